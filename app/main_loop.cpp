@@ -1,0 +1,111 @@
+#include "app/main_loop.h"
+
+#include <GLFW/glfw3.h>
+
+#include <algorithm>
+
+#include "app/app.h"
+#include "platform/close_request.h"
+#include "render/vulkan_check.h"
+#include "save/file_save.h"
+
+void App::handleEscape(bool pressed) {
+    const bool edge = pressed && !ui.previousEscape;
+    ui.previousEscape = pressed;
+    if (!edge) return;
+    if (ui.textEntryActive) {
+        resetTextEntry();
+        return;
+    }
+    if (ui.inGameWindow) {
+        closeScreen();
+        ui.inGameWindow = false;
+        rearmInputLatches();
+        if (gpu.win) glfwSetInputMode(gpu.win, GLFW_CURSOR, GLFW_CURSOR_DISABLED);
+        return;
+    }
+    const ui::EscapeStep step = ui::escapeTarget(ui.screen, ui.returnScreen, ui.subDialog);
+    if (step.clearTextField) ui.textField.clear();
+    if (step.clearSubDialog) {
+        ui.subDialog = false;
+        return;
+    }
+    if (step.target != ui.screen) setScreen(step.target);
+}
+
+void App::runWorldSteps(double now) {
+    clock.ticksThisFrame = 0;
+    if (files.worldOpen && (!ui.menuOpen || (ui.screen >= 9 && ui.screen <= 11) || lan.started)) {
+        clock.ticksThisFrame = core::runFixedSteps(clock.accumulator, now - clock.lastFrameTime, [this] { tickWorld(); });
+    } else {
+        clock.accumulator = 0.0;
+    }
+}
+
+void App::updateSleepFade(double now) {
+    if (sleepStart < 0.0) return;
+    const double elapsed = now - sleepStart;
+    if (elapsed >= core::kSleepWakeAfter && !woken) {
+        if (hasBed && useBlock(bedX, bedY, bedZ)) {
+            clock.timeOfDay = core::kMorningTime;
+            player.lightFade = core::kWakeLightFade;
+            woken = true;
+            showToast(U"ДОБРОЕ УТРО");
+        } else {
+            sleepStart = -1.0;
+            return;
+        }
+    }
+    if (elapsed >= core::kSleepEndAfter) {
+        sleepStart = -1.0;
+        rearmInputLatches();
+        player.inputClock = now;
+    }
+}
+
+void App::easeHandTimers() {
+    const float dt = player.frameDelta;
+    player.decayTimer = std::max(0.0f, player.decayTimer - dt * 5.0f);
+    const float target = player.blendTarget ? 1.0f : 0.0f;
+    player.blend += (target - player.blend) * std::min(dt * 16.0f, 1.0f);
+    if (player.swingHold != 0) {
+        player.swingPhase = 0.0f;
+    } else if (player.swingPhase > 0.0f) {
+        player.swingPhase += dt * (player.swingSlow ? 2.8f : 4.8f);
+        if (player.swingPhase >= 1.0f) player.swingPhase = 0.0f;
+    }
+}
+
+void App::run() {
+    loadSettings();
+    clock.lastFrameTime = glfwGetTime();
+    // A terminal's Ctrl+C or a TERM signal closes the window like its close button.
+    platform::setCloseRequestHook([] { glfwPostEmptyEvent(); });
+    while (!glfwWindowShouldClose(gpu.win)) {
+        glfwPollEvents();
+        if (platform::closeRequested()) glfwSetWindowShouldClose(gpu.win, GLFW_TRUE);
+        updateNetwork();
+        handleEscape(glfwGetKey(gpu.win, GLFW_KEY_ESCAPE) == GLFW_PRESS);
+        if (ui.menuOpen) handleScreenInput();
+        else if (sleepStart < 0.0) updatePlayer();
+        const double now = glfwGetTime();
+        filesave::rethrowBackgroundFailure();
+        runWorldSteps(now);
+        updateSleepFade(glfwGetTime());
+        if (!ui.menuOpen && sleepStart < 0.0) easeHandTimers();
+
+        int width = 0, height = 0;
+        glfwGetFramebufferSize(gpu.win, &width, &height);
+        if (width == 0 || height == 0) {
+            glfwWaitEvents();
+            clock.lastFrameTime = glfwGetTime();
+        } else {
+            clock.lastFrameTime = now;
+            // No frame is drawn yet, so nothing paces the loop: wait up to one display interval.
+            glfwWaitEventsTimeout(1.0 / 60.0);
+        }
+    }
+    platform::setCloseRequestHook({});
+    if (files.worldOpen) saveWorld();
+    if (gpu.dev) render::check(vkDeviceWaitIdle(gpu.dev), "vkDeviceWaitIdle(dev)", 1338);
+}

@@ -1,0 +1,174 @@
+#include "save/file_save.h"
+
+#include <iterator>
+#include <stdexcept>
+#include <system_error>
+
+#include "platform/file_replace.h"
+
+namespace filesave {
+
+namespace {
+
+thread_local bool snapshotFlag = false;
+
+std::filesystem::path tmpPathOf(const std::filesystem::path& finalPath) {
+    std::filesystem::path tmp = finalPath;
+    tmp += ".tmp";
+    return tmp;
+}
+
+void removeQuietly(const std::filesystem::path& path) {
+    std::error_code ignored;
+    std::filesystem::remove(path, ignored);
+}
+
+std::runtime_error cannotWrite(const std::filesystem::path& path) {
+    return std::runtime_error("Cannot write " + path.string());
+}
+
+std::string readWhole(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("Cannot read " + path.string());
+    std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad()) throw std::runtime_error("Cannot read " + path.string());
+    return bytes;
+}
+
+// Writes one file through its own .tmp and replace; the message of what failed, or empty.
+std::string writeThroughTmp(const std::filesystem::path& finalPath, const std::string& bytes) {
+    const std::filesystem::path tmp = tmpPathOf(finalPath);
+    try {
+        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out.close();
+        if (out.fail()) throw cannotWrite(finalPath);
+        platform::replaceFile(tmp, finalPath);
+        return {};
+    } catch (const std::exception& e) {
+        removeQuietly(tmp);
+        return e.what();
+    }
+}
+
+}  // namespace
+
+Output::Output(const std::filesystem::path& finalPath)
+    : std::ostream(nullptr),
+      finalPath_(finalPath),
+      tmpPath_(tmpPathOf(finalPath)),
+      snapshot_(snapshotActive()) {
+    if (snapshot_) {
+        rdbuf(&memory_);
+        return;
+    }
+    if (file_.open(tmpPath_, std::ios::out | std::ios::binary | std::ios::trunc)) {
+        rdbuf(&file_);
+    } else {
+        setstate(std::ios::badbit);
+    }
+}
+
+Output::~Output() {
+    if (finished_ || snapshot_) return;
+    file_.close();
+    removeQuietly(tmpPath_);
+}
+
+void Output::finish() {
+    if (finished_) return;
+    flush();
+    if (snapshot_) {
+        if (fail()) throw cannotWrite(finalPath_);
+        commitBytes(finalPath_, memory_.str());
+    } else {
+        const bool closed = file_.close() != nullptr;
+        if (fail() || !closed) throw cannotWrite(finalPath_);
+        commit(tmpPath_, finalPath_);
+    }
+    finished_ = true;
+}
+
+bool snapshotActive() { return snapshotFlag; }
+
+SnapshotScope::SnapshotScope() : previous_(snapshotFlag) { snapshotFlag = true; }
+
+SnapshotScope::~SnapshotScope() { snapshotFlag = previous_; }
+
+void commit(const std::filesystem::path& tmpPath, const std::filesystem::path& finalPath) {
+    if (!snapshotActive()) {
+        platform::replaceFile(tmpPath, finalPath);
+        return;
+    }
+    std::string bytes = readWhole(tmpPath);
+    removeQuietly(tmpPath);
+    commitBytes(finalPath, std::move(bytes));
+}
+
+void commitBytes(const std::filesystem::path& finalPath, std::string bytes) {
+    backgroundWriter().enqueue(finalPath, std::move(bytes));
+}
+
+BackgroundWriter::~BackgroundWriter() { stop(); }
+
+void BackgroundWriter::enqueue(std::filesystem::path finalPath, std::string bytes) {
+    {
+        std::lock_guard lock(mutex);
+        jobs_.push_back(Job{std::move(finalPath), std::move(bytes)});
+        if (!thread_.joinable()) {
+            stopping_ = false;
+            thread_ = std::thread(&BackgroundWriter::run, this);
+        }
+    }
+    wake_.notify_one();
+}
+
+void BackgroundWriter::drain() {
+    std::unique_lock lock(mutex);
+    idle_.wait(lock, [this] { return jobs_.empty() && !busy_; });
+}
+
+// Called by the thread that enqueues; a later enqueue starts a fresh thread.
+void BackgroundWriter::stop() {
+    {
+        std::lock_guard lock(mutex);
+        stopping_ = true;
+    }
+    wake_.notify_all();
+    if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id()) thread_.join();
+}
+
+void BackgroundWriter::run() {
+    std::unique_lock lock(mutex);
+    for (;;) {
+        wake_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
+        if (jobs_.empty()) break;
+        Job job = std::move(jobs_.front());
+        jobs_.pop_front();
+        busy_ = true;
+        lock.unlock();
+        std::string problem = writeThroughTmp(job.finalPath, job.bytes);
+        lock.lock();
+        busy_ = false;
+        // The first failure is the one the player needs to see; later ones usually follow from it.
+        if (!problem.empty() && !failure) failure = std::move(problem);
+        if (jobs_.empty()) idle_.notify_all();
+    }
+    idle_.notify_all();
+}
+
+BackgroundWriter& backgroundWriter() {
+    static BackgroundWriter writer;
+    return writer;
+}
+
+void rethrowBackgroundFailure() {
+    BackgroundWriter& writer = backgroundWriter();
+    std::lock_guard lock(writer.mutex);
+    if (!writer.failure) return;
+    std::string message = std::move(*writer.failure);
+    writer.failure.reset();
+    throw std::runtime_error(message);
+}
+
+}  // namespace filesave

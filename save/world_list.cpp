@@ -1,0 +1,63 @@
+#include "save/world_list.h"
+
+#include <algorithm>
+#include <charconv>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <utility>
+
+#include "app/app.h"
+#include "save/world_file.h"
+
+namespace filesave {
+
+namespace {
+
+constexpr std::string_view kFolderPrefix = "world_";
+
+std::optional<uint64_t> worldNumber(const std::string& folderName) {
+    if (folderName.size() <= kFolderPrefix.size() || !folderName.starts_with(kFolderPrefix)) return std::nullopt;
+    const std::string_view digits = std::string_view(folderName).substr(kFolderPrefix.size());
+    if (digits.front() < '1' || digits.front() > '9') return std::nullopt;
+    uint64_t number = 0;
+    const char* end = digits.data() + digits.size();
+    auto [ptr, ec] = std::from_chars(digits.data(), end, number);
+    if (ec != std::errc() || ptr != end) return std::nullopt;
+    return number;
+}
+
+std::optional<WorldRecord> readWorldRecord(const std::filesystem::path& folder) {
+    std::ifstream in(folder / kWorldFile, std::ios::binary);
+    if (!in) return std::nullopt;
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad()) return std::nullopt;
+    return parseWorldFile(text);
+}
+
+}  // namespace
+
+std::vector<WorldEntry> listWorldFolders(const std::filesystem::path& saves) {
+    std::vector<std::pair<uint64_t, WorldEntry>> found;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(saves, error), end; !error && it != end; it.increment(error)) {
+        std::error_code entryError;
+        if (!it->is_directory(entryError)) continue;
+        const auto number = worldNumber(it->path().filename().string());
+        if (!number) continue;
+        const auto record = readWorldRecord(it->path());
+        if (!record) continue;
+        found.emplace_back(*number, WorldEntry{ui::utf8ToUtf32(record->name), record->seed, it->path()});
+    }
+    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<WorldEntry> worlds;
+    for (auto& entry : found) worlds.push_back(std::move(entry.second));
+    return worlds;
+}
+
+}  // namespace filesave
+
+void App::listWorlds() { ui.worlds = filesave::listWorldFolders(files.saves); }

@@ -1,0 +1,14 @@
+#pragma once
+// The saved worlds: folders "world_<N>" under the saves directory that hold a readable world.txt.
+#include <filesystem>
+#include <vector>
+
+#include "ui/ui_state.h"
+
+namespace filesave {
+
+// The worlds in `saves`, by N ascending. N is a positive decimal number without leading zeros, so
+// each world has one folder name. A missing saves directory gives an empty list.
+std::vector<WorldEntry> listWorldFolders(const std::filesystem::path& saves);
+
+}  // namespace filesave

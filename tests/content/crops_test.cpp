@@ -1,0 +1,103 @@
+#include "content/crops.h"
+
+#include <gtest/gtest.h>
+
+#include "loader_fixture.h"
+
+namespace {
+
+using loadertest::LoaderTest;
+using CropsTest = LoaderTest;
+
+std::string cropJson(const std::string& id, const std::string& seed, const std::string& stages,
+                     const std::string& extra = R"(, "yield_count": 3, "seed_count": 2)") {
+    return R"({"id": ")" + id + R"(", "seed": ")" + seed +
+           R"(", "soil": "test:farmland", "yield": "test:stick",
+              "stages": [)" +
+           stages + "]" + extra + "}";
+}
+
+TEST_F(CropsTest, LoadsACropWithItsStagesInOrder) {
+    write("wheat.crop.json",
+          cropJson("test:wheat", "test:seeds", R"("test:sprout_2", "test:sprout_0", "test:sprout_1")",
+                   R"(, "yield_count": 3, "seed_count": 2, "grow_ticks": 72000)"));
+    write("plain.crop.json", cropJson("test:plain", "test:stick", R"("test:sprout_3", "test:sprout_4")"));
+    std::vector<content::CropRule> crops = content::loadCrops(content());
+    ASSERT_EQ(crops.size(), 2u);
+    EXPECT_EQ(crops[0].id, "test:plain");
+    EXPECT_EQ(crops[0].growTicks, 1800);
+    const content::CropRule& wheat = crops[1];
+    EXPECT_EQ(wheat.seed, loadertest::seeds);
+    EXPECT_EQ(wheat.soil, loadertest::farmland);
+    EXPECT_EQ(wheat.yield, loadertest::stick);
+    EXPECT_EQ(wheat.stages, (std::vector<std::uint8_t>{loadertest::sprout + 2, loadertest::sprout,
+                                                       loadertest::sprout + 1}));
+    EXPECT_EQ(wheat.growTicks, 72000);
+    EXPECT_EQ(wheat.yieldCount, 3);
+    EXPECT_EQ(wheat.seedCount, 2);
+    EXPECT_EQ(errors("crop_errors.txt"), "");
+}
+
+TEST_F(CropsTest, EachFaultSkipsOnlyItsFileWithOneLine) {
+    const std::string eightMore =
+        R"("test:sprout_0", "test:sprout_1", "test:sprout_2", "test:sprout_3", "test:sprout_4", "test:sprout_5",
+           "test:sprout_6", "test:sprout_7", "test:sprout_8")";
+    const struct {
+        const char* file;
+        std::string json;
+        const char* message;
+    } cases[] = {
+        {"c01.crop.json", cropJson("nocolon", "test:seeds", R"("test:sprout_0", "test:sprout_1")"),
+         "Invalid or duplicate crop id"},
+        {"c02.crop.json", cropJson("test:c2", "test:none", R"("test:sprout_0", "test:sprout_1")"),
+         "Unknown or unavailable resource: test:none"},
+        {"c03.crop.json", cropJson("test:c3", "test:seeds", R"("test:sprout_0", "test:sprout_0")"),
+         "Crop stages must be unique non-solid, non-opaque blocks"},
+        {"c04.crop.json", cropJson("test:c4", "test:seeds", R"("test:sprout_0", "core:stone")"),
+         "Crop stages must be unique non-solid, non-opaque blocks"},
+        {"c05.crop.json", cropJson("test:c5", "test:seeds", R"("test:sprout_0", "test:fog")"),
+         "Crop stages must be unique non-solid, non-opaque blocks"},
+        {"c06.crop.json", cropJson("test:c6", "test:seeds", R"("test:sprout_0", "test:stick")"),
+         "Crop stages must be unique non-solid, non-opaque blocks"},
+        {"c07.crop.json", cropJson("test:c7", "test:seeds", R"("test:sprout_0")"), "Crop needs 2..8 stages"},
+        {"c08.crop.json", cropJson("test:c8", "test:seeds", eightMore), "Crop needs 2..8 stages"},
+        {"c09.crop.json",
+         cropJson("test:c9", "test:seeds", R"("test:sprout_0", "test:sprout_1")",
+                  R"(, "yield_count": 1, "seed_count": 1, "grow_ticks": 20.5)"),
+         "grow_ticks must be 20..72000"},
+        {"c10.crop.json",
+         cropJson("test:c10", "test:seeds", R"("test:sprout_0", "test:sprout_1")",
+                  R"(, "yield_count": 1, "seed_count": 1, "grow_ticks": 1e12)"),
+         "grow_ticks must be 20..72000"},
+        {"c11.crop.json",
+         cropJson("test:c11", "test:seeds", R"("test:sprout_0", "test:sprout_1")", R"(, "yield_count": 1)"),
+         "count must be an integer 1..64"},
+        // Every refusal above left its id, seed and stages free for this one.
+        {"c12.crop.json", cropJson("test:c11", "test:seeds", R"("test:sprout_0", "test:sprout_1")"), ""},
+        {"c13.crop.json", cropJson("test:c11", "test:stick", R"("test:sprout_2", "test:sprout_3")"),
+         "Invalid or duplicate crop id"},
+        {"c14.crop.json", cropJson("test:c14", "test:seeds", R"("test:sprout_2", "test:sprout_3")"),
+         "Duplicate seed or invalid soil"},
+        {"c15.crop.json", cropJson("test:c15", "test:stick", R"("test:sprout_1", "test:sprout_3")"),
+         "Crop stages must be unique non-solid, non-opaque blocks"},
+    };
+    std::string expected;
+    for (const auto& c : cases) {
+        write(c.file, c.json);
+        if (*c.message != '\0') expected += lineFor(c.file, c.message);
+    }
+    std::vector<content::CropRule> crops = content::loadCrops(content());
+    ASSERT_EQ(crops.size(), 1u);
+    EXPECT_EQ(crops[0].id, "test:c11");
+    EXPECT_EQ(errors("crop_errors.txt"), expected);
+}
+
+TEST_F(CropsTest, SoilMustBeSolid) {
+    write("soil.crop.json",
+          R"({"id": "test:soil", "seed": "test:seeds", "soil": "test:fog", "yield": "test:stick",
+                               "stages": ["test:sprout_0", "test:sprout_1"], "yield_count": 1, "seed_count": 1})");
+    EXPECT_TRUE(content::loadCrops(content()).empty());
+    EXPECT_EQ(errors("crop_errors.txt"), lineFor("soil.crop.json", "Duplicate seed or invalid soil"));
+}
+
+}  // namespace

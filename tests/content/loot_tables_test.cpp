@@ -1,0 +1,93 @@
+#include "content/loot_tables.h"
+
+#include <gtest/gtest.h>
+
+#include "content/json.h"
+#include "loader_fixture.h"
+
+namespace {
+
+using loadertest::LoaderTest;
+using LootTablesTest = LoaderTest;
+
+std::string tableJson(const std::string& id) {
+    return R"({"id": ")" + id + R"(", "entries": [{"id": "test:stick"}]})";
+}
+
+TEST_F(LootTablesTest, EntryDefaultsToOneItemThatAlwaysDrops) {
+    std::vector<LootEntry> entries = content::readLootTable(content::parseJsonText(
+        R"({"entries": [{"id": "test:stick"}, {"id": "core:stone", "min": 2, "max": 64, "chance": 0}]})"));
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].item, loadertest::stick);
+    EXPECT_EQ(entries[0].min, 1);
+    EXPECT_EQ(entries[0].max, 1);
+    EXPECT_DOUBLE_EQ(entries[0].chance, 1.0);
+    EXPECT_EQ(entries[1].item, 3u);
+    EXPECT_EQ(entries[1].min, 2);
+    EXPECT_EQ(entries[1].max, 64);
+    EXPECT_DOUBLE_EQ(entries[1].chance, 0.0);
+}
+
+TEST_F(LootTablesTest, EntryFaultsHaveTheirOwnMessages) {
+    const std::string many = [] {
+        std::string list;
+        for (int i = 0; i < 65; ++i) list += std::string(i ? "," : "") + R"({"id": "test:stick"})";
+        return list;
+    }();
+    const struct {
+        std::string entries;
+        const char* message;
+    } cases[] = {
+        {R"({"id": "test:stick", "min": 3, "max": 2})", "Invalid loot amount range"},
+        {R"({"id": "test:stick", "min": 0})", "loot min outside range"},
+        {R"({"id": "test:stick", "min": 1.5, "max": 2})", "loot min must be an integer"},
+        {R"({"id": "test:stick", "min": 1e300})", "loot min outside range"},
+        {R"({"id": "test:stick", "max": 65})", "loot max outside range"},
+        {R"({"id": "test:stick", "chance": 1.01})", "loot chance outside range"},
+        {R"({"id": "test:none"})", "Unknown loot item: test:none"},
+        {"", "Loot needs 1..64 entries"},
+        {many, "Loot needs 1..64 entries"},
+    };
+    for (const auto& c : cases) {
+        content::Json table = content::parseJsonText(R"({"entries": [)" + c.entries + "]}");
+        EXPECT_EQ(loadertest::failureOf([&] { content::readLootTable(table); }), c.message) << c.entries;
+    }
+    EXPECT_EQ(
+        loadertest::failureOf([] { content::readLootTable(content::parseJsonText(R"({"entries": {}})")); }),
+        "Loot needs 1..64 entries");
+}
+
+TEST_F(LootTablesTest, FaultyTableFilesAreSkippedWithOneLineEach) {
+    write("a/chest.loot.json", tableJson("test:chest"));
+    write("b/chest.loot.json", tableJson("test:chest"));
+    write("c/.loot.json", tableJson("nocolon"));
+    write("d/bad.loot.json", R"({"id": "test:bad", "entries": [{"id": "test:stick", "min": 3, "max": 2}]})");
+    write("e/broken.loot.json", R"({"id": "test:broken")");
+    write("f/last.loot.json", tableJson("test:bad"));
+    std::map<std::string, std::vector<LootEntry>> tables = content::loadLootTables(content());
+    ASSERT_EQ(tables.size(), 2u);
+    EXPECT_EQ(tables.count("test:chest"), 1u);
+    EXPECT_EQ(tables.count("test:bad"), 1u) << "a refused table does not take its id";
+    EXPECT_EQ(errors("loot_errors.txt"),
+              lineFor("b/chest.loot.json", "Invalid or duplicate loot ID / too many tables") +
+                  lineFor("c/.loot.json", "Invalid or duplicate loot ID / too many tables") +
+                  lineFor("d/bad.loot.json", "Invalid loot amount range") +
+                  lineFor("e/broken.loot.json", "Unexpected end of JSON"));
+}
+
+TEST_F(LootTablesTest, AtMostSixtyFourTables) {
+    write("a_bad.loot.json", R"({"id": "test:bad", "entries": []})");
+    for (int i = 0; i < 65; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "t%02d.loot.json", i);
+        write(name, tableJson("test:t" + std::to_string(i)));
+    }
+    std::map<std::string, std::vector<LootEntry>> tables = content::loadLootTables(content());
+    EXPECT_EQ(tables.size(), 64u);
+    EXPECT_EQ(tables.count("test:t64"), 0u);
+    EXPECT_EQ(errors("loot_errors.txt"),
+              lineFor("a_bad.loot.json", "Loot needs 1..64 entries") +
+                  lineFor("t64.loot.json", "Invalid or duplicate loot ID / too many tables"));
+}
+
+}  // namespace

@@ -1,0 +1,202 @@
+#include "content/resource_ids.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+
+#include "support/temp_dir.h"
+#include "world/block_registry.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+template <typename F>
+std::string failure(F&& f) {
+    try {
+        f();
+    } catch (const std::exception& e) {
+        return e.what();
+    }
+    return "(no failure)";
+}
+
+std::string definition(const std::string& id) {
+    return "{\"id\":\"" + id + "\"}";
+}
+
+class ResourceIdsTest : public testing::Test {
+   protected:
+    void SetUp() override { voxel::resetBlockRegistry(); }
+    void TearDown() override { voxel::resetBlockRegistry(); }
+
+    fs::path content() const { return dir.path() / "Content"; }
+    fs::path idsFile() const { return dir.path() / "Saves" / "content_ids.txt"; }
+    void define(const std::string& folder, const std::string& id) {
+        testsupport::writeFile(content() / folder / "definition.json", definition(id));
+    }
+    // Loads into a fresh registry, as a new run of the game would, and returns its stdout.
+    std::string load() {
+        voxel::resetBlockRegistry();
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        try {
+            content::loadResources(content(), idsFile());
+        } catch (...) {
+            testing::internal::GetCapturedStdout();
+            errors = testing::internal::GetCapturedStderr();
+            throw;
+        }
+        errors = testing::internal::GetCapturedStderr();
+        return testing::internal::GetCapturedStdout();
+    }
+
+    testsupport::TempDir dir;
+    std::string errors;
+};
+
+TEST_F(ResourceIdsTest, NewIdsFollowSortedPathsAndStayStableAcrossRuns) {
+    define("b", "core:zinc");
+    define("a", "demo:lantern");
+    define("a/c", "core:apple");
+    EXPECT_EQ(load(),
+              "Content loaded: core:apple -> 13\nContent loaded: demo:lantern -> 14\n"
+              "Content loaded: core:zinc -> 15\n");
+    const std::string firstFile = "\"core:apple\" 13\n\"core:zinc\" 15\n\"demo:lantern\" 14\n";
+    EXPECT_EQ(testsupport::readFile(idsFile()), firstFile);
+    EXPECT_FALSE(fs::exists(idsFile().string() + ".tmp"));
+    EXPECT_FALSE(fs::exists(idsFile().string() + ".bak"));
+    EXPECT_EQ(content::resourceId("demo:lantern"), 14);
+    EXPECT_EQ(voxel::blockDef(13).id, "core:apple");
+
+    // A new definition sorted first keeps every old number and gets the next free one.
+    define("0", "core:new");
+    fs::remove_all(content() / "a" / "c");
+    EXPECT_EQ(load(),
+              "Content loaded: core:new -> 16\nContent loaded: demo:lantern -> 14\n"
+              "Content loaded: core:zinc -> 15\n");
+    EXPECT_EQ(testsupport::readFile(idsFile()),
+              "\"core:apple\" 13\n\"core:new\" 16\n\"core:zinc\" 15\n\"demo:lantern\" 14\n");
+    EXPECT_EQ(testsupport::readFile(idsFile().string() + ".bak"), firstFile);
+    EXPECT_FALSE(fs::exists(idsFile().string() + ".tmp"));
+
+    // The vanished resource keeps its id as an unavailable placeholder.
+    EXPECT_EQ(voxel::blockDef(13).name, "MISSING: core:apple");
+    EXPECT_EQ(voxel::blockDef(13).id, "core:apple");
+    EXPECT_FALSE(voxel::blockDef(13).available);
+    EXPECT_TRUE(voxel::blockDef(13).solid);
+    EXPECT_FALSE(voxel::blockDef(13).opaque);
+    EXPECT_EQ(voxel::findCustomBlock("core:apple"), 0);
+    EXPECT_EQ(failure([] { content::resourceId("core:apple"); }),
+              "Unknown or unavailable resource: core:apple");
+}
+
+TEST_F(ResourceIdsTest, KnownContentOnlyLeavesTheFileAndBackupUntouched) {
+    define("a", "core:one");
+    load();
+    const auto written = fs::last_write_time(idsFile());
+    testsupport::writeFile(idsFile().string() + ".bak", "old backup");
+    load();
+    EXPECT_EQ(fs::last_write_time(idsFile()), written);
+    EXPECT_EQ(testsupport::readFile(idsFile().string() + ".bak"), "old backup");
+}
+
+TEST_F(ResourceIdsTest, NextIdFollowsTheLargestKnownId) {
+    testsupport::writeFile(idsFile(), "\"core:a\" 13\n\t\"core:b\"   40  \r\n");
+    define("x", "core:c");
+    EXPECT_EQ(load(), "Content loaded: core:c -> 41\n");
+    EXPECT_EQ(voxel::blockCount(), 42u);
+    EXPECT_EQ(voxel::blockDef(20).name, "MISSING RESOURCE");
+    EXPECT_EQ(voxel::blockDef(40).name, "MISSING: core:b");
+}
+
+TEST_F(ResourceIdsTest, InvalidIdsFilesEndLoading) {
+    define("x", "core:c");
+    for (const char* text :
+         {"\"core:a\" 12\n", "\"core:a\" 256\n", "\"core:a\" 13\n\"core:b\" 13\n",
+          "\"core:a\" 13\n\"core:b\" x\n\"core:c\" 15\n", "\"core:a\" 13\n\"core:b\"\n",
+          "\"core:a\" 13\n\"core:b\" 99999999999\n", "\"core:a\" 13\n\"core:b", "\"core:a\" -14\n"}) {
+        testsupport::writeFile(idsFile(), text);
+        EXPECT_EQ(failure([&] { load(); }), "Invalid content_ids.txt; restore its backup") << text;
+        EXPECT_EQ(testsupport::readFile(idsFile()), text);
+    }
+}
+
+TEST_F(ResourceIdsTest, IdsFileReadsQuotedAndBareNames) {
+    const content::ResourceIds ids = content::parseContentIds("\"a:\\\"q\\\\\" 20 bare:name 14\n\n");
+    EXPECT_EQ(ids.ids.at("a:\"q\\"), 20);
+    EXPECT_EQ(ids.ids.at("bare:name"), 14);
+    EXPECT_EQ(ids.next, 21);
+    EXPECT_EQ(content::formatContentIds(ids), "\"a:\\\"q\\\\\" 20\n\"bare:name\" 14\n");
+    EXPECT_EQ(content::parseContentIds(content::formatContentIds(ids)).ids, ids.ids);
+    EXPECT_TRUE(content::parseContentIds(" \n\t").ids.empty());
+    // A repeated content id keeps the later number.
+    EXPECT_EQ(content::parseContentIds("\"a:b\" 13 \"a:b\" 14").ids.at("a:b"), 14);
+}
+
+TEST_F(ResourceIdsTest, FaultyDefinitionsAreReportedAndSkipped) {
+    define("a", "core:dup");
+    define("b", "core:dup");
+    define("c", "nocolon");
+    testsupport::writeFile(content() / "d" / "definition.json", "{\"id\":");
+    define("e", "core:fine");
+    testsupport::writeFile(content() / "content_errors.txt", "old\n");
+    EXPECT_EQ(load(), "Content loaded: core:dup -> 13\nContent loaded: core:fine -> 14\n");
+    const std::string expected =
+        (content() / "b/definition.json").string() + ": Duplicate resource id: core:dup\n" +
+        (content() / "c/definition.json").string() + ": id must have namespace:name format\n" +
+        (content() / "d/definition.json").string() + ": Expected JSON value\n";
+    EXPECT_EQ(testsupport::readFile(content() / "content_errors.txt"), expected);
+    EXPECT_EQ(errors, expected);
+}
+
+TEST_F(ResourceIdsTest, At256IdsFurtherNewContentIsRefused) {
+    std::string text;
+    for (int id = 13; id < 255; ++id)
+        text += "\"old:r" + std::to_string(id) + "\" " + std::to_string(id) + "\n";
+    testsupport::writeFile(idsFile(), text);
+    define("a", "new:first");
+    define("b", "new:second");
+    define("c", "old:r20");
+    EXPECT_EQ(load(), "Content loaded: new:first -> 255\nContent loaded: old:r20 -> 20\n");
+    EXPECT_EQ(testsupport::readFile(content() / "content_errors.txt"),
+              (content() / "b/definition.json").string() +
+                  ": The current save format permits 243 custom resources\n");
+    EXPECT_EQ(voxel::blockCount(), 256u);
+}
+
+TEST_F(ResourceIdsTest, SaveFailuresEndLoading) {
+    define("a", "core:one");
+    fs::create_directories(fs::path(idsFile().string() + ".tmp"));
+    EXPECT_EQ(failure([&] { load(); }), "Cannot save persistent resource IDs");
+    EXPECT_EQ(voxel::findCustomBlock("core:one"), 13);
+}
+
+TEST_F(ResourceIdsTest, NameLookups) {
+    define("a", "demo:ore");
+    load();
+    EXPECT_EQ(content::resourceId("core:stone"), 3);
+    EXPECT_EQ(content::lootItemId("core:diamond_ore"), 12);
+    EXPECT_EQ(content::adventureResourceId("demo:ore"), 13);
+    EXPECT_EQ(content::mobResourceId("demo:ore"), 13);
+    EXPECT_EQ(failure([] { content::mobResourceId("core:stone"); }), "Unknown mob resource: core:stone");
+    EXPECT_EQ(failure([] { content::resourceId("core:air"); }), "Unknown or unavailable resource: core:air");
+    EXPECT_EQ(failure([] { content::resourceId("stone"); }), "Unknown or unavailable resource: stone");
+    EXPECT_EQ(failure([] { content::adventureResourceId("x:y"); }), "Unknown adventure resource: x:y");
+    EXPECT_EQ(failure([] { content::lootItemId("x:y"); }), "Unknown loot item: x:y");
+    EXPECT_EQ(failure([] { content::mobResourceId(""); }), "Unknown mob resource: ");
+    EXPECT_EQ(failure([] { content::resourceId(""); }), "Unknown or unavailable resource: ");
+    EXPECT_EQ(content::qualifiedResourceName(3), "core:stone");
+    EXPECT_EQ(content::qualifiedResourceName(13), "demo:ore");
+    EXPECT_EQ(failure([] { content::qualifiedResourceName(14); }), "invalid block ID");
+}
+
+TEST_F(ResourceIdsTest, MissingContentDirectoryStillReadsTheIdsFile) {
+    testsupport::writeFile(idsFile(), "\"core:a\" 13\n");
+    EXPECT_EQ(load(), "");
+    EXPECT_EQ(voxel::blockDef(13).name, "MISSING: core:a");
+    EXPECT_FALSE(fs::exists(content()));
+}
+
+}  // namespace

@@ -1,0 +1,28 @@
+#pragma once
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "support/process.h"
+#include "support/temp_dir.h"
+#include "support/xvfb.h"
+
+namespace testsupport {
+
+// A game installed into a temporary game root (the executable, the player model and the shaders),
+// run there under a private X server, so that its files never touch the source tree.
+class GameInstall {
+public:
+    GameInstall();
+    const std::filesystem::path& root() const { return root_; }
+    RunResult run(RunOptions options) const;
+    RunResult run(std::initializer_list<std::string> arguments) const;
+
+private:
+    TempDir dir_;
+    std::filesystem::path root_;
+    std::filesystem::path executable_;
+    std::unique_ptr<Xvfb> display_;
+};
+
+}  // namespace testsupport

@@ -1,0 +1,93 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "save/world_file.h"
+#include "save/world_list.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using filesave::parseWorldFile;
+using filesave::WorldRecord;
+
+TEST(WorldFile, FormatsTheDocumentedLines) {
+    EXPECT_EQ(filesave::formatWorldFile({"Мой мир", 4294967295u, 3}),
+              "QUORVANE_WORLD 1\nname Мой мир\nseed 4294967295\ngeneration 3\n");
+}
+
+TEST(WorldFile, RoundTripAndLineEndings) {
+    const auto record = parseWorldFile(filesave::formatWorldFile({"  spaced  name ", 12345, 1}));
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->name, "  spaced  name ");
+    EXPECT_EQ(record->seed, 12345u);
+    EXPECT_EQ(record->generation, 1);
+
+    const auto windows = parseWorldFile("QUORVANE_WORLD 1\r\nname \r\nseed 0\r\ngeneration 4\r\nlater 1\r\n");
+    ASSERT_TRUE(windows);
+    EXPECT_EQ(windows->name, "");
+    EXPECT_EQ(windows->seed, 0u);
+    EXPECT_EQ(windows->generation, 4);
+}
+
+TEST(WorldFile, RejectsBrokenRecords) {
+    const std::vector<std::string> broken = {
+        "",
+        "QUORVANE_WORLD 2\nname a\nseed 1\ngeneration 4\n",
+        "QUORVANE_WORLD 1\nname a\nseed 1\n",
+        "QUORVANE_WORLD 1\nname\nseed 1\ngeneration 4\n",
+        "QUORVANE_WORLD 1\nseed 1\nname a\ngeneration 4\n",
+        "QUORVANE_WORLD 1\nname a\nseed -1\ngeneration 4\n",
+        "QUORVANE_WORLD 1\nname a\nseed 4294967296\ngeneration 4\n",
+        "QUORVANE_WORLD 1\nname a\nseed 12x\ngeneration 4\n",
+        "QUORVANE_WORLD 1\nname a\nseed \ngeneration 4\n",
+        "QUORVANE_WORLD 1\nname a\nseed 1\ngeneration 0\n",
+        "QUORVANE_WORLD 1\nname a\nseed 1\ngeneration 5\n",
+        "QUORVANE_WORLD 1\nname a\nseeds 1\ngeneration 4\n",
+    };
+    for (const std::string& text : broken) EXPECT_FALSE(parseWorldFile(text)) << text;
+}
+
+TEST(WorldFile, RefusesToFormatWhatCannotBeReadBack) {
+    EXPECT_THAT([] { filesave::formatWorldFile({"two\nlines", 1, 4}); },
+                testing::ThrowsMessage<std::runtime_error>(testing::StrEq("Invalid world name")));
+    EXPECT_THAT([] { filesave::formatWorldFile({"a", 1, 0}); },
+                testing::ThrowsMessage<std::runtime_error>(testing::StrEq("Invalid world generation")));
+}
+
+void writeWorld(const std::filesystem::path& saves, const std::string& folder, const std::string& name,
+                uint32_t seed) {
+    testsupport::writeFile(saves / folder / "world.txt", filesave::formatWorldFile({name, seed, 4}));
+}
+
+TEST(WorldList, NumberedFoldersWithReadableRecordsInNumericOrder) {
+    testsupport::TempDir dir;
+    const auto saves = dir.path() / "Saves";
+    writeWorld(saves, "world_10", "Десятый", 10);
+    writeWorld(saves, "world_2", "Second", 2);
+    writeWorld(saves, "world_1", "First", 1);
+    writeWorld(saves, "world_abc", "Letters", 99);
+    writeWorld(saves, "world_01", "Leading zero", 99);
+    writeWorld(saves, "world_0", "Zero", 99);
+    writeWorld(saves, "world_", "Empty number", 99);
+    writeWorld(saves, "world_3x", "Suffix", 99);
+    writeWorld(saves, "World_4", "Capital", 99);
+    testsupport::writeFile(saves / "world_5" / "world.txt", "QUORVANE_WORLD 1\nname broken\n");
+    std::filesystem::create_directories(saves / "world_6");
+    testsupport::writeFile(saves / "world_7", filesave::formatWorldFile({"a file", 7, 4}));
+
+    const auto worlds = filesave::listWorldFolders(saves);
+    ASSERT_EQ(worlds.size(), 3u);
+    EXPECT_EQ(worlds[0].name, U"First");
+    EXPECT_EQ(worlds[1].name, U"Second");
+    EXPECT_EQ(worlds[2].name, U"Десятый");
+    EXPECT_EQ(worlds[0].seed, 1u);
+    EXPECT_EQ(worlds[2].seed, 10u);
+    EXPECT_EQ(worlds[1].directory, saves / "world_2");
+}
+
+TEST(WorldList, MissingSavesFolderListsNothing) {
+    testsupport::TempDir dir;
+    EXPECT_TRUE(filesave::listWorldFolders(dir.path() / "Saves").empty());
+}
+
+}  // namespace

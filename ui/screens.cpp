@@ -1,0 +1,65 @@
+#include <GLFW/glfw3.h>
+
+#include "app/app.h"
+
+void App::rearmInputLatches() {
+    ui.mouseLeftLatched = true;
+    ui.mouseRightLatched = true;
+    ui.keysLatched = true;
+    player.resetMouseLook = true;
+}
+
+void App::setScreen(int32_t screen) {
+    ui.screen = screen;
+    ui.menuOpen = screen != UiState::kPlaying;
+    ui.textEntryActive = false;
+    ui.previousEnter = true;
+    rearmInputLatches();
+    if (gpu.win)
+        glfwSetInputMode(gpu.win, GLFW_CURSOR, ui.menuOpen ? GLFW_CURSOR_NORMAL : GLFW_CURSOR_DISABLED);
+    if (gpu.win) ui.panelOpenedAt = glfwGetTime();
+}
+
+void App::closeScreen() {
+    ui.inGameWindow = false;
+    releaseHeldActions();
+}
+
+void App::resetTextEntry() {
+    ui.textEntryActive = false;
+    if (gpu.win)
+        glfwSetInputMode(gpu.win, GLFW_CURSOR, ui.menuOpen ? GLFW_CURSOR_NORMAL : GLFW_CURSOR_DISABLED);
+}
+
+void App::releaseHeldActions() {
+    ui.mouseLeftLatched = true;
+    ui.mouseRightLatched = true;
+}
+
+void App::showToast(const std::u32string& text) {
+    ui.toast.text = text;
+    ui.toast.until = (gpu.win ? glfwGetTime() : 0.0) + 4.0;
+}
+
+void App::handleScreenInput() {
+    const double now = glfwGetTime();
+    player.frameDelta = static_cast<float>(now - player.inputClock);
+    player.inputClock = now;
+    const bool enter = glfwGetKey(gpu.win, GLFW_KEY_ENTER) == GLFW_PRESS;
+    const bool pressed = enter && !ui.previousEnter;
+    ui.previousEnter = enter;
+    // The main menu has no buttons drawn yet: Enter enters the world.
+    if (pressed && ui.screen == UiState::kMainMenu) {
+        files.worldOpen = true;
+        setScreen(UiState::kPlaying);
+    }
+}
+
+void App::onKey(GLFWwindow*, int key, int, int action, int) {
+    if (action == GLFW_RELEASE || !ui.textEntryActive) return;
+    if (key == GLFW_KEY_BACKSPACE && !ui.textField.empty()) ui.textField.pop_back();
+}
+
+void App::onChar(GLFWwindow*, unsigned int codePoint) {
+    if (ui.textEntryActive) ui.textField.push_back(static_cast<char32_t>(codePoint));
+}

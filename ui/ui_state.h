@@ -1,0 +1,77 @@
+#pragma once
+// Screens, text entry and the messages of the interface as the App holds them.
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "ui/loading_window.h"
+
+struct WorldEntry {
+    std::u32string name;
+    uint32_t seed = 0;
+    std::filesystem::path directory;
+};
+
+struct Toast {
+    std::u32string text;
+    double until = 0.0;  // GLFW seconds
+};
+
+struct UiState {
+    static constexpr int32_t kPlaying = 0;
+    static constexpr int32_t kMainMenu = 1;
+    static constexpr int32_t kPause = 2;
+
+    bool menuOpen = true;
+    int32_t screen = kMainMenu;
+    int32_t returnScreen = kMainMenu;
+    bool inGameWindow = false;   // a window opened over play, such as a container
+    bool textEntryActive = false;
+    bool subDialog = false;      // of screen 18
+    std::u32string textField;    // the field that screens 6 and 12 edit
+    int32_t textViewLine = 0;    // scroll line of the active text view
+    int32_t textViewLineCount = 0;
+    std::vector<std::u32string> chatLines;
+    int32_t chatIndex = -1;
+    // Latches that keep a held key or button from acting again after a screen change.
+    bool mouseLeftLatched = false;
+    bool mouseRightLatched = false;
+    bool keysLatched = false;
+    bool previousEscape = false;
+    bool previousEnter = false;
+    double panelOpenedAt = 0.0;
+    Toast toast;
+    LoadingWindow loading;
+    // World list.
+    std::vector<WorldEntry> worlds;
+    int32_t worldScroll = 0;
+    int32_t selectedWorld = 0;
+};
+
+namespace ui {
+
+// UTF-8 to UTF-32 as the game's texts need it: two- and three-byte sequences decode, every other
+// byte stands for itself. Never fails.
+std::u32string utf8ToUtf32(const std::string& text);
+std::string utf32ToUtf8(const std::u32string& text);
+
+struct InventoryLayout {
+    float panelWidth, panelHeight, panelLeft, panelTop;
+    float leftColumnWidth, rightColumnWidth, headerHeight, footerHeight, slotSize;
+};
+InventoryLayout inventoryLayout(float width, float height);
+
+// The screen Escape leads to from `screen` (the same screen when it stays), and whether it empties
+// the text field first. Text entry and in-game windows are handled before this table.
+struct EscapeStep {
+    int32_t target;
+    bool clearTextField;
+    bool clearSubDialog;
+};
+EscapeStep escapeTarget(int32_t screen, int32_t returnScreen, bool subDialog);
+
+// The text view's scroll line after a wheel step while text entry is active.
+int32_t scrolledTextLine(int32_t line, int32_t lineCount, double yOffset);
+
+}  // namespace ui
