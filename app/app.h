@@ -8,6 +8,7 @@
 
 #include "app/game_root.h"
 #include "audio/mixer.h"
+#include "content/content_state.h"
 #include "game/player_state.h"
 #include "models/vxm.h"
 #include "net/session.h"
@@ -43,6 +44,12 @@ struct App {
     void uploadBuffer(BufferSlot& slot, uint64_t bytes, VkBufferUsageFlags usage, const void* data);
     void uploadBufferData(BufferSlot& slot, uint64_t bytes, VkBufferUsageFlags usage, const void* data);
     void shutdown();
+
+    // --- Content (content/) ---
+    // Block and item resources with their stable numeric ids (start-up stage 2).
+    void loadContentResources();
+    // The rule and catalog loaders in their start-up order (stage 3).
+    void loadContentRules();
 
     // --- Models (models/) ---
     void splitPlayerModel();
@@ -88,6 +95,7 @@ struct App {
     GpuState gpu;
     PlayerState player;
     Inventory inventory;
+    ContentState rules;
     WorldClock clock;
     std::string dimension = "core:overworld";
     std::string travelDimension = "core:overworld";

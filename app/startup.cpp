@@ -59,9 +59,10 @@ void App::startUp() {
 
     throwIfLoadCancelled(ui.loading, 8, "Загрузка моделей и дополнений");
     splitPlayerModel();
-    fs::create_directories(files.base / "Content");
+    loadContentResources();
 
     throwIfLoadCancelled(ui.loading, 15, "Подготовка рецептов и правил мира");
+    loadContentRules();
 
     createWindowAndDevice();  // announces "Подготовка графики" once GLFW is up
 

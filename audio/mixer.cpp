@@ -11,9 +11,13 @@ namespace {
 constexpr std::size_t kFramesPerBuffer =
     platform::kAudioBufferBytes / (platform::kAudioChannels * sizeof(int16_t));
 
-std::size_t frameCountOf(const Sound& sound) { return sound.frames.size() / 2; }
+std::size_t frameCountOf(const Sound& sound) {
+    return sound.frames.size() / 2;
+}
 
-bool finished(const Voice& voice) { return !voice.sound || voice.position >= frameCountOf(*voice.sound); }
+bool finished(const Voice& voice) {
+    return !voice.sound || voice.position >= frameCountOf(*voice.sound);
+}
 
 // Balance rather than constant power: a centred voice plays at full level on both sides, a voice
 // panned fully to one side is silent on the other.
@@ -24,7 +28,8 @@ void panWeights(float pan, float& left, float& right) {
 }
 
 void addVoice(const Mixer& mixer, Voice& voice, std::vector<float>& sum) {
-    const float volume = voice.gain * (voice.ambient ? mixer.ambientVolume.load() : mixer.effectsVolume.load()) *
+    const float volume = voice.gain *
+                         (voice.ambient ? mixer.ambientVolume.load() : mixer.effectsVolume.load()) *
                          mixer.masterVolume.load();
     float left = 0.0f, right = 0.0f;
     panWeights(voice.pan, left, right);
@@ -44,7 +49,9 @@ int16_t toSample(float value) {
 
 }  // namespace
 
-Mixer::~Mixer() { closeOutput(*this); }
+Mixer::~Mixer() {
+    closeOutput(*this);
+}
 
 void startOutput(Mixer& mixer, std::unique_ptr<platform::AudioOutput> device) {
     if (!device) return;

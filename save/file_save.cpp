@@ -89,11 +89,17 @@ void Output::finish() {
     finished_ = true;
 }
 
-bool snapshotActive() { return snapshotFlag; }
+bool snapshotActive() {
+    return snapshotFlag;
+}
 
-SnapshotScope::SnapshotScope() : previous_(snapshotFlag) { snapshotFlag = true; }
+SnapshotScope::SnapshotScope() : previous_(snapshotFlag) {
+    snapshotFlag = true;
+}
 
-SnapshotScope::~SnapshotScope() { snapshotFlag = previous_; }
+SnapshotScope::~SnapshotScope() {
+    snapshotFlag = previous_;
+}
 
 void commit(const std::filesystem::path& tmpPath, const std::filesystem::path& finalPath) {
     if (!snapshotActive()) {
@@ -109,7 +115,9 @@ void commitBytes(const std::filesystem::path& finalPath, std::string bytes) {
     backgroundWriter().enqueue(finalPath, std::move(bytes));
 }
 
-BackgroundWriter::~BackgroundWriter() { stop(); }
+BackgroundWriter::~BackgroundWriter() {
+    stop();
+}
 
 void BackgroundWriter::enqueue(std::filesystem::path finalPath, std::string bytes) {
     {

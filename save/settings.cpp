@@ -47,9 +47,9 @@ const Bound kGraphicsBounds[14] = {
 };
 
 std::array<int32_t*, 14> graphicsValues(SettingsBlock& b) {
-    return {&b.chunkRadius,      &b.smoothLight,   &b.cornerShadows, &b.textureRelief, &b.textureSmoothing,
-            &b.waterWaves,       &b.skyReflection, &b.waterTransparency, &b.fog,       &b.brightness,
-            &b.saturation,       &b.contrast,      &b.skyAndClouds,  &b.verticalSync};
+    return {&b.chunkRadius, &b.smoothLight,   &b.cornerShadows,     &b.textureRelief, &b.textureSmoothing,
+            &b.waterWaves,  &b.skyReflection, &b.waterTransparency, &b.fog,           &b.brightness,
+            &b.saturation,  &b.contrast,      &b.skyAndClouds,      &b.verticalSync};
 }
 
 std::optional<int32_t> parseNumber(std::string_view token) {
@@ -105,7 +105,9 @@ std::vector<Section> sectionsOf(StoredSettings& s) {
     const Bound volume{0, 100};
     const Bound effect{0, 2};
     return {
-        {"GFX077", {graphics.begin(), graphics.end()}, {std::begin(kGraphicsBounds), std::end(kGraphicsBounds)}},
+        {"GFX077",
+         {graphics.begin(), graphics.end()},
+         {std::begin(kGraphicsBounds), std::end(kGraphicsBounds)}},
         {"SND078", {&s.volumes.master, &s.volumes.effects, &s.volumes.ambient}, {volume, volume, volume}},
         {"VFX101", {&fx[0], &fx[1], &fx[2], &fx[3]}, {effect, effect, effect, effect}},
         {"VFX105", {&fx[4], &fx[5]}, {effect, effect}},

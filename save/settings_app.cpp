@@ -9,4 +9,6 @@ void App::loadSettings() {
     chunkRadius = settings.chunkRadius;
 }
 
-void App::saveSettings() const { filesave::writeSettingsFile(filesave::kSettingsFile, {settings, volumes}); }
+void App::saveSettings() const {
+    filesave::writeSettingsFile(filesave::kSettingsFile, {settings, volumes});
+}

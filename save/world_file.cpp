@@ -47,7 +47,8 @@ std::vector<std::string_view> firstLines(std::string_view text, std::size_t coun
 }  // namespace
 
 std::string formatWorldFile(const WorldRecord& record) {
-    if (record.name.find_first_of("\r\n") != std::string::npos) throw std::runtime_error("Invalid world name");
+    if (record.name.find_first_of("\r\n") != std::string::npos)
+        throw std::runtime_error("Invalid world name");
     if (record.generation < kLowestGeneration || record.generation > kHighestGeneration) {
         throw std::runtime_error("Invalid world generation");
     }

@@ -20,7 +20,8 @@ namespace {
 constexpr std::string_view kFolderPrefix = "world_";
 
 std::optional<uint64_t> worldNumber(const std::string& folderName) {
-    if (folderName.size() <= kFolderPrefix.size() || !folderName.starts_with(kFolderPrefix)) return std::nullopt;
+    if (folderName.size() <= kFolderPrefix.size() || !folderName.starts_with(kFolderPrefix))
+        return std::nullopt;
     const std::string_view digits = std::string_view(folderName).substr(kFolderPrefix.size());
     if (digits.front() < '1' || digits.front() > '9') return std::nullopt;
     uint64_t number = 0;
@@ -43,7 +44,8 @@ std::optional<WorldRecord> readWorldRecord(const std::filesystem::path& folder) 
 std::vector<WorldEntry> listWorldFolders(const std::filesystem::path& saves) {
     std::vector<std::pair<uint64_t, WorldEntry>> found;
     std::error_code error;
-    for (std::filesystem::directory_iterator it(saves, error), end; !error && it != end; it.increment(error)) {
+    for (std::filesystem::directory_iterator it(saves, error), end; !error && it != end;
+         it.increment(error)) {
         std::error_code entryError;
         if (!it->is_directory(entryError)) continue;
         const auto number = worldNumber(it->path().filename().string());
@@ -60,4 +62,6 @@ std::vector<WorldEntry> listWorldFolders(const std::filesystem::path& saves) {
 
 }  // namespace filesave
 
-void App::listWorlds() { ui.worlds = filesave::listWorldFolders(files.saves); }
+void App::listWorlds() {
+    ui.worlds = filesave::listWorldFolders(files.saves);
+}

@@ -14,8 +14,8 @@ struct EscapeRule {
 
 // Screen 18 is handled apart: it first closes its sub-dialog.
 const EscapeRule kEscapeRules[] = {
-    {0, 0, 2, false},               // play -> pause
-    {2, 2, 0, false},               // pause -> play
+    {0, 0, 2, false},  // play -> pause
+    {2, 2, 0, false},  // pause -> play
     {3, 4, kReturnScreen, false},
     {5, 5, 1, false},
     {17, 17, 1, false},

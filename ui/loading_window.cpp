@@ -18,7 +18,8 @@ void printLine(const std::function<void(const std::string&)>& sink, const std::s
 void runLoadingWindow(LoadingWindow& window) {
     for (;;) {
         std::unique_lock lock(window.mutex);
-        window.changed.wait(lock, [&] { return !window.pendingLines.empty() || window.closeRequested.load(); });
+        window.changed.wait(lock,
+                            [&] { return !window.pendingLines.empty() || window.closeRequested.load(); });
         std::deque<std::string> lines = std::move(window.pendingLines);
         window.pendingLines.clear();
         const bool closing = window.closeRequested.load();
@@ -31,7 +32,9 @@ void runLoadingWindow(LoadingWindow& window) {
 
 }  // namespace
 
-LoadingWindow::~LoadingWindow() { closeLoadingWindow(*this); }
+LoadingWindow::~LoadingWindow() {
+    closeLoadingWindow(*this);
+}
 
 void openLoadingWindow(LoadingWindow& window, const std::filesystem::path& baseDirectory,
                        const std::string& title, const std::string& status) {
@@ -69,7 +72,9 @@ void closeLoadingWindow(LoadingWindow& window) {
     window.closed = true;
 }
 
-void requestLoadingCancel(LoadingWindow& window) { window.cancelRequested = true; }
+void requestLoadingCancel(LoadingWindow& window) {
+    window.cancelRequested = true;
+}
 
 std::string loadingLine(const std::string& title, int progress, const std::string& stage) {
     return title + ": " + std::to_string(progress) + "% " + stage;

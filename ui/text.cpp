@@ -7,9 +7,15 @@ namespace {
 constexpr char32_t kReplacement = 0xFFFD;
 constexpr char32_t kLastCodePoint = 0x10FFFF;
 
-bool isTwoByteLead(unsigned char byte) { return byte >= 0xC0 && byte <= 0xDF; }
-bool isThreeByteLead(unsigned char byte) { return byte >= 0xE0 && byte <= 0xEF; }
-bool isSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDFFF; }
+bool isTwoByteLead(unsigned char byte) {
+    return byte >= 0xC0 && byte <= 0xDF;
+}
+bool isThreeByteLead(unsigned char byte) {
+    return byte >= 0xE0 && byte <= 0xEF;
+}
+bool isSurrogate(char32_t c) {
+    return c >= 0xD800 && c <= 0xDFFF;
+}
 
 void appendEncoded(std::string& out, char32_t c) {
     auto put = [&out](unsigned value) { out.push_back(static_cast<char>(value)); };

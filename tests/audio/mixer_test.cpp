@@ -1,9 +1,9 @@
 #include "audio/mixer.h"
 
+#include <gtest/gtest.h>
+
 #include <atomic>
 #include <chrono>
-
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -34,8 +34,8 @@ TEST(MixVoices, SumsVoicesWithGainAndTheirVolume) {
     setVolumes(mixer, 0.5f, 1.0f, 0.25f);
     const Sound effect = constantSound(1000, -2000, 8);
     const Sound ambient = constantSound(4000, 4000, 8);
-    mixer.voices.push_back(Voice{&effect, 0, 1.0f, 0.0f, false});   // 0.5 overall
-    mixer.voices.push_back(Voice{&ambient, 0, 2.0f, 0.0f, true});   // 2 x 0.25 x 0.5
+    mixer.voices.push_back(Voice{&effect, 0, 1.0f, 0.0f, false});  // 0.5 overall
+    mixer.voices.push_back(Voice{&ambient, 0, 2.0f, 0.0f, true});  // 2 x 0.25 x 0.5
     const auto out = mix(mixer, 4);
     for (std::size_t i = 0; i < 4; ++i) {
         EXPECT_EQ(out[i * 2], 500 + 1000);
@@ -134,7 +134,7 @@ TEST(MixerThread, NoDeviceStartsNothing) {
 }
 
 class BrokenOutput : public platform::AudioOutput {
-public:
+   public:
     bool write(const int16_t*, std::size_t) override { return false; }
 };
 
@@ -149,8 +149,9 @@ TEST(MixerThread, FailedWriteEndsTheLoop) {
 
 // Counts writes at a fast pace and reports when the mixer releases it.
 class CountingOutput : public platform::AudioOutput {
-public:
-    explicit CountingOutput(std::shared_ptr<std::atomic<int>> writes, std::shared_ptr<std::atomic<bool>> released)
+   public:
+    explicit CountingOutput(std::shared_ptr<std::atomic<int>> writes,
+                            std::shared_ptr<std::atomic<bool>> released)
         : writes_(std::move(writes)), released_(std::move(released)) {}
     ~CountingOutput() override { *released_ = true; }
     bool write(const int16_t*, std::size_t frameCount) override {
@@ -160,7 +161,7 @@ public:
         return true;
     }
 
-private:
+   private:
     std::shared_ptr<std::atomic<int>> writes_;
     std::shared_ptr<std::atomic<bool>> released_;
 };

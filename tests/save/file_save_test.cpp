@@ -11,11 +11,13 @@ using testing::HasSubstr;
 using testing::StartsWith;
 using testing::ThrowsMessage;
 
-std::filesystem::path tmpOf(std::filesystem::path path) { return path += ".tmp"; }
+std::filesystem::path tmpOf(std::filesystem::path path) {
+    return path += ".tmp";
+}
 
 // Every test leaves the shared writer idle and without a stored failure.
 class FileSave : public testing::Test {
-protected:
+   protected:
     void TearDown() override {
         filesave::backgroundWriter().drain();
         std::lock_guard lock(filesave::backgroundWriter().mutex);
@@ -131,7 +133,8 @@ TEST_F(FileSave, StopWritesEverythingQueuedAndALaterJobRestarts) {
     writer.drain();  // nothing queued yet, no thread: returns at once
     for (int i = 0; i < 50; ++i) writer.enqueue(dir.path() / ("f" + std::to_string(i)), std::to_string(i));
     writer.stop();
-    for (int i = 0; i < 50; ++i) EXPECT_EQ(testsupport::readFile(dir.path() / ("f" + std::to_string(i))), std::to_string(i));
+    for (int i = 0; i < 50; ++i)
+        EXPECT_EQ(testsupport::readFile(dir.path() / ("f" + std::to_string(i))), std::to_string(i));
 
     writer.enqueue(dir.path() / "late", "late");
     writer.drain();

@@ -14,9 +14,9 @@ std::vector<int32_t> allValues(const StoredSettings& s) {
     const SettingsBlock& b = s.block;
     std::vector<int32_t> values(b.visualEffects.begin(), b.visualEffects.end());
     values.insert(values.end(), {b.chunkRadius, b.smoothLight, b.cornerShadows, b.textureRelief,
-                                 b.textureSmoothing, b.waterWaves, b.skyReflection, b.waterTransparency, b.fog,
-                                 b.brightness, b.saturation, b.contrast, b.skyAndClouds, b.verticalSync,
-                                 s.volumes.master, s.volumes.effects, s.volumes.ambient});
+                                 b.textureSmoothing, b.waterWaves, b.skyReflection, b.waterTransparency,
+                                 b.fog, b.brightness, b.saturation, b.contrast, b.skyAndClouds,
+                                 b.verticalSync, s.volumes.master, s.volumes.effects, s.volumes.ambient});
     return values;
 }
 
@@ -95,11 +95,11 @@ TEST(Settings, MissingSectionKeepsItsDefaultsOnly) {
 
 TEST(Settings, BadSectionKeepsItsDefaultsOthersAreRead) {
     const std::vector<std::string> badGraphics = {
-        "GFX077 8 0 0 1 1 1 1 1 1 90 91 92 1\n",       // 13 values
-        "GFX077 8 0 0 1 1 1 1 1 1 90 91 92 1 0 0\n",   // 15 values
-        "GFX077 8 0 0 1 1 1 1 1 1 90 91 92 1 x\n",     // a word
-        "GFX077 8 0 0 1 1 1 1 1 1 90 91 92 1 0.5\n",   // a fraction
-        "GFX077 8 0 0 1 1 1 1 1 1 90 91 92 1 +1\n",    // an explicit plus
+        "GFX077 8 0 0 1 1 1 1 1 1 90 91 92 1\n",              // 13 values
+        "GFX077 8 0 0 1 1 1 1 1 1 90 91 92 1 0 0\n",          // 15 values
+        "GFX077 8 0 0 1 1 1 1 1 1 90 91 92 1 x\n",            // a word
+        "GFX077 8 0 0 1 1 1 1 1 1 90 91 92 1 0.5\n",          // a fraction
+        "GFX077 8 0 0 1 1 1 1 1 1 90 91 92 1 +1\n",           // an explicit plus
         "GFX077 8 0 0 1 1 1 1 1 1 90 91 92 1 99999999999\n",  // past 32 bits
     };
     for (const std::string& graphics : badGraphics) {
@@ -113,7 +113,8 @@ TEST(Settings, BadSectionKeepsItsDefaultsOthersAreRead) {
 
 TEST(Settings, SectionsInAnyOrderWithWindowsLineEndings) {
     const std::string text =
-        "QUORVANE_SETTINGS 1\r\nVFX101 0 0 0 0\r\nunknown 1 2\r\n\r\nGFX077 8 0 0 1 1 1 1 1 1 90 91 92 1 0\r\n";
+        "QUORVANE_SETTINGS 1\r\nVFX101 0 0 0 0\r\nunknown 1 2\r\n\r\nGFX077 8 0 0 1 1 1 1 1 1 90 91 92 1 "
+        "0\r\n";
     const StoredSettings result = parseSettings(text, StoredSettings{});
     EXPECT_EQ(result.block.chunkRadius, 8);
     EXPECT_EQ(result.block.verticalSync, 0);
@@ -124,9 +125,9 @@ TEST(Settings, SectionsInAnyOrderWithWindowsLineEndings) {
 }
 
 TEST(Settings, ValuesAreClampedToTheirBounds) {
-    const std::string low =
-        kHead + "GFX077 -5 -1 -1 -1 -1 -1 -1 -1 -1 0 -100 49 -1 -7\nSND078 -1 -50 -2147483648\n" +
-        "VFX101 -1 -1 -1 -1\nVFX105 -3 -3\n";
+    const std::string low = kHead +
+                            "GFX077 -5 -1 -1 -1 -1 -1 -1 -1 -1 0 -100 49 -1 -7\nSND078 -1 -50 -2147483648\n" +
+                            "VFX101 -1 -1 -1 -1\nVFX105 -3 -3\n";
     const StoredSettings lowResult = parseSettings(low, StoredSettings{});
     EXPECT_EQ(allValues(lowResult),
               (std::vector<int32_t>{0, 0, 0, 0, 0, 0, 3, 0, 0, 0, 0, 0, 0, 0, 0, 50, 50, 50, 0, 0, 0, 0, 0}));
@@ -135,8 +136,8 @@ TEST(Settings, ValuesAreClampedToTheirBounds) {
         kHead + "GFX077 13 2 2 3 3 3 3 3 3 151 1000 2147483647 3 9\nSND078 101 500 2147483647\n" +
         "VFX101 3 3 3 3\nVFX105 9 9\n";
     const StoredSettings highResult = parseSettings(high, StoredSettings{});
-    EXPECT_EQ(allValues(highResult), (std::vector<int32_t>{2, 2, 2, 2, 2, 2, 12, 1, 1, 2, 2, 2, 2, 2, 2, 150,
-                                                           150, 150, 2, 1, 100, 100, 100}));
+    EXPECT_EQ(allValues(highResult), (std::vector<int32_t>{2, 2, 2, 2,   2,   2,   12, 1, 1,   2,   2,  2,
+                                                           2, 2, 2, 150, 150, 150, 2,  1, 100, 100, 100}));
 }
 
 }  // namespace

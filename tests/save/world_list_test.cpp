@@ -1,8 +1,9 @@
+#include "save/world_list.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "save/world_file.h"
-#include "save/world_list.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -48,10 +49,16 @@ TEST(WorldFile, RejectsBrokenRecords) {
 }
 
 TEST(WorldFile, RefusesToFormatWhatCannotBeReadBack) {
-    EXPECT_THAT([] { filesave::formatWorldFile({"two\nlines", 1, 4}); },
-                testing::ThrowsMessage<std::runtime_error>(testing::StrEq("Invalid world name")));
-    EXPECT_THAT([] { filesave::formatWorldFile({"a", 1, 0}); },
-                testing::ThrowsMessage<std::runtime_error>(testing::StrEq("Invalid world generation")));
+    EXPECT_THAT(
+        [] {
+            filesave::formatWorldFile({"two\nlines", 1, 4});
+        },
+        testing::ThrowsMessage<std::runtime_error>(testing::StrEq("Invalid world name")));
+    EXPECT_THAT(
+        [] {
+            filesave::formatWorldFile({"a", 1, 0});
+        },
+        testing::ThrowsMessage<std::runtime_error>(testing::StrEq("Invalid world generation")));
 }
 
 void writeWorld(const std::filesystem::path& saves, const std::string& folder, const std::string& name,

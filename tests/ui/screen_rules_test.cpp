@@ -1,6 +1,6 @@
-#include <limits>
-
 #include <gtest/gtest.h>
+
+#include <limits>
 
 #include "ui/ui_state.h"
 
@@ -45,12 +45,15 @@ struct EscapeRow {
 TEST(EscapeTarget, PerScreenTable) {
     constexpr int32_t kReturn = 7;
     const EscapeRow rows[] = {
-        {0, false, {2, false, false}},   {2, false, {0, false, false}},   {3, false, {kReturn, false, false}},
-        {4, false, {kReturn, false, false}}, {5, false, {1, false, false}}, {17, false, {1, false, false}},
-        {6, false, {5, true, false}},    {12, false, {5, true, false}},   {8, false, {0, false, false}},
-        {11, false, {0, false, false}},  {13, false, {0, false, false}},  {16, false, {0, false, false}},
-        {18, true, {18, false, true}},   {18, false, {0, false, false}},  {1, false, {1, false, false}},
-        {7, false, {7, false, false}},   {19, false, {19, false, false}}, {-1, false, {-1, false, false}},
+        {0, false, {2, false, false}},       {2, false, {0, false, false}},
+        {3, false, {kReturn, false, false}}, {4, false, {kReturn, false, false}},
+        {5, false, {1, false, false}},       {17, false, {1, false, false}},
+        {6, false, {5, true, false}},        {12, false, {5, true, false}},
+        {8, false, {0, false, false}},       {11, false, {0, false, false}},
+        {13, false, {0, false, false}},      {16, false, {0, false, false}},
+        {18, true, {18, false, true}},       {18, false, {0, false, false}},
+        {1, false, {1, false, false}},       {7, false, {7, false, false}},
+        {19, false, {19, false, false}},     {-1, false, {-1, false, false}},
     };
     for (const EscapeRow& row : rows) {
         const ui::EscapeStep got = ui::escapeTarget(row.screen, kReturn, row.subDialog);
@@ -63,9 +66,9 @@ TEST(EscapeTarget, PerScreenTable) {
 TEST(ScrolledTextLine, ThreeLinesANotchTruncatedTowardZero) {
     EXPECT_EQ(ui::scrolledTextLine(5, 20, 1.0), 8);
     EXPECT_EQ(ui::scrolledTextLine(5, 20, -1.0), 2);
-    EXPECT_EQ(ui::scrolledTextLine(5, 20, 0.5), 6);    // -1.5 truncates to -1
+    EXPECT_EQ(ui::scrolledTextLine(5, 20, 0.5), 6);  // -1.5 truncates to -1
     EXPECT_EQ(ui::scrolledTextLine(5, 20, -0.5), 4);
-    EXPECT_EQ(ui::scrolledTextLine(5, 20, 0.2), 5);    // -0.6 truncates to 0
+    EXPECT_EQ(ui::scrolledTextLine(5, 20, 0.2), 5);  // -0.6 truncates to 0
 }
 
 TEST(ScrolledTextLine, ClampedToTheLines) {

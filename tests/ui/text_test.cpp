@@ -15,16 +15,20 @@ TEST(Utf8ToUtf32, DecodesTwoAndThreeByteSequences) {
 }
 
 TEST(Utf8ToUtf32, OtherBytesStandForThemselves) {
-    EXPECT_EQ(utf8ToUtf32("\x80z\xBF"), (std::u32string{0x80, U'z', 0xBF}));      // stray continuation
-    EXPECT_EQ(utf8ToUtf32("a\xD0"), (std::u32string{U'a', 0xD0}));                // cut two-byte
-    EXPECT_EQ(utf8ToUtf32("\xE2\x82"), (std::u32string{0xE2, 0x82}));             // cut three-byte
+    EXPECT_EQ(utf8ToUtf32("\x80z\xBF"), (std::u32string{0x80, U'z', 0xBF}));  // stray continuation
+    EXPECT_EQ(utf8ToUtf32("a\xD0"), (std::u32string{U'a', 0xD0}));            // cut two-byte
+    EXPECT_EQ(utf8ToUtf32("\xE2\x82"), (std::u32string{0xE2, 0x82}));         // cut three-byte
     EXPECT_EQ(utf8ToUtf32("\xF0\x9F\x98\x80"), (std::u32string{0xF0, 0x9F, 0x98, 0x80}));  // four-byte lead
     EXPECT_EQ(utf8ToUtf32("\xFF"), (std::u32string{0xFF}));
 }
 
 TEST(Utf8ToUtf32, ContinuationBytesAreNotChecked) {
-    EXPECT_EQ(utf8ToUtf32("\xC3" "A"), (std::u32string{(0x03 << 6) | 0x01}));
-    EXPECT_EQ(utf8ToUtf32("\xE1" "ab"), (std::u32string{(0x1 << 12) | (0x21 << 6) | 0x22}));
+    EXPECT_EQ(utf8ToUtf32("\xC3"
+                          "A"),
+              (std::u32string{(0x03 << 6) | 0x01}));
+    EXPECT_EQ(utf8ToUtf32("\xE1"
+                          "ab"),
+              (std::u32string{(0x1 << 12) | (0x21 << 6) | 0x22}));
 }
 
 TEST(Utf32ToUtf8, EncodesOneToFourBytes) {
@@ -38,7 +42,10 @@ TEST(Utf32ToUtf8, EncodesOneToFourBytes) {
 }
 
 TEST(Utf32ToUtf8, UnencodableValuesBecomeTheReplacementCharacter) {
-    EXPECT_EQ(utf32ToUtf8(std::u32string{0xD800, U'a', 0x110000}), "\xEF\xBF\xBD" "a" "\xEF\xBF\xBD");
+    EXPECT_EQ(utf32ToUtf8(std::u32string{0xD800, U'a', 0x110000}),
+              "\xEF\xBF\xBD"
+              "a"
+              "\xEF\xBF\xBD");
 }
 
 TEST(Utf32ToUtf8, RoundTripsThroughTheGameDecoder) {

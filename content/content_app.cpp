@@ -1,0 +1,25 @@
+#include "app/app.h"
+#include "content/resource_ids.h"
+
+namespace fs = std::filesystem;
+
+void App::loadContentResources() {
+    const fs::path contentDir = files.base / "Content";
+    fs::create_directories(contentDir);
+    content::loadResources(contentDir, files.saves / "content_ids.txt");
+}
+
+void App::loadContentRules() {
+    const fs::path contentDir = files.base / "Content";
+    content::RecipeLists recipes = content::splitAlchemyRecipes(content::loadRecipes(contentDir));
+    rules.recipes = std::move(recipes.crafting);
+    rules.alchemyRecipes = std::move(recipes.alchemy);
+    rules.potions = content::loadPotions(contentDir);
+    rules.furnace = content::loadFurnaceRules(contentDir);
+    rules.food = content::loadFoodRules(contentDir);
+    rules.crops = content::loadCrops(contentDir);
+    rules.lootTables = content::loadLootTables(contentDir);
+    rules.rpg = content::loadRpgRules(contentDir);
+    rules.combat = content::loadCombatRules(contentDir);
+    rules.livingWorld = content::loadLivingWorld(contentDir);
+}
