@@ -6,6 +6,8 @@
 #include <iostream>
 
 #include "app/app.h"
+#include "audio/sound_definitions.h"
+#include "platform/close_request.h"
 #include "platform/environment.h"
 
 namespace fs = std::filesystem;
@@ -45,14 +47,29 @@ size_t countPartVertices(const std::vector<VxmVertex>& mesh, uint32_t part) {
     return count;
 }
 
+// While the game starts, Ctrl+C or a TERM signal cancels the start-up as the loading window's
+// cancel does; the hook goes when start-up ends either way.
+class CancelOnCloseRequest {
+public:
+    explicit CancelOnCloseRequest(LoadingWindow& window) {
+        platform::setCloseRequestHook([&window] { requestLoadingCancel(window); });
+        if (platform::closeRequested()) requestLoadingCancel(window);
+    }
+    ~CancelOnCloseRequest() { platform::setCloseRequestHook({}); }
+    CancelOnCloseRequest(const CancelOnCloseRequest&) = delete;
+    CancelOnCloseRequest& operator=(const CancelOnCloseRequest&) = delete;
+};
+
 }  // namespace
 
 void App::startUp() {
     gpu.showWindow = !platform::environmentHas("QUORVANE_HEADLESS_CHECK");
     openLoadingWindow(ui.loading, files.base, core::kLoadingTitle, "");
+    const CancelOnCloseRequest cancelOnClose(ui.loading);
 
     throwIfLoadCancelled(ui.loading, 2, "Загрузка настроек и звука");
     loadSettings();
+    content::loadSounds(mixer, files.base / "Content");
     setMixerVolumes(mixer, volumes);
     core::openAudioOutput(mixer, platform::openDefaultAudioOutput);
     writeTextFile(files.base / "audio_errors.txt", core::audioErrorsText(mixer));

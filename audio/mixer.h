@@ -15,6 +15,7 @@ namespace audio {
 struct Sound {
     std::string id;
     std::vector<int16_t> frames;  // interleaved stereo, 44,100 Hz
+    float volume = 1.0f;          // the definition's own level, 0..1
 };
 
 struct Voice {
