@@ -111,7 +111,8 @@ void choosePhysicalDevice(GpuState& gpu) {
     if (choice.gpu < 0) throw std::runtime_error("No Vulkan graphics/present GPU");
     gpu.physical = gpus[static_cast<std::size_t>(choice.gpu)];
     gpu.queueFamily = choice.family;
-    std::cout << "Selected GPU: " << candidates[static_cast<std::size_t>(choice.gpu)].name << '\n';
+    // One write: the loading window's thread prints at the same time.
+    std::cout << ("Selected GPU: " + candidates[static_cast<std::size_t>(choice.gpu)].name + "\n") << std::flush;
 }
 
 void createLogicalDevice(GpuState& gpu) {
