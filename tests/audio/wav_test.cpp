@@ -1,0 +1,163 @@
+#include "audio/wav.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <stdexcept>
+
+#include "content/text.h"
+#include "support/temp_dir.h"
+#include "wav_bytes.h"
+
+namespace {
+
+using Frames = std::vector<int16_t>;
+using namespace wavtest;
+
+std::string failureOf(const std::string& bytes) {
+    try {
+        audio::decodeWav(bytes);
+    } catch (const std::runtime_error& failure) {
+        return failure.what();
+    }
+    return "(no failure)";
+}
+
+TEST(DecodeWav, KeepsSixteenBitStereoAtTheOutputRate) {
+    const Frames samples{1, -2, 32767, -32768, 300, 0};
+    const audio::Sound sound = audio::decodeWav(wav(2, 44100, 16, pcm16(samples)));
+    EXPECT_EQ(sound.frames, samples);
+    EXPECT_EQ(sound.id, "");
+}
+
+TEST(DecodeWav, DuplicatesMonoToBothSides) {
+    EXPECT_EQ(audio::decodeWav(wav(1, 44100, 16, pcm16({100, -200}))).frames, (Frames{100, 100, -200, -200}));
+    EXPECT_EQ(audio::decodeWav(wav(1, 44100, 8, pcm8({0, 128, 255}))).frames,
+              (Frames{-32768, -32768, 0, 0, 32512, 32512}));
+}
+
+TEST(DecodeWav, CentresEightBitStereoSamples) {
+    EXPECT_EQ(audio::decodeWav(wav(2, 44100, 8, pcm8({0, 255, 128, 64}))).frames,
+              (Frames{-32768, 32512, 0, -16384}));
+}
+
+TEST(DecodeWav, ResamplesHalfRateByLinearInterpolation) {
+    // Twice the frames; each new frame is the midpoint of its neighbours, the last one held.
+    EXPECT_EQ(audio::decodeWav(wav(1, 22050, 16, pcm16({0, 1000, -1000}))).frames,
+              (Frames{0, 0, 500, 500, 1000, 1000, 0, 0, -1000, -1000, -1000, -1000}));
+    EXPECT_EQ(audio::decodeWav(wav(2, 22050, 8, pcm8({128, 0, 192, 0}))).frames,
+              (Frames{0, -32768, 8192, -32768, 16384, -32768, 16384, -32768}));
+}
+
+TEST(DecodeWav, ResamplesOtherRatesToTheSameDuration) {
+    // 3 frames at 88,200 Hz last 1.5 output frames: the floor keeps 1, the first.
+    EXPECT_EQ(audio::decodeWav(wav(1, 88200, 16, pcm16({7, 8, 9}))).frames, (Frames{7, 7}));
+    // 2 frames at 33,075 Hz (3/4 of the output rate) become 2 frames at times 0 and 0.75.
+    EXPECT_EQ(audio::decodeWav(wav(1, 33075, 16, pcm16({0, 400}))).frames, (Frames{0, 0, 300, 300}));
+}
+
+TEST(DecodeWav, SkipsUnknownChunksWithTheirPadByte) {
+    const std::string bytes =
+        riff(chunk("LIST", "odd") + chunk("fmt ", fmtBody(1, 44100, 16)) + chunk("junk", "x") +
+             chunk("data", pcm16({5, 6})) + chunk("tail", "abc"));
+    ASSERT_EQ(bytes.size(), 12u + 12u + 24u + 10u + 12u + 12u);
+    EXPECT_EQ(audio::decodeWav(bytes).frames, (Frames{5, 5, 6, 6}));
+}
+
+TEST(DecodeWav, WalksNoFurtherThanTheFileOrTheRiffSize) {
+    std::string longRiff = wav(1, 44100, 16, pcm16({1}));
+    longRiff.replace(4, 4, le32(0xFFFFFFFF));
+    EXPECT_EQ(audio::decodeWav(longRiff).frames, (Frames{1, 1}));
+    const std::string trailing = wav(1, 44100, 16, pcm16({2})) + "garbage after the RIFF";
+    EXPECT_EQ(audio::decodeWav(trailing).frames, (Frames{2, 2}));
+}
+
+TEST(DecodeWav, DropsATrailingPartialFrame) {
+    EXPECT_EQ(audio::decodeWav(wav(2, 44100, 16, pcm16({1, 2, 3}))).frames, (Frames{1, 2}));
+}
+
+TEST(DecodeWav, RefusesWhatItCannotRead) {
+    const std::string fmt = chunk("fmt ", fmtBody(1, 44100, 16));
+    const std::string data = chunk("data", pcm16({1, 2}));
+    std::string badAlign = fmtBody(2, 44100, 16);
+    badAlign.replace(12, 2, le16(2));
+    const struct {
+        std::string bytes;
+        const char* reason;
+    } cases[] = {
+        {"", "too short for a RIFF header"},
+        {"RIFF" + le32(4) + "WAV", "too short for a RIFF header"},
+        {"RIFX" + le32(4) + "WAVE", "not a RIFF/WAVE file"},
+        {"RIFF" + le32(4) + "AVI ", "not a RIFF/WAVE file"},
+        {riff(chunk("fmt ", fmtBody(1, 44100, 16, 3)) + data), "unsupported format 3 (only PCM)"},
+        {riff(chunk("fmt ", fmtBody(1, 44100, 16, 0xFFFE)) + data), "unsupported format 65534 (only PCM)"},
+        {riff(chunk("fmt ", fmtBody(0, 44100, 16)) + data), "zero channels"},
+        {riff(chunk("fmt ", fmtBody(3, 44100, 16)) + data), "unsupported channel count 3"},
+        {riff(chunk("fmt ", fmtBody(1, 0, 16)) + data), "zero sample rate"},
+        {riff(chunk("fmt ", fmtBody(1, 44100, 24)) + data), "unsupported sample size of 24 bits"},
+        {riff(chunk("fmt ", badAlign) + data), "block alignment does not match the format"},
+        {riff(chunk("fmt ", fmtBody(1, 44100, 16).substr(0, 14)) + data), "fmt chunk too short"},
+        {riff(fmt), "data chunk missing"},
+        {riff(data), "fmt chunk missing"},
+        {riff(""), "fmt chunk missing"},
+        {riff(fmt + fmt + data), "repeated fmt chunk"},
+        {riff(fmt + data + data), "repeated data chunk"},
+        {riff(fmt + "data" + le32(100) + pcm16({1, 2})), "chunk extends beyond the end of the file"},
+        {riff(fmt + "LIST" + le32(0xFFFFFFFF) + data), "chunk extends beyond the end of the file"},
+        {riff(fmt + data + "dat"), "truncated chunk header"},
+        // 700 frames at 1 Hz would be 30,870,000 output frames.
+        {riff(chunk("fmt ", fmtBody(1, 1, 16)) + chunk("data", pcm16(Frames(700, 0)))), "longer than ten minutes"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(failureOf(c.bytes), std::string("Invalid WAV file: ") + c.reason) << c.reason;
+    }
+}
+
+// Only refusals or sounds, never a crash or another kind of failure: the sanitizer build reads this
+// as "never out of bounds".
+void expectDecodesOrRefuses(const std::string& bytes) {
+    try {
+        const audio::Sound sound = audio::decodeWav(bytes);
+        EXPECT_EQ(sound.frames.size() % 2, 0u);
+    } catch (const std::runtime_error& failure) {
+        EXPECT_EQ(std::string(failure.what()).rfind("Invalid WAV file: ", 0), 0u) << failure.what();
+    }
+}
+
+TEST(DecodeWav, SurvivesEveryTruncationAndRandomDamage) {
+    const std::string valid = riff(chunk("LIST", "odd") + chunk("fmt ", fmtBody(2, 22050, 16)) +
+                                   chunk("data", pcm16({1, 2, 3, 4, 5, 6, 7, 8, 9})));
+    std::size_t refused = 0;
+    for (std::size_t length = 0; length < valid.size(); ++length) {
+        // A copy of exactly length bytes, so that a read past it is a real overrun.
+        const std::string prefix = valid.substr(0, length);
+        expectDecodesOrRefuses(prefix);
+        refused += failureOf(prefix) != "(no failure)";
+    }
+    EXPECT_EQ(refused, valid.size());  // the data chunk ends the file: every cut damages it
+    std::mt19937 random(20240601);
+    for (int round = 0; round < 3000; ++round) {
+        std::string damaged = valid;
+        for (int flips = 1 + round % 4; flips > 0; --flips) {
+            damaged[random() % damaged.size()] = static_cast<char>(random() % 256);
+        }
+        expectDecodesOrRefuses(damaged);
+    }
+}
+
+TEST(ReadWav, ReadsTheFileOrSaysItCannotOpenIt) {
+    testsupport::TempDir dir;
+    const std::string bytes = wav(1, 22050, 8, pcm8({128, 255}));
+    testsupport::writeFile(dir.path() / "beep.wav", bytes);
+    EXPECT_EQ(audio::readWav(dir.path() / "beep.wav").frames, audio::decodeWav(bytes).frames);
+    for (const std::filesystem::path& path : {dir.path() / "none.wav", dir.path()}) {
+        try {
+            audio::readWav(path);
+            ADD_FAILURE() << "read " << path;
+        } catch (const std::runtime_error& failure) {
+            EXPECT_EQ(std::string(failure.what()), "Cannot open " + content::pathToUtf8(path));
+        }
+    }
+}
+
+}  // namespace
