@@ -3,17 +3,33 @@
 // the game's logic as member functions defined in that subsystem's folder.
 #include <cstdint>
 #include <filesystem>
+#include <map>
+#include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "app/background_tasks.h"
+#include "app/chunk_stream_state.h"
+#include "app/chunk_window_state.h"
 #include "app/game_root.h"
 #include "audio/mixer.h"
 #include "content/content_state.h"
+#include "game/machine.h"
 #include "game/player_state.h"
 #include "models/vxm.h"
 #include "net/session.h"
+#include "render/atlas_state.h"
 #include "render/buffers.h"
+#include "render/chunk_mesh.h"
+#include "render/chunk_mesher.h"
+#include "render/content_meta.h"
+#include "render/descriptor_state.h"
 #include "render/device.h"
+#include "render/frame_state.h"
+#include "render/lighting_state.h"
+#include "render/mesh_schedule.h"
+#include "render/swapchain.h"
 #include "save/settings.h"
 #include "ui/ui_state.h"
 
@@ -44,6 +60,15 @@ struct App {
     void uploadBuffer(BufferSlot& slot, uint64_t bytes, VkBufferUsageFlags usage, const void* data);
     void uploadBufferData(BufferSlot& slot, uint64_t bytes, VkBufferUsageFlags usage, const void* data);
     void shutdown();
+
+    // --- Swapchain, pipelines and screenshots (render/swapchain.cpp, pipelines.cpp, screenshot.cpp) ---
+    void createSwapchain();
+    void destroySwapchainResources();
+    void createPipelines();
+    // The caller destroys the module once its pipelines exist.
+    VkShaderModule createShaderModule(const std::string& fileName);
+    // Fulfils a pending screenshot request from the swapchain image just submitted.
+    void captureScreenshot(uint32_t imageIndex);
 
     // --- Content (content/) ---
     // Block and item resources with their stable numeric ids (start-up stage 2).
@@ -83,6 +108,122 @@ struct App {
     void onChar(GLFWwindow* window, unsigned int codePoint);
     void onScroll(GLFWwindow* window, double xOffset, double yOffset);
 
+    // --- Loaded world (app/world_edits.cpp, app/world_queries.cpp, app/block_shapes.cpp) ---
+    using MeshWork = render::MeshWork;
+    struct Light {
+        float sky = 0.0f;
+        float block = 0.0f;
+    };
+    voxel::Chunk* findChunk(int32_t cx, int32_t cz);
+    const voxel::Chunk* findChunk(int32_t cx, int32_t cz) const;
+    void reindexChunks();
+    // Loads or generates the chunk holding the column when it is not loaded yet.
+    void ensureChunkAt(int32_t x, int32_t z);
+    uint8_t blockAt(int32_t x, int32_t y, int32_t z) const;
+    // Refused (false, nothing changed) for y outside 0..127 or an unloaded chunk.
+    bool setBlock(int32_t x, int32_t y, int32_t z, uint8_t id);
+    bool setBlockState(int32_t x, int32_t y, int32_t z, uint8_t state);
+    void queueCellUpdate(int32_t x, int32_t y, int32_t z);
+    void queueNeighbourUpdates(int32_t x, int32_t y, int32_t z);
+    void editBlock(int32_t x, int32_t y, int32_t z, uint8_t id, uint8_t state);
+    void placeTwoPartBlock(const BlockEdit& edit, uint8_t side);
+    int32_t blockState(int32_t x, int32_t y, int32_t z) const;
+    Light lightAt(int32_t x, int32_t y, int32_t z) const;
+    uint8_t findBlockEntity(int32_t x, int32_t y, int32_t z) const;
+    void registerChunkBlockEntities(voxel::Chunk& chunk);
+    voxel::CitySite citySiteCached(int32_t gx, int32_t gz);
+    uint32_t blockColour(uint8_t id, int32_t y) const;
+    // The column heights, index split and bounds of a finished mesh; installChunkMesh adds the upload.
+    ChunkMesh& recordChunkMesh(uint64_t key, const MeshWork& work, render::SplitIndices& split);
+    void installChunkMesh(uint64_t key, const MeshWork& work);
+    bool hasShapeSupport(int32_t x, int32_t y, int32_t z, const voxel::BlockDef& def, uint8_t state) const;
+    // A clickX of INT32_MIN means no clicked cell.
+    bool placeBlock(int32_t x, int32_t y, int32_t z, uint8_t id, int32_t clickX, int32_t clickY, int32_t clickZ,
+                    float hitHeight);
+    CellKey twoPartAnchor(int32_t x, int32_t y, int32_t z) const;
+    float doorAngle(const CellKey& cell) const;
+    void animateDoors(double dt);
+    bool doorSwingBlocked(const CellKey& cell, float from, float to) const;
+
+    // --- Chunk window and background tasks (app/chunk_window.cpp, app/world_reset.cpp) ---
+    void generateEnvironment();
+    void streamWorld();
+    void stopPendingTask();
+    void unloadAllChunks();
+    void resetWorldState();
+    // The load task's body: it gets copies only, never the App.
+    static StreamedChunk streamWorldTask(std::filesystem::path worldDir, uint32_t seed, int32_t generation,
+                                         int32_t cx, int32_t cz, voxel::ProfilePtr profile);
+
+    // --- Texture atlases (render/block_atlas.cpp, render/ui_atlas_gpu.cpp) ---
+    void createBlockAtlas();
+    // The final block atlas pixels; sets the atlas size, layer count and material rectangles.
+    platform::Image buildTextureAtlas(const std::filesystem::path& textureRoot, uint32_t sizeLimit);
+    platform::Image buildTextureAtlasImage(const std::vector<render::MaterialRecord>& materials,
+                                           const platform::Image& sheet, uint32_t sizeLimit);
+    // Builds the new interface atlas before it replaces the old one, which stays when the build fails.
+    void buildUiAtlas();
+
+    // --- Content meta buffer and descriptor set (render/content_meta_gpu.cpp) ---
+    // The buffer with its fixed regions, made from the block registry and the atlas's tables.
+    void createContentMeta();
+    // Layout, pool and the one set, pointed at both atlases and the content meta buffer.
+    void createAtlasDescriptors();
+    // Rewrites the biome labels when the current generation profile is not the one they show.
+    void uploadContentMeta();
+
+    // --- Frame drawing (render/frame.cpp) ---
+    void drawFrame();
+    // fov in radians; 0 or less takes the field-of-view setting.
+    void computeCamera(float out[16], float fov);
+    bool isChunkMeshInView(uint64_t key) const;
+    bool isChunkColumnInView(uint64_t key) const;
+    // The water pass: blended, farthest chunk first.
+    void drawMeshMap(VkCommandBuffer cmd);
+
+    // --- Mesh upload scheduling (render/mesh_upload.cpp) ---
+    // render::meshEverything meshes every waiting chunk now; render::meshPoll collects and launches.
+    void uploadMesh(uint64_t mode);
+    void markChunkDirty(int32_t cx, int32_t cz);
+    void destroyMesh(ChunkMesh& mesh);
+    ChunkKey nearestDirtyChunk() const;
+
+    // --- Chunk meshing (render/mesh_work.cpp) ---
+    // Pure: reads only the chunks given (any neighbour may be null) and the block registry.
+    static render::BlockFaces emitBlockFaces(const voxel::Chunk& chunk, const voxel::Chunk* north,
+                                             const voxel::Chunk* south, const voxel::Chunk* east,
+                                             const voxel::Chunk* west, bool staticOnly, bool smoothLight,
+                                             bool cornerShade);
+    // The meshing task's body: the static parts of one chunk, timed.
+    static render::MeshWork buildMeshWork(uint64_t key, const voxel::Chunk& chunk, const voxel::Chunk* north,
+                                          const voxel::Chunk* south, const voxel::Chunk* east,
+                                          const voxel::Chunk* west, bool smoothLight, bool cornerShade);
+
+    // --- Chunk lighting (render/chunk_lighting.cpp) ---
+    // Collects a finished pass, rebuilds the indexes of the relit chunks and launches the next pass;
+    // sync lights every loaded chunk now.
+    void refreshLights(bool sync);
+    void applyRelitChunks(std::vector<voxel::Chunk> chunks);
+    // The lighting pass's body: it gets copies only, never the App.
+    static std::vector<voxel::Chunk> refreshLightsTask(std::vector<voxel::Chunk> chunks,
+                                                       std::vector<voxel::LightSource> sources,
+                                                       std::set<ChunkKey> targets,
+                                                       std::shared_ptr<voxel::LightScratch> scratch);
+    // Burning furnaces of loaded chunks, in cell order.
+    std::vector<voxel::LightSource> collectLightSources() const;
+    // Stores the sources; true when they changed, and then their chunks wait for relighting.
+    bool takeLightSources(std::vector<voxel::LightSource> sources);
+    void rebuildLightIndexes(const ChunkKey& key);
+    // A chunk leaving the window takes its lamps, functional blocks and emitters with it.
+    void forgetChunkLighting(const ChunkKey& key);
+    // World unload: the pending pass is waited for and dropped, and every index emptied.
+    void discardLighting();
+    void gatherLamps();
+    void collectLightTask(bool sync);
+    std::vector<voxel::Chunk> lightingCopies(bool sync) const;
+    std::set<ChunkKey> lightingTargets(const std::vector<voxel::Chunk>& copies) const;
+    void launchLightPass(bool sync);
+
     // --- LAN (net/) ---
     void startSession(bool host, const std::string& address, uint16_t port, const std::string& roomCode);
     void updateNetwork();
@@ -93,6 +234,11 @@ struct App {
     std::vector<VxmVertex> playerMesh;
     bool playerMeshSplit = false;
     GpuState gpu;
+    AtlasState atlases;
+    DescriptorState descriptors;
+    ContentMetaState contentMeta;
+    SwapchainState swapchain;
+    FrameState frame;
     PlayerState player;
     Inventory inventory;
     ContentState rules;
@@ -102,6 +248,14 @@ struct App {
     int32_t chunkRadius = 6;
     int32_t lastUnloadRadius = 3;  // differs from the radius so the first streaming pass runs
     int32_t generationStage = 4;
+    ChunkWindowState world;
+    // Background tasks of the chunk window; tests replace the clock and the launcher.
+    BackgroundTasks tasks;
+    ChunkStreamState stream;
+    MeshSchedule meshing;
+    LightingState lighting;
+    // Furnaces by cell (gameplay): a burning one lights its cell.
+    std::map<CellKey, Machine> machines;
     audio::Mixer mixer;
     VolumeSettings volumes;
     SettingsBlock settings;

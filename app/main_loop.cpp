@@ -86,6 +86,7 @@ void App::run() {
         if (platform::closeRequested()) glfwSetWindowShouldClose(gpu.win, GLFW_TRUE);
         updateNetwork();
         handleEscape(glfwGetKey(gpu.win, GLFW_KEY_ESCAPE) == GLFW_PRESS);
+        if (files.worldOpen && (ui.screen == UiState::kPlaying || (ui.screen >= 9 && ui.screen <= 11))) streamWorld();
         if (ui.menuOpen) handleScreenInput();
         else if (sleepStart < 0.0) updatePlayer();
         const double now = glfwGetTime();
@@ -101,8 +102,9 @@ void App::run() {
             clock.lastFrameTime = glfwGetTime();
         } else {
             clock.lastFrameTime = now;
-            // No frame is drawn yet, so nothing paces the loop: wait up to one display interval.
-            glfwWaitEventsTimeout(1.0 / 60.0);
+            if (static_cast<uint32_t>(width) != gpu.swapchainWidth || static_cast<uint32_t>(height) != gpu.swapchainHeight)
+                createSwapchain();
+            drawFrame();
         }
     }
     platform::setCloseRequestHook({});

@@ -84,6 +84,7 @@ void App::startUp() {
     createWindowAndDevice();  // announces "Подготовка графики" once GLFW is up
 
     throwIfLoadCancelled(ui.loading, 30, "Загрузка текстур в исходном разрешении");
+    createBlockAtlas();
 
     throwIfLoadCancelled(ui.loading, 42, "Подготовка сохранений");
     createFrameSync();
@@ -96,6 +97,7 @@ void App::startUp() {
             files.seed = ui.worlds.front().seed;
         }
     }
+    generateEnvironment();
 
     throwIfLoadCancelled(ui.loading, environmentProgressEnd, "Чтение сохранённого мира");
     loadWorld();
@@ -106,12 +108,15 @@ void App::startUp() {
     updatePlayerChunk();
 
     throwIfLoadCancelled(ui.loading, 86, "Подготовка освещения и геометрии");
+    uploadMesh(render::meshEverything);
     std::cout << ("First-person right arm vertices: " + std::to_string(countPartVertices(playerMesh, 2)) + "\n")
               << std::flush;
 
     throwIfLoadCancelled(ui.loading, 92, "Подготовка графических эффектов");
+    createSwapchain();
 
     throwIfLoadCancelled(ui.loading, 99, "Подготовка первого кадра");
+    drawFrame();
 
     throwIfLoadCancelled(ui.loading, 100, "Готово");
     closeLoadingWindow(ui.loading);

@@ -1,5 +1,6 @@
 #include "app/app.h"
 #include "content/resource_ids.h"
+#include "content/worldgen.h"
 
 namespace fs = std::filesystem;
 
@@ -18,8 +19,10 @@ void App::loadContentRules() {
     rules.furnace = content::loadFurnaceRules(contentDir);
     rules.food = content::loadFoodRules(contentDir);
     rules.crops = content::loadCrops(contentDir);
+    rules.worldgen = content::loadWorldgen(contentDir);
     rules.lootTables = content::loadLootTables(contentDir);
     rules.rpg = content::loadRpgRules(contentDir);
+    rules.dimensions = content::loadDimensions(contentDir);
     rules.combat = content::loadCombatRules(contentDir);
     rules.livingWorld = content::loadLivingWorld(contentDir);
 }

@@ -2,11 +2,13 @@
 // The rules and catalogs read from Content at start-up, as the App holds them.
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "content/combat_rules.h"
 #include "content/crops.h"
+#include "content/dimensions.h"
 #include "content/living_world.h"
 #include "content/loot_tables.h"
 #include "content/potions.h"
@@ -22,6 +24,9 @@ struct ContentState {
     std::vector<content::CropRule> crops;
     std::map<std::string, std::vector<LootEntry>> lootTables;
     content::RpgRules rpg;
+    // The default dimension's biomes and structures; shared with the generation tasks.
+    std::shared_ptr<const voxel::GenerationProfile> worldgen;
+    std::map<std::string, content::DimensionDef> dimensions;
     content::CombatRules combat;
     content::LivingWorldRules livingWorld;
 };

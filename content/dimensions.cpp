@@ -40,7 +40,8 @@ void readTerrainKind(const Json& generation, voxel::GenerationProfile& profile) 
 }
 
 void readIslandShape(const Json& generation, voxel::GenerationProfile& profile) {
-    int32_t* fields[] = {&profile.islandSpacing, &profile.islandRadius, &profile.islandMinY, &profile.islandMaxY};
+    int32_t* fields[] = {&profile.islandSpacing, &profile.islandRadius, &profile.islandMinY,
+                         &profile.islandMaxY};
     for (std::size_t i = 0; i < std::size(islandKeys); ++i) {
         const IslandKey& k = islandKeys[i];
         *fields[i] = requireInt(Json::find(generation, k.key), k.fallback, k.min, k.max, k.label);
@@ -52,8 +53,8 @@ void readIslandShape(const Json& generation, voxel::GenerationProfile& profile) 
 
 voxel::OreRule readOre(const Json& ore) {
     voxel::OreRule rule;
-    rule.block = voxel::generationBlock(jsonStringOr(Json::find(ore, "id"), ""), false);
-    rule.replace = voxel::generationBlock(jsonStringOr(Json::find(ore, "replace"), "core:stone"), false);
+    rule.block = namedGenerationBlock(jsonStringOr(Json::find(ore, "id"), ""), false);
+    rule.replace = namedGenerationBlock(jsonStringOr(Json::find(ore, "replace"), "core:stone"), false);
     if (!voxel::blockDef(rule.block).solid || !voxel::blockDef(rule.replace).solid) {
         throw std::runtime_error("Ore must replace solid rock");
     }
@@ -61,7 +62,8 @@ voxel::OreRule readOre(const Json& ore) {
     rule.maxY = requireInt(Json::find(ore, "max_y"), 70, 1, 124, "ore max y");
     if (rule.minY > rule.maxY) throw std::runtime_error("Invalid ore height range");
     rule.density = checkRange(Json::find(ore, "density"), 0.01f, 0.0f, 1.0f, "ore density");
-    rule.seedSalt = static_cast<uint32_t>(requireInt(Json::find(ore, "seed_salt"), 131, 0, 1000000, "ore seed salt"));
+    rule.seedSalt =
+        static_cast<uint32_t>(requireInt(Json::find(ore, "seed_salt"), 131, 0, 1000000, "ore seed salt"));
     return rule;
 }
 

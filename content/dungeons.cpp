@@ -22,7 +22,8 @@ constexpr std::size_t maxStructureBiomes = 32;
 
 using Triple = std::array<int32_t, 3>;
 
-const Json& arrayMember(const Json& object, const std::string& key, std::size_t limit, const std::string& message) {
+const Json& arrayMember(const Json& object, const std::string& key, std::size_t limit,
+                        const std::string& message) {
     const Json& list = Json::find(object, key);
     if (list.tag != JsonNull && (list.tag != JsonArray || list.items.size() > limit)) {
         throw std::runtime_error(message);
@@ -78,10 +79,10 @@ void readPlacement(const Json& object, voxel::StructureRule& rule) {
         requireInt(Json::find(object, "spacing"), fallback, 0, maxSpacing, "structure spacing"));
     voxel::checkStructureSpacing(rule);
     rule.chance = checkRange(Json::find(object, "chance"), 0.5f, 0.0f, 1.0f, "structure chance");
-    rule.entranceX = requireInt(Json::find(object, "entrance_x"), 0, -maxHorizontalOffset, maxHorizontalOffset,
-                                "entrance x");
-    rule.entranceZ = requireInt(Json::find(object, "entrance_z"), 0, -maxHorizontalOffset, maxHorizontalOffset,
-                                "entrance z");
+    rule.entranceX = requireInt(Json::find(object, "entrance_x"), 0, -maxHorizontalOffset,
+                                maxHorizontalOffset, "entrance x");
+    rule.entranceZ = requireInt(Json::find(object, "entrance_z"), 0, -maxHorizontalOffset,
+                                maxHorizontalOffset, "entrance z");
 }
 
 void readBiomeList(const Json& object, voxel::StructureRule& rule) {
@@ -95,7 +96,8 @@ void readBiomeList(const Json& object, voxel::StructureRule& rule) {
 voxel::StructureCuboid readCuboid(const Json& object) {
     const Triple from = readTriple(Json::find(object, "from"), "Structure cuboid requires from and to");
     const Triple to = readTriple(Json::find(object, "to"), "Structure cuboid requires from and to");
-    if (!offsetInside(from) || !offsetInside(to) || from[0] >= to[0] || from[1] >= to[1] || from[2] >= to[2]) {
+    if (!offsetInside(from) || !offsetInside(to) || from[0] >= to[0] || from[1] >= to[1] ||
+        from[2] >= to[2]) {
         throw std::runtime_error("Invalid structure cuboid");
     }
     voxel::StructureCuboid cuboid;
@@ -105,7 +107,7 @@ voxel::StructureCuboid readCuboid(const Json& object) {
     cuboid.toX = to[0];
     cuboid.toY = to[1];
     cuboid.toZ = to[2];
-    cuboid.block = voxel::generationBlock(jsonStringOr(Json::find(object, "block"), ""), true);
+    cuboid.block = namedGenerationBlock(jsonStringOr(Json::find(object, "block"), ""), true);
     return cuboid;
 }
 
@@ -118,14 +120,15 @@ void readCuboids(const Json& object, voxel::StructureRule& rule) {
 }
 
 void readLootChests(const Json& object, voxel::StructureRule& rule) {
-    const Json& list = arrayMember(object, "loot_chests", maxStructureLootChests, "At most 16 loot chests");
+    const Json& list = arrayMember(object, "loot_chests", maxStructureLootChests,
+                                   "Structure loot chests must be a list of at most 16");
     for (const Json& item : list.items) {
         voxel::LootChest chest;
         const Triple cell = readCell(item, "loot chest");
         chest.x = cell[0];
         chest.y = cell[1];
         chest.z = cell[2];
-        chest.block = voxel::generationBlock(jsonStringOr(Json::find(item, "block"), "core:chest"), false);
+        chest.block = namedGenerationBlock(jsonStringOr(Json::find(item, "block"), "core:chest"), false);
         chest.lootTable = jsonStringOr(Json::find(item, "loot"), "");
         if (!isValidContentId(chest.lootTable)) throw std::runtime_error("Loot chest requires a loot table");
         rule.loot_chests.push_back(std::move(chest));
@@ -133,7 +136,9 @@ void readLootChests(const Json& object, voxel::StructureRule& rule) {
 }
 
 void readTraps(const Json& object, voxel::StructureRule& rule) {
-    for (const Json& item : arrayMember(object, "traps", maxStructureTraps, "At most 32 traps").items) {
+    for (const Json& item :
+         arrayMember(object, "traps", maxStructureTraps, "Structure traps must be a list of at most 32")
+             .items) {
         voxel::StructureTrap trap;
         const Triple cell = readCell(item, "trap");
         trap.x = cell[0];
@@ -163,12 +168,19 @@ voxel::StructureSpawn readSpawn(const Json& item) {
 }
 
 void readSpawns(const Json& object, voxel::StructureRule& rule) {
-    for (const Json& item : arrayMember(object, "spawns", maxStructureSpawns, "At most 16 structure spawns").items) {
+    for (const Json& item :
+         arrayMember(object, "spawns", maxStructureSpawns, "Structure spawns must be a list of at most 16")
+             .items) {
         rule.spawns.push_back(readSpawn(item));
     }
 }
 
 }  // namespace
+
+uint8_t namedGenerationBlock(const std::string& name, bool airAllowed) {
+    if (name.empty()) throw std::runtime_error("Unknown world generation block: ");
+    return voxel::generationBlock(name, airAllowed);
+}
 
 voxel::StructureRule loadDungeons(const Json& structure) {
     if (structure.tag != JsonObject) throw std::runtime_error("Structure requires id and name");

@@ -1,22 +1,13 @@
 #pragma once
-// The vertex of chunk, model and per-frame meshes, the finished mesh of one chunk as a meshing
-// task hands it back, and the pure steps of installing it: the water split and the bounds.
+// The finished mesh of one chunk as a meshing task hands it back, and the pure steps of installing
+// it: the water split and the bounds.
 #include <array>
 #include <cstdint>
 #include <vector>
 
-namespace render {
+#include "render/mesh_vertex.h"
 
-struct MeshVertex {
-    float x = 0.0f, y = 0.0f, z = 0.0f;
-    float r = 1.0f, g = 1.0f, b = 1.0f;  // brightness
-    float u = 0.0f, v = 0.0f;
-    float layer = 0.0f;  // texture layer or material code
-    float sky = 1.0f;    // 0..1
-    float block = 0.0f;  // 0..1
-    float motion = 0.0f;
-};
-static_assert(sizeof(MeshVertex) == 48);
+namespace render {
 
 struct MeshWork {
     uint64_t key = 0;  // cx in the low 32 bits, cz in the high 32

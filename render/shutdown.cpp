@@ -22,6 +22,19 @@ void destroyFrameSync(GpuState& gpu) {
     gpu.available = VK_NULL_HANDLE;
 }
 
+// The pool takes the set with it.
+void destroyDescriptors(VkDevice dev, DescriptorState& d, VkDescriptorSet& set) {
+    if (d.atlasPool) vkDestroyDescriptorPool(dev, d.atlasPool, nullptr);
+    d.atlasPool = VK_NULL_HANDLE;
+    set = VK_NULL_HANDLE;
+    if (d.atlasSetLayout) vkDestroyDescriptorSetLayout(dev, d.atlasSetLayout, nullptr);
+    d.atlasSetLayout = VK_NULL_HANDLE;
+    if (d.contentMeta) vkDestroyBuffer(dev, d.contentMeta, nullptr);
+    d.contentMeta = VK_NULL_HANDLE;
+    if (d.contentMetaMemory) vkFreeMemory(dev, d.contentMetaMemory, nullptr);
+    d.contentMetaMemory = VK_NULL_HANDLE;
+}
+
 void destroyCommandPool(GpuState& gpu) {
     if (gpu.pool) vkDestroyCommandPool(gpu.dev, gpu.pool, nullptr);
     gpu.pool = VK_NULL_HANDLE;
@@ -41,10 +54,12 @@ void destroyInstance(GpuState& gpu) {
     gpu.instance = VK_NULL_HANDLE;
 }
 
+// GLFW allows terminating when it never started, so a start-up that failed before the window
+// still ends cleanly.
 void closeWindow(GpuState& gpu) {
     if (gpu.win) glfwDestroyWindow(gpu.win);
     gpu.win = nullptr;
-    if (gpu.glfwStarted) glfwTerminate();
+    glfwTerminate();
     gpu.glfwStarted = false;
 }
 
@@ -54,10 +69,28 @@ void App::shutdown() {
     quietly([this] { closeLoadingWindow(ui.loading); });
     quietly([this] { audio::closeOutput(mixer); });
 
+    // Background tasks finish before anything their results would touch is destroyed.
+    quietly([this] {
+        if (lighting.task.valid()) lighting.task.get();
+    });
+    quietly([this] { stopPendingTask(); });
+    quietly([this] {
+        if (meshing.task.valid()) meshing.task.get();
+    });
+
     if (gpu.dev) {
         vkDeviceWaitIdle(gpu.dev);
 
+        for (auto& [key, mesh] : world.meshes) destroyMesh(mesh);
+        world.meshes.clear();
+
+        destroySwapchainResources();
+
         destroyFrameSync(gpu);
+
+        destroyDescriptors(gpu.dev, descriptors, atlases.atlasSet);
+
+        render::destroyAtlases(gpu.dev, atlases);
 
         destroyCommandPool(gpu);
 

@@ -22,9 +22,18 @@ int unavailable(const std::string& name, const Path& outputFolder, const std::st
     return 1;
 }
 
-int captureScenario(App& app, const std::string& file) {
-    const Path png = app.files.base / file;
+void requireCapture(App& app, const Path& png) {
     if (!captureFrame(app, png)) throw std::runtime_error("Render capture was not written: " + png.string());
+}
+
+// Until a scenario has steps of its own it shows what the game shows: the main menu as start-up
+// leaves it, then the world in play.
+int captureScenario(App& app, const std::string& stem) {
+    app.frame.keepInterface = true;
+    requireCapture(app, app.files.base / (stem + "-menu.png"));
+    app.files.worldOpen = true;
+    app.setScreen(UiState::kPlaying);
+    requireCapture(app, app.files.base / (stem + "-world.png"));
     return 0;
 }
 
@@ -34,6 +43,7 @@ bool captureFrame(App& app, const Path& png) {
     std::error_code ignored;
     std::filesystem::remove(png, ignored);
     app.gpu.capturePath = png;
+    app.drawFrame();
     return std::filesystem::exists(png, ignored);
 }
 
@@ -66,16 +76,16 @@ int shared(const Path& out) { return unavailable("shared-self-test", out, "the L
 int dedicated(const Path& out) { return unavailable("dedicated-self-test", out, "the separate server program"); }
 int lan(const Path& out) { return unavailable("lan-self-test", out, "the LAN session protocol"); }
 
-int uiRender(App& app) { return captureScenario(app, "ui-render.png"); }
-int inventoryRender(App& app) { return captureScenario(app, "inventory-render.png"); }
-int expeditionRender(App& app) { return captureScenario(app, "expedition-render.png"); }
-int mapRender(App& app) { return captureScenario(app, "map-render.png"); }
-int skyRender(App& app) { return captureScenario(app, "sky-render.png"); }
-int frostRender(App& app) { return captureScenario(app, "frost-render.png"); }
-int motionRender(App& app) { return captureScenario(app, "motion-render.png"); }
-int heldRender(App& app) { return captureScenario(app, "held-render.png"); }
-int bossRender(App& app) { return captureScenario(app, "boss-render.png"); }
-int chatRender(App& app) { return captureScenario(app, "chat-render.png"); }
-int dimensionsRender(App& app) { return captureScenario(app, "dimensions-render.png"); }
+int uiRender(App& app) { return captureScenario(app, "ui-render"); }
+int inventoryRender(App& app) { return captureScenario(app, "inventory-render"); }
+int expeditionRender(App& app) { return captureScenario(app, "expedition-render"); }
+int mapRender(App& app) { return captureScenario(app, "map-render"); }
+int skyRender(App& app) { return captureScenario(app, "sky-render"); }
+int frostRender(App& app) { return captureScenario(app, "frost-render"); }
+int motionRender(App& app) { return captureScenario(app, "motion-render"); }
+int heldRender(App& app) { return captureScenario(app, "held-render"); }
+int bossRender(App& app) { return captureScenario(app, "boss-render"); }
+int chatRender(App& app) { return captureScenario(app, "chat-render"); }
+int dimensionsRender(App& app) { return captureScenario(app, "dimensions-render"); }
 
 }  // namespace selftest

@@ -24,6 +24,27 @@ void Chunk::ensureStates() {
     if (states.empty()) states.assign(chunkCellCount, 0);
 }
 
+namespace {
+
+uint8_t columnHeight(const Chunk& chunk, uint32_t x, uint32_t z, const std::vector<bool>& opaque) {
+    for (int32_t y = chunkHeight - 1; y >= 0; --y) {
+        if (opaque[chunk.get(x, y, z)]) return static_cast<uint8_t>(y + 1);
+    }
+    return 0;
+}
+
+}  // namespace
+
+std::array<uint8_t, 256> columnHeights(const Chunk& chunk) {
+    std::vector<bool> opaque(256, false);
+    for (std::size_t id = 0; id < blockCount(); ++id) opaque[id] = blockDef(static_cast<uint8_t>(id)).opaque;
+    std::array<uint8_t, 256> heights{};
+    for (uint32_t z = 0; z < 16; ++z) {
+        for (uint32_t x = 0; x < 16; ++x) heights[z * 16 + x] = columnHeight(chunk, x, z, opaque);
+    }
+    return heights;
+}
+
 // The divisor is always a positive chunk size, so a negative remainder is the only correction.
 int32_t floorDiv(int32_t a, int32_t b) {
     const int32_t quotient = a / b;

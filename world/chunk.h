@@ -1,6 +1,7 @@
 #pragma once
 // One loaded column of the world: 16 x 16 x 128 cells with their light, water levels and the
 // state bytes of functional blocks.
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -50,6 +51,9 @@ struct Chunk {
     // Creates the states list (all zero) on first use.
     void ensureStates();
 };
+
+// Per column (index z * 16 + x) the height above the topmost opaque block, 0 when there is none.
+std::array<uint8_t, 256> columnHeights(const Chunk& chunk);
 
 // Division rounding towards minus infinity, so block -1 lies in chunk -1.
 int32_t floorDiv(int32_t a, int32_t b);

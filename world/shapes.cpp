@@ -156,6 +156,14 @@ int32_t shapeKind(const BlockDef& def) {
     return shapeNone;
 }
 
+std::array<bool, 256> shapedFlags() {
+    std::array<bool, 256> flags{};
+    for (std::size_t id = 0; id < blockCount(); ++id) {
+        flags[id] = shapeKind(blockDef(static_cast<uint8_t>(id))) != shapeNone;
+    }
+    return flags;
+}
+
 Vec3 shapeSize(int32_t kind, double t) {
     switch (kind) {
         case shapeDoor: return {1, 2, t};

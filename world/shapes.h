@@ -46,6 +46,8 @@ struct CellStep {
 
 // By behaviour: "door" 0, "trapdoor" 1, "ladder" 2, "bed" 3, anything else -1 (a plain cube).
 int32_t shapeKind(const BlockDef& def);
+// Per id whether the registry's definition has a shape kind; ids past the registry are false.
+std::array<bool, 256> shapedFlags();
 // Part size in blocks; t is the definition's door_thickness.
 Vec3 shapeSize(int32_t kind, double t);
 

@@ -10,9 +10,8 @@ namespace testsupport {
 
 GameInstall::GameInstall() : root_(dir_.path() / "game") {
     const fs::path source = QUORVANE_SOURCE_TREE;
-    fs::create_directories(root_ / "Assets" / "Models" / "Player");
-    fs::copy_file(source / "Assets" / "Models" / "Player" / "player.vxm",
-                  root_ / "Assets" / "Models" / "Player" / "player.vxm");
+    fs::create_directories(root_);
+    fs::copy(source / "Assets", root_ / "Assets", fs::copy_options::recursive);
     fs::create_directories(root_ / "buildBB" / "shaders");
     fs::copy(QUORVANE_SHADER_OUTPUT, root_ / "buildBB" / "shaders", fs::copy_options::recursive);
     executable_ = root_ / "buildBB" / "quorvane";

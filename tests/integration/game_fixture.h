@@ -9,7 +9,7 @@
 
 namespace testsupport {
 
-// A game installed into a temporary game root (the executable, the player model and the shaders),
+// A game installed into a temporary game root (the executable, its assets and the shaders),
 // run there under a private X server, so that its files never touch the source tree.
 class GameInstall {
 public:

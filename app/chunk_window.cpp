@@ -1,0 +1,200 @@
+// The chunk window around the player: the start-up window, one streaming step per frame, and the
+// body of the load task.
+#include "app/chunk_window.h"
+
+#include <chrono>
+#include <cmath>
+#include <utility>
+
+#include "app/app.h"
+#include "render/vulkan_check.h"
+#include "save/chunk_file.h"
+#include "world/chunk.h"
+
+namespace core {
+
+int32_t chunkOf(float v) {
+    return voxel::floorDiv(static_cast<int32_t>(std::floor(v)), voxel::chunkSize);
+}
+
+bool outsideWindow(const WindowKey& key, const WindowKey& centre, int32_t radius) {
+    return std::abs(key.first - centre.first) > radius || std::abs(key.second - centre.second) > radius;
+}
+
+bool onWindowEdge(const WindowKey& key, const WindowKey& centre, int32_t radius) {
+    return std::abs(key.first - centre.first) == radius || std::abs(key.second - centre.second) == radius;
+}
+
+std::optional<WindowKey> nearestMissingChunk(const std::map<WindowKey, std::size_t>& loaded,
+                                             const WindowKey& centre, int32_t radius) {
+    std::optional<WindowKey> best;
+    int64_t bestDistance = 0;
+    for (int32_t cz = centre.second - radius; cz <= centre.second + radius; ++cz) {
+        for (int32_t cx = centre.first - radius; cx <= centre.first + radius; ++cx) {
+            if (loaded.contains({cx, cz})) continue;
+            const int64_t dx = cx - centre.first, dz = cz - centre.second;
+            const int64_t distance = dx * dx + dz * dz;
+            // Strictly nearer only: the scan order settles ties to the smaller z, then x.
+            if (!best || distance < bestDistance) {
+                best = WindowKey{cx, cz};
+                bestDistance = distance;
+            }
+        }
+    }
+    return best;
+}
+
+int32_t environmentProgress(int32_t start, int32_t end, std::size_t loaded, int32_t radius) {
+    const int64_t side = 2 * static_cast<int64_t>(radius) + 1;
+    return static_cast<int32_t>(start + (end - start) * static_cast<int64_t>(loaded) / (side * side));
+}
+
+}  // namespace core
+
+namespace {
+
+const core::WindowKey sideOffsets[4] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+
+voxel::ProfilePtr profileForDimension(const ChunkStreamState& stream, const std::string& dimension) {
+    if (dimension == "core:overworld") return stream.defaultProfile;
+    const auto found = stream.dimensionProfiles.find(dimension);
+    return found == stream.dimensionProfiles.end() ? stream.defaultProfile : found->second;
+}
+
+void forgetChunk(App& app, const ChunkKey& key) {
+    ChunkWindowState& world = app.world;
+    if (auto mesh = world.meshes.find(voxel::packChunkKey(key.first, key.second));
+        mesh != world.meshes.end()) {
+        app.destroyMesh(mesh->second);
+        world.meshes.erase(mesh);
+    }
+    world.remesh.erase(key);
+    world.relight.erase(key);
+    world.functionalCells.erase(key);
+    if (world.columnHeights.erase(key)) ++world.heightsRevision;
+    // Nothing of a chunk that left may still be drawn, lit or spawn particles.
+    app.forgetChunkLighting(key);
+}
+
+// The chunks on the edge lost or gained neighbours: their light and faces along the border change.
+void markWindowEdge(App& app, const core::WindowKey& centre) {
+    ChunkWindowState& world = app.world;
+    for (const voxel::Chunk& chunk : world.chunks) {
+        const ChunkKey key{chunk.cx, chunk.cz};
+        if (!core::onWindowEdge(key, centre, app.chunkRadius)) continue;
+        world.relight.insert(key);
+        world.remesh.insert(key);
+        for (const core::WindowKey& side : sideOffsets) {
+            const ChunkKey next{key.first + side.first, key.second + side.second};
+            if (world.chunkMap.contains(next)) world.remesh.insert(next);
+        }
+    }
+}
+
+// Modified chunks are written before they go; the GPU is drained once, before the first mesh of
+// the pass is destroyed.
+void unloadFarChunks(App& app, const core::WindowKey& centre) {
+    const auto outside = [&](const voxel::Chunk& chunk) {
+        return core::outsideWindow({chunk.cx, chunk.cz}, centre, app.chunkRadius);
+    };
+    bool drained = false;
+    for (const voxel::Chunk& chunk : app.world.chunks) {
+        if (!outside(chunk)) continue;
+        if (!drained && app.gpu.dev)
+            render::check(vkDeviceWaitIdle(app.gpu.dev), "vkDeviceWaitIdle(dev)", 132);
+        drained = true;
+        const ChunkKey key{chunk.cx, chunk.cz};
+        if (app.world.modified.erase(key)) {
+            filesave::writeChunk(app.files.world, app.files.seed, app.generationStage, chunk);
+        }
+        forgetChunk(app, key);
+    }
+    if (drained) {
+        std::erase_if(app.world.chunks, outside);
+        app.reindexChunks();
+    }
+    markWindowEdge(app, centre);
+}
+
+// A failure of the task (a damaged chunk file) is raised here, on the main thread.
+void takeStreamedChunk(App& app) {
+    ChunkStreamState& stream = app.stream;
+    if (!taskReady(stream.task)) return;
+    StreamedChunk result = stream.task.get();
+    stream.lastBuildMilliseconds = result.milliseconds;
+    const ChunkKey key{stream.requestX, stream.requestZ};
+    const bool away = core::outsideWindow(key, {stream.centreX, stream.centreZ}, app.chunkRadius);
+    if (away || app.world.chunkMap.contains(key)) return;
+    app.world.chunks.push_back(std::move(result.chunk));
+    app.meshing.waterLevelsChanged = true;
+    app.reindexChunks();
+    app.markChunkDirty(key.first, key.second);
+}
+
+void requestNearestChunk(App& app) {
+    ChunkStreamState& stream = app.stream;
+    const std::optional<core::WindowKey> next =
+        core::nearestMissingChunk(app.world.chunkMap, {stream.centreX, stream.centreZ}, app.chunkRadius);
+    if (!next) return;
+    stream.requestX = next->first;
+    stream.requestZ = next->second;
+    stream.task =
+        app.tasks.launch([worldDir = app.files.world, seed = app.files.seed, generation = app.generationStage,
+                          cx = next->first, cz = next->second, profile = app.world.profile] {
+            return App::streamWorldTask(worldDir, seed, generation, cx, cz, profile);
+        });
+}
+
+}  // namespace
+
+void App::generateEnvironment() {
+    unloadAllChunks();
+    generationStage = 4;
+    world.profile = profileForDimension(stream, dimension);
+    stream.centreX = stream.centreZ = 0;
+    const int32_t radius = chunkRadius;
+    world.chunks.reserve(static_cast<std::size_t>((2 * radius + 1) * (2 * radius + 1)));
+    for (int32_t cz = -radius; cz <= radius; ++cz) {
+        for (int32_t cx = -radius; cx <= radius; ++cx) {
+            // Saved chunks come back from their files, so edits near the origin survive a restart.
+            world.chunks.push_back(
+                voxel::loadOrGenerateChunk(files.world, files.seed, generationStage, cx, cz, world.profile));
+            const int32_t progress = core::environmentProgress(
+                environmentProgressStart, environmentProgressEnd, world.chunks.size(), radius);
+            throwIfLoadCancelled(ui.loading, progress, "Генерация окружения");
+            world.remesh.insert({cx, cz});
+            world.relight.insert({cx, cz});
+        }
+    }
+    reindexChunks();
+}
+
+void App::streamWorld() {
+    if (!files.worldOpen) return;
+    const core::WindowKey centre{core::chunkOf(player.x), core::chunkOf(player.z)};
+    if (centre != core::WindowKey{stream.centreX, stream.centreZ} || chunkRadius != lastUnloadRadius) {
+        stream.centreX = centre.first;
+        stream.centreZ = centre.second;
+        lastUnloadRadius = chunkRadius;
+        unloadFarChunks(*this, centre);
+    }
+    takeStreamedChunk(*this);
+    if (!stream.task.valid()) requestNearestChunk(*this);
+    uploadMesh(render::meshPoll);
+}
+
+StreamedChunk App::streamWorldTask(std::filesystem::path worldDir, uint32_t seed, int32_t generation,
+                                   int32_t cx, int32_t cz, voxel::ProfilePtr profile) {
+    const auto start = std::chrono::steady_clock::now();
+    StreamedChunk result{voxel::loadOrGenerateChunk(worldDir, seed, generation, cx, cz, profile), 0.0};
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    result.milliseconds =
+        static_cast<double>(std::chrono::duration_cast<std::chrono::nanoseconds>(elapsed).count()) / 1e6;
+    return result;
+}
+
+void App::stopPendingTask() {
+    if (!stream.task.valid()) return;
+    std::future<StreamedChunk> pending = std::move(stream.task);
+    pending.get();
+}

@@ -1,0 +1,165 @@
+// The loaded chunks and the edits of single cells: lookup, index rebuild, block and state stores,
+// the block-update queue and the player's edit record.
+#include "app/app.h"
+#include "save/chunk_file.h"
+#include "world/block_registry.h"
+#include "world/shapes.h"
+
+namespace {
+
+struct CellOffset {
+    int32_t dx, dy, dz;
+};
+
+// The cell first, then its neighbours +x, -x, +y, -y, +z, -z.
+const CellOffset updateOrder[7] = {{0, 0, 0}, {1, 0, 0}, {-1, 0, 0}, {0, 1, 0},
+                                   {0, -1, 0}, {0, 0, 1}, {0, 0, -1}};
+
+// The chunk and its four side neighbours.
+const CellOffset remeshAround[5] = {{0, 0, 0}, {-1, 0, 0}, {1, 0, 0}, {0, 0, -1}, {0, 0, 1}};
+
+bool insideHeight(int32_t y) {
+    return y >= 0 && y < voxel::chunkHeight;
+}
+
+std::size_t localIndex(const voxel::Chunk& chunk, int32_t x, int32_t y, int32_t z) {
+    return voxel::cellIndex(static_cast<uint32_t>(x - 16 * chunk.cx), static_cast<uint32_t>(y),
+                            static_cast<uint32_t>(z - 16 * chunk.cz));
+}
+
+// Doors and beds list only their first half for the functional-block meshes.
+bool drawnAsFunctional(uint8_t id, uint8_t state) {
+    const int32_t kind = voxel::shapeKind(voxel::blockDef(id));
+    if (kind == voxel::shapeNone) return false;
+    const bool twoPart = kind == voxel::shapeDoor || kind == voxel::shapeBed;
+    return !(twoPart && (state & voxel::stateUpper));
+}
+
+// The second cell that a placed door or bed fills, if any.
+void addSecondHalf(BlockEdit& edit, const App& app, uint8_t id, uint8_t state) {
+    if (id == voxel::airId) return;
+    const int32_t kind = voxel::shapeKind(voxel::blockDef(id));
+    if (kind != voxel::shapeDoor && kind != voxel::shapeBed) return;
+    if (kind == voxel::shapeDoor) {
+        edit.dy = 1;
+    } else {
+        const voxel::CellStep step = voxel::bedStep(state & voxel::stateFacing);
+        edit.dx = step.dx;
+        edit.dz = step.dz;
+    }
+    const int32_t sx = edit.x + edit.dx, sy = edit.y + edit.dy, sz = edit.z + edit.dz;
+    edit.hasSecond = true;
+    edit.secondIds[0] = app.blockAt(sx, sy, sz);
+    edit.secondStates[0] = app.findBlockEntity(sx, sy, sz);
+    edit.secondIds[1] = id;
+    edit.secondStates[1] = state | voxel::stateUpper;
+}
+
+}  // namespace
+
+voxel::Chunk* App::findChunk(int32_t cx, int32_t cz) {
+    const auto found = world.chunkMap.find({cx, cz});
+    return found == world.chunkMap.end() ? nullptr : &world.chunks[found->second];
+}
+
+const voxel::Chunk* App::findChunk(int32_t cx, int32_t cz) const {
+    const auto found = world.chunkMap.find({cx, cz});
+    return found == world.chunkMap.end() ? nullptr : &world.chunks[found->second];
+}
+
+void App::reindexChunks() {
+    world.chunkMap.clear();
+    for (std::size_t i = 0; i < world.chunks.size(); ++i) {
+        world.chunkMap[{world.chunks[i].cx, world.chunks[i].cz}] = i;
+    }
+    for (voxel::Chunk& chunk : world.chunks) registerChunkBlockEntities(chunk);
+}
+
+void App::ensureChunkAt(int32_t x, int32_t z) {
+    const int32_t cx = voxel::floorDiv(x, 16), cz = voxel::floorDiv(z, 16);
+    if (findChunk(cx, cz)) return;
+    world.chunks.push_back(
+        voxel::loadOrGenerateChunk(files.world, files.seed, generationStage, cx, cz, world.profile));
+    reindexChunks();
+    world.relight.insert({cx, cz});
+    world.remesh.insert({cx, cz});
+}
+
+uint8_t App::blockAt(int32_t x, int32_t y, int32_t z) const {
+    if (!insideHeight(y)) return voxel::airId;
+    const voxel::Chunk* chunk = findChunk(voxel::floorDiv(x, 16), voxel::floorDiv(z, 16));
+    return chunk ? chunk->cells[localIndex(*chunk, x, y, z)] : voxel::airId;
+}
+
+bool App::setBlock(int32_t x, int32_t y, int32_t z, uint8_t id) {
+    const int32_t cx = voxel::floorDiv(x, 16), cz = voxel::floorDiv(z, 16);
+    voxel::Chunk* chunk = findChunk(cx, cz);
+    if (!chunk || !insideHeight(y)) return false;
+    chunk->set(static_cast<uint32_t>(x - 16 * cx), static_cast<uint32_t>(y), static_cast<uint32_t>(z - 16 * cz), id);
+    world.modified.insert({cx, cz});
+    world.relight.insert({cx, cz});
+    for (const CellOffset& side : remeshAround) {
+        if (findChunk(cx + side.dx, cz + side.dz)) world.remesh.insert({cx + side.dx, cz + side.dz});
+    }
+    queueNeighbourUpdates(x, y, z);
+    return true;
+}
+
+bool App::setBlockState(int32_t x, int32_t y, int32_t z, uint8_t state) {
+    const int32_t cx = voxel::floorDiv(x, 16), cz = voxel::floorDiv(z, 16);
+    voxel::Chunk* chunk = findChunk(cx, cz);
+    if (!chunk || !insideHeight(y)) return false;
+    const uint8_t bits = state & voxel::storedStateBits;
+    const std::size_t index = localIndex(*chunk, x, y, z);
+    const uint8_t id = chunk->cells[index];
+    const CellKey cell{x, y, z};
+    if (bits == 0 && !world.shaped[id]) {
+        world.blockStates.erase(cell);
+    } else {
+        world.blockStates[cell] = {id, bits};
+    }
+    if (bits != 0) chunk->ensureStates();
+    if (!chunk->states.empty()) chunk->states[index] = bits;
+    if (world.shaped[id] && drawnAsFunctional(id, bits)) {
+        world.functionalCells[{cx, cz}].insert(cell);
+    } else if (auto listed = world.functionalCells.find({cx, cz}); listed != world.functionalCells.end()) {
+        listed->second.erase(cell);
+    }
+    return true;
+}
+
+void App::queueCellUpdate(int32_t x, int32_t y, int32_t z) {
+    if (y < 1 || y >= voxel::chunkHeight) return;
+    if (!findChunk(voxel::floorDiv(x, 16), voxel::floorDiv(z, 16))) return;
+    if (world.updateSet.insert({x, y, z}).second) world.updateQueue.push_back({x, y, z});
+}
+
+void App::queueNeighbourUpdates(int32_t x, int32_t y, int32_t z) {
+    for (const CellOffset& step : updateOrder) queueCellUpdate(x + step.dx, y + step.dy, z + step.dz);
+}
+
+void App::editBlock(int32_t x, int32_t y, int32_t z, uint8_t id, uint8_t state) {
+    BlockEdit edit;
+    edit.x = x;
+    edit.y = y;
+    edit.z = z;
+    edit.ids[0] = blockAt(x, y, z);
+    edit.states[0] = findBlockEntity(x, y, z);
+    edit.ids[1] = id;
+    edit.states[1] = state;
+    addSecondHalf(edit, *this, id, state);
+    placeTwoPartBlock(edit, 1);
+    world.undo.push_back(edit);
+    if (world.undo.size() > ChunkWindowState::kUndoLimit) world.undo.pop_front();
+}
+
+void App::placeTwoPartBlock(const BlockEdit& edit, uint8_t side) {
+    const int s = side ? 1 : 0;
+    if (edit.hasSecond) ensureChunkAt(edit.x + edit.dx, edit.z + edit.dz);
+    setBlock(edit.x, edit.y, edit.z, edit.ids[s]);
+    setBlockState(edit.x, edit.y, edit.z, static_cast<uint8_t>(edit.states[s]));
+    if (!edit.hasSecond) return;
+    const int32_t sx = edit.x + edit.dx, sy = edit.y + edit.dy, sz = edit.z + edit.dz;
+    setBlock(sx, sy, sz, edit.secondIds[s]);
+    setBlockState(sx, sy, sz, static_cast<uint8_t>(edit.secondStates[s]));
+}

@@ -1,0 +1,150 @@
+// What movement, lighting, meshing, the world map and the save code ask of the loaded world.
+#include <algorithm>
+
+#include "app/app.h"
+#include "world/block_registry.h"
+#include "world/map_colour.h"
+#include "world/shapes.h"
+
+namespace {
+
+struct Neighbour {
+    int32_t dx, dy, dz;
+};
+
+const Neighbour lightNeighbours[6] = {{1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}};
+
+std::size_t localIndex(const voxel::Chunk& chunk, int32_t x, int32_t y, int32_t z) {
+    return voxel::cellIndex(static_cast<uint32_t>(x - 16 * chunk.cx), static_cast<uint32_t>(y),
+                            static_cast<uint32_t>(z - 16 * chunk.cz));
+}
+
+bool isDoor(uint8_t id) {
+    return voxel::shapeKind(voxel::blockDef(id)) == voxel::shapeDoor;
+}
+
+bool hasValidState(const App& app, int32_t x, int32_t y, int32_t z) {
+    const auto found = app.world.blockStates.find({x, y, z});
+    return found != app.world.blockStates.end() && found->second.id == app.blockAt(x, y, z);
+}
+
+// A door saved or generated without its states: the lower half of a pair, the upper half over a
+// lower one, or a lone lower half that grows its upper half into the air above.
+void completeDoor(App& app, uint8_t id, int32_t x, int32_t y, int32_t z) {
+    if (y > 0 && app.blockAt(x, y - 1, z) == id && !(app.findBlockEntity(x, y - 1, z) & voxel::stateUpper)) {
+        app.setBlockState(x, y, z, voxel::stateUpper);
+        return;
+    }
+    app.setBlockState(x, y, z, 0);
+    if (y + 1 < voxel::chunkHeight && app.blockAt(x, y + 1, z) == voxel::airId) {
+        app.setBlock(x, y + 1, z, id);
+        app.setBlockState(x, y + 1, z, voxel::stateUpper);
+    }
+}
+
+// Shaped cells without a valid state get one, in cell index order.
+void completeShapedCells(App& app, const voxel::Chunk& chunk) {
+    const int32_t x0 = 16 * chunk.cx, z0 = 16 * chunk.cz;
+    for (int32_t y = 0; y < voxel::chunkHeight; ++y) {
+        for (int32_t z = 0; z < 16; ++z) {
+            for (int32_t x = 0; x < 16; ++x) {
+                const uint8_t id = chunk.cells[voxel::cellIndex(x, y, z)];
+                if (!app.world.shaped[id] || hasValidState(app, x0 + x, y, z0 + z)) continue;
+                if (isDoor(id)) {
+                    completeDoor(app, id, x0 + x, y, z0 + z);
+                } else {
+                    app.setBlockState(x0 + x, y, z0 + z, 0);
+                }
+            }
+        }
+    }
+}
+
+}  // namespace
+
+int32_t App::blockState(int32_t x, int32_t y, int32_t z) const {
+    if (!findChunk(voxel::floorDiv(x, 16), voxel::floorDiv(z, 16))) return 3;
+    if (y < 0) return 2;
+    const uint8_t id = blockAt(x, y, z);
+    if (id == voxel::waterId) return 1;
+    const voxel::BlockDef& def = voxel::blockDef(id);
+    if (!def.solid) return 0;
+    // Shaped blocks are thin: their collision is the shape's, not the cell's.
+    return voxel::shapeKind(def) == voxel::shapeNone ? 2 : 0;
+}
+
+App::Light App::lightAt(int32_t x, int32_t y, int32_t z) const {
+    if (y >= voxel::chunkHeight) return {1.0f, 0.0f};
+    const voxel::Chunk* chunk = findChunk(voxel::floorDiv(x, 16), voxel::floorDiv(z, 16));
+    if (!chunk || y < 0) return {0.0f, 0.0f};
+    const std::size_t index = localIndex(*chunk, x, y, z);
+    const uint8_t own = chunk->lightByte(index);
+    int32_t sky = own & 15, block = own >> 4;
+    // An opaque cell holds no light of its own; it shows the brightest face around it.
+    if (voxel::blockDef(chunk->cells[index]).opaque) {
+        for (const Neighbour& step : lightNeighbours) {
+            const int32_t nx = x + step.dx, ny = y + step.dy, nz = z + step.dz;
+            const voxel::Chunk* near = findChunk(voxel::floorDiv(nx, 16), voxel::floorDiv(nz, 16));
+            if (!near) continue;
+            const uint8_t byte = ny >= voxel::chunkHeight ? 15 : ny < 0 ? 0 : near->lightByte(localIndex(*near, nx, ny, nz));
+            sky = std::max(sky, byte & 15);
+            block = std::max(block, byte >> 4);
+        }
+    }
+    return {sky / 15.0f, block / 15.0f};
+}
+
+uint8_t App::findBlockEntity(int32_t x, int32_t y, int32_t z) const {
+    const auto found = world.blockStates.find({x, y, z});
+    if (found == world.blockStates.end() || blockAt(x, y, z) != found->second.id) return 0;
+    return found->second.state;
+}
+
+void App::registerChunkBlockEntities(voxel::Chunk& chunk) {
+    if (chunk.statesApplied) return;
+    chunk.statesApplied = true;
+    const int32_t x0 = 16 * chunk.cx, z0 = 16 * chunk.cz;
+    for (auto it = world.blockStates.lower_bound({x0, INT32_MIN, INT32_MIN});
+         it != world.blockStates.end() && std::get<0>(it->first) < x0 + 16; ++it) {
+        const auto [x, y, z] = it->first;
+        if (z < z0 || z >= z0 + 16 || y < 0 || y >= voxel::chunkHeight) continue;
+        const std::size_t index = localIndex(chunk, x, y, z);
+        if (chunk.cells[index] != it->second.id) continue;
+        chunk.ensureStates();
+        chunk.states[index] = it->second.state;
+    }
+    completeShapedCells(*this, chunk);
+}
+
+voxel::CitySite App::citySiteCached(int32_t gx, int32_t gz) {
+    // The context holds its own reference, so the profile outlives the computation.
+    const voxel::GenerationContext context{files.seed, generationStage, world.profile};
+    return world.citySites.site(context, gx, gz);
+}
+
+uint32_t App::blockColour(uint8_t id, int32_t y) const {
+    return voxel::mapColour(id, y);
+}
+
+ChunkMesh& App::recordChunkMesh(uint64_t key, const MeshWork& work, render::SplitIndices& split) {
+    const int32_t cx = voxel::chunkKeyX(key), cz = voxel::chunkKeyZ(key);
+    if (const voxel::Chunk* chunk = findChunk(cx, cz)) {
+        world.columnHeights[{cx, cz}] = voxel::columnHeights(*chunk);
+        ++world.heightsRevision;
+    }
+    ChunkMesh& mesh = world.meshes[key];
+    split = render::splitWaterTriangles(work.vertices, work.indices);
+    mesh.solidIndexCount = static_cast<uint32_t>(split.solid.size());
+    mesh.waterIndexCount = static_cast<uint32_t>(split.water.size());
+    mesh.bounds = render::meshBounds(work.vertices, cx, cz);
+    return mesh;
+}
+
+void App::installChunkMesh(uint64_t key, const MeshWork& work) {
+    render::SplitIndices split;
+    ChunkMesh& mesh = recordChunkMesh(key, work, split);
+    uploadBuffer(mesh.vertices, work.vertices.size() * sizeof(render::MeshVertex), VK_BUFFER_USAGE_VERTEX_BUFFER_BIT,
+                 work.vertices.data());
+    uploadBuffer(mesh.solidIndices, split.solid.size() * 4, VK_BUFFER_USAGE_INDEX_BUFFER_BIT, split.solid.data());
+    uploadBuffer(mesh.waterIndices, split.water.size() * 4, VK_BUFFER_USAGE_INDEX_BUFFER_BIT, split.water.data());
+}

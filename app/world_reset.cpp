@@ -1,0 +1,106 @@
+// Returning the App to a clean state before another world or dimension: the chunk window emptied
+// with every background task settled, and the per-world members back at the constructor's values.
+#include <utility>
+
+#include "app/app.h"
+#include "audio/mixer.h"
+#include "render/vulkan_check.h"
+
+namespace {
+
+// Waits for a task that was not taken and drops its result; a failure it stored is raised.
+template <typename T>
+void discardTask(std::future<T>& task) {
+    std::future<T> pending = std::move(task);
+    if (pending.valid()) pending.get();
+}
+
+void destroyAllMeshes(App& app) {
+    if (app.gpu.dev && !app.world.meshes.empty()) {
+        render::check(vkDeviceWaitIdle(app.gpu.dev), "vkDeviceWaitIdle(dev)", 127);
+        for (auto& [key, mesh] : app.world.meshes) app.destroyMesh(mesh);
+    }
+    app.world.meshes.clear();
+}
+
+void forgetAllChunks(ChunkWindowState& world) {
+    world.chunks.clear();
+    world.chunkMap.clear();
+    world.modified.clear();
+    world.remesh.clear();
+    world.relight.clear();
+    world.functionalCells.clear();
+    world.columnHeights.clear();
+    ++world.heightsRevision;
+}
+
+// Survival values, the hand and combat timers and the armour; the pose with its motion.
+void resetPlayer(PlayerState& player, double maximumStamina) {
+    const PlayerState fresh;
+    player.air = fresh.air;
+    player.food = fresh.food;
+    player.health = fresh.health;
+    player.stamina = maximumStamina;
+    player.swingHold = fresh.swingHold;
+    player.swingSlow = fresh.swingSlow;
+    player.decayTimer = fresh.decayTimer;
+    player.swingPhase = fresh.swingPhase;
+    player.blend = fresh.blend;
+    player.blendTarget = fresh.blendTarget;
+    player.armor = fresh.armor;
+    player.chunkX = fresh.chunkX;
+    player.chunkZ = fresh.chunkZ;
+    player.x = fresh.x;
+    player.y = fresh.y;
+    player.z = fresh.z;
+    player.yaw = fresh.yaw;
+    player.pitch = fresh.pitch;
+    player.velocityX = fresh.velocityX;
+    player.velocityY = fresh.velocityY;
+    player.velocityZ = fresh.velocityZ;
+    player.resetMouseLook = fresh.resetMouseLook;
+    player.thirdPerson = fresh.thirdPerson;
+    player.lightFade = fresh.lightFade;
+}
+
+// Block entities, moving doors, pending block updates, water levels, furnaces and the edit history.
+void resetSimulation(App& app) {
+    ChunkWindowState& world = app.world;
+    world.blockStates.clear();
+    world.movingDoors.clear();
+    world.doorBlockedUntil = 0.0;
+    world.updateSet.clear();
+    world.updateQueue.clear();
+    world.undo.clear();
+    app.machines.clear();
+    app.meshing.waterLevels.clear();
+    app.meshing.waterLevelsChanged = true;
+}
+
+}  // namespace
+
+void App::unloadAllChunks() {
+    world.remesh.clear();
+    ++meshing.revision;
+    discardTask(meshing.task);
+    meshing.solidIndexCount = 0;
+    discardLighting();
+    meshing.waterLevelsChanged = true;
+    stopPendingTask();
+    destroyAllMeshes(*this);
+    forgetAllChunks(world);
+}
+
+void App::resetWorldState() {
+    resetPlayer(player, rules.combat.maximum);
+    releaseHeldActions();
+    resetSimulation(*this);
+    hasBed = false;
+    sleepStart = -1.0;
+    audio::clearVoices(mixer);
+    clock.tick = 0;
+    clock.timeOfDay = WorldClock{}.timeOfDay;
+    clock.accumulator = 0.0;
+    inventory = Inventory{};
+    inventory.heldBlock = inventory.hotbar[static_cast<std::size_t>(inventory.selected)].id;
+}

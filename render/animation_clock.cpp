@@ -1,0 +1,17 @@
+#include "render/animation_clock.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace render {
+
+void writeAnimationClock(uint8_t* meta, double seconds, float dayFraction) {
+    const float wrapped = static_cast<float>(std::fmod(std::fabs(seconds), kAnimationPeriod));
+    const uint32_t written = 1;
+    uint8_t* record = meta + kAnimationClockOffset;
+    std::memcpy(record, &wrapped, 4);
+    std::memcpy(record + 4, &dayFraction, 4);
+    std::memcpy(record + 8, &written, 4);
+}
+
+}  // namespace render

@@ -1,0 +1,216 @@
+// Scheduling of the lighting pass: light sources, the per-chunk indexes, the launch of a pass over
+// the window around the changed chunks, and the installation of its results on the main thread.
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+#include <utility>
+
+#include "app/app.h"
+#include "world/block_registry.h"
+
+namespace {
+
+struct KeyOffset {
+    int32_t dx, dz;
+};
+
+// The ring of eight around a relit chunk, whose light the change may reach.
+const KeyOffset ringOfEight[8] = {{-1, -1}, {0, -1}, {1, -1}, {-1, 0}, {1, 0}, {-1, 1}, {0, 1}, {1, 1}};
+
+// The side neighbours that share faces with a relit chunk and so are remeshed with it.
+const KeyOffset sideNeighbours[4] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+
+// A pass lights the chunks within this many chunks of a changed one, so that light crossing the
+// borders comes out right.
+constexpr int32_t windowReach = 2;
+
+bool nearAnyKey(const std::set<ChunkKey>& keys, const ChunkKey& key) {
+    for (int32_t kx = key.first - windowReach; kx <= key.first + windowReach; ++kx) {
+        const auto found = keys.lower_bound({kx, key.second - windowReach});
+        if (found != keys.end() && found->first == kx && found->second <= key.second + windowReach) return true;
+    }
+    return false;
+}
+
+bool isFunctional(const voxel::BlockDef& def) {
+    static const char* const kinds[] = {"door", "trapdoor", "ladder", "bed"};
+    return def.movingParts || std::find(std::begin(kinds), std::end(kinds), def.behavior) != std::end(kinds);
+}
+
+ChunkKey chunkOfCell(int32_t x, int32_t z) {
+    return {voxel::floorDiv(x, voxel::chunkSize), voxel::floorDiv(z, voxel::chunkSize)};
+}
+
+}  // namespace
+
+std::vector<voxel::LightSource> App::collectLightSources() const {
+    std::vector<voxel::LightSource> sources;
+    for (const auto& [cell, machine] : machines) {
+        const auto [x, y, z] = cell;
+        if (machine.burnRemaining <= 0) continue;
+        const ChunkKey key = chunkOfCell(x, z);
+        if (!findChunk(key.first, key.second)) continue;
+        const voxel::BlockDef& def = voxel::blockDef(blockAt(x, y, z));
+        if (def.behavior != "furnace") continue;
+        sources.push_back({x, y, z, static_cast<int32_t>(std::ceil(def.fire_light))});
+    }
+    return sources;
+}
+
+// A source that appeared, went out or changed its level relights its chunk through the ordinary
+// rules; without this a furnace lighting up would change no chunk the pass hands back.
+bool App::takeLightSources(std::vector<voxel::LightSource> sources) {
+    if (sources == lighting.previousSources) return false;
+    std::vector<voxel::LightSource> changed;
+    std::set_symmetric_difference(sources.begin(), sources.end(), lighting.previousSources.begin(),
+                                  lighting.previousSources.end(), std::back_inserter(changed));
+    for (const voxel::LightSource& source : changed) {
+        const ChunkKey key = chunkOfCell(source.x, source.z);
+        if (findChunk(key.first, key.second)) world.relight.insert(key);
+    }
+    lighting.previousSources = std::move(sources);
+    return true;
+}
+
+void App::rebuildLightIndexes(const ChunkKey& key) {
+    const voxel::Chunk* chunk = findChunk(key.first, key.second);
+    if (!chunk) return;
+    std::vector<LampRecord>& lamps = lighting.lamps[key];
+    std::vector<BlockCellRecord>& functional = lighting.functionalBlocks[key];
+    std::vector<BlockCellRecord>& emitters = lighting.emitters[key];
+    lamps.clear();
+    functional.clear();
+    emitters.clear();
+    ++lighting.revision;
+    const int32_t baseX = key.first * voxel::chunkSize, baseZ = key.second * voxel::chunkSize;
+    std::size_t index = 0;
+    for (int32_t y = 0; y < voxel::chunkHeight; ++y) {
+        for (int32_t z = 0; z < voxel::chunkSize; ++z) {
+            for (int32_t x = 0; x < voxel::chunkSize; ++x, ++index) {
+                const uint8_t id = chunk->cells[index];
+                if (id == voxel::airId) continue;
+                const voxel::BlockDef& def = voxel::blockDef(id);
+                const BlockCellRecord cell{baseX + x, y, baseZ + z, id};
+                if (isFunctional(def)) functional.push_back(cell);
+                if (def.particle_effect != 0 && emitters.size() < LightingState::kEmitterLimit) emitters.push_back(cell);
+                if (def.light > 0.0f) {
+                    lamps.push_back({static_cast<float>(cell.x) + 0.5f, static_cast<float>(y) + 0.5f,
+                                     static_cast<float>(cell.z) + 0.5f, def.light / 15.0f});
+                }
+            }
+        }
+    }
+}
+
+void App::forgetChunkLighting(const ChunkKey& key) {
+    lighting.lamps.erase(key);
+    lighting.functionalBlocks.erase(key);
+    lighting.emitters.erase(key);
+    ++lighting.revision;
+    gatherLamps();
+}
+
+void App::discardLighting() {
+    ++lighting.revision;
+    std::future<std::vector<voxel::Chunk>> pending = std::move(lighting.task);
+    lighting.lamps.clear();
+    lighting.functionalBlocks.clear();
+    lighting.emitters.clear();
+    lighting.lampList.clear();
+    lighting.previousSources.clear();
+    // A failure of the dropped pass still surfaces here.
+    if (pending.valid()) pending.get();
+}
+
+void App::gatherLamps() {
+    lighting.lampList.clear();
+    for (const auto& [key, lamps] : lighting.lamps) {
+        lighting.lampList.insert(lighting.lampList.end(), lamps.begin(), lamps.end());
+    }
+}
+
+void App::collectLightTask(bool sync) {
+    if (!lighting.task.valid()) return;
+    if (!sync && !taskReady(lighting.task)) return;
+    applyRelitChunks(lighting.task.get());
+}
+
+// Every unlit chunk, every chunk when synchronous, and the chunks near a relit key; all of them
+// when that leaves none.
+std::vector<voxel::Chunk> App::lightingCopies(bool sync) const {
+    std::vector<voxel::Chunk> copies;
+    for (const voxel::Chunk& chunk : world.chunks) {
+        if (sync || chunk.light.empty() || nearAnyKey(world.relight, {chunk.cx, chunk.cz})) copies.push_back(chunk);
+    }
+    if (copies.empty()) copies = world.chunks;
+    return copies;
+}
+
+// The relit keys and their loaded rings, and every chunk lit for the first time: the chunks a pass
+// hands back.
+std::set<ChunkKey> App::lightingTargets(const std::vector<voxel::Chunk>& copies) const {
+    std::set<ChunkKey> targets = world.relight;
+    for (const ChunkKey& key : world.relight) {
+        for (const KeyOffset& offset : ringOfEight) {
+            const ChunkKey around{key.first + offset.dx, key.second + offset.dz};
+            if (findChunk(around.first, around.second)) targets.insert(around);
+        }
+    }
+    for (const voxel::Chunk& copy : copies) {
+        if (copy.light.empty()) targets.insert({copy.cx, copy.cz});
+    }
+    return targets;
+}
+
+void App::launchLightPass(bool sync) {
+    std::vector<voxel::Chunk> copies = lightingCopies(sync);
+    std::set<ChunkKey> targets = lightingTargets(copies);
+    world.relight.clear();
+    lighting.lastLaunch = tasks.now();
+    if (sync) {
+        voxel::computeLight(copies, lighting.previousSources, *lighting.scratch);
+        applyRelitChunks(std::move(copies));
+        return;
+    }
+    lighting.task = tasks.launch([copies = std::move(copies), sources = lighting.previousSources,
+                                  targets = std::move(targets), scratch = lighting.scratch]() mutable {
+        return refreshLightsTask(std::move(copies), std::move(sources), std::move(targets), std::move(scratch));
+    });
+}
+
+void App::refreshLights(bool sync) {
+    const double t0 = tasks.now();
+    collectLightTask(sync);
+    bool needLight = !world.relight.empty();
+    if (takeLightSources(collectLightSources())) needLight = true;
+    for (const ChunkKey& key : world.relight) rebuildLightIndexes(key);
+    const bool spaced = sync || tasks.now() - lighting.lastLaunch > LightingState::kLaunchSpacing;
+    if (needLight && !lighting.task.valid() && spaced) launchLightPass(sync);
+    gatherLamps();
+    lighting.lastMilliseconds = (tasks.now() - t0) * 1000.0;
+}
+
+std::vector<voxel::Chunk> App::refreshLightsTask(std::vector<voxel::Chunk> chunks,
+                                                 std::vector<voxel::LightSource> sources, std::set<ChunkKey> targets,
+                                                 std::shared_ptr<voxel::LightScratch> scratch) {
+    voxel::computeLight(chunks, sources, *scratch);
+    std::erase_if(chunks, [&](const voxel::Chunk& chunk) { return !targets.contains({chunk.cx, chunk.cz}); });
+    return chunks;
+}
+
+// Only the light lists move over: cells edited while the pass ran stay as they are, and their
+// chunks are already waiting for the next pass.
+void App::applyRelitChunks(std::vector<voxel::Chunk> chunks) {
+    for (voxel::Chunk& relit : chunks) {
+        voxel::Chunk* loaded = findChunk(relit.cx, relit.cz);
+        if (!loaded || loaded->light == relit.light) continue;
+        loaded->light = std::move(relit.light);
+        ++lighting.revision;
+        world.remesh.insert({relit.cx, relit.cz});
+        for (const KeyOffset& offset : sideNeighbours) {
+            if (findChunk(relit.cx + offset.dx, relit.cz + offset.dz)) {
+                world.remesh.insert({relit.cx + offset.dx, relit.cz + offset.dz});
+            }
+        }
+    }
+}

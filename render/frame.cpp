@@ -1,0 +1,325 @@
+// One frame: wait for the previous one, prepare the camera and the per-frame data, acquire an image,
+// record the sky, the chunk meshes, the water and the interface into it, submit, capture when asked
+// and present.
+#include <GLFW/glfw3.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "app/app.h"
+#include "render/animation_clock.h"
+#include "render/camera.h"
+#include "render/content_meta.h"
+#include "render/daylight.h"
+#include "render/draw_order.h"
+#include "render/interface_block.h"
+#include "render/vulkan_check.h"
+#include "render/view_planes.h"
+#include "world/noise.h"
+
+namespace {
+
+// The frame's sites share the line value of the frame fence wait.
+constexpr int kFrameLine = 1124;
+constexpr VkShaderStageFlags kPushStages = VK_SHADER_STAGE_VERTEX_BIT | VK_SHADER_STAGE_FRAGMENT_BIT;
+
+// Push constants of the world pipelines: the camera and light blocks, then the target block.
+struct CameraLightBlock {
+    float camera[16];
+    float daylight;
+    float player[3];
+};
+struct TargetBlock {
+    float cell[3];
+    float progress;
+};
+constexpr uint32_t kTargetOffset = 80;
+static_assert(sizeof(CameraLightBlock) == kTargetOffset && sizeof(TargetBlock) == 16);
+
+double now() { return glfwGetTime(); }
+
+void pushCamera(const App& app, VkCommandBuffer cmd, const render::Matrix4& camera) {
+    CameraLightBlock block{};
+    std::memcpy(block.camera, camera.data(), sizeof block.camera);
+    block.daylight = render::daylight(render::dayFraction(app.clock.timeOfDay));
+    block.player[0] = app.player.x;
+    block.player[1] = app.player.y;
+    block.player[2] = app.player.z;
+    vkCmdPushConstants(cmd, app.swapchain.layout, kPushStages, 0, sizeof block, &block);
+}
+
+// Nothing is mined yet, so the target block stays zero for every pass.
+void pushTarget(const App& app, VkCommandBuffer cmd) {
+    const TargetBlock target{};
+    vkCmdPushConstants(cmd, app.swapchain.layout, kPushStages, kTargetOffset, sizeof target, &target);
+}
+
+void countVisibleMeshes(App& app) {
+    uint32_t chunks = 0, triangles = 0;
+    for (const auto& [key, mesh] : app.world.meshes) {
+        if ((mesh.solidIndexCount == 0 && mesh.waterIndexCount == 0) || !app.isChunkMeshInView(key)) continue;
+        ++chunks;
+        triangles += (mesh.solidIndexCount + mesh.waterIndexCount) / 3;
+    }
+    app.frame.stats.visibleChunks = chunks;
+    app.frame.stats.visibleTriangles = triangles;
+}
+
+// The animation clock of the overlay: water waves, swaying plants and the sun read it.
+void writeAnimationClock(App& app) {
+    if (!app.descriptors.contentMetaMemory) return;
+    void* mapped = nullptr;
+    render::check(vkMapMemory(app.gpu.dev, app.descriptors.contentMetaMemory, 0, VK_WHOLE_SIZE, 0, &mapped),
+                  "vkMapMemory(dev,contentMetaMemory,0,VK_WHOLE_SIZE,0,&mapped)", 1121);
+    render::writeAnimationClock(static_cast<uint8_t*>(mapped), now(), render::dayFraction(app.clock.timeOfDay));
+    vkUnmapMemory(app.gpu.dev, app.descriptors.contentMetaMemory);
+}
+
+void animate(App& app) {
+    const double t = now();
+    const double previous = app.frame.previousDoorAnimation;
+    app.animateDoors(previous < 0.0 ? 0.0 : t - previous);
+    app.frame.previousDoorAnimation = t;
+    writeAnimationClock(app);
+}
+
+// False when the swapchain was out of date and has been re-created: the frame is skipped.
+bool acquireImage(App& app, uint32_t& imageIndex) {
+    const VkResult r =
+        vkAcquireNextImageKHR(app.gpu.dev, app.swapchain.swap, UINT64_MAX, app.gpu.available, VK_NULL_HANDLE, &imageIndex);
+    if (r == VK_ERROR_OUT_OF_DATE_KHR) {
+        app.createSwapchain();
+        return false;
+    }
+    if (r != VK_SUBOPTIMAL_KHR) render::check(r, "r", kFrameLine);
+    return true;
+}
+
+void beginFrame(App& app, VkCommandBuffer cmd, uint32_t imageIndex) {
+    render::check(vkResetCommandBuffer(cmd, 0), "vkResetCommandBuffer(cmds[i],0)", kFrameLine);
+    VkCommandBufferBeginInfo begin{};
+    begin.sType = VK_STRUCTURE_TYPE_COMMAND_BUFFER_BEGIN_INFO;
+    render::check(vkBeginCommandBuffer(cmd, &begin), "vkBeginCommandBuffer(cmds[i],&begin)", kFrameLine);
+    const std::array<float, 4> sky = render::clearColour(render::dayFraction(app.clock.timeOfDay));
+    VkClearValue clears[2]{};
+    std::memcpy(clears[0].color.float32, sky.data(), sizeof clears[0].color.float32);
+    clears[1].depthStencil = {1.0f, 0};
+    VkRenderPassBeginInfo pass{};
+    pass.sType = VK_STRUCTURE_TYPE_RENDER_PASS_BEGIN_INFO;
+    pass.renderPass = app.swapchain.pass;
+    pass.framebuffer = app.swapchain.framebuffers[imageIndex];
+    pass.renderArea.extent = {app.gpu.swapchainWidth, app.gpu.swapchainHeight};
+    pass.clearValueCount = 2;
+    pass.pClearValues = clears;
+    vkCmdBeginRenderPass(cmd, &pass, VK_SUBPASS_CONTENTS_INLINE);
+}
+
+void bindWorldState(App& app, VkCommandBuffer cmd) {
+    vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, app.swapchain.voxelPipeline);
+    vkCmdBindDescriptorSets(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, app.swapchain.layout, 0, 1, &app.atlases.atlasSet, 0,
+                            nullptr);
+    const float width = static_cast<float>(app.gpu.swapchainWidth), height = static_cast<float>(app.gpu.swapchainHeight);
+    const VkViewport viewport{0.0f, 0.0f, width, height, 0.0f, 1.0f};
+    vkCmdSetViewport(cmd, 0, 1, &viewport);
+    const VkRect2D scissor{{0, 0}, {app.gpu.swapchainWidth, app.gpu.swapchainHeight}};
+    vkCmdSetScissor(cmd, 0, 1, &scissor);
+}
+
+void drawSky(App& app, VkCommandBuffer cmd, const render::Matrix4& camera) {
+    pushCamera(app, cmd, camera);
+    vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, app.swapchain.skyPipeline);
+    vkCmdDraw(cmd, 3, 1, 0, 0);
+}
+
+void drawIndexed(VkCommandBuffer cmd, const ChunkMesh& mesh, const BufferSlot& indices, uint32_t count) {
+    const VkDeviceSize offset = 0;
+    vkCmdBindVertexBuffers(cmd, 0, 1, &mesh.vertices.buffer, &offset);
+    vkCmdBindIndexBuffer(cmd, indices.buffer, 0, VK_INDEX_TYPE_UINT32);
+    vkCmdDrawIndexed(cmd, count, 1, 0, 0, 0);
+}
+
+void drawSolidMeshes(App& app, VkCommandBuffer cmd) {
+    vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, app.swapchain.voxelPipeline);
+    pushTarget(app, cmd);
+    for (const auto& [key, mesh] : app.world.meshes) {
+        if (mesh.solidIndexCount > 0 && app.isChunkMeshInView(key))
+            drawIndexed(cmd, mesh, mesh.solidIndices, mesh.solidIndexCount);
+    }
+    pushTarget(app, cmd);
+}
+
+// The hand is drawn over everything in first person, so the world's depth is cleared first.
+void beginHandPass(App& app, VkCommandBuffer cmd) {
+    VkClearAttachment depth{};
+    depth.aspectMask = VK_IMAGE_ASPECT_DEPTH_BIT;
+    depth.clearValue.depthStencil = {1.0f, 0};
+    VkClearRect rect{};
+    rect.rect.extent = {app.gpu.swapchainWidth, app.gpu.swapchainHeight};
+    rect.layerCount = 1;
+    vkCmdClearAttachments(cmd, 1, &depth, 1, &rect);
+    render::Matrix4 hand{};
+    app.computeCamera(hand.data(), render::kHandFieldOfView);
+    pushCamera(app, cmd, hand);
+}
+
+uint32_t hoveredValue(const App& app) {
+    if (app.ui.menuOpen) return app.frame.storedHover;
+    const voxel::GenerationContext context{app.files.seed, app.generationStage, app.world.profile};
+    const int32_t biome = voxel::biomeIndex(context, static_cast<int32_t>(std::floor(app.player.x)),
+                                            static_cast<int32_t>(std::floor(app.player.z)));
+    return render::kBiomeHoverBase + static_cast<uint32_t>(biome);
+}
+
+std::array<float, 2> cursorPosition(const App& app) {
+    double x = 0.0, y = 0.0;
+    int windowWidth = 0, windowHeight = 0, framebufferWidth = 0, framebufferHeight = 0;
+    glfwGetCursorPos(app.gpu.win, &x, &y);
+    glfwGetWindowSize(app.gpu.win, &windowWidth, &windowHeight);
+    glfwGetFramebufferSize(app.gpu.win, &framebufferWidth, &framebufferHeight);
+    return render::framebufferCursor(x, y, windowWidth, windowHeight, framebufferWidth, framebufferHeight);
+}
+
+render::InterfaceInputs interfaceInputs(const App& app) {
+    render::InterfaceInputs in;
+    in.framebuffer = {static_cast<float>(app.gpu.swapchainWidth), static_cast<float>(app.gpu.swapchainHeight)};
+    in.screen = app.ui.screen;
+    in.menuOpen = app.ui.menuOpen;
+    in.hideInterface = !app.gpu.capturePath.empty() && !app.frame.keepInterface;
+    in.selectedSlot = static_cast<uint32_t>(app.inventory.selected);
+    std::copy(app.inventory.hotbar.begin(), app.inventory.hotbar.end(), in.slots.begin());
+    std::copy(app.inventory.main.begin(), app.inventory.main.end(), in.slots.begin() + app.inventory.hotbar.size());
+    in.head = app.frame.head;
+    in.hovered = hoveredValue(app);
+    in.health = app.player.health;
+    in.food = app.player.food[0];
+    in.menuValue = app.frame.menuValue;
+    in.cursor = cursorPosition(app);
+    in.cursorStack = app.inventory.cursor;
+    return in;
+}
+
+void drawInterface(App& app, VkCommandBuffer cmd) {
+    vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, app.swapchain.crosshairPipeline);
+    const render::InterfaceBlock block = render::packInterfaceBlock(interfaceInputs(app));
+    vkCmdPushConstants(cmd, app.swapchain.layout, kPushStages, 0, sizeof block, &block);
+    vkCmdDraw(cmd, 3, 1, 0, 0);
+}
+
+void recordFrame(App& app, VkCommandBuffer cmd, uint32_t imageIndex, const render::Matrix4& camera) {
+    beginFrame(app, cmd, imageIndex);
+    bindWorldState(app, cmd);
+    drawSky(app, cmd, camera);
+    drawSolidMeshes(app, cmd);
+    app.drawMeshMap(cmd);
+    if (!app.player.thirdPerson) beginHandPass(app, cmd);
+    drawInterface(app, cmd);
+    vkCmdEndRenderPass(cmd);
+    render::check(vkEndCommandBuffer(cmd), "vkEndCommandBuffer(cmds[i])", kFrameLine);
+}
+
+void submitFrame(App& app, VkCommandBuffer cmd, uint32_t imageIndex) {
+    render::check(vkResetFences(app.gpu.dev, 1, &app.gpu.fence), "vkResetFences(dev,1,&fence)", kFrameLine);
+    const VkPipelineStageFlags waitStage = VK_PIPELINE_STAGE_COLOR_ATTACHMENT_OUTPUT_BIT;
+    VkSubmitInfo submit{};
+    submit.sType = VK_STRUCTURE_TYPE_SUBMIT_INFO;
+    submit.waitSemaphoreCount = 1;
+    submit.pWaitSemaphores = &app.gpu.available;
+    submit.pWaitDstStageMask = &waitStage;
+    submit.commandBufferCount = 1;
+    submit.pCommandBuffers = &cmd;
+    submit.signalSemaphoreCount = 1;
+    submit.pSignalSemaphores = &app.swapchain.renderFinished[imageIndex];
+    render::check(vkQueueSubmit(app.gpu.queue, 1, &submit, app.gpu.fence), "vkQueueSubmit(queue,1,&submit,fence)",
+                  kFrameLine);
+}
+
+void presentFrame(App& app, uint32_t imageIndex) {
+    VkPresentInfoKHR present{};
+    present.sType = VK_STRUCTURE_TYPE_PRESENT_INFO_KHR;
+    present.waitSemaphoreCount = 1;
+    present.pWaitSemaphores = &app.swapchain.renderFinished[imageIndex];
+    present.swapchainCount = 1;
+    present.pSwapchains = &app.swapchain.swap;
+    present.pImageIndices = &imageIndex;
+    const VkResult r = vkQueuePresentKHR(app.gpu.queue, &present);
+    if (r == VK_ERROR_OUT_OF_DATE_KHR || r == VK_SUBOPTIMAL_KHR) {
+        app.createSwapchain();
+        return;
+    }
+    render::check(r, "r", kFrameLine);
+}
+
+}  // namespace
+
+void App::computeCamera(float out[16], float fov) {
+    const render::Vec3 position{player.x, player.y, player.z};
+    render::Vec3 eye = position;
+    if (player.thirdPerson) {
+        const auto solidAt = [this](int32_t x, int32_t y, int32_t z) { return voxel::blockDef(blockAt(x, y, z)).solid; };
+        const float distance = render::thirdPersonDistance(position, player.yaw, player.pitch, solidAt);
+        eye = render::pulledBackEye(position, player.yaw, player.pitch, distance);
+    }
+    const float angle = fov > 0.0f ? fov : render::fieldOfViewAngle(frame.head.fieldOfView);
+    const float aspect = gpu.swapchainHeight == 0 ? 1.0f
+                                                  : static_cast<float>(gpu.swapchainWidth) / gpu.swapchainHeight;
+    const render::Matrix4 m = render::viewProjection(eye, player.yaw, player.pitch, angle, aspect);
+    std::memcpy(out, m.data(), sizeof(float) * m.size());
+}
+
+bool App::isChunkMeshInView(uint64_t key) const {
+    if (!frame.planesValid) return true;
+    const auto found = world.meshes.find(key);
+    if (found == world.meshes.end()) return isChunkColumnInView(key);
+    return render::boxInView(frame.planes, render::widenedBox(found->second.bounds, 0.01));
+}
+
+bool App::isChunkColumnInView(uint64_t key) const {
+    if (!frame.planesValid) return true;
+    return render::boxInView(frame.planes, render::chunkColumnBox(voxel::chunkKeyX(key), voxel::chunkKeyZ(key)));
+}
+
+void App::drawMeshMap(VkCommandBuffer cmd) {
+    std::vector<uint64_t> keys;
+    for (const auto& [key, mesh] : world.meshes) {
+        if (mesh.waterIndexCount > 0 && isChunkMeshInView(key)) keys.push_back(key);
+    }
+    render::sortFarthestFirst(keys, player.x, player.z);
+    vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, swapchain.waterPipeline);
+    for (uint64_t key : keys) {
+        const ChunkMesh& mesh = world.meshes.at(key);
+        drawIndexed(cmd, mesh, mesh.waterIndices, mesh.waterIndexCount);
+    }
+    vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, swapchain.voxelPipeline);
+}
+
+void App::drawFrame() {
+    // Without a swapchain (the window closed before one was made) there is nothing to draw into.
+    if (!swapchain.swap) return;
+    render::recordFrameStart(frame.stats, now());
+    const double waitStart = now();
+    render::check(vkWaitForFences(gpu.dev, 1, &gpu.fence, VK_TRUE, UINT64_MAX),
+                  "vkWaitForFences(dev,1,&fence,VK_TRUE,UINT64_MAX)", kFrameLine);
+    const double waited = now();
+    frame.stats.fenceWaitMs = (waited - waitStart) * 1000.0;
+
+    render::Matrix4 camera{};
+    computeCamera(camera.data(), 0.0f);
+    frame.planes = render::extractViewPlanes(camera);
+    frame.planesValid = true;
+    countVisibleMeshes(*this);
+    animate(*this);
+
+    uint32_t imageIndex = 0;
+    const double acquireStart = now();
+    if (!acquireImage(*this, imageIndex)) return;
+    const double acquireMs = (now() - acquireStart) * 1000.0;
+    const VkCommandBuffer cmd = swapchain.cmds[imageIndex];
+    recordFrame(*this, cmd, imageIndex, camera);
+    frame.stats.recordMs = (now() - waited) * 1000.0 - acquireMs;
+    submitFrame(*this, cmd, imageIndex);
+    captureScreenshot(imageIndex);
+    presentFrame(*this, imageIndex);
+}

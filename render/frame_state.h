@@ -1,0 +1,22 @@
+#pragma once
+// What the frame keeps between frames: statistics, the view planes of the last camera, the head
+// values of the settings that the camera and the menus read, and the interface values that screens
+// store for the interface block.
+#include <cstdint>
+
+#include "render/camera.h"
+#include "render/frame_stats.h"
+#include "render/interface_block.h"
+#include "render/view_planes.h"
+
+struct FrameState {
+    render::FrameStats stats;
+    render::ViewPlanes planes{};
+    bool planesValid = false;  // until the first frame every view test passes
+    render::HeadSettings head;
+    // Render tests keep the interface in their captures; any other capture hides it.
+    bool keepInterface = false;
+    uint32_t storedHover = 0;
+    uint32_t menuValue = 0;
+    double previousDoorAnimation = -1.0;  // GLFW seconds; below 0 before the first frame
+};

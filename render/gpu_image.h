@@ -1,0 +1,47 @@
+#pragma once
+// Uploading a finished RGBA picture into a sampled, device-local image through a staging buffer and
+// a one-time command buffer: the Vulkan path the block and interface atlases share.
+#include <vulkan/vulkan.h>
+
+#include "platform/image.h"
+
+struct App;
+
+namespace render {
+
+struct GpuImage {
+    VkImage image = VK_NULL_HANDLE;
+    VkDeviceMemory memory = VK_NULL_HANDLE;
+    VkImageView view = VK_NULL_HANDLE;
+    VkSampler sampler = VK_NULL_HANDLE;
+};
+
+// The call text and line value a failed Vulkan call reports.
+struct CheckSite {
+    const char* call;
+    int line;
+};
+
+struct ImageUploadSites {
+    CheckSite createImage, allocateMemory, bindMemory;
+    CheckSite allocateCommands, begin, end, submit, waitIdle;
+    CheckSite createView, createSampler;
+};
+
+extern const ImageUploadSites kBlockAtlasSites;
+extern const ImageUploadSites kUiAtlasSites;
+
+struct ImageFormat {
+    VkFormat format;
+    VkFilter filter;  // magnification and minification
+};
+
+// Waits for the queue to go idle before it returns. On failure it destroys whatever it made before
+// the error leaves.
+GpuImage uploadImage(App& app, const platform::Image& pixels, ImageFormat format, const ImageUploadSites& sites);
+// Sampler, view, image, then memory; absent handles are skipped. All four end null.
+void destroyImage(VkDevice dev, GpuImage& image);
+// Points a combined image sampler binding of `set` at the image, in shader-read layout.
+void writeImageBinding(VkDevice dev, VkDescriptorSet set, uint32_t binding, const GpuImage& image);
+
+}  // namespace render

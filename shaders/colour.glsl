@@ -1,0 +1,46 @@
+// Colour helpers shared by the world, sky and interface shaders. The swapchain is sRGB, so every
+// shader writes linear colour; the block atlas holds sRGB bytes in a UNORM image and colours given
+// as numbers are meant as they look on screen, so both are decoded first.
+
+vec3 srgbToLinear(vec3 c) {
+    vec3 low = c / 12.92;
+    vec3 high = pow((c + 0.055) / 1.055, vec3(2.4));
+    return mix(high, low, lessThanEqual(c, vec3(0.04045)));
+}
+
+vec4 srgbToLinear(vec4 c) { return vec4(srgbToLinear(c.rgb), c.a); }
+
+const float TAU = 6.2831853;
+
+// The sun's sine: sin(2 pi x day fraction). Without a day fraction it is recovered from the
+// daylight value, which the frame always sends.
+float sunSine(float daylight) {
+    if (hasDayFraction()) return sin(TAU * dayFraction());
+    return clamp((daylight - 0.18) / 1.35, -1.0, 1.0);
+}
+
+// The frame's clear colour: the sky straight up.
+vec3 zenithColour(float s) {
+    float b = clamp(1.35 * s + 0.18, 0.05, 1.0);
+    float k = clamp(1.0 - 4.0 * abs(s), 0.0, 1.0);
+    return vec3(0.37 * b + 0.012 + 0.15 * k, 0.61 * b + 0.018 + 0.07 * k, 0.8 * b + 0.055);
+}
+
+// Paler at the horizon, warmer at dawn and dusk; the fog takes this colour.
+vec3 horizonColour(float s) {
+    float b = clamp(1.35 * s + 0.18, 0.05, 1.0);
+    float k = clamp(1.0 - 4.0 * abs(s), 0.0, 1.0);
+    return vec3(0.62 * b + 0.03 + 0.32 * k, 0.72 * b + 0.035 + 0.12 * k, 0.86 * b + 0.06);
+}
+
+vec3 skyColour(vec3 direction, float s) {
+    float up = direction.y;
+    vec3 above = mix(horizonColour(s), zenithColour(s), smoothstep(0.0, 0.55, up));
+    return mix(above, horizonColour(s) * 0.55, 1.0 - smoothstep(-0.35, 0.0, up));
+}
+
+float hash12(vec2 p) {
+    vec3 q = fract(vec3(p.xyx) * 0.1031);
+    q += dot(q, q.yzx + 33.33);
+    return fract((q.x + q.y) * q.z);
+}

@@ -1,0 +1,44 @@
+#version 450
+#extension GL_GOOGLE_include_directive : require
+// The sky behind everything: a gradient from the horizon to the zenith that follows the daylight,
+// the sun and the moon on opposite sides, and stars at night.
+#include "world_block.glsl"
+#include "meta.glsl"
+#include "colour.glsl"
+
+layout(location = 0) in vec2 inScreen;
+layout(location = 1) in vec4 inNear;
+layout(location = 2) in vec4 inFar;
+
+layout(location = 0) out vec4 outColour;
+
+// The sun rises in the east (+x), stands highest at a quarter of the day and sets in the west.
+vec3 sunDirection(float s) {
+    float angle = hasDayFraction() ? TAU * dayFraction() : asin(s);
+    return normalize(vec3(cos(angle), sin(angle), 0.22));
+}
+
+float disc(vec3 direction, vec3 centre, float radius, float glow) {
+    float d = acos(clamp(dot(direction, centre), -1.0, 1.0));
+    return (1.0 - smoothstep(radius * 0.85, radius, d)) + glow * exp(-d * 9.0);
+}
+
+float stars(vec3 direction) {
+    vec2 cell = floor(vec2(atan(direction.z, direction.x) * 180.0, direction.y * 260.0));
+    float h = hash12(cell);
+    return step(0.9965, h) * (h - 0.9965) / 0.0035;
+}
+
+void main() {
+    vec3 direction = normalize(inFar.xyz / inFar.w - inNear.xyz / inNear.w);
+    float daylight = world.light.x;
+    float s = sunSine(daylight);
+    vec3 colour = skyColour(direction, s);
+    vec3 sun = sunDirection(s);
+    float above = smoothstep(-0.02, 0.04, direction.y);
+    colour += vec3(1.0, 0.86, 0.6) * disc(direction, sun, 0.045, 0.18) * above;
+    colour += vec3(0.75, 0.8, 0.9) * disc(direction, -sun, 0.035, 0.03) * above;
+    float night = clamp(1.0 - daylight * 2.2, 0.0, 1.0);
+    colour += vec3(stars(direction) * night * above);
+    outColour = vec4(colour, 1.0);
+}

@@ -1,0 +1,59 @@
+#version 450
+#extension GL_GOOGLE_include_directive : require
+// Chunk meshes, models, dynamic geometry, water and particles: world-space vertices, with the open
+// water surface and wind-animated blocks moved by the animation clock.
+#include "world_block.glsl"
+#include "meta.glsl"
+
+layout(location = 0) in vec3 inPosition;
+layout(location = 1) in vec3 inBrightness;
+layout(location = 2) in vec3 inTexture;  // u, v, texture layer or material code
+layout(location = 3) in vec2 inLight;    // sky, block (a particle's opacity in sky)
+layout(location = 4) in float inMotion;  // 0 still, 1 open water surface, -(id + 1 + weight) wind
+
+layout(location = 0) out vec2 outUv;
+layout(location = 1) flat out float outMaterial;
+layout(location = 2) out vec3 outBrightness;
+layout(location = 3) out vec2 outLight;
+layout(location = 4) out vec3 outWorld;
+layout(location = 5) out float outSurface;
+
+// Two crossing swells; the surface only sinks, so it never rises through the bank.
+float waveDrop(vec2 p, float t) {
+    float a = sin(p.x * 1.3 + t * 1.7) + sin(p.y * 1.1 - t * 1.3);
+    float b = sin((p.x + p.y) * 2.1 + t * 2.3);
+    return 0.045 * (a * 0.25 + 0.5) + 0.015 * (b * 0.5 + 0.5);
+}
+
+// Sway of a wind-animated block. The phase depends on the position only, so corners that touch
+// move together and the foliage does not tear.
+vec3 windOffset(vec3 p, float motion, float t) {
+    float m = -motion;
+    float idPlusOne = floor(m);
+    float weight = m - idPlusOne;
+    uint id = uint(clamp(idPlusOne - 1.0, 0.0, 255.0));
+    float strength = metaFloat(META_WIND + 2u * id);
+    float speed = metaFloat(META_WIND + 2u * id + 1u);
+    float phase = t * speed * 2.0 + p.x * 0.7 + p.z * 0.45 + p.y * 0.3;
+    float gust = 0.75 + 0.25 * sin(t * speed * 0.37 + p.x * 0.05);
+    return vec3(sin(phase), 0.0, cos(phase * 0.83 + 1.1) * 0.6) * strength * weight * gust;
+}
+
+void main() {
+    vec3 p = inPosition;
+    float t = animationSeconds();
+    float surface = 0.0;
+    if (inMotion > 0.5) {
+        p.y -= waveDrop(p.xz, t);
+        surface = 1.0;
+    } else if (inMotion < -0.5) {
+        p += windOffset(p, inMotion, t);
+    }
+    gl_Position = world.camera * vec4(p, 1.0);
+    outUv = inTexture.xy;
+    outMaterial = inTexture.z;
+    outBrightness = inBrightness;
+    outLight = inLight;
+    outWorld = p;
+    outSurface = surface;
+}

@@ -1,0 +1,251 @@
+#include "app/chunk_window.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "app/app.h"
+#include "save/chunk_file.h"
+#include "support/manual_tasks.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using testing::ElementsAre;
+using testing::ThrowsMessage;
+using Key = std::pair<int32_t, int32_t>;
+
+TEST(ChunkWindow, PlayerChunkRoundsDown) {
+    EXPECT_EQ(core::chunkOf(-0.5f), -1);
+    EXPECT_EQ(core::chunkOf(-16.0f), -1);
+    EXPECT_EQ(core::chunkOf(-16.5f), -2);
+    EXPECT_EQ(core::chunkOf(15.99f), 0);
+    EXPECT_EQ(core::chunkOf(16.0f), 1);
+}
+
+TEST(ChunkWindow, NearestMissingChunkBreaksTiesByZThenX) {
+    std::map<Key, std::size_t> loaded;
+    EXPECT_EQ(core::nearestMissingChunk(loaded, {-1, -2}, 1), Key(-1, -2));
+    loaded[{-1, -2}] = 0;
+    EXPECT_EQ(core::nearestMissingChunk(loaded, {-1, -2}, 1), Key(-1, -3)) << "smaller z first";
+    loaded[{-1, -3}] = 1;
+    EXPECT_EQ(core::nearestMissingChunk(loaded, {-1, -2}, 1), Key(-2, -2)) << "then smaller x";
+    for (int32_t cz = -3; cz <= -1; ++cz) {
+        for (int32_t cx = -2; cx <= 0; ++cx) loaded[{cx, cz}] = 0;
+    }
+    EXPECT_FALSE(core::nearestMissingChunk(loaded, {-1, -2}, 1));
+}
+
+TEST(ChunkWindow, EnvironmentProgressUsesIntegerDivision) {
+    EXPECT_EQ(core::environmentProgress(45, 65, 1, 6), 45);
+    EXPECT_EQ(core::environmentProgress(45, 65, 85, 6), 55);
+    EXPECT_EQ(core::environmentProgress(45, 65, 169, 6), 65);
+    EXPECT_EQ(core::environmentProgress(10, 50, 9, 1), 50);
+}
+
+// An open world with a radius-1 window and every background task under the test's control.
+class Streaming : public testing::Test {
+   protected:
+    Streaming() : tasks(app.tasks) {
+        app.files.world = dir.path();
+        app.files.worldOpen = true;
+        app.chunkRadius = 1;
+        standIn(0, 0);
+    }
+
+    void standIn(int32_t cx, int32_t cz) {
+        app.player.x = 16.0f * static_cast<float>(cx) + 8.0f;
+        app.player.z = 16.0f * static_cast<float>(cz) + 8.0f;
+        app.player.chunkX = cx;
+        app.player.chunkZ = cz;
+    }
+    // One frame's streaming step after every task launched so far has finished, a second later.
+    void step() {
+        tasks.runAll();
+        tasks.now += 1.0;
+        app.streamWorld();
+    }
+    // The chunks the steps asked for, in order, until the window is full.
+    std::vector<Key> fillWindow() {
+        std::vector<Key> requests;
+        for (int i = 0; i < 30; ++i) {
+            step();
+            if (!app.stream.task.valid()) break;
+            requests.emplace_back(app.stream.requestX, app.stream.requestZ);
+        }
+        return requests;
+    }
+    bool loaded(int32_t cx, int32_t cz) const { return app.findChunk(cx, cz) != nullptr; }
+
+    testsupport::TempDir dir;
+    App app;
+    testsupport::ManualTasks tasks;
+};
+
+TEST_F(Streaming, FillsTheWindowNearestFirstWithTiesToLowerZThenX) {
+    standIn(-1, -2);
+    EXPECT_THAT(fillWindow(), ElementsAre(Key(-1, -2), Key(-1, -3), Key(-2, -2), Key(0, -2), Key(-1, -1),
+                                          Key(-2, -3), Key(0, -3), Key(-2, -1), Key(0, -1)));
+    EXPECT_EQ(app.world.chunks.size(), 9u);
+    EXPECT_EQ(app.world.chunkMap.size(), 9u);
+    EXPECT_FALSE(app.stream.task.valid());
+}
+
+TEST_F(Streaming, KeepsOneLoadInFlight) {
+    app.streamWorld();
+    EXPECT_EQ(tasks.pending(), 1u);
+    app.streamWorld();
+    app.streamWorld();
+    EXPECT_EQ(tasks.pending(), 1u) << "an unfinished load blocks the next request";
+    EXPECT_TRUE(app.world.chunks.empty());
+
+    step();
+    EXPECT_TRUE(loaded(0, 0));
+    EXPECT_EQ(Key(app.stream.requestX, app.stream.requestZ), Key(0, -1));
+    EXPECT_TRUE(app.lighting.task.valid()) << "an arrived chunk is lit in the background";
+    EXPECT_TRUE(app.meshing.task.valid()) << "and meshed";
+}
+
+TEST_F(Streaming, ALoadThatArrivesOutsideTheWindowIsDropped) {
+    app.streamWorld();  // asks for (0, 0)
+    standIn(5, 0);
+    step();
+    EXPECT_FALSE(loaded(0, 0));
+    EXPECT_TRUE(app.world.chunks.empty());
+    EXPECT_EQ(Key(app.stream.requestX, app.stream.requestZ), Key(5, 0));
+}
+
+TEST_F(Streaming, FarChunksAreWrittenWhenModifiedAndDropped) {
+    fillWindow();
+    ASSERT_TRUE(app.setBlock(-16 + 4, 100, 5, 3));  // chunk (-1, 0)
+    app.lighting.lamps[{-1, 1}] = {LampRecord{-8.5f, 90.5f, 24.5f, 1.0f}};
+    app.lighting.emitters[{-1, 1}] = {BlockCellRecord{-9, 90, 24, 3}};
+    app.lighting.functionalBlocks[{-1, -1}] = {BlockCellRecord{-9, 90, -8, 3}};
+    const uint64_t revision = app.lighting.revision;
+    const std::vector<uint8_t> edited = app.findChunk(-1, 0)->cells;
+
+    standIn(1, 0);
+    step();
+    for (int32_t cz = -1; cz <= 1; ++cz) {
+        EXPECT_FALSE(loaded(-1, cz));
+        EXPECT_FALSE(app.world.meshes.contains(voxel::packChunkKey(-1, cz)));
+        EXPECT_FALSE(app.world.relight.contains({-1, cz}));
+        EXPECT_FALSE(app.world.remesh.contains({-1, cz}));
+    }
+    EXPECT_TRUE(std::filesystem::exists(filesave::chunkFilePath(dir.path(), -1, 0)));
+    EXPECT_FALSE(std::filesystem::exists(filesave::chunkFilePath(dir.path(), -1, 1))) << "never modified";
+    EXPECT_FALSE(app.world.modified.contains({-1, 0}));
+    EXPECT_FALSE(app.lighting.lamps.contains({-1, 1}));
+    EXPECT_FALSE(app.lighting.emitters.contains({-1, 1}));
+    EXPECT_FALSE(app.lighting.functionalBlocks.contains({-1, -1}));
+    EXPECT_GT(app.lighting.revision, revision);
+    EXPECT_EQ(app.world.chunks.size(), 6u);
+    EXPECT_EQ(app.world.chunkMap.size(), 6u);
+    EXPECT_TRUE(loaded(0, 0) && loaded(1, 1));
+
+    standIn(0, 0);
+    fillWindow();
+    ASSERT_TRUE(loaded(-1, 0));
+    EXPECT_EQ(app.findChunk(-1, 0)->cells, edited) << "the modified chunk reloads identical";
+    EXPECT_EQ(app.blockAt(-12, 100, 5), 3);
+}
+
+TEST_F(Streaming, ChangingTheRadiusWithoutMovingRunsTheUnloadPass) {
+    app.chunkRadius = 2;
+    fillWindow();
+    EXPECT_EQ(app.world.chunks.size(), 25u);
+    app.chunkRadius = 1;
+    step();
+    EXPECT_EQ(app.world.chunks.size(), 9u);
+    EXPECT_EQ(app.lastUnloadRadius, 1);
+}
+
+TEST_F(Streaming, ADamagedOrForeignChunkFileRaisesOnTheMainThreadAndStays) {
+    filesave::writeChunk(dir.path(), 999, 4, voxel::Chunk(0, 0));
+    const std::filesystem::path foreign = filesave::chunkFilePath(dir.path(), 0, 0);
+    const std::string bytes = testsupport::readFile(foreign);
+    app.streamWorld();
+    tasks.runAll();
+    EXPECT_THAT([&] { app.streamWorld(); },
+                ThrowsMessage<std::runtime_error>("Chunk file of another world (seed 999, expected 12345): " +
+                                                  foreign.string()));
+    EXPECT_TRUE(app.world.chunks.empty());
+    EXPECT_EQ(testsupport::readFile(foreign), bytes);
+
+    std::string damaged = filesave::encodeChunk(12345, 4, voxel::Chunk(0, -1));
+    damaged[40] ^= 0x20;
+    const std::filesystem::path file = filesave::chunkFilePath(dir.path(), 0, -1);
+    testsupport::writeFile(file, damaged);
+    std::filesystem::remove(foreign);
+    try {
+        for (int i = 0; i < 5; ++i) step();
+        FAIL() << "the damaged file was not reported";
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(std::string(e.what()), "Damaged chunk file (checksum mismatch): " + file.string());
+    }
+    EXPECT_FALSE(loaded(0, -1));
+    EXPECT_EQ(testsupport::readFile(file), damaged);
+}
+
+TEST(StreamingThreads, TheGamesLauncherLoadsOnAnotherThread) {
+    testsupport::TempDir dir;
+    App app;
+    app.tasks.clock = [] { return 0.0; };
+    app.files.world = dir.path();
+    app.files.worldOpen = true;
+    app.chunkRadius = 0;
+    app.streamWorld();
+    ASSERT_TRUE(app.stream.task.valid());
+    app.stream.task.wait();
+    app.streamWorld();
+    EXPECT_NE(app.findChunk(0, 1), nullptr);
+    EXPECT_GE(app.stream.lastBuildMilliseconds, 0.0);
+    app.shutdown();
+    EXPECT_FALSE(app.meshing.task.valid());
+}
+
+TEST_F(Streaming, EnvironmentIsTheWindowAroundTheOriginInRowOrder) {
+    voxel::Chunk saved(-1, -1);
+    saved.cells[voxel::cellIndex(1, 2, 3)] = 3;
+    filesave::writeChunk(dir.path(), 12345, 4, saved);
+    app.environmentProgressStart = 45;
+    app.environmentProgressEnd = 65;
+    app.generationStage = 2;
+    standIn(4, 4);
+    app.generateEnvironment();
+
+    std::vector<Key> order;
+    for (const voxel::Chunk& chunk : app.world.chunks) order.emplace_back(chunk.cx, chunk.cz);
+    EXPECT_THAT(order, ElementsAre(Key(-1, -1), Key(0, -1), Key(1, -1), Key(-1, 0), Key(0, 0), Key(1, 0),
+                                   Key(-1, 1), Key(0, 1), Key(1, 1)));
+    EXPECT_EQ(app.world.relight.size(), 9u);
+    EXPECT_EQ(app.world.remesh.size(), 9u);
+    EXPECT_EQ(app.world.chunkMap.size(), 9u);
+    EXPECT_EQ(app.generationStage, 4);
+    EXPECT_EQ(app.world.profile, app.stream.defaultProfile);
+    EXPECT_EQ(app.ui.loading.progress, 65);
+    EXPECT_EQ(app.ui.loading.stage, "Генерация окружения");
+    EXPECT_EQ(app.findChunk(-1, -1)->cells, saved.cells) << "a saved chunk is read, not generated again";
+}
+
+TEST_F(Streaming, EnvironmentTakesTheProfileOfTheCurrentDimension) {
+    const auto ash = std::make_shared<const voxel::GenerationProfile>();
+    app.stream.dimensionProfiles["core:ash"] = ash;
+    app.chunkRadius = 0;
+    app.dimension = "core:ash";
+    app.generateEnvironment();
+    EXPECT_EQ(app.world.profile, ash);
+    app.dimension = "core:frost";
+    app.generateEnvironment();
+    EXPECT_EQ(app.world.profile, app.stream.defaultProfile);
+    EXPECT_EQ(app.world.chunks.size(), 1u);
+}
+
+TEST_F(Streaming, ACancelledLoadingWindowStopsEnvironmentGeneration) {
+    requestLoadingCancel(app.ui.loading);
+    EXPECT_THAT([&] { app.generateEnvironment(); }, ThrowsMessage<std::runtime_error>("Загрузка отменена"));
+    EXPECT_EQ(app.world.chunks.size(), 1u);
+}
+
+}  // namespace

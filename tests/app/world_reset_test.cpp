@@ -1,0 +1,156 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <bit>
+
+#include "app/app.h"
+#include "save/chunk_file.h"
+#include "support/manual_tasks.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using testing::ThrowsMessage;
+
+class WorldReset : public testing::Test {
+   protected:
+    WorldReset() : tasks(app.tasks) {
+        app.files.world = dir.path();
+        app.files.worldOpen = true;
+        app.chunkRadius = 1;
+        app.player.x = app.player.z = 8.0f;
+        app.player.chunkX = app.player.chunkZ = 0;
+    }
+
+    testsupport::TempDir dir;
+    App app;
+    testsupport::ManualTasks tasks;
+};
+
+TEST_F(WorldReset, UnloadingAnEmptyWindowMovesTheCountersAndSetsTheWaterFlag) {
+    app.meshing.waterLevelsChanged = false;
+    app.world.remesh = {{4, 4}};
+    app.world.modified = {{4, 4}};
+    app.unloadAllChunks();
+    EXPECT_EQ(app.meshing.revision, 2u);
+    EXPECT_EQ(app.lighting.revision, 1u);
+    EXPECT_TRUE(app.meshing.waterLevelsChanged);
+    EXPECT_TRUE(app.world.remesh.empty());
+    EXPECT_TRUE(app.world.modified.empty());
+}
+
+TEST_F(WorldReset, UnloadingDiscardsEveryFinishedButUntakenTask) {
+    app.generateEnvironment();
+    tasks.now = 5.0;
+    app.streamWorld();  // launches lighting and meshing of the window
+    app.player.x = 40.0f;
+    app.streamWorld();  // and a load of the chunk east of it
+    ASSERT_TRUE(app.lighting.task.valid());
+    ASSERT_TRUE(app.meshing.task.valid());
+    ASSERT_TRUE(app.stream.task.valid());
+    tasks.runAll();
+
+    app.unloadAllChunks();
+    EXPECT_FALSE(app.lighting.task.valid());
+    EXPECT_FALSE(app.meshing.task.valid());
+    EXPECT_FALSE(app.stream.task.valid());
+    EXPECT_TRUE(app.world.chunks.empty());
+    EXPECT_TRUE(app.world.chunkMap.empty());
+    EXPECT_TRUE(app.world.meshes.empty());
+    EXPECT_TRUE(app.world.relight.empty());
+    EXPECT_TRUE(app.lighting.lamps.empty());
+    EXPECT_EQ(app.meshing.solidIndexCount, 0u);
+
+    // Nothing of the old world reaches the next one.
+    app.world.chunks.emplace_back(0, 0);
+    app.reindexChunks();
+    app.uploadMesh(render::meshPoll);
+    EXPECT_TRUE(app.world.chunks[0].light.empty());
+    EXPECT_TRUE(app.world.meshes.empty());
+}
+
+TEST_F(WorldReset, AFailureOfADiscardedLoadIsRaised) {
+    filesave::writeChunk(dir.path(), 7, 4, voxel::Chunk(0, 0));
+    app.streamWorld();
+    tasks.runAll();
+    EXPECT_THAT([&] { app.unloadAllChunks(); },
+                ThrowsMessage<std::runtime_error>("Chunk file of another world (seed 7, expected 12345): " +
+                                                  filesave::chunkFilePath(dir.path(), 0, 0).string()));
+}
+
+TEST_F(WorldReset, ResetReturnsThePerWorldStateToTheConstructorsValues) {
+    app.rules.combat.maximum = 150;
+    app.player.x = -300.0f;
+    app.player.yaw = 2.0f;
+    app.player.pitch = 1.0f;
+    app.player.velocityY = -9.0f;
+    app.player.thirdPerson = true;
+    app.player.resetMouseLook = false;
+    app.player.lightFade = 0.9f;
+    app.player.health = 3;
+    app.player.air = 10;
+    app.player.food = {4, 5, 6, 7};
+    app.player.stamina = 1.0;
+    app.player.swingPhase = 0.5f;
+    app.player.swingHold = 3;
+    app.player.armor[2] = InventorySlot{40, 1, 9};
+    app.player.chunkX = 12;
+    app.inventory.hotbar[6] = InventorySlot{9, 3, 0};
+    app.inventory.main[0] = InventorySlot{9, 3, 0};
+    app.inventory.cursor = InventorySlot{9, 3, 0};
+    app.inventory.selected = 4;
+    app.inventory.heldBlock = 7;
+    app.clock = WorldClock{900, 100, 0.04, 2, 77.0};
+    app.hasBed = true;
+    app.sleepStart = 3.0;
+    app.world.blockStates[{1, 2, 3}] = StoredBlockState{13, 1};
+    app.world.undo.push_back(BlockEdit{});
+    app.machines[{1, 2, 3}] = Machine{};
+    app.meshing.waterLevels[{1, 2, 3}] = 4;
+    app.world.chunks.emplace_back(0, 0);
+
+    app.resetWorldState();
+    const App fresh;
+    EXPECT_EQ(app.player.x, fresh.player.x);
+    EXPECT_EQ(app.player.y, fresh.player.y);
+    EXPECT_EQ(app.player.z, fresh.player.z);
+    EXPECT_EQ(std::bit_cast<uint32_t>(app.player.yaw), 0xBFC90FDAu);
+    EXPECT_EQ(app.player.pitch, fresh.player.pitch);
+    EXPECT_EQ(app.player.velocityY, 0.0f);
+    EXPECT_FALSE(app.player.thirdPerson);
+    EXPECT_TRUE(app.player.resetMouseLook);
+    EXPECT_EQ(app.player.lightFade, fresh.player.lightFade);
+    EXPECT_EQ(app.player.health, 20);
+    EXPECT_EQ(app.player.air, 300);
+    EXPECT_EQ(app.player.food, fresh.player.food);
+    EXPECT_EQ(app.player.stamina, 150.0) << "the combat rules' maximum";
+    EXPECT_EQ(app.player.swingPhase, 0.0f);
+    EXPECT_EQ(app.player.swingHold, 0);
+    EXPECT_EQ(app.player.armor[2].id, 0);
+    EXPECT_EQ(app.player.chunkX, INT32_MIN);
+
+    int stacks = 0;
+    for (std::size_t i = 0; i < 9; ++i) {
+        EXPECT_EQ(app.inventory.hotbar[i].id, fresh.inventory.hotbar[i].id) << i;
+        EXPECT_EQ(app.inventory.hotbar[i].count, fresh.inventory.hotbar[i].count) << i;
+        stacks += app.inventory.hotbar[i].count == 64;
+    }
+    EXPECT_EQ(stacks, 5);
+    EXPECT_EQ(app.inventory.main[0].id, 0);
+    EXPECT_EQ(app.inventory.cursor.id, 0);
+    EXPECT_EQ(app.inventory.selected, 1);
+    EXPECT_EQ(app.inventory.heldBlock, 2);
+
+    EXPECT_EQ(app.clock.tick, 0u);
+    EXPECT_EQ(app.clock.timeOfDay, 13440);
+    EXPECT_EQ(app.clock.accumulator, 0.0);
+    EXPECT_FALSE(app.hasBed);
+    EXPECT_EQ(app.sleepStart, -1.0);
+    EXPECT_TRUE(app.world.blockStates.empty());
+    EXPECT_TRUE(app.world.undo.empty());
+    EXPECT_TRUE(app.machines.empty());
+    EXPECT_TRUE(app.meshing.waterLevels.empty());
+    EXPECT_EQ(app.world.chunks.size(), 1u) << "chunks are left to unloadAllChunks";
+}
+
+}  // namespace

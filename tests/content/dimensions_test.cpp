@@ -1,0 +1,247 @@
+#include "content/dimensions.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+
+#include "content/json.h"
+#include "loader_fixture.h"
+
+namespace {
+
+using loadertest::failureOf;
+
+const std::string generation = R"("generation": {"biomes": [{"id": "test:frost", "name": "Frost"}]})";
+
+std::string dimension(const std::string& id, const std::string& extra = "") {
+    return R"({"id": ")" + id + R"(", "name": "Realm", )" + generation + (extra.empty() ? "" : ", " + extra) +
+           "}";
+}
+
+class DimensionsTest : public loadertest::LoaderTest {
+   protected:
+    std::string refusal(const std::string& text) {
+        std::map<std::string, content::DimensionDef> dimensions;
+        return failureOf([&] { content::readDimension(content::parseJsonText(text), dimensions); });
+    }
+    std::string terrainRefusal(const std::string& text) {
+        return failureOf([&] { content::readTerrain(content::parseJsonText(text)); });
+    }
+};
+
+TEST_F(DimensionsTest, ReadsADimensionWithDefaults) {
+    write("realms/frost.dimension.json", dimension("test:frost_realm", R"("day_cycle": true)"));
+    write("realms/plain.dimension.json", dimension("test:plain", R"("day_cycle": 1, "seed_salt": "7")"));
+    const auto dimensions = content::loadDimensions(content());
+    ASSERT_EQ(dimensions.size(), 2u);
+    const content::DimensionDef& frost = dimensions.at("test:frost_realm");
+    EXPECT_EQ(frost.name, "Realm");
+    EXPECT_EQ(frost.seed_salt, 130u);
+    EXPECT_FLOAT_EQ(frost.time, 0.76f);
+    EXPECT_TRUE(frost.day_cycle);
+    EXPECT_EQ(frost.cold_interval_ticks, 0);
+    EXPECT_EQ(frost.cold_damage, 1);
+    ASSERT_TRUE(frost.profile);
+    ASSERT_EQ(frost.profile->biomes.size(), 1u);
+    EXPECT_EQ(frost.profile->biomes[0].id, "test:frost");
+    EXPECT_FALSE(dimensions.at("test:plain").day_cycle);
+    EXPECT_EQ(dimensions.at("test:plain").seed_salt, 130u);
+    EXPECT_EQ(errors("dimension_errors.txt"), "");
+}
+
+TEST_F(DimensionsTest, ReadsEveryBoundedValue) {
+    std::map<std::string, content::DimensionDef> dimensions;
+    content::readDimension(
+        content::parseJsonText(dimension("test:cold",
+                                         R"("seed_salt": 4294967295, "time": 0, "cold_interval_ticks": 20,)"
+                                         R"( "cold_damage": 10)")),
+        dimensions);
+    const content::DimensionDef& cold = dimensions.at("test:cold");
+    EXPECT_EQ(cold.seed_salt, 4294967295u);
+    EXPECT_EQ(cold.time, 0.0f);
+    EXPECT_EQ(cold.cold_interval_ticks, 20);
+    EXPECT_EQ(cold.cold_damage, 10);
+    // A 79-byte id is the longest accepted.
+    const std::string longest = "test:" + std::string(74, 'a');
+    content::readDimension(content::parseJsonText(dimension(longest, R"("cold_interval_ticks": 72000)")),
+                           dimensions);
+    EXPECT_EQ(dimensions.at(longest).cold_interval_ticks, 72000);
+}
+
+TEST_F(DimensionsTest, EveryFaultOfADimensionHasItsMessage) {
+    const std::string invalid = "Invalid dimension definition";
+    const struct {
+        std::string text;
+        std::string message;
+    } cases[] = {
+        {dimension("core:overworld"), invalid},
+        {dimension("test:a:b"), invalid},
+        {dimension("test:Frost"), invalid},
+        {dimension(":frost"), invalid},
+        {dimension("frost:"), invalid},
+        {dimension("frost"), invalid},
+        {dimension("test:" + std::string(75, 'a')), invalid},
+        {dimension("test:fr.ost"), invalid},
+        {R"({"name": "Realm", )" + generation + "}", invalid},
+        {R"({"id": "test:x", "name": "", )" + generation + "}", invalid},
+        {R"({"id": "test:x", "name": ")" + std::string(113, 'n') + R"(", )" + generation + "}", invalid},
+        {dimension("test:x", R"("seed_salt": -1)"), invalid},
+        {dimension("test:x", R"("seed_salt": 1.5)"), invalid},
+        {dimension("test:x", R"("seed_salt": 4294967296)"), invalid},
+        {dimension("test:x", R"("time": 1)"), invalid},
+        {dimension("test:x", R"("time": -0.01)"), invalid},
+        // Below 1 as a double, but a whole day once stored as a 32-bit float.
+        {dimension("test:x", R"("time": 0.99999999)"), invalid},
+        {dimension("test:x", R"("cold_interval_ticks": 19)"), "Cold interval must be at least 20 ticks"},
+        {dimension("test:x", R"("cold_interval_ticks": 1)"), "Cold interval must be at least 20 ticks"},
+        {dimension("test:x", R"("cold_interval_ticks": 72001)"), "cold interval outside range"},
+        {dimension("test:x", R"("cold_interval_ticks": 20.5)"), "cold interval must be an integer"},
+        {dimension("test:x", R"("cold_damage": 0)"), "cold damage outside range"},
+        {dimension("test:x", R"("cold_damage": 11)"), "cold damage outside range"},
+        {R"({"id": "test:x", "name": "Realm"})", "Dimension requires generation and at least one biome"},
+        {R"({"id": "test:x", "name": "Realm", "generation": {"biomes": []}})",
+         "Dimension requires generation and at least one biome"},
+        {R"({"id": "test:x", "name": "Realm", "generation": {"biomes": {}}})",
+         "Dimension requires generation and at least one biome"},
+        {R"({"id": "test:x", "name": "Realm", "generation": [{"biomes": [1]}]})",
+         "Dimension requires generation and at least one biome"},
+        {R"({"id": "test:x", "name": "Realm", "generation": {"biomes": [{"id": "frost", "name": "F"}]}})",
+         "Biome requires id and name"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(refusal(c.text), c.message) << c.text;
+}
+
+TEST_F(DimensionsTest, FaultyFilesAreSkippedWithOneLineEach) {
+    write("a.dimension.json", dimension("test:first"));
+    write("b.dimension.json", dimension("core:overworld"));
+    // A duplicate is found only after its generation object was read in full.
+    write("c.dimension.json", R"({"id": "test:first", "name": "Again", "generation": {"biomes": [{}]}})");
+    write("d.dimension.json", dimension("test:first"));
+    write("e.dimension.json", "{");
+    write("dimension.json", dimension("test:ignored"));
+    write("f.dimension.json.bak", dimension("test:ignored_too"));
+    testsupport::writeFile(content() / "dimension_errors.txt", "stale line\n");
+    const auto dimensions = content::loadDimensions(content());
+    ASSERT_EQ(dimensions.size(), 1u);
+    EXPECT_EQ(dimensions.begin()->first, "test:first");
+    const std::string log = errors("dimension_errors.txt");
+    EXPECT_EQ(log.find("stale line"), std::string::npos);
+    EXPECT_NE(log.find(lineFor("b.dimension.json", "Invalid dimension definition")), std::string::npos);
+    EXPECT_NE(log.find(lineFor("c.dimension.json", "Biome requires id and name")), std::string::npos);
+    EXPECT_NE(log.find(lineFor("d.dimension.json", "Duplicate dimension ID")), std::string::npos);
+    EXPECT_NE(log.find((content() / "e.dimension.json").string() + ": "), std::string::npos);
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 4);
+}
+
+TEST_F(DimensionsTest, TheNinthDimensionIsRefused) {
+    for (int i = 1; i <= 9; ++i) {
+        write("d" + std::to_string(i) + ".dimension.json", dimension("test:realm" + std::to_string(i)));
+    }
+    const auto dimensions = content::loadDimensions(content());
+    EXPECT_EQ(dimensions.size(), 8u);
+    EXPECT_EQ(dimensions.count("test:realm9"), 0u);
+    EXPECT_EQ(errors("dimension_errors.txt"), lineFor("d9.dimension.json", "Invalid dimension definition"));
+}
+
+TEST_F(DimensionsTest, TerrainReadsIslandsOresBiomesAndStructures) {
+    const content::Json g = content::parseJsonText(R"({"terrain": "sky", "island_spacing": 160,
+        "island_radius": 40, "island_min_y": 70, "island_max_y": 100,
+        "ores": [{"id": "test:farmland", "min_y": 5, "max_y": 40, "density": 0.5, "seed_salt": 9},
+                 {"id": "core:stone", "replace": "test:farmland"}],
+        "biomes": [{"id": "test:a", "name": "A"}, {"id": "test:b", "name": "B"}],
+        "structures": [{"id": "test:city", "name": "City", "city": true}]})");
+    const auto profile = content::readTerrain(g);
+    EXPECT_EQ(profile->terrain, "sky");
+    EXPECT_EQ(profile->islandSpacing, 160);
+    EXPECT_EQ(profile->islandRadius, 40);
+    EXPECT_EQ(profile->islandMinY, 70);
+    EXPECT_EQ(profile->islandMaxY, 100);
+    ASSERT_EQ(profile->ores.size(), 2u);
+    EXPECT_EQ(profile->ores[0].block, loadertest::farmland);
+    EXPECT_EQ(profile->ores[0].replace, 3);  // core:stone when "replace" is absent
+    EXPECT_EQ(profile->ores[0].minY, 5);
+    EXPECT_EQ(profile->ores[0].maxY, 40);
+    EXPECT_FLOAT_EQ(profile->ores[0].density, 0.5f);
+    EXPECT_EQ(profile->ores[0].seedSalt, 9u);
+    EXPECT_EQ(profile->ores[1].block, 3);
+    EXPECT_EQ(profile->ores[1].replace, loadertest::farmland);
+    EXPECT_EQ(profile->ores[1].minY, 1);
+    EXPECT_EQ(profile->ores[1].maxY, 70);
+    EXPECT_FLOAT_EQ(profile->ores[1].density, 0.01f);
+    EXPECT_EQ(profile->ores[1].seedSalt, 131u);
+    ASSERT_EQ(profile->biomes.size(), 2u);
+    EXPECT_EQ(profile->biomes[1].id, "test:b");
+    ASSERT_EQ(profile->structures.size(), 1u);
+    EXPECT_TRUE(profile->structures[0].city);
+    EXPECT_EQ(profile->generationText, content::writeJson(g));
+}
+
+TEST_F(DimensionsTest, TerrainDefaults) {
+    const auto profile = content::readTerrain(content::parseJsonText(R"({"terrain": 3, "ores": {}})"));
+    EXPECT_EQ(profile->terrain, "normal");
+    EXPECT_EQ(profile->islandSpacing, 128);
+    EXPECT_EQ(profile->islandRadius, 36);
+    EXPECT_EQ(profile->islandMinY, 64);
+    EXPECT_EQ(profile->islandMaxY, 92);
+    EXPECT_TRUE(profile->ores.empty());
+    EXPECT_TRUE(profile->biomes.empty());
+    EXPECT_TRUE(profile->structures.empty());
+    EXPECT_EQ(profile->generationText, R"({"ores":{},"terrain":3})");
+}
+
+TEST_F(DimensionsTest, EveryFaultOfTerrainHasItsMessage) {
+    const std::string ore = R"({"id": "test:farmland"})";
+    std::string seventeenOres;
+    for (int i = 0; i < 17; ++i) seventeenOres += std::string(i ? "," : "") + ore;
+    std::string biomes29;
+    for (int i = 0; i < 29; ++i)
+        biomes29 +=
+            std::string(i ? "," : "") + R"({"id": "test:b)" + std::to_string(i) + R"(", "name": "B"})";
+    std::string structures65;
+    for (int i = 0; i < 65; ++i) {
+        structures65 +=
+            std::string(i ? "," : "") + R"({"id": "test:s)" + std::to_string(i) +
+            R"(", "name": "S", "parts": [{"from": [0, 0, 0], "to": [1, 1, 1], "block": "core:stone"}]})";
+    }
+    const struct {
+        std::string text;
+        std::string message;
+    } cases[] = {
+        {R"({"terrain": "lava"})", "Unknown dimension terrain"},
+        {R"({"island_spacing": 95})", "island spacing outside range"},
+        {R"({"island_spacing": 193})", "island spacing outside range"},
+        {R"({"island_radius": 30.5})", "island radius must be an integer"},
+        {R"({"island_min_y": 55})", "island min height outside range"},
+        {R"({"island_max_y": 105})", "island max height outside range"},
+        {R"({"island_min_y": 90, "island_max_y": 80})", "Invalid island dimensions"},
+        {R"({"island_radius": 48, "island_spacing": 96})", "Invalid island dimensions"},
+        {R"({"ores": [)" + seventeenOres + "]}", "At most 16 ore rules"},
+        {R"({"ores": [{"id": "test:fog"}]})", "Ore must replace solid rock"},
+        {R"({"ores": [{"id": "test:farmland", "replace": "test:fog"}]})", "Ore must replace solid rock"},
+        {R"({"ores": [{"id": "test:nothing"}]})", "Unknown world generation block: test:nothing"},
+        {R"({"ores": [{}]})", "Unknown world generation block: "},
+        {R"({"ores": [{"id": "test:stick"}]})", "World generation requires a block: test:stick"},
+        {R"({"ores": [{"id": "test:farmland", "min_y": 0}]})", "ore min y outside range"},
+        {R"({"ores": [{"id": "test:farmland", "max_y": 125}]})", "ore max y outside range"},
+        {R"({"ores": [{"id": "test:farmland", "min_y": 30, "max_y": 20}]})", "Invalid ore height range"},
+        {R"({"ores": [{"id": "test:farmland", "density": 1.5}]})", "ore density outside range"},
+        {R"({"ores": [{"id": "test:farmland", "seed_salt": 1000001}]})", "ore seed salt outside range"},
+        {R"({"ores": [{"id": "test:farmland", "seed_salt": 2.5}]})", "ore seed salt must be an integer"},
+        {R"({"biomes": [{"id": "test:a", "name": "A"}, {"id": "test:a", "name": "A2"}]})",
+         "Duplicate biome ID or more than 28 custom biomes"},
+        {R"({"biomes": [)" + biomes29 + "]}", "Duplicate biome ID or more than 28 custom biomes"},
+        {R"({"biomes": [{"id": "test:a", "name": "A", "temperature": [0.2]}]})",
+         "Climate ranges require two values"},
+        {R"({"structures": [{"id": "test:c", "name": "C", "city": true},)"
+         R"( {"id": "test:c", "name": "C2", "city": true}]})",
+         "Duplicate structure ID or more than 64 structures"},
+        {R"({"structures": [)" + structures65 + "]}", "Duplicate structure ID or more than 64 structures"},
+        {R"({"structures": [{"id": "test:c", "name": "C", "city": true, "spacing": 64}]})",
+         "City spacing must be at least 96"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(terrainRefusal(c.text), c.message) << c.text.substr(0, 120);
+}
+
+}  // namespace

@@ -1,0 +1,150 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <stdexcept>
+#include <string>
+
+#include "png_fixture.h"
+#include "render/atlas_packing.h"
+#include "support/temp_dir.h"
+
+namespace fs = std::filesystem;
+using atlastest::pixelAt;
+using atlastest::Rgba;
+
+namespace {
+
+const Rgba kRed{200, 30, 30, 255};
+const Rgba kGreen{30, 200, 30, 255};
+const Rgba kBlue{30, 30, 200, 255};
+const Rgba kYellow{220, 220, 40, 255};
+
+std::string runtimeError(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const std::runtime_error& error) {
+        return error.what();
+    }
+    return "";
+}
+
+platform::Image blankSheet() {
+    return atlastest::paintedImage(256, 576, [](uint32_t, uint32_t) { return Rgba{255, 255, 255, 255}; });
+}
+
+struct Rect {
+    float u, v, du, dv;
+};
+Rect rectOf(const render::PackedAtlas& atlas, uint32_t id) {
+    const float* r = &atlas.materialRects[std::size_t{id} * 4];
+    return {r[0], r[1], r[2], r[3]};
+}
+
+TEST(AtlasWidth, StartsAt2048AndDoublesOnlyWhenTheWidestImageNeedsIt) {
+    EXPECT_EQ(render::atlasWidth(2044, 4096), 2048u);
+    EXPECT_EQ(render::atlasWidth(2045, 4096), 4096u);
+    EXPECT_EQ(render::atlasWidth(5000, 16384), 8192u);
+    EXPECT_EQ(render::atlasWidth(100, 1024), 1024u);
+    EXPECT_EQ(render::atlasWidth(2100, 3000), 3000u);
+}
+
+TEST(ShelfPacking, TallestFirstLeftToRightWithFourPixelsBetween) {
+    // Sorted: 32 x 32 (1), then the two 16-pixel-high images in their own order (0, 3), then 16 x 8 (2).
+    const render::ShelfPlan plan = render::packShelves({{16, 16}, {32, 32}, {16, 8}, {8, 16}}, 64, 4096);
+    ASSERT_EQ(plan.places.size(), 4u);
+    EXPECT_EQ(plan.places[1].x, 2u);
+    EXPECT_EQ(plan.places[1].y, 2u);
+    EXPECT_EQ(plan.places[0].x, 38u);
+    EXPECT_EQ(plan.places[0].y, 2u);
+    EXPECT_EQ(plan.places[3].x, 2u);  // 56 + 8 + 4 passes 64: a new shelf under the 36-pixel one
+    EXPECT_EQ(plan.places[3].y, 38u);
+    EXPECT_EQ(plan.places[2].x, 14u);
+    EXPECT_EQ(plan.places[2].y, 38u);
+    EXPECT_EQ(plan.height, 36u + 20u);
+}
+
+TEST(ShelfPacking, EmptyListGivesOneRowAndTooTallShelvesFail) {
+    EXPECT_EQ(render::packShelves({}, 2048, 4096).height, 1u);
+    EXPECT_EQ(render::packShelves({{10, 60}, {10, 60}}, 16, 128).height, 128u);
+    EXPECT_EQ(runtimeError([] { render::packShelves({{10, 60}, {10, 60}}, 16, 127); }),
+              "Original-resolution texture atlas exceeds GPU limits");
+}
+
+TEST(BorderCopy, EdgePixelsRepeatTwoPixelsOutwardsCornersIncluded) {
+    const platform::Image quad = atlastest::paintedImage(2, 2, [](uint32_t x, uint32_t y) {
+        return y == 0 ? (x == 0 ? kRed : kGreen) : (x == 0 ? kBlue : kYellow);
+    });
+    platform::Image atlas = atlastest::paintedImage(6, 6, [](uint32_t, uint32_t) { return Rgba{0, 0, 0, 0}; });
+    render::copyWithBorder(atlas, quad, {2, 2});
+    EXPECT_TRUE(atlastest::blockIs(atlas, 0, 0, 3, 3, kRed));
+    EXPECT_TRUE(atlastest::blockIs(atlas, 3, 0, 3, 3, kGreen));
+    EXPECT_TRUE(atlastest::blockIs(atlas, 0, 3, 3, 3, kBlue));
+    EXPECT_TRUE(atlastest::blockIs(atlas, 3, 3, 3, 3, kYellow));
+}
+
+class PackAtlasTest : public ::testing::Test {
+protected:
+    std::string png(const std::string& name, uint32_t width, uint32_t height, Rgba colour) {
+        const fs::path file = dir.path() / name;
+        atlastest::writeSolidPng(file, width, height, colour);
+        return file.string();
+    }
+    testsupport::TempDir dir;
+};
+
+TEST_F(PackAtlasTest, OwnResolutionSharedFilesAndUnusedIdsStayZero) {
+    const std::string grass = png("grass.png", 16, 16, kGreen);
+    const std::vector<render::MaterialRecord> materials = {
+        {6, 192, 0, 32, 32, grass},
+        {7, 224, 0, 32, 32, grass},
+    };
+    const render::PackedAtlas atlas = render::packAtlas(materials, blankSheet(), 4096);
+    EXPECT_EQ(atlas.imageCount, 1u);
+    EXPECT_EQ(atlas.image.width, 2048u);
+    EXPECT_EQ(atlas.image.height, 20u);
+    EXPECT_TRUE(atlastest::blockIs(atlas.image, 0, 0, 20, 20, kGreen));
+    EXPECT_EQ(pixelAt(atlas.image, 20, 0), (Rgba{0, 0, 0, 0}));
+
+    ASSERT_EQ(atlas.materialRects.size(), 4096u * 4);
+    const Rect six = rectOf(atlas, 6);
+    EXPECT_FLOAT_EQ(six.u, 2.0f / 2048);
+    EXPECT_FLOAT_EQ(six.v, 2.0f / 20);
+    EXPECT_FLOAT_EQ(six.du, 16.0f / 2048);
+    EXPECT_FLOAT_EQ(six.dv, 16.0f / 20);
+    const Rect seven = rectOf(atlas, 7);
+    EXPECT_EQ(seven.u, six.u);
+    EXPECT_EQ(seven.dv, six.dv);
+    EXPECT_EQ(rectOf(atlas, 8).du, 0.0f);
+
+    EXPECT_EQ(render::packedAtlasLine(atlas), "Original-resolution RGBA atlas: 2048x20, 1 images; no texture downsampling\n");
+}
+
+TEST_F(PackAtlasTest, MaterialsWithoutAFileTakeTheirTileFromTheSheet) {
+    platform::Image sheet = blankSheet();
+    for (uint32_t y = 0; y < 32; ++y)
+        for (uint32_t x = 32; x < 64; ++x) std::copy(kBlue.begin(), kBlue.end(), &sheet.pixels[(y * 256 + x) * 4]);
+    const std::vector<render::MaterialRecord> materials = {
+        {1, 32, 0, 32, 32, (dir.path() / "missing.png").string()},
+        {2, 32, 0, 32, 32, ""},
+        {3, 32, 0, 32, 32, (dir.path() / "missing.png").string()},
+    };
+    const render::PackedAtlas atlas = render::packAtlas(materials, sheet, 4096);
+    EXPECT_EQ(atlas.imageCount, 3u);  // cut pictures are never shared
+    EXPECT_EQ(atlas.image.height, 36u);
+    const Rect third = rectOf(atlas, 3);
+    EXPECT_FLOAT_EQ(third.u, 74.0f / 2048);
+    EXPECT_FLOAT_EQ(third.du, 32.0f / 2048);
+    EXPECT_TRUE(atlastest::blockIs(atlas.image, 0, 0, 108, 36, kBlue));
+}
+
+TEST_F(PackAtlasTest, SizeAndMaterialLimitsFail) {
+    const std::string wide = png("wide.png", 61, 4, kRed);
+    EXPECT_EQ(runtimeError([&] { render::packAtlas({{1, 0, 0, 32, 32, wide}}, blankSheet(), 64); }),
+              "Texture exceeds GPU size limit: " + wide);
+    EXPECT_NO_THROW(render::packAtlas({{1, 0, 0, 32, 32, png("fits.png", 60, 4, kRed)}}, blankSheet(), 64));
+    EXPECT_EQ(runtimeError([&] { render::packAtlas({{4096, 0, 0, 32, 32, ""}}, blankSheet(), 4096); }),
+              "Too many atlas materials");
+}
+
+}  // namespace

@@ -1,0 +1,193 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "render/daylight.h"
+#include "render/draw_order.h"
+#include "render/frame_stats.h"
+#include "render/interface_block.h"
+#include "world/chunk.h"
+
+namespace {
+
+TEST(Daylight, FollowsTheSunAndNeverGoesFullyDark) {
+    EXPECT_FLOAT_EQ(render::dayFraction(13440), 0.28f);
+    EXPECT_FLOAT_EQ(render::daylight(0.25f), 1.0f);
+    EXPECT_NEAR(render::daylight(0.0f), 0.18f, 1e-6f);
+    EXPECT_FLOAT_EQ(render::daylight(0.75f), 0.09f);
+    EXPECT_NEAR(render::daylight(0.05f), std::sin(0.1f * 3.14159265f) * 1.35f + 0.18f, 1e-5f);
+}
+
+TEST(Daylight, ClearColourAtMidnightSunriseAndNoon) {
+    const std::array<float, 4> midnight = render::clearColour(0.75f);
+    EXPECT_NEAR(midnight[0], 0.0305f, 1e-6f);
+    EXPECT_NEAR(midnight[1], 0.0485f, 1e-6f);
+    EXPECT_NEAR(midnight[2], 0.095f, 1e-6f);
+    EXPECT_FLOAT_EQ(midnight[3], 1.0f);
+    // At sunrise s = 0: b = 0.18 and the full warm tint.
+    const std::array<float, 4> sunrise = render::clearColour(0.0f);
+    EXPECT_NEAR(sunrise[0], 0.37f * 0.18f + 0.012f + 0.15f, 1e-6f);
+    EXPECT_NEAR(sunrise[1], 0.61f * 0.18f + 0.018f + 0.07f, 1e-6f);
+    EXPECT_NEAR(sunrise[2], 0.8f * 0.18f + 0.055f, 1e-6f);
+    const std::array<float, 4> noon = render::clearColour(0.25f);
+    EXPECT_NEAR(noon[0], 0.382f, 1e-6f);
+    EXPECT_NEAR(noon[1], 0.628f, 1e-6f);
+    EXPECT_NEAR(noon[2], 0.855f, 1e-6f);
+}
+
+TEST(FrameStats, TheFirstFrameOnlyStartsTheClocks) {
+    render::FrameStats stats;
+    render::recordFrameStart(stats, 10.0);
+    EXPECT_EQ(stats.ringFill, 0u);
+    EXPECT_EQ(stats.ringCounter, 0u);
+    EXPECT_DOUBLE_EQ(stats.fpsWindowStart, 10.0);
+    render::recordFrameStart(stats, 10.016);
+    EXPECT_NEAR(stats.lastFrameMs, 16.0, 1e-9);
+    EXPECT_NEAR(stats.ring[0], 16.0, 1e-9);
+    EXPECT_EQ(stats.ringCounter, 1u);
+    EXPECT_EQ(stats.ringFill, 1u);
+}
+
+TEST(FrameStats, RingWrapsAfter120FramesAndFillStops) {
+    render::FrameStats stats;
+    double t = 0.0;
+    render::recordFrameStart(stats, t);
+    for (int frame = 1; frame <= 125; ++frame) {
+        t += frame == 121 ? 0.1 : 0.01;
+        render::recordFrameStart(stats, t);
+    }
+    EXPECT_EQ(stats.ringCounter, 125u);
+    EXPECT_EQ(stats.ringFill, 120u);
+    EXPECT_NEAR(stats.ring[0], 100.0, 1e-6) << "frame 121 went to slot 120 mod 120";
+    EXPECT_NEAR(stats.ring[4], 10.0, 1e-6);
+}
+
+TEST(FrameStats, FramesPerSecondOverHalfSecondWindowsClampedTo9999) {
+    render::FrameStats stats;
+    render::recordFrameStart(stats, 0.0);
+    for (int frame = 1; frame < 30; ++frame) render::recordFrameStart(stats, frame * 0.0166);
+    EXPECT_EQ(stats.fps, 0) << "not half a second yet";
+    render::recordFrameStart(stats, 0.5);
+    EXPECT_EQ(stats.fps, 62) << "31 frames in 0.5 s";
+    EXPECT_EQ(stats.fpsFrames, 0);
+    EXPECT_DOUBLE_EQ(stats.fpsWindowStart, 0.5);
+
+    render::FrameStats fast;
+    render::recordFrameStart(fast, 0.0);
+    for (int frame = 1; frame <= 6000; ++frame) render::recordFrameStart(fast, frame * 0.0000834);
+    EXPECT_EQ(fast.fps, 9999);
+}
+
+InventorySlot slot(uint8_t id, int32_t count) { return InventorySlot{id, count, 0}; }
+
+template <typename T>
+T fieldAt(const render::InterfaceBlock& block, std::size_t offset) {
+    T value{};
+    std::memcpy(&value, reinterpret_cast<const uint8_t*>(&block) + offset, sizeof value);
+    return value;
+}
+
+TEST(InterfaceBlock, SlotsAndStatusPack) {
+    EXPECT_EQ(render::packSlot(slot(7, 64)), 64u << 8 | 7u);
+    EXPECT_EQ(render::packSlot(slot(7, 90)), 64u << 8 | 7u);
+    EXPECT_EQ(render::packSlot(slot(3, -2)), 3u);
+    // Full health at the plain maximum is 20 bars; 21 of 22 (first skill 1) rounds up to 20.
+    EXPECT_EQ(render::statusWord(20, 0, 17, 0.0f), 20u | 17u << 5);
+    EXPECT_EQ(render::statusWord(21, 1, 0, 0.0f) & 31u, 20u);
+    EXPECT_EQ(render::statusWord(1, 5, 0, 0.0f) & 31u, 1u) << "any health left shows";
+    EXPECT_EQ(render::statusWord(0, 0, 0, 0.0f) & 31u, 0u);
+    EXPECT_EQ(render::statusWord(-4, 0, 0, 0.0f) & 31u, 0u);
+    EXPECT_EQ(render::statusWord(20, 0, 20, 0.756f) >> 10, 75u);
+}
+
+TEST(InterfaceBlock, BowAndCursor) {
+    EXPECT_FLOAT_EQ(render::bowDrawFraction(true, 110, 100), 0.5f);
+    EXPECT_FLOAT_EQ(render::bowDrawFraction(true, 140, 100), 1.0f);
+    EXPECT_FLOAT_EQ(render::bowDrawFraction(false, 140, 100), 0.0f);
+    EXPECT_EQ(render::bowField(0.5f, 12, 44), 51u << 20 | 12u << 8 | 44u);
+    EXPECT_EQ(render::bowField(1.0f, 9000, 44), 101u << 20 | 4095u << 8 | 44u);
+    const std::array<float, 2> cursor = render::framebufferCursor(100.0, 50.0, 640, 360, 1280, 720);
+    EXPECT_FLOAT_EQ(cursor[0], 200.0f);
+    EXPECT_FLOAT_EQ(cursor[1], 100.0f);
+    const std::array<float, 2> tiny = render::framebufferCursor(3.0, 2.0, 0, 0, 4, 4);
+    EXPECT_FLOAT_EQ(tiny[0], 12.0f);
+    EXPECT_FLOAT_EQ(tiny[1], 8.0f);
+}
+
+render::InterfaceInputs playInputs() {
+    render::InterfaceInputs in;
+    in.framebuffer = {1280.0f, 720.0f};
+    in.screen = 0;
+    in.selectedSlot = 1;
+    in.slots[0] = slot(1, 64);
+    in.slots[1] = slot(2, 5);
+    in.slots[35] = slot(9, 3);
+    in.hovered = 1002;
+    in.health = 20;
+    in.food = 20;
+    in.cursor = {640.0f, 360.0f};
+    in.head = {1, 2, 0};
+    return in;
+}
+
+TEST(InterfaceBlock, PlayFieldsLieAtTheirOffsets) {
+    const render::InterfaceBlock block = render::packInterfaceBlock(playInputs());
+    EXPECT_FLOAT_EQ(fieldAt<float>(block, 0), 1280.0f);
+    EXPECT_FLOAT_EQ(fieldAt<float>(block, 4), 720.0f);
+    EXPECT_EQ(fieldAt<uint32_t>(block, 8), 1u);
+    EXPECT_EQ(fieldAt<uint32_t>(block, 12), 0u);
+    EXPECT_EQ(fieldAt<uint32_t>(block, 16), (64u << 8 | 1u) | (5u << 8 | 2u) << 16);
+    EXPECT_EQ(fieldAt<uint32_t>(block, 84), (3u << 8 | 9u) << 16) << "slot 35 in the high half of the last word";
+    EXPECT_EQ(fieldAt<uint32_t>(block, 52), 0u) << "the head settings only in menus";
+    EXPECT_EQ(fieldAt<int32_t>(block, 88), 0);
+    EXPECT_EQ(fieldAt<uint32_t>(block, 92), 1002u);
+    EXPECT_EQ(fieldAt<uint32_t>(block, 96), render::statusWord(20, 0, 20, 0.0f));
+    EXPECT_FLOAT_EQ(fieldAt<float>(block, 100), 640.0f);
+    EXPECT_FLOAT_EQ(fieldAt<float>(block, 104), 360.0f);
+    EXPECT_EQ(fieldAt<uint32_t>(block, 108), 0u);
+}
+
+TEST(InterfaceBlock, MenusCarryHeadSettingsAndTheMenuValue) {
+    render::InterfaceInputs in = playInputs();
+    in.menuOpen = true;
+    in.screen = 1;
+    in.menuValue = 77;
+    in.cursorStack = slot(4, 12);
+    render::InterfaceBlock block = render::packInterfaceBlock(in);
+    EXPECT_EQ(fieldAt<uint32_t>(block, 52), 1u);
+    EXPECT_EQ(fieldAt<uint32_t>(block, 56), 2u);
+    EXPECT_EQ(fieldAt<uint32_t>(block, 60), 0u);
+    EXPECT_EQ(fieldAt<uint32_t>(block, 96), 77u);
+    EXPECT_EQ(fieldAt<uint32_t>(block, 108), 12u << 8 | 4u);
+
+    in.screen = 11;
+    in.slots[18] = slot(6, 2);
+    block = render::packInterfaceBlock(in);
+    EXPECT_EQ(fieldAt<uint32_t>(block, 52), 2u << 8 | 6u) << "the chest keeps its slots";
+}
+
+TEST(InterfaceBlock, PendingCaptureHidesTheInterfaceAndABowReplacesTheCursorStackInPlay) {
+    render::InterfaceInputs in = playInputs();
+    in.hideInterface = true;
+    in.bow = render::bowField(0.25f, 3, 44);
+    const render::InterfaceBlock block = render::packInterfaceBlock(in);
+    EXPECT_EQ(fieldAt<int32_t>(block, 88), -1);
+    EXPECT_EQ(fieldAt<uint32_t>(block, 108), *in.bow);
+    in.menuOpen = true;
+    EXPECT_EQ(fieldAt<uint32_t>(render::packInterfaceBlock(in), 108), 0u) << "no bow field in a menu";
+}
+
+TEST(DrawOrder, WaterChunksFarthestFirst) {
+    std::vector<uint64_t> keys{voxel::packChunkKey(0, 0), voxel::packChunkKey(3, 0), voxel::packChunkKey(-1, 0),
+                               voxel::packChunkKey(0, -3), voxel::packChunkKey(1, 1)};
+    render::sortFarthestFirst(keys, 8.0f, 8.0f);
+    const std::vector<uint64_t> expected{voxel::packChunkKey(3, 0), voxel::packChunkKey(0, -3),
+                                         voxel::packChunkKey(1, 1), voxel::packChunkKey(-1, 0),
+                                         voxel::packChunkKey(0, 0)};
+    EXPECT_EQ(keys, expected) << "equal distances keep their order";
+}
+
+}  // namespace

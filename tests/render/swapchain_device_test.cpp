@@ -1,0 +1,412 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <GLFW/glfw3.h>
+
+#include <array>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
+#include "app/app.h"
+#include "platform/image.h"
+#include "render/gpu_image.h"
+#include "support/temp_dir.h"
+#include "support/xvfb.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr VkDeviceSize kMetaBytes = 229376;
+
+// The world pipelines' push constants: camera, light and target.
+struct WorldBlock {
+    std::array<float, 16> camera{};
+    std::array<float, 4> light{};
+    std::array<float, 4> target{};
+};
+
+// The interface block, as far as these tests fill it.
+struct InterfaceBlock {
+    float width = 0, height = 0;
+    uint32_t selected = 0, inventoryOpen = 0;
+    uint32_t slots[18]{};
+    int32_t screen = 0;
+    uint32_t hovered = 0, status = 0;
+    float cursorX = 0, cursorY = 0;
+    uint32_t cursorStack = 0;
+};
+static_assert(sizeof(InterfaceBlock) == 112);
+
+// A camera at the origin looking along +x with the level horizon across the middle of the screen.
+std::array<float, 16> levelCamera(float aspect) {
+    const float g = 1.0f / std::tan(0.95f / 2.0f);
+    // Rows of the view matrix: right (0, 0, 1), up (0, 1, 0), back (-1, 0, 0); no translation.
+    std::array<float, 16> m{};  // column-major projection x view
+    m[0 * 4 + 2] = -1.0001f * -1.0f;  // column 0 (world x) feeds view z = -x
+    m[0 * 4 + 3] = 1.0f;              // w' = -view z = x
+    m[1 * 4 + 1] = -g;                // column 1 (world y): y' = -g y
+    m[2 * 4 + 0] = g / aspect;        // column 2 (world z): x' = (g / aspect) z
+    m[3 * 4 + 2] = -0.10001f;
+    return m;
+}
+
+class SwapchainDeviceTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        xvfb_ = new testsupport::Xvfb();
+        setenv("DISPLAY", xvfb_->display().c_str(), 1);
+        setenv("QUORVANE_HEADLESS_CHECK", "1", 1);
+    }
+    static void TearDownTestSuite() {
+        delete xvfb_;
+        xvfb_ = nullptr;
+    }
+    void SetUp() override {
+        unsetenv("QUORVANE_TEST_SHADERS");
+        app.createWindowAndDevice();
+        app.createFrameSync();
+        createDescriptorSet();
+    }
+    void TearDown() override {
+        unsetenv("QUORVANE_TEST_SHADERS");
+        app.shutdown();
+    }
+
+    // Stand-ins for the atlases and the content meta buffer: a white block atlas, a transparent
+    // interface atlas and a zeroed buffer, bound as the shaders expect. The shutdown frees them.
+    void createDescriptorSet() {
+        const VkDevice dev = app.gpu.dev;
+        const VkDescriptorSetLayoutBinding bindings[3] = {
+            {0, VK_DESCRIPTOR_TYPE_COMBINED_IMAGE_SAMPLER, 1, VK_SHADER_STAGE_FRAGMENT_BIT, nullptr},
+            {1, VK_DESCRIPTOR_TYPE_STORAGE_BUFFER, 1, VK_SHADER_STAGE_VERTEX_BIT | VK_SHADER_STAGE_FRAGMENT_BIT,
+             nullptr},
+            {2, VK_DESCRIPTOR_TYPE_COMBINED_IMAGE_SAMPLER, 1, VK_SHADER_STAGE_FRAGMENT_BIT, nullptr}};
+        VkDescriptorSetLayoutCreateInfo li{};
+        li.sType = VK_STRUCTURE_TYPE_DESCRIPTOR_SET_LAYOUT_CREATE_INFO;
+        li.bindingCount = 3;
+        li.pBindings = bindings;
+        ASSERT_EQ(vkCreateDescriptorSetLayout(dev, &li, nullptr, &app.descriptors.atlasSetLayout), VK_SUCCESS);
+        const VkDescriptorPoolSize sizes[2] = {{VK_DESCRIPTOR_TYPE_COMBINED_IMAGE_SAMPLER, 2},
+                                               {VK_DESCRIPTOR_TYPE_STORAGE_BUFFER, 1}};
+        VkDescriptorPoolCreateInfo pi{};
+        pi.sType = VK_STRUCTURE_TYPE_DESCRIPTOR_POOL_CREATE_INFO;
+        pi.maxSets = 1;
+        pi.poolSizeCount = 2;
+        pi.pPoolSizes = sizes;
+        ASSERT_EQ(vkCreateDescriptorPool(dev, &pi, nullptr, &app.descriptors.atlasPool), VK_SUCCESS);
+        VkDescriptorSetAllocateInfo da{};
+        da.sType = VK_STRUCTURE_TYPE_DESCRIPTOR_SET_ALLOCATE_INFO;
+        da.descriptorPool = app.descriptors.atlasPool;
+        da.descriptorSetCount = 1;
+        da.pSetLayouts = &app.descriptors.atlasSetLayout;
+        ASSERT_EQ(vkAllocateDescriptorSets(dev, &da, &app.atlases.atlasSet), VK_SUCCESS);
+
+        const platform::Image white{1, 1, {255, 255, 255, 255}};
+        const platform::Image clear{1, 1, {0, 0, 0, 0}};
+        app.atlases.setBlockAtlas(render::uploadImage(app, white, {VK_FORMAT_R8G8B8A8_UNORM, VK_FILTER_NEAREST},
+                                                      render::kBlockAtlasSites));
+        app.atlases.setUiAtlas(
+            render::uploadImage(app, clear, {VK_FORMAT_R8G8B8A8_SRGB, VK_FILTER_LINEAR}, render::kUiAtlasSites));
+        const std::vector<uint8_t> zeros(kMetaBytes);
+        vk::createBuffer(app, kMetaBytes, VK_BUFFER_USAGE_STORAGE_BUFFER_BIT, app.descriptors.contentMeta,
+                         app.descriptors.contentMetaMemory, zeros.data());
+        render::writeImageBinding(dev, app.atlases.atlasSet, 0, app.atlases.blockAtlas());
+        render::writeImageBinding(dev, app.atlases.atlasSet, 2, app.atlases.uiAtlas());
+        VkDescriptorBufferInfo bi{app.descriptors.contentMeta, 0, kMetaBytes};
+        VkWriteDescriptorSet write{};
+        write.sType = VK_STRUCTURE_TYPE_WRITE_DESCRIPTOR_SET;
+        write.dstSet = app.atlases.atlasSet;
+        write.dstBinding = 1;
+        write.descriptorCount = 1;
+        write.descriptorType = VK_DESCRIPTOR_TYPE_STORAGE_BUFFER;
+        write.pBufferInfo = &bi;
+        vkUpdateDescriptorSets(dev, 1, &write, 0, nullptr);
+    }
+
+    // Records one frame into the acquired image's command buffer, submits it, captures when a path
+    // is set and presents.
+    void drawFrame(VkClearColorValue clear, const std::function<void(VkCommandBuffer)>& draw) {
+        const VkDevice dev = app.gpu.dev;
+        ASSERT_EQ(vkWaitForFences(dev, 1, &app.gpu.fence, VK_TRUE, UINT64_MAX), VK_SUCCESS);
+        uint32_t index = 0;
+        ASSERT_EQ(vkAcquireNextImageKHR(dev, app.swapchain.swap, UINT64_MAX, app.gpu.available, VK_NULL_HANDLE,
+                                        &index),
+                  VK_SUCCESS);
+        VkCommandBuffer cmd = app.swapchain.cmds[index];
+        vkResetCommandBuffer(cmd, 0);
+        VkCommandBufferBeginInfo begin{};
+        begin.sType = VK_STRUCTURE_TYPE_COMMAND_BUFFER_BEGIN_INFO;
+        ASSERT_EQ(vkBeginCommandBuffer(cmd, &begin), VK_SUCCESS);
+        VkClearValue clears[2]{};
+        clears[0].color = clear;
+        clears[1].depthStencil = {1.0f, 0};
+        const VkExtent2D extent{app.gpu.swapchainWidth, app.gpu.swapchainHeight};
+        VkRenderPassBeginInfo rp{};
+        rp.sType = VK_STRUCTURE_TYPE_RENDER_PASS_BEGIN_INFO;
+        rp.renderPass = app.swapchain.pass;
+        rp.framebuffer = app.swapchain.framebuffers[index];
+        rp.renderArea = {{0, 0}, extent};
+        rp.clearValueCount = 2;
+        rp.pClearValues = clears;
+        vkCmdBeginRenderPass(cmd, &rp, VK_SUBPASS_CONTENTS_INLINE);
+        const VkViewport viewport{0, 0, float(extent.width), float(extent.height), 0, 1};
+        const VkRect2D scissor{{0, 0}, extent};
+        vkCmdSetViewport(cmd, 0, 1, &viewport);
+        vkCmdSetScissor(cmd, 0, 1, &scissor);
+        vkCmdBindDescriptorSets(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, app.swapchain.layout, 0, 1,
+                                &app.atlases.atlasSet, 0, nullptr);
+        draw(cmd);
+        vkCmdEndRenderPass(cmd);
+        ASSERT_EQ(vkEndCommandBuffer(cmd), VK_SUCCESS);
+        ASSERT_EQ(vkResetFences(dev, 1, &app.gpu.fence), VK_SUCCESS);
+        const VkPipelineStageFlags wait = VK_PIPELINE_STAGE_COLOR_ATTACHMENT_OUTPUT_BIT;
+        VkSubmitInfo submit{};
+        submit.sType = VK_STRUCTURE_TYPE_SUBMIT_INFO;
+        submit.waitSemaphoreCount = 1;
+        submit.pWaitSemaphores = &app.gpu.available;
+        submit.pWaitDstStageMask = &wait;
+        submit.commandBufferCount = 1;
+        submit.pCommandBuffers = &cmd;
+        submit.signalSemaphoreCount = 1;
+        submit.pSignalSemaphores = &app.swapchain.renderFinished[index];
+        ASSERT_EQ(vkQueueSubmit(app.gpu.queue, 1, &submit, app.gpu.fence), VK_SUCCESS);
+        app.captureScreenshot(index);
+        VkPresentInfoKHR present{};
+        present.sType = VK_STRUCTURE_TYPE_PRESENT_INFO_KHR;
+        present.waitSemaphoreCount = 1;
+        present.pWaitSemaphores = &app.swapchain.renderFinished[index];
+        present.swapchainCount = 1;
+        present.pSwapchains = &app.swapchain.swap;
+        present.pImageIndices = &index;
+        const VkResult presented = vkQueuePresentKHR(app.gpu.queue, &present);
+        EXPECT_TRUE(presented == VK_SUCCESS || presented == VK_SUBOPTIMAL_KHR) << presented;
+        vkQueueWaitIdle(app.gpu.queue);
+    }
+
+    void drawSky(VkCommandBuffer cmd) {
+        WorldBlock block;
+        block.camera = levelCamera(float(app.gpu.swapchainWidth) / float(app.gpu.swapchainHeight));
+        block.light = {1.0f, 0.0f, 0.0f, 0.0f};
+        vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, app.swapchain.skyPipeline);
+        vkCmdPushConstants(cmd, app.swapchain.layout, VK_SHADER_STAGE_VERTEX_BIT | VK_SHADER_STAGE_FRAGMENT_BIT, 0,
+                           sizeof block, &block);
+        vkCmdDraw(cmd, 3, 1, 0, 0);
+    }
+
+    void drawInterface(VkCommandBuffer cmd, int32_t screen) {
+        InterfaceBlock block;
+        block.width = float(app.gpu.swapchainWidth);
+        block.height = float(app.gpu.swapchainHeight);
+        block.screen = screen;
+        vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, app.swapchain.crosshairPipeline);
+        vkCmdPushConstants(cmd, app.swapchain.layout, VK_SHADER_STAGE_VERTEX_BIT | VK_SHADER_STAGE_FRAGMENT_BIT, 0,
+                           sizeof block, &block);
+        vkCmdDraw(cmd, 3, 1, 0, 0);
+    }
+
+    platform::Image capture(const std::function<void(VkCommandBuffer)>& draw,
+                            VkClearColorValue clear = {{0.0f, 0.0f, 0.0f, 1.0f}}) {
+        app.gpu.capturePath = dir.path() / "frame.png";
+        drawFrame(clear, draw);
+        EXPECT_TRUE(app.gpu.capturePath.empty());
+        return platform::decodePng(dir.path() / "frame.png");
+    }
+
+    static const uint8_t* pixel(const platform::Image& image, uint32_t x, uint32_t y) {
+        return &image.pixels[(std::size_t{y} * image.width + x) * 4];
+    }
+
+    void expectSwapchainComplete(uint32_t width, uint32_t height) {
+        const SwapchainState& sc = app.swapchain;
+        EXPECT_NE(sc.swap, VK_NULL_HANDLE);
+        ASSERT_FALSE(sc.images.empty());
+        EXPECT_EQ(sc.views.size(), sc.images.size());
+        EXPECT_EQ(sc.renderFinished.size(), sc.images.size());
+        EXPECT_EQ(sc.framebuffers.size(), sc.images.size());
+        EXPECT_EQ(sc.cmds.size(), sc.images.size());
+        EXPECT_EQ(app.gpu.swapchainWidth, width);
+        EXPECT_EQ(app.gpu.swapchainHeight, height);
+        EXPECT_NE(sc.depth, VK_NULL_HANDLE);
+        EXPECT_NE(sc.depthMem, VK_NULL_HANDLE);
+        EXPECT_NE(sc.depthView, VK_NULL_HANDLE);
+        EXPECT_NE(sc.pass, VK_NULL_HANDLE);
+        EXPECT_NE(sc.layout, VK_NULL_HANDLE);
+        for (VkPipeline p : {sc.voxelPipeline, sc.waterPipeline, sc.handPipeline, sc.portraitPipeline142,
+                             sc.crosshairPipeline, sc.skyPipeline})
+            EXPECT_NE(p, VK_NULL_HANDLE);
+        EXPECT_NE(sc.handPipeline, sc.voxelPipeline);
+        EXPECT_EQ(sc.liveShaderModules, 0u);
+    }
+
+    void expectSwapchainGone() {
+        const SwapchainState& sc = app.swapchain;
+        EXPECT_EQ(sc.swap, VK_NULL_HANDLE);
+        EXPECT_TRUE(sc.images.empty() && sc.views.empty() && sc.renderFinished.empty());
+        EXPECT_TRUE(sc.framebuffers.empty() && sc.cmds.empty());
+        for (VkPipeline p : {sc.voxelPipeline, sc.waterPipeline, sc.handPipeline, sc.portraitPipeline142,
+                             sc.crosshairPipeline, sc.skyPipeline})
+            EXPECT_EQ(p, VK_NULL_HANDLE);
+        EXPECT_EQ(sc.layout, VK_NULL_HANDLE);
+        EXPECT_EQ(sc.pass, VK_NULL_HANDLE);
+        EXPECT_EQ(sc.depth, VK_NULL_HANDLE);
+        EXPECT_EQ(sc.depthMem, VK_NULL_HANDLE);
+        EXPECT_EQ(sc.depthView, VK_NULL_HANDLE);
+    }
+
+    static testsupport::Xvfb* xvfb_;
+    testsupport::TempDir dir;
+    App app;
+};
+
+testsupport::Xvfb* SwapchainDeviceTest::xvfb_ = nullptr;
+
+TEST_F(SwapchainDeviceTest, StartUpBuildsEveryObjectOncePerImage) {
+    testing::internal::CaptureStdout();
+    app.createSwapchain();
+    const std::string printed = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(printed, "Creating graphics pipeline...\n");
+    expectSwapchainComplete(1280, 720);
+    EXPECT_EQ(app.swapchain.format, VK_FORMAT_B8G8R8A8_SRGB);
+    EXPECT_TRUE(app.swapchain.copyable);
+}
+
+TEST_F(SwapchainDeviceTest, ResizeRebuildsEverythingAtTheNewSize) {
+    app.createSwapchain();
+    glfwSetWindowSize(app.gpu.win, 1000, 600);
+    int width = 0, height = 0;
+    for (int i = 0; i < 200 && (width != 1000 || height != 600); ++i) {
+        glfwPollEvents();
+        glfwGetFramebufferSize(app.gpu.win, &width, &height);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_EQ(width, 1000);
+    ASSERT_EQ(height, 600);
+    app.createSwapchain();
+    expectSwapchainComplete(1000, 600);
+
+    const platform::Image frame = capture([](VkCommandBuffer) {});
+    EXPECT_EQ(frame.width, 1000u);
+    EXPECT_EQ(frame.height, 600u);
+}
+
+TEST_F(SwapchainDeviceTest, ShutdownReleasesTheSwapchainAndCanRunAgain) {
+    app.createSwapchain();
+    app.shutdown();
+    expectSwapchainGone();
+    EXPECT_EQ(app.descriptors.atlasSetLayout, VK_NULL_HANDLE);
+    EXPECT_EQ(app.descriptors.atlasPool, VK_NULL_HANDLE);
+    EXPECT_EQ(app.descriptors.contentMeta, VK_NULL_HANDLE);
+    EXPECT_EQ(app.descriptors.contentMetaMemory, VK_NULL_HANDLE);
+    EXPECT_EQ(app.atlases.atlasSet, VK_NULL_HANDLE);
+    EXPECT_EQ(app.gpu.dev, VK_NULL_HANDLE);
+    EXPECT_EQ(app.gpu.win, nullptr);
+    EXPECT_NO_THROW(app.shutdown());
+    EXPECT_NO_THROW(app.destroySwapchainResources());
+}
+
+// An unusable shader stops the build after the world and hand pipelines: what was made stays for the
+// next build or the shutdown, and no shader module is left behind.
+TEST_F(SwapchainDeviceTest, FailedPipelineBuildKeepsWhatWasMadeAndReleasesItsModules) {
+    testsupport::writeFile(dir.path() / "portrait142.vert.spv", "");
+    setenv("QUORVANE_TEST_SHADERS", dir.path().c_str(), 1);
+    try {
+        app.createSwapchain();
+        FAIL() << "no error";
+    } catch (const std::runtime_error& error) {
+        EXPECT_STREQ(error.what(), "Invalid shader: portrait142.vert.spv");
+    }
+    const SwapchainState& sc = app.swapchain;
+    EXPECT_EQ(sc.liveShaderModules, 0u);
+    EXPECT_NE(sc.voxelPipeline, VK_NULL_HANDLE);
+    EXPECT_NE(sc.waterPipeline, VK_NULL_HANDLE);
+    EXPECT_NE(sc.handPipeline, VK_NULL_HANDLE);
+    EXPECT_EQ(sc.portraitPipeline142, VK_NULL_HANDLE);
+    EXPECT_EQ(sc.crosshairPipeline, VK_NULL_HANDLE);
+    EXPECT_TRUE(sc.framebuffers.empty());
+
+    fs::remove(dir.path() / "portrait142.vert.spv");
+    testsupport::writeFile(dir.path() / "sky.frag.spv", "abc");
+    try {
+        app.createSwapchain();
+        FAIL() << "no error";
+    } catch (const std::runtime_error& error) {
+        EXPECT_STREQ(error.what(), "Invalid shader: sky.frag.spv");
+    }
+    EXPECT_EQ(app.swapchain.liveShaderModules, 0u);
+    EXPECT_NE(app.swapchain.crosshairPipeline, VK_NULL_HANDLE);
+    EXPECT_EQ(app.swapchain.skyPipeline, VK_NULL_HANDLE);
+
+    unsetenv("QUORVANE_TEST_SHADERS");
+    app.createSwapchain();
+    expectSwapchainComplete(1280, 720);
+    app.shutdown();
+    expectSwapchainGone();
+}
+
+TEST_F(SwapchainDeviceTest, CaptureWritesAnOpaquePngOfTheFrameWithTheScreensColours) {
+    app.createSwapchain();
+    // Pure red with zero alpha: the file must be red, not blue, and opaque.
+    const platform::Image frame = capture([](VkCommandBuffer) {}, {{1.0f, 0.0f, 0.0f, 0.0f}});
+    ASSERT_EQ(frame.width, 1280u);
+    ASSERT_EQ(frame.height, 720u);
+    for (uint32_t y : {0u, 359u, 719u}) {
+        for (uint32_t x : {0u, 640u, 1279u}) {
+            const uint8_t* p = pixel(frame, x, y);
+            EXPECT_EQ(std::vector<uint8_t>(p, p + 4), (std::vector<uint8_t>{255, 0, 0, 255})) << x << "," << y;
+        }
+    }
+    // The request is fulfilled once.
+    fs::remove(dir.path() / "frame.png");
+    drawFrame({{0.0f, 0.0f, 0.0f, 1.0f}}, [](VkCommandBuffer) {});
+    EXPECT_FALSE(fs::exists(dir.path() / "frame.png"));
+}
+
+TEST_F(SwapchainDeviceTest, CaptureIsSkippedWhenTheImagesCannotBeCopiedOrTheFolderIsMissing) {
+    app.createSwapchain();
+    app.swapchain.copyable = false;
+    app.gpu.capturePath = dir.path() / "skipped.png";
+    drawFrame({{0.0f, 0.0f, 0.0f, 1.0f}}, [](VkCommandBuffer) {});
+    EXPECT_TRUE(app.gpu.capturePath.empty());
+    EXPECT_FALSE(fs::exists(dir.path() / "skipped.png"));
+
+    app.swapchain.copyable = true;
+    app.gpu.capturePath = dir.path() / "missing" / "shot.png";
+    drawFrame({{0.0f, 0.0f, 0.0f, 1.0f}}, [](VkCommandBuffer) {});
+    EXPECT_TRUE(app.gpu.capturePath.empty());
+    EXPECT_TRUE(fs::is_empty(dir.path()));
+}
+
+TEST_F(SwapchainDeviceTest, SkyIsDeeperOverheadThanAtTheHorizonAndOpaque) {
+    app.createSwapchain();
+    const platform::Image frame = capture([this](VkCommandBuffer cmd) { drawSky(cmd); });
+    const uint8_t* top = pixel(frame, 640, 2);
+    const uint8_t* horizon = pixel(frame, 640, 362);
+    EXPECT_LT(top[0] + 20, horizon[0]);  // less red, so a deeper blue, overhead
+    EXPECT_GT(top[2], top[0]);
+    EXPECT_EQ(top[3], 255);
+    const uint8_t* ground = pixel(frame, 640, 715);
+    EXPECT_LT(ground[2], horizon[2]);  // below the horizon it darkens
+}
+
+TEST_F(SwapchainDeviceTest, InterfaceDrawsTheCrosshairInPlayAndNothingForACleanScreenshot) {
+    app.createSwapchain();
+    const VkClearColorValue grey{{0.2f, 0.2f, 0.2f, 1.0f}};
+    const platform::Image play = capture([this](VkCommandBuffer cmd) { drawInterface(cmd, 0); }, grey);
+    const uint8_t* centre = pixel(play, 640, 360);
+    EXPECT_GT(centre[0], 230);
+    EXPECT_GT(centre[1], 230);
+    const uint8_t* corner = pixel(play, 100, 100);
+    const platform::Image hidden = capture([this](VkCommandBuffer cmd) { drawInterface(cmd, -1); }, grey);
+    EXPECT_EQ(std::vector<uint8_t>(corner, corner + 4),
+              std::vector<uint8_t>(pixel(hidden, 100, 100), pixel(hidden, 100, 100) + 4));
+    EXPECT_EQ(pixel(hidden, 640, 360)[0], corner[0]);
+}
+
+}  // namespace

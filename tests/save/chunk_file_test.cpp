@@ -1,0 +1,107 @@
+#include "save/chunk_file.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "support/temp_dir.h"
+#include "world/generate.h"
+
+namespace {
+
+using testing::ThrowsMessage;
+
+constexpr uint32_t kSeed = 12345;
+
+// A chunk with a few cells, a door state and water levels that no generator would make.
+voxel::Chunk editedChunk(int32_t cx, int32_t cz) {
+    voxel::Chunk chunk(cx, cz);
+    for (uint32_t i = 0; i < voxel::chunkCellCount; i += 97) chunk.cells[i] = static_cast<uint8_t>(i % 13);
+    chunk.ensureStates();
+    chunk.states[voxel::cellIndex(3, 40, 7)] = 9;
+    chunk.waterLevels.assign(voxel::chunkCellCount, 0);
+    chunk.waterLevels[voxel::cellIndex(15, 127, 15)] = 6;
+    chunk.light.assign(voxel::chunkCellCount, 0x3C);
+    return chunk;
+}
+
+void expectSameContents(const voxel::Chunk& read, const voxel::Chunk& written) {
+    EXPECT_EQ(read.cx, written.cx);
+    EXPECT_EQ(read.cz, written.cz);
+    EXPECT_EQ(read.cells, written.cells);
+    EXPECT_EQ(read.states, written.states);
+    EXPECT_EQ(read.waterLevels, written.waterLevels);
+    EXPECT_TRUE(read.light.empty()) << "light is computed again, never stored";
+}
+
+class ChunkFile : public testing::Test {
+   protected:
+    std::filesystem::path pathOf(int32_t cx, int32_t cz) const {
+        return filesave::chunkFilePath(dir.path(), cx, cz);
+    }
+    voxel::Chunk load(int32_t cx, int32_t cz, uint32_t seed = kSeed, int32_t generation = 4) const {
+        return voxel::loadOrGenerateChunk(dir.path(), seed, generation, cx, cz, profile);
+    }
+    // The failure message for the file of chunk (cx, cz).
+    std::string failure(const std::string& what, int32_t cx, int32_t cz) const {
+        return what + ": " + pathOf(cx, cz).string();
+    }
+
+    testsupport::TempDir dir;
+    voxel::ProfilePtr profile = std::make_shared<const voxel::GenerationProfile>();
+};
+
+TEST_F(ChunkFile, WrittenChunkReloadsIdenticalWithAndWithoutOptionalLists) {
+    const voxel::Chunk full = editedChunk(-3, 7);
+    filesave::writeChunk(dir.path(), kSeed, 4, full);
+    EXPECT_TRUE(std::filesystem::exists(pathOf(-3, 7)));
+    expectSameContents(load(-3, 7), full);
+
+    voxel::Chunk bare(2, -1);
+    bare.cells[voxel::cellIndex(0, 0, 0)] = 1;
+    filesave::writeChunk(dir.path(), kSeed, 4, bare);
+    expectSameContents(load(2, -1), bare);
+    EXPECT_EQ(testsupport::readFile(pathOf(2, -1)).size(), 28u + voxel::chunkCellCount + 8u);
+}
+
+TEST_F(ChunkFile, WithoutAFileTheChunkIsGenerated) {
+    const voxel::Chunk generated = voxel::generateChunk(voxel::GenerationContext{kSeed, 4, profile}, 1, -2);
+    const voxel::Chunk loaded = load(1, -2);
+    EXPECT_EQ(loaded.cells, generated.cells);
+    EXPECT_EQ(loaded.cx, 1);
+    EXPECT_EQ(loaded.cz, -2);
+    EXPECT_FALSE(std::filesystem::exists(pathOf(1, -2))) << "loading never writes";
+}
+
+TEST_F(ChunkFile, DamagedFilesRaiseAndStayUntouched) {
+    filesave::writeChunk(dir.path(), kSeed, 4, editedChunk(4, 4));
+    std::string bytes = testsupport::readFile(pathOf(4, 4));
+    bytes[28 + 1000] ^= 0x01;
+    testsupport::writeFile(pathOf(4, 4), bytes);
+    EXPECT_THAT([&] { load(4, 4); },
+                ThrowsMessage<std::runtime_error>(failure("Damaged chunk file (checksum mismatch)", 4, 4)));
+    EXPECT_EQ(testsupport::readFile(pathOf(4, 4)), bytes);
+
+    testsupport::writeFile(pathOf(4, 4), bytes.substr(0, bytes.size() - 1));
+    EXPECT_THAT([&] { load(4, 4); },
+                ThrowsMessage<std::runtime_error>(failure("Damaged chunk file (wrong size)", 4, 4)));
+
+    testsupport::writeFile(pathOf(4, 4), "QUORVANE_WORLD 1\nname x\nseed 1\ngeneration 4\n");
+    EXPECT_THAT([&] { load(4, 4); }, ThrowsMessage<std::runtime_error>(failure("Not a chunk file", 4, 4)));
+}
+
+TEST_F(ChunkFile, FilesOfAnotherWorldGenerationOrPositionRaise) {
+    filesave::writeChunk(dir.path(), 999, 4, editedChunk(0, 1));
+    EXPECT_THAT([&] { load(0, 1); }, ThrowsMessage<std::runtime_error>(failure(
+                                         "Chunk file of another world (seed 999, expected 12345)", 0, 1)));
+
+    filesave::writeChunk(dir.path(), kSeed, 3, editedChunk(0, 2));
+    EXPECT_THAT([&] { load(0, 2); }, ThrowsMessage<std::runtime_error>(
+                                         failure("Chunk file of another generation (3, expected 4)", 0, 2)));
+
+    filesave::writeChunk(dir.path(), kSeed, 4, editedChunk(5, 6));
+    std::filesystem::copy_file(pathOf(5, 6), pathOf(-5, 6));
+    EXPECT_THAT([&] { load(-5, 6); }, ThrowsMessage<std::runtime_error>(failure(
+                                          "Chunk file of another position (5, 6; expected -5, 6)", -5, 6)));
+}
+
+}  // namespace

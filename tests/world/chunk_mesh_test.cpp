@@ -1,0 +1,62 @@
+#include "render/chunk_mesh.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "loaded_world.h"
+
+namespace {
+
+render::MeshVertex vertex(float x, float y, float z, float layer) {
+    render::MeshVertex v;
+    v.x = x;
+    v.y = y;
+    v.z = z;
+    v.layer = layer;
+    return v;
+}
+
+TEST(ChunkMeshSplit, TrianglesOnTheWaterLayersGoToTheWaterList) {
+    const std::vector<render::MeshVertex> vertices{vertex(0, 0, 0, 29.6f), vertex(1, 0, 0, 35.4f),
+                                                   vertex(0, 1, 0, 35.5f), vertex(1, 1, 0, 18.0f)};
+    // The first vertex of a triangle decides: 29.6 rounds to 30, 35.5 to 36.
+    const std::vector<uint32_t> indices{0, 3, 3, 1, 0, 0, 2, 1, 1, 3, 0, 0};
+    const render::SplitIndices split = render::splitWaterTriangles(vertices, indices);
+    EXPECT_EQ(split.water, (std::vector<uint32_t>{0, 3, 3, 1, 0, 0}));
+    EXPECT_EQ(split.solid, (std::vector<uint32_t>{2, 1, 1, 3, 0, 0}));
+}
+
+TEST(ChunkMeshSplit, BoundsAreTheVerticesOrTheWholeColumn) {
+    EXPECT_EQ(render::meshBounds({}, -2, 3), (std::array<double, 6>{-32, 0, 48, -16, 128, 64}));
+    const std::vector<render::MeshVertex> vertices{vertex(-30.5f, 60, 50, 0), vertex(-20, 61.25f, 49, 0),
+                                                   vertex(-25, 70, 51.5f, 0)};
+    EXPECT_EQ(render::meshBounds(vertices, -2, 3), (std::array<double, 6>{-30.5, 60, 49, -20, 70, 51.5}));
+}
+
+class MeshInstall : public worldtest::LoadedWorld {};
+
+TEST_F(MeshInstall, RecordsHeightsCountsAndBoundsUnderThePackedKey) {
+    load(-1, 2, 40);
+    app.setBlock(-16, 90, 32, worldtest::stone);
+    App::MeshWork work;
+    work.key = voxel::packChunkKey(-1, 2);
+    work.vertices = {vertex(-16, 40, 32, 30), vertex(-15, 40, 32, 3), vertex(-16, 40, 33, 3)};
+    work.indices = {0, 1, 2, 1, 2, 0, 2, 1, 0};
+    render::SplitIndices split;
+    const ChunkMesh& mesh = app.recordChunkMesh(work.key, work, split);
+    EXPECT_EQ(mesh.waterIndexCount, 3u);
+    EXPECT_EQ(mesh.solidIndexCount, 6u);
+    EXPECT_EQ(mesh.bounds, (std::array<double, 6>{-16, 40, 32, -15, 40, 33}));
+    EXPECT_EQ(&mesh, &app.world.meshes.at(0x00000002FFFFFFFFull));
+    const auto& heights = app.world.columnHeights.at({-1, 2});
+    EXPECT_EQ(heights[0], 91);
+    EXPECT_EQ(heights[5], 40);
+    EXPECT_EQ(app.world.heightsRevision, 1u);
+
+    app.recordChunkMesh(voxel::packChunkKey(7, 7), work, split);
+    EXPECT_EQ(app.world.heightsRevision, 1u) << "no heights for a chunk that is not loaded";
+    EXPECT_EQ(app.world.meshes.size(), 2u);
+}
+
+}  // namespace

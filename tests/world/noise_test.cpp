@@ -1,0 +1,231 @@
+// Golden values below were worked out independently of this code, from the formulas with every f32
+// operation rounded in turn, so they pin the arithmetic bit for bit.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <set>
+
+#include "world/noise.h"
+
+namespace {
+
+using voxel::BiomeRule;
+using voxel::GenerationContext;
+using voxel::GenerationProfile;
+
+GenerationContext contextOf(uint32_t seed, int32_t stage, std::shared_ptr<GenerationProfile> profile = nullptr) {
+    GenerationContext context;
+    context.seed = seed;
+    context.stage = stage;
+    context.profile = std::move(profile);
+    return context;
+}
+
+BiomeRule biome(const std::string& id, uint32_t base, float chance, int32_t offset) {
+    BiomeRule rule;
+    rule.id = id;
+    rule.name = id;
+    rule.base = base;
+    rule.chance = chance;
+    rule.heightOffset = offset;
+    return rule;
+}
+
+// Five custom biomes with every base kind: a temperate glade, a reef (ocean), a dry mesa, a bog
+// (swamp) and cold peaks.
+std::shared_ptr<GenerationProfile> customProfile() {
+    auto profile = std::make_shared<GenerationProfile>();
+    BiomeRule glade = biome("test:glade", 1, 0.6f, 5);
+    glade.temperatureMin = 0.3f;
+    glade.temperatureMax = 0.7f;
+    BiomeRule mesa = biome("test:mesa", 2, 0.7f, 8);
+    mesa.humidityMax = 0.5f;
+    BiomeRule bog = biome("test:bog", 33, 0.5f, -2);
+    bog.humidityMin = 0.4f;
+    BiomeRule peaks = biome("test:peaks", 3, 0.9f, 0);
+    peaks.temperatureMax = 0.45f;
+    profile->biomes = {glade, biome("test:reef", 32, 0.8f, -3), mesa, bog, peaks};
+    return profile;
+}
+
+std::shared_ptr<GenerationProfile> terrainProfile(const std::string& kind) {
+    auto profile = std::make_shared<GenerationProfile>();
+    profile->terrain = kind;
+    return profile;
+}
+
+TEST(LatticeHash, MatchesGoldenValues) {
+    EXPECT_EQ(voxel::latticeHash(0, 0, 0), 0u);
+    EXPECT_EQ(voxel::latticeUnit(0, 0, 0), 0.0f);
+    EXPECT_EQ(voxel::latticeHash(1, 2, 3), 446604638u);
+    EXPECT_EQ(voxel::latticeHash(-5, 7, 12345), 662727482u);
+    // Products wrap modulo 2^32 at the extremes of the coordinates.
+    EXPECT_EQ(voxel::latticeHash(0x7FFFFFFF, INT32_MIN, 0xFFFFFFFFu), 2767685996u);
+    EXPECT_EQ(voxel::latticeUnit(0x7FFFFFFF, INT32_MIN, 0xFFFFFFFFu), 0.6444020867347717f);
+    EXPECT_FLOAT_EQ(voxel::latticeUnit(1, 2, 3), 0.10398324579000473f);
+}
+
+TEST(LatticeHash, UnitValueRoundsTheLargestHashesToOne) {
+    EXPECT_EQ(voxel::unitFromHash(0xFFFFFFFFu), 1.0f);
+    EXPECT_LT(voxel::unitFromHash(0xFFFFFF00u), 1.0f);
+}
+
+TEST(Fnv1a, HashesIdBytes) {
+    EXPECT_EQ(voxel::fnv1a(""), 0x811C9DC5u);
+    EXPECT_EQ(voxel::fnv1a("core:plains"), 4288384913u);
+    EXPECT_EQ(voxel::fnv1a("test:glade"), 2073510866u);
+}
+
+TEST(ValueNoise, EqualsLatticeValueAtIntegerPoints) {
+    EXPECT_EQ(voxel::valueNoise(3.0f, 4.0f, 77), voxel::latticeUnit(3, 4, 77));
+    EXPECT_EQ(voxel::valueNoise(3.0f, 4.0f, 77), 0.8500462174415588f);
+    EXPECT_EQ(voxel::valueNoise(-2.0f, -9.0f, 5), voxel::latticeUnit(-2, -9, 5));
+}
+
+TEST(ValueNoise, MatchesGoldenValues) {
+    // x = -0.5 takes its lattice cell from ix = -1.
+    EXPECT_EQ(voxel::valueNoise(-0.5f, 2.25f, 99), 0.5270633101463318f);
+    EXPECT_EQ(voxel::valueNoise(13.7f, -4.2f, 12345), 0.22043055295944214f);
+    EXPECT_EQ(voxel::valueNoise(-1000.3f, 77.77f, 4000000000u), 0.4681665897369385f);
+}
+
+TEST(ValueNoise, ThreeDimensionalMatchesGoldenValues) {
+    EXPECT_EQ(voxel::valueNoise3(0.3f, 1.7f, -2.2f, 211), 0.6715296506881714f);
+    EXPECT_EQ(voxel::valueNoise3(-5.5f, 0.25f, 9.75f, 12556), 0.2623056173324585f);
+    EXPECT_EQ(voxel::valueNoise3(0.0f, 0.0f, 0.0f, 0), 0.0f);
+}
+
+TEST(BiomeIndex, BuiltInBiomesAtStageFour) {
+    const GenerationContext context = contextOf(12345, 4);
+    struct Case {
+        int32_t x, z, biome, height;
+    };
+    const Case cases[] = {{5433, 3103, 0, 50},   {-10000, -10000, 1, 58}, {461, -149, 2, 50},
+                          {5838, -542, 3, 63},   {-2081, -5271, 32, 53},  {-3296, 5664, 33, 47}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(voxel::biomeIndex(context, c.x, c.z), c.biome) << c.x << "," << c.z;
+        EXPECT_EQ(voxel::surfaceHeight(context, c.x, c.z), c.height) << c.x << "," << c.z;
+    }
+    EXPECT_EQ(voxel::biomeId(context, -2081, -5271), "core:ocean");
+    EXPECT_EQ(voxel::biomeId(context, -3296, 5664), "core:swamp");
+    EXPECT_EQ(voxel::biomeId(context, 5838, -542), "core:mountains");
+}
+
+TEST(BiomeIndex, CustomBiomesAtStageFour) {
+    const GenerationContext context = contextOf(777, 4, customProfile());
+    struct Case {
+        int32_t x, z, biome, height;
+    };
+    const Case cases[] = {{-3701, 9309, 0, 63},  {-642, -2222, 1, 57},    {1788, -4092, 2, 60},
+                          {-2081, -5271, 4, 58}, {-6243, 4187, 5, 34},    {-3296, 5664, 6, 85},
+                          {-2486, -1626, 7, 47}, {9595, -6355, 8, 97},    {5433, 3103, 32, 51},
+                          {-9078, 9702, 33, 49}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(voxel::biomeIndex(context, c.x, c.z), c.biome) << c.x << "," << c.z;
+        EXPECT_EQ(voxel::surfaceHeight(context, c.x, c.z), c.height) << c.x << "," << c.z;
+    }
+    EXPECT_EQ(voxel::biomeId(context, -6243, 4187), "test:reef");
+    EXPECT_EQ(voxel::biomeId(context, 9595, -6355), "test:peaks");
+    EXPECT_EQ(voxel::biomeId(context, 5433, 3103), "core:ocean");
+}
+
+TEST(BiomeIndex, StageThreeHasNoOceansSoTheReefMayStandOnLand) {
+    const GenerationContext context = contextOf(777, 3, customProfile());
+    EXPECT_EQ(voxel::biomeIndex(context, -2081, -5271), 4);
+    EXPECT_EQ(voxel::surfaceHeight(context, -2081, -5271), 64);
+    EXPECT_EQ(voxel::biomeIndex(context, 5433, 3103), 8);
+    EXPECT_EQ(voxel::surfaceHeight(context, 5433, 3103), 113);
+    EXPECT_EQ(voxel::biomeIndex(context, -9078, 9702), 5);
+    EXPECT_EQ(voxel::surfaceHeight(context, -9078, 9702), 58);
+}
+
+TEST(BiomeIndex, StagesLimitTheBiomes) {
+    const GenerationContext two = contextOf(12345, 2, customProfile());
+    const GenerationContext three = contextOf(12345, 3);
+    std::set<int32_t> seenTwo;
+    std::set<int32_t> seenThree;
+    for (int32_t i = 0; i < 600; ++i) {
+        const int32_t x = (i * 7919) % 20000 - 10000;
+        const int32_t z = (i * 104729) % 20000 - 10000;
+        seenTwo.insert(voxel::biomeIndex(two, x, z));
+        seenThree.insert(voxel::biomeIndex(three, x, z));
+    }
+    EXPECT_EQ(seenTwo, (std::set<int32_t>{0, 1, 2, 3}));  // custom biomes need stage 3
+    EXPECT_EQ(seenThree, (std::set<int32_t>{0, 1, 2, 3}));
+}
+
+TEST(CustomBiome, LookupNeedsStageThreeAndAKnownIndex) {
+    const auto profile = customProfile();
+    EXPECT_EQ(voxel::customBiome(contextOf(1, 3, profile), 4), &profile->biomes[0]);
+    EXPECT_EQ(voxel::customBiome(contextOf(1, 3, profile), 8), &profile->biomes[4]);
+    EXPECT_EQ(voxel::customBiome(contextOf(1, 3, profile), 9), nullptr);
+    EXPECT_EQ(voxel::customBiome(contextOf(1, 3, profile), 3), nullptr);
+    EXPECT_EQ(voxel::customBiome(contextOf(1, 2, profile), 4), nullptr);
+    EXPECT_EQ(voxel::customBiome(contextOf(1, 4), 4), nullptr);
+    EXPECT_EQ(voxel::baseBiomeOf(contextOf(1, 4, profile), 5), voxel::oceanBiome);
+    EXPECT_EQ(voxel::baseBiomeOf(contextOf(1, 4, profile), 2), voxel::desertBiome);
+}
+
+TEST(SurfaceHeight, AshenTerrain) {
+    const GenerationContext context = contextOf(12345, 4, terrainProfile("ashen"));
+    EXPECT_EQ(voxel::surfaceHeight(context, 0, 0), 79);
+    EXPECT_EQ(voxel::surfaceHeight(context, 100, -50), 94);
+    EXPECT_EQ(voxel::surfaceHeight(context, -777, 3000), 85);
+    EXPECT_EQ(voxel::surfaceHeight(context, 5000, 5000), 76);
+    for (int32_t i = 0; i < 500; ++i) {
+        const int32_t h = voxel::surfaceHeight(context, i * 37 - 9000, i * 53 - 7000);
+        EXPECT_GE(h, 54);
+        EXPECT_LE(h, 112);
+    }
+}
+
+TEST(SurfaceHeight, StaysWithinItsBoundsElsewhere) {
+    const GenerationContext context = contextOf(4000000000u, 4, customProfile());
+    for (int32_t i = 0; i < 800; ++i) {
+        const int32_t h = voxel::surfaceHeight(context, i * 131 - 50000, i * 97 - 40000);
+        EXPECT_GE(h, 10);
+        EXPECT_LE(h, 116);
+    }
+}
+
+TEST(SkyIsland, GoldenIslands) {
+    const GenerationContext context = contextOf(12345, 4, terrainProfile("sky"));
+    struct Case {
+        int32_t x, z, top, bottom, centreX, centreZ;
+    };
+    const Case cases[] = {{8, 8, 66, 46, 8, 8},           {38, 8, 65, 53, 8, 8},
+                          {200, 190, 84, 65, 192, 192},   {64, 64, -1, -1, 0, 0},
+                          {-60, -70, 83, 64, -64, -64},   {300, -200, 79, 63, 320, -192}};
+    for (const Case& c : cases) {
+        const voxel::SkyIsland island = voxel::skyIsland(context, c.x, c.z);
+        EXPECT_EQ(island.top, c.top) << c.x << "," << c.z;
+        EXPECT_EQ(island.bottom, c.bottom) << c.x << "," << c.z;
+        EXPECT_EQ(island.centreX, c.centreX) << c.x << "," << c.z;
+        EXPECT_EQ(island.centreZ, c.centreZ) << c.x << "," << c.z;
+        EXPECT_EQ(voxel::surfaceHeight(context, c.x, c.z), c.top);
+    }
+}
+
+TEST(SkyIsland, CentreOfTheFirstIslandIsTwentyDeep) {
+    for (uint32_t seed : {1u, 99u, 3000000000u}) {
+        const voxel::SkyIsland island = voxel::skyIsland(contextOf(seed, 4, terrainProfile("sky")), 8, 8);
+        EXPECT_EQ(island.bottom, island.top - 20);
+        EXPECT_GE(island.top, 64);
+        EXPECT_LE(island.top, 94);
+    }
+}
+
+TEST(ColumnInfo, AgreesWithTheSeparateQueries) {
+    for (const auto& profile : {customProfile(), terrainProfile("sky"), terrainProfile("ashen")}) {
+        const GenerationContext context = contextOf(31337, 4, profile);
+        for (int32_t i = 0; i < 100; ++i) {
+            const int32_t x = i * 211 - 10000;
+            const int32_t z = i * 173 - 8000;
+            const voxel::ColumnInfo info = voxel::columnInfo(context, x, z);
+            EXPECT_EQ(info.height, voxel::surfaceHeight(context, x, z));
+            EXPECT_EQ(info.biome, voxel::biomeIndex(context, x, z));
+        }
+    }
+}
+
+}  // namespace

@@ -1,0 +1,17 @@
+#pragma once
+// The character set of the bitmap font "font.png": glyph i is the i-th character of the alphabet.
+// The font strip is 1,920 x 64 pixels, its width divided evenly among the glyphs, so glyph i spans
+// u from i / kFontGlyphCount to (i + 1) / kFontGlyphCount of the strip.
+#include <cstdint>
+#include <string>
+
+namespace ui {
+
+inline constexpr uint32_t kFontGlyphCount = 91;
+
+// Space first, then Latin and Cyrillic capitals, digits and punctuation.
+const std::u32string& fontAlphabet();
+// Position of `c` in the alphabet; 0 (the space) for a character the font lacks.
+uint32_t glyphIndex(char32_t c);
+
+}  // namespace ui
