@@ -21,8 +21,7 @@ struct ChunkStreamState {
     int32_t requestX = 0, requestZ = 0;  // the chunk the task was asked for
     double lastBuildMilliseconds = 0.0;
     int32_t centreX = 0, centreZ = 0;  // the last window centre; its radius is App::lastUnloadRadius
-    // What environment generation chooses from: the overworld's profile (built from the biome and
-    // structure content) and the profiles of the content dimensions by id.
+    // The overworld's profile, built from the biome and structure content; the content dimensions
+    // carry their own (ContentState::dimensions).
     voxel::ProfilePtr defaultProfile = std::make_shared<const voxel::GenerationProfile>();
-    std::map<std::string, voxel::ProfilePtr> dimensionProfiles;
 };

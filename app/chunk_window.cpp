@@ -55,10 +55,10 @@ namespace {
 
 const core::WindowKey sideOffsets[4] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
 
-voxel::ProfilePtr profileForDimension(const ChunkStreamState& stream, const std::string& dimension) {
-    if (dimension == "core:overworld") return stream.defaultProfile;
-    const auto found = stream.dimensionProfiles.find(dimension);
-    return found == stream.dimensionProfiles.end() ? stream.defaultProfile : found->second;
+voxel::ProfilePtr profileForDimension(const App& app, const std::string& dimension) {
+    const auto found = app.rules.dimensions.find(dimension);
+    if (found == app.rules.dimensions.end() || !found->second.profile) return app.stream.defaultProfile;
+    return found->second.profile;
 }
 
 void forgetChunk(App& app, const ChunkKey& key) {
@@ -150,7 +150,7 @@ void requestNearestChunk(App& app) {
 void App::generateEnvironment() {
     unloadAllChunks();
     generationStage = 4;
-    world.profile = profileForDimension(stream, dimension);
+    world.profile = profileForDimension(*this, dimension);
     stream.centreX = stream.centreZ = 0;
     const int32_t radius = chunkRadius;
     world.chunks.reserve(static_cast<std::size_t>((2 * radius + 1) * (2 * radius + 1)));

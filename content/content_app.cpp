@@ -1,6 +1,7 @@
 #include "app/app.h"
 #include "content/resource_ids.h"
 #include "content/worldgen.h"
+#include "world/shapes.h"
 
 namespace fs = std::filesystem;
 
@@ -8,6 +9,7 @@ void App::loadContentResources() {
     const fs::path contentDir = files.base / "Content";
     fs::create_directories(contentDir);
     content::loadResources(contentDir, files.saves / "content_ids.txt");
+    world.shaped = voxel::shapedFlags();
 }
 
 void App::loadContentRules() {
@@ -19,7 +21,7 @@ void App::loadContentRules() {
     rules.furnace = content::loadFurnaceRules(contentDir);
     rules.food = content::loadFoodRules(contentDir);
     rules.crops = content::loadCrops(contentDir);
-    rules.worldgen = content::loadWorldgen(contentDir);
+    stream.defaultProfile = content::loadWorldgen(contentDir);
     rules.lootTables = content::loadLootTables(contentDir);
     rules.rpg = content::loadRpgRules(contentDir);
     rules.dimensions = content::loadDimensions(contentDir);

@@ -25,7 +25,6 @@ struct ContentState {
     std::map<std::string, std::vector<LootEntry>> lootTables;
     content::RpgRules rpg;
     // The default dimension's biomes and structures; shared with the generation tasks.
-    std::shared_ptr<const voxel::GenerationProfile> worldgen;
     std::map<std::string, content::DimensionDef> dimensions;
     content::CombatRules combat;
     content::LivingWorldRules livingWorld;

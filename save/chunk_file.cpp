@@ -122,7 +122,7 @@ void checkIdentity(const Header& header, uint32_t seed, int32_t generation, int3
 }  // namespace
 
 std::filesystem::path chunkFilePath(const std::filesystem::path& worldDir, int32_t cx, int32_t cz) {
-    return worldDir / "chunks" / ("chunk_" + number(cx) + "_" + number(cz) + ".bin");
+    return worldDir / "Chunks" / (number(cx) + "_" + number(cz) + ".bin");
 }
 
 std::string encodeChunk(uint32_t seed, int32_t generation, const voxel::Chunk& chunk) {

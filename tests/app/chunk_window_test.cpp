@@ -231,7 +231,7 @@ TEST_F(Streaming, EnvironmentIsTheWindowAroundTheOriginInRowOrder) {
 
 TEST_F(Streaming, EnvironmentTakesTheProfileOfTheCurrentDimension) {
     const auto ash = std::make_shared<const voxel::GenerationProfile>();
-    app.stream.dimensionProfiles["core:ash"] = ash;
+    app.rules.dimensions["core:ash"].profile = ash;
     app.chunkRadius = 0;
     app.dimension = "core:ash";
     app.generateEnvironment();
