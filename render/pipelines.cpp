@@ -10,7 +10,7 @@ namespace {
 
 // What sets the six pipelines apart; everything else they share.
 struct PipelineLook {
-    bool vertices;    // takes 48-byte mesh vertices
+    bool vertices;  // takes 48-byte mesh vertices
     bool depthTest;
     bool depthWrite;
     bool blend;
@@ -23,16 +23,17 @@ const PipelineLook kPortrait{true, false, false, true, VK_BLEND_FACTOR_ONE_MINUS
 const PipelineLook kOverlay{false, false, false, true, VK_BLEND_FACTOR_ONE_MINUS_SRC_ALPHA};
 
 // Locations 0..4 of the mesh vertex: position, brightness, (u, v, layer), (sky, block), motion.
-const VkVertexInputAttributeDescription kVertexAttributes[5] = {
-    {0, 0, VK_FORMAT_R32G32B32_SFLOAT, 0},  {1, 0, VK_FORMAT_R32G32B32_SFLOAT, 12},
-    {2, 0, VK_FORMAT_R32G32B32_SFLOAT, 24}, {3, 0, VK_FORMAT_R32G32_SFLOAT, 36},
-    {4, 0, VK_FORMAT_R32_SFLOAT, 44}};
+const VkVertexInputAttributeDescription kVertexAttributes[5] = {{0, 0, VK_FORMAT_R32G32B32_SFLOAT, 0},
+                                                                {1, 0, VK_FORMAT_R32G32B32_SFLOAT, 12},
+                                                                {2, 0, VK_FORMAT_R32G32B32_SFLOAT, 24},
+                                                                {3, 0, VK_FORMAT_R32G32_SFLOAT, 36},
+                                                                {4, 0, VK_FORMAT_R32_SFLOAT, 44}};
 const VkVertexInputBindingDescription kVertexBinding{0, render::kVertexStride, VK_VERTEX_INPUT_RATE_VERTEX};
 const VkDynamicState kDynamicStates[2] = {VK_DYNAMIC_STATE_VIEWPORT, VK_DYNAMIC_STATE_SCISSOR};
 
 // A shader module that is destroyed however the pipeline build ends.
 class ShaderModule {
-public:
+   public:
     ShaderModule(App& app, const std::string& name) : app_(app), module_(app.createShaderModule(name)) {
         ++app_.swapchain.liveShaderModules;
     }
@@ -44,14 +45,14 @@ public:
     ShaderModule& operator=(const ShaderModule&) = delete;
     VkShaderModule get() const { return module_; }
 
-private:
+   private:
     App& app_;
     VkShaderModule module_;
 };
 
 // The creation info of one pipeline with every state it points to.
 class PipelineRecipe {
-public:
+   public:
     explicit PipelineRecipe(VkRenderPass pass) {
         stages_[0] = stage(VK_SHADER_STAGE_VERTEX_BIT);
         stages_[1] = stage(VK_SHADER_STAGE_FRAGMENT_BIT);
@@ -111,8 +112,8 @@ public:
         depth_.depthTestEnable = look.depthTest ? VK_TRUE : VK_FALSE;
         depth_.depthWriteEnable = look.depthWrite ? VK_TRUE : VK_FALSE;
         attachment_ = {};
-        attachment_.colorWriteMask = VK_COLOR_COMPONENT_R_BIT | VK_COLOR_COMPONENT_G_BIT | VK_COLOR_COMPONENT_B_BIT |
-                                     VK_COLOR_COMPONENT_A_BIT;
+        attachment_.colorWriteMask = VK_COLOR_COMPONENT_R_BIT | VK_COLOR_COMPONENT_G_BIT |
+                                     VK_COLOR_COMPONENT_B_BIT | VK_COLOR_COMPONENT_A_BIT;
         if (look.blend) {
             attachment_.blendEnable = VK_TRUE;
             attachment_.srcColorBlendFactor = VK_BLEND_FACTOR_SRC_ALPHA;
@@ -128,7 +129,7 @@ public:
         return vkCreateGraphicsPipelines(dev, VK_NULL_HANDLE, 1, &info_, nullptr, &pipeline);
     }
 
-private:
+   private:
     static VkPipelineShaderStageCreateInfo stage(VkShaderStageFlagBits bit) {
         VkPipelineShaderStageCreateInfo s{};
         s.sType = VK_STRUCTURE_TYPE_PIPELINE_SHADER_STAGE_CREATE_INFO;
@@ -178,7 +179,8 @@ VkShaderModule App::createShaderModule(const std::string& fileName) {
     ci.codeSize = code.size() * sizeof(uint32_t);
     ci.pCode = code.data();
     VkShaderModule s = VK_NULL_HANDLE;
-    render::check(vkCreateShaderModule(gpu.dev, &ci, nullptr, &s), "vkCreateShaderModule(dev,&ci,nullptr,&s)", 862);
+    render::check(vkCreateShaderModule(gpu.dev, &ci, nullptr, &s), "vkCreateShaderModule(dev,&ci,nullptr,&s)",
+                  862);
     return s;
 }
 
@@ -189,7 +191,8 @@ void createWorldPipelines(App& app, PipelineRecipe& recipe) {
     ShaderModule vertex(app, "voxel.vert.spv"), fragment(app, "voxel.frag.spv");
     createPipelineLayout(app.gpu, app.descriptors.atlasSetLayout, sc.layout);
     recipe.setLayout(sc.layout);
-    std::cout << "Creating graphics pipeline..." << std::endl;
+    // One write: the loading window's thread prints at the same time.
+    std::cout << "Creating graphics pipeline...\n" << std::flush;
     recipe.setShaders(vertex.get(), fragment.get());
     recipe.setLook(kSolid);
     const VkResult voxel = recipe.build(app.gpu.dev, sc.voxelPipeline);
@@ -218,7 +221,8 @@ void createPortraitPipeline(App& app, PipelineRecipe& recipe) {
     recipe.setShaders(vertex.get(), fragment.get());
     recipe.setLook(kPortrait);
     render::check(recipe.build(app.gpu.dev, app.swapchain.portraitPipeline142),
-                  "vkCreateGraphicsPipelines(dev,VK_NULL_HANDLE,1,&pInfo142,nullptr,&portraitPipeline142)", 1088);
+                  "vkCreateGraphicsPipelines(dev,VK_NULL_HANDLE,1,&pInfo142,nullptr,&portraitPipeline142)",
+                  1088);
 }
 
 // The sky reuses the crosshair's state with only its fragment shader swapped; the crosshair's own

@@ -25,8 +25,8 @@ void makeOpaque(std::vector<uint8_t>& pixels) {
     for (std::size_t i = 3; i < pixels.size(); i += 4) pixels[i] = 255;
 }
 
-bool writeCapture(const std::filesystem::path& path, uint32_t width, uint32_t height, std::vector<uint8_t> pixels,
-                  platform::PixelOrder order) {
+bool writeCapture(const std::filesystem::path& path, uint32_t width, uint32_t height,
+                  std::vector<uint8_t> pixels, platform::PixelOrder order) {
     makeOpaque(pixels);
     try {
         platform::encodePng(path, width, height, pixels.data(), order);
@@ -62,8 +62,9 @@ struct CaptureResources {
     void* mapped = nullptr;
 };
 
-void imageBarrier(VkCommandBuffer cmd, VkImage image, VkImageLayout from, VkImageLayout to, VkAccessFlags fromAccess,
-                  VkAccessFlags toAccess, VkPipelineStageFlags fromStage, VkPipelineStageFlags toStage) {
+void imageBarrier(VkCommandBuffer cmd, VkImage image, VkImageLayout from, VkImageLayout to,
+                  VkAccessFlags fromAccess, VkAccessFlags toAccess, VkPipelineStageFlags fromStage,
+                  VkPipelineStageFlags toStage) {
     VkImageMemoryBarrier barrier{};
     barrier.sType = VK_STRUCTURE_TYPE_IMAGE_MEMORY_BARRIER;
     barrier.oldLayout = from;
@@ -86,7 +87,8 @@ void recordCopy(VkCommandBuffer cmd, VkImage image, VkBuffer buffer, uint32_t wi
     region.imageExtent = {width, height, 1};
     vkCmdCopyImageToBuffer(cmd, image, VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, buffer, 1, &region);
     imageBarrier(cmd, image, VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, VK_IMAGE_LAYOUT_PRESENT_SRC_KHR,
-                 VK_ACCESS_TRANSFER_READ_BIT, 0, VK_PIPELINE_STAGE_TRANSFER_BIT, VK_PIPELINE_STAGE_BOTTOM_OF_PIPE_BIT);
+                 VK_ACCESS_TRANSFER_READ_BIT, 0, VK_PIPELINE_STAGE_TRANSFER_BIT,
+                 VK_PIPELINE_STAGE_BOTTOM_OF_PIPE_BIT);
 }
 
 void submitAndWait(const GpuState& gpu, CaptureResources& res, VkImage image, VkBuffer buffer) {
@@ -95,8 +97,8 @@ void submitAndWait(const GpuState& gpu, CaptureResources& res, VkImage image, Vk
     alloc.commandPool = gpu.pool;
     alloc.level = VK_COMMAND_BUFFER_LEVEL_PRIMARY;
     alloc.commandBufferCount = 1;
-    render::check(vkAllocateCommandBuffers(gpu.dev, &alloc, &res.cmd), "vkAllocateCommandBuffers(dev,&alloc,&cmd)",
-                  kCaptureLine);
+    render::check(vkAllocateCommandBuffers(gpu.dev, &alloc, &res.cmd),
+                  "vkAllocateCommandBuffers(dev,&alloc,&cmd)", kCaptureLine);
     VkCommandBufferBeginInfo begin{};
     begin.sType = VK_STRUCTURE_TYPE_COMMAND_BUFFER_BEGIN_INFO;
     begin.flags = VK_COMMAND_BUFFER_USAGE_ONE_TIME_SUBMIT_BIT;
@@ -129,8 +131,8 @@ void App::captureScreenshot(uint32_t imageIndex) {
     const std::vector<uint8_t> zeros(bytes);
     vk::createBuffer(*this, bytes, VK_BUFFER_USAGE_TRANSFER_DST_BIT, res.buffer, res.memory, zeros.data());
     submitAndWait(gpu, res, swapchain.images[imageIndex], res.buffer);
-    render::check(vkMapMemory(gpu.dev, res.memory, 0, bytes, 0, &res.mapped), "vkMapMemory(dev,mem,0,bytes,0,&mapped)",
-                  kCaptureLine);
+    render::check(vkMapMemory(gpu.dev, res.memory, 0, bytes, 0, &res.mapped),
+                  "vkMapMemory(dev,mem,0,bytes,0,&mapped)", kCaptureLine);
     const auto* first = static_cast<const uint8_t*>(res.mapped);
     render::writeCapture(gpu.capturePath, width, height, std::vector<uint8_t>(first, first + bytes), *order);
     gpu.capturePath.clear();

@@ -17,7 +17,7 @@ std::optional<platform::PixelOrder> capturePixelOrder(VkFormat format);
 // The swapchain's alpha is not the picture's: the water pass leaves it below 1.
 void makeOpaque(std::vector<uint8_t>& pixels);
 // The PNG of a captured frame; false when it could not be written, and then no file is left.
-bool writeCapture(const std::filesystem::path& path, uint32_t width, uint32_t height, std::vector<uint8_t> pixels,
-                  platform::PixelOrder order);
+bool writeCapture(const std::filesystem::path& path, uint32_t width, uint32_t height,
+                  std::vector<uint8_t> pixels, platform::PixelOrder order);
 
 }  // namespace render

@@ -56,12 +56,12 @@ void createSwapchainObject(const GpuState& gpu, SwapchainState& sc, const VkSurf
     ci.imageSharingMode = VK_SHARING_MODE_EXCLUSIVE;
     ci.preTransform = caps.currentTransform;
     ci.compositeAlpha = render::chooseCompositeAlpha(caps.supportedCompositeAlpha);
-    ci.presentMode = render::choosePresentMode(verticalSync, verticalSync ? std::vector<VkPresentModeKHR>{}
-                                                                          : presentModes(gpu));
+    ci.presentMode = render::choosePresentMode(
+        verticalSync, verticalSync ? std::vector<VkPresentModeKHR>{} : presentModes(gpu));
     ci.clipped = VK_TRUE;
     sc.copyable = (usage & VK_IMAGE_USAGE_TRANSFER_SRC_BIT) != 0;
-    render::check(vkCreateSwapchainKHR(gpu.dev, &ci, nullptr, &sc.swap), "vkCreateSwapchainKHR(dev,&ci,nullptr,&swap)",
-                  1069);
+    render::check(vkCreateSwapchainKHR(gpu.dev, &ci, nullptr, &sc.swap),
+                  "vkCreateSwapchainKHR(dev,&ci,nullptr,&swap)", 1069);
 }
 
 void fetchImages(const GpuState& gpu, SwapchainState& sc) {
@@ -93,8 +93,8 @@ void createImageViews(const GpuState& gpu, SwapchainState& sc) {
         vi.format = sc.format;
         vi.subresourceRange = {VK_IMAGE_ASPECT_COLOR_BIT, 0, 1, 0, 1};
         VkImageView view = VK_NULL_HANDLE;
-        render::check(vkCreateImageView(gpu.dev, &vi, nullptr, &view), "vkCreateImageView(dev,&vi,nullptr,&view)",
-                      1070);
+        render::check(vkCreateImageView(gpu.dev, &vi, nullptr, &view),
+                      "vkCreateImageView(dev,&vi,nullptr,&view)", 1070);
         sc.views.push_back(view);
     }
 }
@@ -114,16 +114,18 @@ void createDepthBuffer(App& app) {
     img.usage = VK_IMAGE_USAGE_DEPTH_STENCIL_ATTACHMENT_BIT;
     img.sharingMode = VK_SHARING_MODE_EXCLUSIVE;
     img.initialLayout = VK_IMAGE_LAYOUT_UNDEFINED;
-    render::check(vkCreateImage(gpu.dev, &img, nullptr, &sc.depth), "vkCreateImage(dev,&img,nullptr,&depth)", 1071);
+    render::check(vkCreateImage(gpu.dev, &img, nullptr, &sc.depth), "vkCreateImage(dev,&img,nullptr,&depth)",
+                  1071);
     VkMemoryRequirements requirements{};
     vkGetImageMemoryRequirements(gpu.dev, sc.depth, &requirements);
     VkMemoryAllocateInfo ma{};
     ma.sType = VK_STRUCTURE_TYPE_MEMORY_ALLOCATE_INFO;
     ma.allocationSize = requirements.size;
     ma.memoryTypeIndex = app.findMemoryType(requirements.memoryTypeBits, VK_MEMORY_PROPERTY_DEVICE_LOCAL_BIT);
-    render::check(vkAllocateMemory(gpu.dev, &ma, nullptr, &sc.depthMem), "vkAllocateMemory(dev,&ma,nullptr,&depthMem)",
-                  1071);
-    render::check(vkBindImageMemory(gpu.dev, sc.depth, sc.depthMem, 0), "vkBindImageMemory(dev,depth,depthMem,0)", 1071);
+    render::check(vkAllocateMemory(gpu.dev, &ma, nullptr, &sc.depthMem),
+                  "vkAllocateMemory(dev,&ma,nullptr,&depthMem)", 1071);
+    render::check(vkBindImageMemory(gpu.dev, sc.depth, sc.depthMem, 0),
+                  "vkBindImageMemory(dev,depth,depthMem,0)", 1071);
     VkImageViewCreateInfo dvi{};
     dvi.sType = VK_STRUCTURE_TYPE_IMAGE_VIEW_CREATE_INFO;
     dvi.image = sc.depth;
@@ -175,8 +177,8 @@ void createRenderPass(const GpuState& gpu, SwapchainState& sc) {
     rp.pSubpasses = &subpass;
     rp.dependencyCount = 1;
     rp.pDependencies = &dependency;
-    render::check(vkCreateRenderPass(gpu.dev, &rp, nullptr, &sc.pass), "vkCreateRenderPass(dev,&rp,nullptr,&pass)",
-                  1072);
+    render::check(vkCreateRenderPass(gpu.dev, &rp, nullptr, &sc.pass),
+                  "vkCreateRenderPass(dev,&rp,nullptr,&pass)", 1072);
 }
 
 void createFramebuffers(const GpuState& gpu, SwapchainState& sc) {
@@ -191,7 +193,8 @@ void createFramebuffers(const GpuState& gpu, SwapchainState& sc) {
         fb.height = gpu.swapchainHeight;
         fb.layers = 1;
         VkFramebuffer f = VK_NULL_HANDLE;
-        render::check(vkCreateFramebuffer(gpu.dev, &fb, nullptr, &f), "vkCreateFramebuffer(dev,&fb,nullptr,&f)", 1106);
+        render::check(vkCreateFramebuffer(gpu.dev, &fb, nullptr, &f),
+                      "vkCreateFramebuffer(dev,&fb,nullptr,&f)", 1106);
         sc.framebuffers.push_back(f);
     }
 }
@@ -258,8 +261,8 @@ void App::destroySwapchainResources() {
     destroyEach(sc.renderFinished, [dev](VkSemaphore s) { vkDestroySemaphore(dev, s, nullptr); });
     destroyEach(sc.framebuffers, [dev](VkFramebuffer f) { vkDestroyFramebuffer(dev, f, nullptr); });
     const auto destroyPipeline = [dev](VkPipeline p) { vkDestroyPipeline(dev, p, nullptr); };
-    for (VkPipeline* pipeline : {&sc.waterPipeline, &sc.skyPipeline, &sc.crosshairPipeline, &sc.portraitPipeline142,
-                                 &sc.handPipeline, &sc.voxelPipeline})
+    for (VkPipeline* pipeline : {&sc.waterPipeline, &sc.skyPipeline, &sc.crosshairPipeline,
+                                 &sc.portraitPipeline142, &sc.handPipeline, &sc.voxelPipeline})
         destroyOne(*pipeline, destroyPipeline);
     destroyOne(sc.layout, [dev](VkPipelineLayout l) { vkDestroyPipelineLayout(dev, l, nullptr); });
     destroyOne(sc.pass, [dev](VkRenderPass p) { vkDestroyRenderPass(dev, p, nullptr); });

@@ -42,7 +42,8 @@ inline constexpr uint32_t kVertexStride = 48;
 // B8G8R8A8_SRGB with the sRGB colour space when listed, else the first listed format.
 VkSurfaceFormatKHR chooseSurfaceFormat(const std::vector<VkSurfaceFormatKHR>& formats);
 // The current extent when the surface fixes one, else the framebuffer size within the limits.
-VkExtent2D chooseExtent(const VkSurfaceCapabilitiesKHR& caps, uint32_t framebufferWidth, uint32_t framebufferHeight);
+VkExtent2D chooseExtent(const VkSurfaceCapabilitiesKHR& caps, uint32_t framebufferWidth,
+                        uint32_t framebufferHeight);
 // One more than the minimum, within a maximum of which 0 means none.
 uint32_t chooseImageCount(const VkSurfaceCapabilitiesKHR& caps);
 // FIFO with vertical sync; without, MAILBOX, then IMMEDIATE, then FIFO.

@@ -7,16 +7,20 @@ namespace render {
 
 VkSurfaceFormatKHR chooseSurfaceFormat(const std::vector<VkSurfaceFormatKHR>& formats) {
     for (const VkSurfaceFormatKHR& format : formats) {
-        if (format.format == VK_FORMAT_B8G8R8A8_SRGB && format.colorSpace == VK_COLOR_SPACE_SRGB_NONLINEAR_KHR)
+        if (format.format == VK_FORMAT_B8G8R8A8_SRGB &&
+            format.colorSpace == VK_COLOR_SPACE_SRGB_NONLINEAR_KHR)
             return format;
     }
     return formats.empty() ? VkSurfaceFormatKHR{} : formats.front();
 }
 
-VkExtent2D chooseExtent(const VkSurfaceCapabilitiesKHR& caps, uint32_t framebufferWidth, uint32_t framebufferHeight) {
+VkExtent2D chooseExtent(const VkSurfaceCapabilitiesKHR& caps, uint32_t framebufferWidth,
+                        uint32_t framebufferHeight) {
     if (caps.currentExtent.width != 0xFFFFFFFFu) return caps.currentExtent;
     // Not std::clamp: when the limits cross, the maximum wins.
-    const auto limit = [](uint32_t value, uint32_t low, uint32_t high) { return std::min(std::max(value, low), high); };
+    const auto limit = [](uint32_t value, uint32_t low, uint32_t high) {
+        return std::min(std::max(value, low), high);
+    };
     return {limit(framebufferWidth, caps.minImageExtent.width, caps.maxImageExtent.width),
             limit(framebufferHeight, caps.minImageExtent.height, caps.maxImageExtent.height)};
 }

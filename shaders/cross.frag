@@ -196,7 +196,8 @@ uint digitCount(uint value) {
 // A number whose last digit ends at `rightBottom`.
 void numberRight(uint value, vec2 rightBottom, float height, vec3 colour) {
     uint n = digitCount(value);
-    text(TEXT_NUMBER, 0u, n, value, rightBottom - vec2(float(n) * glyphWidth(height), height), height, colour);
+    vec2 origin = rightBottom - vec2(float(n) * glyphWidth(height), height);
+    text(TEXT_NUMBER, 0u, n, value, origin, height, colour);
 }
 
 // --- drawing ------------------------------------------------------------------------------
@@ -288,6 +289,10 @@ void drawElement(Element e) {
 
 // --- building blocks ----------------------------------------------------------------------
 
+uint group1(uint k) { return groupLabel(META_LABELS_GROUP1, k); }
+uint group2(uint k) { return groupLabel(META_LABELS_GROUP2, k); }
+uint group3(uint k) { return groupLabel(META_LABELS_GROUP3, k); }
+
 uint slotValue(uint slot) { return (ui.slots[slot / 2u] >> (16u * (slot % 2u))) & 65535u; }
 
 // A slot frame with its item and, above one, its count.
@@ -350,13 +355,16 @@ void hotbar() {
     uint bow = ui.cursorStack >> 20;
     if (bow != 0u) {
         uint arrows = ui.cursorStack & 1048575u;
-        itemSlot(vec4(origin.x + 9.0 * s + 8.0 * UNIT, origin.y, s, s), min(arrows >> 8, 64u) << 8 | (arrows & 255u),
-                 PANEL_SLOT);
-        if ((arrows >> 8) > 64u) numberRight(arrows >> 8, vec2(origin.x + 10.0 * s + 6.0 * UNIT, origin.y - 2.0), 14.0 * UNIT, WHITE);
+        uint count = arrows >> 8;
+        vec4 quiver = vec4(origin.x + 9.0 * s + 8.0 * UNIT, origin.y, s, s);
+        itemSlot(quiver, min(count, 64u) << 8 | (arrows & 255u), PANEL_SLOT);
+        // More arrows than a stack shows: the whole count above the slot.
+        if (count > 64u) numberRight(count, quiver.xy + vec2(s, -2.0), 14.0 * UNIT, WHITE);
     }
     // The progress of using an item or drawing the bow, under the crosshair.
     float progress = bow != 0u ? float(bow - 1u) / 100.0 : float(ui.status >> 10) / 100.0;
-    if (progress > 0.0) bar(centredRect(SIZE * 0.5 + vec2(0.0, 18.0 * UNIT), vec2(44.0, 5.0) * UNIT), progress, WHITE);
+    vec4 gauge = centredRect(SIZE * 0.5 + vec2(0.0, 18.0 * UNIT), vec2(44.0, 5.0) * UNIT);
+    if (progress > 0.0) bar(gauge, progress, WHITE);
 }
 
 void biomeName() {
@@ -419,23 +427,24 @@ void inventory() {
     float s = l.slot;
     dim(vec3(0.0), 0.35);
     panel(PANEL_WINDOW, p, 14.0 * UNIT);
-    label(groupLabel(META_LABELS_GROUP2, LABEL_INVENTORY), p.xy + vec2(p.z * 0.03, l.header * 0.28), l.header * 0.5, PALE);
+    vec2 heading = p.xy + vec2(p.z * 0.03, l.header * 0.28);
+    label(group2(LABEL_INVENTORY), heading, l.header * 0.5, PALE);
     // Armour down the left edge, beside the portrait.
     vec2 armour = p.xy + vec2(s * 0.1, l.header + 32.0);
-    label(groupLabel(META_LABELS_GROUP1, LABEL_ARMOUR), armour - vec2(0.0, s * 0.45), s * 0.36, PALE);
+    label(group1(LABEL_ARMOUR), armour - vec2(0.0, s * 0.45), s * 0.36, PALE);
     for (uint k = 0u; k < 4u; ++k) slotRow(armour + vec2(0.0, float(k) * s), s, 1u, 40u + k);
     // The main inventory, then the hotbar row at the bottom of the middle column.
     float middle = p.z - l.left - l.right;
     vec2 grid = vec2(p.x + l.left + (middle - 9.0 * s) * 0.5, p.y + l.header + s * 0.35);
     for (uint r = 0u; r < 3u; ++r) slotRow(grid + vec2(0.0, float(r) * s), s, 9u, 9u + 9u * r);
     vec2 bottom = vec2(grid.x, p.y + p.w - l.footer - s * 1.2);
-    label(groupLabel(META_LABELS_GROUP2, LABEL_HOTBAR), bottom - vec2(0.0, s * 0.5), s * 0.36, PALE);
+    label(group2(LABEL_HOTBAR), bottom - vec2(0.0, s * 0.5), s * 0.36, PALE);
     slotRow(bottom, s, 9u, 0u);
     // Hints along the footer.
     float hintHeight = l.footer * 0.26;
     for (uint k = 0u; k < 4u; ++k) {
         vec2 at = vec2(p.x + p.z * (0.03 + 0.24 * float(k)), p.y + p.w - l.footer * 0.66);
-        label(groupLabel(META_LABELS_GROUP2, LABEL_HINT_TAKE + k), at, hintHeight, vec3(0.78, 0.74, 0.66));
+        label(group2(LABEL_HINT_TAKE + k), at, hintHeight, vec3(0.78, 0.74, 0.66));
     }
     tooltip(ui.hovered, s * 0.34);
 }
@@ -457,21 +466,21 @@ vec4 menuButton(float centreX, float top, float width) {
 
 void mainMenu() {
     menuBackground(0.1);
-    uint title = groupLabel(META_LABELS_GROUP2, LABEL_GAME_TITLE);
+    uint title = group2(LABEL_GAME_TITLE);
     float h = 60.0 * UNIT;
     vec2 top = vec2(SIZE.x * 0.5, SIZE.y * 0.2);
-    panel(PANEL_TITLE, centredRect(top + vec2(0.0, h * 0.5), vec2(labelWidth(title, h) + 80.0 * UNIT, h + 40.0 * UNIT)),
-          12.0 * UNIT);
+    vec2 plate = vec2(labelWidth(title, h) + 80.0 * UNIT, h + 40.0 * UNIT);
+    panel(PANEL_TITLE, centredRect(top + vec2(0.0, h * 0.5), plate), 12.0 * UNIT);
     labelCentred(title, top, h, WHITE);
-    button(menuButton(SIZE.x * 0.5, SIZE.y * 0.52, 320.0), groupLabel(META_LABELS_GROUP2, LABEL_PLAY));
+    button(menuButton(SIZE.x * 0.5, SIZE.y * 0.52, 320.0), group2(LABEL_PLAY));
 }
 
 void pauseMenu() {
     dim(vec3(0.0), 0.45);
     vec4 window = centredRect(SIZE * 0.5, vec2(420.0, 240.0) * UNIT);
     panel(PANEL_WINDOW, window, 14.0 * UNIT);
-    button(menuButton(SIZE.x * 0.5, window.y + 60.0 * UNIT, 300.0), groupLabel(META_LABELS_GROUP2, LABEL_PLAY));
-    labelCentred(groupLabel(META_LABELS_GROUP2, LABEL_ESC_CLOSE), vec2(SIZE.x * 0.5, window.y + 150.0 * UNIT),
+    button(menuButton(SIZE.x * 0.5, window.y + 60.0 * UNIT, 300.0), group2(LABEL_PLAY));
+    labelCentred(group2(LABEL_ESC_CLOSE), vec2(SIZE.x * 0.5, window.y + 150.0 * UNIT),
                  20.0 * UNIT, PALE);
 }
 
@@ -479,7 +488,7 @@ void pauseMenu() {
 uint menuCount(uint k) { return ui.slots[9u + k]; }
 
 void worldTitle(uint record) {
-    labelCentred(groupLabel(META_LABELS_GROUP2, record), vec2(SIZE.x * 0.5, 40.0 * UNIT), 44.0 * UNIT, WHITE);
+    labelCentred(group2(record), vec2(SIZE.x * 0.5, 40.0 * UNIT), 44.0 * UNIT, WHITE);
 }
 
 void worldList() {
@@ -487,12 +496,14 @@ void worldList() {
     worldTitle(LABEL_CHOOSE_WORLD);
     uint worlds = menuCount(4u);
     if (worlds == 0u) {
-        labelCentred(groupLabel(META_LABELS_GROUP3, LABEL_NO_WORLDS), SIZE * 0.5 - vec2(0.0, 16.0 * UNIT), 32.0 * UNIT, PALE);
+        vec2 centre = SIZE * 0.5 - vec2(0.0, 16.0 * UNIT);
+        labelCentred(group3(LABEL_NO_WORLDS), centre, 32.0 * UNIT, PALE);
     } else {
         // Three rows of thumbnails on the left, the chosen world large on the right.
         vec2 thumb = vec2(224.0, 126.0) * UNIT;
         for (uint k = 0u; k < min(worlds, 3u); ++k) {
-            vec4 row = vec4(SIZE.x * 0.5 - 520.0 * UNIT, 120.0 * UNIT + float(k) * (thumb.y + 16.0 * UNIT), thumb);
+            float top = 120.0 * UNIT + float(k) * (thumb.y + 16.0 * UNIT);
+            vec4 row = vec4(SIZE.x * 0.5 - 520.0 * UNIT, top, thumb);
             panel(PANEL_TOOLTIP, vec4(row.xy - 6.0 * UNIT, row.zw + 12.0 * UNIT), 6.0 * UNIT);
             picture(vec4(PREVIEW_ORIGIN + vec2(PREVIEW_SIZE.x * float(k), 0.0), PREVIEW_SIZE), row);
         }
@@ -502,15 +513,16 @@ void worldList() {
         float h = 30.0 * UNIT;
         vec2 text = vec2(big.x, big.y + big.w + 18.0 * UNIT);
         menuText(0u, 24u, text, h, WHITE);
-        uint seed = groupLabel(META_LABELS_GROUP2, LABEL_SEED);
+        uint seed = group2(LABEL_SEED);
         label(seed, text + vec2(0.0, h + 10.0 * UNIT), h * 0.8, PALE);
-        menuText(24u, 10u, text + vec2(labelWidth(seed, h * 0.8) + glyphWidth(h), h + 10.0 * UNIT), h * 0.8, PALE);
+        vec2 digits = text + vec2(labelWidth(seed, h * 0.8) + glyphWidth(h), h + 10.0 * UNIT);
+        menuText(24u, 10u, digits, h * 0.8, PALE);
     }
     float y = SIZE.y - 80.0 * UNIT;
-    button(menuButton(SIZE.x * 0.5 - 480.0 * UNIT, y, 220.0), groupLabel(META_LABELS_GROUP2, LABEL_PLAY));
-    button(menuButton(SIZE.x * 0.5 - 160.0 * UNIT, y, 280.0), groupLabel(META_LABELS_GROUP2, LABEL_CREATE_WORLD));
-    button(menuButton(SIZE.x * 0.5 + 160.0 * UNIT, y, 220.0), groupLabel(META_LABELS_GROUP2, LABEL_DELETE));
-    button(menuButton(SIZE.x * 0.5 + 480.0 * UNIT, y, 220.0), groupLabel(META_LABELS_GROUP2, LABEL_BACK));
+    button(menuButton(SIZE.x * 0.5 - 480.0 * UNIT, y, 220.0), group2(LABEL_PLAY));
+    button(menuButton(SIZE.x * 0.5 - 160.0 * UNIT, y, 280.0), group2(LABEL_CREATE_WORLD));
+    button(menuButton(SIZE.x * 0.5 + 160.0 * UNIT, y, 220.0), group2(LABEL_DELETE));
+    button(menuButton(SIZE.x * 0.5 + 480.0 * UNIT, y, 220.0), group2(LABEL_BACK));
 }
 
 void textField(vec4 rect, bool focused, bool wrong) {
@@ -527,12 +539,12 @@ void newWorld() {
     textField(name, !seedFocused, false);
     menuText(0u, 24u, name.xy + vec2(16.0 * UNIT, (name.w - h) * 0.5), h, WHITE);
     vec4 seed = centredRect(vec2(SIZE.x * 0.5, SIZE.y * 0.52), vec2(560.0, 60.0) * UNIT);
-    label(groupLabel(META_LABELS_GROUP2, LABEL_SEED), seed.xy - vec2(0.0, 30.0 * UNIT), 24.0 * UNIT, PALE);
+    label(group2(LABEL_SEED), seed.xy - vec2(0.0, 30.0 * UNIT), 24.0 * UNIT, PALE);
     textField(seed, seedFocused, menuCount(3u) != 0u);
     menuText(24u, 10u, seed.xy + vec2(16.0 * UNIT, (seed.w - h) * 0.5), h, WHITE);
     float y = SIZE.y * 0.7;
-    button(menuButton(SIZE.x * 0.5 - 160.0 * UNIT, y, 280.0), groupLabel(META_LABELS_GROUP2, LABEL_CREATE_WORLD));
-    button(menuButton(SIZE.x * 0.5 + 160.0 * UNIT, y, 280.0), groupLabel(META_LABELS_GROUP2, LABEL_BACK));
+    button(menuButton(SIZE.x * 0.5 - 160.0 * UNIT, y, 280.0), group2(LABEL_CREATE_WORLD));
+    button(menuButton(SIZE.x * 0.5 + 160.0 * UNIT, y, 280.0), group2(LABEL_BACK));
 }
 
 void deleteWorld() {
@@ -540,14 +552,15 @@ void deleteWorld() {
     vec4 window = centredRect(SIZE * 0.5, vec2(640.0, 360.0) * UNIT);
     panel(PANEL_WINDOW, window, 14.0 * UNIT);
     float x = SIZE.x * 0.5;
-    labelCentred(groupLabel(META_LABELS_GROUP2, LABEL_DELETE_WORLD), vec2(x, window.y + 28.0 * UNIT), 36.0 * UNIT, WHITE);
+    float top = window.y;
+    labelCentred(group2(LABEL_DELETE_WORLD), vec2(x, top + 28.0 * UNIT), 36.0 * UNIT, WHITE);
     float h = 28.0 * UNIT;
     menuText(0u, 24u, vec2(x - 12.0 * glyphWidth(h), window.y + 90.0 * UNIT), h, vec3(1.0, 0.85, 0.55));
-    labelCentred(groupLabel(META_LABELS_GROUP2, LABEL_WORLD_DELETED), vec2(x, window.y + 150.0 * UNIT), 24.0 * UNIT, PALE);
-    labelCentred(groupLabel(META_LABELS_GROUP2, LABEL_COPY_IN_BACKUPS), vec2(x, window.y + 186.0 * UNIT), 24.0 * UNIT, PALE);
+    labelCentred(group2(LABEL_WORLD_DELETED), vec2(x, top + 150.0 * UNIT), 24.0 * UNIT, PALE);
+    labelCentred(group2(LABEL_COPY_IN_BACKUPS), vec2(x, top + 186.0 * UNIT), 24.0 * UNIT, PALE);
     float y = window.y + window.w - 80.0 * UNIT;
-    button(menuButton(x - 150.0 * UNIT, y, 240.0), groupLabel(META_LABELS_GROUP2, LABEL_DELETE));
-    button(menuButton(x + 150.0 * UNIT, y, 240.0), groupLabel(META_LABELS_GROUP2, LABEL_CANCEL));
+    button(menuButton(x - 150.0 * UNIT, y, 240.0), group2(LABEL_DELETE));
+    button(menuButton(x + 150.0 * UNIT, y, 240.0), group2(LABEL_CANCEL));
 }
 
 // Screens drawn elsewhere in full get a dimmed world and an empty window.

@@ -23,8 +23,8 @@ void main() {
     vec3 colour = srgbToLinear(inColour);
     if (inMaterial < CODE_SKIN + 0.5) {
         vec4 rect = materialRect(MATERIAL_PLAYER_SKIN);
-        vec4 texel = rect.z > 0.0 ? srgbToLinear(textureLod(blockAtlas, rect.xy + clamp(inUv, 0.0, 1.0) * rect.zw, 0.0))
-                                  : vec4(1.0);
+        vec2 at = rect.xy + clamp(inUv, 0.0, 1.0) * rect.zw;
+        vec4 texel = rect.z > 0.0 ? srgbToLinear(textureLod(blockAtlas, at, 0.0)) : vec4(1.0);
         if (texel.a < 0.5) discard;
         colour *= texel.rgb;
     }

@@ -1,9 +1,9 @@
+#include "render/animation_clock.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <vector>
-
-#include "render/animation_clock.h"
 
 namespace {
 

@@ -1,10 +1,11 @@
+#include "render/screenshot.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <vector>
 
 #include "platform/image.h"
-#include "render/screenshot.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -7,6 +7,8 @@
 #include <string>
 
 #include "render/animation_clock.h"
+#include "render/content_meta.h"
+#include "render/overlay_text.h"
 #include "support/temp_dir.h"
 #include "ui/font_alphabet.h"
 
@@ -15,11 +17,13 @@
 namespace {
 
 std::map<std::string, uint64_t> shaderConstants(const std::string& file) {
-    const std::filesystem::path path = std::filesystem::path(std::getenv("QUORVANE_SOURCE_DIR")) / "shaders" / file;
+    const std::filesystem::path path =
+        std::filesystem::path(std::getenv("QUORVANE_SOURCE_DIR")) / "shaders" / file;
     const std::string text = testsupport::readFile(path);
     const std::regex constant(R"(const uint (\w+) = (\d+)u;)");
     std::map<std::string, uint64_t> values;
-    for (auto it = std::sregex_iterator(text.begin(), text.end(), constant); it != std::sregex_iterator(); ++it)
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), constant); it != std::sregex_iterator();
+         ++it)
         values[(*it)[1]] = std::stoull((*it)[2]);
     return values;
 }
@@ -36,17 +40,24 @@ TEST(ShaderConstants, FontGlyphsMatchTheAlphabet) {
 TEST(ShaderConstants, MetaWordsAreTheBufferOffsetsInWords) {
     const auto values = shaderConstants("meta.glsl");
     const std::map<std::string, uint64_t> bytes{
-        {"META_BLOCK_NAMES", 0},        {"META_BLOCK_LIGHT", 8192},      {"META_BIOME_LABELS", 9744},
-        {"META_LABELS_GROUP1", 11600},  {"META_LAYER_COUNT", 12360},     {"META_LABELS_GROUP2", 12480},
-        {"META_LABELS_GROUP3", 32384},  {"META_WIND", 98304},            {"META_MATERIAL_RECTS", 114688},
-        {"META_FRAME_CLOCK", render::kAnimationClockOffset}, {"META_TEXT_LINES", 3089 * 64},
+        {"META_BLOCK_NAMES", render::kBlockNamesOffset},
+        {"META_BLOCK_LIGHT", render::kBlockLightOffset},
+        {"META_BIOME_LABELS", render::kBiomeLabelsOffset},
+        {"META_LABELS_GROUP1", render::kLabelGroup1Offset},
+        {"META_LAYER_COUNT", render::kLayerCountOffset},
+        {"META_LABELS_GROUP2", render::kLabelGroup2Offset},
+        {"META_LABELS_GROUP3", render::kLabelGroup3Offset},
+        {"META_WIND", render::kWindOffset},
+        {"META_MATERIAL_RECTS", render::kMaterialRectsOffset},
+        {"META_FRAME_CLOCK", render::kAnimationClockOffset},
+        {"META_TEXT_LINES", uint64_t{render::kFirstTextLineRecord} * render::kTextLineWords * 4},
     };
     for (const auto& [name, offset] : bytes) {
         ASSERT_TRUE(values.count(name)) << name;
         EXPECT_EQ(values.at(name) * 4, offset) << name;
     }
-    EXPECT_EQ(values.at("LABEL_WORDS"), 32u / 4);
-    EXPECT_EQ(values.at("TEXT_LINE_WORDS"), 64u / 4);
+    EXPECT_EQ(values.at("LABEL_WORDS") * 4, render::kLabelBytes);
+    EXPECT_EQ(values.at("TEXT_LINE_WORDS"), render::kTextLineWords);
 }
 
 }  // namespace

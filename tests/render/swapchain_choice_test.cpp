@@ -89,8 +89,9 @@ TEST(SwapchainChoice, UsageAddsTransferSourceOnlyWhereOfferedAndNeedsColourAttac
 }
 
 TEST(SwapchainChoice, CompositeAlphaIsOpaqueWhenSupportedElseInherit) {
-    EXPECT_EQ(render::chooseCompositeAlpha(VK_COMPOSITE_ALPHA_OPAQUE_BIT_KHR | VK_COMPOSITE_ALPHA_INHERIT_BIT_KHR),
-              VK_COMPOSITE_ALPHA_OPAQUE_BIT_KHR);
+    EXPECT_EQ(
+        render::chooseCompositeAlpha(VK_COMPOSITE_ALPHA_OPAQUE_BIT_KHR | VK_COMPOSITE_ALPHA_INHERIT_BIT_KHR),
+        VK_COMPOSITE_ALPHA_OPAQUE_BIT_KHR);
     EXPECT_EQ(render::chooseCompositeAlpha(VK_COMPOSITE_ALPHA_PRE_MULTIPLIED_BIT_KHR),
               VK_COMPOSITE_ALPHA_INHERIT_BIT_KHR);
 }

@@ -1,7 +1,6 @@
+#include <GLFW/glfw3.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
-#include <GLFW/glfw3.h>
 
 #include <array>
 #include <chrono>
@@ -16,6 +15,7 @@
 #include "app/app.h"
 #include "platform/image.h"
 #include "render/gpu_image.h"
+#include "render/interface_block.h"
 #include "support/temp_dir.h"
 #include "support/xvfb.h"
 
@@ -32,23 +32,11 @@ struct WorldBlock {
     std::array<float, 4> target{};
 };
 
-// The interface block, as far as these tests fill it.
-struct InterfaceBlock {
-    float width = 0, height = 0;
-    uint32_t selected = 0, inventoryOpen = 0;
-    uint32_t slots[18]{};
-    int32_t screen = 0;
-    uint32_t hovered = 0, status = 0;
-    float cursorX = 0, cursorY = 0;
-    uint32_t cursorStack = 0;
-};
-static_assert(sizeof(InterfaceBlock) == 112);
-
 // A camera at the origin looking along +x with the level horizon across the middle of the screen.
 std::array<float, 16> levelCamera(float aspect) {
     const float g = 1.0f / std::tan(0.95f / 2.0f);
     // Rows of the view matrix: right (0, 0, 1), up (0, 1, 0), back (-1, 0, 0); no translation.
-    std::array<float, 16> m{};  // column-major projection x view
+    std::array<float, 16> m{};        // column-major projection x view
     m[0 * 4 + 2] = -1.0001f * -1.0f;  // column 0 (world x) feeds view z = -x
     m[0 * 4 + 3] = 1.0f;              // w' = -view z = x
     m[1 * 4 + 1] = -g;                // column 1 (world y): y' = -g y
@@ -58,7 +46,7 @@ std::array<float, 16> levelCamera(float aspect) {
 }
 
 class SwapchainDeviceTest : public ::testing::Test {
-protected:
+   protected:
     static void SetUpTestSuite() {
         xvfb_ = new testsupport::Xvfb();
         setenv("DISPLAY", xvfb_->display().c_str(), 1);
@@ -85,14 +73,15 @@ protected:
         const VkDevice dev = app.gpu.dev;
         const VkDescriptorSetLayoutBinding bindings[3] = {
             {0, VK_DESCRIPTOR_TYPE_COMBINED_IMAGE_SAMPLER, 1, VK_SHADER_STAGE_FRAGMENT_BIT, nullptr},
-            {1, VK_DESCRIPTOR_TYPE_STORAGE_BUFFER, 1, VK_SHADER_STAGE_VERTEX_BIT | VK_SHADER_STAGE_FRAGMENT_BIT,
-             nullptr},
+            {1, VK_DESCRIPTOR_TYPE_STORAGE_BUFFER, 1,
+             VK_SHADER_STAGE_VERTEX_BIT | VK_SHADER_STAGE_FRAGMENT_BIT, nullptr},
             {2, VK_DESCRIPTOR_TYPE_COMBINED_IMAGE_SAMPLER, 1, VK_SHADER_STAGE_FRAGMENT_BIT, nullptr}};
         VkDescriptorSetLayoutCreateInfo li{};
         li.sType = VK_STRUCTURE_TYPE_DESCRIPTOR_SET_LAYOUT_CREATE_INFO;
         li.bindingCount = 3;
         li.pBindings = bindings;
-        ASSERT_EQ(vkCreateDescriptorSetLayout(dev, &li, nullptr, &app.descriptors.atlasSetLayout), VK_SUCCESS);
+        ASSERT_EQ(vkCreateDescriptorSetLayout(dev, &li, nullptr, &app.descriptors.atlasSetLayout),
+                  VK_SUCCESS);
         const VkDescriptorPoolSize sizes[2] = {{VK_DESCRIPTOR_TYPE_COMBINED_IMAGE_SAMPLER, 2},
                                                {VK_DESCRIPTOR_TYPE_STORAGE_BUFFER, 1}};
         VkDescriptorPoolCreateInfo pi{};
@@ -110,10 +99,10 @@ protected:
 
         const platform::Image white{1, 1, {255, 255, 255, 255}};
         const platform::Image clear{1, 1, {0, 0, 0, 0}};
-        app.atlases.setBlockAtlas(render::uploadImage(app, white, {VK_FORMAT_R8G8B8A8_UNORM, VK_FILTER_NEAREST},
-                                                      render::kBlockAtlasSites));
-        app.atlases.setUiAtlas(
-            render::uploadImage(app, clear, {VK_FORMAT_R8G8B8A8_SRGB, VK_FILTER_LINEAR}, render::kUiAtlasSites));
+        app.atlases.setBlockAtlas(render::uploadImage(
+            app, white, {VK_FORMAT_R8G8B8A8_UNORM, VK_FILTER_NEAREST}, render::kBlockAtlasSites));
+        app.atlases.setUiAtlas(render::uploadImage(app, clear, {VK_FORMAT_R8G8B8A8_SRGB, VK_FILTER_LINEAR},
+                                                   render::kUiAtlasSites));
         const std::vector<uint8_t> zeros(kMetaBytes);
         vk::createBuffer(app, kMetaBytes, VK_BUFFER_USAGE_STORAGE_BUFFER_BIT, app.descriptors.contentMeta,
                          app.descriptors.contentMetaMemory, zeros.data());
@@ -136,8 +125,8 @@ protected:
         const VkDevice dev = app.gpu.dev;
         ASSERT_EQ(vkWaitForFences(dev, 1, &app.gpu.fence, VK_TRUE, UINT64_MAX), VK_SUCCESS);
         uint32_t index = 0;
-        ASSERT_EQ(vkAcquireNextImageKHR(dev, app.swapchain.swap, UINT64_MAX, app.gpu.available, VK_NULL_HANDLE,
-                                        &index),
+        ASSERT_EQ(vkAcquireNextImageKHR(dev, app.swapchain.swap, UINT64_MAX, app.gpu.available,
+                                        VK_NULL_HANDLE, &index),
                   VK_SUCCESS);
         VkCommandBuffer cmd = app.swapchain.cmds[index];
         vkResetCommandBuffer(cmd, 0);
@@ -195,19 +184,21 @@ protected:
         block.camera = levelCamera(float(app.gpu.swapchainWidth) / float(app.gpu.swapchainHeight));
         block.light = {1.0f, 0.0f, 0.0f, 0.0f};
         vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, app.swapchain.skyPipeline);
-        vkCmdPushConstants(cmd, app.swapchain.layout, VK_SHADER_STAGE_VERTEX_BIT | VK_SHADER_STAGE_FRAGMENT_BIT, 0,
-                           sizeof block, &block);
+        vkCmdPushConstants(cmd, app.swapchain.layout,
+                           VK_SHADER_STAGE_VERTEX_BIT | VK_SHADER_STAGE_FRAGMENT_BIT, 0, sizeof block,
+                           &block);
         vkCmdDraw(cmd, 3, 1, 0, 0);
     }
 
     void drawInterface(VkCommandBuffer cmd, int32_t screen) {
-        InterfaceBlock block;
-        block.width = float(app.gpu.swapchainWidth);
-        block.height = float(app.gpu.swapchainHeight);
+        render::InterfaceBlock block{};
+        block.framebuffer[0] = float(app.gpu.swapchainWidth);
+        block.framebuffer[1] = float(app.gpu.swapchainHeight);
         block.screen = screen;
         vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, app.swapchain.crosshairPipeline);
-        vkCmdPushConstants(cmd, app.swapchain.layout, VK_SHADER_STAGE_VERTEX_BIT | VK_SHADER_STAGE_FRAGMENT_BIT, 0,
-                           sizeof block, &block);
+        vkCmdPushConstants(cmd, app.swapchain.layout,
+                           VK_SHADER_STAGE_VERTEX_BIT | VK_SHADER_STAGE_FRAGMENT_BIT, 0, sizeof block,
+                           &block);
         vkCmdDraw(cmd, 3, 1, 0, 0);
     }
 
@@ -359,7 +350,8 @@ TEST_F(SwapchainDeviceTest, CaptureWritesAnOpaquePngOfTheFrameWithTheScreensColo
     for (uint32_t y : {0u, 359u, 719u}) {
         for (uint32_t x : {0u, 640u, 1279u}) {
             const uint8_t* p = pixel(frame, x, y);
-            EXPECT_EQ(std::vector<uint8_t>(p, p + 4), (std::vector<uint8_t>{255, 0, 0, 255})) << x << "," << y;
+            EXPECT_EQ(std::vector<uint8_t>(p, p + 4), (std::vector<uint8_t>{255, 0, 0, 255}))
+                << x << "," << y;
         }
     }
     // The request is fulfilled once.
