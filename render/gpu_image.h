@@ -41,6 +41,9 @@ struct ImageFormat {
 GpuImage uploadImage(App& app, const platform::Image& pixels, ImageFormat format, const ImageUploadSites& sites);
 // Sampler, view, image, then memory; absent handles are skipped. All four end null.
 void destroyImage(VkDevice dev, GpuImage& image);
+// Records a layout change of a whole single-level colour image.
+void recordLayoutChange(VkCommandBuffer cmd, VkImage image, VkImageLayout from, VkImageLayout to, VkAccessFlags fromAccess,
+                        VkAccessFlags toAccess, VkPipelineStageFlags fromStage, VkPipelineStageFlags toStage);
 // Points a combined image sampler binding of `set` at the image, in shader-read layout.
 void writeImageBinding(VkDevice dev, VkDescriptorSet set, uint32_t binding, const GpuImage& image);
 

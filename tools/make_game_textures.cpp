@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tools/font_glyphs.h"
+#include "tools/skin_palette.h"
 #include "tools/texture_canvas.h"
 
 namespace fs = std::filesystem;
@@ -20,6 +21,7 @@ using texgen::Canvas;
 using texgen::Colour;
 using texgen::noise;
 using texgen::shaded;
+using namespace texgen;
 
 namespace {
 
@@ -148,21 +150,6 @@ std::map<std::string, Canvas> paintBlockTextures() {
 
 // ---- Character body parts (the colours of the shipped player skin) ----
 
-const Colour kSkinTone{222, 170, 130};
-const Colour kSkinShadow{196, 142, 106};
-const Colour kHair{78, 50, 30};
-const Colour kBrow{58, 36, 22};
-const Colour kEyeWhite{240, 240, 236};
-const Colour kIris{44, 78, 150};
-const Colour kMouth{158, 88, 78};
-const Colour kTunic{52, 112, 74};
-const Colour kTunicDark{38, 84, 56};
-const Colour kBelt{96, 62, 34};
-const Colour kBuckle{212, 176, 72};
-const Colour kTrousers{70, 68, 112};
-const Colour kBoot{72, 46, 28};
-const Colour kBootCuff{104, 70, 42};
-const Colour kSole{44, 30, 20};
 
 // The face on an 8 x 8 grid, drawn two pixels to a cell.
 Colour headFront(int x, int y) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/image.h"
+#include "tools/skin_palette.h"
 
 namespace {
 
@@ -115,24 +116,7 @@ void writeMesh(const std::filesystem::path& path) {
 
 // ---- Skin ----
 
-struct Colour {
-    int r, g, b;
-};
-const Colour kSkinTone{222, 170, 130};
-const Colour kSkinShadow{196, 142, 106};
-const Colour kHair{78, 50, 30};
-const Colour kBrow{58, 36, 22};
-const Colour kEyeWhite{240, 240, 236};
-const Colour kIris{44, 78, 150};
-const Colour kMouth{158, 88, 78};
-const Colour kTunic{52, 112, 74};
-const Colour kTunicDark{38, 84, 56};
-const Colour kBelt{96, 62, 34};
-const Colour kBuckle{212, 176, 72};
-const Colour kTrousers{70, 68, 112};
-const Colour kBoot{72, 46, 28};
-const Colour kBootCuff{104, 70, 42};
-const Colour kSole{44, 30, 20};
+using namespace texgen;
 
 // A pixel of a face: column and row inside the face's rectangle, rows counted from the top (for the
 // top and bottom faces from the back and front edge, as the unwrap lays them out).
