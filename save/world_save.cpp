@@ -2,6 +2,7 @@
 #include <sstream>
 
 #include "app/app.h"
+#include "save/chunk_file.h"
 #include "save/file_save.h"
 #include "save/world_file.h"
 
@@ -20,6 +21,11 @@ void App::loadWorld() {
 }
 
 void App::saveWorld() {
+    // Changed chunks first: the world file is the record that the folder is a complete world.
+    for (const ChunkKey& key : world.modified)
+        if (const voxel::Chunk* chunk = findChunk(key.first, key.second))
+            filesave::writeChunk(files.world, files.seed, generationStage, *chunk);
+    world.modified.clear();
     filesave::Output out(files.world / filesave::kWorldFile);
     out << filesave::formatWorldFile({ui::utf32ToUtf8(files.worldName), files.seed, generationStage});
     out.finish();
