@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "app/app.h"
+#include "open_world.h"
 #include "save/chunk_file.h"
-#include "support/manual_tasks.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -44,22 +44,8 @@ TEST(ChunkWindow, EnvironmentProgressUsesIntegerDivision) {
     EXPECT_EQ(core::environmentProgress(10, 50, 9, 1), 50);
 }
 
-// An open world with a radius-1 window and every background task under the test's control.
-class Streaming : public testing::Test {
+class Streaming : public apptest::OpenWorld {
    protected:
-    Streaming() : tasks(app.tasks) {
-        app.files.world = dir.path();
-        app.files.worldOpen = true;
-        app.chunkRadius = 1;
-        standIn(0, 0);
-    }
-
-    void standIn(int32_t cx, int32_t cz) {
-        app.player.x = 16.0f * static_cast<float>(cx) + 8.0f;
-        app.player.z = 16.0f * static_cast<float>(cz) + 8.0f;
-        app.player.chunkX = cx;
-        app.player.chunkZ = cz;
-    }
     // One frame's streaming step after every task launched so far has finished, a second later.
     void step() {
         tasks.runAll();
@@ -77,10 +63,6 @@ class Streaming : public testing::Test {
         return requests;
     }
     bool loaded(int32_t cx, int32_t cz) const { return app.findChunk(cx, cz) != nullptr; }
-
-    testsupport::TempDir dir;
-    App app;
-    testsupport::ManualTasks tasks;
 };
 
 TEST_F(Streaming, FillsTheWindowNearestFirstWithTiesToLowerZThenX) {

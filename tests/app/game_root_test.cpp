@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "app/game_root.h"
+#include "support/failure.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -78,13 +79,8 @@ TEST(ShaderPath, SearchOrderAndOverride) {
 
 TEST(ShaderFile, ChecksSizeAndMagicAndHoldsWords) {
     TempDir t;
-    const auto message = [&](const fs::path& p) {
-        try {
-            content::readShaderFile(p, "s.spv");
-        } catch (const std::runtime_error& e) {
-            return std::string(e.what());
-        }
-        return std::string("no failure");
+    const auto message = [](const fs::path& p) {
+        return testsupport::failureOf([&] { content::readShaderFile(p, "s.spv"); });
     };
     EXPECT_EQ(message(t.path() / "none.spv"), "Shader missing: s.spv");
     writeFile(t.path() / "empty.spv", "");

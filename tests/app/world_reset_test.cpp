@@ -4,28 +4,14 @@
 #include <bit>
 
 #include "app/app.h"
+#include "open_world.h"
 #include "save/chunk_file.h"
-#include "support/manual_tasks.h"
-#include "support/temp_dir.h"
 
 namespace {
 
 using testing::ThrowsMessage;
 
-class WorldReset : public testing::Test {
-   protected:
-    WorldReset() : tasks(app.tasks) {
-        app.files.world = dir.path();
-        app.files.worldOpen = true;
-        app.chunkRadius = 1;
-        app.player.x = app.player.z = 8.0f;
-        app.player.chunkX = app.player.chunkZ = 0;
-    }
-
-    testsupport::TempDir dir;
-    App app;
-    testsupport::ManualTasks tasks;
-};
+using WorldReset = apptest::OpenWorld;
 
 TEST_F(WorldReset, UnloadingAnEmptyWindowMovesTheCountersAndSetsTheWaterFlag) {
     app.meshing.waterLevelsChanged = false;

@@ -6,6 +6,7 @@
 
 #include "content/json.h"
 #include "content/text.h"
+#include "support/failure.h"
 #include "support/temp_dir.h"
 #include "wav_bytes.h"
 
@@ -38,12 +39,7 @@ class LoadSoundsTest : public ::testing::Test {
 };
 
 std::string jsonFailure(const std::string& text) {
-    try {
-        content::parseJsonText(text);
-    } catch (const std::exception& failure) {
-        return failure.what();
-    }
-    return "(no failure)";
+    return testsupport::failureOf<std::exception>([&] { content::parseJsonText(text); });
 }
 
 TEST_F(LoadSoundsTest, LoadsGoodFilesInPathOrderAndOneLinePerFaultyFile) {

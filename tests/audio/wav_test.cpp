@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "content/text.h"
+#include "support/failure.h"
 #include "support/temp_dir.h"
 #include "wav_bytes.h"
 
@@ -15,12 +16,7 @@ using Frames = std::vector<int16_t>;
 using namespace wavtest;
 
 std::string failureOf(const std::string& bytes) {
-    try {
-        audio::decodeWav(bytes);
-    } catch (const std::runtime_error& failure) {
-        return failure.what();
-    }
-    return "(no failure)";
+    return testsupport::failureOf([&] { audio::decodeWav(bytes); });
 }
 
 TEST(DecodeWav, KeepsSixteenBitStereoAtTheOutputRate) {

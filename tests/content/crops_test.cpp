@@ -42,11 +42,7 @@ TEST_F(CropsTest, EachFaultSkipsOnlyItsFileWithOneLine) {
     const std::string eightMore =
         R"("test:sprout_0", "test:sprout_1", "test:sprout_2", "test:sprout_3", "test:sprout_4", "test:sprout_5",
            "test:sprout_6", "test:sprout_7", "test:sprout_8")";
-    const struct {
-        const char* file;
-        std::string json;
-        const char* message;
-    } cases[] = {
+    const FileCase cases[] = {
         {"c01.crop.json", cropJson("nocolon", "test:seeds", R"("test:sprout_0", "test:sprout_1")"),
          "Invalid or duplicate crop id"},
         {"c02.crop.json", cropJson("test:c2", "test:none", R"("test:sprout_0", "test:sprout_1")"),
@@ -81,11 +77,7 @@ TEST_F(CropsTest, EachFaultSkipsOnlyItsFileWithOneLine) {
         {"c15.crop.json", cropJson("test:c15", "test:stick", R"("test:sprout_1", "test:sprout_3")"),
          "Crop stages must be unique non-solid, non-opaque blocks"},
     };
-    std::string expected;
-    for (const auto& c : cases) {
-        write(c.file, c.json);
-        if (*c.message != '\0') expected += lineFor(c.file, c.message);
-    }
+    const std::string expected = writeCases(cases);
     std::vector<content::CropRule> crops = content::loadCrops(content());
     ASSERT_EQ(crops.size(), 1u);
     EXPECT_EQ(crops[0].id, "test:c11");

@@ -8,10 +8,11 @@
 
 #include "content/json.h"
 #include "loader_fixture.h"
+#include "support/failure.h"
 
 namespace {
 
-using loadertest::failureOf;
+using testsupport::failureOf;
 
 const std::string generation = R"("generation": {"biomes": [{"id": "test:frost", "name": "Frost"}]})";
 
@@ -24,10 +25,11 @@ class DimensionsTest : public loadertest::LoaderTest {
    protected:
     std::string refusal(const std::string& text) {
         std::map<std::string, content::DimensionDef> dimensions;
-        return failureOf([&] { content::readDimension(content::parseJsonText(text), dimensions); });
+        return failureOf<std::exception>(
+            [&] { content::readDimension(content::parseJsonText(text), dimensions); });
     }
     std::string terrainRefusal(const std::string& text) {
-        return failureOf([&] { content::readTerrain(content::parseJsonText(text)); });
+        return failureOf<std::exception>([&] { content::readTerrain(content::parseJsonText(text)); });
     }
 };
 

@@ -6,10 +6,11 @@
 
 #include "content/json.h"
 #include "loader_fixture.h"
+#include "support/failure.h"
 
 namespace {
 
-using loadertest::failureOf;
+using testsupport::failureOf;
 
 constexpr uint8_t chestId = 40;
 
@@ -30,7 +31,7 @@ class DungeonsTest : public loadertest::LoaderTest {
         return object;
     }
     static std::string refusal(const std::string& extra) {
-        return failureOf([&] { content::loadDungeons(structure(extra)); });
+        return failureOf<std::exception>([&] { content::loadDungeons(structure(extra)); });
     }
 };
 
@@ -152,7 +153,7 @@ TEST_F(DungeonsTest, EveryFaultHasItsMessage) {
         {R"("spawns": "core:boar")", "Structure spawns must be a list of at most 16"},
     };
     for (const auto& c : cases) EXPECT_EQ(refusal(c.extra), c.message) << c.extra;
-    EXPECT_EQ(failureOf([] { content::loadDungeons(content::parseJsonText("[]")); }),
+    EXPECT_EQ(failureOf<std::exception>([] { content::loadDungeons(content::parseJsonText("[]")); }),
               "Structure requires id and name");
 }
 

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <stdexcept>
 #include <string>
 
 #include "content/asset_path.h"
+#include "support/failure.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -19,12 +19,7 @@ uint64_t fnv(const std::string& bytes) {
 }
 
 std::string failure(const fs::path& base, const std::string& text) {
-    try {
-        content::resolveAsset(base, text);
-    } catch (const std::runtime_error& e) {
-        return e.what();
-    }
-    return "(resolved)";
+    return testsupport::failureOf([&] { content::resolveAsset(base, text); });
 }
 
 TEST(Fingerprint, EmptyOrMissingTreeIsTheOffsetBasis) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "content/json.h"
+#include "support/failure.h"
 #include "support/temp_dir.h"
 
 using content::Json;
@@ -13,12 +14,7 @@ using content::parseJsonText;
 namespace {
 
 std::string parseError(const std::string& text) {
-    try {
-        parseJsonText(text);
-    } catch (const std::runtime_error& e) {
-        return e.what();
-    }
-    return "(parsed)";
+    return testsupport::failureOf([&] { parseJsonText(text); });
 }
 
 std::string nested(int depth, const std::string& inner) {

@@ -5,11 +5,12 @@
 #include "content/adventure_text.h"
 #include "content/json.h"
 #include "loader_fixture.h"
+#include "support/failure.h"
 
 namespace {
 
-using loadertest::failureOf;
 using loadertest::LoaderTest;
+using testsupport::failureOf;
 using LivingWorldTest = LoaderTest;
 
 std::string factions(int count) {
@@ -103,7 +104,8 @@ TEST_F(LivingWorldTest, EveryFaultEndsTheLoad) {
     };
     for (const auto& c : cases) {
         write("living_world.json", c.json);
-        EXPECT_EQ(failureOf([&] { content::loadLivingWorld(content()); }), c.message) << c.json;
+        EXPECT_EQ(failureOf<std::exception>([&] { content::loadLivingWorld(content()); }), c.message)
+            << c.json;
     }
 }
 
@@ -114,7 +116,8 @@ TEST_F(LivingWorldTest, AtMostThirtyTwoTerritories) {
                 R"(", "kind": "mine"})";
     }
     write("living_world.json", R"({"factions": [)" + factions(8) + R"(], "territories": [)" + list + "]}");
-    EXPECT_EQ(failureOf([&] { content::loadLivingWorld(content()); }), "Invalid living territory");
+    EXPECT_EQ(failureOf<std::exception>([&] { content::loadLivingWorld(content()); }),
+              "Invalid living territory");
 }
 
 TEST(AdventureText, OneLineTextsUpToTheirLength) {
@@ -123,9 +126,12 @@ TEST(AdventureText, OneLineTextsUpToTheirLength) {
     EXPECT_EQ(adventure::readText(object, "name", "x", 3), "abc");
     EXPECT_EQ(adventure::readText(object, "number", "fallback", 112), "fallback");
     EXPECT_EQ(adventure::readText(object, "missing", "", 112), "");
-    EXPECT_EQ(failureOf([&] { adventure::readText(object, "name", "", 2); }), "Invalid adventure text: name");
-    EXPECT_EQ(failureOf([&] { adventure::readText(object, "tab", "", 112); }), "Invalid adventure text: tab");
-    EXPECT_EQ(failureOf([&] { adventure::readText(object, "cr", "", 112); }), "Invalid adventure text: cr");
+    EXPECT_EQ(failureOf<std::exception>([&] { adventure::readText(object, "name", "", 2); }),
+              "Invalid adventure text: name");
+    EXPECT_EQ(failureOf<std::exception>([&] { adventure::readText(object, "tab", "", 112); }),
+              "Invalid adventure text: tab");
+    EXPECT_EQ(failureOf<std::exception>([&] { adventure::readText(object, "cr", "", 112); }),
+              "Invalid adventure text: cr");
 }
 
 }  // namespace

@@ -5,8 +5,10 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 
+#include "support/fresh_registry.h"
 #include "support/temp_dir.h"
 #include "world/block_registry.h"
 
@@ -26,9 +28,7 @@ enum FixtureId : std::uint8_t {
 
 inline void addResource(std::uint8_t id, const std::string& contentId, bool isBlock, bool solid, bool opaque,
                         std::int32_t durability = 0) {
-    voxel::BlockDef def;
-    def.id = contentId;
-    def.name = contentId;
+    voxel::BlockDef def = testsupport::namedBlock(contentId);
     def.isBlock = isBlock;
     def.solid = solid;
     def.opaque = opaque;
@@ -36,21 +36,10 @@ inline void addResource(std::uint8_t id, const std::string& contentId, bool isBl
     voxel::registerBlock(id, def);
 }
 
-// The message of the failure f raises, or "(no failure)".
-template <class F>
-std::string failureOf(F&& f) {
-    try {
-        f();
-    } catch (const std::exception& failure) {
-        return failure.what();
-    }
-    return "(no failure)";
-}
-
-class LoaderTest : public ::testing::Test {
+class LoaderTest : public testsupport::FreshRegistryTest {
    protected:
     void SetUp() override {
-        voxel::resetBlockRegistry();
+        FreshRegistryTest::SetUp();
         addResource(stick, "test:stick", false, false, false);
         addResource(flask, "test:flask", false, false, false);
         addResource(tonic, "test:tonic", false, false, false);
@@ -64,8 +53,6 @@ class LoaderTest : public ::testing::Test {
         }
         std::filesystem::create_directories(content());
     }
-    void TearDown() override { voxel::resetBlockRegistry(); }
-
     std::filesystem::path content() const { return temp.path() / "Content"; }
     void write(const std::string& relative, const std::string& text) const {
         testsupport::writeFile(content() / relative, text);
@@ -76,6 +63,22 @@ class LoaderTest : public ::testing::Test {
     // The error line of a file: its path in UTF-8, ": " and the message.
     std::string lineFor(const std::string& relative, const std::string& message) const {
         return (content() / relative).string() + ": " + message + "\n";
+    }
+
+    // A file for one loader and the message it must be refused with ("" when it loads).
+    struct FileCase {
+        const char* file;
+        std::string json;
+        const char* message;
+    };
+    // Writes every case and returns the error lines of the refused ones, in order.
+    std::string writeCases(std::span<const FileCase> cases) const {
+        std::string expected;
+        for (const FileCase& c : cases) {
+            write(c.file, c.json);
+            if (*c.message != '\0') expected += lineFor(c.file, c.message);
+        }
+        return expected;
     }
 
     testsupport::TempDir temp;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "content/json.h"
+#include "support/failure.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -15,18 +16,17 @@ using content::Json;
 
 namespace {
 
-template <typename F>
-std::string failure(F&& f) {
-    try {
-        f();
-    } catch (const std::runtime_error& e) {
-        return e.what();
-    }
-    return "(no failure)";
-}
+using testsupport::failureOf;
 
 Json object(const std::string& text) {
     return content::parseJsonText(text);
+}
+
+Json num(double x) {
+    Json j;
+    j.tag = content::JsonNumber;
+    j.number = x;
+    return j;
 }
 
 TEST(ContentWalk, SortedRecursiveAndExactNames) {
@@ -95,86 +95,76 @@ TEST(ValueChecks, SettingsDefaultOnOtherKindsAndNameTheKey) {
     EXPECT_EQ(content::readCombatSetting(o, "s", 3, 0, 10, true), 3);
     EXPECT_EQ(content::readCombatSetting(o, "missing", 3, 0, 10, true), 3);
     EXPECT_EQ(content::readCombatSetting(o, "f", 3, 0, 10, false), 7.5);
-    EXPECT_EQ(failure([&] { content::readCombatSetting(o, "f", 3, 0, 10, true); }),
+    EXPECT_EQ(failureOf([&] { content::readCombatSetting(o, "f", 3, 0, 10, true); }),
               "Invalid combat setting: f");
-    EXPECT_EQ(failure([&] { content::readCombatSetting(o, "n", 3, 0, 6, false); }),
+    EXPECT_EQ(failureOf([&] { content::readCombatSetting(o, "n", 3, 0, 6, false); }),
               "Invalid combat setting: n");
-    EXPECT_EQ(failure([&] { content::readMobValue(o, "neg", 3, 0, 6, false); }), "Invalid mob value: neg");
+    EXPECT_EQ(failureOf([&] { content::readMobValue(o, "neg", 3, 0, 6, false); }), "Invalid mob value: neg");
     EXPECT_EQ(content::readMobValue(o, "n", 3, 7, 7, true), 7);
 
     EXPECT_EQ(content::readBoundedNumber(o, "missing", 0.5, 0, 1), 0.5);
     EXPECT_EQ(content::readBoundedNumber(object(R"({"k":null})"), "k", 0.5, 0, 1), 0.5);
-    EXPECT_EQ(failure([&] { content::readBoundedNumber(o, "s", 0.5, 0, 10); }), "Invalid s");
-    EXPECT_EQ(failure([&] { content::readBoundedNumber(o, "big", 0.5, 0, 10); }), "Out of range: big");
+    EXPECT_EQ(failureOf([&] { content::readBoundedNumber(o, "s", 0.5, 0, 10); }), "Invalid s");
+    EXPECT_EQ(failureOf([&] { content::readBoundedNumber(o, "big", 0.5, 0, 10); }), "Out of range: big");
     EXPECT_EQ(content::readBoundedNumber(o, "f", 0.5, 0, 10), 7.5);
 
     const std::vector<std::string> names = {"none", "plant", "leaves"};
     EXPECT_EQ(content::readNamedValue(object(R"({"w":"leaves"})"), "w", names, 0), 2u);
     EXPECT_EQ(content::readNamedValue(o, "w", names, 1), 1u);
-    EXPECT_EQ(failure([&] { content::readNamedValue(o, "n", names, 0); }), "Invalid n");
-    EXPECT_EQ(failure([&] { content::readNamedValue(object(R"({"w":"Leaves"})"), "w", names, 0); }),
+    EXPECT_EQ(failureOf([&] { content::readNamedValue(o, "n", names, 0); }), "Invalid n");
+    EXPECT_EQ(failureOf([&] { content::readNamedValue(object(R"({"w":"Leaves"})"), "w", names, 0); }),
               "Unknown w");
 }
 
 TEST(ValueChecks, WholeNumberChecks) {
-    const auto num = [](double x) {
-        Json j;
-        j.tag = content::JsonNumber;
-        j.number = x;
-        return j;
-    };
     const Json text = object("\"5\"");
     EXPECT_EQ(content::readShieldSetting(text, 80, 1, 95), 80);
     EXPECT_EQ(content::readShieldSetting(num(95), 80, 1, 95), 95);
     for (double bad : {95.5, 0.0, 96.0, 1e300}) {
-        EXPECT_EQ(failure([&] { content::readShieldSetting(num(bad), 80, 1, 95); }), "Invalid shield setting")
+        EXPECT_EQ(failureOf([&] { content::readShieldSetting(num(bad), 80, 1, 95); }),
+                  "Invalid shield setting")
             << bad;
     }
     EXPECT_EQ(content::requireCount(num(64)), 64);
     EXPECT_EQ(content::requireCount(num(1)), 1);
     for (const Json& bad : {num(64.5), num(0), num(65), text}) {
-        EXPECT_EQ(failure([&] { content::requireCount(bad); }), "count must be an integer 1..64");
+        EXPECT_EQ(failureOf([&] { content::requireCount(bad); }), "count must be an integer 1..64");
     }
     EXPECT_EQ(content::readPotionNumber(text, -1, 5), -1);
-    EXPECT_EQ(failure([&] { content::readPotionNumber(text, 0, 5); }), "Invalid potion number");
-    EXPECT_EQ(failure([&] { content::readPotionNumber(num(2.5), 0, 5); }), "Invalid potion number");
+    EXPECT_EQ(failureOf([&] { content::readPotionNumber(text, 0, 5); }), "Invalid potion number");
+    EXPECT_EQ(failureOf([&] { content::readPotionNumber(num(2.5), 0, 5); }), "Invalid potion number");
     EXPECT_EQ(content::readPotionNumber(num(5), 0, 5), 5);
 
     const Json o = object(R"({"v":12,"w":1.5,"s":"x","huge":1e12})");
     EXPECT_EQ(adventure::readValue(o, "v", 3, 0, 20), 12);
     EXPECT_EQ(adventure::readValue(o, "s", 3, 0, 20), 3);
-    EXPECT_EQ(failure([&] { adventure::readValue(o, "w", 3, 0, 20); }), "Invalid adventure value: w");
-    EXPECT_EQ(failure([&] { adventure::readValue(o, "huge", 3, 0, std::numeric_limits<int32_t>::max()); }),
+    EXPECT_EQ(failureOf([&] { adventure::readValue(o, "w", 3, 0, 20); }), "Invalid adventure value: w");
+    EXPECT_EQ(failureOf([&] { adventure::readValue(o, "huge", 3, 0, std::numeric_limits<int32_t>::max()); }),
               "Invalid adventure value: huge");
 }
 
 TEST(ValueChecks, FloatChecks) {
-    const auto num = [](double x) {
-        Json j;
-        j.tag = content::JsonNumber;
-        j.number = x;
-        return j;
-    };
     EXPECT_EQ(content::readFlightSetting(Json(), 9.0f, 4.0f, 16.0f), 9.0f);
     EXPECT_EQ(content::readFlightSetting(object("\"12\""), 9.0f, 4.0f, 16.0f), 9.0f);
     EXPECT_EQ(content::readFlightSetting(num(16.0), 9.0f, 4.0f, 16.0f), 16.0f);
     EXPECT_EQ(content::readFlightSetting(num(4.5), 9.0f, 4.0f, 16.0f), 4.5f);
     // Bounds compare as doubles: a value just above the bound fails even if it rounds onto it as f32.
-    EXPECT_EQ(failure([&] { content::readFlightSetting(num(16.0000000001), 9.0f, 4.0f, 16.0f); }),
+    EXPECT_EQ(failureOf([&] { content::readFlightSetting(num(16.0000000001), 9.0f, 4.0f, 16.0f); }),
               "Invalid flight setting");
-    EXPECT_EQ(failure([&] { content::readFlightSetting(num(3.9), 9.0f, 4.0f, 16.0f); }),
+    EXPECT_EQ(failureOf([&] { content::readFlightSetting(num(3.9), 9.0f, 4.0f, 16.0f); }),
               "Invalid flight setting");
 
     EXPECT_EQ(content::checkRange(Json(), 0.5f, 0.0f, 1.0f, "scale"), 0.5f);
     EXPECT_EQ(content::checkRange(num(1.00000001), 0.5f, 0.0f, 1.0f, "scale"), 1.0f);
-    EXPECT_EQ(failure([&] { content::checkRange(num(1.1), 0.5f, 0.0f, 1.0f, "scale"); }),
+    EXPECT_EQ(failureOf([&] { content::checkRange(num(1.1), 0.5f, 0.0f, 1.0f, "scale"); }),
               "scale outside range");
-    EXPECT_EQ(failure([&] { content::checkRange(num(1e300), 0.5f, 0.0f, 1.0f, "scale"); }),
+    EXPECT_EQ(failureOf([&] { content::checkRange(num(1e300), 0.5f, 0.0f, 1.0f, "scale"); }),
               "scale outside range");
     EXPECT_EQ(content::requireInt(num(7), 1, 0, 10, "ticks"), 7);
     EXPECT_EQ(content::requireInt(Json(), 1, 0, 10, "ticks"), 1);
-    EXPECT_EQ(failure([&] { content::requireInt(num(7.5), 1, 0, 10, "ticks"); }), "ticks must be an integer");
-    EXPECT_EQ(failure([&] { content::requireInt(num(11), 1, 0, 10, "ticks"); }), "ticks outside range");
+    EXPECT_EQ(failureOf([&] { content::requireInt(num(7.5), 1, 0, 10, "ticks"); }),
+              "ticks must be an integer");
+    EXPECT_EQ(failureOf([&] { content::requireInt(num(11), 1, 0, 10, "ticks"); }), "ticks outside range");
     EXPECT_EQ(content::requireInt(num(2147483647.0), 1, 0, std::numeric_limits<int32_t>::max(), "n"),
               std::numeric_limits<int32_t>::max());
 }

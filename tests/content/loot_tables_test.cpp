@@ -4,6 +4,7 @@
 
 #include "content/json.h"
 #include "loader_fixture.h"
+#include "support/failure.h"
 
 namespace {
 
@@ -50,11 +51,12 @@ TEST_F(LootTablesTest, EntryFaultsHaveTheirOwnMessages) {
     };
     for (const auto& c : cases) {
         content::Json table = content::parseJsonText(R"({"entries": [)" + c.entries + "]}");
-        EXPECT_EQ(loadertest::failureOf([&] { content::readLootTable(table); }), c.message) << c.entries;
+        EXPECT_EQ(testsupport::failureOf<std::exception>([&] { content::readLootTable(table); }), c.message)
+            << c.entries;
     }
-    EXPECT_EQ(
-        loadertest::failureOf([] { content::readLootTable(content::parseJsonText(R"({"entries": {}})")); }),
-        "Loot needs 1..64 entries");
+    EXPECT_EQ(testsupport::failureOf<std::exception>(
+                  [] { content::readLootTable(content::parseJsonText(R"({"entries": {}})")); }),
+              "Loot needs 1..64 entries");
 }
 
 TEST_F(LootTablesTest, FaultyTableFilesAreSkippedWithOneLineEach) {

@@ -37,11 +37,7 @@ TEST_F(PotionsTest, LoadsPotionsByTheirItem) {
 }
 
 TEST_F(PotionsTest, EachFaultSkipsOnlyItsFileWithOneLine) {
-    const struct {
-        const char* file;
-        std::string json;
-        const char* message;
-    } cases[] = {
+    const FileCase cases[] = {
         {"p01.potion.json", potionJson("test:p1", "test:flask", "healing", R"(, "strength": 5)"),
          "Invalid potion number"},
         {"p02.potion.json", potionJson("test:p2", "test:flask", "speed", R"(, "strength": 5, "ticks": 19)"),
@@ -81,11 +77,7 @@ TEST_F(PotionsTest, EachFaultSkipsOnlyItsFileWithOneLine) {
         {"p15.potion.json", potionJson("test:ok", "test:tonic", "speed", R"(, "strength": 1, "ticks": 20)"),
          "Duplicate potion item or ID"},
     };
-    std::string expected;
-    for (const auto& c : cases) {
-        write(c.file, c.json);
-        if (*c.message != '\0') expected += lineFor(c.file, c.message);
-    }
+    const std::string expected = writeCases(cases);
     std::map<std::uint8_t, content::PotionDef> potions = content::loadPotions(content());
     ASSERT_EQ(potions.size(), 1u);
     EXPECT_EQ(potions.at(loadertest::flask).id, "test:ok");

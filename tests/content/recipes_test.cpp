@@ -34,11 +34,7 @@ TEST_F(RecipesTest, ReadsRecipeFilesInSortedPathOrder) {
 }
 
 TEST_F(RecipesTest, EachFaultSkipsOnlyItsFileWithOneLine) {
-    const struct {
-        const char* file;
-        std::string json;
-        const char* message;
-    } cases[] = {
+    const FileCase cases[] = {
         {"a01.recipe.json", recipeJson("test:r1", R"(, "station": "Workbench")"), "Unknown crafting station"},
         {"a02.recipe.json", recipeJson("nocolon"), "Recipe id must use namespace:name"},
         {"a03.recipe.json",
@@ -66,11 +62,7 @@ TEST_F(RecipesTest, EachFaultSkipsOnlyItsFileWithOneLine) {
         {"a13.recipe.json", recipeJson("test:ok"), ""},
         {"a14.recipe.json", recipeJson("test:ok"), "Duplicate recipe id"},
     };
-    std::string expected;
-    for (const auto& c : cases) {
-        write(c.file, c.json);
-        if (*c.message != '\0') expected += lineFor(c.file, c.message);
-    }
+    const std::string expected = writeCases(cases);
     std::vector<content::Recipe> recipes = content::loadRecipes(content());
     ASSERT_EQ(recipes.size(), 1u);
     EXPECT_EQ(recipes[0].id, "test:ok");

@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "support/failure.h"
+#include "support/fresh_registry.h"
 #include "support/temp_dir.h"
 #include "world/block_registry.h"
 
@@ -12,25 +14,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-template <typename F>
-std::string failure(F&& f) {
-    try {
-        f();
-    } catch (const std::exception& e) {
-        return e.what();
-    }
-    return "(no failure)";
-}
+using testsupport::failureOf;
 
 std::string definition(const std::string& id) {
     return "{\"id\":\"" + id + "\"}";
 }
 
-class ResourceIdsTest : public testing::Test {
+class ResourceIdsTest : public testsupport::FreshRegistryTest {
    protected:
-    void SetUp() override { voxel::resetBlockRegistry(); }
-    void TearDown() override { voxel::resetBlockRegistry(); }
-
     fs::path content() const { return dir.path() / "Content"; }
     fs::path idsFile() const { return dir.path() / "Saves" / "content_ids.txt"; }
     void define(const std::string& folder, const std::string& id) {
@@ -88,7 +79,7 @@ TEST_F(ResourceIdsTest, NewIdsFollowSortedPathsAndStayStableAcrossRuns) {
     EXPECT_TRUE(voxel::blockDef(13).solid);
     EXPECT_FALSE(voxel::blockDef(13).opaque);
     EXPECT_EQ(voxel::findCustomBlock("core:apple"), 0);
-    EXPECT_EQ(failure([] { content::resourceId("core:apple"); }),
+    EXPECT_EQ(failureOf<std::exception>([] { content::resourceId("core:apple"); }),
               "Unknown or unavailable resource: core:apple");
 }
 
@@ -118,7 +109,8 @@ TEST_F(ResourceIdsTest, InvalidIdsFilesEndLoading) {
           "\"core:a\" 13\n\"core:b\" x\n\"core:c\" 15\n", "\"core:a\" 13\n\"core:b\"\n",
           "\"core:a\" 13\n\"core:b\" 99999999999\n", "\"core:a\" 13\n\"core:b", "\"core:a\" -14\n"}) {
         testsupport::writeFile(idsFile(), text);
-        EXPECT_EQ(failure([&] { load(); }), "Invalid content_ids.txt; restore its backup") << text;
+        EXPECT_EQ(failureOf<std::exception>([&] { load(); }), "Invalid content_ids.txt; restore its backup")
+            << text;
         EXPECT_EQ(testsupport::readFile(idsFile()), text);
     }
 }
@@ -169,7 +161,7 @@ TEST_F(ResourceIdsTest, At256IdsFurtherNewContentIsRefused) {
 TEST_F(ResourceIdsTest, SaveFailuresEndLoading) {
     define("a", "core:one");
     fs::create_directories(fs::path(idsFile().string() + ".tmp"));
-    EXPECT_EQ(failure([&] { load(); }), "Cannot save persistent resource IDs");
+    EXPECT_EQ(failureOf<std::exception>([&] { load(); }), "Cannot save persistent resource IDs");
     EXPECT_EQ(voxel::findCustomBlock("core:one"), 13);
 }
 
@@ -180,16 +172,21 @@ TEST_F(ResourceIdsTest, NameLookups) {
     EXPECT_EQ(content::lootItemId("core:diamond_ore"), 12);
     EXPECT_EQ(content::adventureResourceId("demo:ore"), 13);
     EXPECT_EQ(content::mobResourceId("demo:ore"), 13);
-    EXPECT_EQ(failure([] { content::mobResourceId("core:stone"); }), "Unknown mob resource: core:stone");
-    EXPECT_EQ(failure([] { content::resourceId("core:air"); }), "Unknown or unavailable resource: core:air");
-    EXPECT_EQ(failure([] { content::resourceId("stone"); }), "Unknown or unavailable resource: stone");
-    EXPECT_EQ(failure([] { content::adventureResourceId("x:y"); }), "Unknown adventure resource: x:y");
-    EXPECT_EQ(failure([] { content::lootItemId("x:y"); }), "Unknown loot item: x:y");
-    EXPECT_EQ(failure([] { content::mobResourceId(""); }), "Unknown mob resource: ");
-    EXPECT_EQ(failure([] { content::resourceId(""); }), "Unknown or unavailable resource: ");
+    EXPECT_EQ(failureOf<std::exception>([] { content::mobResourceId("core:stone"); }),
+              "Unknown mob resource: core:stone");
+    EXPECT_EQ(failureOf<std::exception>([] { content::resourceId("core:air"); }),
+              "Unknown or unavailable resource: core:air");
+    EXPECT_EQ(failureOf<std::exception>([] { content::resourceId("stone"); }),
+              "Unknown or unavailable resource: stone");
+    EXPECT_EQ(failureOf<std::exception>([] { content::adventureResourceId("x:y"); }),
+              "Unknown adventure resource: x:y");
+    EXPECT_EQ(failureOf<std::exception>([] { content::lootItemId("x:y"); }), "Unknown loot item: x:y");
+    EXPECT_EQ(failureOf<std::exception>([] { content::mobResourceId(""); }), "Unknown mob resource: ");
+    EXPECT_EQ(failureOf<std::exception>([] { content::resourceId(""); }),
+              "Unknown or unavailable resource: ");
     EXPECT_EQ(content::qualifiedResourceName(3), "core:stone");
     EXPECT_EQ(content::qualifiedResourceName(13), "demo:ore");
-    EXPECT_EQ(failure([] { content::qualifiedResourceName(14); }), "invalid block ID");
+    EXPECT_EQ(failureOf<std::exception>([] { content::qualifiedResourceName(14); }), "invalid block ID");
 }
 
 TEST_F(ResourceIdsTest, MissingContentDirectoryStillReadsTheIdsFile) {

@@ -4,20 +4,13 @@
 
 #include <cmath>
 #include <limits>
-#include <stdexcept>
 #include <string>
+
+#include "support/failure.h"
 
 namespace {
 
-template <typename F>
-std::string failure(F&& f) {
-    try {
-        f();
-    } catch (const std::runtime_error& e) {
-        return e.what();
-    }
-    return "(no failure)";
-}
+using testsupport::failureOf;
 
 TEST(TextConversion, Utf32ToUtf8) {
     EXPECT_EQ(toUtf8(U"\u0416"), "\xD0\x96");
@@ -53,12 +46,13 @@ TEST(NumberConversion, DoublesAreLocaleFreeAndFailOnOverflowOnly) {
     EXPECT_TRUE(std::signbit(content::parseDouble("-1e-400")));
     EXPECT_EQ(content::parseDouble("0.0000000000000000000000001e-99999999999999999999"), 0.0);
     EXPECT_EQ(content::parseDouble("1,5"), 1.0);
-    EXPECT_EQ(failure([] { content::parseDouble("1e400"); }), "stod argument out of range");
-    EXPECT_EQ(failure([] { content::parseDouble("-1e99999999999999999999"); }), "stod argument out of range");
-    EXPECT_EQ(failure([] { content::parseDouble(""); }), "invalid stod argument");
-    EXPECT_EQ(failure([] { content::parseDouble("abc"); }), "invalid stod argument");
-    EXPECT_EQ(failure([] { content::parseDouble("+-1"); }), "invalid stod argument");
-    EXPECT_EQ(failure([] { content::parseDouble(" ."); }), "invalid stod argument");
+    EXPECT_EQ(failureOf([] { content::parseDouble("1e400"); }), "stod argument out of range");
+    EXPECT_EQ(failureOf([] { content::parseDouble("-1e99999999999999999999"); }),
+              "stod argument out of range");
+    EXPECT_EQ(failureOf([] { content::parseDouble(""); }), "invalid stod argument");
+    EXPECT_EQ(failureOf([] { content::parseDouble("abc"); }), "invalid stod argument");
+    EXPECT_EQ(failureOf([] { content::parseDouble("+-1"); }), "invalid stod argument");
+    EXPECT_EQ(failureOf([] { content::parseDouble(" ."); }), "invalid stod argument");
 }
 
 TEST(NumberConversion, IntsReadAsTheStandardConversionDoes) {
@@ -68,12 +62,12 @@ TEST(NumberConversion, IntsReadAsTheStandardConversionDoes) {
     EXPECT_EQ(content::parseInt("-2147483648"), std::numeric_limits<int>::min());
     EXPECT_EQ(content::parseInt("+2147483647"), std::numeric_limits<int>::max());
     EXPECT_EQ(content::parseInt("007"), 7);
-    EXPECT_EQ(failure([] { content::parseInt("2147483648"); }), "stoi argument out of range");
-    EXPECT_EQ(failure([] { content::parseInt("-2147483649"); }), "stoi argument out of range");
-    EXPECT_EQ(failure([] { content::parseInt("99999999999999999999999"); }), "stoi argument out of range");
-    EXPECT_EQ(failure([] { content::parseInt("port"); }), "invalid stoi argument");
-    EXPECT_EQ(failure([] { content::parseInt("-"); }), "invalid stoi argument");
-    EXPECT_EQ(failure([] { content::parseInt(""); }), "invalid stoi argument");
+    EXPECT_EQ(failureOf([] { content::parseInt("2147483648"); }), "stoi argument out of range");
+    EXPECT_EQ(failureOf([] { content::parseInt("-2147483649"); }), "stoi argument out of range");
+    EXPECT_EQ(failureOf([] { content::parseInt("99999999999999999999999"); }), "stoi argument out of range");
+    EXPECT_EQ(failureOf([] { content::parseInt("port"); }), "invalid stoi argument");
+    EXPECT_EQ(failureOf([] { content::parseInt("-"); }), "invalid stoi argument");
+    EXPECT_EQ(failureOf([] { content::parseInt(""); }), "invalid stoi argument");
 }
 
 TEST(NumberConversion, TruncationToInt32Saturates) {

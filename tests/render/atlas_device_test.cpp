@@ -6,34 +6,20 @@
 #include <stdexcept>
 #include <string>
 
-#include "app/app.h"
+#include "gpu_fixture.h"
 #include "png_fixture.h"
 #include "render/gpu_image.h"
-#include "support/temp_dir.h"
-#include "support/xvfb.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class AtlasDeviceTest : public ::testing::Test {
+class AtlasDeviceTest : public rendertest::AssetsGpuTest {
 protected:
-    static void SetUpTestSuite() {
-        xvfb_ = new testsupport::Xvfb();
-        setenv("DISPLAY", xvfb_->display().c_str(), 1);
-        setenv("QUORVANE_HEADLESS_CHECK", "1", 1);
-    }
-    static void TearDownTestSuite() {
-        delete xvfb_;
-        xvfb_ = nullptr;
-    }
     void SetUp() override {
-        fs::copy(fs::path(std::getenv("QUORVANE_SOURCE_DIR")) / "Assets", root.path() / "Assets",
-                 fs::copy_options::recursive);
-        app.files.root = root.path();
+        AssetsGpuTest::SetUp();
         app.createWindowAndDevice();
     }
-    void TearDown() override { app.shutdown(); }
 
     // Copies a sampled image back into a host-visible buffer.
     std::vector<uint8_t> readBack(VkImage image, uint32_t width, uint32_t height) {
@@ -42,28 +28,16 @@ protected:
         VkDeviceMemory memory = VK_NULL_HANDLE;
         vk::createBuffer(app, bytes, VK_BUFFER_USAGE_TRANSFER_DST_BIT, buffer, memory, nullptr);
         VkCommandBuffer cmd = beginCommands();
-        VkImageMemoryBarrier barrier{};
-        barrier.sType = VK_STRUCTURE_TYPE_IMAGE_MEMORY_BARRIER;
-        barrier.srcAccessMask = VK_ACCESS_SHADER_READ_BIT;
-        barrier.dstAccessMask = VK_ACCESS_TRANSFER_READ_BIT;
-        barrier.oldLayout = VK_IMAGE_LAYOUT_SHADER_READ_ONLY_OPTIMAL;
-        barrier.newLayout = VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL;
-        barrier.srcQueueFamilyIndex = VK_QUEUE_FAMILY_IGNORED;
-        barrier.dstQueueFamilyIndex = VK_QUEUE_FAMILY_IGNORED;
-        barrier.image = image;
-        barrier.subresourceRange = {VK_IMAGE_ASPECT_COLOR_BIT, 0, 1, 0, 1};
-        vkCmdPipelineBarrier(cmd, VK_PIPELINE_STAGE_FRAGMENT_SHADER_BIT, VK_PIPELINE_STAGE_TRANSFER_BIT, 0, 0, nullptr, 0,
-                             nullptr, 1, &barrier);
+        render::recordLayoutChange(cmd, image, VK_IMAGE_LAYOUT_SHADER_READ_ONLY_OPTIMAL,
+                                   VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, VK_ACCESS_SHADER_READ_BIT,
+                                   VK_ACCESS_TRANSFER_READ_BIT, VK_PIPELINE_STAGE_FRAGMENT_SHADER_BIT,
+                                   VK_PIPELINE_STAGE_TRANSFER_BIT);
         VkBufferImageCopy region{};
         region.imageSubresource = {VK_IMAGE_ASPECT_COLOR_BIT, 0, 0, 1};
         region.imageExtent = {width, height, 1};
         vkCmdCopyImageToBuffer(cmd, image, VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, buffer, 1, &region);
         submitAndWait(cmd);
-        std::vector<uint8_t> pixels(bytes);
-        void* mapped = nullptr;
-        EXPECT_EQ(vkMapMemory(app.gpu.dev, memory, 0, bytes, 0, &mapped), VK_SUCCESS);
-        std::memcpy(pixels.data(), mapped, bytes);
-        vkUnmapMemory(app.gpu.dev, memory);
+        std::vector<uint8_t> pixels = mappedBytes(memory, bytes);
         vkDestroyBuffer(app.gpu.dev, buffer, nullptr);
         vkFreeMemory(app.gpu.dev, memory, nullptr);
         return pixels;
@@ -95,13 +69,7 @@ protected:
     }
 
     fs::path uiFolder() const { return root.path() / "Assets" / "Textures" / "UI"; }
-
-    static testsupport::Xvfb* xvfb_;
-    testsupport::TempDir root;
-    App app;
 };
-
-testsupport::Xvfb* AtlasDeviceTest::xvfb_ = nullptr;
 
 TEST_F(AtlasDeviceTest, UploadedImageHoldsEveryPixelInShaderReadLayout) {
     const platform::Image picture = atlastest::paintedImage(5, 3, [](uint32_t x, uint32_t y) {

@@ -1,33 +1,24 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <stdexcept>
 #include <string>
 
 #include "png_fixture.h"
 #include "render/atlas_packing.h"
+#include "support/failure.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
+using atlastest::kBlue;
+using atlastest::kGreen;
+using atlastest::kRed;
 using atlastest::pixelAt;
 using atlastest::Rgba;
+using testsupport::failureOf;
 
 namespace {
 
-const Rgba kRed{200, 30, 30, 255};
-const Rgba kGreen{30, 200, 30, 255};
-const Rgba kBlue{30, 30, 200, 255};
 const Rgba kYellow{220, 220, 40, 255};
-
-std::string runtimeError(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::runtime_error& error) {
-        return error.what();
-    }
-    return "";
-}
 
 platform::Image blankSheet() {
     return atlastest::paintedImage(256, 576, [](uint32_t, uint32_t) { return Rgba{255, 255, 255, 255}; });
@@ -67,7 +58,7 @@ TEST(ShelfPacking, TallestFirstLeftToRightWithFourPixelsBetween) {
 TEST(ShelfPacking, EmptyListGivesOneRowAndTooTallShelvesFail) {
     EXPECT_EQ(render::packShelves({}, 2048, 4096).height, 1u);
     EXPECT_EQ(render::packShelves({{10, 60}, {10, 60}}, 16, 128).height, 128u);
-    EXPECT_EQ(runtimeError([] { render::packShelves({{10, 60}, {10, 60}}, 16, 127); }),
+    EXPECT_EQ(failureOf([] { render::packShelves({{10, 60}, {10, 60}}, 16, 127); }),
               "Original-resolution texture atlas exceeds GPU limits");
 }
 
@@ -140,10 +131,10 @@ TEST_F(PackAtlasTest, MaterialsWithoutAFileTakeTheirTileFromTheSheet) {
 
 TEST_F(PackAtlasTest, SizeAndMaterialLimitsFail) {
     const std::string wide = png("wide.png", 61, 4, kRed);
-    EXPECT_EQ(runtimeError([&] { render::packAtlas({{1, 0, 0, 32, 32, wide}}, blankSheet(), 64); }),
+    EXPECT_EQ(failureOf([&] { render::packAtlas({{1, 0, 0, 32, 32, wide}}, blankSheet(), 64); }),
               "Texture exceeds GPU size limit: " + wide);
     EXPECT_NO_THROW(render::packAtlas({{1, 0, 0, 32, 32, png("fits.png", 60, 4, kRed)}}, blankSheet(), 64));
-    EXPECT_EQ(runtimeError([&] { render::packAtlas({{4096, 0, 0, 32, 32, ""}}, blankSheet(), 4096); }),
+    EXPECT_EQ(failureOf([&] { render::packAtlas({{4096, 0, 0, 32, 32, ""}}, blankSheet(), 4096); }),
               "Too many atlas materials");
 }
 

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "render/chunk_light.h"
+#include "support/fresh_registry.h"
 #include "world/block_registry.h"
 
 namespace {
@@ -34,7 +35,7 @@ std::vector<voxel::Chunk> lightOne(voxel::Chunk chunk, const std::vector<voxel::
 }
 
 // Custom blocks for the emitter cases; the registry goes back to the built-ins afterwards.
-class ChunkLightEmitters : public ::testing::Test {
+class ChunkLightEmitters : public testsupport::FreshRegistryTest {
 protected:
     static constexpr uint8_t torch = 13;
     static constexpr uint8_t dimLamp = 14;
@@ -42,14 +43,12 @@ protected:
     static constexpr uint8_t brightStone = 16;
 
     void SetUp() override {
-        voxel::resetBlockRegistry();
+        FreshRegistryTest::SetUp();
         install(torch, 15.0f, false);
         install(dimLamp, 14.2f, false);
         install(glowStone, 20.0f, true);
         install(brightStone, 2.0f, false);
     }
-    void TearDown() override { voxel::resetBlockRegistry(); }
-
     static void install(uint8_t id, float light, bool opaque) {
         voxel::BlockDef def;
         def.id = "test:block" + std::to_string(id);

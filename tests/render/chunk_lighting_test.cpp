@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/app.h"
+#include "support/fresh_registry.h"
 #include "world/block_registry.h"
 
 namespace {
@@ -10,7 +11,7 @@ namespace {
 constexpr uint8_t stone = 3;
 
 // An App whose clock the test sets and whose lighting tasks wait until the test runs them.
-class LightingScheduling : public ::testing::Test {
+class LightingScheduling : public testsupport::FreshRegistryTest {
 protected:
     static constexpr uint8_t furnace = 13;
     static constexpr uint8_t lamp = 14;
@@ -19,7 +20,7 @@ protected:
     static constexpr uint8_t chest = 17;
 
     void SetUp() override {
-        voxel::resetBlockRegistry();
+        FreshRegistryTest::SetUp();
         install(furnace, [](voxel::BlockDef& d) {
             d.behavior = "furnace";
             d.opaque = true;
@@ -31,8 +32,6 @@ protected:
         app.tasks.clock = [this] { return now; };
         app.tasks.launcher = [this](BackgroundTasks::Job job) { held.push_back(std::move(job)); };
     }
-    void TearDown() override { voxel::resetBlockRegistry(); }
-
     template <typename Edit>
     static void install(uint8_t id, Edit edit) {
         voxel::BlockDef def;

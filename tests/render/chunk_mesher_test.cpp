@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "support/fresh_registry.h"
 #include "world/block_registry.h"
 
 namespace {
@@ -64,11 +65,8 @@ std::vector<ModelVertex> cubeModel() {
     return model;
 }
 
-class ChunkMesherTest : public ::testing::Test {
+class ChunkMesherTest : public testsupport::FreshRegistryTest {
 protected:
-    void SetUp() override { voxel::resetBlockRegistry(); }
-    void TearDown() override { voxel::resetBlockRegistry(); }
-
     static void registerBlock(uint32_t id, voxel::BlockDef def) { voxel::registerBlock(id, std::move(def)); }
 };
 

@@ -2,13 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <optional>
 #include <stdexcept>
 #include <string>
 
-#include "app/app.h"
-#include "support/xvfb.h"
+#include "gpu_fixture.h"
 
 #define GLFW_INCLUDE_VULKAN
 #include <GLFW/glfw3.h>
@@ -18,32 +16,13 @@
 
 namespace {
 
-class DeviceTest : public ::testing::Test {
+class DeviceTest : public rendertest::GpuTest {
 protected:
-    static void SetUpTestSuite() {
-        xvfb_ = new testsupport::Xvfb();
-        setenv("DISPLAY", xvfb_->display().c_str(), 1);
-        setenv("QUORVANE_HEADLESS_CHECK", "1", 1);
-    }
-    static void TearDownTestSuite() {
-        delete xvfb_;
-        xvfb_ = nullptr;
-    }
-    void TearDown() override { app.shutdown(); }
-
     std::string readBack(const BufferSlot& slot, uint64_t bytes) {
-        void* mapped = nullptr;
-        EXPECT_EQ(vkMapMemory(app.gpu.dev, slot.memory, 0, bytes, 0, &mapped), VK_SUCCESS);
-        std::string contents(static_cast<const char*>(mapped), bytes);
-        vkUnmapMemory(app.gpu.dev, slot.memory);
-        return contents;
+        const std::vector<uint8_t> contents = mappedBytes(slot.memory, bytes);
+        return std::string(contents.begin(), contents.end());
     }
-
-    static testsupport::Xvfb* xvfb_;
-    App app;
 };
-
-testsupport::Xvfb* DeviceTest::xvfb_ = nullptr;
 
 TEST_F(DeviceTest, CreatesHiddenWindowAndDeviceOnADrawingPresentingFamily) {
     testing::internal::CaptureStdout();

@@ -1,41 +1,21 @@
 #include <gtest/gtest.h>
 
-#include <GLFW/glfw3.h>
-
-#include <chrono>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <thread>
 #include <vector>
 
-#include "app/app.h"
+#include "gpu_fixture.h"
 #include "platform/image.h"
 #include "render/content_meta.h"
-#include "support/temp_dir.h"
-#include "support/xvfb.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
 // A device with the game's atlases, content meta buffer, descriptor set, frame objects and
 // swapchain, as start-up makes them, but without a world.
-class FrameDeviceTest : public ::testing::Test {
+class FrameDeviceTest : public rendertest::AssetsGpuTest {
 protected:
-    static void SetUpTestSuite() {
-        xvfb_ = new testsupport::Xvfb();
-        setenv("DISPLAY", xvfb_->display().c_str(), 1);
-        setenv("QUORVANE_HEADLESS_CHECK", "1", 1);
-    }
-    static void TearDownTestSuite() {
-        delete xvfb_;
-        xvfb_ = nullptr;
-    }
     void SetUp() override {
-        fs::copy(fs::path(std::getenv("QUORVANE_SOURCE_DIR")) / "Assets", root.path() / "Assets",
-                 fs::copy_options::recursive);
-        app.files.root = root.path();
+        AssetsGpuTest::SetUp();
         testing::internal::CaptureStdout();
         app.createWindowAndDevice();
         app.createBlockAtlas();
@@ -43,15 +23,9 @@ protected:
         app.createSwapchain();
         testing::internal::GetCapturedStdout();
     }
-    void TearDown() override { app.shutdown(); }
 
     std::vector<uint8_t> metaBytes() {
-        std::vector<uint8_t> bytes(render::kContentMetaBytes);
-        void* mapped = nullptr;
-        EXPECT_EQ(vkMapMemory(app.gpu.dev, app.descriptors.contentMetaMemory, 0, VK_WHOLE_SIZE, 0, &mapped), VK_SUCCESS);
-        std::memcpy(bytes.data(), mapped, bytes.size());
-        vkUnmapMemory(app.gpu.dev, app.descriptors.contentMetaMemory);
-        return bytes;
+        return mappedBytes(app.descriptors.contentMetaMemory, render::kContentMetaBytes);
     }
 
     void poisonBiomeLabels() {
@@ -73,13 +47,7 @@ protected:
         EXPECT_TRUE(app.gpu.capturePath.empty());
         return platform::decodePng(root.path() / name);
     }
-
-    static testsupport::Xvfb* xvfb_;
-    testsupport::TempDir root;
-    App app;
 };
-
-testsupport::Xvfb* FrameDeviceTest::xvfb_ = nullptr;
 
 std::shared_ptr<const voxel::GenerationProfile> profileWithBiomes(std::vector<std::string> names) {
     auto profile = std::make_shared<voxel::GenerationProfile>();
@@ -141,13 +109,7 @@ TEST_F(FrameDeviceTest, FramesCaptureCountAndHideTheInterfaceFromOrdinaryScreens
 // As the main loop does when the framebuffer size changed: a new swapchain, then frames at its size.
 TEST_F(FrameDeviceTest, FramesAfterAResizeDrawAtTheNewSize) {
     app.drawFrame();
-    glfwSetWindowSize(app.gpu.win, 800, 450);
-    int width = 0, height = 0;
-    for (int i = 0; i < 200 && (width != 800 || height != 450); ++i) {
-        glfwPollEvents();
-        glfwGetFramebufferSize(app.gpu.win, &width, &height);
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    const int width = resizeWindow(800, 450).first;
     ASSERT_EQ(width, 800);
     app.createSwapchain();
     const platform::Image frame = capture("small.png");

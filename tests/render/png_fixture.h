@@ -1,5 +1,5 @@
 #pragma once
-// Small PNG fixtures for the atlas tests.
+// Small PNG fixtures for the render tests: painted pictures, files of them and pixel checks.
 #include <array>
 #include <cstdint>
 #include <filesystem>
@@ -10,6 +10,11 @@
 namespace atlastest {
 
 using Rgba = std::array<uint8_t, 4>;
+
+// Opaque colours far enough apart that no scaling or packing mix-up goes unnoticed.
+inline constexpr Rgba kRed{200, 30, 30, 255};
+inline constexpr Rgba kGreen{30, 200, 30, 255};
+inline constexpr Rgba kBlue{30, 30, 200, 255};
 
 inline platform::Image paintedImage(uint32_t width, uint32_t height, const std::function<Rgba(uint32_t, uint32_t)>& paint) {
     platform::Image image;

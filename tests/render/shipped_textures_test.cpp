@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "platform/image.h"
+#include "png_fixture.h"
 #include "render/tile_sheet.h"
 #include "render/ui_atlas.h"
 #include "ui/font_alphabet.h"
@@ -19,7 +20,7 @@ fs::path textures() {
 bool anyOpaque(const platform::Image& image, uint32_t x0, uint32_t x1) {
     for (uint32_t y = 0; y < image.height; ++y) {
         for (uint32_t x = x0; x < x1; ++x) {
-            if (image.pixels[(std::size_t{y} * image.width + x) * 4 + 3] != 0) return true;
+            if (atlastest::pixelAt(image, x, y)[3] != 0) return true;
         }
     }
     return false;

@@ -3,27 +3,24 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <chrono>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <functional>
 #include <stdexcept>
 #include <string>
-#include <thread>
 
-#include "app/app.h"
+#include "gpu_fixture.h"
+#include "png_fixture.h"
 #include "platform/image.h"
+#include "render/content_meta.h"
 #include "render/gpu_image.h"
 #include "render/interface_block.h"
-#include "support/temp_dir.h"
-#include "support/xvfb.h"
 
 namespace fs = std::filesystem;
+using atlastest::pixelAt;
+using atlastest::Rgba;
 
 namespace {
-
-constexpr VkDeviceSize kMetaBytes = 229376;
 
 // The world pipelines' push constants: camera, light and target.
 struct WorldBlock {
@@ -45,17 +42,8 @@ std::array<float, 16> levelCamera(float aspect) {
     return m;
 }
 
-class SwapchainDeviceTest : public ::testing::Test {
+class SwapchainDeviceTest : public rendertest::GpuTest {
    protected:
-    static void SetUpTestSuite() {
-        xvfb_ = new testsupport::Xvfb();
-        setenv("DISPLAY", xvfb_->display().c_str(), 1);
-        setenv("QUORVANE_HEADLESS_CHECK", "1", 1);
-    }
-    static void TearDownTestSuite() {
-        delete xvfb_;
-        xvfb_ = nullptr;
-    }
     void SetUp() override {
         unsetenv("QUORVANE_TEST_SHADERS");
         app.createWindowAndDevice();
@@ -64,59 +52,22 @@ class SwapchainDeviceTest : public ::testing::Test {
     }
     void TearDown() override {
         unsetenv("QUORVANE_TEST_SHADERS");
-        app.shutdown();
+        GpuTest::TearDown();
     }
 
     // Stand-ins for the atlases and the content meta buffer: a white block atlas, a transparent
-    // interface atlas and a zeroed buffer, bound as the shaders expect. The shutdown frees them.
+    // interface atlas and a zeroed buffer, bound as the game binds them. The shutdown frees them.
     void createDescriptorSet() {
-        const VkDevice dev = app.gpu.dev;
-        const VkDescriptorSetLayoutBinding bindings[3] = {
-            {0, VK_DESCRIPTOR_TYPE_COMBINED_IMAGE_SAMPLER, 1, VK_SHADER_STAGE_FRAGMENT_BIT, nullptr},
-            {1, VK_DESCRIPTOR_TYPE_STORAGE_BUFFER, 1,
-             VK_SHADER_STAGE_VERTEX_BIT | VK_SHADER_STAGE_FRAGMENT_BIT, nullptr},
-            {2, VK_DESCRIPTOR_TYPE_COMBINED_IMAGE_SAMPLER, 1, VK_SHADER_STAGE_FRAGMENT_BIT, nullptr}};
-        VkDescriptorSetLayoutCreateInfo li{};
-        li.sType = VK_STRUCTURE_TYPE_DESCRIPTOR_SET_LAYOUT_CREATE_INFO;
-        li.bindingCount = 3;
-        li.pBindings = bindings;
-        ASSERT_EQ(vkCreateDescriptorSetLayout(dev, &li, nullptr, &app.descriptors.atlasSetLayout),
-                  VK_SUCCESS);
-        const VkDescriptorPoolSize sizes[2] = {{VK_DESCRIPTOR_TYPE_COMBINED_IMAGE_SAMPLER, 2},
-                                               {VK_DESCRIPTOR_TYPE_STORAGE_BUFFER, 1}};
-        VkDescriptorPoolCreateInfo pi{};
-        pi.sType = VK_STRUCTURE_TYPE_DESCRIPTOR_POOL_CREATE_INFO;
-        pi.maxSets = 1;
-        pi.poolSizeCount = 2;
-        pi.pPoolSizes = sizes;
-        ASSERT_EQ(vkCreateDescriptorPool(dev, &pi, nullptr, &app.descriptors.atlasPool), VK_SUCCESS);
-        VkDescriptorSetAllocateInfo da{};
-        da.sType = VK_STRUCTURE_TYPE_DESCRIPTOR_SET_ALLOCATE_INFO;
-        da.descriptorPool = app.descriptors.atlasPool;
-        da.descriptorSetCount = 1;
-        da.pSetLayouts = &app.descriptors.atlasSetLayout;
-        ASSERT_EQ(vkAllocateDescriptorSets(dev, &da, &app.atlases.atlasSet), VK_SUCCESS);
-
         const platform::Image white{1, 1, {255, 255, 255, 255}};
         const platform::Image clear{1, 1, {0, 0, 0, 0}};
         app.atlases.setBlockAtlas(render::uploadImage(
             app, white, {VK_FORMAT_R8G8B8A8_UNORM, VK_FILTER_NEAREST}, render::kBlockAtlasSites));
         app.atlases.setUiAtlas(render::uploadImage(app, clear, {VK_FORMAT_R8G8B8A8_SRGB, VK_FILTER_LINEAR},
                                                    render::kUiAtlasSites));
-        const std::vector<uint8_t> zeros(kMetaBytes);
-        vk::createBuffer(app, kMetaBytes, VK_BUFFER_USAGE_STORAGE_BUFFER_BIT, app.descriptors.contentMeta,
+        const std::vector<uint8_t> zeros(render::kContentMetaBytes);
+        vk::createBuffer(app, zeros.size(), VK_BUFFER_USAGE_STORAGE_BUFFER_BIT, app.descriptors.contentMeta,
                          app.descriptors.contentMetaMemory, zeros.data());
-        render::writeImageBinding(dev, app.atlases.atlasSet, 0, app.atlases.blockAtlas());
-        render::writeImageBinding(dev, app.atlases.atlasSet, 2, app.atlases.uiAtlas());
-        VkDescriptorBufferInfo bi{app.descriptors.contentMeta, 0, kMetaBytes};
-        VkWriteDescriptorSet write{};
-        write.sType = VK_STRUCTURE_TYPE_WRITE_DESCRIPTOR_SET;
-        write.dstSet = app.atlases.atlasSet;
-        write.dstBinding = 1;
-        write.descriptorCount = 1;
-        write.descriptorType = VK_DESCRIPTOR_TYPE_STORAGE_BUFFER;
-        write.pBufferInfo = &bi;
-        vkUpdateDescriptorSets(dev, 1, &write, 0, nullptr);
+        app.createAtlasDescriptors();
     }
 
     // Records one frame into the acquired image's command buffer, submits it, captures when a path
@@ -210,10 +161,6 @@ class SwapchainDeviceTest : public ::testing::Test {
         return platform::decodePng(dir.path() / "frame.png");
     }
 
-    static const uint8_t* pixel(const platform::Image& image, uint32_t x, uint32_t y) {
-        return &image.pixels[(std::size_t{y} * image.width + x) * 4];
-    }
-
     void expectSwapchainComplete(uint32_t width, uint32_t height) {
         const SwapchainState& sc = app.swapchain;
         EXPECT_NE(sc.swap, VK_NULL_HANDLE);
@@ -251,12 +198,8 @@ class SwapchainDeviceTest : public ::testing::Test {
         EXPECT_EQ(sc.depthView, VK_NULL_HANDLE);
     }
 
-    static testsupport::Xvfb* xvfb_;
     testsupport::TempDir dir;
-    App app;
 };
-
-testsupport::Xvfb* SwapchainDeviceTest::xvfb_ = nullptr;
 
 TEST_F(SwapchainDeviceTest, StartUpBuildsEveryObjectOncePerImage) {
     testing::internal::CaptureStdout();
@@ -270,13 +213,7 @@ TEST_F(SwapchainDeviceTest, StartUpBuildsEveryObjectOncePerImage) {
 
 TEST_F(SwapchainDeviceTest, ResizeRebuildsEverythingAtTheNewSize) {
     app.createSwapchain();
-    glfwSetWindowSize(app.gpu.win, 1000, 600);
-    int width = 0, height = 0;
-    for (int i = 0; i < 200 && (width != 1000 || height != 600); ++i) {
-        glfwPollEvents();
-        glfwGetFramebufferSize(app.gpu.win, &width, &height);
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    const auto [width, height] = resizeWindow(1000, 600);
     ASSERT_EQ(width, 1000);
     ASSERT_EQ(height, 600);
     app.createSwapchain();
@@ -349,9 +286,7 @@ TEST_F(SwapchainDeviceTest, CaptureWritesAnOpaquePngOfTheFrameWithTheScreensColo
     ASSERT_EQ(frame.height, 720u);
     for (uint32_t y : {0u, 359u, 719u}) {
         for (uint32_t x : {0u, 640u, 1279u}) {
-            const uint8_t* p = pixel(frame, x, y);
-            EXPECT_EQ(std::vector<uint8_t>(p, p + 4), (std::vector<uint8_t>{255, 0, 0, 255}))
-                << x << "," << y;
+            EXPECT_EQ(pixelAt(frame, x, y), (Rgba{255, 0, 0, 255})) << x << "," << y;
         }
     }
     // The request is fulfilled once.
@@ -378,12 +313,12 @@ TEST_F(SwapchainDeviceTest, CaptureIsSkippedWhenTheImagesCannotBeCopiedOrTheFold
 TEST_F(SwapchainDeviceTest, SkyIsDeeperOverheadThanAtTheHorizonAndOpaque) {
     app.createSwapchain();
     const platform::Image frame = capture([this](VkCommandBuffer cmd) { drawSky(cmd); });
-    const uint8_t* top = pixel(frame, 640, 2);
-    const uint8_t* horizon = pixel(frame, 640, 362);
+    const Rgba top = pixelAt(frame, 640, 2);
+    const Rgba horizon = pixelAt(frame, 640, 362);
     EXPECT_LT(top[0] + 20, horizon[0]);  // less red, so a deeper blue, overhead
     EXPECT_GT(top[2], top[0]);
     EXPECT_EQ(top[3], 255);
-    const uint8_t* ground = pixel(frame, 640, 715);
+    const Rgba ground = pixelAt(frame, 640, 715);
     EXPECT_LT(ground[2], horizon[2]);  // below the horizon it darkens
 }
 
@@ -391,14 +326,13 @@ TEST_F(SwapchainDeviceTest, InterfaceDrawsTheCrosshairInPlayAndNothingForACleanS
     app.createSwapchain();
     const VkClearColorValue grey{{0.2f, 0.2f, 0.2f, 1.0f}};
     const platform::Image play = capture([this](VkCommandBuffer cmd) { drawInterface(cmd, 0); }, grey);
-    const uint8_t* centre = pixel(play, 640, 360);
+    const Rgba centre = pixelAt(play, 640, 360);
     EXPECT_GT(centre[0], 230);
     EXPECT_GT(centre[1], 230);
-    const uint8_t* corner = pixel(play, 100, 100);
+    const Rgba corner = pixelAt(play, 100, 100);
     const platform::Image hidden = capture([this](VkCommandBuffer cmd) { drawInterface(cmd, -1); }, grey);
-    EXPECT_EQ(std::vector<uint8_t>(corner, corner + 4),
-              std::vector<uint8_t>(pixel(hidden, 100, 100), pixel(hidden, 100, 100) + 4));
-    EXPECT_EQ(pixel(hidden, 640, 360)[0], corner[0]);
+    EXPECT_EQ(corner, pixelAt(hidden, 100, 100));
+    EXPECT_EQ(pixelAt(hidden, 640, 360)[0], corner[0]);
 }
 
 }  // namespace

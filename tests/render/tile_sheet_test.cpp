@@ -1,19 +1,22 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <stdexcept>
 #include <string>
 
 #include "png_fixture.h"
 #include "render/tile_sheet.h"
+#include "support/failure.h"
+#include "support/fresh_registry.h"
 #include "support/temp_dir.h"
 #include "world/block_registry.h"
 
 namespace fs = std::filesystem;
 using atlastest::blockIs;
+using atlastest::kBlue;
+using atlastest::kRed;
 using atlastest::pixelAt;
 using atlastest::Rgba;
+using testsupport::failureOf;
 
 namespace {
 
@@ -22,17 +25,6 @@ const Rgba kMagenta{255, 0, 255, 255};
 const Rgba kDarkGrey{25, 25, 25, 255};
 const Rgba kPanelEdge{155, 140, 115, 255};
 const Rgba kPanelFill{72, 69, 64, 255};
-const Rgba kRed{200, 30, 30, 255};
-const Rgba kBlue{30, 30, 200, 255};
-
-std::string runtimeError(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::runtime_error& error) {
-        return error.what();
-    }
-    return "";
-}
 
 bool sameImage(const platform::Image& sheet, uint32_t x, uint32_t y, const platform::Image& expected) {
     for (uint32_t row = 0; row < expected.height; ++row) {
@@ -117,9 +109,8 @@ TEST(SheetLines, CountsAndSkinState) {
     EXPECT_EQ(render::playerTextureLine(false, "/g/player.png"), "VXM 3 player texture: MISSING /g/player.png\n");
 }
 
-class TileSheetTest : public ::testing::Test {
+class TileSheetTest : public testsupport::FreshRegistryTest {
 protected:
-    void TearDown() override { voxel::resetBlockRegistry(); }
     fs::path textures() const { return dir.path() / "Assets" / "Textures"; }
     fs::path blocks() const { return textures() / "Blocks"; }
     fs::path character() const { return textures() / "Character"; }
@@ -249,7 +240,8 @@ TEST_F(TileSheetTest, NpcTexturesFillTheirTilesAndAMissingOneIsFatal) {
 
     render::TileSheet failing = render::blankTileSheet(13, 1);
     const std::string missing = (dir.path() / "npc" / "gone.png").string();
-    EXPECT_EQ(runtimeError([&] { render::loadNpcTiles(failing, {missing}); }), "Cannot load NPC texture: " + missing);
+    EXPECT_EQ(failureOf([&] { render::loadNpcTiles(failing, {missing}); }),
+              "Cannot load NPC texture: " + missing);
 }
 
 TEST_F(TileSheetTest, ScreenSkinsAreListedOnlyForRegularFilesInTableOrder) {

@@ -1,33 +1,24 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <stdexcept>
 #include <string>
 
 #include "png_fixture.h"
 #include "render/ui_atlas.h"
+#include "support/failure.h"
 #include "support/temp_dir.h"
 #include "ui/ui_state.h"
 
 namespace fs = std::filesystem;
 using atlastest::blockIs;
+using atlastest::kGreen;
+using atlastest::kRed;
 using atlastest::Rgba;
+using testsupport::failureOf;
 
 namespace {
 
 const Rgba kClear{0, 0, 0, 0};
-const Rgba kRed{200, 30, 30, 255};
-const Rgba kGreen{30, 200, 30, 255};
-
-std::string runtimeError(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::runtime_error& error) {
-        return error.what();
-    }
-    return "";
-}
 
 std::vector<WorldEntry> worlds(const fs::path& saves, int count) {
     std::vector<WorldEntry> list;
@@ -102,9 +93,11 @@ TEST_F(UiAtlasTest, ExistingPreviewsFillTheirSlotsAndBrokenOrMissingOnesStayClea
 
 TEST_F(UiAtlasTest, EveryFixedPictureIsRequired) {
     fs::remove(folder() / "font.png");
-    EXPECT_EQ(runtimeError([&] { render::loadUiTextures(folder(), {}); }), "Cannot load interface texture: font.png");
+    EXPECT_EQ(failureOf([&] { render::loadUiTextures(folder(), {}); }),
+              "Cannot load interface texture: font.png");
     testsupport::writeFile(folder() / "font.png", "broken");
-    EXPECT_EQ(runtimeError([&] { render::loadUiTextures(folder(), {}); }), "Cannot load interface texture: font.png");
+    EXPECT_EQ(failureOf([&] { render::loadUiTextures(folder(), {}); }),
+              "Cannot load interface texture: font.png");
 }
 
 }  // namespace

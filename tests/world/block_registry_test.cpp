@@ -6,30 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "support/failure.h"
+#include "support/fresh_registry.h"
+
 namespace {
 
-template <typename F>
-std::string outOfRange(F&& f) {
-    try {
-        f();
-    } catch (const std::out_of_range& e) {
-        return e.what();
-    }
-    return "(no failure)";
-}
+using testsupport::failureOf;
 
-class BlockRegistryTest : public testing::Test {
-   protected:
-    void SetUp() override { voxel::resetBlockRegistry(); }
-    void TearDown() override { voxel::resetBlockRegistry(); }
-};
-
-voxel::BlockDef custom(const std::string& id) {
-    voxel::BlockDef def;
-    def.id = id;
-    def.name = id;
-    return def;
-}
+using BlockRegistryTest = testsupport::FreshRegistryTest;
+using testsupport::namedBlock;
 
 // Two triangles per face of the unit cube, in the face order top, bottom, z0, z1, x1, x0.
 std::vector<ModelVertex> unitCube() {
@@ -122,11 +107,11 @@ TEST_F(BlockRegistryTest, DefinitionDefaults) {
 }
 
 TEST_F(BlockRegistryTest, LookupsOfBadIdsAndFaces) {
-    EXPECT_EQ(outOfRange([] { voxel::blockDef(13); }), "invalid block ID");
+    EXPECT_EQ(failureOf<std::out_of_range>([] { voxel::blockDef(13); }), "invalid block ID");
     EXPECT_FALSE(voxel::isValidBlockId(13));
     EXPECT_TRUE(voxel::isValidBlockId(12));
-    EXPECT_EQ(outOfRange([] { voxel::faceTexture(1, 6); }), "invalid block face");
-    EXPECT_EQ(outOfRange([] { voxel::faceTexture(40, 0); }), "invalid block ID");
+    EXPECT_EQ(failureOf<std::out_of_range>([] { voxel::faceTexture(1, 6); }), "invalid block face");
+    EXPECT_EQ(failureOf<std::out_of_range>([] { voxel::faceTexture(40, 0); }), "invalid block ID");
     EXPECT_EQ(voxel::blockIntField(0), 0);
     EXPECT_EQ(voxel::blockIntField(3), 64);
 }
@@ -141,7 +126,7 @@ TEST_F(BlockRegistryTest, TextureLayers) {
 }
 
 TEST_F(BlockRegistryTest, RegistrationGrowsWithPlaceholders) {
-    voxel::registerBlock(20, custom("demo:lamp"));
+    voxel::registerBlock(20, namedBlock("demo:lamp"));
     ASSERT_EQ(voxel::blockCount(), 21u);
     for (uint8_t id = 13; id < 20; ++id) {
         EXPECT_EQ(voxel::blockDef(id).name, "MISSING RESOURCE");
@@ -153,30 +138,30 @@ TEST_F(BlockRegistryTest, RegistrationGrowsWithPlaceholders) {
     EXPECT_EQ(voxel::findCustomBlock("demo:other"), 0);
     EXPECT_EQ(voxel::findCustomBlock(""), 0);
 
-    voxel::BlockDef hidden = custom("demo:hidden");
+    voxel::BlockDef hidden = namedBlock("demo:hidden");
     hidden.available = false;
     voxel::registerBlock(15, hidden);
     EXPECT_EQ(voxel::findCustomBlock("demo:hidden"), 0);
-    voxel::registerBlock(15, custom("demo:hidden"));
+    voxel::registerBlock(15, namedBlock("demo:hidden"));
     EXPECT_EQ(voxel::findCustomBlock("demo:hidden"), 15);
     EXPECT_EQ(voxel::blockCount(), 21u);
 
-    voxel::registerBlock(255, custom("demo:last"));
+    voxel::registerBlock(255, namedBlock("demo:last"));
     EXPECT_EQ(voxel::blockCount(), 256u);
     EXPECT_EQ(voxel::findCustomBlock("demo:last"), 255);
 }
 
 TEST_F(BlockRegistryTest, RegistrationOutsideCustomIdsChangesNothing) {
-    EXPECT_EQ(outOfRange([] { voxel::registerBlock(12, custom("demo:a")); }),
+    EXPECT_EQ(failureOf<std::out_of_range>([] { voxel::registerBlock(12, namedBlock("demo:a")); }),
               "Custom resource ID outside 13..255");
-    EXPECT_EQ(outOfRange([] { voxel::registerBlock(256, custom("demo:a")); }),
+    EXPECT_EQ(failureOf<std::out_of_range>([] { voxel::registerBlock(256, namedBlock("demo:a")); }),
               "Custom resource ID outside 13..255");
     EXPECT_EQ(voxel::blockCount(), 13u);
     EXPECT_EQ(voxel::blockDef(12).name, "diamond_ore");
 }
 
 TEST_F(BlockRegistryTest, UnitCubeModelsAreClassified) {
-    voxel::BlockDef cube = custom("demo:cube");
+    voxel::BlockDef cube = namedBlock("demo:cube");
     cube.modelVertices = unitCube();
     voxel::registerBlock(13, cube);
     const voxel::BlockDef& def = voxel::blockDef(13);
@@ -202,7 +187,7 @@ TEST_F(BlockRegistryTest, UnitCubeModelsAreClassified) {
     EXPECT_FALSE(moving.fullCube);
 
     // A triangle across the cell's inside lies in no face plane.
-    voxel::BlockDef slanted = custom("demo:slant");
+    voxel::BlockDef slanted = namedBlock("demo:slant");
     slanted.modelVertices.resize(3);
     slanted.modelVertices[1].x = 1.0f;
     slanted.modelVertices[2].y = 1.0f;

@@ -5,21 +5,23 @@
 #include <stdexcept>
 #include <string>
 
+#include "support/failure.h"
+#include "support/fresh_registry.h"
 #include "world/block_registry.h"
 #include "world/map_colour.h"
 
 namespace {
 
 std::string setFailure(voxel::Chunk& chunk, uint32_t x, uint32_t y, uint32_t z, uint8_t id) {
-    try {
-        chunk.set(x, y, z, id);
-    } catch (const std::out_of_range& e) {
-        return e.what();
-    }
-    return "(no failure)";
+    return testsupport::failureOf<std::out_of_range>([&] { chunk.set(x, y, z, id); });
 }
 
-TEST(Chunk, CellsAreIndexedYThenZThenX) {
+// Suites that read block properties start and end with the built-in blocks only.
+using Chunk = testsupport::FreshRegistryTest;
+using ColumnHeights = testsupport::FreshRegistryTest;
+using MapColour = testsupport::FreshRegistryTest;
+
+TEST_F(Chunk, CellsAreIndexedYThenZThenX) {
     voxel::Chunk chunk(3, -2);
     EXPECT_EQ(chunk.cx, 3);
     EXPECT_EQ(chunk.cz, -2);
@@ -35,8 +37,7 @@ TEST(Chunk, CellsAreIndexedYThenZThenX) {
     EXPECT_FALSE(chunk.statesApplied);
 }
 
-TEST(Chunk, OutsideCellsReadAirAndRefuseWrites) {
-    voxel::resetBlockRegistry();
+TEST_F(Chunk, OutsideCellsReadAirAndRefuseWrites) {
     voxel::Chunk chunk(0, 0);
     chunk.cells.assign(chunk.cells.size(), 3);
     EXPECT_EQ(chunk.get(16, 0, 0), 0);
@@ -50,7 +51,7 @@ TEST(Chunk, OutsideCellsReadAirAndRefuseWrites) {
     EXPECT_EQ(chunk.get(0, 0, 0), 3) << "a refused write leaves the cell";
 }
 
-TEST(Chunk, CopiesAreDeep) {
+TEST_F(Chunk, CopiesAreDeep) {
     voxel::Chunk chunk(1, 1);
     chunk.light.assign(32768, 0x21);
     chunk.ensureStates();
@@ -63,7 +64,7 @@ TEST(Chunk, CopiesAreDeep) {
     EXPECT_EQ(chunk.states[5], 0);
 }
 
-TEST(Chunk, UnlitChunksReadFullSky) {
+TEST_F(Chunk, UnlitChunksReadFullSky) {
     voxel::Chunk chunk(0, 0);
     EXPECT_EQ(chunk.lightByte(100), 15);
     chunk.light.assign(32768, 0);
@@ -95,8 +96,7 @@ TEST(ChunkKey, PacksCxLowAndCzHigh) {
     }
 }
 
-TEST(ColumnHeights, StandAboveTheTopmostOpaqueBlock) {
-    voxel::resetBlockRegistry();
+TEST_F(ColumnHeights, StandAboveTheTopmostOpaqueBlock) {
     voxel::Chunk chunk(0, 0);
     chunk.set(0, 0, 0, 3);
     chunk.set(0, 40, 0, 3);
@@ -110,8 +110,7 @@ TEST(ColumnHeights, StandAboveTheTopmostOpaqueBlock) {
     EXPECT_EQ(heights[1], 0);
 }
 
-TEST(MapColour, FixedColoursAndHeightShade) {
-    voxel::resetBlockRegistry();
+TEST_F(MapColour, FixedColoursAndHeightShade) {
     EXPECT_EQ(voxel::mapColour(0, 64), 0x4F4030u);
     EXPECT_EQ(voxel::mapColour(5, 64), 0x89683Au);
     // Grass at the top: shade 1.1, so r = 103, g = 146, b = 83.
@@ -123,8 +122,7 @@ TEST(MapColour, FixedColoursAndHeightShade) {
     EXPECT_EQ(voxel::mapColour(9, 127) & 0xFF, 123u) << "unnamed built-ins take the last colour";
 }
 
-TEST(MapColour, CustomBlocksByContentId) {
-    voxel::resetBlockRegistry();
+TEST_F(MapColour, CustomBlocksByContentId) {
     voxel::BlockDef def;
     def.id = "core:packed_ice";
     voxel::registerBlock(13, def);
@@ -139,7 +137,6 @@ TEST(MapColour, CustomBlocksByContentId) {
     EXPECT_EQ(voxel::mapColour(14, 127), rgb(111, 89, 84));
     EXPECT_EQ(voxel::mapColour(15, 127), rgb(147, 155, 151));
     EXPECT_EQ(voxel::mapColour(16, 127), rgb(123, 140, 100));
-    voxel::resetBlockRegistry();
 }
 
 }  // namespace

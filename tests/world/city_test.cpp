@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "support/fresh_registry.h"
 #include "world/block_registry.h"
 #include "world/chunk.h"
 
@@ -176,21 +177,18 @@ struct Grid {
     }
 };
 
-class CityBuilderTest : public testing::Test {
+class CityBuilderTest : public testsupport::FreshRegistryTest {
    protected:
     void SetUp() override {
-        voxel::resetBlockRegistry();
+        FreshRegistryTest::SetUp();
         add(paving, "core:city_paving");
         add(plaster, "core:city_plaster");
         add(roof, "core:city_roof");
         add(planks, "core:city_planks");
     }
-    void TearDown() override { voxel::resetBlockRegistry(); }
 
     static void add(uint8_t id, const std::string& contentId) {
-        voxel::BlockDef def;
-        def.id = contentId;
-        def.name = contentId;
+        voxel::BlockDef def = testsupport::namedBlock(contentId);
         def.solid = true;
         voxel::registerBlock(id, def);
     }

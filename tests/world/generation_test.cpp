@@ -4,6 +4,8 @@
 #include <memory>
 #include <string>
 
+#include "profile_fixture.h"
+#include "support/fresh_registry.h"
 #include "world/block_registry.h"
 #include "world/city.h"
 #include "world/features.h"
@@ -16,26 +18,14 @@ namespace {
 using voxel::Chunk;
 using voxel::GenerationContext;
 using voxel::GenerationProfile;
+using worldtest::contextOf;
+using worldtest::terrainProfile;
 
 constexpr uint8_t waterId = 5;
 constexpr uint8_t logId = 7;
 constexpr uint8_t oakLeavesId = 8;
 constexpr uint8_t goldId = 11;
 constexpr uint8_t diamondId = 12;
-
-GenerationContext contextOf(uint32_t seed, int32_t stage, std::shared_ptr<GenerationProfile> profile = nullptr) {
-    GenerationContext context;
-    context.seed = seed;
-    context.stage = stage;
-    context.profile = std::move(profile);
-    return context;
-}
-
-std::shared_ptr<GenerationProfile> terrainProfile(const std::string& kind) {
-    auto profile = std::make_shared<GenerationProfile>();
-    profile->terrain = kind;
-    return profile;
-}
 
 int32_t chunkOf(int32_t v) {
     return voxel::floorDiv(v, 16);
@@ -53,15 +43,10 @@ std::string columnText(const Chunk& chunk, uint32_t lx, uint32_t lz) {
     return text;
 }
 
-class Generation : public ::testing::Test {
+class Generation : public testsupport::FreshRegistryTest {
    protected:
-    void SetUp() override { voxel::resetBlockRegistry(); }
-    void TearDown() override { voxel::resetBlockRegistry(); }
-
     static uint8_t addBlock(uint32_t id, const std::string& contentId) {
-        voxel::BlockDef def;
-        def.id = contentId;
-        def.name = contentId;
+        voxel::BlockDef def = testsupport::namedBlock(contentId);
         def.solid = true;
         def.opaque = true;
         voxel::registerBlock(id, def);

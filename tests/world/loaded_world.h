@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/app.h"
+#include "support/fresh_registry.h"
 #include "world/block_registry.h"
 #include "world/chunk.h"
 #include "world/shapes.h"
@@ -37,10 +38,10 @@ inline void addBlock(uint8_t id, const std::string& behavior, bool solid, bool o
     voxel::registerBlock(id, def);
 }
 
-class LoadedWorld : public testing::Test {
+class LoadedWorld : public testsupport::FreshRegistryTest {
    protected:
     void SetUp() override {
-        voxel::resetBlockRegistry();
+        FreshRegistryTest::SetUp();
         addBlock(door, "door", true, false);
         addBlock(trapdoor, "trapdoor", true, false);
         addBlock(ladder, "ladder", true, false);
@@ -52,8 +53,6 @@ class LoadedWorld : public testing::Test {
         // Far from every test cell unless a test moves the player.
         app.player.x = 1000.0f;
     }
-    void TearDown() override { voxel::resetBlockRegistry(); }
-
     // A chunk of stone below the ground height and air above it.
     voxel::Chunk& load(int32_t cx, int32_t cz, int32_t ground = 64) {
         voxel::Chunk chunk(cx, cz);

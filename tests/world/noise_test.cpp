@@ -5,6 +5,7 @@
 #include <memory>
 #include <set>
 
+#include "profile_fixture.h"
 #include "world/noise.h"
 
 namespace {
@@ -12,14 +13,8 @@ namespace {
 using voxel::BiomeRule;
 using voxel::GenerationContext;
 using voxel::GenerationProfile;
-
-GenerationContext contextOf(uint32_t seed, int32_t stage, std::shared_ptr<GenerationProfile> profile = nullptr) {
-    GenerationContext context;
-    context.seed = seed;
-    context.stage = stage;
-    context.profile = std::move(profile);
-    return context;
-}
+using worldtest::contextOf;
+using worldtest::terrainProfile;
 
 BiomeRule biome(const std::string& id, uint32_t base, float chance, int32_t offset) {
     BiomeRule rule;
@@ -45,12 +40,6 @@ std::shared_ptr<GenerationProfile> customProfile() {
     BiomeRule peaks = biome("test:peaks", 3, 0.9f, 0);
     peaks.temperatureMax = 0.45f;
     profile->biomes = {glade, biome("test:reef", 32, 0.8f, -3), mesa, bog, peaks};
-    return profile;
-}
-
-std::shared_ptr<GenerationProfile> terrainProfile(const std::string& kind) {
-    auto profile = std::make_shared<GenerationProfile>();
-    profile->terrain = kind;
     return profile;
 }
 

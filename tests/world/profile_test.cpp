@@ -4,6 +4,8 @@
 
 #include "content/dimensions.h"
 #include "content/json.h"
+#include "support/failure.h"
+#include "support/fresh_registry.h"
 #include "world/block_registry.h"
 #include "world/generation_profile.h"
 
@@ -11,18 +13,10 @@ namespace {
 
 using content::parseJsonText;
 
-template <class F>
-std::string failureOf(F&& f) {
-    try {
-        f();
-    } catch (const std::exception& failure) {
-        return failure.what();
-    }
-    return "(no failure)";
-}
+using testsupport::failureOf;
 
 std::string biomeFailure(const std::string& text) {
-    return failureOf([&] { voxel::loadBiomes(parseJsonText(text)); });
+    return failureOf<std::exception>([&] { voxel::loadBiomes(parseJsonText(text)); });
 }
 
 // A biome object with the given members after a valid id and name.
@@ -30,20 +24,17 @@ std::string biomeWith(const std::string& members) {
     return R"({"id": "test:frost", "name": "Frost")" + (members.empty() ? "" : ", " + members) + "}";
 }
 
-class Profile : public ::testing::Test {
+class Profile : public testsupport::FreshRegistryTest {
    protected:
     void SetUp() override {
-        voxel::resetBlockRegistry();
+        FreshRegistryTest::SetUp();
         add(13, "test:moss", true);
         add(14, "test:wand", false);
         add(15, "core:ash_ore", true);
     }
-    void TearDown() override { voxel::resetBlockRegistry(); }
 
     static void add(uint32_t id, const std::string& contentId, bool isBlock) {
-        voxel::BlockDef def;
-        def.id = contentId;
-        def.name = contentId;
+        voxel::BlockDef def = testsupport::namedBlock(contentId);
         def.isBlock = isBlock;
         def.solid = true;
         def.opaque = true;
@@ -69,8 +60,8 @@ TEST_F(Profile, BaseBiomeNames) {
     EXPECT_EQ(voxel::baseBiome("mountains"), 3u);
     EXPECT_EQ(voxel::baseBiome("ocean"), 32u);
     EXPECT_EQ(voxel::baseBiome("swamp"), 33u);
-    EXPECT_EQ(failureOf([] { voxel::baseBiome("tundra"); }), "Unknown base biome");
-    EXPECT_EQ(failureOf([] { voxel::baseBiome("Plains"); }), "Unknown base biome");
+    EXPECT_EQ(failureOf<std::exception>([] { voxel::baseBiome("tundra"); }), "Unknown base biome");
+    EXPECT_EQ(failureOf<std::exception>([] { voxel::baseBiome("Plains"); }), "Unknown base biome");
 }
 
 TEST_F(Profile, GenerationBlocks) {
@@ -79,12 +70,13 @@ TEST_F(Profile, GenerationBlocks) {
     EXPECT_EQ(voxel::generationBlock("core:diamond_ore", false), 12);
     EXPECT_EQ(voxel::generationBlock("test:moss", false), 13);
     EXPECT_EQ(voxel::generationBlock("core:air", true), 0);
-    EXPECT_EQ(failureOf([] { voxel::generationBlock("core:air", false); }),
+    EXPECT_EQ(failureOf<std::exception>([] { voxel::generationBlock("core:air", false); }),
               "Unknown world generation block: core:air");
-    EXPECT_EQ(failureOf([] { voxel::generationBlock("test:wand", false); }),
+    EXPECT_EQ(failureOf<std::exception>([] { voxel::generationBlock("test:wand", false); }),
               "World generation requires a block: test:wand");
-    EXPECT_EQ(failureOf([] { voxel::generationBlock("stone", false); }), "Unknown world generation block: stone");
-    EXPECT_EQ(failureOf([] { voxel::generationBlock("MISSING RESOURCE", false); }),
+    EXPECT_EQ(failureOf<std::exception>([] { voxel::generationBlock("stone", false); }),
+              "Unknown world generation block: stone");
+    EXPECT_EQ(failureOf<std::exception>([] { voxel::generationBlock("MISSING RESOURCE", false); }),
               "Unknown world generation block: MISSING RESOURCE");
 }
 
@@ -195,17 +187,21 @@ TEST_F(Profile, PlantMessages) {
 TEST_F(Profile, StructureSpacingMustFitTheOffsets) {
     voxel::StructureRule rule;
     rule.spacing = 0;
-    EXPECT_EQ(failureOf([&] { voxel::checkStructureSpacing(rule); }), "Structure spacing must be at least 64");
+    EXPECT_EQ(failureOf<std::exception>([&] { voxel::checkStructureSpacing(rule); }),
+              "Structure spacing must be at least 64");
     rule.spacing = 63;
-    EXPECT_EQ(failureOf([&] { voxel::checkStructureSpacing(rule); }), "Structure spacing must be at least 64");
+    EXPECT_EQ(failureOf<std::exception>([&] { voxel::checkStructureSpacing(rule); }),
+              "Structure spacing must be at least 64");
     rule.spacing = 64;
-    EXPECT_EQ(failureOf([&] { voxel::checkStructureSpacing(rule); }), "(no failure)");
+    EXPECT_EQ(failureOf<std::exception>([&] { voxel::checkStructureSpacing(rule); }), "(no failure)");
     rule.city = true;
-    EXPECT_EQ(failureOf([&] { voxel::checkStructureSpacing(rule); }), "City spacing must be at least 96");
+    EXPECT_EQ(failureOf<std::exception>([&] { voxel::checkStructureSpacing(rule); }),
+              "City spacing must be at least 96");
     rule.spacing = 95;
-    EXPECT_EQ(failureOf([&] { voxel::checkStructureSpacing(rule); }), "City spacing must be at least 96");
+    EXPECT_EQ(failureOf<std::exception>([&] { voxel::checkStructureSpacing(rule); }),
+              "City spacing must be at least 96");
     rule.spacing = 96;
-    EXPECT_EQ(failureOf([&] { voxel::checkStructureSpacing(rule); }), "(no failure)");
+    EXPECT_EQ(failureOf<std::exception>([&] { voxel::checkStructureSpacing(rule); }), "(no failure)");
 }
 
 // A profile as the dimension reader makes it from a generation object.
