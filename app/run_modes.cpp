@@ -15,6 +15,7 @@
 #include "platform/close_request.h"
 #include "platform/environment.h"
 #include "platform/message_box.h"
+#include "save/file_save.h"
 #include "selftest/scenarios.h"
 
 namespace fs = std::filesystem;
@@ -120,6 +121,9 @@ int runStarted(App& app, const Mode& mode, int argc, char** argv) {
         app.startSession(false, argv[2], parsePortArgument(argv[3]), argv[4]);
     }
     app.run();
+    // The last autosave may still be queued: its failure is this run's failure too.
+    filesave::backgroundWriter().drain();
+    filesave::rethrowBackgroundFailure();
     app.shutdown();
     return 0;
 }

@@ -67,14 +67,14 @@ void App::updateNetwork() {
                                              std::to_string(lan.peerPort));
                 case platform::ConnectState::Connected:
                     lan.connection.connecting = false;
-                    lan.started = true;
                     break;
             }
         }
+        // No message of the session is understood yet: the peer's bytes are read and dropped only to
+        // notice a closed connection, and the session never counts as started.
         uint8_t buffer[4096];
-        const long received = platform::receiveSome(lan.connection.peerSocket, buffer, sizeof buffer);
-        if (received < 0) throw std::runtime_error("Connection to the server was lost");
-        lan.connection.receiveBuffer.insert(lan.connection.receiveBuffer.end(), buffer, buffer + received);
+        if (platform::receiveSome(lan.connection.peerSocket, buffer, sizeof buffer) < 0)
+            throw std::runtime_error("Connection to the server was lost");
     } catch (const std::exception& failure) {
         // A failed session never ends the game: it is reported and the game goes on alone.
         std::ofstream log(files.base / "network_error.txt", std::ios::binary | std::ios::app);

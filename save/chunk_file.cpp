@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "save/file_save.h"
+#include "world/block_registry.h"
 #include "world/generate.h"
 
 namespace filesave {
@@ -143,6 +144,17 @@ std::string encodeChunk(uint32_t seed, int32_t generation, const voxel::Chunk& c
     return out;
 }
 
+namespace {
+
+// A cell the registry cannot name would fail far from here, in a meshing task, without the file's name.
+void checkBlockIds(const voxel::Chunk& chunk, const std::filesystem::path& path) {
+    const std::size_t known = voxel::blockCount();
+    for (const uint8_t id : chunk.cells)
+        if (id >= known) throw fileError("Damaged chunk file (unknown block id " + std::to_string(id) + ")", path);
+}
+
+}  // namespace
+
 voxel::Chunk decodeChunk(const std::string& bytes, uint32_t seed, int32_t generation, int32_t cx, int32_t cz,
                          const std::filesystem::path& path) {
     const Header header = readHeader(bytes, path);
@@ -153,6 +165,7 @@ voxel::Chunk decodeChunk(const std::string& bytes, uint32_t seed, int32_t genera
     chunk.cells = getList(bytes, offset);
     if (header.parts & kHasStates) chunk.states = getList(bytes, offset);
     if (header.parts & kHasWater) chunk.waterLevels = getList(bytes, offset);
+    checkBlockIds(chunk, path);
     return chunk;
 }
 

@@ -62,6 +62,8 @@ Output::Output(const std::filesystem::path& finalPath)
         rdbuf(&memory_);
         return;
     }
+    // A queued autosave of the same file must land before this newer copy, and must not share its .tmp.
+    backgroundWriter().drain();
     if (file_.open(tmpPath_, std::ios::out | std::ios::binary | std::ios::trunc)) {
         rdbuf(&file_);
     } else {
@@ -103,6 +105,7 @@ SnapshotScope::~SnapshotScope() {
 
 void commit(const std::filesystem::path& tmpPath, const std::filesystem::path& finalPath) {
     if (!snapshotActive()) {
+        backgroundWriter().drain();
         platform::replaceFile(tmpPath, finalPath);
         return;
     }

@@ -89,6 +89,14 @@ TEST_F(ChunkFile, DamagedFilesRaiseAndStayUntouched) {
     EXPECT_THAT([&] { load(4, 4); }, ThrowsMessage<std::runtime_error>(failure("Not a chunk file", 4, 4)));
 }
 
+TEST_F(ChunkFile, CellsTheRegistryCannotNameRaise) {
+    voxel::Chunk chunk = editedChunk(5, 5);
+    chunk.cells[voxel::cellIndex(1, 2, 3)] = 200;
+    filesave::writeChunk(dir.path(), kSeed, 4, chunk);
+    EXPECT_THAT([&] { load(5, 5); },
+                ThrowsMessage<std::runtime_error>(failure("Damaged chunk file (unknown block id 200)", 5, 5)));
+}
+
 TEST_F(ChunkFile, FilesOfAnotherWorldGenerationOrPositionRaise) {
     filesave::writeChunk(dir.path(), 999, 4, editedChunk(0, 1));
     EXPECT_THAT([&] { load(0, 1); }, ThrowsMessage<std::runtime_error>(failure(
