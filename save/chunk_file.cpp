@@ -1,5 +1,6 @@
 #include "save/chunk_file.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -50,10 +51,14 @@ std::vector<uint8_t> getList(const std::string& in, std::size_t& offset) {
     return std::vector<uint8_t>(first, first + voxel::chunkCellCount);
 }
 
-// Only a full-size list is stored: the lists are either empty or one byte per cell.
+// Only a full-size list that holds something is stored: an all-zero list reads back as an empty one.
+bool worthStoring(const std::vector<uint8_t>& list) {
+    return list.size() == voxel::chunkCellCount &&
+           std::any_of(list.begin(), list.end(), [](uint8_t value) { return value != 0; });
+}
+
 uint32_t storedParts(const voxel::Chunk& chunk) {
-    return (chunk.states.size() == voxel::chunkCellCount ? kHasStates : 0) |
-           (chunk.waterLevels.size() == voxel::chunkCellCount ? kHasWater : 0);
+    return (worthStoring(chunk.states) ? kHasStates : 0) | (worthStoring(chunk.waterLevels) ? kHasWater : 0);
 }
 
 std::size_t expectedSize(uint32_t parts) {
