@@ -35,3 +35,13 @@ template <typename T>
 bool taskReady(const std::future<T>& task) {
     return task.valid() && task.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
 }
+
+// Waits for a task whose result nobody wants any more and drops it, a stored failure included.
+template <typename T>
+void settle(std::future<T>& task) {
+    if (!task.valid()) return;
+    try {
+        task.get();
+    } catch (...) {
+    }
+}

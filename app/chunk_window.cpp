@@ -125,6 +125,7 @@ void takeStreamedChunk(App& app) {
     const ChunkKey key{stream.requestX, stream.requestZ};
     const bool away = core::outsideWindow(key, {stream.centreX, stream.centreZ}, app.chunkRadius);
     if (away || app.world.chunkMap.contains(key)) return;
+    render::collectWaterLevels(result.chunk, app.meshing.waterLevels);
     app.world.chunks.push_back(std::move(result.chunk));
     app.meshing.waterLevelsChanged = true;
     app.reindexChunks();
@@ -159,6 +160,7 @@ void App::generateEnvironment() {
             // Saved chunks come back from their files, so edits near the origin survive a restart.
             world.chunks.push_back(
                 voxel::loadOrGenerateChunk(files.world, files.seed, generationStage, cx, cz, world.profile));
+            render::collectWaterLevels(world.chunks.back(), meshing.waterLevels);
             const int32_t progress = core::environmentProgress(
                 environmentProgressStart, environmentProgressEnd, world.chunks.size(), radius);
             throwIfLoadCancelled(ui.loading, progress, "Генерация окружения");

@@ -80,7 +80,7 @@ void App::run() {
     loadSettings();
     clock.lastFrameTime = glfwGetTime();
     // A terminal's Ctrl+C or a TERM signal closes the window like its close button.
-    platform::setCloseRequestHook([] { glfwPostEmptyEvent(); });
+    const platform::ScopedCloseRequestHook wakeOnClose([] { glfwPostEmptyEvent(); });
     while (!glfwWindowShouldClose(gpu.win)) {
         glfwPollEvents();
         if (platform::closeRequested()) glfwSetWindowShouldClose(gpu.win, GLFW_TRUE);
@@ -107,7 +107,6 @@ void App::run() {
             drawFrame();
         }
     }
-    platform::setCloseRequestHook({});
     if (files.worldOpen) saveWorld();
     if (gpu.dev) render::check(vkDeviceWaitIdle(gpu.dev), "vkDeviceWaitIdle(dev)", 1338);
 }

@@ -47,25 +47,15 @@ size_t countPartVertices(const std::vector<VxmVertex>& mesh, uint32_t part) {
     return count;
 }
 
-// While the game starts, Ctrl+C or a TERM signal cancels the start-up as the loading window's
-// cancel does; the hook goes when start-up ends either way.
-class CancelOnCloseRequest {
-public:
-    explicit CancelOnCloseRequest(LoadingWindow& window) {
-        platform::setCloseRequestHook([&window] { requestLoadingCancel(window); });
-        if (platform::closeRequested()) requestLoadingCancel(window);
-    }
-    ~CancelOnCloseRequest() { platform::setCloseRequestHook({}); }
-    CancelOnCloseRequest(const CancelOnCloseRequest&) = delete;
-    CancelOnCloseRequest& operator=(const CancelOnCloseRequest&) = delete;
-};
-
 }  // namespace
 
 void App::startUp() {
     gpu.showWindow = !platform::environmentHas("QUORVANE_HEADLESS_CHECK");
     openLoadingWindow(ui.loading, files.base, core::kLoadingTitle, "");
-    const CancelOnCloseRequest cancelOnClose(ui.loading);
+    // While the game starts, Ctrl+C or a TERM signal cancels the start-up as the loading window's
+    // cancel does; the hook goes when start-up ends either way.
+    const platform::ScopedCloseRequestHook cancelOnClose([&window = ui.loading] { requestLoadingCancel(window); });
+    if (platform::closeRequested()) requestLoadingCancel(ui.loading);
 
     throwIfLoadCancelled(ui.loading, 2, "Загрузка настроек и звука");
     loadSettings();

@@ -91,7 +91,8 @@ void runMixer(Mixer& mixer) {
 }
 
 void mixVoices(Mixer& mixer, int16_t* out, std::size_t frameCount) {
-    std::vector<float> sum(frameCount * 2, 0.0f);
+    std::vector<float>& sum = mixer.mixSum;
+    sum.assign(frameCount * 2, 0.0f);
     for (Voice& voice : mixer.voices) {
         if (!finished(voice)) addVoice(mixer, voice, sum);
     }

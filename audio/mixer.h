@@ -34,6 +34,7 @@ struct Mixer {
     std::thread thread;
     std::mutex mutex;  // guards voices
     std::vector<Voice> voices;
+    std::vector<float> mixSum;  // one buffer's running sum, kept so that mixing allocates nothing; guarded too
     std::atomic<float> masterVolume{0.7f};
     std::atomic<float> effectsVolume{0.8f};
     std::atomic<float> ambientVolume{0.5f};

@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <utility>
 
 namespace platform {
 
@@ -13,5 +14,15 @@ bool closeRequested();
 // Called from the watcher thread after each request (for example to wake a blocked event wait);
 // an empty function removes it. Calls never overlap a change of the hook.
 void setCloseRequestHook(std::function<void()> hook);
+
+// Keeps a hook installed for its own lifetime, so that none outlives what it touches even when the
+// scope is left by an exception.
+class ScopedCloseRequestHook {
+public:
+    explicit ScopedCloseRequestHook(std::function<void()> hook) { setCloseRequestHook(std::move(hook)); }
+    ~ScopedCloseRequestHook() { setCloseRequestHook({}); }
+    ScopedCloseRequestHook(const ScopedCloseRequestHook&) = delete;
+    ScopedCloseRequestHook& operator=(const ScopedCloseRequestHook&) = delete;
+};
 
 }  // namespace platform

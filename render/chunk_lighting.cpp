@@ -107,7 +107,6 @@ void App::forgetChunkLighting(const ChunkKey& key) {
     lighting.functionalBlocks.erase(key);
     lighting.emitters.erase(key);
     ++lighting.revision;
-    gatherLamps();
 }
 
 void App::discardLighting() {
@@ -122,7 +121,10 @@ void App::discardLighting() {
     if (pending.valid()) pending.get();
 }
 
+// The list follows the indexes at the next refresh; unchanged indexes leave it as it is.
 void App::gatherLamps() {
+    if (lighting.lampListRevision == lighting.revision) return;
+    lighting.lampListRevision = lighting.revision;
     lighting.lampList.clear();
     for (const auto& [key, lamps] : lighting.lamps) {
         lighting.lampList.insert(lighting.lampList.end(), lamps.begin(), lamps.end());
@@ -162,7 +164,9 @@ std::set<ChunkKey> App::lightingTargets(const std::vector<voxel::Chunk>& copies)
     return targets;
 }
 
+// The indexes of the relit keys are rebuilt as their pass starts, not while they wait for one.
 void App::launchLightPass(bool sync) {
+    for (const ChunkKey& key : world.relight) rebuildLightIndexes(key);
     std::vector<voxel::Chunk> copies = lightingCopies(sync);
     std::set<ChunkKey> targets = lightingTargets(copies);
     world.relight.clear();
@@ -183,7 +187,6 @@ void App::refreshLights(bool sync) {
     collectLightTask(sync);
     bool needLight = !world.relight.empty();
     if (takeLightSources(collectLightSources())) needLight = true;
-    for (const ChunkKey& key : world.relight) rebuildLightIndexes(key);
     const bool spaced = sync || tasks.now() - lighting.lastLaunch > LightingState::kLaunchSpacing;
     if (needLight && !lighting.task.valid() && spaced) launchLightPass(sync);
     gatherLamps();

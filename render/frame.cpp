@@ -57,14 +57,17 @@ void pushTarget(const App& app, VkCommandBuffer cmd) {
     vkCmdPushConstants(cmd, app.swapchain.layout, kPushStages, kTargetOffset, sizeof target, &target);
 }
 
-void countVisibleMeshes(App& app) {
-    uint32_t chunks = 0, triangles = 0;
+// The one view test of each mesh this frame; the passes draw from the list it leaves, in key order.
+void collectVisibleMeshes(App& app) {
+    std::vector<VisibleMesh>& visible = app.frame.visibleMeshes;
+    visible.clear();
+    uint32_t triangles = 0;
     for (const auto& [key, mesh] : app.world.meshes) {
         if ((mesh.solidIndexCount == 0 && mesh.waterIndexCount == 0) || !app.isChunkMeshInView(key)) continue;
-        ++chunks;
+        visible.push_back({key, &mesh});
         triangles += (mesh.solidIndexCount + mesh.waterIndexCount) / 3;
     }
-    app.frame.stats.visibleChunks = chunks;
+    app.frame.stats.visibleChunks = static_cast<uint32_t>(visible.size());
     app.frame.stats.visibleTriangles = triangles;
 }
 
@@ -144,9 +147,9 @@ void drawIndexed(VkCommandBuffer cmd, const ChunkMesh& mesh, const BufferSlot& i
 void drawSolidMeshes(App& app, VkCommandBuffer cmd) {
     vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, app.swapchain.voxelPipeline);
     pushTarget(app, cmd);
-    for (const auto& [key, mesh] : app.world.meshes) {
-        if (mesh.solidIndexCount > 0 && app.isChunkMeshInView(key))
-            drawIndexed(cmd, mesh, mesh.solidIndices, mesh.solidIndexCount);
+    for (const VisibleMesh& visible : app.frame.visibleMeshes) {
+        const ChunkMesh& mesh = *visible.mesh;
+        if (mesh.solidIndexCount > 0) drawIndexed(cmd, mesh, mesh.solidIndices, mesh.solidIndexCount);
     }
     pushTarget(app, cmd);
 }
@@ -281,16 +284,15 @@ bool App::isChunkColumnInView(uint64_t key) const {
     return render::boxInView(frame.planes, render::chunkColumnBox(voxel::chunkKeyX(key), voxel::chunkKeyZ(key)));
 }
 
+// Water farthest first so that nearer water blends over it; the solid pass is done with the list's
+// key order by now, so the list is sorted in place.
 void App::drawMeshMap(VkCommandBuffer cmd) {
-    std::vector<uint64_t> keys;
-    for (const auto& [key, mesh] : world.meshes) {
-        if (mesh.waterIndexCount > 0 && isChunkMeshInView(key)) keys.push_back(key);
-    }
-    render::sortFarthestFirst(keys, player.x, player.z);
+    std::vector<VisibleMesh>& visible = frame.visibleMeshes;
+    render::sortFarthestFirst(visible, player.x, player.z, [](const VisibleMesh& entry) { return entry.key; });
     vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, swapchain.waterPipeline);
-    for (uint64_t key : keys) {
-        const ChunkMesh& mesh = world.meshes.at(key);
-        drawIndexed(cmd, mesh, mesh.waterIndices, mesh.waterIndexCount);
+    for (const VisibleMesh& entry : visible) {
+        const ChunkMesh& mesh = *entry.mesh;
+        if (mesh.waterIndexCount > 0) drawIndexed(cmd, mesh, mesh.waterIndices, mesh.waterIndexCount);
     }
     vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, swapchain.voxelPipeline);
 }
@@ -309,7 +311,7 @@ void App::drawFrame() {
     computeCamera(camera.data(), 0.0f);
     frame.planes = render::extractViewPlanes(camera);
     frame.planesValid = true;
-    countVisibleMeshes(*this);
+    collectVisibleMeshes(*this);
     animate(*this);
 
     uint32_t imageIndex = 0;

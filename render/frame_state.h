@@ -3,11 +3,20 @@
 // values of the settings that the camera and the menus read, and the interface values that screens
 // store for the interface block.
 #include <cstdint>
+#include <vector>
 
 #include "render/camera.h"
 #include "render/frame_stats.h"
 #include "render/interface_block.h"
 #include "render/view_planes.h"
+
+struct ChunkMesh;
+
+// A chunk mesh in view with something to draw; the mesh stays in the chunk window's map.
+struct VisibleMesh {
+    uint64_t key = 0;
+    const ChunkMesh* mesh = nullptr;
+};
 
 struct FrameState {
     render::FrameStats stats;
@@ -19,4 +28,6 @@ struct FrameState {
     uint32_t storedHover = 0;
     uint32_t menuValue = 0;
     double previousDoorAnimation = -1.0;  // GLFW seconds; below 0 before the first frame
+    // This frame's visible meshes, tested once and drawn by every pass; kept to reuse its storage.
+    std::vector<VisibleMesh> visibleMeshes;
 };

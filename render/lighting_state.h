@@ -39,6 +39,7 @@ struct LightingState {
     std::map<ChunkKey, std::vector<BlockCellRecord>> functionalBlocks;
     std::map<ChunkKey, std::vector<BlockCellRecord>> emitters;
     std::vector<LampRecord> lampList;  // every chunk's lamps in key order, for the overlay buffer
+    uint64_t lampListRevision = 0;     // the revision lampList was gathered at
     double lastMilliseconds = 0.0;     // of the last refresh, for the debug overlay
     // The grids of the flood fill, reused by each pass; only one pass runs at a time.
     std::shared_ptr<voxel::LightScratch> scratch = std::make_shared<voxel::LightScratch>();

@@ -44,5 +44,7 @@ ScheduleKey nearestKey(const std::set<ScheduleKey>& keys, int32_t px, int32_t pz
 // loaded and whose cell still holds water.
 void copyWaterLevels(std::vector<voxel::Chunk>& chunks, const std::map<ScheduleKey, std::size_t>& chunkMap,
                      const std::map<std::tuple<int32_t, int32_t, int32_t>, uint8_t>& levels);
+// Adds the levels a chunk brought from its file to the level map, so that the next copy keeps them.
+void collectWaterLevels(const voxel::Chunk& chunk, std::map<std::tuple<int32_t, int32_t, int32_t>, uint8_t>& levels);
 
 }  // namespace render

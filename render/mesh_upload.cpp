@@ -45,6 +45,18 @@ void copyWaterLevels(std::vector<voxel::Chunk>& chunks, const std::map<ScheduleK
     }
 }
 
+void collectWaterLevels(const voxel::Chunk& chunk, std::map<std::tuple<int32_t, int32_t, int32_t>, uint8_t>& levels) {
+    if (chunk.waterLevels.size() != chunk.cells.size()) return;
+    for (uint32_t y = 0; y < voxel::chunkHeight; ++y)
+        for (uint32_t z = 0; z < voxel::chunkSize; ++z)
+            for (uint32_t x = 0; x < voxel::chunkSize; ++x) {
+                const std::size_t index = voxel::cellIndex(x, y, z);
+                if (chunk.waterLevels[index] == 0 || chunk.cells[index] != voxel::waterId) continue;
+                levels[{chunk.cx * voxel::chunkSize + static_cast<int32_t>(x), static_cast<int32_t>(y),
+                        chunk.cz * voxel::chunkSize + static_cast<int32_t>(z)}] = chunk.waterLevels[index];
+            }
+}
+
 }  // namespace render
 
 namespace {
@@ -114,13 +126,9 @@ void meshEveryWaitingChunk(App& app, FrameFenceWait& waitFence) {
         app.world.remesh.erase(key);
         const MeshInputs in = meshInputs(app, key);
         if (!in.chunk) continue;
-        const double start = app.tasks.now();
-        render::BlockFaces faces = App::emitBlockFaces(*in.chunk, in.north, in.south, in.east, in.west, true,
-                                                       smoothLight, cornerShade);
-        const double milliseconds = (app.tasks.now() - start) * 1000.0;
-        app.meshing.lastBuildMilliseconds = milliseconds;
-        const render::MeshWork work{voxel::packChunkKey(key.first, key.second), std::move(faces.vertices),
-                                    std::move(faces.indices), milliseconds};
+        const render::MeshWork work = App::buildMeshWork(voxel::packChunkKey(key.first, key.second), *in.chunk,
+                                                         in.north, in.south, in.east, in.west, smoothLight, cornerShade);
+        app.meshing.lastBuildMilliseconds = work.milliseconds;
         installMesh(app, work, waitFence);
     }
 }

@@ -70,13 +70,9 @@ void App::shutdown() {
     quietly([this] { audio::closeOutput(mixer); });
 
     // Background tasks finish before anything their results would touch is destroyed.
-    quietly([this] {
-        if (lighting.task.valid()) lighting.task.get();
-    });
-    quietly([this] { stopPendingTask(); });
-    quietly([this] {
-        if (meshing.task.valid()) meshing.task.get();
-    });
+    settle(lighting.task);
+    settle(stream.task);
+    settle(meshing.task);
 
     if (gpu.dev) {
         vkDeviceWaitIdle(gpu.dev);

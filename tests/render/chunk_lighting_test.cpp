@@ -101,6 +101,7 @@ TEST_F(LightingScheduling, LaunchesAreSpacedAndOnlyOnePassIsInFlight) {
     app.refreshLights(false);
     EXPECT_EQ(held.size(), 1u);
     EXPECT_TRUE(chunk(0, 0).light.empty());  // not ready yet: nothing applied
+    EXPECT_FALSE(app.lighting.lamps.contains({1, 0}));  // indexed only when its pass starts
 
     runHeld();
     now = 10.1;
@@ -117,6 +118,7 @@ TEST_F(LightingScheduling, LaunchesAreSpacedAndOnlyOnePassIsInFlight) {
     EXPECT_EQ(held.size(), 1u);
     EXPECT_TRUE(app.world.relight.empty());
     EXPECT_EQ(app.lighting.lastLaunch, 10.16);
+    EXPECT_TRUE(app.lighting.lamps.contains({1, 0}));
 }
 
 TEST_F(LightingScheduling, ResultForAnUnloadedChunkIsDropped) {
@@ -253,6 +255,7 @@ TEST_F(LightingScheduling, IndexesListLampsFunctionalBlocksAndAtMost64Emitters) 
     EXPECT_FALSE(app.lighting.lamps.contains({1, -1}));
     EXPECT_FALSE(app.lighting.functionalBlocks.contains({1, -1}));
     EXPECT_FALSE(app.lighting.emitters.contains({1, -1}));
+    app.refreshLights(false);
     EXPECT_TRUE(app.lighting.lampList.empty());
     EXPECT_GT(app.lighting.revision, revision);
 }

@@ -33,6 +33,20 @@ TEST(MeshSchedule, WaterLevelsReachOnlyLoadedWaterCells) {
     EXPECT_EQ(chunks[0].waterLevels[voxel::cellIndex(3, 60, 2)], 0) << "the cell holds no water";
 }
 
+TEST(MeshSchedule, LevelsAChunkBroughtFromItsFileSurviveTheNextCopy) {
+    std::vector<voxel::Chunk> chunks{voxel::Chunk(-1, 2)};
+    voxel::Chunk& chunk = chunks[0];
+    chunk.cells[voxel::cellIndex(4, 61, 9)] = voxel::waterId;
+    chunk.waterLevels.assign(voxel::chunkCellCount, 0);
+    chunk.waterLevels[voxel::cellIndex(4, 61, 9)] = 6;
+    chunk.waterLevels[voxel::cellIndex(5, 61, 9)] = 3;  // not water: not kept
+    std::map<std::tuple<int32_t, int32_t, int32_t>, uint8_t> levels;
+    render::collectWaterLevels(chunk, levels);
+    EXPECT_EQ(levels, (std::map<std::tuple<int32_t, int32_t, int32_t>, uint8_t>{{{-12, 61, 41}, 6}}));
+    render::copyWaterLevels(chunks, {{{-1, 2}, 0}}, levels);
+    EXPECT_EQ(chunk.waterLevels[voxel::cellIndex(4, 61, 9)], 6);
+}
+
 // Loaded chunks of a square with a stone floor, no GPU: installed meshes are recorded only.
 class MeshUpload : public testing::Test {
    protected:
