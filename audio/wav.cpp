@@ -3,14 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <stdexcept>
 #include <string>
-#include <system_error>
 
 #include "content/text.h"
+#include "platform/file_read.h"
 
 namespace audio {
 
@@ -157,12 +155,9 @@ Sound decodeWav(std::string_view bytes) {
 
 Sound readWav(const std::filesystem::path& path) {
     const std::string cannotOpen = "Cannot open " + content::pathToUtf8(path);
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) throw std::runtime_error(cannotOpen);
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error(cannotOpen);
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    return decodeWav(bytes);
+    const std::optional<std::string> bytes = platform::readFileBytes(path);
+    if (!bytes) throw std::runtime_error(cannotOpen);
+    return decodeWav(*bytes);
 }
 
 }  // namespace audio

@@ -1,11 +1,11 @@
 #include "content/json.h"
 
 #include <cmath>
-#include <fstream>
-#include <iterator>
+#include <optional>
 #include <stdexcept>
 
 #include "content/text.h"
+#include "platform/file_read.h"
 
 namespace content {
 
@@ -54,24 +54,6 @@ uint32_t readHex4(JsonParser& parser) {
     uint32_t value = 0;
     for (int i = 0; i < 4; ++i) value = (value << 4) | hexValue(takeByte(parser));
     return value;
-}
-
-void appendUtf8(std::string& out, uint32_t code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
 }
 
 uint32_t readUnicodeEscape(JsonParser& parser) {
@@ -314,14 +296,9 @@ Json parseJsonText(const std::string& source) {
 }
 
 Json loadJsonFile(const std::filesystem::path& path) {
-    std::error_code error;
-    // A directory opens as a stream here, so only regular files count as openable.
-    if (!std::filesystem::is_regular_file(path, error))
-        throw std::runtime_error("Cannot open " + path.string());
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error("Cannot open " + path.string());
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return parseJsonText(text);
+    const std::optional<std::string> text = platform::readFileBytes(path);
+    if (!text) throw std::runtime_error("Cannot open " + path.string());
+    return parseJsonText(*text);
 }
 
 bool getBool(const Json& value, bool fallback) {

@@ -188,15 +188,12 @@ void saveContentIds(const ResourceIds& ids, const fs::path& idsFile) {
     if (fs::exists(idsFile)) {
         fs::copy_file(idsFile, fs::path(idsFile.native() + ".bak"), fs::copy_options::overwrite_existing);
     }
-    const fs::path tmp(idsFile.native() + ".tmp");
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out) throw std::runtime_error("Cannot save persistent resource IDs");
-        out << formatContentIds(ids);
-        out.flush();
-        if (!out) throw std::runtime_error("Cannot write persistent resource IDs");
-    }
-    filesave::commit(tmp, idsFile);
+    filesave::Output out(idsFile);
+    if (!out) throw std::runtime_error("Cannot save persistent resource IDs");
+    out << formatContentIds(ids);
+    out.flush();
+    if (!out) throw std::runtime_error("Cannot write persistent resource IDs");
+    out.finish();
 }
 
 void loadResources(const fs::path& contentDir, const fs::path& idsFile) {

@@ -9,25 +9,6 @@
 
 namespace {
 
-void appendUtf8(std::string& out, char32_t unit) {
-    const uint32_t u = static_cast<uint32_t>(unit);
-    if (u < 0x80) {
-        out += static_cast<char>(u);
-    } else if (u < 0x800) {
-        out += static_cast<char>(0xC0 | (u >> 6));
-        out += static_cast<char>(0x80 | (u & 0x3F));
-    } else if (u < 0x10000) {
-        out += static_cast<char>(0xE0 | (u >> 12));
-        out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (u & 0x3F));
-    } else {
-        out += static_cast<char>((0xF0 | (u >> 18)) & 0xFF);
-        out += static_cast<char>(0x80 | ((u >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (u & 0x3F));
-    }
-}
-
 bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
@@ -77,7 +58,7 @@ long long decimalMagnitude(const char* first, const char* last) {
 std::string toUtf8(const std::u32string& text) {
     std::string out;
     out.reserve(text.size());
-    for (const char32_t unit : text) appendUtf8(out, unit);
+    for (const char32_t unit : text) content::appendUtf8(out, unit);
     return out;
 }
 
@@ -91,6 +72,25 @@ bool endsWith(const std::string& text, const std::string& suffix) {
 }
 
 namespace content {
+
+void appendUtf8(std::string& out, char32_t codePoint) {
+    const uint32_t u = static_cast<uint32_t>(codePoint);
+    if (u < 0x80) {
+        out += static_cast<char>(u);
+    } else if (u < 0x800) {
+        out += static_cast<char>(0xC0 | (u >> 6));
+        out += static_cast<char>(0x80 | (u & 0x3F));
+    } else if (u < 0x10000) {
+        out += static_cast<char>(0xE0 | (u >> 12));
+        out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (u & 0x3F));
+    } else {
+        out += static_cast<char>((0xF0 | (u >> 18)) & 0xFF);
+        out += static_cast<char>(0x80 | ((u >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (u & 0x3F));
+    }
+}
 
 std::string pathToUtf8(const std::filesystem::path& path) {
     return path.string();

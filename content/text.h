@@ -15,6 +15,11 @@ bool endsWith(const std::string& text, const std::string& suffix);
 
 namespace content {
 
+// Appends one value in UTF-8 without validation: surrogates and values past 0x10FFFF are encoded
+// like any other (the lead byte keeps only its low eight bits); callers that must not write them
+// replace them first.
+void appendUtf8(std::string& out, char32_t codePoint);
+
 // The path's text as UTF-8, separators as the path holds them.
 std::string pathToUtf8(const std::filesystem::path& path);
 

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "app/app.h"
+#include "app/chunk_window.h"
 
 namespace {
 
@@ -14,8 +15,6 @@ constexpr float kPitchLimit = 1.55f;
 constexpr float kMaxFrameDelta = 0.25f;   // a long stall must not fling the camera
 
 bool keyDown(GLFWwindow* win, int key) { return glfwGetKey(win, key) == GLFW_PRESS; }
-
-int32_t floorDiv16(float v) { return static_cast<int32_t>(std::floor(v / 16.0f)); }
 
 }  // namespace
 
@@ -61,7 +60,7 @@ void App::updatePlayer() {
 }
 
 void App::updatePlayerChunk() {
-    const int32_t cx = floorDiv16(player.x), cz = floorDiv16(player.z);
+    const int32_t cx = core::chunkOf(player.x), cz = core::chunkOf(player.z);
     if (cx == player.chunkX && cz == player.chunkZ) return;
     player.chunkX = cx;
     player.chunkZ = cz;

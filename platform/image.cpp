@@ -7,11 +7,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <new>
+#include <optional>
 #include <stdexcept>
 #include <string>
+
+#include "platform/file_read.h"
 
 namespace platform {
 
@@ -236,11 +237,9 @@ Image blankImage(uint32_t width, uint32_t height) {
 }  // namespace
 
 Image decodePng(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error("Cannot open PNG file: " + path.string());
-    const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) throw std::runtime_error("Cannot open PNG file: " + path.string());
-    return decode(bytes.data(), bytes.size(), "file: " + path.string());
+    const std::optional<std::string> bytes = readFileBytes(path);
+    if (!bytes) throw std::runtime_error("Cannot open PNG file: " + path.string());
+    return decode(reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size(), "file: " + path.string());
 }
 
 Image decodePngBytes(const uint8_t* data, std::size_t size) {

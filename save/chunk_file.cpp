@@ -1,11 +1,10 @@
 #include "save/chunk_file.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 #include <system_error>
 
+#include "platform/file_read.h"
 #include "save/file_save.h"
 #include "world/block_registry.h"
 #include "world/generate.h"
@@ -193,16 +192,14 @@ namespace voxel {
 Chunk loadOrGenerateChunk(const std::filesystem::path& worldDir, uint32_t seed, int32_t generation,
                           int32_t cx, int32_t cz, const ProfilePtr& profile) {
     const std::filesystem::path path = filesave::chunkFilePath(worldDir, cx, cz);
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    const std::optional<std::string> bytes = platform::readFileBytes(path);
+    if (!bytes) {
         std::error_code error;
         if (std::filesystem::exists(path, error) || error)
             throw std::runtime_error("Cannot read " + path.string());
         return generateChunk(GenerationContext{seed, generation, profile}, cx, cz);
     }
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) throw std::runtime_error("Cannot read " + path.string());
-    return filesave::decodeChunk(bytes, seed, generation, cx, cz, path);
+    return filesave::decodeChunk(*bytes, seed, generation, cx, cz, path);
 }
 
 }  // namespace voxel

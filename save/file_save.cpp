@@ -1,9 +1,9 @@
 #include "save/file_save.h"
 
-#include <iterator>
 #include <stdexcept>
 #include <system_error>
 
+#include "platform/file_read.h"
 #include "platform/file_replace.h"
 
 namespace filesave {
@@ -28,11 +28,9 @@ std::runtime_error cannotWrite(const std::filesystem::path& path) {
 }
 
 std::string readWhole(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error("Cannot read " + path.string());
-    std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) throw std::runtime_error("Cannot read " + path.string());
-    return bytes;
+    std::optional<std::string> bytes = platform::readFileBytes(path);
+    if (!bytes) throw std::runtime_error("Cannot read " + path.string());
+    return std::move(*bytes);
 }
 
 // Writes one file through its own .tmp and replace; the message of what failed, or empty.

@@ -1,13 +1,15 @@
 #include "save/settings.h"
 
 #include <algorithm>
-#include <charconv>
 #include <fstream>
 #include <iterator>
 #include <optional>
 #include <stdexcept>
 #include <string_view>
 #include <vector>
+
+#include "platform/file_read.h"
+#include "save/text_lines.h"
 
 // voxel_settings.txt: the head line, then one line per section, the tag followed by its values
 // separated by spaces. Unknown lines are ignored; when a section appears twice the last good one wins.
@@ -52,14 +54,6 @@ std::array<int32_t*, 14> graphicsValues(SettingsBlock& b) {
             &b.saturation,  &b.contrast,      &b.skyAndClouds,      &b.verticalSync};
 }
 
-std::optional<int32_t> parseNumber(std::string_view token) {
-    int32_t value = 0;
-    const char* end = token.data() + token.size();
-    auto [ptr, ec] = std::from_chars(token.data(), end, value);
-    if (ec != std::errc() || ptr != end) return std::nullopt;
-    return value;
-}
-
 std::vector<std::string_view> splitSpaces(std::string_view line) {
     std::vector<std::string_view> tokens;
     std::size_t pos = 0;
@@ -79,7 +73,7 @@ std::optional<std::vector<int32_t>> sectionValues(const std::vector<std::string_
     if (tokens.size() != count + 1) return std::nullopt;
     std::vector<int32_t> values;
     for (std::size_t i = 1; i < tokens.size(); ++i) {
-        auto value = parseNumber(tokens[i]);
+        auto value = parseWhole<int32_t>(tokens[i]);
         if (!value) return std::nullopt;
         values.push_back(*value);
     }
@@ -114,22 +108,6 @@ std::vector<Section> sectionsOf(StoredSettings& s) {
     };
 }
 
-std::string_view withoutCarriageReturn(std::string_view line) {
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    return line;
-}
-
-std::vector<std::string_view> linesOf(std::string_view text) {
-    std::vector<std::string_view> lines;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        const std::size_t stop = std::min(text.find('\n', pos), text.size());
-        lines.push_back(withoutCarriageReturn(text.substr(pos, stop - pos)));
-        pos = stop + 1;
-    }
-    return lines;
-}
-
 void applyLine(std::vector<Section>& sections, std::string_view line) {
     const auto tokens = splitSpaces(line);
     if (tokens.empty()) return;
@@ -146,7 +124,7 @@ void applyLine(std::vector<Section>& sections, std::string_view line) {
 
 StoredSettings parseSettings(const std::string& text, const StoredSettings& defaults) {
     StoredSettings result = defaults;
-    const auto lines = linesOf(text);
+    const auto lines = splitLines(text);
     if (lines.empty() || lines[0] != kHeadLine) return result;
     auto sections = sectionsOf(result);
     for (std::size_t i = 1; i < lines.size(); ++i) applyLine(sections, lines[i]);
@@ -166,11 +144,9 @@ std::string formatSettings(const StoredSettings& settings) {
 }
 
 StoredSettings readSettingsFile(const std::filesystem::path& path, const StoredSettings& defaults) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return defaults;
-    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) return defaults;
-    return parseSettings(text, defaults);
+    const std::optional<std::string> text = platform::readFileBytes(path);
+    if (!text) return defaults;
+    return parseSettings(*text, defaults);
 }
 
 void writeSettingsFile(const std::filesystem::path& path, const StoredSettings& settings) {

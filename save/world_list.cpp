@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,6 +9,7 @@
 #include <utility>
 
 #include "app/app.h"
+#include "platform/file_read.h"
 #include "save/world_file.h"
 
 namespace filesave {
@@ -32,11 +31,9 @@ std::optional<uint64_t> worldNumber(const std::string& folderName) {
 }
 
 std::optional<WorldRecord> readWorldRecord(const std::filesystem::path& folder) {
-    std::ifstream in(folder / kWorldFile, std::ios::binary);
-    if (!in) return std::nullopt;
-    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) return std::nullopt;
-    return parseWorldFile(text);
+    const std::optional<std::string> text = platform::readFileBytes(folder / kWorldFile);
+    if (!text) return std::nullopt;
+    return parseWorldFile(*text);
 }
 
 }  // namespace

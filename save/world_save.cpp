@@ -1,7 +1,8 @@
-#include <fstream>
-#include <sstream>
+#include <optional>
+#include <string>
 
 #include "app/app.h"
+#include "platform/file_read.h"
 #include "save/chunk_file.h"
 #include "save/file_save.h"
 #include "save/world_file.h"
@@ -9,11 +10,9 @@
 namespace fs = std::filesystem;
 
 void App::loadWorld() {
-    std::ifstream in(files.world / filesave::kWorldFile, std::ios::binary);
-    if (!in) return;
-    std::ostringstream text;
-    text << in.rdbuf();
-    const std::optional<filesave::WorldRecord> record = filesave::parseWorldFile(text.str());
+    const std::optional<std::string> text = platform::readFileBytes(files.world / filesave::kWorldFile);
+    if (!text) return;
+    const std::optional<filesave::WorldRecord> record = filesave::parseWorldFile(*text);
     if (!record) throw std::runtime_error("Invalid world file: " + (files.world / filesave::kWorldFile).string());
     files.worldName = ui::utf8ToUtf32(record->name);
     files.seed = record->seed;

@@ -1,5 +1,7 @@
 #include "ui/ui_state.h"
 
+#include "content/text.h"
+
 namespace ui {
 
 namespace {
@@ -15,25 +17,6 @@ bool isThreeByteLead(unsigned char byte) {
 }
 bool isSurrogate(char32_t c) {
     return c >= 0xD800 && c <= 0xDFFF;
-}
-
-void appendEncoded(std::string& out, char32_t c) {
-    auto put = [&out](unsigned value) { out.push_back(static_cast<char>(value)); };
-    if (c < 0x80) {
-        put(c);
-    } else if (c < 0x800) {
-        put(0xC0 | (c >> 6));
-        put(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        put(0xE0 | (c >> 12));
-        put(0x80 | ((c >> 6) & 0x3F));
-        put(0x80 | (c & 0x3F));
-    } else {
-        put(0xF0 | (c >> 18));
-        put(0x80 | ((c >> 12) & 0x3F));
-        put(0x80 | ((c >> 6) & 0x3F));
-        put(0x80 | (c & 0x3F));
-    }
 }
 
 }  // namespace
@@ -65,7 +48,7 @@ std::u32string utf8ToUtf32(const std::string& text) {
 std::string utf32ToUtf8(const std::u32string& text) {
     std::string out;
     out.reserve(text.size());
-    for (char32_t c : text) appendEncoded(out, (c > kLastCodePoint || isSurrogate(c)) ? kReplacement : c);
+    for (char32_t c : text) content::appendUtf8(out, (c > kLastCodePoint || isSurrogate(c)) ? kReplacement : c);
     return out;
 }
 
