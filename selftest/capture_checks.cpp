@@ -21,12 +21,14 @@ const uint8_t* pixelAt(const platform::Image& image, uint32_t x, uint32_t y) {
 std::size_t distinctColours(const platform::Image& image, std::size_t enough) {
     std::unordered_set<uint32_t> colours;
     for (std::size_t i = 0; i + 3 < image.pixels.size() && colours.size() < enough; i += 4)
-        colours.insert(uint32_t{image.pixels[i]} << 16 | uint32_t{image.pixels[i + 1]} << 8 | image.pixels[i + 2]);
+        colours.insert(uint32_t{image.pixels[i]} << 16 | uint32_t{image.pixels[i + 1]} << 8 |
+                       image.pixels[i + 2]);
     return colours.size();
 }
 
 Colour meanColour(const platform::Image& image, const Region& region) {
-    if (region.x0 >= region.x1 || region.y0 >= region.y1 || region.x1 > image.width || region.y1 > image.height)
+    if (region.x0 >= region.x1 || region.y0 >= region.y1 || region.x1 > image.width ||
+        region.y1 > image.height)
         throw std::runtime_error("Region outside the capture");
     Colour sum;
     for (uint32_t y = region.y0; y < region.y1; ++y) {
@@ -58,7 +60,9 @@ double differingShare(const platform::Image& a, const platform::Image& b, int th
 }
 
 Region band(const platform::Image& image, double left, double top, double right, double bottom) {
-    const auto at = [](uint32_t size, double share) { return static_cast<uint32_t>(std::lround(size * share)); };
+    const auto at = [](uint32_t size, double share) {
+        return static_cast<uint32_t>(std::lround(size * share));
+    };
     return {at(image.width, left), at(image.height, top), at(image.width, right), at(image.height, bottom)};
 }
 

@@ -26,7 +26,9 @@ constexpr const char* kSky = "core:sky";
 // Per-pixel colour difference that counts as a changed pixel, above capture noise.
 constexpr int kChangedPixel = 24;
 
-Path logOf(const App& app, const std::string& file) { return app.files.base / file; }
+Path logOf(const App& app, const std::string& file) {
+    return app.files.base / file;
+}
 
 int unavailableScene(App& app, const std::string& name, const std::string& needs) {
     return unavailable(logOf(app, name + ".log"), name, needs);
@@ -148,7 +150,8 @@ int dimensionScene(App& app, const std::string& name, const std::string& id, con
 // --- interface ----------------------------------------------------------------------------
 
 void requireMenuCoversWorld(const platform::Image& menu, const platform::Image& world) {
-    if (differingShare(menu, world, kChangedPixel) < 0.5) throw std::runtime_error("Main menu does not cover the world");
+    if (differingShare(menu, world, kChangedPixel) < 0.5)
+        throw std::runtime_error("Main menu does not cover the world");
 }
 
 // The hotbar sits at the bottom centre; the top right corner holds no interface in play.
@@ -161,7 +164,9 @@ void requireHud(const platform::Image& play, const platform::Image& world) {
         throw std::runtime_error("Play interface covers the world");
 }
 
-double brightness(const Colour& c) { return c.r + c.g + c.b; }
+double brightness(const Colour& c) {
+    return c.r + c.g + c.b;
+}
 
 // The pause screen dims the whole world and lays its window over the middle.
 void requirePauseScreen(const platform::Image& pause, const platform::Image& play) {
@@ -186,7 +191,8 @@ bool captureFrame(App& app, const Path& png) {
 // The screens the game has: the main menu as start-up leaves it, play with its HUD (and the same
 // view without interface to compare), and the pause screen that Escape opens from play.
 int uiRender(App& app) {
-    if (app.ui.screen != UiState::kMainMenu) throw std::runtime_error("The game did not start in the main menu");
+    if (app.ui.screen != UiState::kMainMenu)
+        throw std::runtime_error("The game did not start in the main menu");
     app.frame.keepInterface = true;
     const platform::Image menu = captureScene(app, "ui-render-menu.png");
     enterPlay(app);
@@ -201,13 +207,20 @@ int uiRender(App& app) {
     requireMenuCoversWorld(menu, world);
     requireHud(play, world);
     requirePauseScreen(pause, play);
-    writeResult(logOf(app, "ui-render.log"), "UI_RENDER_OK: main menu, play HUD and pause screen captured and checked");
+    writeResult(logOf(app, "ui-render.log"),
+                "UI_RENDER_OK: main menu, play HUD and pause screen captured and checked");
     return 0;
 }
 
-int inventoryRender(App& app) { return unavailableScene(app, "inventory-render", "the inventory screen"); }
-int expeditionRender(App& app) { return unavailableScene(app, "expedition-render", "the adventure rules"); }
-int mapRender(App& app) { return unavailableScene(app, "map-render", "the world map"); }
+int inventoryRender(App& app) {
+    return unavailableScene(app, "inventory-render", "the inventory screen");
+}
+int expeditionRender(App& app) {
+    return unavailableScene(app, "expedition-render", "the adventure rules");
+}
+int mapRender(App& app) {
+    return unavailableScene(app, "map-render", "the world map");
+}
 
 int skyRender(App& app) {
     return dimensionScene(app, "sky-render", kSky,
@@ -219,10 +232,18 @@ int frostRender(App& app) {
                           "FROST_RENDER_OK: frost dimension entered, frozen sea checked and captured");
 }
 
-int motionRender(App& app) { return unavailableScene(app, "motion-render", "remote players and their motion"); }
-int heldRender(App& app) { return unavailableScene(app, "held-render", "held items and their animations"); }
-int bossRender(App& app) { return unavailableScene(app, "boss-render", "mobs and combat"); }
-int chatRender(App& app) { return unavailableScene(app, "chat-render", "chat and its commands"); }
+int motionRender(App& app) {
+    return unavailableScene(app, "motion-render", "remote players and their motion");
+}
+int heldRender(App& app) {
+    return unavailableScene(app, "held-render", "held items and their animations");
+}
+int bossRender(App& app) {
+    return unavailableScene(app, "boss-render", "mobs and combat");
+}
+int chatRender(App& app) {
+    return unavailableScene(app, "chat-render", "chat and its commands");
+}
 
 // Every dimension in turn through the same travel, each captured from where the player arrives
 // (the sky from beside its island); the content dimensions must not look like the overworld.

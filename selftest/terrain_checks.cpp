@@ -28,7 +28,9 @@ bool openWater(const voxel::Chunk& chunk, uint32_t x, uint32_t z) {
     return surface == voxel::airId && chunk.get(x, voxel::seaLevel - 1, z) == voxel::waterId;
 }
 
-std::string position(int32_t a, int32_t b) { return std::to_string(a) + ", " + std::to_string(b); }
+std::string position(int32_t a, int32_t b) {
+    return std::to_string(a) + ", " + std::to_string(b);
+}
 
 }  // namespace
 
@@ -49,7 +51,8 @@ void requireOpenAirBelow(const std::vector<voxel::Chunk>& chunks) {
         for (uint32_t z = 0; z < 16; ++z) {
             for (uint32_t x = 0; x < 16; ++x) {
                 if (chunk.get(x, 0, z) != voxel::airId)
-                    throw std::runtime_error("Sky terrain rests on the ground in chunk " + position(chunk.cx, chunk.cz));
+                    throw std::runtime_error("Sky terrain rests on the ground in chunk " +
+                                             position(chunk.cx, chunk.cz));
             }
         }
     }

@@ -58,7 +58,8 @@ fs::path prepareOutput(const GameInstall& game, const std::vector<DimensionFile>
     for (const DimensionFile& d : dimensions) {
         std::string name = d.id;
         name = name.substr(name.find(':') + 1);
-        testsupport::writeFile(out / "Content" / "dimensions" / (name + ".dimension.json"), dimension(d.id, d.terrain));
+        testsupport::writeFile(out / "Content" / "dimensions" / (name + ".dimension.json"),
+                               dimension(d.id, d.terrain));
         // The frost terrain freezes its seas over with this block.
         if (std::string(d.terrain) == kFrost.terrain)
             testsupport::writeFile(out / "Content" / "frost_ice" / "definition.json",
@@ -70,7 +71,8 @@ fs::path prepareOutput(const GameInstall& game, const std::vector<DimensionFile>
 // A saved world whose spawn stands on land.
 void saveLandWorld(const fs::path& base) {
     fs::create_directories(base / "Saves" / "world_1");
-    testsupport::writeFile(base / "Saves" / "world_1" / "world.txt", "QUORVANE_WORLD 1\nname LAND\nseed 2\ngeneration 4\n");
+    testsupport::writeFile(base / "Saves" / "world_1" / "world.txt",
+                           "QUORVANE_WORLD 1\nname LAND\nseed 2\ngeneration 4\n");
 }
 
 // One game run per scenario, shared by the tests of that scenario.
@@ -93,7 +95,7 @@ ScenarioRun* runScenario(const std::string& option, const std::vector<DimensionF
 // --- the interface ----------------------------------------------------------------------------
 
 class UiRenderScenario : public ::testing::Test {
-protected:
+   protected:
     static void SetUpTestSuite() {
         run_ = new ScenarioRun();
         run_->base = run_->game.root();
@@ -110,8 +112,10 @@ ScenarioRun* UiRenderScenario::run_ = nullptr;
 
 TEST_F(UiRenderScenario, WritesIntoTheGameRootWhateverTheFolder) {
     ASSERT_EQ(run_->result.exitCode, 0) << run_->result.out << run_->result.err;
-    EXPECT_EQ(run_->log("ui-render.log"), "UI_RENDER_OK: main menu, play HUD and pause screen captured and checked\n");
-    for (const char* name : {"ui-render-menu.png", "ui-render-world.png", "ui-render-play.png", "ui-render-pause.png"}) {
+    EXPECT_EQ(run_->log("ui-render.log"),
+              "UI_RENDER_OK: main menu, play HUD and pause screen captured and checked\n");
+    for (const char* name :
+         {"ui-render-menu.png", "ui-render-world.png", "ui-render-play.png", "ui-render-pause.png"}) {
         ASSERT_TRUE(fs::exists(run_->base / name)) << name;
         const platform::Image image = run_->capture(name);
         EXPECT_EQ(image.width, 1280u);
@@ -142,7 +146,8 @@ TEST_F(UiRenderScenario, ScreensLieOverTheWorldWhereTheyBelong) {
     const selftest::Region hotbar = band(play, 0.36, 0.93, 0.64, 0.98);
     EXPECT_GT(colourDistance(meanColour(play, hotbar), meanColour(world, hotbar)), 30.0) << "the hotbar";
     const selftest::Region sky = band(play, 0.0, 0.0, 0.25, 0.08);
-    EXPECT_LT(colourDistance(meanColour(play, sky), meanColour(world, sky)), 12.0) << "play leaves the sky free";
+    EXPECT_LT(colourDistance(meanColour(play, sky), meanColour(world, sky)), 12.0)
+        << "play leaves the sky free";
     const Colour dimmed = meanColour(pause, sky), clear = meanColour(play, sky);
     EXPECT_LT(dimmed.r + dimmed.g + dimmed.b, 0.85 * (clear.r + clear.g + clear.b)) << "pause dims the world";
 }
@@ -150,7 +155,7 @@ TEST_F(UiRenderScenario, ScreensLieOverTheWorldWhereTheyBelong) {
 // --- the dimensions -------------------------------------------------------------------------
 
 class SkyRenderScenario : public ::testing::Test {
-protected:
+   protected:
     static void SetUpTestSuite() { run_ = runScenario("--sky-render-test", {kSky}); }
     static void TearDownTestSuite() {
         delete run_;
@@ -165,7 +170,8 @@ TEST_F(SkyRenderScenario, EntersTheSkyAndCapturesItsIsland) {
     EXPECT_EQ(run_->log("sky-render.log"),
               "SKY_RENDER_OK: sky dimension entered, floating island over open air captured\n");
     EXPECT_EQ(pngsIn(run_->base), std::vector<std::string>{"sky-render-world.png"});
-    EXPECT_FALSE(fs::exists(run_->game.root() / "sky-render-world.png")) << "the base directory is the folder";
+    EXPECT_FALSE(fs::exists(run_->game.root() / "sky-render-world.png"))
+        << "the base directory is the folder";
     EXPECT_FALSE(fs::exists(run_->base / "last_error.txt"));
 }
 
@@ -182,7 +188,7 @@ TEST_F(SkyRenderScenario, TheIslandFloatsBetweenSkyAboveAndBelow) {
 }
 
 class DimensionsRenderScenario : public ::testing::Test {
-protected:
+   protected:
     static void SetUpTestSuite() { run_ = runScenario("--dimensions-render-test", {kAsh, kFrost, kSky}); }
     static void TearDownTestSuite() {
         delete run_;
@@ -197,7 +203,8 @@ TEST_F(DimensionsRenderScenario, CapturesEveryDimensionInTurn) {
     EXPECT_EQ(run_->log("dimension-render.log"),
               "DIMENSIONS_RENDER_OK: overworld, ash, frost and sky entered in turn and captured\n");
     const platform::Image overworld = run_->capture("dimensions-render-overworld.png");
-    for (const char* name : {"dimensions-render-ash.png", "dimensions-render-frost.png", "dimensions-render-sky.png"}) {
+    for (const char* name :
+         {"dimensions-render-ash.png", "dimensions-render-frost.png", "dimensions-render-sky.png"}) {
         const platform::Image image = run_->capture(name);
         EXPECT_GT(differingShare(image, overworld, 24), 0.05) << name;
         const Colour sky = meanColour(image, band(image, 0.0, 0.0, 0.2, 0.08));
@@ -214,7 +221,9 @@ struct Unavailable {
     const char* line;
 };
 
-void PrintTo(const Unavailable& c, std::ostream* out) { *out << c.option << " with " << c.dimensions.size() << " dimensions"; }
+void PrintTo(const Unavailable& c, std::ostream* out) {
+    *out << c.option << " with " << c.dimensions.size() << " dimensions";
+}
 
 class UnavailableRenderScenario : public ::testing::TestWithParam<Unavailable> {};
 
@@ -235,23 +244,38 @@ TEST_P(UnavailableRenderScenario, FailsWithItsNeedsLineAndNoCapture) {
 INSTANTIATE_TEST_SUITE_P(
     Scenes, UnavailableRenderScenario,
     ::testing::Values(
-        Unavailable{"--held-render-test", {}, "held-render.log", "held-render needs held items and their animations"},
+        Unavailable{
+            "--held-render-test", {}, "held-render.log", "held-render needs held items and their animations"},
         Unavailable{"--boss-render-test", {}, "boss-render.log", "boss-render needs mobs and combat"},
         Unavailable{"--chat-render-test", {}, "chat-render.log", "chat-render needs chat and its commands"},
         Unavailable{"--map-render-test", {}, "map-render.log", "map-render needs the world map"},
-        Unavailable{"--expedition-render-test", {}, "expedition-render.log",
+        Unavailable{"--expedition-render-test",
+                    {},
+                    "expedition-render.log",
                     "expedition-render needs the adventure rules"},
-        Unavailable{"--motion-render-test", {}, "motion-render.log",
+        Unavailable{"--motion-render-test",
+                    {},
+                    "motion-render.log",
                     "motion-render needs remote players and their motion"},
-        Unavailable{"--inventory-render-test", {}, "inventory-render.log",
+        Unavailable{"--inventory-render-test",
+                    {},
+                    "inventory-render.log",
                     "inventory-render needs the inventory screen"},
-        Unavailable{"--sky-render-test", {kAsh, kFrost}, "sky-render.log",
+        Unavailable{"--sky-render-test",
+                    {kAsh, kFrost},
+                    "sky-render.log",
                     "sky-render needs the dimension definition core:sky"},
-        Unavailable{"--frost-render-test", {}, "frost-render.log",
+        Unavailable{"--frost-render-test",
+                    {},
+                    "frost-render.log",
                     "frost-render needs the dimension definition core:frost"},
-        Unavailable{"--dimensions-render-test", {}, "dimension-render.log",
+        Unavailable{"--dimensions-render-test",
+                    {},
+                    "dimension-render.log",
                     "dimensions-render needs the dimension definitions core:ash, core:frost and core:sky"},
-        Unavailable{"--dimensions-render-test", {kSky}, "dimension-render.log",
+        Unavailable{"--dimensions-render-test",
+                    {kSky},
+                    "dimension-render.log",
                     "dimensions-render needs the dimension definitions core:ash and core:frost"}),
     [](const ::testing::TestParamInfo<Unavailable>& info) {
         std::string name = info.param.option + 2;

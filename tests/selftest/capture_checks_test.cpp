@@ -59,7 +59,7 @@ TEST(CaptureChecks, RegionsMustLieInsideTheCapture) {
         Region region;
         bool fits;
     } cases[] = {
-        {{0, 0, 4, 2}, true}, {{0, 0, 5, 2}, false}, {{0, 0, 4, 3}, false},
+        {{0, 0, 4, 2}, true},  {{0, 0, 5, 2}, false}, {{0, 0, 4, 3}, false},
         {{2, 0, 2, 2}, false}, {{0, 1, 4, 1}, false}, {{3, 1, 4, 2}, true},
     };
     for (const auto& c : cases) {

@@ -65,10 +65,8 @@ TEST(TerrainChecks, FrostSeaIsCoveredAtSeaLevel) {
         uint8_t below, surface;
         bool open;
     } cases[] = {
-        {voxel::waterId, ice, false},
-        {voxel::waterId, voxel::airId, true},
-        {voxel::waterId, voxel::waterId, true},
-        {stone, voxel::airId, false},  // dry land at sea level
+        {voxel::waterId, ice, false},           {voxel::waterId, voxel::airId, true},
+        {voxel::waterId, voxel::waterId, true}, {stone, voxel::airId, false},  // dry land at sea level
         {voxel::airId, voxel::waterId, true},
     };
     for (const auto& c : cases) {
