@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -210,6 +211,52 @@ TEST_F(DimensionsRenderScenario, CapturesEveryDimensionInTurn) {
         const Colour sky = meanColour(image, band(image, 0.0, 0.0, 0.2, 0.08));
         EXPECT_GT(sky.b, sky.r) << name;
     }
+}
+
+class FrostRenderScenario : public ::testing::Test {
+   protected:
+    static void SetUpTestSuite() { run_ = runScenario("--frost-render-test", {kFrost}); }
+    static void TearDownTestSuite() {
+        delete run_;
+        run_ = nullptr;
+    }
+    static ScenarioRun* run_;
+};
+ScenarioRun* FrostRenderScenario::run_ = nullptr;
+
+TEST_F(FrostRenderScenario, EntersTheFrostAndCapturesItsFrozenSea) {
+    ASSERT_EQ(run_->result.exitCode, 0) << run_->result.out << run_->result.err;
+    EXPECT_EQ(run_->log("frost-render.log"),
+              "FROST_RENDER_OK: frost dimension entered, frozen sea checked and captured\n");
+    EXPECT_EQ(pngsIn(run_->base), std::vector<std::string>{"frost-render-world.png"});
+    const platform::Image image = run_->capture("frost-render-world.png");
+    const Colour sky = meanColour(image, band(image, 0.0, 0.0, 0.2, 0.1));
+    const Colour ground = meanColour(image, band(image, 0.4, 0.75, 0.6, 0.85));
+    EXPECT_GT(sky.b, sky.r);
+    EXPECT_GT(colourDistance(sky, ground), 60.0) << "the frozen sea lies below the sky";
+}
+
+// A sky dimension whose terrain is not floating: the scenario's own check fails it.
+const DimensionFile kGroundedSky{"core:sky", "normal"};
+
+TEST(FailedRenderScenario, DimensionsReportInTheirOwnLog) {
+    const std::unique_ptr<ScenarioRun> run(
+        runScenario("--dimensions-render-test", {kAsh, kFrost, kGroundedSky}));
+    EXPECT_EQ(run->result.exitCode, 1) << run->result.err;
+    EXPECT_EQ(run->log("dimension-render.log"), "FAILED: Sky terrain rests on the ground in chunk -2, -2");
+    EXPECT_FALSE(fs::exists(run->base / "last_error.txt"));
+    EXPECT_FALSE(fs::exists(run->base / "dimensions-render-sky.png"));
+}
+
+TEST(FailedRenderScenario, OtherScenesReportInTheFailureReport) {
+    const std::unique_ptr<ScenarioRun> run(runScenario("--sky-render-test", {kGroundedSky}));
+    EXPECT_EQ(run->result.exitCode, 1);
+    const std::string message = "Sky terrain rests on the ground in chunk -2, -2";
+    EXPECT_NE(run->result.err.find("Skarnwright ERROR: " + message + "\n"), std::string::npos)
+        << run->result.err;
+    EXPECT_EQ(run->log("last_error.txt").rfind("QUORVANE 10.38 ERROR: " + message + "\n", 0), 0u);
+    EXPECT_FALSE(fs::exists(run->base / "sky-render.log")) << "no result line for a scene that failed";
+    EXPECT_TRUE(pngsIn(run->base).empty());
 }
 
 // --- scenes this build cannot show yet --------------------------------------------------------
