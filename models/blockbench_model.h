@@ -39,10 +39,15 @@ using PivotChain = std::shared_ptr<const PivotLink>;  // null: no enclosing grou
 // Element uuid -> its chain; an element the outliner never names has none.
 using ElementChains = std::map<std::string, PivotChain>;
 
-// What the outliner walk has spent so far.
-struct OutlinerBudget {
+// The state of one outliner walk: the document's "groups" by uuid (the first entry of a uuid wins),
+// the chains found so far and the nodes visited.
+struct OutlinerWalk {
+    std::map<std::string, const Json*> groups;
+    ElementChains chains;
     uint32_t nodesVisited = 0;
 };
+// Indexes the document's "groups"; the document must outlive the walk.
+OutlinerWalk startOutlinerWalk(const Json& document);
 
 // The element's own pivot and rotation and its enclosing groups.
 struct ElementPivots {
@@ -71,9 +76,8 @@ void loadBlockbenchModel(voxel::BlockDef& def, const Json& document, const PartC
 
 // Walks one outliner node: a string stores the chain as that element's chain; a group extends the
 // chain and walks its "children".
-void readOutlinerNode(const Json& node, const PivotChain& chain, ElementChains& chains, const Json& document,
-                      OutlinerBudget& budget);
-GroupView readModelGroups(const Json& document, const Json& node);
+void readOutlinerNode(const Json& node, const PivotChain& chain, OutlinerWalk& walk);
+GroupView readModelGroups(const OutlinerWalk& walk, const Json& node);
 // Texture index of a face, or -1 when the face is not drawn. A number of 2^31 or more saturates to
 // INT32_MAX, which no texture list reaches.
 int32_t readModelTextures(const Json& document, const Json& face);
