@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "platform/image.h"
 #include "support/temp_dir.h"
@@ -45,16 +44,6 @@ TEST(PngSize, ReadsTheDeclaredSizeWithoutDecoding) {
     }
     EXPECT_FALSE(platform::readPngSize(dir.path() / "absent.png").has_value());
     EXPECT_FALSE(platform::readPngSize(dir.path()).has_value());
-}
-
-TEST(PngSize, AgreesWithTheEncoder) {
-    testsupport::TempDir dir;
-    const std::vector<uint8_t> pixels(5 * 7 * 4, 9);
-    platform::encodePng(dir.path() / "p.png", 5, 7, pixels.data(), platform::PixelOrder::Rgba);
-    const std::optional<platform::PngSize> size = platform::readPngSize(dir.path() / "p.png");
-    ASSERT_TRUE(size.has_value());
-    EXPECT_EQ(size->width, 5u);
-    EXPECT_EQ(size->height, 7u);
 }
 
 }  // namespace
