@@ -57,8 +57,10 @@ int main(int argc, char** argv) {
         fs::remove_all(content);
         const std::vector<packgen::Resource> resources = packgen::allResources();
         for (const packgen::Resource& r : resources) writeResource(content, r);
-        for (const packgen::RuleFile& file : packgen::ruleFiles()) writeText(content / file.path, file.json.write());
-        std::cout << "Content pack: " << resources.size() << " blocks and items in " << content.string() << "\n";
+        for (const packgen::RuleFile& file : packgen::ruleFiles())
+            writeText(content / file.path, file.json.write());
+        std::cout << "Content pack: " << resources.size() << " blocks and items in " << content.string()
+                  << "\n";
         return 0;
     } catch (const std::exception& e) {
         std::cerr << "make_content_pack: " << e.what() << "\n";

@@ -14,7 +14,7 @@
 namespace packgen {
 
 class Value {
-public:
+   public:
     enum class Kind { Null, Bool, Number, String, Array, Object };
 
     Value() = default;
@@ -61,11 +61,6 @@ public:
         for (const auto& member : other.members_) set(member.first, member.second);
         return *this;
     }
-    bool has(const std::string& key) const {
-        for (const auto& member : members_)
-            if (member.first == key) return true;
-        return false;
-    }
 
     std::string write() const {
         std::string out;
@@ -74,7 +69,7 @@ public:
         return out;
     }
 
-private:
+   private:
     static std::string number(double n) {
         if (std::floor(n) == n && std::fabs(n) < 1e15) return std::to_string(static_cast<long long>(n));
         std::ostringstream s;
@@ -92,10 +87,18 @@ private:
         const std::string pad(static_cast<std::size_t>(depth + 1) * 2, ' ');
         const std::string close(static_cast<std::size_t>(depth) * 2, ' ');
         switch (kind_) {
-            case Kind::Null: out += "null"; break;
-            case Kind::Bool: out += bool_ ? "true" : "false"; break;
-            case Kind::Number: out += number(number_); break;
-            case Kind::String: out += content::writeJsonString(text_); break;
+            case Kind::Null:
+                out += "null";
+                break;
+            case Kind::Bool:
+                out += bool_ ? "true" : "false";
+                break;
+            case Kind::Number:
+                out += number(number_);
+                break;
+            case Kind::String:
+                out += content::writeJsonString(text_);
+                break;
             case Kind::Array:
                 if (items_.empty() || flat()) {
                     out += '[';

@@ -29,7 +29,9 @@ struct Element {
     bool fullUv = false;  // each face shows the whole texture instead of its own part of it
 };
 
-inline FaceTextures allFaces(int texture) { return {texture, texture, texture, texture, texture, texture}; }
+inline FaceTextures allFaces(int texture) {
+    return {texture, texture, texture, texture, texture, texture};
+}
 
 // A repeatable uuid: the FNV-1a hash of the seed text spread over the 32 hex digits.
 inline std::string uuidFor(const std::string& seed) {
@@ -58,11 +60,16 @@ inline std::array<double, 4> projectedUv(const Element& e, int face) {
     }
     switch (face) {
         case 0:
-        case 1: return {a[0], a[2], b[0], b[2]};
-        case 2: return {16 - b[0], 16 - b[1], 16 - a[0], 16 - a[1]};
-        case 3: return {a[0], 16 - b[1], b[0], 16 - a[1]};
-        case 4: return {16 - b[2], 16 - b[1], 16 - a[2], 16 - a[1]};
-        default: return {a[2], 16 - b[1], b[2], 16 - a[1]};
+        case 1:
+            return {a[0], a[2], b[0], b[2]};
+        case 2:
+            return {16 - b[0], 16 - b[1], 16 - a[0], 16 - a[1]};
+        case 3:
+            return {a[0], 16 - b[1], b[0], 16 - a[1]};
+        case 4:
+            return {16 - b[2], 16 - b[1], 16 - a[2], 16 - a[1]};
+        default:
+            return {a[2], 16 - b[1], b[2], 16 - a[1]};
     }
 }
 
@@ -83,7 +90,8 @@ inline Value elementJson(const Element& e, const std::string& seed) {
         .set("from", Value::numbers({e.from[0], e.from[1], e.from[2]}))
         .set("to", Value::numbers({e.to[0], e.to[1], e.to[2]}))
         .set("origin", Value::numbers({e.origin[0], e.origin[1], e.origin[2]}));
-    if (e.rotation != Vec3{0, 0, 0}) out.set("rotation", Value::numbers({e.rotation[0], e.rotation[1], e.rotation[2]}));
+    if (e.rotation != Vec3{0, 0, 0})
+        out.set("rotation", Value::numbers({e.rotation[0], e.rotation[1], e.rotation[2]}));
     out.set("faces", std::move(faces)).set("uuid", uuidFor(seed));
     return out;
 }
@@ -110,7 +118,8 @@ inline Value bbmodel(const std::string& name, const std::vector<std::string>& te
                              .set("uuid", uuidFor(name + "/texture/" + std::to_string(i))));
     }
     Value doc = Value::object();
-    doc.set("meta", Value::object().set("format_version", "4.10").set("model_format", "free").set("box_uv", false))
+    doc.set("meta",
+            Value::object().set("format_version", "4.10").set("model_format", "free").set("box_uv", false))
         .set("name", name)
         .set("resolution", Value::object().set("width", 16).set("height", 16))
         .set("elements", std::move(elementList))

@@ -5,12 +5,17 @@
 namespace packgen {
 namespace {
 
-std::string shortName(const std::string& id) { return id.substr(id.find(':') + 1); }
+std::string shortName(const std::string& id) {
+    return id.substr(id.find(':') + 1);
+}
 
 Resource make(const std::string& id, const std::string& name, const std::string& description, bool block) {
     Resource r;
     r.folder = std::string(block ? "blocks/" : "items/") + shortName(id);
-    r.definition.set("id", id).set("name", name).set("description", description).set("type", block ? "block" : "item");
+    r.definition.set("id", id)
+        .set("name", name)
+        .set("description", description)
+        .set("type", block ? "block" : "item");
     return r;
 }
 
@@ -53,7 +58,8 @@ Resource plant(const std::string& id, const std::string& name, const std::string
     return r;
 }
 
-Resource item(const std::string& id, const std::string& name, const std::string& description, int maxStack = 64) {
+Resource item(const std::string& id, const std::string& name, const std::string& description,
+              int maxStack = 64) {
     Resource r = make(id, name, description, false);
     if (maxStack != 64) r.definition.set("max_stack", maxStack);
     r.textures = {shortName(id)};
@@ -65,13 +71,15 @@ Resource item(const std::string& id, const std::string& name, const std::string&
 // Held in the right hand at an angle, the way a tool is carried.
 Value toolDisplay() {
     return Value::object().set(
-        "display", Value::object().set("thirdperson_righthand", Value::object()
-                                                                   .set("rotation", Value::numbers({0, -90, 55}))
-                                                                   .set("translation", Value::numbers({0, 4, 0.5}))
-                                                                   .set("scale", Value::numbers({0.85, 0.85, 0.85}))));
+        "display",
+        Value::object().set("thirdperson_righthand", Value::object()
+                                                         .set("rotation", Value::numbers({0, -90, 55}))
+                                                         .set("translation", Value::numbers({0, 4, 0.5}))
+                                                         .set("scale", Value::numbers({0.85, 0.85, 0.85}))));
 }
 
-Resource equipment(const std::string& id, const std::string& name, const std::string& description, int durability) {
+Resource equipment(const std::string& id, const std::string& name, const std::string& description,
+                   int durability) {
     Resource r = item(id, name, description, 1);
     r.definition.set("durability", durability);
     return r;
@@ -93,12 +101,16 @@ Resource armour(const std::string& id, const std::string& name, const std::strin
 }
 
 Value keyframe(double time, Value rotation, Value translation) {
-    return Value::object().set("time", time).set("rotation", std::move(rotation)).set("translation", std::move(translation));
+    return Value::object()
+        .set("time", time)
+        .set("rotation", std::move(rotation))
+        .set("translation", std::move(translation));
 }
 
 // A sword swings down and back when it strikes.
 Resource sword() {
-    Resource r = tool("core:iron_sword", "ЖЕЛЕЗНЫЙ МЕЧ", "ОСТРЫЙ КЛИНОК. БЬЁТ СИЛЬНЕЕ ЛЮБОГО ИНСТРУМЕНТА.", "sword", 7, 250);
+    Resource r = tool("core:iron_sword", "ЖЕЛЕЗНЫЙ МЕЧ", "ОСТРЫЙ КЛИНОК. БЬЁТ СИЛЬНЕЕ ЛЮБОГО ИНСТРУМЕНТА.",
+                      "sword", 7, 250);
     Value firstPerson = Value::object()
                             .set("rotation", Value::numbers({0, -90, 25}))
                             .set("translation", Value::numbers({1.13, 3.2, 1.13}))
@@ -114,12 +126,13 @@ Resource sword() {
     swing.push(keyframe(0.0, Value::numbers({0, 0, 0}), Value::numbers({0, 0, 0})));
     swing.push(keyframe(0.12, Value::numbers({-70, 10, 0}), Value::numbers({0, -2, -3})));
     swing.push(keyframe(0.3, Value::numbers({0, 0, 0}), Value::numbers({0, 0, 0})));
-    r.modelExtra.set("held_animations",
-                     Value::object().set("firstperson_righthand",
-                                         Value::object().set("attack", Value::object()
-                                                                           .set("duration", 0.3)
-                                                                           .set("loop", false)
-                                                                           .set("keyframes", std::move(swing)))));
+    r.modelExtra.set(
+        "held_animations",
+        Value::object().set(
+            "firstperson_righthand",
+            Value::object().set(
+                "attack",
+                Value::object().set("duration", 0.3).set("loop", false).set("keyframes", std::move(swing)))));
     return r;
 }
 
@@ -137,7 +150,8 @@ Resource chest() {
 }
 
 Resource door() {
-    Resource r = make("core:oak_door", "ДУБОВАЯ ДВЕРЬ", "ДВЕРЬ В ДВА БЛОКА ВЫСОТОЙ. ОТКРЫВАЕТСЯ НАРУЖУ.", true);
+    Resource r =
+        make("core:oak_door", "ДУБОВАЯ ДВЕРЬ", "ДВЕРЬ В ДВА БЛОКА ВЫСОТОЙ. ОТКРЫВАЕТСЯ НАРУЖУ.", true);
     r.definition.set("behavior", "door");
     r.textures = {"door_lower", "door_upper"};
     r.elements = {
@@ -218,7 +232,11 @@ Resource vial() {
 Resource portal(const std::string& id, const std::string& name, const std::string& description,
                 const std::string& dimension) {
     Resource r = plainCube(id, name, description, shortName(id));
-    r.definition.set("solid", false).set("opaque", false).set("behavior", "portal").set("dimension", dimension).set("light", 11);
+    r.definition.set("solid", false)
+        .set("opaque", false)
+        .set("behavior", "portal")
+        .set("dimension", dimension)
+        .set("light", 11);
     return r;
 }
 
@@ -229,27 +247,36 @@ Resource wheatStage(int stage, const std::string& name) {
 
 std::vector<Resource> blocks() {
     std::vector<Resource> list;
-    list.push_back(plant("core:tall_grass", "ВЫСОКАЯ ТРАВА", "КАЧАЕТСЯ НА ВЕТРУ. ИЗ НЕЁ ВЬЮТ НИТЬ.", "tall_grass"));
+    list.push_back(
+        plant("core:tall_grass", "ВЫСОКАЯ ТРАВА", "КАЧАЕТСЯ НА ВЕТРУ. ИЗ НЕЁ ВЬЮТ НИТЬ.", "tall_grass"));
     list.push_back(plant("core:flower", "ЦВЕТОК", "КРАСНЫЙ ЦВЕТОК. НУЖЕН ДЛЯ ЗЕЛЬЯ ЛЕЧЕНИЯ.", "flower"));
-    list.push_back(layeredCube("core:cactus", "КАКТУС", "РАСТЁТ В ПУСТЫНЕ.", "cactus_top", "cactus_top", "cactus_side"));
+    list.push_back(
+        layeredCube("core:cactus", "КАКТУС", "РАСТЁТ В ПУСТЫНЕ.", "cactus_top", "cactus_top", "cactus_side"));
     Resource ice = plainCube("core:frost_ice", "ЛЁД", "ЗАМЁРЗШЕЕ МОРЕ ЛЕДЯНОГО КРАЯ.", "frost_ice");
     ice.definition.set("opaque", false);
     list.push_back(ice);
-    Resource updraft = plainCube("core:sky_updraft", "ВОСХОДЯЩИЙ ПОТОК", "ПОДНИМАЕТ ПЛАНИРУЮЩЕГО ВВЕРХ.", "sky_updraft");
-    updraft.definition.set("solid", false).set("opaque", false).set("behavior", "updraft").set("updraft_lift", 8);
+    Resource updraft =
+        plainCube("core:sky_updraft", "ВОСХОДЯЩИЙ ПОТОК", "ПОДНИМАЕТ ПЛАНИРУЮЩЕГО ВВЕРХ.", "sky_updraft");
+    updraft.definition.set("solid", false)
+        .set("opaque", false)
+        .set("behavior", "updraft")
+        .set("updraft_lift", 8);
     list.push_back(updraft);
     list.push_back(chest());
     Resource glass = plainCube("core:city_glass", "СТЕКЛО", "ПРОЗРАЧНОЕ СТЕКЛО ДЛЯ ОКОН.", "city_glass");
     glass.definition.set("opaque", false);
     list.push_back(glass);
-    list.push_back(plainCube("core:city_paving", "МОСТОВАЯ", "КАМЕННЫЕ ПЛИТЫ ГОРОДСКИХ ДОРОГ.", "city_paving"));
+    list.push_back(
+        plainCube("core:city_paving", "МОСТОВАЯ", "КАМЕННЫЕ ПЛИТЫ ГОРОДСКИХ ДОРОГ.", "city_paving"));
     list.push_back(plainCube("core:city_planks", "НАСТИЛ", "СВЕТЛЫЕ ДОСКИ ГОРОДСКИХ ПОЛОВ.", "city_planks"));
-    list.push_back(plainCube("core:city_plaster", "ШТУКАТУРКА", "БЕЛЁНЫЕ СТЕНЫ ГОРОДСКИХ ДОМОВ.", "city_plaster"));
+    list.push_back(
+        plainCube("core:city_plaster", "ШТУКАТУРКА", "БЕЛЁНЫЕ СТЕНЫ ГОРОДСКИХ ДОМОВ.", "city_plaster"));
     list.push_back(plainCube("core:city_roof", "ЧЕРЕПИЦА", "КРАСНАЯ ЧЕРЕПИЦА КРЫШ.", "city_roof"));
     list.push_back(plainCube("core:city_seal", "ГОРОДСКАЯ ПЕЧАТЬ", "ЗНАК ГОРОДА НА ПЛОЩАДИ.", "city_seal"));
     list.push_back(lantern());
-    Resource workbench = frontedCube("core:workbench", "ВЕРСТАК", "ЗДЕСЬ ДЕЛАЮТ ИНСТРУМЕНТЫ, ОРУЖИЕ И ДОСПЕХИ.",
-                                     "workbench_top", "oak_planks", "workbench_front", "workbench_side");
+    Resource workbench =
+        frontedCube("core:workbench", "ВЕРСТАК", "ЗДЕСЬ ДЕЛАЮТ ИНСТРУМЕНТЫ, ОРУЖИЕ И ДОСПЕХИ.",
+                    "workbench_top", "oak_planks", "workbench_front", "workbench_side");
     workbench.definition.set("behavior", "workbench");
     list.push_back(workbench);
     Resource furnace = frontedCube("core:furnace", "ПЕЧЬ", "ПЛАВИТ РУДУ И ЖАРИТ ЕДУ НА УГЛЕ.", "furnace_top",
@@ -265,18 +292,25 @@ std::vector<Resource> blocks() {
     list.push_back(wheatStage(1, "ПШЕНИЦА: СТЕБЛИ"));
     list.push_back(wheatStage(2, "ПШЕНИЦА: КОЛОСКИ"));
     list.push_back(wheatStage(3, "СПЕЛАЯ ПШЕНИЦА"));
-    list.push_back(layeredCube("core:farmland", "ПАШНЯ", "ВСПАХАННАЯ ЗЕМЛЯ ДЛЯ ПОСЕВОВ.", "farmland_top", "dirt_side", "dirt_side"));
+    list.push_back(layeredCube("core:farmland", "ПАШНЯ", "ВСПАХАННАЯ ЗЕМЛЯ ДЛЯ ПОСЕВОВ.", "farmland_top",
+                               "dirt_side", "dirt_side"));
     list.push_back(plainCube("core:oak_planks", "ДУБОВЫЕ ДОСКИ", "ИЗ НИХ СТРОЯТ И МАСТЕРЯТ.", "oak_planks"));
-    list.push_back(plainCube("core:ash_stone", "ПЕПЕЛЬНЫЙ КАМЕНЬ", "ТЁМНАЯ ПОРОДА ПЕПЕЛЬНЫХ ЗЕМЕЛЬ.", "ash_stone"));
+    list.push_back(
+        plainCube("core:ash_stone", "ПЕПЕЛЬНЫЙ КАМЕНЬ", "ТЁМНАЯ ПОРОДА ПЕПЕЛЬНЫХ ЗЕМЕЛЬ.", "ash_stone"));
     list.push_back(plainCube("core:ash_soil", "ПЕПЕЛ", "СЕРЫЙ ПЕПЕЛ ПОД НОГАМИ.", "ash_soil"));
     list.push_back(plainCube("core:ash_ore", "ПЕПЕЛЬНАЯ РУДА", "В ПЕЧИ ДАЁТ ПЕПЕЛЬНЫЙ КРИСТАЛЛ.", "ash_ore"));
-    list.push_back(layeredCube("core:snow", "СНЕГ", "ПОКРЫВАЕТ ЛЕДЯНОЙ КРАЙ.", "snow", "dirt_side", "snow_side"));
-    list.push_back(layeredCube("core:sky_grass", "НЕБЕСНАЯ ТРАВА", "РАСТЁТ НА НЕБЕСНЫХ ОСТРОВАХ.", "sky_grass_top",
-                               "dirt_side", "sky_grass_side"));
-    list.push_back(plainCube("core:basalt_bricks", "БАЗАЛЬТОВЫЙ КИРПИЧ", "СТЕНЫ ПЕПЕЛЬНОЙ КРЕПОСТИ.", "basalt_bricks"));
-    list.push_back(portal("core:ash_portal", "ПОРТАЛ В ПЕПЕЛЬНЫЕ ЗЕМЛИ", "ВЕДЁТ В ПЕПЕЛЬНЫЕ ЗЕМЛИ.", "core:ash"));
-    list.push_back(portal("core:frost_portal", "ПОРТАЛ В ЛЕДЯНОЙ КРАЙ", "ВЕДЁТ В ЛЕДЯНОЙ КРАЙ. ТАМ ХОЛОДНО.", "core:frost"));
-    list.push_back(portal("core:sky_portal", "ПОРТАЛ НА НЕБЕСНЫЕ ОСТРОВА", "ВЕДЁТ НА НЕБЕСНЫЕ ОСТРОВА.", "core:sky"));
+    list.push_back(
+        layeredCube("core:snow", "СНЕГ", "ПОКРЫВАЕТ ЛЕДЯНОЙ КРАЙ.", "snow", "dirt_side", "snow_side"));
+    list.push_back(layeredCube("core:sky_grass", "НЕБЕСНАЯ ТРАВА", "РАСТЁТ НА НЕБЕСНЫХ ОСТРОВАХ.",
+                               "sky_grass_top", "dirt_side", "sky_grass_side"));
+    list.push_back(
+        plainCube("core:basalt_bricks", "БАЗАЛЬТОВЫЙ КИРПИЧ", "СТЕНЫ ПЕПЕЛЬНОЙ КРЕПОСТИ.", "basalt_bricks"));
+    list.push_back(
+        portal("core:ash_portal", "ПОРТАЛ В ПЕПЕЛЬНЫЕ ЗЕМЛИ", "ВЕДЁТ В ПЕПЕЛЬНЫЕ ЗЕМЛИ.", "core:ash"));
+    list.push_back(portal("core:frost_portal", "ПОРТАЛ В ЛЕДЯНОЙ КРАЙ", "ВЕДЁТ В ЛЕДЯНОЙ КРАЙ. ТАМ ХОЛОДНО.",
+                          "core:frost"));
+    list.push_back(
+        portal("core:sky_portal", "ПОРТАЛ НА НЕБЕСНЫЕ ОСТРОВА", "ВЕДЁТ НА НЕБЕСНЫЕ ОСТРОВА.", "core:sky"));
     list.push_back(torch());
     list.push_back(door());
     list.push_back(trapdoor());
@@ -306,8 +340,10 @@ std::vector<Resource> items() {
     list.push_back(item("core:healing_potion", "ЗЕЛЬЕ ЛЕЧЕНИЯ", "СРАЗУ ВОССТАНАВЛИВАЕТ ЗДОРОВЬЕ.", 16));
     list.push_back(item("core:speed_potion", "ЗЕЛЬЕ СКОРОСТИ", "НА ВРЕМЯ УСКОРЯЕТ БЕГ.", 16));
     list.push_back(item("core:protection_potion", "ЗЕЛЬЕ ЗАЩИТЫ", "НА ВРЕМЯ ОСЛАБЛЯЕТ УДАРЫ.", 16));
-    list.push_back(item("core:water_breathing_potion", "ЗЕЛЬЕ ПОДВОДНОГО ДЫХАНИЯ", "НА ВРЕМЯ ДАЁТ ДЫШАТЬ ПОД ВОДОЙ.", 16));
-    list.push_back(tool("core:wooden_pickaxe", "ДЕРЕВЯННАЯ КИРКА", "ПЕРВЫЙ ИНСТРУМЕНТ. ДОБЫВАЕТ КАМЕНЬ.", "pickaxe", 2, 60));
+    list.push_back(item("core:water_breathing_potion", "ЗЕЛЬЕ ПОДВОДНОГО ДЫХАНИЯ",
+                        "НА ВРЕМЯ ДАЁТ ДЫШАТЬ ПОД ВОДОЙ.", 16));
+    list.push_back(tool("core:wooden_pickaxe", "ДЕРЕВЯННАЯ КИРКА", "ПЕРВЫЙ ИНСТРУМЕНТ. ДОБЫВАЕТ КАМЕНЬ.",
+                        "pickaxe", 2, 60));
     list.push_back(tool("core:iron_pickaxe", "ЖЕЛЕЗНАЯ КИРКА", "ДОБЫВАЕТ КАМЕНЬ И РУДУ.", "pickaxe", 4, 250));
     list.push_back(tool("core:iron_axe", "ЖЕЛЕЗНЫЙ ТОПОР", "РУБИТ ДЕРЕВЬЯ.", "axe", 6, 250));
     list.push_back(sword());
@@ -327,8 +363,12 @@ std::vector<Resource> items() {
     Resource shield = equipment("core:shield", "ЩИТ", "ПРИНИМАЕТ УДАРЫ СПЕРЕДИ.", 336);
     shield.definition.set("behavior", "shield").set("shield_reduction", 80).set("shield_arc", 110);
     list.push_back(shield);
-    Resource glider = equipment("core:glider", "ДЕЛЬТАПЛАН", "НАДЕВАЕТСЯ НА СПИНУ. ПОЗВОЛЯЕТ ПЛАНИРОВАТЬ.", 200);
-    glider.definition.set("behavior", "glider").set("armor_slot", 1).set("glide_speed", 9).set("glide_sink", 2);
+    Resource glider =
+        equipment("core:glider", "ДЕЛЬТАПЛАН", "НАДЕВАЕТСЯ НА СПИНУ. ПОЗВОЛЯЕТ ПЛАНИРОВАТЬ.", 200);
+    glider.definition.set("behavior", "glider")
+        .set("armor_slot", 1)
+        .set("glide_speed", 9)
+        .set("glide_sink", 2);
     list.push_back(glider);
     return list;
 }

@@ -9,12 +9,12 @@
 namespace packgen {
 
 struct Resource {
-    std::string folder;                 // "blocks/<name>" or "items/<name>" under Content
-    Value definition = Value::object(); // every key but "textures", "icon" and "model"
-    std::vector<std::string> textures;  // painter names in Blockbench order; files are <name>.png
-    std::string icon;                   // painter name of the icon, empty for a painted-from-model icon
+    std::string folder;                  // "blocks/<name>" or "items/<name>" under Content
+    Value definition = Value::object();  // every key but "textures", "icon" and "model"
+    std::vector<std::string> textures;   // painter names in Blockbench order; files are <name>.png
+    std::string icon;                    // painter name of the icon, empty for a painted-from-model icon
     std::vector<Element> elements;
-    Value modelExtra = Value::object(); // display slots and held animations
+    Value modelExtra = Value::object();  // display slots and held animations
 
     std::vector<std::string> modelTextureNames() const {
         std::vector<std::string> names;

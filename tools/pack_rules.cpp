@@ -27,7 +27,8 @@ RuleFile recipe(const char* station, const std::string& name, const char* result
     return {"recipes/" + name + ".recipe.json", std::move(json)};
 }
 
-RuleFile craft(const std::string& name, const char* result, int count, std::initializer_list<Amount> ingredients) {
+RuleFile craft(const std::string& name, const char* result, int count,
+               std::initializer_list<Amount> ingredients) {
     return recipe("workbench", name, result, count, ingredients);
 }
 
@@ -47,7 +48,8 @@ void addRecipes(std::vector<RuleFile>& files) {
         craft("workbench", "core:workbench", 1, {{"core:oak_planks", 4}}),
         craft("furnace", "core:furnace", 1, {{"core:stone", 8}}),
         craft("chest", "core:chest", 1, {{"core:oak_planks", 8}}),
-        craft("alchemy_table", "core:alchemy_table", 1, {{"core:oak_planks", 4}, {"core:glass_bottle", 1}, {"core:gold_ingot", 1}}),
+        craft("alchemy_table", "core:alchemy_table", 1,
+              {{"core:oak_planks", 4}, {"core:glass_bottle", 1}, {"core:gold_ingot", 1}}),
         craft("torch", "core:torch", 4, {{"core:stick", 1}, {"core:coal", 1}}),
         craft("lantern", "demo:lantern", 1, {{"core:iron_ingot", 2}, {"core:torch", 1}}),
         craft("oak_door", "core:oak_door", 1, {{"core:oak_planks", 6}}),
@@ -72,11 +74,15 @@ void addRecipes(std::vector<RuleFile>& files) {
         craft("bread", "core:bread", 1, {{"core:wheat", 3}}),
         craft("ash_portal", "core:ash_portal", 1, {{"core:diamond", 1}, {"core:coal", 4}, {"core:stone", 4}}),
         craft("frost_portal", "core:frost_portal", 1, {{"core:diamond", 1}, {"core:ash_crystal", 4}}),
-        craft("sky_portal", "core:sky_portal", 1, {{"core:diamond", 1}, {"core:frost_ice", 4}, {"core:snow", 4}}),
+        craft("sky_portal", "core:sky_portal", 1,
+              {{"core:diamond", 1}, {"core:frost_ice", 4}, {"core:snow", 4}}),
         brew("healing_potion", "core:healing_potion", {{"core:glass_bottle", 1}, {"core:flower", 2}}),
-        brew("speed_potion", "core:speed_potion", {{"core:glass_bottle", 1}, {"core:cactus", 1}, {"core:wheat_seeds", 2}}),
-        brew("protection_potion", "core:protection_potion", {{"core:glass_bottle", 1}, {"core:ash_crystal", 1}}),
-        brew("water_breathing_potion", "core:water_breathing_potion", {{"core:glass_bottle", 1}, {"core:tall_grass", 2}, {"core:frost_ice", 1}}),
+        brew("speed_potion", "core:speed_potion",
+             {{"core:glass_bottle", 1}, {"core:cactus", 1}, {"core:wheat_seeds", 2}}),
+        brew("protection_potion", "core:protection_potion",
+             {{"core:glass_bottle", 1}, {"core:ash_crystal", 1}}),
+        brew("water_breathing_potion", "core:water_breathing_potion",
+             {{"core:glass_bottle", 1}, {"core:tall_grass", 2}, {"core:frost_ice", 1}}),
     };
     files.insert(files.end(), list.begin(), list.end());
 }
@@ -124,7 +130,8 @@ struct Drop {
 RuleFile loot(const std::string& name, std::initializer_list<Drop> drops) {
     Value entries = Value::array();
     for (const Drop& d : drops) {
-        entries.push(Value::object().set("id", d.id).set("min", d.min).set("max", d.max).set("chance", d.chance));
+        entries.push(
+            Value::object().set("id", d.id).set("min", d.min).set("max", d.max).set("chance", d.chance));
     }
     Value json = Value::object();
     json.set("id", "core:" + name).set("entries", std::move(entries));
@@ -158,7 +165,10 @@ void addLoot(std::vector<RuleFile>& files) {
 }
 
 Value cuboid(std::initializer_list<double> from, std::initializer_list<double> to, const char* block) {
-    return Value::object().set("from", Value::numbers(from)).set("to", Value::numbers(to)).set("block", block);
+    return Value::object()
+        .set("from", Value::numbers(from))
+        .set("to", Value::numbers(to))
+        .set("block", block);
 }
 
 Value lootChest(int x, int y, int z, const std::string& table) {
@@ -241,8 +251,9 @@ struct Plant {
     int maxHeight;
 };
 
-Value biome(const std::string& id, const char* name, const char* base, std::initializer_list<double> temperature,
-            std::initializer_list<double> humidity, double chance) {
+Value biome(const std::string& id, const char* name, const char* base,
+            std::initializer_list<double> temperature, std::initializer_list<double> humidity,
+            double chance) {
     Value json = Value::object();
     json.set("id", id)
         .set("name", name)
@@ -254,13 +265,22 @@ Value biome(const std::string& id, const char* name, const char* base, std::init
 }
 
 Value trees(double density, const char* trunk, const char* leaves) {
-    return Value::object().set("density", density).set("trunk", trunk).set("leaves", leaves).set("min_height", 4).set("max_height", 6);
+    return Value::object()
+        .set("density", density)
+        .set("trunk", trunk)
+        .set("leaves", leaves)
+        .set("min_height", 4)
+        .set("max_height", 6);
 }
 
 Value plants(std::initializer_list<Plant> list) {
     Value out = Value::array();
     for (const Plant& p : list) {
-        out.push(Value::object().set("id", p.id).set("density", p.density).set("min_height", p.minHeight).set("max_height", p.maxHeight));
+        out.push(Value::object()
+                     .set("id", p.id)
+                     .set("density", p.density)
+                     .set("min_height", p.minHeight)
+                     .set("max_height", p.maxHeight));
     }
     return out;
 }
@@ -287,9 +307,14 @@ void addWorldgen(std::vector<RuleFile>& files) {
     files.push_back({"worldgen/road_outpost.structure.json", roadOutpost()});
 }
 
-Value dimension(const std::string& id, const char* name, int seedSalt, double time, bool dayCycle, Value generation) {
+Value dimension(const std::string& id, const char* name, int seedSalt, double time, bool dayCycle,
+                Value generation) {
     Value json = Value::object();
-    json.set("id", id).set("name", name).set("seed_salt", seedSalt).set("time", time).set("day_cycle", dayCycle);
+    json.set("id", id)
+        .set("name", name)
+        .set("seed_salt", seedSalt)
+        .set("time", time)
+        .set("day_cycle", dayCycle);
     json.set("generation", std::move(generation));
     return json;
 }
@@ -352,10 +377,11 @@ Value smelt(const char* input, const char* result, int ticks) {
 }
 
 Value furnaceRules() {
-    Value recipes = Value::array({smelt("core:iron_ore", "core:iron_ingot", 200), smelt("core:gold_ore", "core:gold_ingot", 200),
-                                  smelt("core:coal_ore", "core:coal", 100), smelt("core:diamond_ore", "core:diamond", 300),
-                                  smelt("core:ash_ore", "core:ash_crystal", 240), smelt("core:sand", "core:city_glass", 100),
-                                  smelt("core:oak_log", "core:coal", 160), smelt("core:raw_pork", "core:cooked_pork", 120)});
+    Value recipes = Value::array(
+        {smelt("core:iron_ore", "core:iron_ingot", 200), smelt("core:gold_ore", "core:gold_ingot", 200),
+         smelt("core:coal_ore", "core:coal", 100), smelt("core:diamond_ore", "core:diamond", 300),
+         smelt("core:ash_ore", "core:ash_crystal", 240), smelt("core:sand", "core:city_glass", 100),
+         smelt("core:oak_log", "core:coal", 160), smelt("core:raw_pork", "core:cooked_pork", 120)});
     Value fuels = Value::array({timed("id", "core:coal", 1600), timed("id", "core:oak_log", 300),
                                 timed("id", "core:oak_planks", 150), timed("id", "core:stick", 50)});
     return Value::object().set("recipes", std::move(recipes)).set("fuels", std::move(fuels));
@@ -365,7 +391,8 @@ Value foodRules() {
     Value foods = Value::array();
     const std::pair<const char*, int> list[] = {
         {"core:apple", 4}, {"core:bread", 5}, {"core:raw_pork", 3}, {"core:cooked_pork", 8}};
-    for (const auto& [id, nutrition] : list) foods.push(Value::object().set("id", id).set("nutrition", nutrition));
+    for (const auto& [id, nutrition] : list)
+        foods.push(Value::object().set("id", id).set("nutrition", nutrition));
     return Value::object().set("foods", std::move(foods));
 }
 
@@ -394,8 +421,9 @@ Value livingWorld() {
         .set("factions", Value::array({faction("core:miners_guild", "ГИЛЬДИЯ ГОРНЯКОВ", 20),
                                        faction("core:road_wardens", "ДОРОЖНАЯ СТРАЖА", 40),
                                        faction("core:ash_raiders", "ПЕПЕЛЬНЫЕ НАЛЁТЧИКИ", -60)}))
-        .set("territories", Value::array({territory("core:iron_mine", "mine", "ЖЕЛЕЗНЫЙ РУДНИК", 1200, 2),
-                                          territory("core:road_outpost", "outpost", "ДОРОЖНАЯ ЗАСТАВА", 2400, 1)}));
+        .set("territories",
+             Value::array({territory("core:iron_mine", "mine", "ЖЕЛЕЗНЫЙ РУДНИК", 1200, 2),
+                           territory("core:road_outpost", "outpost", "ДОРОЖНАЯ ЗАСТАВА", 2400, 1)}));
     return json;
 }
 

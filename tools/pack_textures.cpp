@@ -35,7 +35,9 @@ Canvas filled(const std::function<Colour(int, int)>& paint) {
     return tile;
 }
 
-Canvas clear() { return Canvas(kTile, kTile); }
+Canvas clear() {
+    return Canvas(kTile, kTile);
+}
 
 void line(Canvas& c, int x0, int y0, int x1, int y1, Colour colour) {
     const int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
@@ -57,27 +59,30 @@ void line(Canvas& c, int x0, int y0, int x1, int y1, Colour colour) {
 }
 
 // Fills every pixel whose centre the predicate accepts.
-void region(Canvas& c, const std::function<bool(double, double)>& inside, const std::function<Colour(int, int)>& paint) {
+void region(Canvas& c, const std::function<bool(double, double)>& inside,
+            const std::function<Colour(int, int)>& paint) {
     for (int y = 0; y < kTile; ++y)
         for (int x = 0; x < kTile; ++x)
             if (inside(x + 0.5, y + 0.5)) c.set(x, y, paint(x, y));
 }
 
 void disc(Canvas& c, double cx, double cy, double r, Colour colour) {
-    region(c, [&](double x, double y) { return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r; },
-           [&](int, int) { return colour; });
+    region(
+        c, [&](double x, double y) { return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r; },
+        [&](int, int) { return colour; });
 }
 
 // Pixels on a circle's band between two angles (degrees, y downwards).
 void arc(Canvas& c, double cx, double cy, double r, double a0, double a1, double width, Colour colour) {
-    region(c,
-           [&](double x, double y) {
-               const double d = std::hypot(x - cx, y - cy);
-               double a = std::atan2(y - cy, x - cx) * 57.29577951308232;
-               if (a < 0) a += 360.0;
-               return std::fabs(d - r) <= width / 2 && a >= a0 && a <= a1;
-           },
-           [&](int, int) { return colour; });
+    region(
+        c,
+        [&](double x, double y) {
+            const double d = std::hypot(x - cx, y - cy);
+            double a = std::atan2(y - cy, x - cx) * 57.29577951308232;
+            if (a < 0) a += 360.0;
+            return std::fabs(d - r) <= width / 2 && a >= a0 && a <= a1;
+        },
+        [&](int, int) { return colour; });
 }
 
 // A dark rim around the opaque pixels so that an item reads against any background.
@@ -192,8 +197,12 @@ Canvas pickaxe(Colour head) {
 
 Canvas axe() {
     Canvas c = handle(11, 3);
-    region(c, [](double x, double y) { return y > 1 && y < 9 && x > 5 && x < 11 && (x - 11) * (x - 11) + (y - 5) * (y - 5) < 26; },
-           [](int x, int y) { return grained(kIron, x, y, 41, 10); });
+    region(
+        c,
+        [](double x, double y) {
+            return y > 1 && y < 9 && x > 5 && x < 11 && (x - 11) * (x - 11) + (y - 5) * (y - 5) < 26;
+        },
+        [](int x, int y) { return grained(kIron, x, y, 41, 10); });
     line(c, 6, 3, 6, 7, shaded(kIron, 40));
     outline(c);
     return c;
@@ -222,9 +231,13 @@ Canvas hoe() {
 
 Canvas helmet(Colour metal) {
     Canvas c = clear();
-    region(c, [](double x, double y) { return y > 2 && y < 13 && (x - 8) * (x - 8) + (y - 9) * (y - 9) <= 42.0; },
-           [&](int x, int y) { return grained(y < 6 ? shaded(metal, 25) : metal, x, y, 51, 8); });
-    region(c, [](double x, double y) { return x > 5 && x < 11 && y > 9 && y < 13; }, [](int, int) { return kClear; });
+    region(
+        c,
+        [](double x, double y) { return y > 2 && y < 13 && (x - 8) * (x - 8) + (y - 9) * (y - 9) <= 42.0; },
+        [&](int x, int y) { return grained(y < 6 ? shaded(metal, 25) : metal, x, y, 51, 8); });
+    region(
+        c, [](double x, double y) { return x > 5 && x < 11 && y > 9 && y < 13; },
+        [](int, int) { return kClear; });
     line(c, 3, 8, 12, 8, shaded(metal, -45));
     outline(c);
     return c;
@@ -232,11 +245,14 @@ Canvas helmet(Colour metal) {
 
 Canvas chestplate(Colour cloth, Colour trim) {
     Canvas c = clear();
-    region(c, [](double x, double y) {
-        if (y < 2 || y > 15) return false;
-        if (y < 5) return x > 1 && x < 15 && !(x > 5.5 && x < 10.5);
-        return x > 3 && x < 13;
-    }, [&](int x, int y) { return grained(x == 7 || x == 8 ? shaded(cloth, -18) : cloth, x, y, 52, 8); });
+    region(
+        c,
+        [](double x, double y) {
+            if (y < 2 || y > 15) return false;
+            if (y < 5) return x > 1 && x < 15 && !(x > 5.5 && x < 10.5);
+            return x > 3 && x < 13;
+        },
+        [&](int x, int y) { return grained(x == 7 || x == 8 ? shaded(cloth, -18) : cloth, x, y, 52, 8); });
     line(c, 6, 4, 9, 4, trim);
     line(c, 2, 2, 5, 2, trim);
     line(c, 10, 2, 13, 2, trim);
@@ -246,22 +262,30 @@ Canvas chestplate(Colour cloth, Colour trim) {
 
 Canvas leggings(Colour metal) {
     Canvas c = clear();
-    region(c, [](double x, double y) {
-        if (y < 2 || y > 14) return false;
-        if (y < 5) return x > 3 && x < 13;
-        return (x > 3 && x < 7.5) || (x > 8.5 && x < 13);
-    }, [&](int x, int y) { return grained(y < 4 ? shaded(metal, -30) : metal, x, y, 53, 8); });
+    region(
+        c,
+        [](double x, double y) {
+            if (y < 2 || y > 14) return false;
+            if (y < 5) return x > 3 && x < 13;
+            return (x > 3 && x < 7.5) || (x > 8.5 && x < 13);
+        },
+        [&](int x, int y) { return grained(y < 4 ? shaded(metal, -30) : metal, x, y, 53, 8); });
     outline(c);
     return c;
 }
 
 Canvas boots(Colour metal) {
     Canvas c = clear();
-    region(c, [](double x, double y) {
-        const bool shafts = y > 3 && y < 14 && ((x > 1 && x < 6) || (x > 9 && x < 14));
-        const bool toes = y > 10 && y < 14 && ((x > 1 && x < 8) || (x > 9 && x < 16));
-        return shafts || toes;
-    }, [&](int x, int y) { return grained(y < 6 ? shaded(metal, 30) : (y > 12 ? shaded(metal, -50) : metal), x, y, 54, 8); });
+    region(
+        c,
+        [](double x, double y) {
+            const bool shafts = y > 3 && y < 14 && ((x > 1 && x < 6) || (x > 9 && x < 14));
+            const bool toes = y > 10 && y < 14 && ((x > 1 && x < 8) || (x > 9 && x < 16));
+            return shafts || toes;
+        },
+        [&](int x, int y) {
+            return grained(y < 6 ? shaded(metal, 30) : (y > 12 ? shaded(metal, -50) : metal), x, y, 54, 8);
+        });
     outline(c);
     return c;
 }
@@ -289,14 +313,17 @@ Canvas arrow() {
 
 Canvas shield() {
     Canvas c = clear();
-    region(c, [](double x, double y) {
-        if (y < 1 || x < 2 || x > 14) return false;
-        if (y < 10) return true;
-        return std::fabs(x - 8) < (15.5 - y) * 1.2;
-    }, [](int x, int y) {
-        if (x == 2 || x == 13 || y == 1) return kIron;
-        return planksPixel(Colour{150, 110, 60}, y, x, 61);
-    });
+    region(
+        c,
+        [](double x, double y) {
+            if (y < 1 || x < 2 || x > 14) return false;
+            if (y < 10) return true;
+            return std::fabs(x - 8) < (15.5 - y) * 1.2;
+        },
+        [](int x, int y) {
+            if (x == 2 || x == 13 || y == 1) return kIron;
+            return planksPixel(Colour{150, 110, 60}, y, x, 61);
+        });
     disc(c, 8.0, 7.5, 1.8, kIron);
     outline(c);
     return c;
@@ -304,8 +331,11 @@ Canvas shield() {
 
 Canvas glider() {
     Canvas c = clear();
-    region(c, [](double x, double y) { return y > 2 && y < 10 && std::fabs(x - 8) < (y - 2) * 1.15; },
-           [](int x, int) { return (x / 2) % 2 ? Colour{80, 140, 210} : Colour{235, 235, 240}; });
+    region(
+        c, [](double x, double y) { return y > 2 && y < 10 && std::fabs(x - 8) < (y - 2) * 1.15; },
+        [](int x, int) {
+            return (x / 2) % 2 ? Colour{80, 140, 210} : Colour{235, 235, 240};
+        });
     line(c, 8, 2, 1, 9, kDarkWood);
     line(c, 8, 2, 15, 9, kDarkWood);
     line(c, 8, 2, 8, 13, kDarkWood);
@@ -324,27 +354,41 @@ Canvas stick() {
 
 Canvas lump(Colour base, uint32_t salt) {
     Canvas c = clear();
-    region(c, [](double x, double y) { return (x - 8) * (x - 8) / 30.0 + (y - 8.5) * (y - 8.5) / 20.0 <= 1.0; },
-           [&](int x, int y) { return grained(noise(x, y, salt) > 0.8 ? shaded(base, 40) : base, x, y, salt + 1, 10); });
+    region(
+        c, [](double x, double y) { return (x - 8) * (x - 8) / 30.0 + (y - 8.5) * (y - 8.5) / 20.0 <= 1.0; },
+        [&](int x, int y) {
+            return grained(noise(x, y, salt) > 0.8 ? shaded(base, 40) : base, x, y, salt + 1, 10);
+        });
     outline(c);
     return c;
 }
 
 Canvas ingot(Colour metal) {
     Canvas c = clear();
-    region(c, [](double x, double y) { return y > 5 && y < 11 && x > 2 + (11 - y) * 0.4 && x < 14 - (11 - y) * 0.4; },
-           [&](int x, int y) { return y < 7 ? shaded(metal, 35) : (y > 9 ? shaded(metal, -35) : grained(metal, x, y, 71, 6)); });
+    region(
+        c,
+        [](double x, double y) {
+            return y > 5 && y < 11 && x > 2 + (11 - y) * 0.4 && x < 14 - (11 - y) * 0.4;
+        },
+        [&](int x, int y) {
+            return y < 7 ? shaded(metal, 35) : (y > 9 ? shaded(metal, -35) : grained(metal, x, y, 71, 6));
+        });
     outline(c);
     return c;
 }
 
 Canvas gem(Colour body, uint32_t salt) {
     Canvas c = clear();
-    region(c, [](double x, double y) {
-        if (y < 3 || y > 14) return false;
-        if (y < 6) return x > 4 + (6 - y) && x < 12 - (6 - y);
-        return std::fabs(x - 8) < (14.5 - y) * 0.75;
-    }, [&](int x, int y) { return grained(y < 6 ? shaded(body, 40) : (x < 8 ? body : shaded(body, -30)), x, y, salt, 6); });
+    region(
+        c,
+        [](double x, double y) {
+            if (y < 3 || y > 14) return false;
+            if (y < 6) return x > 4 + (6 - y) && x < 12 - (6 - y);
+            return std::fabs(x - 8) < (14.5 - y) * 0.75;
+        },
+        [&](int x, int y) {
+            return grained(y < 6 ? shaded(body, 40) : (x < 8 ? body : shaded(body, -30)), x, y, salt, 6);
+        });
     outline(c);
     return c;
 }
@@ -389,8 +433,11 @@ Canvas seeds() {
 
 Canvas bread() {
     Canvas c = clear();
-    region(c, [](double x, double y) { return (x - 8) * (x - 8) / 42.0 + (y - 9) * (y - 9) / 14.0 <= 1.0; },
-           [](int x, int y) { return grained(y < 8 ? Colour{204, 150, 72} : Colour{176, 118, 52}, x, y, 81, 8); });
+    region(
+        c, [](double x, double y) { return (x - 8) * (x - 8) / 42.0 + (y - 9) * (y - 9) / 14.0 <= 1.0; },
+        [](int x, int y) {
+            return grained(y < 8 ? Colour{204, 150, 72} : Colour{176, 118, 52}, x, y, 81, 8);
+        });
     for (int k = 0; k < 3; ++k) line(c, 5 + k * 3, 6, 6 + k * 3, 8, {236, 196, 120});
     outline(c);
     return c;
@@ -408,8 +455,12 @@ Canvas apple() {
 
 Canvas meat(Colour flesh, Colour fat) {
     Canvas c = clear();
-    region(c, [](double x, double y) { return (x - 8) * (x - 8) / 40.0 + (y - 8) * (y - 8) / 22.0 <= 1.0 && !(x > 12 && y < 6); },
-           [&](int x, int y) { return grained(flesh, x, y, 91, 10); });
+    region(
+        c,
+        [](double x, double y) {
+            return (x - 8) * (x - 8) / 40.0 + (y - 8) * (y - 8) / 22.0 <= 1.0 && !(x > 12 && y < 6);
+        },
+        [&](int x, int y) { return grained(flesh, x, y, 91, 10); });
     arc(c, 8.0, 8.0, 4.0, 200.0, 340.0, 1.0, fat);
     disc(c, 4.5, 9.0, 1.1, {236, 230, 220});
     outline(c);
@@ -434,11 +485,19 @@ Canvas bottle(Colour liquid) {
     Canvas c = clear();
     const Colour glass{200, 226, 240, 200};
     disc(c, 8.0, 10.5, 4.6, glass);
-    region(c, [](double x, double y) { return x > 6 && x < 10 && y > 2 && y < 7; }, [&](int, int) { return glass; });
-    region(c, [](double x, double y) { return x > 6 && x < 10 && y > 1 && y < 3.5; }, [](int, int) { return Colour{150, 105, 60}; });
+    region(
+        c, [](double x, double y) { return x > 6 && x < 10 && y > 2 && y < 7; },
+        [&](int, int) { return glass; });
+    region(
+        c, [](double x, double y) { return x > 6 && x < 10 && y > 1 && y < 3.5; },
+        [](int, int) {
+            return Colour{150, 105, 60};
+        });
     if (liquid.a != 0) {
-        region(c, [](double x, double y) { return (x - 8) * (x - 8) + (y - 10.5) * (y - 10.5) <= 13.0 && y > 9; },
-               [&](int x, int y) { return grained(liquid, x, y, 101, 10); });
+        region(
+            c,
+            [](double x, double y) { return (x - 8) * (x - 8) + (y - 10.5) * (y - 10.5) <= 13.0 && y > 9; },
+            [&](int x, int y) { return grained(liquid, x, y, 101, 10); });
     }
     c.set(6, 9, {255, 255, 255});
     outline(c);
@@ -583,7 +642,8 @@ Canvas furnaceFace(int kind) {
         c.fill(3, 8, 13, 14, {30, 26, 24});
         for (int x = 4; x < 12; ++x) {
             const int h = 2 + static_cast<int>(noise(x, 0, 193) * 3);
-            for (int y = 13; y > 13 - h; --y) c.set(x, y, y > 11 ? Colour{250, 150, 40} : Colour{255, 220, 90});
+            for (int y = 13; y > 13 - h; --y)
+                c.set(x, y, y > 11 ? Colour{250, 150, 40} : Colour{255, 220, 90});
         }
     }
     return c;
@@ -718,7 +778,10 @@ const std::map<std::string, std::function<Canvas()>>& painters() {
         {"chest_front", [] { return chestFace(false, true); }},
         {"city_glass", glass},
         {"city_paving", paving},
-        {"city_planks", [] { return planks({188, 150, 96}, 271); }},
+        {"city_planks",
+         [] {
+             return planks({188, 150, 96}, 271);
+         }},
         {"city_plaster", plaster},
         {"city_roof", roof},
         {"city_seal", seal},
@@ -734,18 +797,60 @@ const std::map<std::string, std::function<Canvas()>>& painters() {
         {"city_vial", vial},
         {"farmland_top", farmlandTop},
         {"dirt_side", dirtSide},
-        {"oak_planks", [] { return planks({160, 118, 66}, 281); }},
-        {"ash_stone", [] { return filled([](int x, int y) { return stonePixel({70, 62, 60}, x, y, 291); }); }},
-        {"ash_soil", [] { return filled([](int x, int y) { return grained(noise(x, y, 292) > 0.9 ? Colour{60, 52, 50} : Colour{128, 122, 118}, x, y, 293, 8); }); }},
-        {"ash_ore", [] { return ore({70, 62, 60}, {240, 110, 40}, 294); }},
-        {"snow", [] { return filled([](int x, int y) { return grained(noise(x, y, 301) > 0.9 ? Colour{214, 230, 246} : Colour{244, 248, 252}, x, y, 302, 4); }); }},
-        {"snow_side", [] { return grassSideOf({244, 248, 252}, 303); }},
-        {"sky_grass_top", [] { return filled([](int x, int y) { return grained({110, 200, 170}, x, y, 311, 12); }); }},
-        {"sky_grass_side", [] { return grassSideOf({110, 200, 170}, 312); }},
-        {"basalt_bricks", [] { return filled([](int x, int y) { return bricksPixel({58, 56, 64}, {30, 28, 32}, x, y, 321); }); }},
-        {"ash_portal", [] { return portal({120, 20, 10}, {255, 150, 40}, 331); }},
-        {"frost_portal", [] { return portal({20, 70, 140}, {190, 240, 255}, 332); }},
-        {"sky_portal", [] { return portal({90, 40, 160}, {250, 240, 255}, 333); }},
+        {"oak_planks",
+         [] {
+             return planks({160, 118, 66}, 281);
+         }},
+        {"ash_stone",
+         [] { return filled([](int x, int y) {
+                  return stonePixel({70, 62, 60}, x, y, 291);
+              }); }},
+        {"ash_soil",
+         [] {
+             return filled([](int x, int y) {
+                 return grained(noise(x, y, 292) > 0.9 ? Colour{60, 52, 50} : Colour{128, 122, 118}, x, y,
+                                293, 8);
+             });
+         }},
+        {"ash_ore",
+         [] {
+             return ore({70, 62, 60}, {240, 110, 40}, 294);
+         }},
+        {"snow",
+         [] {
+             return filled([](int x, int y) {
+                 return grained(noise(x, y, 301) > 0.9 ? Colour{214, 230, 246} : Colour{244, 248, 252}, x, y,
+                                302, 4);
+             });
+         }},
+        {"snow_side",
+         [] {
+             return grassSideOf({244, 248, 252}, 303);
+         }},
+        {"sky_grass_top",
+         [] { return filled([](int x, int y) {
+                  return grained({110, 200, 170}, x, y, 311, 12);
+              }); }},
+        {"sky_grass_side",
+         [] {
+             return grassSideOf({110, 200, 170}, 312);
+         }},
+        {"basalt_bricks",
+         [] {
+             return filled([](int x, int y) { return bricksPixel({58, 56, 64}, {30, 28, 32}, x, y, 321); });
+         }},
+        {"ash_portal",
+         [] {
+             return portal({120, 20, 10}, {255, 150, 40}, 331);
+         }},
+        {"frost_portal",
+         [] {
+             return portal({20, 70, 140}, {190, 240, 255}, 332);
+         }},
+        {"sky_portal",
+         [] {
+             return portal({90, 40, 160}, {250, 240, 255}, 333);
+         }},
         {"torch", torch},
         {"door_lower", [] { return door(false); }},
         {"door_upper", [] { return door(true); }},
@@ -755,24 +860,51 @@ const std::map<std::string, std::function<Canvas()>>& painters() {
         {"bed_foot", [] { return bedTop(false); }},
         {"bed_side", bedSide},
         {"stick", stick},
-        {"coal", [] { return lump({44, 42, 44}, 341); }},
+        {"coal",
+         [] {
+             return lump({44, 42, 44}, 341);
+         }},
         {"iron_ingot", [] { return ingot(kIron); }},
         {"gold_ingot", [] { return ingot(kGold); }},
-        {"diamond", [] { return gem({90, 224, 226}, 351); }},
-        {"ash_crystal", [] { return gem({236, 100, 40}, 352); }},
+        {"diamond",
+         [] {
+             return gem({90, 224, 226}, 351);
+         }},
+        {"ash_crystal",
+         [] {
+             return gem({236, 100, 40}, 352);
+         }},
         {"string", stringCoil},
         {"wheat", wheatBundle},
         {"wheat_seeds", seeds},
         {"bread", bread},
         {"apple", apple},
-        {"raw_pork", [] { return meat({236, 140, 150}, {250, 226, 220}); }},
-        {"cooked_pork", [] { return meat({150, 86, 46}, {214, 170, 110}); }},
+        {"raw_pork",
+         [] {
+             return meat({236, 140, 150}, {250, 226, 220});
+         }},
+        {"cooked_pork",
+         [] {
+             return meat({150, 86, 46}, {214, 170, 110});
+         }},
         {"bone", bone},
         {"glass_bottle", [] { return bottle(kClear); }},
-        {"healing_potion", [] { return bottle({220, 40, 60}); }},
-        {"speed_potion", [] { return bottle({90, 200, 240}); }},
-        {"protection_potion", [] { return bottle({130, 130, 150}); }},
-        {"water_breathing_potion", [] { return bottle({40, 80, 200}); }},
+        {"healing_potion",
+         [] {
+             return bottle({220, 40, 60});
+         }},
+        {"speed_potion",
+         [] {
+             return bottle({90, 200, 240});
+         }},
+        {"protection_potion",
+         [] {
+             return bottle({130, 130, 150});
+         }},
+        {"water_breathing_potion",
+         [] {
+             return bottle({40, 80, 200});
+         }},
         {"wooden_pickaxe", [] { return pickaxe(kWood); }},
         {"iron_pickaxe", [] { return pickaxe(kIron); }},
         {"iron_axe", axe},
@@ -782,7 +914,10 @@ const std::map<std::string, std::function<Canvas()>>& painters() {
         {"iron_chestplate", [] { return chestplate(kIron, shaded(kIron, -50)); }},
         {"iron_leggings", [] { return leggings(kIron); }},
         {"iron_boots", [] { return boots(kIron); }},
-        {"fur_coat", [] { return chestplate({132, 94, 60}, {240, 236, 226}); }},
+        {"fur_coat",
+         [] {
+             return chestplate({132, 94, 60}, {240, 236, 226});
+         }},
         {"bow", bow},
         {"arrow", arrow},
         {"shield", shield},

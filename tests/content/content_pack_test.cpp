@@ -41,7 +41,7 @@ bool isPanel(const std::string& behavior) {
 }
 
 class ContentPackTest : public testsupport::FreshRegistryTest {
-protected:
+   protected:
     void SetUp() override {
         FreshRegistryTest::SetUp();
         const char* source = std::getenv("QUORVANE_SOURCE_DIR");
@@ -99,8 +99,8 @@ TEST_F(ContentPackTest, EveryRuleLoaderReadsThePackWithoutErrors) {
     EXPECT_EQ(crops[0].stages.back(), voxel::findCustomBlock("core:wheat_stage_3"));
     content::loadRpgRules(content());
     content::loadCombatRules(content());
-    for (const char* name : {"recipe_errors.txt", "potion_errors.txt", "furnace_errors.txt", "food_errors.txt",
-                             "crop_errors.txt", "rpg_errors.txt", "combat_errors.txt"}) {
+    for (const char* name : {"recipe_errors.txt", "potion_errors.txt", "furnace_errors.txt",
+                             "food_errors.txt", "crop_errors.txt", "rpg_errors.txt", "combat_errors.txt"}) {
         EXPECT_EQ(errors(name), "") << name;
     }
 }
@@ -118,7 +118,8 @@ TEST_F(ContentPackTest, WorldGenerationHasACityTheStructuresAndTheirLoot) {
     for (const voxel::StructureRule& rule : profile->structures) {
         structures.insert(rule.id);
         cities += rule.city ? 1 : 0;
-        for (const voxel::LootChest& chest : rule.loot_chests) EXPECT_EQ(loot.count(chest.lootTable), 1u) << rule.id;
+        for (const voxel::LootChest& chest : rule.loot_chests)
+            EXPECT_EQ(loot.count(chest.lootTable), 1u) << rule.id;
     }
     EXPECT_EQ(cities, 1);
     EXPECT_EQ(structures.count("core:iron_mine"), 1u);
@@ -155,8 +156,8 @@ TEST_F(ContentPackTest, EveryNameTheGameLooksUpIsThere) {
     for (const char* name :
          {"core:tall_grass", "core:flower", "core:cactus", "core:frost_ice", "core:sky_updraft", "core:chest",
           "core:city_glass", "core:city_paving", "core:city_planks", "core:city_plaster", "core:city_roof",
-          "core:city_seal", "demo:lantern", "core:workbench", "core:furnace", "core:alchemy_table", "core:city_vial",
-          "core:wheat_stage_3"}) {
+          "core:city_seal", "demo:lantern", "core:workbench", "core:furnace", "core:alchemy_table",
+          "core:city_vial", "core:wheat_stage_3"}) {
         EXPECT_NE(voxel::findCustomBlock(name), 0) << name;
     }
     for (const char* drop : {"core:raw_pork", "core:bone", "core:arrow"}) {
@@ -177,7 +178,8 @@ void checkFace(const Json& face, std::size_t textureCount, const std::string& wh
 }
 
 // Doors, trapdoors, ladders and beds stay inside the panel the game collides with.
-void checkPanel(const Json& element, const std::string& behavior, double thickness, const std::string& where) {
+void checkPanel(const Json& element, const std::string& behavior, double thickness,
+                const std::string& where) {
     const std::map<std::string, std::array<double, 3>> limits = {{"door", {16, 32, thickness}},
                                                                  {"trapdoor", {16, thickness, 16}},
                                                                  {"ladder", {16, 16, thickness}},
@@ -223,7 +225,8 @@ TEST_F(ContentPackTest, DefinitionsPicturesAndModelsKeepTheirFormats) {
             checkPicture(content::resolveAsset(folder, Json::find(json, "icon").text));
         }
 
-        const Json model = content::loadJsonFile(content::resolveAsset(folder, Json::find(json, "model").text));
+        const Json model =
+            content::loadJsonFile(content::resolveAsset(folder, Json::find(json, "model").text));
         const std::vector<Json>& elements = Json::find(model, "elements").items;
         ASSERT_FALSE(elements.empty()) << id;
         const std::string behavior = content::jsonStringOr(Json::find(json, "behavior"), "");
