@@ -10,8 +10,9 @@
 namespace {
 
 // 8-bit mono at 44,100 Hz, four frames.
-const std::string kClickWav = std::string("RIFF\x28\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x44\xac\0\0\x44\xac\0\0\x01\0\x08\0", 36) +
-                              std::string("data\x04\0\0\0\x80\xff\x80\x00", 12);
+const std::string kClickWav =
+    std::string("RIFF\x28\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x44\xac\0\0\x44\xac\0\0\x01\0\x08\0", 36) +
+    std::string("data\x04\0\0\0\x80\xff\x80\x00", 12);
 
 }  // namespace
 

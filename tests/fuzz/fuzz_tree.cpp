@@ -12,9 +12,14 @@ namespace fuzztree {
 namespace {
 
 class ScratchDir {
-public:
+   public:
     ScratchDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quorvane-fuzz-XXXXXX").string();
+        // Memory-backed when the system has it: the loaders write and sync files on every input.
+        std::error_code error;
+        const std::filesystem::path shm = "/dev/shm";
+        const auto base =
+            std::filesystem::is_directory(shm, error) ? shm : std::filesystem::temp_directory_path();
+        std::string pattern = (base / "quorvane-fuzz-XXXXXX").string();
         if (!mkdtemp(pattern.data())) throw std::runtime_error("Cannot create the fuzz scratch directory");
         path_ = pattern;
     }
@@ -26,7 +31,7 @@ public:
     ScratchDir& operator=(const ScratchDir&) = delete;
     const std::filesystem::path& path() const { return path_; }
 
-private:
+   private:
     std::filesystem::path path_;
 };
 
@@ -94,7 +99,8 @@ void resetRegistry() {
         addResource(20 + stage, "test:sprout_" + std::to_string(stage), true, false, false);
 }
 
-std::filesystem::path contentFromPieces(std::string_view input, std::size_t maxPieces, const std::string& suffix) {
+std::filesystem::path contentFromPieces(std::string_view input, std::size_t maxPieces,
+                                        const std::string& suffix) {
     clearScratch();
     resetRegistry();
     const std::filesystem::path content = scratchDir() / "Content";

@@ -11,8 +11,8 @@
 
 namespace fuzztree {
 
-// A private directory under the system temporary folder, emptied by clearScratch and removed when
-// the run ends normally.
+// A private directory in /dev/shm or else the system temporary folder, emptied by clearScratch and removed
+// when the run ends normally.
 const std::filesystem::path& scratchDir();
 // Removes everything inside the scratch directory.
 void clearScratch();
@@ -34,7 +34,8 @@ void resetRegistry();
 
 // The usual start of a content loader target: an empty scratch directory, a fresh registry, and
 // the input's pieces as "<NN><suffix>" files in scratch/Content, which is returned.
-std::filesystem::path contentFromPieces(std::string_view input, std::size_t maxPieces, const std::string& suffix);
+std::filesystem::path contentFromPieces(std::string_view input, std::size_t maxPieces,
+                                        const std::string& suffix);
 
 inline std::string_view asText(const uint8_t* data, std::size_t size) {
     return {reinterpret_cast<const char*>(data), size};
