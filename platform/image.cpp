@@ -21,6 +21,9 @@ namespace {
 
 // Larger sides are refused before any pixel memory is allocated.
 constexpr uint32_t kMaxSide = 1u << 14;
+// Deflate cannot expand one input byte to more than about 1,032 output bytes; a file whose remaining
+// bytes could not hold the declared picture even at that rate ends early.
+constexpr uint64_t kMaxDeflateRatio = 1032;
 
 // libpng reports errors by a long jump back to the setjmp of the call that failed. The functions
 // holding a setjmp keep only plain data in their frames, so that no jump skips a destructor, and
@@ -96,6 +99,7 @@ struct DecodedSize {
     uint32_t width;
     uint32_t height;
     std::size_t rowBytes;
+    uint64_t storedBits;  // width * height * bits per stored pixel, before expansion to RGBA8
 };
 
 // Asks libpng to expand whatever the file holds to 8-bit RGBA with straight alpha.
@@ -116,6 +120,8 @@ bool readHeader(png_structp png, png_infop info, DecodedSize* size) {
     if (setjmp(png_jmpbuf(png))) return false;
     png_set_user_limits(png, kMaxSide, kMaxSide);
     png_read_info(png, info);
+    size->storedBits = uint64_t{png_get_image_width(png, info)} * png_get_image_height(png, info) *
+                       png_get_bit_depth(png, info) * png_get_channels(png, info);
     requestRgba8(png, info);
     png_read_update_info(png, info);
     size->width = png_get_image_width(png, info);
@@ -157,7 +163,23 @@ std::runtime_error invalidPng(const std::string& what, const PngErrorText& error
     return std::runtime_error(message);
 }
 
-Image decode(const uint8_t* data, std::size_t size, const std::string& what) {
+std::runtime_error refusedPng(const std::string& what, const std::string& reason) {
+    return std::runtime_error("Invalid PNG " + what + " (" + reason + ")");
+}
+
+// Both checks come before the picture is allocated, so a small file cannot ask for a huge one.
+void checkDeclaredSize(const DecodedSize& decoded, std::size_t bytesLeft, uint64_t maxPixels,
+                       const std::string& what) {
+    const uint64_t pixels = uint64_t{decoded.width} * decoded.height;
+    if (pixels > maxPixels) {
+        throw refusedPng(what, std::to_string(decoded.width) + " x " + std::to_string(decoded.height) +
+                                   " pixels exceed the limit of " + std::to_string(maxPixels));
+    }
+    if (decoded.storedBits / 8 > uint64_t{bytesLeft} * kMaxDeflateRatio)
+        throw refusedPng(what, "image data ends early");
+}
+
+Image decode(const uint8_t* data, std::size_t size, uint64_t maxPixels, const std::string& what) {
     PngErrorText error;
     if (size < 8 || png_sig_cmp(data, 0, 8) != 0) throw invalidPng(what, error);
     PngReadStructs structs(&error);
@@ -166,6 +188,7 @@ Image decode(const uint8_t* data, std::size_t size, const std::string& what) {
     DecodedSize decoded{};
     if (!readHeader(structs.png(), structs.info(), &decoded)) throw invalidPng(what, error);
     if (decoded.rowBytes != std::size_t{decoded.width} * 4) throw invalidPng(what, error);
+    checkDeclaredSize(decoded, size - source.offset, maxPixels, what);
     Image image{decoded.width, decoded.height, std::vector<uint8_t>(decoded.rowBytes * decoded.height)};
     std::vector<png_bytep> rows(decoded.height);
     for (uint32_t y = 0; y < decoded.height; ++y) rows[y] = image.pixels.data() + y * decoded.rowBytes;
@@ -237,10 +260,11 @@ Image blankImage(uint32_t width, uint32_t height) {
 
 }  // namespace
 
-Image decodePng(const std::filesystem::path& path) {
+Image decodePng(const std::filesystem::path& path, uint64_t maxPixels) {
     const std::optional<std::string> bytes = readFileBytes(path);
     if (!bytes) throw std::runtime_error("Cannot open PNG file: " + path.string());
-    return decode(reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size(), "file: " + path.string());
+    return decode(reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size(), maxPixels,
+                  "file: " + path.string());
 }
 
 std::optional<PngSize> readPngSize(const std::filesystem::path& path) {
@@ -258,8 +282,8 @@ std::optional<PngSize> readPngSize(const std::filesystem::path& path) {
     return PngSize{bigEndian(16), bigEndian(20)};
 }
 
-Image decodePngBytes(const uint8_t* data, std::size_t size) {
-    return decode(data, size, "data");
+Image decodePngBytes(const uint8_t* data, std::size_t size, uint64_t maxPixels) {
+    return decode(data, size, maxPixels, "data");
 }
 
 void encodePng(const std::filesystem::path& path, uint32_t width, uint32_t height, const uint8_t* pixels,

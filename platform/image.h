@@ -25,10 +25,14 @@ struct PngSize {
 // file cannot be read or does not start with the PNG signature and a whole IHDR chunk header.
 std::optional<PngSize> readPngSize(const std::filesystem::path& path);
 
+// The most pixels a decoded picture may have unless the caller allows fewer or more.
+inline constexpr uint64_t kDefaultMaxPngPixels = uint64_t{4096} * 4096;
+
 // Decodes any PNG colour type and bit depth to RGBA8. Throws std::runtime_error when the file is
-// missing or is not a valid PNG.
-Image decodePng(const std::filesystem::path& path);
-Image decodePngBytes(const uint8_t* data, std::size_t size);
+// missing or is not a valid PNG, and before any pixel memory is allocated when its header declares
+// more than maxPixels pixels or more pixel data than the rest of the file could hold.
+Image decodePng(const std::filesystem::path& path, uint64_t maxPixels = kDefaultMaxPngPixels);
+Image decodePngBytes(const uint8_t* data, std::size_t size, uint64_t maxPixels = kDefaultMaxPngPixels);
 // Encodes `pixels` (width * height * 4 bytes in `order`) as an RGBA PNG. Throws std::runtime_error
 // on failure and leaves no partial file behind.
 void encodePng(const std::filesystem::path& path, uint32_t width, uint32_t height, const uint8_t* pixels,

@@ -38,6 +38,8 @@ std::optional<WorldRecord> parseWorldFile(const std::string& text) {
     if (lines.size() < 4 || lines[0] != kHeadLine) return std::nullopt;
     // A name may be empty, so "name" is matched with its space by hand.
     if (lines[1].substr(0, 5) != "name ") return std::nullopt;
+    // A carriage return left inside the name could never be written back: saving would fail.
+    if (lines[1].find('\r') != std::string_view::npos) return std::nullopt;
     const auto seedText = valueAfter(lines[2], "seed");
     const auto generationText = valueAfter(lines[3], "generation");
     if (!seedText || !generationText) return std::nullopt;

@@ -21,7 +21,8 @@ struct WorldRecord {
 // Throws "Invalid world name" for a name holding a line break and "Invalid world generation" for a
 // generation outside 1..4: neither could be read back.
 std::string formatWorldFile(const WorldRecord& record);
-// Nothing when the text is not a version 1 world record; lines after the generation are ignored.
+// Nothing when the text is not a version 1 world record (a name holding a carriage return included,
+// since it could not be written back); lines after the generation are ignored.
 std::optional<WorldRecord> parseWorldFile(const std::string& text);
 
 }  // namespace filesave

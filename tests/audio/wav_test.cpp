@@ -109,6 +109,19 @@ TEST(DecodeWav, RefusesWhatItCannotRead) {
     }
 }
 
+TEST(DecodeWav, DeclaredDataSizeIsBoundedByTheBytesPresent) {
+    // Four bytes of samples; the header declares exactly them, or one byte more.
+    const std::string fmt = chunk("fmt ", fmtBody(1, 44100, 16));
+    const std::string samples = pcm16({7, -7});
+    const std::string exact = riff(fmt + "data" + le32(4) + samples);
+    EXPECT_EQ(audio::decodeWav(exact).frames, (Frames{7, 7, -7, -7}));
+    const std::string oneOver = riff(fmt + "data" + le32(5) + samples);
+    EXPECT_EQ(failureOf(oneOver), "Invalid WAV file: chunk extends beyond the end of the file");
+    // A header claiming 4 GiB of samples in a file of a few dozen bytes is refused the same way.
+    const std::string claimsAll = riff(fmt + "data" + le32(0xFFFFFFFF) + samples);
+    EXPECT_EQ(failureOf(claimsAll), "Invalid WAV file: chunk extends beyond the end of the file");
+}
+
 // Only refusals or sounds, never a crash or another kind of failure: the sanitizer build reads this
 // as "never out of bounds".
 void expectDecodesOrRefuses(const std::string& bytes) {

@@ -1,8 +1,8 @@
-#include "platform/image.h"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <zlib.h>
 
+#include "platform/image.h"
 #include "png_writer.h"
 #include "support/temp_dir.h"
 
@@ -123,6 +123,88 @@ TEST_F(BrokenPng, FailuresThrow) {
     corrupt[idat + 6] = static_cast<char>(corrupt[idat + 6] ^ 0x55);
     testsupport::writeFile(dir_.path() / "corrupt.png", corrupt);
     EXPECT_THROW(platform::decodePng(dir_.path() / "corrupt.png"), std::runtime_error);
+}
+
+// A written PNG whose header is then changed to declare another size (with its checksum fixed), so
+// that its data no longer matches what the header promises.
+std::string withDeclaredSize(std::string png, uint32_t width, uint32_t height) {
+    const std::size_t ihdr = png.find("IHDR");
+    const uint32_t sides[2] = {width, height};
+    for (int side = 0; side < 2; ++side)
+        for (int i = 0; i < 4; ++i)
+            png[ihdr + 4 + side * 4 + i] = static_cast<char>(sides[side] >> (24 - 8 * i));
+    const auto* fields = reinterpret_cast<const Bytef*>(png.data() + ihdr);
+    const uLong crc = crc32(0, fields, 17);
+    for (int i = 0; i < 4; ++i) png[ihdr + 17 + i] = static_cast<char>(crc >> (24 - 8 * i));
+    return png;
+}
+
+std::string refusalOf(const std::string& png, uint64_t maxPixels) {
+    try {
+        platform::decodePngBytes(reinterpret_cast<const uint8_t*>(png.data()), png.size(), maxPixels);
+    } catch (const std::runtime_error& error) {
+        return error.what();
+    }
+    return "";
+}
+
+std::string writtenGrey(uint32_t width, uint32_t height) {
+    testsupport::TempDir dir;
+    PngFile file{.width = width,
+                 .height = height,
+                 .colorType = PNG_COLOR_TYPE_GRAY,
+                 .rows = std::vector<std::vector<uint8_t>>(height, std::vector<uint8_t>(width))};
+    testpng::writePng(dir.path() / "grey.png", file);
+    return testsupport::readFile(dir.path() / "grey.png");
+}
+
+TEST(PngLimits, DeclaredPixelCountIsBoundedAtItsExactEdge) {
+    const std::string png = writtenGrey(4, 3);
+    struct Case {
+        uint64_t maxPixels;
+        std::string refusal;
+    };
+    const Case cases[] = {
+        {12, ""},
+        {11, "Invalid PNG data (4 x 3 pixels exceed the limit of 11)"},
+        {0, "Invalid PNG data (4 x 3 pixels exceed the limit of 0)"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(refusalOf(png, c.maxPixels), c.refusal) << c.maxPixels;
+}
+
+TEST(PngLimits, DefaultLimitIsSixteenMegapixels) {
+    // The declared sizes pass or fail the pixel check; none has the data, which is checked next.
+    const std::string small = writtenGrey(1, 1);
+    const auto refusal = [&](uint32_t width, uint32_t height) {
+        const std::string png = withDeclaredSize(small, width, height);
+        try {
+            platform::decodePngBytes(reinterpret_cast<const uint8_t*>(png.data()), png.size());
+        } catch (const std::runtime_error& error) {
+            return std::string(error.what());
+        }
+        return std::string();
+    };
+    EXPECT_EQ(refusal(4096, 4096), "Invalid PNG data (image data ends early)");
+    EXPECT_EQ(refusal(4097, 4096), "Invalid PNG data (4097 x 4096 pixels exceed the limit of 16777216)");
+    EXPECT_EQ(refusal(16384, 16384), "Invalid PNG data (16384 x 16384 pixels exceed the limit of 16777216)");
+    EXPECT_EQ(platform::kDefaultMaxPngPixels, 16777216u);
+}
+
+TEST(PngLimits, HeaderPromisingMoreThanTheFileCanHoldIsRefusedBeforeDecoding) {
+    // A few dozen bytes cannot inflate to 4096 x 4096 grey pixels even at deflate's best ratio.
+    const std::string bomb = withDeclaredSize(writtenGrey(1, 1), 4096, 4096);
+    EXPECT_LT(bomb.size(), 100u);
+    EXPECT_EQ(refusalOf(bomb, platform::kDefaultMaxPngPixels), "Invalid PNG data (image data ends early)");
+}
+
+TEST(PngLimits, HighlyCompressedPictureWithinTheLimitsDecodes) {
+    // One colour compresses close to deflate's best ratio and must still be accepted.
+    const std::string png = writtenGrey(2048, 2048);
+    EXPECT_LT(png.size() * 900, std::size_t{2048} * 2048);
+    const platform::Image image =
+        platform::decodePngBytes(reinterpret_cast<const uint8_t*>(png.data()), png.size(), 2048 * 2048);
+    EXPECT_EQ(image.width, 2048u);
+    EXPECT_EQ(image.pixels.size(), std::size_t{2048} * 2048 * 4);
 }
 
 }  // namespace

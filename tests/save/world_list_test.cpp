@@ -44,6 +44,8 @@ TEST(WorldFile, RejectsBrokenRecords) {
         "QUORVANE_WORLD 1\nname a\nseed 1\ngeneration 0\n",
         "QUORVANE_WORLD 1\nname a\nseed 1\ngeneration 5\n",
         "QUORVANE_WORLD 1\nname a\nseeds 1\ngeneration 4\n",
+        "QUORVANE_WORLD 1\nname a\rb\nseed 1\ngeneration 4\n",
+        "QUORVANE_WORLD 1\r\nname a\r\r\nseed 1\r\ngeneration 4\r\n",
     };
     for (const std::string& text : broken) EXPECT_FALSE(parseWorldFile(text)) << text;
 }
