@@ -261,4 +261,53 @@ TEST(DungeonEntrance, GeneratedOnlyWhereTheSiteIsPresent) {
     EXPECT_GT(refused, 0);
 }
 
+// Desert columns whose plant draw passes 0.984 grow a cactus of 2 + trunc(2 u) blocks; chunks
+// (34, -40) and (35, -40) hold cacti of both heights.
+TEST_F(CustomPlants, CactiOfTwoOrThreeBlocksInTheDesert) {
+    const uint8_t cactus = 13;
+    voxel::registerBlock(cactus, testsupport::namedBlock("core:cactus"));
+    const GenerationContext context = contextOf(12345, 4);
+    int32_t seen[4] = {0, 0, 0, 0};
+    for (const auto& [cx, cz] : {std::pair{34, -40}, std::pair{35, -40}}) {
+        const Chunk chunk = voxel::generateChunk(context, cx, cz);
+        for (int32_t z = 16 * cz; z < 16 * cz + 16; ++z) {
+            for (int32_t x = 16 * cx; x < 16 * cx + 16; ++x) {
+                const voxel::ColumnInfo info = voxel::columnInfo(context, x, z);
+                const bool grows = info.biome == voxel::desertBiome && info.height >= 49 &&
+                                   !voxel::nearRuins(context, x, z) && voxel::latticeUnit(x, z, context.seed + 401) > 0.984f;
+                const int32_t n = grows ? 2 + static_cast<int32_t>(2.0f * voxel::latticeUnit(x, z, context.seed + 403)) : 0;
+                EXPECT_EQ(plantHeight(chunk, x, info.height, z, cactus), n) << x << " " << z;
+                ++seen[std::min(n, 3)];
+            }
+        }
+    }
+    EXPECT_GT(seen[2], 0);
+    EXPECT_GT(seen[3], 0);
+}
+
+// A structure with a biome list stands only where its origin's biome is listed.
+TEST(StructureBiomes, OnlyOnTheListedBiomes) {
+    auto profile = std::make_shared<GenerationProfile>();
+    voxel::StructureRule rule = crypt(0, 0);
+    rule.dungeon = false;
+    rule.spawns.clear();
+    rule.biomes = {"core:forest", "core:desert"};
+    profile->structures = {rule};
+    const GenerationContext context = contextOf(12345, 3, profile);
+    int32_t placed = 0, otherBiome = 0;
+    for (int32_t gx = -12; gx < 12; ++gx) {
+        const int32_t x = 64 * gx + 32, z = 32;
+        const int32_t y = voxel::surfaceHeight(context, x, z);
+        if (y < 49) continue;
+        const std::string biome = voxel::biomeId(context, x, z);
+        const bool listed = biome == "core:forest" || biome == "core:desert";
+        const Chunk chunk = voxel::generateChunk(context, voxel::floorDiv(x, 16), voxel::floorDiv(z, 16));
+        EXPECT_EQ(cellAt(chunk, x, y + 1, z) == diamondId, listed) << gx << " " << biome;
+        placed += listed;
+        otherBiome += !listed;
+    }
+    EXPECT_GT(placed, 0);
+    EXPECT_GT(otherBiome, 0);
+}
+
 }  // namespace
