@@ -154,4 +154,27 @@ TEST_F(ChunkFile, PositionMustMatchOnBothAxes) {
     }
 }
 
+// Only version 1 is read, and only the two known optional lists may be announced.
+TEST_F(ChunkFile, UnknownVersionsAndPartsRaise) {
+    filesave::writeChunk(dir.path(), kSeed, 4, editedChunk(3, 3));
+    const std::string written = testsupport::readFile(pathOf(3, 3));
+    struct Row {
+        std::size_t offset;
+        char value;
+        const char* message;
+    };
+    const Row rows[] = {
+        {4, 2, "Unsupported chunk file version 2"},
+        {4, 0, "Unsupported chunk file version 0"},
+        {24, 4, "Damaged chunk file (wrong size)"},
+        {24, 1, "Damaged chunk file (wrong size)"},
+    };
+    for (const Row& row : rows) {
+        std::string bytes = written;
+        bytes[row.offset] = row.value;
+        testsupport::writeFile(pathOf(3, 3), bytes);
+        EXPECT_THAT([&] { load(3, 3); }, ThrowsMessage<std::runtime_error>(failure(row.message, 3, 3)));
+    }
+}
+
 }  // namespace
