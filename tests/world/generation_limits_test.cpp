@@ -310,4 +310,35 @@ TEST(StructureBiomes, OnlyOnTheListedBiomes) {
     EXPECT_GT(otherBiome, 0);
 }
 
+// A road outpost keeps 28 blocks from other inhabited structures on both axes. With spacing 64 its
+// origins lie at 64 g + 32; a camp of spacing 65 has its own at 65 g + 32, so in cell g the two stand
+// g blocks apart in x and gz in z (for g <= 36 no other camp comes closer than 29).
+TEST(OutpostSpacing, TwentyEightBlocksFromAnotherInhabitedStructure) {
+    voxel::StructureRule outpost = crypt(0, 0);
+    outpost.id = "core:road_outpost";
+    outpost.dungeon = false;
+    voxel::StructureRule camp = outpost;
+    camp.id = "test:camp";
+    camp.spacing = 65;
+    auto profile = std::make_shared<GenerationProfile>();
+    profile->structures = {outpost, camp};
+    const GenerationContext context = contextOf(12345, 3, profile);
+    bool edgeBelow = false, edgeAt = false;
+    for (int32_t gz = -4; gz <= 4; ++gz) {
+        for (int32_t g = 20; g <= 36; ++g) {
+            const int32_t x = 64 * g + 32, z = 64 * gz + 32;
+            const int32_t y = voxel::surfaceHeight(context, x, z);
+            const voxel::SiteRecord other = voxel::structureAt(context, camp, g, gz);
+            if (y < 49 || y > 88 || !other.present) continue;
+            ASSERT_EQ(other.x - x, g);
+            ASSERT_EQ(other.z - z, gz);
+            EXPECT_EQ(voxel::structureAt(context, outpost, g, gz).present, g >= 28) << g << " " << gz;
+            edgeBelow |= g == 27;
+            edgeAt |= g == 28;
+        }
+    }
+    EXPECT_TRUE(edgeBelow);
+    EXPECT_TRUE(edgeAt);
+}
+
 }  // namespace
