@@ -75,6 +75,10 @@ TEST(ModeTable, GameJoinHostAndInvalid) {
         for (int i = 0; i < extra; ++i) args.push_back("x");
         EXPECT_EQ(modeOf(args).kind, ModeKind::LanHost) << extra;
     }
+    // A lone argument is a mode only when it is --lan-host; every other one is left to fail.
+    for (const char* lone : {"--bogus", "", "x", "--lan-join", "--ui-render-test", "--rpg-self-test", "--lan-hos"}) {
+        EXPECT_EQ(modeOf({lone}).kind, ModeKind::Invalid) << lone;
+    }
     // Same bytes and length only.
     EXPECT_EQ(modeOf({"--lan-host "}).kind, ModeKind::Invalid);
     EXPECT_EQ(modeOf({"--LAN-HOST"}).kind, ModeKind::Invalid);

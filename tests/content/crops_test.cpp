@@ -93,3 +93,42 @@ TEST_F(CropsTest, SoilMustBeSolid) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string stageList(int count) {
+    std::string list;
+    for (int stage = 0; stage < count; ++stage) list += (stage ? ", " : "") + std::string("\"test:sprout_") + std::to_string(stage) + "\"";
+    return list;
+}
+
+// Each limit from both sides, one crop per load so that nothing is taken by an earlier row.
+TEST_F(CropsTest, StageCountAndGrowTicksAtTheirLimits) {
+    struct Row {
+        int stages;
+        const char* growTicks;
+        const char* message;
+    };
+    const Row rows[] = {
+        {1, "1800", "Crop needs 2..8 stages"}, {2, "1800", ""},  {8, "1800", ""},
+        {9, "1800", "Crop needs 2..8 stages"}, {0, "1800", "Crop needs 2..8 stages"},
+        {2, "19", "grow_ticks must be 20..72000"}, {2, "20", ""}, {2, "72000", ""},
+        {2, "72001", "grow_ticks must be 20..72000"},
+    };
+    for (const Row& row : rows) {
+        write("row.crop.json", cropJson("test:row", "test:seeds", stageList(row.stages),
+                                        std::string(R"(, "yield_count": 1, "seed_count": 1, "grow_ticks": )") +
+                                            row.growTicks));
+        const std::vector<content::CropRule> crops = content::loadCrops(content());
+        const bool accepted = *row.message == '\0';
+        EXPECT_EQ(errors("crop_errors.txt"), accepted ? "" : lineFor("row.crop.json", row.message))
+            << row.stages << " stages, " << row.growTicks << " ticks";
+        ASSERT_EQ(crops.size(), accepted ? 1u : 0u) << row.stages << " stages, " << row.growTicks << " ticks";
+        if (accepted) {
+            EXPECT_EQ(crops[0].stages.size(), static_cast<std::size_t>(row.stages));
+            EXPECT_EQ(crops[0].growTicks, std::stoi(row.growTicks));
+        }
+    }
+}
+
+}  // namespace

@@ -110,6 +110,51 @@ TEST_F(DungeonsTest, SpacingTooSmallForThePlacementOffsetsIsRefused) {
     EXPECT_EQ(refusal(R"("spacing": 100.5)"), "structure spacing must be an integer");
 }
 
+// Every bound taken on its last accepted value and on the first refused one.
+TEST_F(DungeonsTest, EachLimitAtItsEdgeFromBothSides) {
+    const std::string cuboid = R"({"from": [0, 0, 0], "to": [1, 1, 1], "block": "core:stone"})";
+    const std::string chest = R"({"x": 0, "y": 1, "z": 0, "loot": "core:ruins"})";
+    const std::string spawn = R"("core:boar")";
+    const struct {
+        std::string extra;
+        std::string message;  // empty when the structure loads
+    } rows[] = {
+        {R"("name": ")" + std::string(112, 'n') + "\"", ""},
+        {R"("name": ")" + std::string(113, 'n') + "\"", "Structure requires id and name"},
+        {R"("entrance_x": 32, "entrance_z": -32)", ""},
+        {R"("entrance_x": -33)", "entrance x outside range"},
+        {R"("entrance_z": 33)", "entrance z outside range"},
+        {R"("spacing": 4096)", ""},
+        {R"("spacing": 64)", ""},
+        {R"("chance": 0, "spacing": 65)", ""},
+        {R"("chance": 1)", ""},
+        {R"("chance": -0.001)", "structure chance outside range"},
+        {R"("parts": [)" + repeated(cuboid, 128) + "]", ""},
+        {R"("parts": [{"from": [-32, -64, -32], "to": [32, 64, 32], "block": "core:stone"}])", ""},
+        {R"("parts": [{"from": [-33, 0, 0], "to": [1, 1, 1], "block": "core:stone"}])", "Invalid structure cuboid"},
+        {R"("parts": [{"from": [0, 0, 0], "to": [1, 65, 1], "block": "core:stone"}])", "Invalid structure cuboid"},
+        {R"("parts": [{"from": [0, 0, -33], "to": [1, 1, 1], "block": "core:stone"}])", "Invalid structure cuboid"},
+        {R"("parts": [{"from": [0, 0, 0], "to": [1, 1, 33], "block": "core:stone"}])", "Invalid structure cuboid"},
+        {R"("parts": [{"from": [0, 1, 0], "to": [1, 1, 1], "block": "core:stone"}])", "Invalid structure cuboid"},
+        {R"("parts": [{"from": [0, 0, 1], "to": [1, 1, 1], "block": "core:stone"}])", "Invalid structure cuboid"},
+        {R"("loot_chests": [)" + repeated(chest, 16) + "]", ""},
+        {R"("loot_chests": [{"x": 32, "y": -64, "z": -32, "loot": "core:ruins"}])", ""},
+        {R"("loot_chests": [{"x": 33, "y": 0, "z": 0, "loot": "core:ruins"}])", "loot chest x outside range"},
+        {R"("loot_chests": [{"x": 0, "y": -65, "z": 0, "loot": "core:ruins"}])", "loot chest y outside range"},
+        {R"("loot_chests": [{"x": 0, "y": 0, "z": -33, "loot": "core:ruins"}])", "loot chest z outside range"},
+        {R"("traps": [)" + repeated(R"({"kind": "arrow"})", 32) + "]", ""},
+        {R"("traps": [)" + repeated(R"({"kind": "arrow"})", 33) + "]", "Structure traps must be a list of at most 32"},
+        {R"("spawns": [)" + repeated(spawn, 16) + "]", ""},
+        {R"("spawns": [)" + repeated(spawn, 17) + "]", "Structure spawns must be a list of at most 16"},
+        {R"("spawns": [{"mob": "core:boar", "count": 16}])", ""},
+        {R"("spawns": [{"mob": "core:boar", "count": 17}])", "spawn count outside range"},
+        {R"("biomes": [)" + repeated(R"("core:plains")", 32) + "]", ""},
+        {R"("biomes": [)" + repeated(R"("core:plains")", 33) + "]", "Structure biomes must be biome ids"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(refusal(row.extra), row.message.empty() ? "(no failure)" : row.message) << row.extra;
+}
+
 TEST_F(DungeonsTest, EveryFaultHasItsMessage) {
     const std::string cuboid = R"({"from": [0, 0, 0], "to": [1, 1, 1], "block": "core:stone"})";
     const std::string chest = R"({"x": 0, "y": 1, "z": 0, "loot": "core:ruins"})";

@@ -82,13 +82,17 @@ TEST(GameStart, InterruptClosesLikeTheWindow) {
     EXPECT_EQ(result.exitCode, 0) << result.err;
 }
 
-TEST(GameStart, KnownOptionAtWrongCountFailsAfterStartUpAndAppendsReports) {
+// A known option at the wrong count, then a lone unknown option: neither is a mode.
+TEST(GameStart, UnrecognisedArgumentsFailAfterStartUpAndAppendReports) {
     GameInstall game;
     const std::string report =
         "QUORVANE 10.38 ERROR: Invalid multiplayer startup arguments\nWorld: " + game.root().string() +
         "\nTick: 0 Menu: 1 Third person: 0\nArmor: 0:0:0 0:0:0 0:0:0 0:0:0\n\n";
+    const std::vector<std::string> argumentLists[] = {{"--map-self-test", "a", "b", "c"}, {"--no-such-mode"}};
     for (int run = 1; run <= 2; ++run) {
-        const RunResult result = game.run({"--map-self-test", "a", "b", "c"});
+        RunOptions options;
+        options.arguments = argumentLists[run - 1];
+        const RunResult result = game.run(options);
         EXPECT_EQ(result.exitCode, 1);
         EXPECT_NE(result.out.find("Готово"), std::string::npos) << "start-up must finish first";
         EXPECT_NE(result.err.find("Skarnwright ERROR: Invalid multiplayer startup arguments\n"), std::string::npos);

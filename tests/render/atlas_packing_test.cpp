@@ -62,6 +62,24 @@ TEST(ShelfPacking, EmptyListGivesOneRowAndTooTallShelvesFail) {
               "Original-resolution texture atlas exceeds GPU limits");
 }
 
+// An image whose border ends exactly at the atlas's right edge stays on its shelf; one pixel more
+// starts the next shelf.
+TEST(ShelfPacking, AnImageThatExactlyFillsTheShelfStaysOnIt) {
+    struct Row {
+        uint32_t secondWidth;
+        uint32_t x, y, height;  // where the second image lies, and the plan's height
+    };
+    const Row rows[] = {{27, 34, 2, 20}, {28, 34, 2, 20}, {29, 2, 22, 40}};
+    for (const Row& row : rows) {
+        const render::ShelfPlan plan = render::packShelves({{28, 16}, {row.secondWidth, 16}}, 64, 4096);
+        EXPECT_EQ(plan.places[1].x, row.x) << row.secondWidth;
+        EXPECT_EQ(plan.places[1].y, row.y) << row.secondWidth;
+        EXPECT_EQ(plan.height, row.height) << row.secondWidth;
+    }
+    EXPECT_EQ(render::packShelves({{60, 4}}, 64, 4096).places[0].x, 2u);
+    EXPECT_EQ(render::packShelves({{60, 4}, {1, 1}}, 64, 4096).places[1].y, 10u);
+}
+
 TEST(BorderCopy, EdgePixelsRepeatTwoPixelsOutwardsCornersIncluded) {
     const platform::Image quad = atlastest::paintedImage(2, 2, [](uint32_t x, uint32_t y) {
         return y == 0 ? (x == 0 ? kRed : kGreen) : (x == 0 ? kBlue : kYellow);
@@ -134,8 +152,13 @@ TEST_F(PackAtlasTest, SizeAndMaterialLimitsFail) {
     EXPECT_EQ(failureOf([&] { render::packAtlas({{1, 0, 0, 32, 32, wide}}, blankSheet(), 64); }),
               "Texture exceeds GPU size limit: " + wide);
     EXPECT_NO_THROW(render::packAtlas({{1, 0, 0, 32, 32, png("fits.png", 60, 4, kRed)}}, blankSheet(), 64));
+    const std::string tall = png("tall.png", 4, 61, kRed);
+    EXPECT_EQ(failureOf([&] { render::packAtlas({{1, 0, 0, 32, 32, tall}}, blankSheet(), 64); }),
+              "Texture exceeds GPU size limit: " + tall);
+    EXPECT_NO_THROW(render::packAtlas({{1, 0, 0, 32, 32, png("fits_tall.png", 4, 60, kRed)}}, blankSheet(), 64));
     EXPECT_EQ(failureOf([&] { render::packAtlas({{4096, 0, 0, 32, 32, ""}}, blankSheet(), 4096); }),
               "Too many atlas materials");
+    EXPECT_EQ(rectOf(render::packAtlas({{4095, 0, 0, 32, 32, ""}}, blankSheet(), 4096), 4095).du, 32.0f / 2048);
 }
 
 }  // namespace

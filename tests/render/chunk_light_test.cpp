@@ -135,6 +135,29 @@ TEST(ChunkLight, LightSourcesAddBlockLightInsideTheRegionOnly) {
     EXPECT_EQ(sky(lit[0], 8, 64, 8), 15);
 }
 
+// Chunk (1, 1) covers x and z 16..31: a source on the region's last cell lights it, one a cell past
+// any edge lights nothing, not even the cell beside it.
+TEST(ChunkLight, LightSourcesAtTheRegionEdgesFromBothSides) {
+    struct Row {
+        voxel::LightSource source;
+        int x, y, z;  // the region cell nearest to the source, in chunk coordinates
+        int expected;
+    };
+    const Row rows[] = {
+        {{31, 64, 24, 12}, 15, 64, 8, 12}, {{32, 64, 24, 12}, 15, 64, 8, 0},
+        {{16, 64, 24, 12}, 0, 64, 8, 12},  {{15, 64, 24, 12}, 0, 64, 8, 0},
+        {{24, 64, 31, 12}, 8, 64, 15, 12}, {{24, 64, 32, 12}, 8, 64, 15, 0},
+        {{24, 64, 16, 12}, 8, 64, 0, 12},  {{24, 64, 15, 12}, 8, 64, 0, 0},
+        {{24, 0, 24, 12}, 8, 0, 8, 12},    {{24, -1, 24, 12}, 8, 0, 8, 0},
+        {{24, 127, 24, 12}, 8, 127, 8, 12}, {{24, 128, 24, 12}, 8, 127, 8, 0},
+    };
+    for (const Row& row : rows) {
+        const auto lit = lightOne(voxel::Chunk(1, 1), {row.source});
+        EXPECT_EQ(block(lit[0], row.x, row.y, row.z), row.expected)
+            << row.source.x << " " << row.source.y << " " << row.source.z;
+    }
+}
+
 TEST(ChunkLight, LightCrossesChunkBordersAndMissingChunksAreWalls) {
     voxel::Chunk roofed(0, 0);
     fillLayer(roofed, 100, stone);

@@ -144,11 +144,21 @@ TEST_F(DeviceTest, FindMemoryTypeRefusesWhatNoTypeOffers) {
     const uint32_t index = app.findMemoryType(0xFFFFFFFFu, host);
     ASSERT_LT(index, memory.memoryTypeCount);
     EXPECT_EQ(memory.memoryTypes[index].propertyFlags & host, host);
-    try {
-        app.findMemoryType(0, host);
-        FAIL() << "no error";
-    } catch (const std::runtime_error& error) {
-        EXPECT_STREQ(error.what(), "No suitable GPU memory");
+    // A property that no memory type of this device has, asked of every type.
+    VkMemoryPropertyFlags missing = 0;
+    for (uint32_t bit = 1; bit != 0 && missing == 0; bit <<= 1) {
+        bool offered = false;
+        for (uint32_t i = 0; i < memory.memoryTypeCount; ++i) offered |= (memory.memoryTypes[i].propertyFlags & bit) != 0;
+        if (!offered) missing = bit;
+    }
+    ASSERT_NE(missing, 0u);
+    for (const auto& [typeBits, properties] : {std::pair{0u, host}, std::pair{0xFFFFFFFFu, host | missing}}) {
+        try {
+            app.findMemoryType(typeBits, properties);
+            ADD_FAILURE() << "no error for " << typeBits << " " << properties;
+        } catch (const std::runtime_error& error) {
+            EXPECT_STREQ(error.what(), "No suitable GPU memory");
+        }
     }
 }
 

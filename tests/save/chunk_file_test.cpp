@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "support/temp_dir.h"
+#include "world/block_registry.h"
 #include "world/generate.h"
 
 namespace {
@@ -110,6 +111,70 @@ TEST_F(ChunkFile, FilesOfAnotherWorldGenerationOrPositionRaise) {
     std::filesystem::copy_file(pathOf(5, 6), pathOf(-5, 6));
     EXPECT_THAT([&] { load(-5, 6); }, ThrowsMessage<std::runtime_error>(failure(
                                           "Chunk file of another position (5, 6; expected -5, 6)", -5, 6)));
+}
+
+// The last id the registry names loads; the first one past it is refused, with its number.
+TEST_F(ChunkFile, BlockIdsUpToTheRegistrysLastLoad) {
+    const std::size_t count = voxel::blockCount();
+    ASSERT_LT(count, 256u);
+    voxel::Chunk last = editedChunk(6, 6);
+    last.cells[voxel::cellIndex(15, 127, 15)] = static_cast<uint8_t>(count - 1);
+    filesave::writeChunk(dir.path(), kSeed, 4, last);
+    expectSameContents(load(6, 6), last);
+
+    voxel::Chunk past = editedChunk(6, 6);
+    past.cells[voxel::cellIndex(0, 0, 0)] = static_cast<uint8_t>(count);
+    filesave::writeChunk(dir.path(), kSeed, 4, past);
+    EXPECT_THAT([&] { load(6, 6); }, ThrowsMessage<std::runtime_error>(failure(
+                                         "Damaged chunk file (unknown block id " + std::to_string(count) + ")", 6, 6)));
+}
+
+// A file is read only at the position it was written for: each axis on its own decides.
+TEST_F(ChunkFile, PositionMustMatchOnBothAxes) {
+    filesave::writeChunk(dir.path(), kSeed, 4, editedChunk(5, 6));
+    struct Row {
+        int32_t cx, cz;
+        const char* message;  // empty when the file loads
+    };
+    const Row rows[] = {
+        {5, 6, ""},
+        {5, 7, "Chunk file of another position (5, 6; expected 5, 7)"},
+        {5, 5, "Chunk file of another position (5, 6; expected 5, 5)"},
+        {6, 6, "Chunk file of another position (5, 6; expected 6, 6)"},
+        {4, 6, "Chunk file of another position (5, 6; expected 4, 6)"},
+    };
+    for (const Row& row : rows) {
+        if (row.cx != 5 || row.cz != 6) std::filesystem::copy_file(pathOf(5, 6), pathOf(row.cx, row.cz));
+        if (*row.message == '\0') {
+            expectSameContents(load(row.cx, row.cz), editedChunk(5, 6));
+        } else {
+            EXPECT_THAT([&] { load(row.cx, row.cz); },
+                        ThrowsMessage<std::runtime_error>(failure(row.message, row.cx, row.cz)));
+        }
+    }
+}
+
+// Only version 1 is read, and only the two known optional lists may be announced.
+TEST_F(ChunkFile, UnknownVersionsAndPartsRaise) {
+    filesave::writeChunk(dir.path(), kSeed, 4, editedChunk(3, 3));
+    const std::string written = testsupport::readFile(pathOf(3, 3));
+    struct Row {
+        std::size_t offset;
+        char value;
+        const char* message;
+    };
+    const Row rows[] = {
+        {4, 2, "Unsupported chunk file version 2"},
+        {4, 0, "Unsupported chunk file version 0"},
+        {24, 4, "Damaged chunk file (wrong size)"},
+        {24, 1, "Damaged chunk file (wrong size)"},
+    };
+    for (const Row& row : rows) {
+        std::string bytes = written;
+        bytes[row.offset] = row.value;
+        testsupport::writeFile(pathOf(3, 3), bytes);
+        EXPECT_THAT([&] { load(3, 3); }, ThrowsMessage<std::runtime_error>(failure(row.message, 3, 3)));
+    }
 }
 
 }  // namespace

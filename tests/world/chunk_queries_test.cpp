@@ -217,6 +217,11 @@ TEST_F(ChunkQueries, CitySitesAreCachedPerRegion) {
     app.files.seed = 99;
     app.citySiteCached(0, 0);
     EXPECT_EQ(app.world.citySites.size(), 1u) << "another world starts an empty cache";
+    app.citySiteCached(1, 0);
+    ASSERT_EQ(app.world.citySites.size(), 2u);
+    app.generationStage = 3;
+    app.citySiteCached(1, 0);
+    EXPECT_EQ(app.world.citySites.size(), 1u) << "another generation stage starts an empty cache";
 }
 
 TEST_F(ChunkQueries, MissingChunksAreGeneratedOnDemand) {

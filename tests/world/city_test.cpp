@@ -160,6 +160,15 @@ TEST(CitySiteCacheTest, EmptiedWhenTheWorldChanges) {
     EXPECT_EQ(cached3.y, stage3.y);
     EXPECT_EQ(cache.size(), 1u);
 
+    // Region (-1, -2) has its city elsewhere at stage 3: each stage answers with its own.
+    const CitySite moved3 = voxel::citySite(context(profile, 12345, 3), -1, -2);
+    ASSERT_TRUE(moved3.present);
+    ASSERT_NE(moved3.x, -323);
+    expectSite(cache.site(context(profile, 12345, 3), -1, -2), moved3.x, moved3.y, moved3.z);
+    expectSite(cache.site(context(profile), -1, -2), -323, 69, -669);
+    expectSite(cache.site(context(profile, 12345, 3), -1, -2), moved3.x, moved3.y, moved3.z);
+    EXPECT_EQ(cache.size(), 1u);
+
     cache.clear();
     EXPECT_EQ(cache.size(), 0u);
 }
