@@ -48,10 +48,10 @@ struct ModelFit {
     double radius = 0.34;
 };
 // Scales the model's vertical extent to height and centres it on its footprint.
-ModelFit fitModel(const std::vector<voxel::ModelVertex>& vertices, double height);
+ModelFit fitModel(const std::vector<ModelVertex>& vertices, double height);
 // Pivots of parts 1..3 in fitted blocks: mean x and z; lowest y for the head, highest for arms.
 // A part without vertices keeps its pivot.
-void fitPartPivots(const std::vector<voxel::ModelVertex>& vertices, const ModelFit& fit,
+void fitPartPivots(const std::vector<ModelVertex>& vertices, const ModelFit& fit,
                    std::array<std::array<double, 3>, 3>& pivots);
 
 // Fills the NPC's parts, fit, pivots, rig and clip indices from its model. Does nothing for an NPC
