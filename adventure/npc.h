@@ -18,7 +18,7 @@ struct Trade {
     int32_t givesCount = 0;
 };
 
-// Clip slots of an NPC, the index into clipNames and clipIndices.
+// Clip slots of an NPC, the index into animationNames and animationClips.
 enum NpcAction : int32_t { npcIdle = 0, npcWalk = 1, npcGesture = 2 };
 
 struct Npc {
@@ -28,24 +28,23 @@ struct Npc {
     // Resource id of a block or item whose definition carries the model; empty for the box figure.
     std::string modelResource;
     // Outliner group or element names that form parts 1, 2 and 3.
-    std::array<std::string, 3> partNames{"head", "left_arm", "right_arm"};
+    std::array<std::string, 3> modelPartNames{"head", "left_arm", "right_arm"};
     double height = 1.82;    // blocks
     double halfWidth = 0.3;  // blocks, of the box figure
     double facing = 0.0;     // degrees
     bool facesPlayer = true;
 
     // Fit of the model to the height.
-    double scale = 1.0;
-    double centreX = 0.0;
-    double centreZ = 0.0;
-    double baseY = 0.0;
+    double modelScale = 1.0;
+    double modelCentreX = 0.0;
+    double modelCentreZ = 0.0;
+    double modelBaseY = 0.0;
     double collisionRadius = 0.34;
-    // Pivots of parts 0..3 in model units; the rig loader fills 1..3.
-    std::array<std::array<double, 3>, 4> pivots{};
+    std::array<std::array<double, 3>, 3> partPivots{};  // parts 1..3
     std::vector<uint32_t> vertexParts;  // one per model vertex
     bbanim::Rig rig;
-    std::array<std::string, 3> clipNames;  // by NpcAction
-    std::array<int32_t, 3> clipIndices{-1, -1, -1};
+    std::array<std::string, 3> animationNames;  // clip names by NpcAction, "" = none
+    std::array<int32_t, 3> animationClips{-1, -1, -1};
 
     std::vector<std::string> quests;  // quest ids offered
     bool trades = false;
