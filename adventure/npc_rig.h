@@ -49,10 +49,10 @@ struct ModelFit {
 };
 // Scales the model's vertical extent to height and centres it on its footprint.
 ModelFit fitModel(const std::vector<ModelVertex>& vertices, double height);
-// Pivots of parts 1..3 (indexed by part) in fitted blocks: mean x and z; lowest y for the head,
+// Pivots of parts 1..3 (index part - 1) in fitted blocks: mean x and z; lowest y for the head,
 // highest for the arms. A part without vertices keeps its pivot.
 void fitPartPivots(const std::vector<ModelVertex>& vertices, const std::vector<uint32_t>& parts,
-                   const ModelFit& fit, std::array<std::array<double, 3>, 4>& pivots);
+                   const ModelFit& fit, std::array<std::array<double, 3>, 3>& pivots);
 
 // Fills the NPC's parts, fit, pivots, rig and clip indices from its model. Does nothing for an NPC
 // without a model or a model id no definition names. Throws std::runtime_error.
