@@ -23,7 +23,9 @@ int32_t indexOf(const std::array<const char*, N>& names, const std::string& text
     return -1;
 }
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
+}
 
 // A decimal number that takes the whole text apart from surrounding white space.
 double parseNumberText(const std::string& text) {
@@ -64,7 +66,8 @@ double readSeconds(const Json& value, const char* message) {
 void checkNoExpressions(const Json& animation) {
     for (const char* key : {"anim_time_update", "blend_weight", "start_delay", "loop_delay"}) {
         const std::string text = stringMember(animation, key, "");
-        const bool neutral = text.empty() || text == "0" || (text == "1" && std::string(key) == "blend_weight");
+        const bool neutral =
+            text.empty() || text == "0" || (text == "1" && std::string(key) == "blend_weight");
         if (!neutral) throw std::runtime_error("Animation expressions/delays are unsupported");
     }
 }
@@ -199,7 +202,8 @@ Vec3 bezier(const Keyframe& prev, const Keyframe& next, double f) {
 }
 
 Vec3 linear(const Vec3& from, const Vec3& to, double f) {
-    return {from[0] + (to[0] - from[0]) * f, from[1] + (to[1] - from[1]) * f, from[2] + (to[2] - from[2]) * f};
+    return {from[0] + (to[0] - from[0]) * f, from[1] + (to[1] - from[1]) * f,
+            from[2] + (to[2] - from[2]) * f};
 }
 
 }  // namespace

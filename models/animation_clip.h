@@ -39,8 +39,8 @@ struct BoneTrack {
 
 struct Clip {
     std::string name;
-    std::string loop = "once";  // "once", "loop" or "hold"
-    double length = 0.0;        // seconds, at least the latest key time
+    std::string loop = "once";      // "once", "loop" or "hold"
+    double length = 0.0;            // seconds, at least the latest key time
     std::vector<BoneTrack> tracks;  // one per bone of the rig
 };
 

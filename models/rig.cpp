@@ -65,7 +65,8 @@ void walkGroupNode(Rig& rig, BoneWalk& walk, const Json& node, int32_t parent, u
         throw std::runtime_error("Duplicate animation bone UUID");
     appendBone(rig, std::move(bone));
     const Json& children = group.member("children");
-    for (const Json& child : children.items) walkGroupNode(rig, walk, child, static_cast<int32_t>(index), depth + 1);
+    for (const Json& child : children.items)
+        walkGroupNode(rig, walk, child, static_cast<int32_t>(index), depth + 1);
 }
 
 void addElementBones(Rig& rig, const BoneWalk& walk, const Json& document) {

@@ -26,8 +26,8 @@ struct Bone {
     std::string uuid;  // may be empty for a group
     std::string name;
     int32_t parent = -1;
-    Vec3 origin{};    // pivot, pixels
-    Vec3 rotation{};  // rest rotation, degrees
+    Vec3 origin{};                 // pivot, pixels
+    Vec3 rotation{};               // rest rotation, degrees
     Affine rest = identityAffine;  // model space
     Affine inverseRest = identityAffine;
 };
@@ -36,8 +36,8 @@ struct Bone {
 struct Rig {
     std::vector<Bone> bones;  // groups in outliner order, then elements in "elements" order
     std::map<std::string, uint32_t> boneIndexByUuid;
-    std::vector<uint32_t> vertexBones;  // one per model vertex
-    std::vector<Clip> clips;            // names unique
+    std::vector<uint32_t> vertexBones;                 // one per model vertex
+    std::vector<Clip> clips;                           // names unique
     std::map<std::string, std::string> rejectedClips;  // clip name -> why it was left out
 };
 
