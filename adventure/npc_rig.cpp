@@ -24,10 +24,10 @@ constexpr double kMinRadius = 0.15;
 constexpr double kMaxRadius = 2.0;
 constexpr double kRadiusMargin = 0.02;
 
-// The definition's "id", or nothing when the file does not read or parse.
-std::string definitionId(const std::filesystem::path& file) {
+// The parsed definition, or null when the file does not read or parse.
+Json readDefinition(const std::filesystem::path& file) {
     try {
-        return content::jsonStringOr(Json::find(content::loadJsonFile(file), "id"), "");
+        return content::loadJsonFile(file);
     } catch (const std::exception&) {
         return {};
     }
@@ -151,8 +151,8 @@ void fillMobBounds(content::MobDef& def, const voxel::BlockDef& block) {
 ModelSource findModelSource(const std::filesystem::path& contentDir, const std::string& id) {
     ModelSource source;
     for (const std::filesystem::path& file : content::findFilesNamed(contentDir, "definition.json")) {
-        if (definitionId(file) != id) continue;
-        const Json definition = content::loadJsonFile(file);
+        const Json definition = readDefinition(file);
+        if (content::jsonStringOr(Json::find(definition, "id"), "") != id) continue;
         const std::string model = content::jsonStringOr(Json::find(definition, "model"), "");
         source.definitionFile = file;
         source.document = content::loadJsonFile(content::resolveAsset(file.parent_path(), model));
