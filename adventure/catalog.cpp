@@ -51,7 +51,8 @@ bool isObject(const Json& value) {
     return value.tag == content::JsonObject;
 }
 
-std::string requiredText(const Json& object, const std::string& key, std::size_t maxLength, const char* message) {
+std::string requiredText(const Json& object, const std::string& key, std::size_t maxLength,
+                         const char* message) {
     std::string text = readText(object, key, "", maxLength);
     if (text.empty()) throw std::runtime_error(message);
     return text;
@@ -94,7 +95,8 @@ void readPartNames(const Json& object, Npc& npc) {
     }
     for (std::size_t i = 0; i < npc.modelPartNames.size(); ++i) {
         const Json& name = parts.items[i];
-        if (name.tag != content::JsonString || name.text.size() > 64 || name.text.find_first_of("\r\n\t") != std::string::npos) {
+        if (name.tag != content::JsonString || name.text.size() > 64 ||
+            name.text.find_first_of("\r\n\t") != std::string::npos) {
             throw std::runtime_error("NPC requires three part names");
         }
         npc.modelPartNames[i] = name.text;
@@ -111,7 +113,8 @@ void readHeight(const Json& object, Npc& npc) {
 void readAnimations(const Json& object, Npc& npc) {
     const Json& animations = Json::find(object, "animations");
     const char* const keys[] = {"idle", "walk", "gesture"};
-    for (std::size_t i = 0; i < npc.animationNames.size(); ++i) npc.animationNames[i] = readText(animations, keys[i], "", 64);
+    for (std::size_t i = 0; i < npc.animationNames.size(); ++i)
+        npc.animationNames[i] = readText(animations, keys[i], "", 64);
 }
 
 void readQuestList(const Json& object, const Catalog& catalog, Npc& npc) {
@@ -123,7 +126,8 @@ void readQuestList(const Json& object, const Catalog& catalog, Npc& npc) {
     for (const Json& item : quests.items) {
         const std::string id = content::jsonStringOr(item, "");
         const bool repeated = std::find(npc.quests.begin(), npc.quests.end(), id) != npc.quests.end();
-        if (catalog.quests.count(id) == 0 || repeated) throw std::runtime_error("Unknown or repeated NPC quest");
+        if (catalog.quests.count(id) == 0 || repeated)
+            throw std::runtime_error("Unknown or repeated NPC quest");
         npc.quests.push_back(id);
     }
 }
@@ -142,7 +146,8 @@ void readTrade(const Json& object, Npc& npc) {
 }
 
 bool takenNpcId(const Catalog& catalog, const std::string& id) {
-    return std::any_of(catalog.npcs.begin(), catalog.npcs.end(), [&](const Npc& npc) { return npc.id == id; });
+    return std::any_of(catalog.npcs.begin(), catalog.npcs.end(),
+                       [&](const Npc& npc) { return npc.id == id; });
 }
 
 content::Json loadAdventureFile(const std::filesystem::path& file) {
@@ -189,7 +194,8 @@ Npc readNpc(const Json& object, const Catalog& catalog) {
 
 Catalog loadContent(const std::filesystem::path& contentDir, const std::set<std::string>& mobIds,
                     const std::set<std::string>& structureIds) {
-    const std::vector<std::filesystem::path> questFiles = content::findFilesEndingWith(contentDir, ".quest.json");
+    const std::vector<std::filesystem::path> questFiles =
+        content::findFilesEndingWith(contentDir, ".quest.json");
     const std::vector<std::filesystem::path> npcFiles = content::findFilesEndingWith(contentDir, ".npc.json");
     content::ErrorFile errors(contentDir, "adventure_errors.txt", false);
     const ContentIndexes indexes{mobIds, structureIds};

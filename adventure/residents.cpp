@@ -34,8 +34,9 @@ std::vector<voxel::SiteRecord> structureSites(const voxel::GenerationContext& co
     return sites;
 }
 
-std::vector<voxel::SiteRecord> sitesOf(const voxel::GenerationContext& context, const voxel::StructureRule& rule,
-                                       int32_t x, int32_t z, int32_t reach) {
+std::vector<voxel::SiteRecord> sitesOf(const voxel::GenerationContext& context,
+                                       const voxel::StructureRule& rule, int32_t x, int32_t z,
+                                       int32_t reach) {
     if (!rule.city) return structureSites(context, rule, x, z, reach);
     // Only the first city rule builds cities.
     if (voxel::cityRule(context.profile.get()) != &rule) return {};
@@ -46,21 +47,21 @@ std::vector<voxel::SiteRecord> sitesOf(const voxel::GenerationContext& context, 
     return sites;
 }
 
-std::string residentId(const std::string& npc, const voxel::StructureRule& rule, const voxel::SiteRecord& site,
-                       int32_t copy) {
+std::string residentId(const std::string& npc, const voxel::StructureRule& rule,
+                       const voxel::SiteRecord& site, int32_t copy) {
     return npc + citySuffix + rule.id + "/" + std::to_string(site.gx) + "/" + std::to_string(site.gz) + "/" +
            std::to_string(copy);
 }
 
-void placeAtSite(const voxel::StructureRule& rule, const voxel::SiteRecord& site, const std::set<std::string>& npcIds,
-                 std::map<std::string, std::array<double, 3>>& placed) {
+void placeAtSite(const voxel::StructureRule& rule, const voxel::SiteRecord& site,
+                 const std::set<std::string>& npcIds, std::map<std::string, std::array<double, 3>>& placed) {
     std::map<std::string, int32_t> copies;
     for (const voxel::StructureSpawn& spawn : rule.spawns) {
         if (npcIds.count(spawn.mob) == 0) continue;
         for (int32_t k = 0; k < spawn.count; ++k) {
             // Copies of one spawn stand side by side along x.
-            const std::array<double, 3> feet{site.x + spawn.x + k + 0.5, static_cast<double>(site.y + spawn.y),
-                                             site.z + spawn.z + 0.5};
+            const std::array<double, 3> feet{site.x + spawn.x + k + 0.5,
+                                             static_cast<double>(site.y + spawn.y), site.z + spawn.z + 0.5};
             placed[residentId(spawn.mob, rule, site, copies[spawn.mob]++)] = feet;
         }
     }
@@ -79,7 +80,8 @@ std::map<std::string, std::array<double, 3>> placeResidents(const voxel::Generat
     if (!context.profile || npcIds.empty()) return placed;
     for (const voxel::StructureRule& rule : context.profile->structures) {
         if (rule.spawns.empty()) continue;
-        for (const voxel::SiteRecord& site : sitesOf(context, rule, x, z, reach)) placeAtSite(rule, site, npcIds, placed);
+        for (const voxel::SiteRecord& site : sitesOf(context, rule, x, z, reach))
+            placeAtSite(rule, site, npcIds, placed);
     }
     return placed;
 }

@@ -5,7 +5,8 @@
 
 void App::prepareCities() {
     std::map<std::string, std::array<double, 3>>& positions = adventureState.npcPositions;
-    std::erase_if(positions, [](const auto& entry) { return entry.first != adventure::baseIdOf(entry.first); });
+    std::erase_if(positions,
+                  [](const auto& entry) { return entry.first != adventure::baseIdOf(entry.first); });
     std::erase_if(adventureState.npcMotion,
                   [](const auto& entry) { return entry.first != adventure::baseIdOf(entry.first); });
     std::set<std::string> npcIds;

@@ -69,7 +69,8 @@ void readDimensions(const Json& object, MobDef& def) {
     def.dimensions.clear();
     for (const Json& item : list.items) {
         std::string id = jsonStringOr(item, "");
-        const bool repeated = std::find(def.dimensions.begin(), def.dimensions.end(), id) != def.dimensions.end();
+        const bool repeated =
+            std::find(def.dimensions.begin(), def.dimensions.end(), id) != def.dimensions.end();
         if (id.empty() || id.size() > 79 || !hasColon(id) || repeated) {
             throw std::runtime_error("Invalid mob dimension");
         }
@@ -84,7 +85,8 @@ void readNumbers(const Json& object, MobDef& def) {
             def.*number.whole = static_cast<int32_t>(
                 readMobValue(object, number.key, def.*number.whole, number.min, number.max, true));
         } else {
-            def.*number.real = readMobValue(object, number.key, def.*number.real, number.min, number.max, false);
+            def.*number.real =
+                readMobValue(object, number.key, def.*number.real, number.min, number.max, false);
         }
     }
 }
@@ -93,7 +95,8 @@ void readBehaviour(const Json& object, MobDef& def) {
     def.enabled = getBool(Json::find(object, "enabled"), true);
     def.behavior = jsonStringOr(Json::find(object, "behavior"), def.behavior);
     def.spawn = jsonStringOr(Json::find(object, "spawn"), def.spawn);
-    const bool behaviorKnown = def.behavior == "passive" || def.behavior == "melee" || def.behavior == "ranged";
+    const bool behaviorKnown =
+        def.behavior == "passive" || def.behavior == "melee" || def.behavior == "ranged";
     const bool spawnKnown = def.spawn == "day" || def.spawn == "night" || def.spawn == "always";
     if (!behaviorKnown || !spawnKnown) throw std::runtime_error("Invalid behavior or spawn time");
     def.faction = jsonStringOr(Json::find(object, "faction"), "");
@@ -123,7 +126,8 @@ void readDrops(const Json& object, MobDef& def) {
     if (list.tag != JsonArray) return;
     for (const Json& item : list.items) {
         const double count = Json::numberOr(Json::find(item, "count"), 1.0);
-        const bool whole = count >= 1 && count <= 64 && count == static_cast<double>(static_cast<int32_t>(count));
+        const bool whole =
+            count >= 1 && count <= 64 && count == static_cast<double>(static_cast<int32_t>(count));
         if (!whole || def.drops.size() >= maxMobDrops) throw std::runtime_error("Invalid mob drops");
         const uint8_t id = mobResourceId(jsonStringOr(Json::find(item, "id"), ""));
         def.drops.push_back({id, static_cast<int32_t>(count)});
@@ -183,7 +187,8 @@ std::vector<MobDef> loadMobs(const std::filesystem::path& contentDir) {
     forEachContentFile(files, errors, [&](const std::filesystem::path& file) {
         MobDef def = readMob(loadJsonFile(file), takenIds);
         takenIds.insert(def.id);
-        const auto same = std::find_if(mobs.begin(), mobs.end(), [&](const MobDef& m) { return m.id == def.id; });
+        const auto same =
+            std::find_if(mobs.begin(), mobs.end(), [&](const MobDef& m) { return m.id == def.id; });
         if (same != mobs.end()) {
             *same = std::move(def);
         } else {

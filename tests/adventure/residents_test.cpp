@@ -61,12 +61,12 @@ TEST(PrepareCities, PlacesTheNamedResidentsOfACityNearThePlayer) {
 
     app.prepareCities();
 
-    const std::string prefix = "t:guard.city.t:town/" + std::to_string(city.gx) + "/" + std::to_string(city.gz) + "/";
+    const std::string prefix =
+        "t:guard.city.t:town/" + std::to_string(city.gx) + "/" + std::to_string(city.gz) + "/";
     using Positions = std::map<std::string, std::array<double, 3>>;
     const double x = city.x + 3.5, y = city.y + 1, z = city.z - 1.5;
-    EXPECT_EQ(app.adventureState.npcPositions, (Positions{{prefix + "0", {x, y, z}},
-                                                          {prefix + "1", {x + 1, y, z}},
-                                                          {"t:hermit", {1, 2, 3}}}));
+    EXPECT_EQ(app.adventureState.npcPositions,
+              (Positions{{prefix + "0", {x, y, z}}, {prefix + "1", {x + 1, y, z}}, {"t:hermit", {1, 2, 3}}}));
     EXPECT_EQ(app.adventureState.npcMotion.at(prefix + "1").previous, (std::array<double, 3>{x + 1, y, z}));
 
     app.player.x += 1.0f;

@@ -73,7 +73,8 @@ TEST_F(ContentAppTest, StartUpEndsWhenAMobDropItemIsMissing) {
         SetUp();
         std::filesystem::remove_all(dir.path());
         for (const char* name : names) {
-            if (name != missing) define(std::string(name).substr(5), std::string(R"("type": "item", "id": ")") + name + "\"");
+            if (name != missing)
+                define(std::string(name).substr(5), std::string(R"("type": "item", "id": ")") + name + "\"");
         }
         App app;
         EXPECT_EQ(testsupport::failureOf<std::runtime_error>([&] { startContent(app); }),
