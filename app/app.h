@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "adventure/adventure_state.h"
 #include "app/background_tasks.h"
 #include "app/chunk_stream_state.h"
 #include "app/chunk_window_state.h"
@@ -77,6 +78,11 @@ struct App {
     void loadContentRules();
     // Marks the ids whose behaviour is door, trapdoor, ladder or bed.
     void buildBlockFlagTable();
+    // Quests and NPCs checked against the loaded mobs and inhabited structures; the NPC models'
+    // textures join the face texture table. The catalog stays when loading fails.
+    void loadAdventureContent();
+    // The model fields of every mob definition that names a model resource.
+    void prepareMobModels();
 
     // --- Models (models/) ---
     void splitPlayerModel();
@@ -86,6 +92,10 @@ struct App {
     void tickWorld();
     void updatePlayerChunk();
     bool useBlock(int32_t x, int32_t y, int32_t z);
+
+    // --- Adventure (adventure/) ---
+    // Places the residents of the cities and inhabited structures around the player.
+    void prepareCities();
 
     // --- Persistence (save/) ---
     void loadSettings();
@@ -244,6 +254,7 @@ struct App {
     PlayerState player;
     Inventory inventory;
     ContentState rules;
+    AdventureState adventureState;
     WorldClock clock;
     std::string dimension = "core:overworld";
     std::string travelDimension = "core:overworld";

@@ -96,6 +96,7 @@ void App::startUp() {
 
     throwIfLoadCancelled(ui.loading, 80, "Подготовка жителей и окружения");
     updatePlayerChunk();
+    prepareCities();
 
     throwIfLoadCancelled(ui.loading, 86, "Подготовка освещения и геометрии");
     uploadMesh(render::meshEverything);

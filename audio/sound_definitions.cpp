@@ -22,6 +22,8 @@ struct LoadedSounds {
     std::vector<audio::Sound> sounds;
     std::set<std::string> ids;
     std::string errors;
+    std::size_t bytes = 0;  // decoded frames of the sounds kept
+    std::size_t maxBytes = kMaxSoundBytes;
 
     void report(const fs::path& path, const std::string& message) {
         errors += pathToUtf8(path) + ": " + message + "\n";
@@ -66,6 +68,9 @@ void readEachDefinition(const fs::path& contentDir, LoadedSounds& loaded) {
     for (const fs::path& file : files) {
         try {
             audio::Sound sound = readSoundDefinition(file, loaded);
+            const std::size_t bytes = sound.frames.size() * sizeof(int16_t);
+            if (bytes > loaded.maxBytes - loaded.bytes) throw std::runtime_error("Sound memory limit reached");
+            loaded.bytes += bytes;
             loaded.ids.insert(sound.id);
             loaded.sounds.push_back(std::move(sound));
         } catch (const std::exception& failure) {
@@ -76,8 +81,9 @@ void readEachDefinition(const fs::path& contentDir, LoadedSounds& loaded) {
 
 }  // namespace
 
-void loadSounds(audio::Mixer& mixer, const fs::path& contentDir) {
+void loadSounds(audio::Mixer& mixer, const fs::path& contentDir, std::size_t maxBytes) {
     LoadedSounds loaded;
+    loaded.maxBytes = maxBytes;
     readEachDefinition(contentDir, loaded);
     std::lock_guard lock(mixer.mutex);
     // Voices point into the old list, which is about to go.

@@ -115,8 +115,12 @@ std::vector<int16_t> decodeStereo(std::string_view data, const WavFormat& format
     return out;
 }
 
+// Below this the mixer would only stretch a few bytes into megabytes of output.
+constexpr uint32_t kMinSampleRate = 8000;
+
 // The output keeps the sound's duration: floor(frames x 44,100 / rate) frames.
 std::size_t outputFrameCount(std::size_t frames, uint32_t rate) {
+    if (rate < kMinSampleRate) refuse("sample rate below 8000 Hz");
     const uint64_t count = static_cast<uint64_t>(frames) * kOutputRate / rate;
     if (count > kMaxWavFrames) refuse("longer than ten minutes");
     return static_cast<std::size_t>(count);

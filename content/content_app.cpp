@@ -1,3 +1,4 @@
+#include "adventure/npc_rig.h"
 #include "app/app.h"
 #include "content/descriptions.h"
 #include "content/face_textures.h"
@@ -27,16 +28,41 @@ void App::loadContentRules() {
     rules.furnace = content::loadFurnaceRules(contentDir);
     rules.food = content::loadFoodRules(contentDir);
     rules.crops = content::loadCrops(contentDir);
+    rules.mobs = content::loadMobs(contentDir);
     stream.defaultProfile = content::loadWorldgen(contentDir);
     rules.lootTables = content::loadLootTables(contentDir);
     rules.rpg = content::loadRpgRules(contentDir);
     rules.dimensions = content::loadDimensions(contentDir);
     rules.combat = content::loadCombatRules(contentDir);
-    // No non-player character draws from a resource's textures yet, so the table holds the
-    // built-in layers of every id.
-    content::buildFaceTextureTable(content::resourceTexturePaths({}));
+    loadAdventureContent();
+    prepareMobModels();
     content::loadDescriptions(*this);
     rules.livingWorld = content::loadLivingWorld(contentDir);
+}
+
+void App::loadAdventureContent() {
+    std::set<std::string> mobIds;
+    for (const content::MobDef& mob : rules.mobs) mobIds.insert(mob.id);
+    std::set<std::string> structureIds;
+    if (stream.defaultProfile) {
+        for (const voxel::StructureRule& rule : stream.defaultProfile->structures) {
+            if (!rule.spawns.empty()) structureIds.insert(rule.id);
+        }
+    }
+    adventure::Catalog catalog = adventure::loadContent(files.base / "Content", mobIds, structureIds);
+    std::vector<std::string> textures;
+    for (const adventure::Npc& npc : catalog.npcs) {
+        if (npc.modelResource.empty()) continue;
+        const std::vector<std::string>& paths = voxel::blockDef(content::adventureResourceId(npc.modelResource)).textures;
+        textures.insert(textures.end(), paths.begin(), paths.end());
+    }
+    adventureState.catalog = std::move(catalog);
+    content::buildFaceTextureTable(std::move(textures));
+}
+
+void App::prepareMobModels() {
+    const fs::path contentDir = files.base / "Content";
+    for (content::MobDef& mob : rules.mobs) adventure::prepareMobModel(mob, contentDir);
 }
 
 void content::loadDescriptions(App& app) {

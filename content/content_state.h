@@ -12,6 +12,7 @@
 #include "content/dimensions.h"
 #include "content/living_world.h"
 #include "content/loot_tables.h"
+#include "content/mobs.h"
 #include "content/potions.h"
 #include "content/recipes.h"
 #include "content/rule_files.h"
@@ -23,6 +24,8 @@ struct ContentState {
     content::FurnaceRules furnace;
     content::FoodRules food;
     std::vector<content::CropRule> crops;
+    // The built-ins without drops until the content stage loads the full list.
+    std::vector<content::MobDef> mobs{content::builtinMob(0), content::builtinMob(1)};
     std::map<std::string, std::vector<LootEntry>> lootTables;
     content::RpgRules rpg;
     // The default dimension's biomes and structures; shared with the generation tasks.

@@ -119,4 +119,41 @@ TEST_F(LoadSoundsTest, AFailingWalkBecomesOneLineInsteadOfAFailure) {
     EXPECT_EQ(mixer.errors.back(), '\n');
 }
 
+TEST_F(LoadSoundsTest, DecodedSoundsStayWithinTheMemoryLimit) {
+    // Each sound decodes to 3 stereo frames, 12 bytes.
+    for (const char* name : {"a", "b", "c"}) {
+        write(std::string(name) + ".sound.json",
+              std::string(R"({"id": "test:)") + name + R"(", "file": ")" + name + R"(.wav"})");
+        write(std::string(name) + ".wav", wav(1, 44100, 16, pcm16({1, 2, 3})));
+    }
+    const std::string refused = "Sound memory limit reached";
+    struct Case {
+        std::size_t maxBytes;
+        std::vector<std::string> kept;
+        std::string errors;
+    };
+    const Case cases[] = {
+        {24, {"test:a", "test:b"}, line("c.sound.json", refused)},
+        {23, {"test:a"}, line("b.sound.json", refused) + line("c.sound.json", refused)},
+        {36, {"test:a", "test:b", "test:c"}, ""},
+        {11, {}, line("a.sound.json", refused) + line("b.sound.json", refused) + line("c.sound.json", refused)},
+    };
+    for (const Case& c : cases) {
+        mixer.errors.clear();
+        content::loadSounds(mixer, content(), c.maxBytes);
+        EXPECT_EQ(soundIds(), c.kept) << c.maxBytes;
+        EXPECT_EQ(mixer.errors, c.errors) << c.maxBytes;
+    }
+}
+
+TEST_F(LoadSoundsTest, ASampleRateBelowTheMixersUseIsRefused) {
+    write("low.sound.json", R"({"id": "test:low", "file": "low.wav"})");
+    write("low.wav", wav(1, 7999, 16, pcm16({1})));
+    write("ok.sound.json", R"({"id": "test:ok", "file": "ok.wav"})");
+    write("ok.wav", wav(1, 8000, 16, pcm16({1})));
+    content::loadSounds(mixer, content());
+    EXPECT_EQ(soundIds(), std::vector<std::string>{"test:ok"});
+    EXPECT_EQ(mixer.errors, line("low.sound.json", "Invalid WAV file: sample rate below 8000 Hz"));
+}
+
 }  // namespace

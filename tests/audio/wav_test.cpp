@@ -52,6 +52,12 @@ TEST(DecodeWav, ResamplesOtherRatesToTheSameDuration) {
     EXPECT_EQ(audio::decodeWav(wav(1, 33075, 16, pcm16({0, 400}))).frames, (Frames{0, 0, 300, 300}));
 }
 
+TEST(DecodeWav, AcceptsTheLowestSampleRateAndExactlyTenMinutes) {
+    EXPECT_EQ(audio::decodeWav(wav(1, 8000, 16, pcm16({0, 0}))).frames.size(), 2u * 11u);
+    EXPECT_EQ(audio::decodeWav(wav(1, 8000, 8, std::string(8000 * 600, '\x80'))).frames.size(),
+              2u * audio::kMaxWavFrames);
+}
+
 TEST(DecodeWav, SkipsUnknownChunksWithTheirPadByte) {
     const std::string bytes =
         riff(chunk("LIST", "odd") + chunk("fmt ", fmtBody(1, 44100, 16)) + chunk("junk", "x") +
@@ -101,8 +107,12 @@ TEST(DecodeWav, RefusesWhatItCannotRead) {
         {riff(fmt + "data" + le32(100) + pcm16({1, 2})), "chunk extends beyond the end of the file"},
         {riff(fmt + "LIST" + le32(0xFFFFFFFF) + data), "chunk extends beyond the end of the file"},
         {riff(fmt + data + "dat"), "truncated chunk header"},
+        // One frame past ten minutes at the lowest rate accepted.
+        {riff(chunk("fmt ", fmtBody(1, 8000, 8)) + chunk("data", std::string(8000 * 600 + 1, '\x80'))),
+         "longer than ten minutes"},
         // 700 frames at 1 Hz would be 30,870,000 output frames.
-        {riff(chunk("fmt ", fmtBody(1, 1, 16)) + chunk("data", pcm16(Frames(700, 0)))), "longer than ten minutes"},
+        {riff(chunk("fmt ", fmtBody(1, 1, 16)) + chunk("data", pcm16(Frames(700, 0)))), "sample rate below 8000 Hz"},
+        {riff(chunk("fmt ", fmtBody(1, 7999, 16)) + data), "sample rate below 8000 Hz"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(failureOf(c.bytes), std::string("Invalid WAV file: ") + c.reason) << c.reason;

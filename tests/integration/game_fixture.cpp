@@ -4,14 +4,34 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "support/temp_dir.h"
+
 namespace fs = std::filesystem;
 
 namespace testsupport {
+
+void writeResource(const fs::path& folder, const std::string& id, const std::string& type) {
+    const fs::path texture = fs::path(QUORVANE_SOURCE_TREE) / "Assets" / "Textures" / "Blocks" / "stone.png";
+    fs::create_directories(folder);
+    fs::copy_file(texture, folder / "texture.png", fs::copy_options::overwrite_existing);
+    writeFile(folder / "model.bbmodel", R"({"elements": [{"from": [0, 0, 0], "to": [16, 16, 16],
+        "faces": {"up": {"uv": [0, 0, 16, 16], "texture": 0}}}]})");
+    writeFile(folder / "definition.json", R"({"id": ")" + id + R"(", "type": ")" + type +
+                                              R"(", "textures": ["texture.png"], "model": "model.bbmodel"})");
+}
+
+void writeMobDropItems(const fs::path& contentDir) {
+    for (const char* name : {"raw_pork", "bone", "arrow"}) {
+        writeResource(contentDir / "mob_drops" / name, std::string("core:") + name, "item");
+    }
+}
 
 GameInstall::GameInstall() : root_(dir_.path() / "game") {
     const fs::path source = QUORVANE_SOURCE_TREE;
     fs::create_directories(root_);
     fs::copy(source / "Assets", root_ / "Assets", fs::copy_options::recursive);
+    // The install runs without the game's content pack, so its runs do not depend on it.
+    writeMobDropItems(root_ / "Content");
     fs::create_directories(root_ / "buildBB" / "shaders");
     fs::copy(QUORVANE_SHADER_OUTPUT, root_ / "buildBB" / "shaders", fs::copy_options::recursive);
     executable_ = root_ / "buildBB" / "quorvane";

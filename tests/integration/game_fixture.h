@@ -9,6 +9,13 @@
 
 namespace testsupport {
 
+// A definition.json for the id in its own folder, with a texture and a small model beside it.
+void writeResource(const std::filesystem::path& folder, const std::string& id, const std::string& type);
+
+// Definitions of the items the built-in mobs drop, which start-up requires, written into a content
+// folder of a run.
+void writeMobDropItems(const std::filesystem::path& contentDir);
+
 // A game installed into a temporary game root (the executable, its assets and the shaders),
 // run there under a private X server, so that its files never touch the source tree.
 class GameInstall {

@@ -55,7 +55,7 @@ const DimensionFile kSky{"core:sky", "sky"};
 // An output folder whose content pack holds the given dimensions.
 fs::path prepareOutput(const GameInstall& game, const std::vector<DimensionFile>& dimensions) {
     const fs::path out = game.root() / "captures";
-    fs::create_directories(out / "Content");
+    testsupport::writeMobDropItems(out / "Content");
     for (const DimensionFile& d : dimensions) {
         std::string name = d.id;
         name = name.substr(name.find(':') + 1);
@@ -63,8 +63,7 @@ fs::path prepareOutput(const GameInstall& game, const std::vector<DimensionFile>
                                dimension(d.id, d.terrain));
         // The frost terrain freezes its seas over with this block.
         if (std::string(d.terrain) == kFrost.terrain)
-            testsupport::writeFile(out / "Content" / "frost_ice" / "definition.json",
-                                   R"({"id": "core:frost_ice", "name": "Frost ice"})");
+            testsupport::writeResource(out / "Content" / "frost_ice", "core:frost_ice", "block");
     }
     return out;
 }
