@@ -97,6 +97,10 @@ void resetRegistry() {
     addResource(19, "test:fog", true, false, true);
     for (uint32_t stage = 0; stage < 9; ++stage)
         addResource(20 + stage, "test:sprout_" + std::to_string(stage), true, false, false);
+    // The drops of the built-in mobs, which the mob loader requires.
+    addResource(29, "core:raw_pork", false, false, false);
+    addResource(30, "core:bone", false, false, false);
+    addResource(31, "core:arrow", false, false, false);
 }
 
 std::filesystem::path contentFromPieces(std::string_view input, std::size_t maxPieces,

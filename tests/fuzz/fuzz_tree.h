@@ -28,8 +28,9 @@ void writePieces(const std::filesystem::path& dir, const std::vector<std::string
                  const std::string& suffix);
 
 // The built-in blocks plus a few test resources ("test:stick", "test:flask", "test:tonic",
-// "test:blade", "test:seeds", "test:farmland", "test:fog", "test:sprout_0".."test:sprout_8"), fresh
-// for every input since some loaders change the registry.
+// "test:blade", "test:seeds", "test:farmland", "test:fog", "test:sprout_0".."test:sprout_8") and
+// the built-in mobs' drops ("core:raw_pork", "core:bone", "core:arrow"), fresh for every input since
+// some loaders change the registry.
 void resetRegistry();
 
 // The usual start of a content loader target: an empty scratch directory, a fresh registry, and
