@@ -1,7 +1,8 @@
 // Writes the game's own content pack under the directory given as the only argument (the repository
 // root; the current directory when none is given): every block and item in Content/blocks and
 // Content/items with its definition.json, pictures and Blockbench model, and the recipe, potion,
-// crop, loot, dimension, biome, structure and rule files beside them. The old Content/ is replaced.
+// crop, loot, dimension, biome, structure and rule files beside them, and the mobs, people and
+// sounds. The old Content/ is replaced.
 #include <exception>
 #include <filesystem>
 #include <fstream>
@@ -16,6 +17,11 @@
 #include "tools/pack_textures.h"
 
 namespace fs = std::filesystem;
+
+namespace packgen {
+// The mobs, the city's people and their sounds, each with its model and files.
+void writeCreatures(const fs::path& content);
+}  // namespace packgen
 
 namespace {
 
@@ -59,6 +65,7 @@ int main(int argc, char** argv) {
         for (const packgen::Resource& r : resources) writeResource(content, r);
         for (const packgen::RuleFile& file : packgen::ruleFiles())
             writeText(content / file.path, file.json.write());
+        packgen::writeCreatures(content);
         std::cout << "Content pack: " << resources.size() << " blocks and items in " << content.string()
                   << "\n";
         return 0;

@@ -240,8 +240,11 @@ Value ashFortress() {
     return json;
 }
 
+// The smith keeps his stall on the plaza, beside the fountain.
 Value city() {
-    return structure("core:city", "ГОРОД", 384, 0.6).set("city", true);
+    return structure("core:city", "ГОРОД", 384, 0.6)
+        .set("city", true)
+        .set("spawns", Value::array({spawn("core:smith", 6, 1, 6, 1)}));
 }
 
 struct Plant {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -13,6 +14,10 @@
 #include <string>
 #include <vector>
 
+#include "adventure/catalog.h"
+#include "adventure/npc_rig.h"
+#include "audio/mixer.h"
+#include "audio/sound_definitions.h"
 #include "content/asset_path.h"
 #include "content/combat_rules.h"
 #include "content/crops.h"
@@ -21,11 +26,13 @@
 #include "content/living_world.h"
 #include "content/loading_frame.h"
 #include "content/loot_tables.h"
+#include "content/mobs.h"
 #include "content/potions.h"
 #include "content/recipes.h"
 #include "content/resource_ids.h"
 #include "content/rule_files.h"
 #include "content/worldgen.h"
+#include "models/animation_clip.h"
 #include "platform/image.h"
 #include "support/fresh_registry.h"
 #include "support/temp_dir.h"
@@ -247,6 +254,143 @@ TEST_F(ContentPackTest, PackStaysSmall) {
         if (entry.is_regular_file()) bytes += entry.file_size();
     }
     EXPECT_LT(bytes, 2u * 1024u * 1024u);
+}
+
+// The creatures, people and sounds need the definitions as the game loads them, with their models.
+class ContentPackCreaturesTest : public ContentPackTest {
+   protected:
+    void SetUp() override {
+        ContentPackTest::SetUp();
+        voxel::resetBlockRegistry();
+        content::loadResources(content(), temp.path() / "content_ids.txt");
+        ASSERT_EQ(errors("content_errors.txt"), "");
+    }
+
+    std::set<std::string> inhabitedStructures() const {
+        std::set<std::string> ids;
+        const auto profile = content::loadWorldgen(content());
+        if (!profile) return ids;
+        for (const voxel::StructureRule& rule : profile->structures) {
+            if (!rule.spawns.empty()) ids.insert(rule.id);
+        }
+        return ids;
+    }
+};
+
+const std::vector<std::string> shippedMobs = {"core:boar", "core:skeleton", "core:basalt_golem",
+                                              "core:fortress_warden"};
+
+// Parts of a fitted model: 1 head, 4 and 5 the legs.
+std::set<uint32_t> partsOf(const std::vector<uint32_t>& vertexParts) {
+    return std::set<uint32_t>(vertexParts.begin(), vertexParts.end());
+}
+
+TEST_F(ContentPackCreaturesTest, EveryMobLoadsWithItsModelAndTheAshMobsAreThere) {
+    std::vector<content::MobDef> mobs = content::loadMobs(content());
+    EXPECT_EQ(errors("mob_errors.txt"), "");
+    std::map<std::string, content::MobDef*> byId;
+    for (content::MobDef& mob : mobs) byId[mob.id] = &mob;
+    EXPECT_EQ(mobs.size(), shippedMobs.size());
+    for (const std::string& id : shippedMobs) {
+        ASSERT_EQ(byId.count(id), 1u) << id;
+        content::MobDef& mob = *byId.at(id);
+        EXPECT_FALSE(mob.modelResource.empty()) << id;
+        EXPECT_FALSE(mob.drops.empty()) << id;
+        adventure::prepareMobModel(mob, content());
+        const voxel::BlockDef& model = voxel::blockDef(voxel::findCustomBlock(mob.modelResource));
+        EXPECT_EQ(mob.modelPartIndices.size(), model.modelVertices.size()) << id;
+        const std::set<uint32_t> parts = partsOf(mob.modelPartIndices);
+        for (uint32_t part : {1u, 4u, 5u}) EXPECT_EQ(parts.count(part), 1u) << id << " part " << part;
+        EXPECT_GT(mob.modelScale, 0.0) << id;
+    }
+    // The built-ins keep what they were when content gives them a model.
+    EXPECT_EQ(byId.at("core:boar")->behavior, "passive");
+    EXPECT_EQ(byId.at("core:skeleton")->behavior, "ranged");
+    EXPECT_EQ(byId.at("core:skeleton")->drops.size(), 2u);
+    EXPECT_TRUE(byId.at("core:fortress_warden")->boss);
+
+    // Every mob the ash fortress and the other structures house is defined.
+    const auto dimensions = content::loadDimensions(content());
+    ASSERT_EQ(dimensions.count("core:ash"), 1u);
+    for (const voxel::StructureRule& rule : dimensions.at("core:ash").profile->structures) {
+        for (const voxel::StructureSpawn& spawn : rule.spawns) {
+            ASSERT_EQ(byId.count(spawn.mob), 1u) << spawn.mob;
+            const std::vector<std::string>& homes = byId.at(spawn.mob)->dimensions;
+            EXPECT_NE(std::find(homes.begin(), homes.end(), "core:ash"), homes.end()) << spawn.mob;
+        }
+    }
+}
+
+TEST_F(ContentPackCreaturesTest, MobModelsCarryIdleAndWalkClipsThatMoveTheLegs) {
+    for (const content::MobDef& mob : content::loadMobs(content())) {
+        adventure::Npc figure;
+        figure.modelResource = mob.modelResource;
+        figure.animationNames = {"idle", "walk", ""};
+        ASSERT_NO_THROW(adventure::loadRig(figure, content())) << mob.id;
+        EXPECT_TRUE(figure.rig.rejectedClips.empty()) << mob.id;
+        ASSERT_GE(figure.animationClips[adventure::npcWalk], 0) << mob.id;
+        ASSERT_GE(figure.animationClips[adventure::npcIdle], 0) << mob.id;
+        // A quarter into the walk every leg is off its rest pose.
+        const std::vector<bbanim::BonePose> pose =
+            bbanim::sampleClip(figure.rig, figure.animationClips[adventure::npcWalk], 0.2, true);
+        int legs = 0;
+        for (std::size_t b = 0; b < figure.rig.bones.size(); ++b) {
+            const std::string& name = figure.rig.bones[b].name;
+            if (name != "left_leg" && name != "right_leg") continue;
+            ++legs;
+            EXPECT_GT(std::fabs(pose[b].rotation[0]), 5.0) << mob.id << " bone " << b;
+        }
+        EXPECT_GE(legs, 2) << mob.id;
+    }
+}
+
+TEST_F(ContentPackCreaturesTest, TheSmithLivesInTheCityWithHisQuestAndTrade) {
+    std::set<std::string> mobIds;
+    for (const content::MobDef& mob : content::loadMobs(content())) mobIds.insert(mob.id);
+    const std::set<std::string> inhabited = inhabitedStructures();
+    EXPECT_EQ(inhabited.count("core:city"), 1u);
+    const adventure::Catalog catalog = adventure::loadContent(content(), mobIds, inhabited);
+    EXPECT_EQ(errors("adventure_errors.txt"), "");
+    ASSERT_EQ(catalog.quests.count("core:ore_for_the_forge"), 1u);
+    EXPECT_EQ(catalog.quests.at("core:ore_for_the_forge").kind, adventure::ObjectiveKind::gather);
+    ASSERT_EQ(catalog.npcs.size(), 1u);
+    const adventure::Npc& smith = catalog.npcs[0];
+    EXPECT_EQ(smith.id, "core:smith");
+    EXPECT_EQ(smith.quests, std::vector<std::string>{"core:ore_for_the_forge"});
+    EXPECT_TRUE(smith.trades);
+    EXPECT_EQ(smith.trade.wants, "core:iron_ingot");
+    EXPECT_EQ(smith.trade.gives, "core:iron_sword");
+    EXPECT_GE(smith.animationClips[adventure::npcIdle], 0);
+    EXPECT_GE(smith.animationClips[adventure::npcWalk], 0);
+    const std::set<uint32_t> parts = partsOf(smith.vertexParts);
+    for (uint32_t part : {1u, 2u, 3u}) EXPECT_EQ(parts.count(part), 1u) << "part " << part;
+
+    // Placed as a resident through the city's spawn list.
+    const auto profile = content::loadWorldgen(content());
+    ASSERT_TRUE(profile);
+    bool housed = false;
+    for (const voxel::StructureRule& rule : profile->structures) {
+        for (const voxel::StructureSpawn& spawn : rule.spawns)
+            housed = housed || (rule.city && spawn.mob == smith.id);
+    }
+    EXPECT_TRUE(housed);
+}
+
+TEST_F(ContentPackCreaturesTest, EverySoundAMobNamesIsAShortLoadedSound) {
+    audio::Mixer mixer;
+    content::loadSounds(mixer, content());
+    EXPECT_EQ(mixer.errors, "");
+    std::map<std::string, const audio::Sound*> sounds;
+    for (const audio::Sound& sound : mixer.sounds) sounds[sound.id] = &sound;
+    for (const content::MobDef& mob : content::loadMobs(content())) {
+        for (const std::string& id : {mob.hurtSound, mob.deathSound, mob.idleSound, mob.attackSound}) {
+            ASSERT_EQ(sounds.count(id), 1u) << mob.id << " " << id;
+            const std::size_t frames = sounds.at(id)->frames.size() / 2;
+            EXPECT_GT(frames, 44100u / 50) << id;
+            EXPECT_LT(frames, 44100u) << id;
+        }
+    }
+    EXPECT_EQ(sounds.size(), shippedMobs.size() * 4);
 }
 
 }  // namespace
