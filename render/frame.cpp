@@ -77,7 +77,8 @@ void writeAnimationClock(App& app) {
     void* mapped = nullptr;
     render::check(vkMapMemory(app.gpu.dev, app.descriptors.contentMetaMemory, 0, VK_WHOLE_SIZE, 0, &mapped),
                   "vkMapMemory(dev,contentMetaMemory,0,VK_WHOLE_SIZE,0,&mapped)", 1121);
-    render::writeAnimationClock(static_cast<uint8_t*>(mapped), now(), render::dayFraction(app.clock.timeOfDay));
+    const double seconds = render::animationSeconds(app.frame.fixedAnimationSeconds, now());
+    render::writeAnimationClock(static_cast<uint8_t*>(mapped), seconds, render::dayFraction(app.clock.timeOfDay));
     vkUnmapMemory(app.gpu.dev, app.descriptors.contentMetaMemory);
 }
 
