@@ -33,6 +33,7 @@ const float kGlyphAspect = static_cast<float>(7.0 / 9.0);
 // Content meta words.
 constexpr uint32_t kBlockNames = 0, kBiomeLabels = 2436, kGroup1 = 2900, kGroup2 = 3120, kGroup3 = 8096;
 constexpr uint32_t kLabelWords = 8;
+constexpr uint32_t kTextLines = 49424, kTextLineWords = 16, kTextLinesShown = 12;
 constexpr uint32_t kLabelArmour = 5, kLabelInventory = 0, kLabelHotbar = 1, kLabelHintTake = 2, kLabelPlay = 11,
                    kLabelCreateWorld = 12, kLabelDelete = 13, kLabelBack = 14, kLabelDeleteWorld = 15,
                    kLabelCancel = 16, kLabelWorldDeleted = 17, kLabelCopyInBackups = 18, kLabelSeed = 19,
@@ -398,6 +399,19 @@ void otherScreen(Builder& l, int32_t screen) {
     l.panel(kPanelWindow, Builder::centredRect(l.size * 0.5f, l.size * Vec2{0.6f, 0.6f}), 14.0f * l.unit);
 }
 
+// Numbered text lines of the overlay, down the top left corner. An empty line covers no pixel.
+void textLines(Builder& l) {
+    const float h = 18.0f * l.unit;
+    const float pitch = h + 4.0f * l.unit;
+    for (uint32_t row = 0; row < kTextLinesShown; ++row) {
+        const uint32_t word = kTextLines + kTextLineWords * row;
+        const uint32_t count = std::min(l.word(word), 60u);
+        if (count == 0) continue;
+        const Vec2 origin{8.0f * l.unit, 8.0f * l.unit + static_cast<float>(row) * pitch};
+        l.text(TextSource::Meta, word + 1u, count, 0u, origin, h, kWhite);
+    }
+}
+
 void layoutScreen(Builder& l) {
     const int32_t screen = l.ui.screen;
     if (screen == kCursorStackScreen) return cursorStack(l);
@@ -420,6 +434,7 @@ void layoutScreen(Builder& l) {
         otherScreen(l, screen);
     }
     if (inventoryShown) inventory(l);
+    textLines(l);
 }
 
 }  // namespace

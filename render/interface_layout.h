@@ -28,8 +28,7 @@ struct InterfaceElement {
 };
 
 // The elements of the interface block's screen. `meta` is the content meta buffer as 32-bit words,
-// of which the label and name records are read. Text lines of the overlay are not listed: the
-// shader finds the one row a pixel can be in by itself.
+// of which the label, name and overlay text-line records are read.
 std::vector<InterfaceElement> layoutInterface(const InterfaceBlock& block, std::span<const uint32_t> meta);
 
 }  // namespace render

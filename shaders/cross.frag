@@ -43,7 +43,6 @@ const vec2 FONT_GRID = vec2(7.0, 9.0);
 const float GLYPH_ASPECT = 7.0 / 9.0;
 const uint GLYPH_DIGIT_0 = 60u;
 
-const uint TEXT_LINES_SHOWN = 12u;
 // A pixel blends at most this many elements; more never overlap in any screen.
 const uint MAX_COVERING = 32u;
 
@@ -165,34 +164,17 @@ void drawElement(Element e) {
     vec3 shadow = glyphCoord(e, P - step);
     vec2 coord = e.kind == KIND_PANEL ? panelCoord(e) : (e.kind == KIND_PICTURE ? pictureCoord(e) : body.xy);
     vec4 sampled = uiTexel(coord);
-    vec4 colour = isText ? vec4(srgbToLinear(e.a.rgb), body.z < 0.0 ? 0.0 : sampled.a) : sampled;
-    if (e.kind == KIND_FILL) colour = vec4(srgbToLinear(e.a.rgb), e.a.a);
+    vec3 linear = srgbToLinear(e.a.rgb);
+    vec4 colour = isText ? vec4(linear, body.z < 0.0 ? 0.0 : sampled.a) : sampled;
+    if (e.kind == KIND_FILL) colour = vec4(linear, e.a.a);
     if (e.kind == KIND_ICON) colour = iconTexel(e);
     put(vec4(0.0, 0.0, 0.0, isText ? coverage(shadow) * 0.55 : 0.0));
     put(colour);
 }
 
-// Numbered text lines of the overlay, down the top left corner: only one row can hold this pixel.
-bool textLine(float unit, out Element e) {
-    float h = 18.0 * unit;
-    float pitch = h + 4.0 * unit;
-    float row = floor((P.y - 8.0 * unit) / pitch);
-    uint word = META_TEXT_LINES + TEXT_LINE_WORDS * uint(clamp(row, 0.0, float(TEXT_LINES_SHOWN - 1u)));
-    uint count = min(meta.words[word], 60u);
-    vec2 origin = vec2(8.0 * unit, 8.0 * unit + row * pitch);
-    float shadowStep = max(1.0, floor(h / 14.0));
-    e.kind = KIND_TEXT;
-    e.rect = vec4(origin, float(count) * (h * GLYPH_ASPECT) + shadowStep, h + shadowStep);
-    e.a = vec4(1.0, 1.0, 1.0, h);
-    e.b = uvec4(TEXT_META, word + 1u, count, 0u);
-    return row >= 0.0 && row < float(TEXT_LINES_SHOWN) && ui.screen != SCREEN_CURSOR_STACK;
-}
-
 void main() {
     if (ui.screen == SCREEN_HIDDEN) discard;
     P = gl_FragCoord.xy;
-    vec2 size = max(ui.framebuffer, vec2(1.0));
-    float unit = clamp(min(size.x / 1280.0, size.y / 720.0), 0.75, 3.0);
     acc = vec4(0.0);
     uint tileSize = meta.words[META_INTERFACE_HEADER + 1u];
     uint columns = meta.words[META_INTERFACE_HEADER + 2u];
@@ -208,8 +190,6 @@ void main() {
         ++covering;
         drawElement(e);
     }
-    Element line;
-    if (textLine(unit, line) && inside(line.rect, P) && covering < MAX_COVERING) drawElement(line);
     if (acc.a <= 0.002) discard;
     outColour = vec4(acc.rgb / acc.a, acc.a);
 }
