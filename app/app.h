@@ -75,6 +75,8 @@ struct App {
     void loadContentResources();
     // The rule and catalog loaders in their start-up order (stage 3).
     void loadContentRules();
+    // Marks the ids whose behaviour is door, trapdoor, ladder or bed.
+    void buildBlockFlagTable();
 
     // --- Models (models/) ---
     void splitPlayerModel();

@@ -8,6 +8,7 @@
 
 #include "content/combat_rules.h"
 #include "content/crops.h"
+#include "content/descriptions.h"
 #include "content/dimensions.h"
 #include "content/living_world.h"
 #include "content/loot_tables.h"
@@ -28,4 +29,5 @@ struct ContentState {
     std::map<std::string, content::DimensionDef> dimensions;
     content::CombatRules combat;
     content::LivingWorldRules livingWorld;
+    content::DescriptionTable descriptions;
 };

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <new>
 #include <optional>
 #include <stdexcept>
@@ -240,6 +241,21 @@ Image decodePng(const std::filesystem::path& path) {
     const std::optional<std::string> bytes = readFileBytes(path);
     if (!bytes) throw std::runtime_error("Cannot open PNG file: " + path.string());
     return decode(reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size(), "file: " + path.string());
+}
+
+std::optional<PngSize> readPngSize(const std::filesystem::path& path) {
+    // Signature, the IHDR length (always 13) and type, then width and height, all big-endian.
+    constexpr std::size_t kHeaderBytes = 24;
+    std::ifstream in(path, std::ios::binary);
+    uint8_t header[kHeaderBytes] = {};
+    if (!in.read(reinterpret_cast<char*>(header), kHeaderBytes)) return std::nullopt;
+    if (png_sig_cmp(header, 0, 8) != 0) return std::nullopt;
+    const auto bigEndian = [&](std::size_t at) {
+        return uint32_t{header[at]} << 24 | uint32_t{header[at + 1]} << 16 | uint32_t{header[at + 2]} << 8 |
+               uint32_t{header[at + 3]};
+    };
+    if (bigEndian(8) != 13 || std::memcmp(header + 12, "IHDR", 4) != 0) return std::nullopt;
+    return PngSize{bigEndian(16), bigEndian(20)};
 }
 
 Image decodePngBytes(const uint8_t* data, std::size_t size) {

@@ -2,6 +2,7 @@
 // PNG images as straight (not premultiplied) RGBA8 pixels, rows top to bottom.
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 namespace platform {
@@ -13,6 +14,16 @@ struct Image {
 };
 
 enum class PixelOrder { Rgba, Bgra };
+
+struct PngSize {
+    uint32_t width = 0;
+    uint32_t height = 0;
+};
+
+// The size a PNG file declares in its header, read from its first 24 bytes without decoding, so
+// that an untrusted image can be refused before any pixel memory is spent on it. Nothing when the
+// file cannot be read or does not start with the PNG signature and a whole IHDR chunk header.
+std::optional<PngSize> readPngSize(const std::filesystem::path& path);
 
 // Decodes any PNG colour type and bit depth to RGBA8. Throws std::runtime_error when the file is
 // missing or is not a valid PNG.

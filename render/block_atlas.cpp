@@ -3,6 +3,7 @@
 
 #include "app/app.h"
 #include "render/atlas_packing.h"
+#include "render/item_icon.h"
 #include "render/tile_sheet.h"
 #include "world/block_registry.h"
 
@@ -45,6 +46,7 @@ platform::Image App::buildTextureAtlas(const fs::path& textureRoot, uint32_t siz
     const fs::path skinFile = texturesFolder.parent_path() / "Models" / "Player" / "player.png";
     const bool skinLoaded = render::loadPlayerSkin(sheet, skinFile);
     std::cout << render::playerTextureLine(skinLoaded, skinFile) << std::flush;
+    render::paintMissingIcons(sheet);
 
     const fs::path uiFolder = texturesFolder / "UI";
     writeUiErrors(uiFolder / "ui_errors.txt", render::loadPanelTiles(sheet, uiFolder));

@@ -22,7 +22,6 @@ constexpr uint32_t shaftSalt = 229;
 constexpr uint32_t plantSalt = 401;
 constexpr uint32_t plantHeightSalt = 403;
 constexpr uint32_t stageOneDetailSalt = 17;
-constexpr int32_t seaLevel = 48;
 constexpr int32_t shaftRegionSide = 64;
 // Cities are listed around the chunk centre out to this distance (plus their half side).
 constexpr int32_t cityListReach = 56;

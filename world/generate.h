@@ -8,6 +8,9 @@
 
 namespace voxel {
 
+// The water surface of the generated seas; the frost terrain freezes it over.
+inline constexpr int32_t seaLevel = 48;
+
 // Terrain, caves, shafts, ores, water, plants, trees, ruins, profile structures and cities of the
 // stage; the sky terrain and stage 1 have generators of their own.
 Chunk generateChunk(const GenerationContext& context, int32_t cx, int32_t cz);

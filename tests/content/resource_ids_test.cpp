@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "definition_fixture.h"
 #include "support/failure.h"
 #include "support/fresh_registry.h"
 #include "support/temp_dir.h"
@@ -17,7 +18,7 @@ namespace {
 using testsupport::failureOf;
 
 std::string definition(const std::string& id) {
-    return "{\"id\":\"" + id + "\"}";
+    return "{\"id\":\"" + id + "\", \"textures\": [\"t.png\"], \"model\": \"m.bbmodel\"}";
 }
 
 class ResourceIdsTest : public testsupport::FreshRegistryTest {
@@ -25,6 +26,8 @@ class ResourceIdsTest : public testsupport::FreshRegistryTest {
     fs::path content() const { return dir.path() / "Content"; }
     fs::path idsFile() const { return dir.path() / "Saves" / "content_ids.txt"; }
     void define(const std::string& folder, const std::string& id) {
+        deftest::writePng(content() / folder / "t.png", 16, 16);
+        testsupport::writeFile(content() / folder / "m.bbmodel", deftest::cubeModel);
         testsupport::writeFile(content() / folder / "definition.json", definition(id));
     }
     // Loads into a fresh registry, as a new run of the game would, and returns its stdout.

@@ -1,50 +1,27 @@
-// The render scenarios: the game starts in its output folder, draws real frames and writes them.
+// The render scenarios: each starts the game, sets up the scene its name names, captures it and
+// checks it; a scene this build cannot show fails with its "needs" line and no capture.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
-#include <set>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "integration/game_fixture.h"
 #include "platform/image.h"
+#include "selftest/capture_checks.h"
 
 namespace fs = std::filesystem;
+using selftest::band;
+using selftest::Colour;
+using selftest::colourDistance;
+using selftest::differingShare;
+using selftest::meanColour;
 using testsupport::GameInstall;
 using testsupport::RunResult;
 
 namespace {
-
-struct Colour {
-    double r = 0.0, g = 0.0, b = 0.0;
-};
-
-// Mean colour of the rectangle [x0, x1) x [y0, y1), 0..255 per channel.
-Colour meanColour(const platform::Image& image, uint32_t x0, uint32_t y0, uint32_t x1, uint32_t y1) {
-    Colour sum;
-    for (uint32_t y = y0; y < y1; ++y) {
-        for (uint32_t x = x0; x < x1; ++x) {
-            const uint8_t* p = &image.pixels[(std::size_t{y} * image.width + x) * 4];
-            sum.r += p[0];
-            sum.g += p[1];
-            sum.b += p[2];
-        }
-    }
-    const double n = double(x1 - x0) * double(y1 - y0);
-    return {sum.r / n, sum.g / n, sum.b / n};
-}
-
-double distance(const Colour& a, const Colour& b) {
-    return std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b);
-}
-
-std::size_t distinctColours(const platform::Image& image) {
-    std::set<uint32_t> colours;
-    for (std::size_t i = 0; i < image.pixels.size(); i += 4)
-        colours.insert(uint32_t{image.pixels[i]} << 16 | uint32_t{image.pixels[i + 1]} << 8 | image.pixels[i + 2]);
-    return colours.size();
-}
 
 bool opaque(const platform::Image& image) {
     for (std::size_t i = 3; i < image.pixels.size(); i += 4) {
@@ -53,91 +30,307 @@ bool opaque(const platform::Image& image) {
     return true;
 }
 
-// An output folder with the shipped content pack and a saved world whose spawn stands on land.
-fs::path prepareOutput(const GameInstall& game) {
+std::vector<std::string> pngsIn(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        if (entry.path().extension() == ".png") names.push_back(entry.path().filename().string());
+    }
+    return names;
+}
+
+// A dimension file with one custom biome, which every dimension needs.
+std::string dimension(const std::string& id, const std::string& terrain) {
+    return R"({"id": ")" + id + R"(", "name": ")" + id + R"(", "generation": {"terrain": ")" + terrain +
+           R"(", "biomes": [{"id": "test:)" + terrain + R"(_land", "name": "Land"}]}})";
+}
+
+struct DimensionFile {
+    const char* id;
+    const char* terrain;
+};
+const DimensionFile kAsh{"core:ash", "ashen"};
+const DimensionFile kFrost{"core:frost", "frozen"};
+const DimensionFile kSky{"core:sky", "sky"};
+
+// An output folder whose content pack holds the given dimensions.
+fs::path prepareOutput(const GameInstall& game, const std::vector<DimensionFile>& dimensions) {
     const fs::path out = game.root() / "captures";
-    const fs::path content = fs::path(QUORVANE_SOURCE_TREE) / "Content";
-    fs::create_directories(out);
-    if (fs::is_directory(content)) fs::copy(content, out / "Content", fs::copy_options::recursive);
-    fs::create_directories(out / "Saves" / "world_1");
-    testsupport::writeFile(out / "Saves" / "world_1" / "world.txt",
-                           "QUORVANE_WORLD 1\nname LAND\nseed 2\ngeneration 4\n");
+    fs::create_directories(out / "Content");
+    for (const DimensionFile& d : dimensions) {
+        std::string name = d.id;
+        name = name.substr(name.find(':') + 1);
+        testsupport::writeFile(out / "Content" / "dimensions" / (name + ".dimension.json"),
+                               dimension(d.id, d.terrain));
+        // The frost terrain freezes its seas over with this block.
+        if (std::string(d.terrain) == kFrost.terrain)
+            testsupport::writeFile(out / "Content" / "frost_ice" / "definition.json",
+                                   R"({"id": "core:frost_ice", "name": "Frost ice"})");
+    }
     return out;
 }
 
-class RenderScenario : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        game_ = new GameInstall();
-        output_ = prepareOutput(*game_);
-        result_ = new RunResult(game_->run({"--sky-render-test", output_.string()}));
-    }
-    static void TearDownTestSuite() {
-        delete result_;
-        delete game_;
-        result_ = nullptr;
-        game_ = nullptr;
-    }
+// A saved world whose spawn stands on land.
+void saveLandWorld(const fs::path& base) {
+    fs::create_directories(base / "Saves" / "world_1");
+    testsupport::writeFile(base / "Saves" / "world_1" / "world.txt",
+                           "QUORVANE_WORLD 1\nname LAND\nseed 2\ngeneration 4\n");
+}
 
-    static platform::Image capture(const std::string& name) { return platform::decodePng(output_ / name); }
+// One game run per scenario, shared by the tests of that scenario.
+struct ScenarioRun {
+    GameInstall game;
+    fs::path base;
+    RunResult result;
 
-    static GameInstall* game_;
-    static fs::path output_;
-    static RunResult* result_;
+    platform::Image capture(const std::string& name) const { return platform::decodePng(base / name); }
+    std::string log(const std::string& name) const { return testsupport::readFile(base / name); }
 };
 
-GameInstall* RenderScenario::game_ = nullptr;
-fs::path RenderScenario::output_;
-RunResult* RenderScenario::result_ = nullptr;
+ScenarioRun* runScenario(const std::string& option, const std::vector<DimensionFile>& dimensions) {
+    auto* run = new ScenarioRun();
+    run->base = prepareOutput(run->game, dimensions);
+    run->result = run->game.run({option, run->base.string()});
+    return run;
+}
 
-TEST_F(RenderScenario, WritesItsCapturesIntoItsOutputFolder) {
-    ASSERT_EQ(result_->exitCode, 0) << result_->out << result_->err;
-    EXPECT_NE(result_->out.find("Creating graphics pipeline...\n"), std::string::npos);
-    for (const char* name : {"sky-render-menu.png", "sky-render-world.png"}) {
-        ASSERT_TRUE(fs::exists(output_ / name)) << name;
-        const platform::Image image = capture(name);
+// --- the interface ----------------------------------------------------------------------------
+
+class UiRenderScenario : public ::testing::Test {
+   protected:
+    static void SetUpTestSuite() {
+        run_ = new ScenarioRun();
+        run_->base = run_->game.root();
+        saveLandWorld(run_->base);
+        run_->result = run_->game.run({"--ui-render-test", "ignored"});
+    }
+    static void TearDownTestSuite() {
+        delete run_;
+        run_ = nullptr;
+    }
+    static ScenarioRun* run_;
+};
+ScenarioRun* UiRenderScenario::run_ = nullptr;
+
+TEST_F(UiRenderScenario, WritesIntoTheGameRootWhateverTheFolder) {
+    ASSERT_EQ(run_->result.exitCode, 0) << run_->result.out << run_->result.err;
+    EXPECT_EQ(run_->log("ui-render.log"),
+              "UI_RENDER_OK: main menu, play HUD and pause screen captured and checked\n");
+    for (const char* name :
+         {"ui-render-menu.png", "ui-render-world.png", "ui-render-play.png", "ui-render-pause.png"}) {
+        ASSERT_TRUE(fs::exists(run_->base / name)) << name;
+        const platform::Image image = run_->capture(name);
         EXPECT_EQ(image.width, 1280u);
         EXPECT_EQ(image.height, 720u);
         EXPECT_TRUE(opaque(image)) << name;
     }
-    EXPECT_FALSE(fs::exists(game_->root() / "sky-render-world.png")) << "the base directory is the folder";
-    EXPECT_FALSE(fs::exists(output_ / "last_error.txt"));
+    EXPECT_FALSE(fs::exists(run_->base / "ignored"));
+    EXPECT_FALSE(fs::exists(run_->base / "last_error.txt"));
 }
 
-TEST_F(RenderScenario, WorldCaptureShowsTheSkyAboveTheTerrain) {
-    ASSERT_TRUE(fs::exists(output_ / "sky-render-world.png")) << result_->out << result_->err;
-    const platform::Image world = capture("sky-render-world.png");
-    EXPECT_GT(distinctColours(world), 200u) << "not one flat colour";
-    // Strips along the left edge, clear of the hotbar in the middle of the bottom.
-    const Colour sky = meanColour(world, 0, 0, 320, 60);
-    const Colour ground = meanColour(world, 0, 660, 320, 720);
+TEST_F(UiRenderScenario, WorldCaptureShowsTheSkyAboveTheTerrain) {
+    ASSERT_EQ(run_->result.exitCode, 0) << run_->result.out << run_->result.err;
+    const platform::Image world = run_->capture("ui-render-world.png");
+    const Colour sky = meanColour(world, band(world, 0.0, 0.0, 0.25, 0.08));
+    const Colour ground = meanColour(world, band(world, 0.0, 0.92, 0.25, 1.0));
     EXPECT_GT(sky.b, sky.r) << "a day sky is blue";
     EXPECT_GT(sky.b, 150.0);
-    EXPECT_GT(distance(sky, ground), 90.0) << "the bottom of the picture is not sky";
+    EXPECT_GT(colourDistance(sky, ground), 90.0) << "the bottom of the picture is not sky";
 }
 
-TEST_F(RenderScenario, MainMenuCaptureShowsTheInterface) {
-    ASSERT_TRUE(fs::exists(output_ / "sky-render-menu.png")) << result_->out << result_->err;
-    const platform::Image menu = capture("sky-render-menu.png");
-    const platform::Image world = capture("sky-render-world.png");
-    ASSERT_EQ(menu.pixels.size(), world.pixels.size());
-    std::size_t differing = 0;
-    for (std::size_t i = 0; i < menu.pixels.size(); i += 4) {
-        const int d = std::abs(menu.pixels[i] - world.pixels[i]) + std::abs(menu.pixels[i + 1] - world.pixels[i + 1]) +
-                      std::abs(menu.pixels[i + 2] - world.pixels[i + 2]);
-        differing += d > 24;
+TEST_F(UiRenderScenario, ScreensLieOverTheWorldWhereTheyBelong) {
+    ASSERT_EQ(run_->result.exitCode, 0) << run_->result.out << run_->result.err;
+    const platform::Image world = run_->capture("ui-render-world.png");
+    const platform::Image menu = run_->capture("ui-render-menu.png");
+    const platform::Image play = run_->capture("ui-render-play.png");
+    const platform::Image pause = run_->capture("ui-render-pause.png");
+    EXPECT_GT(differingShare(menu, world, 24), 0.5) << "the menu background covers the world";
+    const selftest::Region hotbar = band(play, 0.36, 0.93, 0.64, 0.98);
+    EXPECT_GT(colourDistance(meanColour(play, hotbar), meanColour(world, hotbar)), 30.0) << "the hotbar";
+    const selftest::Region sky = band(play, 0.0, 0.0, 0.25, 0.08);
+    EXPECT_LT(colourDistance(meanColour(play, sky), meanColour(world, sky)), 12.0)
+        << "play leaves the sky free";
+    const Colour dimmed = meanColour(pause, sky), clear = meanColour(play, sky);
+    EXPECT_LT(dimmed.r + dimmed.g + dimmed.b, 0.85 * (clear.r + clear.g + clear.b)) << "pause dims the world";
+}
+
+// --- the dimensions -------------------------------------------------------------------------
+
+class SkyRenderScenario : public ::testing::Test {
+   protected:
+    static void SetUpTestSuite() { run_ = runScenario("--sky-render-test", {kSky}); }
+    static void TearDownTestSuite() {
+        delete run_;
+        run_ = nullptr;
     }
-    EXPECT_GT(differing, menu.pixels.size() / 4 / 2) << "the menu background covers the world";
-    EXPECT_GT(distinctColours(menu), 200u);
+    static ScenarioRun* run_;
+};
+ScenarioRun* SkyRenderScenario::run_ = nullptr;
+
+TEST_F(SkyRenderScenario, EntersTheSkyAndCapturesItsIsland) {
+    ASSERT_EQ(run_->result.exitCode, 0) << run_->result.out << run_->result.err;
+    EXPECT_EQ(run_->log("sky-render.log"),
+              "SKY_RENDER_OK: sky dimension entered, floating island over open air captured\n");
+    EXPECT_EQ(pngsIn(run_->base), std::vector<std::string>{"sky-render-world.png"});
+    EXPECT_FALSE(fs::exists(run_->game.root() / "sky-render-world.png"))
+        << "the base directory is the folder";
+    EXPECT_FALSE(fs::exists(run_->base / "last_error.txt"));
 }
 
-TEST(UiRenderScenario, WritesIntoTheGameRootWhateverTheFolder) {
-    GameInstall game;
-    const RunResult result = game.run({"--ui-render-test", "ignored"});
-    ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
-    EXPECT_TRUE(fs::exists(game.root() / "ui-render-menu.png"));
-    EXPECT_TRUE(fs::exists(game.root() / "ui-render-world.png"));
-    EXPECT_FALSE(fs::exists(game.root() / "ignored"));
+TEST_F(SkyRenderScenario, TheIslandFloatsBetweenSkyAboveAndBelow) {
+    ASSERT_EQ(run_->result.exitCode, 0) << run_->result.out << run_->result.err;
+    const platform::Image image = run_->capture("sky-render-world.png");
+    const Colour above = meanColour(image, band(image, 0.0, 0.0, 0.2, 0.1));
+    const Colour island = meanColour(image, band(image, 0.45, 0.5, 0.55, 0.56));
+    const Colour below = meanColour(image, band(image, 0.0, 0.86, 0.2, 0.92));
+    EXPECT_GT(above.b, above.r) << "sky above";
+    EXPECT_GT(below.b, below.r) << "open sky below the island, no ground";
+    EXPECT_GT(colourDistance(island, above), 60.0) << "the island stands in the middle";
+    EXPECT_GT(colourDistance(island, below), 60.0);
 }
+
+class DimensionsRenderScenario : public ::testing::Test {
+   protected:
+    static void SetUpTestSuite() { run_ = runScenario("--dimensions-render-test", {kAsh, kFrost, kSky}); }
+    static void TearDownTestSuite() {
+        delete run_;
+        run_ = nullptr;
+    }
+    static ScenarioRun* run_;
+};
+ScenarioRun* DimensionsRenderScenario::run_ = nullptr;
+
+TEST_F(DimensionsRenderScenario, CapturesEveryDimensionInTurn) {
+    ASSERT_EQ(run_->result.exitCode, 0) << run_->log("dimension-render.log") << run_->result.err;
+    EXPECT_EQ(run_->log("dimension-render.log"),
+              "DIMENSIONS_RENDER_OK: overworld, ash, frost and sky entered in turn and captured\n");
+    const platform::Image overworld = run_->capture("dimensions-render-overworld.png");
+    for (const char* name :
+         {"dimensions-render-ash.png", "dimensions-render-frost.png", "dimensions-render-sky.png"}) {
+        const platform::Image image = run_->capture(name);
+        EXPECT_GT(differingShare(image, overworld, 24), 0.05) << name;
+        const Colour sky = meanColour(image, band(image, 0.0, 0.0, 0.2, 0.08));
+        EXPECT_GT(sky.b, sky.r) << name;
+    }
+}
+
+class FrostRenderScenario : public ::testing::Test {
+   protected:
+    static void SetUpTestSuite() { run_ = runScenario("--frost-render-test", {kFrost}); }
+    static void TearDownTestSuite() {
+        delete run_;
+        run_ = nullptr;
+    }
+    static ScenarioRun* run_;
+};
+ScenarioRun* FrostRenderScenario::run_ = nullptr;
+
+TEST_F(FrostRenderScenario, EntersTheFrostAndCapturesItsFrozenSea) {
+    ASSERT_EQ(run_->result.exitCode, 0) << run_->result.out << run_->result.err;
+    EXPECT_EQ(run_->log("frost-render.log"),
+              "FROST_RENDER_OK: frost dimension entered, frozen sea checked and captured\n");
+    EXPECT_EQ(pngsIn(run_->base), std::vector<std::string>{"frost-render-world.png"});
+    const platform::Image image = run_->capture("frost-render-world.png");
+    const Colour sky = meanColour(image, band(image, 0.0, 0.0, 0.2, 0.1));
+    const Colour ground = meanColour(image, band(image, 0.4, 0.75, 0.6, 0.85));
+    EXPECT_GT(sky.b, sky.r);
+    EXPECT_GT(colourDistance(sky, ground), 60.0) << "the frozen sea lies below the sky";
+}
+
+// A sky dimension whose terrain is not floating: the scenario's own check fails it.
+const DimensionFile kGroundedSky{"core:sky", "normal"};
+
+TEST(FailedRenderScenario, DimensionsReportInTheirOwnLog) {
+    const std::unique_ptr<ScenarioRun> run(
+        runScenario("--dimensions-render-test", {kAsh, kFrost, kGroundedSky}));
+    EXPECT_EQ(run->result.exitCode, 1) << run->result.err;
+    EXPECT_EQ(run->log("dimension-render.log"), "FAILED: Sky terrain rests on the ground in chunk -2, -2");
+    EXPECT_FALSE(fs::exists(run->base / "last_error.txt"));
+    EXPECT_FALSE(fs::exists(run->base / "dimensions-render-sky.png"));
+}
+
+TEST(FailedRenderScenario, OtherScenesReportInTheFailureReport) {
+    const std::unique_ptr<ScenarioRun> run(runScenario("--sky-render-test", {kGroundedSky}));
+    EXPECT_EQ(run->result.exitCode, 1);
+    const std::string message = "Sky terrain rests on the ground in chunk -2, -2";
+    EXPECT_NE(run->result.err.find("Skarnwright ERROR: " + message + "\n"), std::string::npos)
+        << run->result.err;
+    EXPECT_EQ(run->log("last_error.txt").rfind("QUORVANE 10.38 ERROR: " + message + "\n", 0), 0u);
+    EXPECT_FALSE(fs::exists(run->base / "sky-render.log")) << "no result line for a scene that failed";
+    EXPECT_TRUE(pngsIn(run->base).empty());
+}
+
+// --- scenes this build cannot show yet --------------------------------------------------------
+
+struct Unavailable {
+    const char* option;
+    std::vector<DimensionFile> dimensions;
+    const char* log;
+    const char* line;
+};
+
+void PrintTo(const Unavailable& c, std::ostream* out) {
+    *out << c.option << " with " << c.dimensions.size() << " dimensions";
+}
+
+class UnavailableRenderScenario : public ::testing::TestWithParam<Unavailable> {};
+
+TEST_P(UnavailableRenderScenario, FailsWithItsNeedsLineAndNoCapture) {
+    const Unavailable& c = GetParam();
+    GameInstall game;
+    const fs::path out = prepareOutput(game, c.dimensions);
+    const RunResult result = game.run({c.option, out.string()});
+    const std::string line = std::string("FAILED: ") + c.line + ", which this build does not have yet";
+    EXPECT_EQ(result.exitCode, 1) << result.out << result.err;
+    ASSERT_TRUE(fs::exists(out / c.log)) << result.err;
+    EXPECT_EQ(testsupport::readFile(out / c.log), line + "\n");
+    EXPECT_NE(result.err.find(line), std::string::npos);
+    EXPECT_TRUE(pngsIn(out).empty());
+    EXPECT_FALSE(fs::exists(out / "last_error.txt")) << "a missing subject is no crash";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Scenes, UnavailableRenderScenario,
+    ::testing::Values(
+        Unavailable{
+            "--held-render-test", {}, "held-render.log", "held-render needs held items and their animations"},
+        Unavailable{"--boss-render-test", {}, "boss-render.log", "boss-render needs mobs and combat"},
+        Unavailable{"--chat-render-test", {}, "chat-render.log", "chat-render needs chat and its commands"},
+        Unavailable{"--map-render-test", {}, "map-render.log", "map-render needs the world map"},
+        Unavailable{"--expedition-render-test",
+                    {},
+                    "expedition-render.log",
+                    "expedition-render needs the adventure rules"},
+        Unavailable{"--motion-render-test",
+                    {},
+                    "motion-render.log",
+                    "motion-render needs remote players and their motion"},
+        Unavailable{"--inventory-render-test",
+                    {},
+                    "inventory-render.log",
+                    "inventory-render needs the inventory screen"},
+        Unavailable{"--sky-render-test",
+                    {kAsh, kFrost},
+                    "sky-render.log",
+                    "sky-render needs the dimension definition core:sky"},
+        Unavailable{"--frost-render-test",
+                    {},
+                    "frost-render.log",
+                    "frost-render needs the dimension definition core:frost"},
+        Unavailable{"--dimensions-render-test",
+                    {},
+                    "dimension-render.log",
+                    "dimensions-render needs the dimension definitions core:ash, core:frost and core:sky"},
+        Unavailable{"--dimensions-render-test",
+                    {kSky},
+                    "dimension-render.log",
+                    "dimensions-render needs the dimension definitions core:ash and core:frost"}),
+    [](const ::testing::TestParamInfo<Unavailable>& info) {
+        std::string name = info.param.option + 2;
+        name = name.substr(0, name.find("-render-test")) + "_" + std::to_string(info.param.dimensions.size());
+        for (char& ch : name) {
+            if (ch == '-') ch = '_';
+        }
+        return name;
+    });
 
 }  // namespace

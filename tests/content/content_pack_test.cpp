@@ -1,0 +1,252 @@
+// The game's own content pack under Content/: every loader reads it without a complaint, every name
+// the world generation and the city builder look up is in it, and its definitions, pictures and
+// models keep to their formats.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "content/asset_path.h"
+#include "content/combat_rules.h"
+#include "content/crops.h"
+#include "content/dimensions.h"
+#include "content/json.h"
+#include "content/living_world.h"
+#include "content/loading_frame.h"
+#include "content/loot_tables.h"
+#include "content/potions.h"
+#include "content/recipes.h"
+#include "content/resource_ids.h"
+#include "content/rule_files.h"
+#include "content/worldgen.h"
+#include "platform/image.h"
+#include "support/fresh_registry.h"
+#include "support/temp_dir.h"
+#include "world/block_registry.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using content::Json;
+
+bool isPanel(const std::string& behavior) {
+    return behavior == "door" || behavior == "trapdoor" || behavior == "ladder" || behavior == "bed";
+}
+
+class ContentPackTest : public testsupport::FreshRegistryTest {
+   protected:
+    void SetUp() override {
+        FreshRegistryTest::SetUp();
+        const char* source = std::getenv("QUORVANE_SOURCE_DIR");
+        ASSERT_NE(source, nullptr);
+        // A copy, so that the loaders' error files are written beside it and not into the source tree.
+        fs::copy(fs::path(source) / "Content", content(), fs::copy_options::recursive);
+        for (const fs::path& file : fs::recursive_directory_iterator(content())) {
+            if (file.filename() == "definition.json") definitions.push_back(file);
+        }
+        std::sort(definitions.begin(), definitions.end());
+        registerDefinitions();
+    }
+
+    fs::path content() const { return temp.path() / "Content"; }
+
+    // Installs each definition with what the name lookups and rule loaders read of it, by the
+    // definition rules for type, solidity and panels.
+    void registerDefinitions() {
+        uint32_t id = 13;
+        for (const fs::path& file : definitions) {
+            const Json json = content::loadJsonFile(file);
+            voxel::BlockDef def = testsupport::namedBlock(content::jsonStringOr(Json::find(json, "id"), ""));
+            def.isBlock = content::jsonStringOr(Json::find(json, "type"), "block") == "block";
+            def.solid = def.isBlock && content::getBool(Json::find(json, "solid"), true);
+            def.opaque = def.isBlock && content::getBool(Json::find(json, "opaque"), false);
+            def.behavior = content::jsonStringOr(Json::find(json, "behavior"), "");
+            if (isPanel(def.behavior)) {
+                def.solid = def.behavior != "ladder";
+                def.opaque = false;
+            }
+            def.durability = static_cast<int32_t>(Json::numberOr(Json::find(json, "durability"), 0));
+            def.max_stack = static_cast<int32_t>(Json::numberOr(Json::find(json, "max_stack"), 64));
+            voxel::registerBlock(id++, def);
+        }
+    }
+
+    std::string errors(const std::string& name) const { return testsupport::readFile(content() / name); }
+
+    testsupport::TempDir temp;
+    std::vector<fs::path> definitions;
+};
+
+TEST_F(ContentPackTest, EveryRuleLoaderReadsThePackWithoutErrors) {
+    const content::RecipeLists recipes = content::splitAlchemyRecipes(content::loadRecipes(content()));
+    EXPECT_GE(recipes.crafting.size(), 30u);
+    EXPECT_EQ(recipes.alchemy.size(), 4u);
+    EXPECT_EQ(content::loadPotions(content()).size(), 4u);
+    const content::FurnaceRules furnace = content::loadFurnaceRules(content());
+    EXPECT_EQ(furnace.recipes.size(), 8u);
+    EXPECT_EQ(furnace.fuels.size(), 4u);
+    EXPECT_EQ(content::loadFoodRules(content()).size(), 4u);
+    const std::vector<content::CropRule> crops = content::loadCrops(content());
+    ASSERT_EQ(crops.size(), 1u);
+    EXPECT_EQ(crops[0].stages.size(), 4u);
+    EXPECT_EQ(crops[0].stages.back(), voxel::findCustomBlock("core:wheat_stage_3"));
+    content::loadRpgRules(content());
+    content::loadCombatRules(content());
+    for (const char* name : {"recipe_errors.txt", "potion_errors.txt", "furnace_errors.txt",
+                             "food_errors.txt", "crop_errors.txt", "rpg_errors.txt", "combat_errors.txt"}) {
+        EXPECT_EQ(errors(name), "") << name;
+    }
+}
+
+TEST_F(ContentPackTest, WorldGenerationHasACityTheStructuresAndTheirLoot) {
+    const auto profile = content::loadWorldgen(content());
+    EXPECT_EQ(errors("worldgen_errors.txt"), "");
+    ASSERT_TRUE(profile);
+    EXPECT_EQ(profile->biomes.size(), 2u);
+    const auto loot = content::loadLootTables(content());
+    EXPECT_EQ(errors("loot_errors.txt"), "");
+    EXPECT_EQ(loot.count("core:ruins"), 1u);
+    std::set<std::string> structures;
+    int cities = 0;
+    for (const voxel::StructureRule& rule : profile->structures) {
+        structures.insert(rule.id);
+        cities += rule.city ? 1 : 0;
+        for (const voxel::LootChest& chest : rule.loot_chests)
+            EXPECT_EQ(loot.count(chest.lootTable), 1u) << rule.id;
+    }
+    EXPECT_EQ(cities, 1);
+    EXPECT_EQ(structures.count("core:iron_mine"), 1u);
+    EXPECT_EQ(structures.count("core:road_outpost"), 1u);
+
+    const content::LivingWorldRules living = content::loadLivingWorld(content());
+    EXPECT_TRUE(living.enabled);
+    ASSERT_EQ(living.territories.size(), 2u);
+    for (const content::LivingTerritory& territory : living.territories) {
+        EXPECT_EQ(structures.count(territory.structure), 1u) << territory.structure;
+    }
+}
+
+TEST_F(ContentPackTest, TheThreeDimensionsLoadWithTheirTerrain) {
+    const auto dimensions = content::loadDimensions(content());
+    EXPECT_EQ(errors("dimension_errors.txt"), "");
+    const std::map<std::string, std::string> terrains = {
+        {"core:ash", "ashen"}, {"core:frost", "frozen"}, {"core:sky", "sky"}};
+    ASSERT_EQ(dimensions.size(), terrains.size());
+    for (const auto& [id, terrain] : terrains) {
+        ASSERT_EQ(dimensions.count(id), 1u) << id;
+        EXPECT_EQ(dimensions.at(id).profile->terrain, terrain) << id;
+    }
+    // A stored ash world takes its fortress and ore from here when it lacks them.
+    const voxel::GenerationProfile& ash = *dimensions.at("core:ash").profile;
+    ASSERT_EQ(ash.ores.size(), 1u);
+    EXPECT_EQ(ash.ores[0].block, voxel::findCustomBlock("core:ash_ore"));
+    ASSERT_EQ(ash.structures.size(), 1u);
+    EXPECT_EQ(ash.structures[0].id, "core:ash_fortress");
+    EXPECT_GT(dimensions.at("core:frost").cold_interval_ticks, 0);
+}
+
+TEST_F(ContentPackTest, EveryNameTheGameLooksUpIsThere) {
+    for (const char* name :
+         {"core:tall_grass", "core:flower", "core:cactus", "core:frost_ice", "core:sky_updraft", "core:chest",
+          "core:city_glass", "core:city_paving", "core:city_planks", "core:city_plaster", "core:city_roof",
+          "core:city_seal", "demo:lantern", "core:workbench", "core:furnace", "core:alchemy_table",
+          "core:city_vial", "core:wheat_stage_3"}) {
+        EXPECT_NE(voxel::findCustomBlock(name), 0) << name;
+    }
+    for (const char* drop : {"core:raw_pork", "core:bone", "core:arrow"}) {
+        EXPECT_NO_THROW(content::mobResourceId(drop)) << drop;
+    }
+    const voxel::BlockDef& updraft = voxel::blockDef(voxel::findCustomBlock("core:sky_updraft"));
+    EXPECT_FALSE(updraft.solid || updraft.opaque);
+    EXPECT_EQ(updraft.behavior, "updraft");
+}
+
+// One cube face: its texture index must be listed by the definition and its uv must be a rectangle.
+void checkFace(const Json& face, std::size_t textureCount, const std::string& where) {
+    if (face.tag == content::JsonNull) return;
+    const std::string texture = content::jsonStringOr(Json::find(face, "texture"), "");
+    ASSERT_TRUE(texture.size() > 1 && texture[0] == '#') << where;
+    EXPECT_LT(std::stoul(texture.substr(1)), textureCount) << where;
+    EXPECT_EQ(Json::find(face, "uv").items.size(), 4u) << where;
+}
+
+// Doors, trapdoors, ladders and beds stay inside the panel the game collides with.
+void checkPanel(const Json& element, const std::string& behavior, double thickness,
+                const std::string& where) {
+    const std::map<std::string, std::array<double, 3>> limits = {{"door", {16, 32, thickness}},
+                                                                 {"trapdoor", {16, thickness, 16}},
+                                                                 {"ladder", {16, 16, thickness}},
+                                                                 {"bed", {16, 9, 32}}};
+    EXPECT_EQ(Json::find(element, "rotation").tag, content::JsonNull) << where;
+    for (const char* key : {"from", "to"}) {
+        const Json& corner = Json::find(element, key);
+        ASSERT_EQ(corner.items.size(), 3u) << where;
+        for (std::size_t axis = 0; axis < 3; ++axis) {
+            EXPECT_GE(corner.items[axis].number, 0.0) << where;
+            EXPECT_LE(corner.items[axis].number, limits.at(behavior)[axis]) << where;
+        }
+    }
+}
+
+void checkPicture(const fs::path& file) {
+    const platform::Image image = platform::decodePng(file);
+    EXPECT_EQ(image.width, 16u) << file;
+    EXPECT_EQ(image.height, 16u) << file;
+}
+
+TEST_F(ContentPackTest, DefinitionsPicturesAndModelsKeepTheirFormats) {
+    ASSERT_GE(definitions.size(), 60u);
+    EXPECT_LE(definitions.size(), 120u);  // well under the 243 custom resources a save can hold
+    std::set<std::string> ids;
+    for (const fs::path& file : definitions) {
+        const Json json = content::loadJsonFile(file);
+        const std::string id = content::jsonStringOr(Json::find(json, "id"), "");
+        EXPECT_TRUE(content::isValidResourceId(id)) << file;
+        EXPECT_TRUE(ids.insert(id).second) << id;
+        EXPECT_FALSE(content::jsonStringOr(Json::find(json, "name"), "").empty()) << id;
+        EXPECT_FALSE(content::jsonStringOr(Json::find(json, "description"), "").empty()) << id;
+        if (Json::numberOr(Json::find(json, "durability"), 0) > 0) {
+            EXPECT_EQ(Json::numberOr(Json::find(json, "max_stack"), 64), 1.0) << id;
+            EXPECT_EQ(content::jsonStringOr(Json::find(json, "type"), ""), "item") << id;
+        }
+
+        const fs::path folder = file.parent_path();
+        const std::vector<Json>& textures = Json::find(json, "textures").items;
+        ASSERT_TRUE(!textures.empty() && textures.size() <= 6) << id;
+        for (const Json& texture : textures) checkPicture(content::resolveAsset(folder, texture.text));
+        if (Json::find(json, "icon").tag == content::JsonString) {
+            checkPicture(content::resolveAsset(folder, Json::find(json, "icon").text));
+        }
+
+        const Json model =
+            content::loadJsonFile(content::resolveAsset(folder, Json::find(json, "model").text));
+        const std::vector<Json>& elements = Json::find(model, "elements").items;
+        ASSERT_FALSE(elements.empty()) << id;
+        const std::string behavior = content::jsonStringOr(Json::find(json, "behavior"), "");
+        const double thickness = Json::numberOr(Json::find(json, "door_thickness"), 0.1875) * 16.0;
+        for (const Json& element : elements) {
+            EXPECT_EQ(content::jsonStringOr(Json::find(element, "type"), "cube"), "cube") << id;
+            for (const char* face : {"up", "down", "north", "south", "east", "west"}) {
+                checkFace(Json::find(Json::find(element, "faces"), face), textures.size(), id + " " + face);
+            }
+            if (isPanel(behavior)) checkPanel(element, behavior, thickness, id);
+        }
+    }
+}
+
+TEST_F(ContentPackTest, PackStaysSmall) {
+    std::uintmax_t bytes = 0;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(content())) {
+        if (entry.is_regular_file()) bytes += entry.file_size();
+    }
+    EXPECT_LT(bytes, 2u * 1024u * 1024u);
+}
+
+}  // namespace
