@@ -5,6 +5,10 @@
 
 namespace render {
 
+double animationSeconds(std::optional<double> fixedSeconds, double wallSeconds) {
+    return fixedSeconds.value_or(wallSeconds);
+}
+
 void writeAnimationClock(uint8_t* meta, double seconds, float dayFraction) {
     const float wrapped = static_cast<float>(std::fmod(std::fabs(seconds), kAnimationPeriod));
     const uint32_t written = 1;

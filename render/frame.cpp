@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <span>
 #include <vector>
 
 #include "app/app.h"
@@ -16,6 +17,8 @@
 #include "render/daylight.h"
 #include "render/draw_order.h"
 #include "render/interface_block.h"
+#include "render/interface_layout.h"
+#include "render/interface_tiles.h"
 #include "render/vulkan_check.h"
 #include "render/view_planes.h"
 #include "world/noise.h"
@@ -77,7 +80,8 @@ void writeAnimationClock(App& app) {
     void* mapped = nullptr;
     render::check(vkMapMemory(app.gpu.dev, app.descriptors.contentMetaMemory, 0, VK_WHOLE_SIZE, 0, &mapped),
                   "vkMapMemory(dev,contentMetaMemory,0,VK_WHOLE_SIZE,0,&mapped)", 1121);
-    render::writeAnimationClock(static_cast<uint8_t*>(mapped), now(), render::dayFraction(app.clock.timeOfDay));
+    const double seconds = render::animationSeconds(app.frame.fixedAnimationSeconds, now());
+    render::writeAnimationClock(static_cast<uint8_t*>(mapped), seconds, render::dayFraction(app.clock.timeOfDay));
     vkUnmapMemory(app.gpu.dev, app.descriptors.contentMetaMemory);
 }
 
@@ -204,9 +208,23 @@ render::InterfaceInputs interfaceInputs(const App& app) {
     return in;
 }
 
+// The interface shader only draws elements: the layout of the block's screen goes into the overlay
+// once a frame.
+void writeInterfaceLayout(App& app, const render::InterfaceBlock& block) {
+    if (!app.descriptors.contentMetaMemory) return;
+    void* mapped = nullptr;
+    render::check(vkMapMemory(app.gpu.dev, app.descriptors.contentMetaMemory, 0, VK_WHOLE_SIZE, 0, &mapped),
+                  "vkMapMemory(dev,contentMetaMemory,0,VK_WHOLE_SIZE,0,&mapped)", 1121);
+    const std::span<uint32_t> words(static_cast<uint32_t*>(mapped), render::kContentMetaBytes / 4);
+    render::writeInterfaceTiles(words, render::layoutInterface(block, words), app.gpu.swapchainWidth,
+                                app.gpu.swapchainHeight);
+    vkUnmapMemory(app.gpu.dev, app.descriptors.contentMetaMemory);
+}
+
 void drawInterface(App& app, VkCommandBuffer cmd) {
     vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, app.swapchain.crosshairPipeline);
     const render::InterfaceBlock block = render::packInterfaceBlock(interfaceInputs(app));
+    writeInterfaceLayout(app, block);
     vkCmdPushConstants(cmd, app.swapchain.layout, kPushStages, 0, sizeof block, &block);
     vkCmdDraw(cmd, 3, 1, 0, 0);
 }

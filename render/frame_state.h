@@ -3,6 +3,7 @@
 // values of the settings that the camera and the menus read, and the interface values that screens
 // store for the interface block.
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "render/camera.h"
@@ -27,6 +28,9 @@ struct FrameState {
     bool keepInterface = false;
     uint32_t storedHover = 0;
     uint32_t menuValue = 0;
+    // Captures that must come out the same every time run the animation clock at these seconds
+    // instead of the wall clock.
+    std::optional<double> fixedAnimationSeconds;
     double previousDoorAnimation = -1.0;  // GLFW seconds; below 0 before the first frame
     // This frame's visible meshes, tested once and drawn by every pass; kept to reuse its storage.
     std::vector<VisibleMesh> visibleMeshes;

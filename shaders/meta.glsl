@@ -15,6 +15,12 @@ const uint META_WIND = 24576u;             // 256 pairs: wind strength, wind spe
 const uint META_MATERIAL_RECTS = 28672u;   // 4096 x (u, v, du, dv)
 const uint META_FRAME_CLOCK = 45056u;      // animation seconds, day fraction, valid flag
 const uint META_TEXT_LINES = 49424u;       // text-line slots of 16 words
+// The interface elements of the frame, laid out by the program, and the elements of each tile.
+const uint META_INTERFACE_HEADER = 12288u;    // element count, tile size, columns, rows
+const uint META_INTERFACE_ELEMENTS = 12292u;  // 16 words an element
+const uint META_INTERFACE_TILES = 16384u;     // first pool entry << 9 | count
+const uint META_INTERFACE_POOL = 20480u;      // element indices, four to a word
+const uint ELEMENT_WORDS = 16u;
 
 const uint LABEL_WORDS = 8u;       // a label record: count, then 28 glyph bytes
 const uint TEXT_LINE_WORDS = 16u;  // a text line: count, then 60 glyph bytes

@@ -60,55 +60,32 @@ vec3 fogged(vec3 colour) {
     return mix(colour, horizonColour(sunSine(world.light.x)), amount);
 }
 
-vec4 particle() {
-    vec2 centred = inUv * 2.0 - 1.0;
-    float disc = 1.0 - smoothstep(0.55, 1.0, length(centred));
-    float alpha = clamp(inLight.x, 0.0, 1.0) * disc;
-    if (alpha <= 0.004) discard;
-    return vec4(srgbToLinear(inBrightness), alpha);
-}
-
-vec4 waterSurface(uint layer) {
-    float t = animationSeconds();
-    vec2 drift = inSurface > 0.5 ? vec2(t * 0.035, t * 0.021) : vec2(0.0);
-    vec4 texel = materialTexel(layer, fract(inUv + drift));
-    vec3 lit = texel.rgb * inBrightness * lightColour(inLight, world.light.x);
-    float glint = inSurface * 0.08 * clamp(world.light.x, 0.0, 1.0);
-    return vec4(fogged(lit + glint), WATER_ALPHA);
-}
-
 void main() {
     float code = inMaterial;
-    if (code >= CODE_PARTICLE) {
-        outColour = particle();
-        return;
-    }
-    if (code >= CODE_UNSHADED_COLOUR - 0.5 && code < CODE_EXTRA_TEXTURE) {
-        outColour = vec4(fogged(srgbToLinear(inBrightness)), 1.0);
-        return;
-    }
+    bool isParticle = code >= CODE_PARTICLE;
+    bool isColour = code >= CODE_SHADED_COLOUR - 0.5 && code < CODE_EXTRA_TEXTURE;
+    bool isUnshaded = code >= CODE_UNSHADED_COLOUR - 0.5 && code < CODE_EXTRA_TEXTURE;
+    uint material = uint(code + 0.5);
+    if (code >= CODE_SKIN - 0.5) material = MATERIAL_PLAYER_SKIN;
+    if (code >= CODE_EXTRA_TEXTURE) material = MATERIAL_NPC_TEXTURE + uint(code - CODE_EXTRA_TEXTURE + 0.5);
+    bool isWater = code < CODE_SKIN - 0.5 && material >= WATER_FIRST_LAYER && material < WATER_FIRST_LAYER + 6u;
+
+    // One texel, one brightness decode, one light and one fog, whichever path the fragment takes:
+    // the driver runs every path anyway.
+    float t = animationSeconds();
+    vec2 drift = inSurface > 0.5 ? vec2(t * 0.035, t * 0.021) : vec2(0.0);
+    vec4 texel = materialTexel(material, isWater ? fract(inUv + drift) : inUv);
+    vec3 linear = srgbToLinear(inBrightness);
     vec3 light = lightColour(inLight, world.light.x);
-    if (code >= CODE_SHADED_COLOUR - 0.5 && code < CODE_EXTRA_TEXTURE) {
-        outColour = vec4(fogged(srgbToLinear(inBrightness) * light), 1.0);
-        return;
-    }
-    uint material;
-    if (code >= CODE_EXTRA_TEXTURE) {
-        material = MATERIAL_NPC_TEXTURE + uint(code - CODE_EXTRA_TEXTURE + 0.5);
-    } else if (code >= CODE_SKIN - 0.5) {
-        material = MATERIAL_PLAYER_SKIN;
-    } else {
-        material = uint(code + 0.5);
-        if (material >= WATER_FIRST_LAYER && material < WATER_FIRST_LAYER + 6u) {
-            outColour = waterSurface(material);
-            return;
-        }
-    }
-    vec4 texel = materialTexel(material, inUv);
-    // Leaves, plants and skins cut out their transparent texels.
-    if (texel.a < 0.5) discard;
-    // The brightness carries the face and corner shade as it looks on screen.
-    vec3 shade = srgbToLinear(inBrightness);
-    vec3 lit = texel.rgb * shade * light * miningShade(inWorld);
-    outColour = vec4(fogged(lit), 1.0);
+
+    // Leaves, plants and skins cut out their transparent texels; faint particle edges go too.
+    float particleAlpha = clamp(inLight.x, 0.0, 1.0) * (1.0 - smoothstep(0.55, 1.0, length(inUv * 2.0 - 1.0)));
+    bool cut = isParticle ? particleAlpha <= 0.004 : (!isColour && !isWater && texel.a < 0.5);
+    if (cut) discard;
+
+    // The brightness carries the face and corner shade as it looks on screen; water takes it as is.
+    vec3 colour = texel.rgb * linear * light * miningShade(inWorld);
+    if (isWater) colour = texel.rgb * inBrightness * light + inSurface * 0.08 * clamp(world.light.x, 0.0, 1.0);
+    if (isColour) colour = isUnshaded ? linear : linear * light;
+    outColour = isParticle ? vec4(linear, particleAlpha) : vec4(fogged(colour), isWater ? WATER_ALPHA : 1.0);
 }

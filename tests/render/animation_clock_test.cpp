@@ -41,4 +41,11 @@ TEST(AnimationClock, WrapsLongRunsToKeepFloatPrecision) {
     EXPECT_FLOAT_EQ(readRecord(meta).seconds, 3599.5f);
 }
 
+// A fixed clock of zero is still a fixed clock: captures at the start of the animation.
+TEST(AnimationClock, AFixedValueWinsOverTheWallClock) {
+    EXPECT_EQ(render::animationSeconds(std::nullopt, 42.5), 42.5);
+    EXPECT_EQ(render::animationSeconds(0.0, 42.5), 0.0);
+    EXPECT_EQ(render::animationSeconds(7.0, 42.5), 7.0);
+}
+
 }  // namespace

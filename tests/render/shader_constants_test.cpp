@@ -8,6 +8,7 @@
 
 #include "render/animation_clock.h"
 #include "render/content_meta.h"
+#include "render/interface_tiles.h"
 #include "render/overlay_text.h"
 #include "support/temp_dir.h"
 #include "ui/font_alphabet.h"
@@ -55,6 +56,17 @@ TEST(ShaderConstants, MetaWordsAreTheBufferOffsetsInWords) {
     for (const auto& [name, offset] : bytes) {
         ASSERT_TRUE(values.count(name)) << name;
         EXPECT_EQ(values.at(name) * 4, offset) << name;
+    }
+    const std::map<std::string, uint64_t> words{
+        {"META_INTERFACE_HEADER", render::kInterfaceHeaderWord},
+        {"META_INTERFACE_ELEMENTS", render::kInterfaceElementsWord},
+        {"META_INTERFACE_TILES", render::kInterfaceTilesWord},
+        {"META_INTERFACE_POOL", render::kInterfacePoolWord},
+        {"ELEMENT_WORDS", render::kInterfaceElementWords},
+    };
+    for (const auto& [name, word] : words) {
+        ASSERT_TRUE(values.count(name)) << name;
+        EXPECT_EQ(values.at(name), word) << name;
     }
     EXPECT_EQ(values.at("LABEL_WORDS") * 4, render::kLabelBytes);
     EXPECT_EQ(values.at("TEXT_LINE_WORDS"), render::kTextLineWords);

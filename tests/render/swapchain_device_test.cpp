@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <functional>
+#include <span>
 #include <stdexcept>
 #include <string>
 
@@ -15,6 +16,8 @@
 #include "render/content_meta.h"
 #include "render/gpu_image.h"
 #include "render/interface_block.h"
+#include "render/interface_layout.h"
+#include "render/interface_tiles.h"
 
 namespace fs = std::filesystem;
 using atlastest::pixelAt;
@@ -146,6 +149,13 @@ class SwapchainDeviceTest : public rendertest::GpuTest {
         block.framebuffer[0] = float(app.gpu.swapchainWidth);
         block.framebuffer[1] = float(app.gpu.swapchainHeight);
         block.screen = screen;
+        // The interface shader draws the elements the frame lays out into the overlay.
+        void* mapped = nullptr;
+        ASSERT_EQ(vkMapMemory(app.gpu.dev, app.descriptors.contentMetaMemory, 0, VK_WHOLE_SIZE, 0, &mapped), VK_SUCCESS);
+        const std::span<uint32_t> words(static_cast<uint32_t*>(mapped), render::kContentMetaBytes / 4);
+        render::writeInterfaceTiles(words, render::layoutInterface(block, words), app.gpu.swapchainWidth,
+                                    app.gpu.swapchainHeight);
+        vkUnmapMemory(app.gpu.dev, app.descriptors.contentMetaMemory);
         vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, app.swapchain.crosshairPipeline);
         vkCmdPushConstants(cmd, app.swapchain.layout,
                            VK_SHADER_STAGE_VERTEX_BIT | VK_SHADER_STAGE_FRAGMENT_BIT, 0, sizeof block,

@@ -1,0 +1,181 @@
+// Every screen and world pass the game draws, captured at a frozen animation clock and compared
+// pixel by pixel with the committed reference pictures, so that shader work cannot change a frame
+// unnoticed. With QUORVANE_RECORD_CAPTURES set the captures replace the references instead.
+#include <gtest/gtest.h>
+
+#include <GLFW/glfw3.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "gpu_fixture.h"
+#include "platform/image.h"
+#include "world/chunk.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr double kFrozenSeconds = 12.5;
+constexpr int32_t kMidday = 13440;
+constexpr int32_t kMidnight = 36000;
+constexpr int32_t kSunset = 24000;
+
+fs::path referenceFolder() {
+    return fs::path(std::getenv("QUORVANE_SOURCE_DIR")) / "tests" / "fixtures" / "captures";
+}
+
+// The first differing pixel and how many differ; empty when the pictures are the same.
+std::string pictureDifference(const platform::Image& reference, const platform::Image& shown) {
+    if (reference.width != shown.width || reference.height != shown.height)
+        return "size " + std::to_string(shown.width) + "x" + std::to_string(shown.height) + " instead of " +
+               std::to_string(reference.width) + "x" + std::to_string(reference.height);
+    std::size_t differing = 0, first = 0;
+    for (std::size_t i = 0; i < reference.pixels.size(); i += 4) {
+        bool same = true;
+        for (std::size_t c = 0; c < 4; ++c) same = same && reference.pixels[i + c] == shown.pixels[i + c];
+        if (!same && differing++ == 0) first = i;
+    }
+    if (differing == 0) return {};
+    std::ostringstream out;
+    const std::size_t pixel = first / 4;
+    out << differing << " pixels differ, the first at (" << pixel % reference.width << ", "
+        << pixel / reference.width << "): rgba";
+    for (std::size_t c = 0; c < 4; ++c) out << " " << int(shown.pixels[first + c]);
+    out << " instead of";
+    for (std::size_t c = 0; c < 4; ++c) out << " " << int(reference.pixels[first + c]);
+    return out.str();
+}
+
+struct Scene {
+    std::string name;
+    std::function<void(App&)> prepare;
+};
+
+class ReferenceCaptures : public rendertest::GpuTest {
+protected:
+    explicit ReferenceCaptures(uint32_t seed = 2) : worldSeed(seed) {}
+
+    void SetUp() override {
+        const fs::path content = fs::path(std::getenv("QUORVANE_SOURCE_DIR")) / "Content";
+        if (fs::is_directory(content)) fs::copy(content, out.path() / "Content", fs::copy_options::recursive);
+        fs::create_directories(out.path() / "Saves" / "world_1");
+        testsupport::writeFile(out.path() / "Saves" / "world_1" / "world.txt",
+                               "QUORVANE_WORLD 1\nname LAND\nseed " + std::to_string(worldSeed) +
+                                   "\ngeneration 4\n");
+        app.useRenderTestBase(out.path());
+        testing::internal::CaptureStdout();
+        app.startUp();
+        testing::internal::GetCapturedStdout();
+        app.frame.keepInterface = true;
+        app.frame.fixedAnimationSeconds = kFrozenSeconds;
+        spawn = app.player;
+    }
+
+    platform::Image capture(const std::string& name) {
+        const fs::path png = out.path() / (name + ".png");
+        app.gpu.capturePath = png;
+        app.drawFrame();
+        return platform::decodePng(png);
+    }
+
+    // A screen over the world at midday, the cursor at (x, y) of the 1280 x 720 framebuffer.
+    void show(int32_t screen, double x, double y) {
+        app.files.worldOpen = true;
+        app.setScreen(screen);
+        app.player = spawn;
+        app.clock.timeOfDay = kMidday;
+        glfwSetCursorPos(app.gpu.win, x, y);
+    }
+
+    std::vector<Scene> scenes() {
+        return {
+            {"main-menu", [this](App& a) { show(1, 640, 390); a.files.worldOpen = false; }},
+            {"play", [this](App& a) {
+                 show(0, 0, 0);
+                 a.player.health = 13;
+                 a.player.food[0] = 7;
+             }},
+            {"pause", [this](App&) { show(2, 640, 320); }},
+            {"world-list-empty", [this](App&) { show(5, 10, 10); }},
+            {"world-list", [this](App& a) {
+                 show(5, 200, 660);
+                 a.inventory.main[17] = InventorySlot{3, 5, 0};
+             }},
+            {"new-world", [this](App& a) {
+                 show(6, 10, 10);
+                 a.inventory.main[15] = InventorySlot{1, 1, 0};
+             }},
+            {"delete-world", [this](App&) { show(12, 500, 460); }},
+            {"death", [this](App&) { show(7, 10, 10); }},
+            {"furnace", [this](App&) { show(10, 10, 10); }},
+            {"night-sky", [this](App& a) {
+                 show(0, 0, 0);
+                 a.clock.timeOfDay = kMidnight;
+                 a.player.pitch = 1.1f;
+             }},
+            {"sunset", [this](App& a) {
+                 show(0, 0, 0);
+                 a.clock.timeOfDay = kSunset;
+                 a.player.yaw = 3.14159265f;
+                 a.player.pitch = 0.05f;
+             }},
+        };
+    }
+
+    // Compares every scene with its reference picture, or records it with QUORVANE_RECORD_CAPTURES.
+    void checkScenes(const std::vector<Scene>& list) {
+        const bool record = std::getenv("QUORVANE_RECORD_CAPTURES") != nullptr;
+        for (const Scene& scene : list) {
+            app.inventory = Inventory{};
+            scene.prepare(app);
+            const platform::Image shown = capture(scene.name);
+            const fs::path reference = referenceFolder() / (scene.name + ".png");
+            if (record) {
+                fs::create_directories(referenceFolder());
+                fs::copy_file(out.path() / (scene.name + ".png"), reference, fs::copy_options::overwrite_existing);
+                continue;
+            }
+            ASSERT_TRUE(fs::exists(reference)) << reference;
+            EXPECT_EQ(pictureDifference(platform::decodePng(reference), shown), "") << scene.name;
+        }
+        if (record) GTEST_SKIP() << "references recorded in " << referenceFolder();
+    }
+
+    uint32_t worldSeed;
+    testsupport::TempDir out;
+    PlayerState spawn;
+};
+
+TEST_F(ReferenceCaptures, EveryScreenAndPassDrawsAsRecorded) { checkScenes(scenes()); }
+
+// Seed 6 puts a lake, trees, tall grass and flowers of the content pack into the loaded window, so
+// the water surface and the wind-swayed plants and leaves are guarded too.
+class LakesideCaptures : public ReferenceCaptures {
+protected:
+    LakesideCaptures() : ReferenceCaptures(6) {}
+
+    // Midday, the eye 1.62 above the ground of column (x, z).
+    void standAt(int32_t x, int32_t z, float yaw, float pitch) {
+        show(0, 0, 0);
+        int32_t ground = voxel::chunkHeight - 1;
+        while (ground > 0 && app.blockAt(x, ground, z) == voxel::airId) --ground;
+        app.player.x = x + 0.5f;
+        app.player.y = ground + 1.0f + 1.62f;
+        app.player.z = z + 0.5f;
+        app.player.yaw = yaw;
+        app.player.pitch = pitch;
+    }
+};
+
+TEST_F(LakesideCaptures, WaterAndSwayingPlantsDrawAsRecorded) {
+    checkScenes({
+        {"lake", [this](App&) { standAt(36, 26, -2.46f, -0.15f); }},
+        {"meadow", [this](App&) { standAt(36, 26, 0.9f, -0.45f); }},
+    });
+}
+}  // namespace
