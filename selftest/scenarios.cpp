@@ -69,7 +69,6 @@ int motion(const Path& a, const Path&, const Path&) {
 int dimensionClients(const Path& a, const Path&, const Path&) {
     return unavailable("dimension-clients-self-test", a, "the LAN session protocol");
 }
-int performance(const Path& out) { return unavailable("performance-self-test", out, "the world renderer"); }
 int rpg(const Path& out) { return unavailable("rpg-self-test", out, "progression"); }
 int combat(const Path& out) { return unavailable("combat-self-test", out, "mobs and combat"); }
 int shared(const Path& out) { return unavailable("shared-self-test", out, "the LAN session protocol"); }
