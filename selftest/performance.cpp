@@ -31,11 +31,12 @@ namespace {
 constexpr const char* kLogName = "performance.log";
 constexpr const char* kWorldText = "QUORVANE_WORLD 1\nname PERFORMANCE\nseed 2\ngeneration 4\n";
 
-void writeLog(const Path& folder, const std::string& line) {
+bool writeLog(const Path& folder, const std::string& line) {
     std::error_code ignored;
     fs::create_directories(folder, ignored);
     std::ofstream log(folder / kLogName, std::ios::binary | std::ios::trunc);
     log << line << "\n";
+    return static_cast<bool>(log.flush());
 }
 
 // The shipped content pack, unless the folder brings its own.
@@ -109,7 +110,7 @@ std::string benchmark(App& app, const Path& folder, uint32_t measuredFrames) {
     return performanceLine(flyPath(app, measuredFrames));
 }
 
-// Everything after the frame count, with the App; any failure becomes the log's "FAILED: " line.
+// The benchmark with an App of its own; any failure becomes the "FAILED: " line.
 std::string runWithApp(const Path& folder) {
     std::unique_ptr<App> app;
     try {
@@ -131,7 +132,11 @@ int performance(const Path& out) {
     platform::startCloseRequestWatcher();
     const std::string line = runWithApp(out);
     platform::stopCloseRequestWatcher();
-    writeLog(out, line);
+    // Figures that never reached the log are no result.
+    if (!writeLog(out, line)) {
+        std::cerr << "FAILED: cannot write " << (out / kLogName).string() << std::endl;
+        return 1;
+    }
     const bool ok = line.starts_with("PERFORMANCE_OK: ");
     (ok ? std::cout : std::cerr) << line << std::endl;
     return ok ? 0 : 1;

@@ -75,4 +75,14 @@ TEST(PerformanceScenario, RefusesAFrameCountOutOfRange) {
     EXPECT_NE(result.err.find("FAILED: "), std::string::npos);
 }
 
+TEST(PerformanceScenario, AFolderThatCannotHoldTheLogIsAFailure) {
+    GameInstall game;
+    const fs::path out = game.root() / "bench";
+    testsupport::writeFile(out, "a file, not a folder");
+    const RunResult result = runBenchmark(game, out, "3");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("FAILED: cannot write "), std::string::npos) << result.err;
+    EXPECT_EQ(result.out.find("PERFORMANCE_OK"), std::string::npos);
+}
+
 }  // namespace
