@@ -14,10 +14,14 @@ App::App() {
 
 App::~App() = default;
 
-void App::useRenderTestBase(const std::filesystem::path& folder) {
+void App::useBaseDirectory(const std::filesystem::path& folder) {
     files.base = folder;
     files.world = folder;
     files.saves = folder / "Saves";
-    chunkRadius = 2;
     std::filesystem::create_directories(folder);
+}
+
+void App::useRenderTestBase(const std::filesystem::path& folder) {
+    useBaseDirectory(folder);
+    chunkRadius = 2;
 }

@@ -45,11 +45,16 @@ struct App {
     // --- Application core (app/) ---
     void startUp();
     void run();
+    // One turn of the frame loop: events, screens, chunk window, player, world steps, drawing.
+    void runFrame();
     // Runs before the App is built in the modes that take an output folder: base, world and saves
     // move there and the chunk window shrinks.
     void useRenderTestBase(const std::filesystem::path& folder);
+    // Base, world and saves move to the folder, which is created; the chunk window keeps its size.
+    void useBaseDirectory(const std::filesystem::path& folder);
     std::vector<uint32_t> loadShaderCode(const std::string& fileName) const;
-    void handleEscape(bool pressed);
+    // Acts once for each Escape press latched since the last frame.
+    void handleEscape();
     void runWorldSteps(double now);
     void updateSleepFade(double now);
     void easeHandTimers();
@@ -117,6 +122,7 @@ struct App {
     // Keeps held buttons and keys from acting again after a screen change.
     void rearmInputLatches();
     void onKey(GLFWwindow* window, int key, int scanCode, int action, int modifiers);
+    void onMouseButton(GLFWwindow* window, int button, int action, int modifiers);
     void onChar(GLFWwindow* window, unsigned int codePoint);
     void onScroll(GLFWwindow* window, double xOffset, double yOffset);
 

@@ -9,19 +9,19 @@
 #include "render/vulkan_check.h"
 #include "save/file_save.h"
 
-void App::handleEscape(bool pressed) {
-    const bool edge = pressed && !ui.previousEscape;
-    ui.previousEscape = pressed;
-    if (!edge) return;
+namespace {
+
+void escapeOnce(App& app) {
+    UiState& ui = app.ui;
     if (ui.textEntryActive) {
-        resetTextEntry();
+        app.resetTextEntry();
         return;
     }
     if (ui.inGameWindow) {
-        closeScreen();
+        app.closeScreen();
         ui.inGameWindow = false;
-        rearmInputLatches();
-        if (gpu.win) glfwSetInputMode(gpu.win, GLFW_CURSOR, GLFW_CURSOR_DISABLED);
+        app.rearmInputLatches();
+        if (app.gpu.win) glfwSetInputMode(app.gpu.win, GLFW_CURSOR, GLFW_CURSOR_DISABLED);
         return;
     }
     const ui::EscapeStep step = ui::escapeTarget(ui.screen, ui.returnScreen, ui.subDialog);
@@ -30,7 +30,15 @@ void App::handleEscape(bool pressed) {
         ui.subDialog = false;
         return;
     }
-    if (step.target != ui.screen) setScreen(step.target);
+    if (step.target != ui.screen) app.setScreen(step.target);
+}
+
+}  // namespace
+
+void App::handleEscape() {
+    // Taken before acting: a screen change clears the latch, but every press seen before it counts.
+    const uint32_t presses = ui::takePresses(ui.keyPresses, GLFW_KEY_ESCAPE);
+    for (uint32_t i = 0; i < presses; ++i) escapeOnce(*this);
 }
 
 void App::runWorldSteps(double now) {
@@ -76,37 +84,43 @@ void App::easeHandTimers() {
     }
 }
 
+void App::runFrame() {
+    glfwPollEvents();
+    if (platform::closeRequested()) glfwSetWindowShouldClose(gpu.win, GLFW_TRUE);
+    updateNetwork();
+    handleEscape();
+    if (files.worldOpen && (ui.screen == UiState::kPlaying || (ui.screen >= 9 && ui.screen <= 11)))
+        streamWorld();
+    if (ui.menuOpen)
+        handleScreenInput();
+    else if (sleepStart < 0.0)
+        updatePlayer();
+    const double now = glfwGetTime();
+    filesave::rethrowBackgroundFailure();
+    runWorldSteps(now);
+    updateSleepFade(glfwGetTime());
+    if (!ui.menuOpen && sleepStart < 0.0) easeHandTimers();
+
+    int width = 0, height = 0;
+    glfwGetFramebufferSize(gpu.win, &width, &height);
+    if (width == 0 || height == 0) {
+        glfwWaitEvents();
+        clock.lastFrameTime = glfwGetTime();
+    } else {
+        clock.lastFrameTime = now;
+        if (static_cast<uint32_t>(width) != gpu.swapchainWidth ||
+            static_cast<uint32_t>(height) != gpu.swapchainHeight)
+            createSwapchain();
+        drawFrame();
+    }
+}
+
 void App::run() {
     loadSettings();
     clock.lastFrameTime = glfwGetTime();
     // A terminal's Ctrl+C or a TERM signal closes the window like its close button.
     const platform::ScopedCloseRequestHook wakeOnClose([] { glfwPostEmptyEvent(); });
-    while (!glfwWindowShouldClose(gpu.win)) {
-        glfwPollEvents();
-        if (platform::closeRequested()) glfwSetWindowShouldClose(gpu.win, GLFW_TRUE);
-        updateNetwork();
-        handleEscape(glfwGetKey(gpu.win, GLFW_KEY_ESCAPE) == GLFW_PRESS);
-        if (files.worldOpen && (ui.screen == UiState::kPlaying || (ui.screen >= 9 && ui.screen <= 11))) streamWorld();
-        if (ui.menuOpen) handleScreenInput();
-        else if (sleepStart < 0.0) updatePlayer();
-        const double now = glfwGetTime();
-        filesave::rethrowBackgroundFailure();
-        runWorldSteps(now);
-        updateSleepFade(glfwGetTime());
-        if (!ui.menuOpen && sleepStart < 0.0) easeHandTimers();
-
-        int width = 0, height = 0;
-        glfwGetFramebufferSize(gpu.win, &width, &height);
-        if (width == 0 || height == 0) {
-            glfwWaitEvents();
-            clock.lastFrameTime = glfwGetTime();
-        } else {
-            clock.lastFrameTime = now;
-            if (static_cast<uint32_t>(width) != gpu.swapchainWidth || static_cast<uint32_t>(height) != gpu.swapchainHeight)
-                createSwapchain();
-            drawFrame();
-        }
-    }
+    while (!glfwWindowShouldClose(gpu.win)) runFrame();
     if (files.worldOpen) saveWorld();
     if (gpu.dev) render::check(vkDeviceWaitIdle(gpu.dev), "vkDeviceWaitIdle(dev)", 1338);
 }

@@ -32,6 +32,10 @@ void keyCallback(GLFWwindow* window, int key, int scanCode, int action, int modi
     if (App* app = appOf(window)) app->onKey(window, key, scanCode, action, modifiers);
 }
 
+void mouseButtonCallback(GLFWwindow* window, int button, int action, int modifiers) {
+    if (App* app = appOf(window)) app->onMouseButton(window, button, action, modifiers);
+}
+
 void openWindow(GpuState& gpu, App& app) {
     glfwWindowHint(GLFW_CLIENT_API, GLFW_NO_API);
     glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
@@ -43,6 +47,7 @@ void openWindow(GpuState& gpu, App& app) {
     glfwSetScrollCallback(gpu.win, scrollCallback);
     glfwSetCharCallback(gpu.win, charCallback);
     glfwSetKeyCallback(gpu.win, keyCallback);
+    glfwSetMouseButtonCallback(gpu.win, mouseButtonCallback);
 }
 
 void createInstance(GpuState& gpu) {

@@ -60,9 +60,6 @@ int motion(const Path& a, const Path&, const Path&) {
 int dimensionClients(const Path& a, const Path&, const Path&) {
     return unavailableIn("dimension-clients-self-test", a, "the LAN session protocol");
 }
-int performance(const Path& out) {
-    return unavailableIn("performance-self-test", out, "the world renderer");
-}
 int rpg(const Path& out) {
     return unavailableIn("rpg-self-test", out, "progression");
 }

@@ -6,6 +6,8 @@ void App::rearmInputLatches() {
     ui.mouseLeftLatched = true;
     ui.mouseRightLatched = true;
     ui.keysLatched = true;
+    ui::clearPresses(ui.keyPresses);
+    ui::clearPresses(ui.buttonPresses);
     player.resetMouseLook = true;
 }
 
@@ -13,7 +15,6 @@ void App::setScreen(int32_t screen) {
     ui.screen = screen;
     ui.menuOpen = screen != UiState::kPlaying;
     ui.textEntryActive = false;
-    ui.previousEnter = true;
     rearmInputLatches();
     if (gpu.win)
         glfwSetInputMode(gpu.win, GLFW_CURSOR, ui.menuOpen ? GLFW_CURSOR_NORMAL : GLFW_CURSOR_DISABLED);
@@ -45,9 +46,7 @@ void App::handleScreenInput() {
     const double now = glfwGetTime();
     player.frameDelta = static_cast<float>(now - player.inputClock);
     player.inputClock = now;
-    const bool enter = glfwGetKey(gpu.win, GLFW_KEY_ENTER) == GLFW_PRESS;
-    const bool pressed = enter && !ui.previousEnter;
-    ui.previousEnter = enter;
+    const bool pressed = ui::takePresses(ui.keyPresses, GLFW_KEY_ENTER) > 0;
     // The main menu has no buttons drawn yet: Enter enters the world.
     if (pressed && ui.screen == UiState::kMainMenu) {
         files.worldOpen = true;
@@ -56,8 +55,13 @@ void App::handleScreenInput() {
 }
 
 void App::onKey(GLFWwindow*, int key, int, int action, int) {
+    if (action == GLFW_PRESS) ui::notePress(ui.keyPresses, key);
     if (action == GLFW_RELEASE || !ui.textEntryActive) return;
     if (key == GLFW_KEY_BACKSPACE && !ui.textField.empty()) ui.textField.pop_back();
+}
+
+void App::onMouseButton(GLFWwindow*, int button, int action, int) {
+    if (action == GLFW_PRESS) ui::notePress(ui.buttonPresses, button);
 }
 
 void App::onChar(GLFWwindow*, unsigned int codePoint) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/input_latch.h"
 #include "ui/loading_window.h"
 
 struct WorldEntry {
@@ -38,8 +39,9 @@ struct UiState {
     bool mouseLeftLatched = false;
     bool mouseRightLatched = false;
     bool keysLatched = false;
-    bool previousEscape = false;
-    bool previousEnter = false;
+    // Presses the callbacks saw since the frame steps last took them.
+    ui::PressLatch keyPresses;
+    ui::PressLatch buttonPresses;
     double panelOpenedAt = 0.0;
     Toast toast;
     LoadingWindow loading;

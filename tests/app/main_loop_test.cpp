@@ -1,7 +1,9 @@
+#include "app/main_loop.h"
+
+#include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
 #include "app/app.h"
-#include "app/main_loop.h"
 
 TEST(WorldSteps, AccumulatorIsCappedAndKeepsTheRemainder) {
     double accumulator = 0.0;
@@ -39,32 +41,102 @@ TEST(WorldSteps, RunOnlyWhileTheWorldIsOpenAndNotPausedByAMenu) {
     EXPECT_EQ(app.clock.timeOfDay, 13442);
 }
 
-TEST(Escape, EdgeTriggeredThroughTheScreenTable) {
-    App app;
-    app.ui.menuOpen = false;
-    app.ui.screen = 0;
-    app.handleEscape(true);
-    EXPECT_EQ(app.ui.screen, 2);
-    app.handleEscape(true);  // still held
-    app.handleEscape(true);
-    EXPECT_EQ(app.ui.screen, 2);
-    app.handleEscape(false);
-    app.handleEscape(true);
-    EXPECT_EQ(app.ui.screen, 0);
-    EXPECT_FALSE(app.ui.menuOpen);
+namespace {
 
-    app.handleEscape(false);
+void key(App& app, int code, int action) {
+    app.onKey(nullptr, code, 0, action, 0);
+}
+
+// A press and its release, both before the next frame looks.
+void tap(App& app, int code) {
+    key(app, code, GLFW_PRESS);
+    key(app, code, GLFW_RELEASE);
+}
+
+void startPlaying(App& app) {
+    app.ui.menuOpen = false;
+    app.ui.screen = UiState::kPlaying;
+}
+
+}  // namespace
+
+TEST(Escape, ActsOncePerPressThroughTheScreenTable) {
+    App app;
+    startPlaying(app);
+    tap(app, GLFW_KEY_ESCAPE);
+    app.handleEscape();
+    EXPECT_EQ(app.ui.screen, 2) << "released before the frame, still counted";
+    app.handleEscape();
+    EXPECT_EQ(app.ui.screen, 2) << "a press counts in one frame only";
+
+    key(app, GLFW_KEY_ESCAPE, GLFW_PRESS);
+    app.handleEscape();
+    EXPECT_EQ(app.ui.screen, 0);
+    key(app, GLFW_KEY_ESCAPE, GLFW_REPEAT);
+    app.handleEscape();
+    key(app, GLFW_KEY_ESCAPE, GLFW_REPEAT);
+    app.handleEscape();
+    EXPECT_EQ(app.ui.screen, 0) << "held: repeats are not presses";
+    EXPECT_FALSE(app.ui.menuOpen);
+    key(app, GLFW_KEY_ESCAPE, GLFW_RELEASE);
+
     app.ui.textEntryActive = true;
-    app.handleEscape(true);
+    tap(app, GLFW_KEY_ESCAPE);
+    app.handleEscape();
     EXPECT_FALSE(app.ui.textEntryActive);
     EXPECT_EQ(app.ui.screen, 0) << "text entry ends first, nothing else";
 
-    app.handleEscape(false);
     app.setScreen(6);
     app.ui.textField = U"abc";
-    app.handleEscape(true);
+    tap(app, GLFW_KEY_ESCAPE);
+    app.handleEscape();
     EXPECT_EQ(app.ui.screen, 5);
     EXPECT_TRUE(app.ui.textField.empty());
+}
+
+TEST(Escape, TwoPressesInsideOneFrameBothAct) {
+    App app;
+    startPlaying(app);
+    tap(app, GLFW_KEY_ESCAPE);
+    tap(app, GLFW_KEY_ESCAPE);
+    app.handleEscape();
+    EXPECT_EQ(app.ui.screen, 0) << "to the pause screen and back";
+    EXPECT_FALSE(app.ui.menuOpen);
+}
+
+TEST(ScreenInput, EnterTappedBetweenFramesLeavesTheMainMenu) {
+    App app;
+    tap(app, GLFW_KEY_ENTER);
+    app.handleScreenInput();
+    EXPECT_TRUE(app.files.worldOpen);
+    EXPECT_EQ(app.ui.screen, UiState::kPlaying);
+}
+
+TEST(ScreenInput, PressesBeforeAScreenChangeDoNotActOnTheNextScreen) {
+    App app;
+    startPlaying(app);
+    key(app, GLFW_KEY_ENTER, GLFW_PRESS);
+    app.onMouseButton(nullptr, GLFW_MOUSE_BUTTON_LEFT, GLFW_PRESS, 0);
+    app.setScreen(UiState::kMainMenu);
+    app.handleScreenInput();
+    EXPECT_EQ(app.ui.screen, UiState::kMainMenu) << "Enter was pressed in play";
+    EXPECT_EQ(ui::takePresses(app.ui.buttonPresses, GLFW_MOUSE_BUTTON_LEFT), 0u);
+
+    key(app, GLFW_KEY_ENTER, GLFW_REPEAT);
+    app.handleScreenInput();
+    EXPECT_EQ(app.ui.screen, UiState::kMainMenu) << "still held from before the change";
+    key(app, GLFW_KEY_ENTER, GLFW_RELEASE);
+    tap(app, GLFW_KEY_ENTER);
+    app.handleScreenInput();
+    EXPECT_EQ(app.ui.screen, UiState::kPlaying);
+}
+
+TEST(MouseButtons, PressesAreLatchedReleasesAreNot) {
+    App app;
+    app.onMouseButton(nullptr, GLFW_MOUSE_BUTTON_RIGHT, GLFW_PRESS, 0);
+    app.onMouseButton(nullptr, GLFW_MOUSE_BUTTON_RIGHT, GLFW_RELEASE, 0);
+    EXPECT_EQ(ui::takePresses(app.ui.buttonPresses, GLFW_MOUSE_BUTTON_RIGHT), 1u);
+    EXPECT_EQ(ui::takePresses(app.ui.buttonPresses, GLFW_MOUSE_BUTTON_LEFT), 0u);
 }
 
 TEST(SleepFade, WithoutABedEndsAtOnceAndKeepsTheTime) {
