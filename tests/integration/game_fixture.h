@@ -25,4 +25,7 @@ private:
     std::unique_ptr<Xvfb> display_;
 };
 
+// Copies the game's own content pack into `contentDir`.
+void copyShippedContent(const std::filesystem::path& contentDir);
+
 }  // namespace testsupport
