@@ -1,6 +1,8 @@
 // The game's own content pack under Content/: every loader reads it without a complaint, every name
 // the world generation and the city builder look up is in it, and its definitions, pictures and
 // models keep to their formats.
+#include "support/content_pack.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -32,7 +34,6 @@
 #include "content/rule_files.h"
 #include "content/worldgen.h"
 #include "platform/image.h"
-#include "support/content_pack.h"
 #include "support/fresh_registry.h"
 #include "support/temp_dir.h"
 #include "world/block_registry.h"
@@ -131,8 +132,8 @@ TEST_F(ContentPackTest, EveryLoaderInStartUpOrderLeavesEveryErrorFileEmpty) {
         for (const auto& [file, text] : errorFiles()) EXPECT_EQ(text, "") << file << " after " << name;
     }
     const std::set<std::string> expected = {
-        "combat_errors.txt", "content_errors.txt", "crop_errors.txt", "dimension_errors.txt",
-        "food_errors.txt",   "furnace_errors.txt", "loot_errors.txt", "potion_errors.txt",
+        "combat_errors.txt", "content_errors.txt", "crop_errors.txt",    "dimension_errors.txt",
+        "food_errors.txt",   "furnace_errors.txt", "loot_errors.txt",    "potion_errors.txt",
         "recipe_errors.txt", "rpg_errors.txt",     "worldgen_errors.txt"};
     std::set<std::string> written;
     for (const auto& entry : errorFiles()) written.insert(entry.first);

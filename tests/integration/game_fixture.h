@@ -12,13 +12,13 @@ namespace testsupport {
 // A game installed into a temporary game root (the executable, its assets and the shaders),
 // run there under a private X server, so that its files never touch the source tree.
 class GameInstall {
-public:
+   public:
     GameInstall();
     const std::filesystem::path& root() const { return root_; }
     RunResult run(RunOptions options) const;
     RunResult run(std::initializer_list<std::string> arguments) const;
 
-private:
+   private:
     TempDir dir_;
     std::filesystem::path root_;
     std::filesystem::path executable_;

@@ -233,12 +233,16 @@ TEST_F(FrostRenderScenario, EntersTheFrostAndCapturesItsFrozenSea) {
     const Colour sky = meanColour(image, band(image, 0.0, 0.0, 0.2, 0.1));
     const Colour ground = meanColour(image, band(image, 0.4, 0.75, 0.6, 0.85));
     EXPECT_GT(sky.b, sky.r);
-    EXPECT_GT(colourDistance(sky, ground), 60.0) << "the frozen sea lies below the sky";
+    // The sea is frozen over with the pack's frost ice, pale and bluish like the sky above it.
+    const platform::Image ice = platform::decodePng(fs::path(QUORVANE_SOURCE_TREE) / "Content" / "blocks" /
+                                                    "frost_ice" / "frost_ice.png");
+    const Colour iceColour = meanColour(ice, band(ice, 0.0, 0.0, 1.0, 1.0));
+    EXPECT_LT(colourDistance(ground, iceColour), 40.0) << ground.r << " " << ground.g << " " << ground.b;
+    EXPECT_GT(colourDistance(sky, ground), 30.0) << "the frozen sea lies below the sky";
 }
 
 TEST(FailedRenderScenario, DimensionsReportInTheirOwnLog) {
-    const std::unique_ptr<ScenarioRun> run(
-        runScenario("--dimensions-render-test", true));
+    const std::unique_ptr<ScenarioRun> run(runScenario("--dimensions-render-test", true));
     EXPECT_EQ(run->result.exitCode, 1) << run->result.err;
     EXPECT_EQ(run->log("dimension-render.log"), "FAILED: Sky terrain rests on the ground in chunk -2, -2");
     EXPECT_FALSE(fs::exists(run->base / "last_error.txt"));
