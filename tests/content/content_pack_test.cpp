@@ -1,6 +1,8 @@
 // The game's own content pack under Content/: every loader reads it without a complaint, every name
 // the world generation and the city builder look up is in it, and its definitions, pictures and
 // models keep to their formats.
+#include "support/content_pack.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,9 +11,11 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "adventure/catalog.h"
@@ -21,7 +25,9 @@
 #include "content/asset_path.h"
 #include "content/combat_rules.h"
 #include "content/crops.h"
+#include "content/descriptions.h"
 #include "content/dimensions.h"
+#include "content/face_textures.h"
 #include "content/json.h"
 #include "content/living_world.h"
 #include "content/loading_frame.h"
@@ -47,6 +53,7 @@ bool isPanel(const std::string& behavior) {
     return behavior == "door" || behavior == "trapdoor" || behavior == "ladder" || behavior == "bed";
 }
 
+// The pack loaded into the block registry by the game's own definition loader, as start-up does.
 class ContentPackTest : public testsupport::FreshRegistryTest {
    protected:
     void SetUp() override {
@@ -54,62 +61,100 @@ class ContentPackTest : public testsupport::FreshRegistryTest {
         const char* source = std::getenv("QUORVANE_SOURCE_DIR");
         ASSERT_NE(source, nullptr);
         // A copy, so that the loaders' error files are written beside it and not into the source tree.
-        fs::copy(fs::path(source) / "Content", content(), fs::copy_options::recursive);
+        testsupport::copyContentPack(fs::path(source) / "Content", content());
         for (const fs::path& file : fs::recursive_directory_iterator(content())) {
             if (file.filename() == "definition.json") definitions.push_back(file);
         }
         std::sort(definitions.begin(), definitions.end());
-        registerDefinitions();
+        testing::internal::CaptureStdout();
+        content::loadResources(content(), temp.path() / "Saves" / "content_ids.txt");
+        loadedLines = testing::internal::GetCapturedStdout();
+        ASSERT_EQ(errors("content_errors.txt"), "");
     }
 
     fs::path content() const { return temp.path() / "Content"; }
 
-    // Installs each definition with what the name lookups and rule loaders read of it, by the
-    // definition rules for type, solidity and panels.
-    void registerDefinitions() {
-        uint32_t id = 13;
-        for (const fs::path& file : definitions) {
-            const Json json = content::loadJsonFile(file);
-            voxel::BlockDef def = testsupport::namedBlock(content::jsonStringOr(Json::find(json, "id"), ""));
-            def.isBlock = content::jsonStringOr(Json::find(json, "type"), "block") == "block";
-            def.solid = def.isBlock && content::getBool(Json::find(json, "solid"), true);
-            def.opaque = def.isBlock && content::getBool(Json::find(json, "opaque"), false);
-            def.behavior = content::jsonStringOr(Json::find(json, "behavior"), "");
-            if (isPanel(def.behavior)) {
-                def.solid = def.behavior != "ladder";
-                def.opaque = false;
-            }
-            def.durability = static_cast<int32_t>(Json::numberOr(Json::find(json, "durability"), 0));
-            def.max_stack = static_cast<int32_t>(Json::numberOr(Json::find(json, "max_stack"), 64));
-            voxel::registerBlock(id++, def);
-        }
-    }
-
     std::string errors(const std::string& name) const { return testsupport::readFile(content() / name); }
+
+    // Every "*_errors.txt" in Content by name, with its text.
+    std::map<std::string, std::string> errorFiles() const {
+        std::map<std::string, std::string> files;
+        for (const fs::directory_entry& entry : fs::directory_iterator(content())) {
+            const std::string name = entry.path().filename().string();
+            if (name.ends_with("_errors.txt")) files[name] = testsupport::readFile(entry.path());
+        }
+        return files;
+    }
 
     testsupport::TempDir temp;
     std::vector<fs::path> definitions;
+    std::string loadedLines;  // what the definition loader printed
 };
 
-TEST_F(ContentPackTest, EveryRuleLoaderReadsThePackWithoutErrors) {
-    const content::RecipeLists recipes = content::splitAlchemyRecipes(content::loadRecipes(content()));
+TEST_F(ContentPackTest, EveryDefinitionLoadsUnderItsOwnId) {
+    std::size_t lines = 0;
+    for (std::size_t at = loadedLines.find("Content loaded: "); at != std::string::npos;
+         at = loadedLines.find("Content loaded: ", at + 1)) {
+        ++lines;
+    }
+    EXPECT_EQ(lines, definitions.size()) << loadedLines;
+    EXPECT_EQ(voxel::blockCount(), voxel::builtinBlockCount + definitions.size());
+    for (const fs::path& file : definitions) {
+        const std::string id = content::jsonStringOr(Json::find(content::loadJsonFile(file), "id"), "");
+        EXPECT_NE(voxel::findCustomBlock(id), 0) << file;
+    }
+}
+
+// The loaders in the order start-up runs them; after each one every error file written so far must
+// still be empty, so that no later loader's look-up hides an earlier one's complaint.
+TEST_F(ContentPackTest, EveryLoaderInStartUpOrderLeavesEveryErrorFileEmpty) {
+    audio::Mixer mixer;
+    content::RecipeLists recipes;
+    content::FurnaceRules furnace;
+    std::vector<content::CropRule> crops;
+    voxel::ProfilePtr profile;
+    std::map<std::string, content::DimensionDef> dimensions;
+    content::LivingWorldRules living;
+    const fs::path dir = content();
+    const std::vector<std::pair<std::string, std::function<void()>>> loaders = {
+        {"sounds", [&] { content::loadSounds(mixer, dir); }},
+        {"recipes", [&] { recipes = content::splitAlchemyRecipes(content::loadRecipes(dir)); }},
+        {"potions", [&] { EXPECT_EQ(content::loadPotions(dir).size(), 4u); }},
+        {"furnace", [&] { furnace = content::loadFurnaceRules(dir); }},
+        {"food", [&] { EXPECT_EQ(content::loadFoodRules(dir).size(), 4u); }},
+        {"crops", [&] { crops = content::loadCrops(dir); }},
+        {"worldgen", [&] { profile = content::loadWorldgen(dir); }},
+        {"loot", [&] { content::loadLootTables(dir); }},
+        {"rpg", [&] { content::loadRpgRules(dir); }},
+        {"dimensions", [&] { dimensions = content::loadDimensions(dir); }},
+        {"combat", [&] { content::loadCombatRules(dir); }},
+        {"face textures", [&] { content::buildFaceTextureTable(content::resourceTexturePaths({})); }},
+        {"descriptions", [&] { content::readDescriptions(dir); }},
+        {"living world", [&] { living = content::loadLivingWorld(dir); }},
+    };
+    for (const auto& [name, load] : loaders) {
+        ASSERT_NO_THROW(load()) << name;
+        EXPECT_EQ(mixer.errors, "") << "after " << name;
+        for (const auto& [file, text] : errorFiles()) EXPECT_EQ(text, "") << file << " after " << name;
+    }
+    const std::set<std::string> expected = {
+        "combat_errors.txt", "content_errors.txt", "crop_errors.txt",    "dimension_errors.txt",
+        "food_errors.txt",   "furnace_errors.txt", "loot_errors.txt",    "potion_errors.txt",
+        "recipe_errors.txt", "rpg_errors.txt",     "worldgen_errors.txt"};
+    std::set<std::string> written;
+    for (const auto& entry : errorFiles()) written.insert(entry.first);
+    EXPECT_EQ(written, expected) << "every loader with an error file wrote it";
+
     EXPECT_GE(recipes.crafting.size(), 30u);
     EXPECT_EQ(recipes.alchemy.size(), 4u);
-    EXPECT_EQ(content::loadPotions(content()).size(), 4u);
-    const content::FurnaceRules furnace = content::loadFurnaceRules(content());
     EXPECT_EQ(furnace.recipes.size(), 8u);
     EXPECT_EQ(furnace.fuels.size(), 4u);
-    EXPECT_EQ(content::loadFoodRules(content()).size(), 4u);
-    const std::vector<content::CropRule> crops = content::loadCrops(content());
     ASSERT_EQ(crops.size(), 1u);
     EXPECT_EQ(crops[0].stages.size(), 4u);
     EXPECT_EQ(crops[0].stages.back(), voxel::findCustomBlock("core:wheat_stage_3"));
-    content::loadRpgRules(content());
-    content::loadCombatRules(content());
-    for (const char* name : {"recipe_errors.txt", "potion_errors.txt", "furnace_errors.txt",
-                             "food_errors.txt", "crop_errors.txt", "rpg_errors.txt", "combat_errors.txt"}) {
-        EXPECT_EQ(errors(name), "") << name;
-    }
+    EXPECT_TRUE(profile);
+    EXPECT_EQ(dimensions.size(), 3u);
+    EXPECT_TRUE(living.enabled);
 }
 
 TEST_F(ContentPackTest, WorldGenerationHasACityTheStructuresAndTheirLoot) {

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "support/content_pack.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -47,6 +48,10 @@ RunResult GameInstall::run(RunOptions options) const {
         options.environment.emplace("QUORVANE_HEADLESS_CHECK", "");
     if (options.workingDirectory.empty()) options.workingDirectory = root_.string();
     return runProgram(executable_.string(), options);
+}
+
+void copyShippedContent(const fs::path& contentDir) {
+    copyContentPack(fs::path(QUORVANE_SOURCE_TREE) / "Content", contentDir);
 }
 
 RunResult GameInstall::run(std::initializer_list<std::string> arguments) const {

@@ -19,17 +19,20 @@ void writeMobDropItems(const std::filesystem::path& contentDir);
 // A game installed into a temporary game root (the executable, its assets and the shaders),
 // run there under a private X server, so that its files never touch the source tree.
 class GameInstall {
-public:
+   public:
     GameInstall();
     const std::filesystem::path& root() const { return root_; }
     RunResult run(RunOptions options) const;
     RunResult run(std::initializer_list<std::string> arguments) const;
 
-private:
+   private:
     TempDir dir_;
     std::filesystem::path root_;
     std::filesystem::path executable_;
     std::unique_ptr<Xvfb> display_;
 };
+
+// Copies the game's own content pack into `contentDir`.
+void copyShippedContent(const std::filesystem::path& contentDir);
 
 }  // namespace testsupport

@@ -2,6 +2,7 @@
 // checks it; a scene this build cannot show fails with its "needs" line and no capture.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <memory>
@@ -38,34 +39,33 @@ std::vector<std::string> pngsIn(const fs::path& folder) {
     return names;
 }
 
-// A dimension file with one custom biome, which every dimension needs.
-std::string dimension(const std::string& id, const std::string& terrain) {
-    return R"({"id": ")" + id + R"(", "name": ")" + id + R"(", "generation": {"terrain": ")" + terrain +
-           R"(", "biomes": [{"id": "test:)" + terrain + R"(_land", "name": "Land"}]}})";
+// The dimensions the shipped content pack defines, by file name stem.
+const std::vector<std::string> kAllDimensions{"ash", "frost", "sky"};
+
+fs::path dimensionFile(const fs::path& out, const std::string& name) {
+    return out / "Content" / "dimensions" / (name + ".dimension.json");
 }
 
-struct DimensionFile {
-    const char* id;
-    const char* terrain;
-};
-const DimensionFile kAsh{"core:ash", "ashen"};
-const DimensionFile kFrost{"core:frost", "frozen"};
-const DimensionFile kSky{"core:sky", "sky"};
-
-// An output folder whose content pack holds the given dimensions.
-fs::path prepareOutput(const GameInstall& game, const std::vector<DimensionFile>& dimensions) {
+// An output folder with a copy of the shipped content pack, of whose dimensions only `kept` stay.
+fs::path prepareOutput(const GameInstall& game, const std::vector<std::string>& kept) {
     const fs::path out = game.root() / "captures";
-    testsupport::writeMobDropItems(out / "Content");
-    for (const DimensionFile& d : dimensions) {
-        std::string name = d.id;
-        name = name.substr(name.find(':') + 1);
-        testsupport::writeFile(out / "Content" / "dimensions" / (name + ".dimension.json"),
-                               dimension(d.id, d.terrain));
-        // The frost terrain freezes its seas over with this block.
-        if (std::string(d.terrain) == kFrost.terrain)
-            testsupport::writeResource(out / "Content" / "frost_ice", "core:frost_ice", "block");
+    testsupport::copyShippedContent(out / "Content");
+    for (const std::string& name : kAllDimensions) {
+        if (std::find(kept.begin(), kept.end(), name) == kept.end()) fs::remove(dimensionFile(out, name));
     }
     return out;
+}
+
+// The shipped sky dimension with ordinary ground terrain instead of islands: valid for the
+// loaders, but the scenarios' own check must fail it.
+void groundTheSky(const fs::path& out) {
+    const fs::path file = dimensionFile(out, "sky");
+    std::string json = testsupport::readFile(file);
+    const std::string floating = R"("terrain": "sky")";
+    const std::size_t at = json.find(floating);
+    ASSERT_NE(at, std::string::npos) << json;
+    json.replace(at, floating.size(), R"("terrain": "normal")");
+    testsupport::writeFile(file, json);
 }
 
 // A saved world whose spawn stands on land.
@@ -85,9 +85,10 @@ struct ScenarioRun {
     std::string log(const std::string& name) const { return testsupport::readFile(base / name); }
 };
 
-ScenarioRun* runScenario(const std::string& option, const std::vector<DimensionFile>& dimensions) {
+ScenarioRun* runScenario(const std::string& option, bool groundedSky = false) {
     auto* run = new ScenarioRun();
-    run->base = prepareOutput(run->game, dimensions);
+    run->base = prepareOutput(run->game, kAllDimensions);
+    if (groundedSky) groundTheSky(run->base);
     run->result = run->game.run({option, run->base.string()});
     return run;
 }
@@ -156,7 +157,7 @@ TEST_F(UiRenderScenario, ScreensLieOverTheWorldWhereTheyBelong) {
 
 class SkyRenderScenario : public ::testing::Test {
    protected:
-    static void SetUpTestSuite() { run_ = runScenario("--sky-render-test", {kSky}); }
+    static void SetUpTestSuite() { run_ = runScenario("--sky-render-test"); }
     static void TearDownTestSuite() {
         delete run_;
         run_ = nullptr;
@@ -189,7 +190,7 @@ TEST_F(SkyRenderScenario, TheIslandFloatsBetweenSkyAboveAndBelow) {
 
 class DimensionsRenderScenario : public ::testing::Test {
    protected:
-    static void SetUpTestSuite() { run_ = runScenario("--dimensions-render-test", {kAsh, kFrost, kSky}); }
+    static void SetUpTestSuite() { run_ = runScenario("--dimensions-render-test"); }
     static void TearDownTestSuite() {
         delete run_;
         run_ = nullptr;
@@ -214,7 +215,7 @@ TEST_F(DimensionsRenderScenario, CapturesEveryDimensionInTurn) {
 
 class FrostRenderScenario : public ::testing::Test {
    protected:
-    static void SetUpTestSuite() { run_ = runScenario("--frost-render-test", {kFrost}); }
+    static void SetUpTestSuite() { run_ = runScenario("--frost-render-test"); }
     static void TearDownTestSuite() {
         delete run_;
         run_ = nullptr;
@@ -232,15 +233,16 @@ TEST_F(FrostRenderScenario, EntersTheFrostAndCapturesItsFrozenSea) {
     const Colour sky = meanColour(image, band(image, 0.0, 0.0, 0.2, 0.1));
     const Colour ground = meanColour(image, band(image, 0.4, 0.75, 0.6, 0.85));
     EXPECT_GT(sky.b, sky.r);
-    EXPECT_GT(colourDistance(sky, ground), 60.0) << "the frozen sea lies below the sky";
+    // The sea is frozen over with the pack's frost ice, pale and bluish like the sky above it.
+    const platform::Image ice = platform::decodePng(fs::path(QUORVANE_SOURCE_TREE) / "Content" / "blocks" /
+                                                    "frost_ice" / "frost_ice.png");
+    const Colour iceColour = meanColour(ice, band(ice, 0.0, 0.0, 1.0, 1.0));
+    EXPECT_LT(colourDistance(ground, iceColour), 40.0) << ground.r << " " << ground.g << " " << ground.b;
+    EXPECT_GT(colourDistance(sky, ground), 30.0) << "the frozen sea lies below the sky";
 }
 
-// A sky dimension whose terrain is not floating: the scenario's own check fails it.
-const DimensionFile kGroundedSky{"core:sky", "normal"};
-
 TEST(FailedRenderScenario, DimensionsReportInTheirOwnLog) {
-    const std::unique_ptr<ScenarioRun> run(
-        runScenario("--dimensions-render-test", {kAsh, kFrost, kGroundedSky}));
+    const std::unique_ptr<ScenarioRun> run(runScenario("--dimensions-render-test", true));
     EXPECT_EQ(run->result.exitCode, 1) << run->result.err;
     EXPECT_EQ(run->log("dimension-render.log"), "FAILED: Sky terrain rests on the ground in chunk -2, -2");
     EXPECT_FALSE(fs::exists(run->base / "last_error.txt"));
@@ -248,7 +250,7 @@ TEST(FailedRenderScenario, DimensionsReportInTheirOwnLog) {
 }
 
 TEST(FailedRenderScenario, OtherScenesReportInTheFailureReport) {
-    const std::unique_ptr<ScenarioRun> run(runScenario("--sky-render-test", {kGroundedSky}));
+    const std::unique_ptr<ScenarioRun> run(runScenario("--sky-render-test", true));
     EXPECT_EQ(run->result.exitCode, 1);
     const std::string message = "Sky terrain rests on the ground in chunk -2, -2";
     EXPECT_NE(run->result.err.find("Skarnwright ERROR: " + message + "\n"), std::string::npos)
@@ -262,7 +264,7 @@ TEST(FailedRenderScenario, OtherScenesReportInTheFailureReport) {
 
 struct Unavailable {
     const char* option;
-    std::vector<DimensionFile> dimensions;
+    std::vector<std::string> dimensions;  // the shipped dimensions kept
     const char* log;
     const char* line;
 };
@@ -308,7 +310,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "inventory-render.log",
                     "inventory-render needs the inventory screen"},
         Unavailable{"--sky-render-test",
-                    {kAsh, kFrost},
+                    {"ash", "frost"},
                     "sky-render.log",
                     "sky-render needs the dimension definition core:sky"},
         Unavailable{"--frost-render-test",
@@ -320,7 +322,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "dimension-render.log",
                     "dimensions-render needs the dimension definitions core:ash, core:frost and core:sky"},
         Unavailable{"--dimensions-render-test",
-                    {kSky},
+                    {"sky"},
                     "dimension-render.log",
                     "dimensions-render needs the dimension definitions core:ash and core:frost"}),
     [](const ::testing::TestParamInfo<Unavailable>& info) {
