@@ -254,8 +254,9 @@ void checkTextureFile(const fs::path& file) {
 }
 
 void readWorldEffects(voxel::BlockDef& def, const Json& json) {
-    const bool plant =
-        def.id == "core:tall_grass" || def.id == "core:flower" || def.id.rfind("core:wheat_stage_", 0) == 0;
+    // Only blocks sway by default: an item of the same name would otherwise be refused.
+    const bool plant = def.isBlock && (def.id == "core:tall_grass" || def.id == "core:flower" ||
+                                       def.id.rfind("core:wheat_stage_", 0) == 0);
     const bool lantern = def.id == "demo:lantern";
     def.wind_animation = readNamedValue(json, "wind_animation", windAnimations, plant ? 1 : 0);
     def.wind_strength = static_cast<float>(readBoundedNumber(json, "wind_strength", 0.1, 0.0, 0.25));

@@ -20,13 +20,16 @@ inline constexpr uint32_t kInterfacePoolWord = 20480;      // element indices, o
 inline constexpr uint32_t kInterfaceEndWord = 24576;
 
 inline constexpr uint32_t kInterfaceElementWords = 16;
-inline constexpr uint32_t kMaxInterfaceElements = 256;
+// As many whole elements as fit before the tiles (255); element indices are one byte.
+inline constexpr uint32_t kMaxInterfaceElements =
+    (kInterfaceTilesWord - kInterfaceElementsWord) / kInterfaceElementWords;
+static_assert(kMaxInterfaceElements <= 256);
 inline constexpr uint32_t kMaxInterfaceTiles = kInterfacePoolWord - kInterfaceTilesWord;
 inline constexpr uint32_t kInterfacePoolEntries = (kInterfaceEndWord - kInterfacePoolWord) * 4;
 inline constexpr uint32_t kSmallestInterfaceTile = 16;
 
 // Writes header, elements, tiles and pool into `meta` (the whole buffer as words). The tiles grow
-// from 16 pixels until the grid and the index pool fit. Elements past the 256th are left out; no
+// from 16 pixels until the grid and the index pool fit. Elements past the 255th are left out; no
 // screen lists that many.
 void writeInterfaceTiles(std::span<uint32_t> meta, const std::vector<InterfaceElement>& elements, uint32_t width,
                          uint32_t height);

@@ -7,12 +7,15 @@
 #include <string>
 #include <vector>
 
+#include <GLFW/glfw3.h>
+
 #include "app/app.h"
 #include "platform/image.h"
 #include "selftest/capture_checks.h"
 #include "selftest/scenario_log.h"
 #include "selftest/scenarios.h"
 #include "selftest/terrain_checks.h"
+#include "ui/input_latch.h"
 
 namespace selftest {
 
@@ -200,8 +203,8 @@ int uiRender(App& app) {
     const platform::Image world = captureScene(app, "ui-render-world.png");
     app.frame.keepInterface = true;
     const platform::Image play = captureScene(app, "ui-render-play.png");
-    app.handleEscape(false);
-    app.handleEscape(true);
+    ui::notePress(app.ui.keyPresses, GLFW_KEY_ESCAPE);
+    app.handleEscape();
     if (app.ui.screen != UiState::kPause) throw std::runtime_error("Escape did not open the pause screen");
     const platform::Image pause = captureScene(app, "ui-render-pause.png");
     requireMenuCoversWorld(menu, world);

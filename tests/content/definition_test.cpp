@@ -97,6 +97,8 @@ const RefusalCase refusalCases[] = {
     {R"("id": "t:ticks", "particle_interval_ticks": 4.5)", "Particle ticks must be integer"},
     {R"("id": "t:ticks_low", "particle_interval_ticks": 3)", "Out of range: particle_interval_ticks"},
     {R"("id": "t:smoky_item", "type": "item", "particle_effect": "smoke")", "World effects require block"},
+    {R"("id": "core:flower", "type": "item")", ""},
+    {R"("id": "core:tall_grass", "type": "item", "wind_animation": "plant")", "World effects require block"},
     {R"("id": "t:nomodel", "model": 3)", "Empty asset path"},
     {R"("id": "t:tall_door", "behavior": "door", "model": "tall.bbmodel")",
      "Panel model exceeds configured hitbox"},
