@@ -8,6 +8,7 @@
 
 #include "render/gpu_image.h"
 #include "render/tile_sheet.h"
+#include "render/ui_atlas.h"
 
 struct AtlasState {
     VkImage atlasImage = VK_NULL_HANDLE;
@@ -25,6 +26,9 @@ struct AtlasState {
     VkDeviceMemory uiMemory = VK_NULL_HANDLE;
     VkImageView uiView = VK_NULL_HANDLE;
     VkSampler uiSampler = VK_NULL_HANDLE;
+    // The fixed interface pictures without a transparent texel: drawn over the whole framebuffer,
+    // they hide the world.
+    std::vector<render::UiPlace> opaquePictures;
     // The shared descriptor set, once made; an interface atlas rebuild re-points its binding 2.
     VkDescriptorSet atlasSet = VK_NULL_HANDLE;
 

@@ -21,6 +21,7 @@
 #include "render/interface_tiles.h"
 #include "render/vulkan_check.h"
 #include "render/view_planes.h"
+#include "render/world_cover.h"
 #include "world/noise.h"
 
 namespace {
@@ -209,15 +210,18 @@ render::InterfaceInputs interfaceInputs(const App& app) {
 }
 
 // The interface shader only draws elements: the layout of the block's screen goes into the overlay
-// once a frame.
+// once a frame, with the flag that lets the world shaders skip what an opaque screen hides.
 void writeInterfaceLayout(App& app, const render::InterfaceBlock& block) {
     if (!app.descriptors.contentMetaMemory) return;
     void* mapped = nullptr;
     render::check(vkMapMemory(app.gpu.dev, app.descriptors.contentMetaMemory, 0, VK_WHOLE_SIZE, 0, &mapped),
                   "vkMapMemory(dev,contentMetaMemory,0,VK_WHOLE_SIZE,0,&mapped)", 1121);
     const std::span<uint32_t> words(static_cast<uint32_t*>(mapped), render::kContentMetaBytes / 4);
-    render::writeInterfaceTiles(words, render::layoutInterface(block, words), app.gpu.swapchainWidth,
-                                app.gpu.swapchainHeight);
+    const std::vector<render::InterfaceElement> elements = render::layoutInterface(block, words);
+    const uint32_t width = app.gpu.swapchainWidth, height = app.gpu.swapchainHeight;
+    render::writeInterfaceTiles(words, elements, width, height);
+    render::writeWorldCovered(static_cast<uint8_t*>(mapped),
+                              render::interfaceCoversWorld(elements, width, height, app.atlases.opaquePictures));
     vkUnmapMemory(app.gpu.dev, app.descriptors.contentMetaMemory);
 }
 

@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "render/ui_atlas.h"
 #include "render/vulkan_check.h"
+#include "render/world_cover.h"
 
 namespace {
 
@@ -21,6 +22,9 @@ void App::buildUiAtlas() {
     const render::PreviewList previews = render::previewList(ui.worlds, ui.worldScroll, ui.selectedWorld);
     const platform::Image pixels = render::loadUiTextures(files.root / "Assets" / "Textures" / "UI", previews);
     requireUiAtlasFits(gpu.physical);
+    atlases.opaquePictures.clear();
+    for (const render::UiPicture& picture : render::uiAtlasPictures())
+        if (render::placeOpaque(pixels, picture.place)) atlases.opaquePictures.push_back(picture.place);
     render::GpuImage fresh =
         render::uploadImage(*this, pixels, {VK_FORMAT_R8G8B8A8_SRGB, VK_FILTER_LINEAR}, render::kUiAtlasSites);
     if (atlases.uiImage) {

@@ -14,6 +14,7 @@ const uint META_LABELS_GROUP3 = 8096u;     // 4 label records
 const uint META_WIND = 24576u;             // 256 pairs: wind strength, wind speed
 const uint META_MATERIAL_RECTS = 28672u;   // 4096 x (u, v, du, dv)
 const uint META_FRAME_CLOCK = 45056u;      // animation seconds, day fraction, valid flag
+const uint META_WORLD_COVERED = 45059u;    // 1 while the interface hides the whole world
 const uint META_TEXT_LINES = 49424u;       // text-line slots of 16 words
 // The interface elements of the frame, laid out by the program, and the elements of each tile.
 const uint META_INTERFACE_HEADER = 12288u;    // element count, tile size, columns, rows
@@ -49,3 +50,6 @@ uint groupLabel(uint group, uint k) { return group + LABEL_WORDS * k; }
 float animationSeconds() { return metaFloat(META_FRAME_CLOCK); }
 bool hasDayFraction() { return meta.words[META_FRAME_CLOCK + 2u] != 0u; }
 float dayFraction() { return metaFloat(META_FRAME_CLOCK + 1u); }
+
+// An opaque screen covers every pixel this frame, so the world shaders need not shade any.
+bool worldCovered() { return meta.words[META_WORLD_COVERED] != 0u; }

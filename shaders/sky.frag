@@ -29,7 +29,7 @@ float stars(vec3 direction) {
     return step(0.9965, h) * (h - 0.9965) / 0.0035;
 }
 
-void main() {
+void shade() {
     vec3 direction = normalize(inFar.xyz / inFar.w - inNear.xyz / inNear.w);
     float daylight = world.light.x;
     float s = sunSine(daylight);
@@ -41,4 +41,13 @@ void main() {
     float night = clamp(1.0 - daylight * 2.2, 0.0, 1.0);
     colour += vec3(stars(direction) * night * above);
     outColour = vec4(colour, 1.0);
+}
+
+// Hidden pixels get a constant; the same value at every pixel keeps the branch uniform, and the
+// driver skips what no pixel takes.
+void main() {
+    if (worldCovered())
+        outColour = vec4(0.0, 0.0, 0.0, 1.0);
+    else
+        shade();
 }

@@ -60,7 +60,7 @@ vec3 fogged(vec3 colour) {
     return mix(colour, horizonColour(sunSine(world.light.x)), amount);
 }
 
-void main() {
+void shade() {
     float code = inMaterial;
     bool isParticle = code >= CODE_PARTICLE;
     bool isColour = code >= CODE_SHADED_COLOUR - 0.5 && code < CODE_EXTRA_TEXTURE;
@@ -88,4 +88,13 @@ void main() {
     if (isWater) colour = texel.rgb * inBrightness * light + inSurface * 0.08 * clamp(world.light.x, 0.0, 1.0);
     if (isColour) colour = isUnshaded ? linear : linear * light;
     outColour = isParticle ? vec4(linear, particleAlpha) : vec4(fogged(colour), isWater ? WATER_ALPHA : 1.0);
+}
+
+// Hidden pixels get a constant; the same value at every pixel keeps the branch uniform, and the
+// driver skips what no pixel takes.
+void main() {
+    if (worldCovered())
+        outColour = vec4(0.0, 0.0, 0.0, 1.0);
+    else
+        shade();
 }

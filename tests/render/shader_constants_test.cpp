@@ -10,6 +10,7 @@
 #include "render/content_meta.h"
 #include "render/interface_tiles.h"
 #include "render/overlay_text.h"
+#include "render/world_cover.h"
 #include "support/temp_dir.h"
 #include "ui/font_alphabet.h"
 
@@ -51,6 +52,7 @@ TEST(ShaderConstants, MetaWordsAreTheBufferOffsetsInWords) {
         {"META_WIND", render::kWindOffset},
         {"META_MATERIAL_RECTS", render::kMaterialRectsOffset},
         {"META_FRAME_CLOCK", render::kAnimationClockOffset},
+        {"META_WORLD_COVERED", render::kWorldCoveredOffset},
         {"META_TEXT_LINES", uint64_t{render::kFirstTextLineRecord} * render::kTextLineWords * 4},
     };
     for (const auto& [name, offset] : bytes) {
