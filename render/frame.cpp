@@ -16,6 +16,7 @@
 #include "render/content_meta.h"
 #include "render/daylight.h"
 #include "render/draw_order.h"
+#include "render/fog.h"
 #include "render/interface_block.h"
 #include "render/interface_layout.h"
 #include "render/interface_tiles.h"
@@ -75,14 +76,16 @@ void collectVisibleMeshes(App& app) {
     app.frame.stats.visibleTriangles = triangles;
 }
 
-// The animation clock of the overlay: water waves, swaying plants and the sun read it.
-void writeAnimationClock(App& app) {
+// The per-frame records of the overlay: water waves, swaying plants and the sun read the animation
+// clock; the world shaders fog by the loaded radius.
+void writeFrameRecords(App& app) {
     if (!app.descriptors.contentMetaMemory) return;
     void* mapped = nullptr;
     render::check(vkMapMemory(app.gpu.dev, app.descriptors.contentMetaMemory, 0, VK_WHOLE_SIZE, 0, &mapped),
                   "vkMapMemory(dev,contentMetaMemory,0,VK_WHOLE_SIZE,0,&mapped)", 1121);
     const double seconds = render::animationSeconds(app.frame.fixedAnimationSeconds, now());
     render::writeAnimationClock(static_cast<uint8_t*>(mapped), seconds, render::dayFraction(app.clock.timeOfDay));
+    render::writeFogRange(static_cast<uint8_t*>(mapped), render::fogRange(app.chunkRadius));
     vkUnmapMemory(app.gpu.dev, app.descriptors.contentMetaMemory);
 }
 
@@ -91,7 +94,7 @@ void animate(App& app) {
     const double previous = app.frame.previousDoorAnimation;
     app.animateDoors(previous < 0.0 ? 0.0 : t - previous);
     app.frame.previousDoorAnimation = t;
-    writeAnimationClock(app);
+    writeFrameRecords(app);
 }
 
 // False when the swapchain was out of date and has been re-created: the frame is skipped.

@@ -103,21 +103,23 @@ void enterDimension(App& app, const Path& home, const std::string& id) {
     if (app.world.profile != expected) throw std::runtime_error("Dimension terrain was not generated: " + id);
 }
 
-// Where the player arrives, lifted clear of the ground where the terrain stands higher.
+// Where the player arrives, just above the ground, so that the ground in view lies before the fog
+// of the small window.
 void standAboveGround(App& app) {
     const int32_t top = topBlock(app.world.chunks, static_cast<int32_t>(std::floor(app.player.x)),
                                  static_cast<int32_t>(std::floor(app.player.z)));
-    app.player.y = std::max(app.player.y, static_cast<float>(top) + 3.0f);
+    app.player.y = static_cast<float>(top) + 3.0f;
 }
 
-// The island over the origin seen from its side, a little above its top and 90 blocks away, so
-// that the open air under it fills the bottom of the picture.
+// The island over the origin seen from its side, from the corner of the loaded window beyond its
+// rim and level with its top, so that its near part stands before the fog and the open air under
+// it fills the bottom of the picture.
 void viewOriginIsland(App& app) {
     const int32_t top = topBlock(app.world.chunks, 8, 8);
-    app.player.x = 8.5f;
-    app.player.y = static_cast<float>(top) + 6.0f;
-    app.player.z = 98.5f;
-    app.player.yaw = PlayerState{}.yaw;
+    app.player.x = 44.5f;
+    app.player.y = static_cast<float>(top) - 1.0f;
+    app.player.z = 44.5f;
+    app.player.yaw = -2.3561945f;
     app.player.pitch = -0.1f;
 }
 

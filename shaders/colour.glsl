@@ -33,10 +33,10 @@ vec3 horizonColour(float s) {
     return vec3(0.62 * b + 0.03 + 0.32 * k, 0.72 * b + 0.035 + 0.12 * k, 0.86 * b + 0.06);
 }
 
+// Below the horizon the sky is the fog's colour, so that fogged terrain melts into it at the edge of
+// the loaded window.
 vec3 skyColour(vec3 direction, float s) {
-    float up = direction.y;
-    vec3 above = mix(horizonColour(s), zenithColour(s), smoothstep(0.0, 0.55, up));
-    return mix(above, horizonColour(s) * 0.55, 1.0 - smoothstep(-0.35, 0.0, up));
+    return mix(horizonColour(s), zenithColour(s), smoothstep(0.0, 0.55, direction.y));
 }
 
 float hash12(vec2 p) {

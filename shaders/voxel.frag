@@ -25,8 +25,6 @@ const float CODE_EXTRA_TEXTURE = 300000.0;
 const float CODE_PARTICLE = 400000.0;
 const uint WATER_FIRST_LAYER = 30u;  // the six faces of water, block id 5
 const float WATER_ALPHA = 0.74;
-const float FOG_START = 56.0;
-const float FOG_END = 108.0;
 
 // The texel of a material; the 2-pixel border around each atlas image keeps nearest sampling at
 // the edges inside it. A material without a rectangle shows as opaque white.
@@ -54,10 +52,10 @@ float miningShade(vec3 p) {
     return hash12(grain) < progress ? 0.45 : 1.0;
 }
 
-vec3 fogged(vec3 colour) {
+// None near the player, all before the edge of the loaded window can show.
+float fogAmount() {
     float distance = length(inWorld.xz - vec2(world.light.y, world.light.w));
-    float amount = smoothstep(FOG_START, FOG_END, distance);
-    return mix(colour, horizonColour(sunSine(world.light.x)), amount);
+    return smoothstep(metaFloat(META_FOG), metaFloat(META_FOG + 1u), distance);
 }
 
 void shade() {
@@ -87,7 +85,10 @@ void shade() {
     vec3 colour = texel.rgb * linear * light * miningShade(inWorld);
     if (isWater) colour = texel.rgb * inBrightness * light + inSurface * 0.08 * clamp(world.light.x, 0.0, 1.0);
     if (isColour) colour = isUnshaded ? linear : linear * light;
-    outColour = isParticle ? vec4(linear, particleAlpha) : vec4(fogged(colour), isWater ? WATER_ALPHA : 1.0);
+    // Fogged water turns opaque, so that nothing shows through the open sides of the window's water.
+    float fog = fogAmount();
+    vec3 fogged = mix(colour, horizonColour(sunSine(world.light.x)), fog);
+    outColour = isParticle ? vec4(linear, particleAlpha) : vec4(fogged, isWater ? mix(WATER_ALPHA, 1.0, fog) : 1.0);
 }
 
 // Hidden pixels get a constant; the same value at every pixel keeps the branch uniform, and the

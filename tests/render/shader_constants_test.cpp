@@ -8,6 +8,7 @@
 
 #include "render/animation_clock.h"
 #include "render/content_meta.h"
+#include "render/fog.h"
 #include "render/interface_tiles.h"
 #include "render/overlay_text.h"
 #include "render/world_cover.h"
@@ -53,6 +54,7 @@ TEST(ShaderConstants, MetaWordsAreTheBufferOffsetsInWords) {
         {"META_MATERIAL_RECTS", render::kMaterialRectsOffset},
         {"META_FRAME_CLOCK", render::kAnimationClockOffset},
         {"META_WORLD_COVERED", render::kWorldCoveredOffset},
+        {"META_FOG", render::kFogOffset},
         {"META_TEXT_LINES", uint64_t{render::kFirstTextLineRecord} * render::kTextLineWords * 4},
     };
     for (const auto& [name, offset] : bytes) {
