@@ -105,16 +105,14 @@ TEST(BlockbenchModel, FaceRotationsGiveQuarterTurnsEvenBeyondTheIntegerRange) {
     const struct {
         const char* rotation;
         float firstU, firstV;  // uv of corner 0 of the up face
-    } cases[] = {
-        {"0", 0.0f, 0.0f},
-        {"45", 0.0f, 0.0f},
-        {"90", 0.0f, 1.0f},
-        {"-90", 1.0f, 0.0f},
-        {"270", 1.0f, 0.0f},
-        {"180", 1.0f, 1.0f},
-        {"193273528410", 0.0f, 1.0f},  // 90 x (2^31 + 1)
-        {"-193273528410", 1.0f, 0.0f},
-    };
+    } cases[] = {{"0", 0.0f, 0.0f},
+                 {"45", 0.0f, 0.0f},
+                 {"90", 0.0f, 1.0f},
+                 {"-90", 1.0f, 0.0f},
+                 {"270", 1.0f, 0.0f},
+                 {"180", 1.0f, 1.0f},
+                 {"193273528410", 0.0f, 1.0f},  // 90 x (2^31 + 1)
+                 {"-193273528410", 1.0f, 0.0f}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.rotation);
         const voxel::BlockDef def = load(cubeWithUp("", kUp + R"(, "rotation": )" + c.rotation));
@@ -128,17 +126,15 @@ TEST(BlockbenchModel, HiddenElementsAndNegativeOrNullTexturesDrawNothing) {
         const char* members;
         const char* texture;
         std::size_t vertices;
-    } cases[] = {
-        {R"("export": false,)", "0", 0},
-        {R"("visibility": false,)", "0", 0},
-        {R"("visibility": 0,)", "0", 6},
-        {"", "null", 0},
-        {"", "-1", 0},
-        {"", "-0.5", 0},
-        {"", "\"#-1\"", 0},
-        {"", "\"\"", 0},
-        {"", "1.9", 6},
-    };
+    } cases[] = {{R"("export": false,)", "0", 0},
+                 {R"("visibility": false,)", "0", 0},
+                 {R"("visibility": 0,)", "0", 6},
+                 {"", "null", 0},
+                 {"", "-1", 0},
+                 {"", "-0.5", 0},
+                 {"", "\"#-1\"", 0},
+                 {"", "\"\"", 0},
+                 {"", "1.9", 6}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.members) + c.texture);
         voxel::BlockDef def = twoTextureItem();
@@ -184,8 +180,7 @@ TEST(BlockbenchModel, EveryFaultHasItsMessage) {
         {cubeWithUp(R"("from": [-256.1, 0, 0],)", kUp), "Model coordinates exceed supported bounds"},
         {cubeWithUp(R"("to": [1e300, 16, 16],)", kUp), "Model coordinates exceed supported bounds"},
         {meshFan(100003), "Model exceeds 100000 triangles"},
-        {cubeWithUp("", R"("texture": null)"), "Model has no textured faces"},
-    };
+        {cubeWithUp("", R"("texture": null)"), "Model has no textured faces"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.document.substr(0, 200));
         EXPECT_EQ(loadFailure(c.document), c.message);
@@ -193,11 +188,8 @@ TEST(BlockbenchModel, EveryFaultHasItsMessage) {
 }
 
 TEST(BlockbenchModel, LimitsPassAtTheirEdges) {
-    const ModelVertex farCorner =
-        load(cubeWithUp("", kUp)).modelVertices[2];  // a cube without "to": one block
-    EXPECT_EQ(farCorner.x, 1.0f);
-    EXPECT_EQ(farCorner.y, 1.0f);
-    EXPECT_EQ(farCorner.z, 1.0f);
+    const ModelVertex far = load(cubeWithUp("", kUp)).modelVertices[2];  // a cube without "to": one block
+    EXPECT_EQ((std::array<float, 3>{far.x, far.y, far.z}), (std::array<float, 3>{1, 1, 1}));
     EXPECT_EQ(load(cubeWithUp(R"("from": [-256, 0, 0], "to": [256, 16, 16],)", kUp)).modelVertices.size(),
               6u);
     EXPECT_EQ(load(cubeWithUp("", R"("texture": 1, "uv": [0, 0, 16, 16])")).modelVertices.size(), 6u);
@@ -244,10 +236,8 @@ TEST(BlockbenchModel, PartsComeFromTheCallbackOrAChestsNamedLidAndLatch) {
     const struct {
         std::string lid, latch, element;
         uint32_t part;
-    } cases[] = {
-        {"lid", "latch", "lid", 1}, {"lid", "latch", "latch", 1}, {"lid", "latch", "body", 0},
-        {"", "latch", "", 0},       {"lid", "", "", 0},           {"", "", "", 0},
-    };
+    } cases[] = {{"lid", "latch", "lid", 1}, {"lid", "latch", "latch", 1}, {"lid", "latch", "body", 0},
+                 {"", "latch", "", 0},       {"lid", "", "", 0},           {"", "", "", 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.lid + "/" + c.latch + "/" + c.element);
         voxel::BlockDef chest = twoTextureItem();

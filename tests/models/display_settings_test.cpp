@@ -53,8 +53,7 @@ TEST(DisplaySettings, AuthoredSlotRotatesScalesMirrorsAndTranslates) {
          {0, 0, 1}},
         {R"({"scale": [4, 4, 4], "rotation": [360, -360, 0], "translation": [80, -80, 0]})",
          {0.5f, 0.5f, 0.5f},
-         {5, -5, 0}},
-    };
+         {5, -5, 0}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.slot);
         const voxel::BlockDef first = loadSlab(R"(, "display": {"firstperson_righthand": )" + c.slot + "}");
@@ -108,26 +107,24 @@ TEST(DisplaySettings, EveryFaultHasItsMessage) {
     };
     const struct {
         std::string extra, message;
-    } cases[] = {
-        {first("5"), "Invalid first-person display"},
-        {third("[]"), "Invalid third-person display"},
-        {first(R"({"rotation": "x"})"), "Invalid display vector"},
-        {first(R"({"rotation": [1, 2]})"), "Invalid display vector"},
-        {first(R"({"rotation": [1, "2", 3]})"), "Display coordinates must be numeric"},
-        {first(R"({"scale": [4.01, 1, 1]})"), "Invalid first-person scale"},
-        {first(R"({"rotation": [0, -360.5, 0]})"), "Invalid first-person rotation"},
-        {first(R"({"translation": [80.5, 0, 0]})"), "Invalid first-person translation"},
-        {first(R"({"rotation_pivot": [0, 0, 16.5]})"), "Invalid first-person rotation_pivot"},
-        {first(R"({"scale_pivot": [-17, 0, 0]})"), "Invalid first-person scale_pivot"},
-        {first(R"({"mirror": [true, false]})"), "Invalid display mirrors"},
-        {first(R"({"mirror": [1, 0, 0]})"), "Invalid display mirror"},
-        {third(R"({"scale": {}})"), "Invalid third-person vector"},
-        {third(R"({"scale": [1, 1, 1, 1]})"), "Invalid third-person vector"},
-        {third(R"({"scale": [1, null, 1]})"), "Invalid third-person coordinate"},
-        {third(R"({"rotation": [0, 0, 361]})"), "Invalid third-person coordinate"},
-        {third(R"({"mirror": true})"), "Invalid third-person mirrors"},
-        {third(R"({"mirror": [false, false, "yes"]})"), "Invalid third-person mirror"},
-    };
+    } cases[] = {{first("5"), "Invalid first-person display"},
+                 {third("[]"), "Invalid third-person display"},
+                 {first(R"({"rotation": "x"})"), "Invalid display vector"},
+                 {first(R"({"rotation": [1, 2]})"), "Invalid display vector"},
+                 {first(R"({"rotation": [1, "2", 3]})"), "Display coordinates must be numeric"},
+                 {first(R"({"scale": [4.01, 1, 1]})"), "Invalid first-person scale"},
+                 {first(R"({"rotation": [0, -360.5, 0]})"), "Invalid first-person rotation"},
+                 {first(R"({"translation": [80.5, 0, 0]})"), "Invalid first-person translation"},
+                 {first(R"({"rotation_pivot": [0, 0, 16.5]})"), "Invalid first-person rotation_pivot"},
+                 {first(R"({"scale_pivot": [-17, 0, 0]})"), "Invalid first-person scale_pivot"},
+                 {first(R"({"mirror": [true, false]})"), "Invalid display mirrors"},
+                 {first(R"({"mirror": [1, 0, 0]})"), "Invalid display mirror"},
+                 {third(R"({"scale": {}})"), "Invalid third-person vector"},
+                 {third(R"({"scale": [1, 1, 1, 1]})"), "Invalid third-person vector"},
+                 {third(R"({"scale": [1, null, 1]})"), "Invalid third-person coordinate"},
+                 {third(R"({"rotation": [0, 0, 361]})"), "Invalid third-person coordinate"},
+                 {third(R"({"mirror": true})"), "Invalid third-person mirrors"},
+                 {third(R"({"mirror": [false, false, "yes"]})"), "Invalid third-person mirror"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.extra);
         EXPECT_EQ(slabFailure(c.extra), c.message);

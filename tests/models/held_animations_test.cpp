@@ -85,8 +85,7 @@ TEST(HeldAnimations, EveryFaultHasItsMessageAndEachLimitPassesAtItsEdge) {
         {poseDocument("scale", "[0, 2, 1]"), ok},
         {poseDocument("scale", "[1, -0.001, 1]"), bounds},
         {poseDocument("scale", "[2.01, 1, 1]"), bounds},
-        {poseDocument("scale", "[1, true, 1]"), bounds},
-    };
+        {poseDocument("scale", "[1, true, 1]"), bounds}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.document);
         EXPECT_EQ(heldFailure(c.document), c.message);
@@ -125,11 +124,9 @@ TEST(HeldAnimations, SamplingInterpolatesWrapsAndClamps) {
         bool loop;
         double time;
         float rotation, scale;
-    } cases[] = {
-        {true, 0.0, 0, 1},    {true, 0.25, 5, 2},  {true, 0.5, 10, 3},         {true, 0.75, 10, 3},
-        {true, 0.999, 10, 3}, {true, 1.0, 0, 1},   {true, 1.25, 5, 2},         {true, -1.0, 0, 1},
-        {false, 1.25, 10, 3}, {false, -1.0, 0, 1}, {false, 0.125, 2.5f, 1.5f},
-    };
+    } cases[] = {{true, 0.0, 0, 1},    {true, 0.25, 5, 2},  {true, 0.5, 10, 3},        {true, 0.75, 10, 3},
+                 {true, 0.999, 10, 3}, {true, 1.0, 0, 1},   {true, 1.25, 5, 2},        {true, -1.0, 0, 1},
+                 {false, 1.25, 10, 3}, {false, -1.0, 0, 1}, {false, 0.125, 2.5f, 1.5f}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.time);
         clip.loop = c.loop;

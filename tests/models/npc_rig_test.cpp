@@ -21,14 +21,9 @@ using testsupport::failureOf;
 
 const std::array<std::string, 3> kPartNames = {"head", "left_arm", "right_arm"};
 
-struct PartCase {
-    const char* element;
-    uint32_t expected;
-};
-
 TEST(NpcElementPart, NamesLegsThenGroups) {
     const std::map<std::string, uint32_t> groups = {{"inside-arm-group", 2}};
-    const PartCase cases[] = {
+    const std::pair<const char*, uint32_t> cases[] = {
         {R"({"name": "head"})", 1},
         {R"({"name": "right_arm", "uuid": "inside-arm-group"})", 3},
         {R"({"name": "left_leg"})", 4},
@@ -42,38 +37,30 @@ TEST(NpcElementPart, NamesLegsThenGroups) {
         {R"({"name": "leg", "to": [4, 4]})", 5},
         {R"({"name": "tail", "uuid": "inside-arm-group"})", 2},
         {R"({"name": "tail", "uuid": "elsewhere"})", 0},
-        {R"({"name": ""})", 0},
-    };
-    for (const PartCase& c : cases) {
-        SCOPED_TRACE(c.element);
-        EXPECT_EQ(adventure::elementPart(parseJsonText(c.element), kPartNames, groups), c.expected);
+        {R"({"name": ""})", 0}};
+    for (const auto& [element, expected] : cases) {
+        SCOPED_TRACE(element);
+        EXPECT_EQ(adventure::elementPart(parseJsonText(element), kPartNames, groups), expected);
     }
     EXPECT_EQ(adventure::elementPart(parseJsonText(R"({"name": ""})"), {"", "b", "c"}, groups), 0u);
 }
 
-std::vector<ModelVertex> box(float width, float height) {
-    return {{0, 0, 0, 0, 0, 0, 1, 0}, {width, height, 0.5f, 0, 0, 0, 1, 0}};
+// Two corners: (0, base, 0) and (width, height, depth).
+std::vector<ModelVertex> box(float width, float height, float depth = 0, float base = 0) {
+    return {{0, base, 0, 0, 0, 0, 1, 0}, {width, height, depth, 0, 0, 0, 1, 0}};
 }
 
 TEST(NpcFit, ScaleAndRadius) {
     const struct {
         const char* what;
         std::vector<ModelVertex> vertices;
-        double height;
-        double scale;
-        double radius;
-    } cases[] = {
-        {"flat model counts 0.01 high",
-         {{0, 1, 0, 0, 0, 0, 1, 0}, {1, 1, 0, 0, 0, 0, 1, 0}},
-         1.0,
-         100.0,
-         2.0},
-        {"ordinary", box(1.0f, 2.0f), 1.8, 0.9, std::hypot(1.0, 0.5) * 0.45 + 0.02},
-        {"thin clamps to 0.15", {{0, 0, 0, 0, 0, 0, 1, 0}, {0.25f, 1, 0, 0, 0, 0, 1, 0}}, 1.0, 1.0, 0.15},
-        {"just above 0.15", {{0, 0, 0, 0, 0, 0, 1, 0}, {0.28f, 1, 0, 0, 0, 0, 1, 0}}, 1.0, 1.0, 0.16},
-        {"just below 2.0", {{0, 0, 0, 0, 0, 0, 1, 0}, {3.9f, 1, 0, 0, 0, 0, 1, 0}}, 1.0, 1.0, 1.97},
-        {"wide clamps to 2.0", {{0, 0, 0, 0, 0, 0, 1, 0}, {4.0f, 1, 0, 0, 0, 0, 1, 0}}, 1.0, 1.0, 2.0},
-    };
+        double height, scale, radius;
+    } cases[] = {{"flat model counts 0.01 high", box(1, 1, 0, 1), 1.0, 100.0, 2.0},
+                 {"ordinary", box(1.0f, 2.0f, 0.5f), 1.8, 0.9, std::hypot(1.0, 0.5) * 0.45 + 0.02},
+                 {"thin clamps to 0.15", box(0.25f, 1), 1.0, 1.0, 0.15},
+                 {"just above 0.15", box(0.28f, 1), 1.0, 1.0, 0.16},
+                 {"just below 2.0", box(3.9f, 1), 1.0, 1.0, 1.97},
+                 {"wide clamps to 2.0", box(4.0f, 1), 1.0, 1.0, 2.0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const adventure::ModelFit fit = adventure::fitModel(c.vertices, c.height);
@@ -168,11 +155,9 @@ TEST_F(NpcRig, ClipNamesMustBindToLoadedClips) {
     const struct {
         std::array<std::string, 3> names;
         std::string failure;
-    } cases[] = {
-        {{"", "", ""}, "(no failure)"},
-        {{"", "", "bad"}, "NPC animation bad: Keyframe time: 0..120 seconds"},
-        {{"idle", "walk", ""}, "NPC animation not found: walk"},
-    };
+    } cases[] = {{{"", "", ""}, "(no failure)"},
+                 {{"", "", "bad"}, "NPC animation bad: Keyframe time: 0..120 seconds"},
+                 {{"idle", "walk", ""}, "NPC animation not found: walk"}};
     for (const auto& c : cases) {
         adventure::Npc npc = npcWithClips(c.names);
         EXPECT_EQ(failureOf([&] { adventure::loadRig(npc, contentDir()); }), c.failure);
@@ -187,21 +172,17 @@ TEST_F(NpcRig, WithoutAnimationsNoRigAndNoClipMayBeNamed) {
     EXPECT_EQ(npc.vertexParts.size(), 84u);
     npc = npcWithClips({"idle", "", ""});
     EXPECT_EQ(failureOf([&] { adventure::loadRig(npc, contentDir()); }), "NPC animation not found: idle");
+    npc = npcWithClips({"", "", ""});
+    npc.modelResource = "test:other";  // an unnamed model leaves the NPC unfitted
+    adventure::loadRig(npc, contentDir());
+    EXPECT_TRUE(npc.vertexParts.empty());
+    EXPECT_EQ(npc.modelScale, 1.0);
 }
 
 TEST_F(NpcRig, GeometryMustMatchTheRegisteredModel) {
     install(figure("[]"), true);
     adventure::Npc npc = npcWithClips({"", "", ""});
     EXPECT_EQ(failureOf([&] { adventure::loadRig(npc, contentDir()); }), "NPC rig geometry mismatch");
-}
-
-TEST_F(NpcRig, UnnamedModelLeavesTheNpcUnfitted) {
-    install(figure("[]"));
-    adventure::Npc npc = npcWithClips({"", "", ""});
-    npc.modelResource = "test:other";
-    adventure::loadRig(npc, contentDir());
-    EXPECT_TRUE(npc.vertexParts.empty());
-    EXPECT_EQ(npc.modelScale, 1.0);
 }
 
 TEST_F(NpcRig, MobModelBoundsScaleAndPivots) {
