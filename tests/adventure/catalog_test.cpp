@@ -14,91 +14,78 @@ class CatalogTest : public loadertest::LoaderTest {
     std::set<std::string> structures{"t:camp"};
 };
 
-std::string quest(const std::string& id, const std::string& objective, const std::string& extra = "") {
+std::string quest(const std::string& id, const std::string& objective,
+                  const std::string& reward = R"({"experience": 5})") {
     return R"({"id": ")" + id + R"(", "title": "T", "objective": )" + objective +
-           R"(, "reward": {"experience": 5})" + extra + "}";
+           (reward.empty() ? "" : R"(, "reward": )" + reward) + "}";
 }
+
+using Cases = std::vector<std::pair<std::string, std::string>>;  // a file and its message, "" when it loads
 
 TEST_F(CatalogTest, EveryFileMessage) {
     const std::string kill = R"({"kind": "kill", "target": "t:wolf"})";
-    const FileCase cases[] = {
-        {"q01.quest.json", "{}", "Invalid or duplicate quest ID"},
-        {"q02.quest.json", quest("t:q", kill), ""},
-        {"q03.quest.json", quest("t:q", kill), "Invalid or duplicate quest ID"},
-        {"q04.quest.json", R"({"id": "t:q4", "objective": {}})", "Quest requires a title"},
-        {"q05.quest.json",
-         R"({"id": "t:q5", "title": ")" + std::string(80, 't') + R"(", "objective": )" + kill +
+    const Cases quests = {
+        {"{}", "Invalid or duplicate quest ID"},
+        {quest("t:q", kill), ""},
+        {quest("t:q", kill), "Invalid or duplicate quest ID"},
+        {R"({"id": "t:q4", "objective": {}})", "Quest requires a title"},
+        {R"({"id": "t:q5", "title": ")" + std::string(80, 't') + R"(", "objective": )" + kill +
              R"(, "reward": {"item": "test:stick", "count": 64}})",
          ""},
-        {"q06.quest.json", R"({"id": "t:q6", "title": ")" + std::string(81, 't') + R"("})",
-         "Invalid adventure text: title"},
-        {"q07.quest.json", R"({"id": "t:q7", "title": "a\nb"})", "Invalid adventure text: title"},
-        {"q08.quest.json", R"({"id": "t:q8", "title": "T"})", "Quest requires an objective"},
-        {"q09.quest.json", quest("t:q9", R"({"kind": "explore", "target": "t:wolf"})"),
-         "Invalid quest objective"},
-        {"q10.quest.json", quest("t:q10", R"({"kind": "kill", "target": "t:bear"})"),
-         "Unknown expedition structure or mob"},
-        {"q11.quest.json", quest("t:q11", R"({"kind": "visit", "target": "t:ruin"})"),
-         "Unknown expedition structure or mob"},
-        {"q12.quest.json", quest("t:q12", R"({"kind": "visit", "target": "t:camp"})"), ""},
-        {"q13.quest.json", quest("t:q13", R"({"kind": "gather", "target": "t:none"})"),
-         "Unknown adventure resource: t:none"},
-        {"q14.quest.json", quest("t:q14", R"({"kind": "gather", "target": "test:stick", "count": 999})"), ""},
-        {"q15.quest.json", quest("t:q15", R"({"kind": "gather", "target": "test:stick", "count": 1000})"),
+        {R"({"id": "t:q6", "title": ")" + std::string(81, 't') + R"("})", "Invalid adventure text: title"},
+        {R"({"id": "t:q7", "title": "a\nb"})", "Invalid adventure text: title"},
+        {R"({"id": "t:q8", "title": "T"})", "Quest requires an objective"},
+        {quest("t:q9", R"({"kind": "explore", "target": "t:wolf"})"), "Invalid quest objective"},
+        {quest("t:q10", R"({"kind": "kill", "target": "t:bear"})"), "Unknown expedition structure or mob"},
+        {quest("t:q11", R"({"kind": "visit", "target": "t:ruin"})"), "Unknown expedition structure or mob"},
+        {quest("t:q12", R"({"kind": "visit", "target": "t:camp"})"), ""},
+        {quest("t:q13", R"({"kind": "gather", "target": "t:none"})"), "Unknown adventure resource: t:none"},
+        {quest("t:q14", R"({"kind": "gather", "target": "test:stick", "count": 999})"), ""},
+        {quest("t:q15", R"({"kind": "gather", "target": "test:stick", "count": 1000})"),
          "Invalid adventure value: count"},
-        {"q16.quest.json", quest("t:q16", R"({"kind": "kill", "target": "t:wolf", "count": 0})"),
+        {quest("t:q16", R"({"kind": "kill", "target": "t:wolf", "count": 0})"),
          "Invalid adventure value: count"},
-        {"q17.quest.json", R"({"id": "t:q17", "title": "T", "objective": )" + kill + "}",
-         "Quest requires a reward"},
-        {"q18.quest.json", R"({"id": "t:q18", "title": "T", "objective": )" + kill + R"(, "reward": {}})",
-         "Quest requires a reward"},
-        {"q19.quest.json",
-         R"({"id": "t:q19", "title": "T", "objective": )" + kill +
-             R"(, "reward": {"item": "test:stick", "count": 65}})",
-         "Invalid adventure value: count"},
-        {"q20.quest.json",
-         R"({"id": "t:q20", "title": "T", "objective": )" + kill + R"(, "reward": {"experience": 100000}})",
-         ""},
-        {"q21.quest.json",
-         R"({"id": "t:q21", "title": "T", "objective": )" + kill + R"(, "reward": {"experience": 100001}})",
-         "Invalid adventure value: experience"},
-        // NPC files are read after every quest file, whatever their paths.
-        {"a01.npc.json", R"({"id": "t:smith", "quests": ["t:q", "t:q12"]})", ""},
-        {"a02.npc.json", "{}", "Invalid or duplicate NPC ID"},
-        {"a03.npc.json", R"({"id": "t:smith"})", "Invalid or duplicate NPC ID"},
-        {"a04.npc.json", R"({"id": "t:guard.city.x"})", "Invalid or duplicate NPC ID"},
-        {"a05.npc.json", R"({"id": "t:n5", "name": ")" + std::string(48, 'n') + R"("})", ""},
-        {"a06.npc.json", R"({"id": "t:n6", "name": ")" + std::string(49, 'n') + R"("})",
-         "Invalid adventure text: name"},
-        {"a07.npc.json", R"({"id": "t:n7", "model": "t:none"})", "Unknown adventure resource: t:none"},
-        {"a08.npc.json", R"({"id": "t:n8", "parts": ["head", "arm"]})", "NPC requires three part names"},
-        {"a09.npc.json", R"({"id": "t:n9", "parts": ["head", "arm", 3]})", "NPC requires three part names"},
-        {"a10.npc.json", R"({"id": "t:n10", "height": 0.5})", ""},
-        {"a11.npc.json", R"({"id": "t:n11", "height": 0.49999})", "Invalid NPC height"},
-        {"a12.npc.json", R"({"id": "t:n12", "height": 4.0})", ""},
-        {"a13.npc.json", R"({"id": "t:n13", "height": 4.00001})", "Invalid NPC height"},
-        {"a14.npc.json", R"({"id": "t:n14", "quests": ["t:q4"]})", "Unknown or repeated NPC quest"},
-        {"a15.npc.json", R"({"id": "t:n15", "quests": ["t:q", "t:q"]})", "Unknown or repeated NPC quest"},
-        {"a16.npc.json", R"({"id": "t:n16", "quests": [1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17]})",
+        {quest("t:q17", kill, ""), "Quest requires a reward"},
+        {quest("t:q18", kill, "{}"), "Quest requires a reward"},
+        {quest("t:q19", kill, R"({"item": "test:stick", "count": 65})"), "Invalid adventure value: count"},
+        {quest("t:q20", kill, R"({"experience": 100000})"), ""},
+        {quest("t:q21", kill, R"({"experience": 100001})"), "Invalid adventure value: experience"},
+    };
+    // NPC files are read after every quest file, whatever their paths.
+    const Cases npcs = {
+        {R"({"id": "t:smith", "quests": ["t:q", "t:q12"]})", ""},
+        {"{}", "Invalid or duplicate NPC ID"},
+        {R"({"id": "t:smith"})", "Invalid or duplicate NPC ID"},
+        {R"({"id": "t:guard.city.x"})", "Invalid or duplicate NPC ID"},
+        {R"({"id": "t:n5", "name": ")" + std::string(48, 'n') + R"("})", ""},
+        {R"({"id": "t:n6", "name": ")" + std::string(49, 'n') + R"("})", "Invalid adventure text: name"},
+        {R"({"id": "t:n7", "model": "t:none"})", "Unknown adventure resource: t:none"},
+        {R"({"id": "t:n8", "parts": ["head", "arm"]})", "NPC requires three part names"},
+        {R"({"id": "t:n9", "parts": ["head", "arm", 3]})", "NPC requires three part names"},
+        {R"({"id": "t:n10", "height": 0.5})", ""},
+        {R"({"id": "t:n11", "height": 0.49999})", "Invalid NPC height"},
+        {R"({"id": "t:n12", "height": 4.0})", ""},
+        {R"({"id": "t:n13", "height": 4.00001})", "Invalid NPC height"},
+        {R"({"id": "t:n14", "quests": ["t:q4"]})", "Unknown or repeated NPC quest"},
+        {R"({"id": "t:n15", "quests": ["t:q", "t:q"]})", "Unknown or repeated NPC quest"},
+        {R"({"id": "t:n16", "quests": [1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17]})",
          "NPC offers at most 16 quests"},
-        {"a17.npc.json", R"({"id": "t:n17", "trade": {"wants": "test:stick"}})",
-         "Unknown adventure resource: "},
-        {"a18.npc.json",
-         R"({"id": "t:n18", "trade": {"wants": "test:stick", "gives": "test:seeds", "gives_count": 65}})",
+        {R"({"id": "t:n17", "trade": {"wants": "test:stick"}})", "Unknown adventure resource: "},
+        {R"({"id": "t:n18", "trade": {"wants": "test:stick", "gives": "test:seeds", "gives_count": 65}})",
          "Invalid adventure value: gives_count"},
-        {"a19.npc.json", R"({"id": "t:n19", "animations": {"walk": ")" + std::string(65, 'w') + R"("}})",
+        {R"({"id": "t:n19", "animations": {"walk": ")" + std::string(65, 'w') + R"("}})",
          "Invalid adventure text: walk"},
     };
     std::string expected;
-    for (const FileCase& c : cases) {
-        write(c.file, c.json);
-        if (*c.message == '\0' || std::string(c.file).find(".quest.") == std::string::npos) continue;
-        expected += lineFor(c.file, c.message);
-    }
-    for (const FileCase& c : cases) {
-        if (*c.message != '\0' && std::string(c.file).find(".npc.") != std::string::npos)
-            expected += lineFor(c.file, c.message);
-    }
+    const auto writeAll = [&](const Cases& cases, const char* prefix, const char* suffix) {
+        for (std::size_t i = 0; i < cases.size(); ++i) {
+            const std::string file = prefix + std::to_string(10 + i) + suffix;
+            write(file, cases[i].first);
+            if (!cases[i].second.empty()) expected += lineFor(file, cases[i].second);
+        }
+    };
+    writeAll(quests, "q", ".quest.json");
+    writeAll(npcs, "a", ".npc.json");
     const adventure::Catalog catalog = load();
     EXPECT_EQ(errors("adventure_errors.txt"), expected);
     EXPECT_EQ(catalog.quests.size(), 5u);

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <string>
+#include <tuple>
 
 #include "content/face_textures.h"
 #include "definition_fixture.h"
@@ -171,45 +172,24 @@ TEST_F(DefinitionTest, InstalledDefinitionsCarryTheirValues) {
               "Content loaded: t:lamp -> 16\nContent loaded: t:chest -> 17\nContent loaded: t:stone -> 18\n");
     EXPECT_EQ(errorFile(), "");
 
-    const voxel::BlockDef& sword = voxel::blockDef(13);
-    EXPECT_EQ(sword.name, "Меч");
-    EXPECT_FALSE(sword.isBlock);
-    EXPECT_FALSE(sword.solid);
-    EXPECT_EQ(sword.durability, 300);
-    EXPECT_EQ(sword.attack, 10);
-    EXPECT_EQ(sword.tool, "sword");
-    EXPECT_TRUE(sword.available);
-
-    const voxel::BlockDef& plate = voxel::blockDef(14);
-    EXPECT_EQ(plate.defense, 20);
-    EXPECT_EQ(plate.armor_slot, 1);
-    EXPECT_EQ(plate.cold_resistance, 40);
-
-    const voxel::BlockDef& ladder = voxel::blockDef(15);
-    EXPECT_FALSE(ladder.solid);
-    EXPECT_FALSE(ladder.opaque);
-    EXPECT_TRUE(ladder.rotatable);
-
-    const voxel::BlockDef& lamp = voxel::blockDef(16);
+    const voxel::BlockDef &sword = voxel::blockDef(13), &plate = voxel::blockDef(14),
+                          &ladder = voxel::blockDef(15), &lamp = voxel::blockDef(16),
+                          &chest = voxel::blockDef(17), &stone = voxel::blockDef(18);
+    EXPECT_EQ(std::tie(sword.name, sword.isBlock, sword.solid, sword.durability, sword.attack, sword.tool,
+                       sword.available),
+              std::tuple("Меч", false, false, 300, 10, "sword", true));
+    EXPECT_EQ(std::tie(plate.defense, plate.armor_slot, plate.cold_resistance), std::tuple(20, 1, 40));
+    EXPECT_EQ(std::tie(ladder.solid, ladder.opaque, ladder.rotatable), std::tuple(false, false, true));
     EXPECT_FLOAT_EQ(lamp.light, 7.5f);
-    EXPECT_FALSE(lamp.solid);
-    EXPECT_TRUE(lamp.opaque);
-
-    const voxel::BlockDef& chest = voxel::blockDef(17);
-    EXPECT_TRUE(chest.rotatable);
+    EXPECT_EQ(std::tie(lamp.solid, lamp.opaque), std::tuple(false, true));
+    EXPECT_EQ(std::tie(chest.rotatable, chest.icon, chest.lid_hinge_y, chest.lid_hinge_z, chest.fullCube),
+              std::tuple(true, (content() / "e" / "v.png").string(), 0.5f, 1.0f, true));
     ASSERT_EQ(chest.textures.size(), 2u);
     EXPECT_EQ(chest.textures[1], (content() / "e" / "u.png").string());
-    EXPECT_EQ(chest.icon, (content() / "e" / "v.png").string());
-    EXPECT_FLOAT_EQ(chest.lid_hinge_y, 0.5f);
-    EXPECT_FLOAT_EQ(chest.lid_hinge_z, 1.0f);
     EXPECT_EQ(chest.modelVertices.size(), 36u);
-    EXPECT_TRUE(chest.fullCube);
-
-    const voxel::BlockDef& stone = voxel::blockDef(18);
-    EXPECT_TRUE(stone.solid);  // a string is no boolean: the default holds
-    EXPECT_FALSE(stone.opaque);
-    EXPECT_FLOAT_EQ(stone.lid_hinge_y, 0.71875f);
-    EXPECT_EQ(stone.dimension, "core:ash");
+    // A string is no boolean: the default holds.
+    EXPECT_EQ(std::tie(stone.solid, stone.opaque, stone.lid_hinge_y, stone.dimension),
+              std::tuple(true, false, 0.71875f, "core:ash"));
 }
 
 TEST_F(DefinitionTest, WorldEffectsTakeTheirDefaultsFromTheResource) {
@@ -281,10 +261,6 @@ TEST_F(DefinitionTest, UntrustedTexturesAreRefusedWithPathAndReason) {
     EXPECT_EQ(voxel::blockCount(), voxel::builtinBlockCount + 1);
     EXPECT_EQ(voxel::blockDef(13).id, "t:big_ok");
 }
-
-}  // namespace
-
-namespace {
 
 TEST_F(DefinitionTest, FaceTextureTableMarksListedTexturesAsCustom) {
     define("a", R"("id": "t:statue", "textures": ["t.png", "u.png"])");
