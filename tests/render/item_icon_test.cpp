@@ -13,22 +13,23 @@ using Rgba = std::array<uint8_t, 4>;
 
 constexpr uint8_t kBlock = 13;
 
+uint8_t* texel(render::TileSheet& sheet, uint32_t layer, uint32_t x, uint32_t y) {
+    const render::SheetPoint at = render::tileOrigin(layer);
+    return &sheet.image.pixels[((at.y + y) * render::kSheetWidth + at.x + x) * 4];
+}
+
 render::TileSheet sheetWithFaces(const std::array<Rgba, 3>& faces) {
     render::TileSheet sheet = render::blankTileSheet(kBlock + 2, 0);
-    for (uint32_t face = 0; face < faces.size(); ++face) {
-        const render::SheetPoint at = render::tileOrigin(voxel::textureLayer(kBlock, face));
-        for (uint32_t y = 0; y < render::kTileSize; ++y)
-            for (uint32_t x = 0; x < render::kTileSize; ++x)
-                std::memcpy(&sheet.image.pixels[((at.y + y) * render::kSheetWidth + at.x + x) * 4],
-                            faces[face].data(), 4);
-    }
+    for (uint32_t i = 0; i < 3 * render::kTileSize * render::kTileSize; ++i)
+        std::memcpy(texel(sheet, voxel::textureLayer(kBlock, i % 3), i / 3 % render::kTileSize,
+                          i / 3 / render::kTileSize),
+                    faces[i % 3].data(), 4);
     return sheet;
 }
 
-Rgba iconPixel(const render::TileSheet& sheet, uint32_t x, uint32_t y, uint8_t id = kBlock) {
-    const render::SheetPoint at = render::tileOrigin(voxel::textureLayer(id, 6));
+Rgba iconPixel(render::TileSheet& sheet, uint32_t x, uint32_t y, uint8_t id = kBlock) {
     Rgba out;
-    std::memcpy(out.data(), &sheet.image.pixels[((at.y + y) * render::kSheetWidth + at.x + x) * 4], 4);
+    std::memcpy(out.data(), texel(sheet, voxel::textureLayer(id, 6), x, y), 4);
     return out;
 }
 
@@ -63,60 +64,48 @@ testing::AssertionResult sameColour(const Rgba& actual, const Rgba& expected) {
                                        << int(actual[2]) << "," << int(actual[3]);
 }
 
-TEST(ItemIcon, TheNearerTriangleWinsWhateverTheDrawingOrder) {
-    const auto far = groundTriangle(0.0f, 0, 1.0f);
-    const auto near = groundTriangle(1.0f, 1, 1.0f);
-    for (const auto& model : {joined(far, near), joined(near, far)}) {
-        render::TileSheet sheet = sheetWithFaces({red, green, green});
-        render::paintItemIcon(sheet.image, kBlock, model);
-        EXPECT_TRUE(sameColour(iconPixel(sheet, 16, 17), green));
-        // Outside the triangle the tile is cleared, not left white.
-        EXPECT_EQ(iconPixel(sheet, 1, 1), (Rgba{0, 0, 0, 0}));
-        EXPECT_EQ(iconPixel(sheet, 16, 31), (Rgba{0, 0, 0, 0}));
-    }
-}
-
-TEST(ItemIcon, TexelsBelowAlpha26LeaveHoles) {
-    struct Case {
+// Depth decides over drawing order, texels below alpha 26 leave holes, shades are clamped and floored,
+// and outside the model the tile is cleared, not left white.
+TEST(ItemIcon, DepthAlphaAndShade) {
+    const auto far = groundTriangle(0.0f, 0, 1.0f), near = groundTriangle(1.0f, 1, 1.0f);
+    const auto shaded = [](float shade) { return groundTriangle(0.0f, 0, shade); };
+    const struct {
         uint8_t nearAlpha;
+        std::vector<ModelVertex> model;
         Rgba expected;
+    } cases[] = {
+        {255, joined(far, near), green},
+        {255, joined(near, far), green},
+        {25, joined(near, far), red},
+        {26, joined(near, far), Rgba{0, 200, 0, 26}},
+        {255, shaded(0.5f), Rgba{100, 0, 0, 255}},
+        {255, shaded(0.25f), Rgba{50, 0, 0, 255}},
+        {255, shaded(1.5f), Rgba{200, 0, 0, 255}},
+        {255, shaded(-1.0f), Rgba{0, 0, 0, 255}},
     };
-    const Case cases[] = {{25, red}, {26, Rgba{0, 200, 0, 26}}};
-    for (const Case& c : cases) {
-        render::TileSheet sheet = sheetWithFaces({red, Rgba{0, 200, 0, c.nearAlpha}, green});
-        render::paintItemIcon(sheet.image, kBlock,
-                              joined(groundTriangle(1.0f, 1, 1.0f), groundTriangle(0.0f, 0, 1.0f)));
-        EXPECT_TRUE(sameColour(iconPixel(sheet, 16, 17), c.expected)) << int(c.nearAlpha);
-    }
-}
-
-TEST(ItemIcon, ShadeIsClampedAndFloored) {
-    struct Case {
-        float shade;
-        uint8_t red;
-    };
-    const Case cases[] = {{0.5f, 100}, {0.25f, 50}, {1.5f, 200}, {-1.0f, 0}};
-    for (const Case& c : cases) {
-        render::TileSheet sheet = sheetWithFaces({red, green, green});
-        render::paintItemIcon(sheet.image, kBlock, groundTriangle(0.0f, 0, c.shade));
-        EXPECT_TRUE(sameColour(iconPixel(sheet, 16, 17), (Rgba{c.red, 0, 0, 255}))) << c.shade;
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        render::TileSheet sheet = sheetWithFaces({red, Rgba{0, 200, 0, cases[i].nearAlpha}, green});
+        render::paintItemIcon(sheet.image, kBlock, cases[i].model);
+        EXPECT_TRUE(sameColour(iconPixel(sheet, 16, 17), cases[i].expected)) << "case " << i;
+        EXPECT_EQ(iconPixel(sheet, 1, 1), (Rgba{0, 0, 0, 0})) << "case " << i;
+        EXPECT_EQ(iconPixel(sheet, 16, 31), (Rgba{0, 0, 0, 0})) << "case " << i;
     }
 }
 
 TEST(ItemIcon, DegenerateModelsNeitherFailNorPaint) {
-    render::TileSheet sheet = sheetWithFaces({red, green, green});
-    render::paintItemIcon(sheet.image, kBlock, {});
-    EXPECT_EQ(iconPixel(sheet, 16, 17), (Rgba{255, 255, 255, 255}));  // untouched
-
-    render::paintItemIcon(sheet.image, kBlock, {ModelVertex{}});
-    EXPECT_EQ(iconPixel(sheet, 16, 17), (Rgba{0, 0, 0, 0}));  // cleared, nothing drawn
-
-    // Edge-on: all three points on one screen line.
-    std::vector<ModelVertex> line = groundTriangle(0.0f, 0, 1.0f);
-    line[0].x = 0.5f;
-    line[2].x = 2.0f, line[2].z = 0.0f;
-    render::paintItemIcon(sheet.image, kBlock, line);
-    EXPECT_EQ(iconPixel(sheet, 16, 17), (Rgba{0, 0, 0, 0}));
+    std::vector<ModelVertex> edgeOn = groundTriangle(0.0f, 0, 1.0f);  // three points on one screen line
+    edgeOn[0].x = 0.5f;
+    edgeOn[2].x = 2.0f, edgeOn[2].z = 0.0f;
+    const struct {
+        std::vector<ModelVertex> model;
+        Rgba expected;
+    } cases[] = {
+        {{}, Rgba{255, 255, 255, 255}}, {{ModelVertex{}}, Rgba{0, 0, 0, 0}}, {edgeOn, Rgba{0, 0, 0, 0}}};
+    for (const auto& c : cases) {
+        render::TileSheet sheet = sheetWithFaces({red, green, green});
+        render::paintItemIcon(sheet.image, kBlock, c.model);
+        EXPECT_EQ(iconPixel(sheet, 16, 17), c.expected) << c.model.size() << " vertices";
+    }
 }
 
 class MissingIcons : public testsupport::FreshRegistryTest {};

@@ -38,12 +38,11 @@ TEST(WorldCover, ARectangleCoversWhenItHoldsEveryPixelCentre) {
     const float above = std::nextafter(0.5f, 1.0f);
     const float pastRight = std::nextafter(kWidth - 0.5f, 2.0f * kWidth);
     const float pastBottom = std::nextafter(kHeight - 0.5f, 2.0f * kHeight);
-    struct Case {
+    const struct {
         std::string name;
         InterfaceElement e;
         bool covers;
-    };
-    const std::vector<Case> cases{
+    } cases[] = {
         {"exact framebuffer", picture(0, 0, kWidth, kHeight), true},
         {"scaled past every side", picture(-20, -10, kWidth + 40, kHeight + 20), true},
         {"left edge on the first centre", picture(0.5f, 0, kWidth, kHeight), true},
@@ -59,35 +58,36 @@ TEST(WorldCover, ARectangleCoversWhenItHoldsEveryPixelCentre) {
         {"picture with transparent texels", picture(0, 0, kWidth, kHeight, UiPlace{0, 0, 128, 128}), false},
         {"panel", element(ElementKind::Panel, 0, 0, kWidth, kHeight, {0, 14, 0, 0}), false},
     };
-    for (const Case& c : cases) {
-        const std::vector<InterfaceElement> elements{c.e};
-        EXPECT_EQ(render::interfaceCoversWorld(elements, kWidth, kHeight, kOpaquePictures), c.covers)
+    for (const auto& c : cases)
+        EXPECT_EQ(render::interfaceCoversWorld(std::vector{c.e}, kWidth, kHeight, kOpaquePictures), c.covers)
             << c.name;
-    }
 }
 
-TEST(WorldCover, ScreensCoverOnlyWithAnOpaqueBackground) {
-    const InterfaceElement background = picture(0, 0, kWidth, kHeight);
-    const InterfaceElement dim = fill(0, 0, kWidth, kHeight, 0.45f);
-    const InterfaceElement button = picture(500, 300, 280, 60);
-    EXPECT_TRUE(
-        render::interfaceCoversWorld(std::vector{background, dim, button}, kWidth, kHeight, kOpaquePictures));
-    EXPECT_FALSE(render::interfaceCoversWorld(std::vector{dim, button}, kWidth, kHeight, kOpaquePictures))
-        << "a dimmed world still shows";
-    EXPECT_FALSE(
-        render::interfaceCoversWorld(std::vector<InterfaceElement>{}, kWidth, kHeight, kOpaquePictures))
-        << "hidden interface";
-    EXPECT_FALSE(render::interfaceCoversWorld(std::vector{background}, kWidth, kHeight, {}))
-        << "a background that is not opaque";
-}
-
-// The interface shader blends only the first 32 elements covering a pixel.
-TEST(WorldCover, TheBackgroundMustBeAmongTheElementsBlended) {
-    std::vector<InterfaceElement> elements(render::kMaxCoveringElements - 1, fill(0, 0, 8, 8, 0.5f));
-    elements.push_back(picture(0, 0, kWidth, kHeight));
-    EXPECT_TRUE(render::interfaceCoversWorld(elements, kWidth, kHeight, kOpaquePictures));
-    elements.insert(elements.begin(), fill(0, 0, 8, 8, 0.5f));
-    EXPECT_FALSE(render::interfaceCoversWorld(elements, kWidth, kHeight, kOpaquePictures));
+// Screens cover only with an opaque background, and only when it is among the first elements a
+// pixel blends.
+TEST(WorldCover, ScreensCoverOnlyWithAnOpaqueBlendedBackground) {
+    const InterfaceElement background = picture(0, 0, kWidth, kHeight),
+                           dim = fill(0, 0, kWidth, kHeight, 0.45f);
+    const InterfaceElement button = picture(500, 300, 280, 60), corner = fill(0, 0, 8, 8, 0.5f);
+    std::vector<InterfaceElement> lastBlended(render::kMaxCoveringElements - 1, corner);
+    lastBlended.push_back(background);
+    std::vector<InterfaceElement> pastTheBlend = lastBlended;
+    pastTheBlend.insert(pastTheBlend.begin(), corner);
+    const struct {
+        const char* name;
+        std::vector<InterfaceElement> elements;
+        std::vector<UiPlace> opaque;
+        bool covers;
+    } cases[] = {
+        {"menu", {background, dim, button}, kOpaquePictures, true},
+        {"dimmed world", {dim, button}, kOpaquePictures, false},
+        {"hidden interface", {}, kOpaquePictures, false},
+        {"background not opaque", {background}, {}, false},
+        {"background the last blended", lastBlended, kOpaquePictures, true},
+        {"background past the blended", pastTheBlend, kOpaquePictures, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(render::interfaceCoversWorld(c.elements, kWidth, kHeight, c.opaque), c.covers) << c.name;
 }
 
 TEST(WorldCover, APlaceIsOpaqueWhenEveryTexelIs) {

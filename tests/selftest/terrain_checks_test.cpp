@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <tuple>
 #include <vector>
 
 #include "support/failure.h"
@@ -24,11 +25,10 @@ TEST(TerrainChecks, TopBlockIsTheHighestCellThatIsNotAir) {
     put(chunks[0], 3, 70, 4, stone);
     put(chunks[1], 15, 127, 0, stone);
     put(chunks[1], 0, 0, 15, stone);
-    EXPECT_EQ(selftest::topBlock(chunks, 3, 4), 70);
-    EXPECT_EQ(selftest::topBlock(chunks, 4, 4), -1) << "all air";
-    EXPECT_EQ(selftest::topBlock(chunks, -1, -16), 127);
-    EXPECT_EQ(selftest::topBlock(chunks, -16, -1), 0);
-    EXPECT_EQ(selftest::topBlock(chunks, 16, 0), -1) << "not loaded";
+    // (4, 4) is all air, (16, 0) not loaded.
+    for (const auto& [x, z, top] :
+         {std::tuple{3, 4, 70}, {4, 4, -1}, {-1, -16, 127}, {-16, -1, 0}, {16, 0, -1}})
+        EXPECT_EQ(selftest::topBlock(chunks, x, z), top) << x << " " << z;
 }
 
 TEST(TerrainChecks, SkyTerrainHasOpenAirAtTheBottom) {
