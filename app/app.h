@@ -16,6 +16,7 @@
 #include "app/game_root.h"
 #include "audio/mixer.h"
 #include "content/content_state.h"
+#include "game/entities.h"
 #include "game/machine.h"
 #include "game/player_state.h"
 #include "models/vxm.h"
@@ -88,6 +89,10 @@ struct App {
     void loadAdventureContent();
     // The model fields of every mob definition that names a model resource.
     void prepareMobModels();
+    // The id of "core:arrow", 0 when no such resource is loaded.
+    uint8_t arrowResourceId() const;
+    // The id (13 or above) of the available custom resource with this content id; 0 when none.
+    uint8_t customResourceId(const std::string& contentId) const;
 
     // --- Models (models/) ---
     void splitPlayerModel();
@@ -242,6 +247,18 @@ struct App {
     std::set<ChunkKey> lightingTargets(const std::vector<voxel::Chunk>& copies) const;
     void launchLightPass(bool sync);
 
+    // --- Moving things: shared (game/world_tick.cpp) ---
+    // Between the two last world states, 0..1: a LAN guest measures from the last entity message.
+    double tickAlpha() const;
+
+    // --- Functional blocks and world particles (render/functional_blocks.cpp, render/particles.cpp) ---
+
+    // --- Dynamic entity pass: dropped items, arrows, sparks (render/dynamic_entities.cpp) ---
+
+    // --- Mobs and the melee reach (game/mobs.cpp, render/mob_geometry.cpp) ---
+
+    // --- NPC figures and their animation (render/npc_figures.cpp) ---
+
     // --- LAN (net/) ---
     void startSession(bool host, const std::string& address, uint16_t port, const std::string& roomCode);
     void updateNetwork();
@@ -281,6 +298,15 @@ struct App {
     UiState ui;
     int32_t environmentProgressStart = 10;
     int32_t environmentProgressEnd = 50;
+    // Mobs, dropped items, arrows, sparks and particles (gameplay); the renderer draws them.
+    EntityState entities;
+    bool showHitboxes = false;  // F3+B: outlines of mobs, NPCs and shaped blocks
+    // Functional block meshes and particles (renderer).
+
+    // Dynamic entity pass (renderer).
+
+    // NPC drawing (renderer).
+
     // Sleep fade.
     double sleepStart = -1.0;
     bool woken = false;

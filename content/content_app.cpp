@@ -68,3 +68,7 @@ void App::prepareMobModels() {
 void content::loadDescriptions(App& app) {
     app.rules.descriptions = content::readDescriptions(app.files.base / "Content");
 }
+
+uint8_t App::arrowResourceId() const { return customResourceId("core:arrow"); }
+
+uint8_t App::customResourceId(const std::string& contentId) const { return voxel::findCustomBlock(contentId); }

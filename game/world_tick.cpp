@@ -1,3 +1,7 @@
+#include <algorithm>
+
+#include <GLFW/glfw3.h>
+
 #include "app/app.h"
 
 namespace {
@@ -11,4 +15,10 @@ void App::tickWorld() {
     clock.timeOfDay = (clock.timeOfDay + 1) % WorldClock::kDayTicks;
     const bool lanGuest = lan.networked && !lan.host;
     if (clock.tick % kAutosaveInterval == 0 && files.worldOpen && !lanGuest) autosave();
+}
+
+double App::tickAlpha() const {
+    const bool lanGuest = lan.networked && !lan.host;
+    const double alpha = lanGuest ? (glfwGetTime() - entities.lastEntityMessage) / 0.1 : clock.accumulator / WorldClock::kStep;
+    return std::clamp(alpha, 0.0, 1.0);
 }
