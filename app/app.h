@@ -1,6 +1,7 @@
 #pragma once
 // The one application object: all game state, grouped by the subsystem that owns it, and most of
 // the game's logic as member functions defined in that subsystem's folder.
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -29,6 +30,8 @@
 #include "render/descriptor_state.h"
 #include "render/device.h"
 #include "render/frame_state.h"
+#include "render/functional_geometry.h"
+#include "render/functional_state.h"
 #include "render/lighting_state.h"
 #include "render/mesh_schedule.h"
 #include "render/swapchain.h"
@@ -251,7 +254,30 @@ struct App {
     // Between the two last world states, 0..1: a LAN guest measures from the last entity message.
     double tickAlpha() const;
 
-    // --- Functional blocks and world particles (render/functional_blocks.cpp, render/particles.cpp) ---
+    // --- Functional blocks and world particles (render/functional_blocks.cpp, render/particles.cpp,
+    //     game/world_particles.cpp) ---
+    // Once a frame: rebuilds and uploads the moving blocks' geometry when its signature changed.
+    void buildFunctionalMeshes();
+    // The functional blocks of the chunks in view that are drawn, in chunk-key and list order.
+    std::vector<render::FunctionalBlock> visibleFunctionalBlocks() const;
+    // Burning furnaces of loaded chunks within reach of the player, in cell order.
+    std::vector<CellKey> burningFurnacesNear() const;
+    uint64_t functionalSignature(const std::vector<render::FunctionalBlock>& blocks,
+                                 const std::vector<CellKey>& furnaces) const;
+    // Refills the functional vertex list, lit; no GPU involved.
+    void rebuildFunctionalVertices(const std::vector<render::FunctionalBlock>& blocks,
+                                   const std::vector<CellKey>& furnaces);
+    void drawFunctionalBlocks(VkCommandBuffer cmd);
+    // Advances door swings and chest lids by the seconds since the previous call.
+    void animateChestLids(float seconds);
+    // Appends one particle unless particles are off or the list holds the cap.
+    void spawnParticle(const std::array<double, 3>& position, int32_t kind, float size, uint32_t random);
+    // The world step of the particle list: cut to the cap, moved, aged, the dead removed.
+    void stepParticles();
+    // Blocks with a particle effect near the player give off one every interval.
+    void spawnBlockParticles();
+    void buildParticleGeometry(std::vector<render::MeshVertex>& list) const;
+    void drawParticles(VkCommandBuffer cmd);
 
     // --- Dynamic entity pass: dropped items, arrows, sparks (render/dynamic_entities.cpp) ---
 
@@ -302,6 +328,7 @@ struct App {
     EntityState entities;
     bool showHitboxes = false;  // F3+B: outlines of mobs, NPCs and shaped blocks
     // Functional block meshes and particles (renderer).
+    FunctionalState functional;
 
     // Dynamic entity pass (renderer).
 

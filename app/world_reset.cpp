@@ -63,7 +63,8 @@ void resetPlayer(PlayerState& player, double maximumStamina) {
     player.lightFade = fresh.lightFade;
 }
 
-// Block entities, moving doors, pending block updates, water levels, furnaces and the edit history.
+// Block entities, moving doors and chest lids, pending block updates, water levels, furnaces,
+// particles and the edit history.
 void resetSimulation(App& app) {
     ChunkWindowState& world = app.world;
     world.blockStates.clear();
@@ -75,6 +76,12 @@ void resetSimulation(App& app) {
     app.machines.clear();
     app.meshing.waterLevels.clear();
     app.meshing.waterLevelsChanged = true;
+    app.entities.particles.clear();
+    // The next world's moving blocks are built afresh; the buffers stay for reuse.
+    app.functional.chestLids.clear();
+    app.functional.openChest.reset();
+    app.functional.signatureValid = false;
+    app.functional.vertices.clear();
 }
 
 }  // namespace

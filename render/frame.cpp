@@ -1,6 +1,6 @@
 // One frame: wait for the previous one, prepare the camera and the per-frame data, acquire an image,
-// record the sky, the chunk meshes, the water and the interface into it, submit, capture when asked
-// and present.
+// record the sky, the chunk meshes, the moving blocks, the water, the particles and the interface
+// into it, submit, capture when asked and present.
 #include <GLFW/glfw3.h>
 
 #include <algorithm>
@@ -92,8 +92,9 @@ void writeFrameRecords(App& app) {
 void animate(App& app) {
     const double t = now();
     const double previous = app.frame.previousDoorAnimation;
-    app.animateDoors(previous < 0.0 ? 0.0 : t - previous);
+    app.animateChestLids(static_cast<float>(previous < 0.0 ? 0.0 : t - previous));
     app.frame.previousDoorAnimation = t;
+    app.buildFunctionalMeshes();
     writeFrameRecords(app);
 }
 
@@ -241,7 +242,9 @@ void recordFrame(App& app, VkCommandBuffer cmd, uint32_t imageIndex, const rende
     bindWorldState(app, cmd);
     drawSky(app, cmd, camera);
     drawSolidMeshes(app, cmd);
+    app.drawFunctionalBlocks(cmd);
     app.drawMeshMap(cmd);
+    app.drawParticles(cmd);
     if (!app.player.thirdPerson) beginHandPass(app, cmd);
     drawInterface(app, cmd);
     vkCmdEndRenderPass(cmd);

@@ -31,7 +31,8 @@ struct FrameState {
     // Captures that must come out the same every time run the animation clock at these seconds
     // instead of the wall clock.
     std::optional<double> fixedAnimationSeconds;
-    double previousDoorAnimation = -1.0;  // GLFW seconds; below 0 before the first frame
+    // GLFW seconds of the last door and lid animation step; below 0 before the first frame.
+    double previousDoorAnimation = -1.0;
     // This frame's visible meshes, tested once and drawn by every pass; kept to reuse its storage.
     std::vector<VisibleMesh> visibleMeshes;
 };

@@ -35,6 +35,12 @@ void destroyDescriptors(VkDevice dev, DescriptorState& d, VkDescriptorSet& set) 
     d.contentMetaMemory = VK_NULL_HANDLE;
 }
 
+void destroySlot(VkDevice dev, BufferSlot& slot) {
+    if (slot.buffer) vkDestroyBuffer(dev, slot.buffer, nullptr);
+    if (slot.memory) vkFreeMemory(dev, slot.memory, nullptr);
+    slot = BufferSlot{};
+}
+
 void destroyCommandPool(GpuState& gpu) {
     if (gpu.pool) vkDestroyCommandPool(gpu.dev, gpu.pool, nullptr);
     gpu.pool = VK_NULL_HANDLE;
@@ -81,6 +87,9 @@ void App::shutdown() {
         world.meshes.clear();
 
         destroySwapchainResources();
+
+        destroySlot(gpu.dev, functional.buffer);
+        destroySlot(gpu.dev, functional.particleBuffer);
 
         destroyFrameSync(gpu);
 

@@ -54,8 +54,11 @@ void App::handleScreenInput() {
     }
 }
 
-void App::onKey(GLFWwindow*, int key, int, int action, int) {
+void App::onKey(GLFWwindow* window, int key, int, int action, int) {
     if (action == GLFW_PRESS) ui::notePress(ui.keyPresses, key);
+    // F3+B shows the hitboxes of mobs, NPCs and shaped blocks.
+    if (action == GLFW_PRESS && key == GLFW_KEY_B && window && glfwGetKey(window, GLFW_KEY_F3) == GLFW_PRESS)
+        showHitboxes = !showHitboxes;
     if (action == GLFW_RELEASE || !ui.textEntryActive) return;
     if (key == GLFW_KEY_BACKSPACE && !ui.textField.empty()) ui.textField.pop_back();
 }
