@@ -12,6 +12,7 @@
 #include "app/app.h"
 #include "platform/image.h"
 #include "selftest/capture_checks.h"
+#include "selftest/moving_blocks_scene.h"
 #include "selftest/scenario_log.h"
 #include "selftest/scenarios.h"
 #include "selftest/terrain_checks.h"
@@ -238,7 +239,7 @@ int frostRender(App& app) {
 }
 
 int motionRender(App& app) {
-    return unavailableScene(app, "motion-render", "remote players and their motion");
+    return movingBlocksScene(app, [](App& a, const std::string& file) { return captureScene(a, file); });
 }
 int heldRender(App& app) {
     return unavailableScene(app, "held-render", "held items and their animations");
