@@ -13,9 +13,6 @@
 
 namespace {
 
-// A lid takes a quarter of a second to open or close fully, a little quicker than a door.
-constexpr float kLidSpeed = 4.0f;  // progress per second
-
 double horizontalDistance(const App& app, int32_t x, int32_t z) {
     const double dx = x + 0.5 - app.player.x, dz = z + 0.5 - app.player.z;
     return std::sqrt(dx * dx + dz * dz);
@@ -155,15 +152,26 @@ void App::buildFunctionalMeshes() {
     recordTime();
 }
 
+// A lid swings fully open or shut in its block's lid_seconds (0.3 s unless the content says
+// otherwise), at an even pace; the drawn angle eases in and out of it.
 void App::animateChestLids(float seconds) {
     animateDoors(seconds);
-    const float step = std::clamp(seconds, 0.0f, 0.1f) * kLidSpeed;
-    if (functional.openChest) functional.chestLids.try_emplace(*functional.openChest, 0.0f);
+    const float step = std::clamp(seconds, 0.0f, 0.1f);
+    const auto lidded = [this](const CellKey& cell) -> const voxel::BlockDef* {
+        const voxel::BlockDef& def = voxel::blockDef(blockAt(std::get<0>(cell), std::get<1>(cell), std::get<2>(cell)));
+        return def.movingParts ? &def : nullptr;
+    };
+    if (functional.openChest && lidded(*functional.openChest))
+        functional.chestLids.try_emplace(*functional.openChest, 0.0f);
     for (auto it = functional.chestLids.begin(); it != functional.chestLids.end();) {
+        const voxel::BlockDef* def = lidded(it->first);
         const bool open = functional.openChest == it->first;
-        it->second = std::clamp(it->second + (open ? step : -step), 0.0f, 1.0f);
-        // A closed lid needs no entry: no entry reads as closed.
-        it = (!open && it->second <= 0.0f) ? functional.chestLids.erase(it) : std::next(it);
+        if (def) {
+            const float change = step / std::max(def->lid_seconds, 0.01f);
+            it->second = std::clamp(it->second + (open ? change : -change), 0.0f, 1.0f);
+        }
+        // A lid whose chest is gone, or that has shut, needs no entry: no entry reads as closed.
+        it = (!def || (!open && it->second <= 0.0f)) ? functional.chestLids.erase(it) : std::next(it);
     }
 }
 

@@ -94,40 +94,6 @@ TEST(FunctionalGeometryTest, TrapdoorAtTheTopIsMirroredAndLidsTurnOnlyTheirParts
     EXPECT_NEAR(list[0].z, 0.0, 1e-5);
 }
 
-TEST(FunctionalGeometryTest, RadiusAppliesOnlyToUnshapedBlocks) {
-    struct Case {
-        const char* behavior;
-        double distance;
-        bool included;
-    };
-    for (const Case c : {Case{"chest", 48.0, true}, Case{"chest", 48.0001, false}, Case{"door", 49.0, true},
-                         Case{"bed", 500.0, true}}) {
-        EXPECT_EQ(render::functionalIncluded(shaped(c.behavior, {}), c.distance), c.included)
-            << c.behavior << " " << c.distance;
-    }
-}
-
-TEST(FunctionalGeometryTest, LidAngleEasesFromClosedToItsDegrees) {
-    EXPECT_DOUBLE_EQ(render::lidAngle(0.0, 90.0), 0.0);
-    EXPECT_NEAR(render::lidAngle(0.5, 90.0), kHalfPi / 2, 1e-12);
-    EXPECT_NEAR(render::lidAngle(1.0, 90.0), kHalfPi, 1e-12);
-}
-
-TEST(FunctionalGeometryTest, SignatureTakesEveryFieldOfARecord) {
-    const FunctionalBlock base{1, 2, 3, 13, 4, 0.5};
-    const uint64_t start = render::signatureStart(7, false);
-    EXPECT_NE(start, render::signatureStart(7, true));
-    EXPECT_NE(start, render::signatureStart(8, false));
-    const uint64_t h = render::mixFunctionalBlock(start, base);
-    FunctionalBlock moved = base;
-    moved.angle = 0.50001;
-    EXPECT_NE(render::mixFunctionalBlock(start, moved), h);
-    FunctionalBlock swapped = base;
-    std::swap(swapped.x, swapped.z);
-    EXPECT_NE(render::mixFunctionalBlock(start, swapped), h);
-    EXPECT_EQ(render::mixSignature(0, 1), render::kSignaturePrime);
-}
-
 TEST(FunctionalGeometryTest, BufferStartsAt16KiBAndDoubles) {
     struct Case {
         uint64_t capacity, bytes, grown;
