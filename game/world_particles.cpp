@@ -19,8 +19,8 @@ double horizontalDistance(const App& app, double x, double z) {
 
 // Spreads emitters over their interval, so that torches of one room do not puff in step.
 uint64_t cellSalt(int32_t x, int32_t y, int32_t z) {
-    return static_cast<uint32_t>(x * 73856093) ^ static_cast<uint32_t>(y * 19349663) ^
-           static_cast<uint32_t>(z * 83492791);
+    return (static_cast<uint32_t>(x) * 73856093u) ^ (static_cast<uint32_t>(y) * 19349663u) ^
+           (static_cast<uint32_t>(z) * 83492791u);
 }
 
 bool particleDies(const App& app, const Particle& p) {

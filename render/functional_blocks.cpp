@@ -1,7 +1,5 @@
 // The blocks that move, drawn from one vertex list rebuilt only when what it shows has changed, and
 // the animation of chest lids and door swings that moves them.
-#include <GLFW/glfw3.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -12,6 +10,9 @@
 #include "world/shapes.h"
 
 namespace {
+
+// The line value that the functional buffer's map failure reports.
+constexpr int kFunctionalMapLine = 1187;
 
 double horizontalDistance(const App& app, int32_t x, int32_t z) {
     const double dx = x + 0.5 - app.player.x, dz = z + 0.5 - app.player.z;
@@ -80,7 +81,7 @@ void uploadFunctional(App& app) {
     }
     void* mapped = nullptr;
     render::check(vkMapMemory(app.gpu.dev, f.buffer.memory, 0, bytes, 0, &mapped),
-                  "vkMapMemory(dev,functionalMemory,0,bytes,0,&mapped)", 1187);
+                  "vkMapMemory(dev,functionalMemory,0,bytes,0,&mapped)", kFunctionalMapLine);
     std::copy(f.vertices.begin(), f.vertices.end(), static_cast<render::MeshVertex*>(mapped));
     vkUnmapMemory(app.gpu.dev, f.buffer.memory);
 }
