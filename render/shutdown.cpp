@@ -77,10 +77,16 @@ void App::shutdown() {
     if (gpu.dev) {
         vkDeviceWaitIdle(gpu.dev);
 
+        render::destroyBufferSlot(gpu.dev, body.portrait);
+
         for (auto& [key, mesh] : world.meshes) destroyMesh(mesh);
         world.meshes.clear();
 
         destroySwapchainResources();
+
+        render::destroyBufferSlot(gpu.dev, body.heldContent);
+        render::destroyBufferSlot(gpu.dev, body.playerVertexBuffer);
+        render::destroyBufferSlot(gpu.dev, body.playerIndexBuffer);
 
         destroyFrameSync(gpu);
 
@@ -89,6 +95,9 @@ void App::shutdown() {
         render::destroyAtlases(gpu.dev, atlases);
 
         destroyCommandPool(gpu);
+
+        render::destroyBufferSlot(gpu.dev, body.remoteVertexBuffer);
+        render::destroyBufferSlot(gpu.dev, body.remoteIndexBuffer);
 
         destroyDevice(gpu);
     }
