@@ -76,8 +76,9 @@ InterfaceBlock packInterfaceBlock(const InterfaceInputs& in) {
     block.selectedSlot = in.selectedSlot;
     block.inventoryOpen = in.inventoryOpen ? 1 : 0;
     packSlots(block, in.slots);
-    if (in.menuOpen && showsWorldLabels(in.screen)) packMenuLabels(block, in);
     if (in.menuOpen && in.screen != kFurnaceScreen && in.screen != kChestScreen) packHeadSettings(block, in.head);
+    // The world menus read their counts where the settings words lie, so the labels go last.
+    if (in.menuOpen && showsWorldLabels(in.screen)) packMenuLabels(block, in);
     block.screen = in.hideInterface ? kHiddenInterface : in.screen;
     block.hovered = in.hovered;
     block.status = in.menuOpen ? in.menuValue : statusWord(in.health, in.firstSkill, in.food, in.useFraction);

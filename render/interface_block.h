@@ -64,10 +64,10 @@ struct InterfaceInputs {
     std::array<uint32_t, 6> labelCounts{};
 };
 
-// Slot words of the world menu labels: glyphs from word 0, counts from word 12, clear of the
-// settings words 9..11.
+// Slot words of the world menu labels: glyphs from word 0, counts from word 9 (over the settings
+// words, which those screens do not show).
 inline constexpr std::size_t kLabelGlyphWord = 0;
-inline constexpr std::size_t kLabelCountWord = 12;
+inline constexpr std::size_t kLabelCountWord = 9;
 
 // (count clamped to 0..64) << 8 | id.
 uint32_t packSlot(const InventorySlot& slot);

@@ -152,7 +152,7 @@ TEST(MenuLabels, TextsBySreenAndCheckedSelection) {
     }
 }
 
-TEST(MenuLabels, WorldScreensCarryThemBesideTheSettingsWords) {
+TEST(MenuLabels, WorldScreensCarryThemInPlaceOfTheSettingsWords) {
     render::InterfaceInputs in;
     in.menuOpen = true;
     in.head = {2, 0, 1};
@@ -162,10 +162,12 @@ TEST(MenuLabels, WorldScreensCarryThemBesideTheSettingsWords) {
         in.screen = screen;
         const render::InterfaceBlock block = render::packInterfaceBlock(in);
         const std::vector<uint32_t> words(block.slots, block.slots + 18);
-        EXPECT_EQ(words, (std::vector<uint32_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 2, 0, 1, 10, 11, 12, 13, 14, 15}));
+        EXPECT_EQ(words, (std::vector<uint32_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 0, 0, 0}));
     }
     in.screen = 4;
-    EXPECT_EQ(render::packInterfaceBlock(in).slots[0], 0u);
+    const render::InterfaceBlock other = render::packInterfaceBlock(in);
+    EXPECT_EQ(other.slots[0], 0u);
+    EXPECT_EQ(other.slots[9], 2u) << "other menus keep the settings words";
 }
 
 TEST(HotbarSlot, WheelWrapsAtBothEnds) {
