@@ -4,9 +4,11 @@
 #include <numbers>
 #include <vector>
 
+#include "app/app.h"
 #include "render/hand_placement.h"
 #include "render/held_item.h"
 #include "render/player_body.h"
+#include "support/fresh_registry.h"
 
 namespace {
 
@@ -265,6 +267,53 @@ TEST(StampVertexLight, LooksUpOncePerRunOfTheSameCell) {
     EXPECT_FLOAT_EQ(list[1].sky, 1.0f);
     EXPECT_FLOAT_EQ(list[2].sky, 0.5f);
     EXPECT_FLOAT_EQ(list[3].block, 0.25f);
+}
+
+}  // namespace
+
+
+namespace {
+
+class HeldPoseTest : public testsupport::FreshRegistryTest {
+protected:
+    void SetUp() override {
+        FreshRegistryTest::SetUp();
+        voxel::BlockDef bow = testsupport::namedBlock("core:bow"), glider = testsupport::namedBlock("core:glider");
+        bow.behavior = "bow";
+        glider.behavior = "glider";
+        voxel::registerBlock(13, bow);
+        voxel::registerBlock(14, glider);
+        app.inventory.hotbar[0] = {13, 1, 0};
+        app.inventory.selected = 0;
+        app.clock.tick = 200;
+    }
+    App app;
+};
+
+TEST_F(HeldPoseTest, BowDrawCountsSecondsButPullsTheHandAtMostOnce) {
+    app.actions.bowDrawing = true;
+    const struct {
+        uint64_t start;
+        float seconds, right;
+    } rows[] = {{190, 0.5f, 0.5649375f - 0.065f}, {180, 1.0f, 0.5649375f - 0.13f}, {100, 5.0f, 0.5649375f - 0.13f}};
+    for (const auto& row : rows) {
+        app.actions.bowDrawStartTick = row.start;
+        EXPECT_FLOAT_EQ(app.bowDrawProgress(), row.seconds);
+        EXPECT_NEAR(app.firstPersonHandOffset()[0], row.right, 1e-6) << "start " << row.start;
+    }
+    app.actions.bowDrawing = false;
+    EXPECT_EQ(app.bowDrawProgress(), 0.0f);
+}
+
+TEST_F(HeldPoseTest, GliderOnlyFromAFilledBodySlot) {
+    EXPECT_EQ(app.hasGliderEquipped(), nullptr);
+    app.player.armor[1] = {14, 1, 0};
+    ASSERT_NE(app.hasGliderEquipped(), nullptr);
+    EXPECT_EQ(app.hasGliderEquipped()->id, "core:glider");
+    app.player.armor[1] = {14, 0, 0};
+    EXPECT_EQ(app.hasGliderEquipped(), nullptr);
+    app.player.armor[1] = {13, 1, 0};
+    EXPECT_EQ(app.hasGliderEquipped(), nullptr);
 }
 
 }  // namespace
