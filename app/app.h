@@ -23,6 +23,7 @@
 #include "models/vxm.h"
 #include "net/session.h"
 #include "render/atlas_state.h"
+#include "render/body_state.h"
 #include "render/buffers.h"
 #include "render/chunk_mesh.h"
 #include "render/chunk_mesher.h"
@@ -278,6 +279,37 @@ struct App {
     void spawnBlockParticles();
     void buildParticleGeometry(std::vector<render::MeshVertex>& list) const;
     void drawParticles(VkCommandBuffer cmd);
+    // --- The player's body and hands (render/held_pose.cpp, held_item_draw.cpp, player_model_draw.cpp,
+    // portrait_draw.cpp, remote_players.cpp, world_menu_labels.cpp) ---
+    float swingAmount() const;
+    // The held clip of the current action and view, or null; restarts the clip clock on a change.
+    const HeldClip* armPose();
+    float useFraction() const;
+    content::Float3 heldGripPoint(uint8_t item) const;
+    content::Float3 heldItemAnchor(const content::Float3& point, uint8_t item, bool thirdPerson);
+    render::Double3 heldModelPoint(const content::Float3& point, uint8_t item);
+    render::Double3 firstPersonHandOffset();
+    render::Double3 viewToWorld(const render::Double3& local) const;
+    render::Double3 handWorldPosition();
+    // Seconds the bow has been drawn; 0 when not drawing.
+    float bowDrawProgress() const;
+    bool isHoldingBow() const;
+    bool isHoldingShield() const;
+    // The body slot's definition when it holds a glider, else null.
+    const voxel::BlockDef* hasGliderEquipped() const;
+    int32_t countItem(uint8_t id) const;
+    const InventorySlot& selectedSlot() const;
+    void uploadHeldContent(VkCommandBuffer cmd, std::vector<render::MeshVertex>& vertices);
+    void drawPlayerModel(VkCommandBuffer cmd);
+    void uploadPlayerModel();
+    void recordMeshDraw(VkCommandBuffer cmd);
+    void renderPlayerPortrait();
+    void drawPortrait(VkCommandBuffer cmd);
+    void buildRemotePlayers();
+    void drawRemotePlayers(VkCommandBuffer cmd);
+    void buildMenuLabels(std::array<uint32_t, 9>& glyphWords, std::array<uint32_t, 6>& counts) const;
+    // Number keys and the mouse wheel choose the hotbar slot.
+    void selectHotbarSlot();
 
     // --- Dynamic entity pass: dropped items, arrows, sparks (render/dynamic_entities.cpp) ---
 
@@ -301,6 +333,7 @@ struct App {
     SwapchainState swapchain;
     FrameState frame;
     PlayerState player;
+    PlayerActions actions;
     Inventory inventory;
     ContentState rules;
     AdventureState adventureState;
@@ -327,6 +360,8 @@ struct App {
     // Mobs, dropped items, arrows, sparks and particles (gameplay); the renderer draws them.
     EntityState entities;
     bool showHitboxes = false;  // F3+B: outlines of mobs, NPCs and shaped blocks
+    // The player's body, hands and portrait, and the LAN players (renderer).
+    BodyRenderState body;
     // Functional block meshes and particles (renderer).
     FunctionalState functional;
 

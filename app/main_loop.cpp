@@ -99,7 +99,10 @@ void App::runFrame() {
     filesave::rethrowBackgroundFailure();
     runWorldSteps(now);
     updateSleepFade(glfwGetTime());
-    if (!ui.menuOpen && sleepStart < 0.0) easeHandTimers();
+    if (!ui.menuOpen && sleepStart < 0.0) {
+        selectHotbarSlot();
+        easeHandTimers();
+    }
 
     int width = 0, height = 0;
     glfwGetFramebufferSize(gpu.win, &width, &height);

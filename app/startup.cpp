@@ -104,6 +104,7 @@ void App::startUp() {
               << std::flush;
 
     throwIfLoadCancelled(ui.loading, 92, "Подготовка графических эффектов");
+    uploadPlayerModel();
     createSwapchain();
 
     throwIfLoadCancelled(ui.loading, 99, "Подготовка первого кадра");

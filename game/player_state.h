@@ -40,6 +40,32 @@ struct PlayerState {
     double lastMouseX = 0.0, lastMouseY = 0.0;
 };
 
+// A timed use action (eating, drinking): which slot it uses and the world tick it began.
+struct TimedUse {
+    bool active = false;
+    int32_t slot = 0;
+    uint64_t startTick = 0;
+};
+
+// What the player's hands are doing, as the renderer reads it to pose the arm and the held item.
+// The swing progress itself is PlayerState::swingPhase, eased by the main loop.
+struct PlayerActions {
+    int32_t chargeRemaining = 0;  // ticks of a charged attack still winding up
+    int32_t chargeLength = 0;     // ticks
+    bool chargeHeavy = false;
+    bool combatSwing = false;
+    float walkPhase = 0.0f;  // radians
+    float walkSpeed = 0.0f;
+    bool bowDrawing = false;
+    uint64_t bowDrawStartTick = 0;
+    float bowRelease = 0.0f;  // eases back to 0 after a shot
+    bool blocking = false;
+    float shieldRaise = 0.0f;  // 0..1
+    int32_t blockTimer = 0;
+    std::array<TimedUse, 2> uses{};
+    bool gliderSpread = false;  // the glider drawn at full width
+};
+
 struct Inventory {
     std::array<InventorySlot, 9> hotbar{
         InventorySlot{1, 64, 0}, InventorySlot{2, 64, 0}, InventorySlot{3, 64, 0},

@@ -53,6 +53,9 @@ struct LanSession {
     uint16_t peerPort = 0;
     std::filesystem::path cacheDirectory;
     std::map<uint32_t, RemotePose> remotePoses;
+    // The session's own extra player (drawn before the map's), valid while the flag is set.
+    RemotePose extraPose;
+    bool hasExtraPose = false;
     std::vector<std::string> playerList;
 
     LanSession() {

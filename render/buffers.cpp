@@ -45,6 +45,20 @@ void writeMapped(VkDevice dev, VkDeviceMemory memory, uint64_t bytes, const void
 
 }  // namespace
 
+namespace render {
+
+void destroyBufferSlot(VkDevice dev, BufferSlot& slot) {
+    destroySlot(dev, slot);
+    slot.capacity = 0;
+}
+
+void writeBufferMemory(VkDevice dev, VkDeviceMemory memory, uint64_t bytes, const void* data, const char* call,
+                       int line) {
+    writeMapped(dev, memory, bytes, data, call, line);
+}
+
+}  // namespace render
+
 uint32_t App::findMemoryType(uint32_t typeBits, VkMemoryPropertyFlags properties) const {
     VkPhysicalDeviceMemoryProperties memory{};
     vkGetPhysicalDeviceMemoryProperties(gpu.physical, &memory);

@@ -20,6 +20,12 @@ uint64_t grownCapacity(uint64_t capacity, uint64_t bytes);
 int32_t pickMemoryType(const VkPhysicalDeviceMemoryProperties& properties, uint32_t typeBits,
                        VkMemoryPropertyFlags wanted);
 
+// Destroys the buffer and frees its memory when present; the slot is left empty.
+void destroyBufferSlot(VkDevice dev, BufferSlot& slot);
+// Map, copy, unmap; a failed map throws with the call text and line of the caller's site.
+void writeBufferMemory(VkDevice dev, VkDeviceMemory memory, uint64_t bytes, const void* data, const char* call,
+                       int line);
+
 }  // namespace render
 
 namespace vk {

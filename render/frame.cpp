@@ -177,6 +177,19 @@ void beginHandPass(App& app, VkCommandBuffer cmd) {
     pushCamera(app, cmd, hand);
 }
 
+// The player meshes are rebuilt after the fence wait; in third person the body and the held
+// item stand in the world and share its depth.
+void drawPlayerBodies(App& app, VkCommandBuffer cmd) {
+    app.uploadPlayerModel();
+    app.renderPlayerPortrait();
+    app.buildRemotePlayers();
+    app.drawRemotePlayers(cmd);
+    if (!app.player.thirdPerson) return;
+    vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, app.swapchain.voxelPipeline);
+    app.recordMeshDraw(cmd);
+    app.drawPlayerModel(cmd);
+}
+
 uint32_t hoveredValue(const App& app) {
     if (app.ui.menuOpen) return app.frame.storedHover;
     const voxel::GenerationContext context{app.files.seed, app.generationStage, app.world.profile};
@@ -210,6 +223,14 @@ render::InterfaceInputs interfaceInputs(const App& app) {
     in.menuValue = app.frame.menuValue;
     in.cursor = cursorPosition(app);
     in.cursorStack = app.inventory.cursor;
+    in.inventoryOpen = app.ui.inventoryOpen;
+    in.useFraction = app.useFraction();
+    if (app.isHoldingBow()) {
+        const uint8_t arrow = app.arrowResourceId();
+        const float draw = render::bowDrawFraction(app.actions.bowDrawing, app.clock.tick, app.actions.bowDrawStartTick);
+        in.bow = render::bowField(draw, app.countItem(arrow), arrow);
+    }
+    app.buildMenuLabels(in.labelGlyphs, in.labelCounts);
     return in;
 }
 
@@ -235,6 +256,14 @@ void drawInterface(App& app, VkCommandBuffer cmd) {
     writeInterfaceLayout(app, block);
     vkCmdPushConstants(cmd, app.swapchain.layout, kPushStages, 0, sizeof block, &block);
     vkCmdDraw(cmd, 3, 1, 0, 0);
+    app.drawPortrait(cmd);
+    // The stack under the cursor is drawn last, over the portrait.
+    if (!app.ui.inventoryOpen || app.inventory.cursor.count <= 0) return;
+    vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, app.swapchain.crosshairPipeline);
+    render::InterfaceBlock stack = block;
+    stack.screen = render::kCursorStackPass;
+    vkCmdPushConstants(cmd, app.swapchain.layout, kPushStages, 0, sizeof stack, &stack);
+    vkCmdDraw(cmd, 3, 1, 0, 0);
 }
 
 void recordFrame(App& app, VkCommandBuffer cmd, uint32_t imageIndex, const render::Matrix4& camera) {
@@ -243,9 +272,14 @@ void recordFrame(App& app, VkCommandBuffer cmd, uint32_t imageIndex, const rende
     drawSky(app, cmd, camera);
     drawSolidMeshes(app, cmd);
     app.drawFunctionalBlocks(cmd);
+    drawPlayerBodies(app, cmd);
     app.drawMeshMap(cmd);
     app.drawParticles(cmd);
-    if (!app.player.thirdPerson) beginHandPass(app, cmd);
+    if (!app.player.thirdPerson) {
+        beginHandPass(app, cmd);
+        app.recordMeshDraw(cmd);
+        app.drawPlayerModel(cmd);
+    }
     drawInterface(app, cmd);
     vkCmdEndRenderPass(cmd);
     render::check(vkEndCommandBuffer(cmd), "vkEndCommandBuffer(cmds[i])", kFrameLine);

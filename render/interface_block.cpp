@@ -24,6 +24,15 @@ void packHeadSettings(InterfaceBlock& block, const HeadSettings& head) {
     block.slots[kHeadWord + 2] = static_cast<uint32_t>(head.dayCycle);
 }
 
+bool showsWorldLabels(int32_t screen) {
+    return screen == 5 || screen == 6 || screen == 12;
+}
+
+void packMenuLabels(InterfaceBlock& block, const InterfaceInputs& in) {
+    std::copy(in.labelGlyphs.begin(), in.labelGlyphs.end(), block.slots + kLabelGlyphWord);
+    std::copy(in.labelCounts.begin(), in.labelCounts.end(), block.slots + kLabelCountWord);
+}
+
 uint32_t cursorStackWord(const InterfaceInputs& in) {
     if (!in.menuOpen && !in.inventoryOpen && in.bow) return *in.bow;
     return static_cast<uint32_t>(in.cursorStack.count) << 8 | in.cursorStack.id;
@@ -68,6 +77,8 @@ InterfaceBlock packInterfaceBlock(const InterfaceInputs& in) {
     block.inventoryOpen = in.inventoryOpen ? 1 : 0;
     packSlots(block, in.slots);
     if (in.menuOpen && in.screen != kFurnaceScreen && in.screen != kChestScreen) packHeadSettings(block, in.head);
+    // The world menus read their counts where the settings words lie, so the labels go last.
+    if (in.menuOpen && showsWorldLabels(in.screen)) packMenuLabels(block, in);
     block.screen = in.hideInterface ? kHiddenInterface : in.screen;
     block.hovered = in.hovered;
     block.status = in.menuOpen ? in.menuValue : statusWord(in.health, in.firstSkill, in.food, in.useFraction);

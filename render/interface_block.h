@@ -59,7 +59,15 @@ struct InterfaceInputs {
     std::array<float, 2> cursor{};
     InventorySlot cursorStack{};
     std::optional<uint32_t> bow;  // the bow field while a bow is held in play
+    // The world menus' name and seed glyphs and their counts (screens 5, 6 and 12).
+    std::array<uint32_t, 9> labelGlyphs{};
+    std::array<uint32_t, 6> labelCounts{};
 };
+
+// Slot words of the world menu labels: glyphs from word 0, counts from word 9 (over the settings
+// words, which those screens do not show).
+inline constexpr std::size_t kLabelGlyphWord = 0;
+inline constexpr std::size_t kLabelCountWord = 9;
 
 // (count clamped to 0..64) << 8 | id.
 uint32_t packSlot(const InventorySlot& slot);

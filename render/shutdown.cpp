@@ -83,6 +83,8 @@ void App::shutdown() {
     if (gpu.dev) {
         vkDeviceWaitIdle(gpu.dev);
 
+        render::destroyBufferSlot(gpu.dev, body.portrait);
+
         for (auto& [key, mesh] : world.meshes) destroyMesh(mesh);
         world.meshes.clear();
 
@@ -90,6 +92,9 @@ void App::shutdown() {
 
         destroySlot(gpu.dev, functional.buffer);
         destroySlot(gpu.dev, functional.particleBuffer);
+        render::destroyBufferSlot(gpu.dev, body.heldContent);
+        render::destroyBufferSlot(gpu.dev, body.playerVertexBuffer);
+        render::destroyBufferSlot(gpu.dev, body.playerIndexBuffer);
 
         destroyFrameSync(gpu);
 
@@ -98,6 +103,9 @@ void App::shutdown() {
         render::destroyAtlases(gpu.dev, atlases);
 
         destroyCommandPool(gpu);
+
+        render::destroyBufferSlot(gpu.dev, body.remoteVertexBuffer);
+        render::destroyBufferSlot(gpu.dev, body.remoteIndexBuffer);
 
         destroyDevice(gpu);
     }

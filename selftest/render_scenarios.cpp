@@ -218,9 +218,6 @@ int uiRender(App& app) {
     return 0;
 }
 
-int inventoryRender(App& app) {
-    return unavailableScene(app, "inventory-render", "the inventory screen");
-}
 int expeditionRender(App& app) {
     return unavailableScene(app, "expedition-render", "the adventure rules");
 }
@@ -240,9 +237,6 @@ int frostRender(App& app) {
 
 int motionRender(App& app) {
     return movingBlocksScene(app, [](App& a, const std::string& file) { return captureScene(a, file); });
-}
-int heldRender(App& app) {
-    return unavailableScene(app, "held-render", "held items and their animations");
 }
 int bossRender(App& app) {
     return unavailableScene(app, "boss-render", "mobs and combat");

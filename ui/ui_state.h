@@ -19,6 +19,14 @@ struct Toast {
     double until = 0.0;  // GLFW seconds
 };
 
+// The new-world screen's two fields as typed; field 1 is the seed.
+struct NewWorldForm {
+    std::u32string name;
+    std::u32string seed;
+    uint32_t focusedField = 0;
+    bool seedError = false;
+};
+
 struct UiState {
     static constexpr int32_t kPlaying = 0;
     static constexpr int32_t kMainMenu = 1;
@@ -49,6 +57,8 @@ struct UiState {
     std::vector<WorldEntry> worlds;
     int32_t worldScroll = 0;
     int32_t selectedWorld = 0;
+    NewWorldForm newWorld;
+    bool inventoryOpen = false;
 };
 
 namespace ui {
@@ -72,6 +82,9 @@ struct EscapeStep {
     bool clearSubDialog;
 };
 EscapeStep escapeTarget(int32_t screen, int32_t returnScreen, bool subDialog);
+
+// The hotbar slot (0..8) after the wheel moved the selection by steps, wrapping at both ends.
+int32_t hotbarSlotAfter(int32_t selected, int32_t wheelSteps);
 
 // The text view's scroll line after a wheel step while text entry is active.
 int32_t scrolledTextLine(int32_t line, int32_t lineCount, double yOffset);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <memory>
@@ -315,6 +316,65 @@ TEST_F(MotionRenderScenario, SmokeRisesIntoTheSkyAndLeavesTheRestAlone) {
     EXPECT_LT(differingShare(smoke, blocks, 24), 0.2);
     EXPECT_LT(colourDistance(meanColour(smoke, ground), meanColour(blocks, ground)), 3.0);
 }
+// --- the player's body and hands -------------------------------------------------------------
+
+// Only the part of the picture where the thing is drawn changes between a capture and its baseline.
+struct BodyCapture {
+    const char* option;
+    const char* log;
+    const char* line;
+    std::vector<std::string> captures;
+    const char* shown;
+    const char* without;
+    std::array<double, 4> changed;    // band left, top, right, bottom
+    std::array<double, 4> unchanged;
+};
+
+void PrintTo(const BodyCapture& c, std::ostream* out) { *out << c.option; }
+
+class BodyRenderScenario : public ::testing::TestWithParam<BodyCapture> {};
+
+TEST_P(BodyRenderScenario, CapturesItsScenesAndChangesOnlyWhereTheBodyIs) {
+    const BodyCapture& c = GetParam();
+    const std::unique_ptr<ScenarioRun> run(runScenario(c.option));
+    ASSERT_EQ(run->result.exitCode, 0) << run->result.out << run->result.err;
+    EXPECT_EQ(run->log(c.log), std::string(c.line) + "\n");
+    std::vector<std::string> pngs = pngsIn(run->base);
+    std::sort(pngs.begin(), pngs.end());
+    EXPECT_EQ(pngs, c.captures);
+    const platform::Image shown = run->capture(c.shown), without = run->capture(c.without);
+    const auto region = [&shown](const std::array<double, 4>& b) { return band(shown, b[0], b[1], b[2], b[3]); };
+    EXPECT_GT(colourDistance(meanColour(shown, region(c.changed)), meanColour(without, region(c.changed))), 10.0);
+    EXPECT_LT(colourDistance(meanColour(shown, region(c.unchanged)), meanColour(without, region(c.unchanged))), 1.0);
+    EXPECT_FALSE(fs::exists(run->base / "last_error.txt"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Scenes, BodyRenderScenario,
+    ::testing::Values(
+        BodyCapture{"--held-render-test",
+                    "held-render.log",
+                    "HELD_RENDER_OK: sword, drawn bow with arrow, block in hand and third-person body with armour "
+                    "and glider captured and checked",
+                    {"held-render-block.png", "held-render-bow-no-arrows.png", "held-render-bow.png",
+                     "held-render-empty.png", "held-render-sword.png", "held-render-third-bare.png",
+                     "held-render-third.png"},
+                    "held-render-sword.png",
+                    "held-render-empty.png",
+                    {0.7, 0.45, 1.0, 1.0},
+                    {0.0, 0.0, 0.5, 0.5}},
+        BodyCapture{"--inventory-render-test",
+                    "inventory-render.log",
+                    "INVENTORY_RENDER_OK: inventory portrait with armour captured and checked",
+                    {"inventory-render-empty.png", "inventory-render.png"},
+                    "inventory-render.png",
+                    "inventory-render-empty.png",
+                    {0.12, 0.2, 0.3, 0.8},
+                    {0.35, 0.15, 0.95, 0.9}}),
+    [](const ::testing::TestParamInfo<BodyCapture>& info) {
+        const std::string option = info.param.option + 2;
+        return option.substr(0, option.find("-render-test"));
+    });
 
 // --- scenes this build cannot show yet --------------------------------------------------------
 
@@ -348,8 +408,6 @@ TEST_P(UnavailableRenderScenario, FailsWithItsNeedsLineAndNoCapture) {
 INSTANTIATE_TEST_SUITE_P(
     Scenes, UnavailableRenderScenario,
     ::testing::Values(
-        Unavailable{
-            "--held-render-test", {}, "held-render.log", "held-render needs held items and their animations"},
         Unavailable{"--boss-render-test", {}, "boss-render.log", "boss-render needs mobs and combat"},
         Unavailable{"--chat-render-test", {}, "chat-render.log", "chat-render needs chat and its commands"},
         Unavailable{"--map-render-test", {}, "map-render.log", "map-render needs the world map"},
@@ -361,6 +419,10 @@ INSTANTIATE_TEST_SUITE_P(
                     {},
                     "inventory-render.log",
                     "inventory-render needs the inventory screen"},
+        Unavailable{"--motion-render-test",
+                    {},
+                    "motion-render.log",
+                    "motion-render needs remote players and their motion"},
         Unavailable{"--sky-render-test",
                     {"ash", "frost"},
                     "sky-render.log",

@@ -1,0 +1,319 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+#include "app/app.h"
+#include "render/hand_placement.h"
+#include "render/held_item.h"
+#include "render/player_body.h"
+#include "support/fresh_registry.h"
+
+namespace {
+
+using render::Double3;
+
+void expectNear(const Double3& got, const Double3& want, const char* what) {
+    for (int k = 0; k < 3; ++k) EXPECT_NEAR(got[k], want[k], 1e-6) << what << " axis " << k;
+}
+
+TEST(SwingAmount, CurveAtHandComputedTimes) {
+    struct Row {
+        const char* what;
+        render::SwingInputs in;
+        float expected;
+    };
+    const Row rows[] = {
+        {"exactly 0 with combat", {0.0f, 0, 0, true, true, 0.0}, 0.0f},
+        {"plain quarter", {0.25f, 0, 0, false, false, 0.0}, 0.70710678f},
+        {"plain half", {0.5f, 0, 0, false, false, 0.0}, 1.0f},
+        {"light combat half", {0.5f, 0, 0, false, true, 0.0}, 0.975f},
+        {"heavy combat half", {0.5f, 0, 0, true, true, 0.0}, 1.175f},
+        {"past the end clamps to 1", {1.5f, 0, 0, true, true, 0.0}, 0.0f},
+        {"light charge half a step in", {0.5f, 10, 20, false, false, 0.025}, -0.18375f},
+        {"heavy charge half a step in", {0.0f, 10, 20, true, false, 0.025}, -0.44625f},
+        {"charge of length 0 counts as 1", {0.0f, 1, 0, true, false, 0.0}, 0.0f},
+    };
+    for (const Row& row : rows) EXPECT_NEAR(render::swingAmount(row.in), row.expected, 1e-5f) << row.what;
+}
+
+TEST(HeldAction, ChoosesTheFirstThatApplies) {
+    struct Row {
+        render::ActionInputs in;
+        render::HeldAction expected;
+    };
+    const Row rows[] = {
+        {{false, 0.0f, false, false, 0.0f, false, false, 0.1f}, render::kHeldIdle},
+        {{false, 0.0f, false, false, 0.0f, false, false, 0.11f}, render::kHeldWalk},
+        {{false, 0.0f, false, false, 0.2f, false, false, 1.0f}, render::kHeldAttack},
+        {{false, 0.0f, false, false, 0.0f, true, false, 0.0f}, render::kHeldAttack},
+        {{false, 0.0f, false, true, 0.2f, false, false, 1.0f}, render::kHeldUse},
+        {{false, 0.01f, true, true, 0.2f, false, false, 1.0f}, render::kHeldBow},
+        {{true, 0.0f, false, false, 0.0f, false, false, 0.0f}, render::kHeldBow},
+    };
+    for (const Row& row : rows) EXPECT_EQ(render::heldAction(row.in), row.expected);
+}
+
+TEST(HeldClock, RestartsOnNewItemActionOrSwing) {
+    struct Step {
+        int32_t id;
+        render::HeldAction action;
+        float swing;
+        double now, expectedStart;
+    };
+    const Step steps[] = {
+        {5, render::kHeldIdle, 0.0f, 1.0, 1.0},   {5, render::kHeldIdle, 0.0f, 2.0, 1.0},
+        {5, render::kHeldAttack, 0.3f, 3.0, 3.0}, {5, render::kHeldAttack, 0.6f, 4.0, 3.0},
+        {5, render::kHeldAttack, 0.1f, 5.0, 5.0}, {6, render::kHeldAttack, 0.2f, 6.0, 6.0},
+    };
+    render::HeldClock clock;
+    for (const Step& s : steps) {
+        render::advanceHeldClock(clock, s.id, s.action, s.swing, s.now);
+        EXPECT_DOUBLE_EQ(clock.start, s.expectedStart) << "at " << s.now;
+    }
+}
+
+TEST(UseFraction, LaterActionWinsAndTheResultStaysInRange) {
+    const TimedUse off{}, at100{true, 0, 100}, at120{true, 1, 120}, future{true, 0, 500};
+    struct Row {
+        std::array<TimedUse, 2> uses;
+        uint64_t tick;
+        float expected;
+    };
+    const Row rows[] = {
+        {{off, off}, 300, 0.0f},       {{at100, off}, 131, 31.0f / 32.0f}, {{at100, off}, 132, 1.0f},
+        {{at100, off}, 400, 1.0f},     {{at100, at120}, 136, 0.5f},        {{future, off}, 10, 0.0f},
+    };
+    for (const Row& row : rows) EXPECT_FLOAT_EQ(render::useFraction(row.uses, row.tick), row.expected);
+}
+
+TEST(HeldGripPoint, ToolsLowOnTheHandleEverythingElseInTheMiddle) {
+    voxel::BlockDef def;
+    def.modelBounds = {0.0f, 0.0f, 0.2f, 1.0f, 2.0f, 0.4f};
+    const struct {
+        const char* tool;
+        const char* behavior;
+        float y;
+    } rows[] = {{"sword", "", 0.36f}, {"", "", 1.0f}, {"sword", "bow", 1.0f}, {"axe", "shield", 1.0f}};
+    for (const auto& row : rows) {
+        def.tool = row.tool;
+        def.behavior = row.behavior;
+        const content::Float3 grip = render::heldGripPoint(def);
+        EXPECT_FLOAT_EQ(grip[0], 0.5f);
+        EXPECT_FLOAT_EQ(grip[1], row.y) << row.tool << "/" << row.behavior;
+        EXPECT_FLOAT_EQ(grip[2], 0.3f);
+    }
+}
+
+TEST(FirstPersonHandOffset, BobSwingBowAndShield) {
+    const double rest = 0.5649375;
+    struct Row {
+        const char* what;
+        render::HandOffsetInputs in;
+        Double3 expected;
+    };
+    const float quarter = std::numbers::pi_v<float> / 2.0f;
+    const Row rows[] = {
+        {"rest", {}, {rest, -0.34, 0.725}},
+        {"authored display", {false, 0, 0, 0, true}, {rest, -0.519875, 0.725}},
+        {"walking", {false, quarter, 2.0f}, {rest - 0.03, -0.316, 0.725}},
+        {"walking under a clip", {true, quarter, 2.0f, 1.0f}, {rest, -0.34, 0.725}},
+        {"full swing", {false, 0, 0, 1.0f}, {rest - 0.08, -0.44, 0.575}},
+        {"drawn bow", {false, 0, 0, 0, false, true, 1.0f}, {rest - 0.13, -0.34, 0.725}},
+        {"raised shield", {false, 0, 0, 0, false, false, 0, true, 1.0f, 10}, {rest - 0.13, -0.19, 0.805}},
+        {"raise without shield", {false, 0, 0, 0, false, false, 0, false, 1.0f, 10}, {rest, -0.34, 0.725}},
+        {"bow release", {false, 0, 0, 0, false, false, 0, false, 0, 0, 0.5f}, {rest, -0.34, 0.735}},
+    };
+    for (const Row& row : rows) expectNear(render::firstPersonHandOffset(row.in), row.expected, row.what);
+}
+
+TEST(HandWorldPosition, DefaultArmRestingRaisedAndTurned) {
+    const render::ArmBounds arm;  // no player mesh
+    const Double3 eye{0.0, 1.62, 0.0};
+    expectNear(render::handWorldPosition(arm, {}, eye, 0.0), {0.0, 0.8, 0.35}, "resting");
+    expectNear(render::handWorldPosition(arm, {true, 0.0f}, eye, 0.0), {0.6, 1.4, 0.35}, "raised level");
+    expectNear(render::handWorldPosition(arm, {}, eye, std::numbers::pi / 2.0), {-0.35, 0.8, 0.0}, "turned");
+}
+
+VxmVertex vertex(float x, float y, float z, uint32_t part, float pivotY = 1.0f, float pivotZ = 0.0f) {
+    return VxmVertex{x, y, z, 0.0f, 0.0f, 0, 0.0f, pivotY, pivotZ, 0.0f, 0.0f, 0.0f, part};
+}
+
+TEST(HoldingArmBounds, MeasuresPartTwoAndFallsBackWithoutHeight) {
+    const std::vector<VxmVertex> mesh{vertex(0.3f, 0.6f, -0.1f, 2), vertex(9.0f, 9.0f, 9.0f, 0),
+                                      vertex(0.5f, 1.4f, 0.1f, 2, 1.3f, 0.05f)};
+    const render::ArmBounds arm = render::holdingArmBounds(mesh);
+    EXPECT_NEAR(arm.cx, 0.4, 1e-6);
+    EXPECT_NEAR(arm.cz, 0.0, 1e-6);
+    EXPECT_NEAR(arm.handY, 0.696, 1e-6);
+    EXPECT_NEAR(arm.top, 1.4, 1e-6);
+    EXPECT_NEAR(arm.pivotY, 1.3, 1e-6);
+    EXPECT_NEAR(arm.pivotZ, 0.05, 1e-6);
+    const render::ArmBounds flat = render::holdingArmBounds({vertex(0.3f, 1.0f, 0.0f, 2), vertex(0.5f, 1.0f, 0.0f, 2)});
+    EXPECT_DOUBLE_EQ(flat.handY, 0.8);
+    EXPECT_DOUBLE_EQ(flat.pivotY, 0.93);
+}
+
+TEST(RemotePlayer, LimbsSwingInOppositePairs) {
+    // One point a block below the pivot per body part.
+    std::vector<VxmVertex> mesh;
+    for (uint32_t part = 0; part < 5; ++part) mesh.push_back(vertex(0.0f, 0.0f, 0.0f, part));
+    std::vector<render::MeshVertex> out;
+    const float quarter = std::numbers::pi_v<float> / 2.0f;
+    ASSERT_TRUE(render::appendRemotePlayer(out, mesh, {10.0f, 6.62f, 20.0f, 0.0f, 0.0f, 1.0f, quarter}));
+    ASSERT_EQ(out.size(), 5u);
+    const double s = std::sin(0.55), c = std::cos(0.55);
+    // Yaw 0: the body's +z is the world's -x.
+    const double expectedX[5] = {10.0, 10.0 + s, 10.0 - s, 10.0 - s, 10.0 + s};
+    for (int part = 0; part < 5; ++part) {
+        EXPECT_NEAR(out[part].x, expectedX[part], 1e-5) << "part " << part;
+        EXPECT_NEAR(out[part].y, part == 0 ? 5.0 : 6.0 - c, 1e-5) << "part " << part;
+        EXPECT_FLOAT_EQ(out[part].layer, render::kSkinMaterial);
+    }
+    out.clear();
+    ASSERT_TRUE(render::appendRemotePlayer(out, mesh, {10.0f, 6.62f, 20.0f, 0.0f, NAN, 0.0f, quarter}));
+    EXPECT_NEAR(out[1].x, 10.0, 1e-6) << "standing still keeps the rest pose; the spare value is not read";
+    for (const std::size_t field : {0u, 1u, 2u, 3u, 5u, 6u}) {
+        std::array<float, 7> pose{10.0f, 6.62f, 20.0f, 0.0f, 0.0f, 1.0f, quarter};
+        pose[field] = field % 2 ? INFINITY : NAN;
+        out.clear();
+        EXPECT_FALSE(render::appendRemotePlayer(out, mesh, pose)) << "field " << field;
+        EXPECT_TRUE(out.empty());
+    }
+}
+
+TEST(LocalLimbAngle, HoldingArmFollowsTheSwingUnlessRaised) {
+    render::BodyPose pose;
+    pose.limb = 0.3;
+    pose.swing = 1.0;
+    const double expected[5] = {0.0, 0.3, -0.3 + 0.85, -0.3, 0.3};
+    for (uint32_t part = 0; part < 5; ++part) EXPECT_NEAR(render::localLimbAngle(part, pose), expected[part], 1e-9);
+    pose.raised = true;
+    EXPECT_EQ(render::localLimbAngle(2, pose), 0.0);
+}
+
+TEST(FirstPersonArm, HandEndSitsOnTheAnchor) {
+    const std::vector<VxmVertex> mesh{vertex(0.3f, 0.6f, -0.1f, 2), vertex(0.4f, 0.6f, 0.0f, 2),
+                                      vertex(0.5f, 1.4f, 0.1f, 2), vertex(0.0f, 0.0f, 0.0f, 1)};
+    std::vector<render::MeshVertex> out;
+    // Yaw and pitch 0: right is +z, up +y, forward +x.
+    render::appendFirstPersonArm(out, mesh, {0.5, -0.3, 0.7}, render::viewBasis(0.0, 0.0), {1.0, 2.0, 3.0});
+    ASSERT_EQ(out.size(), 3u);
+    EXPECT_NEAR(out[1].x, 1.7, 1e-6);
+    EXPECT_NEAR(out[1].y, 1.7, 1e-6);
+    EXPECT_NEAR(out[1].z, 3.5, 1e-6);
+    // The top of the arm lies 0.65 along the arm axis, down and back from the hand.
+    const double length = std::hypot(out[2].x - out[1].x, out[2].y - out[1].y, out[2].z - out[1].z);
+    EXPECT_GT(length, 0.65);
+    EXPECT_LT(out[2].y, out[1].y);
+}
+
+TEST(HeldItem, BowBendsMostAtTheGripOnTheStringAndAtTheTipsElsewhere) {
+    render::HeldModelFrame frame;
+    frame.midY = 0.5f;
+    frame.dy = 1.0f;
+    const struct {
+        float y;
+        uint32_t face;
+        float dz;
+    } rows[] = {{0.5f, 1, 0.5f}, {1.0f, 1, 0.0f}, {0.5f, 0, 0.0f}, {0.0f, 0, 0.12f}, {1.5f, 2, 0.12f}, {0.75f, 1, 0.25f}};
+    for (const auto& row : rows)
+        EXPECT_FLOAT_EQ(render::bendBowPoint({0.0f, row.y, 1.0f}, row.face, frame, 1.0f)[2], 1.0f + row.dz)
+            << "y " << row.y << " face " << row.face;
+}
+
+TEST(HeldItem, BaseSizeByKindAndView) {
+    voxel::BlockDef plain, tool, bow;
+    tool.tool = "sword";
+    bow.behavior = "bow";
+    bow.tool = "bow";
+    EXPECT_EQ(render::heldBaseSize(plain, false, false, true), 0.38);
+    EXPECT_EQ(render::heldBaseSize(plain, true, false, true), 0.24);
+    EXPECT_EQ(render::heldBaseSize(tool, false, false, true), 0.85);
+    EXPECT_EQ(render::heldBaseSize(tool, false, false, false), 0.44);
+    EXPECT_EQ(render::heldBaseSize(tool, true, true, false), 0.42);
+    EXPECT_EQ(render::heldBaseSize(bow, true, false, true), 1.1);
+    EXPECT_EQ(render::heldBaseSize(bow, false, false, false), 0.62);
+}
+
+TEST(HeldItem, BlockIsASmallCubeTurnedAQuarterOfARightAngle) {
+    render::BlockFaces cube;
+    cube.vertices = {render::MeshVertex{1.0f, 1.0f, 1.0f}, render::MeshVertex{1.0f, 0.0f, 0.0f}};
+    cube.indices = {0, 1};
+    std::vector<render::MeshVertex> out;
+    render::appendHeldBlock(out, cube, {0.0, 0.0, 0.0}, render::viewBasis(0.0, 0.0), {0.0, 0.0, 0.0});
+    const double half = 0.19 * std::sqrt(2.0);
+    // (right, up, forward) = (half, 0.19, 0) and (0, -0.19, half); world = (forward, up, right).
+    EXPECT_NEAR(out[0].x, 0.0, 1e-6);
+    EXPECT_NEAR(out[0].y, 0.19, 1e-6);
+    EXPECT_NEAR(out[0].z, half, 1e-6);
+    EXPECT_NEAR(out[1].x, half, 1e-6);
+    EXPECT_NEAR(out[1].y, -0.19, 1e-6);
+    EXPECT_NEAR(out[1].z, 0.0, 1e-6);
+}
+
+TEST(StampVertexLight, LooksUpOncePerRunOfTheSameCell) {
+    std::vector<render::MeshVertex> list{{0.1f, 0.1f, 0.1f}, {0.9f, 0.9f, 0.9f}, {1.1f, 0.1f, 0.1f}, {0.5f, 0.5f, 0.5f}};
+    struct Light {
+        float sky, block;
+    };
+    int lookups = 0;
+    render::stampVertexLight(list, [&lookups](int32_t x, int32_t, int32_t) {
+        ++lookups;
+        return Light{x == 1 ? 0.5f : 1.0f, 0.25f};
+    });
+    EXPECT_EQ(lookups, 3);
+    EXPECT_FLOAT_EQ(list[1].sky, 1.0f);
+    EXPECT_FLOAT_EQ(list[2].sky, 0.5f);
+    EXPECT_FLOAT_EQ(list[3].block, 0.25f);
+}
+
+}  // namespace
+
+
+namespace {
+
+class HeldPoseTest : public testsupport::FreshRegistryTest {
+protected:
+    void SetUp() override {
+        FreshRegistryTest::SetUp();
+        voxel::BlockDef bow = testsupport::namedBlock("core:bow"), glider = testsupport::namedBlock("core:glider");
+        bow.behavior = "bow";
+        glider.behavior = "glider";
+        voxel::registerBlock(13, bow);
+        voxel::registerBlock(14, glider);
+        app.inventory.hotbar[0] = {13, 1, 0};
+        app.inventory.selected = 0;
+        app.clock.tick = 200;
+    }
+    App app;
+};
+
+TEST_F(HeldPoseTest, BowDrawCountsSecondsButPullsTheHandAtMostOnce) {
+    app.actions.bowDrawing = true;
+    const struct {
+        uint64_t start;
+        float seconds, right;
+    } rows[] = {{190, 0.5f, 0.5649375f - 0.065f}, {180, 1.0f, 0.5649375f - 0.13f}, {100, 5.0f, 0.5649375f - 0.13f}};
+    for (const auto& row : rows) {
+        app.actions.bowDrawStartTick = row.start;
+        EXPECT_FLOAT_EQ(app.bowDrawProgress(), row.seconds);
+        EXPECT_NEAR(app.firstPersonHandOffset()[0], row.right, 1e-6) << "start " << row.start;
+    }
+    app.actions.bowDrawing = false;
+    EXPECT_EQ(app.bowDrawProgress(), 0.0f);
+}
+
+TEST_F(HeldPoseTest, GliderOnlyFromAFilledBodySlot) {
+    EXPECT_EQ(app.hasGliderEquipped(), nullptr);
+    app.player.armor[1] = {14, 1, 0};
+    ASSERT_NE(app.hasGliderEquipped(), nullptr);
+    EXPECT_EQ(app.hasGliderEquipped()->id, "core:glider");
+    app.player.armor[1] = {14, 0, 0};
+    EXPECT_EQ(app.hasGliderEquipped(), nullptr);
+    app.player.armor[1] = {13, 1, 0};
+    EXPECT_EQ(app.hasGliderEquipped(), nullptr);
+}
+
+}  // namespace
