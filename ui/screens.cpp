@@ -59,6 +59,8 @@ void App::onKey(GLFWwindow* window, int key, int, int action, int) {
     // F3+B shows the hitboxes of mobs, NPCs and shaped blocks.
     if (action == GLFW_PRESS && key == GLFW_KEY_B && window && glfwGetKey(window, GLFW_KEY_F3) == GLFW_PRESS)
         showHitboxes = !showHitboxes;
+    // F5 switches between the first-person view and the camera behind the player.
+    if (action == GLFW_PRESS && key == GLFW_KEY_F5 && !ui.menuOpen) player.thirdPerson = !player.thirdPerson;
     if (action == GLFW_RELEASE || !ui.textEntryActive) return;
     if (key == GLFW_KEY_BACKSPACE && !ui.textField.empty()) ui.textField.pop_back();
 }
