@@ -18,6 +18,7 @@
 #include "content/content_state.h"
 #include "game/entities.h"
 #include "game/machine.h"
+#include "game/player_motion.h"
 #include "game/player_state.h"
 #include "models/vxm.h"
 #include "net/session.h"
@@ -99,6 +100,10 @@ struct App {
 
     // --- Gameplay (game/) ---
     void updatePlayer();
+    // One movement step of the player's body through the loaded world, without reading any keys.
+    void movePlayer(const game::MoveInput& input, double dt);
+    // The item in the body armour slot when it is a glider, else null.
+    const voxel::BlockDef* hasGliderEquipped() const;
     void tickWorld();
     void updatePlayerChunk();
     bool useBlock(int32_t x, int32_t y, int32_t z);
@@ -275,6 +280,7 @@ struct App {
     SwapchainState swapchain;
     FrameState frame;
     PlayerState player;
+    PlayerMotion motion;
     Inventory inventory;
     ContentState rules;
     AdventureState adventureState;
