@@ -83,6 +83,24 @@ Surroundings surroundings(const Body& body, const CellQuery& cells) {
     return found;
 }
 
+// A body inside blocks (a spawn point under a hill) stands on the highest of them instead of being
+// stuck where no move can free it.
+void riseOutOfBlocks(Body& body, const CellQuery& cells) {
+    for (int i = 0; i < kMaxRiseSteps; ++i) {
+        const voxel::Box box = bodyBounds(body);
+        double top = body.y;
+        forEachCell(box, [&](int32_t x, int32_t y, int32_t z) {
+            const MoveCell cell = cells(x, y, z);
+            if (!cell.hasBox || cell.unloaded) return;
+            if (overlapsOn(box, cell.box, 0) && overlapsOn(box, cell.box, 1) && overlapsOn(box, cell.box, 2))
+                top = std::max(top, cell.box.max.y);
+        });
+        if (top == body.y) return;
+        body.y = top;
+        body.vy = 0.0;
+    }
+}
+
 double approach(double v, double target, double maxChange) {
     return v + std::clamp(target - v, -maxChange, maxChange);
 }
@@ -110,9 +128,10 @@ void steerHorizontal(Body& body, const MoveInput& input, double dt) {
     body.vz = approach(body.vz, input.wishZ * speed, acceleration * dt);
 }
 
-// Falling under an acceleration, never faster than the limit.
+// Falling under an acceleration, never faster than the limit: water, a ladder or an opening glider
+// catch a faster fall at once.
 double fall(double vy, double gravity, double limit, double dt) {
-    return std::max(vy - gravity * dt, std::min(vy, -limit));
+    return std::max(vy - gravity * dt, -limit);
 }
 
 double verticalSpeed(const Body& body, const MoveInput& input, double updraft, double dt) {
@@ -153,7 +172,7 @@ void substep(Body& body, const MoveInput& input, double dt, const CellQuery& cel
     body.inWater = around.water;
     body.onLadder = around.ladder;
     body.gliding = input.glider && !input.flying && !input.sneak && !body.onGround && !body.inWater &&
-                   !body.onLadder && (body.gliding || body.vy < 0.0);
+                   !body.onLadder && (body.gliding || body.vy < -kGlideOpenSpeed);
     steerHorizontal(body, input, dt);
     if (jumps(body, input)) body.vy = jumpSpeed();
     const double before = body.vy;
@@ -175,6 +194,7 @@ voxel::Box bodyBounds(const Body& body) {
 
 Body stepBody(Body body, const MoveInput& input, double dt, const CellQuery& cells) {
     if (!(dt > 0.0)) return body;
+    riseOutOfBlocks(body, cells);
     const int steps = static_cast<int>(std::ceil(dt / kMaxSubstep));
     for (int i = 0; i < steps; ++i) substep(body, input, dt / steps, cells);
     return body;

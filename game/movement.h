@@ -29,10 +29,12 @@ inline constexpr double kWaterSinkSpeed = 1.5;   // drag holds the sinking to th
 inline constexpr double kSwimUpSpeed = 3.0;
 inline constexpr double kLadderClimbSpeed = 2.4;
 inline constexpr double kLadderSlideSpeed = 1.5;  // a ladder slows every fall to this
+inline constexpr double kGlideOpenSpeed = 8.0;     // a worn glider opens once a fall passes a one-block drop
 inline constexpr double kFlySpeed = 10.0;
 inline constexpr double kFastFlySpeed = 30.0;      // with Control held
 inline constexpr double kMaxSubstep = 0.05;        // longer frames are cut into steps of this
 inline constexpr double kDoubleTapSeconds = 0.3;   // two Space presses this close toggle flight
+inline constexpr int kMaxRiseSteps = 256;          // more than the world is tall
 // Faces closer than this touch without blocking, so a gap exactly the body's width lets it through.
 inline constexpr double kTouchMargin = 1e-6;
 
@@ -43,6 +45,7 @@ struct MoveCell {
     bool water = false;
     bool ladder = false;
     float updraftLift = 0.0f;  // blocks per second upwards for a glider; 0 when no updraft
+    bool unloaded = false;     // its chunk is still streaming in: it holds the body, never lifts it
 };
 using CellQuery = std::function<MoveCell(int32_t x, int32_t y, int32_t z)>;
 
@@ -71,7 +74,8 @@ struct Body {
 double jumpSpeed();
 // The body's box at its feet position.
 voxel::Box bodyBounds(const Body& body);
-// Moves the body by dt seconds (cut into steps of at most kMaxSubstep).
+// Moves the body by dt seconds (cut into steps of at most kMaxSubstep). A body that starts inside
+// blocks first rises onto them.
 Body stepBody(Body body, const MoveInput& input, double dt, const CellQuery& cells);
 
 // The box a shaped part (door, trapdoor, ladder, bed) fills in its anchor cell's own coordinates, by

@@ -53,6 +53,7 @@ game::MoveCell movementCell(const App& app, int32_t x, int32_t y, int32_t z) {
     const bool loaded = app.findChunk(voxel::floorDiv(x, 16), voxel::floorDiv(z, 16)) != nullptr;
     if (y < 0 || !loaded || !voxel::isValidBlockId(id)) {
         setBox(cell, voxel::cellBox(x, y, z));
+        cell.unloaded = !loaded;
         return cell;
     }
     if (id == voxel::waterId) {

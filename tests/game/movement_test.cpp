@@ -83,9 +83,27 @@ void floorOnly(Cells& cells) { cells.floor(); }
 
 void openAir(Cells&) {}
 
+void hillAtOrigin(Cells& cells) {
+    cells.floor();
+    for (int32_t y = 0; y <= 3; ++y) cells.solid(0, y, 0);
+}
+
+void unloadedAtOrigin(Cells& cells) {
+    cells.floor();
+    for (int32_t y = 0; y <= 3; ++y) {
+        cells.solid(0, y, 0);
+        cells.map[{0, y, 0}].unloaded = true;
+    }
+}
+
 void slabAtOrigin(Cells& cells) {
     cells.floor();
     cells.box(0, 0, 0, {{0, 0, 0}, {1, 0.5, 1}});
+}
+
+void stepDownAtTwo(Cells& cells) {
+    for (int32_t x = -8; x <= 8; ++x)
+        for (int32_t z = -8; z <= 8; ++z) cells.solid(x, x < 2 ? 0 : -1, z);
 }
 
 void thinPlate(Cells& cells) { cells.box(0, 0, 0, {{0, 0, 0}, {1, 0.0625, 1}}); }
@@ -151,6 +169,11 @@ TEST(Movement, BodyComesToRestWhereTheBlocksHoldIt) {
          0.5, 5, 0.5},
         {"flight still collides with the floor", floorOnly, at(0.5, 5, 0.5), flying(false, true), 1, kFrame,
          0.5, 0, 0.5},
+        {"a body inside a hill rises onto it", hillAtOrigin, at(0.5, 1, 0.5), {}, 0.1, kFrame, 0.5, 4, 0.5},
+        {"a chunk still streaming in never lifts the body", unloadedAtOrigin, at(0.5, 1, 0.5), {}, 0.1, kFrame, 0.5,
+         1, 0.5},
+        {"a glider stays shut down a one-block drop", stepDownAtTwo, at(2.5, 1, 0.5), gliding(2), 0.3,
+         kFrame, kAny, 0, 0.5},
         {"climbs a ladder onto the top of its wall", ladderOnWall, at(0.5, 0, 0.5), walk(1, 0), 3, kFrame, kAny, 5,
          0.5},
     };
