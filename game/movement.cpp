@@ -74,7 +74,8 @@ Surroundings surroundings(const Body& body, const CellQuery& cells) {
     const voxel::Box box = bodyBounds(body);
     forEachCell(box, [&](int32_t x, int32_t y, int32_t z) {
         const voxel::Box cellBox = voxel::cellBox(x, y, z);
-        if (!overlapsOn(box, cellBox, 0) || !overlapsOn(box, cellBox, 1) || !overlapsOn(box, cellBox, 2)) return;
+        if (!overlapsOn(box, cellBox, 0) || !overlapsOn(box, cellBox, 1) || !overlapsOn(box, cellBox, 2))
+            return;
         const MoveCell cell = cells(x, y, z);
         found.water = found.water || cell.water;
         found.ladder = found.ladder || cell.ladder;
@@ -83,15 +84,15 @@ Surroundings surroundings(const Body& body, const CellQuery& cells) {
     return found;
 }
 
-// A body inside blocks (a spawn point under a hill) stands on the highest of them instead of being
-// stuck where no move can free it.
+// A body inside plain blocks (a spawn point under a hill) stands on the highest of them instead of
+// being stuck where no move can free it.
 void riseOutOfBlocks(Body& body, const CellQuery& cells) {
     for (int i = 0; i < kMaxRiseSteps; ++i) {
         const voxel::Box box = bodyBounds(body);
         double top = body.y;
         forEachCell(box, [&](int32_t x, int32_t y, int32_t z) {
             const MoveCell cell = cells(x, y, z);
-            if (!cell.hasBox || cell.unloaded) return;
+            if (!cell.hasBox || !cell.liftsOut) return;
             if (overlapsOn(box, cell.box, 0) && overlapsOn(box, cell.box, 1) && overlapsOn(box, cell.box, 2))
                 top = std::max(top, cell.box.max.y);
         });
@@ -137,7 +138,8 @@ double fall(double vy, double gravity, double limit, double dt) {
 double verticalSpeed(const Body& body, const MoveInput& input, double updraft, double dt) {
     if (input.flying) return ((input.jump ? 1.0 : 0.0) - (input.sneak ? 1.0 : 0.0)) * flySpeed(input);
     if (body.onLadder)
-        return input.jump || body.againstWall ? kLadderClimbSpeed : fall(body.vy, kGravity, kLadderSlideSpeed, dt);
+        return input.jump || body.againstWall ? kLadderClimbSpeed
+                                              : fall(body.vy, kGravity, kLadderSlideSpeed, dt);
     if (body.inWater) {
         if (input.jump) return std::max(body.vy - kWaterGravity * dt, kSwimUpSpeed);
         return fall(body.vy, kWaterGravity, kWaterSinkSpeed, dt);
@@ -206,7 +208,8 @@ voxel::Box shapeCollisionBounds(int32_t kind, uint8_t state, double angle, doubl
     constexpr double inf = std::numeric_limits<double>::infinity();
     voxel::Box bounds{{inf, inf, inf}, {-inf, -inf, -inf}};
     for (int corner = 0; corner < 8; ++corner) {
-        const voxel::Vec3 local{corner & 1 ? size.x : 0.0, corner & 2 ? size.y : 0.0, corner & 4 ? size.z : 0.0};
+        const voxel::Vec3 local{corner & 1 ? size.x : 0.0, corner & 2 ? size.y : 0.0,
+                                corner & 4 ? size.z : 0.0};
         const voxel::Vec3 p = voxel::shapePoint(local, kind, state, angle, thickness);
         for (int axis = 0; axis < 3; ++axis) {
             at(bounds.min, axis) = std::min(get(bounds.min, axis), get(p, axis));

@@ -16,25 +16,25 @@ inline constexpr double kBodyHeight = kEyeHeight + 0.18;
 
 // Our own movement numbers, in blocks and seconds.
 inline constexpr double kGravity = 28.0;
-inline constexpr double kTerminalSpeed = 60.0;     // falling never gets faster
-inline constexpr double kJumpHeight = 1.25;        // clears one block, not two
+inline constexpr double kTerminalSpeed = 60.0;  // falling never gets faster
+inline constexpr double kJumpHeight = 1.25;     // clears one block, not two
 inline constexpr double kWalkSpeed = 4.3;
 inline constexpr double kSneakSpeed = 1.3;
 inline constexpr double kGroundAcceleration = 40.0;  // start and stop within about a tenth of a second
 inline constexpr double kAirAcceleration = 10.0;     // some steering in the air, not a full turn
 inline constexpr double kWaterSpeed = 2.0;
 inline constexpr double kWaterAcceleration = 12.0;
-inline constexpr double kWaterGravity = 6.0;     // what buoyancy leaves of gravity
-inline constexpr double kWaterSinkSpeed = 1.5;   // drag holds the sinking to this
+inline constexpr double kWaterGravity = 6.0;    // what buoyancy leaves of gravity
+inline constexpr double kWaterSinkSpeed = 1.5;  // drag holds the sinking to this
 inline constexpr double kSwimUpSpeed = 3.0;
 inline constexpr double kLadderClimbSpeed = 2.4;
 inline constexpr double kLadderSlideSpeed = 1.5;  // a ladder slows every fall to this
-inline constexpr double kGlideOpenSpeed = 8.0;     // a worn glider opens once a fall passes a one-block drop
+inline constexpr double kGlideOpenSpeed = 8.0;    // a worn glider opens once a fall passes a one-block drop
 inline constexpr double kFlySpeed = 10.0;
-inline constexpr double kFastFlySpeed = 30.0;      // with Control held
-inline constexpr double kMaxSubstep = 0.05;        // longer frames are cut into steps of this
-inline constexpr double kDoubleTapSeconds = 0.3;   // two Space presses this close toggle flight
-inline constexpr int kMaxRiseSteps = 256;          // more than the world is tall
+inline constexpr double kFastFlySpeed = 30.0;     // with Control held
+inline constexpr double kMaxSubstep = 0.05;       // longer frames are cut into steps of this
+inline constexpr double kDoubleTapSeconds = 0.3;  // two Space presses this close toggle flight
+inline constexpr int kMaxRiseSteps = 256;         // more than the world is tall
 // Faces closer than this touch without blocking, so a gap exactly the body's width lets it through.
 inline constexpr double kTouchMargin = 1e-6;
 
@@ -45,7 +45,9 @@ struct MoveCell {
     bool water = false;
     bool ladder = false;
     float updraftLift = 0.0f;  // blocks per second upwards for a glider; 0 when no updraft
-    bool unloaded = false;     // its chunk is still streaming in: it holds the body, never lifts it
+    // A body found inside the box rises onto it: set for plain blocks, not for swinging parts (their
+    // box is the one around the turning panel) nor for chunks still streaming in.
+    bool liftsOut = false;
 };
 using CellQuery = std::function<MoveCell(int32_t x, int32_t y, int32_t z)>;
 
@@ -55,7 +57,7 @@ struct MoveInput {
     bool sneak = false;               // Shift held
     bool fast = false;                // Control held
     bool flying = false;
-    bool glider = false;              // a glider is worn
+    bool glider = false;  // a glider is worn
     double glideSpeed = 9.0;
     double glideSink = 2.0;
 };

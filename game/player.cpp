@@ -13,9 +13,11 @@ namespace {
 
 constexpr float kMouseSensitivity = 0.0025f;  // radians per pixel
 constexpr float kPitchLimit = 1.55f;
-constexpr float kMaxFrameDelta = 0.25f;   // a long stall must not fling the player
+constexpr float kMaxFrameDelta = 0.25f;  // a long stall must not fling the player
 
-bool keyDown(GLFWwindow* win, int key) { return glfwGetKey(win, key) == GLFW_PRESS; }
+bool keyDown(GLFWwindow* win, int key) {
+    return glfwGetKey(win, key) == GLFW_PRESS;
+}
 
 voxel::Box shifted(const voxel::Box& box, int32_t x, int32_t y, int32_t z) {
     return {{box.min.x + x, box.min.y + y, box.min.z + z}, {box.max.x + x, box.max.y + y, box.max.z + z}};
@@ -23,13 +25,15 @@ voxel::Box shifted(const voxel::Box& box, int32_t x, int32_t y, int32_t z) {
 
 voxel::Box clippedToCell(const voxel::Box& box, int32_t x, int32_t y, int32_t z) {
     const voxel::Box cell = voxel::cellBox(x, y, z);
-    return {{std::max(box.min.x, cell.min.x), std::max(box.min.y, cell.min.y), std::max(box.min.z, cell.min.z)},
-            {std::min(box.max.x, cell.max.x), std::min(box.max.y, cell.max.y), std::min(box.max.z, cell.max.z)}};
+    return {
+        {std::max(box.min.x, cell.min.x), std::max(box.min.y, cell.min.y), std::max(box.min.z, cell.min.z)},
+        {std::min(box.max.x, cell.max.x), std::min(box.max.y, cell.max.y), std::min(box.max.z, cell.max.z)}};
 }
 
 // A shaped block's part by its state and swing angle. A door's panel spans both of its cells and
 // belongs to the lower half, so the upper half shows its part of the lower half's panel.
-voxel::Box shapedBox(const App& app, const voxel::BlockDef& def, int32_t kind, int32_t x, int32_t y, int32_t z) {
+voxel::Box shapedBox(const App& app, const voxel::BlockDef& def, int32_t kind, int32_t x, int32_t y,
+                     int32_t z) {
     int32_t anchorY = y;
     if (kind == voxel::shapeDoor && (app.findBlockEntity(x, y, z) & voxel::stateUpper)) anchorY = y - 1;
     const uint8_t state = app.findBlockEntity(x, anchorY, z);
@@ -53,7 +57,7 @@ game::MoveCell movementCell(const App& app, int32_t x, int32_t y, int32_t z) {
     const bool loaded = app.findChunk(voxel::floorDiv(x, 16), voxel::floorDiv(z, 16)) != nullptr;
     if (y < 0 || !loaded || !voxel::isValidBlockId(id)) {
         setBox(cell, voxel::cellBox(x, y, z));
-        cell.unloaded = !loaded;
+        cell.liftsOut = loaded;
         return cell;
     }
     if (id == voxel::waterId) {
@@ -65,8 +69,9 @@ game::MoveCell movementCell(const App& app, int32_t x, int32_t y, int32_t z) {
     cell.ladder = kind == voxel::shapeLadder;
     if (def.behavior == "updraft") cell.updraftLift = def.updraft_lift;
     if (!def.solid) return cell;
-    setBox(cell, kind == voxel::shapeNone ? shifted(game::blockCollisionBounds(def), x, y, z)
-                                          : shapedBox(app, def, kind, x, y, z));
+    cell.liftsOut = kind == voxel::shapeNone;
+    setBox(cell, cell.liftsOut ? shifted(game::blockCollisionBounds(def), x, y, z)
+                               : shapedBox(app, def, kind, x, y, z));
     return cell;
 }
 
@@ -114,13 +119,15 @@ void App::updatePlayer() {
         player.resetMouseLook = false;
     } else {
         player.yaw += static_cast<float>(mouseX - player.lastMouseX) * kMouseSensitivity;
-        player.pitch = std::clamp(player.pitch - static_cast<float>(mouseY - player.lastMouseY) * kMouseSensitivity,
-                                  -kPitchLimit, kPitchLimit);
+        player.pitch =
+            std::clamp(player.pitch - static_cast<float>(mouseY - player.lastMouseY) * kMouseSensitivity,
+                       -kPitchLimit, kPitchLimit);
     }
     player.lastMouseX = mouseX;
     player.lastMouseY = mouseY;
 
-    if (game::pressedTwice(motion.flightTap, keyDown(gpu.win, GLFW_KEY_SPACE), now)) motion.flying = !motion.flying;
+    if (game::pressedTwice(motion.flightTap, keyDown(gpu.win, GLFW_KEY_SPACE), now))
+        motion.flying = !motion.flying;
     movePlayer(readMoveInput(*this, motion.flying), dt);
     updatePlayerChunk();
 }

@@ -122,12 +122,13 @@ TEST_F(PlayerMovement, GliderCountsOnlyInTheBodySlot) {
         int32_t count;
         bool worn;
     };
-    const GliderCase cases[] = {{1, glider, 1, true}, {1, glider, 0, false}, {2, glider, 1, false},
-                                {1, id::stick, 1, false}};
+    const GliderCase cases[] = {
+        {1, glider, 1, true}, {1, glider, 0, false}, {2, glider, 1, false}, {1, id::stick, 1, false}};
     for (const GliderCase& c : cases) {
         app.player.armor = {};
         app.player.armor[c.slot] = {c.item, c.count, 0};
-        EXPECT_EQ(app.hasGliderEquipped() != nullptr, c.worn) << c.slot << " " << int(c.item) << " " << c.count;
+        EXPECT_EQ(app.hasGliderEquipped() != nullptr, c.worn)
+            << c.slot << " " << int(c.item) << " " << c.count;
     }
 }
 
