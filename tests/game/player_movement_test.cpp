@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/open_world.h"
 #include "game/movement.h"
 #include "world/loaded_world.h"
 
@@ -86,6 +87,20 @@ TEST_F(PlayerMovement, UnloadedChunksHoldThePlayer) {
     placeFeet(20.5f, 70.0f, 8.5f);
     run(0, 0, 1.0);
     EXPECT_FLOAT_EQ(feet(), 70.0f) << "over a chunk still streaming in the player waits";
+}
+
+using GeneratedWorld = apptest::OpenWorld;
+
+// The player dropped over generated terrain comes to rest on the highest solid block of its column,
+// through any water above it (at this spot, 16 blocks of sea).
+TEST_F(GeneratedWorld, DroppedPlayerLandsOnTheTerrain) {
+    app.generateEnvironment();
+    int32_t top = voxel::chunkHeight - 1;
+    while (top > 0 && !voxel::blockDef(app.blockAt(8, top, 29)).solid) --top;
+    ASSERT_GT(top, 0) << "terrain was generated";
+    app.player.x = 8.5f, app.player.y = 120.0f, app.player.z = 29.5f;
+    for (int i = 0; i < 20 * 60; ++i) app.movePlayer({}, 1.0 / 60.0);
+    EXPECT_FLOAT_EQ(app.player.y, float(top + 1 + game::kEyeHeight));
 }
 
 }  // namespace
