@@ -19,6 +19,7 @@
 #include "content/content_state.h"
 #include "game/entities.h"
 #include "game/machine.h"
+#include "game/player_motion.h"
 #include "game/player_state.h"
 #include "models/vxm.h"
 #include "net/session.h"
@@ -103,6 +104,10 @@ struct App {
 
     // --- Gameplay (game/) ---
     void updatePlayer();
+    // One movement step of the player's body through the loaded world, without reading any keys.
+    void movePlayer(const game::MoveInput& input, double dt);
+    // The item in the body armour slot when it is a glider, else null.
+    const voxel::BlockDef* hasGliderEquipped() const;
     void tickWorld();
     void updatePlayerChunk();
     bool useBlock(int32_t x, int32_t y, int32_t z);
@@ -295,8 +300,6 @@ struct App {
     float bowDrawProgress() const;
     bool isHoldingBow() const;
     bool isHoldingShield() const;
-    // The body slot's definition when it holds a glider, else null.
-    const voxel::BlockDef* hasGliderEquipped() const;
     int32_t countItem(uint8_t id) const;
     const InventorySlot& selectedSlot() const;
     void uploadHeldContent(VkCommandBuffer cmd, std::vector<render::MeshVertex>& vertices);
@@ -334,6 +337,7 @@ struct App {
     FrameState frame;
     PlayerState player;
     PlayerActions actions;
+    PlayerMotion motion;
     Inventory inventory;
     ContentState rules;
     AdventureState adventureState;

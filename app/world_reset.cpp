@@ -100,6 +100,7 @@ void App::unloadAllChunks() {
 
 void App::resetWorldState() {
     resetPlayer(player, rules.combat.maximum);
+    motion = PlayerMotion{};
     releaseHeldActions();
     resetSimulation(*this);
     hasBed = false;

@@ -5,16 +5,105 @@
 
 #include "app/app.h"
 #include "app/chunk_window.h"
+#include "game/movement.h"
+#include "world/block_registry.h"
+#include "world/shapes.h"
 
 namespace {
 
-constexpr float kFlySpeed = 10.0f;        // blocks per second
-constexpr float kFastFlySpeed = 30.0f;    // with Control held
 constexpr float kMouseSensitivity = 0.0025f;  // radians per pixel
 constexpr float kPitchLimit = 1.55f;
-constexpr float kMaxFrameDelta = 0.25f;   // a long stall must not fling the camera
+constexpr float kMaxFrameDelta = 0.25f;  // a long stall must not fling the player
 
-bool keyDown(GLFWwindow* win, int key) { return glfwGetKey(win, key) == GLFW_PRESS; }
+bool keyDown(GLFWwindow* win, int key) {
+    return glfwGetKey(win, key) == GLFW_PRESS;
+}
+
+voxel::Box shifted(const voxel::Box& box, int32_t x, int32_t y, int32_t z) {
+    return {{box.min.x + x, box.min.y + y, box.min.z + z}, {box.max.x + x, box.max.y + y, box.max.z + z}};
+}
+
+voxel::Box clippedToCell(const voxel::Box& box, int32_t x, int32_t y, int32_t z) {
+    const voxel::Box cell = voxel::cellBox(x, y, z);
+    return {
+        {std::max(box.min.x, cell.min.x), std::max(box.min.y, cell.min.y), std::max(box.min.z, cell.min.z)},
+        {std::min(box.max.x, cell.max.x), std::min(box.max.y, cell.max.y), std::min(box.max.z, cell.max.z)}};
+}
+
+// A shaped block's part by its state and swing angle. A door's panel spans both of its cells and
+// belongs to the lower half, so the upper half shows its part of the lower half's panel.
+voxel::Box shapedBox(const App& app, const voxel::BlockDef& def, int32_t kind, int32_t x, int32_t y,
+                     int32_t z) {
+    int32_t anchorY = y;
+    if (kind == voxel::shapeDoor && (app.findBlockEntity(x, y, z) & voxel::stateUpper)) anchorY = y - 1;
+    const uint8_t state = app.findBlockEntity(x, anchorY, z);
+    const bool swings = kind == voxel::shapeDoor || kind == voxel::shapeTrapdoor;
+    const double angle = swings ? app.doorAngle({x, anchorY, z}) : 0.0;
+    const voxel::Box part = game::shapeCollisionBounds(kind, state, angle, def.door_thickness);
+    return clippedToCell(shifted(part, x, anchorY, z), x, y, z);
+}
+
+void setBox(game::MoveCell& cell, const voxel::Box& box) {
+    cell.hasBox = box.min.x < box.max.x && box.min.y < box.max.y && box.min.z < box.max.z;
+    cell.box = box;
+}
+
+// The movement view of a cell. Cells of chunks that are not loaded yet, and those below the world,
+// are solid, so the player never falls out of the world while chunks stream in.
+game::MoveCell movementCell(const App& app, int32_t x, int32_t y, int32_t z) {
+    game::MoveCell cell;
+    if (y >= voxel::chunkHeight) return cell;
+    const uint8_t id = y < 0 ? voxel::airId : app.blockAt(x, y, z);
+    const bool loaded = app.findChunk(voxel::floorDiv(x, 16), voxel::floorDiv(z, 16)) != nullptr;
+    if (y < 0 || !loaded || !voxel::isValidBlockId(id)) {
+        setBox(cell, voxel::cellBox(x, y, z));
+        cell.liftsOut = loaded;
+        return cell;
+    }
+    if (id == voxel::waterId) {
+        cell.water = true;
+        return cell;
+    }
+    const voxel::BlockDef& def = voxel::blockDef(id);
+    const int32_t kind = voxel::shapeKind(def);
+    cell.ladder = kind == voxel::shapeLadder;
+    if (def.behavior == "updraft") cell.updraftLift = def.updraft_lift;
+    if (!def.solid) return cell;
+    cell.liftsOut = kind == voxel::shapeNone;
+    setBox(cell, cell.liftsOut ? shifted(game::blockCollisionBounds(def), x, y, z)
+                               : shapedBox(app, def, kind, x, y, z));
+    return cell;
+}
+
+// Keys to a wish direction: forward follows the yaw.
+game::MoveInput readMoveInput(const App& app, bool flying) {
+    GLFWwindow* win = app.gpu.win;
+    const double forwardX = std::cos(app.player.yaw), forwardZ = std::sin(app.player.yaw);
+    double moveX = 0.0, moveZ = 0.0;
+    if (keyDown(win, GLFW_KEY_W)) moveX += forwardX, moveZ += forwardZ;
+    if (keyDown(win, GLFW_KEY_S)) moveX -= forwardX, moveZ -= forwardZ;
+    if (keyDown(win, GLFW_KEY_D)) moveX -= forwardZ, moveZ += forwardX;
+    if (keyDown(win, GLFW_KEY_A)) moveX += forwardZ, moveZ -= forwardX;
+    const double length = std::hypot(moveX, moveZ);
+    game::MoveInput input;
+    if (length > 0.0) input.wishX = moveX / length, input.wishZ = moveZ / length;
+    input.jump = keyDown(win, GLFW_KEY_SPACE);
+    input.sneak = keyDown(win, GLFW_KEY_LEFT_SHIFT);
+    input.fast = keyDown(win, GLFW_KEY_LEFT_CONTROL);
+    input.flying = flying;
+    if (const voxel::BlockDef* glider = app.hasGliderEquipped()) {
+        input.glider = true;
+        input.glideSpeed = glider->glide_speed;
+        input.glideSink = glider->glide_sink;
+    }
+    return input;
+}
+
+// A coordinate moved by other code since the last step replaces the body's; otherwise the body's
+// own double keeps the exact resting height that the float eye position would round away.
+double followed(double own, float shown) {
+    return static_cast<float>(own) == shown ? own : static_cast<double>(shown);
+}
 
 }  // namespace
 
@@ -30,33 +119,48 @@ void App::updatePlayer() {
         player.resetMouseLook = false;
     } else {
         player.yaw += static_cast<float>(mouseX - player.lastMouseX) * kMouseSensitivity;
-        player.pitch = std::clamp(player.pitch - static_cast<float>(mouseY - player.lastMouseY) * kMouseSensitivity,
-                                  -kPitchLimit, kPitchLimit);
+        player.pitch =
+            std::clamp(player.pitch - static_cast<float>(mouseY - player.lastMouseY) * kMouseSensitivity,
+                       -kPitchLimit, kPitchLimit);
     }
     player.lastMouseX = mouseX;
     player.lastMouseY = mouseY;
 
-    // Free flight without collision: forward follows the yaw, Space and Shift move straight up and down.
-    const float forwardX = std::cos(player.yaw), forwardZ = std::sin(player.yaw);
-    float moveX = 0.0f, moveY = 0.0f, moveZ = 0.0f;
-    if (keyDown(gpu.win, GLFW_KEY_W)) moveX += forwardX, moveZ += forwardZ;
-    if (keyDown(gpu.win, GLFW_KEY_S)) moveX -= forwardX, moveZ -= forwardZ;
-    if (keyDown(gpu.win, GLFW_KEY_D)) moveX -= forwardZ, moveZ += forwardX;
-    if (keyDown(gpu.win, GLFW_KEY_A)) moveX += forwardZ, moveZ -= forwardX;
-    if (keyDown(gpu.win, GLFW_KEY_SPACE)) moveY += 1.0f;
-    if (keyDown(gpu.win, GLFW_KEY_LEFT_SHIFT)) moveY -= 1.0f;
-    const float length = std::sqrt(moveX * moveX + moveY * moveY + moveZ * moveZ);
-    const float speed = keyDown(gpu.win, GLFW_KEY_LEFT_CONTROL) ? kFastFlySpeed : kFlySpeed;
-    if (length > 0.0f) {
-        const float scale = speed * dt / length;
-        player.x += moveX * scale;
-        player.y += moveY * scale;
-        player.z += moveZ * scale;
-    }
-    player.velocityX = length > 0.0f ? moveX / length * speed : 0.0f;
-    player.velocityY = length > 0.0f ? moveY / length * speed : 0.0f;
-    player.velocityZ = length > 0.0f ? moveZ / length * speed : 0.0f;
+    if (game::pressedTwice(motion.flightTap, keyDown(gpu.win, GLFW_KEY_SPACE), now))
+        motion.flying = !motion.flying;
+    movePlayer(readMoveInput(*this, motion.flying), dt);
     updatePlayerChunk();
+}
+
+void App::movePlayer(const game::MoveInput& input, double dt) {
+    // While the ground under the player is still streaming in, the body waits in the air.
+    if (!findChunk(core::chunkOf(player.x), core::chunkOf(player.z))) {
+        player.velocityX = player.velocityY = player.velocityZ = 0.0f;
+        return;
+    }
+    game::Body body = motion.body;
+    body.x = followed(body.x, player.x);
+    body.y = followed(body.y + game::kEyeHeight, player.y) - game::kEyeHeight;
+    body.z = followed(body.z, player.z);
+    body.vx = followed(body.vx, player.velocityX);
+    body.vy = followed(body.vy, player.velocityY);
+    body.vz = followed(body.vz, player.velocityZ);
+    body = game::stepBody(body, input, dt,
+                          [this](int32_t x, int32_t y, int32_t z) { return movementCell(*this, x, y, z); });
+    motion.body = body;
+    player.x = static_cast<float>(body.x);
+    player.y = static_cast<float>(body.y + game::kEyeHeight);
+    player.z = static_cast<float>(body.z);
+    player.velocityX = static_cast<float>(body.vx);
+    player.velocityY = static_cast<float>(body.vy);
+    player.velocityZ = static_cast<float>(body.vz);
+}
+
+const voxel::BlockDef* App::hasGliderEquipped() const {
+    const InventorySlot& slot = player.armor[1];
+    if (slot.count < 1 || !voxel::isValidBlockId(slot.id)) return nullptr;
+    const voxel::BlockDef& def = voxel::blockDef(slot.id);
+    return def.behavior == "glider" ? &def : nullptr;
 }
 
 void App::updatePlayerChunk() {

@@ -58,13 +58,6 @@ bool App::isHoldingShield() const {
     return slot.count > 0 && voxel::blockDef(slot.id).behavior == "shield";
 }
 
-const voxel::BlockDef* App::hasGliderEquipped() const {
-    const InventorySlot& slot = player.armor[1];
-    if (slot.count < 1 || !voxel::isValidBlockId(slot.id)) return nullptr;
-    const voxel::BlockDef& def = voxel::blockDef(slot.id);
-    return def.behavior == "glider" ? &def : nullptr;
-}
-
 int32_t App::countItem(uint8_t id) const {
     int32_t total = 0;
     for (const InventorySlot& slot : inventory.hotbar)

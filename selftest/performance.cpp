@@ -71,8 +71,10 @@ void enterPlay(App& app, const Path& world) {
     app.clock.lastFrameTime = glfwGetTime();
 }
 
-// The frame's player step reads the keyboard and pointer; the pose comes from the path instead.
+// The frame's player step reads the keyboard and pointer; the pose comes from the path instead, in
+// flight, so that the step keeps it where the path put it.
 void placeCamera(App& app, const FlightPose& pose) {
+    app.motion.flying = true;
     app.player.x = pose.x;
     app.player.y = pose.y;
     app.player.z = pose.z;

@@ -81,6 +81,7 @@ TEST_F(WorldReset, ResetReturnsThePerWorldStateToTheConstructorsValues) {
     app.player.swingHold = 3;
     app.player.armor[2] = InventorySlot{40, 1, 9};
     app.player.chunkX = 12;
+    app.motion.flying = true;
     app.inventory.hotbar[6] = InventorySlot{9, 3, 0};
     app.inventory.main[0] = InventorySlot{9, 3, 0};
     app.inventory.cursor = InventorySlot{9, 3, 0};
@@ -103,6 +104,7 @@ TEST_F(WorldReset, ResetReturnsThePerWorldStateToTheConstructorsValues) {
     EXPECT_EQ(std::bit_cast<uint32_t>(app.player.yaw), 0xBFC90FDAu);
     EXPECT_EQ(app.player.pitch, fresh.player.pitch);
     EXPECT_EQ(app.player.velocityY, 0.0f);
+    EXPECT_FALSE(app.motion.flying) << "a new world starts on foot";
     EXPECT_FALSE(app.player.thirdPerson);
     EXPECT_TRUE(app.player.resetMouseLook);
     EXPECT_EQ(app.player.lightFade, fresh.player.lightFade);
