@@ -16,6 +16,7 @@
 #include "app/game_root.h"
 #include "audio/mixer.h"
 #include "content/content_state.h"
+#include "game/combat_state.h"
 #include "game/entities.h"
 #include "game/machine.h"
 #include "game/player_state.h"
@@ -256,6 +257,24 @@ struct App {
     // --- Dynamic entity pass: dropped items, arrows, sparks (render/dynamic_entities.cpp) ---
 
     // --- Mobs and the melee reach (game/mobs.cpp, render/mob_geometry.cpp) ---
+    // Id, template, half the width and the height of the definition.
+    void applyMobDef(Mob& mob, const content::MobDef& def);
+    // The triangles of every visible mob, its telegraphs and, with hitbox display, the outlines.
+    void buildActorGeometry(std::vector<render::MeshVertex>& list);
+    // Arm swing of the mob's attack this frame, 0 at rest.
+    double mobAttackPose(const Mob& mob) const;
+    // The live mob the view ray reaches within melee range before a block; apply attacks it.
+    bool meleeRayHit(bool apply, uint8_t mode);
+    uint32_t meleeDamage() const;
+    // A segment against solid blocks, doors and trapdoors; fraction 0..1 of the first hit.
+    struct SweepHit {
+        bool hit = false;
+        double fraction = 1.0;
+    };
+    void sweepBox(const double start[3], const double end[3], SweepHit& out, uint32_t flags) const;
+    void startMeleeAttack(uint32_t mobId, uint8_t mode);
+    // One world step of the mobs: timers, the night spawn, removal of the long dead.
+    void stepMobs();
 
     // --- NPC figures and their animation (render/npc_figures.cpp) ---
 
@@ -300,6 +319,8 @@ struct App {
     int32_t environmentProgressEnd = 50;
     // Mobs, dropped items, arrows, sparks and particles (gameplay); the renderer draws them.
     EntityState entities;
+    // Melee timer and progression (gameplay).
+    CombatState combat;
     bool showHitboxes = false;  // F3+B: outlines of mobs, NPCs and shaped blocks
     // Functional block meshes and particles (renderer).
 
