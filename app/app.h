@@ -28,6 +28,7 @@
 #include "render/chunk_mesher.h"
 #include "render/content_meta.h"
 #include "render/descriptor_state.h"
+#include "render/dynamic_pass_state.h"
 #include "render/device.h"
 #include "render/frame_state.h"
 #include "render/lighting_state.h"
@@ -255,6 +256,17 @@ struct App {
     // --- Functional blocks and world particles (render/functional_blocks.cpp, render/particles.cpp) ---
 
     // --- Dynamic entity pass: dropped items, arrows, sparks (render/dynamic_entities.cpp) ---
+    // Builds, uploads and draws the frame's moving things in one draw; nothing under most menus.
+    void drawDynamicEntities(VkCommandBuffer cmd);
+    // The pass's CPU half: items, arrows, actors, NPC figures and sparks, then light.
+    void buildDynamicGeometry(std::vector<render::MeshVertex>& list);
+    void emitArrowModel(std::vector<render::MeshVertex>& list, const render::Double3& position,
+                        const render::Double3& facing, double scale);
+    void emitSparkCubes(std::vector<render::MeshVertex>& list);
+    void stampVertexLight(std::vector<render::MeshVertex>& list);
+    // Hit sparks (game/hit_sparks.cpp): a burst at a point, and one world step of all of them.
+    void spawnSparks(double x, double y, double z, double r, double g, double b);
+    void stepSparks();
 
     // --- Mobs and the melee reach (game/mobs.cpp, render/mob_geometry.cpp) ---
     // Id, template, half the width and the height of the definition.
@@ -325,6 +337,7 @@ struct App {
     // Functional block meshes and particles (renderer).
 
     // Dynamic entity pass (renderer).
+    DynamicPassState dynamicPass;
 
     // NPC drawing (renderer).
 

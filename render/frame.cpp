@@ -241,6 +241,7 @@ void recordFrame(App& app, VkCommandBuffer cmd, uint32_t imageIndex, const rende
     bindWorldState(app, cmd);
     drawSky(app, cmd, camera);
     drawSolidMeshes(app, cmd);
+    app.drawDynamicEntities(cmd);
     app.drawMeshMap(cmd);
     if (!app.player.thirdPerson) beginHandPass(app, cmd);
     drawInterface(app, cmd);

@@ -35,6 +35,14 @@ void destroyDescriptors(VkDevice dev, DescriptorState& d, VkDescriptorSet& set) 
     d.contentMetaMemory = VK_NULL_HANDLE;
 }
 
+void destroySlot(VkDevice dev, BufferSlot& slot) {
+    if (slot.buffer) vkDestroyBuffer(dev, slot.buffer, nullptr);
+    slot.buffer = VK_NULL_HANDLE;
+    if (slot.memory) vkFreeMemory(dev, slot.memory, nullptr);
+    slot.memory = VK_NULL_HANDLE;
+    slot.capacity = 0;
+}
+
 void destroyCommandPool(GpuState& gpu) {
     if (gpu.pool) vkDestroyCommandPool(gpu.dev, gpu.pool, nullptr);
     gpu.pool = VK_NULL_HANDLE;
@@ -81,6 +89,8 @@ void App::shutdown() {
         world.meshes.clear();
 
         destroySwapchainResources();
+
+        destroySlot(gpu.dev, dynamicPass.dropped);
 
         destroyFrameSync(gpu);
 
