@@ -31,6 +31,7 @@
 #include "render/dynamic_pass_state.h"
 #include "render/device.h"
 #include "render/frame_state.h"
+#include "render/npc_drawing_state.h"
 #include "render/lighting_state.h"
 #include "render/mesh_schedule.h"
 #include "render/swapchain.h"
@@ -289,6 +290,14 @@ struct App {
     void stepMobs();
 
     // --- NPC figures and their animation (render/npc_figures.cpp) ---
+    // Every active NPC of the position map in reach and view: box figure or posed model.
+    void buildNpcFigures(std::vector<render::MeshVertex>& list);
+    void emitNpcModel(std::vector<render::MeshVertex>& list, const adventure::Npc& npc, const NpcMotion* motion,
+                      const render::NpcBody& body, double tickAlpha);
+    // The layer value of a model face of an NPC's resource: precomputed, extra texture or block layer.
+    float npcTextureLayer(uint8_t id, int32_t face) const;
+    // Idle clocks and the sampled bones of each NPC's current clip; residents stand where they are.
+    void animateNpcs(float seconds);
 
     // --- LAN (net/) ---
     void startSession(bool host, const std::string& address, uint16_t port, const std::string& roomCode);
@@ -340,6 +349,7 @@ struct App {
     DynamicPassState dynamicPass;
 
     // NPC drawing (renderer).
+    NpcDrawingState npcDrawing;
 
     // Sleep fade.
     double sleepStart = -1.0;

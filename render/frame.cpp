@@ -94,6 +94,9 @@ void animate(App& app) {
     const double previous = app.frame.previousDoorAnimation;
     app.animateDoors(previous < 0.0 ? 0.0 : t - previous);
     app.frame.previousDoorAnimation = t;
+    const double previousNpc = app.npcDrawing.previousAnimation;
+    app.animateNpcs(previousNpc < 0.0 ? 0.0f : static_cast<float>(t - previousNpc));
+    app.npcDrawing.previousAnimation = t;
     writeFrameRecords(app);
 }
 
