@@ -142,8 +142,9 @@ void emitBuiltinFigure(std::vector<MeshVertex>& list, const Mob& mob, const cont
         emitColourBox(list, box.min, box.max, place.position, place.yaw, box.colour, false);
     if (mob.kind != 0 && resources.held != nullptr && resources.heldId != 0)
         emitHeldModel(list, *resources.held, resources.heldId, place.position, place.yaw);
-    const MobBody base = mob.kind != 0 ? MobBody{0.8, 1.9} : MobBody{1.4, 0.95};
-    scaleAbout(list, from, place.position, def.width / base.halfWidth, def.height / base.height);
+    // The figures are drawn for the template's own size (width 0.8 x 1.9, or 1.4 x 0.95).
+    const double baseWidth = mob.kind != 0 ? 0.8 : 1.4, baseHeight = mob.kind != 0 ? 1.9 : 0.95;
+    scaleAbout(list, from, place.position, def.width / baseWidth, def.height / baseHeight);
 }
 
 }  // namespace
