@@ -220,9 +220,6 @@ int uiRender(App& app) {
 int inventoryRender(App& app) {
     return unavailableScene(app, "inventory-render", "the inventory screen");
 }
-int expeditionRender(App& app) {
-    return unavailableScene(app, "expedition-render", "the adventure rules");
-}
 int mapRender(App& app) {
     return unavailableScene(app, "map-render", "the world map");
 }

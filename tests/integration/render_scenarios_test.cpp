@@ -213,6 +213,34 @@ TEST_F(DimensionsRenderScenario, CapturesEveryDimensionInTurn) {
     }
 }
 
+// --- a city and its people ---------------------------------------------------------------
+
+class ExpeditionRenderScenario : public ::testing::Test {
+   protected:
+    static void SetUpTestSuite() { run_ = runScenario("--expedition-render-test"); }
+    static void TearDownTestSuite() {
+        delete run_;
+        run_ = nullptr;
+    }
+    static ScenarioRun* run_;
+};
+ScenarioRun* ExpeditionRenderScenario::run_ = nullptr;
+
+TEST_F(ExpeditionRenderScenario, PeopleStandInTheCityAndNowhereElse) {
+    ASSERT_EQ(run_->result.exitCode, 0) << run_->result.out << run_->result.err;
+    EXPECT_EQ(run_->log("expedition-render.log"),
+              "EXPEDITION_RENDER_OK: a city's resident smith and a box-figure visitor captured and checked\n");
+    const platform::Image city = run_->capture("expedition-render-city.png");
+    const platform::Image empty = run_->capture("expedition-render-empty.png");
+    // The smith stands ahead of the eye and the visitor beside him, left of the middle.
+    const selftest::Region smithChest = band(city, 0.48, 0.47, 0.52, 0.52);
+    const selftest::Region visitorChest = band(city, 0.39, 0.45, 0.41, 0.5);
+    EXPECT_GT(colourDistance(meanColour(city, smithChest), meanColour(empty, smithChest)), 40.0);
+    const Colour teal = meanColour(city, visitorChest);
+    EXPECT_GT(teal.g, teal.r + 20.0) << "the box figure's torso";
+    EXPECT_LT(differingShare(city, empty, 24), 0.1) << "nothing but the two figures changes";
+}
+
 class FrostRenderScenario : public ::testing::Test {
    protected:
     static void SetUpTestSuite() { run_ = runScenario("--frost-render-test"); }
@@ -297,10 +325,6 @@ INSTANTIATE_TEST_SUITE_P(
         Unavailable{"--boss-render-test", {}, "boss-render.log", "boss-render needs mobs and combat"},
         Unavailable{"--chat-render-test", {}, "chat-render.log", "chat-render needs chat and its commands"},
         Unavailable{"--map-render-test", {}, "map-render.log", "map-render needs the world map"},
-        Unavailable{"--expedition-render-test",
-                    {},
-                    "expedition-render.log",
-                    "expedition-render needs the adventure rules"},
         Unavailable{"--motion-render-test",
                     {},
                     "motion-render.log",
