@@ -240,9 +240,6 @@ int motionRender(App& app) {
 int heldRender(App& app) {
     return unavailableScene(app, "held-render", "held items and their animations");
 }
-int bossRender(App& app) {
-    return unavailableScene(app, "boss-render", "mobs and combat");
-}
 int chatRender(App& app) {
     return unavailableScene(app, "chat-render", "chat and its commands");
 }
