@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "world/shapes.h"
 
@@ -58,6 +59,9 @@ std::optional<std::size_t> nearestMobOnSegment(const std::vector<Mob>& mobs, con
         const Mob& mob = mobs[i];
         if (mob.health < 1) continue;
         const voxel::Box box = voxel::mobBox(mob.kind, mob.x, mob.y, mob.z, mob.halfWidth, mob.height);
+        // A box with a non-finite side (a bad record) would pass every slab test: such a mob is never hit.
+        const double sides[] = {box.min.x, box.min.y, box.min.z, box.max.x, box.max.y, box.max.z};
+        if (!std::all_of(std::begin(sides), std::end(sides), [](double v) { return std::isfinite(v); })) continue;
         const std::optional<double> t =
             segmentEntry(start, end, {box.min.x, box.min.y, box.min.z}, {box.max.x, box.max.y, box.max.z});
         if (t && *t < tmax) {

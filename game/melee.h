@@ -28,7 +28,7 @@ std::optional<double> firstBlockingCell(const Point3& start, const Point3& end,
                                         const std::function<std::optional<double>(int, int, int)>& cellEntry);
 
 // Index of the live mob (health 1 or more) whose body the segment enters first before tmax; ties
-// keep the earlier mob.
+// keep the earlier mob. Mobs with a non-finite position or size are never hit.
 std::optional<std::size_t> nearestMobOnSegment(const std::vector<Mob>& mobs, const Point3& start, const Point3& end,
                                                double tmax);
 

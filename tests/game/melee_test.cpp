@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <numbers>
 #include <stdexcept>
 
@@ -36,13 +37,14 @@ class Melee : public worldtest::LoadedWorld {
 };
 
 TEST_F(Melee, ReachAndWhatStopsIt) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
     struct Case {
         double ahead;
         int32_t health;
         bool wall, hit;
     };
     for (const Case c : {Case{3.9, 10, false, true}, Case{4.1, 10, false, false}, Case{3.9, 0, false, false},
-                         Case{3.9, 10, true, false}}) {
+                         Case{3.9, 10, true, false}, Case{nan, 10, false, false}}) {
         app.entities.mobs.clear();
         app.setBlock(10, 66, 8, c.wall ? uint8_t{worldtest::stone} : voxel::airId);
         addMobAhead(c.ahead, c.health);
