@@ -100,6 +100,8 @@ void App::drawDynamicEntities(VkCommandBuffer cmd) {
 void App::buildDynamicGeometry(std::vector<render::MeshVertex>& list) {
     emitDroppedItems(*this, list);
     emitArrows(*this, list);
+    buildActorGeometry(list);
+    buildNpcFigures(list);
     emitSparkCubes(list);
     stampVertexLight(list);
 }
