@@ -73,7 +73,18 @@ struct CellHash {
         return static_cast<std::size_t>(h ^ (h >> 29));
     }
 };
-using LightCache = std::unordered_map<std::array<int32_t, 3>, CellLight, CellHash>;
+// Box corners alternate between a handful of cells, so a small direct-mapped table of recent cells
+// answers most vertices before the hash map is asked.
+struct LightCache {
+    struct Recent {
+        int32_t x = 0, y = -1, z = 0;  // y -1: empty, never a looked-up cell
+        CellLight light;
+    };
+    static constexpr std::size_t kRecent = 64;
+    std::unordered_map<std::array<int32_t, 3>, CellLight, CellHash> cells;
+    std::array<Recent, kRecent> recent{};
+    void clear();
+};
 using LightLookup = std::function<CellLight(int32_t x, int32_t y, int32_t z)>;
 
 // Above the world is full sky, below it dark; in between each cell is looked up at most once per
