@@ -89,6 +89,12 @@ bool finiteBones(const std::vector<std::array<double, 12>>& bones) {
     });
 }
 
+// The sampled bones that pose a model NPC by its rig, or null for the part path.
+const std::vector<std::array<double, 12>>* rigBones(const adventure::Npc& npc, const NpcMotion* motion) {
+    if (npc.modelResource.empty() || !npc.animated || motion == nullptr || motion->bones.empty()) return nullptr;
+    return actionClip(npc, motion->action) >= 0 ? &motion->bones : nullptr;
+}
+
 }  // namespace
 
 float App::npcTextureLayer(uint8_t id, int32_t face) const {
@@ -115,9 +121,9 @@ void App::emitNpcModel(std::vector<render::MeshVertex>& list, const adventure::N
     for (std::size_t k = 0; k < npc.partPivots.size(); ++k) model.pivots[k + 1] = npc.partPivots[k];
     model.scale = npc.modelScale;
     model.foot = {npc.modelCentreX, npc.modelBaseY, npc.modelCentreZ};
-    if (npc.animated && motion != nullptr && actionClip(npc, motion->action) >= 0 && !motion->bones.empty()) {
+    if (const std::vector<std::array<double, 12>>* bones = rigBones(npc, motion)) {
         model.vertexBones = &npc.rig.vertexBones;
-        model.bones = &motion->bones;
+        model.bones = bones;
     }
     if (npc.animated && motion != nullptr && motion->walking) {
         model.legSwing = render::modelLegSwing(motion->walkAmount, npc.motionAmplitude);
@@ -150,7 +156,8 @@ void App::buildNpcFigures(std::vector<render::MeshVertex>& list) {
         }
         body.yaw = figure.yaw;
         body.motion = npcMotion(*npc, figure, motion, a);
-        if (!finite(body.motion) || (motion != nullptr && !finiteBones(motion->bones))) continue;
+        const std::vector<std::array<double, 12>>* bones = rigBones(*npc, motion);
+        if (!finite(body.motion) || (bones != nullptr && !finiteBones(*bones))) continue;
         if (npc->modelResource.empty()) {
             render::emitBoxFigure(list, body);
         } else {

@@ -4,6 +4,8 @@
 #include <numbers>
 #include <vector>
 
+#include "content/face_textures.h"
+#include "render/npc_animation.h"
 #include "world/loaded_world.h"
 
 namespace {
@@ -61,6 +63,16 @@ TEST_F(NpcFigures, SkipsInactiveUnknownUnloadedAndNonFinite) {
     EXPECT_TRUE(build().empty());
 }
 
+TEST_F(NpcFigures, CulledOutsideTheViewUnlessHitboxesShow) {
+    addNpc("t:hidden");
+    app.adventureState.npcPositions = {{"t:hidden", {10.5, 64.0, 8.5}}};
+    app.frame.planes.fill({0.0f, 0.0f, 0.0f, -1.0f});  // nothing is inside
+    app.frame.planesValid = true;
+    EXPECT_TRUE(build().empty());
+    app.showHitboxes = true;
+    EXPECT_EQ(build().size(), kBoxFigure + kOutline);
+}
+
 TEST_F(NpcFigures, FirstSeenYawIsKept) {
     addNpc("t:watcher");
     addNpc("t:east").facesPlayer = false;
@@ -78,6 +90,73 @@ TEST_F(NpcFigures, FirstSeenYawIsKept) {
     }
     EXPECT_NEAR(app.npcDrawing.figures.at("t:east").yaw, std::numbers::pi / 2.0, 1e-12);
     EXPECT_NEAR(app.npcDrawing.figures.at("t:watcher").yaw, std::numbers::pi, 1e-12);  // towards -x
+}
+
+// A model NPC of one triangle at model point (1, 0.5, 0), its one bone turned a quarter about z by
+// its idle clip, drawn without idle motion so that only the pose moves it.
+class ModelNpc : public NpcFigures {
+   protected:
+    void SetUp() override {
+        NpcFigures::SetUp();
+        voxel::BlockDef def;
+        def.id = "t:figure";
+        def.textures = {"skin.png", "face.png"};
+        const ModelVertex at{1.0f, 0.5f, 0.0f, 0.0f, 0.0f, 0, 1.0f, 0};
+        def.modelVertices = {at, at, at};
+        def.modelVertices[1].texture = 1;
+        voxel::registerBlock(20, def);
+        app.atlases.npcTextures = {"face.png"};
+        adventure::Npc& npc = addNpc("t:smith");
+        npc.modelResource = "t:figure";
+        npc.animated = true;
+        npc.motionAmplitude = 0.0;
+        npc.facesPlayer = false;
+        npc.collisionRadius = 2.0;
+        npc.vertexParts = {0, 0, 0};
+        npc.rig.bones.resize(1);
+        npc.rig.vertexBones = {0, 0, 0};
+        bbanim::Clip idle;
+        idle.loop = "loop";
+        idle.length = 1.0;
+        idle.tracks.resize(1);
+        bbanim::Keyframe quarter;
+        quarter.pre = quarter.post = {0.0, 0.0, 90.0};
+        idle.tracks[0].channels[bbanim::ChannelRotation] = {quarter};
+        npc.rig.clips = {idle};
+        npc.animationClips = {0, -1, -1};
+        app.adventureState.npcPositions = {{"t:smith", {10.5, 64.0, 8.5}}};
+        app.adventureState.npcMotion["t:smith"] = {};
+    }
+    NpcMotion& motion() { return app.adventureState.npcMotion.at("t:smith"); }
+};
+
+TEST_F(ModelNpc, RigPosesWhileTheActionHasAClipAndPartsOtherwise) {
+    app.animateNpcs(0.25f);
+    EXPECT_NEAR(app.npcDrawing.figures.at("t:smith").idle.time, render::idleClockStart("t:smith") + 0.25, 1e-9);
+    ASSERT_EQ(motion().bones.size(), 1u);
+    std::vector<render::MeshVertex> list = build();
+    ASSERT_EQ(list.size(), 3u);
+    // Pixels (16, 8, 0) turned to (-8, 16, 0): half a block behind the feet, a block up.
+    EXPECT_NEAR(list[0].x, 10.0f, 1e-5f);
+    EXPECT_NEAR(list[0].y, 65.01f, 1e-5f);
+    EXPECT_NEAR(list[0].z, 8.5f, 1e-5f);
+    const float extra = content::customTextureBase;
+    EXPECT_EQ((std::vector<float>{list[0].layer, list[1].layer}),
+              (std::vector<float>{static_cast<float>(voxel::textureLayer(20, 0)), extra}));
+
+    motion().action = adventure::npcGesture;  // no gesture clip: the part path
+    app.animateNpcs(0.1f);
+    EXPECT_TRUE(motion().bones.empty());
+    list = build();
+    ASSERT_EQ(list.size(), 3u);
+    EXPECT_NEAR(list[0].x, 11.5f, 1e-5f);
+    EXPECT_NEAR(list[0].y, 64.51f, 1e-5f);
+}
+
+TEST_F(ModelNpc, NonFiniteBonesSkipTheNpc) {
+    app.animateNpcs(0.0f);
+    motion().bones[0][5] = NAN;
+    EXPECT_TRUE(build().empty());
 }
 
 }  // namespace
