@@ -141,10 +141,11 @@ void App::buildNpcFigures(std::vector<render::MeshVertex>& list) {
         body.position = drawPosition(stored, motion, a);
         const adventure::Npc* npc = activeNpc(*this, key);
         if (npc == nullptr || !finite(body.position)) continue;
+        // Distance first: a position near the player converts to cell coordinates safely.
+        if (std::hypot(body.position[0] - player.x, body.position[2] - player.z) > kDrawDistance) continue;
         const int32_t cx = voxel::floorDiv(static_cast<int32_t>(std::floor(body.position[0])), 16);
         const int32_t cz = voxel::floorDiv(static_cast<int32_t>(std::floor(body.position[2])), 16);
         if (findChunk(cx, cz) == nullptr) continue;
-        if (std::hypot(body.position[0] - player.x, body.position[2] - player.z) > kDrawDistance) continue;
         body.height = npc->height;
         body.halfWidth = bodyHalfWidth(*npc);
         if (!showHitboxes && frame.planesValid && !render::boxInView(frame.planes, bodyBox(body))) continue;

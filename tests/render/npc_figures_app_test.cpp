@@ -59,7 +59,8 @@ TEST_F(NpcFigures, SkipsInactiveUnknownUnloadedAndNonFinite) {
     app.adventureState.npcPositions = {{"t:idle", {10.5, 64.0, 8.5}},
                                        {"t:nobody", {10.5, 64.0, 8.5}},
                                        {"t:here.city.far", {10.5, 64.0, -8.5}},  // chunk (0, -1) not loaded
-                                       {"t:here.city.nan", {NAN, 64.0, 8.5}}};
+                                       {"t:here.city.nan", {NAN, 64.0, 8.5}},
+                                       {"t:here.city.huge", {1e300, 64.0, 8.5}}};
     EXPECT_TRUE(build().empty());
 }
 
