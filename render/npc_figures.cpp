@@ -145,10 +145,19 @@ void emitNpcPartBox(std::vector<MeshVertex>& list, const Double3& min, const Dou
     emitColourBox(list, min, max, {0.0, 0.0, 0.0}, 0.0, colour, false);
     const double k = body.height / kBoxFigureHeight;
     const Double3 scaledPivot{pivot[0] * k, pivot[1] * k, pivot[2] * k};
-    for (std::size_t i = first; i < list.size(); ++i) {
-        MeshVertex& v = list[i];
-        const Double3 local{v.x * k, v.y * k, v.z * k};
-        v = withPosition(v, placeOnBody(npcPartPoint(local, part, scaledPivot, body), body));
+    // Eight corners posed once; the 36 vertices take theirs by the box face table.
+    Double3 corners[8];
+    for (int c = 0; c < 8; ++c) {
+        const Double3 local{((c & 1) ? max[0] : min[0]) * k, ((c & 2) ? max[1] : min[1]) * k,
+                            ((c & 4) ? max[2] : min[2]) * k};
+        corners[c] = placeOnBody(npcPartPoint(local, part, scaledPivot, body), body);
+    }
+    static constexpr int kTriangle[6] = {0, 1, 2, 0, 2, 3};
+    for (int face = 0; face < 6; ++face) {
+        for (int j = 0; j < 6; ++j) {
+            MeshVertex& v = list[first + static_cast<std::size_t>(face * 6 + j)];
+            v = withPosition(v, corners[kBoxFaceCorners[face][kTriangle[j]]]);
+        }
     }
 }
 
