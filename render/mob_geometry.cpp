@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 
 #include "app/app.h"
@@ -9,20 +10,22 @@ constexpr double kPlayerHalfWidth = 0.29;
 constexpr double kEyeToFeet = 1.62;
 constexpr double kEyeToTop = 0.18;
 
-int32_t chunkOf(double coordinate) {
-    const auto cell = static_cast<int64_t>(std::floor(coordinate));
-    return static_cast<int32_t>(cell >= 0 ? cell / 16 : (cell - 15) / 16);
+// The cell of a finite coordinate; far beyond the world it stops at the i32 range instead of
+// overflowing the conversion.
+int32_t cellOf(double coordinate) {
+    return static_cast<int32_t>(std::clamp(std::floor(coordinate), -2147483648.0, 2147483647.0));
 }
+
+int32_t chunkOf(double coordinate) { return voxel::floorDiv(cellOf(coordinate), 16); }
 
 // Top of the first solid block 1 to 4 below the feet, where a heavy attack's ring lies.
 double heavyRingHeight(const App& app, const Mob& mob) {
-    const auto x = static_cast<int32_t>(std::floor(mob.x));
-    const auto z = static_cast<int32_t>(std::floor(mob.z));
-    const auto feet = static_cast<int32_t>(std::floor(mob.y));
+    const int32_t x = cellOf(mob.x), z = cellOf(mob.z);
+    const int64_t feet = cellOf(mob.y);
     for (int32_t down = 1; down <= 4; ++down) {
-        const int32_t y = feet - down;
+        const int64_t y = feet - down;
         if (y < 0 || y > 127) continue;
-        if (voxel::blockDef(app.blockAt(x, y, z)).solid) return y + 1.035;
+        if (voxel::blockDef(app.blockAt(x, static_cast<int32_t>(y), z)).solid) return static_cast<double>(y) + 1.035;
     }
     return mob.y + 0.035;
 }

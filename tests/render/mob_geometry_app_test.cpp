@@ -41,6 +41,7 @@ TEST_F(MobGeometry, SkipsUnloadedNonFiniteAndCulledUnlessHitboxesShow) {
     addSkeleton(4.5, 4.5);
     addSkeleton(20.5, 4.5);  // chunk (1, 0) is not loaded
     addSkeleton(4.5, 6.5).y = std::numeric_limits<double>::quiet_NaN();
+    addSkeleton(1e300, 4.5);  // finite but beyond every chunk
     EXPECT_EQ(built(), kSkeleton);
     // A view that holds only x beyond 100.
     app.frame.planes.fill({0.0f, 1.0f, 0.0f, 1000.0f});
