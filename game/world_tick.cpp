@@ -13,8 +13,8 @@ constexpr uint64_t kAutosaveInterval = 100;  // ticks: every 5 s
 void App::tickWorld() {
     ++clock.tick;
     clock.timeOfDay = (clock.timeOfDay + 1) % WorldClock::kDayTicks;
-    stepMobs();
     stepSparks();
+    stepMobs();
     const bool lanGuest = lan.networked && !lan.host;
     if (clock.tick % kAutosaveInterval == 0 && files.worldOpen && !lanGuest) autosave();
 }
