@@ -293,7 +293,7 @@ struct App {
     // Every active NPC of the position map in reach and view: box figure or posed model.
     void buildNpcFigures(std::vector<render::MeshVertex>& list);
     void emitNpcModel(std::vector<render::MeshVertex>& list, const adventure::Npc& npc, const NpcMotion* motion,
-                      const render::NpcBody& body, double tickAlpha);
+                      const render::NpcBody& body, double alpha);
     // The layer value of a model face of an NPC's resource: precomputed, extra texture or block layer.
     float npcTextureLayer(uint8_t id, int32_t face) const;
     // Idle clocks and the sampled bones of each NPC's current clip; residents stand where they are.

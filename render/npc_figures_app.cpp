@@ -113,7 +113,7 @@ float App::npcTextureLayer(uint8_t id, int32_t face) const {
 }
 
 void App::emitNpcModel(std::vector<render::MeshVertex>& list, const adventure::Npc& npc, const NpcMotion* motion,
-                       const render::NpcBody& body, double a) {
+                       const render::NpcBody& body, double alpha) {
     const uint8_t id = content::adventureResourceId(npc.modelResource);
     render::NpcModelFigure model;
     model.vertices = &voxel::blockDef(id).modelVertices;
@@ -127,7 +127,7 @@ void App::emitNpcModel(std::vector<render::MeshVertex>& list, const adventure::N
     }
     if (npc.animated && motion != nullptr && motion->walking) {
         model.legSwing = render::modelLegSwing(motion->walkAmount, npc.motionAmplitude);
-        model.walkPhase = motion->previousWalkPhase + (motion->walkPhase - motion->previousWalkPhase) * a;
+        model.walkPhase = motion->previousWalkPhase + (motion->walkPhase - motion->previousWalkPhase) * alpha;
     }
     model.layerOf = [this, id](int32_t face) { return npcTextureLayer(id, face); };
     render::emitModelFigure(list, model, body);
