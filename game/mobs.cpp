@@ -63,6 +63,32 @@ std::size_t liveMobsOf(const std::vector<Mob>& mobs, const std::string& defId) {
         mobs.begin(), mobs.end(), [&](const Mob& m) { return m.health >= 1 && (defId.empty() || m.defId == defId); }));
 }
 
+// One try at a night mob: a kind that comes out at night, on open ground 10 to 20 blocks from the
+// player, while fewer than four mobs live and fewer than the kind's own limit.
+void spawnNightMob(App& app) {
+    std::vector<Mob>& mobs = app.entities.mobs;
+    if (liveMobsOf(mobs, "") >= game::kNightMobLimit) return;
+    const std::vector<std::size_t> candidates = game::nightSpawnCandidates(app.rules.mobs, app.dimension);
+    if (candidates.empty()) return;
+    const uint64_t seed = app.clock.tick ^ (uint64_t{app.files.seed} << 32);
+    const game::SpawnSpot spot = game::spawnSpot(seed, app.player.x, app.player.z, candidates.size());
+    const content::MobDef& def = app.rules.mobs[candidates[spot.pick]];
+    if (liveMobsOf(mobs, def.id) >= static_cast<std::size_t>(def.spawnLimit)) return;
+    const auto cx = static_cast<int32_t>(std::floor(spot.x)), cz = static_cast<int32_t>(std::floor(spot.z));
+    if (app.findChunk(voxel::floorDiv(cx, 16), voxel::floorDiv(cz, 16)) == nullptr) return;
+    const int32_t feet = standingHeight(app, cx, cz);
+    if (feet < 0) return;
+    Mob mob;
+    app.applyMobDef(mob, def);
+    mob.id = app.entities.nextMobId++;
+    mob.health = std::max(1, def.health);
+    mob.x = mob.prevX = cx + 0.5;
+    mob.y = mob.prevY = feet;
+    mob.z = mob.prevZ = cz + 0.5;
+    mob.yaw = spot.yaw;
+    mobs.push_back(mob);
+}
+
 }  // namespace
 
 void App::applyMobDef(Mob& mob, const content::MobDef& def) {
@@ -118,24 +144,5 @@ void App::stepMobs() {
     if (lan.networked && !lan.host) return;  // a guest's mobs, timers and all, arrive from the host
     for (Mob& mob : entities.mobs) game::stepMobTimers(mob);
     std::erase_if(entities.mobs, game::corpseExpired);
-    if (!game::isNight(clock.timeOfDay) || clock.tick % game::kSpawnEveryTicks != 0) return;
-    if (liveMobsOf(entities.mobs, "") >= game::kNightMobLimit) return;
-    const std::vector<std::size_t> candidates = game::nightSpawnCandidates(rules.mobs, dimension);
-    if (candidates.empty()) return;
-    const game::SpawnSpot spot = game::spawnSpot(clock.tick, player.x, player.z, candidates.size());
-    const content::MobDef& def = rules.mobs[candidates[spot.pick]];
-    if (liveMobsOf(entities.mobs, def.id) >= static_cast<std::size_t>(def.spawnLimit)) return;
-    const auto cx = static_cast<int32_t>(std::floor(spot.x)), cz = static_cast<int32_t>(std::floor(spot.z));
-    if (findChunk(voxel::floorDiv(cx, 16), voxel::floorDiv(cz, 16)) == nullptr) return;
-    const int32_t feet = standingHeight(*this, cx, cz);
-    if (feet < 0) return;
-    Mob mob;
-    applyMobDef(mob, def);
-    mob.id = entities.nextMobId++;
-    mob.health = std::max(1, def.health);
-    mob.x = mob.prevX = cx + 0.5;
-    mob.y = mob.prevY = feet;
-    mob.z = mob.prevZ = cz + 0.5;
-    mob.yaw = spot.yaw;
-    entities.mobs.push_back(mob);
+    if (game::isNight(clock.timeOfDay) && clock.tick % game::kSpawnEveryTicks == 0) spawnNightMob(*this);
 }
