@@ -46,10 +46,31 @@ constexpr SideBox kSideBoxes[] = {
 constexpr double kBlinkEyeBottom = 1.64;
 constexpr double kBlinkEyeTop = 1.65;
 
-Double3 turnAbout(const Double3& p, const Double3& pivot, double angle) {
-    const double c = std::cos(angle), s = std::sin(angle);
+// The cosine and sine of a turn, taken once for all the points it turns.
+struct Turn {
+    double c = 1.0, s = 0.0;
+    explicit Turn(double angle) : c(std::cos(angle)), s(std::sin(angle)) {}
+};
+
+double partAngle(uint32_t part, const NpcBody& body) {
+    return part >= 1 && part <= 3 ? body.motion.angles[part - 1] : 0.0;
+}
+
+// Turns (x, y) about the pivot.
+Double3 turnAbout(const Double3& p, const Double3& pivot, const Turn& t) {
     const double dx = p[0] - pivot[0], dy = p[1] - pivot[1];
-    return {pivot[0] + c * dx - s * dy, pivot[1] + s * dx + c * dy, p[2]};
+    return {pivot[0] + t.c * dx - t.s * dy, pivot[1] + t.s * dx + t.c * dy, p[2]};
+}
+
+Double3 posePoint(const Double3& point, uint32_t part, const Double3& pivot, const NpcBody& body, const Turn& t) {
+    Double3 p = part >= 1 && part <= 3 ? turnAbout(point, pivot, t) : point;
+    if (part <= 1) p[1] += body.motion.bob;
+    return clampIntoBody(p, body);
+}
+
+Double3 placeWith(const Double3& local, const NpcBody& body, const Turn& yaw) {
+    return {body.position[0] + yaw.c * local[0] - yaw.s * local[2], body.position[1] + local[1],
+            body.position[2] + yaw.s * local[0] + yaw.c * local[2]};
 }
 
 MeshVertex withPosition(MeshVertex v, const Double3& p) {
@@ -127,16 +148,11 @@ Double3 clampIntoBody(const Double3& point, const NpcBody& body) {
 }
 
 Double3 npcPartPoint(const Double3& point, uint32_t part, const Double3& pivot, const NpcBody& body) {
-    Double3 p = point;
-    if (part >= 1 && part <= 3) p = turnAbout(p, pivot, body.motion.angles[part - 1]);
-    if (part <= 1) p[1] += body.motion.bob;
-    return clampIntoBody(p, body);
+    return posePoint(point, part, pivot, body, Turn(partAngle(part, body)));
 }
 
 Double3 placeOnBody(const Double3& local, const NpcBody& body) {
-    const double c = std::cos(body.yaw), s = std::sin(body.yaw);
-    return {body.position[0] + c * local[0] - s * local[2], body.position[1] + local[1],
-            body.position[2] + s * local[0] + c * local[2]};
+    return placeWith(local, body, Turn(body.yaw));
 }
 
 void emitNpcPartBox(std::vector<MeshVertex>& list, const Double3& min, const Double3& max, const Double3& colour,
@@ -146,11 +162,12 @@ void emitNpcPartBox(std::vector<MeshVertex>& list, const Double3& min, const Dou
     const double k = body.height / kBoxFigureHeight;
     const Double3 scaledPivot{pivot[0] * k, pivot[1] * k, pivot[2] * k};
     // Eight corners posed once; the 36 vertices take theirs by the box face table.
+    const Turn pose(partAngle(part, body)), yaw(body.yaw);
     Double3 corners[8];
     for (int c = 0; c < 8; ++c) {
         const Double3 local{((c & 1) ? max[0] : min[0]) * k, ((c & 2) ? max[1] : min[1]) * k,
                             ((c & 4) ? max[2] : min[2]) * k};
-        corners[c] = placeOnBody(npcPartPoint(local, part, scaledPivot, body), body);
+        corners[c] = placeWith(posePoint(local, part, scaledPivot, body, pose), body, yaw);
     }
     static constexpr int kTriangle[6] = {0, 1, 2, 0, 2, 3};
     for (int face = 0; face < 6; ++face) {
@@ -186,7 +203,7 @@ Double3 modelFigurePoint(const NpcModelFigure& model, std::size_t i, const NpcBo
                         (v.z - model.foot[2]) * model.scale};
     if (part <= 3) return npcPartPoint(local, part, model.pivots[part], body);
     const double swing = model.legSwing * std::sin(model.walkPhase + (part == 4 ? 0.0 : kPi));
-    return clampIntoBody(turnAbout(local, {0.0, body.height * 0.38, 0.0}, swing), body);
+    return clampIntoBody(turnAbout(local, {0.0, body.height * 0.38, 0.0}, Turn(swing)), body);
 }
 
 void emitModelFigure(std::vector<MeshVertex>& list, const NpcModelFigure& model, const NpcBody& body) {
