@@ -20,27 +20,60 @@ Double3 cross(const Double3& a, const Double3& b) {
     return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
 }
 
-// The cell is passed as three integers throughout: packing it into an array on the stack and
-// comparing it whole stalled every vertex on the stores just made.
 CellLight lightOfCell(int32_t x, int32_t y, int32_t z, LightCache& cache, const LightLookup& lookup) {
     if (y >= voxel::chunkHeight) return {1.0f, 0.0f};
     if (y < 0) return {0.0f, 0.0f};
-    const auto slot = static_cast<uint32_t>(x * 7 + y * 13 + z * 3) % LightCache::kRecent;
-    LightCache::Recent& recent = cache.recent[slot];
-    if (recent.x == x && recent.y == y && recent.z == z) return recent.light;
-    const std::array<int32_t, 3> cell{x, y, z};
-    const auto found = cache.cells.find(cell);
-    const CellLight light = found != cache.cells.end() ? found->second : lookup(x, y, z);
-    if (found == cache.cells.end()) cache.cells.emplace(cell, light);
-    recent = {x, y, z, light};
+    if (const CellLight* known = cache.find(x, y, z)) return *known;
+    const CellLight light = lookup(x, y, z);
+    cache.insert(x, y, z, light);
     return light;
 }
 
 }  // namespace
 
 void LightCache::clear() {
-    cells.clear();
-    recent.fill(Recent{});
+    used_ = 0;
+    if (++run_ != 0) return;
+    // After four billion runs the stamp wraps: the old slots must not look live again.
+    for (Slot& slot : slots_) slot.run = 0;
+    run_ = 1;
+}
+
+std::size_t LightCache::home(int32_t x, int32_t y, int32_t z) const {
+    uint64_t h = static_cast<uint32_t>(x) * 0x9E3779B97F4A7C15ull;
+    h ^= static_cast<uint32_t>(y) * 0xC2B2AE3D27D4EB4Full;
+    h ^= static_cast<uint32_t>(z) * 0x165667B19E3779F9ull;
+    return static_cast<std::size_t>(h ^ (h >> 32)) & mask_;
+}
+
+const CellLight* LightCache::find(int32_t x, int32_t y, int32_t z) const {
+    if (slots_.empty()) return nullptr;
+    for (std::size_t i = home(x, y, z);; i = (i + 1) & mask_) {
+        const Slot& slot = slots_[i];
+        if (slot.run != run_) return nullptr;
+        if (slot.x == x && slot.y == y && slot.z == z) return &slot.light;
+    }
+}
+
+// At most half full, so every probe ends at a free slot.
+void LightCache::insert(int32_t x, int32_t y, int32_t z, CellLight light) {
+    if (2 * (used_ + 1) > slots_.size()) grow();
+    std::size_t i = home(x, y, z);
+    while (slots_[i].run == run_) i = (i + 1) & mask_;
+    slots_[i] = {x, y, z, run_, light};
+    ++used_;
+}
+
+void LightCache::grow() {
+    std::vector<Slot> old = std::move(slots_);
+    slots_.assign(old.empty() ? 256 : old.size() * 2, Slot{});
+    mask_ = slots_.size() - 1;
+    const uint32_t live = run_;
+    run_ = 1;
+    used_ = 0;
+    for (const Slot& slot : old) {
+        if (slot.run == live) insert(slot.x, slot.y, slot.z, slot.light);
+    }
 }
 
 int32_t floorCell(float value) {

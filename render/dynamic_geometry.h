@@ -5,7 +5,6 @@
 #include <array>
 #include <cstdint>
 #include <functional>
-#include <unordered_map>
 #include <vector>
 
 #include "game/entities.h"
@@ -65,25 +64,27 @@ struct CellLight {
     float sky = 0.0f;
     float block = 0.0f;
 };
-struct CellHash {
-    std::size_t operator()(const std::array<int32_t, 3>& c) const noexcept {
-        const uint64_t h = static_cast<uint32_t>(c[0]) * 0x9E3779B97F4A7C15ull ^
-                           static_cast<uint32_t>(c[1]) * 0xC2B2AE3D27D4EB4Full ^
-                           static_cast<uint32_t>(c[2]) * 0x165667B19E3779F9ull;
-        return static_cast<std::size_t>(h ^ (h >> 29));
-    }
-};
-// Box corners alternate between a handful of cells, so a small direct-mapped table of recent cells
-// answers most vertices before the hash map is asked.
-struct LightCache {
-    struct Recent {
-        int32_t x = 0, y = -1, z = 0;  // y -1: empty, never a looked-up cell
+// Light by cell for one stamping run: open addressing in a power-of-two table that keeps its
+// storage between runs, and a run stamp that empties it without touching the slots.
+class LightCache {
+public:
+    void clear();
+    const CellLight* find(int32_t x, int32_t y, int32_t z) const;
+    void insert(int32_t x, int32_t y, int32_t z, CellLight light);
+    std::size_t size() const { return used_; }
+
+private:
+    struct Slot {
+        int32_t x = 0, y = 0, z = 0;
+        uint32_t run = 0;  // the slot is live when this equals the cache's run
         CellLight light;
     };
-    static constexpr std::size_t kRecent = 64;
-    std::unordered_map<std::array<int32_t, 3>, CellLight, CellHash> cells;
-    std::array<Recent, kRecent> recent{};
-    void clear();
+    std::size_t home(int32_t x, int32_t y, int32_t z) const;
+    void grow();
+    std::vector<Slot> slots_;
+    std::size_t mask_ = 0;  // slots_.size() - 1
+    uint32_t run_ = 1;
+    std::size_t used_ = 0;
 };
 using LightLookup = std::function<CellLight(int32_t x, int32_t y, int32_t z)>;
 

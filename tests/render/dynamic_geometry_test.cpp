@@ -131,6 +131,16 @@ TEST(DynamicGeometryTest, LightIsLookedUpOncePerCellAndNotOutsideTheWorld) {
     EXPECT_EQ(list[7].sky, 0.5f);
     render::stampVertexLight(list, cache, lookup);
     EXPECT_EQ(lookups, 8);  // a new run starts with an empty cache
+
+    // Cells met again after hundreds of others are still known once the table has grown.
+    list.clear();
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int i = 0; i < 300; ++i) list.push_back({.x = static_cast<float>(i * 3 - 450), .y = 5, .z = -7});
+    }
+    lookups = 0;
+    render::stampVertexLight(list, cache, lookup);
+    EXPECT_EQ(lookups, 300);
+    EXPECT_EQ(cache.size(), 300u);
 }
 
 TEST(DynamicGeometryTest, BufferAtLeastDoublesWhenOutgrownAndNeverShrinks) {
