@@ -3,6 +3,7 @@
 // cached block mesh, arrows oriented along their flight, hit sparks as cubes, and the world light
 // stamped into every vertex. The App's dynamic pass calls these; nothing here needs a device.
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <vector>
