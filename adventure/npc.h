@@ -33,6 +33,9 @@ struct Npc {
     double halfWidth = 0.3;  // blocks, of the box figure
     double facing = 0.0;     // degrees
     bool facesPlayer = true;
+    // Idle breathing, sway, blink and walk swing; the amplitude scales them (0 keeps still).
+    bool animated = true;
+    double motionAmplitude = 1.0;
 
     // Fit of the model to the height.
     double modelScale = 1.0;

@@ -17,6 +17,7 @@
 #include "app/game_root.h"
 #include "audio/mixer.h"
 #include "content/content_state.h"
+#include "game/combat_state.h"
 #include "game/entities.h"
 #include "game/machine.h"
 #include "game/player_motion.h"
@@ -30,10 +31,12 @@
 #include "render/chunk_mesher.h"
 #include "render/content_meta.h"
 #include "render/descriptor_state.h"
+#include "render/dynamic_pass_state.h"
 #include "render/device.h"
 #include "render/frame_state.h"
 #include "render/functional_geometry.h"
 #include "render/functional_state.h"
+#include "render/npc_drawing_state.h"
 #include "render/lighting_state.h"
 #include "render/mesh_schedule.h"
 #include "render/swapchain.h"
@@ -315,10 +318,47 @@ struct App {
     void selectHotbarSlot();
 
     // --- Dynamic entity pass: dropped items, arrows, sparks (render/dynamic_entities.cpp) ---
+    // Builds, uploads and draws the frame's moving things in one draw; nothing under most menus.
+    void drawDynamicEntities(VkCommandBuffer cmd);
+    // The pass's CPU half: items, arrows, actors, NPC figures and sparks, then light.
+    void buildDynamicGeometry(std::vector<render::MeshVertex>& list);
+    void emitArrowModel(std::vector<render::MeshVertex>& list, const render::Double3& position,
+                        const render::Double3& facing, double scale);
+    void emitSparkCubes(std::vector<render::MeshVertex>& list);
+    void stampVertexLight(std::vector<render::MeshVertex>& list);
+    // Hit sparks (game/hit_sparks.cpp): a burst at a point, and one world step of all of them.
+    void spawnSparks(double x, double y, double z, double r, double g, double b);
+    void stepSparks();
 
     // --- Mobs and the melee reach (game/mobs.cpp, render/mob_geometry.cpp) ---
+    // Id, template, half the width and the height of the definition.
+    void applyMobDef(Mob& mob, const content::MobDef& def);
+    // The triangles of every visible mob, its telegraphs and, with hitbox display, the outlines.
+    void buildActorGeometry(std::vector<render::MeshVertex>& list);
+    // Arm swing of the mob's attack this frame, 0 at rest.
+    double mobAttackPose(const Mob& mob) const;
+    // The live mob the view ray reaches within melee range before a block; apply attacks it.
+    bool meleeRayHit(bool apply, uint8_t mode);
+    uint32_t meleeDamage() const;
+    // A segment against solid blocks, doors and trapdoors; fraction 0..1 of the first hit.
+    struct SweepHit {
+        bool hit = false;
+        double fraction = 1.0;
+    };
+    void sweepBox(const double start[3], const double end[3], SweepHit& out, uint32_t flags) const;
+    void startMeleeAttack(uint32_t mobId, uint8_t mode);
+    // One world step of the mobs: timers, the night spawn, removal of the long dead.
+    void stepMobs();
 
     // --- NPC figures and their animation (render/npc_figures.cpp) ---
+    // Every active NPC of the position map in reach and view: box figure or posed model.
+    void buildNpcFigures(std::vector<render::MeshVertex>& list);
+    void emitNpcModel(std::vector<render::MeshVertex>& list, const adventure::Npc& npc, const NpcMotion* motion,
+                      const render::NpcBody& body, double alpha);
+    // The layer value of a model face of an NPC's resource: precomputed, extra texture or block layer.
+    float npcTextureLayer(uint8_t id, int32_t face) const;
+    // Idle clocks and the sampled bones of each NPC's current clip; residents stand where they are.
+    void animateNpcs(float seconds);
 
     // --- LAN (net/) ---
     void startSession(bool host, const std::string& address, uint16_t port, const std::string& roomCode);
@@ -363,6 +403,8 @@ struct App {
     int32_t environmentProgressEnd = 50;
     // Mobs, dropped items, arrows, sparks and particles (gameplay); the renderer draws them.
     EntityState entities;
+    // Melee timer and progression (gameplay).
+    CombatState combat;
     bool showHitboxes = false;  // F3+B: outlines of mobs, NPCs and shaped blocks
     // The player's body, hands and portrait, and the LAN players (renderer).
     BodyRenderState body;
@@ -370,8 +412,10 @@ struct App {
     FunctionalState functional;
 
     // Dynamic entity pass (renderer).
+    DynamicPassState dynamicPass;
 
     // NPC drawing (renderer).
+    NpcDrawingState npcDrawing;
 
     // Sleep fade.
     double sleepStart = -1.0;

@@ -99,9 +99,14 @@ int32_t placementState(const App& app, int32_t x, int32_t y, int32_t z, const vo
     }
 }
 
-// The bodies that a placed block or a swinging door must not pass through.
+// The bodies that a placed block or a swinging door must not pass through: the player and every
+// live mob (a dead one lying on the ground is no obstacle).
 std::vector<voxel::Box> bodyBoxes(const App& app) {
-    return {voxel::playerBox(app.player.x, app.player.y, app.player.z)};
+    std::vector<voxel::Box> bodies{voxel::playerBox(app.player.x, app.player.y, app.player.z)};
+    for (const Mob& mob : app.entities.mobs) {
+        if (mob.health >= 1) bodies.push_back(voxel::mobBox(mob.kind, mob.x, mob.y, mob.z, mob.halfWidth, mob.height));
+    }
+    return bodies;
 }
 
 // Whether the block placed at the cell would overlap the box.

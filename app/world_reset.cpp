@@ -74,6 +74,12 @@ void resetSimulation(App& app) {
     world.updateQueue.clear();
     world.undo.clear();
     app.machines.clear();
+    // The world's moving things belong to it; the next world starts without them.
+    app.entities.mobs.clear();
+    app.entities.droppedItems.clear();
+    app.entities.arrows.clear();
+    app.entities.sparks.clear();
+    app.entities.particles.clear();
     app.meshing.waterLevels.clear();
     app.meshing.waterLevelsChanged = true;
     app.entities.particles.clear();

@@ -58,6 +58,8 @@ void App::loadAdventureContent() {
     }
     adventureState.catalog = std::move(catalog);
     content::buildFaceTextureTable(std::move(textures));
+    // The block atlas gets a tile for each, so that 300000 + index draws the named texture.
+    atlases.npcTextures = content::faceTextureTable().paths;
 }
 
 void App::prepareMobModels() {

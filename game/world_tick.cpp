@@ -15,6 +15,8 @@ void App::tickWorld() {
     clock.timeOfDay = (clock.timeOfDay + 1) % WorldClock::kDayTicks;
     stepParticles();
     spawnBlockParticles();
+    stepSparks();
+    stepMobs();
     const bool lanGuest = lan.networked && !lan.host;
     if (clock.tick % kAutosaveInterval == 0 && files.worldOpen && !lanGuest) autosave();
 }

@@ -91,6 +91,9 @@ void writeFrameRecords(App& app) {
 
 void animate(App& app) {
     const double t = now();
+    const double previousNpc = app.npcDrawing.previousAnimation;
+    app.animateNpcs(previousNpc < 0.0 ? 0.0f : static_cast<float>(t - previousNpc));
+    app.npcDrawing.previousAnimation = t;
     const double previous = app.frame.previousDoorAnimation;
     app.animateChestLids(static_cast<float>(previous < 0.0 ? 0.0 : t - previous));
     app.frame.previousDoorAnimation = t;
@@ -272,6 +275,7 @@ void recordFrame(App& app, VkCommandBuffer cmd, uint32_t imageIndex, const rende
     drawSky(app, cmd, camera);
     drawSolidMeshes(app, cmd);
     app.drawFunctionalBlocks(cmd);
+    app.drawDynamicEntities(cmd);
     drawPlayerBodies(app, cmd);
     app.drawMeshMap(cmd);
     app.drawParticles(cmd);

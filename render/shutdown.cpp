@@ -95,6 +95,7 @@ void App::shutdown() {
         render::destroyBufferSlot(gpu.dev, body.heldContent);
         render::destroyBufferSlot(gpu.dev, body.playerVertexBuffer);
         render::destroyBufferSlot(gpu.dev, body.playerIndexBuffer);
+        destroySlot(gpu.dev, dynamicPass.dropped);
 
         destroyFrameSync(gpu);
 

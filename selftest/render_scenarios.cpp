@@ -218,9 +218,6 @@ int uiRender(App& app) {
     return 0;
 }
 
-int expeditionRender(App& app) {
-    return unavailableScene(app, "expedition-render", "the adventure rules");
-}
 int mapRender(App& app) {
     return unavailableScene(app, "map-render", "the world map");
 }
@@ -237,9 +234,6 @@ int frostRender(App& app) {
 
 int motionRender(App& app) {
     return movingBlocksScene(app, [](App& a, const std::string& file) { return captureScene(a, file); });
-}
-int bossRender(App& app) {
-    return unavailableScene(app, "boss-render", "mobs and combat");
 }
 int chatRender(App& app) {
     return unavailableScene(app, "chat-render", "chat and its commands");

@@ -95,6 +95,11 @@ TEST_F(WorldReset, ResetReturnsThePerWorldStateToTheConstructorsValues) {
     app.machines[{1, 2, 3}] = Machine{};
     app.meshing.waterLevels[{1, 2, 3}] = 4;
     app.world.chunks.emplace_back(0, 0);
+    app.entities.mobs.emplace_back();
+    app.entities.droppedItems.emplace_back();
+    app.entities.arrows.emplace_back();
+    app.entities.sparks.emplace_back();
+    app.entities.particles.emplace_back();
 
     app.resetWorldState();
     const App fresh;
@@ -138,6 +143,8 @@ TEST_F(WorldReset, ResetReturnsThePerWorldStateToTheConstructorsValues) {
     EXPECT_TRUE(app.world.undo.empty());
     EXPECT_TRUE(app.machines.empty());
     EXPECT_TRUE(app.meshing.waterLevels.empty());
+    const EntityState& e = app.entities;
+    EXPECT_TRUE(e.mobs.empty() && e.droppedItems.empty() && e.arrows.empty() && e.sparks.empty() && e.particles.empty());
     EXPECT_EQ(app.world.chunks.size(), 1u) << "chunks are left to unloadAllChunks";
 }
 

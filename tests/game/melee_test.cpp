@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <numbers>
+#include <stdexcept>
+
+#include "game/mob_rules.h"
+#include "world/loaded_world.h"
+
+namespace {
+
+// The player's eye at (8.5, 66.5, 8.5) over stone up to y 64, looking along +x.
+class Melee : public worldtest::LoadedWorld {
+   protected:
+    void SetUp() override {
+        LoadedWorld::SetUp();
+        load(0, 0);
+        load(1, 0);
+        app.player.x = 8.5f;
+        app.player.y = 66.5f;
+        app.player.z = 8.5f;
+        app.player.yaw = 0.0f;
+        app.player.pitch = 0.0f;
+    }
+    // A skeleton-sized mob whose box begins `ahead` blocks in front of the eye.
+    Mob& addMobAhead(double ahead, int32_t health = 10) {
+        Mob mob;
+        mob.kind = 1;
+        mob.id = app.entities.nextMobId++;
+        mob.x = 8.5 + ahead + 0.4;
+        mob.y = 65.0;
+        mob.z = 8.5;
+        mob.health = health;
+        app.entities.mobs.push_back(mob);
+        return app.entities.mobs.back();
+    }
+};
+
+TEST_F(Melee, ReachAndWhatStopsIt) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    struct Case {
+        double ahead;
+        int32_t health;
+        bool wall, hit;
+    };
+    for (const Case c : {Case{3.9, 10, false, true}, Case{4.1, 10, false, false}, Case{3.9, 0, false, false},
+                         Case{3.9, 10, true, false}, Case{nan, 10, false, false}}) {
+        app.entities.mobs.clear();
+        app.setBlock(10, 66, 8, c.wall ? uint8_t{worldtest::stone} : voxel::airId);
+        addMobAhead(c.ahead, c.health);
+        EXPECT_EQ(app.meleeRayHit(false, 0), c.hit) << c.ahead << " " << c.health << " " << c.wall;
+    }
+}
+
+TEST_F(Melee, NearerOfTwoInLineTakesTheBlowOnce) {
+    app.inventory.heldBlock = worldtest::stone;
+    const uint32_t damage = app.meleeDamage();
+    addMobAhead(3.0);
+    addMobAhead(1.0);
+    EXPECT_TRUE(app.meleeRayHit(true, 0));
+    EXPECT_EQ(app.entities.mobs[0].health, 10);
+    EXPECT_EQ(app.entities.mobs[1].health, 10 - static_cast<int32_t>(damage));
+    EXPECT_EQ(app.entities.mobs[1].hurtTimer, game::kHurtTicks);
+    // The swing is under way: a second one lands nothing until the timer has run out.
+    EXPECT_TRUE(app.meleeRayHit(true, 0));
+    EXPECT_EQ(app.entities.mobs[1].health, 10 - static_cast<int32_t>(damage));
+    while (app.combat.meleeTimer > 0) app.stepMobs();
+    app.meleeRayHit(true, 0);
+    EXPECT_EQ(app.entities.mobs[1].health, 10 - 2 * static_cast<int32_t>(damage));
+}
+
+TEST_F(Melee, LookingStraightUpHitsAMobOverhead) {
+    app.player.pitch = static_cast<float>(std::numbers::pi / 2);
+    Mob& mob = addMobAhead(0.0);
+    mob.x = 8.6;
+    mob.y = 69.0;
+    EXPECT_TRUE(app.meleeRayHit(false, 0));
+    mob.x = 9.0;  // the box ends at 8.6, short of the ray
+    EXPECT_FALSE(app.meleeRayHit(false, 0));
+}
+
+TEST_F(Melee, ClosedDoorStopsTheSwingOpenDoorLetsItPass) {
+    addMobAhead(3.0);
+    app.setBlock(10, 66, 8, worldtest::door);
+    app.setBlockState(10, 66, 8, 1);  // facing 1: the closed panel stands across the ray
+    EXPECT_FALSE(app.meleeRayHit(false, 0));
+    // Open, the door's panel turns a quarter about its hinge and no longer crosses the ray.
+    app.world.movingDoors[{10, 66, 8}] = static_cast<float>(std::numbers::pi / 2);
+    EXPECT_TRUE(app.meleeRayHit(false, 0));
+}
+
+TEST_F(Melee, DamageIsSkillPlusTheHeldAttack) {
+    app.combat.progression.skills[1] = 4;
+    app.inventory.heldBlock = worldtest::stone;
+    EXPECT_EQ(app.meleeDamage(), 4u + static_cast<uint32_t>(voxel::blockDef(worldtest::stone).attack));
+    app.inventory.heldBlock = 250;
+    EXPECT_THROW(app.meleeDamage(), std::out_of_range);
+}
+
+TEST_F(Melee, KilledMobLiesThenGoes) {
+    Mob& mob = addMobAhead(1.0, 1);
+    app.startMeleeAttack(mob.id, 0);
+    ASSERT_LT(app.entities.mobs[0].health, 1);
+    for (int32_t i = 1; i < game::kCorpseTicks; ++i) app.stepMobs();
+    ASSERT_EQ(app.entities.mobs.size(), 1u);
+    EXPECT_EQ(app.entities.mobs[0].deathTimer, game::kCorpseTicks - 1);
+    app.stepMobs();
+    EXPECT_TRUE(app.entities.mobs.empty());
+}
+
+}  // namespace
