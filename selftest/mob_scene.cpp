@@ -73,12 +73,13 @@ Mob placedMob(App& app, const content::MobDef& def, const Spot& at, double yaw) 
     return mob;
 }
 
-// The player looks along +x with the skeleton's face straight ahead and the boar beside it.
+// The player looks along +x with the skeleton's face straight ahead and the boar on its left, clear of
+// the first-person hand.
 Scene stageScene(App& app) {
     const auto x0 = static_cast<int32_t>(std::floor(app.player.x));
     const auto z0 = static_cast<int32_t>(std::floor(app.player.z));
     const double feet = clearStage(app, x0, z0) + 1.0;
-    const Scene scene{{x0 + 4.0, feet, z0 + 0.5}, {x0 + 3.5, feet, z0 + 2.1}};
+    const Scene scene{{x0 + 4.0, feet, z0 + 0.5}, {x0 + 3.5, feet, z0 - 1.6}};
     app.player.x = static_cast<float>(x0 + 0.5);
     app.player.y = static_cast<float>(feet + kFaceHeight);
     app.player.z = static_cast<float>(z0 + 0.5);
