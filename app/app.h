@@ -18,6 +18,7 @@
 #include "audio/mixer.h"
 #include "content/content_state.h"
 #include "game/combat_state.h"
+#include "game/containers.h"
 #include "game/entities.h"
 #include "game/machine.h"
 #include "game/player_motion.h"
@@ -395,6 +396,7 @@ struct App {
     LightingState lighting;
     // Furnaces by cell (gameplay): a burning one lights its cell.
     std::map<CellKey, Machine> machines;
+    ContainerState containers;
     audio::Mixer mixer;
     VolumeSettings volumes;
     SettingsBlock settings;
