@@ -72,11 +72,15 @@ bool inside(vec4 rect, vec2 q) {
     return q.x >= rect.x && q.y >= rect.y && q.x < rect.x + rect.z && q.y < rect.y + rect.w;
 }
 
-Element element(uint index) {
-    uint w = META_INTERFACE_ELEMENTS + ELEMENT_WORDS * index;
+uint elementWord(uint index) { return META_INTERFACE_ELEMENTS + ELEMENT_WORDS * index; }
+
+vec4 elementRect(uint w) { return vec4(metaFloat(w + 1u), metaFloat(w + 2u), metaFloat(w + 3u), metaFloat(w + 4u)); }
+
+// The rest of an element, read only where its rectangle holds a pixel of the block.
+Element element(uint w, vec4 rect) {
     Element e;
     e.kind = meta.words[w];
-    e.rect = vec4(metaFloat(w + 1u), metaFloat(w + 2u), metaFloat(w + 3u), metaFloat(w + 4u));
+    e.rect = rect;
     e.a = vec4(metaFloat(w + 5u), metaFloat(w + 6u), metaFloat(w + 7u), metaFloat(w + 8u));
     e.b = uvec4(meta.words[w + 9u], meta.words[w + 10u], meta.words[w + 11u], meta.words[w + 12u]);
     return e;
@@ -129,10 +133,9 @@ uint numberGlyph(uint value, uint j, uint count) {
 }
 
 uint glyphOf(uvec4 source, uint j) {
-    uint glyph = packedGlyph(source.y, j);
-    if (source.x == TEXT_MENU) glyph = menuGlyph(source.y + j);
-    if (source.x == TEXT_NUMBER) glyph = numberGlyph(source.w, j, source.z);
-    return glyph;
+    if (source.x == TEXT_MENU) return menuGlyph(source.y + j);
+    if (source.x == TEXT_NUMBER) return numberGlyph(source.w, j, source.z);
+    return packedGlyph(source.y, j);
 }
 
 // Where in the font strip the character under q is sampled; w < 0 when nothing covers q.
@@ -155,23 +158,26 @@ float coverage(vec3 glyph) {
     return glyph.z < 0.0 ? 0.0 : a;
 }
 
-// Every kind's value from one interface atlas sample (and the text's shadow from a second), so
-// that the driver, which runs all of them, samples as little as it can.
-void drawElement(Element e) {
-    bool isText = e.kind == KIND_TEXT;
+// The element's kind is the same at every pixel of a block (a tile is a whole number of blocks), so
+// the driver runs only the branch of that kind.
+void drawText(Element e) {
     float step = max(1.0, floor(e.a.w / 14.0));
     vec3 body = glyphCoord(e, P);
     vec3 shadow = glyphCoord(e, P - step);
-    vec2 coord = e.kind == KIND_PANEL ? panelCoord(e) : (e.kind == KIND_PICTURE ? pictureCoord(e) : body.xy);
-    vec4 sampled = uiTexel(coord);
-    vec3 linear = srgbToLinear(e.a.rgb);
-    vec4 colour = isText ? vec4(linear, body.z < 0.0 ? 0.0 : sampled.a) : sampled;
-    if (e.kind == KIND_FILL) colour = vec4(linear, e.a.a);
-    if (e.kind == KIND_ICON) colour = iconTexel(e);
-    put(vec4(0.0, 0.0, 0.0, isText ? coverage(shadow) * 0.55 : 0.0));
-    put(colour);
+    vec4 sampled = uiTexel(body.xy);
+    put(vec4(0.0, 0.0, 0.0, coverage(shadow) * 0.55));
+    put(vec4(srgbToLinear(e.a.rgb), body.z < 0.0 ? 0.0 : sampled.a));
 }
 
+void drawElement(Element e) {
+    if (e.kind == KIND_TEXT) drawText(e);
+    if (e.kind == KIND_PANEL) put(uiTexel(panelCoord(e)));
+    if (e.kind == KIND_PICTURE) put(uiTexel(pictureCoord(e)));
+    if (e.kind == KIND_FILL) put(vec4(srgbToLinear(e.a.rgb), e.a.a));
+    if (e.kind == KIND_ICON) put(iconTexel(e));
+}
+
+// Tiles without elements, most of the screen in play, end at the first branch.
 void main() {
     if (ui.screen == SCREEN_HIDDEN) discard;
     P = gl_FragCoord.xy;
@@ -182,13 +188,18 @@ void main() {
     uvec2 tile = min(uvec2(P) / max(tileSize, 1u), uvec2(columns, rows) - 1u);
     uint entry = meta.words[META_INTERFACE_TILES + tile.y * columns + tile.x];
     uint first = entry >> 9;
-    uint covering = 0u;
-    for (uint i = 0u; i < (entry & 511u); ++i) {
-        uint k = (meta.words[META_INTERFACE_POOL + (first + i) / 4u] >> (8u * ((first + i) % 4u))) & 255u;
-        Element e = element(k);
-        if (!inside(e.rect, P) || covering >= MAX_COVERING) continue;
-        ++covering;
-        drawElement(e);
+    uint count = entry & 511u;
+    if (count > 0u) {
+        uint covering = 0u;
+        for (uint i = 0u; i < count; ++i) {
+            uint k = (meta.words[META_INTERFACE_POOL + (first + i) / 4u] >> (8u * ((first + i) % 4u))) & 255u;
+            uint w = elementWord(k);
+            vec4 rect = elementRect(w);
+            if (inside(rect, P) && covering < MAX_COVERING) {
+                ++covering;
+                drawElement(element(w, rect));
+            }
+        }
     }
     if (acc.a <= 0.002) discard;
     outColour = vec4(acc.rgb / acc.a, acc.a);

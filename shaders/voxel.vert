@@ -4,6 +4,7 @@
 // water surface and wind-animated blocks moved by the animation clock.
 #include "world_block.glsl"
 #include "meta.glsl"
+#include "world_surface.glsl"
 
 layout(location = 0) in vec3 inPosition;
 layout(location = 1) in vec3 inBrightness;
@@ -12,7 +13,8 @@ layout(location = 3) in vec2 inLight;    // sky, block (a particle's opacity in 
 layout(location = 4) in float inMotion;  // 0 still, 1 open water surface, -(id + 1 + weight) wind
 
 layout(location = 0) out vec2 outUv;
-layout(location = 1) flat out float outMaterial;
+layout(location = 1) flat out uint outKind;  // how the fragment stage shades the triangle
+layout(location = 6) flat out vec4 outRect;  // the material's atlas rectangle
 layout(location = 2) out vec3 outBrightness;
 layout(location = 3) out vec2 outLight;
 layout(location = 4) out vec3 outWorld;
@@ -39,7 +41,15 @@ vec3 windOffset(vec3 p, float motion, float t) {
     return vec3(sin(phase), 0.0, cos(phase * 0.83 + 1.1) * 0.6) * strength * weight * gust;
 }
 
+// An opaque screen hides the world this frame: every vertex goes to one point outside the view, so
+// no triangle reaches the rasteriser and no pixel is shaded behind the screen.
+const vec4 OUT_OF_VIEW = vec4(-2.0, -2.0, -2.0, 1.0);
+
 void main() {
+    if (worldCovered()) {
+        gl_Position = OUT_OF_VIEW;
+        return;
+    }
     vec3 p = inPosition;
     float t = animationSeconds();
     float surface = 0.0;
@@ -51,7 +61,9 @@ void main() {
     }
     gl_Position = world.camera * vec4(p, 1.0);
     outUv = inTexture.xy;
-    outMaterial = inTexture.z;
+    uint material = surfaceMaterial(inTexture.z);
+    outKind = surfaceKind(inTexture.z, material);
+    outRect = materialRect(material);
     outBrightness = inBrightness;
     outLight = inLight;
     outWorld = p;
