@@ -76,15 +76,8 @@ uint elementWord(uint index) { return META_INTERFACE_ELEMENTS + ELEMENT_WORDS * 
 
 vec4 elementRect(uint w) { return vec4(metaFloat(w + 1u), metaFloat(w + 2u), metaFloat(w + 3u), metaFloat(w + 4u)); }
 
-// The rest of an element, read only where its rectangle holds a pixel of the block.
-Element element(uint w, vec4 rect) {
-    Element e;
-    e.kind = meta.words[w];
-    e.rect = rect;
-    e.a = vec4(metaFloat(w + 5u), metaFloat(w + 6u), metaFloat(w + 7u), metaFloat(w + 8u));
-    e.b = uvec4(meta.words[w + 9u], meta.words[w + 10u], meta.words[w + 11u], meta.words[w + 12u]);
-    return e;
-}
+vec4 elementA(uint w) { return vec4(metaFloat(w + 5u), metaFloat(w + 6u), metaFloat(w + 7u), metaFloat(w + 8u)); }
+uvec4 elementB(uint w) { return uvec4(meta.words[w + 9u], meta.words[w + 10u], meta.words[w + 11u], meta.words[w + 12u]); }
 
 void put(vec4 c) {
     float a = clamp(c.a, 0.0, 1.0);
@@ -126,10 +119,13 @@ vec4 iconTexel(Element e) {
 
 uint menuGlyph(uint slot) { return (ui.slots[slot / 4u] >> (8u * (slot % 4u))) & 255u; }
 
+// Digit j of `count` digits: a u32 has at most 10. Selects instead of a loop, which the driver would
+// run at every pixel of every element.
 uint numberGlyph(uint value, uint j, uint count) {
-    uint v = value;
-    for (uint k = j + 1u; k < count; ++k) v /= 10u;
-    return GLYPH_DIGIT_0 + v % 10u;
+    uint place = j < count ? count - 1u - j : 0u;
+    uint divisor = 1u;
+    for (uint k = 1u; k < 10u; ++k) divisor = place >= k ? divisor * 10u : divisor;
+    return GLYPH_DIGIT_0 + (place >= 10u ? 0u : (value / divisor) % 10u);
 }
 
 uint glyphOf(uvec4 source, uint j) {
@@ -169,12 +165,34 @@ void drawText(Element e) {
     put(vec4(srgbToLinear(e.a.rgb), body.z < 0.0 ? 0.0 : sampled.a));
 }
 
-void drawElement(Element e) {
-    if (e.kind == KIND_TEXT) drawText(e);
-    if (e.kind == KIND_PANEL) put(uiTexel(panelCoord(e)));
-    if (e.kind == KIND_PICTURE) put(uiTexel(pictureCoord(e)));
-    if (e.kind == KIND_FILL) put(vec4(srgbToLinear(e.a.rgb), e.a.a));
-    if (e.kind == KIND_ICON) put(iconTexel(e));
+// Each kind reads only the words it uses: every word is one more load at every pixel of the element.
+void drawElement(uint w, vec4 rect) {
+    Element e;
+    e.kind = meta.words[w];
+    e.rect = rect;
+    e.a = vec4(0.0);
+    e.b = uvec4(0u);
+    if (e.kind == KIND_TEXT) {
+        e.a = elementA(w);
+        e.b = elementB(w);
+        drawText(e);
+    }
+    if (e.kind == KIND_PANEL) {
+        e.a.xy = vec2(metaFloat(w + 5u), metaFloat(w + 6u));
+        put(uiTexel(panelCoord(e)));
+    }
+    if (e.kind == KIND_PICTURE) {
+        e.a = elementA(w);
+        put(uiTexel(pictureCoord(e)));
+    }
+    if (e.kind == KIND_FILL) {
+        e.a = elementA(w);
+        put(vec4(srgbToLinear(e.a.rgb), e.a.a));
+    }
+    if (e.kind == KIND_ICON) {
+        e.b.x = meta.words[w + 9u];
+        put(iconTexel(e));
+    }
 }
 
 // Tiles without elements, most of the screen in play, end at the first branch.
@@ -197,7 +215,7 @@ void main() {
             vec4 rect = elementRect(w);
             if (inside(rect, P) && covering < MAX_COVERING) {
                 ++covering;
-                drawElement(element(w, rect));
+                drawElement(w, rect);
             }
         }
     }

@@ -59,14 +59,6 @@ void shadeParticle(vec3 linear) {
     outColour = vec4(linear, particleAlpha);
 }
 
-// The open water surface drifts with the animation clock; the brightness is taken as is.
-vec3 waterColour(vec3 light) {
-    float t = animationSeconds();
-    vec2 drift = inSurface > 0.5 ? vec2(t * 0.035, t * 0.021) : vec2(0.0);
-    vec4 texel = materialTexel(fract(inUv + drift));
-    return texel.rgb * inBrightness * light + inSurface * 0.08 * clamp(world.light.x, 0.0, 1.0);
-}
-
 // Every branch below depends on the triangle alone, so a block of pixels runs one of them. Fog that
 // is zero over a whole block leaves the colour as it is and is skipped.
 void main() {
@@ -76,20 +68,26 @@ void main() {
         return;
     }
     vec3 light = lightColour(inLight, world.light.x);
+    // One texture fetch for every kind: the driver pays for each fetch in the program at every
+    // pixel, taken or not. The open water surface drifts with the animation clock.
+    float t = animationSeconds();
+    vec2 drift = inSurface > 0.5 ? vec2(t * 0.035, t * 0.021) : vec2(0.0);
+    bool isWater = inKind == SURFACE_WATER;
+    vec4 texel = materialTexel(isWater ? fract(inUv + drift) : inUv);
     vec3 colour = inKind == SURFACE_UNSHADED_COLOUR ? linear : linear * light;
     if (inKind == SURFACE_TEXTURED) {
         // Leaves, plants and skins cut out their transparent texels.
-        vec4 texel = materialTexel(inUv);
         if (texel.a < 0.5) discard;
         colour = texel.rgb * linear * light * miningShade(inWorld);
     }
-    if (inKind == SURFACE_WATER) colour = waterColour(light);
+    // Water takes the brightness as it is.
+    if (isWater) colour = texel.rgb * inBrightness * light + inSurface * 0.08 * clamp(world.light.x, 0.0, 1.0);
     // Fogged water turns opaque, so that nothing shows through the open sides of the window's water.
     float fog = fogAmount();
-    float alpha = inKind == SURFACE_WATER ? WATER_ALPHA : 1.0;
+    float alpha = isWater ? WATER_ALPHA : 1.0;
     if (fog > 0.0) {
         colour = mix(colour, horizonColour(sunSine(world.light.x)), fog);
-        alpha = inKind == SURFACE_WATER ? mix(WATER_ALPHA, 1.0, fog) : 1.0;
+        alpha = isWater ? mix(WATER_ALPHA, 1.0, fog) : 1.0;
     }
     outColour = vec4(colour, alpha);
 }
