@@ -10,8 +10,7 @@
 layout(set = 0, binding = 0) uniform sampler2D blockAtlas;
 
 layout(location = 0) in vec2 inUv;
-layout(location = 1) flat in uint inKind;
-layout(location = 6) flat in vec4 inRect;
+layout(location = 1) flat in float inMaterial;
 layout(location = 2) in vec3 inBrightness;
 layout(location = 3) in vec2 inLight;
 layout(location = 4) in vec3 inWorld;
@@ -21,11 +20,12 @@ layout(location = 0) out vec4 outColour;
 
 const float WATER_ALPHA = 0.74;
 
-// The texel of the triangle's material; the 2-pixel border around each atlas image keeps nearest
+// The texel of a material; the 2-pixel border around each atlas image keeps nearest
 // sampling at the edges inside it. A material without a rectangle shows as opaque white.
-vec4 materialTexel(vec2 uv) {
-    if (inRect.z <= 0.0) return vec4(1.0);
-    return srgbToLinear(textureLod(blockAtlas, inRect.xy + clamp(uv, 0.0, 1.0) * inRect.zw, 0.0));
+vec4 materialTexel(uint material, vec2 uv) {
+    vec4 rect = materialRect(material);
+    if (rect.z <= 0.0) return vec4(1.0);
+    return srgbToLinear(textureLod(blockAtlas, rect.xy + clamp(uv, 0.0, 1.0) * rect.zw, 0.0));
 }
 
 // Sky light follows the daylight; block light is warm and does not.
@@ -62,8 +62,10 @@ void shadeParticle(vec3 linear) {
 // Every branch below depends on the triangle alone, so a block of pixels runs one of them. Fog that
 // is zero over a whole block leaves the colour as it is and is skipped.
 void main() {
+    uint material = surfaceMaterial(inMaterial);
+    uint kind = surfaceKind(inMaterial, material);
     vec3 linear = srgbToLinear(inBrightness);
-    if (inKind == SURFACE_PARTICLE) {
+    if (kind == SURFACE_PARTICLE) {
         shadeParticle(linear);
         return;
     }
@@ -72,10 +74,10 @@ void main() {
     // pixel, taken or not. The open water surface drifts with the animation clock.
     float t = animationSeconds();
     vec2 drift = inSurface > 0.5 ? vec2(t * 0.035, t * 0.021) : vec2(0.0);
-    bool isWater = inKind == SURFACE_WATER;
-    vec4 texel = materialTexel(isWater ? fract(inUv + drift) : inUv);
-    vec3 colour = inKind == SURFACE_UNSHADED_COLOUR ? linear : linear * light;
-    if (inKind == SURFACE_TEXTURED) {
+    bool isWater = kind == SURFACE_WATER;
+    vec4 texel = materialTexel(material, isWater ? fract(inUv + drift) : inUv);
+    vec3 colour = kind == SURFACE_UNSHADED_COLOUR ? linear : linear * light;
+    if (kind == SURFACE_TEXTURED) {
         // Leaves, plants and skins cut out their transparent texels.
         if (texel.a < 0.5) discard;
         colour = texel.rgb * linear * light * miningShade(inWorld);

@@ -4,7 +4,6 @@
 // water surface and wind-animated blocks moved by the animation clock.
 #include "world_block.glsl"
 #include "meta.glsl"
-#include "world_surface.glsl"
 
 layout(location = 0) in vec3 inPosition;
 layout(location = 1) in vec3 inBrightness;
@@ -13,8 +12,7 @@ layout(location = 3) in vec2 inLight;    // sky, block (a particle's opacity in 
 layout(location = 4) in float inMotion;  // 0 still, 1 open water surface, -(id + 1 + weight) wind
 
 layout(location = 0) out vec2 outUv;
-layout(location = 1) flat out uint outKind;  // how the fragment stage shades the triangle
-layout(location = 6) flat out vec4 outRect;  // the material's atlas rectangle
+layout(location = 1) flat out float outMaterial;
 layout(location = 2) out vec3 outBrightness;
 layout(location = 3) out vec2 outLight;
 layout(location = 4) out vec3 outWorld;
@@ -61,9 +59,7 @@ void main() {
     }
     gl_Position = world.camera * vec4(p, 1.0);
     outUv = inTexture.xy;
-    uint material = surfaceMaterial(inTexture.z);
-    outKind = surfaceKind(inTexture.z, material);
-    outRect = materialRect(material);
+    outMaterial = inTexture.z;
     outBrightness = inBrightness;
     outLight = inLight;
     outWorld = p;
