@@ -72,12 +72,15 @@ bool inside(vec4 rect, vec2 q) {
     return q.x >= rect.x && q.y >= rect.y && q.x < rect.x + rect.z && q.y < rect.y + rect.w;
 }
 
-uint elementWord(uint index) { return META_INTERFACE_ELEMENTS + ELEMENT_WORDS * index; }
-
-vec4 elementRect(uint w) { return vec4(metaFloat(w + 1u), metaFloat(w + 2u), metaFloat(w + 3u), metaFloat(w + 4u)); }
-
-vec4 elementA(uint w) { return vec4(metaFloat(w + 5u), metaFloat(w + 6u), metaFloat(w + 7u), metaFloat(w + 8u)); }
-uvec4 elementB(uint w) { return uvec4(meta.words[w + 9u], meta.words[w + 10u], meta.words[w + 11u], meta.words[w + 12u]); }
+Element element(uint index) {
+    uint w = META_INTERFACE_ELEMENTS + ELEMENT_WORDS * index;
+    Element e;
+    e.kind = meta.words[w];
+    e.rect = vec4(metaFloat(w + 1u), metaFloat(w + 2u), metaFloat(w + 3u), metaFloat(w + 4u));
+    e.a = vec4(metaFloat(w + 5u), metaFloat(w + 6u), metaFloat(w + 7u), metaFloat(w + 8u));
+    e.b = uvec4(meta.words[w + 9u], meta.words[w + 10u], meta.words[w + 11u], meta.words[w + 12u]);
+    return e;
+}
 
 void put(vec4 c) {
     float a = clamp(c.a, 0.0, 1.0);
@@ -119,19 +122,17 @@ vec4 iconTexel(Element e) {
 
 uint menuGlyph(uint slot) { return (ui.slots[slot / 4u] >> (8u * (slot % 4u))) & 255u; }
 
-// Digit j of `count` digits: a u32 has at most 10. Selects instead of a loop, which the driver would
-// run at every pixel of every element.
 uint numberGlyph(uint value, uint j, uint count) {
-    uint place = j < count ? count - 1u - j : 0u;
-    uint divisor = 1u;
-    for (uint k = 1u; k < 10u; ++k) divisor = place >= k ? divisor * 10u : divisor;
-    return GLYPH_DIGIT_0 + (place >= 10u ? 0u : (value / divisor) % 10u);
+    uint v = value;
+    for (uint k = j + 1u; k < count; ++k) v /= 10u;
+    return GLYPH_DIGIT_0 + v % 10u;
 }
 
 uint glyphOf(uvec4 source, uint j) {
-    if (source.x == TEXT_MENU) return menuGlyph(source.y + j);
-    if (source.x == TEXT_NUMBER) return numberGlyph(source.w, j, source.z);
-    return packedGlyph(source.y, j);
+    uint glyph = packedGlyph(source.y, j);
+    if (source.x == TEXT_MENU) glyph = menuGlyph(source.y + j);
+    if (source.x == TEXT_NUMBER) glyph = numberGlyph(source.w, j, source.z);
+    return glyph;
 }
 
 // Where in the font strip the character under q is sampled; w < 0 when nothing covers q.
@@ -154,48 +155,23 @@ float coverage(vec3 glyph) {
     return glyph.z < 0.0 ? 0.0 : a;
 }
 
-// The element's kind is the same at every pixel of a block (a tile is a whole number of blocks), so
-// the driver runs only the branch of that kind.
-void drawText(Element e) {
+// Every kind's value from one interface atlas sample (and the text's shadow from a second), so
+// that the driver, which runs all of them, samples as little as it can.
+void drawElement(Element e) {
+    bool isText = e.kind == KIND_TEXT;
     float step = max(1.0, floor(e.a.w / 14.0));
     vec3 body = glyphCoord(e, P);
     vec3 shadow = glyphCoord(e, P - step);
-    vec4 sampled = uiTexel(body.xy);
-    put(vec4(0.0, 0.0, 0.0, coverage(shadow) * 0.55));
-    put(vec4(srgbToLinear(e.a.rgb), body.z < 0.0 ? 0.0 : sampled.a));
+    vec2 coord = e.kind == KIND_PANEL ? panelCoord(e) : (e.kind == KIND_PICTURE ? pictureCoord(e) : body.xy);
+    vec4 sampled = uiTexel(coord);
+    vec3 linear = srgbToLinear(e.a.rgb);
+    vec4 colour = isText ? vec4(linear, body.z < 0.0 ? 0.0 : sampled.a) : sampled;
+    if (e.kind == KIND_FILL) colour = vec4(linear, e.a.a);
+    if (e.kind == KIND_ICON) colour = iconTexel(e);
+    put(vec4(0.0, 0.0, 0.0, isText ? coverage(shadow) * 0.55 : 0.0));
+    put(colour);
 }
 
-// Each kind reads only the words it uses: every word is one more load at every pixel of the element.
-void drawElement(uint w, vec4 rect) {
-    Element e;
-    e.kind = meta.words[w];
-    e.rect = rect;
-    e.a = vec4(0.0);
-    e.b = uvec4(0u);
-    if (e.kind == KIND_TEXT) {
-        e.a = elementA(w);
-        e.b = elementB(w);
-        drawText(e);
-    }
-    if (e.kind == KIND_PANEL) {
-        e.a.xy = vec2(metaFloat(w + 5u), metaFloat(w + 6u));
-        put(uiTexel(panelCoord(e)));
-    }
-    if (e.kind == KIND_PICTURE) {
-        e.a = elementA(w);
-        put(uiTexel(pictureCoord(e)));
-    }
-    if (e.kind == KIND_FILL) {
-        e.a = elementA(w);
-        put(vec4(srgbToLinear(e.a.rgb), e.a.a));
-    }
-    if (e.kind == KIND_ICON) {
-        e.b.x = meta.words[w + 9u];
-        put(iconTexel(e));
-    }
-}
-
-// Tiles without elements, most of the screen in play, end at the first branch.
 void main() {
     if (ui.screen == SCREEN_HIDDEN) discard;
     P = gl_FragCoord.xy;
@@ -206,18 +182,13 @@ void main() {
     uvec2 tile = min(uvec2(P) / max(tileSize, 1u), uvec2(columns, rows) - 1u);
     uint entry = meta.words[META_INTERFACE_TILES + tile.y * columns + tile.x];
     uint first = entry >> 9;
-    uint count = entry & 511u;
-    if (count > 0u) {
-        uint covering = 0u;
-        for (uint i = 0u; i < count; ++i) {
-            uint k = (meta.words[META_INTERFACE_POOL + (first + i) / 4u] >> (8u * ((first + i) % 4u))) & 255u;
-            uint w = elementWord(k);
-            vec4 rect = elementRect(w);
-            if (inside(rect, P) && covering < MAX_COVERING) {
-                ++covering;
-                drawElement(w, rect);
-            }
-        }
+    uint covering = 0u;
+    for (uint i = 0u; i < (entry & 511u); ++i) {
+        uint k = (meta.words[META_INTERFACE_POOL + (first + i) / 4u] >> (8u * ((first + i) % 4u))) & 255u;
+        Element e = element(k);
+        if (!inside(e.rect, P) || covering >= MAX_COVERING) continue;
+        ++covering;
+        drawElement(e);
     }
     if (acc.a <= 0.002) discard;
     outColour = vec4(acc.rgb / acc.a, acc.a);
