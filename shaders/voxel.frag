@@ -70,8 +70,8 @@ void main() {
         return;
     }
     vec3 light = lightColour(inLight, world.light.x);
-    // One texture fetch for every kind: the driver pays for each fetch in the program at every
-    // pixel, taken or not. The open water surface drifts with the animation clock.
+    // One texture fetch shared by every kind; a second one in a branch measured slower. The open
+    // water surface drifts with the animation clock.
     float t = animationSeconds();
     vec2 drift = inSurface > 0.5 ? vec2(t * 0.035, t * 0.021) : vec2(0.0);
     bool isWater = kind == SURFACE_WATER;

@@ -1,7 +1,7 @@
 // How a world vertex's texture layer or material code is drawn. The code is the same at every pixel
-// of a triangle, so a block of pixels takes one branch of the kind, and the software driver skips
-// what no pixel of a block takes. The fragment stage decodes it: the vertex stage and the triangle
-// set-up run on one thread, the fragment stage on all of them.
+// of a triangle, so a block of pixels takes one branch of the kind and the software driver can skip
+// the others. The fragment stage decodes it: the vertex stage and the triangle set-up run on one
+// thread, the fragment stage on all of them.
 
 // Material codes of the layer field.
 const float CODE_SKIN = 100000.0;
