@@ -452,6 +452,27 @@ TEST_F(BossRenderScenario, CapturesTheMobsAndTheirTints) {
     EXPECT_LT(meanColour(tinted, boar).g, 0.85 * hide.g) << "hurt flash";
 }
 
+// The boar stands left of the view with yaw pi/2, facing +z: across the picture to the right. Its
+// eyes, near black and darker than anything else around it, must all be in its right half.
+TEST_F(BossRenderScenario, TheBoarFacesAlongItsYaw) {
+    ASSERT_EQ(run_->result.exitCode, 0) << run_->result.out << run_->result.err;
+    const platform::Image mobs = run_->capture("boss-render-mobs.png");
+    const selftest::Region boar = at("boar");
+    const uint32_t cx = (boar.x0 + boar.x1) / 2, cy = (boar.y0 + boar.y1) / 2;
+    ASSERT_TRUE(cx >= 140 && cx + 140 <= mobs.width && cy >= 60 && cy + 20 <= mobs.height);
+    uint32_t eyePixels = 0, leftmost = mobs.width;
+    for (uint32_t y = cy - 60; y < cy + 20; ++y) {
+        for (uint32_t x = cx - 140; x < cx + 140; ++x) {
+            const uint8_t* p = &mobs.pixels[(std::size_t(y) * mobs.width + x) * 4];
+            if (p[0] + p[1] + p[2] >= 60) continue;
+            ++eyePixels;
+            leftmost = std::min(leftmost, x);
+        }
+    }
+    EXPECT_GT(eyePixels, 20u) << "the boar's eyes are in sight";
+    EXPECT_GT(leftmost, cx + 40) << "middle of the boar at x " << cx;
+}
+
 // --- scenes this build cannot show yet --------------------------------------------------------
 
 struct Unavailable {
