@@ -6,6 +6,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -403,6 +404,24 @@ TEST_F(ExpeditionRenderScenario, PeopleStandInTheCityAndNowhereElse) {
     const Colour teal = meanColour(city, visitorChest);
     EXPECT_GT(teal.g, teal.r + 20.0) << "the box figure's torso";
     EXPECT_LT(differingShare(city, empty, 24), 0.1) << "nothing but the two figures changes";
+}
+
+// The smith turns to face the player, so the eye sees him from the front, arms and all: a row
+// across his chest is changed over his full width, not over the narrow span of his side.
+TEST_F(ExpeditionRenderScenario, TheSmithShowsHisFrontToTheEye) {
+    ASSERT_EQ(run_->result.exitCode, 0) << run_->result.out << run_->result.err;
+    const platform::Image city = run_->capture("expedition-render-city.png");
+    const platform::Image empty = run_->capture("expedition-render-empty.png");
+    ASSERT_TRUE(city.width == empty.width && city.height == empty.height && city.width >= 160);
+    const std::size_t row = std::size_t(city.height / 2) * city.width;
+    int changed = 0;
+    for (uint32_t x = city.width / 2 - 80; x < city.width / 2 + 80; ++x) {
+        int difference = 0;
+        for (std::size_t k = 0; k < 3; ++k)
+            difference += std::abs(city.pixels[(row + x) * 4 + k] - empty.pixels[(row + x) * 4 + k]);
+        changed += difference > 40 ? 1 : 0;
+    }
+    EXPECT_GT(changed, 60) << "pixels of the smith across his chest";
 }
 
 // --- mobs ---------------------------------------------------------------------------------
