@@ -377,6 +377,7 @@ Creature smith() {
 
 // The game draws a creature with model +x forwards and z across, so the figures above are turned
 // a quarter about y: x' = -z, z' = x (north becomes east, east south, south west, west north).
+
 // Negated without a "-0" in the written files.
 double negated(double v) {
     return v == 0.0 ? 0.0 : -v;
