@@ -94,7 +94,9 @@ void App::runFrame() {
     if (ui.menuOpen)
         handleScreenInput();
     else if (sleepStart < 0.0)
-        updatePlayer();
+        handleInventoryInput();
+    // The open inventory holds the mouse: no looking around, no hands.
+    if (!ui.menuOpen && sleepStart < 0.0 && !ui.inventoryOpen) updatePlayer();
     const double now = glfwGetTime();
     filesave::rethrowBackgroundFailure();
     runWorldSteps(now);
