@@ -263,13 +263,22 @@ render::InterfaceInputs interfaceInputs(const App& app) {
 
 // The interface shader only draws elements: the layout of the block's screen goes into the overlay
 // once a frame, with the flag that lets the world shaders skip what an opaque screen hides.
-void writeInterfaceLayout(App& app, const render::InterfaceBlock& block) {
+// The cursor-stack pass draws the same element list: its elements are marked for that pass only.
+void writeInterfaceLayout(App& app, const render::InterfaceBlock& block, bool stackPass) {
     if (!app.descriptors.contentMetaMemory) return;
     void* mapped = nullptr;
     render::check(vkMapMemory(app.gpu.dev, app.descriptors.contentMetaMemory, 0, VK_WHOLE_SIZE, 0, &mapped),
                   "vkMapMemory(dev,contentMetaMemory,0,VK_WHOLE_SIZE,0,&mapped)", 1121);
     const std::span<uint32_t> words(static_cast<uint32_t*>(mapped), render::kContentMetaBytes / 4);
-    const std::vector<render::InterfaceElement> elements = render::layoutInterface(block, words);
+    std::vector<render::InterfaceElement> elements = render::layoutInterface(block, words);
+    if (stackPass) {
+        render::InterfaceBlock stack = block;
+        stack.screen = render::kCursorStackPass;
+        for (render::InterfaceElement& e : render::layoutInterface(stack, words)) {
+            e.pass = 1;
+            elements.push_back(e);
+        }
+    }
     const uint32_t width = app.gpu.swapchainWidth, height = app.gpu.swapchainHeight;
     render::writeInterfaceTiles(words, elements, width, height);
     render::writeWorldCovered(static_cast<uint8_t*>(mapped),
@@ -280,14 +289,15 @@ void writeInterfaceLayout(App& app, const render::InterfaceBlock& block) {
 void drawInterface(App& app, VkCommandBuffer cmd) {
     vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, app.swapchain.crosshairPipeline);
     const render::InterfaceBlock block = render::packInterfaceBlock(interfaceInputs(app));
-    writeInterfaceLayout(app, block);
+    const bool slotsShown = app.ui.inventoryOpen || (app.ui.menuOpen && app.ui.screen >= ui::kCraftingScreen &&
+                                                     app.ui.screen <= ui::kChestScreen);
+    const bool stackPass = slotsShown && app.inventory.cursor.count > 0 && block.screen != render::kHiddenInterface;
+    writeInterfaceLayout(app, block, stackPass);
     vkCmdPushConstants(cmd, app.swapchain.layout, kPushStages, 0, sizeof block, &block);
     vkCmdDraw(cmd, 3, 1, 0, 0);
     app.drawPortrait(cmd);
     // The stack under the cursor is drawn last, over the portrait.
-    const bool slotsShown = app.ui.inventoryOpen || (app.ui.menuOpen && app.ui.screen >= ui::kCraftingScreen &&
-                                                     app.ui.screen <= ui::kChestScreen);
-    if (!slotsShown || app.inventory.cursor.count <= 0) return;
+    if (!stackPass) return;
     vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, app.swapchain.crosshairPipeline);
     render::InterfaceBlock stack = block;
     stack.screen = render::kCursorStackPass;

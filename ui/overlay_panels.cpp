@@ -7,9 +7,11 @@
 
 namespace {
 
-const std::u32string& windowTitle(ContainerKind kind) {
-    static const std::u32string titles[] = {U"СУНДУК", U"ПЕЧЬ", U"ВЕРСТАК", U"АЛХИМИЧЕСКИЙ СТОЛ"};
-    return titles[static_cast<int32_t>(kind)];
+// The furnace and chest screens are named by their screen; the crafting screen by its station.
+std::u32string windowTitle(int32_t screen, ContainerKind kind) {
+    if (screen == ui::kFurnaceScreen) return U"ПЕЧЬ";
+    if (screen == ui::kChestScreen) return U"СУНДУК";
+    return kind == ContainerKind::Alchemy ? U"АЛХИМИЧЕСКИЙ СТОЛ" : U"ВЕРСТАК";
 }
 
 }  // namespace
@@ -20,7 +22,7 @@ void App::updateOverlay() {
     if (gpu.win && glfwGetTime() < ui.toast.until) panels.toast = ui.toast.text;
     const ContainerView& view = ui.container;
     if (ui.screen >= ui::kCraftingScreen && ui.screen <= ui::kChestScreen) {
-        panels.title = windowTitle(view.kind);
+        panels.title = windowTitle(ui.screen, view.kind);
         panels.hint = U"ESC ИЛИ E ЗАКРЫТЬ";
     }
     if (ui.screen == ui::kChestScreen) {
