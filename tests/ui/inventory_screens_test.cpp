@@ -73,3 +73,27 @@ TEST(InventoryScreens, WorkbenchCraftsTheSelectedRecipeFromInventoryStacks) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(InventoryScreens, InventoryKeyOpensAndEscapeClosesReturningTheCursorStack) {
+    App app;
+    app.files.worldOpen = true;
+    app.setScreen(0);
+    tap(app, GLFW_KEY_E);
+    app.handleInventoryInput();
+    ASSERT_TRUE(app.ui.inventoryOpen);
+    EXPECT_FALSE(app.ui.menuOpen) << "the world goes on under the inventory";
+    app.clickScreenSlot(4, true);  // half of the 64 in hotbar slot 4
+    EXPECT_EQ(app.inventory.cursor.count, 32);
+    app.inventory.main.fill(InventorySlot{9, 64, 0});
+    app.inventory.hotbar.fill(InventorySlot{9, 64, 0});
+    tap(app, GLFW_KEY_ESCAPE);
+    app.handleEscape();
+    EXPECT_FALSE(app.ui.inventoryOpen);
+    EXPECT_EQ(app.ui.screen, 0) << "Escape closes the inventory, not into the pause screen";
+    EXPECT_EQ(app.inventory.cursor.count, 0);
+    EXPECT_EQ(app.entities.droppedItems.size(), 32u) << "no room left: the stack falls at the feet";
+}
+
+}  // namespace
