@@ -235,7 +235,11 @@ void App::handleCraftingKeys() {
 // The container screens' turn within handleScreenInput.
 void App::handleContainerInput() {
     if (!containerScreen(ui.screen)) return;
-    if (ui::takePresses(ui.keyPresses, kInventoryKey) > 0) {
+    // A chest or furnace broken while its window is open takes the window with it.
+    const CellKey cell = cellOf(ui.container);
+    const bool gone = (ui.screen == ui::kChestScreen && !containers.chests.contains(cell)) ||
+                      (ui.screen == ui::kFurnaceScreen && !machines.contains(cell));
+    if (gone || ui::takePresses(ui.keyPresses, kInventoryKey) > 0) {
         closeScreen();
         return;
     }

@@ -25,8 +25,9 @@ void App::updateOverlay() {
         panels.title = windowTitle(ui.screen, view.kind);
         panels.hint = U"ESC ИЛИ E ЗАКРЫТЬ";
     }
-    if (ui.screen == ui::kChestScreen) {
-        panels.chest = &containers.chests[{view.cell[0], view.cell[1], view.cell[2]}];
+    const auto chest = containers.chests.find({view.cell[0], view.cell[1], view.cell[2]});
+    if (ui.screen == ui::kChestScreen && chest != containers.chests.end()) {
+        panels.chest = &chest->second;
     } else if (ui.screen == ui::kCraftingScreen) {
         panels.recipes = &openRecipes();
         panels.selectedRecipe = view.recipe;

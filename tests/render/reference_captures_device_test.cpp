@@ -89,6 +89,7 @@ protected:
         app.setScreen(screen);
         app.player = spawn;
         app.clock.timeOfDay = kMidday;
+        app.ui.toast = {};
         glfwSetCursorPos(app.gpu.win, x, y);
     }
 
@@ -117,6 +118,7 @@ protected:
                  show(11, 470, 150);
                  a.containers.chests[{0, 0, 0}][3] = InventorySlot{3, 12, 0};
                  a.inventory.cursor = InventorySlot{1, 5, 0};
+                 a.showToast(U"НЕТ МЕСТА");
              }},
             {"crafting", [this](App& a) {
                  show(9, 640, 300);

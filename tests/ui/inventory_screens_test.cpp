@@ -31,6 +31,11 @@ TEST(InventoryScreens, ChestSlotsKeepWhatIsPutInAndTheCursorStackGoesBack) {
     app.handleScreenInput();
     EXPECT_EQ(app.ui.screen, 0) << "the inventory key closes the chest";
     EXPECT_EQ(app.countItem(1), 63) << "the cursor stack went back into the inventory";
+
+    app.openContainerScreen(ContainerKind::Chest, cell);
+    app.containers.chests.erase(cell);
+    app.handleScreenInput();
+    EXPECT_EQ(app.ui.screen, 0) << "the chest was broken while open";
 }
 
 TEST(InventoryScreens, ArmourSlotRefusesABlockAndTheFurnaceOutputOnlyGives) {
