@@ -150,7 +150,7 @@ void App::clickScreenSlot(uint32_t code, bool right) {
     const int32_t maxStack = maxStackOf(cursor.id != 0 ? cursor.id : slot->id);
     if (code == ui::kFurnaceSlotBase + 2) return ui::takeFromOutput(*slot, cursor, maxStack);
     if (!slotAccepts(code, cursor)) return;
-    // An armour slot holds one piece.
+    // An armour slot holds a single item.
     const bool armour = code >= ui::kArmourSlotBase && code < ui::kArmourSlotBase + 4;
     const int32_t limit = armour ? 1 : maxStack;
     if (right)
