@@ -144,6 +144,28 @@ struct App {
     void onChar(GLFWwindow* window, unsigned int codePoint);
     void onScroll(GLFWwindow* window, double xOffset, double yOffset);
 
+    // --- Inventory and container screens (ui/inventory_screens.cpp) ---
+    void openInventory();
+    // Opens the chest, furnace or crafting window of the block at cell over play.
+    void openContainerScreen(ContainerKind kind, const CellKey& cell);
+    uint32_t craftSelected(bool apply);
+    uint32_t craftableCount() const;
+    void handleInventoryInput();
+    void handleContainerInput();
+    void returnCursorStack();
+    const std::vector<content::Recipe>& openRecipes() const;
+    const content::Recipe* selectedRecipe() const;
+    InventorySlot* screenSlot(uint32_t code);
+    bool slotAccepts(uint32_t code, const InventorySlot& stack) const;
+    void clickScreenSlot(uint32_t code, bool right);
+    void quickMoveSlot(uint32_t code);
+    void selectRecipeRow(uint32_t row);
+    void handleCraftingKeys();
+    void handleSlotClicks();
+    std::array<float, 2> cursorInFramebuffer() const;
+    // Once a frame before recording: the toast, the open window's title and panel contents.
+    void updateOverlay();
+
     // --- Loaded world (app/world_edits.cpp, app/world_queries.cpp, app/block_shapes.cpp) ---
     using MeshWork = render::MeshWork;
     struct Light {
