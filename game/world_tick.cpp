@@ -3,6 +3,7 @@
 #include <GLFW/glfw3.h>
 
 #include "app/app.h"
+#include "game/hunger.h"
 
 namespace {
 
@@ -17,6 +18,11 @@ void App::tickWorld() {
     spawnBlockParticles();
     stepSparks();
     stepMobs();
+    stepBlockUpdates();
+    stepWater();
+    stepCrops();
+    stepFurnaces();
+    game::stepHunger(player.food);
     const bool lanGuest = lan.networked && !lan.host;
     if (clock.tick % kAutosaveInterval == 0 && files.worldOpen && !lanGuest) autosave();
 }
