@@ -18,12 +18,15 @@ void App::tickWorld() {
     spawnBlockParticles();
     stepSparks();
     stepMobs();
-    stepBlockUpdates();
-    stepWater();
-    stepCrops();
-    stepFurnaces();
-    game::stepHunger(player.food);
     const bool lanGuest = lan.networked && !lan.host;
+    // A guest's cells change only through the host's edits, so it simulates no cells of its own.
+    if (!lanGuest) {
+        stepBlockUpdates();
+        stepWater();
+        stepCrops();
+        stepFurnaces();
+    }
+    game::stepHunger(player.food);
     if (clock.tick % kAutosaveInterval == 0 && files.worldOpen && !lanGuest) autosave();
 }
 

@@ -178,6 +178,26 @@ TEST_F(WorldStep, EditBesideStillWaterWakesIt) {
     EXPECT_EQ(app.blockAt(6, 64, 5), water);
 }
 
+TEST_F(WorldStep, OnlyTheHostOrASinglePlayerFlowsWater) {
+    struct Case {
+        bool networked, host, flows;
+    };
+    const Case cases[] = {{false, false, true}, {true, true, true}, {true, false, false}};
+    for (const Case& c : cases) {
+        app.world.chunks.clear();
+        app.reindexChunks();
+        app.sim = WorldSimState{};
+        load(0, 0, 64);
+        app.lan.networked = c.networked;
+        app.lan.host = c.host;
+        app.setBlock(5, 64, 5, water);
+        app.tickWorld();
+        app.tickWorld();
+        EXPECT_EQ(app.blockAt(6, 64, 5) == water, c.flows) << c.networked << c.host;
+    }
+    app.lan.networked = false;
+}
+
 TEST_F(WorldStep, CropGrowsAtItsExactTick) {
     app.rules.crops.push_back({"test:crop", 0, soil, 0, {sprout, ripe}, 40, 1, 1});
     load(0, 0, 64);
