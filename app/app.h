@@ -123,10 +123,6 @@ struct App {
     void scanWaterCells(const voxel::Chunk& chunk);
     // Loaded air only: water never flows into a chunk that is not there.
     bool waterCanFlowInto(int32_t x, int32_t y, int32_t z) const;
-    bool waterCellCanFlow(const CellKey& cell) const;
-    void queueWaterCell(const CellKey& cell);
-    void fillWater(const CellKey& cell, uint8_t level);
-    void flowWaterCell(const CellKey& cell);
     void stepWater();
     void stepBlockUpdates();
     // Starts the growth clock of a crop cell that is not ripe, unless it already runs.

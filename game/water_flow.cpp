@@ -23,6 +23,51 @@ bool open(const App& app, const CellKey& cell) {
     return app.waterCanFlowInto(x, y, z);
 }
 
+bool canFlow(const App& app, const CellKey& cell) {
+    if (open(app, offset(cell, kBelow))) return true;
+    for (const Step& side : kSides)
+        if (open(app, offset(cell, side))) return true;
+    return false;
+}
+
+void queueWater(App& app, const CellKey& cell) {
+    if (app.sim.waterQueued.insert(cell).second) app.sim.waterQueue.push_back(cell);
+}
+
+void fillWater(App& app, const CellKey& cell, uint8_t level) {
+    const auto [x, y, z] = cell;
+    if (!app.setBlock(x, y, z, voxel::waterId)) return;
+    app.meshing.waterLevels[cell] = level;
+    app.meshing.waterLevelsChanged = true;
+    queueWater(app, cell);
+}
+
+void flowWaterCell(App& app, const CellKey& cell) {
+    const auto [x, y, z] = cell;
+    // A cell of an unloaded chunk keeps its level; the chunk's scan queues it again on return.
+    if (!app.findChunk(voxel::floorDiv(x, voxel::chunkSize), voxel::floorDiv(z, voxel::chunkSize))) return;
+    auto& levels = app.meshing.waterLevels;
+    const auto known = levels.find(cell);
+    if (app.blockAt(x, y, z) != voxel::waterId) {
+        if (known != levels.end()) {
+            levels.erase(known);
+            app.meshing.waterLevelsChanged = true;
+        }
+        return;
+    }
+    const CellKey below = offset(cell, kBelow);
+    if (open(app, below)) {
+        fillWater(app, below, game::kFallingWater);
+        return;
+    }
+    const uint8_t next = game::sidewaysLevel(known == levels.end() ? 0 : known->second);
+    if (next == 0) return;
+    for (const Step& side : kSides) {
+        const CellKey target = offset(cell, side);
+        if (open(app, target)) fillWater(app, target, next);
+    }
+}
+
 }  // namespace
 
 bool App::waterCanFlowInto(int32_t x, int32_t y, int32_t z) const {
@@ -31,16 +76,6 @@ bool App::waterCanFlowInto(int32_t x, int32_t y, int32_t z) const {
     return blockAt(x, y, z) == voxel::airId;
 }
 
-bool App::waterCellCanFlow(const CellKey& cell) const {
-    if (open(*this, offset(cell, kBelow))) return true;
-    for (const Step& side : kSides)
-        if (open(*this, offset(cell, side))) return true;
-    return false;
-}
-
-void App::queueWaterCell(const CellKey& cell) {
-    if (sim.waterQueued.insert(cell).second) sim.waterQueue.push_back(cell);
-}
 
 void App::scanWaterCells(const voxel::Chunk& chunk) {
     const int32_t baseX = chunk.cx * voxel::chunkSize, baseZ = chunk.cz * voxel::chunkSize;
@@ -58,49 +93,17 @@ void App::scanWaterCells(const voxel::Chunk& chunk) {
                 if (sim.waterQueued.contains(cell)) continue;
                 if (flowsTo(x, y - 1, z) || flowsTo(x + 1, y, z) || flowsTo(x - 1, y, z) || flowsTo(x, y, z + 1) ||
                     flowsTo(x, y, z - 1))
-                    queueWaterCell(cell);
+                    queueWater(*this, cell);
             }
 }
 
-void App::fillWater(const CellKey& cell, uint8_t level) {
-    const auto [x, y, z] = cell;
-    if (!setBlock(x, y, z, voxel::waterId)) return;
-    meshing.waterLevels[cell] = level;
-    meshing.waterLevelsChanged = true;
-    queueWaterCell(cell);
-}
-
-void App::flowWaterCell(const CellKey& cell) {
-    const auto [x, y, z] = cell;
-    // A cell of an unloaded chunk keeps its level; the chunk's scan queues it again on return.
-    if (!findChunk(voxel::floorDiv(x, voxel::chunkSize), voxel::floorDiv(z, voxel::chunkSize))) return;
-    const auto known = meshing.waterLevels.find(cell);
-    if (blockAt(x, y, z) != voxel::waterId) {
-        if (known != meshing.waterLevels.end()) {
-            meshing.waterLevels.erase(known);
-            meshing.waterLevelsChanged = true;
-        }
-        return;
-    }
-    const CellKey below = offset(cell, kBelow);
-    if (open(*this, below)) {
-        fillWater(below, game::kFallingWater);
-        return;
-    }
-    const uint8_t next = game::sidewaysLevel(known == meshing.waterLevels.end() ? 0 : known->second);
-    if (next == 0) return;
-    for (const Step& side : kSides) {
-        const CellKey target = offset(cell, side);
-        if (open(*this, target)) fillWater(target, next);
-    }
-}
 
 void App::stepWater() {
     for (std::size_t n = 0; n < game::kWaterCellsPerStep && !sim.waterQueue.empty(); ++n) {
         const CellKey cell = sim.waterQueue.front();
         sim.waterQueue.pop_front();
         sim.waterQueued.erase(cell);
-        flowWaterCell(cell);
+        flowWaterCell(*this, cell);
     }
 }
 
@@ -112,7 +115,7 @@ void App::stepBlockUpdates() {
         world.updateSet.erase(cell);
         const auto [x, y, z] = cell;
         const uint8_t id = blockAt(x, y, z);
-        if (id == voxel::waterId && !sim.waterQueued.contains(cell) && waterCellCanFlow(cell)) queueWaterCell(cell);
+        if (id == voxel::waterId && !sim.waterQueued.contains(cell) && canFlow(*this, cell)) queueWater(*this, cell);
         noteCropCell(cell, id);
     }
 }
