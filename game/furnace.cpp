@@ -65,6 +65,7 @@ void stepFurnace(Machine& furnace, const content::FurnaceRules& rules) {
 
 }  // namespace game
 
+// A furnace whose chunk is not loaded reads as air here, so it waits until the chunk returns.
 void App::stepFurnaces() {
     for (auto& [cell, furnace] : machines) {
         const auto [x, y, z] = cell;

@@ -42,11 +42,6 @@ class WorldStep : public worldtest::LoadedWorld {
     }
 };
 
-TEST(WaterRule, SidewaysLevelFallsToSeven) {
-    const std::pair<uint8_t, uint8_t> cases[] = {{0, 1}, {1, 2}, {6, 7}, {7, 0}, {8, 1}};
-    for (const auto& [from, to] : cases) EXPECT_EQ(game::sidewaysLevel(from), to) << int(from);
-}
-
 TEST_F(WorldStep, FurnaceBurnsFuelOutAtItsExactTick) {
     const content::FurnaceRules rules = furnaceRules();
     Machine furnace;
