@@ -54,6 +54,12 @@ T getFinite(ByteReader& in) {
     return value;
 }
 
+bool getFlag(ByteReader& in) {
+    const uint8_t flag = in.get<uint8_t>();
+    if (flag > 1) in.refuse();
+    return flag == 1;
+}
+
 template <typename T>
 std::optional<T> wholeOrNothing(const ByteReader& in, T value) {
     if (!in.whole()) return std::nullopt;
@@ -151,6 +157,7 @@ std::string encodePlayer(const PlayerRecord& r) {
     out.put(r.air);
     out.put(r.stamina);
     out.put(static_cast<uint8_t>(r.thirdPerson));
+    out.put(static_cast<uint8_t>(r.flying));
     return out.take();
 }
 
@@ -164,9 +171,8 @@ std::optional<PlayerRecord> decodePlayer(const std::string& bytes) {
     for (int32_t& value : r.food) value = in.get<int32_t>();
     r.air = in.get<int32_t>();
     r.stamina = getFinite<double>(in);
-    const uint8_t thirdPerson = in.get<uint8_t>();
-    if (thirdPerson > 1) in.refuse();
-    r.thirdPerson = thirdPerson == 1;
+    r.thirdPerson = getFlag(in);
+    r.flying = getFlag(in);
     return wholeOrNothing(in, r);
 }
 
@@ -245,9 +251,7 @@ std::string encodeBed(const BedRecord& record) {
 std::optional<BedRecord> decodeBed(const std::string& bytes) {
     ByteReader in(bytes, "QVBD", kVersion);
     BedRecord record;
-    const uint8_t hasBed = in.get<uint8_t>();
-    if (hasBed > 1) in.refuse();
-    record.hasBed = hasBed == 1;
+    record.hasBed = getFlag(in);
     for (int32_t* value : {&record.x, &record.y, &record.z}) *value = in.get<int32_t>();
     return wholeOrNothing(in, record);
 }

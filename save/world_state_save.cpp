@@ -68,6 +68,7 @@ void App::loadPlayer() {
     player.air = r->air;
     player.stamina = r->stamina;
     player.thirdPerson = r->thirdPerson;
+    motion.flying = r->flying;
 }
 
 void App::loadDroppedItems() {
@@ -125,7 +126,7 @@ void App::savePlayer() {
     writeSaveFile(filesave::kPlayerFile,
                   filesave::encodePlayer({p.x, p.y, p.z, p.yaw, p.pitch, p.velocityX, p.velocityY, p.velocityZ,
                                           p.spawnX, p.spawnY, p.spawnZ, p.health, p.food, p.air, p.stamina,
-                                          p.thirdPerson}));
+                                          p.thirdPerson, motion.flying}));
 }
 
 void App::saveMachines() { writeSaveFile(filesave::kMachinesFile, filesave::encodeMachines(machines)); }

@@ -26,6 +26,7 @@ void play(App& app) {
     app.player.x = 3.5f, app.player.y = 90.25f, app.player.z = -4.0f;
     app.player.yaw = 2.0f, app.player.pitch = -0.5f;
     app.player.health = 11;
+    app.motion.flying = true;
     app.inventory.hotbar[6] = {40, 3, 2};
     app.inventory.selected = 6;
     app.inventory.heldBlock = 40;
@@ -57,6 +58,7 @@ TEST(WorldStateSave, AfterARestartThePlayerStandsWhereTheyStoodWithTheirThings) 
     EXPECT_EQ(app.player.yaw, 2.0f);
     EXPECT_EQ(app.player.pitch, -0.5f);
     EXPECT_EQ(app.player.health, 11);
+    EXPECT_TRUE(app.motion.flying);
     EXPECT_EQ(app.inventory.hotbar[6].count, 3);
     EXPECT_EQ(app.inventory.heldBlock, 40);
     EXPECT_EQ(app.player.armor[1].wear, 9);

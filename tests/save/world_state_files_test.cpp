@@ -52,7 +52,7 @@ const Format kFormats[] = {
          return encodeInventory(r);
      },
      reencode(decodeInventory, encodeInventory)},
-    {"player", [] { return encodePlayer({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, {13, 14, 15, 16}, 17, 18.5, true}); },
+    {"player", [] { return encodePlayer({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, {13, 14, 15, 16}, 17, 18.5, true, true}); },
      reencode(decodePlayer, encodePlayer)},
     {"dropped items",
      [] { return encodeDroppedItems({DroppedItem{4, 1.0f, 2.0f, 3.0f, 0.5f}, DroppedItem{9, -1.0f, 0.0f, 8.0f}}); },
@@ -119,6 +119,11 @@ TEST(WorldStateFiles, ValuesAreBoundedAtTheirEdges) {
     PlayerRecord player;
     player.yaw = std::numeric_limits<float>::quiet_NaN();
     EXPECT_FALSE(decodePlayer(encodePlayer(player))) << "a NaN pose";
+    player.yaw = 0.0f;
+    std::string flags = encodePlayer(player);
+    EXPECT_TRUE(decodePlayer(flags));
+    flags.back() = 2;
+    EXPECT_FALSE(decodePlayer(flags)) << "a flying byte of 2";
     EXPECT_FALSE(decodeBed(encodeBed({true, 0, 0, 0}).replace(8, 1, 1, '\2'))) << "a has-bed byte of 2";
 }
 
