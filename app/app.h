@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -42,6 +43,7 @@
 #include "render/lighting_state.h"
 #include "render/mesh_schedule.h"
 #include "render/swapchain.h"
+#include "save/save_state.h"
 #include "save/settings.h"
 #include "ui/ui_state.h"
 
@@ -146,6 +148,28 @@ struct App {
     void saveWorld();
     // The periodic save: the writers run in snapshot mode, so the background writer replaces the files.
     void autosave();
+
+    // --- Saves: per-world files (save/world_state_save.cpp) ---
+    // Start-up's readers in their fixed order; each reads its file when present. A file that exists
+    // but cannot be read whole raises and blocks every writer of this world.
+    void loadSavedState();
+    void loadBlockStates();
+    void loadInventory();
+    void loadPlayer();
+    void loadDroppedItems();
+    void loadArrows();
+    void loadMachines();
+    void loadChests();
+    void loadBedSpawn();
+    void loadActors();
+    void saveInventory();
+    void savePlayer();
+    void saveMachines();
+    // Every per-world file but the inventory, the chunks, generation.json and world.txt.
+    void saveWorldState();
+    template <typename T>
+    std::optional<T> readSaveFile(const char* name, std::optional<T> (*decode)(const std::string&));
+    void writeSaveFile(const char* name, const std::string& bytes);
 
     // --- Interface (ui/) ---
     void throwIfLoadCancelled(LoadingWindow& window, int progress, const std::string& stage);
@@ -439,6 +463,8 @@ struct App {
     ContainerState containers;
     // Water queue, crop clocks and portal markers (world step).
     WorldSimState sim;
+    // Saves: the world's stored profile and the read-failure guard.
+    SaveState saves;
     audio::Mixer mixer;
     VolumeSettings volumes;
     SettingsBlock settings;

@@ -157,8 +157,12 @@ void requestNearestChunk(App& app) {
 
 void App::generateEnvironment() {
     unloadAllChunks();
-    generationStage = 4;
     world.profile = profileForDimension(*this, dimension);
+    // The overworld keeps the profile the world was created with.
+    if (dimension == "core:overworld") {
+        if (saves.profile) world.profile = saves.profile;
+        else saves.profile = world.profile;
+    }
     stream.centreX = stream.centreZ = 0;
     const int32_t radius = chunkRadius;
     world.chunks.reserve(static_cast<std::size_t>((2 * radius + 1) * (2 * radius + 1)));

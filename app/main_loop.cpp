@@ -58,6 +58,8 @@ void App::updateSleepFade(double now) {
             clock.timeOfDay = core::kMorningTime;
             player.lightFade = core::kWakeLightFade;
             woken = true;
+            saveMachines();
+            savePlayer();
             showToast(U"ДОБРОЕ УТРО");
         } else {
             sleepStart = -1.0;
@@ -128,6 +130,9 @@ void App::run() {
     // A terminal's Ctrl+C or a TERM signal closes the window like its close button.
     const platform::ScopedCloseRequestHook wakeOnClose([] { glfwPostEmptyEvent(); });
     while (!glfwWindowShouldClose(gpu.win)) runFrame();
-    if (files.worldOpen) saveWorld();
+    if (files.worldOpen) {
+        saveWorld();
+        saveInventory();
+    }
     if (gpu.dev) render::check(vkDeviceWaitIdle(gpu.dev), "vkDeviceWaitIdle(dev)", 1338);
 }

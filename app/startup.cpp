@@ -87,12 +87,15 @@ void App::startUp() {
             files.seed = ui.worlds.front().seed;
         }
     }
+    // The world file and generation.json come before the terrain: a world keeps its own seed,
+    // generation value and profile, so its chunk files match what is generated around them.
+    loadWorld();
     generateEnvironment();
 
     throwIfLoadCancelled(ui.loading, environmentProgressEnd, "Чтение сохранённого мира");
-    loadWorld();
 
     throwIfLoadCancelled(ui.loading, environmentProgressEnd, "Загрузка персонажа и предметов");
+    loadSavedState();
 
     throwIfLoadCancelled(ui.loading, 80, "Подготовка жителей и окружения");
     updatePlayerChunk();

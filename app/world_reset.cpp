@@ -118,4 +118,8 @@ void App::resetWorldState() {
     clock.accumulator = 0.0;
     inventory = Inventory{};
     inventory.heldBlock = inventory.hotbar[static_cast<std::size_t>(inventory.selected)].id;
+    containers.chests.clear();
+    // The next world brings its own generation value, profile and read state.
+    generationStage = 4;
+    saves = SaveState{};
 }

@@ -1,36 +1,79 @@
+// The world's own files: world.txt with its seed and generation value, generation.json with the
+// profile it was created with, and the changed chunks.
 #include <optional>
 #include <string>
 
 #include "app/app.h"
+#include "content/dimensions.h"
+#include "content/json.h"
 #include "platform/file_read.h"
 #include "save/chunk_file.h"
 #include "save/file_save.h"
 #include "save/world_file.h"
+#include "save/world_state_files.h"
 
 namespace fs = std::filesystem;
 
+namespace {
+
+constexpr uintmax_t kMaxGenerationBytes = 4u << 20;
+
+// The stored profile brought up to the current content, keeping the world's own sections.
+voxel::ProfilePtr readStoredProfile(const fs::path& path, const voxel::GenerationProfile& current) {
+    std::error_code error;
+    const uintmax_t size = fs::file_size(path, error);
+    const std::optional<std::string> text =
+        error || size > kMaxGenerationBytes ? std::nullopt : platform::readFileBytes(path);
+    if (!text) return nullptr;
+    try {
+        const auto stored = content::readTerrain(content::parseJsonText(*text));
+        return voxel::ashenDefaults(*voxel::readGenerationSections(*stored, current), current);
+    } catch (const std::runtime_error&) {
+        return nullptr;
+    }
+}
+
+}  // namespace
+
 void App::loadWorld() {
-    const std::optional<std::string> text = platform::readFileBytes(files.world / filesave::kWorldFile);
+    const fs::path worldPath = files.world / filesave::kWorldFile;
+    const std::optional<std::string> text = platform::readFileBytes(worldPath);
     if (!text) return;
     const std::optional<filesave::WorldRecord> record = filesave::parseWorldFile(*text);
-    if (!record) throw std::runtime_error("Invalid world file: " + (files.world / filesave::kWorldFile).string());
+    if (!record) {
+        saves.readFailed = true;
+        throw std::runtime_error("Invalid world file: " + worldPath.string());
+    }
     files.worldName = ui::utf8ToUtf32(record->name);
     files.seed = record->seed;
     generationStage = record->generation;
+    const fs::path generationPath = files.world / filesave::kGenerationFile;
+    if (!fs::exists(generationPath)) return;  // older worlds take the current content's profile
+    saves.profile = readStoredProfile(generationPath, *stream.defaultProfile);
+    if (!saves.profile) {
+        saves.readFailed = true;
+        throw std::runtime_error("Unreadable save file, left as it is: " + generationPath.string());
+    }
 }
 
 void App::saveWorld() {
+    if (saves.readFailed) return;
     // Changed chunks first: the world file is the record that the folder is a complete world.
     for (const ChunkKey& key : world.modified)
         if (const voxel::Chunk* chunk = findChunk(key.first, key.second))
             filesave::writeChunk(files.world, files.seed, generationStage, *chunk);
     world.modified.clear();
-    filesave::Output out(files.world / filesave::kWorldFile);
-    out << filesave::formatWorldFile({ui::utf32ToUtf8(files.worldName), files.seed, generationStage});
-    out.finish();
+    saveWorldState();
+    // A profile built in code has no text: it stands for an empty generation object.
+    if (saves.profile)
+        writeSaveFile(filesave::kGenerationFile,
+                      saves.profile->generationText.empty() ? "{}" : saves.profile->generationText);
+    writeSaveFile(filesave::kWorldFile,
+                  filesave::formatWorldFile({ui::utf32ToUtf8(files.worldName), files.seed, generationStage}));
 }
 
 void App::autosave() {
     filesave::SnapshotScope snapshot;
     saveWorld();
+    saveInventory();
 }

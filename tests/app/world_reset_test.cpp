@@ -92,6 +92,8 @@ TEST_F(WorldReset, ResetReturnsThePerWorldStateToTheConstructorsValues) {
     app.sleepStart = 3.0;
     app.world.blockStates[{1, 2, 3}] = StoredBlockState{13, 1};
     app.world.undo.push_back(BlockEdit{});
+    app.containers.chests[{1, 2, 3}] = ChestSlots{};
+    app.generationStage = 2;
     app.machines[{1, 2, 3}] = Machine{};
     app.meshing.waterLevels[{1, 2, 3}] = 4;
     app.world.chunks.emplace_back(0, 0);
@@ -138,6 +140,8 @@ TEST_F(WorldReset, ResetReturnsThePerWorldStateToTheConstructorsValues) {
     EXPECT_EQ(app.clock.timeOfDay, 13440);
     EXPECT_EQ(app.clock.accumulator, 0.0);
     EXPECT_FALSE(app.hasBed);
+    EXPECT_TRUE(app.containers.chests.empty()) << "the next world has none of this world's chests";
+    EXPECT_EQ(app.generationStage, 4);
     EXPECT_EQ(app.sleepStart, -1.0);
     EXPECT_TRUE(app.world.blockStates.empty());
     EXPECT_TRUE(app.world.undo.empty());

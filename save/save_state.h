@@ -1,0 +1,14 @@
+#pragma once
+// What the App keeps about the open world's save files.
+#include <filesystem>
+
+#include "world/generation_profile.h"
+
+struct SaveState {
+    // The overworld profile the world was created with (generation.json); null until a world is
+    // read or first generated.
+    voxel::ProfilePtr profile;
+    // Set when a save file of this world exists but could not be read whole: the writers then leave
+    // every file alone, so the next save cannot replace what the player may still recover.
+    bool readFailed = false;
+};

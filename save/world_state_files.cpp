@@ -1,0 +1,290 @@
+#include "save/world_state_files.h"
+
+#include <cmath>
+
+#include "save/binary_record.h"
+
+namespace filesave {
+
+namespace {
+
+constexpr uint32_t kVersion = 1;
+constexpr std::size_t kSlotBytes = 9;
+constexpr std::size_t kCellBytes = 12;
+
+void putSlot(ByteWriter& out, const InventorySlot& slot) {
+    out.put(slot.id);
+    out.put(slot.count);
+    out.put(slot.wear);
+}
+
+InventorySlot getSlot(ByteReader& in) {
+    InventorySlot slot{in.get<uint8_t>(), in.get<int32_t>(), in.get<int32_t>()};
+    if (slot.count < 0 || slot.count > kMaxStackCount || slot.wear < 0) in.refuse();
+    return slot;
+}
+
+template <std::size_t N>
+void putSlots(ByteWriter& out, const std::array<InventorySlot, N>& slots) {
+    for (const InventorySlot& slot : slots) putSlot(out, slot);
+}
+
+template <std::size_t N>
+void getSlots(ByteReader& in, std::array<InventorySlot, N>& slots) {
+    for (InventorySlot& slot : slots) slot = getSlot(in);
+}
+
+void putCell(ByteWriter& out, const CellKey& cell) {
+    out.put(std::get<0>(cell));
+    out.put(std::get<1>(cell));
+    out.put(std::get<2>(cell));
+}
+
+CellKey getCell(ByteReader& in) {
+    const int32_t x = in.get<int32_t>();
+    const int32_t y = in.get<int32_t>();
+    return {x, y, in.get<int32_t>()};
+}
+
+// A float or double that must be finite: NaN or infinity would poison the physics.
+template <typename T>
+T getFinite(ByteReader& in) {
+    const T value = in.get<T>();
+    if (!std::isfinite(value)) in.refuse();
+    return value;
+}
+
+bool getFlag(ByteReader& in) {
+    const uint8_t flag = in.get<uint8_t>();
+    if (flag > 1) in.refuse();
+    return flag == 1;
+}
+
+template <typename T>
+std::optional<T> wholeOrNothing(const ByteReader& in, T value) {
+    if (!in.whole()) return std::nullopt;
+    return value;
+}
+
+// A cell-keyed map: count, then each cell with its value; a repeated cell is refused.
+template <typename Value, typename PutValue>
+std::string encodeCellMap(const char* magic, const std::map<CellKey, Value>& map, PutValue putValue) {
+    ByteWriter out(magic, kVersion);
+    out.put(static_cast<uint32_t>(map.size()));
+    for (const auto& [cell, value] : map) {
+        putCell(out, cell);
+        putValue(out, value);
+    }
+    return out.take();
+}
+
+template <typename Value, typename GetValue>
+std::optional<std::map<CellKey, Value>> decodeCellMap(const std::string& bytes, const char* magic, uint32_t limit,
+                                                      std::size_t valueBytes, GetValue getValue) {
+    ByteReader in(bytes, magic, kVersion);
+    std::map<CellKey, Value> map;
+    const uint32_t n = in.count(limit, kCellBytes + valueBytes);
+    for (uint32_t i = 0; i < n; ++i) {
+        const CellKey cell = getCell(in);
+        if (!map.emplace(cell, getValue(in)).second) in.refuse();
+    }
+    return wholeOrNothing(in, std::move(map));
+}
+
+template <typename Item, typename PutItem>
+std::string encodeList(const char* magic, const std::vector<Item>& list, PutItem putItem) {
+    ByteWriter out(magic, kVersion);
+    out.put(static_cast<uint32_t>(list.size()));
+    for (const Item& item : list) putItem(out, item);
+    return out.take();
+}
+
+template <typename Item, typename GetItem>
+std::optional<std::vector<Item>> decodeList(const std::string& bytes, const char* magic, std::size_t itemBytes,
+                                            GetItem getItem) {
+    ByteReader in(bytes, magic, kVersion);
+    std::vector<Item> list(in.count(kMaxRecords, itemBytes));
+    for (Item& item : list) item = getItem(in);
+    return wholeOrNothing(in, std::move(list));
+}
+
+}  // namespace
+
+std::string encodeBlockStates(const std::map<CellKey, StoredBlockState>& states) {
+    return encodeCellMap("QVBS", states, [](ByteWriter& out, const StoredBlockState& s) {
+        out.put(s.id);
+        out.put(s.state);
+    });
+}
+
+std::optional<std::map<CellKey, StoredBlockState>> decodeBlockStates(const std::string& bytes) {
+    return decodeCellMap<StoredBlockState>(bytes, "QVBS", kMaxBlockStates, 2, [](ByteReader& in) {
+        const uint8_t id = in.get<uint8_t>();
+        return StoredBlockState{id, in.get<uint8_t>()};
+    });
+}
+
+std::string encodeInventory(const InventoryRecord& record) {
+    ByteWriter out("QVIN", kVersion);
+    putSlots(out, record.inventory.hotbar);
+    putSlots(out, record.inventory.main);
+    putSlot(out, record.inventory.cursor);
+    putSlots(out, record.armor);
+    out.put(record.inventory.selected);
+    return out.take();
+}
+
+std::optional<InventoryRecord> decodeInventory(const std::string& bytes) {
+    ByteReader in(bytes, "QVIN", kVersion);
+    InventoryRecord record;
+    getSlots(in, record.inventory.hotbar);
+    getSlots(in, record.inventory.main);
+    record.inventory.cursor = getSlot(in);
+    getSlots(in, record.armor);
+    record.inventory.selected = in.get<int32_t>();
+    if (record.inventory.selected < 0 || record.inventory.selected > 8) in.refuse();
+    else record.inventory.heldBlock = record.inventory.hotbar[static_cast<std::size_t>(record.inventory.selected)].id;
+    return wholeOrNothing(in, record);
+}
+
+std::string encodePlayer(const PlayerRecord& r) {
+    ByteWriter out("QVPL", kVersion);
+    for (float value : {r.x, r.y, r.z, r.yaw, r.pitch, r.velocityX, r.velocityY, r.velocityZ, r.spawnX, r.spawnY,
+                        r.spawnZ})
+        out.put(value);
+    out.put(r.health);
+    for (int32_t value : r.food) out.put(value);
+    out.put(r.air);
+    out.put(r.stamina);
+    out.put(static_cast<uint8_t>(r.thirdPerson));
+    out.put(static_cast<uint8_t>(r.flying));
+    return out.take();
+}
+
+std::optional<PlayerRecord> decodePlayer(const std::string& bytes) {
+    ByteReader in(bytes, "QVPL", kVersion);
+    PlayerRecord r;
+    for (float* value : {&r.x, &r.y, &r.z, &r.yaw, &r.pitch, &r.velocityX, &r.velocityY, &r.velocityZ, &r.spawnX,
+                         &r.spawnY, &r.spawnZ})
+        *value = getFinite<float>(in);
+    r.health = in.get<int32_t>();
+    for (int32_t& value : r.food) value = in.get<int32_t>();
+    r.air = in.get<int32_t>();
+    r.stamina = getFinite<double>(in);
+    r.thirdPerson = getFlag(in);
+    r.flying = getFlag(in);
+    return wholeOrNothing(in, r);
+}
+
+std::string encodeDroppedItems(const std::vector<DroppedItem>& items) {
+    return encodeList("QVDI", items, [](ByteWriter& out, const DroppedItem& item) {
+        out.put(item.id);
+        for (float value : {item.x, item.y, item.z, item.phase}) out.put(value);
+    });
+}
+
+std::optional<std::vector<DroppedItem>> decodeDroppedItems(const std::string& bytes) {
+    return decodeList<DroppedItem>(bytes, "QVDI", 17, [](ByteReader& in) {
+        DroppedItem item;
+        item.id = in.get<uint8_t>();
+        for (float* value : {&item.x, &item.y, &item.z, &item.phase}) *value = getFinite<float>(in);
+        return item;
+    });
+}
+
+std::string encodeArrows(const std::vector<Arrow>& arrows) {
+    return encodeList("QVAR", arrows, [](ByteWriter& out, const Arrow& arrow) {
+        for (double value : {arrow.x, arrow.y, arrow.z}) out.put(value);
+        for (double value : arrow.facing) out.put(value);
+    });
+}
+
+std::optional<std::vector<Arrow>> decodeArrows(const std::string& bytes) {
+    return decodeList<Arrow>(bytes, "QVAR", 48, [](ByteReader& in) {
+        Arrow arrow;
+        for (double* value : {&arrow.x, &arrow.y, &arrow.z}) *value = getFinite<double>(in);
+        for (double& value : arrow.facing) value = getFinite<double>(in);
+        // The previous position is where the arrow is: nothing to interpolate after a load.
+        arrow.prevX = arrow.x, arrow.prevY = arrow.y, arrow.prevZ = arrow.z;
+        return arrow;
+    });
+}
+
+std::string encodeMachines(const std::map<CellKey, Machine>& machines) {
+    return encodeCellMap("QVMA", machines, [](ByteWriter& out, const Machine& machine) {
+        putSlots(out, machine.slots);
+        for (int32_t value : {machine.burnRemaining, machine.smeltProgress, machine.burnTotal}) out.put(value);
+    });
+}
+
+std::optional<std::map<CellKey, Machine>> decodeMachines(const std::string& bytes) {
+    return decodeCellMap<Machine>(bytes, "QVMA", kMaxRecords, 3 * kSlotBytes + 12, [](ByteReader& in) {
+        Machine machine;
+        getSlots(in, machine.slots);
+        for (int32_t* value : {&machine.burnRemaining, &machine.smeltProgress, &machine.burnTotal}) {
+            *value = in.get<int32_t>();
+            if (*value < 0) in.refuse();
+        }
+        return machine;
+    });
+}
+
+std::string encodeChests(const std::map<CellKey, ChestSlots>& chests) {
+    return encodeCellMap("QVCH", chests, [](ByteWriter& out, const ChestSlots& slots) { putSlots(out, slots); });
+}
+
+std::optional<std::map<CellKey, ChestSlots>> decodeChests(const std::string& bytes) {
+    return decodeCellMap<ChestSlots>(bytes, "QVCH", kMaxRecords, 27 * kSlotBytes, [](ByteReader& in) {
+        ChestSlots slots;
+        getSlots(in, slots);
+        return slots;
+    });
+}
+
+std::string encodeBed(const BedRecord& record) {
+    ByteWriter out("QVBD", kVersion);
+    out.put(static_cast<uint8_t>(record.hasBed));
+    for (int32_t value : {record.x, record.y, record.z}) out.put(value);
+    return out.take();
+}
+
+std::optional<BedRecord> decodeBed(const std::string& bytes) {
+    ByteReader in(bytes, "QVBD", kVersion);
+    BedRecord record;
+    record.hasBed = getFlag(in);
+    for (int32_t* value : {&record.x, &record.y, &record.z}) *value = in.get<int32_t>();
+    return wholeOrNothing(in, record);
+}
+
+std::string encodeActors(const ActorsRecord& record) {
+    ByteWriter out("QVAC", kVersion);
+    out.put(record.nextId);
+    out.put(static_cast<uint32_t>(record.mobs.size()));
+    for (const Mob& mob : record.mobs) {
+        out.put(mob.kind);
+        out.put(mob.id);
+        out.putText(mob.defId);
+        for (double value : {mob.x, mob.y, mob.z, mob.yaw, mob.halfWidth, mob.height}) out.put(value);
+        out.put(mob.health);
+    }
+    return out.take();
+}
+
+std::optional<ActorsRecord> decodeActors(const std::string& bytes) {
+    ByteReader in(bytes, "QVAC", kVersion);
+    ActorsRecord record;
+    record.nextId = in.get<uint32_t>();
+    record.mobs.resize(in.count(kMaxActors, 64));
+    for (Mob& mob : record.mobs) {
+        mob.kind = in.get<uint32_t>();
+        mob.id = in.get<uint32_t>();
+        mob.defId = in.getText(kMaxActorIdLength);
+        for (double* value : {&mob.x, &mob.y, &mob.z, &mob.yaw, &mob.halfWidth, &mob.height})
+            *value = getFinite<double>(in);
+        mob.health = in.get<int32_t>();
+        mob.prevX = mob.x, mob.prevY = mob.y, mob.prevZ = mob.z;
+    }
+    return wholeOrNothing(in, std::move(record));
+}
+
+}  // namespace filesave

@@ -1,0 +1,100 @@
+#pragma once
+// The per-world save files beside world.txt, one binary record each (layout in binary_record.h:
+// magic, u32 version 1, then the fields below, little-endian, nothing after them). Decoders give
+// nothing for a file that is not whole: short, another version, a count over its limit, bytes left
+// over or a value out of range.
+//   blockstates.dat "QVBS": u32 n (<= 1,048,576), n x {i32 x, y, z, u8 id, u8 state}
+//   inventory.dat   "QVIN": 9 hotbar, 27 main, 1 cursor, 4 armour slots, i32 selected (0..8);
+//                   a slot is {u8 id, i32 count (0..65,535), i32 wear (>= 0)}
+//   player.dat      "QVPL": f32 x, y, z, yaw, pitch, velocity x, y, z, spawn x, y, z,
+//                   i32 health, 4 x i32 food, i32 air, f64 stamina, u8 third person, u8 flying;
+//                   the flags 0 or 1, every real finite
+//   drops.dat       "QVDI": u32 n (<= 65,536), n x {u8 id, f32 x, y, z, phase}
+//   arrows.dat      "QVAR": u32 n (<= 65,536), n x {f64 x, y, z, facing x, y, z}
+//   machines.dat    "QVMA": u32 n (<= 65,536), n x {i32 x, y, z, 3 slots, i32 burn remaining,
+//                   smelt progress, burn total}
+//   chests.dat      "QVCH": u32 n (<= 65,536), n x {i32 x, y, z, 27 slots}
+//   bed.dat         "QVBD": u8 has bed (0 or 1), i32 x, y, z
+//   actors.dat      "QVAC": u32 next id, u32 n (<= 4,096), n x {u32 kind, u32 id, u32 length
+//                   (<= 256) + definition id bytes, f64 x, y, z, yaw, half width, height,
+//                   i32 health}
+#include <array>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/chunk_window_state.h"
+#include "game/containers.h"
+#include "game/entities.h"
+#include "game/machine.h"
+#include "game/player_state.h"
+
+namespace filesave {
+
+inline constexpr const char* kBlockStatesFile = "blockstates.dat";
+inline constexpr const char* kInventoryFile = "inventory.dat";
+inline constexpr const char* kPlayerFile = "player.dat";
+inline constexpr const char* kDroppedItemsFile = "drops.dat";
+inline constexpr const char* kArrowsFile = "arrows.dat";
+inline constexpr const char* kMachinesFile = "machines.dat";
+inline constexpr const char* kChestsFile = "chests.dat";
+inline constexpr const char* kBedFile = "bed.dat";
+inline constexpr const char* kActorsFile = "actors.dat";
+inline constexpr const char* kGenerationFile = "generation.json";
+
+inline constexpr uint32_t kMaxBlockStates = 1u << 20;
+inline constexpr uint32_t kMaxRecords = 1u << 16;
+inline constexpr uint32_t kMaxActors = 4096;
+inline constexpr uint32_t kMaxActorIdLength = 256;
+inline constexpr int32_t kMaxStackCount = 65535;
+
+struct InventoryRecord {
+    Inventory inventory;
+    std::array<InventorySlot, 4> armor{};
+};
+
+// The saved part of the player: pose, motion, spawn and survival values.
+struct PlayerRecord {
+    float x = 0, y = 0, z = 0, yaw = 0, pitch = 0;
+    float velocityX = 0, velocityY = 0, velocityZ = 0;
+    float spawnX = 0, spawnY = 0, spawnZ = 0;
+    int32_t health = 0;
+    std::array<int32_t, 4> food{};
+    int32_t air = 0;
+    double stamina = 0;
+    bool thirdPerson = false;
+    bool flying = false;
+};
+
+struct BedRecord {
+    bool hasBed = false;
+    int32_t x = 0, y = 0, z = 0;
+};
+
+struct ActorsRecord {
+    uint32_t nextId = 1;
+    std::vector<Mob> mobs;
+};
+
+std::string encodeBlockStates(const std::map<CellKey, StoredBlockState>& states);
+std::optional<std::map<CellKey, StoredBlockState>> decodeBlockStates(const std::string& bytes);
+std::string encodeInventory(const InventoryRecord& record);
+std::optional<InventoryRecord> decodeInventory(const std::string& bytes);
+std::string encodePlayer(const PlayerRecord& record);
+std::optional<PlayerRecord> decodePlayer(const std::string& bytes);
+std::string encodeDroppedItems(const std::vector<DroppedItem>& items);
+std::optional<std::vector<DroppedItem>> decodeDroppedItems(const std::string& bytes);
+std::string encodeArrows(const std::vector<Arrow>& arrows);
+std::optional<std::vector<Arrow>> decodeArrows(const std::string& bytes);
+std::string encodeMachines(const std::map<CellKey, Machine>& machines);
+std::optional<std::map<CellKey, Machine>> decodeMachines(const std::string& bytes);
+std::string encodeChests(const std::map<CellKey, ChestSlots>& chests);
+std::optional<std::map<CellKey, ChestSlots>> decodeChests(const std::string& bytes);
+std::string encodeBed(const BedRecord& record);
+std::optional<BedRecord> decodeBed(const std::string& bytes);
+std::string encodeActors(const ActorsRecord& record);
+std::optional<ActorsRecord> decodeActors(const std::string& bytes);
+
+}  // namespace filesave

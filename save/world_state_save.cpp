@@ -1,0 +1,144 @@
+// The per-world save files of the player, the inventory and the world's things, read at start-up in
+// a fixed order and written by saveWorld and the single-file writers. Formats: world_state_files.h.
+#include <algorithm>
+#include <optional>
+#include <string>
+
+#include "app/app.h"
+#include "platform/file_read.h"
+#include "save/file_save.h"
+#include "save/world_state_files.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr uintmax_t kMaxSaveFileBytes = 64u << 20;
+
+std::optional<std::string> readBounded(const fs::path& path) {
+    std::error_code error;
+    const uintmax_t size = fs::file_size(path, error);
+    if (error || size > kMaxSaveFileBytes) return std::nullopt;
+    return platform::readFileBytes(path);
+}
+
+}  // namespace
+
+template <typename T>
+std::optional<T> App::readSaveFile(const char* name, std::optional<T> (*decode)(const std::string&)) {
+    const fs::path path = files.world / name;
+    if (!fs::exists(path)) return std::nullopt;
+    const std::optional<std::string> bytes = readBounded(path);
+    std::optional<T> value = bytes ? decode(*bytes) : std::nullopt;
+    if (!value) {
+        saves.readFailed = true;
+        throw std::runtime_error("Unreadable save file, left as it is: " + path.string());
+    }
+    return value;
+}
+
+void App::writeSaveFile(const char* name, const std::string& bytes) {
+    if (saves.readFailed) return;
+    filesave::Output out(files.world / name);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.finish();
+}
+
+void App::loadBlockStates() {
+    if (auto states = readSaveFile(filesave::kBlockStatesFile, filesave::decodeBlockStates))
+        world.blockStates = std::move(*states);
+}
+
+void App::loadInventory() {
+    if (auto record = readSaveFile(filesave::kInventoryFile, filesave::decodeInventory)) {
+        inventory = record->inventory;
+        player.armor = record->armor;
+    }
+}
+
+void App::loadPlayer() {
+    const auto r = readSaveFile(filesave::kPlayerFile, filesave::decodePlayer);
+    if (!r) return;
+    player.x = r->x, player.y = r->y, player.z = r->z;
+    player.yaw = r->yaw, player.pitch = r->pitch;
+    player.velocityX = r->velocityX, player.velocityY = r->velocityY, player.velocityZ = r->velocityZ;
+    player.spawnX = r->spawnX, player.spawnY = r->spawnY, player.spawnZ = r->spawnZ;
+    player.health = r->health;
+    player.food = r->food;
+    player.air = r->air;
+    player.stamina = r->stamina;
+    player.thirdPerson = r->thirdPerson;
+    motion.flying = r->flying;
+}
+
+void App::loadDroppedItems() {
+    if (auto items = readSaveFile(filesave::kDroppedItemsFile, filesave::decodeDroppedItems))
+        entities.droppedItems = std::move(*items);
+}
+
+void App::loadArrows() {
+    if (auto arrows = readSaveFile(filesave::kArrowsFile, filesave::decodeArrows)) entities.arrows = std::move(*arrows);
+}
+
+void App::loadMachines() {
+    if (auto loaded = readSaveFile(filesave::kMachinesFile, filesave::decodeMachines)) machines = std::move(*loaded);
+}
+
+void App::loadChests() {
+    if (auto chests = readSaveFile(filesave::kChestsFile, filesave::decodeChests))
+        containers.chests = std::move(*chests);
+}
+
+void App::loadBedSpawn() {
+    const auto bed = readSaveFile(filesave::kBedFile, filesave::decodeBed);
+    if (!bed) return;
+    hasBed = bed->hasBed;
+    bedX = bed->x, bedY = bed->y, bedZ = bed->z;
+}
+
+void App::loadActors() {
+    auto record = readSaveFile(filesave::kActorsFile, filesave::decodeActors);
+    if (!record) return;
+    entities.mobs = std::move(record->mobs);
+    // A new mob must never take the id of a loaded one, whatever the stored counter says.
+    entities.nextMobId = record->nextId;
+    for (const Mob& mob : entities.mobs) entities.nextMobId = std::max(entities.nextMobId, mob.id + 1);
+}
+
+void App::loadSavedState() {
+    loadBlockStates();
+    loadInventory();
+    loadPlayer();
+    loadDroppedItems();
+    loadArrows();
+    loadMachines();
+    loadChests();
+    loadBedSpawn();
+    loadActors();
+}
+
+void App::saveInventory() {
+    writeSaveFile(filesave::kInventoryFile, filesave::encodeInventory({inventory, player.armor}));
+}
+
+void App::savePlayer() {
+    const PlayerState& p = player;
+    writeSaveFile(filesave::kPlayerFile,
+                  filesave::encodePlayer({p.x, p.y, p.z, p.yaw, p.pitch, p.velocityX, p.velocityY, p.velocityZ,
+                                          p.spawnX, p.spawnY, p.spawnZ, p.health, p.food, p.air, p.stamina,
+                                          p.thirdPerson, motion.flying}));
+}
+
+void App::saveMachines() { writeSaveFile(filesave::kMachinesFile, filesave::encodeMachines(machines)); }
+
+void App::saveWorldState() {
+    writeSaveFile(filesave::kBlockStatesFile, filesave::encodeBlockStates(world.blockStates));
+    savePlayer();
+    writeSaveFile(filesave::kDroppedItemsFile, filesave::encodeDroppedItems(entities.droppedItems));
+    writeSaveFile(filesave::kArrowsFile, filesave::encodeArrows(entities.arrows));
+    saveMachines();
+    writeSaveFile(filesave::kChestsFile, filesave::encodeChests(containers.chests));
+    writeSaveFile(filesave::kBedFile, filesave::encodeBed({hasBed, bedX, bedY, bedZ}));
+    writeSaveFile(filesave::kActorsFile,
+                  filesave::encodeActors({entities.nextMobId, entities.mobs}));
+}

@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include "app/app.h"
+#include "save/chunk_file.h"
+#include "save/file_save.h"
+#include "save/world_file.h"
+#include "save/world_state_files.h"
+#include "support/temp_dir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A world in a temporary folder, opened as start-up opens it: the world file first, then the
+// terrain, then the per-world readers.
+void openWorld(App& app, const fs::path& dir) {
+    app.files.world = dir;
+    app.files.worldOpen = true;
+    app.chunkRadius = 0;
+    app.loadWorld();
+    app.generateEnvironment();
+    app.loadSavedState();
+}
+
+void play(App& app) {
+    app.player.x = 3.5f, app.player.y = 90.25f, app.player.z = -4.0f;
+    app.player.yaw = 2.0f, app.player.pitch = -0.5f;
+    app.player.health = 11;
+    app.motion.flying = true;
+    app.inventory.hotbar[6] = {40, 3, 2};
+    app.inventory.selected = 6;
+    app.inventory.heldBlock = 40;
+    app.player.armor[1] = {60, 1, 9};
+    app.containers.chests[{2, 70, 2}][4] = {5, 17, 0};
+    app.machines[{3, 70, 3}] = Machine{{InventorySlot{30, 2, 0}, InventorySlot{31, 1, 0}, InventorySlot{}}, 40, 5, 80};
+    app.entities.droppedItems.push_back(DroppedItem{9, 1.0f, 71.0f, 1.0f, 0.25f});
+    app.hasBed = true, app.bedX = 4, app.bedY = 70, app.bedZ = 5;
+    ASSERT_TRUE(app.setBlock(6, 100, 7, 3));
+    app.world.blockStates[{6, 100, 7}] = StoredBlockState{3, 2};
+}
+
+}  // namespace
+
+TEST(WorldStateSave, AfterARestartThePlayerStandsWhereTheyStoodWithTheirThings) {
+    testsupport::TempDir dir;
+    {
+        App app;
+        openWorld(app, dir.path());
+        play(app);
+        app.saveWorld();
+        app.saveInventory();
+    }
+    App app;
+    openWorld(app, dir.path());
+    EXPECT_EQ(app.player.x, 3.5f);
+    EXPECT_EQ(app.player.y, 90.25f);
+    EXPECT_EQ(app.player.z, -4.0f);
+    EXPECT_EQ(app.player.yaw, 2.0f);
+    EXPECT_EQ(app.player.pitch, -0.5f);
+    EXPECT_EQ(app.player.health, 11);
+    EXPECT_TRUE(app.motion.flying);
+    EXPECT_EQ(app.inventory.hotbar[6].count, 3);
+    EXPECT_EQ(app.inventory.heldBlock, 40);
+    EXPECT_EQ(app.player.armor[1].wear, 9);
+    EXPECT_EQ((app.containers.chests[{2, 70, 2}][4].count), 17);
+    EXPECT_EQ((app.machines[{3, 70, 3}].burnRemaining), 40);
+    ASSERT_EQ(app.entities.droppedItems.size(), 1u);
+    EXPECT_EQ(app.entities.droppedItems[0].y, 71.0f);
+    EXPECT_TRUE(app.hasBed);
+    EXPECT_EQ(app.bedZ, 5);
+    EXPECT_EQ(app.blockAt(6, 100, 7), 3);
+    EXPECT_EQ((app.world.blockStates[{6, 100, 7}].state), 2);
+}
+
+TEST(WorldStateSave, AWorldOfAnotherGenerationOpensWithItsOwnTerrainAndChunkFiles) {
+    testsupport::TempDir dir;
+    testsupport::writeFile(dir.path() / filesave::kWorldFile, filesave::formatWorldFile({"Old", 99, 2}));
+    testsupport::writeFile(dir.path() / filesave::kGenerationFile, R"({"terrain":"frozen"})");
+    voxel::Chunk saved(0, 0);
+    saved.cells[voxel::cellIndex(1, 2, 3)] = 3;
+    filesave::writeChunk(dir.path(), 99, 2, saved);
+
+    App app;
+    openWorld(app, dir.path());
+    EXPECT_EQ(app.generationStage, 2);
+    EXPECT_EQ(app.files.seed, 99u);
+    EXPECT_EQ(app.world.profile->terrain, "frozen");
+    EXPECT_EQ(app.findChunk(0, 0)->cells, saved.cells);
+
+    app.saveWorld();
+    App again;
+    openWorld(again, dir.path());
+    EXPECT_EQ(again.generationStage, 2);
+    EXPECT_EQ(again.world.profile->terrain, "frozen") << "the world keeps its profile across saves";
+}
+
+TEST(WorldStateSave, AnUnreadableFileStopsTheOpenAndIsNeverOverwritten) {
+    testsupport::TempDir dir;
+    {
+        App app;
+        openWorld(app, dir.path());
+        play(app);
+        app.saveWorld();
+    }
+    const fs::path playerFile = dir.path() / filesave::kPlayerFile;
+    std::string bytes = testsupport::readFile(playerFile);
+    bytes.pop_back();
+    testsupport::writeFile(playerFile, bytes);
+
+    App app;
+    try {
+        openWorld(app, dir.path());
+        ADD_FAILURE() << "a truncated player file opened";
+    } catch (const std::runtime_error& error) {
+        EXPECT_EQ(std::string(error.what()), "Unreadable save file, left as it is: " + playerFile.string());
+    }
+    app.saveWorld();
+    app.autosave();
+    filesave::backgroundWriter().drain();
+    app.savePlayer();
+    EXPECT_EQ(testsupport::readFile(playerFile), bytes);
+
+    app.resetWorldState();
+    EXPECT_FALSE(app.saves.readFailed) << "another world may be saved again";
+}

@@ -1,0 +1,154 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "save/world_state_files.h"
+
+using namespace filesave;
+
+namespace {
+
+InventorySlot slot(uint8_t id, int32_t count, int32_t wear = 0) { return InventorySlot{id, count, wear}; }
+
+Mob mob(uint32_t id) {
+    Mob m;
+    m.kind = 1;
+    m.id = id;
+    m.defId = "core:skeleton";
+    m.x = 1.5, m.y = 70.0, m.z = -3.25, m.yaw = 0.5, m.halfWidth = 0.3, m.height = 1.8;
+    m.health = 7;
+    return m;
+}
+
+// Each format: its bytes for a sample with every field set, and those bytes decoded and encoded
+// again (nothing when the decoder refuses them).
+struct Format {
+    const char* name;
+    std::function<std::string()> sample;
+    std::function<std::optional<std::string>(const std::string&)> again;
+};
+
+template <typename Decode, typename Encode>
+std::function<std::optional<std::string>(const std::string&)> reencode(Decode decode, Encode encode) {
+    return [=](const std::string& bytes) -> std::optional<std::string> {
+        const auto value = decode(bytes);
+        if (!value) return std::nullopt;
+        return encode(*value);
+    };
+}
+
+const Format kFormats[] = {
+    {"block states", [] { return encodeBlockStates({{{1, 2, 3}, {13, 5}}, {{-7, 127, 40}, {20, 1}}}); },
+     reencode(decodeBlockStates, encodeBlockStates)},
+    {"inventory",
+     [] {
+         InventoryRecord r;
+         r.inventory.hotbar[8] = slot(9, 64, 3);
+         r.inventory.main[26] = slot(40, kMaxStackCount);
+         r.inventory.cursor = slot(5, 1);
+         r.inventory.selected = 8;
+         r.armor[3] = slot(60, 1, 12);
+         return encodeInventory(r);
+     },
+     reencode(decodeInventory, encodeInventory)},
+    {"player", [] { return encodePlayer({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, {13, 14, 15, 16}, 17, 18.5, true, true}); },
+     reencode(decodePlayer, encodePlayer)},
+    {"dropped items",
+     [] { return encodeDroppedItems({DroppedItem{4, 1.0f, 2.0f, 3.0f, 0.5f}, DroppedItem{9, -1.0f, 0.0f, 8.0f}}); },
+     reencode(decodeDroppedItems, encodeDroppedItems)},
+    {"arrows", [] { return encodeArrows({Arrow{1, 2, 3, 0, 0, 0, {0.0, 0.6, 0.8}}}); },
+     reencode(decodeArrows, encodeArrows)},
+    {"machines",
+     [] { return encodeMachines({{{5, 64, -5}, Machine{{slot(30, 2), slot(31, 1), slot(32, 7)}, 80, 12, 160}}}); },
+     reencode(decodeMachines, encodeMachines)},
+    {"chests",
+     [] {
+         ChestSlots slots{};
+         slots[0] = slot(3, 10);
+         slots[26] = slot(12, 1, 4);
+         return encodeChests({{{0, 65, 0}, slots}});
+     },
+     reencode(decodeChests, encodeChests)},
+    {"bed", [] { return encodeBed({true, -100, 70, 2000}); }, reencode(decodeBed, encodeBed)},
+    {"actors", [] { return encodeActors({9, {mob(3), mob(8)}}); }, reencode(decodeActors, encodeActors)},
+};
+
+}  // namespace
+
+TEST(WorldStateFiles, EveryFormatReadsBackWhole) {
+    for (const Format& format : kFormats) {
+        const std::string bytes = format.sample();
+        EXPECT_EQ(format.again(bytes), bytes) << format.name;
+    }
+}
+
+TEST(WorldStateFiles, ANonWholeFileIsRefused) {
+    for (const Format& format : kFormats) {
+        const std::string bytes = format.sample();
+        std::string otherVersion = bytes;
+        otherVersion[4] = 2;
+        const std::string cases[] = {bytes.substr(0, bytes.size() - 1), bytes + '\0', otherVersion, "", "QVZZ"};
+        for (const std::string& bad : cases)
+            EXPECT_EQ(format.again(bad), std::nullopt) << format.name << ", " << bad.size() << " bytes";
+    }
+}
+
+TEST(WorldStateFiles, ValuesAreBoundedAtTheirEdges) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        bool accepted;
+    };
+    InventoryRecord inventory;
+    const auto withInventory = [&](auto change) {
+        InventoryRecord r = inventory;
+        change(r);
+        return encodeInventory(r);
+    };
+    const Case cases[] = {
+        {"stack at its limit", withInventory([](auto& r) { r.inventory.main[0].count = kMaxStackCount; }), true},
+        {"stack over it", withInventory([](auto& r) { r.inventory.main[0].count = kMaxStackCount + 1; }), false},
+        {"negative stack", withInventory([](auto& r) { r.armor[0].count = -1; }), false},
+        {"last hotbar slot", withInventory([](auto& r) { r.inventory.selected = 8; }), true},
+        {"past the hotbar", withInventory([](auto& r) { r.inventory.selected = 9; }), false},
+        {"before the hotbar", withInventory([](auto& r) { r.inventory.selected = -1; }), false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(decodeInventory(c.bytes).has_value(), c.accepted) << c.name;
+
+    PlayerRecord player;
+    player.yaw = std::numeric_limits<float>::quiet_NaN();
+    EXPECT_FALSE(decodePlayer(encodePlayer(player))) << "a NaN pose";
+    player.yaw = 0.0f;
+    std::string flags = encodePlayer(player);
+    EXPECT_TRUE(decodePlayer(flags));
+    flags.back() = 2;
+    EXPECT_FALSE(decodePlayer(flags)) << "a flying byte of 2";
+    EXPECT_FALSE(decodeBed(encodeBed({true, 0, 0, 0}).replace(8, 1, 1, '\2'))) << "a has-bed byte of 2";
+}
+
+TEST(WorldStateFiles, CountsAreBoundedAtTheirEdges) {
+    const std::vector<DroppedItem> full(kMaxRecords);
+    EXPECT_EQ(decodeDroppedItems(encodeDroppedItems(full))->size(), kMaxRecords);
+    EXPECT_FALSE(decodeDroppedItems(encodeDroppedItems(std::vector<DroppedItem>(kMaxRecords + 1))));
+
+    ActorsRecord actors{1, std::vector<Mob>(kMaxActors)};
+    EXPECT_TRUE(decodeActors(encodeActors(actors)));
+    actors.mobs.resize(kMaxActors + 1);
+    EXPECT_FALSE(decodeActors(encodeActors(actors)));
+
+    Mob named = mob(1);
+    named.defId.assign(kMaxActorIdLength, 'a');
+    EXPECT_TRUE(decodeActors(encodeActors({2, {named}})));
+    named.defId += 'a';
+    EXPECT_FALSE(decodeActors(encodeActors({2, {named}})));
+
+    // A count that claims more records than the file holds is refused before anything is reserved.
+    std::string huge = encodeDroppedItems({});
+    huge.replace(8, 4, "\xff\xff\x00\x00", 4);
+    EXPECT_FALSE(decodeDroppedItems(huge));
+    std::string repeated = encodeChests({{{0, 0, 0}, ChestSlots{}}});
+    repeated.replace(8, 1, 1, '\2');
+    repeated += repeated.substr(12);
+    EXPECT_FALSE(decodeChests(repeated)) << "the same cell twice";
+}
