@@ -9,6 +9,7 @@
 #include "audio/sound_definitions.h"
 #include "platform/close_request.h"
 #include "platform/environment.h"
+#include "save/world_list.h"
 
 namespace fs = std::filesystem;
 
@@ -85,6 +86,9 @@ void App::startUp() {
         if (!ui.worlds.empty()) {
             files.world = ui.worlds.front().directory;
             files.seed = ui.worlds.front().seed;
+        } else {
+            // A new world lives under the saves, never in the game root beside Content/.
+            files.world = filesave::nextWorldFolder(files.saves);
         }
     }
     // The world file and generation.json come before the terrain: a world keeps its own seed,

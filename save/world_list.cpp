@@ -57,6 +57,15 @@ std::vector<WorldEntry> listWorldFolders(const std::filesystem::path& saves) {
     return worlds;
 }
 
+std::filesystem::path nextWorldFolder(const std::filesystem::path& saves) {
+    uint64_t highest = 0;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(saves, error), end; !error && it != end; it.increment(error)) {
+        if (const auto number = worldNumber(it->path().filename().string())) highest = std::max(highest, *number);
+    }
+    return saves / (std::string(kFolderPrefix) + std::to_string(highest + 1));
+}
+
 }  // namespace filesave
 
 void App::listWorlds() {

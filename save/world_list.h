@@ -11,4 +11,8 @@ namespace filesave {
 // each world has one folder name. A missing saves directory gives an empty list.
 std::vector<WorldEntry> listWorldFolders(const std::filesystem::path& saves);
 
+// The folder for a new world: "world_<N>" with N one above every numbered folder in `saves`,
+// readable or not, so that a new world never writes into a damaged one.
+std::filesystem::path nextWorldFolder(const std::filesystem::path& saves);
+
 }  // namespace filesave

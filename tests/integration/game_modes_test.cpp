@@ -82,11 +82,13 @@ TEST(GameStart, InterruptClosesLikeTheWindow) {
     EXPECT_EQ(result.exitCode, 0) << result.err;
 }
 
-// A known option at the wrong count, then a lone unknown option: neither is a mode.
+// A known option at the wrong count, then a lone unknown option: neither is a mode. Without a saved
+// world the world to come is the first folder under the saves, never the game root.
 TEST(GameStart, UnrecognisedArgumentsFailAfterStartUpAndAppendReports) {
     GameInstall game;
     const std::string report =
-        "QUORVANE 10.38 ERROR: Invalid multiplayer startup arguments\nWorld: " + game.root().string() +
+        "QUORVANE 10.38 ERROR: Invalid multiplayer startup arguments\nWorld: " +
+        (game.root() / "Saves" / "world_1").string() +
         "\nTick: 0 Menu: 1 Third person: 0\nArmor: 0:0:0 0:0:0 0:0:0 0:0:0\n\n";
     const std::vector<std::string> argumentLists[] = {{"--map-self-test", "a", "b", "c"}, {"--no-such-mode"}};
     for (int run = 1; run <= 2; ++run) {

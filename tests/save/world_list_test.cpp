@@ -100,3 +100,15 @@ TEST(WorldList, MissingSavesFolderListsNothing) {
 }
 
 }  // namespace
+
+TEST(WorldList, NewWorldFolderIsAboveEveryNumberedFolderReadableOrNot) {
+    testsupport::TempDir dir;
+    const auto saves = dir.path() / "Saves";
+    EXPECT_EQ(filesave::nextWorldFolder(saves), saves / "world_1") << "no saves folder yet";
+    writeWorld(saves, "world_2", "Second", 2);
+    EXPECT_EQ(filesave::nextWorldFolder(saves), saves / "world_3");
+    // A damaged world keeps its number: the new one goes above it instead of writing into it.
+    testsupport::writeFile(saves / "world_9" / "world.txt", "QUORVANE_WORLD 1\nname broken\n");
+    writeWorld(saves, "world_01", "Leading zero", 99);
+    EXPECT_EQ(filesave::nextWorldFolder(saves), saves / "world_10");
+}
