@@ -20,6 +20,8 @@
 #include "game/combat_state.h"
 #include "game/containers.h"
 #include "game/entities.h"
+#include "game/hand_rules.h"
+#include "game/hand_state.h"
 #include "game/machine.h"
 #include "game/player_motion.h"
 #include "game/player_state.h"
@@ -115,6 +117,28 @@ struct App {
     void tickWorld();
     void updatePlayerChunk();
     bool useBlock(int32_t x, int32_t y, int32_t z);
+
+    // --- The player's hands (game/hands.cpp, game/dropped_items.cpp) ---
+    void handleUseInput();
+    // The first cell the view ray meets within reach that is neither air nor water.
+    game::RayCell aimedCell() const;
+    // Digs the aimed block while active; a mob in melee reach takes the swing instead.
+    void mineStep(bool active, const game::RayCell& aim, float dt);
+    // Removes the block (both halves of a two-part one), drops what it leaves and wears the tool.
+    void breakBlock(int32_t x, int32_t y, int32_t z);
+    // Places one block of the selected slot against the aimed cell.
+    bool placeHeldBlock(const game::RayCell& aim);
+    // Held food is eaten once the timed use has run its full length.
+    void eatStep(bool pressed, bool held);
+    void toggleDoor(const CellKey& anchor, int32_t kind);
+    bool sleepInBed(const CellKey& anchor);
+    void openContainer(ContainerKind kind, const CellKey& cell);
+    const adventure::Npc* findNpc(const std::string& id) const;
+    void dropItem(uint8_t id, int32_t count, float x, float y, float z);
+    // Puts items into the hotbar, then the main slots; answers the count that did not fit.
+    int32_t giveItem(uint8_t id, int32_t count);
+    // One world step of the dropped items: fall, spin, pick-up and despawn.
+    void stepDroppedItems();
 
     // --- Adventure (adventure/) ---
     // Places the residents of the cities and inhabited structures around the player.
@@ -418,6 +442,9 @@ struct App {
 
     // NPC drawing (renderer).
     NpcDrawingState npcDrawing;
+
+    // Mining target, held buttons and the open container (gameplay).
+    HandState hands;
 
     // Sleep fade.
     double sleepStart = -1.0;

@@ -17,6 +17,7 @@ void App::tickWorld() {
     spawnBlockParticles();
     stepSparks();
     stepMobs();
+    stepDroppedItems();
     const bool lanGuest = lan.networked && !lan.host;
     if (clock.tick % kAutosaveInterval == 0 && files.worldOpen && !lanGuest) autosave();
 }
