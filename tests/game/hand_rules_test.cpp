@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "game/hand_rules.h"
+#include "support/fresh_registry.h"
+
+namespace {
+
+TEST(HandRay, StopsAtTheFirstBlockWithinReachAndNotBeyond) {
+    const struct {
+        const char* name;
+        double originX;
+        int32_t blockX;
+        bool hit;
+    } cases[] = {
+        {"face exactly at reach", 0.0, 5, true},
+        {"face just past reach", -0.001, 5, false},
+        {"near block", 0.5, 2, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const double origin[3] = {c.originX, 3.25, 0.5}, dir[3] = {2.0, 0.0, 0.0};
+        const game::RayCell ray = game::castRay(origin, dir, game::kHandReach,
+                                                [&](int32_t x, int32_t, int32_t) { return x == c.blockX; });
+        ASSERT_EQ(ray.hit, c.hit);
+        if (!c.hit) continue;
+        EXPECT_EQ(ray.x, c.blockX);
+        EXPECT_EQ(ray.px, c.blockX - 1) << "the cell in front of the face";
+        EXPECT_EQ(ray.py, 3);
+        EXPECT_FLOAT_EQ(ray.hitHeight, 0.25f);
+    }
+}
+
+TEST(HandRay, DownwardRayPlacesOnTopOfTheBlock) {
+    const double origin[3] = {0.5, 5.5, 0.5}, dir[3] = {0.0, -1.0, 0.0};
+    const game::RayCell ray = game::castRay(origin, dir, 5.0, [](int32_t, int32_t y, int32_t) { return y == 2; });
+    ASSERT_TRUE(ray.hit);
+    EXPECT_EQ(ray.y, 2);
+    EXPECT_EQ(ray.py, 3);
+    EXPECT_FLOAT_EQ(ray.hitHeight, 1.0f);
+}
+
+class BreakTimes : public testsupport::FreshRegistryTest {};
+
+TEST_F(BreakTimes, HardnessAndMatchingTool) {
+    voxel::BlockDef pickaxe, axe, furniture, flower;
+    pickaxe.tool = "pickaxe";
+    axe.tool = "axe";
+    furniture.solid = true;
+    furniture.behavior = "workbench";
+    voxel::registerBlock(13, furniture);
+    voxel::registerBlock(14, flower);
+    const struct {
+        const char* name;
+        uint8_t block;
+        const voxel::BlockDef* held;
+        double seconds;
+    } cases[] = {
+        {"stone by hand", 3, nullptr, 1.5},
+        {"stone with a pickaxe", 3, &pickaxe, 0.375},
+        {"stone with an axe", 3, &axe, 1.5},
+        {"log with an axe", 7, &axe, 0.5},
+        {"bedrock", 6, &pickaxe, -1.0},
+        {"water", 5, nullptr, -1.0},
+        {"workbench with an axe", 13, &axe, 0.375},
+        {"flower", 14, nullptr, 0.05},
+        {"unregistered id", 15, nullptr, -1.0},
+    };
+    for (const auto& c : cases) EXPECT_DOUBLE_EQ(game::breakSeconds(c.block, c.held), c.seconds) << c.name;
+    EXPECT_EQ(game::blockDrop(1), 2) << "grass gives dirt";
+    EXPECT_EQ(game::blockDrop(3), 3);
+}
+
+TEST(ToolWear, BreaksWhenWearReachesDurability) {
+    InventorySlot tool{40, 1, 0};
+    EXPECT_FALSE(game::wearTool(tool, 2));
+    EXPECT_EQ(tool.wear, 1);
+    EXPECT_TRUE(game::wearTool(tool, 2));
+    EXPECT_EQ(tool.count, 0);
+    EXPECT_EQ(tool.id, 0);
+    InventorySlot block{3, 5, 0};
+    EXPECT_FALSE(game::wearTool(block, 0)) << "not durable";
+    EXPECT_EQ(block.wear, 0);
+}
+
+TEST(ItemStacks, TopsUpStacksBeforeEmptySlotsAndReturnsTheRest) {
+    const struct {
+        const char* name;
+        int32_t count;
+        int32_t left;
+        std::array<int32_t, 3> counts;
+    } cases[] = {
+        {"fills the partial stack exactly", 1, 0, {64, 0, 64}},
+        {"one over spills into the empty slot", 2, 0, {64, 1, 64}},
+        {"everything fits at the edge", 65, 0, {64, 64, 64}},
+        {"one too many is left over", 66, 1, {64, 64, 64}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::array<InventorySlot, 3> slots{InventorySlot{3, 63, 0}, InventorySlot{}, InventorySlot{4, 64, 0}};
+        EXPECT_EQ(game::addToSlots(slots, 3, c.count, 64), c.left);
+        for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(slots[i].count, c.counts[i]) << i;
+        EXPECT_EQ(slots[2].id, 4) << "a full stack of another id is left alone";
+    }
+}
+
+}  // namespace
