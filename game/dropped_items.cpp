@@ -73,6 +73,7 @@ int32_t App::giveItem(uint8_t id, int32_t count) {
 }
 
 void App::stepDroppedItems() {
+    if (lan.networked && !lan.host) return;  // a guest's items arrive from the host
     for (DroppedItem& item : entities.droppedItems) {
         item.prevX = item.x, item.prevY = item.y, item.prevZ = item.z;
         item.prevPhase = item.phase;
