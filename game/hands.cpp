@@ -22,6 +22,10 @@ double nowOf(const App& app) {
     return app.gpu.win ? glfwGetTime() : 0.0;
 }
 
+std::size_t selectedIndex(const App& app) {
+    return static_cast<std::size_t>(std::clamp(app.inventory.selected, 0, 8));
+}
+
 const voxel::BlockDef* heldDef(const InventorySlot& slot) {
     return slot.count > 0 && voxel::isValidBlockId(slot.id) ? &voxel::blockDef(slot.id) : nullptr;
 }
@@ -110,8 +114,8 @@ void App::mineStep(bool active, const game::RayCell& aim, float dt) {
         target.x = aim.x, target.y = aim.y, target.z = aim.z;
         target.progress = 0.0f;
     }
-    // A mob in reach takes the swing before the block behind it.
-    if (!active || !aim.hit || meleeRayHit(true, kMeleeMode)) {
+    // A mob in reach takes the swing before the block behind it, or with no block in view at all.
+    if (!active || meleeRayHit(true, kMeleeMode) || !aim.hit) {
         target.mining = false;
         target.progress = 0.0f;
         return;
@@ -140,13 +144,13 @@ void App::breakBlock(int32_t x, int32_t y, int32_t z) {
     for (const InventorySlot& drop : dropsOf(*this, id))
         dropItem(drop.id, drop.count, static_cast<float>(x) + 0.5f, static_cast<float>(y) + 0.25f,
                  static_cast<float>(z) + 0.5f);
-    InventorySlot& held = inventory.hotbar[static_cast<std::size_t>(std::clamp(inventory.selected, 0, 8))];
+    InventorySlot& held = inventory.hotbar[selectedIndex(*this)];
     const voxel::BlockDef* tool = heldDef(held);
     if (tool && !tool->tool.empty() && game::wearTool(held, tool->durability)) showToast(U"ИНСТРУМЕНТ СЛОМАН");
 }
 
 bool App::placeHeldBlock(const game::RayCell& aim) {
-    InventorySlot& slot = inventory.hotbar[static_cast<std::size_t>(std::clamp(inventory.selected, 0, 8))];
+    InventorySlot& slot = inventory.hotbar[selectedIndex(*this)];
     const voxel::BlockDef* def = heldDef(slot);
     if (!aim.hit || !def || !def->isBlock) return false;
     if (!placeBlock(aim.px, aim.py, aim.pz, slot.id, aim.x, aim.y, aim.z, aim.hitHeight)) return false;
@@ -156,14 +160,15 @@ bool App::placeHeldBlock(const game::RayCell& aim) {
 
 void App::eatStep(bool pressed, bool held) {
     TimedUse& use = actions.uses[0];
+    const auto selected = static_cast<int32_t>(selectedIndex(*this));
     const InventorySlot& slot = selectedSlot();
     const auto food = rules.food.find(slot.id);
     const bool edible = slot.count > 0 && food != rules.food.end();
-    if (!held || !edible || (use.active && use.slot != inventory.selected)) {
+    if (!held || !edible || (use.active && use.slot != selected)) {
         use.active = false;
         return;
     }
-    if (pressed && !use.active && player.food[0] < kFullFood) use = {true, inventory.selected, clock.tick};
+    if (pressed && !use.active && player.food[0] < kFullFood) use = {true, selected, clock.tick};
     if (!use.active || useFraction() < 1.0f) return;
     player.food[0] = std::min(kFullFood, player.food[0] + food->second);
     InventorySlot& eaten = inventory.hotbar[static_cast<std::size_t>(use.slot)];

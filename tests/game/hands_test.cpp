@@ -70,13 +70,19 @@ TEST_F(Hands, PickaxeBreaksStoneOnTheThirdFrameDropsItAndWears) {
 }
 
 TEST_F(Hands, MobInReachTakesTheSwingInsteadOfMining) {
-    Mob mob;
-    mob.kind = 1, mob.x = 4.5, mob.y = 64.0, mob.z = 4.5, mob.health = 10;
-    app.entities.mobs.push_back(mob);
-    button(GLFW_MOUSE_BUTTON_LEFT, GLFW_PRESS);
-    for (int i = 0; i < 20; ++i) frame();
-    EXPECT_EQ(app.blockAt(6, 65, 4), id::stone);
-    EXPECT_LT(app.entities.mobs[0].health, 10);
+    for (const uint8_t wall : {uint8_t{id::stone}, voxel::airId}) {
+        SCOPED_TRACE(int(wall));
+        app.setBlock(6, 65, 4, wall);
+        app.combat.meleeTimer = 0;
+        Mob mob;
+        mob.kind = 1, mob.x = 4.5, mob.y = 64.0, mob.z = 4.5, mob.health = 10;
+        app.entities.mobs = {mob};
+        button(GLFW_MOUSE_BUTTON_LEFT, GLFW_PRESS);
+        for (int i = 0; i < 20; ++i) frame();
+        EXPECT_EQ(app.blockAt(6, 65, 4), wall);
+        EXPECT_LT(app.entities.mobs[0].health, 10);
+        EXPECT_FALSE(app.hands.target.mining);
+    }
 }
 
 TEST_F(Hands, PlacingThroughTheRightButtonKeepsTheSupportAndBodyRules) {
