@@ -13,10 +13,10 @@ namespace {
 constexpr float kGravityPerStep = 0.04f;  // blocks per step, per step
 constexpr float kFallLimit = 1.0f;        // blocks per step: never skips through a block
 constexpr float kSpinPerStep = 0.1f;
-constexpr int32_t kPickUpDelay = 10;       // steps: a fresh drop is seen before it is taken
-constexpr int32_t kDespawnAge = 6000;      // steps: five minutes
-constexpr std::size_t kMaxItems = 512;     // the oldest go first when the world fills up
-constexpr double kPickUpRadius = 1.5;      // blocks from the body's axis
+constexpr int32_t kPickUpDelay = 10;    // steps: a fresh drop is seen before it is taken
+constexpr int32_t kDespawnAge = 6000;   // steps: five minutes
+constexpr std::size_t kMaxItems = 512;  // the oldest go first when the world fills up
+constexpr double kPickUpRadius = 1.5;   // blocks from the body's axis
 constexpr double kEyeHeight = 1.62;
 
 bool solidAt(const App& app, float x, float y, float z) {

@@ -19,11 +19,21 @@ struct Hardness {
 constexpr double kUnbreakable = -1.0;
 constexpr double kMatchingToolFactor = 0.25;
 
-// Built-in ids 0..12: air, grass, dirt, stone, sand, water, bedrock, log, leaves, four ores.
+// Built-in ids 0..12 in id order.
 constexpr std::array<Hardness, voxel::builtinBlockCount> kBuiltinHardness{{
-    {kUnbreakable, ""}, {0.6, ""}, {0.5, ""}, {1.5, "pickaxe"}, {0.5, ""}, {kUnbreakable, ""},
-    {kUnbreakable, ""}, {2.0, "axe"}, {0.2, "hoe"}, {3.0, "pickaxe"}, {3.0, "pickaxe"},
-    {3.0, "pickaxe"}, {3.0, "pickaxe"},
+    {kUnbreakable, ""},  // air
+    {0.6, ""},  // grass
+    {0.5, ""},  // dirt
+    {1.5, "pickaxe"},  // stone
+    {0.5, ""},  // sand
+    {kUnbreakable, ""},  // water
+    {kUnbreakable, ""},  // bedrock
+    {2.0, "axe"},  // oak_log
+    {0.2, "hoe"},  // oak_leaves
+    {3.0, "pickaxe"},  // coal_ore
+    {3.0, "pickaxe"},  // iron_ore
+    {3.0, "pickaxe"},  // gold_ore
+    {3.0, "pickaxe"},  // diamond_ore
 }};
 
 // Content blocks by behaviour: wooden furniture wants an axe, the stone furnace a pickaxe; anything

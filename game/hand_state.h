@@ -8,7 +8,7 @@
 // The cell the view ray rests on and how far its breaking has come; the frame shades it.
 struct MiningTarget {
     int32_t x = 0, y = 0, z = 0;
-    bool aimed = false;   // the view ray rests on a block within reach
+    bool aimed = false;  // the view ray rests on a block within reach
     bool mining = false;
     float progress = 0.0f;  // 0..1; the block breaks at 1
 };

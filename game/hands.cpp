@@ -40,9 +40,12 @@ ContainerKind containerKind(const voxel::BlockDef& def) {
 
 int32_t containerScreen(ContainerKind kind) {
     switch (kind) {
-        case ContainerKind::chest: return kChestScreen;
-        case ContainerKind::furnace: return kFurnaceScreen;
-        default: return kCraftingScreen;
+        case ContainerKind::chest:
+            return kChestScreen;
+        case ContainerKind::furnace:
+            return kFurnaceScreen;
+        default:
+            return kCraftingScreen;
     }
 }
 
@@ -146,7 +149,8 @@ void App::breakBlock(int32_t x, int32_t y, int32_t z) {
                  static_cast<float>(z) + 0.5f);
     InventorySlot& held = inventory.hotbar[selectedIndex(*this)];
     const voxel::BlockDef* tool = heldDef(held);
-    if (tool && !tool->tool.empty() && game::wearTool(held, tool->durability)) showToast(U"ИНСТРУМЕНТ СЛОМАН");
+    if (tool && !tool->tool.empty() && game::wearTool(held, tool->durability))
+        showToast(U"ИНСТРУМЕНТ СЛОМАН");
 }
 
 bool App::placeHeldBlock(const game::RayCell& aim) {

@@ -1,8 +1,9 @@
+#include "game/hand_rules.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
 
-#include "game/hand_rules.h"
 #include "support/fresh_registry.h"
 
 namespace {
@@ -34,7 +35,8 @@ TEST(HandRay, StopsAtTheFirstBlockWithinReachAndNotBeyond) {
 
 TEST(HandRay, DownwardRayPlacesOnTopOfTheBlock) {
     const double origin[3] = {0.5, 5.5, 0.5}, dir[3] = {0.0, -1.0, 0.0};
-    const game::RayCell ray = game::castRay(origin, dir, 5.0, [](int32_t, int32_t y, int32_t) { return y == 2; });
+    const game::RayCell ray =
+        game::castRay(origin, dir, 5.0, [](int32_t, int32_t y, int32_t) { return y == 2; });
     ASSERT_TRUE(ray.hit);
     EXPECT_EQ(ray.y, 2);
     EXPECT_EQ(ray.py, 3);

@@ -1,6 +1,5 @@
-#include <gtest/gtest.h>
-
 #include <GLFW/glfw3.h>
+#include <gtest/gtest.h>
 
 #include "world/loaded_world.h"
 
@@ -89,9 +88,9 @@ TEST_F(Hands, PlacingThroughTheRightButtonKeepsTheSupportAndBodyRules) {
     const struct {
         const char* name;
         uint8_t block;
-        uint8_t wall;     // the aimed block at (6, 65, 4)
-        bool noGround;    // (5, 64, 4) emptied
-        int body;         // 0 none, 1 mob, 2 NPC, 3 the player
+        uint8_t wall;   // the aimed block at (6, 65, 4)
+        bool noGround;  // (5, 64, 4) emptied
+        int body;       // 0 none, 1 mob, 2 NPC, 3 the player
         bool placed;
     } cases[] = {
         {"stone in the open", id::stone, id::stone, false, 0, true},

@@ -1,8 +1,7 @@
 // The hands driven through the window: mouse buttons arrive as X events at the game's hidden window
 // and reach the App through its GLFW callbacks; the test then runs the hand and world steps.
-#include <gtest/gtest.h>
-
 #include <GLFW/glfw3.h>
+#include <gtest/gtest.h>
 #define GLFW_EXPOSE_NATIVE_X11
 #include <GLFW/glfw3native.h>
 #include <X11/Xlib.h>
