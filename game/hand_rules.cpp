@@ -22,18 +22,18 @@ constexpr double kMatchingToolFactor = 0.25;
 // Built-in ids 0..12 in id order.
 constexpr std::array<Hardness, voxel::builtinBlockCount> kBuiltinHardness{{
     {kUnbreakable, ""},  // air
-    {0.6, ""},  // grass
-    {0.5, ""},  // dirt
-    {1.5, "pickaxe"},  // stone
-    {0.5, ""},  // sand
+    {0.6, ""},           // grass
+    {0.5, ""},           // dirt
+    {1.5, "pickaxe"},    // stone
+    {0.5, ""},           // sand
     {kUnbreakable, ""},  // water
     {kUnbreakable, ""},  // bedrock
-    {2.0, "axe"},  // oak_log
-    {0.2, "hoe"},  // oak_leaves
-    {3.0, "pickaxe"},  // coal_ore
-    {3.0, "pickaxe"},  // iron_ore
-    {3.0, "pickaxe"},  // gold_ore
-    {3.0, "pickaxe"},  // diamond_ore
+    {2.0, "axe"},        // oak_log
+    {0.2, "hoe"},        // oak_leaves
+    {3.0, "pickaxe"},    // coal_ore
+    {3.0, "pickaxe"},    // iron_ore
+    {3.0, "pickaxe"},    // gold_ore
+    {3.0, "pickaxe"},    // diamond_ore
 }};
 
 // Content blocks by behaviour: wooden furniture wants an axe, the stone furnace a pickaxe; anything
