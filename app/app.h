@@ -132,7 +132,6 @@ struct App {
     void eatStep(bool pressed, bool held);
     void toggleDoor(const CellKey& anchor, int32_t kind);
     bool sleepInBed(const CellKey& anchor);
-    void openContainer(ContainerKind kind, const CellKey& cell);
     const adventure::Npc* findNpc(const std::string& id) const;
     void dropItem(uint8_t id, int32_t count, float x, float y, float z);
     // Puts items into the hotbar, then the main slots; answers the count that did not fit.
@@ -167,6 +166,28 @@ struct App {
     void onMouseButton(GLFWwindow* window, int button, int action, int modifiers);
     void onChar(GLFWwindow* window, unsigned int codePoint);
     void onScroll(GLFWwindow* window, double xOffset, double yOffset);
+
+    // --- Inventory and container screens (ui/inventory_screens.cpp) ---
+    void openInventory();
+    // Opens the chest, furnace or crafting window of the block at cell over play.
+    void openContainerScreen(ContainerKind kind, const CellKey& cell);
+    uint32_t craftSelected(bool apply);
+    uint32_t craftableCount() const;
+    void handleInventoryInput();
+    void handleContainerInput();
+    void returnCursorStack();
+    const std::vector<content::Recipe>& openRecipes() const;
+    const content::Recipe* selectedRecipe() const;
+    InventorySlot* screenSlot(uint32_t code);
+    bool slotAccepts(uint32_t code, const InventorySlot& stack) const;
+    void clickScreenSlot(uint32_t code, bool right);
+    void quickMoveSlot(uint32_t code);
+    void selectRecipeRow(uint32_t row);
+    void handleCraftingKeys();
+    void handleSlotClicks();
+    std::array<float, 2> cursorInFramebuffer() const;
+    // Once a frame before recording: the toast, the open window's title and panel contents.
+    void updateOverlay();
 
     // --- Loaded world (app/world_edits.cpp, app/world_queries.cpp, app/block_shapes.cpp) ---
     using MeshWork = render::MeshWork;
@@ -443,7 +464,7 @@ struct App {
     // NPC drawing (renderer).
     NpcDrawingState npcDrawing;
 
-    // Mining target, held buttons and the open container (gameplay).
+    // Mining target and held buttons (gameplay).
     HandState hands;
 
     // Sleep fade.

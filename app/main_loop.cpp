@@ -91,10 +91,13 @@ void App::runFrame() {
     handleEscape();
     if (files.worldOpen && (ui.screen == UiState::kPlaying || (ui.screen >= 9 && ui.screen <= 11)))
         streamWorld();
-    if (ui.menuOpen)
+    if (ui.menuOpen) {
         handleScreenInput();
-    else if (sleepStart < 0.0)
-        updatePlayer();
+    } else if (sleepStart < 0.0) {
+        handleInventoryInput();
+        // The open inventory holds the mouse: no looking around.
+        if (!ui.inventoryOpen) updatePlayer();
+    }
     const double now = glfwGetTime();
     filesave::rethrowBackgroundFailure();
     runWorldSteps(now);

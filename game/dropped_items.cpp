@@ -5,7 +5,7 @@
 #include <span>
 
 #include "app/app.h"
-#include "game/hand_rules.h"
+#include "ui/slot_moves.h"
 #include "world/block_registry.h"
 
 namespace {
@@ -68,8 +68,8 @@ void App::dropItem(uint8_t id, int32_t count, float x, float y, float z) {
 int32_t App::giveItem(uint8_t id, int32_t count) {
     if (!voxel::isValidBlockId(id)) return count;
     const int32_t maxStack = voxel::blockDef(id).max_stack;
-    count = game::addToSlots(inventory.hotbar, id, count, maxStack);
-    return game::addToSlots(inventory.main, id, count, maxStack);
+    count = ui::addItems(inventory.hotbar, id, count, maxStack);
+    return ui::addItems(inventory.main, id, count, maxStack);
 }
 
 void App::stepDroppedItems() {

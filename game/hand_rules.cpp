@@ -116,23 +116,4 @@ bool wearTool(InventorySlot& slot, int32_t durability) {
     return true;
 }
 
-int32_t addToSlots(std::span<InventorySlot> slots, uint8_t id, int32_t count, int32_t maxStack) {
-    if (id == 0 || maxStack < 1) return count;
-    for (InventorySlot& slot : slots) {
-        if (count <= 0) break;
-        if (slot.id != id || slot.count <= 0 || slot.count >= maxStack) continue;
-        const int32_t moved = std::min(count, maxStack - slot.count);
-        slot.count += moved;
-        count -= moved;
-    }
-    for (InventorySlot& slot : slots) {
-        if (count <= 0) break;
-        if (slot.count > 0) continue;
-        const int32_t moved = std::min(count, maxStack);
-        slot = InventorySlot{id, moved, 0};
-        count -= moved;
-    }
-    return count;
-}
-
 }  // namespace game

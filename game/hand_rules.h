@@ -1,9 +1,8 @@
 #pragma once
 // The small rules of the player's hands that need no App: where the view ray meets the world, how
-// long a block takes to break, what it drops, tool wear and stacking items into slots.
+// long a block takes to break, what it drops and tool wear.
 #include <cstdint>
 #include <functional>
-#include <span>
 
 #include "game/player_state.h"
 #include "world/block_registry.h"
@@ -34,9 +33,5 @@ uint8_t blockDrop(uint8_t block);
 // One use of a durable tool: the wear grows by one and the tool is gone when it reaches the
 // durability. True when the tool broke.
 bool wearTool(InventorySlot& slot, int32_t durability);
-
-// Puts up to count items of id into the slots, topping up stacks of the same id before taking
-// empty slots, each up to maxStack. Answers the count that did not fit.
-int32_t addToSlots(std::span<InventorySlot> slots, uint8_t id, int32_t count, int32_t maxStack);
 
 }  // namespace game

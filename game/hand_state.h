@@ -1,9 +1,6 @@
 #pragma once
-// What the player's hands are doing in the world: the held mouse buttons, the block being mined and
-// the container whose screen the hands opened.
+// What the player's hands are doing in the world: the held mouse buttons and the block being mined.
 #include <cstdint>
-
-#include "app/chunk_window_state.h"
 
 // The cell the view ray rests on and how far its breaking has come; the frame shades it.
 struct MiningTarget {
@@ -13,15 +10,10 @@ struct MiningTarget {
     float progress = 0.0f;  // 0..1; the block breaks at 1
 };
 
-// Kinds of block whose screen a use opens.
-enum class ContainerKind : int32_t { none = -1, chest = 0, furnace = 1, workbench = 2, alchemyTable = 3 };
-
 struct HandState {
     // Held state of the buttons as the callbacks saw it; the screen latches still apply on top.
     bool leftHeld = false;
     bool rightHeld = false;
     bool rightWasActive = false;  // right-button edge: one use or placement per press
     MiningTarget target;
-    ContainerKind openKind = ContainerKind::none;
-    CellKey openCell{0, 0, 0};
 };

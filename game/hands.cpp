@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "app/app.h"
 #include "game/hand_rules.h"
@@ -16,7 +17,6 @@ namespace {
 constexpr float kMaxHandDelta = 0.25f;  // seconds: a stalled frame digs no further than this
 constexpr int32_t kFullFood = 20;
 constexpr int32_t kMeleeMode = 0;
-constexpr int32_t kCraftingScreen = 9, kFurnaceScreen = 10, kChestScreen = 11;
 
 double nowOf(const App& app) {
     return app.gpu.win ? glfwGetTime() : 0.0;
@@ -30,30 +30,20 @@ const voxel::BlockDef* heldDef(const InventorySlot& slot) {
     return slot.count > 0 && voxel::isValidBlockId(slot.id) ? &voxel::blockDef(slot.id) : nullptr;
 }
 
-ContainerKind containerKind(const voxel::BlockDef& def) {
-    if (def.behavior == "chest") return ContainerKind::chest;
-    if (def.behavior == "furnace") return ContainerKind::furnace;
-    if (def.behavior == "workbench") return ContainerKind::workbench;
-    if (def.behavior == "alchemy") return ContainerKind::alchemyTable;
-    return ContainerKind::none;
-}
-
-int32_t containerScreen(ContainerKind kind) {
-    switch (kind) {
-        case ContainerKind::chest:
-            return kChestScreen;
-        case ContainerKind::furnace:
-            return kFurnaceScreen;
-        default:
-            return kCraftingScreen;
-    }
+// The screen a block opens when used, if any.
+std::optional<ContainerKind> containerKind(const voxel::BlockDef& def) {
+    if (def.behavior == "chest") return ContainerKind::Chest;
+    if (def.behavior == "furnace") return ContainerKind::Furnace;
+    if (def.behavior == "workbench") return ContainerKind::Workbench;
+    if (def.behavior == "alchemy") return ContainerKind::Alchemy;
+    return std::nullopt;
 }
 
 bool usable(uint8_t id) {
     if (!voxel::isValidBlockId(id)) return false;
     const voxel::BlockDef& def = voxel::blockDef(id);
     return voxel::shapeKind(def) == voxel::shapeDoor || voxel::shapeKind(def) == voxel::shapeTrapdoor ||
-           voxel::shapeKind(def) == voxel::shapeBed || containerKind(def) != ContainerKind::none;
+           voxel::shapeKind(def) == voxel::shapeBed || containerKind(def).has_value();
 }
 
 // What a broken block leaves: a ripe crop its yield and seeds, an unripe one its seed, any other
@@ -90,6 +80,16 @@ game::RayCell App::aimedCell() const {
 }
 
 void App::handleUseInput() {
+    // The open inventory takes the mouse for its slots.
+    if (ui.inventoryOpen) {
+        hands.target.mining = false;
+        hands.target.progress = 0.0f;
+        actions.uses[0].active = false;
+        // Clicks meant for the slots never reach the world, nor does a button held as it closes.
+        ui::clearPresses(ui.buttonPresses);
+        ui.mouseLeftLatched = ui.mouseRightLatched = true;
+        return;
+    }
     // A button released since the last screen change frees its latch; until then it does nothing.
     if (!hands.leftHeld) ui.mouseLeftLatched = false;
     if (!hands.rightHeld) ui.mouseRightLatched = false;
@@ -191,9 +191,9 @@ bool App::useBlock(int32_t x, int32_t y, int32_t z) {
         return true;
     }
     if (kind == voxel::shapeBed) return sleepInBed(anchor);
-    const ContainerKind container = containerKind(def);
-    if (container == ContainerKind::none) return false;
-    openContainer(container, {x, y, z});
+    const std::optional<ContainerKind> container = containerKind(def);
+    if (!container) return false;
+    openContainerScreen(*container, {x, y, z});
     return true;
 }
 
@@ -221,15 +221,6 @@ bool App::sleepInBed(const CellKey& anchor) {
     hands.target = MiningTarget{};
     actions.uses[0].active = false;
     return true;
-}
-
-void App::openContainer(ContainerKind kind, const CellKey& cell) {
-    if (kind == ContainerKind::chest) containers.chests.try_emplace(cell);
-    if (kind == ContainerKind::furnace) machines.try_emplace(cell);
-    hands.openKind = kind;
-    hands.openCell = cell;
-    setScreen(containerScreen(kind));
-    ui.inGameWindow = true;
 }
 
 const adventure::Npc* App::findNpc(const std::string& id) const {

@@ -23,6 +23,8 @@
 #include "render/vulkan_check.h"
 #include "render/view_planes.h"
 #include "render/world_cover.h"
+#include "ui/panel_words.h"
+#include "ui/screen_slots.h"
 #include "world/noise.h"
 
 namespace {
@@ -103,6 +105,7 @@ void animate(App& app) {
     app.frame.previousDoorAnimation = t;
     app.buildFunctionalMeshes();
     writeFrameRecords(app);
+    app.updateOverlay();
 }
 
 // False when the swapchain was out of date and has been re-created: the frame is skipped.
@@ -197,7 +200,12 @@ void drawPlayerBodies(App& app, VkCommandBuffer cmd) {
     app.drawPlayerModel(cmd);
 }
 
-uint32_t hoveredValue(const App& app) {
+uint32_t hoveredValue(const App& app, std::array<float, 2> cursor) {
+    const auto width = static_cast<float>(app.gpu.swapchainWidth), height = static_cast<float>(app.gpu.swapchainHeight);
+    if (app.ui.inventoryOpen) return ui::inventoryHit(cursor[0], cursor[1], width, height);
+    if (app.ui.menuOpen && app.ui.screen == ui::kChestScreen) return ui::inventorySlotAt(cursor[0], cursor[1], width, height);
+    if (app.ui.menuOpen && (app.ui.screen == ui::kFurnaceScreen || app.ui.screen == ui::kCraftingScreen))
+        return ui::screenSlotAt(app.ui.screen, cursor[0], cursor[1], width, height);
     if (app.ui.menuOpen) return app.frame.storedHover;
     const voxel::GenerationContext context{app.files.seed, app.generationStage, app.world.profile};
     const int32_t biome = voxel::biomeIndex(context, static_cast<int32_t>(std::floor(app.player.x)),
@@ -214,6 +222,21 @@ std::array<float, 2> cursorPosition(const App& app) {
     return render::framebufferCursor(x, y, windowWidth, windowHeight, framebufferWidth, framebufferHeight);
 }
 
+// The open furnace's or crafting station's words of the interface block.
+void containerWords(const App& app, render::InterfaceInputs& in) {
+    const std::array<int32_t, 3>& c = app.ui.container.cell;
+    if (app.ui.screen == ui::kFurnaceScreen) {
+        const auto furnace = app.machines.find({c[0], c[1], c[2]});
+        if (furnace == app.machines.end()) return;
+        int32_t ticks = 0;
+        for (const content::SmeltingRecipe& recipe : app.rules.furnace.recipes)
+            if (recipe.input == furnace->second.slots[0].id && ticks == 0) ticks = recipe.ticks;
+        in.furnaceWords = ui::furnaceWords(furnace->second, ticks);
+    } else if (app.ui.screen == ui::kCraftingScreen) {
+        in.craftingWords = ui::craftingWords(app.selectedRecipe(), in.slots, app.craftableCount());
+    }
+}
+
 render::InterfaceInputs interfaceInputs(const App& app) {
     render::InterfaceInputs in;
     in.framebuffer = {static_cast<float>(app.gpu.swapchainWidth), static_cast<float>(app.gpu.swapchainHeight)};
@@ -224,11 +247,11 @@ render::InterfaceInputs interfaceInputs(const App& app) {
     std::copy(app.inventory.hotbar.begin(), app.inventory.hotbar.end(), in.slots.begin());
     std::copy(app.inventory.main.begin(), app.inventory.main.end(), in.slots.begin() + app.inventory.hotbar.size());
     in.head = app.frame.head;
-    in.hovered = hoveredValue(app);
+    in.cursor = cursorPosition(app);
+    in.hovered = hoveredValue(app, in.cursor);
     in.health = app.player.health;
     in.food = app.player.food[0];
     in.menuValue = app.frame.menuValue;
-    in.cursor = cursorPosition(app);
     in.cursorStack = app.inventory.cursor;
     in.inventoryOpen = app.ui.inventoryOpen;
     in.useFraction = app.useFraction();
@@ -238,18 +261,28 @@ render::InterfaceInputs interfaceInputs(const App& app) {
         in.bow = render::bowField(draw, app.countItem(arrow), arrow);
     }
     app.buildMenuLabels(in.labelGlyphs, in.labelCounts);
+    containerWords(app, in);
     return in;
 }
 
 // The interface shader only draws elements: the layout of the block's screen goes into the overlay
 // once a frame, with the flag that lets the world shaders skip what an opaque screen hides.
-void writeInterfaceLayout(App& app, const render::InterfaceBlock& block) {
+// The cursor-stack pass draws the same element list: its elements are marked for that pass only.
+void writeInterfaceLayout(App& app, const render::InterfaceBlock& block, bool stackPass) {
     if (!app.descriptors.contentMetaMemory) return;
     void* mapped = nullptr;
     render::check(vkMapMemory(app.gpu.dev, app.descriptors.contentMetaMemory, 0, VK_WHOLE_SIZE, 0, &mapped),
                   "vkMapMemory(dev,contentMetaMemory,0,VK_WHOLE_SIZE,0,&mapped)", 1121);
     const std::span<uint32_t> words(static_cast<uint32_t*>(mapped), render::kContentMetaBytes / 4);
-    const std::vector<render::InterfaceElement> elements = render::layoutInterface(block, words);
+    std::vector<render::InterfaceElement> elements = render::layoutInterface(block, words);
+    if (stackPass) {
+        render::InterfaceBlock stack = block;
+        stack.screen = render::kCursorStackPass;
+        for (render::InterfaceElement& e : render::layoutInterface(stack, words)) {
+            e.pass = 1;
+            elements.push_back(e);
+        }
+    }
     const uint32_t width = app.gpu.swapchainWidth, height = app.gpu.swapchainHeight;
     render::writeInterfaceTiles(words, elements, width, height);
     render::writeWorldCovered(static_cast<uint8_t*>(mapped),
@@ -260,12 +293,15 @@ void writeInterfaceLayout(App& app, const render::InterfaceBlock& block) {
 void drawInterface(App& app, VkCommandBuffer cmd) {
     vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, app.swapchain.crosshairPipeline);
     const render::InterfaceBlock block = render::packInterfaceBlock(interfaceInputs(app));
-    writeInterfaceLayout(app, block);
+    const bool slotsShown = app.ui.inventoryOpen || (app.ui.menuOpen && app.ui.screen >= ui::kCraftingScreen &&
+                                                     app.ui.screen <= ui::kChestScreen);
+    const bool stackPass = slotsShown && app.inventory.cursor.count > 0 && block.screen != render::kHiddenInterface;
+    writeInterfaceLayout(app, block, stackPass);
     vkCmdPushConstants(cmd, app.swapchain.layout, kPushStages, 0, sizeof block, &block);
     vkCmdDraw(cmd, 3, 1, 0, 0);
     app.drawPortrait(cmd);
     // The stack under the cursor is drawn last, over the portrait.
-    if (!app.ui.inventoryOpen || app.inventory.cursor.count <= 0) return;
+    if (!stackPass) return;
     vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, app.swapchain.crosshairPipeline);
     render::InterfaceBlock stack = block;
     stack.screen = render::kCursorStackPass;

@@ -9,6 +9,7 @@ namespace {
 constexpr uint32_t kBowDrawTicks = 20;
 constexpr int32_t kMaxArrowCount = 4095;
 // Screens whose words at offsets 52, 56 and 60 keep their own meaning: the furnace and the chest.
+constexpr int32_t kCraftingScreen = 9;
 constexpr int32_t kFurnaceScreen = 10;
 constexpr int32_t kChestScreen = 11;
 constexpr std::size_t kHeadWord = 9;
@@ -16,6 +17,11 @@ constexpr std::size_t kHeadWord = 9;
 void packSlots(InterfaceBlock& block, const std::array<InventorySlot, kInterfaceSlots>& slots) {
     for (std::size_t k = 0; k < kInterfaceSlots / 2; ++k)
         block.slots[k] = packSlot(slots[2 * k]) | packSlot(slots[2 * k + 1]) << 16;
+}
+
+void packCraftingWords(InterfaceBlock& block, const std::array<uint32_t, 14>& words) {
+    for (std::size_t k = 0; k < words.size(); ++k)
+        if (k < kHeadWord || k > kHeadWord + 2) block.slots[k] = words[k];
 }
 
 void packHeadSettings(InterfaceBlock& block, const HeadSettings& head) {
@@ -76,6 +82,7 @@ InterfaceBlock packInterfaceBlock(const InterfaceInputs& in) {
     block.selectedSlot = in.selectedSlot;
     block.inventoryOpen = in.inventoryOpen ? 1 : 0;
     packSlots(block, in.slots);
+    if (in.menuOpen && in.screen == kCraftingScreen) packCraftingWords(block, in.craftingWords);
     if (in.menuOpen && in.screen != kFurnaceScreen && in.screen != kChestScreen) packHeadSettings(block, in.head);
     // The world menus read their counts where the settings words lie, so the labels go last.
     if (in.menuOpen && showsWorldLabels(in.screen)) packMenuLabels(block, in);
@@ -85,6 +92,11 @@ InterfaceBlock packInterfaceBlock(const InterfaceInputs& in) {
     block.cursor[0] = in.cursor[0];
     block.cursor[1] = in.cursor[1];
     block.cursorStack = cursorStackWord(in);
+    if (in.menuOpen && in.screen == kFurnaceScreen) {
+        block.selectedSlot = in.furnaceWords[0];
+        block.inventoryOpen = in.furnaceWords[1];
+        block.status = in.furnaceWords[2];
+    }
     return block;
 }
 

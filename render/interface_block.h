@@ -62,6 +62,10 @@ struct InterfaceInputs {
     // The world menus' name and seed glyphs and their counts (screens 5, 6 and 12).
     std::array<uint32_t, 9> labelGlyphs{};
     std::array<uint32_t, 6> labelCounts{};
+    // The furnace screen's input, fuel and output words, and the crafting screen's recipe words
+    // (the settings words 9..11 among them are left to the settings).
+    std::array<uint32_t, 3> furnaceWords{};
+    std::array<uint32_t, 14> craftingWords{};
 };
 
 // Slot words of the world menu labels: glyphs from word 0, counts from word 9 (over the settings

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/panel_words.h"
+#include "ui/screen_slots.h"
+
 namespace render {
 
 namespace {
@@ -16,7 +19,9 @@ constexpr int32_t kWorldListScreen = 5;
 constexpr int32_t kNewWorldScreen = 6;
 constexpr int32_t kDeathScreen = 7;
 constexpr int32_t kSecondValuesScreen = 8;
+constexpr int32_t kCraftingScreen = 9;
 constexpr int32_t kFurnaceScreen = 10;
+constexpr int32_t kChestScreen = 11;
 constexpr int32_t kDeleteWorldScreen = 12;
 
 // Interface atlas.
@@ -412,6 +417,100 @@ void textLines(Builder& l) {
     }
 }
 
+// A text line of the overlay, centred at the top; nothing when the line is empty.
+void centredLine(Builder& l, uint32_t line, float top, float height, Colour c, bool backed) {
+    const uint32_t word = kTextLines + kTextLineWords * line;
+    const uint32_t count = std::min(l.word(word), 60u);
+    if (count == 0) return;
+    const float width = static_cast<float>(count) * Builder::glyphWidth(height);
+    const Vec2 origin{(l.size.x - width) * 0.5f, top};
+    if (backed)
+        l.panel(kPanelTooltip, rectOf(origin - Vec2{12.0f, 8.0f} * l.unit, Vec2{width, height} + Vec2{24.0f, 16.0f} * l.unit),
+                6.0f * l.unit);
+    l.text(TextSource::Meta, word + 1u, count, 0u, origin, height, c);
+}
+
+Rect slotRect(const ui::SlotRect& r) { return {r.x, r.y, r.w, r.h}; }
+
+uint32_t slotFrame(const Builder& l, uint32_t code) { return code == l.ui.hovered ? kPanelSlotHover : kPanelSlot; }
+
+// The window behind a container screen, with its title and hint lines.
+void containerWindow(Builder& l) {
+    const InventoryGeometry g = inventoryGeometry(l);
+    l.dim(kBlack, 0.35f);
+    l.panel(kPanelWindow, g.panel, 14.0f * l.unit);
+    centredLine(l, ui::kTitleTextLine, g.panel.y + g.header * 0.28f, g.header * 0.5f, kPale, false);
+    centredLine(l, ui::kTitleTextLine + 1u, g.panel.y + g.panel.h - g.footer * 0.66f, g.footer * 0.26f,
+                {0.78f, 0.74f, 0.66f}, false);
+}
+
+void furnaceScreen(Builder& l) {
+    containerWindow(l);
+    const uint32_t words[3] = {l.ui.selectedSlot, l.ui.inventoryOpen, l.ui.status};
+    for (const ui::ScreenSlot& slot : ui::screenSlots(kFurnaceScreen, l.size.x, l.size.y)) {
+        const bool own = slot.code >= ui::kFurnaceSlotBase;
+        const uint32_t value = own ? words[slot.code - ui::kFurnaceSlotBase] & 65535u : l.slotValue(slot.code);
+        l.itemSlot(slotRect(slot.rect), value, slotFrame(l, slot.code));
+        if (slot.code == ui::kFurnaceSlotBase) {
+            // Smelting progress towards the output, the fuel's burn left between input and fuel.
+            const Rect r = slotRect(slot.rect);
+            l.bar({r.x + r.w * 1.15f, r.y + r.h * 1.35f, r.w * 0.7f, r.h * 0.3f},
+                  static_cast<float>(words[0] >> 16) / 200.0f, kWhite);
+            l.bar({r.x + r.w * 0.3f, r.y + r.h * 1.1f, r.w * 0.4f, r.h * 0.8f},
+                  static_cast<float>(words[1] >> 16) / 200.0f, {0.95f, 0.55f, 0.12f});
+        }
+    }
+}
+
+void chestScreen(Builder& l) {
+    containerWindow(l);
+    for (const ui::ScreenSlot& slot : ui::screenSlots(kChestScreen, l.size.x, l.size.y)) {
+        const uint32_t value = slot.code >= ui::kChestSlotBase
+                                   ? l.word(ui::kPanelChestWord + slot.code - ui::kChestSlotBase) & 65535u
+                                   : l.slotValue(slot.code);
+        l.itemSlot(slotRect(slot.rect), value, slotFrame(l, slot.code));
+    }
+}
+
+void recipeRow(Builder& l, const ui::ScreenSlot& slot) {
+    const uint32_t row = slot.code - ui::kRecipeRowBase;
+    if (row >= std::min(l.word(ui::kPanelListCountWord), ui::kRecipeRowsShown)) return;
+    const Rect r = slotRect(slot.rect);
+    const bool chosen = row == l.word(ui::kPanelListSelectedWord);
+    l.panel(chosen ? kPanelSlotSelected : slotFrame(l, slot.code), r, r.h * 0.12f);
+    const uint32_t id = l.word(ui::kPanelListIdsWord + row) & 255u;
+    l.itemIcon(id, rectOf(r.xy() + Vec2{r.h * 0.1f, r.h * 0.1f}, Vec2{r.h * 0.8f, r.h * 0.8f}));
+    l.label(kBlockNames + kLabelWords * id, r.xy() + Vec2{r.h * 1.1f, r.h * 0.3f}, r.h * 0.4f, chosen ? kWhite : kPale);
+}
+
+void ingredientCell(Builder& l, const ui::ScreenSlot& slot) {
+    const uint32_t k = slot.code - ui::kIngredientCellBase;
+    if (k >= std::min(l.ui.slots[ui::kCraftIngredientCountWord], 6u)) return;
+    const uint32_t id = (l.ui.slots[ui::kCraftIngredientIdsWord + k / 4u] >> (8u * (k % 4u))) & 255u;
+    const uint32_t need = l.ui.slots[k] & 65535u, held = l.ui.slots[k] >> 16;
+    const Rect r = slotRect(slot.rect);
+    l.itemSlot(r, std::min(need, 255u) << 8 | id, slotFrame(l, slot.code));
+    // Short of this ingredient: the cell turns red.
+    if (held < need) l.shade(r, {0.8f, 0.1f, 0.08f}, 0.3f);
+}
+
+void craftingScreen(Builder& l) {
+    containerWindow(l);
+    for (const ui::ScreenSlot& slot : ui::screenSlots(kCraftingScreen, l.size.x, l.size.y)) {
+        if (slot.code >= ui::kRecipeRowBase) {
+            recipeRow(l, slot);
+        } else if (slot.code == ui::kResultCell) {
+            const Rect r = slotRect(slot.rect);
+            l.itemSlot(r, l.ui.slots[ui::kCraftResultWord] & 65535u, slotFrame(l, slot.code));
+            if (l.ui.slots[ui::kCraftValueWord] == 0u) l.shade(r, kBlack, 0.45f);
+        } else {
+            ingredientCell(l, slot);
+        }
+    }
+}
+
+void toast(Builder& l) { centredLine(l, ui::kToastTextLine, l.size.y * 0.68f, 22.0f * l.unit, kWhite, true); }
+
 void layoutScreen(Builder& l) {
     const int32_t screen = l.ui.screen;
     if (screen == kCursorStackScreen) return cursorStack(l);
@@ -430,11 +529,18 @@ void layoutScreen(Builder& l) {
         newWorld(l);
     } else if (screen == kDeleteWorldScreen) {
         deleteWorld(l);
+    } else if (screen == kFurnaceScreen) {
+        furnaceScreen(l);
+    } else if (screen == kChestScreen) {
+        chestScreen(l);
+    } else if (screen == kCraftingScreen) {
+        craftingScreen(l);
     } else if (screen != kPlayScreen && !inventoryShown) {
         otherScreen(l, screen);
     }
     if (inventoryShown) inventory(l);
     textLines(l);
+    toast(l);
 }
 
 }  // namespace

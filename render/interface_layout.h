@@ -25,6 +25,8 @@ struct InterfaceElement {
     float a[4]{};
     // Icon: item id. Text: source, first glyph (meta word or menu glyph), glyph count, number value.
     uint32_t b[4]{};
+    // 0: drawn by the interface pass; 1: by the cursor-stack pass, over the portrait.
+    uint32_t pass = 0;
 };
 
 // The elements of the interface block's screen. `meta` is the content meta buffer as 32-bit words,

@@ -64,6 +64,7 @@ void writeElement(uint32_t* out, const InterfaceElement& e) {
     std::memcpy(out + 1, e.rect, sizeof e.rect);
     std::memcpy(out + 5, e.a, sizeof e.a);
     std::memcpy(out + 9, e.b, sizeof e.b);
+    out[13] = e.pass;
 }
 
 void writePool(std::span<uint32_t> meta, const std::vector<InterfaceElement>& elements, std::size_t used,

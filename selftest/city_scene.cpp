@@ -1,7 +1,7 @@
 // The expedition render test: the nearest city to the origin with its resident smith, and a visitor
 // drawn as a box figure beside him, captured with and without the people so that each figure can
 // be found on the picture where the camera puts it.
-#include "selftest/city_scene.h"
+#include <array>
 
 #include <cmath>
 #include <map>
@@ -15,6 +15,7 @@
 #include "selftest/capture_checks.h"
 #include "selftest/scenario_log.h"
 #include "selftest/scenarios.h"
+#include "selftest/scene_probe.h"
 #include "world/city.h"
 
 namespace selftest {
@@ -29,7 +30,7 @@ constexpr int32_t kWindow = 2;          // chunks loaded on each side of the smi
 constexpr double kEyeHeight = 1.62;
 constexpr double kViewDistance = 4.5;   // blocks from the eye to the smith
 constexpr double kVisitorSide = 1.2;    // blocks beside the smith, across the view
-constexpr int32_t kProbe = 5;           // half side of the sampled square, pixels
+constexpr uint32_t kProbe = 5;          // half side of the sampled square, pixels
 constexpr double kFigureChange = 40.0;  // mean colour change where a figure stands
 
 using Positions = std::map<std::string, std::array<double, 3>>;
@@ -119,30 +120,10 @@ void addVisitor(App& app) {
     throw std::runtime_error("The content pack has no smith");
 }
 
-platform::Image capture(App& app, const std::string& file) {
-    const Path png = app.files.base / file;
-    if (!captureFrame(app, png)) throw std::runtime_error("Render capture was not written: " + png.string());
-    platform::Image image = platform::decodePng(png);
-    requireNotFlat(image, file);
-    return image;
-}
-
-Region probeAround(const Pixel& p, const platform::Image& image) {
-    const int32_t w = static_cast<int32_t>(image.width), h = static_cast<int32_t>(image.height);
-    if (p.x < kProbe || p.y < kProbe || p.x + kProbe > w || p.y + kProbe > h)
-        throw std::runtime_error("Figure lies at the edge of the picture");
-    return {static_cast<uint32_t>(p.x - kProbe), static_cast<uint32_t>(p.y - kProbe),
-            static_cast<uint32_t>(p.x + kProbe), static_cast<uint32_t>(p.y + kProbe)};
-}
-
 // The figure's chest must show on the picture with the people and not without them.
 Colour requireFigure(App& app, const platform::Image& with, const platform::Image& without,
                      const std::array<double, 3>& feet, double chest, const std::string& who) {
-    render::Matrix4 camera{};
-    app.computeCamera(camera.data(), 0.0f);
-    const std::optional<Pixel> p = projectToPixel(camera, {feet[0], feet[1] + chest, feet[2]}, with.width, with.height);
-    if (!p) throw std::runtime_error("Figure out of view: " + who);
-    const Region region = probeAround(*p, with);
+    const Region region = probeAt(app, 0.0f, with, {feet[0], feet[1] + chest, feet[2]}, kProbe, who);
     const Colour shown = meanColour(with, region);
     if (colourDistance(shown, meanColour(without, region)) < kFigureChange)
         throw std::runtime_error("Figure not drawn: " + who);
@@ -150,18 +131,6 @@ Colour requireFigure(App& app, const platform::Image& with, const platform::Imag
 }
 
 }  // namespace
-
-std::optional<Pixel> projectToPixel(const render::Matrix4& m, const std::array<double, 3>& point, uint32_t width,
-                                    uint32_t height) {
-    const double x = point[0], y = point[1], z = point[2];
-    const double cx = m[0] * x + m[4] * y + m[8] * z + m[12];
-    const double cy = m[1] * x + m[5] * y + m[9] * z + m[13];
-    const double cw = m[3] * x + m[7] * y + m[11] * z + m[15];
-    if (cw <= 0.0) return std::nullopt;
-    const double px = (cx / cw * 0.5 + 0.5) * width, py = (cy / cw * 0.5 + 0.5) * height;
-    if (px < 0.0 || py < 0.0 || px >= width || py >= height) return std::nullopt;
-    return Pixel{static_cast<int32_t>(px), static_cast<int32_t>(py)};
-}
 
 int expeditionRender(App& app) {
     const Path log = app.files.base / kLog;
@@ -182,9 +151,9 @@ int expeditionRender(App& app) {
     app.uploadMesh(render::meshEverything);
 
     const Positions people = std::exchange(app.adventureState.npcPositions, {});
-    const platform::Image without = capture(app, "expedition-render-empty.png");
+    const platform::Image without = captureChecked(app, "expedition-render-empty.png");
     app.adventureState.npcPositions = people;
-    const platform::Image with = capture(app, "expedition-render-city.png");
+    const platform::Image with = captureChecked(app, "expedition-render-city.png");
     requireFigure(app, with, without, scene.smith, 1.0, smith);
     const Colour visitor = requireFigure(app, with, without, scene.visitor, 1.05, kVisitor);
     // The box figure's torso is teal: green and blue above red.

@@ -13,6 +13,7 @@
 #include "selftest/capture_checks.h"
 #include "selftest/scenario_log.h"
 #include "selftest/scenarios.h"
+#include "selftest/scene_probe.h"
 #include "selftest/terrain_checks.h"
 
 namespace selftest {
@@ -26,7 +27,7 @@ constexpr const char* kBoar = "core:boar";
 constexpr int32_t kNoon = 12000;
 constexpr uint8_t kStone = 3;
 constexpr double kFaceHeight = 1.75;  // the skeleton's skull between the eyes, above its feet
-constexpr int32_t kProbe = 4;         // half side of the sampled square, pixels
+constexpr uint32_t kProbe = 4;        // half side of the sampled square, pixels
 constexpr double kFigureChange = 40.0;
 
 struct Spot {
@@ -100,28 +101,6 @@ void addMobs(App& app, const Scene& scene) {
     app.entities.mobs.push_back(placedMob(app, definition(app, kBoar), scene.boar, std::numbers::pi / 2));
 }
 
-platform::Image capture(App& app, const std::string& file) {
-    const Path png = app.files.base / file;
-    if (!captureFrame(app, png)) throw std::runtime_error("Render capture was not written: " + png.string());
-    platform::Image image = platform::decodePng(png);
-    requireNotFlat(image, file);
-    return image;
-}
-
-Region probeAt(App& app, const platform::Image& image, const Spot& point) {
-    float m[16];
-    app.computeCamera(m, 0.0f);
-    const double cx = m[0] * point.x + m[4] * point.y + m[8] * point.z + m[12];
-    const double cy = m[1] * point.x + m[5] * point.y + m[9] * point.z + m[13];
-    const double cw = m[3] * point.x + m[7] * point.y + m[11] * point.z + m[15];
-    if (cw <= 0.0) throw std::runtime_error("Mob behind the camera");
-    const auto px = static_cast<int32_t>((cx / cw * 0.5 + 0.5) * image.width);
-    const auto py = static_cast<int32_t>((cy / cw * 0.5 + 0.5) * image.height);
-    if (px < kProbe || py < kProbe || px + kProbe > int32_t(image.width) || py + kProbe > int32_t(image.height))
-        throw std::runtime_error("Mob at the edge of the picture");
-    return {uint32_t(px - kProbe), uint32_t(py - kProbe), uint32_t(px + kProbe), uint32_t(py + kProbe)};
-}
-
 Colour requireDrawn(const platform::Image& with, const platform::Image& without, const Region& region,
                     const std::string& who) {
     const Colour shown = meanColour(with, region);
@@ -145,11 +124,13 @@ int bossRender(App& app) {
     app.setScreen(UiState::kPlaying);
     app.frame.keepInterface = false;  // no crosshair over the skull
     const Scene scene = stageScene(app);
-    const platform::Image empty = capture(app, "boss-render-empty.png");
+    const platform::Image empty = captureChecked(app, "boss-render-empty.png");
     addMobs(app, scene);
-    const platform::Image mobs = capture(app, "boss-render-mobs.png");
-    const Region skull = probeAt(app, mobs, {scene.skeleton.x - 0.2, scene.skeleton.y + kFaceHeight, scene.skeleton.z});
-    const Region boar = probeAt(app, mobs, {scene.boar.x, scene.boar.y + 0.5, scene.boar.z});
+    const platform::Image mobs = captureChecked(app, "boss-render-mobs.png");
+    const Region skull =
+        probeAt(app, 0.0f, mobs, {scene.skeleton.x - 0.2, scene.skeleton.y + kFaceHeight, scene.skeleton.z}, kProbe,
+                "skeleton");
+    const Region boar = probeAt(app, 0.0f, mobs, {scene.boar.x, scene.boar.y + 0.5, scene.boar.z}, kProbe, "boar");
     writePoints(app, skull, boar);
     const Colour bone = requireDrawn(mobs, empty, skull, "skeleton");
     const Colour hide = requireDrawn(mobs, empty, boar, "boar");
@@ -161,7 +142,7 @@ int bossRender(App& app) {
     skeleton.windupRemaining = 6;
     skeleton.windupLength = 12;
     app.entities.mobs[1].hurtTimer = 5;
-    const platform::Image tinted = capture(app, "boss-render-telegraph.png");
+    const platform::Image tinted = captureChecked(app, "boss-render-telegraph.png");
     const Colour warned = meanColour(tinted, skull), hurt = meanColour(tinted, boar);
     if (warned.b > 0.9 * bone.b || warned.r < 0.9 * bone.r) throw std::runtime_error("Wind-up tint not shown");
     if (hurt.g > 0.85 * hide.g || hurt.r < 0.9 * hide.r) throw std::runtime_error("Hurt tint not shown");

@@ -12,6 +12,8 @@
 #include "render/particle_geometry.h"
 #include "selftest/capture_checks.h"
 #include "selftest/moving_blocks_scene.h"
+
+#include "selftest/scene_probe.h"
 #include "selftest/scenario_log.h"
 #include "world/features.h"
 #include "world/shapes.h"
@@ -104,21 +106,6 @@ void standCamera(App& app, const Scene& s) {
     app.player.thirdPerson = false;
 }
 
-// Pixel position of a world point in a capture of the current camera.
-Region around(App& app, const platform::Image& image, std::array<double, 3> p, uint32_t half) {
-    render::Matrix4 m{};
-    app.computeCamera(m.data(), 0.0f);
-    double clip[4];
-    for (int row = 0; row < 4; ++row)
-        clip[row] = m[row] * p[0] + m[4 + row] * p[1] + m[8 + row] * p[2] + m[12 + row];
-    if (clip[3] <= 0.0) throw std::runtime_error("Motion scene point is behind the camera");
-    const double px = (clip[0] / clip[3] + 1.0) * 0.5 * image.width, py = (clip[1] / clip[3] + 1.0) * 0.5 * image.height;
-    if (px < half || py < half || px + half >= image.width || py + half >= image.height)
-        throw std::runtime_error("Motion scene point is outside the capture");
-    const auto x = static_cast<uint32_t>(px), y = static_cast<uint32_t>(py);
-    return {x - half, y - half, x + half, y + half};
-}
-
 struct Landmark {
     const char* name;
     int32_t dx;
@@ -133,12 +120,12 @@ constexpr Landmark kLandmarks[] = {{"open door", -5, 0.1, 0.9, 0.5},  {"closed d
 void requireBlocksShown(App& app, const Scene& s, const platform::Image& bare, const platform::Image& blocks) {
     for (const Landmark& mark : kLandmarks) {
         const auto [x, y, z] = s.cell(mark.dx, 0, kRowZ);
-        const Region r = around(app, blocks, {x + mark.x, y + mark.y, z + mark.z}, 2);
+        const Region r = probeAt(app, 0.0f, blocks, {x + mark.x, y + mark.y, z + mark.z}, 2, mark.name);
         if (colourDistance(meanColour(bare, r), meanColour(blocks, r)) < 40.0)
             throw std::runtime_error(std::string("Motion scene does not show the ") + mark.name);
     }
     const auto [fx, fy, fz] = s.cell(3, 0, kRowZ);
-    const Colour fire = meanColour(blocks, around(app, blocks, {fx + 0.5, fy + 0.3, fz - 0.02}, 3));
+    const Colour fire = meanColour(blocks, probeAt(app, 0.0f, blocks, {fx + 0.5, fy + 0.3, fz - 0.02}, 3, "furnace fire"));
     if (fire.r < fire.g + 40.0 || fire.r < fire.b + 40.0) throw std::runtime_error("Furnace fire is not red");
 }
 
@@ -156,10 +143,10 @@ void raiseSmoke(App& app, const Scene& s) {
 
 void requireSmokeShown(App& app, const Scene& s, const platform::Image& blocks, const platform::Image& smoke) {
     const auto [x, y, z] = s.cell(3, 0, kRowZ);
-    const Region r = around(app, smoke, {x + 0.5, y + 2.9, z - 0.5}, 12);
+    const Region r = probeAt(app, 0.0f, smoke, {x + 0.5, y + 2.9, z - 0.5}, 12, "smoke");
     if (colourDistance(meanColour(blocks, r), meanColour(smoke, r)) < 20.0)
         throw std::runtime_error("Motion scene shows no smoke");
-    const Region fire = around(app, smoke, {x + 0.5, y + 0.3, z - 0.02}, 3);
+    const Region fire = probeAt(app, 0.0f, smoke, {x + 0.5, y + 0.3, z - 0.02}, 3, "furnace fire");
     if (colourDistance(meanColour(blocks, fire), meanColour(smoke, fire)) > 12.0)
         throw std::runtime_error("Smoke covers the furnace below it");
 }

@@ -63,6 +63,7 @@ struct Element {
     vec4 rect;
     vec4 a;
     uvec4 b;
+    uint pass;  // 0 the interface, 1 the stack under the cursor
 };
 
 vec2 P;    // this pixel, framebuffer pixels from the top left
@@ -79,6 +80,7 @@ Element element(uint index) {
     e.rect = vec4(metaFloat(w + 1u), metaFloat(w + 2u), metaFloat(w + 3u), metaFloat(w + 4u));
     e.a = vec4(metaFloat(w + 5u), metaFloat(w + 6u), metaFloat(w + 7u), metaFloat(w + 8u));
     e.b = uvec4(meta.words[w + 9u], meta.words[w + 10u], meta.words[w + 11u], meta.words[w + 12u]);
+    e.pass = meta.words[w + 13u];
     return e;
 }
 
@@ -183,10 +185,11 @@ void main() {
     uint entry = meta.words[META_INTERFACE_TILES + tile.y * columns + tile.x];
     uint first = entry >> 9;
     uint covering = 0u;
+    uint pass = ui.screen == SCREEN_CURSOR_STACK ? 1u : 0u;
     for (uint i = 0u; i < (entry & 511u); ++i) {
         uint k = (meta.words[META_INTERFACE_POOL + (first + i) / 4u] >> (8u * ((first + i) % 4u))) & 255u;
         Element e = element(k);
-        if (!inside(e.rect, P) || covering >= MAX_COVERING) continue;
+        if (e.pass != pass || !inside(e.rect, P) || covering >= MAX_COVERING) continue;
         ++covering;
         drawElement(e);
     }

@@ -29,17 +29,21 @@ float stars(vec3 direction) {
     return step(0.9965, h) * (h - 0.9965) / 0.0035;
 }
 
+// The sun, the moon and the stars add nothing below the horizon, and the stars nothing by day, so
+// a block of pixels where they add nothing skips them.
 void shade() {
     vec3 direction = normalize(inFar.xyz / inFar.w - inNear.xyz / inNear.w);
     float daylight = world.light.x;
     float s = sunSine(daylight);
     vec3 colour = skyColour(direction, s);
-    vec3 sun = sunDirection(s);
     float above = smoothstep(-0.02, 0.04, direction.y);
-    colour += vec3(1.0, 0.86, 0.6) * disc(direction, sun, 0.045, 0.18) * above;
-    colour += vec3(0.75, 0.8, 0.9) * disc(direction, -sun, 0.035, 0.03) * above;
-    float night = clamp(1.0 - daylight * 2.2, 0.0, 1.0);
-    colour += vec3(stars(direction) * night * above);
+    if (above > 0.0) {
+        vec3 sun = sunDirection(s);
+        colour += vec3(1.0, 0.86, 0.6) * disc(direction, sun, 0.045, 0.18) * above;
+        colour += vec3(0.75, 0.8, 0.9) * disc(direction, -sun, 0.035, 0.03) * above;
+        float night = clamp(1.0 - daylight * 2.2, 0.0, 1.0);
+        if (night > 0.0) colour += vec3(stars(direction) * night * above);
+    }
     outColour = vec4(colour, 1.0);
 }
 

@@ -4,6 +4,7 @@
 // boxes, extra textures, the player skin, water (blended by its pipeline) and particles.
 #include "world_block.glsl"
 #include "meta.glsl"
+#include "world_surface.glsl"
 #include "colour.glsl"
 
 layout(set = 0, binding = 0) uniform sampler2D blockAtlas;
@@ -17,17 +18,10 @@ layout(location = 5) in float inSurface;
 
 layout(location = 0) out vec4 outColour;
 
-// Material codes of the layer field.
-const float CODE_SKIN = 100000.0;
-const float CODE_SHADED_COLOUR = 200000.0;
-const float CODE_UNSHADED_COLOUR = 200001.0;
-const float CODE_EXTRA_TEXTURE = 300000.0;
-const float CODE_PARTICLE = 400000.0;
-const uint WATER_FIRST_LAYER = 30u;  // the six faces of water, block id 5
 const float WATER_ALPHA = 0.74;
 
-// The texel of a material; the 2-pixel border around each atlas image keeps nearest sampling at
-// the edges inside it. A material without a rectangle shows as opaque white.
+// The texel of a material; the 2-pixel border around each atlas image keeps nearest
+// sampling at the edges inside it. A material without a rectangle shows as opaque white.
 vec4 materialTexel(uint material, vec2 uv) {
     vec4 rect = materialRect(material);
     if (rect.z <= 0.0) return vec4(1.0);
@@ -58,44 +52,44 @@ float fogAmount() {
     return smoothstep(metaFloat(META_FOG), metaFloat(META_FOG + 1u), distance);
 }
 
-void shade() {
-    float code = inMaterial;
-    bool isParticle = code >= CODE_PARTICLE;
-    bool isColour = code >= CODE_SHADED_COLOUR - 0.5 && code < CODE_EXTRA_TEXTURE;
-    bool isUnshaded = code >= CODE_UNSHADED_COLOUR - 0.5 && code < CODE_EXTRA_TEXTURE;
-    uint material = uint(code + 0.5);
-    if (code >= CODE_SKIN - 0.5) material = MATERIAL_PLAYER_SKIN;
-    if (code >= CODE_EXTRA_TEXTURE) material = MATERIAL_NPC_TEXTURE + uint(code - CODE_EXTRA_TEXTURE + 0.5);
-    bool isWater = code < CODE_SKIN - 0.5 && material >= WATER_FIRST_LAYER && material < WATER_FIRST_LAYER + 6u;
-
-    // One texel, one brightness decode, one light and one fog, whichever path the fragment takes:
-    // the driver runs every path anyway.
-    float t = animationSeconds();
-    vec2 drift = inSurface > 0.5 ? vec2(t * 0.035, t * 0.021) : vec2(0.0);
-    vec4 texel = materialTexel(material, isWater ? fract(inUv + drift) : inUv);
-    vec3 linear = srgbToLinear(inBrightness);
-    vec3 light = lightColour(inLight, world.light.x);
-
-    // Leaves, plants and skins cut out their transparent texels; faint particle edges go too.
+// Particles carry their colour in the brightness and their opacity in the sky light.
+void shadeParticle(vec3 linear) {
     float particleAlpha = clamp(inLight.x, 0.0, 1.0) * (1.0 - smoothstep(0.55, 1.0, length(inUv * 2.0 - 1.0)));
-    bool cut = isParticle ? particleAlpha <= 0.004 : (!isColour && !isWater && texel.a < 0.5);
-    if (cut) discard;
-
-    // The brightness carries the face and corner shade as it looks on screen; water takes it as is.
-    vec3 colour = texel.rgb * linear * light * miningShade(inWorld);
-    if (isWater) colour = texel.rgb * inBrightness * light + inSurface * 0.08 * clamp(world.light.x, 0.0, 1.0);
-    if (isColour) colour = isUnshaded ? linear : linear * light;
-    // Fogged water turns opaque, so that nothing shows through the open sides of the window's water.
-    float fog = fogAmount();
-    vec3 fogged = mix(colour, horizonColour(sunSine(world.light.x)), fog);
-    outColour = isParticle ? vec4(linear, particleAlpha) : vec4(fogged, isWater ? mix(WATER_ALPHA, 1.0, fog) : 1.0);
+    if (particleAlpha <= 0.004) discard;
+    outColour = vec4(linear, particleAlpha);
 }
 
-// Hidden pixels get a constant; the same value at every pixel keeps the branch uniform, and the
-// driver skips what no pixel takes.
+// Every branch below depends on the triangle alone, so a block of pixels runs one of them. Fog that
+// is zero over a whole block leaves the colour as it is and is skipped.
 void main() {
-    if (worldCovered())
-        outColour = vec4(0.0, 0.0, 0.0, 1.0);
-    else
-        shade();
+    uint material = surfaceMaterial(inMaterial);
+    uint kind = surfaceKind(inMaterial, material);
+    vec3 linear = srgbToLinear(inBrightness);
+    if (kind == SURFACE_PARTICLE) {
+        shadeParticle(linear);
+        return;
+    }
+    vec3 light = lightColour(inLight, world.light.x);
+    // One texture fetch shared by every kind; a second one in a branch measured slower. The open
+    // water surface drifts with the animation clock.
+    float t = animationSeconds();
+    vec2 drift = inSurface > 0.5 ? vec2(t * 0.035, t * 0.021) : vec2(0.0);
+    bool isWater = kind == SURFACE_WATER;
+    vec4 texel = materialTexel(material, isWater ? fract(inUv + drift) : inUv);
+    vec3 colour = kind == SURFACE_UNSHADED_COLOUR ? linear : linear * light;
+    if (kind == SURFACE_TEXTURED) {
+        // Leaves, plants and skins cut out their transparent texels.
+        if (texel.a < 0.5) discard;
+        colour = texel.rgb * linear * light * miningShade(inWorld);
+    }
+    // Water takes the brightness as it is.
+    if (isWater) colour = texel.rgb * inBrightness * light + inSurface * 0.08 * clamp(world.light.x, 0.0, 1.0);
+    // Fogged water turns opaque, so that nothing shows through the open sides of the window's water.
+    float fog = fogAmount();
+    float alpha = isWater ? WATER_ALPHA : 1.0;
+    if (fog > 0.0) {
+        colour = mix(colour, horizonColour(sunSine(world.light.x)), fog);
+        alpha = isWater ? mix(WATER_ALPHA, 1.0, fog) : 1.0;
+    }
+    outColour = vec4(colour, alpha);
 }

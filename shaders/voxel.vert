@@ -39,7 +39,15 @@ vec3 windOffset(vec3 p, float motion, float t) {
     return vec3(sin(phase), 0.0, cos(phase * 0.83 + 1.1) * 0.6) * strength * weight * gust;
 }
 
+// An opaque screen hides the world this frame: every vertex goes to one point outside the view, so
+// no triangle reaches the rasteriser and no pixel is shaded behind the screen.
+const vec4 OUT_OF_VIEW = vec4(-2.0, -2.0, -2.0, 1.0);
+
 void main() {
+    if (worldCovered()) {
+        gl_Position = OUT_OF_VIEW;
+        return;
+    }
     vec3 p = inPosition;
     float t = animationSeconds();
     float surface = 0.0;

@@ -280,7 +280,8 @@ FaceTextures headFaces(int side, int front) {
     return {side, side, front, side, side, side};
 }
 
-// Facing -z (north), so the figure's right hand is on +x.
+// Laid out facing -z (north), the figure's right hand on +x, which is the easiest way to picture
+// them; turnedToFaceEast turns each one before it is written.
 Creature boar() {
     Creature c{"mobs/boar", "core:boar_model", "МОДЕЛЬ КАБАНА", "ОБЛИК КАБАНА.", {}, {}, {}};
     c.textures = {{"boar_hide", boarHide}, {"boar_face", boarFace}};
@@ -369,6 +370,43 @@ Creature smith() {
                {"left_leg", {-4, 0, -2}, {0, 12, 2}, {-2, 12, 0}, allFaces(3)},
                {"right_leg", {0, 0, -2}, {4, 12, 2}, {2, 12, 0}, allFaces(3)}};
     c.clips = walkerClips(30, 30);
+    return c;
+}
+
+// ---- Facing --------------------------------------------------------------------------------
+
+// The game draws a creature with model +x forwards and z across, so the figures above are turned
+// a quarter about y: x' = -z, z' = x (north becomes east, east south, south west, west north).
+
+// Negated without a "-0" in the written files.
+double negated(double v) {
+    return v == 0.0 ? 0.0 : -v;
+}
+
+Vec3 turned(const Vec3& p) {
+    return {negated(p[2]), p[1], p[0]};
+}
+
+Box turned(const Box& b) {
+    const FaceTextures& t = b.textures;  // up, down, north, south, east, west
+    return {b.name, {negated(b.to[2]), b.from[1], b.from[0]}, {negated(b.from[2]), b.to[1], b.to[0]},
+            turned(b.pivot), {t[0], t[1], t[5], t[4], t[2], t[3]}};
+}
+
+// A swing about x becomes one about z with the same sign, so that a leg swung forwards still goes
+// forwards; one about z becomes one about -x. Keys turn about one axis at a time, because the rig
+// applies x before z and the turn would swap that order.
+Swing turned(const Swing& key) {
+    if (key.x != 0.0 && key.z != 0.0)
+        throw std::runtime_error("A creature's swing key turns about one axis at a time");
+    return {key.time, negated(key.z), key.x};
+}
+
+Creature turnedToFaceEast(Creature c) {
+    for (Box& box : c.boxes) box = turned(box);
+    for (Clip& clip : c.clips)
+        for (Motion& motion : clip.motions)
+            for (Swing& key : motion.keys) key = turned(key);
     return c;
 }
 
@@ -608,7 +646,7 @@ void writeSounds(const fs::path& content) {
 
 void writeCreatures(const fs::path& content) {
     for (const Creature& c : {boar(), skeleton(), basaltGolem(), fortressWarden(), smith()})
-        writeCreature(content, c);
+        writeCreature(content, turnedToFaceEast(c));
     writeBytes(content / "mobs/boar/boar.mob.json", boarMob().write());
     writeBytes(content / "mobs/skeleton/skeleton.mob.json", skeletonMob().write());
     writeBytes(content / "mobs/basalt_golem/basalt_golem.mob.json", basaltGolemMob().write());

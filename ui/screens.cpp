@@ -21,8 +21,18 @@ void App::setScreen(int32_t screen) {
     if (gpu.win) ui.panelOpenedAt = glfwGetTime();
 }
 
+// Leaves the inventory or a container window: the cursor stack goes back, play resumes.
 void App::closeScreen() {
+    returnCursorStack();
+    const bool container = ui.screen >= 9 && ui.screen <= 11;
+    ui.inventoryOpen = false;
     ui.inGameWindow = false;
+    if (container) {
+        setScreen(UiState::kPlaying);
+    } else {
+        rearmInputLatches();
+        if (gpu.win && !ui.menuOpen) glfwSetInputMode(gpu.win, GLFW_CURSOR, GLFW_CURSOR_DISABLED);
+    }
     releaseHeldActions();
 }
 
@@ -52,6 +62,7 @@ void App::handleScreenInput() {
         files.worldOpen = true;
         setScreen(UiState::kPlaying);
     }
+    handleContainerInput();
 }
 
 void App::onKey(GLFWwindow* window, int key, int, int action, int) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/container_view.h"
 #include "ui/input_latch.h"
 #include "ui/loading_window.h"
 
@@ -59,6 +60,7 @@ struct UiState {
     int32_t selectedWorld = 0;
     NewWorldForm newWorld;
     bool inventoryOpen = false;
+    ContainerView container;  // of screens 9..11
 };
 
 namespace ui {

@@ -40,6 +40,7 @@
 #include "content/worldgen.h"
 #include "models/animation_clip.h"
 #include "platform/image.h"
+#include "render/npc_animation.h"
 #include "support/fresh_registry.h"
 #include "support/temp_dir.h"
 #include "world/block_registry.h"
@@ -319,7 +320,7 @@ TEST_F(ContentPackCreaturesTest, EveryMobFitsItsModelWalksAndSoundsAndEveryAshSp
             const std::string& name = figure.rig.bones[b].name;
             if (name != "left_leg" && name != "right_leg") continue;
             ++legs;
-            EXPECT_GT(std::fabs(pose[b].rotation[0]), 5.0) << mob.id << " bone " << b;
+            EXPECT_GT(std::fabs(pose[b].rotation[2]), 5.0) << mob.id << " bone " << b;
         }
         EXPECT_GE(legs, 2) << mob.id;
 
@@ -339,6 +340,71 @@ TEST_F(ContentPackCreaturesTest, EveryMobFitsItsModelWalksAndSoundsAndEveryAshSp
             const std::vector<std::string>& homes = byId.at(spawn.mob)->dimensions;
             EXPECT_NE(std::find(homes.begin(), homes.end(), "core:ash"), homes.end()) << spawn.mob;
         }
+    }
+}
+
+using Point = std::array<double, 3>;
+
+Point minus(const Point& a, const Point& b) {
+    return {a[0] - b[0], a[1] - b[1], a[2] - b[2]};
+}
+
+// Unit normal of a triangle wound as the model loader winds faces (outwards).
+Point normalOf(const ModelVertex& a, const ModelVertex& b, const ModelVertex& c) {
+    const Point u = minus({b.x, b.y, b.z}, {a.x, a.y, a.z});
+    const Point v = minus({c.x, c.y, c.z}, {a.x, a.y, a.z});
+    const Point n = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
+    const double length = std::hypot(n[0], n[1], n[2]);
+    return {n[0] / length, n[1] / length, n[2] / length};
+}
+
+// How far a point 6 pixels below a bone's pivot moves at time share * clip length.
+Point limbShift(const adventure::Npc& figure, adventure::NpcAction action, double share, std::size_t bone) {
+    const int32_t clip = figure.animationClips[action];
+    const double time = figure.rig.clips[static_cast<std::size_t>(clip)].length * share;
+    const auto m = render::npcBoneMatrices(figure.rig, bbanim::sampleClip(figure.rig, clip, time, true))[bone];
+    const bbanim::Vec3& o = figure.rig.bones[bone].origin;
+    const Point p = {o[0], o[1] - 6.0, o[2]};
+    Point moved{};
+    for (std::size_t r = 0; r < 3; ++r) moved[r] = m[r * 4] * p[0] + m[r * 4 + 1] * p[1] + m[r * 4 + 2] * p[2] + m[r * 4 + 3];
+    return minus(moved, p);
+}
+
+// The game draws creatures with model +x forwards and z across: the face picture (texture 1) looks
+// along +x, walking legs swing in the x-y plane, and idle arms sway outwards across z.
+TEST_F(ContentPackCreaturesTest, CreaturesFacePlusXAndSwingTheirLimbsThatWay) {
+    for (const char* id : {"core:boar_model", "core:skeleton_model", "core:basalt_golem_model",
+                           "core:fortress_warden_model", "core:smith_model"}) {
+        const std::vector<ModelVertex>& vertices = voxel::blockDef(voxel::findCustomBlock(id)).modelVertices;
+        int faceTriangles = 0;
+        for (std::size_t i = 0; i + 2 < vertices.size(); i += 3) {
+            if (vertices[i].texture != 1) continue;
+            ++faceTriangles;
+            EXPECT_NEAR(normalOf(vertices[i], vertices[i + 1], vertices[i + 2])[0], 1.0, 1e-5) << id;
+        }
+        EXPECT_EQ(faceTriangles, 2) << id << ": one face picture";
+
+        adventure::Npc figure;
+        figure.modelResource = id;
+        figure.animationNames = {"idle", "walk", ""};
+        ASSERT_NO_THROW(adventure::loadRig(figure, content())) << id;
+        int limbs = 0;
+        for (std::size_t b = 0; b < figure.rig.bones.size(); ++b) {
+            const std::string& name = figure.rig.bones[b].name;
+            if (name == "left_leg" || name == "right_leg") {
+                // A quarter into the walk the left legs are forwards and the right legs back.
+                const Point walk = limbShift(figure, adventure::npcWalk, 0.25, b);
+                EXPECT_GT(walk[0] * (name == "left_leg" ? 1.0 : -1.0), 1.5) << id << " " << name;
+                EXPECT_NEAR(walk[2], 0.0, 1e-9) << id << " " << name;
+                ++limbs;
+            } else if (name == "left_arm" || name == "right_arm") {
+                const Point idle = limbShift(figure, adventure::npcIdle, 0.5, b);
+                EXPECT_GT(idle[2] * figure.rig.bones[b].origin[2], 0.0) << id << " " << name << " sways outwards";
+                EXPECT_NEAR(idle[0], 0.0, 1e-9) << id << " " << name;
+                ++limbs;
+            }
+        }
+        EXPECT_GE(limbs, 4) << id;
     }
 }
 

@@ -86,25 +86,4 @@ TEST(ToolWear, BreaksWhenWearReachesDurability) {
     EXPECT_EQ(block.wear, 0);
 }
 
-TEST(ItemStacks, TopsUpStacksBeforeEmptySlotsAndReturnsTheRest) {
-    const struct {
-        const char* name;
-        int32_t count;
-        int32_t left;
-        std::array<int32_t, 3> counts;
-    } cases[] = {
-        {"fills the partial stack exactly", 1, 0, {64, 0, 64}},
-        {"one over spills into the empty slot", 2, 0, {64, 1, 64}},
-        {"everything fits at the edge", 65, 0, {64, 64, 64}},
-        {"one too many is left over", 66, 1, {64, 64, 64}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::array<InventorySlot, 3> slots{InventorySlot{3, 63, 0}, InventorySlot{}, InventorySlot{4, 64, 0}};
-        EXPECT_EQ(game::addToSlots(slots, 3, c.count, 64), c.left);
-        for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(slots[i].count, c.counts[i]) << i;
-        EXPECT_EQ(slots[2].id, 4) << "a full stack of another id is left alone";
-    }
-}
-
 }  // namespace

@@ -68,6 +68,20 @@ TEST_F(Hands, PickaxeBreaksStoneOnTheThirdFrameDropsItAndWears) {
     EXPECT_EQ(app.inventory.hotbar[5].count, 0) << "worn out at its durability of 2";
 }
 
+TEST_F(Hands, OpenInventoryKeepsTheButtonsFromTheWorld) {
+    app.ui.inventoryOpen = true;
+    hold(id::stone, 3);
+    button(GLFW_MOUSE_BUTTON_LEFT, GLFW_PRESS);
+    button(GLFW_MOUSE_BUTTON_RIGHT, GLFW_PRESS);
+    for (int i = 0; i < 20; ++i) frame();
+    EXPECT_EQ(app.blockAt(6, 65, 4), id::stone);
+    EXPECT_EQ(app.blockAt(5, 65, 4), voxel::airId);
+    EXPECT_EQ(app.inventory.hotbar[5].count, 3);
+    app.ui.inventoryOpen = false;
+    frame();
+    EXPECT_FALSE(app.hands.target.mining) << "the held button waits for its release";
+}
+
 TEST_F(Hands, MobInReachTakesTheSwingInsteadOfMining) {
     for (const uint8_t wall : {uint8_t{id::stone}, voxel::airId}) {
         SCOPED_TRACE(int(wall));

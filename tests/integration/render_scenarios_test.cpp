@@ -6,6 +6,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -405,6 +406,24 @@ TEST_F(ExpeditionRenderScenario, PeopleStandInTheCityAndNowhereElse) {
     EXPECT_LT(differingShare(city, empty, 24), 0.1) << "nothing but the two figures changes";
 }
 
+// The smith turns to face the player, so the eye sees him from the front, arms and all: a row
+// across his chest is changed over his full width, not over the narrow span of his side.
+TEST_F(ExpeditionRenderScenario, TheSmithShowsHisFrontToTheEye) {
+    ASSERT_EQ(run_->result.exitCode, 0) << run_->result.out << run_->result.err;
+    const platform::Image city = run_->capture("expedition-render-city.png");
+    const platform::Image empty = run_->capture("expedition-render-empty.png");
+    ASSERT_TRUE(city.width == empty.width && city.height == empty.height && city.width >= 160);
+    const std::size_t row = std::size_t(city.height / 2) * city.width;
+    int changed = 0;
+    for (uint32_t x = city.width / 2 - 80; x < city.width / 2 + 80; ++x) {
+        int difference = 0;
+        for (std::size_t k = 0; k < 3; ++k)
+            difference += std::abs(city.pixels[(row + x) * 4 + k] - empty.pixels[(row + x) * 4 + k]);
+        changed += difference > 40 ? 1 : 0;
+    }
+    EXPECT_GT(changed, 60) << "pixels of the smith across his chest";
+}
+
 // --- mobs ---------------------------------------------------------------------------------
 
 class BossRenderScenario : public ::testing::Test {
@@ -450,6 +469,27 @@ TEST_F(BossRenderScenario, CapturesTheMobsAndTheirTints) {
     EXPECT_GT(hide.g, hide.b);
     EXPECT_LT(meanColour(tinted, skull).b, 0.9 * bone.b) << "wind-up tint";
     EXPECT_LT(meanColour(tinted, boar).g, 0.85 * hide.g) << "hurt flash";
+}
+
+// The boar stands left of the view with yaw pi/2, facing +z: across the picture to the right. Its
+// eyes, near black and darker than anything else around it, must all be in its right half.
+TEST_F(BossRenderScenario, TheBoarFacesAlongItsYaw) {
+    ASSERT_EQ(run_->result.exitCode, 0) << run_->result.out << run_->result.err;
+    const platform::Image mobs = run_->capture("boss-render-mobs.png");
+    const selftest::Region boar = at("boar");
+    const uint32_t cx = (boar.x0 + boar.x1) / 2, cy = (boar.y0 + boar.y1) / 2;
+    ASSERT_TRUE(cx >= 140 && cx + 140 <= mobs.width && cy >= 60 && cy + 20 <= mobs.height);
+    uint32_t eyePixels = 0, leftmost = mobs.width;
+    for (uint32_t y = cy - 60; y < cy + 20; ++y) {
+        for (uint32_t x = cx - 140; x < cx + 140; ++x) {
+            const uint8_t* p = &mobs.pixels[(std::size_t(y) * mobs.width + x) * 4];
+            if (p[0] + p[1] + p[2] >= 60) continue;
+            ++eyePixels;
+            leftmost = std::min(leftmost, x);
+        }
+    }
+    EXPECT_GT(eyePixels, 20u) << "the boar's eyes are in sight";
+    EXPECT_GT(leftmost, cx + 40) << "middle of the boar at x " << cx;
 }
 
 // --- scenes this build cannot show yet --------------------------------------------------------

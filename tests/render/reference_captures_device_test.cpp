@@ -89,6 +89,7 @@ protected:
         app.setScreen(screen);
         app.player = spawn;
         app.clock.timeOfDay = kMidday;
+        app.ui.toast = {};
         glfwSetCursorPos(app.gpu.win, x, y);
     }
 
@@ -113,6 +114,16 @@ protected:
             {"delete-world", [this](App&) { show(12, 500, 460); }},
             {"death", [this](App&) { show(7, 10, 10); }},
             {"furnace", [this](App&) { show(10, 10, 10); }},
+            {"chest", [this](App& a) {
+                 show(11, 470, 150);
+                 a.containers.chests[{0, 0, 0}][3] = InventorySlot{3, 12, 0};
+                 a.inventory.cursor = InventorySlot{1, 5, 0};
+                 a.showToast(U"НЕТ МЕСТА");
+             }},
+            {"crafting", [this](App& a) {
+                 show(9, 640, 300);
+                 a.ui.container.recipe = 1;
+             }},
             {"night-sky", [this](App& a) {
                  show(0, 0, 0);
                  a.clock.timeOfDay = kMidnight;

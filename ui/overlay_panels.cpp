@@ -1,0 +1,41 @@
+#include <GLFW/glfw3.h>
+
+#include "app/app.h"
+#include "render/vulkan_check.h"
+#include "ui/panel_words.h"
+#include "ui/screen_slots.h"
+
+namespace {
+
+// The furnace and chest screens are named by their screen; the crafting screen by its station.
+std::u32string windowTitle(int32_t screen, ContainerKind kind) {
+    if (screen == ui::kFurnaceScreen) return U"ПЕЧЬ";
+    if (screen == ui::kChestScreen) return U"СУНДУК";
+    return kind == ContainerKind::Alchemy ? U"АЛХИМИЧЕСКИЙ СТОЛ" : U"ВЕРСТАК";
+}
+
+}  // namespace
+
+void App::updateOverlay() {
+    if (!descriptors.contentMetaMemory) return;
+    ui::OverlayPanels panels;
+    if (gpu.win && glfwGetTime() < ui.toast.until) panels.toast = ui.toast.text;
+    const ContainerView& view = ui.container;
+    if (ui.screen >= ui::kCraftingScreen && ui.screen <= ui::kChestScreen) {
+        panels.title = windowTitle(ui.screen, view.kind);
+        panels.hint = U"ESC ИЛИ E ЗАКРЫТЬ";
+    }
+    const auto chest = containers.chests.find({view.cell[0], view.cell[1], view.cell[2]});
+    if (ui.screen == ui::kChestScreen && chest != containers.chests.end()) {
+        panels.chest = &chest->second;
+    } else if (ui.screen == ui::kCraftingScreen) {
+        panels.recipes = &openRecipes();
+        panels.selectedRecipe = view.recipe;
+        panels.hint = openRecipes().empty() ? U"НЕТ РЕЦЕПТОВ" : U"ENTER ИЛИ ЛКМ ПО РЕЗУЛЬТАТУ: СОЗДАТЬ";
+    }
+    void* mapped = nullptr;
+    render::check(vkMapMemory(gpu.dev, descriptors.contentMetaMemory, 0, VK_WHOLE_SIZE, 0, &mapped),
+                  "vkMapMemory(dev,contentMetaMemory,0,VK_WHOLE_SIZE,0,&mapped)", 1121);
+    ui::writeOverlayPanels({static_cast<uint32_t*>(mapped), render::kContentMetaBytes / 4}, std::move(panels));
+    vkUnmapMemory(gpu.dev, descriptors.contentMetaMemory);
+}

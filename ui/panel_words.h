@@ -1,0 +1,72 @@
+#pragma once
+// What the inventory-type screens hand to the interface layout: the panel region of the per-frame
+// overlay (the open chest's slots, the recipe list) and the interface block's words of the furnace
+// and crafting screens. Pure, so the packing is tested without a window.
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "content/recipes.h"
+#include "game/machine.h"
+#include "game/player_state.h"
+
+namespace ui {
+
+// Panel region of the overlay, in 32-bit words of the content meta buffer (bytes 40,960..41,216).
+inline constexpr uint32_t kPanelWord = 10240;
+inline constexpr uint32_t kPanelChestWord = kPanelWord;         // 27 slots, count << 8 | id
+inline constexpr uint32_t kPanelListFirstWord = kPanelWord + 28;  // first shown recipe row
+inline constexpr uint32_t kPanelListCountWord = kPanelWord + 29;  // rows shown, 0..10
+inline constexpr uint32_t kPanelListSelectedWord = kPanelWord + 30;
+inline constexpr uint32_t kPanelListIdsWord = kPanelWord + 31;  // result id of each shown row
+inline constexpr uint32_t kPanelWords = 41;
+inline constexpr uint32_t kRecipeRowsShown = 10;
+
+// Overlay text-line slots of the status message and the open window's title.
+inline constexpr uint32_t kToastTextLine = 20;
+inline constexpr uint32_t kTitleTextLine = 21;
+
+// Crafting screen words of the interface block's slot area. Words 9..11 carry the settings.
+inline constexpr std::size_t kCraftIngredientIdsWord = 6;  // four ids a word, two words
+inline constexpr std::size_t kCraftIngredientCountWord = 8;
+inline constexpr std::size_t kCraftResultWord = 12;  // count << 8 | id
+inline constexpr std::size_t kCraftValueWord = 13;
+inline constexpr std::size_t kMaxIngredients = 6;
+
+uint32_t slotWord(const InventorySlot& slot);
+
+// The panel region for an open chest (empty list) or recipe list (no chest slots).
+void writeChestPanel(std::span<uint32_t> panel, const std::array<InventorySlot, 27>& chest);
+// The shown rows keep the selected one in view.
+void writeRecipePanel(std::span<uint32_t> panel, const std::vector<content::Recipe>& recipes, int32_t selected);
+
+// Ingredients as min(held, 64) << 16 | required, their ids, their count, the result and the value
+// of craftSelected(false). Zero words without a recipe.
+std::array<uint32_t, 14> craftingWords(const content::Recipe* recipe, std::span<const InventorySlot> slots,
+                                       uint32_t craftValue);
+
+// The furnace screen's input (with smelting progress 0..200 << 16), fuel (with burn left 0..200
+// << 16) and output words; recipeTicks 0 means the input has no recipe.
+std::array<uint32_t, 3> furnaceWords(const Machine& furnace, int32_t recipeTicks);
+
+}  // namespace ui
+
+namespace ui {
+
+// What the overlay's panel region and text lines show this frame.
+struct OverlayPanels {
+    std::u32string toast;  // empty once the 4 s are over
+    std::u32string title;  // of the open container window
+    std::u32string hint;
+    const std::array<InventorySlot, 27>* chest = nullptr;
+    const std::vector<content::Recipe>* recipes = nullptr;
+    int32_t selectedRecipe = 0;
+};
+
+// Writes the panel region and the toast, title and hint lines into the overlay words (the whole
+// content meta buffer); the fixed regions are not touched.
+void writeOverlayPanels(std::span<uint32_t> words, OverlayPanels panels);
+
+}  // namespace ui
