@@ -25,6 +25,7 @@
 #include "game/machine.h"
 #include "game/player_motion.h"
 #include "game/player_state.h"
+#include "game/world_sim_state.h"
 #include "models/vxm.h"
 #include "net/session.h"
 #include "render/atlas_state.h"
@@ -138,6 +139,23 @@ struct App {
     int32_t giveItem(uint8_t id, int32_t count);
     // One world step of the dropped items: fall, spin, pick-up and despawn.
     void stepDroppedItems();
+
+    // --- World step: water, crops, furnaces, hunger, portals, orphaned containers (game/water_flow.cpp,
+    //     game/crop_growth.cpp, game/furnace.cpp, game/portals.cpp, game/orphaned_containers.cpp) ---
+    // Queues the chunk's water cells (heights 1..127) not yet queued that can flow down or sideways.
+    void scanWaterCells(const voxel::Chunk& chunk);
+    // Loaded air only: water never flows into a chunk that is not there.
+    bool waterCanFlowInto(int32_t x, int32_t y, int32_t z) const;
+    void stepWater();
+    void stepBlockUpdates();
+    // Starts the growth clock of a crop cell that is not ripe, unless it already runs.
+    void noteCropCell(const CellKey& cell, uint8_t id);
+    void scanCropCells(const voxel::Chunk& chunk);
+    void stepCrops();
+    void stepFurnaces();
+    void updatePortals();
+    void spillOrphanedChests();
+    void spillOrphanedFurnaces();
 
     // --- Adventure (adventure/) ---
     // Places the residents of the cities and inhabited structures around the player.
@@ -442,6 +460,8 @@ struct App {
     // Furnaces by cell (gameplay): a burning one lights its cell.
     std::map<CellKey, Machine> machines;
     ContainerState containers;
+    // Water queue, crop clocks and portal markers (world step).
+    WorldSimState sim;
     audio::Mixer mixer;
     VolumeSettings volumes;
     SettingsBlock settings;

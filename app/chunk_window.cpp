@@ -3,6 +3,7 @@
 #include "app/chunk_window.h"
 
 #include <chrono>
+#include <cstdlib>
 #include <cmath>
 #include <utility>
 
@@ -130,6 +131,12 @@ void takeStreamedChunk(App& app) {
     app.meshing.waterLevelsChanged = true;
     app.reindexChunks();
     app.markChunkDirty(key.first, key.second);
+    // The chunk and its four side neighbours: water at their shared borders may flow now.
+    for (const voxel::Chunk& chunk : app.world.chunks) {
+        if (std::abs(chunk.cx - key.first) + std::abs(chunk.cz - key.second) >= 2) continue;
+        app.scanWaterCells(chunk);
+    }
+    app.scanCropCells(app.world.chunks.back());
 }
 
 void requestNearestChunk(App& app) {
@@ -169,6 +176,10 @@ void App::generateEnvironment() {
         }
     }
     reindexChunks();
+    for (const voxel::Chunk& chunk : world.chunks) {
+        scanWaterCells(chunk);
+        scanCropCells(chunk);
+    }
 }
 
 void App::streamWorld() {

@@ -102,6 +102,7 @@ void App::runFrame() {
     filesave::rethrowBackgroundFailure();
     runWorldSteps(now);
     updateSleepFade(glfwGetTime());
+    updatePortals();
     if (!ui.menuOpen && sleepStart < 0.0) {
         selectHotbarSlot();
         easeHandTimers();

@@ -82,6 +82,7 @@ void resetSimulation(App& app) {
     app.entities.particles.clear();
     app.meshing.waterLevels.clear();
     app.meshing.waterLevelsChanged = true;
+    app.sim = WorldSimState{};
     app.entities.particles.clear();
     // The next world's moving blocks are built afresh; the buffers stay for reuse.
     app.functional.chestLids.clear();

@@ -3,6 +3,7 @@
 #include <GLFW/glfw3.h>
 
 #include "app/app.h"
+#include "game/hunger.h"
 
 namespace {
 
@@ -19,6 +20,14 @@ void App::tickWorld() {
     stepMobs();
     stepDroppedItems();
     const bool lanGuest = lan.networked && !lan.host;
+    // A guest's cells change only through the host's edits, so it simulates no cells of its own.
+    if (!lanGuest) {
+        stepBlockUpdates();
+        stepWater();
+        stepCrops();
+        stepFurnaces();
+    }
+    game::stepHunger(player.food);
     if (clock.tick % kAutosaveInterval == 0 && files.worldOpen && !lanGuest) autosave();
 }
 

@@ -176,6 +176,8 @@ void App::uploadMesh(uint64_t mode) {
     const double t0 = tasks.now();
     const bool everything = mode == render::meshEverything;
     uploadContentMeta();
+    spillOrphanedFurnaces();
+    spillOrphanedChests();
     refreshLights(everything);
     if (meshing.waterLevelsChanged) {
         render::copyWaterLevels(world.chunks, world.chunkMap, meshing.waterLevels);

@@ -1,0 +1,54 @@
+// Chests and furnaces whose block is gone (mined, exploded, overwritten) give up their contents
+// as dropped items where they stood, so no stored item is lost with its block.
+#include <string_view>
+
+#include "app/app.h"
+#include "world/block_registry.h"
+
+namespace {
+
+// One dropped item per item: a dropped item carries no count.
+void dropStack(App& app, const InventorySlot& slot, const CellKey& cell) {
+    if (slot.id == voxel::airId || slot.count <= 0) return;
+    const auto [x, y, z] = cell;
+    const float cx = static_cast<float>(x) + 0.5f, cy = static_cast<float>(y) + 0.5f,
+                cz = static_cast<float>(z) + 0.5f;
+    for (int32_t i = 0; i < slot.count; ++i) {
+        DroppedItem item;
+        item.id = slot.id;
+        item.x = item.prevX = cx;
+        item.y = item.prevY = cy;
+        item.z = item.prevZ = cz;
+        app.entities.droppedItems.push_back(item);
+    }
+}
+
+bool orphaned(const App& app, const CellKey& cell, std::string_view behavior) {
+    const auto [x, y, z] = cell;
+    // Only a loaded chunk can tell that the block is gone.
+    if (!app.findChunk(voxel::floorDiv(x, voxel::chunkSize), voxel::floorDiv(z, voxel::chunkSize))) return false;
+    return voxel::blockDef(app.blockAt(x, y, z)).behavior != behavior;
+}
+
+// Spills and removes the orphans of one kind.
+template <typename Store, typename SlotsOf>
+void spillOrphans(App& app, Store& store, std::string_view behavior, SlotsOf slotsOf) {
+    for (auto it = store.begin(); it != store.end();) {
+        if (!orphaned(app, it->first, behavior)) {
+            ++it;
+            continue;
+        }
+        for (const InventorySlot& slot : slotsOf(it->second)) dropStack(app, slot, it->first);
+        it = store.erase(it);
+    }
+}
+
+}  // namespace
+
+void App::spillOrphanedChests() {
+    spillOrphans(*this, containers.chests, "chest", [](const ChestSlots& slots) -> const ChestSlots& { return slots; });
+}
+
+void App::spillOrphanedFurnaces() {
+    spillOrphans(*this, machines, "furnace", [](const Machine& m) -> const auto& { return m.slots; });
+}

@@ -1,0 +1,271 @@
+#include <gtest/gtest.h>
+
+#include "game/crop_growth.h"
+#include "game/furnace.h"
+#include "game/hunger.h"
+#include "game/portals.h"
+#include "game/water_flow.h"
+#include "world/loaded_world.h"
+
+namespace {
+
+using worldtest::stone;
+using worldtest::water;
+
+enum : uint8_t { ore = 20, ingot = 21, fuelItem = 22, soil = 23, sprout = 24, ripe = 25, chestBlock = 26 };
+
+content::FurnaceRules furnaceRules() {
+    content::FurnaceRules rules;
+    rules.recipes.push_back({ore, ingot, 30});
+    rules.fuels[fuelItem] = 50;
+    return rules;
+}
+
+class WorldStep : public worldtest::LoadedWorld {
+   protected:
+    void SetUp() override {
+        LoadedWorld::SetUp();
+        for (uint8_t id : {ore, fuelItem, soil}) worldtest::addBlock(id, "", true, true);
+        worldtest::addBlock(sprout, "", false, false);
+        worldtest::addBlock(ripe, "", false, false);
+        worldtest::addBlock(chestBlock, "chest", true, false);
+        voxel::BlockDef result = testsupport::namedBlock("test:ingot");
+        result.max_stack = 4;
+        voxel::registerBlock(ingot, result);
+    }
+    void runWater() {
+        for (int i = 0; i < 200 && !app.sim.waterQueue.empty(); ++i) app.stepWater();
+    }
+    uint8_t level(int32_t x, int32_t y, int32_t z) {
+        const auto found = app.meshing.waterLevels.find({x, y, z});
+        return found == app.meshing.waterLevels.end() ? 0 : found->second;
+    }
+};
+
+TEST_F(WorldStep, FurnaceBurnsFuelOutAtItsExactTick) {
+    const content::FurnaceRules rules = furnaceRules();
+    Machine furnace;
+    furnace.slots = {InventorySlot{ore, 5, 0}, InventorySlot{fuelItem, 1, 0}, InventorySlot{}};
+    struct Case {
+        int steps;  // total so far
+        int32_t burn, progress, inputs, ingots;
+    };
+    const Case cases[] = {
+        {1, 49, 1, 5, 0},   // lit on the first step
+        {29, 21, 29, 5, 0},
+        {30, 20, 0, 4, 1},  // the recipe's 30th tick
+        {49, 1, 19, 4, 1},
+        {50, 0, 20, 4, 1},  // the fuel's 50th tick: out
+        {51, 0, 0, 4, 1},   // nothing left to light: progress lost
+    };
+    int done = 0;
+    for (const Case& c : cases) {
+        for (; done < c.steps; ++done) game::stepFurnace(furnace, rules);
+        EXPECT_EQ(furnace.burnRemaining, c.burn) << c.steps;
+        EXPECT_EQ(furnace.burnTotal, 50) << c.steps;
+        EXPECT_EQ(furnace.smeltProgress, c.progress) << c.steps;
+        EXPECT_EQ(furnace.slots[0].count, c.inputs) << c.steps;
+        EXPECT_EQ(furnace.slots[2].count, c.ingots) << c.steps;
+    }
+    EXPECT_EQ(furnace.slots[1].id, 0) << "the last fuel item was used up";
+}
+
+TEST_F(WorldStep, FurnaceStopsAtTheResultsStackLimit) {
+    const content::FurnaceRules rules = furnaceRules();
+    struct Case {
+        InventorySlot output;
+        bool lights;
+    };
+    const Case cases[] = {
+        {{ingot, 3, 0}, true},   // one below the limit of 4
+        {{ingot, 4, 0}, false},  // full
+        {{ore, 1, 0}, false},    // another item
+        {{}, true},
+    };
+    for (const Case& c : cases) {
+        Machine furnace;
+        furnace.slots = {InventorySlot{ore, 1, 0}, InventorySlot{fuelItem, 2, 0}, c.output};
+        game::stepFurnace(furnace, rules);
+        EXPECT_EQ(furnace.burnRemaining > 0, c.lights) << c.output.count;
+        EXPECT_EQ(furnace.slots[1].count, c.lights ? 1 : 2);
+    }
+}
+
+TEST_F(WorldStep, WaterScanLooksAcrossChunkBorders) {
+    struct Case {
+        bool eastLoaded;
+        uint8_t eastCell;  // at x 16 beside the water at x 15
+        bool queued;
+    };
+    const Case cases[] = {{true, 0, true}, {true, stone, false}, {false, 0, false}};
+    for (const Case& c : cases) {
+        app.world.chunks.clear();
+        app.reindexChunks();
+        app.sim = WorldSimState{};
+        voxel::Chunk& home = load(0, 0, 64);
+        home.set(15, 64, 5, water);
+        home.set(14, 64, 5, stone);
+        home.set(15, 64, 4, stone);
+        home.set(15, 64, 6, stone);
+        if (c.eastLoaded) load(1, 0, 64).set(0, 64, 5, c.eastCell);
+        app.scanWaterCells(*app.findChunk(0, 0));
+        EXPECT_EQ(app.sim.waterQueued.contains({15, 64, 5}), c.queued) << int(c.eastCell) << c.eastLoaded;
+        app.scanWaterCells(*app.findChunk(0, 0));
+        EXPECT_EQ(app.sim.waterQueue.size(), c.queued ? 1u : 0u) << "queued once";
+    }
+}
+
+TEST_F(WorldStep, WaterScanSkipsHeightZero) {
+    voxel::Chunk& home = load(0, 0, 0);
+    home.set(3, 0, 3, water);
+    home.set(3, 1, 3, water);
+    app.scanWaterCells(home);
+    EXPECT_EQ(std::vector<CellKey>(app.sim.waterQueue.begin(), app.sim.waterQueue.end()),
+              (std::vector<CellKey>{{3, 1, 3}}));
+}
+
+TEST_F(WorldStep, WaterSpreadsSevenCellsAndFallsOverAnEdge) {
+    load(0, 0, 64);
+    app.setBlock(5, 64, 5, water);
+    app.scanWaterCells(*app.findChunk(0, 0));
+    runWater();
+    const std::tuple<int32_t, int32_t, int32_t, uint8_t, uint8_t> cases[] = {
+        {5, 64, 5, water, 0},  // the source
+        {6, 64, 5, water, 1},
+        {12, 64, 5, water, 7},
+        {13, 64, 5, 0, 0},     // past level 7
+        {5, 64, 12, water, 7},
+        {5, 64, 13, 0, 0},
+        {5, 65, 5, 0, 0},      // never up
+    };
+    for (const auto& [x, y, z, id, lvl] : cases) {
+        EXPECT_EQ(app.blockAt(x, y, z), id) << x << "," << y << "," << z;
+        EXPECT_EQ(level(x, y, z), lvl) << x << "," << y << "," << z;
+    }
+    EXPECT_TRUE(app.sim.waterQueue.empty()) << "the flood stops";
+    EXPECT_TRUE(app.meshing.waterLevelsChanged);
+}
+
+TEST_F(WorldStep, WaterFallsBeforeItSpreads) {
+    load(0, 0, 64);
+    // A shaft down to a small cave at y 60.
+    for (int32_t y = 61; y < 64; ++y) app.setBlock(5, y, 5, 0);
+    for (int32_t x = 4; x <= 6; ++x)
+        for (int32_t z = 4; z <= 6; ++z) app.setBlock(x, 60, z, 0);
+    app.setBlock(5, 64, 5, water);
+    app.scanWaterCells(*app.findChunk(0, 0));
+    runWater();
+    EXPECT_EQ(app.blockAt(6, 64, 5), 0) << "the source only fell";
+    EXPECT_EQ(level(5, 63, 5), game::kFallingWater);
+    EXPECT_EQ(level(5, 60, 5), game::kFallingWater);
+    EXPECT_EQ(level(6, 60, 5), 1) << "the column spreads where it lands";
+}
+
+TEST_F(WorldStep, EditBesideStillWaterWakesIt) {
+    load(0, 0, 64);
+    app.setBlock(5, 64, 5, water);
+    for (auto [x, z] : {std::pair{4, 5}, {6, 5}, {5, 4}, {5, 6}}) app.setBlock(x, 64, z, stone);
+    app.stepBlockUpdates();
+    ASSERT_TRUE(app.sim.waterQueue.empty());
+    app.setBlock(6, 64, 5, 0);  // mined
+    app.stepBlockUpdates();
+    runWater();
+    EXPECT_EQ(app.blockAt(6, 64, 5), water);
+}
+
+TEST_F(WorldStep, OnlyTheHostOrASinglePlayerFlowsWater) {
+    struct Case {
+        bool networked, host, flows;
+    };
+    const Case cases[] = {{false, false, true}, {true, true, true}, {true, false, false}};
+    for (const Case& c : cases) {
+        app.world.chunks.clear();
+        app.reindexChunks();
+        app.sim = WorldSimState{};
+        load(0, 0, 64);
+        app.lan.networked = c.networked;
+        app.lan.host = c.host;
+        app.setBlock(5, 64, 5, water);
+        app.tickWorld();
+        app.tickWorld();
+        EXPECT_EQ(app.blockAt(6, 64, 5) == water, c.flows) << c.networked << c.host;
+    }
+    app.lan.networked = false;
+}
+
+TEST_F(WorldStep, CropGrowsAtItsExactTick) {
+    app.rules.crops.push_back({"test:crop", 0, soil, 0, {sprout, ripe}, 40, 1, 1});
+    load(0, 0, 64);
+    app.setBlock(5, 63, 5, soil);
+    app.setBlock(5, 64, 5, sprout);
+    app.setBlock(7, 64, 5, sprout);  // on stone: never grows
+    struct Case {
+        int steps;
+        uint8_t at5, at7;
+    };
+    const Case cases[] = {{40, sprout, sprout}, {41, ripe, sprout}, {200, ripe, sprout}};
+    int done = 0;
+    for (const Case& c : cases) {
+        for (; done < c.steps; ++done) app.tickWorld();
+        EXPECT_EQ(app.blockAt(5, 64, 5), c.at5) << c.steps;
+        EXPECT_EQ(app.blockAt(7, 64, 5), c.at7) << c.steps;
+    }
+    EXPECT_FALSE(app.sim.crops.contains({5, 64, 5})) << "ripe crops leave the clock";
+}
+
+TEST_F(WorldStep, OrphanedChestSpillsOnce) {
+    load(0, 0, 64);
+    app.setBlock(2, 64, 2, chestBlock);
+    app.setBlock(4, 64, 2, chestBlock);
+    ChestSlots slots{};
+    slots[0] = {ore, 3, 0};
+    slots[26] = {ingot, 1, 0};
+    app.containers.chests[{2, 64, 2}] = slots;
+    app.containers.chests[{4, 64, 2}] = slots;
+    app.containers.chests[{40, 64, 2}] = slots;  // its chunk is not loaded: kept
+    app.setBlock(2, 64, 2, 0);
+    app.spillOrphanedChests();
+    app.spillOrphanedChests();
+    EXPECT_EQ(app.entities.droppedItems.size(), 4u);
+    EXPECT_FALSE(app.containers.chests.contains({2, 64, 2}));
+    EXPECT_TRUE(app.containers.chests.contains({4, 64, 2}));
+    EXPECT_TRUE(app.containers.chests.contains({40, 64, 2}));
+    EXPECT_EQ(app.entities.droppedItems.front().x, 2.5f);
+}
+
+TEST_F(WorldStep, OrphanedFurnaceSpillsItsThreeSlots) {
+    load(0, 0, 64);
+    Machine furnace;
+    furnace.slots = {InventorySlot{ore, 1, 0}, InventorySlot{fuelItem, 2, 0}, InventorySlot{ingot, 1, 0}};
+    app.machines[{1, 64, 1}] = furnace;
+    app.spillOrphanedFurnaces();
+    EXPECT_TRUE(app.machines.empty());
+    EXPECT_EQ(app.entities.droppedItems.size(), 4u);
+}
+
+TEST(Portals, FoundWithinTheRadiusOnly) {
+    voxel::Chunk chunk(2, 0);  // x 32..47
+    std::array<bool, 256> isPortal{};
+    isPortal[30] = true;
+    chunk.cells[voxel::cellIndex(0, 70, 0)] = 30;  // x 32: at the edge
+    chunk.cells[voxel::cellIndex(1, 70, 0)] = 30;  // x 33: one past
+    chunk.cells[voxel::cellIndex(0, 71, 0)] = stone;
+    std::vector<PortalMarker> found;
+    game::findPortals(chunk, isPortal, 0, 0, 32, found);
+    EXPECT_EQ(found, (std::vector<PortalMarker>{{{32, 70, 0}, 30}}));
+}
+
+TEST(Hunger, FoodFallsOncePerMinute) {
+    std::array<int32_t, 4> food{20, 0, 0, 0};
+    const std::pair<int, int32_t> cases[] = {{1199, 20}, {1200, 19}, {2399, 19}, {2400, 18}};
+    int done = 0;
+    for (const auto& [steps, expected] : cases) {
+        for (; done < steps; ++done) game::stepHunger(food);
+        EXPECT_EQ(food[0], expected) << steps;
+    }
+    food = {0, game::kHungerSteps - 1, 0, 0};
+    game::stepHunger(food);
+    EXPECT_EQ(food[0], 0) << "never below 0";
+}
+
+}  // namespace
