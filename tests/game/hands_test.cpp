@@ -144,6 +144,32 @@ TEST_F(Hands, PlacingThroughTheRightButtonKeepsTheSupportAndBodyRules) {
     }
 }
 
+TEST_F(Hands, BrokenCropDropsItsSeedOrWhenRipeItsYield) {
+    constexpr uint8_t seed = 23, wheat = 24, young = 25, ripe = 26;
+    for (uint8_t item : {seed, wheat}) worldtest::addBlock(item, "", false, false, false);
+    for (uint8_t stage : {young, ripe}) worldtest::addBlock(stage, "", false, false);
+    content::CropRule crop;
+    crop.seed = seed, crop.yield = wheat, crop.stages = {young, ripe}, crop.yieldCount = 2,
+    crop.seedCount = 3;
+    app.rules.crops = {crop};
+    const struct {
+        uint8_t stage;
+        std::vector<std::pair<uint8_t, int32_t>> drops;
+    } cases[] = {{young, {{seed, 1}}}, {ripe, {{wheat, 2}, {seed, 3}}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.stage));
+        app.entities.droppedItems.clear();
+        app.setBlock(8, 64, 8, c.stage);
+        app.breakBlock(8, 64, 8);
+        EXPECT_EQ(app.blockAt(8, 64, 8), voxel::airId);
+        ASSERT_EQ(app.entities.droppedItems.size(), c.drops.size());
+        for (std::size_t i = 0; i < c.drops.size(); ++i) {
+            EXPECT_EQ(app.entities.droppedItems[i].id, c.drops[i].first);
+            EXPECT_EQ(app.entities.droppedItems[i].count, c.drops[i].second);
+        }
+    }
+}
+
 TEST_F(Hands, DroppedItemFallsOntoTheGroundAndJoinsAStack) {
     app.dropItem(id::stone, 2, 10.5f, 70.0f, 4.5f);
     for (int i = 0; i < 40; ++i) app.stepDroppedItems();
