@@ -33,16 +33,6 @@ TEST(HandRay, StopsAtTheFirstBlockWithinReachAndNotBeyond) {
     }
 }
 
-TEST(HandRay, DownwardRayPlacesOnTopOfTheBlock) {
-    const double origin[3] = {0.5, 5.5, 0.5}, dir[3] = {0.0, -1.0, 0.0};
-    const game::RayCell ray =
-        game::castRay(origin, dir, 5.0, [](int32_t, int32_t y, int32_t) { return y == 2; });
-    ASSERT_TRUE(ray.hit);
-    EXPECT_EQ(ray.y, 2);
-    EXPECT_EQ(ray.py, 3);
-    EXPECT_FLOAT_EQ(ray.hitHeight, 1.0f);
-}
-
 class BreakTimes : public testsupport::FreshRegistryTest {};
 
 TEST_F(BreakTimes, HardnessAndMatchingTool) {
@@ -72,18 +62,6 @@ TEST_F(BreakTimes, HardnessAndMatchingTool) {
     for (const auto& c : cases) EXPECT_DOUBLE_EQ(game::breakSeconds(c.block, c.held), c.seconds) << c.name;
     EXPECT_EQ(game::blockDrop(1), 2) << "grass gives dirt";
     EXPECT_EQ(game::blockDrop(3), 3);
-}
-
-TEST(ToolWear, BreaksWhenWearReachesDurability) {
-    InventorySlot tool{40, 1, 0};
-    EXPECT_FALSE(game::wearTool(tool, 2));
-    EXPECT_EQ(tool.wear, 1);
-    EXPECT_TRUE(game::wearTool(tool, 2));
-    EXPECT_EQ(tool.count, 0);
-    EXPECT_EQ(tool.id, 0);
-    InventorySlot block{3, 5, 0};
-    EXPECT_FALSE(game::wearTool(block, 0)) << "not durable";
-    EXPECT_EQ(block.wear, 0);
 }
 
 }  // namespace
