@@ -21,6 +21,8 @@
 #include "game/combat_state.h"
 #include "game/containers.h"
 #include "game/entities.h"
+#include "game/hand_rules.h"
+#include "game/hand_state.h"
 #include "game/machine.h"
 #include "game/player_motion.h"
 #include "game/player_state.h"
@@ -118,6 +120,27 @@ struct App {
     void tickWorld();
     void updatePlayerChunk();
     bool useBlock(int32_t x, int32_t y, int32_t z);
+
+    // --- The player's hands (game/hands.cpp, game/dropped_items.cpp) ---
+    void handleUseInput();
+    // The first cell the view ray meets within reach that is neither air nor water.
+    game::RayCell aimedCell() const;
+    // Digs the aimed block while active; a mob in melee reach takes the swing instead.
+    void mineStep(bool active, const game::RayCell& aim, float dt);
+    // Removes the block (both halves of a two-part one), drops what it leaves and wears the tool.
+    void breakBlock(int32_t x, int32_t y, int32_t z);
+    // Places one block of the selected slot against the aimed cell.
+    bool placeHeldBlock(const game::RayCell& aim);
+    // Held food is eaten once the timed use has run its full length.
+    void eatStep(bool pressed, bool held);
+    void toggleDoor(const CellKey& anchor, int32_t kind);
+    bool sleepInBed(const CellKey& anchor);
+    const adventure::Npc* findNpc(const std::string& id) const;
+    void dropItem(uint8_t id, int32_t count, float x, float y, float z);
+    // Puts items into the hotbar, then the main slots; answers the count that did not fit.
+    int32_t giveItem(uint8_t id, int32_t count);
+    // One world step of the dropped items: fall, spin, pick-up and despawn.
+    void stepDroppedItems();
 
     // --- World step: water, crops, furnaces, hunger, portals, orphaned containers (game/water_flow.cpp,
     //     game/crop_growth.cpp, game/furnace.cpp, game/portals.cpp, game/orphaned_containers.cpp) ---
@@ -486,6 +509,9 @@ struct App {
 
     // NPC drawing (renderer).
     NpcDrawingState npcDrawing;
+
+    // Mining target and held buttons (gameplay).
+    HandState hands;
 
     // Sleep fade.
     double sleepStart = -1.0;

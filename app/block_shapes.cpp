@@ -7,6 +7,7 @@
 #include <cmath>
 #include <vector>
 
+#include "adventure/residents.h"
 #include "app/app.h"
 #include "world/block_registry.h"
 #include "world/shapes.h"
@@ -99,10 +100,20 @@ int32_t placementState(const App& app, int32_t x, int32_t y, int32_t z, const vo
     }
 }
 
-// The bodies that a placed block or a swinging door must not pass through: the player and every
-// live mob (a dead one lying on the ground is no obstacle).
+// An NPC's collision half-width: the box figure's own, or the radius fitted to its model.
+double npcHalfWidth(const adventure::Npc& npc) {
+    return npc.modelResource.empty() ? npc.halfWidth : npc.collisionRadius;
+}
+
+// The bodies that a placed block or a swinging door must not pass through: the player, every NPC
+// standing in the world and every live mob (a dead one lying on the ground is no obstacle).
 std::vector<voxel::Box> bodyBoxes(const App& app) {
     std::vector<voxel::Box> bodies{voxel::playerBox(app.player.x, app.player.y, app.player.z)};
+    for (const auto& [key, feet] : app.adventureState.npcPositions) {
+        // Residents carry a suffix after the id of the NPC they were made from.
+        const adventure::Npc* npc = app.findNpc(adventure::baseIdOf(key));
+        if (npc) bodies.push_back(voxel::npcBox(feet[0], feet[1], feet[2], npcHalfWidth(*npc), npc->height));
+    }
     for (const Mob& mob : app.entities.mobs) {
         if (mob.health >= 1) bodies.push_back(voxel::mobBox(mob.kind, mob.x, mob.y, mob.z, mob.halfWidth, mob.height));
     }

@@ -108,6 +108,7 @@ void App::runFrame() {
     if (!ui.menuOpen && sleepStart < 0.0) {
         selectHotbarSlot();
         easeHandTimers();
+        handleUseInput();
     }
 
     int width = 0, height = 0;

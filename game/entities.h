@@ -41,6 +41,9 @@ struct DroppedItem {
     float prevX = 0.0f, prevY = 0.0f, prevZ = 0.0f;
     float prevPhase = 0.0f;
     uint8_t interpolate = 0;  // set when the previous values are valid
+    int32_t count = 1;        // items in this one pile
+    float velocityY = 0.0f;   // blocks per world step
+    int32_t age = 0;          // world steps since it was dropped
 };
 
 struct Arrow {

@@ -169,8 +169,3 @@ void App::updatePlayerChunk() {
     player.chunkX = cx;
     player.chunkZ = cz;
 }
-
-bool App::useBlock(int32_t, int32_t, int32_t) {
-    // No block of the world can be used yet: beds, doors and machines come with the world's blocks.
-    return false;
-}

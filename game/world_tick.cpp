@@ -18,6 +18,7 @@ void App::tickWorld() {
     spawnBlockParticles();
     stepSparks();
     stepMobs();
+    stepDroppedItems();
     const bool lanGuest = lan.networked && !lan.host;
     // A guest's cells change only through the host's edits, so it simulates no cells of its own.
     if (!lanGuest) {

@@ -58,9 +58,13 @@ void pushCamera(const App& app, VkCommandBuffer cmd, const render::Matrix4& came
     vkCmdPushConstants(cmd, app.swapchain.layout, kPushStages, 0, sizeof block, &block);
 }
 
-// Nothing is mined yet, so the target block stays zero for every pass.
-void pushTarget(const App& app, VkCommandBuffer cmd) {
-    const TargetBlock target{};
+// The aimed cell and its mining progress for the chunk meshes; zero for every other pass.
+void pushTarget(const App& app, VkCommandBuffer cmd, bool aimed) {
+    TargetBlock target{};
+    const MiningTarget& mined = app.hands.target;
+    if (aimed && mined.aimed) {
+        target = {{float(mined.x), float(mined.y), float(mined.z)}, mined.mining ? mined.progress : 0.0f};
+    }
     vkCmdPushConstants(cmd, app.swapchain.layout, kPushStages, kTargetOffset, sizeof target, &target);
 }
 
@@ -161,12 +165,12 @@ void drawIndexed(VkCommandBuffer cmd, const ChunkMesh& mesh, const BufferSlot& i
 
 void drawSolidMeshes(App& app, VkCommandBuffer cmd) {
     vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, app.swapchain.voxelPipeline);
-    pushTarget(app, cmd);
+    pushTarget(app, cmd, true);
     for (const VisibleMesh& visible : app.frame.visibleMeshes) {
         const ChunkMesh& mesh = *visible.mesh;
         if (mesh.solidIndexCount > 0) drawIndexed(cmd, mesh, mesh.solidIndices, mesh.solidIndexCount);
     }
-    pushTarget(app, cmd);
+    pushTarget(app, cmd, false);
 }
 
 // The hand is drawn over everything in first person, so the world's depth is cleared first.

@@ -78,6 +78,8 @@ void App::onKey(GLFWwindow* window, int key, int, int action, int) {
 
 void App::onMouseButton(GLFWwindow*, int button, int action, int) {
     if (action == GLFW_PRESS) ui::notePress(ui.buttonPresses, button);
+    if (button == GLFW_MOUSE_BUTTON_LEFT && action != GLFW_REPEAT) hands.leftHeld = action == GLFW_PRESS;
+    if (button == GLFW_MOUSE_BUTTON_RIGHT && action != GLFW_REPEAT) hands.rightHeld = action == GLFW_PRESS;
 }
 
 void App::onChar(GLFWwindow*, unsigned int codePoint) {

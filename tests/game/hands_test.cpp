@@ -1,0 +1,253 @@
+#include <GLFW/glfw3.h>
+#include <gtest/gtest.h>
+
+#include "world/loaded_world.h"
+
+namespace {
+
+namespace id = worldtest;
+constexpr uint8_t pickaxe = 20, apple = 21, chest = 22;
+constexpr float kEye = 1.62f;
+
+// Ground of stone up to y 63; the player stands at (2.5, 64, 4.5) looking along +x at a stone wall
+// at x 6, so the aimed cell is (6, 65, 4) and a placed block goes to (5, 65, 4).
+class Hands : public worldtest::LoadedWorld {
+   protected:
+    void SetUp() override {
+        LoadedWorld::SetUp();
+        voxel::BlockDef tool;
+        tool.isBlock = false, tool.max_stack = 1, tool.durability = 2, tool.tool = "pickaxe";
+        voxel::registerBlock(pickaxe, tool);
+        voxel::BlockDef food;
+        food.isBlock = false;
+        voxel::registerBlock(apple, food);
+        worldtest::addBlock(chest, "chest", true, false);
+        app.world.shaped = voxel::shapedFlags();
+        app.rules.food[apple] = 4;
+        load(0, 0);
+        app.setBlock(6, 65, 4, id::stone);
+        standAt(2.5f, 4.5f);
+        app.player.yaw = 0.0f, app.player.pitch = 0.0f;
+        app.ui.menuOpen = false;
+    }
+    void standAt(float x, float z) { app.player.x = x, app.player.y = 64.0f + kEye, app.player.z = z; }
+    void hold(uint8_t item, int32_t count = 1) {
+        app.inventory.selected = 5;
+        app.inventory.hotbar[5] = InventorySlot{item, count, 0};
+    }
+    void button(int which, int action) { app.onMouseButton(nullptr, which, action, 0); }
+    // One frame of the hands with a fixed frame time.
+    void frame(float seconds = 0.125f) {
+        app.player.frameDelta = seconds;
+        app.handleUseInput();
+    }
+    void rightClick() {
+        button(GLFW_MOUSE_BUTTON_RIGHT, GLFW_PRESS);
+        frame();
+        button(GLFW_MOUSE_BUTTON_RIGHT, GLFW_RELEASE);
+        frame();
+    }
+};
+
+TEST_F(Hands, PickaxeBreaksStoneOnTheThirdFrameDropsItAndWears) {
+    hold(pickaxe);
+    button(GLFW_MOUSE_BUTTON_LEFT, GLFW_PRESS);
+    frame();
+    frame();  // 0.25 s of 0.375 s
+    EXPECT_EQ(app.blockAt(6, 65, 4), id::stone);
+    EXPECT_TRUE(app.hands.target.mining);
+    EXPECT_NEAR(app.hands.target.progress, 2.0f / 3.0f, 1e-5);
+    frame();
+    EXPECT_EQ(app.blockAt(6, 65, 4), voxel::airId);
+    ASSERT_EQ(app.entities.droppedItems.size(), 1u);
+    EXPECT_EQ(app.entities.droppedItems[0].id, id::stone);
+    EXPECT_FLOAT_EQ(app.entities.droppedItems[0].x, 6.5f);
+    EXPECT_EQ(app.inventory.hotbar[5].wear, 1);
+    app.setBlock(6, 65, 4, id::stone);
+    for (int i = 0; i < 3; ++i) frame();
+    EXPECT_EQ(app.inventory.hotbar[5].count, 0) << "worn out at its durability of 2";
+}
+
+TEST_F(Hands, OpenInventoryKeepsTheButtonsFromTheWorld) {
+    app.ui.inventoryOpen = true;
+    hold(id::stone, 3);
+    button(GLFW_MOUSE_BUTTON_LEFT, GLFW_PRESS);
+    button(GLFW_MOUSE_BUTTON_RIGHT, GLFW_PRESS);
+    for (int i = 0; i < 20; ++i) frame();
+    EXPECT_EQ(app.blockAt(6, 65, 4), id::stone);
+    EXPECT_EQ(app.blockAt(5, 65, 4), voxel::airId);
+    EXPECT_EQ(app.inventory.hotbar[5].count, 3);
+    app.ui.inventoryOpen = false;
+    frame();
+    EXPECT_FALSE(app.hands.target.mining) << "the held button waits for its release";
+}
+
+TEST_F(Hands, MobInReachTakesTheSwingInsteadOfMining) {
+    for (const uint8_t wall : {uint8_t{id::stone}, voxel::airId}) {
+        SCOPED_TRACE(int(wall));
+        app.setBlock(6, 65, 4, wall);
+        app.combat.meleeTimer = 0;
+        Mob mob;
+        mob.kind = 1, mob.x = 4.5, mob.y = 64.0, mob.z = 4.5, mob.health = 10;
+        app.entities.mobs = {mob};
+        button(GLFW_MOUSE_BUTTON_LEFT, GLFW_PRESS);
+        for (int i = 0; i < 20; ++i) frame();
+        EXPECT_EQ(app.blockAt(6, 65, 4), wall);
+        EXPECT_LT(app.entities.mobs[0].health, 10);
+        EXPECT_FALSE(app.hands.target.mining);
+    }
+}
+
+TEST_F(Hands, PlacingThroughTheRightButtonKeepsTheSupportAndBodyRules) {
+    const struct {
+        const char* name;
+        uint8_t block;
+        uint8_t wall;   // the aimed block at (6, 65, 4)
+        bool noGround;  // (5, 64, 4) emptied
+        int body;       // 0 none, 1 mob, 2 NPC, 3 the player
+        bool placed;
+    } cases[] = {
+        {"stone in the open", id::stone, id::stone, false, 0, true},
+        {"door on the ground", id::door, id::stone, false, 0, true},
+        {"door without ground", id::door, id::stone, true, 0, false},
+        {"ladder on stone", id::ladder, id::stone, false, 0, true},
+        {"ladder on leaves", id::ladder, id::leaves, false, 0, false},
+        {"stone into a mob", id::stone, id::stone, false, 1, false},
+        {"stone into an NPC", id::stone, id::stone, false, 2, false},
+        {"stone into the player", id::stone, id::stone, false, 3, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        app.setBlock(5, 65, 4, voxel::airId);
+        app.setBlock(5, 66, 4, voxel::airId);
+        app.setBlock(5, 64, 4, c.noGround ? voxel::airId : uint8_t{id::stone});
+        app.setBlock(6, 65, 4, c.wall);
+        app.entities.mobs.clear();
+        app.adventureState = {};
+        standAt(2.5f, 4.5f);
+        if (c.body == 1) {
+            Mob mob;
+            mob.kind = 1, mob.x = 5.5, mob.y = 64.0, mob.z = 4.5;
+            app.entities.mobs.push_back(mob);
+        } else if (c.body == 2) {
+            adventure::Npc npc;
+            npc.id = "test:guard";
+            app.adventureState.catalog.npcs.push_back(npc);
+            app.adventureState.npcPositions["test:guard"] = {5.5, 64.0, 4.5};
+        } else if (c.body == 3) {
+            standAt(5.5f, 4.5f);
+        }
+        hold(c.block, 3);
+        rightClick();
+        EXPECT_EQ(app.blockAt(5, 65, 4) == c.block, c.placed);
+        EXPECT_EQ(app.inventory.hotbar[5].count, c.placed ? 2 : 3);
+    }
+}
+
+TEST_F(Hands, BrokenCropDropsItsSeedOrWhenRipeItsYield) {
+    constexpr uint8_t seed = 23, wheat = 24, young = 25, ripe = 26;
+    for (uint8_t item : {seed, wheat}) worldtest::addBlock(item, "", false, false, false);
+    for (uint8_t stage : {young, ripe}) worldtest::addBlock(stage, "", false, false);
+    content::CropRule crop;
+    crop.seed = seed, crop.yield = wheat, crop.stages = {young, ripe}, crop.yieldCount = 2,
+    crop.seedCount = 3;
+    app.rules.crops = {crop};
+    const struct {
+        uint8_t stage;
+        std::vector<std::pair<uint8_t, int32_t>> drops;
+    } cases[] = {{young, {{seed, 1}}}, {ripe, {{wheat, 2}, {seed, 3}}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.stage));
+        app.entities.droppedItems.clear();
+        app.setBlock(8, 64, 8, c.stage);
+        app.breakBlock(8, 64, 8);
+        EXPECT_EQ(app.blockAt(8, 64, 8), voxel::airId);
+        ASSERT_EQ(app.entities.droppedItems.size(), c.drops.size());
+        for (std::size_t i = 0; i < c.drops.size(); ++i) {
+            EXPECT_EQ(app.entities.droppedItems[i].id, c.drops[i].first);
+            EXPECT_EQ(app.entities.droppedItems[i].count, c.drops[i].second);
+        }
+    }
+}
+
+TEST_F(Hands, DroppedItemFallsOntoTheGroundAndJoinsAStack) {
+    app.dropItem(id::stone, 2, 10.5f, 70.0f, 4.5f);
+    for (int i = 0; i < 40; ++i) app.stepDroppedItems();
+    ASSERT_EQ(app.entities.droppedItems.size(), 1u);
+    const DroppedItem& item = app.entities.droppedItems[0];
+    EXPECT_FLOAT_EQ(item.y, 64.0f) << "rests on top of the ground";
+    EXPECT_FLOAT_EQ(item.prevY, 64.0f);
+    EXPECT_EQ(item.interpolate, 1);
+    app.inventory.hotbar[2] = InventorySlot{id::stone, 63, 0};
+    standAt(12.01f, 4.5f);  // just outside the pick-up radius
+    app.stepDroppedItems();
+    ASSERT_EQ(app.entities.droppedItems.size(), 1u);
+    standAt(12.0f, 4.5f);  // exactly the pick-up radius away
+    app.stepDroppedItems();
+    EXPECT_TRUE(app.entities.droppedItems.empty());
+    EXPECT_EQ(app.inventory.hotbar[2].count, 64);
+    EXPECT_EQ(app.inventory.hotbar[5].id, id::stone);
+    EXPECT_EQ(app.inventory.hotbar[5].count, 1);
+}
+
+TEST_F(Hands, UsingADoorTogglesBothHalvesAndSwings) {
+    app.editBlock(8, 64, 8, id::door, 0);
+    ASSERT_TRUE(app.useBlock(8, 65, 8)) << "the upper half answers for the door";
+    EXPECT_TRUE(app.findBlockEntity(8, 64, 8) & voxel::stateOpen);
+    EXPECT_TRUE(app.findBlockEntity(8, 65, 8) & voxel::stateOpen);
+    ASSERT_TRUE(app.world.movingDoors.contains({8, 64, 8}));
+    EXPECT_FLOAT_EQ(app.world.movingDoors[CellKey(8, 64, 8)], 0.0f);
+    for (int i = 0; i < 4; ++i) app.animateDoors(0.1);  // the whole 0.3 s swing
+    ASSERT_TRUE(app.useBlock(8, 64, 8));
+    EXPECT_FALSE(app.findBlockEntity(8, 64, 8) & voxel::stateOpen);
+    EXPECT_FLOAT_EQ(app.world.movingDoors[CellKey(8, 64, 8)], 1.5707964f);
+    EXPECT_FALSE(app.useBlock(8, 70, 8)) << "air is not usable";
+}
+
+TEST_F(Hands, BedSleepsOnlyAtNight) {
+    app.editBlock(8, 64, 8, id::bed, 0);
+    const struct {
+        int32_t time;
+        bool sleeps;
+    } cases[] = {{24000, false}, {24001, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.time);
+        app.sleepStart = -1.0, app.hasBed = false;
+        app.clock.timeOfDay = c.time;
+        EXPECT_EQ(app.useBlock(8, 64, 8), c.sleeps);
+        EXPECT_EQ(app.sleepStart >= 0.0, c.sleeps);
+        EXPECT_EQ(app.hasBed, c.sleeps);
+    }
+    EXPECT_EQ(app.bedY, 64);
+    EXPECT_TRUE(app.useBlock(app.bedX, app.bedY, app.bedZ)) << "the wake-up check finds the bed";
+    app.updateSleepFade(0.6);
+    EXPECT_EQ(app.clock.timeOfDay, 2400) << "woken in the morning";
+    EXPECT_TRUE(app.woken);
+}
+
+TEST_F(Hands, ChestUseOpensItsScreen) {
+    app.setBlock(8, 64, 8, chest);
+    ASSERT_TRUE(app.useBlock(8, 64, 8));
+    EXPECT_EQ(app.ui.screen, 11);
+    EXPECT_TRUE(app.ui.inGameWindow);
+    EXPECT_TRUE(app.containers.chests.contains({8, 64, 8}));
+}
+
+TEST_F(Hands, EatingTakesThirtyTwoTicksAndRaisesFood) {
+    app.player.pitch = 1.5f;  // looking at the sky: nothing to use or place against
+    app.player.food[0] = 10;
+    hold(apple, 2);
+    button(GLFW_MOUSE_BUTTON_RIGHT, GLFW_PRESS);
+    frame();
+    ASSERT_TRUE(app.actions.uses[0].active);
+    app.clock.tick += 31;
+    frame();
+    EXPECT_EQ(app.player.food[0], 10);
+    app.clock.tick += 1;
+    frame();
+    EXPECT_EQ(app.player.food[0], 14);
+    EXPECT_EQ(app.inventory.hotbar[5].count, 1);
+    EXPECT_FALSE(app.actions.uses[0].active);
+}
+
+}  // namespace
