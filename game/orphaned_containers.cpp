@@ -7,20 +7,10 @@
 
 namespace {
 
-// One dropped item per item: a dropped item carries no count.
 void dropStack(App& app, const InventorySlot& slot, const CellKey& cell) {
-    if (slot.id == voxel::airId || slot.count <= 0) return;
     const auto [x, y, z] = cell;
-    const float cx = static_cast<float>(x) + 0.5f, cy = static_cast<float>(y) + 0.5f,
-                cz = static_cast<float>(z) + 0.5f;
-    for (int32_t i = 0; i < slot.count; ++i) {
-        DroppedItem item;
-        item.id = slot.id;
-        item.x = item.prevX = cx;
-        item.y = item.prevY = cy;
-        item.z = item.prevZ = cz;
-        app.entities.droppedItems.push_back(item);
-    }
+    app.dropItem(slot.id, slot.count, static_cast<float>(x) + 0.5f, static_cast<float>(y) + 0.5f,
+                 static_cast<float>(z) + 0.5f);
 }
 
 bool orphaned(const App& app, const CellKey& cell, std::string_view behavior) {

@@ -179,14 +179,17 @@ std::optional<PlayerRecord> decodePlayer(const std::string& bytes) {
 std::string encodeDroppedItems(const std::vector<DroppedItem>& items) {
     return encodeList("QVDI", items, [](ByteWriter& out, const DroppedItem& item) {
         out.put(item.id);
+        out.put(item.count);
         for (float value : {item.x, item.y, item.z, item.phase}) out.put(value);
     });
 }
 
 std::optional<std::vector<DroppedItem>> decodeDroppedItems(const std::string& bytes) {
-    return decodeList<DroppedItem>(bytes, "QVDI", 17, [](ByteReader& in) {
+    return decodeList<DroppedItem>(bytes, "QVDI", 21, [](ByteReader& in) {
         DroppedItem item;
         item.id = in.get<uint8_t>();
+        item.count = in.get<int32_t>();
+        if (item.count < 1 || item.count > kMaxStackCount) in.refuse();
         for (float* value : {&item.x, &item.y, &item.z, &item.phase}) *value = getFinite<float>(in);
         return item;
     });

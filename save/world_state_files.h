@@ -9,7 +9,7 @@
 //   player.dat      "QVPL": f32 x, y, z, yaw, pitch, velocity x, y, z, spawn x, y, z,
 //                   i32 health, 4 x i32 food, i32 air, f64 stamina, u8 third person, u8 flying;
 //                   the flags 0 or 1, every real finite
-//   drops.dat       "QVDI": u32 n (<= 65,536), n x {u8 id, f32 x, y, z, phase}
+//   drops.dat       "QVDI": u32 n (<= 65,536), n x {u8 id, i32 count (1..65,535), f32 x, y, z, phase}
 //   arrows.dat      "QVAR": u32 n (<= 65,536), n x {f64 x, y, z, facing x, y, z}
 //   machines.dat    "QVMA": u32 n (<= 65,536), n x {i32 x, y, z, 3 slots, i32 burn remaining,
 //                   smelt progress, burn total}

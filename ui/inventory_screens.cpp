@@ -82,14 +82,7 @@ void App::returnCursorStack() {
             return;
         }
     }
-    for (int32_t k = 0; k < left; ++k) {
-        DroppedItem item;
-        item.id = cursor.id;
-        item.x = player.x;
-        item.y = player.y - 1.0f;
-        item.z = player.z;
-        entities.droppedItems.push_back(item);
-    }
+    if (left > 0) dropItem(cursor.id, left, player.x, player.y - 1.0f, player.z);
     cursor = InventorySlot{};
 }
 

@@ -116,6 +116,16 @@ TEST(WorldStateFiles, ValuesAreBoundedAtTheirEdges) {
     };
     for (const Case& c : cases) EXPECT_EQ(decodeInventory(c.bytes).has_value(), c.accepted) << c.name;
 
+    const std::pair<int32_t, bool> piles[] = {{1, true}, {kMaxStackCount, true}, {0, false}, {kMaxStackCount + 1, false}};
+    for (const auto& [count, accepted] : piles) {
+        DroppedItem item;
+        item.id = 4;
+        item.count = count;
+        const auto read = decodeDroppedItems(encodeDroppedItems({item}));
+        EXPECT_EQ(read.has_value(), accepted) << "a dropped pile of " << count;
+        if (read) EXPECT_EQ(read->front().count, count);
+    }
+
     PlayerRecord player;
     player.yaw = std::numeric_limits<float>::quiet_NaN();
     EXPECT_FALSE(decodePlayer(encodePlayer(player))) << "a NaN pose";
