@@ -123,7 +123,9 @@ TEST(WorldStateFiles, ValuesAreBoundedAtTheirEdges) {
         item.count = count;
         const auto read = decodeDroppedItems(encodeDroppedItems({item}));
         EXPECT_EQ(read.has_value(), accepted) << "a dropped pile of " << count;
-        if (read) EXPECT_EQ(read->front().count, count);
+        if (read) {
+            EXPECT_EQ(read->front().count, count);
+        }
     }
 
     PlayerRecord player;
