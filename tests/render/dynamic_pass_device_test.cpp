@@ -47,7 +47,7 @@ TEST_F(DynamicPassDeviceTest, BufferGrowsToAtLeastDoubleKeepsItsSizeAndHoldsTheF
         const std::vector<uint8_t> bytes = mappedBytes(slot.memory, slot.capacity);
         EXPECT_EQ(std::memcmp(bytes.data(), list.data(), step.items * kItemBytes), 0) << step.items;
         // A new buffer holds zeros after the frame's vertices.
-        if (slot.capacity != previous) {
+        if (slot.capacity != previous && slot.capacity > step.items * kItemBytes) {
             const std::vector<uint8_t> zeros(slot.capacity - step.items * kItemBytes, 0);
             EXPECT_EQ(std::memcmp(bytes.data() + step.items * kItemBytes, zeros.data(), zeros.size()), 0);
         }
