@@ -11,10 +11,6 @@ namespace {
 constexpr double kBowCant = 0.7;
 constexpr double kHeldBlockSize = 0.38;
 
-Double3 cross(const Double3& a, const Double3& b) {
-    return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
-}
-
 }  // namespace
 
 double heldBaseSize(const voxel::BlockDef& def, bool usable, bool holdingShield, bool thirdPerson) {
@@ -87,21 +83,6 @@ void appendHeldBlock(std::vector<MeshVertex>& out, const BlockFaces& cube, const
         v.y = static_cast<float>(world[1]);
         v.z = static_cast<float>(world[2]);
         out.push_back(v);
-    }
-}
-
-void emitArrowModel(std::vector<MeshVertex>& out, const voxel::BlockDef& arrow, uint8_t arrowId,
-                    const Double3& position, const Double3& d, double scale) {
-    const Double3 hint = std::abs(d[1]) > 0.95 ? Double3{1.0, 0.0, 0.0} : Double3{0.0, 1.0, 0.0};
-    Double3 r = cross(hint, d);
-    const double length = std::sqrt(r[0] * r[0] + r[1] * r[1] + r[2] * r[2]);
-    r = length <= 1e-10 ? Double3{1.0, 0.0, 0.0} : Double3{r[0] / length, r[1] / length, r[2] / length};
-    const Double3 u = cross(d, r);
-    for (const ModelVertex& m : arrow.modelVertices) {
-        Double3 p{};
-        for (int k = 0; k < 3; ++k)
-            p[k] = position[k] + r[k] * (m.x - 0.5) * scale + u[k] * (m.y - 0.5) * scale - d[k] * m.z * scale;
-        out.push_back(heldVertex(m, arrowId, p));
     }
 }
 

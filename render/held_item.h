@@ -1,6 +1,6 @@
 #pragma once
 // The pieces of the held item's mesh that need no App: model size and bending, the block held as
-// a small turned cube, and the arrow model laid along a direction.
+// a small turned cube.
 #include <cstdint>
 #include <vector>
 
@@ -39,35 +39,5 @@ MeshVertex heldVertex(const ModelVertex& m, uint8_t id, const Double3& world);
 // The block's one-cell mesh as a 0.38-block cube turned 45 degrees about the vertical at the hand.
 void appendHeldBlock(std::vector<MeshVertex>& out, const BlockFaces& cube, const Double3& hand, const ViewBasis& basis,
                      const Double3& eye);
-// The arrow's model with its tip at position and its +z running back along -facing, `scale` long.
-void emitArrowModel(std::vector<MeshVertex>& out, const voxel::BlockDef& arrow, uint8_t arrowId,
-                    const Double3& position, const Double3& facing, double scale);
-
-// Sky and block light per vertex from its cell, looked up again only when the cell changes.
-template <typename LightAt>
-void stampVertexLight(std::vector<MeshVertex>& list, LightAt lightAt);
 
 }  // namespace render
-
-#include <cmath>
-
-template <typename LightAt>
-void render::stampVertexLight(std::vector<MeshVertex>& list, LightAt lightAt) {
-    bool first = true;
-    int32_t cell[3] = {0, 0, 0};
-    float sky = 0.0f, block = 0.0f;
-    for (MeshVertex& v : list) {
-        const int32_t c[3] = {static_cast<int32_t>(std::floor(v.x)), static_cast<int32_t>(std::floor(v.y)),
-                              static_cast<int32_t>(std::floor(v.z))};
-        if (first || c[0] != cell[0] || c[1] != cell[1] || c[2] != cell[2]) {
-            const auto light = lightAt(c[0], c[1], c[2]);
-            sky = light.sky;
-            block = light.block;
-            cell[0] = c[0], cell[1] = c[1], cell[2] = c[2];
-            first = false;
-        }
-        v.sky = sky;
-        v.block = block;
-        v.motion = 0.0f;
-    }
-}

@@ -4,6 +4,7 @@
 
 #include "app/app.h"
 #include "models/display_settings.h"
+#include "render/dynamic_geometry.h"
 #include "render/held_item.h"
 #include "render/vulkan_check.h"
 
@@ -114,8 +115,8 @@ void appendNockedArrow(App& app, const HeldPlacement& h, uint8_t id, const voxel
     const render::Double3 nock = placePoint(app, h, id, def, {f.cx, f.midY, f.midZ - 0.125f + h.pull * 0.5f}, -1);
     const double length = h.thirdPerson ? 0.75 : 0.55;
     const render::Double3& d = h.basis.forward;
-    render::emitArrowModel(app.body.heldVertices, voxel::blockDef(arrowId), arrowId,
-                           {nock[0] + d[0] * length, nock[1] + d[1] * length, nock[2] + d[2] * length}, d, length);
+    render::emitArrowVertices(app.body.heldVertices, voxel::blockDef(arrowId).modelVertices, arrowId,
+                              {nock[0] + d[0] * length, nock[1] + d[1] * length, nock[2] + d[2] * length}, d, length);
 }
 
 void appendHeldModel(App& app, uint8_t id, const voxel::BlockDef& def) {
@@ -157,7 +158,7 @@ void App::drawPlayerModel(VkCommandBuffer cmd) {
 }
 
 void App::uploadHeldContent(VkCommandBuffer cmd, std::vector<render::MeshVertex>& vertices) {
-    render::stampVertexLight(vertices, [this](int32_t x, int32_t y, int32_t z) { return lightAt(x, y, z); });
+    stampVertexLight(vertices);
     if (vertices.empty()) return;
     const uint64_t bytes = vertices.size() * sizeof(render::MeshVertex);
     BufferSlot& slot = body.heldContent;

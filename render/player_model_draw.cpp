@@ -58,7 +58,7 @@ void App::uploadPlayerModel() {
     else
         render::appendFirstPersonArm(vertices, playerMesh, armAnchor(*this), render::viewBasis(player.yaw, player.pitch),
                                      {player.x, player.y, player.z});
-    render::stampVertexLight(vertices, [this](int32_t x, int32_t y, int32_t z) { return lightAt(x, y, z); });
+    stampVertexLight(vertices);
     const auto count = static_cast<uint32_t>(vertices.size());
     if (count == 0) {
         body.playerIndexCount = 0;

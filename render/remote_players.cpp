@@ -11,7 +11,7 @@ void App::buildRemotePlayers() {
     if (lan.hasExtraPose) render::appendRemotePlayer(vertices, playerMesh, lan.extraPose.values);
     for (const auto& [id, pose] : lan.remotePoses) render::appendRemotePlayer(vertices, playerMesh, pose.values);
     if (vertices.empty()) return;
-    render::stampVertexLight(vertices, [this](int32_t x, int32_t y, int32_t z) { return lightAt(x, y, z); });
+    stampVertexLight(vertices);
     std::vector<uint32_t>& indices = body.remoteIndices;
     const std::size_t before = indices.size();
     indices.resize(vertices.size());

@@ -253,22 +253,6 @@ TEST(HeldItem, BlockIsASmallCubeTurnedAQuarterOfARightAngle) {
     EXPECT_NEAR(out[1].z, 0.0, 1e-6);
 }
 
-TEST(StampVertexLight, LooksUpOncePerRunOfTheSameCell) {
-    std::vector<render::MeshVertex> list{{0.1f, 0.1f, 0.1f}, {0.9f, 0.9f, 0.9f}, {1.1f, 0.1f, 0.1f}, {0.5f, 0.5f, 0.5f}};
-    struct Light {
-        float sky, block;
-    };
-    int lookups = 0;
-    render::stampVertexLight(list, [&lookups](int32_t x, int32_t, int32_t) {
-        ++lookups;
-        return Light{x == 1 ? 0.5f : 1.0f, 0.25f};
-    });
-    EXPECT_EQ(lookups, 3);
-    EXPECT_FLOAT_EQ(list[1].sky, 1.0f);
-    EXPECT_FLOAT_EQ(list[2].sky, 0.5f);
-    EXPECT_FLOAT_EQ(list[3].block, 0.25f);
-}
-
 }  // namespace
 
 
