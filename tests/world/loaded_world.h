@@ -8,6 +8,7 @@
 
 #include "app/app.h"
 #include "support/fresh_registry.h"
+#include "support/temp_dir.h"
 #include "world/block_registry.h"
 #include "world/chunk.h"
 #include "world/shapes.h"
@@ -52,6 +53,8 @@ class LoadedWorld : public testsupport::FreshRegistryTest {
         app.world.shaped = voxel::shapedFlags();
         // Far from every test cell unless a test moves the player.
         app.player.x = 1000.0f;
+        // What the world's steps save goes to a folder of the test's own, never the game root.
+        app.files.world = worldDir.path();
     }
     // A chunk of stone below the ground height and air above it.
     voxel::Chunk& load(int32_t cx, int32_t cz, int32_t ground = 64) {
@@ -72,6 +75,7 @@ class LoadedWorld : public testsupport::FreshRegistryTest {
         app.world.updateQueue.clear();
     }
 
+    testsupport::TempDir worldDir;
     App app;
 };
 
