@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "render/held_item.h"
 #include "world/chunk.h"
 
 namespace render {
@@ -134,15 +135,9 @@ void emitArrowVertices(std::vector<MeshVertex>& list, const std::vector<ModelVer
     const ArrowBasis basis = arrowBasis(facing);
     for (const ModelVertex& m : model) {
         const double a = (m.x - 0.5) * scale, b = (m.y - 0.5) * scale, c = m.z * scale;
-        MeshVertex v;
-        v.x = static_cast<float>(position[0] + basis.right[0] * a + basis.up[0] * b - facing[0] * c);
-        v.y = static_cast<float>(position[1] + basis.right[1] * a + basis.up[1] * b - facing[1] * c);
-        v.z = static_cast<float>(position[2] + basis.right[2] * a + basis.up[2] * b - facing[2] * c);
-        v.r = v.g = v.b = m.shade;
-        v.u = m.u;
-        v.v = m.v;
-        v.layer = static_cast<float>(voxel::textureLayer(id, static_cast<uint32_t>(m.texture)));
-        list.push_back(v);
+        Double3 world{};
+        for (int k = 0; k < 3; ++k) world[k] = position[k] + basis.right[k] * a + basis.up[k] * b - facing[k] * c;
+        list.push_back(heldVertex(m, id, world));
     }
 }
 

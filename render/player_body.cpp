@@ -4,6 +4,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "render/held_item.h"
+
 namespace render {
 
 namespace {
@@ -153,16 +155,7 @@ void appendGlider(std::vector<MeshVertex>& out, const voxel::BlockDef& glider, u
     const double s = spread ? 1.0 : 0.28;
     for (const ModelVertex& m : glider.modelVertices) {
         const Double3 l{(m.x - 0.5) * s, m.y + 0.55, (m.z - 0.5) + 0.28};
-        const Double3 p = bodyToWorld(l, eye, yaw);
-        MeshVertex v;
-        v.x = static_cast<float>(p[0]);
-        v.y = static_cast<float>(p[1]);
-        v.z = static_cast<float>(p[2]);
-        v.r = v.g = v.b = m.shade;
-        v.u = m.u;
-        v.v = m.v;
-        v.layer = static_cast<float>(voxel::textureLayer(gliderId, static_cast<uint32_t>(m.texture)));
-        out.push_back(v);
+        out.push_back(heldVertex(m, gliderId, bodyToWorld(l, eye, yaw)));
     }
 }
 
