@@ -5,6 +5,7 @@
 
 #include "platform/file_read.h"
 #include "platform/file_replace.h"
+#include "platform/file_sync.h"
 
 namespace filesave {
 
@@ -33,6 +34,14 @@ std::string readWhole(const std::filesystem::path& path) {
     return std::move(*bytes);
 }
 
+// The new bytes reach the disk before they replace the old file, and the rename itself is made
+// to last: a power loss then leaves either the old file or the new one, never an empty one.
+void replaceDurably(const std::filesystem::path& tmpPath, const std::filesystem::path& finalPath) {
+    platform::syncFile(tmpPath);
+    platform::replaceFile(tmpPath, finalPath);
+    platform::syncFolder(finalPath.parent_path());
+}
+
 // Writes one file through its own .tmp and replace; the message of what failed, or empty.
 std::string writeThroughTmp(const std::filesystem::path& finalPath, const std::string& bytes) {
     const std::filesystem::path tmp = tmpPathOf(finalPath);
@@ -41,7 +50,7 @@ std::string writeThroughTmp(const std::filesystem::path& finalPath, const std::s
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         out.close();
         if (out.fail()) throw cannotWrite(finalPath);
-        platform::replaceFile(tmp, finalPath);
+        replaceDurably(tmp, finalPath);
         return {};
     } catch (const std::exception& e) {
         removeQuietly(tmp);
@@ -104,7 +113,7 @@ SnapshotScope::~SnapshotScope() {
 void commit(const std::filesystem::path& tmpPath, const std::filesystem::path& finalPath) {
     if (!snapshotActive()) {
         backgroundWriter().drain();
-        platform::replaceFile(tmpPath, finalPath);
+        replaceDurably(tmpPath, finalPath);
         return;
     }
     std::string bytes = readWhole(tmpPath);

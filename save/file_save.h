@@ -48,8 +48,9 @@ private:
     bool previous_;
 };
 
-// Replaces finalPath with tmpPath (with retries), or in snapshot mode reads tmpPath back and hands
-// the bytes to the background writer.
+// Replaces finalPath with tmpPath (with retries), the tmp file synced to disk before and the folder
+// after; or in snapshot mode reads tmpPath back and hands the bytes to the background writer.
+// Throws when any step fails; a failure before the rename leaves finalPath as it was.
 void commit(const std::filesystem::path& tmpPath, const std::filesystem::path& finalPath);
 // Hands finished bytes to the background writer directly (snapshot outputs that never touched disk).
 void commitBytes(const std::filesystem::path& finalPath, std::string bytes);

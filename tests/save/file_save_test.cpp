@@ -67,6 +67,27 @@ TEST_F(FileSave, CommitOutsideSnapshotReplacesAtOnce) {
     EXPECT_FALSE(std::filesystem::exists(tmpOf(path)));
 }
 
+// A target that cannot be replaced (here a folder) keeps what it held, and the failure is reported,
+// whether the main thread commits or the background writer does.
+TEST_F(FileSave, AReplaceThatCannotHappenKeepsTheOldContentAndFails) {
+    const auto target = dir.path() / "chests.dat";
+    testsupport::writeFile(target / "kept", "old");
+    testsupport::writeFile(tmpOf(target), "new");
+    EXPECT_THAT([&] { filesave::commit(tmpOf(target), target); },
+                ThrowsMessage<std::runtime_error>(StartsWith("Cannot replace " + target.string())));
+    {
+        filesave::Output out(target);
+        out << "newer";
+        EXPECT_THAT([&] { out.finish(); }, ThrowsMessage<std::runtime_error>(StartsWith("Cannot replace ")));
+    }
+    filesave::commitBytes(target, "newest");
+    filesave::backgroundWriter().drain();
+    EXPECT_THAT([] { filesave::rethrowBackgroundFailure(); },
+                ThrowsMessage<std::runtime_error>(StartsWith("Cannot replace " + target.string())));
+    EXPECT_EQ(testsupport::readFile(target / "kept"), "old");
+    EXPECT_FALSE(std::filesystem::exists(tmpOf(target))) << "the writers clear their own tmp";
+}
+
 TEST_F(FileSave, SnapshotScopeIsPerThreadAndNests) {
     EXPECT_FALSE(filesave::snapshotActive());
     {
