@@ -1,6 +1,8 @@
 #pragma once
 // What the App keeps about the open world's save files.
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "world/generation_profile.h"
 
@@ -11,4 +13,7 @@ struct SaveState {
     // Set when a save file of this world exists but could not be read whole: the writers then leave
     // every file alone, so the next save cannot replace what the player may still recover.
     bool readFailed = false;
+    // One message per world that listWorlds left out, naming its world file and the cause, in
+    // folder order; the world list shows them.
+    std::vector<std::string> worldListProblems;
 };

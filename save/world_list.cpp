@@ -17,6 +17,8 @@ namespace filesave {
 namespace {
 
 constexpr std::string_view kFolderPrefix = "world_";
+// Four short lines and a name: anything far larger is not a world file.
+constexpr uintmax_t kMaxWorldFileBytes = 64u << 10;
 
 std::optional<uint64_t> worldNumber(const std::string& folderName) {
     if (folderName.size() <= kFolderPrefix.size() || !folderName.starts_with(kFolderPrefix))
@@ -30,16 +32,25 @@ std::optional<uint64_t> worldNumber(const std::string& folderName) {
     return number;
 }
 
-std::optional<WorldRecord> readWorldRecord(const std::filesystem::path& folder) {
-    const std::optional<std::string> text = platform::readFileBytes(folder / kWorldFile);
-    if (!text) return std::nullopt;
-    return parseWorldFile(*text);
+// A folder without a world file is no world and says nothing; a refused world file is reported.
+std::optional<WorldRecord> readWorldRecord(const std::filesystem::path& folder, std::string& problem) {
+    const std::filesystem::path file = folder / kWorldFile;
+    std::error_code error;
+    if (!std::filesystem::exists(file, error)) return std::nullopt;
+    const std::optional<std::string> text =
+        std::filesystem::file_size(file, error) <= kMaxWorldFileBytes && !error ? platform::readFileBytes(file)
+                                                                                : std::nullopt;
+    std::string nameProblem;
+    std::optional<WorldRecord> record = text ? parseWorldFile(*text, &nameProblem) : std::nullopt;
+    if (!record) problem = worldFileMessage(file, nameProblem);
+    return record;
 }
 
 }  // namespace
 
-std::vector<WorldEntry> listWorldFolders(const std::filesystem::path& saves) {
+std::vector<WorldEntry> listWorldFolders(const std::filesystem::path& saves, std::vector<std::string>* problems) {
     std::vector<std::pair<uint64_t, WorldEntry>> found;
+    std::vector<std::pair<uint64_t, std::string>> refused;
     std::error_code error;
     for (std::filesystem::directory_iterator it(saves, error), end; !error && it != end;
          it.increment(error)) {
@@ -47,11 +58,17 @@ std::vector<WorldEntry> listWorldFolders(const std::filesystem::path& saves) {
         if (!it->is_directory(entryError)) continue;
         const auto number = worldNumber(it->path().filename().string());
         if (!number) continue;
-        const auto record = readWorldRecord(it->path());
+        std::string problem;
+        const auto record = readWorldRecord(it->path(), problem);
+        if (!problem.empty()) refused.emplace_back(*number, std::move(problem));
         if (!record) continue;
         found.emplace_back(*number, WorldEntry{ui::utf8ToUtf32(record->name), record->seed, it->path()});
     }
-    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    const auto byNumber = [](const auto& a, const auto& b) { return a.first < b.first; };
+    std::sort(found.begin(), found.end(), byNumber);
+    std::sort(refused.begin(), refused.end(), byNumber);
+    if (problems)
+        for (auto& entry : refused) problems->push_back(std::move(entry.second));
     std::vector<WorldEntry> worlds;
     for (auto& entry : found) worlds.push_back(std::move(entry.second));
     return worlds;
@@ -69,5 +86,6 @@ std::filesystem::path nextWorldFolder(const std::filesystem::path& saves) {
 }  // namespace filesave
 
 void App::listWorlds() {
-    ui.worlds = filesave::listWorldFolders(files.saves);
+    saves.worldListProblems.clear();
+    ui.worlds = filesave::listWorldFolders(files.saves, &saves.worldListProblems);
 }

@@ -39,10 +39,11 @@ void App::loadWorld() {
     const fs::path worldPath = files.world / filesave::kWorldFile;
     const std::optional<std::string> text = platform::readFileBytes(worldPath);
     if (!text) return;
-    const std::optional<filesave::WorldRecord> record = filesave::parseWorldFile(*text);
+    std::string nameProblem;
+    const std::optional<filesave::WorldRecord> record = filesave::parseWorldFile(*text, &nameProblem);
     if (!record) {
         saves.readFailed = true;
-        throw std::runtime_error("Invalid world file: " + worldPath.string());
+        throw std::runtime_error(filesave::worldFileMessage(worldPath, nameProblem));
     }
     files.worldName = ui::utf8ToUtf32(record->name);
     files.seed = record->seed;
@@ -58,6 +59,11 @@ void App::loadWorld() {
 
 void App::saveWorld() {
     if (saves.readFailed) return;
+    // Checked before any file is written, so a refused name leaves the world as it was.
+    const std::string name = ui::utf32ToUtf8(files.worldName);
+    if (const auto problem = filesave::worldNameProblem(name))
+        throw std::runtime_error("Invalid world name in " + (files.world / filesave::kWorldFile).string() + ": " +
+                                 *problem);
     // Changed chunks first: the world file is the record that the folder is a complete world.
     for (const ChunkKey& key : world.modified)
         if (const voxel::Chunk* chunk = findChunk(key.first, key.second))
@@ -69,7 +75,7 @@ void App::saveWorld() {
         writeSaveFile(filesave::kGenerationFile,
                       saves.profile->generationText.empty() ? "{}" : saves.profile->generationText);
     writeSaveFile(filesave::kWorldFile,
-                  filesave::formatWorldFile({ui::utf32ToUtf8(files.worldName), files.seed, generationStage}));
+                  filesave::formatWorldFile({name, files.seed, generationStage}));
 }
 
 void App::autosave() {

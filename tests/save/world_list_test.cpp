@@ -50,17 +50,61 @@ TEST(WorldFile, RejectsBrokenRecords) {
     for (const std::string& text : broken) EXPECT_FALSE(parseWorldFile(text)) << text;
 }
 
-TEST(WorldFile, RefusesToFormatWhatCannotBeReadBack) {
-    EXPECT_THAT(
-        [] {
-            filesave::formatWorldFile({"two\nlines", 1, 4});
-        },
-        testing::ThrowsMessage<std::runtime_error>(testing::StrEq("Invalid world name")));
-    EXPECT_THAT(
-        [] {
-            filesave::formatWorldFile({"a", 1, 0});
-        },
-        testing::ThrowsMessage<std::runtime_error>(testing::StrEq("Invalid world generation")));
+TEST(WorldFile, RefusesAGenerationItCouldNotReadBack) {
+    EXPECT_THAT([] { filesave::formatWorldFile({"a", 1, 0}); },
+                testing::ThrowsMessage<std::runtime_error>(testing::StrEq("Invalid world generation")));
+}
+
+// Reader and writer accept the same names, and an accepted name comes back from the game's own
+// UTF-8 <-> UTF-32 round trip byte for byte.
+TEST(WorldFile, ReaderAndWriterAcceptTheSameNames) {
+    const std::string longest(filesave::kMaxWorldNameBytes, 'a');
+    std::string cyrillic;
+    for (std::size_t i = 0; i < filesave::kMaxWorldNameBytes / 2; ++i) cyrillic += "Ж";
+    const struct {
+        std::string name;
+        std::string problem;  // empty: accepted
+    } cases[] = {
+        {"", ""},
+        {longest, ""},
+        {longest + "a", "longer than 112 bytes"},
+        {cyrillic, ""},
+        {cyrillic + "a", "longer than 112 bytes"},
+        {"Мир №1 ✓", ""},
+        {"a\rb", "holds a carriage return"},
+        {"\ra", "holds a carriage return"},
+        {"a\nb", "holds a line feed"},
+        {"\xc2\x80", ""},
+        {"\xc1\xbf", "not valid UTF-8"},
+        {"\xe0\xa0\x80", ""},
+        {"\xe0\x9f\xbf", "not valid UTF-8"},
+        {"\xef\xbf\xbf", ""},
+        {"\xed\x9f\xbf", ""},
+        {"\xed\xa0\x80", "not valid UTF-8"},
+        {"ok\xff", "not valid UTF-8"},
+        {"cut \xd0", "not valid UTF-8"},
+        {"cut \xe2\x9c", "not valid UTF-8"},
+        {"\x80", "not valid UTF-8"},
+        {"\xf0\x9f\x98\x80", "holds a character beyond U+FFFF"},
+    };
+    for (const auto& c : cases) {
+        const auto problem = filesave::worldNameProblem(c.name);
+        EXPECT_EQ(problem.value_or(""), c.problem) << c.name;
+        if (c.problem.empty()) {
+            const std::string text = filesave::formatWorldFile({c.name, 1, 4});
+            const auto read = parseWorldFile(text);
+            ASSERT_TRUE(read) << c.name;
+            EXPECT_EQ(read->name, c.name);
+            EXPECT_EQ(ui::utf32ToUtf8(ui::utf8ToUtf32(read->name)), c.name);
+            continue;
+        }
+        EXPECT_THAT([&] { filesave::formatWorldFile({c.name, 1, 4}); },
+                    testing::ThrowsMessage<std::runtime_error>(testing::StrEq("Invalid world name: " + c.problem)));
+        if (c.name.find('\n') != std::string::npos) continue;  // a line feed ends the name line itself
+        std::string why;
+        EXPECT_FALSE(parseWorldFile("QUORVANE_WORLD 1\nname " + c.name + "\nseed 1\ngeneration 4\n", &why));
+        EXPECT_EQ(why, c.problem) << c.name;
+    }
 }
 
 void writeWorld(const std::filesystem::path& saves, const std::string& folder, const std::string& name,
@@ -84,7 +128,13 @@ TEST(WorldList, NumberedFoldersWithReadableRecordsInNumericOrder) {
     std::filesystem::create_directories(saves / "world_6");
     testsupport::writeFile(saves / "world_7", filesave::formatWorldFile({"a file", 7, 4}));
 
-    const auto worlds = filesave::listWorldFolders(saves);
+    testsupport::writeFile(saves / "world_8" / "world.txt", "QUORVANE_WORLD 1\nname a\rb\nseed 1\ngeneration 4\n");
+
+    std::vector<std::string> problems;
+    const auto worlds = filesave::listWorldFolders(saves, &problems);
+    EXPECT_THAT(problems, testing::ElementsAre("Invalid world file: " + (saves / "world_5" / "world.txt").string(),
+                                               "Invalid world name in " + (saves / "world_8" / "world.txt").string() +
+                                                   ": holds a carriage return"));
     ASSERT_EQ(worlds.size(), 3u);
     EXPECT_EQ(worlds[0].name, U"First");
     EXPECT_EQ(worlds[1].name, U"Second");
