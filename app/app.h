@@ -178,12 +178,16 @@ struct App {
     void loadSavedState();
     void loadBlockStates();
     void loadInventory();
+    void loadProgression();
     void loadPlayer();
     void loadDroppedItems();
     void loadArrows();
     void loadMachines();
     void loadChests();
     void loadBedSpawn();
+    // Crop clocks and water levels join what the loaded chunks already brought; the file wins.
+    void loadCrops();
+    void loadWater();
     void loadActors();
     void saveInventory();
     void savePlayer();

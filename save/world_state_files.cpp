@@ -290,4 +290,43 @@ std::optional<ActorsRecord> decodeActors(const std::string& bytes) {
     return wholeOrNothing(in, std::move(record));
 }
 
+std::string encodeProgression(const Progression& progression) {
+    ByteWriter out("QVPR", kVersion);
+    out.put(progression.level);
+    out.put(progression.experience);
+    for (uint32_t value : progression.skills) out.put(value);
+    return out.take();
+}
+
+std::optional<Progression> decodeProgression(const std::string& bytes) {
+    ByteReader in(bytes, "QVPR", kVersion);
+    Progression progression;
+    progression.level = in.get<uint32_t>();
+    if (progression.level < 1 || progression.level > kMaxLevel) in.refuse();
+    progression.experience = in.get<uint32_t>();
+    for (uint32_t& value : progression.skills) value = in.get<uint32_t>();
+    return wholeOrNothing(in, progression);
+}
+
+std::string encodeCrops(const std::map<CellKey, uint64_t>& ages) {
+    return encodeCellMap("QVCR", ages, [](ByteWriter& out, uint64_t age) { out.put(age); });
+}
+
+std::optional<std::map<CellKey, uint64_t>> decodeCrops(const std::string& bytes) {
+    return decodeCellMap<uint64_t>(bytes, "QVCR", kMaxBlockStates, 8,
+                                   [](ByteReader& in) { return in.get<uint64_t>(); });
+}
+
+std::string encodeWater(const std::map<CellKey, uint8_t>& levels) {
+    return encodeCellMap("QVWA", levels, [](ByteWriter& out, uint8_t level) { out.put(level); });
+}
+
+std::optional<std::map<CellKey, uint8_t>> decodeWater(const std::string& bytes) {
+    return decodeCellMap<uint8_t>(bytes, "QVWA", kMaxBlockStates, 1, [](ByteReader& in) {
+        const uint8_t level = in.get<uint8_t>();
+        if (level > kMaxWaterLevel) in.refuse();
+        return level;
+    });
+}
+
 }  // namespace filesave

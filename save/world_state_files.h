@@ -6,6 +6,7 @@
 //   blockstates.dat "QVBS": u32 n (<= 1,048,576), n x {i32 x, y, z, u8 id, u8 state}
 //   inventory.dat   "QVIN": 9 hotbar, 27 main, 1 cursor, 4 armour slots, i32 selected (0..8);
 //                   a slot is {u8 id, i32 count (0..65,535), i32 wear (>= 0)}
+//   progression.dat "QVPR": u32 level (1..50), u32 experience, 4 x u32 skill values
 //   player.dat      "QVPL": f32 x, y, z, yaw, pitch, velocity x, y, z, spawn x, y, z,
 //                   i32 health, 4 x i32 food, i32 air, f64 stamina, u8 third person, u8 flying;
 //                   the flags 0 or 1, every real finite
@@ -15,6 +16,9 @@
 //                   smelt progress, burn total}
 //   chests.dat      "QVCH": u32 n (<= 65,536), n x {i32 x, y, z, 27 slots}
 //   bed.dat         "QVBD": u8 has bed (0 or 1), i32 x, y, z
+//   crops.dat       "QVCR": u32 n (<= 1,048,576), n x {i32 x, y, z, u64 world steps the crop has
+//                   shown its stage}; kept as an age, since the world's step counter starts again
+//   water.dat       "QVWA": u32 n (<= 1,048,576), n x {i32 x, y, z, u8 level (0..8)}
 //   actors.dat      "QVAC": u32 next id, u32 n (<= 4,096), n x {u32 kind, u32 id, u32 length
 //                   (<= 256) + definition id bytes, f64 x, y, z, yaw, half width, height,
 //                   i32 health}
@@ -30,6 +34,7 @@
 #include "game/entities.h"
 #include "game/machine.h"
 #include "game/player_state.h"
+#include "game/progression.h"
 
 namespace filesave {
 
@@ -42,6 +47,9 @@ inline constexpr const char* kMachinesFile = "machines.dat";
 inline constexpr const char* kChestsFile = "chests.dat";
 inline constexpr const char* kBedFile = "bed.dat";
 inline constexpr const char* kActorsFile = "actors.dat";
+inline constexpr const char* kProgressionFile = "progression.dat";
+inline constexpr const char* kCropsFile = "crops.dat";
+inline constexpr const char* kWaterFile = "water.dat";
 inline constexpr const char* kGenerationFile = "generation.json";
 
 inline constexpr uint32_t kMaxBlockStates = 1u << 20;
@@ -49,6 +57,8 @@ inline constexpr uint32_t kMaxRecords = 1u << 16;
 inline constexpr uint32_t kMaxActors = 4096;
 inline constexpr uint32_t kMaxActorIdLength = 256;
 inline constexpr int32_t kMaxStackCount = 65535;
+inline constexpr uint32_t kMaxLevel = 50;
+inline constexpr uint8_t kMaxWaterLevel = 8;
 
 struct InventoryRecord {
     Inventory inventory;
@@ -96,5 +106,12 @@ std::string encodeBed(const BedRecord& record);
 std::optional<BedRecord> decodeBed(const std::string& bytes);
 std::string encodeActors(const ActorsRecord& record);
 std::optional<ActorsRecord> decodeActors(const std::string& bytes);
+std::string encodeProgression(const Progression& progression);
+std::optional<Progression> decodeProgression(const std::string& bytes);
+// Crop cell -> world steps it has shown its stage.
+std::string encodeCrops(const std::map<CellKey, uint64_t>& ages);
+std::optional<std::map<CellKey, uint64_t>> decodeCrops(const std::string& bytes);
+std::string encodeWater(const std::map<CellKey, uint8_t>& levels);
+std::optional<std::map<CellKey, uint8_t>> decodeWater(const std::string& bytes);
 
 }  // namespace filesave

@@ -1,6 +1,7 @@
 // The per-world save files of the player, the inventory and the world's things, read at start-up in
 // a fixed order and written by saveWorld and the single-file writers. Formats: world_state_files.h.
 #include <algorithm>
+#include <map>
 #include <optional>
 #include <string>
 
@@ -56,6 +57,11 @@ void App::loadInventory() {
     }
 }
 
+void App::loadProgression() {
+    if (auto progression = readSaveFile(filesave::kProgressionFile, filesave::decodeProgression))
+        combat.progression = *progression;
+}
+
 void App::loadPlayer() {
     const auto r = readSaveFile(filesave::kPlayerFile, filesave::decodePlayer);
     if (!r) return;
@@ -96,6 +102,21 @@ void App::loadBedSpawn() {
     bedX = bed->x, bedY = bed->y, bedZ = bed->z;
 }
 
+void App::loadCrops() {
+    const auto ages = readSaveFile(filesave::kCropsFile, filesave::decodeCrops);
+    if (!ages) return;
+    // The clock holds the step at which the stage began. The step counter restarts with the game,
+    // so that step may lie "before" zero: unsigned wrap-around keeps clock.tick - start == age.
+    for (const auto& [cell, age] : *ages) sim.crops.insert_or_assign(cell, clock.tick - age);
+}
+
+void App::loadWater() {
+    const auto levels = readSaveFile(filesave::kWaterFile, filesave::decodeWater);
+    if (!levels) return;
+    for (const auto& [cell, level] : *levels) meshing.waterLevels.insert_or_assign(cell, level);
+    meshing.waterLevelsChanged = true;
+}
+
 void App::loadActors() {
     auto record = readSaveFile(filesave::kActorsFile, filesave::decodeActors);
     if (!record) return;
@@ -105,15 +126,20 @@ void App::loadActors() {
     for (const Mob& mob : entities.mobs) entities.nextMobId = std::max(entities.nextMobId, mob.id + 1);
 }
 
+// Not built, for want of the state they would fill: the quest state of loadAdventure, potion
+// effects, loot state and the living world's state.
 void App::loadSavedState() {
     loadBlockStates();
     loadInventory();
+    loadProgression();
     loadPlayer();
     loadDroppedItems();
     loadArrows();
     loadMachines();
     loadChests();
     loadBedSpawn();
+    loadCrops();
+    loadWater();
     loadActors();
 }
 
@@ -133,12 +159,17 @@ void App::saveMachines() { writeSaveFile(filesave::kMachinesFile, filesave::enco
 
 void App::saveWorldState() {
     writeSaveFile(filesave::kBlockStatesFile, filesave::encodeBlockStates(world.blockStates));
+    writeSaveFile(filesave::kProgressionFile, filesave::encodeProgression(combat.progression));
     savePlayer();
     writeSaveFile(filesave::kDroppedItemsFile, filesave::encodeDroppedItems(entities.droppedItems));
     writeSaveFile(filesave::kArrowsFile, filesave::encodeArrows(entities.arrows));
     saveMachines();
     writeSaveFile(filesave::kChestsFile, filesave::encodeChests(containers.chests));
     writeSaveFile(filesave::kBedFile, filesave::encodeBed({hasBed, bedX, bedY, bedZ}));
+    std::map<CellKey, uint64_t> cropAges;
+    for (const auto& [cell, start] : sim.crops) cropAges.emplace_hint(cropAges.end(), cell, clock.tick - start);
+    writeSaveFile(filesave::kCropsFile, filesave::encodeCrops(cropAges));
+    writeSaveFile(filesave::kWaterFile, filesave::encodeWater(meshing.waterLevels));
     writeSaveFile(filesave::kActorsFile,
                   filesave::encodeActors({entities.nextMobId, entities.mobs}));
 }

@@ -37,6 +37,11 @@ void play(App& app) {
     app.hasBed = true, app.bedX = 4, app.bedY = 70, app.bedZ = 5;
     ASSERT_TRUE(app.setBlock(6, 100, 7, 3));
     app.world.blockStates[{6, 100, 7}] = StoredBlockState{3, 2};
+    app.combat.progression = Progression{7, 250, {1, 2, 3, 4}};
+    // A crop that has shown its stage for 100 steps, and a spreading water cell.
+    app.clock.tick = 5000;
+    app.sim.crops[{1, 70, 1}] = 4900;
+    app.meshing.waterLevels[{2, 71, -3}] = 6;
 }
 
 }  // namespace
@@ -70,6 +75,41 @@ TEST(WorldStateSave, AfterARestartThePlayerStandsWhereTheyStoodWithTheirThings) 
     EXPECT_EQ(app.bedZ, 5);
     EXPECT_EQ(app.blockAt(6, 100, 7), 3);
     EXPECT_EQ((app.world.blockStates[{6, 100, 7}].state), 2);
+    EXPECT_EQ(app.combat.progression.level, 7u);
+    EXPECT_EQ(app.combat.progression.skills[1], 2u);
+    // The step counter starts again; the crop keeps its age, not its old step number.
+    ASSERT_TRUE(app.sim.crops.contains({1, 70, 1}));
+    EXPECT_EQ((app.clock.tick - app.sim.crops[{1, 70, 1}]), 100u);
+    EXPECT_EQ((app.meshing.waterLevels[{2, 71, -3}]), 6);
+}
+
+TEST(WorldStateSave, ANameTheWriterRefusesIsReportedWithItsFileBeforeAnythingIsWritten) {
+    testsupport::TempDir dir;
+    App app;
+    openWorld(app, dir.path());
+    app.files.worldName = U"Мир \U0001F600";
+    try {
+        app.saveWorld();
+        ADD_FAILURE() << "a name beyond U+FFFF was saved";
+    } catch (const std::runtime_error& error) {
+        EXPECT_EQ(std::string(error.what()), "Invalid world name in " + (dir.path() / filesave::kWorldFile).string() +
+                                                 ": holds a character beyond U+FFFF");
+    }
+    EXPECT_TRUE(fs::is_empty(dir.path()));
+}
+
+TEST(WorldStateSave, ANameThatIsNotUtf8EndsTheOpenWithItsFileAndCause) {
+    testsupport::TempDir dir;
+    testsupport::writeFile(dir.path() / filesave::kWorldFile, "QUORVANE_WORLD 1\nname M\xfcnchen\nseed 1\ngeneration 4\n");
+    App app;
+    app.files.world = dir.path();
+    try {
+        app.loadWorld();
+        ADD_FAILURE() << "a name that is not UTF-8 was read";
+    } catch (const std::runtime_error& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  "Invalid world name in " + (dir.path() / filesave::kWorldFile).string() + ": not valid UTF-8");
+    }
 }
 
 TEST(WorldStateSave, AWorldOfAnotherGenerationOpensWithItsOwnTerrainAndChunkFiles) {

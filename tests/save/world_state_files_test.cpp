@@ -72,7 +72,26 @@ const Format kFormats[] = {
      reencode(decodeChests, encodeChests)},
     {"bed", [] { return encodeBed({true, -100, 70, 2000}); }, reencode(decodeBed, encodeBed)},
     {"actors", [] { return encodeActors({9, {mob(3), mob(8)}}); }, reencode(decodeActors, encodeActors)},
+    {"progression", [] { return encodeProgression({kMaxLevel, 1234, {5, 6, 7, 0xFFFFFFFFu}}); },
+     reencode(decodeProgression, encodeProgression)},
+    {"crops", [] { return encodeCrops({{{1, 64, -2}, 0}, {{-9, 1, 30}, 0xFFFFFFFFFFull}}); },
+     reencode(decodeCrops, encodeCrops)},
+    {"water", [] { return encodeWater({{{0, 1, 0}, 0}, {{4, 127, -4}, kMaxWaterLevel}}); },
+     reencode(decodeWater, encodeWater)},
 };
+
+// A cell-keyed file of `n` distinct cells, each followed by `valueBytes` zero bytes.
+std::string cellFile(const char* magic, uint32_t n, std::size_t valueBytes) {
+    std::string bytes(magic);
+    bytes.append("\1\0\0\0", 4);
+    bytes.append(reinterpret_cast<const char*>(&n), 4);
+    bytes.reserve(bytes.size() + n * (12 + valueBytes));
+    for (uint32_t i = 0; i < n; ++i) {
+        bytes.append(reinterpret_cast<const char*>(&i), 4);
+        bytes.append(8 + valueBytes, '\0');
+    }
+    return bytes;
+}
 
 }  // namespace
 
@@ -137,6 +156,13 @@ TEST(WorldStateFiles, ValuesAreBoundedAtTheirEdges) {
     flags.back() = 2;
     EXPECT_FALSE(decodePlayer(flags)) << "a flying byte of 2";
     EXPECT_FALSE(decodeBed(encodeBed({true, 0, 0, 0}).replace(8, 1, 1, '\2'))) << "a has-bed byte of 2";
+
+    const std::pair<uint32_t, bool> levels[] = {{1, true}, {kMaxLevel, true}, {0, false}, {kMaxLevel + 1, false}};
+    for (const auto& [level, accepted] : levels)
+        EXPECT_EQ(decodeProgression(encodeProgression({level, 0, {}})).has_value(), accepted) << "level " << level;
+    const std::pair<uint8_t, bool> water[] = {{kMaxWaterLevel, true}, {kMaxWaterLevel + 1, false}};
+    for (const auto& [level, accepted] : water)
+        EXPECT_EQ(decodeWater(encodeWater({{{0, 0, 0}, level}})).has_value(), accepted) << "water level " << +level;
 }
 
 TEST(WorldStateFiles, CountsAreBoundedAtTheirEdges) {
@@ -154,6 +180,11 @@ TEST(WorldStateFiles, CountsAreBoundedAtTheirEdges) {
     EXPECT_TRUE(decodeActors(encodeActors({2, {named}})));
     named.defId += 'a';
     EXPECT_FALSE(decodeActors(encodeActors({2, {named}})));
+
+    EXPECT_EQ(decodeCrops(cellFile("QVCR", kMaxBlockStates, 8))->size(), kMaxBlockStates);
+    EXPECT_FALSE(decodeCrops(cellFile("QVCR", kMaxBlockStates + 1, 8)));
+    EXPECT_EQ(decodeWater(cellFile("QVWA", kMaxBlockStates, 1))->size(), kMaxBlockStates);
+    EXPECT_FALSE(decodeWater(cellFile("QVWA", kMaxBlockStates + 1, 1)));
 
     // A count that claims more records than the file holds is refused before anything is reserved.
     std::string huge = encodeDroppedItems({});
