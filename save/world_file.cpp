@@ -56,7 +56,8 @@ std::optional<std::string> worldNameProblem(std::string_view name) {
 }
 
 std::string formatWorldFile(const WorldRecord& record) {
-    if (const auto problem = worldNameProblem(record.name)) throw std::runtime_error("Invalid world name: " + *problem);
+    if (const auto problem = worldNameProblem(record.name))
+        throw std::runtime_error("Invalid world name: " + *problem);
     if (record.generation < kLowestGeneration || record.generation > kHighestGeneration) {
         throw std::runtime_error("Invalid world generation");
     }

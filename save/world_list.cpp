@@ -37,9 +37,9 @@ std::optional<WorldRecord> readWorldRecord(const std::filesystem::path& folder, 
     const std::filesystem::path file = folder / kWorldFile;
     std::error_code error;
     if (!std::filesystem::exists(file, error)) return std::nullopt;
+    const uintmax_t size = std::filesystem::file_size(file, error);
     const std::optional<std::string> text =
-        std::filesystem::file_size(file, error) <= kMaxWorldFileBytes && !error ? platform::readFileBytes(file)
-                                                                                : std::nullopt;
+        error || size > kMaxWorldFileBytes ? std::nullopt : platform::readFileBytes(file);
     std::string nameProblem;
     std::optional<WorldRecord> record = text ? parseWorldFile(*text, &nameProblem) : std::nullopt;
     if (!record) problem = worldFileMessage(file, nameProblem);
@@ -48,7 +48,8 @@ std::optional<WorldRecord> readWorldRecord(const std::filesystem::path& folder, 
 
 }  // namespace
 
-std::vector<WorldEntry> listWorldFolders(const std::filesystem::path& saves, std::vector<std::string>* problems) {
+std::vector<WorldEntry> listWorldFolders(const std::filesystem::path& saves,
+                                         std::vector<std::string>* problems) {
     std::vector<std::pair<uint64_t, WorldEntry>> found;
     std::vector<std::pair<uint64_t, std::string>> refused;
     std::error_code error;

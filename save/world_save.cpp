@@ -61,9 +61,10 @@ void App::saveWorld() {
     if (saves.readFailed) return;
     // Checked before any file is written, so a refused name leaves the world as it was.
     const std::string name = ui::utf32ToUtf8(files.worldName);
-    if (const auto problem = filesave::worldNameProblem(name))
-        throw std::runtime_error("Invalid world name in " + (files.world / filesave::kWorldFile).string() + ": " +
-                                 *problem);
+    if (const auto problem = filesave::worldNameProblem(name)) {
+        const fs::path file = files.world / filesave::kWorldFile;
+        throw std::runtime_error("Invalid world name in " + file.string() + ": " + *problem);
+    }
     // Changed chunks first: the world file is the record that the folder is a complete world.
     for (const ChunkKey& key : world.modified)
         if (const voxel::Chunk* chunk = findChunk(key.first, key.second))
