@@ -27,9 +27,6 @@ int sky(const Path& a, const Path&) {
 int frost(const Path& a, const Path&) {
     return unavailableIn("frost-self-test", a, "dimension travel");
 }
-int held(const Path& a, const Path&) {
-    return unavailableIn("held-self-test", a, "held-item animation");
-}
 int boss(const Path& a, const Path&) {
     return unavailableIn("boss-self-test", a, "mobs and combat");
 }
