@@ -27,9 +27,6 @@ int sky(const Path& a, const Path&) {
 int frost(const Path& a, const Path&) {
     return unavailableIn("frost-self-test", a, "dimension travel");
 }
-int boss(const Path& a, const Path&) {
-    return unavailableIn("boss-self-test", a, "mobs and combat");
-}
 int ai(const Path& a, const Path&) {
     return unavailableIn("ai-self-test", a, "mob behaviour");
 }
@@ -56,9 +53,6 @@ int dimensionClients(const Path& a, const Path&, const Path&) {
 }
 int rpg(const Path& out) {
     return unavailableIn("rpg-self-test", out, "progression");
-}
-int combat(const Path& out) {
-    return unavailableIn("combat-self-test", out, "mobs and combat");
 }
 int shared(const Path& out) {
     return unavailableIn("shared-self-test", out, "the LAN session protocol");
