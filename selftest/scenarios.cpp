@@ -21,20 +21,11 @@ int expedition(const Path& a, const Path&) {
 int map(const Path& a, const Path&) {
     return unavailableIn("map-self-test", a, "the world map");
 }
-int sky(const Path& a, const Path&) {
-    return unavailableIn("sky-self-test", a, "dimension travel");
-}
-int frost(const Path& a, const Path&) {
-    return unavailableIn("frost-self-test", a, "dimension travel");
-}
 int ai(const Path& a, const Path&) {
     return unavailableIn("ai-self-test", a, "mob behaviour");
 }
 int chat(const Path& a, const Path&) {
     return unavailableIn("chat-self-test", a, "chat and its commands");
-}
-int dimensions(const Path& a, const Path&) {
-    return unavailableIn("dimensions-self-test", a, "dimension travel");
 }
 int skills(const Path& a, const Path&) {
     return unavailableIn("skills-self-test", a, "progression");
