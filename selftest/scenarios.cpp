@@ -36,9 +36,6 @@ int quest(const Path& a, const Path&) {
 int mapClients(const Path& a, const Path&, const Path&) {
     return unavailableIn("map-clients-self-test", a, "the LAN session protocol");
 }
-int motion(const Path& a, const Path&, const Path&) {
-    return unavailableIn("motion-self-test", a, "the LAN session protocol");
-}
 int dimensionClients(const Path& a, const Path&, const Path&) {
     return unavailableIn("dimension-clients-self-test", a, "the LAN session protocol");
 }
