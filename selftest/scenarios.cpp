@@ -15,9 +15,6 @@ int unavailableIn(const std::string& name, const Path& outputFolder, const std::
 int ui(const Path& a, const Path&) {
     return unavailableIn("ui-self-test", a, "the interface screens");
 }
-int expedition(const Path& a, const Path&) {
-    return unavailableIn("expedition-self-test", a, "the adventure rules");
-}
 int map(const Path& a, const Path&) {
     return unavailableIn("map-self-test", a, "the world map");
 }
