@@ -12,9 +12,6 @@ int unavailableIn(const std::string& name, const Path& outputFolder, const std::
 
 }  // namespace
 
-int ui(const Path& a, const Path&) {
-    return unavailableIn("ui-self-test", a, "the interface screens");
-}
 int map(const Path& a, const Path&) {
     return unavailableIn("map-self-test", a, "the world map");
 }
