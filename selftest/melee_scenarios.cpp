@@ -115,7 +115,7 @@ void bossChecks(const Path& work, const Path& contentRoot) {
     prepareArena(app, work, contentRoot);
     const content::MobDef* boss = firstMob(app, true);
     const content::MobDef* other = firstMob(app, false);
-    require(boss != nullptr, "boss definition", std::to_string(app.rules.mobs.size()) + " mob definitions, no boss");
+    require(boss != nullptr, "boss definition", "no mob definition of the content pack is a boss");
     require(other != nullptr, "second mob definition", "every mob definition is a boss");
     const uint32_t first = spawnMob(app, *boss, 11.5).id;
     const uint32_t second = spawnMob(app, *other, 5.5).id;
