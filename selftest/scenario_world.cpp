@@ -1,5 +1,6 @@
 #include "selftest/scenario_world.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "content/resource_ids.h"
