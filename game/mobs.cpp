@@ -108,8 +108,11 @@ void App::sweepBox(const double start[3], const double end[3], SweepHit& out, [[
 }
 
 uint32_t App::meleeDamage() const {
+    // The weapon is what the selected slot holds now: the held-block value is only refreshed when a
+    // world opens, so a slot changed since then would strike with the wrong item.
     // A negative attack value lowers the damage but never wraps it round to a huge number.
-    const int64_t attack = voxel::blockDef(inventory.heldBlock).attack;
+    const uint8_t weapon = inventory.hotbar[static_cast<std::size_t>(std::clamp(inventory.selected, 0, 8))].id;
+    const int64_t attack = voxel::blockDef(weapon).attack;
     const int64_t total = int64_t{combat.progression.skills[1]} + attack;
     return static_cast<uint32_t>(std::clamp<int64_t>(total, 0, std::numeric_limits<uint32_t>::max()));
 }

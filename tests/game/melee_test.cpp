@@ -53,7 +53,7 @@ TEST_F(Melee, ReachAndWhatStopsIt) {
 }
 
 TEST_F(Melee, NearerOfTwoInLineTakesTheBlowOnce) {
-    app.inventory.heldBlock = worldtest::stone;
+    app.inventory.hotbar[static_cast<std::size_t>(app.inventory.selected)] = {worldtest::stone, 1};
     const uint32_t damage = app.meleeDamage();
     addMobAhead(3.0);
     addMobAhead(1.0);
@@ -89,11 +89,22 @@ TEST_F(Melee, ClosedDoorStopsTheSwingOpenDoorLetsItPass) {
     EXPECT_TRUE(app.meleeRayHit(false, 0));
 }
 
-TEST_F(Melee, DamageIsSkillPlusTheHeldAttack) {
+TEST_F(Melee, DamageIsSkillPlusTheSelectedSlotsAttack) {
+    voxel::BlockDef sword;
+    sword.id = "test:sword";
+    sword.isBlock = false;
+    sword.attack = 9;
+    voxel::registerBlock(worldtest::stick, sword);
     app.combat.progression.skills[1] = 4;
-    app.inventory.heldBlock = worldtest::stone;
-    EXPECT_EQ(app.meleeDamage(), 4u + static_cast<uint32_t>(voxel::blockDef(worldtest::stone).attack));
-    app.inventory.heldBlock = 250;
+    app.inventory.hotbar[3] = {worldtest::stick, 1};
+    app.inventory.hotbar[4] = {voxel::airId, 0};
+    app.inventory.selected = 3;
+    EXPECT_EQ(app.meleeDamage(), 13u);
+    // Switching to an empty slot strikes bare-handed, whatever was held when the world opened.
+    app.inventory.heldBlock = worldtest::stick;
+    app.inventory.selected = 4;
+    EXPECT_EQ(app.meleeDamage(), 4u + static_cast<uint32_t>(voxel::blockDef(voxel::airId).attack));
+    app.inventory.hotbar[4] = {250, 1};
     EXPECT_THROW(app.meleeDamage(), std::out_of_range);
 }
 
