@@ -19,7 +19,6 @@ constexpr int32_t kMainMenuScreen = 1;
 constexpr int32_t kPauseScreen = 2;
 constexpr int32_t kWorldListScreen = 5;
 constexpr int32_t kNewWorldScreen = 6;
-constexpr int32_t kDeathScreen = 7;
 constexpr int32_t kSecondValuesScreen = 8;
 constexpr int32_t kCraftingScreen = 9;
 constexpr int32_t kFurnaceScreen = 10;
@@ -398,11 +397,8 @@ void deleteWorld(Builder& l) {
 }
 
 // Screens drawn elsewhere in full get a dimmed world and an empty window.
-void otherScreen(Builder& l, int32_t screen) {
-    if (screen == kDeathScreen)
-        l.dim({0.6f, 0.0f, 0.0f}, 0.5f);
-    else
-        l.dim(kBlack, 0.4f);
+void otherScreen(Builder& l) {
+    l.dim(kBlack, 0.4f);
     l.panel(kPanelWindow, Builder::centredRect(l.size * 0.5f, l.size * Vec2{0.6f, 0.6f}), 14.0f * l.unit);
 }
 
@@ -736,7 +732,7 @@ void layoutScreen(Builder& l) {
     } else if (const OwnScreen* own = lanScreen(screen)) {
         own->draw(l);
     } else if (screen != kPlayScreen && !inventoryShown) {
-        otherScreen(l, screen);
+        otherScreen(l);
     }
     if (inventoryShown) inventory(l);
     textLines(l);
