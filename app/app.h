@@ -545,6 +545,8 @@ struct App {
     void updateQuests();
     std::vector<ui::JournalRow> journalRows() const;
     std::vector<ui::TerritoryRow> territoryRows();
+    // territoryRows, made again only when the player has moved.
+    const std::vector<ui::TerritoryRow>& shownTerritories();
     ui::ScreenOverlay lanScreenOverlay();
     void writeLanScreenOverlay(std::span<uint32_t> words);
     LanScreensState lanScreens;

@@ -99,8 +99,20 @@ void App::handleLanScreenInput() {
     }
 }
 
+const std::vector<ui::TerritoryRow>& App::shownTerritories() {
+    LanScreensState& s = lanScreens;
+    if (!s.territoriesValid || s.territoriesX != player.x || s.territoriesZ != player.z) {
+        s.territories = territoryRows();
+        s.territoriesX = player.x, s.territoriesZ = player.z;
+        s.territoriesValid = true;
+    }
+    return s.territories;
+}
+
 ui::ScreenOverlay App::lanScreenOverlay() {
     ui::ScreenOverlay overlay;
+    // Cities found for an earlier visit of the screen may belong to another world.
+    if (ui.screen != ui::kTerritoryScreen) lanScreens.territoriesValid = false;
     switch (ui.screen) {
         case ui::kConnectionScreen:
             return ui::connectionOverlay(lan.formAddress, lan.formPort, lan.formRoomCode, lanScreens.form,
@@ -115,7 +127,7 @@ ui::ScreenOverlay App::lanScreenOverlay() {
             return ui::npcOverlay(window);
         }
         case ui::kJournalScreen: return ui::journalOverlay(journalRows());
-        case ui::kTerritoryScreen: return ui::territoryOverlay(territoryRows());
+        case ui::kTerritoryScreen: return ui::territoryOverlay(shownTerritories());
         case UiState::kPause:
             if (lan.networked) ui::addPlayerList(overlay, lan.playerList);
             return overlay;
