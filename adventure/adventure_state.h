@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "adventure/catalog.h"
+#include "adventure/quest_log.h"
 
 // How one NPC moved and is posed; drawing reads it to animate the figure.
 struct NpcMotion {
@@ -27,4 +28,5 @@ struct AdventureState {
     // By NPC id (residents carry the ".city." suffix), feet position in blocks.
     std::map<std::string, std::array<double, 3>> npcPositions;
     std::map<std::string, NpcMotion> npcMotion;
+    adventure::QuestLog quests;
 };

@@ -170,6 +170,10 @@ Quest readQuest(const Json& object, const ContentIndexes& indexes, const Catalog
     quest.description = readText(object, "description", "", 400);
     readObjective(object, indexes, quest);
     readReward(object, quest);
+    // A chain of stages: the earlier stage is an earlier file, so it is known already.
+    quest.previous = readText(object, "previous", "", 100);
+    if (!quest.previous.empty() && catalog.quests.count(quest.previous) == 0)
+        throw std::runtime_error("Unknown previous quest");
     return quest;
 }
 

@@ -25,6 +25,7 @@ struct Quest {
     uint8_t rewardItem = 0;  // 0: no item
     int32_t rewardCount = 0;
     int32_t rewardExperience = 0;
+    std::string previous;  // a quest that must be done first; empty when none
 };
 
 struct Catalog {

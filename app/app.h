@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,8 @@
 #include "render/swapchain.h"
 #include "save/save_state.h"
 #include "save/settings.h"
+#include "ui/lan_screens_state.h"
+#include "ui/screen_texts.h"
 #include "ui/ui_state.h"
 
 struct GLFWwindow;
@@ -522,4 +525,33 @@ struct App {
     bool woken = false;
     bool hasBed = false;
     int32_t bedX = 0, bedY = 0, bedZ = 0;
+
+    // --- LAN and character screens: the connection form (17), death (7), character and skills
+    //     (13), the NPC window (14), the journal (15), territories (16) and the pause screen's
+    //     player list (ui/lan_screens_app.cpp), and the quests they show (adventure/quests_app.cpp) ---
+    // Clicks on the open one of these screens; called from handleScreenInput.
+    void handleLanScreenInput();
+    // The form's share of onKey and onChar; true when the form took the key or character.
+    bool connectionFormKey(int key, int modifiers);
+    bool connectionFormChar(unsigned int codePoint);
+    void connectFromForm();
+    // Health 0 in an open world opens the death screen.
+    void openDeathScreenIfDead();
+    // Back at the bed (or the world's spawn) with full health and food, playing again.
+    void respawnPlayer();
+    // Screen 14 for a known NPC; false (nothing opened) for an unknown id.
+    bool openNpcWindow(const std::string& npcId);
+    void buildNpcWindow(ui::NpcWindow& out) const;
+    // A visit quest naming the city structure goes to the nearest city.
+    bool acceptSelectedQuest();
+    std::optional<std::pair<double, double>> nearestCity();
+    // Per frame after the portals: accepted quests move on; finished ones pay their reward.
+    void updateQuests();
+    std::vector<ui::JournalRow> journalRows() const;
+    std::vector<ui::TerritoryRow> territoryRows();
+    // territoryRows, made again only when the player has moved.
+    const std::vector<ui::TerritoryRow>& shownTerritories();
+    ui::ScreenOverlay lanScreenOverlay();
+    void writeLanScreenOverlay(std::span<uint32_t> words);
+    LanScreensState lanScreens;
 };

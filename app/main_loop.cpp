@@ -104,7 +104,9 @@ void App::runFrame() {
     filesave::rethrowBackgroundFailure();
     runWorldSteps(now);
     updateSleepFade(glfwGetTime());
+    openDeathScreenIfDead();
     updatePortals();
+    updateQuests();
     if (!ui.menuOpen && sleepStart < 0.0) {
         selectHotbarSlot();
         easeHandTimers();

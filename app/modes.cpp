@@ -39,7 +39,7 @@ const SelfTestRow kLateSelfTests[] = {
 };
 
 const RenderTestRow kRenderTests[] = {
-    {"--lan-render-test", nullptr, true, nullptr},
+    {"--lan-render-test", selftest::lanRender, true, nullptr},
     {"--dimensions-render-test", selftest::dimensionsRender, true, "dimension-render.log"},
     {"--chat-render-test", selftest::chatRender, true, "chat-render.log"},
     {"--boss-render-test", selftest::bossRender, true, nullptr},

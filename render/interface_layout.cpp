@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/lan_screens.h"
 #include "ui/panel_words.h"
+#include "ui/screen_texts.h"
 #include "ui/screen_slots.h"
 
 namespace render {
@@ -17,7 +19,6 @@ constexpr int32_t kMainMenuScreen = 1;
 constexpr int32_t kPauseScreen = 2;
 constexpr int32_t kWorldListScreen = 5;
 constexpr int32_t kNewWorldScreen = 6;
-constexpr int32_t kDeathScreen = 7;
 constexpr int32_t kSecondValuesScreen = 8;
 constexpr int32_t kCraftingScreen = 9;
 constexpr int32_t kFurnaceScreen = 10;
@@ -396,11 +397,8 @@ void deleteWorld(Builder& l) {
 }
 
 // Screens drawn elsewhere in full get a dimmed world and an empty window.
-void otherScreen(Builder& l, int32_t screen) {
-    if (screen == kDeathScreen)
-        l.dim({0.6f, 0.0f, 0.0f}, 0.5f);
-    else
-        l.dim(kBlack, 0.4f);
+void otherScreen(Builder& l) {
+    l.dim(kBlack, 0.4f);
     l.panel(kPanelWindow, Builder::centredRect(l.size * 0.5f, l.size * Vec2{0.6f, 0.6f}), 14.0f * l.unit);
 }
 
@@ -509,6 +507,201 @@ void craftingScreen(Builder& l) {
     }
 }
 
+// --- LAN and character screens: the connection form, death, character and skills, the NPC window,
+// the journal, territories and the pause screen's player list. Their texts are overlay lines and
+// their state a slot of raw words, both written by the App each frame (ui/lan_screens.h).
+
+Rect rectOf(const ui::ScreenRect& r) { return {r.x, r.y, r.w, r.h}; }
+
+uint32_t screenState(const Builder& l, uint32_t k) { return l.word(kTextLines + kTextLineWords * ui::kScreenStateLine + k); }
+
+uint32_t screenLineWord(uint32_t line) { return kTextLines + kTextLineWords * (ui::kScreenFirstLine + line); }
+
+uint32_t screenLineCount(const Builder& l, uint32_t line) { return std::min(l.word(screenLineWord(line)), 60u); }
+
+void screenLine(Builder& l, uint32_t line, Vec2 origin, float height, Colour c) {
+    const uint32_t count = screenLineCount(l, line);
+    if (count != 0) l.text(TextSource::Meta, screenLineWord(line) + 1u, count, 0u, origin, height, c);
+}
+
+void screenLineCentred(Builder& l, uint32_t line, Vec2 centreTop, float height, Colour c) {
+    const float width = static_cast<float>(screenLineCount(l, line)) * Builder::glyphWidth(height);
+    screenLine(l, line, centreTop - Vec2{width * 0.5f, 0.0f}, height, c);
+}
+
+constexpr Colour kDisabledText{0.55f, 0.53f, 0.5f};
+
+void lineButton(Builder& l, const Rect& r, uint32_t line, bool enabled) {
+    const bool hover = enabled && l.cursorIn(r);
+    l.panel(hover ? kPanelButtonHover : kPanelButton, r, 8.0f * l.unit);
+    if (!enabled) l.shade(r, kBlack, 0.5f);
+    const float h = r.h * 0.45f;
+    screenLineCentred(l, line, {r.x + r.w * 0.5f, r.y + (r.h - h) * 0.5f}, h, !enabled ? kDisabledText : hover ? kWhite : kPale);
+}
+
+void connectionForm(Builder& l) {
+    l.menuBackground(0.45f);
+    screenLineCentred(l, ui::kLineTitle, {l.size.x * 0.5f, 40.0f * l.unit}, 44.0f * l.unit, kWhite);
+    const uint32_t focused = screenState(l, ui::kStateFocus);
+    const float h = 30.0f * l.unit;
+    for (uint32_t k = 0; k < ui::kFormFields; ++k) {
+        const Rect field = rectOf(ui::formFieldRect(k, l.size.x, l.size.y));
+        screenLine(l, ui::kLineFields + 2u * k, field.xy() - Vec2{0.0f, 30.0f * l.unit}, 22.0f * l.unit, kPale);
+        textField(l, field, k == focused, false);
+        const Vec2 at = field.xy() + Vec2{16.0f * l.unit, (field.h - h) * 0.5f};
+        const uint32_t typed = screenLineCount(l, ui::kLineFields + 2u * k + 1u);
+        // Ctrl+A: the whole text is marked, the next character replaces it.
+        if (k == focused && screenState(l, ui::kStateSelection) != 0u && typed != 0u)
+            l.shade(rectOf(at - Vec2{3.0f, 3.0f} * l.unit,
+                           Vec2{static_cast<float>(typed) * Builder::glyphWidth(h), h} + Vec2{6.0f, 6.0f} * l.unit),
+                    {0.2f, 0.42f, 0.95f}, 0.7f);
+        screenLine(l, ui::kLineFields + 2u * k + 1u, at, h, kWhite);
+    }
+    screenLineCentred(l, ui::kLineFormStatus, {l.size.x * 0.5f, l.size.y * 0.73f}, 22.0f * l.unit, {1.0f, 0.8f, 0.55f});
+    for (uint32_t k = 0; k < 2u; ++k)
+        lineButton(l, rectOf(ui::formButtonRect(k, l.size.x, l.size.y)), ui::kLineButtons + k, true);
+}
+
+void deathScreen(Builder& l) {
+    l.dim({0.75f, 0.02f, 0.02f}, 0.85f);
+    screenLineCentred(l, ui::kLineTitle, {l.size.x * 0.5f, l.size.y * 0.3f}, 64.0f * l.unit, kWhite);
+    screenLineCentred(l, ui::kLineRows, {l.size.x * 0.5f, l.size.y * 0.43f}, 24.0f * l.unit, kPale);
+    lineButton(l, rectOf(ui::respawnButtonRect(l.size.x, l.size.y)), ui::kLineButtons, true);
+}
+
+Rect sheetWindow(Builder& l, bool tabs) {
+    const Rect sheet = rectOf(ui::sheetRect(l.size.x, l.size.y));
+    l.dim(kBlack, 0.45f);
+    l.panel(kPanelWindow, sheet, 14.0f * l.unit);
+    screenLineCentred(l, ui::kLineTitle, {l.size.x * 0.5f, sheet.y + 24.0f * l.unit}, 40.0f * l.unit, kWhite);
+    for (uint32_t k = 0; tabs && k < 2u; ++k) {
+        const Rect tab = rectOf(ui::sheetTabRect(k, l.size.x, l.size.y));
+        const bool open = screenState(l, ui::kStateFocus) == k;
+        l.panel(open ? kPanelSlotSelected : l.cursorIn(tab) ? kPanelButtonHover : kPanelButton, tab, 8.0f * l.unit);
+        const float h = tab.h * 0.45f;
+        screenLineCentred(l, ui::kLineTabs + k, {tab.x + tab.w * 0.5f, tab.y + (tab.h - h) * 0.5f}, h,
+                          open ? kWhite : kPale);
+    }
+    return sheet;
+}
+
+void characterScreen(Builder& l) {
+    const Rect sheet = sheetWindow(l, true);
+    const bool skills = screenState(l, ui::kStateFocus) == 0u;
+    const Colour skillColour{0.95f, 0.75f, 0.2f};
+    const Colour statColours[3] = {{0.86f, 0.16f, 0.13f}, {0.87f, 0.56f, 0.16f}, {0.6f, 0.65f, 0.75f}};
+    const uint32_t rows = std::min(screenState(l, ui::kStateRows), 4u);
+    for (uint32_t k = 0; k < rows; ++k) {
+        const Vec2 at{sheet.x + 50.0f * l.unit, sheet.y + 160.0f * l.unit + static_cast<float>(k) * 84.0f * l.unit};
+        screenLine(l, ui::kLineRows + k, at, 26.0f * l.unit, kWhite);
+        if (!skills && k == 3u) continue;
+        const float fill = static_cast<float>(screenState(l, ui::kStateBars + k)) / 1000.0f;
+        l.bar({at.x, at.y + 34.0f * l.unit, sheet.w - 100.0f * l.unit, 18.0f * l.unit}, fill,
+              skills ? skillColour : statColours[k]);
+    }
+}
+
+Colour questColour(uint32_t state) {
+    constexpr Colour kStateColours[4] = {kWhite, {0.5f, 0.48f, 0.45f}, {0.6f, 0.8f, 1.0f}, {0.55f, 0.9f, 0.5f}};
+    return kStateColours[state & 3u];
+}
+
+void npcQuests(Builder& l, const Rect& sheet) {
+    const uint32_t rows = std::min(screenState(l, ui::kStateRows), ui::kNpcRowsShown);
+    const uint32_t chosen = screenState(l, ui::kStateSelection);
+    const uint32_t states = screenState(l, ui::kStateRowStates);
+    for (uint32_t k = 0; k < rows; ++k) {
+        const Rect row = rectOf(ui::sheetRowRect(k, l.size.x, l.size.y));
+        l.panel(k == chosen ? kPanelSlotSelected : l.cursorIn(row) ? kPanelSlotHover : kPanelSlot, row, 6.0f * l.unit);
+        screenLine(l, ui::kLineRows + k, row.xy() + Vec2{12.0f * l.unit, row.h * 0.25f}, row.h * 0.5f,
+                   questColour(states >> (2u * k)));
+    }
+    const Vec2 detail{sheet.x + 490.0f * l.unit, sheet.y + 150.0f * l.unit};
+    const float h = 20.0f * l.unit;
+    for (uint32_t k = 0; k < ui::kDescriptionLines; ++k)
+        screenLine(l, ui::kLineDetail + 3u + k, detail + Vec2{0.0f, static_cast<float>(k) * 28.0f * l.unit}, h, kPale);
+    const float below = detail.y + 160.0f * l.unit;
+    screenLine(l, ui::kLineDetail, {detail.x, below}, h, kWhite);
+    if (rows > 0u)
+        l.bar({detail.x, below + 30.0f * l.unit, 300.0f * l.unit, 14.0f * l.unit},
+              static_cast<float>(screenState(l, ui::kStateBars)) / 1000.0f, {0.55f, 0.9f, 0.5f});
+    screenLine(l, ui::kLineDetail + 1u, {detail.x, below + 60.0f * l.unit}, h,
+               rows > 0u ? questColour(states >> (2u * chosen)) : kPale);
+    if (rows > 0u)
+        lineButton(l, rectOf(ui::npcAcceptRect(l.size.x, l.size.y)), ui::kLineDetail + 2u,
+                   screenState(l, ui::kStateAccept) != 0u);
+}
+
+void npcTrade(Builder& l, const Rect& sheet) {
+    const float s = 96.0f * l.unit;
+    const float top = sheet.y + 220.0f * l.unit;
+    if (screenState(l, ui::kStateTrade) == 0u)
+        return screenLineCentred(l, ui::kLineRows, {l.size.x * 0.5f, top}, 26.0f * l.unit, kPale);
+    const float xs[2] = {l.size.x * 0.5f - 260.0f * l.unit, l.size.x * 0.5f + 260.0f * l.unit - s};
+    for (uint32_t k = 0; k < 2u; ++k) {
+        const uint32_t value = screenState(l, ui::kStateTradeWants + k);
+        const Rect slot{xs[k], top, s, s};
+        screenLine(l, ui::kLineRows + k, slot.xy() - Vec2{0.0f, 34.0f * l.unit}, 24.0f * l.unit, kPale);
+        l.itemSlot(slot, value, kPanelSlot);
+        l.label(kBlockNames + kLabelWords * (value & 255u), slot.xy() + Vec2{0.0f, s + 12.0f * l.unit}, 20.0f * l.unit,
+                kWhite);
+    }
+    // The arrow from what the NPC wants to what it gives.
+    const float y = top + s * 0.5f;
+    l.shade({xs[0] + s + 40.0f * l.unit, y - 6.0f * l.unit, xs[1] - xs[0] - s - 100.0f * l.unit, 12.0f * l.unit},
+            kPale, 0.9f);
+    for (float step = 0.0f; step < 3.0f; step += 1.0f)
+        l.shade({xs[1] - (60.0f - 10.0f * step) * l.unit, y - (20.0f - 6.0f * step) * l.unit, 10.0f * l.unit,
+                 (40.0f - 12.0f * step) * l.unit},
+                kPale, 0.9f);
+}
+
+void npcScreen(Builder& l) {
+    const Rect sheet = sheetWindow(l, true);
+    if (screenState(l, ui::kStateFocus) == 0u)
+        npcQuests(l, sheet);
+    else
+        npcTrade(l, sheet);
+}
+
+void listScreen(Builder& l) {
+    const Rect sheet = sheetWindow(l, false);
+    const uint32_t rows = std::min(screenState(l, ui::kStateRows), ui::kRowsShown);
+    for (uint32_t k = 0; k < rows; ++k) {
+        const Rect row{sheet.x + 30.0f * l.unit, sheet.y + 90.0f * l.unit + static_cast<float>(k) * 44.0f * l.unit,
+                       sheet.w - 60.0f * l.unit, 38.0f * l.unit};
+        l.panel(kPanelSlot, row, 6.0f * l.unit);
+        screenLine(l, ui::kLineRows + k, row.xy() + Vec2{14.0f * l.unit, row.h * 0.22f}, row.h * 0.56f, kWhite);
+    }
+}
+
+// The players of a LAN session beside the pause window.
+void pausePlayerList(Builder& l) {
+    if (screenLineCount(l, ui::kLinePlayers) == 0u) return;
+    const Rect list = rectOf(ui::pauseListRect(l.size.x, l.size.y));
+    l.panel(kPanelWindow, list, 12.0f * l.unit);
+    screenLine(l, ui::kLinePlayers, list.xy() + Vec2{20.0f, 18.0f} * l.unit, 24.0f * l.unit, kWhite);
+    const uint32_t names = std::min(screenState(l, ui::kStatePlayers), ui::kPausePlayersShown);
+    for (uint32_t k = 0; k < names; ++k)
+        screenLine(l, ui::kLinePlayers + 1u + k,
+                   list.xy() + Vec2{28.0f * l.unit, (60.0f + 30.0f * static_cast<float>(k)) * l.unit}, 20.0f * l.unit,
+                   kPale);
+}
+
+struct OwnScreen {
+    int32_t screen;
+    void (*draw)(Builder&);
+};
+
+const OwnScreen* lanScreen(int32_t screen) {
+    static const OwnScreen kScreens[] = {{ui::kConnectionScreen, connectionForm}, {ui::kDeathScreen, deathScreen},
+                                         {ui::kCharacterScreen, characterScreen}, {ui::kNpcScreen, npcScreen},
+                                         {ui::kJournalScreen, listScreen},        {ui::kTerritoryScreen, listScreen}};
+    for (const OwnScreen& own : kScreens)
+        if (own.screen == screen) return &own;
+    return nullptr;
+}
+
 void toast(Builder& l) { centredLine(l, ui::kToastTextLine, l.size.y * 0.68f, 22.0f * l.unit, kWhite, true); }
 
 void layoutScreen(Builder& l) {
@@ -523,6 +716,7 @@ void layoutScreen(Builder& l) {
         mainMenu(l);
     } else if (screen == kPauseScreen) {
         pauseMenu(l);
+        pausePlayerList(l);
     } else if (screen == kWorldListScreen) {
         worldList(l);
     } else if (screen == kNewWorldScreen) {
@@ -535,8 +729,10 @@ void layoutScreen(Builder& l) {
         chestScreen(l);
     } else if (screen == kCraftingScreen) {
         craftingScreen(l);
+    } else if (const OwnScreen* own = lanScreen(screen)) {
+        own->draw(l);
     } else if (screen != kPlayScreen && !inventoryShown) {
-        otherScreen(l, screen);
+        otherScreen(l);
     }
     if (inventoryShown) inventory(l);
     textLines(l);

@@ -45,6 +45,8 @@ int heldRender(App& app);
 int bossRender(App& app);
 int chatRender(App& app);
 int dimensionsRender(App& app);
+// The LAN interface capture sequence; its failures reach the caller.
+int lanRender(App& app);
 
 // Sets the App's capture path, draws one frame and reports whether the PNG was written.
 bool captureFrame(App& app, const Path& png);

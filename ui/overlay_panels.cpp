@@ -37,5 +37,6 @@ void App::updateOverlay() {
     render::check(vkMapMemory(gpu.dev, descriptors.contentMetaMemory, 0, VK_WHOLE_SIZE, 0, &mapped),
                   "vkMapMemory(dev,contentMetaMemory,0,VK_WHOLE_SIZE,0,&mapped)", 1121);
     ui::writeOverlayPanels({static_cast<uint32_t*>(mapped), render::kContentMetaBytes / 4}, std::move(panels));
+    writeLanScreenOverlay({static_cast<uint32_t*>(mapped), render::kContentMetaBytes / 4});
     vkUnmapMemory(gpu.dev, descriptors.contentMetaMemory);
 }

@@ -63,10 +63,12 @@ void App::handleScreenInput() {
         setScreen(UiState::kPlaying);
     }
     handleContainerInput();
+    handleLanScreenInput();
 }
 
-void App::onKey(GLFWwindow* window, int key, int, int action, int) {
+void App::onKey(GLFWwindow* window, int key, int, int action, int modifiers) {
     if (action == GLFW_PRESS) ui::notePress(ui.keyPresses, key);
+    if (action != GLFW_RELEASE && ui.screen == ui::kConnectionScreen && connectionFormKey(key, modifiers)) return;
     // F3+B shows the hitboxes of mobs, NPCs and shaped blocks.
     if (action == GLFW_PRESS && key == GLFW_KEY_B && window && glfwGetKey(window, GLFW_KEY_F3) == GLFW_PRESS)
         showHitboxes = !showHitboxes;
@@ -83,5 +85,6 @@ void App::onMouseButton(GLFWwindow*, int button, int action, int) {
 }
 
 void App::onChar(GLFWwindow*, unsigned int codePoint) {
+    if (ui.screen == ui::kConnectionScreen) { connectionFormChar(codePoint); return; }
     if (ui.textEntryActive) ui.textField.push_back(static_cast<char32_t>(codePoint));
 }

@@ -50,6 +50,11 @@ TEST_F(CatalogTest, EveryFileMessage) {
         {quest("t:q19", kill, R"({"item": "test:stick", "count": 65})"), "Invalid adventure value: count"},
         {quest("t:q20", kill, R"({"experience": 100000})"), ""},
         {quest("t:q21", kill, R"({"experience": 100001})"), "Invalid adventure value: experience"},
+        // A later stage names an earlier file's quest.
+        {R"({"id": "t:q22", "title": "T", "previous": "t:q12", "objective": )" + kill + R"(, "reward": {"experience": 5}})",
+         ""},
+        {R"({"id": "t:q23", "title": "T", "previous": "t:q24", "objective": )" + kill + R"(, "reward": {"experience": 5}})",
+         "Unknown previous quest"},
     };
     // NPC files are read after every quest file, whatever their paths.
     const Cases npcs = {
@@ -88,7 +93,8 @@ TEST_F(CatalogTest, EveryFileMessage) {
     writeAll(npcs, "a", ".npc.json");
     const adventure::Catalog catalog = load();
     EXPECT_EQ(errors("adventure_errors.txt"), expected);
-    EXPECT_EQ(catalog.quests.size(), 5u);
+    EXPECT_EQ(catalog.quests.size(), 6u);
+    EXPECT_EQ(catalog.quests.at("t:q22").previous, "t:q12");
     ASSERT_EQ(catalog.npcs.size(), 4u);
     EXPECT_EQ(catalog.npcs[0].quests, (std::vector<std::string>{"t:q", "t:q12"}));
 }

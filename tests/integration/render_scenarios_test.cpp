@@ -552,3 +552,113 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 }  // namespace
+
+// --- the LAN interface capture sequence -------------------------------------------------------
+
+namespace {
+
+class LanRenderSequence : public ::testing::Test {
+   protected:
+    static void SetUpTestSuite() { run_ = runScenario("--lan-render-test"); }
+    static void TearDownTestSuite() {
+        delete run_;
+        run_ = nullptr;
+    }
+    static ScenarioRun* run_;
+    static double distance(const platform::Image& a, const platform::Image& b, double l, double t, double r,
+                           double bottom) {
+        return colourDistance(meanColour(a, band(a, l, t, r, bottom)), meanColour(b, band(b, l, t, r, bottom)));
+    }
+    static Colour mean(const platform::Image& a, double l, double t, double r, double bottom) {
+        return meanColour(a, band(a, l, t, r, bottom));
+    }
+};
+ScenarioRun* LanRenderSequence::run_ = nullptr;
+
+const char* const kLanCaptures[] = {
+    "main-menu117.png",    "connection-menu117.png", "without-peer.png",   "with-peer.png",
+    "nine-peers118.png",   "pause-players118.png",   "shared-mob120.png",  "death120.png",
+    "skills129.png",       "character129.png",       "npc-quests121.png",  "quest-mining128.png",
+    "quest-locked128.png", "quest-visit128.png",     "npc-trades121.png",  "quest-journal121.png",
+    "character121.png",    "territories122.png"};
+
+TEST_F(LanRenderSequence, EndsWithItsLogLineAndEveryCapture) {
+    ASSERT_EQ(run_->result.exitCode, 0) << run_->result.out << run_->result.err;
+    EXPECT_EQ(run_->log("render116.log"),
+              "RENDER122_OK: hidden Vulkan startup, five-button main menu, in-game connection form, IP/port/code "
+              "keyboard input and length validation, original first-person rendering, nine remote player meshes in "
+              "one draw, ten-player pause list, shared mob geometry, death/respawn screen, multiplayer NPC "
+              "quests/trades, personal journal, character stats and enabled quest action in creative flight; PNG "
+              "captures.\n");
+    for (const char* name : kLanCaptures) {
+        ASSERT_TRUE(fs::exists(run_->base / name)) << name;
+        const platform::Image image = run_->capture(name);
+        EXPECT_EQ(image.width, 1280u) << name;
+        EXPECT_EQ(image.height, 720u) << name;
+        EXPECT_TRUE(opaque(image)) << name;
+    }
+    EXPECT_FALSE(fs::exists(run_->base / "last_error.txt"));
+}
+
+// The three fields stand where the main menu shows its background, and each holds typed text
+// brighter than its empty right end.
+TEST_F(LanRenderSequence, ConnectionFormShowsThreeFilledFields) {
+    const platform::Image menu = run_->capture("main-menu117.png");
+    const platform::Image form = run_->capture("connection-menu117.png");
+    for (const double centre : {0.3, 0.46, 0.62}) {
+        EXPECT_GT(distance(form, menu, 0.3, centre - 0.02, 0.7, centre + 0.02), 50.0) << centre;
+        const double text = mean(form, 0.3, centre - 0.015, 0.33, centre + 0.015).r;
+        const double empty = mean(form, 0.62, centre - 0.015, 0.7, centre + 0.015).r;
+        EXPECT_GT(text, empty + 25.0) << centre;
+    }
+}
+
+// In the world: one remote body in the middle of the view, nine across it, the shared mob ahead;
+// the sky corner stays as it was. The pause screen lists the players on the right, over the sky
+// that its left side only dims; death covers everything in red.
+TEST_F(LanRenderSequence, WorldCapturesShowPeersMobPlayerListAndDeath) {
+    const platform::Image alone = run_->capture("without-peer.png");
+    const platform::Image one = run_->capture("with-peer.png");
+    EXPECT_GT(distance(one, alone, 0.4, 0.3, 0.6, 0.7), 40.0);
+    EXPECT_LT(distance(one, alone, 0.8, 0.0, 1.0, 0.15), 4.0);
+    EXPECT_GT(distance(run_->capture("nine-peers118.png"), alone, 0.3, 0.3, 0.7, 0.7), 80.0);
+    EXPECT_GT(distance(run_->capture("shared-mob120.png"), alone, 0.44, 0.45, 0.56, 0.75), 25.0);
+    const platform::Image pause = run_->capture("pause-players118.png");
+    EXPECT_GT(colourDistance(mean(pause, 0.75, 0.1, 0.95, 0.5), mean(pause, 0.05, 0.1, 0.25, 0.5)), 100.0);
+    const Colour death = mean(run_->capture("death120.png"), 0.0, 0.0, 1.0, 1.0);
+    EXPECT_GT(death.r, 1.4 * death.g);
+    EXPECT_GT(death.r, 1.4 * death.b);
+}
+
+// The first skill's bar is gold and part full; the character view's first bar is the full red of
+// health (22 of 22). The accept button is bright for the open quest and dimmed for the locked
+// stage; the mining quest's progress bar is partly green; the trade shows its arrow; listed rows
+// of the journal and the territories have a panel where the empty window below has none.
+TEST_F(LanRenderSequence, SheetsShowSkillsQuestsTradeAndLists) {
+    const platform::Image skills = run_->capture("skills129.png");
+    const Colour skill = mean(skills, 0.18, 0.358, 0.45, 0.372);
+    EXPECT_GT(skill.r, 150.0);
+    EXPECT_GT(skill.r, skill.b + 80.0);
+    EXPECT_LT(mean(skills, 0.6, 0.358, 0.8, 0.372).r, 80.0);
+    for (const char* name : {"character129.png", "character121.png"}) {
+        const Colour health = mean(run_->capture(name), 0.6, 0.358, 0.8, 0.372);
+        EXPECT_GT(health.r, 150.0) << name;
+        EXPECT_GT(health.r, health.g + 80.0) << name;
+    }
+    const auto brightness = [](const Colour& c) { return c.r + c.g + c.b; };
+    const platform::Image quests = run_->capture("npc-quests121.png");
+    const platform::Image locked = run_->capture("quest-locked128.png");
+    EXPECT_LT(brightness(mean(locked, 0.52, 0.8, 0.72, 0.86)), 0.8 * brightness(mean(quests, 0.52, 0.8, 0.72, 0.86)));
+    const Colour bar = mean(run_->capture("quest-mining128.png"), 0.509, 0.558, 0.55, 0.568);
+    EXPECT_GT(bar.g, bar.r + 40.0);
+    EXPECT_GT(distance(run_->capture("quest-visit128.png"), locked, 0.15, 0.41, 0.45, 0.46), 20.0);
+    const platform::Image trade = run_->capture("npc-trades121.png");
+    EXPECT_GT(colourDistance(mean(trade, 0.42, 0.449, 0.56, 0.461), mean(trade, 0.42, 0.48, 0.56, 0.49)), 200.0);
+    const platform::Image journal = run_->capture("quest-journal121.png");
+    EXPECT_GT(colourDistance(mean(journal, 0.16, 0.27, 0.8, 0.32), mean(journal, 0.16, 0.45, 0.8, 0.5)), 15.0);
+    const platform::Image territories = run_->capture("territories122.png");
+    EXPECT_GT(colourDistance(mean(territories, 0.16, 0.21, 0.8, 0.26), mean(territories, 0.16, 0.85, 0.8, 0.9)),
+              12.0);
+}
+
+}  // namespace

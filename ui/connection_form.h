@@ -1,0 +1,30 @@
+#pragma once
+// The connection form (screen 17): address, port and room code, typed through the key and
+// character callbacks. A field takes only what can belong to it: the address digits and dots up
+// to 15 ("255.255.255.255"), the port up to 5 digits, the room code up to 8 digits.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace ui {
+
+inline constexpr int32_t kConnectionScreen = 17;
+inline constexpr uint32_t kFormFields = 3;  // 0 address, 1 port, 2 room code
+inline constexpr std::array<std::size_t, kFormFields> kFormFieldLimits{15, 5, 8};
+
+// Focus and the whole-text selection that Ctrl+A makes, which the next typed character replaces.
+struct ConnectionFormFocus {
+    uint32_t field = 0;
+    bool allSelected = false;
+};
+
+bool formAccepts(uint32_t field, char32_t c);
+// Types one character into the focused field's text; false when it was rejected (the text and the
+// selection stay).
+bool typeFormChar(ConnectionFormFocus& focus, std::string& text, char32_t c);
+// Tab (258) moves to the next field, wrapping; Ctrl+A (65 with the control bit) selects the whole
+// text; Backspace (259) removes the last character or the selection. False for other keys.
+bool formKey(ConnectionFormFocus& focus, std::string& text, int key, int modifiers);
+
+}  // namespace ui
