@@ -182,6 +182,7 @@ struct App {
     void loadBlockStates();
     void loadInventory();
     void loadProgression();
+    void loadAdventure();
     void loadPlayer();
     void loadDroppedItems();
     void loadArrows();

@@ -295,6 +295,7 @@ std::string encodeProgression(const Progression& progression) {
     out.put(progression.level);
     out.put(progression.experience);
     for (uint32_t value : progression.skills) out.put(value);
+    for (uint32_t value : progression.skillExperience) out.put(value);
     return out.take();
 }
 
@@ -305,7 +306,73 @@ std::optional<Progression> decodeProgression(const std::string& bytes) {
     if (progression.level < 1 || progression.level > kMaxLevel) in.refuse();
     progression.experience = in.get<uint32_t>();
     for (uint32_t& value : progression.skills) value = in.get<uint32_t>();
+    for (std::size_t k = 0; k < progression.skillExperience.size(); ++k) {
+        progression.skillExperience[k] = in.get<uint32_t>();
+        if (progression.skills[k] != adventure::skillLevel(progression.skillExperience[k])) in.refuse();
+    }
     return wholeOrNothing(in, progression);
+}
+
+namespace {
+
+constexpr uint32_t kMaxQuests = 4096;
+constexpr uint32_t kMaxQuestIdLength = 256;
+
+std::string questId(ByteReader& in) {
+    std::string id = in.getText(kMaxQuestIdLength);
+    if (id.empty()) in.refuse();
+    return id;
+}
+
+}  // namespace
+
+std::string encodeQuestLog(const adventure::QuestLog& log) {
+    ByteWriter out("QVQL", kVersion);
+    out.put(static_cast<uint32_t>(log.accepted.size()));
+    for (const auto& [id, q] : log.accepted) {
+        out.putText(id);
+        out.put(q.progress);
+        out.put(q.targetBlock);
+        out.put(q.minedAtAccept);
+        out.put(static_cast<uint8_t>(q.hasPlace));
+        out.put(q.placeX);
+        out.put(q.placeZ);
+    }
+    out.put(static_cast<uint32_t>(log.completed.size()));
+    for (const std::string& id : log.completed) out.putText(id);
+    out.put(static_cast<uint32_t>(log.minedBlocks.size()));
+    for (const auto& [block, count] : log.minedBlocks) {
+        out.put(block);
+        out.put(count);
+    }
+    return out.take();
+}
+
+std::optional<adventure::QuestLog> decodeQuestLog(const std::string& bytes) {
+    ByteReader in(bytes, "QVQL", kVersion);
+    adventure::QuestLog log;
+    const uint32_t accepted = in.count(kMaxQuests, 4 + 1 + 4 + 1 + 4 + 1 + 16);
+    for (uint32_t k = 0; k < accepted; ++k) {
+        const std::string id = questId(in);
+        adventure::QuestProgress q;
+        q.progress = in.get<int32_t>();
+        q.targetBlock = in.get<uint8_t>();
+        q.minedAtAccept = in.get<uint32_t>();
+        const uint8_t hasPlace = in.get<uint8_t>();
+        q.hasPlace = hasPlace == 1;
+        q.placeX = getFinite<double>(in);
+        q.placeZ = getFinite<double>(in);
+        if (q.progress < 0 || hasPlace > 1 || !log.accepted.emplace(id, q).second) in.refuse();
+    }
+    const uint32_t completed = in.count(kMaxQuests, 5);
+    for (uint32_t k = 0; k < completed; ++k)
+        if (!log.completed.insert(questId(in)).second) in.refuse();
+    const uint32_t mined = in.count(256, 5);
+    for (uint32_t k = 0; k < mined; ++k) {
+        const uint8_t block = in.get<uint8_t>();
+        if (!log.minedBlocks.emplace(block, in.get<uint32_t>()).second) in.refuse();
+    }
+    return wholeOrNothing(in, std::move(log));
 }
 
 std::string encodeCrops(const std::map<CellKey, uint64_t>& ages) {

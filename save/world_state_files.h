@@ -6,7 +6,12 @@
 //   blockstates.dat "QVBS": u32 n (<= 1,048,576), n x {i32 x, y, z, u8 id, u8 state}
 //   inventory.dat   "QVIN": 9 hotbar, 27 main, 1 cursor, 4 armour slots, i32 selected (0..8);
 //                   a slot is {u8 id, i32 count (0..65,535), i32 wear (>= 0)}
-//   progression.dat "QVPR": u32 level (1..50), u32 experience, 4 x u32 skill values
+//   progression.dat "QVPR": u32 level (1..50), u32 experience, 4 x u32 skill levels,
+//                   4 x u32 skill experience (each level as its experience gives it)
+//   quests.dat      "QVQL": u32 n (<= 4,096) accepted, n x {quest id, i32 progress (>= 0),
+//                   u8 target block, u32 dug at accepting, u8 has place (0 or 1), f64 place x, z};
+//                   u32 n (<= 4,096) completed, n x quest id; u32 n (<= 256) dug counts,
+//                   n x {u8 block id, u32 count}; a quest id is u32 length (1..256) + bytes
 //   player.dat      "QVPL": f32 x, y, z, yaw, pitch, velocity x, y, z, spawn x, y, z,
 //                   i32 health, 4 x i32 food, i32 air, f64 stamina, u8 third person, u8 flying;
 //                   the flags 0 or 1, every real finite
@@ -29,6 +34,7 @@
 #include <string>
 #include <vector>
 
+#include "adventure/quest_log.h"
 #include "app/chunk_window_state.h"
 #include "game/containers.h"
 #include "game/entities.h"
@@ -49,6 +55,7 @@ inline constexpr const char* kBedFile = "bed.dat";
 inline constexpr const char* kActorsFile = "actors.dat";
 inline constexpr const char* kProgressionFile = "progression.dat";
 inline constexpr const char* kCropsFile = "crops.dat";
+inline constexpr const char* kQuestsFile = "quests.dat";
 inline constexpr const char* kWaterFile = "water.dat";
 inline constexpr const char* kGenerationFile = "generation.json";
 
@@ -108,6 +115,8 @@ std::string encodeActors(const ActorsRecord& record);
 std::optional<ActorsRecord> decodeActors(const std::string& bytes);
 std::string encodeProgression(const Progression& progression);
 std::optional<Progression> decodeProgression(const std::string& bytes);
+std::string encodeQuestLog(const adventure::QuestLog& log);
+std::optional<adventure::QuestLog> decodeQuestLog(const std::string& bytes);
 // Crop cell -> world steps it has shown its stage.
 std::string encodeCrops(const std::map<CellKey, uint64_t>& ages);
 std::optional<std::map<CellKey, uint64_t>> decodeCrops(const std::string& bytes);

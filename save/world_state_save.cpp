@@ -62,6 +62,10 @@ void App::loadProgression() {
         combat.progression = *progression;
 }
 
+void App::loadAdventure() {
+    if (auto log = readSaveFile(filesave::kQuestsFile, filesave::decodeQuestLog)) adventureState.quests = std::move(*log);
+}
+
 void App::loadPlayer() {
     const auto r = readSaveFile(filesave::kPlayerFile, filesave::decodePlayer);
     if (!r) return;
@@ -126,12 +130,13 @@ void App::loadActors() {
     for (const Mob& mob : entities.mobs) entities.nextMobId = std::max(entities.nextMobId, mob.id + 1);
 }
 
-// Not built, for want of the state they would fill: the quest state of loadAdventure, potion
-// effects, loot state and the living world's state.
+// Not built, for want of the state they would fill: potion effects, loot state and the living
+// world's state.
 void App::loadSavedState() {
     loadBlockStates();
     loadInventory();
     loadProgression();
+    loadAdventure();
     loadPlayer();
     loadDroppedItems();
     loadArrows();
@@ -160,6 +165,7 @@ void App::saveMachines() { writeSaveFile(filesave::kMachinesFile, filesave::enco
 void App::saveWorldState() {
     writeSaveFile(filesave::kBlockStatesFile, filesave::encodeBlockStates(world.blockStates));
     writeSaveFile(filesave::kProgressionFile, filesave::encodeProgression(combat.progression));
+    writeSaveFile(filesave::kQuestsFile, filesave::encodeQuestLog(adventureState.quests));
     savePlayer();
     writeSaveFile(filesave::kDroppedItemsFile, filesave::encodeDroppedItems(entities.droppedItems));
     writeSaveFile(filesave::kArrowsFile, filesave::encodeArrows(entities.arrows));

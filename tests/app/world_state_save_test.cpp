@@ -37,7 +37,9 @@ void play(App& app) {
     app.hasBed = true, app.bedX = 4, app.bedY = 70, app.bedZ = 5;
     ASSERT_TRUE(app.setBlock(6, 100, 7, 3));
     app.world.blockStates[{6, 100, 7}] = StoredBlockState{3, 2};
-    app.combat.progression = Progression{7, 250, {1, 2, 3, 4}};
+    app.combat.progression = Progression{7, 250, {1, 2, 3, 4}, {400, 800, 1200, 1600}};
+    app.adventureState.quests.accepted["mine_iron"].progress = 2;
+    app.adventureState.quests.completed.insert("first_steps");
     // A crop that has shown its stage for 100 steps, and a spreading water cell.
     app.clock.tick = 5000;
     app.sim.crops[{1, 70, 1}] = 4900;
@@ -77,6 +79,9 @@ TEST(WorldStateSave, AfterARestartThePlayerStandsWhereTheyStoodWithTheirThings) 
     EXPECT_EQ((app.world.blockStates[{6, 100, 7}].state), 2);
     EXPECT_EQ(app.combat.progression.level, 7u);
     EXPECT_EQ(app.combat.progression.skills[1], 2u);
+    EXPECT_EQ(app.combat.progression.skillExperience[3], 1600u);
+    EXPECT_EQ(app.adventureState.quests.accepted["mine_iron"].progress, 2);
+    EXPECT_TRUE(app.adventureState.quests.completed.contains("first_steps"));
     // The step counter starts again; the crop keeps its age, not its old step number.
     ASSERT_TRUE(app.sim.crops.contains({1, 70, 1}));
     EXPECT_EQ((app.clock.tick - app.sim.crops[{1, 70, 1}]), 100u);

@@ -21,6 +21,27 @@ Mob mob(uint32_t id) {
     return m;
 }
 
+Progression progression(std::array<uint32_t, 4> experience) {
+    Progression p{kMaxLevel, 1234, {}, experience};
+    for (std::size_t k = 0; k < 4; ++k) p.skills[k] = adventure::skillLevel(experience[k]);
+    return p;
+}
+
+adventure::QuestLog questLog(const std::string& acceptedId) {
+    adventure::QuestLog log;
+    adventure::QuestProgress& q = log.accepted[acceptedId];
+    q.progress = 3;
+    q.targetBlock = 21;
+    q.minedAtAccept = 40;
+    q.hasPlace = true;
+    q.placeX = -120.5;
+    q.placeZ = 3000.25;
+    log.accepted["visit_city"];
+    log.completed = {"first_steps", "talk_to_smith"};
+    log.minedBlocks = {{21, 43}, {3, 9}};
+    return log;
+}
+
 // Each format: its bytes for a sample with every field set, and those bytes decoded and encoded
 // again (nothing when the decoder refuses them).
 struct Format {
@@ -72,8 +93,9 @@ const Format kFormats[] = {
      reencode(decodeChests, encodeChests)},
     {"bed", [] { return encodeBed({true, -100, 70, 2000}); }, reencode(decodeBed, encodeBed)},
     {"actors", [] { return encodeActors({9, {mob(3), mob(8)}}); }, reencode(decodeActors, encodeActors)},
-    {"progression", [] { return encodeProgression({kMaxLevel, 1234, {5, 6, 7, 0xFFFFFFFFu}}); },
+    {"progression", [] { return encodeProgression(progression({0, 399, 1820, 0xFFFFFFFFu})); },
      reencode(decodeProgression, encodeProgression)},
+    {"quests", [] { return encodeQuestLog(questLog("mine_iron")); }, reencode(decodeQuestLog, encodeQuestLog)},
     {"crops", [] { return encodeCrops({{{1, 64, -2}, 0}, {{-9, 1, 30}, 0xFFFFFFFFFFull}}); },
      reencode(decodeCrops, encodeCrops)},
     {"water", [] { return encodeWater({{{0, 1, 0}, 0}, {{4, 127, -4}, kMaxWaterLevel}}); },
@@ -160,6 +182,21 @@ TEST(WorldStateFiles, ValuesAreBoundedAtTheirEdges) {
     const std::pair<uint32_t, bool> levels[] = {{1, true}, {kMaxLevel, true}, {0, false}, {kMaxLevel + 1, false}};
     for (const auto& [level, accepted] : levels)
         EXPECT_EQ(decodeProgression(encodeProgression({level, 0, {}})).has_value(), accepted) << "level " << level;
+    Progression skills = progression({800, 0, 0, 0});
+    EXPECT_TRUE(decodeProgression(encodeProgression(skills)));
+    skills.skills[0] = 1;
+    EXPECT_FALSE(decodeProgression(encodeProgression(skills))) << "a skill level its experience does not give";
+
+    const std::pair<std::string, bool> questIds[] = {{std::string(256, 'q'), true}, {std::string(257, 'q'), false},
+                                                     {"", false}};
+    for (const auto& [id, accepted] : questIds)
+        EXPECT_EQ(decodeQuestLog(encodeQuestLog(questLog(id))).has_value(), accepted) << id.size() << "-byte quest id";
+    adventure::QuestLog behind = questLog("mine_iron");
+    behind.accepted["mine_iron"].progress = -1;
+    EXPECT_FALSE(decodeQuestLog(encodeQuestLog(behind))) << "negative progress";
+    behind.accepted["mine_iron"].progress = 0;
+    EXPECT_TRUE(decodeQuestLog(encodeQuestLog(behind)));
+
     const std::pair<uint8_t, bool> water[] = {{kMaxWaterLevel, true}, {kMaxWaterLevel + 1, false}};
     for (const auto& [level, accepted] : water)
         EXPECT_EQ(decodeWater(encodeWater({{{0, 0, 0}, level}})).has_value(), accepted) << "water level " << +level;
