@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <fstream>
+#include <stdexcept>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,31 +32,64 @@ std::optional<uint64_t> worldNumber(const std::string& folderName) {
     return number;
 }
 
-std::optional<WorldRecord> readWorldRecord(const std::filesystem::path& folder) {
+struct FolderRead {
+    std::optional<WorldRecord> record;
+    std::string cause;  // why there is no record
+};
+
+FolderRead readWorldRecord(const std::filesystem::path& folder) {
+    std::error_code error;
+    if (!std::filesystem::exists(folder / kWorldFile, error)) return {std::nullopt, "world.txt is missing"};
     const std::optional<std::string> text = platform::readFileBytes(folder / kWorldFile);
-    if (!text) return std::nullopt;
-    return parseWorldFile(*text);
+    if (!text) return {std::nullopt, "world.txt cannot be read"};
+    std::optional<WorldRecord> record = parseWorldFile(*text);
+    if (!record) return {std::nullopt, "world.txt is damaged or cut short"};
+    return {std::move(record), {}};
 }
 
 }  // namespace
 
-std::vector<WorldEntry> listWorldFolders(const std::filesystem::path& saves) {
+WorldListing scanWorldFolders(const std::filesystem::path& saves) {
     std::vector<std::pair<uint64_t, WorldEntry>> found;
+    std::vector<std::pair<uint64_t, std::string>> skipped;
     std::error_code error;
     for (std::filesystem::directory_iterator it(saves, error), end; !error && it != end;
          it.increment(error)) {
         std::error_code entryError;
         if (!it->is_directory(entryError)) continue;
-        const auto number = worldNumber(it->path().filename().string());
+        const std::string folderName = it->path().filename().string();
+        const auto number = worldNumber(folderName);
         if (!number) continue;
-        const auto record = readWorldRecord(it->path());
-        if (!record) continue;
-        found.emplace_back(*number, WorldEntry{ui::utf8ToUtf32(record->name), record->seed, it->path()});
+        const FolderRead read = readWorldRecord(it->path());
+        if (!read.record) {
+            skipped.emplace_back(*number, folderName + ": " + read.cause);
+            continue;
+        }
+        found.emplace_back(*number, WorldEntry{ui::utf8ToUtf32(read.record->name), read.record->seed, it->path()});
     }
-    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    std::vector<WorldEntry> worlds;
-    for (auto& entry : found) worlds.push_back(std::move(entry.second));
-    return worlds;
+    const auto byNumber = [](const auto& a, const auto& b) { return a.first < b.first; };
+    std::sort(found.begin(), found.end(), byNumber);
+    std::sort(skipped.begin(), skipped.end(), byNumber);
+    WorldListing listing;
+    for (auto& entry : found) listing.worlds.push_back(std::move(entry.second));
+    for (auto& line : skipped) listing.skipped.push_back(std::move(line.second));
+    return listing;
+}
+
+std::vector<WorldEntry> listWorldFolders(const std::filesystem::path& saves) {
+    return scanWorldFolders(saves).worlds;
+}
+
+std::filesystem::path moveWorldToBackups(const std::filesystem::path& folder, const std::filesystem::path& backups) {
+    const std::filesystem::path kept = backups / "DeletedWorlds";
+    std::error_code error;
+    std::filesystem::create_directories(kept, error);
+    const std::string name = folder.filename().string();
+    std::filesystem::path target = kept / name;
+    for (int copy = 2; std::filesystem::exists(target, error); ++copy) target = kept / (name + "-" + std::to_string(copy));
+    std::filesystem::rename(folder, target, error);
+    if (error) throw std::runtime_error("Cannot delete world: " + folder.string());
+    return target;
 }
 
 std::filesystem::path nextWorldFolder(const std::filesystem::path& saves) {
@@ -69,5 +104,12 @@ std::filesystem::path nextWorldFolder(const std::filesystem::path& saves) {
 }  // namespace filesave
 
 void App::listWorlds() {
-    ui.worlds = filesave::listWorldFolders(files.saves);
+    filesave::WorldListing listing = filesave::scanWorldFolders(files.saves);
+    ui.worlds = std::move(listing.worlds);
+    // Rewritten on every listing, so it names what is skipped now; nothing when there are no saves.
+    std::error_code error;
+    if (!std::filesystem::is_directory(files.saves, error)) return;
+    std::string text;
+    for (const std::string& line : listing.skipped) text += line + "\n";
+    std::ofstream(files.saves / filesave::kWorldListErrorsFile, std::ios::binary | std::ios::trunc) << text;
 }
