@@ -51,8 +51,8 @@ const std::array<RowButton, 2> kDeleteButtons{{
     {MenuAction::BackToWorldList, 150.0f, 240.0f, kCancel},
 }};
 const std::array<RowButton, 2> kPauseButtons{{
-    {MenuAction::Resume, 0.0f, 320.0f, kContinue},
-    {MenuAction::SaveAndQuit, 0.0f, 320.0f, kSaveAndQuit},
+    {MenuAction::Resume, 0.0f, 380.0f, kContinue},
+    {MenuAction::SaveAndQuit, 0.0f, 380.0f, kSaveAndQuit},
 }};
 
 // One row of buttons at `top`, placed around `centreX`.
@@ -83,7 +83,7 @@ float interfaceUnit(float width, float height) {
 SlotRect pauseWindowRect(float width, float height) {
     const float unit = interfaceUnit(width, height);
     // Narrow, so that the sides stay free for the list of players in a LAN session.
-    return centredRect(std::max(width, 1.0f) * 0.5f, std::max(height, 1.0f) * 0.5f, 400.0f * unit, 280.0f * unit);
+    return centredRect(std::max(width, 1.0f) * 0.5f, std::max(height, 1.0f) * 0.5f, 440.0f * unit, 280.0f * unit);
 }
 
 std::vector<MenuButton> menuButtons(int32_t screen, float width, float height) {
