@@ -121,3 +121,17 @@ TEST_F(WorldSession, TheFormCreatesOnlyWithAValidSeed) {
     EXPECT_EQ(app.files.seed, 4294967295u);
     EXPECT_EQ(app.files.worldName, U"М");
 }
+
+TEST_F(WorldSession, AWorldThatCannotBeReadStaysInTheListUntouched) {
+    app.createWorld(U"Мир", 5);
+    const fs::path folder = app.files.world;
+    app.leaveWorld();
+    testsupport::writeFile(folder / "player.dat", "QVPL");  // cut short
+    app.runMenuAction(ui::MenuAction::OpenWorldList);
+    app.runMenuAction(ui::MenuAction::PlaySelected);
+    EXPECT_FALSE(app.files.worldOpen);
+    EXPECT_EQ(app.ui.screen, 5) << "the player stays in the list";
+    EXPECT_NE(app.ui.toast.text.find(U"Unreadable save file"), std::u32string::npos);
+    app.saveWorld();  // refused: nothing is written over what the player may still recover
+    EXPECT_EQ(testsupport::readFile(folder / "player.dat"), "QVPL");
+}
