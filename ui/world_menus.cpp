@@ -10,6 +10,7 @@
 
 #include "app/app.h"
 #include "ui/new_world_form.h"
+#include "ui/world_list_view.h"
 
 namespace {
 
@@ -54,9 +55,9 @@ void App::refreshWorldList(const std::filesystem::path& select) {
     const int32_t count = static_cast<int32_t>(ui.worlds.size());
     for (int32_t k = 0; k < count && !select.empty(); ++k)
         if (ui.worlds[static_cast<std::size_t>(k)].directory == select) ui.selectedWorld = k;
-    ui.selectedWorld = std::clamp(ui.selectedWorld, 0, std::max(count - 1, 0));
-    ui.worldScroll = std::clamp(ui.worldScroll, std::max(ui.selectedWorld - ui::kWorldRowsShown + 1, 0),
-                                std::min(ui.selectedWorld, std::max(count - ui::kWorldRowsShown, 0)));
+    const ui::WorldListView view = ui::clampedWorldList({ui.worldScroll, ui.selectedWorld}, count, ui::kWorldRowsShown);
+    ui.worldScroll = view.scroll;
+    ui.selectedWorld = view.selected;
     if (gpu.dev) buildUiAtlas();
 }
 
@@ -71,16 +72,14 @@ void App::handleWorldMenus() {
         // Whole wheel steps move the list by a row; a click on a row selects its world.
         const double steps = std::trunc(player.scrollAccumulator);
         player.scrollAccumulator -= steps;
-        const int32_t row = click ? ui::worldRowAt(x, y, width, height) : -1;
-        const int32_t count = static_cast<int32_t>(ui.worlds.size());
-        const int32_t scroll = std::clamp(ui.worldScroll - static_cast<int32_t>(steps), 0,
-                                          std::max(count - ui::kWorldRowsShown, 0));
-        const int32_t selected = row >= 0 && ui.worldScroll + row < count ? ui.worldScroll + row : ui.selectedWorld;
-        if (scroll != ui.worldScroll || selected != ui.selectedWorld) {
-            ui.worldScroll = scroll;
-            ui.selectedWorld = selected;
-            if (gpu.dev) buildUiAtlas();
-        }
+        const ui::WorldListView before{ui.worldScroll, ui.selectedWorld};
+        const ui::WorldListView after =
+            ui::scrolledWorldList(before, static_cast<int32_t>(ui.worlds.size()), ui::kWorldRowsShown,
+                                  static_cast<int32_t>(steps), click ? ui::worldRowAt(x, y, width, height) : -1);
+        ui.worldScroll = after.scroll;
+        ui.selectedWorld = after.selected;
+        // The atlas holds the previews of the rows shown and of the selected world.
+        if (after != before && gpu.dev) buildUiAtlas();
     }
     if (click && screen == kNewWorld) {
         const int32_t field = ui::newWorldFieldAt(x, y, width, height);
