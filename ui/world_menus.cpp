@@ -103,6 +103,8 @@ void App::runMenuAction(ui::MenuAction action) {
                 listWorlds();
                 if (const int32_t last = lastSavedWorld(ui.worlds); last >= 0)
                     openWorld(ui.worlds[static_cast<std::size_t>(last)].directory);
+                else
+                    showToast(U"НЕТ МИРОВ");
                 break;
             case MenuAction::OpenNewWorld:
                 ui.newWorld = NewWorldForm{};
