@@ -135,3 +135,18 @@ TEST_F(WorldSession, AWorldThatCannotBeReadStaysInTheListUntouched) {
     app.saveWorld();  // refused: nothing is written over what the player may still recover
     EXPECT_EQ(testsupport::readFile(folder / "player.dat"), "QVPL");
 }
+
+TEST_F(WorldSession, ContinueOpensTheWorldSavedLast) {
+    app.runMenuAction(ui::MenuAction::ContinueWorld);
+    EXPECT_EQ(app.ui.toast.text, U"НЕТ МИРОВ");
+    EXPECT_FALSE(app.files.worldOpen);
+    app.createWorld(U"Один", 1);
+    app.leaveWorld();
+    app.createWorld(U"Два", 2);
+    app.leaveWorld();
+    const fs::path first = app.files.base / "Saves" / "world_1" / "world.txt";
+    fs::last_write_time(first, fs::last_write_time(first) + std::chrono::hours(1));
+    app.runMenuAction(ui::MenuAction::ContinueWorld);
+    EXPECT_TRUE(app.files.worldOpen);
+    EXPECT_EQ(app.files.worldName, U"Один");
+}
