@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "app/app.h"
 #include "save/world_file.h"
 #include "support/fresh_registry.h"
