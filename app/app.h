@@ -50,6 +50,7 @@
 #include "save/settings.h"
 #include "ui/lan_screens_state.h"
 #include "ui/screen_texts.h"
+#include "ui/menu_buttons.h"
 #include "ui/ui_state.h"
 
 struct GLFWwindow;
@@ -455,6 +456,24 @@ struct App {
     float npcTextureLayer(uint8_t id, int32_t face) const;
     // Idle clocks and the sampled bones of each NPC's current clip; residents stand where they are.
     void animateNpcs(float seconds);
+
+    // --- World menus and world sessions (ui/world_menus.cpp, app/world_session.cpp) ---
+    // Clicks, Enter and the wheel on the main menu, pause, world list, new-world and delete screens.
+    void handleWorldMenus();
+    void runMenuAction(ui::MenuAction action);
+    // The new-world form's typing, called from the key and character callbacks.
+    void onWorldMenuKey(int key, int action);
+    void onWorldMenuChar(unsigned int codePoint);
+    // Lists the worlds again, selects `select` when listed, keeps the selection in the list and in
+    // view, and rebuilds the atlas that shows their previews.
+    void refreshWorldList(const std::filesystem::path& select = {});
+    // Stages 6 to 10 of start-up for a listed world, then play.
+    void openWorld(const std::filesystem::path& folder);
+    // A new world under the saves as world_<N>, with world.txt and generation.json, then play.
+    void createWorld(const std::u32string& name, uint32_t seed);
+    // Saves the open world and returns the App to a clean state in the main menu.
+    void leaveWorld();
+    void deleteSelectedWorld();
 
     // --- LAN (net/) ---
     void startSession(bool host, const std::string& address, uint16_t port, const std::string& roomCode);

@@ -110,8 +110,16 @@ void App::resetWorldState() {
     motion = PlayerMotion{};
     releaseHeldActions();
     resetSimulation(*this);
+    // Progression, the quest log, the melee timer, the hands' mining target and the NPCs placed in
+    // this world.
+    combat = CombatState{};
+    hands = HandState{};
+    adventureState.quests = adventure::QuestLog{};
+    adventureState.npcPositions.clear();
+    adventureState.npcMotion.clear();
     hasBed = false;
     sleepStart = -1.0;
+    woken = false;
     audio::clearVoices(mixer);
     clock.tick = 0;
     clock.timeOfDay = WorldClock{}.timeOfDay;

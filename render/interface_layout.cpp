@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "ui/lan_screens.h"
+#include "ui/menu_buttons.h"
 #include "ui/panel_words.h"
 #include "ui/screen_texts.h"
 #include "ui/screen_slots.h"
@@ -40,9 +41,9 @@ const float kGlyphAspect = static_cast<float>(7.0 / 9.0);
 constexpr uint32_t kBlockNames = 0, kBiomeLabels = 2436, kGroup1 = 2900, kGroup2 = 3120, kGroup3 = 8096;
 constexpr uint32_t kLabelWords = 8;
 constexpr uint32_t kTextLines = 49424, kTextLineWords = 16, kTextLinesShown = 12;
-constexpr uint32_t kLabelArmour = 5, kLabelInventory = 0, kLabelHotbar = 1, kLabelHintTake = 2, kLabelPlay = 11,
-                   kLabelCreateWorld = 12, kLabelDelete = 13, kLabelBack = 14, kLabelDeleteWorld = 15,
-                   kLabelCancel = 16, kLabelWorldDeleted = 17, kLabelCopyInBackups = 18, kLabelSeed = 19,
+constexpr uint32_t kLabelArmour = 5, kLabelInventory = 0, kLabelHotbar = 1, kLabelHintTake = 2,
+                   kLabelCreateWorld = 12, kLabelDeleteWorld = 15, kLabelWorldDeleted = 17,
+                   kLabelCopyInBackups = 18, kLabelSeed = 19,
                    kLabelGameTitle = 20, kLabelChooseWorld = 21, kLabelEscClose = 5, kLabelNoWorlds = 2;
 
 struct Vec2 {
@@ -157,9 +158,6 @@ struct Builder {
         const Rect fill{r.x + unit, r.y + unit, (r.w - 2.0f * unit) * std::clamp(fraction, 0.0f, 1.0f),
                         r.h - 2.0f * unit};
         shade(fill, c, 0.95f);
-    }
-    Rect menuButton(float centreX, float top, float width) const {
-        return {centreX - width * 0.5f * unit, top, width * unit, 52.0f * unit};
     }
     void menuBackground(float darken) {
         const float scale = std::max(size.x / kMenuBackground[2], size.y / kMenuBackground[3]);
@@ -294,23 +292,37 @@ void cursorStack(Builder& l) {
     if ((value >> 8) > 1u) l.numberRight(value >> 8, r.xy() + r.zw(), s * 0.32f, kWhite);
 }
 
+Rect slotRect(const ui::SlotRect& r) { return {r.x, r.y, r.w, r.h}; }
+
+uint32_t menuLabelRecord(const ui::MenuLabel& label) {
+    if (label.group == 1u) return group1(label.record);
+    return label.group == 2u ? group2(label.record) : group3(label.record);
+}
+
+// The screen's buttons, from the same rectangles the mouse is tested against.
+void screenButtons(Builder& l, int32_t screen) {
+    for (const ui::MenuButton& b : ui::menuButtons(screen, l.size.x, l.size.y))
+        l.button(slotRect(b.rect), menuLabelRecord(b.label));
+}
+
 void mainMenu(Builder& l) {
     l.menuBackground(0.1f);
     const uint32_t title = group2(kLabelGameTitle);
     const float h = 60.0f * l.unit;
-    const Vec2 top{l.size.x * 0.5f, l.size.y * 0.2f};
+    const Vec2 top{l.size.x * 0.5f, l.size.y * 0.15f};
     const Vec2 plate{l.labelWidth(title, h) + 80.0f * l.unit, h + 40.0f * l.unit};
     l.panel(kPanelTitle, Builder::centredRect(top + Vec2{0.0f, h * 0.5f}, plate), 12.0f * l.unit);
     l.labelCentred(title, top, h, kWhite);
-    l.button(l.menuButton(l.size.x * 0.5f, l.size.y * 0.52f, 320.0f), group2(kLabelPlay));
+    screenButtons(l, kMainMenuScreen);
 }
 
 void pauseMenu(Builder& l) {
     l.dim(kBlack, 0.45f);
-    const Rect window = Builder::centredRect(l.size * 0.5f, Vec2{420.0f, 240.0f} * l.unit);
+    const Rect window = slotRect(ui::pauseWindowRect(l.size.x, l.size.y));
     l.panel(kPanelWindow, window, 14.0f * l.unit);
-    l.button(l.menuButton(l.size.x * 0.5f, window.y + 60.0f * l.unit, 300.0f), group2(kLabelPlay));
-    l.labelCentred(group2(kLabelEscClose), {l.size.x * 0.5f, window.y + 150.0f * l.unit}, 20.0f * l.unit, kPale);
+    screenButtons(l, kPauseScreen);
+    l.labelCentred(group2(kLabelEscClose), {window.x + window.w * 0.5f, window.y + 210.0f * l.unit}, 20.0f * l.unit,
+                   kPale);
 }
 
 void worldTitle(Builder& l, uint32_t record) {
@@ -319,10 +331,9 @@ void worldTitle(Builder& l, uint32_t record) {
 
 void worldPreviews(Builder& l, uint32_t worlds) {
     // Three rows of thumbnails on the left, the chosen world large on the right.
-    const Vec2 thumb = Vec2{224.0f, 126.0f} * l.unit;
+    const std::vector<ui::SlotRect> rows = ui::worldRowRects(l.size.x, l.size.y);
     for (uint32_t k = 0; k < std::min(worlds, 3u); ++k) {
-        const float top = 120.0f * l.unit + static_cast<float>(k) * (thumb.y + 16.0f * l.unit);
-        const Rect row{l.size.x * 0.5f - 520.0f * l.unit, top, thumb.x, thumb.y};
+        const Rect row = slotRect(rows[k]);
         const float pad = 6.0f * l.unit, grow = 12.0f * l.unit;
         l.panel(kPanelTooltip, {row.x - pad, row.y - pad, row.w + grow, row.h + grow}, 6.0f * l.unit);
         const float source[4] = {kPreviewOrigin[0] + kPreviewSize[0] * static_cast<float>(k), kPreviewOrigin[1] + 0.0f,
@@ -351,11 +362,7 @@ void worldList(Builder& l) {
         l.labelCentred(group3(kLabelNoWorlds), l.size * 0.5f - Vec2{0.0f, 16.0f * l.unit}, 32.0f * l.unit, kPale);
     else
         worldPreviews(l, worlds);
-    const float y = l.size.y - 80.0f * l.unit;
-    l.button(l.menuButton(l.size.x * 0.5f - 480.0f * l.unit, y, 220.0f), group2(kLabelPlay));
-    l.button(l.menuButton(l.size.x * 0.5f - 160.0f * l.unit, y, 280.0f), group2(kLabelCreateWorld));
-    l.button(l.menuButton(l.size.x * 0.5f + 160.0f * l.unit, y, 220.0f), group2(kLabelDelete));
-    l.button(l.menuButton(l.size.x * 0.5f + 480.0f * l.unit, y, 220.0f), group2(kLabelBack));
+    screenButtons(l, kWorldListScreen);
 }
 
 void textField(Builder& l, const Rect& r, bool focused, bool wrong) {
@@ -368,16 +375,14 @@ void newWorld(Builder& l) {
     worldTitle(l, kLabelCreateWorld);
     const float h = 32.0f * l.unit;
     const bool seedFocused = l.menuCount(2u) == 1u;
-    const Rect name = Builder::centredRect({l.size.x * 0.5f, l.size.y * 0.36f}, Vec2{560.0f, 60.0f} * l.unit);
+    const Rect name = slotRect(ui::newWorldFieldRect(0u, l.size.x, l.size.y));
     textField(l, name, !seedFocused, false);
     l.menuText(0u, 24u, name.xy() + Vec2{16.0f * l.unit, (name.h - h) * 0.5f}, h, kWhite);
-    const Rect seed = Builder::centredRect({l.size.x * 0.5f, l.size.y * 0.52f}, Vec2{560.0f, 60.0f} * l.unit);
+    const Rect seed = slotRect(ui::newWorldFieldRect(1u, l.size.x, l.size.y));
     l.label(group2(kLabelSeed), seed.xy() - Vec2{0.0f, 30.0f * l.unit}, 24.0f * l.unit, kPale);
     textField(l, seed, seedFocused, l.menuCount(3u) != 0u);
     l.menuText(24u, 10u, seed.xy() + Vec2{16.0f * l.unit, (seed.h - h) * 0.5f}, h, kWhite);
-    const float y = l.size.y * 0.7f;
-    l.button(l.menuButton(l.size.x * 0.5f - 160.0f * l.unit, y, 280.0f), group2(kLabelCreateWorld));
-    l.button(l.menuButton(l.size.x * 0.5f + 160.0f * l.unit, y, 280.0f), group2(kLabelBack));
+    screenButtons(l, kNewWorldScreen);
 }
 
 void deleteWorld(Builder& l) {
@@ -391,9 +396,7 @@ void deleteWorld(Builder& l) {
     l.menuText(0u, 24u, {x - 12.0f * Builder::glyphWidth(h), window.y + 90.0f * l.unit}, h, {1.0f, 0.85f, 0.55f});
     l.labelCentred(group2(kLabelWorldDeleted), {x, top + 150.0f * l.unit}, 24.0f * l.unit, kPale);
     l.labelCentred(group2(kLabelCopyInBackups), {x, top + 186.0f * l.unit}, 24.0f * l.unit, kPale);
-    const float y = window.y + window.h - 80.0f * l.unit;
-    l.button(l.menuButton(x - 150.0f * l.unit, y, 240.0f), group2(kLabelDelete));
-    l.button(l.menuButton(x + 150.0f * l.unit, y, 240.0f), group2(kLabelCancel));
+    screenButtons(l, kDeleteWorldScreen);
 }
 
 // Screens drawn elsewhere in full get a dimmed world and an empty window.
@@ -427,8 +430,6 @@ void centredLine(Builder& l, uint32_t line, float top, float height, Colour c, b
                 6.0f * l.unit);
     l.text(TextSource::Meta, word + 1u, count, 0u, origin, height, c);
 }
-
-Rect slotRect(const ui::SlotRect& r) { return {r.x, r.y, r.w, r.h}; }
 
 uint32_t slotFrame(const Builder& l, uint32_t code) { return code == l.ui.hovered ? kPanelSlotHover : kPanelSlot; }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <fstream>
+#include <stdexcept>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,47 +34,79 @@ std::optional<uint64_t> worldNumber(const std::string& folderName) {
     return number;
 }
 
-// A folder without a world file is no world and says nothing; a refused world file is reported.
-std::optional<WorldRecord> readWorldRecord(const std::filesystem::path& folder, std::string& problem) {
+struct FolderRead {
+    std::optional<WorldRecord> record;
+    std::string cause;    // why there is no record, for the skipped-folder line
+    std::string message;  // a refused world file, naming the file and the cause
+};
+
+FolderRead readWorldRecord(const std::filesystem::path& folder) {
     const std::filesystem::path file = folder / kWorldFile;
     std::error_code error;
-    if (!std::filesystem::exists(file, error)) return std::nullopt;
+    if (!std::filesystem::exists(file, error)) return {std::nullopt, "world.txt is missing", {}};
     const uintmax_t size = std::filesystem::file_size(file, error);
     const std::optional<std::string> text =
         error || size > kMaxWorldFileBytes ? std::nullopt : platform::readFileBytes(file);
+    if (!text) return {std::nullopt, "world.txt cannot be read", worldFileMessage(file, {})};
     std::string nameProblem;
-    std::optional<WorldRecord> record = text ? parseWorldFile(*text, &nameProblem) : std::nullopt;
-    if (!record) problem = worldFileMessage(file, nameProblem);
-    return record;
+    std::optional<WorldRecord> record = parseWorldFile(*text, &nameProblem);
+    if (!record) {
+        const std::string cause = nameProblem.empty() ? "world.txt is damaged or cut short" : "world name " + nameProblem;
+        return {std::nullopt, cause, worldFileMessage(file, nameProblem)};
+    }
+    return {std::move(record), {}, {}};
 }
 
 }  // namespace
 
-std::vector<WorldEntry> listWorldFolders(const std::filesystem::path& saves,
-                                         std::vector<std::string>* problems) {
+WorldListing scanWorldFolders(const std::filesystem::path& saves) {
     std::vector<std::pair<uint64_t, WorldEntry>> found;
-    std::vector<std::pair<uint64_t, std::string>> refused;
+    std::vector<std::pair<uint64_t, FolderRead>> skipped;
     std::error_code error;
     for (std::filesystem::directory_iterator it(saves, error), end; !error && it != end;
          it.increment(error)) {
         std::error_code entryError;
         if (!it->is_directory(entryError)) continue;
-        const auto number = worldNumber(it->path().filename().string());
+        const std::string folderName = it->path().filename().string();
+        const auto number = worldNumber(folderName);
         if (!number) continue;
-        std::string problem;
-        const auto record = readWorldRecord(it->path(), problem);
-        if (!problem.empty()) refused.emplace_back(*number, std::move(problem));
-        if (!record) continue;
-        found.emplace_back(*number, WorldEntry{ui::utf8ToUtf32(record->name), record->seed, it->path()});
+        FolderRead read = readWorldRecord(it->path());
+        if (!read.record) {
+            read.cause = folderName + ": " + read.cause;
+            skipped.emplace_back(*number, std::move(read));
+            continue;
+        }
+        found.emplace_back(*number, WorldEntry{ui::utf8ToUtf32(read.record->name), read.record->seed, it->path()});
     }
     const auto byNumber = [](const auto& a, const auto& b) { return a.first < b.first; };
     std::sort(found.begin(), found.end(), byNumber);
-    std::sort(refused.begin(), refused.end(), byNumber);
+    std::sort(skipped.begin(), skipped.end(), byNumber);
+    WorldListing listing;
+    for (auto& entry : found) listing.worlds.push_back(std::move(entry.second));
+    for (auto& [number, read] : skipped) {
+        listing.skipped.push_back(std::move(read.cause));
+        if (!read.message.empty()) listing.refused.push_back(std::move(read.message));
+    }
+    return listing;
+}
+
+std::vector<WorldEntry> listWorldFolders(const std::filesystem::path& saves, std::vector<std::string>* problems) {
+    WorldListing listing = scanWorldFolders(saves);
     if (problems)
-        for (auto& entry : refused) problems->push_back(std::move(entry.second));
-    std::vector<WorldEntry> worlds;
-    for (auto& entry : found) worlds.push_back(std::move(entry.second));
-    return worlds;
+        for (std::string& message : listing.refused) problems->push_back(std::move(message));
+    return std::move(listing.worlds);
+}
+
+std::filesystem::path moveWorldToBackups(const std::filesystem::path& folder, const std::filesystem::path& backups) {
+    const std::filesystem::path kept = backups / "DeletedWorlds";
+    std::error_code error;
+    std::filesystem::create_directories(kept, error);
+    const std::string name = folder.filename().string();
+    std::filesystem::path target = kept / name;
+    for (int copy = 2; std::filesystem::exists(target, error); ++copy) target = kept / (name + "-" + std::to_string(copy));
+    std::filesystem::rename(folder, target, error);
+    if (error) throw std::runtime_error("Cannot delete world: " + folder.string());
+    return target;
 }
 
 std::filesystem::path nextWorldFolder(const std::filesystem::path& saves) {
@@ -87,6 +121,13 @@ std::filesystem::path nextWorldFolder(const std::filesystem::path& saves) {
 }  // namespace filesave
 
 void App::listWorlds() {
-    saves.worldListProblems.clear();
-    ui.worlds = filesave::listWorldFolders(files.saves, &saves.worldListProblems);
+    filesave::WorldListing listing = filesave::scanWorldFolders(files.saves);
+    ui.worlds = std::move(listing.worlds);
+    saves.worldListProblems = std::move(listing.refused);
+    // Rewritten on every listing, so it names what is skipped now; nothing when there are no saves.
+    std::error_code error;
+    if (!std::filesystem::is_directory(files.saves, error)) return;
+    std::string text;
+    for (const std::string& line : listing.skipped) text += line + "\n";
+    std::ofstream(files.saves / filesave::kWorldListErrorsFile, std::ios::binary | std::ios::trunc) << text;
 }

@@ -8,12 +8,30 @@
 
 namespace filesave {
 
+// The file beside the worlds that names each world folder the list skipped and why.
+inline constexpr const char* kWorldListErrorsFile = "world_list_errors.txt";
+
+struct WorldListing {
+    std::vector<WorldEntry> worlds;
+    // One line per skipped folder: "<folder name>: <cause>", in folder order.
+    std::vector<std::string> skipped;
+    // The world files among them that exist but were refused, each message naming the file.
+    std::vector<std::string> refused;
+};
+
 // The worlds in `saves`, by N ascending. N is a positive decimal number without leading zeros, so
-// each world has one folder name. A missing saves directory gives an empty list. A world whose
-// world.txt exists but is refused is left out, and the message naming the file and the cause goes
-// to `problems` when one is given.
+// each world has one folder name. A missing saves directory gives an empty list. A numbered folder
+// whose world.txt is missing or cannot be read is skipped and named in `skipped`.
+WorldListing scanWorldFolders(const std::filesystem::path& saves);
+// The worlds alone; the messages of refused world files (naming the file and the cause) go to
+// `problems` when one is given.
 std::vector<WorldEntry> listWorldFolders(const std::filesystem::path& saves,
                                          std::vector<std::string>* problems = nullptr);
+
+// Moves a world folder into backups/"DeletedWorlds", under its own name, or with "-2", "-3" ...
+// when a deleted world of that name is kept there already. Returns where it went; throws
+// "Cannot delete world: <folder>" when it cannot be moved.
+std::filesystem::path moveWorldToBackups(const std::filesystem::path& folder, const std::filesystem::path& backups);
 
 // The folder for a new world: "world_<N>" with N one above every numbered folder in `saves`,
 // readable or not, so that a new world never writes into a damaged one.

@@ -12,8 +12,14 @@ void App::rearmInputLatches() {
 }
 
 void App::setScreen(int32_t screen) {
+    const bool fromPlay = !ui.menuOpen;
+    const int32_t previous = ui.screen;
     ui.screen = screen;
     ui.menuOpen = screen != UiState::kPlaying;
+    // Pausing a world takes its picture for the world list (the next frame writes it).
+    if (screen == UiState::kPause && fromPlay && files.worldOpen && swapchain.copyable)
+        gpu.capturePath = files.world / "preview.png";
+    if (screen == 5 && previous != 5) refreshWorldList();
     ui.textEntryActive = false;
     rearmInputLatches();
     if (gpu.win)
@@ -56,12 +62,7 @@ void App::handleScreenInput() {
     const double now = glfwGetTime();
     player.frameDelta = static_cast<float>(now - player.inputClock);
     player.inputClock = now;
-    const bool pressed = ui::takePresses(ui.keyPresses, GLFW_KEY_ENTER) > 0;
-    // The main menu has no buttons drawn yet: Enter enters the world.
-    if (pressed && ui.screen == UiState::kMainMenu) {
-        files.worldOpen = true;
-        setScreen(UiState::kPlaying);
-    }
+    handleWorldMenus();
     handleContainerInput();
     handleLanScreenInput();
 }
@@ -69,6 +70,7 @@ void App::handleScreenInput() {
 void App::onKey(GLFWwindow* window, int key, int, int action, int modifiers) {
     if (action == GLFW_PRESS) ui::notePress(ui.keyPresses, key);
     if (action != GLFW_RELEASE && ui.screen == ui::kConnectionScreen && connectionFormKey(key, modifiers)) return;
+    onWorldMenuKey(key, action);
     // F3+B shows the hitboxes of mobs, NPCs and shaped blocks.
     if (action == GLFW_PRESS && key == GLFW_KEY_B && window && glfwGetKey(window, GLFW_KEY_F3) == GLFW_PRESS)
         showHitboxes = !showHitboxes;
@@ -86,5 +88,6 @@ void App::onMouseButton(GLFWwindow*, int button, int action, int) {
 
 void App::onChar(GLFWwindow*, unsigned int codePoint) {
     if (ui.screen == ui::kConnectionScreen) { connectionFormChar(codePoint); return; }
+    onWorldMenuChar(codePoint);
     if (ui.textEntryActive) ui.textField.push_back(static_cast<char32_t>(codePoint));
 }

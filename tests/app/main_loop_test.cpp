@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/app.h"
+#include "support/temp_dir.h"
 
 TEST(WorldSteps, AccumulatorIsCappedAndKeepsTheRemainder) {
     double accumulator = 0.0;
@@ -104,16 +105,20 @@ TEST(Escape, TwoPressesInsideOneFrameBothAct) {
     EXPECT_FALSE(app.ui.menuOpen);
 }
 
-TEST(ScreenInput, EnterTappedBetweenFramesLeavesTheMainMenu) {
+TEST(ScreenInput, EnterTappedBetweenFramesOpensTheWorldList) {
+    testsupport::TempDir dir;
     App app;
+    app.files.saves = dir.path() / "Saves";
     tap(app, GLFW_KEY_ENTER);
     app.handleScreenInput();
-    EXPECT_TRUE(app.files.worldOpen);
-    EXPECT_EQ(app.ui.screen, UiState::kPlaying);
+    EXPECT_FALSE(app.files.worldOpen) << "no world opens before one is chosen";
+    EXPECT_EQ(app.ui.screen, 5);
 }
 
 TEST(ScreenInput, PressesBeforeAScreenChangeDoNotActOnTheNextScreen) {
+    testsupport::TempDir dir;
     App app;
+    app.files.saves = dir.path() / "Saves";
     startPlaying(app);
     key(app, GLFW_KEY_ENTER, GLFW_PRESS);
     app.onMouseButton(nullptr, GLFW_MOUSE_BUTTON_LEFT, GLFW_PRESS, 0);
@@ -128,7 +133,7 @@ TEST(ScreenInput, PressesBeforeAScreenChangeDoNotActOnTheNextScreen) {
     key(app, GLFW_KEY_ENTER, GLFW_RELEASE);
     tap(app, GLFW_KEY_ENTER);
     app.handleScreenInput();
-    EXPECT_EQ(app.ui.screen, UiState::kPlaying);
+    EXPECT_EQ(app.ui.screen, 5) << "a new press takes the main menu's first button";
 }
 
 TEST(MouseButtons, PressesAreLatchedReleasesAreNot) {

@@ -102,6 +102,12 @@ TEST_F(WorldReset, ResetReturnsThePerWorldStateToTheConstructorsValues) {
     app.entities.arrows.emplace_back();
     app.entities.sparks.emplace_back();
     app.entities.particles.emplace_back();
+    app.combat.progression.level = 7;
+    app.combat.meleeTimer = 5;
+    app.hands.target.mining = true;
+    app.adventureState.npcPositions["smith.city.1"] = {1.0, 2.0, 3.0};
+    app.adventureState.quests.completed.insert("first_steps");
+    app.woken = true;
 
     app.resetWorldState();
     const App fresh;
@@ -150,6 +156,12 @@ TEST_F(WorldReset, ResetReturnsThePerWorldStateToTheConstructorsValues) {
     const EntityState& e = app.entities;
     EXPECT_TRUE(e.mobs.empty() && e.droppedItems.empty() && e.arrows.empty() && e.sparks.empty() && e.particles.empty());
     EXPECT_EQ(app.world.chunks.size(), 1u) << "chunks are left to unloadAllChunks";
+    EXPECT_EQ(app.combat.progression.level, 1u) << "progression starts over";
+    EXPECT_EQ(app.combat.meleeTimer, 0);
+    EXPECT_FALSE(app.hands.target.mining);
+    EXPECT_TRUE(app.adventureState.npcPositions.empty()) << "the next world places its own people";
+    EXPECT_TRUE(app.adventureState.quests.completed.empty()) << "quests belong to the world they were done in";
+    EXPECT_FALSE(app.woken);
 }
 
 }  // namespace

@@ -22,6 +22,8 @@ class GameInstall {
    public:
     GameInstall();
     const std::filesystem::path& root() const { return root_; }
+    // The private X server's ":<n>", for tools that drive the game's window.
+    const std::string& display() const { return display_->display(); }
     RunResult run(RunOptions options) const;
     RunResult run(std::initializer_list<std::string> arguments) const;
 

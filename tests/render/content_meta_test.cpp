@@ -103,13 +103,15 @@ TEST(ContentMetaBuffer, FixedRegionsLieAtTheirOffsets) {
     expectRecord(bytes, 12480 + 32 * 4, U"SHIFT ЛКМ ПЕРЕНОС");
     expectRecord(bytes, 12480 + 32 * 21, U"ВЫБЕРИТЕ МИР");
     expectRecord(bytes, 32384 + 32 * 3, U"ДНЕВНИК ПУТЕШЕСТВЕННИКА");
+    expectRecord(bytes, 32384 + 32 * 4, U"СЕТЕВАЯ ИГРА");
+    expectRecord(bytes, 32384 + 32 * 7, U"СОХРАНИТЬ И ВЫЙТИ");
 
     // Blocks past the list, the biome labels and the per-frame overlay start empty.
     EXPECT_EQ(nonZeroBytes(bytes, 96, 8192), 0u);
     EXPECT_EQ(nonZeroBytes(bytes, 8192 + 12, 11600), 0u);
     EXPECT_EQ(nonZeroBytes(bytes, 11600 + 11 * 32, 12360), 0u);
     EXPECT_EQ(nonZeroBytes(bytes, 12480 + 22 * 32, 32384), 0u);
-    EXPECT_EQ(nonZeroBytes(bytes, 32384 + 4 * 32, 98304), 0u);
+    EXPECT_EQ(nonZeroBytes(bytes, 32384 + 8 * 32, 98304), 0u);
     EXPECT_EQ(nonZeroBytes(bytes, 114688 + 65536, bytes.size()), 0u);
 }
 

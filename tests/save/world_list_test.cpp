@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "app/app.h"
 #include "save/world_file.h"
 #include "support/temp_dir.h"
 
@@ -142,6 +143,54 @@ TEST(WorldList, NumberedFoldersWithReadableRecordsInNumericOrder) {
     EXPECT_EQ(worlds[0].seed, 1u);
     EXPECT_EQ(worlds[2].seed, 10u);
     EXPECT_EQ(worlds[1].directory, saves / "world_2");
+}
+
+TEST(WorldList, SkippedFoldersAreNamedWithTheirCause) {
+    testsupport::TempDir dir;
+    const auto saves = dir.path() / "Saves";
+    writeWorld(saves, "world_1", "Good", 1);
+    const std::string whole = filesave::formatWorldFile({"Cut", 2, 4});
+    testsupport::writeFile(saves / "world_2" / "world.txt", whole.substr(0, whole.size() - 14));  // cut short
+    std::filesystem::create_directories(saves / "world_3");
+    testsupport::writeFile(saves / "world_11" / "world.txt", "");
+    writeWorld(saves, "world_4", "Also good", 4);
+    std::filesystem::create_directories(saves / "notes");
+
+    const filesave::WorldListing listing = filesave::scanWorldFolders(saves);
+    ASSERT_EQ(listing.worlds.size(), 2u);
+    EXPECT_EQ(listing.worlds[1].name, U"Also good");
+    EXPECT_EQ(listing.skipped, (std::vector<std::string>{"world_2: world.txt is damaged or cut short",
+                                                          "world_3: world.txt is missing",
+                                                          "world_11: world.txt is damaged or cut short"}));
+}
+
+TEST(WorldList, TheAppWritesTheSkippedFoldersBesideTheSaves) {
+    testsupport::TempDir dir;
+    App app;
+    app.files.saves = dir.path() / "Saves";
+    app.listWorlds();
+    EXPECT_FALSE(std::filesystem::exists(app.files.saves)) << "no saves, no error file";
+    std::filesystem::create_directories(app.files.saves / "world_5");
+    app.listWorlds();
+    EXPECT_EQ(testsupport::readFile(app.files.saves / filesave::kWorldListErrorsFile), "world_5: world.txt is missing\n");
+    writeWorld(app.files.saves, "world_5", "Mended", 5);
+    app.listWorlds();
+    EXPECT_EQ(testsupport::readFile(app.files.saves / filesave::kWorldListErrorsFile), "");
+    ASSERT_EQ(app.ui.worlds.size(), 1u);
+}
+
+TEST(WorldList, DeletedWorldsMoveToBackupsUnderFreeNames) {
+    testsupport::TempDir dir;
+    const auto saves = dir.path() / "Saves";
+    const auto backups = dir.path() / "Backups";
+    writeWorld(saves, "world_1", "First", 1);
+    EXPECT_EQ(filesave::moveWorldToBackups(saves / "world_1", backups), backups / "DeletedWorlds" / "world_1");
+    EXPECT_FALSE(std::filesystem::exists(saves / "world_1"));
+    writeWorld(saves, "world_1", "Again", 1);
+    EXPECT_EQ(filesave::moveWorldToBackups(saves / "world_1", backups), backups / "DeletedWorlds" / "world_1-2");
+    EXPECT_NE(testsupport::readFile(backups / "DeletedWorlds" / "world_1" / "world.txt").find("First"),
+              std::string::npos);
+    EXPECT_THROW(filesave::moveWorldToBackups(saves / "world_9", backups), std::runtime_error);
 }
 
 TEST(WorldList, MissingSavesFolderListsNothing) {

@@ -1,0 +1,154 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "app/app.h"
+#include "save/world_file.h"
+#include "support/fresh_registry.h"
+#include "support/temp_dir.h"
+#include "world/block_registry.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The menus' world sessions in one App without a window: worlds live under a temporary base.
+class WorldSession : public testsupport::FreshRegistryTest {
+protected:
+    static constexpr uint8_t kChest = 20;
+
+    void SetUp() override {
+        FreshRegistryTest::SetUp();
+        voxel::BlockDef chest = testsupport::namedBlock("test:chest");
+        chest.behavior = "chest";
+        voxel::registerBlock(kChest, chest);
+        app.useBaseDirectory(dir.path() / "game");
+        app.chunkRadius = 0;
+    }
+
+    // Everything that is in the game root apart from the saves.
+    std::vector<std::string> rootEntriesBesideSaves() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(app.files.base))
+            if (entry.path().filename() != "Saves") names.push_back(entry.path().filename().string());
+        return names;
+    }
+
+    testsupport::TempDir dir;
+    App app;
+};
+
+}  // namespace
+
+TEST_F(WorldSession, ANewWorldLivesUnderTheSavesWithItsRecordAndProfile) {
+    app.createWorld(U"Остров", 4242);
+    const fs::path folder = app.files.base / "Saves" / "world_1";
+    EXPECT_EQ(app.files.world, folder);
+    EXPECT_TRUE(app.files.worldOpen);
+    EXPECT_EQ(app.ui.screen, UiState::kPlaying);
+    const auto record = filesave::parseWorldFile(testsupport::readFile(folder / "world.txt"));
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->name, "Остров");
+    EXPECT_EQ(record->seed, 4242u);
+    EXPECT_TRUE(fs::exists(folder / "generation.json"));
+    EXPECT_TRUE(rootEntriesBesideSaves().empty()) << "nothing is written into the game root";
+
+    app.leaveWorld();
+    app.createWorld(U"Второй", 1);
+    EXPECT_EQ(app.files.world, app.files.base / "Saves" / "world_2");
+}
+
+TEST_F(WorldSession, LeavingSavesAndResetsAndTheWorldComesBackAsItWasLeft) {
+    app.createWorld(U"Мир", 99);
+    const fs::path folder = app.files.world;
+    app.player.x = 5.5f, app.player.y = 101.0f, app.player.z = 6.25f;
+    ASSERT_TRUE(app.setBlock(2, 110, 3, 3));
+    ASSERT_TRUE(app.setBlock(1, 111, 1, kChest));
+    app.containers.chests[{1, 111, 1}][0] = {5, 17, 0};
+    app.player.health = 7;
+    app.clock.tick = 500;
+
+    app.leaveWorld();
+    EXPECT_FALSE(app.files.worldOpen);
+    EXPECT_EQ(app.ui.screen, UiState::kMainMenu);
+    EXPECT_TRUE(app.world.chunks.empty());
+    EXPECT_TRUE(app.containers.chests.empty());
+    EXPECT_EQ(app.player.x, 8.0f);
+    EXPECT_EQ(app.player.health, 20);
+    EXPECT_EQ(app.clock.tick, 0u);
+    ASSERT_EQ(app.ui.worlds.size(), 1u);
+    EXPECT_EQ(app.ui.worlds[0].name, U"Мир");
+    EXPECT_EQ(app.ui.selectedWorld, 0);
+
+    app.openWorld(folder);
+    EXPECT_TRUE(app.files.worldOpen);
+    EXPECT_EQ(app.files.seed, 99u);
+    EXPECT_EQ(app.player.x, 5.5f);
+    EXPECT_EQ(app.player.z, 6.25f);
+    EXPECT_EQ(app.player.health, 7);
+    EXPECT_EQ(app.blockAt(2, 110, 3), 3);
+    EXPECT_EQ(app.blockAt(1, 111, 1), kChest);
+    ASSERT_TRUE(app.containers.chests.contains({1, 111, 1}));
+    EXPECT_EQ(app.containers.chests.at({1, 111, 1})[0].count, 17);
+}
+
+TEST_F(WorldSession, DeletingMovesTheSelectedWorldToBackups) {
+    app.createWorld(U"Один", 1);
+    app.leaveWorld();
+    app.createWorld(U"Два", 2);
+    app.leaveWorld();
+    ASSERT_EQ(app.ui.worlds.size(), 2u);
+    EXPECT_EQ(app.ui.selectedWorld, 1) << "the world just left stays selected";
+    app.runMenuAction(ui::MenuAction::ConfirmDelete);
+    EXPECT_EQ(app.ui.screen, 5);
+    ASSERT_EQ(app.ui.worlds.size(), 1u);
+    EXPECT_EQ(app.ui.worlds[0].name, U"Один");
+    EXPECT_EQ(app.ui.selectedWorld, 0);
+    EXPECT_TRUE(fs::exists(app.files.base / "Backups" / "DeletedWorlds" / "world_2" / "world.txt"));
+}
+
+TEST_F(WorldSession, TheFormCreatesOnlyWithAValidSeed) {
+    app.runMenuAction(ui::MenuAction::OpenNewWorld);
+    EXPECT_EQ(app.ui.screen, 6);
+    app.onChar(nullptr, U'М');
+    app.onKey(nullptr, 258, 0, 1, 0);  // Tab
+    for (const char32_t c : std::u32string(U"4294967296")) app.onChar(nullptr, c);
+    app.runMenuAction(ui::MenuAction::CreateWorld);
+    EXPECT_TRUE(app.ui.newWorld.seedError) << "above 32 bits";
+    EXPECT_FALSE(app.files.worldOpen);
+    app.onKey(nullptr, 259, 0, 1, 0);  // Backspace
+    app.onChar(nullptr, U'5');
+    app.runMenuAction(ui::MenuAction::CreateWorld);
+    EXPECT_TRUE(app.files.worldOpen);
+    EXPECT_EQ(app.files.seed, 4294967295u);
+    EXPECT_EQ(app.files.worldName, U"М");
+}
+
+TEST_F(WorldSession, AWorldThatCannotBeReadStaysInTheListUntouched) {
+    app.createWorld(U"Мир", 5);
+    const fs::path folder = app.files.world;
+    app.leaveWorld();
+    testsupport::writeFile(folder / "player.dat", "QVPL");  // cut short
+    app.runMenuAction(ui::MenuAction::OpenWorldList);
+    app.runMenuAction(ui::MenuAction::PlaySelected);
+    EXPECT_FALSE(app.files.worldOpen);
+    EXPECT_EQ(app.ui.screen, 5) << "the player stays in the list";
+    EXPECT_NE(app.ui.toast.text.find(U"Unreadable save file"), std::u32string::npos);
+    app.saveWorld();  // refused: nothing is written over what the player may still recover
+    EXPECT_EQ(testsupport::readFile(folder / "player.dat"), "QVPL");
+}
+
+TEST_F(WorldSession, ContinueOpensTheWorldSavedLast) {
+    app.runMenuAction(ui::MenuAction::ContinueWorld);
+    EXPECT_EQ(app.ui.toast.text, U"НЕТ МИРОВ");
+    EXPECT_FALSE(app.files.worldOpen);
+    app.createWorld(U"Один", 1);
+    app.leaveWorld();
+    app.createWorld(U"Два", 2);
+    app.leaveWorld();
+    const fs::path first = app.files.base / "Saves" / "world_1" / "world.txt";
+    fs::last_write_time(first, fs::last_write_time(first) + std::chrono::hours(1));
+    app.runMenuAction(ui::MenuAction::ContinueWorld);
+    EXPECT_TRUE(app.files.worldOpen);
+    EXPECT_EQ(app.files.worldName, U"Один");
+}

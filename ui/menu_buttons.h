@@ -1,0 +1,63 @@
+#pragma once
+// Where the menu screens (main menu, pause, world list, new world, delete world) put their buttons,
+// world rows and text fields. Drawing and the mouse both read these rectangles, so a click always
+// lands on what the screen shows.
+#include <cstdint>
+#include <vector>
+
+#include "ui/screen_slots.h"
+
+namespace ui {
+
+enum class MenuAction : uint32_t {
+    NoAction,
+    OpenWorldList,  // main menu
+    ContinueWorld,
+    OpenNewWorld,
+    OpenConnection,
+    Quit,
+    Resume,  // pause
+    SaveAndQuit,
+    PlaySelected,  // world list
+    DeleteSelected,
+    BackToMainMenu,
+    CreateWorld,  // new-world form
+    BackToWorldList,
+    ConfirmDelete,  // delete world
+};
+
+// Which fixed label group (of the content meta buffer) and record a button shows.
+struct MenuLabel {
+    uint32_t group;  // 1..3
+    uint32_t record;
+};
+
+struct MenuButton {
+    MenuAction action;
+    SlotRect rect;
+    MenuLabel label;
+};
+
+// The screens' buttons in drawing order; none for other screens.
+std::vector<MenuButton> menuButtons(int32_t screen, float width, float height);
+// The action of the button under a framebuffer position, NoAction when there is none.
+MenuAction menuActionAt(int32_t screen, float x, float y, float width, float height);
+
+// The world list's three rows of thumbnails, top to bottom.
+inline constexpr int32_t kWorldRowsShown = 3;
+std::vector<SlotRect> worldRowRects(float width, float height);
+// The row (0..2) under a position, -1 when none.
+int32_t worldRowAt(float x, float y, float width, float height);
+
+// The new-world form's name field (0) and seed field (1).
+SlotRect newWorldFieldRect(uint32_t field, float width, float height);
+// The field under a position, -1 when none.
+int32_t newWorldFieldAt(float x, float y, float width, float height);
+
+// The pause window: narrow, so a player list has room beside it.
+SlotRect pauseWindowRect(float width, float height);
+
+// The interface's scale for a framebuffer size: 1 at 1280 x 720, within 0.75..3.
+float interfaceUnit(float width, float height);
+
+}  // namespace ui
