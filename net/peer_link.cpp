@@ -72,8 +72,8 @@ std::string takeMessages(std::vector<uint8_t>& in, LinkMeter& meter, double now,
     std::string error;
     while (error.empty()) {
         DecodedFrame frame = decodeFrame(in.data() + at, in.size() - at);
-        if (frame.status == DecodedFrame::Status::Incomplete) break;
-        if (frame.status == DecodedFrame::Status::Refused) {
+        if (frame.status == DecodedFrame::Outcome::Incomplete) break;
+        if (frame.status == DecodedFrame::Outcome::Refused) {
             error = "bad message: " + frame.error;
             break;
         }
@@ -87,13 +87,14 @@ std::string takeMessages(std::vector<uint8_t>& in, LinkMeter& meter, double now,
 
 std::string exchange(int socket, std::vector<uint8_t>& in, std::vector<uint8_t>& out, LinkMeter& meter, double now,
                      const LinkLimits& limits, std::vector<Message>& messages) {
-    if (std::string error = sendPending(socket, out, limits); !error.empty()) return error;
+    // Reading comes first: a peer's last words before it closes (a refusal) are still heard.
     std::size_t received = 0;
     const bool open = readArrived(socket, in, received);
     if (received > 0) meter.lastHeard = now;
     if (std::string error = countIn(meter, now, limits, received, 0); !error.empty()) return error;
     if (std::string error = takeMessages(in, meter, now, limits, messages); !error.empty()) return error;
     if (!open) return in.empty() ? kConnectionClosed : "connection closed in the middle of a message";
+    if (std::string error = sendPending(socket, out, limits); !error.empty()) return error;
     if (now - meter.lastHeard > limits.silenceSeconds)
         return "silent for more than " + seconds(limits.silenceSeconds) + " seconds";
     return "";

@@ -219,7 +219,7 @@ DecodedFrame decodeFrame(const uint8_t* data, std::size_t size) {
     if (size < kFrameHeader) return result;
     const uint32_t length = readLength(data);
     if (length == 0 || length > kMaxFrameLength) {
-        result.status = DecodedFrame::Status::Refused;
+        result.status = DecodedFrame::Outcome::Refused;
         result.error = "frame length " + std::to_string(length) + " out of range";
         return result;
     }
@@ -227,10 +227,10 @@ DecodedFrame decodeFrame(const uint8_t* data, std::size_t size) {
     try {
         Reader reader(data + kFrameHeader + 1, length - 1);
         result.message = decodeBody(data[kFrameHeader], reader);
-        result.status = DecodedFrame::Status::Complete;
+        result.status = DecodedFrame::Outcome::Complete;
         result.consumed = kFrameHeader + length;
     } catch (const Refused& refused) {
-        result.status = DecodedFrame::Status::Refused;
+        result.status = DecodedFrame::Outcome::Refused;
         result.error = refused.what();
     }
     return result;

@@ -168,8 +168,9 @@ void appendFrame(std::vector<uint8_t>& out, const Message& message);
 std::vector<uint8_t> encodeFrame(const Message& message);
 
 struct DecodedFrame {
-    enum class Status { Incomplete, Complete, Refused };
-    Status status = Status::Incomplete;
+    // Not "Status": the X11 headers take that name for a macro.
+    enum class Outcome { Incomplete, Complete, Refused };
+    Outcome status = Outcome::Incomplete;
     Message message;
     std::size_t consumed = 0;  // bytes of the frame, when complete
     std::string error;         // why it was refused

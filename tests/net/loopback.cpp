@@ -57,7 +57,7 @@ bool TestPeer::readUntil(const std::function<void()>& turn, const std::function<
         if (got > 0) in.insert(in.end(), buffer, buffer + got);
         for (;;) {
             net::DecodedFrame frame = net::decodeFrame(in.data(), in.size());
-            if (frame.status != net::DecodedFrame::Status::Complete) break;
+            if (frame.status != net::DecodedFrame::Outcome::Complete) break;
             received.push_back(std::move(frame.message));
             in.erase(in.begin(), in.begin() + static_cast<std::ptrdiff_t>(frame.consumed));
         }

@@ -26,9 +26,8 @@ Bytes rawFrame(uint8_t type, const Bytes& body) {
 }
 
 Bytes text(std::size_t length, int countBytes) {
-    Bytes out;
-    put(out, length, countBytes);
-    out.insert(out.end(), length, 'a');
+    Bytes out(static_cast<std::size_t>(countBytes) + length, 'a');
+    for (int i = 0; i < countBytes; ++i) out[static_cast<std::size_t>(i)] = static_cast<uint8_t>(length >> (8 * i));
     return out;
 }
 
@@ -77,7 +76,7 @@ TEST(LanProtocol, EveryMessageComesBackAsItWasSent) {
     for (const net::Message& message : messages) {
         const Bytes bytes = net::encodeFrame(message);
         const DecodedFrame frame = decode(bytes);
-        ASSERT_EQ(frame.status, DecodedFrame::Status::Complete) << frame.error;
+        ASSERT_EQ(frame.status, DecodedFrame::Outcome::Complete) << frame.error;
         EXPECT_EQ(frame.consumed, bytes.size());
         EXPECT_EQ(frame.message.index(), message.index());
         EXPECT_EQ(net::encodeFrame(frame.message), bytes) << "type " << message.index() + 1;
@@ -132,12 +131,12 @@ TEST(LanProtocol, FramesAreCheckedAtEachLimit) {
     for (const Row& row : rows) {
         const DecodedFrame frame = decode(row.bytes);
         if (row.error == nullptr) {
-            EXPECT_EQ(frame.status, DecodedFrame::Status::Incomplete) << row.name;
+            EXPECT_EQ(frame.status, DecodedFrame::Outcome::Incomplete) << row.name;
         } else if (*row.error == '\0') {
-            EXPECT_EQ(frame.status, DecodedFrame::Status::Complete) << row.name << ": " << frame.error;
+            EXPECT_EQ(frame.status, DecodedFrame::Outcome::Complete) << row.name << ": " << frame.error;
             EXPECT_EQ(frame.consumed, row.bytes.size()) << row.name;
         } else {
-            EXPECT_EQ(frame.status, DecodedFrame::Status::Refused) << row.name;
+            EXPECT_EQ(frame.status, DecodedFrame::Outcome::Refused) << row.name;
             EXPECT_EQ(frame.error, row.error) << row.name;
         }
     }
@@ -146,7 +145,7 @@ TEST(LanProtocol, FramesAreCheckedAtEachLimit) {
 TEST(LanProtocol, EveryCutOfAFrameWaitsForTheRest) {
     const Bytes bytes = net::encodeFrame(net::HelloMessage{1, 99, "40617395", "ИГРОК"});
     for (std::size_t cut = 0; cut < bytes.size(); ++cut)
-        EXPECT_EQ(net::decodeFrame(bytes.data(), cut).status, DecodedFrame::Status::Incomplete) << cut;
+        EXPECT_EQ(net::decodeFrame(bytes.data(), cut).status, DecodedFrame::Outcome::Incomplete) << cut;
 }
 
 TEST(LanProtocol, NumbersThatAreNotFiniteAreRefused) {
