@@ -50,7 +50,7 @@ std::optional<net::Message> receiveMessage(int socket, int ms) {
         if (got < 0) return std::nullopt;
         in.insert(in.end(), buffer, buffer + got);
         net::DecodedFrame frame = net::decodeFrame(in.data(), in.size());
-        if (frame.status == net::DecodedFrame::Status::Complete) return frame.message;
+        if (frame.status == net::DecodedFrame::Outcome::Complete) return frame.message;
         if (got == 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return std::nullopt;
