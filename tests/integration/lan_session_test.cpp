@@ -135,3 +135,24 @@ TEST(GameStart, AJoinedGameOutlivesAHostThatSendsGarbage) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LanScenarios, BothPassOverLoopbackAndSayWhatTheyChecked) {
+    testsupport::GameInstall game;
+    const struct {
+        const char* option;
+        const char* log;
+        const char* ok;
+    } rows[] = {{"--lan-self-test", "lan-self-test.log", "LAN_OK: "},
+                {"--dedicated-self-test", "dedicated-self-test.log", "DEDICATED_OK: "}};
+    fs::copy_file(QUORVANE_SERVER_EXECUTABLE, game.root() / "buildBB" / "quorvane-server");
+    for (const auto& row : rows) {
+        const fs::path out = game.root() / "out" / row.option;
+        const testsupport::RunResult result = game.run({row.option, out.string()});
+        EXPECT_EQ(result.exitCode, 0) << row.option << ": " << result.err;
+        EXPECT_TRUE(readFile(out / row.log).starts_with(row.ok)) << readFile(out / row.log);
+    }
+}
+
+}  // namespace
