@@ -9,7 +9,9 @@
 
 namespace {
 
-bool insideHeight(int32_t y) { return y >= 0 && y < voxel::chunkHeight; }
+bool insideHeight(int32_t y) {
+    return y >= 0 && y < voxel::chunkHeight;
+}
 
 }  // namespace
 

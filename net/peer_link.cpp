@@ -12,7 +12,8 @@ namespace {
 // Read at most this much per turn, so that a fast peer cannot hold the caller in one call.
 constexpr std::size_t kReadPerTurn = 256 * 1024;
 
-std::string countIn(LinkMeter& meter, double now, const LinkLimits& limits, std::size_t bytes, uint32_t messages) {
+std::string countIn(LinkMeter& meter, double now, const LinkLimits& limits, std::size_t bytes,
+                    uint32_t messages) {
     if (now - meter.windowStart >= 1.0) {
         meter.windowStart = now;
         meter.messages = 0;
@@ -33,8 +34,9 @@ std::string sendPending(int socket, std::vector<uint8_t>& out, const LinkLimits&
         if (sent < 0) return "connection lost while sending";
         out.erase(out.begin(), out.begin() + sent);
     }
-    if (out.size() > limits.sendBuffer) return "peer does not read: more than " + std::to_string(limits.sendBuffer) +
-                                               " bytes wait to be sent";
+    if (out.size() > limits.sendBuffer)
+        return "peer does not read: more than " + std::to_string(limits.sendBuffer) +
+               " bytes wait to be sent";
     return "";
 }
 
@@ -64,7 +66,9 @@ double linkClock() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
-void startMeter(LinkMeter& meter, double now) { meter = LinkMeter{now, now, 0, 0}; }
+void startMeter(LinkMeter& meter, double now) {
+    meter = LinkMeter{now, now, 0, 0};
+}
 
 std::string takeMessages(std::vector<uint8_t>& in, LinkMeter& meter, double now, const LinkLimits& limits,
                          std::vector<Message>& messages) {
@@ -85,8 +89,8 @@ std::string takeMessages(std::vector<uint8_t>& in, LinkMeter& meter, double now,
     return error;
 }
 
-std::string exchange(int socket, std::vector<uint8_t>& in, std::vector<uint8_t>& out, LinkMeter& meter, double now,
-                     const LinkLimits& limits, std::vector<Message>& messages) {
+std::string exchange(int socket, std::vector<uint8_t>& in, std::vector<uint8_t>& out, LinkMeter& meter,
+                     double now, const LinkLimits& limits, std::vector<Message>& messages) {
     // Reading comes first: a peer's last words before it closes (a refusal) are still heard.
     std::size_t received = 0;
     const bool open = readArrived(socket, in, received);

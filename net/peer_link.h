@@ -42,7 +42,7 @@ std::string takeMessages(std::vector<uint8_t>& in, LinkMeter& meter, double now,
 // One non-blocking turn of a connected socket: sends what `out` holds that the socket takes, reads
 // what has arrived and decodes it. Returns why the peer must be dropped ("" when all is well); the
 // messages that came before a failure are still in `messages`.
-std::string exchange(int socket, std::vector<uint8_t>& in, std::vector<uint8_t>& out, LinkMeter& meter, double now,
-                     const LinkLimits& limits, std::vector<Message>& messages);
+std::string exchange(int socket, std::vector<uint8_t>& in, std::vector<uint8_t>& out, LinkMeter& meter,
+                     double now, const LinkLimits& limits, std::vector<Message>& messages);
 
 }  // namespace net

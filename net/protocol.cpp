@@ -24,15 +24,17 @@ class Writer {
     void f32(const float& v) { bytes(std::bit_cast<uint32_t>(v), 4); }
     void f64(const double& v) { bytes(std::bit_cast<uint64_t>(v), 8); }
     void text(const std::string& s, std::size_t countBytes, std::size_t max, const char* what) {
-        if (s.size() > max) throw std::runtime_error(std::string("Cannot send a ") + what + " longer than " +
-                                                     std::to_string(max) + " bytes");
+        if (s.size() > max)
+            throw std::runtime_error(std::string("Cannot send a ") + what + " longer than " +
+                                     std::to_string(max) + " bytes");
         bytes(s.size(), countBytes);
         out_.insert(out_.end(), s.begin(), s.end());
     }
     template <class T, class F>
     void list(const std::vector<T>& items, std::size_t max, const char* what, F each) {
         if (items.size() > max)
-            throw std::runtime_error(std::string("Cannot send more than ") + std::to_string(max) + " " + what);
+            throw std::runtime_error(std::string("Cannot send more than ") + std::to_string(max) + " " +
+                                     what);
         u16(static_cast<uint16_t>(items.size()));
         for (const T& item : items) each(const_cast<T&>(item));
     }
@@ -195,14 +197,18 @@ uint32_t readLength(const uint8_t* data) {
 
 }  // namespace
 
-MessageType messageType(const Message& message) { return static_cast<MessageType>(message.index() + 1); }
+MessageType messageType(const Message& message) {
+    return static_cast<MessageType>(message.index() + 1);
+}
 
 void appendFrame(std::vector<uint8_t>& out, const Message& message) {
     std::vector<uint8_t> body;
     Writer writer(body);
-    std::visit([&](const auto& m) { fields(writer, const_cast<std::remove_cvref_t<decltype(m)>&>(m)); }, message);
+    std::visit([&](const auto& m) { fields(writer, const_cast<std::remove_cvref_t<decltype(m)>&>(m)); },
+               message);
     const uint32_t length = static_cast<uint32_t>(body.size() + 1);
-    if (length > kMaxFrameLength) throw std::runtime_error("Cannot send a message longer than the frame limit");
+    if (length > kMaxFrameLength)
+        throw std::runtime_error("Cannot send a message longer than the frame limit");
     for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(length >> (8 * i)));
     out.push_back(static_cast<uint8_t>(messageType(message)));
     out.insert(out.end(), body.begin(), body.end());

@@ -156,9 +156,9 @@ struct PlayersMessage {
 };
 
 // In the order of MessageType: the alternative's index is the type number minus 1.
-using Message = std::variant<HelloMessage, WelcomeMessage, RefusalMessage, BlockEditsMessage, LocalPoseMessage,
-                             PosesMessage, MobsMessage, NpcsMessage, ArrowsMessage, ItemsMessage, ClientEventMessage,
-                             PlayersMessage>;
+using Message = std::variant<HelloMessage, WelcomeMessage, RefusalMessage, BlockEditsMessage,
+                             LocalPoseMessage, PosesMessage, MobsMessage, NpcsMessage, ArrowsMessage,
+                             ItemsMessage, ClientEventMessage, PlayersMessage>;
 
 MessageType messageType(const Message& message);
 

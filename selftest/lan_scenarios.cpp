@@ -104,16 +104,19 @@ void checkRelay() {
     Peer a(server.port()), b(server.port());
     a.send(hello(11, kRoom, "A"));
     b.send(hello(11, kRoom, "B"));
-    check(runUntil(serve, {&a, &b}, [&] { return a.last<net::WelcomeMessage>() && b.last<net::WelcomeMessage>(); }),
+    check(runUntil(serve, {&a, &b},
+                   [&] { return a.last<net::WelcomeMessage>() && b.last<net::WelcomeMessage>(); }),
           "two guests are not let in");
     a.send(net::BlockEditsMessage{{{1, 70, 2, 3, 0, 0}}});
     a.send(net::LocalPoseMessage{{4, 70, 5, 0, 0, 0, 0}});
     check(runUntil(serve, {&a, &b}, [&] { return b.last<net::BlockEditsMessage>() != nullptr; }),
           "an edit does not reach the other guest");
-    check(runUntil(serve, {&a, &b}, [&] {
-        const auto* poses = b.last<net::PosesMessage>();
-        return poses && poses->players.size() == 1 && poses->players[0].pose[0] == 4.0f;
-    }), "a pose does not reach the other guest");
+    check(runUntil(serve, {&a, &b},
+                   [&] {
+                       const auto* poses = b.last<net::PosesMessage>();
+                       return poses && poses->players.size() == 1 && poses->players[0].pose[0] == 4.0f;
+                   }),
+          "a pose does not reach the other guest");
     Peer late(server.port()), wrong(server.port()), bad(server.port());
     late.send(hello(11, kRoom, "C"));
     wrong.send(hello(11, "1", "D"));
@@ -157,8 +160,8 @@ void checkServerProgram(const Path& out) {
     const uint64_t fingerprint = content::fingerprint(content);
     const uint16_t port = freePort();
     std::filesystem::create_directories(out);  // the server writes its drop lines there
-    platform::ChildProcess server = platform::startProcess(folder / "quorvane-server",
-                                                           {std::to_string(port), kRoom, content.string()}, out);
+    platform::ChildProcess server = platform::startProcess(
+        folder / "quorvane-server", {std::to_string(port), kRoom, content.string()}, out);
     struct Stop {
         platform::ChildProcess& child;
         ~Stop() {

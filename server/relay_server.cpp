@@ -34,8 +34,8 @@ bool RelayServer::listen(uint32_t address) {
 }
 
 std::size_t RelayServer::guestCount() const {
-    return static_cast<std::size_t>(
-        std::count_if(guests_.begin(), guests_.end(), [](const Guest& g) { return g.admitted && g.socket >= 0; }));
+    return static_cast<std::size_t>(std::count_if(
+        guests_.begin(), guests_.end(), [](const Guest& g) { return g.admitted && g.socket >= 0; }));
 }
 
 void RelayServer::step(int waitMs) {
@@ -67,7 +67,8 @@ void RelayServer::acceptGuests(double now) {
 void RelayServer::serve(Guest& guest, double now) {
     if (guest.socket < 0) return;
     std::vector<Message> messages;
-    const std::string error = exchange(guest.socket, guest.in, guest.out, guest.meter, now, config_.limits, messages);
+    const std::string error =
+        exchange(guest.socket, guest.in, guest.out, guest.meter, now, config_.limits, messages);
     if (guest.closing) {
         // A refused guest only waits for its refusal to leave; what it says meanwhile does not count.
         if (guest.out.empty() || !error.empty()) {
@@ -174,7 +175,8 @@ void RelayServer::drop(Guest& guest, const std::string& cause) {
     const std::string line = "Guest " + std::to_string(guest.id) + " dropped: " + cause;
     drops_.push_back(line);
     std::cerr << line << std::endl;
-    if (!config_.logPath.empty()) std::ofstream(config_.logPath, std::ios::binary | std::ios::app) << line << "\n";
+    if (!config_.logPath.empty())
+        std::ofstream(config_.logPath, std::ios::binary | std::ios::app) << line << "\n";
     leave(guest);
 }
 

@@ -29,7 +29,8 @@ int connectWithin(uint16_t port, int ms) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     while (std::chrono::steady_clock::now() < deadline) {
         const int socket = platform::startConnect(kLoopback, port);
-        if (socket >= 0 && platform::pollConnect(socket, 500) == platform::ConnectState::Connected) return socket;
+        if (socket >= 0 && platform::pollConnect(socket, 500) == platform::ConnectState::Connected)
+            return socket;
         platform::closeSocket(socket);
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
@@ -69,7 +70,8 @@ TEST(ServerProgram, AdmitsMatchingGuestsRefusesOthersAndDropsABadOne) {
     const uint64_t fingerprint = content::fingerprint(dir.path() / "Content");
     const uint16_t port = freePort();
     platform::ChildProcess server = platform::startProcess(
-        QUORVANE_SERVER_EXECUTABLE, {std::to_string(port), "40617395", (dir.path() / "Content").string()}, dir.path());
+        QUORVANE_SERVER_EXECUTABLE, {std::to_string(port), "40617395", (dir.path() / "Content").string()},
+        dir.path());
 
     const int good = connectWithin(port, 5000);
     ASSERT_GE(good, 0);
@@ -78,7 +80,8 @@ TEST(ServerProgram, AdmitsMatchingGuestsRefusesOthersAndDropsABadOne) {
     ASSERT_TRUE(welcome && std::holds_alternative<net::WelcomeMessage>(*welcome));
 
     const int other = connectWithin(port, 2000);
-    sendBytes(other, net::encodeFrame(net::HelloMessage{net::kProtocolVersion, fingerprint + 1, "40617395", "B"}));
+    sendBytes(other,
+              net::encodeFrame(net::HelloMessage{net::kProtocolVersion, fingerprint + 1, "40617395", "B"}));
     const auto refusal = receiveMessage(other, 3000);
     ASSERT_TRUE(refusal && std::holds_alternative<net::RefusalMessage>(*refusal));
     EXPECT_EQ(std::get<net::RefusalMessage>(*refusal).reason, "Game content differs from the server's");
@@ -86,7 +89,8 @@ TEST(ServerProgram, AdmitsMatchingGuestsRefusesOthersAndDropsABadOne) {
     const int bad = connectWithin(port, 2000);
     sendBytes(bad, {2, 0, 0, 0, 0xFE, 0});
     ASSERT_TRUE(waitForFile(dir.path() / "network_error.txt", 3000));
-    EXPECT_EQ(readFile(dir.path() / "network_error.txt"), "Guest 0 dropped: bad message: unknown message type 254\n");
+    EXPECT_EQ(readFile(dir.path() / "network_error.txt"),
+              "Guest 0 dropped: bad message: unknown message type 254\n");
     EXPECT_FALSE(platform::waitProcess(server, 200).has_value()) << "the server goes on";
     EXPECT_TRUE(receiveMessage(good, 3000).has_value()) << "and still serves the admitted guest";
     for (const int socket : {good, other, bad}) platform::closeSocket(socket);
@@ -107,8 +111,9 @@ TEST(GameStart, AJoinedGameOutlivesAHostThatSendsGarbage) {
     setenv("QUORVANE_HEADLESS_CHECK", "", 1);
     const int listener = platform::listenOn(kLoopback, 0, 1);
     const uint16_t port = platform::localPort(listener);
-    platform::ChildProcess child = platform::startProcess(
-        game.root() / "buildBB" / "quorvane", {"--lan-join", "127.0.0.1", std::to_string(port), "40617395"}, game.root());
+    platform::ChildProcess child =
+        platform::startProcess(game.root() / "buildBB" / "quorvane",
+                               {"--lan-join", "127.0.0.1", std::to_string(port), "40617395"}, game.root());
 
     int peer = -1;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(90);

@@ -42,9 +42,13 @@ void sendAll(int socket, const std::vector<uint8_t>& bytes) {
     }
 }
 
-std::vector<uint8_t> frameOf(const net::Message& message) { return net::encodeFrame(message); }
+std::vector<uint8_t> frameOf(const net::Message& message) {
+    return net::encodeFrame(message);
+}
 
-TestPeer::~TestPeer() { platform::closeSocket(socket); }
+TestPeer::~TestPeer() {
+    platform::closeSocket(socket);
+}
 
 bool TestPeer::readUntil(const std::function<void()>& turn, const std::function<bool()>& done, int ms) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);

@@ -1,11 +1,12 @@
 // Frames of the LAN protocol: every message through and back, and each limit at its edge.
+#include "net/protocol.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
 #include "net/peer_link.h"
-#include "net/protocol.h"
 
 namespace {
 
@@ -27,7 +28,8 @@ Bytes rawFrame(uint8_t type, const Bytes& body) {
 
 Bytes text(std::size_t length, int countBytes) {
     Bytes out(static_cast<std::size_t>(countBytes) + length, 'a');
-    for (int i = 0; i < countBytes; ++i) out[static_cast<std::size_t>(i)] = static_cast<uint8_t>(length >> (8 * i));
+    for (int i = 0; i < countBytes; ++i)
+        out[static_cast<std::size_t>(i)] = static_cast<uint8_t>(length >> (8 * i));
     return out;
 }
 
@@ -35,7 +37,8 @@ Bytes hello(std::size_t roomLength, std::size_t nameLength) {
     Bytes body;
     put(body, net::kProtocolVersion, 2);
     put(body, 0x1234, 8);
-    for (const Bytes& part : {text(roomLength, 1), text(nameLength, 1)}) body.insert(body.end(), part.begin(), part.end());
+    for (const Bytes& part : {text(roomLength, 1), text(nameLength, 1)})
+        body.insert(body.end(), part.begin(), part.end());
     return rawFrame(1, body);
 }
 
@@ -47,7 +50,9 @@ Bytes list(uint8_t type, std::size_t count, const Bytes& entry) {
     return rawFrame(type, body);
 }
 
-Bytes zeros(std::size_t n) { return Bytes(n, 0); }
+Bytes zeros(std::size_t n) {
+    return Bytes(n, 0);
+}
 
 Bytes npcEntry(std::size_t idLength) {
     Bytes entry = text(idLength, 1);
@@ -55,7 +60,9 @@ Bytes npcEntry(std::size_t idLength) {
     return entry;
 }
 
-DecodedFrame decode(const Bytes& bytes) { return net::decodeFrame(bytes.data(), bytes.size()); }
+DecodedFrame decode(const Bytes& bytes) {
+    return net::decodeFrame(bytes.data(), bytes.size());
+}
 
 TEST(LanProtocol, EveryMessageComesBackAsItWasSent) {
     const net::Pose pose{1.5f, 70.62f, -3.0f, 3.1f, -0.2f, 0.6f, 1.0f};
@@ -181,7 +188,8 @@ TEST(LanProtocol, APeerIsAFloodOneMessagePastTheLimitInOneSecond) {
     std::vector<net::Message> messages;
     for (const double now : {10.0, 10.5, 11.0, 12.0}) {
         for (int i = 0; i < 3; ++i) net::appendFrame(in, net::ClientEventMessage{1});
-        EXPECT_EQ(net::takeMessages(in, meter, now, limits, messages), now == 10.5 ? "flood: more than 5 messages in one second" : "")
+        EXPECT_EQ(net::takeMessages(in, meter, now, limits, messages),
+                  now == 10.5 ? "flood: more than 5 messages in one second" : "")
             << now;
     }
 }

@@ -1,11 +1,12 @@
 // The host program's relay over 127.0.0.1, with guests played by the test.
+#include "server/relay_server.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
 
 #include "net/loopback.h"
 #include "platform/tcp.h"
-#include "server/relay_server.h"
 
 namespace {
 
@@ -22,7 +23,9 @@ net::RelayConfig config() {
 }
 
 struct Relay {
-    explicit Relay(net::RelayConfig c = config()) : server(std::move(c)) { EXPECT_TRUE(server.listen(nettest::kLoopback)); }
+    explicit Relay(net::RelayConfig c = config()) : server(std::move(c)) {
+        EXPECT_TRUE(server.listen(nettest::kLoopback));
+    }
     std::function<void()> turn() {
         return [this] { server.step(2); };
     }
@@ -74,7 +77,8 @@ TEST(RelayServer, AGuestWithOtherCodeContentOrVersionIsRefusedAndClosed) {
     };
     const Row rows[] = {
         {{net::kProtocolVersion, kFingerprint, "40617396", "x"}, "Wrong room code"},
-        {{net::kProtocolVersion, kFingerprint + 1, "40617395", "x"}, "Game content differs from the server's"},
+        {{net::kProtocolVersion, kFingerprint + 1, "40617395", "x"},
+         "Game content differs from the server's"},
         {{2, kFingerprint, "40617395", "x"}, "Protocol version 2 differs from the server's 1"},
     };
     Relay relay;
@@ -103,11 +107,20 @@ TEST(RelayServer, ABadGuestIsDroppedWithOneLineAndTheOthersGoOn) {
     for (int i = 0; i < 30; ++i) net::appendFrame(flood, net::ClientEventMessage{3});
     const Row rows[] = {
         {"garbage", {5, 0, 0, 0, 0xEE, 1, 2, 3, 4}, false, false, "bad message: unknown message type 238"},
-        {"oversized length", {0xFF, 0xFF, 0xFF, 0x7F}, true, false, "bad message: frame length 2147483647 out of range"},
+        {"oversized length",
+         {0xFF, 0xFF, 0xFF, 0x7F},
+         true,
+         false,
+         "bad message: frame length 2147483647 out of range"},
         {"flood", flood, true, false, "flood: more than 20 messages in one second"},
         {"silence", {}, true, false, "silent for more than 0.3 seconds"},
-        {"closed mid-message", {10, 0, 0, 0, 11, 1}, true, true, "connection closed in the middle of a message"},
-        {"talk before hello", nettest::frameOf(net::ClientEventMessage{1}), false, false, "spoke before its Hello"},
+        {"closed mid-message",
+         {10, 0, 0, 0, 11, 1},
+         true,
+         true,
+         "connection closed in the middle of a message"},
+        {"talk before hello", nettest::frameOf(net::ClientEventMessage{1}), false, false,
+         "spoke before its Hello"},
     };
     for (const Row& row : rows) {
         net::RelayConfig c = config();
@@ -137,9 +150,11 @@ TEST(RelayServer, ABadGuestIsDroppedWithOneLineAndTheOthersGoOn) {
         }
         ASSERT_TRUE(good.readUntil(turn, [&] { return !relay.server.drops().empty(); })) << row.name;
         good.received.clear();
-        ASSERT_TRUE(good.readUntil(turn, [&] { return good.last<net::PosesMessage>() != nullptr; })) << row.name;
+        ASSERT_TRUE(good.readUntil(turn, [&] { return good.last<net::PosesMessage>() != nullptr; }))
+            << row.name;
         ASSERT_EQ(relay.server.drops().size(), 1u) << row.name;
-        EXPECT_EQ(relay.server.drops()[0], "Guest " + std::string(row.admitFirst ? "2" : "0") + " dropped: " + row.cause)
+        EXPECT_EQ(relay.server.drops()[0],
+                  "Guest " + std::string(row.admitFirst ? "2" : "0") + " dropped: " + row.cause)
             << row.name;
         EXPECT_EQ(relay.server.guestCount(), 1u) << row.name;
     }

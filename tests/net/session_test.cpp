@@ -100,7 +100,8 @@ TEST_F(JoinedGame, OurEditsGoOutOnceAndTheHostsComeInWithoutEcho) {
     EXPECT_EQ(sent[0].id, worldtest::stone);
 
     host.received.clear();
-    host.send(net::BlockEditsMessage{{{4, 70, 4, worldtest::stone, 0, 0}, {40, 70, 40, worldtest::stone, 0, 0}}});
+    host.send(
+        net::BlockEditsMessage{{{4, 70, 4, worldtest::stone, 0, 0}, {40, 70, 40, worldtest::stone, 0, 0}}});
     ASSERT_TRUE(host.readUntil(turn(), [&] { return app.blockAt(4, 70, 4) == worldtest::stone; }));
     EXPECT_EQ(host.last<net::BlockEditsMessage>(), nullptr) << "a remote edit is not sent back";
     // The second cell's chunk loads later: the index rebuild puts the edit into it.
@@ -110,7 +111,8 @@ TEST_F(JoinedGame, OurEditsGoOutOnceAndTheHostsComeInWithoutEcho) {
 
     host.send(net::BlockEditsMessage{{{1, 70, 1, 250, 0, 0}}});
     ASSERT_TRUE(host.readUntil(turn(), [&] { return !app.lan.networked; }));
-    EXPECT_EQ(readFile(base.path() / "network_error.txt"), "LAN session ended: the server sent the unknown block id 250\n");
+    EXPECT_EQ(readFile(base.path() / "network_error.txt"),
+              "LAN session ended: the server sent the unknown block id 250\n");
 }
 
 TEST_F(JoinedGame, ABadHostEndsTheSessionWithOneLineAndTheLocalWorldStays) {
@@ -124,11 +126,23 @@ TEST_F(JoinedGame, ABadHostEndsTheSessionWithOneLineAndTheLocalWorldStays) {
     std::vector<uint8_t> flood;
     for (int i = 0; i < 30; ++i) net::appendFrame(flood, net::PosesMessage{});
     const Row rows[] = {
-        {"garbage", {3, 0, 0, 0, 0x99, 1, 2}, false, false, "the server bad message: unknown message type 153"},
-        {"oversized length", {0, 0, 0, 0x10}, true, false, "the server bad message: frame length 268435456 out of range"},
+        {"garbage",
+         {3, 0, 0, 0, 0x99, 1, 2},
+         false,
+         false,
+         "the server bad message: unknown message type 153"},
+        {"oversized length",
+         {0, 0, 0, 0x10},
+         true,
+         false,
+         "the server bad message: frame length 268435456 out of range"},
         {"flood", flood, true, false, "the server flood: more than 20 messages in one second"},
         {"silence", {}, true, false, "the server silent for more than 0.3 seconds"},
-        {"closed mid-message", {9, 0, 0, 0, 2}, true, true, "the server connection closed in the middle of a message"},
+        {"closed mid-message",
+         {9, 0, 0, 0, 2},
+         true,
+         true,
+         "the server connection closed in the middle of a message"},
         {"refusal", nettest::frameOf(net::RefusalMessage{"Wrong room code"}), false, true,
          "the server refused to let us in: Wrong room code"},
         {"talk before welcome", nettest::frameOf(net::PosesMessage{}), false, false,
@@ -144,9 +158,11 @@ TEST_F(JoinedGame, ABadHostEndsTheSessionWithOneLineAndTheLocalWorldStays) {
         nettest::sendAll(host.socket, row.bytes);
         if (row.closeAfter) platform::closeSocket(std::exchange(host.socket, -1));
         ASSERT_TRUE(host.readUntil(turn(), [&] { return !app.lan.networked; }));
-        EXPECT_EQ(readFile(base.path() / "network_error.txt"), std::string("LAN session ended: ") + row.line + "\n");
+        EXPECT_EQ(readFile(base.path() / "network_error.txt"),
+                  std::string("LAN session ended: ") + row.line + "\n");
         for (int i = 0; i < 3; ++i) app.updateNetwork();
-        EXPECT_EQ(readFile(base.path() / "network_error.txt").size(), std::string("LAN session ended: ").size() + std::strlen(row.line) + 1)
+        EXPECT_EQ(readFile(base.path() / "network_error.txt").size(),
+                  std::string("LAN session ended: ").size() + std::strlen(row.line) + 1)
             << "one line, however long the game goes on";
         EXPECT_EQ(app.blockAt(1, 80, 1), worldtest::stone) << "the local world keeps its cells";
         EXPECT_FALSE(fs::exists(cache()));
@@ -177,7 +193,8 @@ class TwoGames : public testsupport::FreshRegistryTest {
             game->app.world.shaped = voxel::shapedFlags();
             game->app.useBaseDirectory(game->base.path());
             voxel::Chunk chunk(0, 0);
-            for (uint32_t i = 0; i < 256; ++i) chunk.cells[voxel::cellIndex(i % 16, 60, i / 16)] = worldtest::stone;
+            for (uint32_t i = 0; i < 256; ++i)
+                chunk.cells[voxel::cellIndex(i % 16, 60, i / 16)] = worldtest::stone;
             game->app.world.chunks.push_back(std::move(chunk));
             game->app.reindexChunks();
             game->app.startSession(false, "127.0.0.1", relay->port(), "7");
@@ -186,11 +203,13 @@ class TwoGames : public testsupport::FreshRegistryTest {
     }
     bool runUntil(const std::function<bool()>& done) {
         TestPeer idle;  // only its clock is used
-        return idle.readUntil([&] {
-            relay->step(1);
-            a.app.updateNetwork();
-            b.app.updateNetwork();
-        }, done, 5000);
+        return idle.readUntil(
+            [&] {
+                relay->step(1);
+                a.app.updateNetwork();
+                b.app.updateNetwork();
+            },
+            done, 5000);
     }
     struct Game {
         testsupport::TempDir base;
