@@ -41,20 +41,32 @@ void sendBytes(int socket, const std::vector<uint8_t>& bytes) {
     ASSERT_EQ(platform::sendSome(socket, bytes.data(), bytes.size()), static_cast<long>(bytes.size()));
 }
 
-// The first whole message the socket brings within the time.
-std::optional<net::Message> receiveMessage(int socket, int ms) {
+// Messages as a socket brings them; bytes of a frame not yet whole wait for the next call.
+struct Stream {
+    int socket = -1;
     std::vector<uint8_t> in;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (std::chrono::steady_clock::now() < deadline) {
-        uint8_t buffer[4096];
-        const long got = platform::receiveSome(socket, buffer, sizeof buffer);
-        if (got < 0) return std::nullopt;
-        in.insert(in.end(), buffer, buffer + got);
-        net::DecodedFrame frame = net::decodeFrame(in.data(), in.size());
-        if (frame.status == net::DecodedFrame::Outcome::Complete) return frame.message;
-        if (got == 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+
+    // The next whole message within the time.
+    std::optional<net::Message> next(int ms) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        for (;;) {
+            net::DecodedFrame frame = net::decodeFrame(in.data(), in.size());
+            if (frame.status == net::DecodedFrame::Outcome::Complete) {
+                in.erase(in.begin(), in.begin() + static_cast<std::ptrdiff_t>(frame.consumed));
+                return frame.message;
+            }
+            if (std::chrono::steady_clock::now() > deadline) return std::nullopt;
+            uint8_t buffer[4096];
+            const long got = platform::receiveSome(socket, buffer, sizeof buffer);
+            if (got < 0) return std::nullopt;
+            in.insert(in.end(), buffer, buffer + got);
+            if (got == 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
     }
-    return std::nullopt;
+};
+
+std::optional<net::Message> receiveMessage(int socket, int ms) {
+    return Stream{socket, {}}.next(ms);
 }
 
 bool waitForFile(const fs::path& file, int ms) {
@@ -76,7 +88,8 @@ TEST(ServerProgram, AdmitsMatchingGuestsRefusesOthersAndDropsABadOne) {
     const int good = connectWithin(port, 5000);
     ASSERT_GE(good, 0);
     sendBytes(good, net::encodeFrame(net::HelloMessage{net::kProtocolVersion, fingerprint, "40617395", "A"}));
-    const auto welcome = receiveMessage(good, 3000);
+    Stream fromServer{good, {}};
+    const auto welcome = fromServer.next(3000);
     ASSERT_TRUE(welcome && std::holds_alternative<net::WelcomeMessage>(*welcome));
 
     const int other = connectWithin(port, 2000);
@@ -92,7 +105,7 @@ TEST(ServerProgram, AdmitsMatchingGuestsRefusesOthersAndDropsABadOne) {
     EXPECT_EQ(readFile(dir.path() / "network_error.txt"),
               "Guest 0 dropped: bad message: unknown message type 254\n");
     EXPECT_FALSE(platform::waitProcess(server, 200).has_value()) << "the server goes on";
-    EXPECT_TRUE(receiveMessage(good, 3000).has_value()) << "and still serves the admitted guest";
+    EXPECT_TRUE(fromServer.next(3000).has_value()) << "and still serves the admitted guest";
     for (const int socket : {good, other, bad}) platform::closeSocket(socket);
     platform::stopProcess(server, 5000);
     EXPECT_EQ(server.exitCode, 0);
@@ -157,6 +170,54 @@ TEST(LanScenarios, BothPassOverLoopbackAndSayWhatTheyChecked) {
         const testsupport::RunResult result = game.run({row.option, out.string()});
         EXPECT_EQ(result.exitCode, 0) << row.option << ": " << result.err;
         EXPECT_TRUE(readFile(out / row.log).starts_with(row.ok)) << readFile(out / row.log);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Two real games join the real server program; a third guest played by the test sees both bodies.
+TEST(ServerProgram, TwoGamesJoinAndTheirBodiesAreRelayed) {
+    // Two installs, so that the games keep their files apart; their content is the same.
+    testsupport::GameInstall game, other;
+    testsupport::Xvfb display;
+    setenv("DISPLAY", display.display().c_str(), 1);
+    setenv("QUORVANE_HEADLESS_CHECK", "", 1);
+    const fs::path content = game.root() / "Content";
+    const uint16_t port = freePort();
+    platform::ChildProcess server = platform::startProcess(
+        QUORVANE_SERVER_EXECUTABLE, {std::to_string(port), "40617395", content.string()}, game.root());
+    const std::vector<std::string> join = {"--lan-join", "127.0.0.1", std::to_string(port), "40617395"};
+    platform::ChildProcess first =
+        platform::startProcess(game.root() / "buildBB" / "quorvane", join, game.root());
+    platform::ChildProcess second =
+        platform::startProcess(other.root() / "buildBB" / "quorvane", join, other.root());
+
+    const int watcher = connectWithin(port, 5000);
+    ASSERT_GE(watcher, 0);
+    sendBytes(watcher, net::encodeFrame(net::HelloMessage{
+                           net::kProtocolVersion, content::fingerprint(content), "40617395", "watcher"}));
+    Stream stream{watcher, {}};
+    std::size_t bodies = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(90);
+    while (bodies < 2 && std::chrono::steady_clock::now() < deadline) {
+        // The watcher keeps talking, or the server would drop it as silent.
+        sendBytes(watcher, net::encodeFrame(net::LocalPoseMessage{}));
+        const auto message = stream.next(1000);
+        if (message && std::holds_alternative<net::PosesMessage>(*message))
+            bodies = std::get<net::PosesMessage>(*message).players.size();
+    }
+    EXPECT_EQ(bodies, 2u) << "both games joined and send their poses";
+    for (platform::ChildProcess* child : {&first, &second}) {
+        platform::stopProcess(*child, 20000);
+        EXPECT_EQ(child->exitCode, 0);
+    }
+    platform::closeSocket(watcher);
+    platform::stopProcess(server, 5000);
+    for (const fs::path& root : {game.root(), other.root()}) {
+        EXPECT_FALSE(fs::exists(root / "network_error.txt")) << "nobody misbehaved";
+        EXPECT_FALSE(fs::exists(root / "last_error.txt"));
     }
 }
 
