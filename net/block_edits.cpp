@@ -22,8 +22,7 @@ void App::sendBlockEdit(int32_t x, int32_t y, int32_t z) {
                            water == meshing.waterLevels.end() ? uint8_t{0} : water->second};
     lan.changedCells[{x, y, z}] = cell;
     if (!lan.authenticated) return;
-    net::appendFrame(lan.connection.sendBuffer,
-                     net::BlockEditsMessage{{net::CellEdit{x, y, z, cell.id, cell.state, cell.water}}});
+    lan.pendingEdits.push_back({x, y, z, cell.id, cell.state, cell.water});
 }
 
 void App::applyRemoteEdits(const net::BlockEditsMessage& edits) {

@@ -1,5 +1,6 @@
 #include "net/protocol.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <stdexcept>
@@ -218,6 +219,14 @@ std::vector<uint8_t> encodeFrame(const Message& message) {
     std::vector<uint8_t> out;
     appendFrame(out, message);
     return out;
+}
+
+void appendEditFrames(std::vector<uint8_t>& out, const std::vector<CellEdit>& cells) {
+    for (std::size_t at = 0; at < cells.size(); at += kMaxCellEdits) {
+        const std::size_t end = std::min(cells.size(), at + kMaxCellEdits);
+        appendFrame(out, BlockEditsMessage{{cells.begin() + static_cast<std::ptrdiff_t>(at),
+                                            cells.begin() + static_cast<std::ptrdiff_t>(end)}});
+    }
 }
 
 DecodedFrame decodeFrame(const uint8_t* data, std::size_t size) {

@@ -30,11 +30,13 @@
 //
 // A session: the guest connects and sends Hello. The host answers Refusal (other version, room
 // code or content fingerprint, or a full room) or Welcome followed by BlockEdits holding every cell
-// changed so far in the session, then Players. From then on the guest sends LocalPose a few times
-// a second, BlockEdits for the cells it changes and ClientEvent for client events; the host
-// relays each BlockEdits to the other guests and sends Poses (the other players) ten times a second,
-// which also keeps a quiet session alive. Entity snapshots (Mobs, Npcs, Arrows, Items) replace the
-// guest's lists whole; a host with a world sends them, the relay host has none and sends none.
+// changed so far in the session, then Players. From then on the guest sends LocalPose five times a
+// second, the cells it changed in each frame as BlockEdits, and ClientEvent for client events. The
+// host gathers each guest's edits for the others and sends them twenty times a second, and Poses
+// (the other players) ten times a second, which also keeps a quiet session alive. Batching keeps
+// both directions far below the message limit however many cells change. Entity snapshots (Mobs, Npcs,
+// Arrows, Items) replace the guest's lists whole; a host with a world sends them, the relay host has none and
+// sends none.
 //
 // Either side drops a peer that sends a refused frame, more than kMaxMessagesPerSecond frames or
 // kMaxBytesPerSecond bytes in one second, lets its unsent data grow past kMaxSendBuffer, stays
@@ -166,6 +168,8 @@ MessageType messageType(const Message& message);
 // so that nothing the other side would refuse is ever sent.
 void appendFrame(std::vector<uint8_t>& out, const Message& message);
 std::vector<uint8_t> encodeFrame(const Message& message);
+// The cells as BlockEdits frames of at most kMaxCellEdits each; nothing when there are none.
+void appendEditFrames(std::vector<uint8_t>& out, const std::vector<CellEdit>& cells);
 
 struct DecodedFrame {
     // Not "Status": the X11 headers take that name for a macro.

@@ -82,6 +82,7 @@ void App::closeSession() {
     lan.hasExtraPose = false;
     lan.playerList.clear();
     lan.changedCells.clear();
+    lan.pendingEdits.clear();
     entities.mobSnapshots.clear();
     removeCacheDirectory(lan);
 }
@@ -102,6 +103,8 @@ void App::updateNetwork() {
                                                                                player.pitch, actions.walkSpeed,
                                                                                actions.walkPhase}});
         }
+        net::appendEditFrames(lan.connection.sendBuffer, lan.pendingEdits);
+        lan.pendingEdits.clear();
         std::vector<net::Message> messages;
         const std::string error = net::exchange(lan.connection.peerSocket, lan.connection.receiveBuffer,
                                                 lan.connection.sendBuffer, lan.connection.meter, now, lan.limits,

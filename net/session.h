@@ -75,7 +75,8 @@ struct LanSession {
     bool applyingEdit = false;
     // By cell (x, y, z): local and remote edits of the session.
     std::map<std::tuple<int32_t, int32_t, int32_t>, ChangedCell> changedCells;
-    double lastPoseSent = 0.0;  // link clock seconds
+    std::vector<net::CellEdit> pendingEdits;  // sent together at the next network step
+    double lastPoseSent = 0.0;                // link clock seconds
     net::LinkLimits limits;     // tests shorten them
 
     LanSession() {

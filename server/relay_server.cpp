@@ -48,6 +48,10 @@ void RelayServer::step(int waitMs) {
     for (std::size_t i = 0; i < guests_.size(); ++i) serve(guests_[i], now);
     removeClosed();
     if (playersChanged_) sendPlayers();
+    if (now - lastEdits_ >= config_.editsInterval) {
+        lastEdits_ = now;
+        sendPendingEdits();
+    }
     if (now - lastPoses_ >= config_.posesInterval) {
         lastPoses_ = now;
         sendPoses();
@@ -131,15 +135,9 @@ std::string RelayServer::admit(Guest& guest, const HelloMessage& hello) {
 }
 
 void RelayServer::sendChangedCells(Guest& guest) {
-    BlockEditsMessage batch;
-    for (const auto& [cell, edit] : changed_) {
-        batch.cells.push_back(edit);
-        if (batch.cells.size() == kMaxCellEdits) {
-            appendFrame(guest.out, batch);
-            batch.cells.clear();
-        }
-    }
-    if (!batch.cells.empty()) appendFrame(guest.out, batch);
+    std::vector<CellEdit> cells;
+    for (const auto& [cell, edit] : changed_) cells.push_back(edit);
+    appendEditFrames(guest.out, cells);
 }
 
 void RelayServer::relayEdits(const Guest& from, const BlockEditsMessage& edits) {
@@ -148,7 +146,15 @@ void RelayServer::relayEdits(const Guest& from, const BlockEditsMessage& edits) 
         if (changed_.size() < config_.maxChangedCells || changed_.contains(cell)) changed_[cell] = edit;
     }
     for (Guest& guest : guests_)
-        if (&guest != &from && guest.admitted && guest.socket >= 0) appendFrame(guest.out, edits);
+        if (&guest != &from && guest.admitted && guest.socket >= 0)
+            guest.pendingEdits.insert(guest.pendingEdits.end(), edits.cells.begin(), edits.cells.end());
+}
+
+void RelayServer::sendPendingEdits() {
+    for (Guest& guest : guests_) {
+        if (guest.socket >= 0) appendEditFrames(guest.out, guest.pendingEdits);
+        guest.pendingEdits.clear();
+    }
 }
 
 void RelayServer::sendPoses() {

@@ -22,8 +22,9 @@ struct RelayConfig {
     std::size_t maxGuests = kMaxPoses;
     // Cells remembered for late joiners; edits beyond it are still relayed but not remembered.
     std::size_t maxChangedCells = 100000;
-    double posesInterval = 0.1;  // seconds between two pose snapshots
-    std::string logPath;         // where a dropped guest is written down ("" = nowhere)
+    double posesInterval = 0.1;   // seconds between two pose snapshots
+    double editsInterval = 0.05;  // seconds between two batches of relayed edits
+    std::string logPath;          // where a dropped guest is written down ("" = nowhere)
 };
 
 class RelayServer {
@@ -58,6 +59,7 @@ class RelayServer {
         bool closing = false;  // refused: closed once its refusal is sent
         bool hasPose = false;
         Pose pose{};
+        std::vector<CellEdit> pendingEdits;  // from the others, sent with the next batch
     };
 
     void acceptGuests(double now);
@@ -67,6 +69,7 @@ class RelayServer {
     std::string admit(Guest& guest, const HelloMessage& hello);
     void relayEdits(const Guest& from, const BlockEditsMessage& edits);
     void sendChangedCells(Guest& guest);
+    void sendPendingEdits();
     void sendPoses();
     void sendPlayers();
     void drop(Guest& guest, const std::string& cause);
@@ -78,6 +81,7 @@ class RelayServer {
     uint16_t port_ = 0;
     uint32_t nextId_ = 1;
     double lastPoses_ = 0.0;
+    double lastEdits_ = 0.0;
     bool playersChanged_ = false;
     std::vector<Guest> guests_;
     std::map<Cell, CellEdit> changed_;

@@ -161,3 +161,27 @@ TEST(RelayServer, ABadGuestIsDroppedWithOneLineAndTheOthersGoOn) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(RelayServer, EditsFromManyMessagesReachTheOthersInFewBatches) {
+    Relay relay;
+    TestPeer a, b;
+    relay.join(a, "A");
+    relay.join(b, "B");
+    for (int32_t i = 0; i < 300; ++i) a.send(net::BlockEditsMessage{{{i, 70, 0, 3, 0, 0}}});
+    std::size_t cells = 0, batches = 0;
+    ASSERT_TRUE(b.readUntil(relay.turn(), [&] {
+        cells = batches = 0;
+        for (const net::Message& message : b.received)
+            if (const auto* edits = std::get_if<net::BlockEditsMessage>(&message)) {
+                cells += edits->cells.size();
+                ++batches;
+            }
+        return cells == 300;
+    }));
+    EXPECT_LT(batches, 30u) << "batched, so a busy builder never floods the others";
+    EXPECT_TRUE(relay.server.drops().empty());
+}
+
+}  // namespace

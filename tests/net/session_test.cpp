@@ -93,10 +93,11 @@ TEST_F(JoinedGame, HelloCarriesCodeAndContentAndTheHostsSnapshotsReachTheRecords
 TEST_F(JoinedGame, OurEditsGoOutOnceAndTheHostsComeInWithoutEcho) {
     welcome();
     app.editBlock(2, 70, 3, worldtest::stone, 0);
+    app.editBlock(2, 71, 3, worldtest::stone, 0);
     ASSERT_TRUE(host.readUntil(turn(), [&] { return host.last<net::BlockEditsMessage>() != nullptr; }));
     const auto& sent = host.last<net::BlockEditsMessage>()->cells;
-    ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(sent[0].x, 2);
+    ASSERT_EQ(sent.size(), 2u) << "a frame's edits leave together";
+    EXPECT_EQ(sent[1].y, 71);
     EXPECT_EQ(sent[0].id, worldtest::stone);
 
     host.received.clear();
@@ -107,7 +108,7 @@ TEST_F(JoinedGame, OurEditsGoOutOnceAndTheHostsComeInWithoutEcho) {
     // The second cell's chunk loads later: the index rebuild puts the edit into it.
     load(2, 2);
     EXPECT_EQ(app.blockAt(40, 70, 40), worldtest::stone);
-    EXPECT_EQ(app.lan.changedCells.size(), 3u);
+    EXPECT_EQ(app.lan.changedCells.size(), 4u);
 
     host.send(net::BlockEditsMessage{{{1, 70, 1, 250, 0, 0}}});
     ASSERT_TRUE(host.readUntil(turn(), [&] { return !app.lan.networked; }));
