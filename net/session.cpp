@@ -110,7 +110,7 @@ void App::updateNetwork() {
                                                 lan.connection.sendBuffer, lan.connection.meter, now, lan.limits,
                                                 messages);
         for (net::Message& message : messages) applyNetworkMessage(message);
-        if (!error.empty()) throw std::runtime_error("the server " + error);
+        if (!error.empty()) throw std::runtime_error("server: " + error);
     } catch (const std::exception& failure) {
         // A failed session never ends the game: one line says why, and the game goes on alone.
         std::ofstream(files.base / "network_error.txt", std::ios::binary | std::ios::app)

@@ -143,7 +143,7 @@ TEST(GameStart, AJoinedGameOutlivesAHostThatSendsGarbage) {
     ASSERT_TRUE(waitForFile(errors, 30000));
     std::this_thread::sleep_for(std::chrono::seconds(1));
     EXPECT_FALSE(platform::waitProcess(child, 0).has_value()) << "the game plays on";
-    EXPECT_EQ(readFile(errors), "LAN session ended: the server bad message: unknown message type 171\n");
+    EXPECT_EQ(readFile(errors), "LAN session ended: server: bad message: unknown message type 171\n");
     platform::stopProcess(child, 20000);
     EXPECT_EQ(child.exitCode, 0);
     EXPECT_FALSE(fs::exists(game.root() / "last_error.txt"));
