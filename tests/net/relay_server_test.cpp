@@ -103,8 +103,10 @@ TEST(RelayServer, ABadGuestIsDroppedWithOneLineAndTheOthersGoOn) {
         bool closeAfter;
         const char* cause;
     };
-    std::vector<uint8_t> flood;
+    std::vector<uint8_t> flood, byteFlood;
     for (int i = 0; i < 30; ++i) net::appendFrame(flood, net::ClientEventMessage{3});
+    for (int i = 0; i < 5; ++i)
+        net::appendFrame(byteFlood, net::BlockEditsMessage{std::vector<net::CellEdit>(2048)});
     const Row rows[] = {
         {"garbage", {5, 0, 0, 0, 0xEE, 1, 2, 3, 4}, false, false, "bad message: unknown message type 238"},
         {"oversized length",
@@ -113,6 +115,7 @@ TEST(RelayServer, ABadGuestIsDroppedWithOneLineAndTheOthersGoOn) {
          false,
          "bad message: frame length 2147483647 out of range"},
         {"flood", flood, true, false, "flood: more than 20 messages in one second"},
+        {"byte flood", byteFlood, true, false, "flood: more than 100000 bytes in one second"},
         {"silence", {}, true, false, "silent for more than 0.3 seconds"},
         {"closed mid-message",
          {10, 0, 0, 0, 11, 1},
@@ -126,6 +129,7 @@ TEST(RelayServer, ABadGuestIsDroppedWithOneLineAndTheOthersGoOn) {
         net::RelayConfig c = config();
         c.limits.messagesPerSecond = 20;
         c.limits.silenceSeconds = 0.3;
+        c.limits.bytesPerSecond = 100000;
         Relay relay(c);
         TestPeer good, bad;
         relay.join(good, "good");
