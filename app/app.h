@@ -478,6 +478,17 @@ struct App {
     // --- LAN (net/) ---
     void startSession(bool host, const std::string& address, uint16_t port, const std::string& roomCode);
     void updateNetwork();
+    // LAN session, protocol and host (net/session.cpp, net/block_edits.cpp).
+    // Ends the session without a report: socket, flags, remote players and the session's cache folder.
+    void closeSession();
+    // True once a started connect has finished and the hello is queued; fails when it cannot.
+    bool finishConnect(double now);
+    void applyNetworkMessage(net::Message& message);
+    void sendBlockEdit(int32_t x, int32_t y, int32_t z);
+    void sendClientEvent(uint32_t event);
+    void applyRemoteEdits(const net::BlockEditsMessage& edits);
+    // Puts the session's changed cells of the chunk back into it (chunk index rebuild).
+    void reapplyChangedCells(voxel::Chunk& chunk);
 
     // State, in construction order (the destructor stops the workers in reverse).
     LanSession lan;

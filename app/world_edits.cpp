@@ -72,6 +72,7 @@ void App::reindexChunks() {
     for (std::size_t i = 0; i < world.chunks.size(); ++i) {
         world.chunkMap[{world.chunks[i].cx, world.chunks[i].cz}] = i;
     }
+    for (voxel::Chunk& chunk : world.chunks) reapplyChangedCells(chunk);
     for (voxel::Chunk& chunk : world.chunks) registerChunkBlockEntities(chunk);
 }
 
@@ -155,11 +156,19 @@ void App::editBlock(int32_t x, int32_t y, int32_t z, uint8_t id, uint8_t state) 
 
 void App::placeTwoPartBlock(const BlockEdit& edit, uint8_t side) {
     const int s = side ? 1 : 0;
+    // Both cells are set before either is sent, so a peer never sees half a door.
+    const bool send = lan.networked && !lan.applyingEdit;
+    if (send) lan.applyingEdit = true;
     if (edit.hasSecond) ensureChunkAt(edit.x + edit.dx, edit.z + edit.dz);
     setBlock(edit.x, edit.y, edit.z, edit.ids[s]);
     setBlockState(edit.x, edit.y, edit.z, static_cast<uint8_t>(edit.states[s]));
-    if (!edit.hasSecond) return;
     const int32_t sx = edit.x + edit.dx, sy = edit.y + edit.dy, sz = edit.z + edit.dz;
-    setBlock(sx, sy, sz, edit.secondIds[s]);
-    setBlockState(sx, sy, sz, static_cast<uint8_t>(edit.secondStates[s]));
+    if (edit.hasSecond) {
+        setBlock(sx, sy, sz, edit.secondIds[s]);
+        setBlockState(sx, sy, sz, static_cast<uint8_t>(edit.secondStates[s]));
+    }
+    if (!send) return;
+    lan.applyingEdit = false;
+    sendBlockEdit(edit.x, edit.y, edit.z);
+    if (edit.hasSecond) sendBlockEdit(sx, sy, sz);
 }

@@ -1,10 +1,14 @@
 #include "net/session.h"
 
+#include <GLFW/glfw3.h>
+
 #include <fstream>
 #include <stdexcept>
 
 #include "app/app.h"
+#include "content/fingerprint.h"
 #include "net/paths.h"
+#include "net/snapshots.h"
 #include "platform/tcp.h"
 
 namespace fs = std::filesystem;
@@ -29,59 +33,141 @@ Connection::~Connection() { reset(*this); }
 
 namespace {
 
+constexpr double kPoseInterval = 0.2;  // seconds between two poses we send
+
 std::string cacheFolderName(const std::string& address, uint16_t port) {
     return address + "_" + std::to_string(port);
 }
 
+void removeCacheDirectory(LanSession& lan) {
+    if (lan.cacheDirectory.empty()) return;
+    std::error_code ignored;  // a folder someone holds open is left for the next start
+    fs::remove_all(lan.cacheDirectory, ignored);
+    lan.cacheDirectory.clear();
+}
+
 }  // namespace
+
+LanSession::~LanSession() { removeCacheDirectory(*this); }
 
 void App::startSession(bool host, const std::string& address, uint16_t port, const std::string& roomCode) {
     if (host) throw std::runtime_error("Hosting runs in the separate server program");
     const std::optional<uint32_t> ip = platform::parseIpv4(address);
     if (!ip) throw std::runtime_error("Invalid server address");
-    net::reset(lan.connection);
+    if (roomCode.size() > net::kMaxRoomCode) throw std::runtime_error("Room code is too long");
+    closeSession();
+    lan.contentFingerprint = content::fingerprint(files.base / "Content");
     lan.cacheDirectory = files.base / "NetworkCache" / cacheFolderName(address, port);
     fs::create_directories(lan.cacheDirectory);
     const int socket = platform::startConnect(*ip, port);
-    if (socket < 0) throw std::runtime_error("Cannot create network socket");
+    if (socket < 0) {
+        removeCacheDirectory(lan);
+        throw std::runtime_error("Cannot connect to " + address + ":" + std::to_string(port));
+    }
     lan.connection.peerSocket = socket;
     lan.connection.connecting = true;
-    lan.host = false;
+    lan.connection.connectStarted = net::linkClock();
     lan.networked = true;
-    lan.started = false;
-    lan.authenticated = false;
     lan.roomCode = roomCode;
     lan.peerAddress = address;
     lan.peerPort = port;
 }
 
+void App::closeSession() {
+    net::reset(lan.connection);
+    lan.host = lan.started = lan.networked = lan.authenticated = lan.ready = false;
+    lan.applyingEdit = false;
+    lan.playerId = 0;
+    lan.remotePoses.clear();
+    lan.hasExtraPose = false;
+    lan.playerList.clear();
+    lan.changedCells.clear();
+    lan.pendingEdits.clear();
+    entities.mobSnapshots.clear();
+    removeCacheDirectory(lan);
+}
+
+void App::sendClientEvent(uint32_t event) {
+    if (!lan.networked || lan.host || !lan.authenticated) return;
+    net::appendFrame(lan.connection.sendBuffer, net::ClientEventMessage{event});
+}
+
 void App::updateNetwork() {
     if (!lan.networked) return;
     try {
-        if (lan.connection.connecting) {
-            switch (platform::pollConnect(lan.connection.peerSocket, 0)) {
-                case platform::ConnectState::InProgress:
-                    return;
-                case platform::ConnectState::Failed:
-                    throw std::runtime_error("Cannot connect to " + lan.peerAddress + ":" +
-                                             std::to_string(lan.peerPort));
-                case platform::ConnectState::Connected:
-                    lan.connection.connecting = false;
-                    break;
-            }
+        const double now = net::linkClock();
+        if (lan.connection.connecting && !finishConnect(now)) return;
+        if (lan.ready && now - lan.lastPoseSent >= kPoseInterval) {
+            lan.lastPoseSent = now;
+            net::appendFrame(lan.connection.sendBuffer, net::LocalPoseMessage{{player.x, player.y, player.z, player.yaw,
+                                                                               player.pitch, actions.walkSpeed,
+                                                                               actions.walkPhase}});
         }
-        // No message of the session is understood yet: the peer's bytes are read and dropped only to
-        // notice a closed connection, and the session never counts as started.
-        uint8_t buffer[4096];
-        if (platform::receiveSome(lan.connection.peerSocket, buffer, sizeof buffer) < 0)
-            throw std::runtime_error("Connection to the server was lost");
+        net::appendEditFrames(lan.connection.sendBuffer, lan.pendingEdits);
+        lan.pendingEdits.clear();
+        std::vector<net::Message> messages;
+        const std::string error = net::exchange(lan.connection.peerSocket, lan.connection.receiveBuffer,
+                                                lan.connection.sendBuffer, lan.connection.meter, now, lan.limits,
+                                                messages);
+        for (net::Message& message : messages) applyNetworkMessage(message);
+        if (!error.empty()) throw std::runtime_error("server: " + error);
     } catch (const std::exception& failure) {
-        // A failed session never ends the game: it is reported and the game goes on alone.
-        std::ofstream log(files.base / "network_error.txt", std::ios::binary | std::ios::app);
-        log << failure.what() << "\n";
-        net::reset(lan.connection);
-        lan.networked = false;
-        lan.started = false;
-        lan.ready = false;
+        // A failed session never ends the game: one line says why, and the game goes on alone.
+        std::ofstream(files.base / "network_error.txt", std::ios::binary | std::ios::app)
+            << "LAN session ended: " << failure.what() << "\n";
+        closeSession();
+    }
+}
+
+bool App::finishConnect(double now) {
+    const std::string target = lan.peerAddress + ":" + std::to_string(lan.peerPort);
+    switch (platform::pollConnect(lan.connection.peerSocket, 0)) {
+        case platform::ConnectState::InProgress:
+            if (now - lan.connection.connectStarted > lan.limits.silenceSeconds)
+                throw std::runtime_error("cannot connect to " + target + ": no answer");
+            return false;
+        case platform::ConnectState::Failed:
+            throw std::runtime_error("cannot connect to " + target);
+        case platform::ConnectState::Connected:
+            break;
+    }
+    lan.connection.connecting = false;
+    net::startMeter(lan.connection.meter, now);
+    net::appendFrame(lan.connection.sendBuffer,
+                     net::HelloMessage{net::kProtocolVersion, lan.contentFingerprint, lan.roomCode, lan.playerName});
+    return true;
+}
+
+void App::applyNetworkMessage(net::Message& message) {
+    const double arrival = gpu.win ? glfwGetTime() : 0.0;
+    if (auto* refusal = std::get_if<net::RefusalMessage>(&message))
+        throw std::runtime_error("the server refused to let us in: " + refusal->reason);
+    if (auto* welcome = std::get_if<net::WelcomeMessage>(&message)) {
+        lan.playerId = welcome->playerId;
+        lan.authenticated = lan.started = lan.ready = true;
+        return;
+    }
+    if (!lan.authenticated) throw std::runtime_error("the server spoke before letting us in");
+    if (auto* edits = std::get_if<net::BlockEditsMessage>(&message)) {
+        applyRemoteEdits(*edits);
+    } else if (auto* poses = std::get_if<net::PosesMessage>(&message)) {
+        net::applyPoses(lan.remotePoses, *poses, lan.playerId);
+    } else if (auto* players = std::get_if<net::PlayersMessage>(&message)) {
+        lan.playerList.clear();
+        for (const net::PlayerName& name : players->players) lan.playerList.push_back(name.name);
+    } else if (auto* mobs = std::get_if<net::MobsMessage>(&message)) {
+        net::applyMobs(entities, *mobs);
+        entities.lastEntityMessage = arrival;
+    } else if (auto* npcs = std::get_if<net::NpcsMessage>(&message)) {
+        net::applyNpcs(adventureState.npcPositions, *npcs);
+        entities.lastEntityMessage = arrival;
+    } else if (auto* arrows = std::get_if<net::ArrowsMessage>(&message)) {
+        net::applyArrows(entities, *arrows);
+        entities.lastEntityMessage = arrival;
+    } else if (auto* items = std::get_if<net::ItemsMessage>(&message)) {
+        net::applyItems(entities, *items);
+        entities.lastDroppedItemMessage = arrival;
+    } else {
+        throw std::runtime_error("the server sent a message only a guest sends");
     }
 }

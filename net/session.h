@@ -5,7 +5,10 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
+
+#include "net/peer_link.h"
 
 namespace net {
 
@@ -17,6 +20,8 @@ struct Connection {
     bool connecting = false;  // a non-blocking connect is under way
     std::vector<uint8_t> sendBuffer;
     std::vector<uint8_t> receiveBuffer;
+    LinkMeter meter;
+    double connectStarted = 0.0;  // link clock seconds
 
     Connection() = default;
     Connection(const Connection&) = delete;
@@ -30,6 +35,14 @@ void reset(Connection& connection);
 
 struct RemotePose {
     std::array<float, 7> values{};  // x, eye y, z, yaw, spare, walk amount, walk phase
+};
+
+// A cell changed in the session, as the chunk index rebuild puts it back.
+struct ChangedCell {
+    uint8_t id = 0;
+    uint8_t state = 0;
+    uint8_t water = 0;
+    bool operator==(const ChangedCell&) const = default;
 };
 
 struct LanSession {
@@ -57,8 +70,20 @@ struct LanSession {
     RemotePose extraPose;
     bool hasExtraPose = false;
     std::vector<std::string> playerList;
+    uint32_t playerId = 0;  // given by the host's welcome
+    // Set while an edit is applied, so that each cell is sent once, and never back to where it came from.
+    bool applyingEdit = false;
+    // By cell (x, y, z): local and remote edits of the session.
+    std::map<std::tuple<int32_t, int32_t, int32_t>, ChangedCell> changedCells;
+    std::vector<net::CellEdit> pendingEdits;  // sent together at the next network step
+    double lastPoseSent = 0.0;                // link clock seconds
+    net::LinkLimits limits;     // tests shorten them
 
     LanSession() {
         for (uint32_t i = 0; i < 256; ++i) serverToLocal[i] = localToServer[i] = i;
     }
+    LanSession(const LanSession&) = delete;
+    LanSession& operator=(const LanSession&) = delete;
+    // A session still open when the game ends leaves no cache folder behind.
+    ~LanSession();
 };

@@ -39,11 +39,5 @@ int rpg(const Path& out) {
 int shared(const Path& out) {
     return unavailableIn("shared-self-test", out, "the LAN session protocol");
 }
-int dedicated(const Path& out) {
-    return unavailableIn("dedicated-self-test", out, "the separate server program");
-}
-int lan(const Path& out) {
-    return unavailableIn("lan-self-test", out, "the LAN session protocol");
-}
 
 }  // namespace selftest

@@ -38,6 +38,8 @@ GameInstall::GameInstall() : root_(dir_.path() / "game") {
     executable_ = root_ / "buildBB" / "quorvane";
     fs::copy_file(QUORVANE_GAME_EXECUTABLE, executable_);
     fs::permissions(executable_, fs::perms::owner_exec, fs::perm_options::add);
+    // The server program is built beside the game and found there.
+    fs::copy_file(QUORVANE_SERVER_EXECUTABLE, root_ / "buildBB" / "quorvane-server");
     display_ = std::make_unique<Xvfb>();
 }
 

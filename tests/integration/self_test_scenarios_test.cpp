@@ -72,8 +72,8 @@ INSTANTIATE_TEST_SUITE_P(
                     Scenario{"boss", 2, true}, Scenario{"ai", 2, false}, Scenario{"chat", 2, false},
                     Scenario{"dimension-clients", 3, false}, Scenario{"dimensions", 2, true},
                     Scenario{"skills", 2, false}, Scenario{"quest", 2, false}, Scenario{"rpg", 1, false},
-                    Scenario{"combat", 1, true}, Scenario{"shared", 1, false}, Scenario{"dedicated", 1, false},
-                    Scenario{"lan", 1, false}),
+                    Scenario{"combat", 1, true}, Scenario{"shared", 1, false}, Scenario{"dedicated", 1, true},
+                    Scenario{"lan", 1, true}),
     [](const testing::TestParamInfo<Scenario>& info) {
         std::string name = info.param.name;
         std::erase(name, '-');

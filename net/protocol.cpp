@@ -1,0 +1,254 @@
+#include "net/protocol.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <stdexcept>
+
+namespace net {
+
+namespace {
+
+struct Refused : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// Writes the fields in wire order; limits are checked so that a frame we send is never refused.
+class Writer {
+   public:
+    explicit Writer(std::vector<uint8_t>& out) : out_(out) {}
+    void u8(const uint8_t& v) { out_.push_back(v); }
+    void u16(const uint16_t& v) { bytes(v, 2); }
+    void u32(const uint32_t& v) { bytes(v, 4); }
+    void i32(const int32_t& v) { bytes(static_cast<uint32_t>(v), 4); }
+    void u64(const uint64_t& v) { bytes(v, 8); }
+    void f32(const float& v) { bytes(std::bit_cast<uint32_t>(v), 4); }
+    void f64(const double& v) { bytes(std::bit_cast<uint64_t>(v), 8); }
+    void text(const std::string& s, std::size_t countBytes, std::size_t max, const char* what) {
+        if (s.size() > max)
+            throw std::runtime_error(std::string("Cannot send a ") + what + " longer than " +
+                                     std::to_string(max) + " bytes");
+        bytes(s.size(), countBytes);
+        out_.insert(out_.end(), s.begin(), s.end());
+    }
+    template <class T, class F>
+    void list(const std::vector<T>& items, std::size_t max, const char* what, F each) {
+        if (items.size() > max)
+            throw std::runtime_error(std::string("Cannot send more than ") + std::to_string(max) + " " +
+                                     what);
+        u16(static_cast<uint16_t>(items.size()));
+        for (const T& item : items) each(const_cast<T&>(item));
+    }
+
+   private:
+    void bytes(uint64_t v, int count) {
+        for (int i = 0; i < count; ++i) out_.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    }
+    std::vector<uint8_t>& out_;
+};
+
+// Reads the fields in wire order from one frame's body, refusing what does not fit.
+class Reader {
+   public:
+    Reader(const uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+    void u8(uint8_t& v) { v = static_cast<uint8_t>(bytes(1)); }
+    void u16(uint16_t& v) { v = static_cast<uint16_t>(bytes(2)); }
+    void u32(uint32_t& v) { v = static_cast<uint32_t>(bytes(4)); }
+    void i32(int32_t& v) { v = static_cast<int32_t>(static_cast<uint32_t>(bytes(4))); }
+    void u64(uint64_t& v) { v = bytes(8); }
+    void f32(float& v) { v = finite(std::bit_cast<float>(static_cast<uint32_t>(bytes(4)))); }
+    void f64(double& v) { v = finite(std::bit_cast<double>(bytes(8))); }
+    void text(std::string& s, std::size_t countBytes, std::size_t max, const char* what) {
+        const std::size_t length = bytes(static_cast<int>(countBytes));
+        if (length > max) throw Refused(std::string(what) + " longer than " + std::to_string(max) + " bytes");
+        need(length);
+        s.assign(reinterpret_cast<const char*>(data_ + at_), length);
+        at_ += length;
+    }
+    template <class T, class F>
+    void list(std::vector<T>& items, std::size_t max, const char* what, F each) {
+        uint16_t count = 0;
+        u16(count);
+        if (count > max) throw Refused("more than " + std::to_string(max) + " " + what);
+        items.resize(count);
+        for (T& item : items) each(item);
+    }
+    void finish() const {
+        if (at_ != size_) throw Refused("message longer than its fields");
+    }
+
+   private:
+    void need(std::size_t count) const {
+        if (size_ - at_ < count) throw Refused("message cut short");
+    }
+    uint64_t bytes(int count) {
+        need(static_cast<std::size_t>(count));
+        uint64_t v = 0;
+        for (int i = 0; i < count; ++i) v |= uint64_t{data_[at_ + static_cast<std::size_t>(i)]} << (8 * i);
+        at_ += static_cast<std::size_t>(count);
+        return v;
+    }
+    template <class T>
+    static T finite(T v) {
+        if (!std::isfinite(v)) throw Refused("number that is not finite");
+        return v;
+    }
+    const uint8_t* data_;
+    std::size_t size_;
+    std::size_t at_ = 0;
+};
+
+// One description of each message's fields serves both directions.
+template <class IO, class M>
+void pose(IO& io, M& p) {
+    for (auto& v : p) io.f32(v);
+}
+
+template <class IO>
+void fields(IO& io, HelloMessage& m) {
+    io.u16(m.version);
+    io.u64(m.fingerprint);
+    io.text(m.roomCode, 1, kMaxRoomCode, "room code");
+    io.text(m.name, 1, kMaxPlayerName, "player name");
+}
+template <class IO>
+void fields(IO& io, WelcomeMessage& m) {
+    io.u32(m.playerId);
+}
+template <class IO>
+void fields(IO& io, RefusalMessage& m) {
+    io.text(m.reason, 2, kMaxReason, "refusal reason");
+}
+template <class IO>
+void fields(IO& io, BlockEditsMessage& m) {
+    io.list(m.cells, kMaxCellEdits, "cell edits", [&](CellEdit& c) {
+        for (int32_t* v : {&c.x, &c.y, &c.z}) io.i32(*v);
+        for (uint8_t* v : {&c.id, &c.state, &c.water}) io.u8(*v);
+    });
+}
+template <class IO>
+void fields(IO& io, LocalPoseMessage& m) {
+    pose(io, m.pose);
+}
+template <class IO>
+void fields(IO& io, PosesMessage& m) {
+    io.list(m.players, kMaxPoses, "poses", [&](PlayerPose& p) {
+        io.u32(p.id);
+        pose(io, p.pose);
+    });
+}
+template <class IO>
+void fields(IO& io, MobsMessage& m) {
+    io.list(m.mobs, kMaxMobs, "mobs", [&](MobState& s) {
+        io.u32(s.id);
+        io.u32(s.kind);
+        for (double* v : {&s.x, &s.y, &s.z, &s.yaw, &s.walkPhase}) io.f64(*v);
+        io.i32(s.health);
+    });
+}
+template <class IO>
+void fields(IO& io, NpcsMessage& m) {
+    io.list(m.npcs, kMaxNpcs, "NPCs", [&](NpcState& s) {
+        io.text(s.id, 1, kMaxNpcId, "NPC id");
+        for (double* v : {&s.x, &s.y, &s.z}) io.f64(*v);
+    });
+}
+template <class IO>
+void fields(IO& io, ArrowsMessage& m) {
+    io.list(m.arrows, kMaxArrows, "arrows", [&](ArrowState& s) {
+        for (double* v : {&s.x, &s.y, &s.z, &s.facing[0], &s.facing[1], &s.facing[2]}) io.f64(*v);
+    });
+}
+template <class IO>
+void fields(IO& io, ItemsMessage& m) {
+    io.list(m.items, kMaxItems, "dropped items", [&](ItemState& s) {
+        io.u8(s.id);
+        for (float* v : {&s.x, &s.y, &s.z, &s.spin}) io.f32(*v);
+        io.i32(s.count);
+    });
+}
+template <class IO>
+void fields(IO& io, ClientEventMessage& m) {
+    io.u32(m.event);
+}
+template <class IO>
+void fields(IO& io, PlayersMessage& m) {
+    io.list(m.players, kMaxPlayers, "players", [&](PlayerName& p) {
+        io.u32(p.id);
+        io.text(p.name, 1, kMaxPlayerName, "player name");
+    });
+}
+
+template <std::size_t I = 0>
+Message decodeBody(uint8_t type, Reader& reader) {
+    if constexpr (I < std::variant_size_v<Message>) {
+        if (type != I + 1) return decodeBody<I + 1>(type, reader);
+        std::variant_alternative_t<I, Message> message;
+        fields(reader, message);
+        reader.finish();
+        return message;
+    } else {
+        throw Refused("unknown message type " + std::to_string(type));
+    }
+}
+
+uint32_t readLength(const uint8_t* data) {
+    return uint32_t{data[0]} | uint32_t{data[1]} << 8 | uint32_t{data[2]} << 16 | uint32_t{data[3]} << 24;
+}
+
+}  // namespace
+
+MessageType messageType(const Message& message) {
+    return static_cast<MessageType>(message.index() + 1);
+}
+
+void appendFrame(std::vector<uint8_t>& out, const Message& message) {
+    std::vector<uint8_t> body;
+    Writer writer(body);
+    std::visit([&](const auto& m) { fields(writer, const_cast<std::remove_cvref_t<decltype(m)>&>(m)); },
+               message);
+    const uint32_t length = static_cast<uint32_t>(body.size() + 1);
+    if (length > kMaxFrameLength)
+        throw std::runtime_error("Cannot send a message longer than the frame limit");
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(length >> (8 * i)));
+    out.push_back(static_cast<uint8_t>(messageType(message)));
+    out.insert(out.end(), body.begin(), body.end());
+}
+
+std::vector<uint8_t> encodeFrame(const Message& message) {
+    std::vector<uint8_t> out;
+    appendFrame(out, message);
+    return out;
+}
+
+void appendEditFrames(std::vector<uint8_t>& out, const std::vector<CellEdit>& cells) {
+    for (std::size_t at = 0; at < cells.size(); at += kMaxCellEdits) {
+        const std::size_t end = std::min(cells.size(), at + kMaxCellEdits);
+        appendFrame(out, BlockEditsMessage{{cells.begin() + static_cast<std::ptrdiff_t>(at),
+                                            cells.begin() + static_cast<std::ptrdiff_t>(end)}});
+    }
+}
+
+DecodedFrame decodeFrame(const uint8_t* data, std::size_t size) {
+    DecodedFrame result;
+    if (size < kFrameHeader) return result;
+    const uint32_t length = readLength(data);
+    if (length == 0 || length > kMaxFrameLength) {
+        result.status = DecodedFrame::Outcome::Refused;
+        result.error = "frame length " + std::to_string(length) + " out of range";
+        return result;
+    }
+    if (size - kFrameHeader < length) return result;
+    try {
+        Reader reader(data + kFrameHeader + 1, length - 1);
+        result.message = decodeBody(data[kFrameHeader], reader);
+        result.status = DecodedFrame::Outcome::Complete;
+        result.consumed = kFrameHeader + length;
+    } catch (const Refused& refused) {
+        result.status = DecodedFrame::Outcome::Refused;
+        result.error = refused.what();
+    }
+    return result;
+}
+
+}  // namespace net

@@ -1,0 +1,187 @@
+#pragma once
+// The LAN protocol between the game (a guest) and the Quorvane Server program (the host).
+//
+// Version 1. Every message travels in one frame over TCP:
+//
+//     u32 length | u8 type | body (length - 1 bytes)
+//
+// All integers and floats are little-endian; floats are IEEE-754 (f32 / f64) and must be finite;
+// a text is a count (u8 or u16, as listed) followed by that many UTF-8 bytes. `length` counts the
+// type byte and the body, so it is at least 1 and at most kMaxFrameLength. A frame whose body is
+// shorter or longer than its type needs, an unknown type, a count above its limit or a text longer
+// than its limit is refused, and the peer that sent it is dropped.
+//
+//  type  name          sender  body
+//   1    Hello         guest   u16 version, u64 content fingerprint, u8+room code (<= 32),
+//                              u8+player name (<= 64)
+//   2    Welcome       host    u32 player id given to the guest
+//   3    Refusal       host    u16+reason (<= 256); the host closes the connection after it
+//   4    BlockEdits    both    u16 count (<= 2048), then per cell i32 x, i32 y, i32 z, u8 id,
+//                              u8 state, u8 water level
+//   5    LocalPose     guest   7 f32: x, eye y, z, yaw, pitch, walk amount, walk phase
+//   6    Poses         host    u16 count (<= 64), then per player u32 id and the 7 f32 of its pose
+//   7    Mobs          host    u16 count (<= 256), then per mob u32 id, u32 kind, f64 x, y, z,
+//                              f64 yaw, f64 walk phase, i32 health
+//   8    Npcs          host    u16 count (<= 128), then per NPC u8+id (<= 100), f64 x, y, z (feet)
+//   9    Arrows        host    u16 count (<= 256), then per arrow f64 x, y, z, f64 facing x, y, z
+//  10    Items         host    u16 count (<= 512), then per pile u8 id, f32 x, y, z, f32 spin, i32 count
+//  11    ClientEvent   guest   u32 event number
+//  12    Players       host    u16 count (<= 64), then per player u32 id and u8+name (<= 64)
+//
+// A session: the guest connects and sends Hello. The host answers Refusal (other version, room
+// code or content fingerprint, or a full room) or Welcome followed by BlockEdits holding every cell
+// changed so far in the session, then Players. From then on the guest sends LocalPose five times a
+// second, the cells it changed in each frame as BlockEdits, and ClientEvent for client events. The
+// host gathers each guest's edits for the others and sends them twenty times a second, and Poses
+// (the other players) ten times a second, which also keeps a quiet session alive. Batching keeps
+// both directions far below the message limit however many cells change. Entity snapshots (Mobs, Npcs,
+// Arrows, Items) replace the guest's lists whole; a host with a world sends them, the relay host has none and
+// sends none.
+//
+// Either side drops a peer that sends a refused frame, more than kMaxMessagesPerSecond frames or
+// kMaxBytesPerSecond bytes in one second, lets its unsent data grow past kMaxSendBuffer, stays
+// silent for kSilenceSeconds, or closes in the middle of a frame.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace net {
+
+inline constexpr uint16_t kProtocolVersion = 1;
+inline constexpr uint32_t kMaxFrameLength = 65536;
+inline constexpr std::size_t kFrameHeader = 4;
+inline constexpr std::size_t kMaxRoomCode = 32;
+inline constexpr std::size_t kMaxPlayerName = 64;
+inline constexpr std::size_t kMaxReason = 256;
+inline constexpr std::size_t kMaxNpcId = 100;
+inline constexpr std::size_t kMaxCellEdits = 2048;
+inline constexpr std::size_t kMaxPoses = 64;
+inline constexpr std::size_t kMaxMobs = 256;
+inline constexpr std::size_t kMaxNpcs = 128;
+inline constexpr std::size_t kMaxArrows = 256;
+inline constexpr std::size_t kMaxItems = 512;
+inline constexpr std::size_t kMaxPlayers = 64;
+
+inline constexpr uint32_t kMaxMessagesPerSecond = 400;
+inline constexpr uint32_t kMaxBytesPerSecond = 4u << 20;
+inline constexpr std::size_t kMaxSendBuffer = 8u << 20;
+inline constexpr double kSilenceSeconds = 15.0;
+
+enum class MessageType : uint8_t {
+    Hello = 1,
+    Welcome,
+    Refusal,
+    BlockEdits,
+    LocalPose,
+    Poses,
+    Mobs,
+    Npcs,
+    Arrows,
+    Items,
+    ClientEvent,
+    Players,
+};
+
+using Pose = std::array<float, 7>;
+
+struct HelloMessage {
+    uint16_t version = kProtocolVersion;
+    uint64_t fingerprint = 0;
+    std::string roomCode;
+    std::string name;
+};
+struct WelcomeMessage {
+    uint32_t playerId = 0;
+};
+struct RefusalMessage {
+    std::string reason;
+};
+struct CellEdit {
+    int32_t x = 0, y = 0, z = 0;
+    uint8_t id = 0, state = 0, water = 0;
+};
+struct BlockEditsMessage {
+    std::vector<CellEdit> cells;
+};
+struct LocalPoseMessage {
+    Pose pose{};
+};
+struct PlayerPose {
+    uint32_t id = 0;
+    Pose pose{};
+};
+struct PosesMessage {
+    std::vector<PlayerPose> players;
+};
+struct MobState {
+    uint32_t id = 0, kind = 0;
+    double x = 0, y = 0, z = 0, yaw = 0, walkPhase = 0;
+    int32_t health = 0;
+};
+struct MobsMessage {
+    std::vector<MobState> mobs;
+};
+struct NpcState {
+    std::string id;
+    double x = 0, y = 0, z = 0;
+};
+struct NpcsMessage {
+    std::vector<NpcState> npcs;
+};
+struct ArrowState {
+    double x = 0, y = 0, z = 0;
+    std::array<double, 3> facing{};
+};
+struct ArrowsMessage {
+    std::vector<ArrowState> arrows;
+};
+struct ItemState {
+    uint8_t id = 0;
+    float x = 0, y = 0, z = 0, spin = 0;
+    int32_t count = 0;
+};
+struct ItemsMessage {
+    std::vector<ItemState> items;
+};
+struct ClientEventMessage {
+    uint32_t event = 0;
+};
+struct PlayerName {
+    uint32_t id = 0;
+    std::string name;
+};
+struct PlayersMessage {
+    std::vector<PlayerName> players;
+};
+
+// In the order of MessageType: the alternative's index is the type number minus 1.
+using Message = std::variant<HelloMessage, WelcomeMessage, RefusalMessage, BlockEditsMessage,
+                             LocalPoseMessage, PosesMessage, MobsMessage, NpcsMessage, ArrowsMessage,
+                             ItemsMessage, ClientEventMessage, PlayersMessage>;
+
+MessageType messageType(const Message& message);
+
+// Appends the message as one frame. Fails ("Cannot send ...") when a text or count is over its limit,
+// so that nothing the other side would refuse is ever sent.
+void appendFrame(std::vector<uint8_t>& out, const Message& message);
+std::vector<uint8_t> encodeFrame(const Message& message);
+// The cells as BlockEdits frames of at most kMaxCellEdits each; nothing when there are none.
+void appendEditFrames(std::vector<uint8_t>& out, const std::vector<CellEdit>& cells);
+
+struct DecodedFrame {
+    // Not "Status": the X11 headers take that name for a macro.
+    enum class Outcome { Incomplete, Complete, Refused };
+    Outcome status = Outcome::Incomplete;
+    Message message;
+    std::size_t consumed = 0;  // bytes of the frame, when complete
+    std::string error;         // why it was refused
+};
+
+// Reads the first frame of the bytes. Incomplete until the whole frame is there, but refused at once
+// when its header already shows a length out of range.
+DecodedFrame decodeFrame(const uint8_t* data, std::size_t size);
+
+}  // namespace net

@@ -1,0 +1,23 @@
+#pragma once
+// Entity snapshots from the host put into the records the renderer reads. Each snapshot replaces
+// its list whole; what the previous snapshot said becomes the "previous" values drawing blends from.
+#include <array>
+#include <map>
+#include <string>
+
+#include "game/entities.h"
+#include "net/protocol.h"
+#include "net/session.h"
+
+namespace net {
+
+// Mobs by id: a mob seen before keeps its last position, yaw and walk phase as the previous ones.
+void applyMobs(EntityState& entities, const MobsMessage& message);
+// Arrows and piles carry no id: the one at the same place in the list gives the previous values.
+void applyArrows(EntityState& entities, const ArrowsMessage& message);
+void applyItems(EntityState& entities, const ItemsMessage& message);
+void applyNpcs(std::map<std::string, std::array<double, 3>>& positions, const NpcsMessage& message);
+// The other players' poses; our own id, should the host list it, is left out.
+void applyPoses(std::map<uint32_t, RemotePose>& poses, const PosesMessage& message, uint32_t ownId);
+
+}  // namespace net

@@ -1,0 +1,199 @@
+#include "server/relay_server.h"
+
+#include <poll.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iostream>
+
+#include "platform/tcp.h"
+
+namespace net {
+
+namespace {
+
+template <class T>
+bool holds(const Message& message) {
+    return std::holds_alternative<T>(message);
+}
+
+}  // namespace
+
+RelayServer::RelayServer(RelayConfig config) : config_(std::move(config)) {}
+
+RelayServer::~RelayServer() {
+    for (Guest& guest : guests_) platform::closeSocket(guest.socket);
+    platform::closeSocket(listenSocket_);
+}
+
+bool RelayServer::listen(uint32_t address) {
+    listenSocket_ = platform::listenOn(address, config_.port, 16);
+    if (listenSocket_ < 0) return false;
+    port_ = platform::localPort(listenSocket_);
+    return true;
+}
+
+std::size_t RelayServer::guestCount() const {
+    return static_cast<std::size_t>(std::count_if(
+        guests_.begin(), guests_.end(), [](const Guest& g) { return g.admitted && g.socket >= 0; }));
+}
+
+void RelayServer::step(int waitMs) {
+    std::vector<pollfd> watched{{listenSocket_, POLLIN, 0}};
+    for (const Guest& guest : guests_)
+        watched.push_back({guest.socket, static_cast<short>(POLLIN | (guest.out.empty() ? 0 : POLLOUT)), 0});
+    ::poll(watched.data(), watched.size(), waitMs);
+    const double now = linkClock();
+    acceptGuests(now);
+    for (std::size_t i = 0; i < guests_.size(); ++i) serve(guests_[i], now);
+    removeClosed();
+    if (playersChanged_) sendPlayers();
+    if (now - lastEdits_ >= config_.editsInterval) {
+        lastEdits_ = now;
+        sendPendingEdits();
+    }
+    if (now - lastPoses_ >= config_.posesInterval) {
+        lastPoses_ = now;
+        sendPoses();
+    }
+}
+
+void RelayServer::acceptGuests(double now) {
+    for (int socket = platform::acceptConnection(listenSocket_); socket >= 0;
+         socket = platform::acceptConnection(listenSocket_)) {
+        Guest guest;
+        guest.socket = socket;
+        startMeter(guest.meter, now);
+        guests_.push_back(std::move(guest));
+    }
+}
+
+void RelayServer::serve(Guest& guest, double now) {
+    if (guest.socket < 0) return;
+    std::vector<Message> messages;
+    const std::string error =
+        exchange(guest.socket, guest.in, guest.out, guest.meter, now, config_.limits, messages);
+    if (guest.closing) {
+        // A refused guest only waits for its refusal to leave; what it says meanwhile does not count.
+        if (guest.out.empty() || !error.empty()) {
+            platform::closeSocket(guest.socket);
+            guest.socket = -1;
+        }
+        return;
+    }
+    for (Message& message : messages) {
+        if (const std::string cause = handle(guest, message); !cause.empty()) return drop(guest, cause);
+        if (guest.closing) return;
+    }
+    if (error == kConnectionClosed) {
+        leave(guest);
+    } else if (!error.empty()) {
+        drop(guest, error);
+    }
+}
+
+std::string RelayServer::handle(Guest& guest, Message& message) {
+    if (!guest.admitted) {
+        if (!holds<HelloMessage>(message)) return "spoke before its Hello";
+        return admit(guest, std::get<HelloMessage>(message));
+    }
+    if (auto* edits = std::get_if<BlockEditsMessage>(&message)) {
+        relayEdits(guest, *edits);
+    } else if (auto* pose = std::get_if<LocalPoseMessage>(&message)) {
+        guest.pose = pose->pose;
+        guest.hasPose = true;
+    } else if (!holds<ClientEventMessage>(message)) {
+        // Client events need a world to act on; the relay has none and ignores them.
+        return "sent a message a guest may not send";
+    }
+    return "";
+}
+
+std::string RelayServer::admit(Guest& guest, const HelloMessage& hello) {
+    std::string refusal;
+    if (hello.version != kProtocolVersion)
+        refusal = "Protocol version " + std::to_string(hello.version) + " differs from the server's " +
+                  std::to_string(kProtocolVersion);
+    else if (hello.roomCode != config_.roomCode)
+        refusal = "Wrong room code";
+    else if (hello.fingerprint != config_.fingerprint)
+        refusal = "Game content differs from the server's";
+    else if (guestCount() >= config_.maxGuests)
+        refusal = "The room is full";
+    if (!refusal.empty()) {
+        appendFrame(guest.out, RefusalMessage{refusal});
+        guest.closing = true;
+        return "";
+    }
+    guest.admitted = true;
+    guest.id = nextId_++;
+    guest.name = hello.name;
+    appendFrame(guest.out, WelcomeMessage{guest.id});
+    sendChangedCells(guest);
+    playersChanged_ = true;
+    return "";
+}
+
+void RelayServer::sendChangedCells(Guest& guest) {
+    std::vector<CellEdit> cells;
+    for (const auto& [cell, edit] : changed_) cells.push_back(edit);
+    appendEditFrames(guest.out, cells);
+}
+
+void RelayServer::relayEdits(const Guest& from, const BlockEditsMessage& edits) {
+    for (const CellEdit& edit : edits.cells) {
+        const Cell cell{edit.x, edit.y, edit.z};
+        if (changed_.size() < config_.maxChangedCells || changed_.contains(cell)) changed_[cell] = edit;
+    }
+    for (Guest& guest : guests_)
+        if (&guest != &from && guest.admitted && guest.socket >= 0)
+            guest.pendingEdits.insert(guest.pendingEdits.end(), edits.cells.begin(), edits.cells.end());
+}
+
+void RelayServer::sendPendingEdits() {
+    for (Guest& guest : guests_) {
+        if (guest.socket >= 0) appendEditFrames(guest.out, guest.pendingEdits);
+        guest.pendingEdits.clear();
+    }
+}
+
+void RelayServer::sendPoses() {
+    for (Guest& guest : guests_) {
+        if (!guest.admitted || guest.socket < 0) continue;
+        PosesMessage poses;
+        for (const Guest& other : guests_)
+            if (&other != &guest && other.admitted && other.socket >= 0 && other.hasPose)
+                poses.players.push_back({other.id, other.pose});
+        appendFrame(guest.out, poses);
+    }
+}
+
+void RelayServer::sendPlayers() {
+    playersChanged_ = false;
+    PlayersMessage players;
+    for (const Guest& guest : guests_)
+        if (guest.admitted && guest.socket >= 0) players.players.push_back({guest.id, guest.name});
+    for (Guest& guest : guests_)
+        if (guest.admitted && guest.socket >= 0) appendFrame(guest.out, players);
+}
+
+void RelayServer::drop(Guest& guest, const std::string& cause) {
+    const std::string line = "Guest " + std::to_string(guest.id) + " dropped: " + cause;
+    drops_.push_back(line);
+    std::cerr << line << std::endl;
+    if (!config_.logPath.empty())
+        std::ofstream(config_.logPath, std::ios::binary | std::ios::app) << line << "\n";
+    leave(guest);
+}
+
+void RelayServer::leave(Guest& guest) {
+    platform::closeSocket(guest.socket);
+    guest.socket = -1;
+    if (guest.admitted) playersChanged_ = true;
+}
+
+void RelayServer::removeClosed() {
+    std::erase_if(guests_, [](const Guest& g) { return g.socket < 0; });
+}
+
+}  // namespace net

@@ -1,0 +1,91 @@
+#pragma once
+// The host of a LAN session (the Quorvane Server program): it admits guests that bring the room
+// code and the content fingerprint, relays their block edits to each other, keeps every changed cell
+// for guests who join late, and sends each guest the poses of the others. Single-threaded: one
+// `step` is one poll() turn over the listening socket and every guest.
+#include <cstdint>
+#include <map>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "net/peer_link.h"
+#include "net/protocol.h"
+
+namespace net {
+
+struct RelayConfig {
+    uint16_t port = 29810;
+    std::string roomCode;
+    uint64_t fingerprint = 0;
+    LinkLimits limits;
+    std::size_t maxGuests = kMaxPoses;
+    // Cells remembered for late joiners; edits beyond it are still relayed but not remembered.
+    std::size_t maxChangedCells = 100000;
+    double posesInterval = 0.1;   // seconds between two pose snapshots
+    double editsInterval = 0.05;  // seconds between two batches of relayed edits
+    std::string logPath;          // where a dropped guest is written down ("" = nowhere)
+};
+
+class RelayServer {
+   public:
+    using Cell = std::tuple<int32_t, int32_t, int32_t>;
+
+    explicit RelayServer(RelayConfig config);
+    ~RelayServer();
+    RelayServer(const RelayServer&) = delete;
+    RelayServer& operator=(const RelayServer&) = delete;
+
+    // Listens on the address (network order, 0 = every interface) and the configured port (0 = any
+    // free one); false when the port cannot be had.
+    bool listen(uint32_t address);
+    uint16_t port() const { return port_; }
+    // Waits up to `waitMs` for traffic, then serves every guest once.
+    void step(int waitMs);
+
+    std::size_t guestCount() const;  // admitted guests
+    const std::map<Cell, CellEdit>& changedCells() const { return changed_; }
+    // One line per guest dropped for misbehaving, oldest first.
+    const std::vector<std::string>& drops() const { return drops_; }
+
+   private:
+    struct Guest {
+        int socket = -1;
+        std::vector<uint8_t> in, out;
+        LinkMeter meter;
+        uint32_t id = 0;
+        std::string name;
+        bool admitted = false;
+        bool closing = false;  // refused: closed once its refusal is sent
+        bool hasPose = false;
+        Pose pose{};
+        std::vector<CellEdit> pendingEdits;  // from the others, sent with the next batch
+    };
+
+    void acceptGuests(double now);
+    void serve(Guest& guest, double now);
+    // Why the guest must go, or "" when it may stay.
+    std::string handle(Guest& guest, Message& message);
+    std::string admit(Guest& guest, const HelloMessage& hello);
+    void relayEdits(const Guest& from, const BlockEditsMessage& edits);
+    void sendChangedCells(Guest& guest);
+    void sendPendingEdits();
+    void sendPoses();
+    void sendPlayers();
+    void drop(Guest& guest, const std::string& cause);
+    void leave(Guest& guest);
+    void removeClosed();
+
+    RelayConfig config_;
+    int listenSocket_ = -1;
+    uint16_t port_ = 0;
+    uint32_t nextId_ = 1;
+    double lastPoses_ = 0.0;
+    double lastEdits_ = 0.0;
+    bool playersChanged_ = false;
+    std::vector<Guest> guests_;
+    std::map<Cell, CellEdit> changed_;
+    std::vector<std::string> drops_;
+};
+
+}  // namespace net

@@ -1,0 +1,209 @@
+// The server program and a joined game over 127.0.0.1, with fake peers played by the test.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "content/fingerprint.h"
+#include "integration/game_fixture.h"
+#include "net/protocol.h"
+#include "platform/process.h"
+#include "platform/tcp.h"
+
+namespace fs = std::filesystem;
+using testsupport::readFile;
+
+namespace {
+
+constexpr uint32_t kLoopback = 0x0100007F;
+
+uint16_t freePort() {
+    const int socket = platform::listenOn(kLoopback, 0, 1);
+    const uint16_t port = platform::localPort(socket);
+    platform::closeSocket(socket);
+    return port;
+}
+
+int connectWithin(uint16_t port, int ms) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < deadline) {
+        const int socket = platform::startConnect(kLoopback, port);
+        if (socket >= 0 && platform::pollConnect(socket, 500) == platform::ConnectState::Connected)
+            return socket;
+        platform::closeSocket(socket);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return -1;
+}
+
+void sendBytes(int socket, const std::vector<uint8_t>& bytes) {
+    ASSERT_EQ(platform::sendSome(socket, bytes.data(), bytes.size()), static_cast<long>(bytes.size()));
+}
+
+// Messages as a socket brings them; bytes of a frame not yet whole wait for the next call.
+struct Stream {
+    int socket = -1;
+    std::vector<uint8_t> in;
+
+    // The next whole message within the time.
+    std::optional<net::Message> next(int ms) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        for (;;) {
+            net::DecodedFrame frame = net::decodeFrame(in.data(), in.size());
+            if (frame.status == net::DecodedFrame::Outcome::Complete) {
+                in.erase(in.begin(), in.begin() + static_cast<std::ptrdiff_t>(frame.consumed));
+                return frame.message;
+            }
+            if (std::chrono::steady_clock::now() > deadline) return std::nullopt;
+            uint8_t buffer[4096];
+            const long got = platform::receiveSome(socket, buffer, sizeof buffer);
+            if (got < 0) return std::nullopt;
+            in.insert(in.end(), buffer, buffer + got);
+            if (got == 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
+};
+
+std::optional<net::Message> receiveMessage(int socket, int ms) {
+    return Stream{socket, {}}.next(ms);
+}
+
+bool waitForFile(const fs::path& file, int ms) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (!fs::exists(file) && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    return fs::exists(file);
+}
+
+TEST(ServerProgram, AdmitsMatchingGuestsRefusesOthersAndDropsABadOne) {
+    testsupport::TempDir dir;
+    testsupport::writeFile(dir.path() / "Content" / "a" / "definition.json", "{}");
+    const uint64_t fingerprint = content::fingerprint(dir.path() / "Content");
+    const uint16_t port = freePort();
+    platform::ChildProcess server = platform::startProcess(
+        QUORVANE_SERVER_EXECUTABLE, {std::to_string(port), "40617395", (dir.path() / "Content").string()},
+        dir.path());
+
+    const int good = connectWithin(port, 5000);
+    ASSERT_GE(good, 0);
+    sendBytes(good, net::encodeFrame(net::HelloMessage{net::kProtocolVersion, fingerprint, "40617395", "A"}));
+    Stream fromServer{good, {}};
+    const auto welcome = fromServer.next(3000);
+    ASSERT_TRUE(welcome && std::holds_alternative<net::WelcomeMessage>(*welcome));
+
+    const int other = connectWithin(port, 2000);
+    sendBytes(other,
+              net::encodeFrame(net::HelloMessage{net::kProtocolVersion, fingerprint + 1, "40617395", "B"}));
+    const auto refusal = receiveMessage(other, 3000);
+    ASSERT_TRUE(refusal && std::holds_alternative<net::RefusalMessage>(*refusal));
+    EXPECT_EQ(std::get<net::RefusalMessage>(*refusal).reason, "Game content differs from the server's");
+
+    const int bad = connectWithin(port, 2000);
+    sendBytes(bad, {2, 0, 0, 0, 0xFE, 0});
+    ASSERT_TRUE(waitForFile(dir.path() / "network_error.txt", 3000));
+    EXPECT_EQ(readFile(dir.path() / "network_error.txt"),
+              "Guest 0 dropped: bad message: unknown message type 254\n");
+    EXPECT_FALSE(platform::waitProcess(server, 200).has_value()) << "the server goes on";
+    EXPECT_TRUE(fromServer.next(3000).has_value()) << "and still serves the admitted guest";
+    for (const int socket : {good, other, bad}) platform::closeSocket(socket);
+    platform::stopProcess(server, 5000);
+    EXPECT_EQ(server.exitCode, 0);
+}
+
+TEST(ServerProgram, RefusesABadCommandLine) {
+    platform::ChildProcess server = platform::startProcess(QUORVANE_SERVER_EXECUTABLE, {"70000", "code"});
+    EXPECT_EQ(platform::waitProcess(server, 5000), 2);
+}
+
+// The real game joins a host that answers its hello with garbage: the game writes one line and plays on.
+TEST(GameStart, AJoinedGameOutlivesAHostThatSendsGarbage) {
+    testsupport::GameInstall game;
+    testsupport::Xvfb display;
+    setenv("DISPLAY", display.display().c_str(), 1);
+    setenv("QUORVANE_HEADLESS_CHECK", "", 1);
+    const int listener = platform::listenOn(kLoopback, 0, 1);
+    const uint16_t port = platform::localPort(listener);
+    platform::ChildProcess child =
+        platform::startProcess(game.root() / "buildBB" / "quorvane",
+                               {"--lan-join", "127.0.0.1", std::to_string(port), "40617395"}, game.root());
+
+    int peer = -1;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(90);
+    while (peer < 0 && std::chrono::steady_clock::now() < deadline) {
+        peer = platform::acceptConnection(listener);
+        if (peer < 0) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    ASSERT_GE(peer, 0);
+    const auto hello = receiveMessage(peer, 30000);
+    ASSERT_TRUE(hello && std::holds_alternative<net::HelloMessage>(*hello));
+    EXPECT_EQ(std::get<net::HelloMessage>(*hello).roomCode, "40617395");
+    sendBytes(peer, {4, 0, 0, 0, 0xAB, 1, 2, 3});
+    const fs::path errors = game.root() / "network_error.txt";
+    ASSERT_TRUE(waitForFile(errors, 30000));
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    EXPECT_FALSE(platform::waitProcess(child, 0).has_value()) << "the game plays on";
+    EXPECT_EQ(readFile(errors), "LAN session ended: server: bad message: unknown message type 171\n");
+    platform::stopProcess(child, 20000);
+    EXPECT_EQ(child.exitCode, 0);
+    EXPECT_FALSE(fs::exists(game.root() / "last_error.txt"));
+    EXPECT_FALSE(fs::exists(game.root() / "NetworkCache" / ("127.0.0.1_" + std::to_string(port))));
+    platform::closeSocket(peer);
+    platform::closeSocket(listener);
+}
+
+}  // namespace
+
+namespace {
+
+// The LAN and dedicated self-test scenarios run in the self-test scenario table.
+
+}  // namespace
+
+namespace {
+
+// Two real games join the real server program; a third guest played by the test sees both bodies.
+TEST(ServerProgram, TwoGamesJoinAndTheirBodiesAreRelayed) {
+    // Two installs, so that the games keep their files apart; their content is the same.
+    testsupport::GameInstall game, other;
+    testsupport::Xvfb display;
+    setenv("DISPLAY", display.display().c_str(), 1);
+    setenv("QUORVANE_HEADLESS_CHECK", "", 1);
+    const fs::path content = game.root() / "Content";
+    const uint16_t port = freePort();
+    platform::ChildProcess server = platform::startProcess(
+        QUORVANE_SERVER_EXECUTABLE, {std::to_string(port), "40617395", content.string()}, game.root());
+    const std::vector<std::string> join = {"--lan-join", "127.0.0.1", std::to_string(port), "40617395"};
+    platform::ChildProcess first =
+        platform::startProcess(game.root() / "buildBB" / "quorvane", join, game.root());
+    platform::ChildProcess second =
+        platform::startProcess(other.root() / "buildBB" / "quorvane", join, other.root());
+
+    const int watcher = connectWithin(port, 5000);
+    ASSERT_GE(watcher, 0);
+    sendBytes(watcher, net::encodeFrame(net::HelloMessage{
+                           net::kProtocolVersion, content::fingerprint(content), "40617395", "watcher"}));
+    Stream stream{watcher, {}};
+    std::size_t bodies = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(90);
+    while (bodies < 2 && std::chrono::steady_clock::now() < deadline) {
+        // The watcher keeps talking, or the server would drop it as silent.
+        sendBytes(watcher, net::encodeFrame(net::LocalPoseMessage{}));
+        const auto message = stream.next(1000);
+        if (message && std::holds_alternative<net::PosesMessage>(*message))
+            bodies = std::get<net::PosesMessage>(*message).players.size();
+    }
+    EXPECT_EQ(bodies, 2u) << "both games joined and send their poses";
+    for (platform::ChildProcess* child : {&first, &second}) {
+        platform::stopProcess(*child, 20000);
+        EXPECT_EQ(child->exitCode, 0);
+    }
+    platform::closeSocket(watcher);
+    platform::stopProcess(server, 5000);
+    for (const fs::path& root : {game.root(), other.root()}) {
+        EXPECT_FALSE(fs::exists(root / "network_error.txt")) << "nobody misbehaved";
+        EXPECT_FALSE(fs::exists(root / "last_error.txt"));
+    }
+}
+
+}  // namespace

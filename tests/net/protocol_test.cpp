@@ -1,0 +1,197 @@
+// Frames of the LAN protocol: every message through and back, and each limit at its edge.
+#include "net/protocol.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "net/peer_link.h"
+
+namespace {
+
+using net::DecodedFrame;
+using Bytes = std::vector<uint8_t>;
+
+void put(Bytes& out, uint64_t v, int count) {
+    for (int i = 0; i < count; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+}
+
+// A frame with the given type and body, the length written as it should be.
+Bytes rawFrame(uint8_t type, const Bytes& body) {
+    Bytes out;
+    put(out, body.size() + 1, 4);
+    out.push_back(type);
+    out.insert(out.end(), body.begin(), body.end());
+    return out;
+}
+
+Bytes text(std::size_t length, int countBytes) {
+    Bytes out(static_cast<std::size_t>(countBytes) + length, 'a');
+    for (int i = 0; i < countBytes; ++i)
+        out[static_cast<std::size_t>(i)] = static_cast<uint8_t>(length >> (8 * i));
+    return out;
+}
+
+Bytes hello(std::size_t roomLength, std::size_t nameLength) {
+    Bytes body;
+    put(body, net::kProtocolVersion, 2);
+    put(body, 0x1234, 8);
+    for (const Bytes& part : {text(roomLength, 1), text(nameLength, 1)})
+        body.insert(body.end(), part.begin(), part.end());
+    return rawFrame(1, body);
+}
+
+// A list message with `count` entries of `entry` bytes each.
+Bytes list(uint8_t type, std::size_t count, const Bytes& entry) {
+    Bytes body;
+    put(body, count, 2);
+    for (std::size_t i = 0; i < count; ++i) body.insert(body.end(), entry.begin(), entry.end());
+    return rawFrame(type, body);
+}
+
+Bytes zeros(std::size_t n) {
+    return Bytes(n, 0);
+}
+
+Bytes npcEntry(std::size_t idLength) {
+    Bytes entry = text(idLength, 1);
+    entry.insert(entry.end(), 24, 0);
+    return entry;
+}
+
+DecodedFrame decode(const Bytes& bytes) {
+    return net::decodeFrame(bytes.data(), bytes.size());
+}
+
+TEST(LanProtocol, EveryMessageComesBackAsItWasSent) {
+    const net::Pose pose{1.5f, 70.62f, -3.0f, 3.1f, -0.2f, 0.6f, 1.0f};
+    const std::vector<net::Message> messages = {
+        net::HelloMessage{1, 0xCBF29CE484222325ull, "40617395", "ИГРОК"},
+        net::WelcomeMessage{7},
+        net::RefusalMessage{"Wrong room code"},
+        net::BlockEditsMessage{{{-17, 64, 33, 13, 9, 0}, {-17, 65, 33, 13, 8, 3}}},
+        net::LocalPoseMessage{pose},
+        net::PosesMessage{{{2, pose}, {9, pose}}},
+        net::MobsMessage{{{4, 1, 10.5, 64.0, -2.25, 1.0, 0.5, -3}}},
+        net::NpcsMessage{{{"core:smith.city.1", 1.0, 2.0, 3.0}}},
+        net::ArrowsMessage{{{1.0, 2.0, 3.0, {0.0, 0.6, 0.8}}}},
+        net::ItemsMessage{{{7, 1.0f, 2.0f, 3.0f, 0.5f, 12}}},
+        net::ClientEventMessage{11},
+        net::PlayersMessage{{{1, "ИГРОК"}, {2, "ИГРОК 2"}}},
+    };
+    for (const net::Message& message : messages) {
+        const Bytes bytes = net::encodeFrame(message);
+        const DecodedFrame frame = decode(bytes);
+        ASSERT_EQ(frame.status, DecodedFrame::Outcome::Complete) << frame.error;
+        EXPECT_EQ(frame.consumed, bytes.size());
+        EXPECT_EQ(frame.message.index(), message.index());
+        EXPECT_EQ(net::encodeFrame(frame.message), bytes) << "type " << message.index() + 1;
+    }
+    const Bytes edits = net::encodeFrame(messages[3]);
+    EXPECT_EQ(edits[4], 4) << "type byte after the length";
+    EXPECT_EQ(edits[0] | edits[1] << 8, 1 + 2 + 2 * 15) << "little-endian length of type and body";
+    EXPECT_EQ(std::get<net::BlockEditsMessage>(decode(edits).message).cells[0].x, -17);
+}
+
+TEST(LanProtocol, FramesAreCheckedAtEachLimit) {
+    struct Row {
+        const char* name;
+        Bytes bytes;
+        const char* error;  // "" = decodes
+    };
+    const Bytes welcome4 = rawFrame(2, zeros(4));
+    const Row rows[] = {
+        {"length 0", {0, 0, 0, 0}, "frame length 0 out of range"},
+        {"length at the limit, body not yet there", {0, 0, 1, 0, 2}, nullptr},
+        {"length over the limit", {1, 0, 1, 0}, "frame length 65537 out of range"},
+        {"length 2^32 - 1", {255, 255, 255, 255}, "frame length 4294967295 out of range"},
+        {"type 0", rawFrame(0, {}), "unknown message type 0"},
+        {"type 13", rawFrame(13, {}), "unknown message type 13"},
+        {"welcome, 4 bytes", welcome4, ""},
+        {"welcome cut short", rawFrame(2, zeros(3)), "message cut short"},
+        {"welcome with a byte too many", rawFrame(2, zeros(5)), "message longer than its fields"},
+        {"room code 32", hello(32, 5), ""},
+        {"room code 33", hello(33, 5), "room code longer than 32 bytes"},
+        {"name 64", hello(8, 64), ""},
+        {"name 65", hello(8, 65), "player name longer than 64 bytes"},
+        {"reason 256", rawFrame(3, text(256, 2)), ""},
+        {"reason 257", rawFrame(3, text(257, 2)), "refusal reason longer than 256 bytes"},
+        {"2048 cell edits", list(4, 2048, zeros(15)), ""},
+        {"2049 cell edits", list(4, 2049, {}), "more than 2048 cell edits"},
+        {"64 poses", list(6, 64, zeros(32)), ""},
+        {"65 poses", list(6, 65, {}), "more than 64 poses"},
+        {"256 mobs", list(7, 256, zeros(52)), ""},
+        {"257 mobs", list(7, 257, {}), "more than 256 mobs"},
+        {"NPC id 100", list(8, 1, npcEntry(100)), ""},
+        {"NPC id 101", list(8, 1, npcEntry(101)), "NPC id longer than 100 bytes"},
+        {"128 NPCs", list(8, 128, npcEntry(1)), ""},
+        {"129 NPCs", list(8, 129, {}), "more than 128 NPCs"},
+        {"256 arrows", list(9, 256, zeros(48)), ""},
+        {"257 arrows", list(9, 257, {}), "more than 256 arrows"},
+        {"512 dropped items", list(10, 512, zeros(21)), ""},
+        {"513 dropped items", list(10, 513, {}), "more than 512 dropped items"},
+        {"64 players", list(12, 64, {1, 0, 0, 0, 0}), ""},
+        {"65 players", list(12, 65, {}), "more than 64 players"},
+        {"count promising more than is there", rawFrame(6, {2, 0}), "message cut short"},
+    };
+    for (const Row& row : rows) {
+        const DecodedFrame frame = decode(row.bytes);
+        if (row.error == nullptr) {
+            EXPECT_EQ(frame.status, DecodedFrame::Outcome::Incomplete) << row.name;
+        } else if (*row.error == '\0') {
+            EXPECT_EQ(frame.status, DecodedFrame::Outcome::Complete) << row.name << ": " << frame.error;
+            EXPECT_EQ(frame.consumed, row.bytes.size()) << row.name;
+        } else {
+            EXPECT_EQ(frame.status, DecodedFrame::Outcome::Refused) << row.name;
+            EXPECT_EQ(frame.error, row.error) << row.name;
+        }
+    }
+}
+
+TEST(LanProtocol, EveryCutOfAFrameWaitsForTheRest) {
+    const Bytes bytes = net::encodeFrame(net::HelloMessage{1, 99, "40617395", "ИГРОК"});
+    for (std::size_t cut = 0; cut < bytes.size(); ++cut)
+        EXPECT_EQ(net::decodeFrame(bytes.data(), cut).status, DecodedFrame::Outcome::Incomplete) << cut;
+}
+
+TEST(LanProtocol, NumbersThatAreNotFiniteAreRefused) {
+    for (float bad : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity()}) {
+        const Bytes bytes = net::encodeFrame(net::LocalPoseMessage{{0, 0, 0, bad, 0, 0, 0}});
+        EXPECT_EQ(decode(bytes).error, "number that is not finite");
+    }
+}
+
+TEST(LanProtocol, NothingOverALimitIsSent) {
+    EXPECT_THROW(net::encodeFrame(net::HelloMessage{1, 0, std::string(33, 'x'), "a"}), std::runtime_error);
+    EXPECT_THROW(net::encodeFrame(net::PosesMessage{std::vector<net::PlayerPose>(65)}), std::runtime_error);
+    EXPECT_NO_THROW(net::encodeFrame(net::PosesMessage{std::vector<net::PlayerPose>(64)}));
+}
+
+TEST(LanProtocol, APeerIsAFloodOneMessagePastTheLimitInOneSecond) {
+    net::LinkLimits limits;
+    limits.messagesPerSecond = 5;
+    for (const int count : {5, 6}) {
+        Bytes in;
+        for (int i = 0; i < count; ++i) net::appendFrame(in, net::ClientEventMessage{1});
+        net::LinkMeter meter;
+        net::startMeter(meter, 10.0);
+        std::vector<net::Message> messages;
+        const std::string error = net::takeMessages(in, meter, 10.5, limits, messages);
+        EXPECT_EQ(error.empty(), count == 5) << count << ": " << error;
+        EXPECT_EQ(messages.size(), static_cast<std::size_t>(count));
+    }
+    // A new second starts a new count.
+    Bytes in;
+    net::LinkMeter meter;
+    net::startMeter(meter, 10.0);
+    std::vector<net::Message> messages;
+    for (const double now : {10.0, 10.5, 11.0, 12.0}) {
+        for (int i = 0; i < 3; ++i) net::appendFrame(in, net::ClientEventMessage{1});
+        EXPECT_EQ(net::takeMessages(in, meter, now, limits, messages),
+                  now == 10.5 ? "flood: more than 5 messages in one second" : "")
+            << now;
+    }
+}
+
+}  // namespace

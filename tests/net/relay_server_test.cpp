@@ -1,0 +1,191 @@
+// The host program's relay over 127.0.0.1, with guests played by the test.
+#include "server/relay_server.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "net/loopback.h"
+#include "platform/tcp.h"
+
+namespace {
+
+using nettest::TestPeer;
+
+constexpr uint64_t kFingerprint = 0xABCDEF0123ull;
+
+net::RelayConfig config() {
+    net::RelayConfig result;
+    result.port = 0;
+    result.roomCode = "40617395";
+    result.fingerprint = kFingerprint;
+    return result;
+}
+
+struct Relay {
+    explicit Relay(net::RelayConfig c = config()) : server(std::move(c)) {
+        EXPECT_TRUE(server.listen(nettest::kLoopback));
+    }
+    std::function<void()> turn() {
+        return [this] { server.step(2); };
+    }
+    // A guest that has said hello and been let in.
+    void join(TestPeer& peer, const std::string& name) {
+        peer.socket = nettest::connectLoopback(server.port());
+        ASSERT_GE(peer.socket, 0);
+        peer.send(net::HelloMessage{net::kProtocolVersion, kFingerprint, "40617395", name});
+        ASSERT_TRUE(peer.readUntil(turn(), [&] { return peer.last<net::WelcomeMessage>() != nullptr; }));
+    }
+    net::RelayServer server;
+};
+
+TEST(RelayServer, GuestsSeeEachOthersEditsAndPosesAndALateJoinerGetsEveryEdit) {
+    Relay relay;
+    TestPeer a, b, c;
+    relay.join(a, "A");
+    relay.join(b, "B");
+    EXPECT_EQ(a.last<net::WelcomeMessage>()->playerId, 1u);
+    EXPECT_EQ(b.last<net::WelcomeMessage>()->playerId, 2u);
+
+    a.send(net::BlockEditsMessage{{{5, 70, -9, 3, 0, 0}}});
+    a.send(net::LocalPoseMessage{{1, 2, 3, 4, 5, 6, 7}});
+    ASSERT_TRUE(b.readUntil(relay.turn(), [&] { return b.last<net::BlockEditsMessage>() != nullptr; }));
+    EXPECT_EQ(b.last<net::BlockEditsMessage>()->cells[0].z, -9);
+    ASSERT_TRUE(b.readUntil(relay.turn(), [&] {
+        const auto* poses = b.last<net::PosesMessage>();
+        return poses && !poses->players.empty();
+    }));
+    EXPECT_EQ(b.last<net::PosesMessage>()->players[0].id, 1u);
+    EXPECT_EQ(b.last<net::PosesMessage>()->players[0].pose[6], 7.0f);
+    EXPECT_EQ(a.last<net::BlockEditsMessage>(), nullptr) << "an edit does not come back to its sender";
+
+    b.send(net::BlockEditsMessage{{{5, 70, -9, 0, 0, 0}, {6, 70, -9, 4, 0, 0}}});
+    relay.join(c, "C");
+    ASSERT_TRUE(c.readUntil(relay.turn(), [&] { return c.last<net::PlayersMessage>() != nullptr; }));
+    const auto* edits = c.last<net::BlockEditsMessage>();
+    ASSERT_NE(edits, nullptr);
+    ASSERT_EQ(edits->cells.size(), 2u) << "one entry per cell, the latest edit of each";
+    EXPECT_EQ(edits->cells[0].id, 0);
+    EXPECT_EQ(edits->cells[1].id, 4);
+    EXPECT_EQ(c.last<net::PlayersMessage>()->players.size(), 3u);
+}
+
+TEST(RelayServer, AGuestWithOtherCodeContentOrVersionIsRefusedAndClosed) {
+    struct Row {
+        net::HelloMessage hello;
+        const char* reason;
+    };
+    const Row rows[] = {
+        {{net::kProtocolVersion, kFingerprint, "40617396", "x"}, "Wrong room code"},
+        {{net::kProtocolVersion, kFingerprint + 1, "40617395", "x"},
+         "Game content differs from the server's"},
+        {{2, kFingerprint, "40617395", "x"}, "Protocol version 2 differs from the server's 1"},
+    };
+    Relay relay;
+    for (const Row& row : rows) {
+        TestPeer peer;
+        peer.socket = nettest::connectLoopback(relay.server.port());
+        peer.send(row.hello);
+        ASSERT_TRUE(peer.readUntil(relay.turn(), [&] { return peer.closed; })) << row.reason;
+        ASSERT_NE(peer.last<net::RefusalMessage>(), nullptr) << row.reason;
+        EXPECT_EQ(peer.last<net::RefusalMessage>()->reason, row.reason);
+        EXPECT_EQ(peer.last<net::WelcomeMessage>(), nullptr);
+    }
+    EXPECT_EQ(relay.server.guestCount(), 0u);
+    EXPECT_TRUE(relay.server.drops().empty()) << "a refusal is no misbehaviour";
+}
+
+TEST(RelayServer, ABadGuestIsDroppedWithOneLineAndTheOthersGoOn) {
+    struct Row {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        bool admitFirst;
+        bool closeAfter;
+        const char* cause;
+    };
+    std::vector<uint8_t> flood, byteFlood;
+    for (int i = 0; i < 30; ++i) net::appendFrame(flood, net::ClientEventMessage{3});
+    for (int i = 0; i < 5; ++i)
+        net::appendFrame(byteFlood, net::BlockEditsMessage{std::vector<net::CellEdit>(2048)});
+    const Row rows[] = {
+        {"garbage", {5, 0, 0, 0, 0xEE, 1, 2, 3, 4}, false, false, "bad message: unknown message type 238"},
+        {"oversized length",
+         {0xFF, 0xFF, 0xFF, 0x7F},
+         true,
+         false,
+         "bad message: frame length 2147483647 out of range"},
+        {"flood", flood, true, false, "flood: more than 20 messages in one second"},
+        {"byte flood", byteFlood, true, false, "flood: more than 100000 bytes in one second"},
+        {"silence", {}, true, false, "silent for more than 0.3 seconds"},
+        {"closed mid-message",
+         {10, 0, 0, 0, 11, 1},
+         true,
+         true,
+         "connection closed in the middle of a message"},
+        {"talk before hello", nettest::frameOf(net::ClientEventMessage{1}), false, false,
+         "spoke before its Hello"},
+    };
+    for (const Row& row : rows) {
+        net::RelayConfig c = config();
+        c.limits.messagesPerSecond = 20;
+        c.limits.silenceSeconds = 0.3;
+        c.limits.bytesPerSecond = 100000;
+        Relay relay(c);
+        TestPeer good, bad;
+        relay.join(good, "good");
+        auto lastPose = std::chrono::steady_clock::now();
+        auto turn = [&] {
+            relay.server.step(2);
+            if (std::chrono::steady_clock::now() - lastPose > std::chrono::milliseconds(100)) {
+                lastPose = std::chrono::steady_clock::now();
+                good.send(net::LocalPoseMessage{});
+            }
+        };
+        if (row.admitFirst) {
+            relay.join(bad, "bad");
+        } else {
+            bad.socket = nettest::connectLoopback(relay.server.port());
+        }
+        nettest::sendAll(bad.socket, row.bytes);
+        if (row.closeAfter) {
+            platform::closeSocket(bad.socket);
+            bad.socket = -1;
+            bad.closed = true;
+        }
+        ASSERT_TRUE(good.readUntil(turn, [&] { return !relay.server.drops().empty(); })) << row.name;
+        good.received.clear();
+        ASSERT_TRUE(good.readUntil(turn, [&] { return good.last<net::PosesMessage>() != nullptr; }))
+            << row.name;
+        ASSERT_EQ(relay.server.drops().size(), 1u) << row.name;
+        EXPECT_EQ(relay.server.drops()[0],
+                  "Guest " + std::string(row.admitFirst ? "2" : "0") + " dropped: " + row.cause)
+            << row.name;
+        EXPECT_EQ(relay.server.guestCount(), 1u) << row.name;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(RelayServer, EditsFromManyMessagesReachTheOthersInFewBatches) {
+    Relay relay;
+    TestPeer a, b;
+    relay.join(a, "A");
+    relay.join(b, "B");
+    for (int32_t i = 0; i < 300; ++i) a.send(net::BlockEditsMessage{{{i, 70, 0, 3, 0, 0}}});
+    std::size_t cells = 0, batches = 0;
+    ASSERT_TRUE(b.readUntil(relay.turn(), [&] {
+        cells = batches = 0;
+        for (const net::Message& message : b.received)
+            if (const auto* edits = std::get_if<net::BlockEditsMessage>(&message)) {
+                cells += edits->cells.size();
+                ++batches;
+            }
+        return cells == 300;
+    }));
+    EXPECT_LT(batches, 30u) << "batched, so a busy builder never floods the others";
+    EXPECT_TRUE(relay.server.drops().empty());
+}
+
+}  // namespace

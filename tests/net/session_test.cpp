@@ -1,0 +1,241 @@
+// The game's side of a LAN session: an App joining a fake host, and two Apps joined through the relay.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <utility>
+
+#include "content/fingerprint.h"
+#include "net/loopback.h"
+#include "platform/tcp.h"
+#include "server/relay_server.h"
+#include "support/temp_dir.h"
+#include "world/loaded_world.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using nettest::TestPeer;
+using testsupport::readFile;
+
+// A loaded App whose base is a folder of the test, joined to a host the test plays.
+class JoinedGame : public worldtest::LoadedWorld {
+   protected:
+    void SetUp() override {
+        LoadedWorld::SetUp();
+        app.useBaseDirectory(base.path());
+        load(0, 0);
+        listener = nettest::listenLoopback(port);
+        app.startSession(false, "127.0.0.1", port, "40617395");
+        host.socket = nettest::acceptWithin(listener, 2000);
+        ASSERT_GE(host.socket, 0);
+    }
+    void TearDown() override {
+        platform::closeSocket(listener);
+        LoadedWorld::TearDown();
+    }
+    std::function<void()> turn() {
+        return [this] { app.updateNetwork(); };
+    }
+    void welcome() {
+        ASSERT_TRUE(host.readUntil(turn(), [&] { return host.last<net::HelloMessage>() != nullptr; }));
+        host.send(net::WelcomeMessage{5});
+        ASSERT_TRUE(host.readUntil(turn(), [&] { return app.lan.ready; }));
+    }
+    fs::path cache() const { return base.path() / "NetworkCache" / ("127.0.0.1_" + std::to_string(port)); }
+
+    testsupport::TempDir base;
+    int listener = -1;
+    uint16_t port = 0;
+    TestPeer host;
+};
+
+TEST_F(JoinedGame, HelloCarriesCodeAndContentAndTheHostsSnapshotsReachTheRecords) {
+    EXPECT_TRUE(fs::is_directory(cache()));
+    welcome();
+    const net::HelloMessage& hello = *host.last<net::HelloMessage>();
+    EXPECT_EQ(hello.version, net::kProtocolVersion);
+    EXPECT_EQ(hello.roomCode, "40617395");
+    EXPECT_EQ(hello.fingerprint, content::fingerprint(base.path() / "Content"));
+    EXPECT_EQ(hello.name, "ИГРОК");
+    EXPECT_TRUE(app.lan.started && app.lan.authenticated);
+
+    host.send(net::PosesMessage{{{5, {9, 9, 9, 9, 9, 9, 9}}, {6, {1, 2, 3, 4, 5, 0.6f, 1.0f}}}});
+    host.send(net::MobsMessage{{{4, 1, 1.0, 64.0, 1.0, 0.5, 0.25, 10}}});
+    host.send(net::MobsMessage{{{4, 1, 2.0, 64.0, 1.0, 0.75, 0.5, 10}}});
+    host.send(net::ItemsMessage{{{3, 1.0f, 65.0f, 1.0f, 0.0f, 2}}});
+    host.send(net::ItemsMessage{{{3, 1.5f, 65.0f, 1.0f, 0.1f, 2}}});
+    host.send(net::ArrowsMessage{{{1.0, 66.0, 1.0, {1.0, 0.0, 0.0}}}});
+    host.send(net::NpcsMessage{{{"core:smith", 4.0, 64.0, 4.0}}});
+    host.send(net::PlayersMessage{{{5, "ИГРОК"}, {6, "ИГРОК 6"}}});
+    ASSERT_TRUE(host.readUntil(turn(), [&] { return app.lan.playerList.size() == 2; }));
+
+    ASSERT_EQ(app.lan.remotePoses.size(), 1u) << "our own pose is not drawn as another player";
+    EXPECT_EQ(app.lan.remotePoses.at(6).values[5], 0.6f);
+    ASSERT_EQ(app.entities.mobs.size(), 1u);
+    EXPECT_EQ(app.entities.mobs[0].x, 2.0);
+    EXPECT_EQ(app.entities.mobs[0].prevX, 1.0);
+    EXPECT_EQ(app.entities.mobSnapshots.at(4).yaw, 0.5);
+    EXPECT_EQ(app.entities.mobSnapshots.at(4).walkPhase, 0.25);
+    ASSERT_EQ(app.entities.droppedItems.size(), 1u);
+    EXPECT_EQ(app.entities.droppedItems[0].prevX, 1.0f);
+    EXPECT_EQ(app.entities.droppedItems[0].interpolate, 1);
+    EXPECT_EQ(app.entities.arrows.size(), 1u);
+    EXPECT_EQ(app.adventureState.npcPositions.at("core:smith")[0], 4.0);
+    EXPECT_FALSE(fs::exists(base.path() / "network_error.txt"));
+
+    app.closeSession();
+    EXPECT_FALSE(fs::exists(cache())) << "the session's cache folder goes with it";
+}
+
+TEST_F(JoinedGame, OurEditsGoOutOnceAndTheHostsComeInWithoutEcho) {
+    welcome();
+    app.editBlock(2, 70, 3, worldtest::stone, 0);
+    app.editBlock(2, 71, 3, worldtest::stone, 0);
+    ASSERT_TRUE(host.readUntil(turn(), [&] { return host.last<net::BlockEditsMessage>() != nullptr; }));
+    const auto& sent = host.last<net::BlockEditsMessage>()->cells;
+    ASSERT_EQ(sent.size(), 2u) << "a frame's edits leave together";
+    EXPECT_EQ(sent[1].y, 71);
+    EXPECT_EQ(sent[0].id, worldtest::stone);
+
+    host.received.clear();
+    host.send(
+        net::BlockEditsMessage{{{4, 70, 4, worldtest::stone, 0, 0}, {40, 70, 40, worldtest::stone, 0, 0}}});
+    ASSERT_TRUE(host.readUntil(turn(), [&] { return app.blockAt(4, 70, 4) == worldtest::stone; }));
+    EXPECT_EQ(host.last<net::BlockEditsMessage>(), nullptr) << "a remote edit is not sent back";
+    // The second cell's chunk loads later: the index rebuild puts the edit into it.
+    load(2, 2);
+    EXPECT_EQ(app.blockAt(40, 70, 40), worldtest::stone);
+    EXPECT_EQ(app.lan.changedCells.size(), 4u);
+
+    host.send(net::BlockEditsMessage{{{1, 70, 1, 250, 0, 0}}});
+    ASSERT_TRUE(host.readUntil(turn(), [&] { return !app.lan.networked; }));
+    EXPECT_EQ(readFile(base.path() / "network_error.txt"),
+              "LAN session ended: the server sent the unknown block id 250\n");
+}
+
+TEST_F(JoinedGame, ABadHostEndsTheSessionWithOneLineAndTheLocalWorldStays) {
+    struct Row {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        bool welcomeFirst;
+        bool closeAfter;
+        const char* line;
+    };
+    std::vector<uint8_t> flood;
+    for (int i = 0; i < 30; ++i) net::appendFrame(flood, net::PosesMessage{});
+    const Row rows[] = {
+        {"garbage",
+         {3, 0, 0, 0, 0x99, 1, 2},
+         false,
+         false,
+         "server: bad message: unknown message type 153"},
+        {"oversized length",
+         {0, 0, 0, 0x10},
+         true,
+         false,
+         "server: bad message: frame length 268435456 out of range"},
+        {"flood", flood, true, false, "server: flood: more than 20 messages in one second"},
+        {"silence", {}, true, false, "server: silent for more than 0.3 seconds"},
+        {"closed mid-message",
+         {9, 0, 0, 0, 2},
+         true,
+         true,
+         "server: connection closed in the middle of a message"},
+        {"refusal", nettest::frameOf(net::RefusalMessage{"Wrong room code"}), false, true,
+         "the server refused to let us in: Wrong room code"},
+        {"talk before welcome", nettest::frameOf(net::PosesMessage{}), false, false,
+         "the server spoke before letting us in"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        fs::remove(base.path() / "network_error.txt");
+        app.lan.limits.messagesPerSecond = 20;
+        app.lan.limits.silenceSeconds = 0.3;
+        if (row.welcomeFirst) welcome();
+        app.setBlock(1, 80, 1, worldtest::stone);
+        nettest::sendAll(host.socket, row.bytes);
+        if (row.closeAfter) platform::closeSocket(std::exchange(host.socket, -1));
+        ASSERT_TRUE(host.readUntil(turn(), [&] { return !app.lan.networked; }));
+        EXPECT_EQ(readFile(base.path() / "network_error.txt"),
+                  std::string("LAN session ended: ") + row.line + "\n");
+        for (int i = 0; i < 3; ++i) app.updateNetwork();
+        EXPECT_EQ(readFile(base.path() / "network_error.txt").size(),
+                  std::string("LAN session ended: ").size() + std::strlen(row.line) + 1)
+            << "one line, however long the game goes on";
+        EXPECT_EQ(app.blockAt(1, 80, 1), worldtest::stone) << "the local world keeps its cells";
+        EXPECT_FALSE(fs::exists(cache()));
+        EXPECT_TRUE(app.lan.remotePoses.empty());
+        // The next row joins again.
+        platform::closeSocket(host.socket);
+        host = TestPeer{};
+        app.lan.limits = net::LinkLimits{};
+        app.startSession(false, "127.0.0.1", port, "40617395");
+        host.socket = nettest::acceptWithin(listener, 2000);
+        ASSERT_GE(host.socket, 0);
+    }
+}
+
+// Two games with the same world, joined through the host program's relay.
+class TwoGames : public testsupport::FreshRegistryTest {
+   protected:
+    void SetUp() override {
+        FreshRegistryTest::SetUp();
+        worldtest::addBlock(worldtest::door, "door", true, false);
+        net::RelayConfig config;
+        config.port = 0;
+        config.roomCode = "7";
+        config.fingerprint = content::fingerprint(a.base.path() / "Content");
+        relay = std::make_unique<net::RelayServer>(config);
+        ASSERT_TRUE(relay->listen(nettest::kLoopback));
+        for (Game* game : {&a, &b}) {
+            game->app.world.shaped = voxel::shapedFlags();
+            game->app.useBaseDirectory(game->base.path());
+            voxel::Chunk chunk(0, 0);
+            for (uint32_t i = 0; i < 256; ++i)
+                chunk.cells[voxel::cellIndex(i % 16, 60, i / 16)] = worldtest::stone;
+            game->app.world.chunks.push_back(std::move(chunk));
+            game->app.reindexChunks();
+            game->app.startSession(false, "127.0.0.1", relay->port(), "7");
+        }
+        ASSERT_TRUE(runUntil([&] { return a.app.lan.ready && b.app.lan.ready; }));
+    }
+    bool runUntil(const std::function<bool()>& done) {
+        TestPeer idle;  // only its clock is used
+        return idle.readUntil(
+            [&] {
+                relay->step(1);
+                a.app.updateNetwork();
+                b.app.updateNetwork();
+            },
+            done, 5000);
+    }
+    struct Game {
+        testsupport::TempDir base;
+        App app;
+    };
+    Game a, b;
+    std::unique_ptr<net::RelayServer> relay;
+};
+
+TEST_F(TwoGames, EditsAndBodiesGoBothWaysThroughTheHost) {
+    a.app.editBlock(3, 61, 3, worldtest::stone, 0);
+    b.app.editBlock(5, 61, 5, worldtest::door, 0);
+    ASSERT_TRUE(runUntil([&] {
+        return b.app.blockAt(3, 61, 3) == worldtest::stone && a.app.blockAt(5, 62, 5) == worldtest::door;
+    }));
+    EXPECT_EQ(a.app.blockAt(5, 61, 5), worldtest::door) << "both halves of the door";
+    EXPECT_EQ(a.app.lan.changedCells, b.app.lan.changedCells);
+    EXPECT_EQ(relay->changedCells().size(), 3u);
+
+    a.app.player.x = 12.5f;
+    ASSERT_TRUE(runUntil([&] {
+        return b.app.lan.remotePoses.size() == 1 && b.app.lan.remotePoses.begin()->second.values[0] == 12.5f;
+    }));
+    ASSERT_TRUE(runUntil([&] { return a.app.lan.remotePoses.size() == 1; }));
+    EXPECT_EQ(a.app.lan.playerList.size(), 2u);
+}
+
+}  // namespace
