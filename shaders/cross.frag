@@ -26,6 +26,7 @@ layout(push_constant) uniform InterfaceBlock {
 layout(location = 0) in vec2 inScreen;
 layout(location = 1) in vec4 inNear;
 layout(location = 2) in vec4 inFar;
+layout(location = 3) flat in uvec4 inInterfaceHeader;  // element count, tile size, columns, rows
 
 layout(location = 0) out vec4 outColour;
 
@@ -178,9 +179,9 @@ void main() {
     if (ui.screen == SCREEN_HIDDEN) discard;
     P = gl_FragCoord.xy;
     acc = vec4(0.0);
-    uint tileSize = meta.words[META_INTERFACE_HEADER + 1u];
-    uint columns = meta.words[META_INTERFACE_HEADER + 2u];
-    uint rows = meta.words[META_INTERFACE_HEADER + 3u];
+    uint tileSize = inInterfaceHeader.y;
+    uint columns = inInterfaceHeader.z;
+    uint rows = inInterfaceHeader.w;
     uvec2 tile = min(uvec2(P) / max(tileSize, 1u), uvec2(columns, rows) - 1u);
     uint entry = meta.words[META_INTERFACE_TILES + tile.y * columns + tile.x];
     uint first = entry >> 9;

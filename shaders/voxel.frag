@@ -49,7 +49,7 @@ float miningShade(vec3 p) {
 // None near the player, all before the edge of the loaded window can show.
 float fogAmount() {
     float distance = length(inWorld.xz - vec2(world.light.y, world.light.w));
-    return smoothstep(metaFloat(META_FOG), metaFloat(META_FOG + 1u), distance);
+    return smoothstep(world.frame.x, world.frame.y, distance);
 }
 
 // Particles carry their colour in the brightness and their opacity in the sky light.
@@ -72,7 +72,7 @@ void main() {
     vec3 light = lightColour(inLight, world.light.x);
     // One texture fetch shared by every kind; a second one in a branch measured slower. The open
     // water surface drifts with the animation clock.
-    float t = animationSeconds();
+    float t = world.frame.z;
     vec2 drift = inSurface > 0.5 ? vec2(t * 0.035, t * 0.021) : vec2(0.0);
     bool isWater = kind == SURFACE_WATER;
     vec4 texel = materialTexel(material, isWater ? fract(inUv + drift) : inUv);
@@ -88,7 +88,7 @@ void main() {
     float fog = fogAmount();
     float alpha = isWater ? WATER_ALPHA : 1.0;
     if (fog > 0.0) {
-        colour = mix(colour, horizonColour(sunSine(world.light.x)), fog);
+        colour = mix(colour, horizonColour(frameSunSine()), fog);
         alpha = isWater ? mix(WATER_ALPHA, 1.0, fog) : 1.0;
     }
     outColour = vec4(colour, alpha);
