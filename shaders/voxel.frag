@@ -15,6 +15,7 @@ layout(location = 2) in vec3 inBrightness;
 layout(location = 3) in vec2 inLight;
 layout(location = 4) in vec3 inWorld;
 layout(location = 5) in float inSurface;
+layout(location = 6) flat in vec4 inMaterialRect;
 
 layout(location = 0) out vec4 outColour;
 
@@ -22,8 +23,8 @@ const float WATER_ALPHA = 0.74;
 
 // The texel of a material; the 2-pixel border around each atlas image keeps nearest
 // sampling at the edges inside it. A material without a rectangle shows as opaque white.
-vec4 materialTexel(uint material, vec2 uv) {
-    vec4 rect = materialRect(material);
+vec4 materialTexel(vec2 uv) {
+    vec4 rect = inMaterialRect;
     if (rect.z <= 0.0) return vec4(1.0);
     return srgbToLinear(textureLod(blockAtlas, rect.xy + clamp(uv, 0.0, 1.0) * rect.zw, 0.0));
 }
@@ -75,7 +76,7 @@ void main() {
     float t = world.frame.z;
     vec2 drift = inSurface > 0.5 ? vec2(t * 0.035, t * 0.021) : vec2(0.0);
     bool isWater = kind == SURFACE_WATER;
-    vec4 texel = materialTexel(material, isWater ? fract(inUv + drift) : inUv);
+    vec4 texel = materialTexel(isWater ? fract(inUv + drift) : inUv);
     vec3 colour = kind == SURFACE_UNSHADED_COLOUR ? linear : linear * light;
     if (kind == SURFACE_TEXTURED) {
         // Leaves, plants and skins cut out their transparent texels.
