@@ -293,7 +293,7 @@ void writeInterfaceLayout(App& app, const render::InterfaceBlock& block, bool st
         }
     }
     const uint32_t width = app.gpu.swapchainWidth, height = app.gpu.swapchainHeight;
-    render::writeInterfaceTiles(words, elements, width, height);
+    render::writeInterfaceTiles(words, elements, width, height, block);
     render::writeWorldCovered(static_cast<uint8_t*>(mapped),
                               render::interfaceCoversWorld(elements, width, height, app.atlases.opaquePictures));
     vkUnmapMemory(app.gpu.dev, app.descriptors.contentMetaMemory);

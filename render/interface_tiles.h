@@ -8,6 +8,7 @@
 #include <span>
 #include <vector>
 
+#include "render/interface_block.h"
 #include "render/interface_layout.h"
 
 namespace render {
@@ -28,10 +29,25 @@ inline constexpr uint32_t kMaxInterfaceTiles = kInterfacePoolWord - kInterfaceTi
 inline constexpr uint32_t kInterfacePoolEntries = (kInterfaceEndWord - kInterfacePoolWord) * 4;
 inline constexpr uint32_t kSmallestInterfaceTile = 16;
 
+// Glyph bytes of the typed world-menu texts and the numbers go after the pool, in at most this many
+// words; a text whose glyphs do not fit there, or that has more than kMaxResolvedGlyphs, is not drawn.
+inline constexpr uint32_t kInterfaceGlyphWords = 1024;
+inline constexpr uint32_t kMaxResolvedGlyphs = 256;
+inline constexpr uint32_t kMaterialRectsWord = 28672;
+inline constexpr uint32_t kGlyphDigit0 = 60;
+
+// The glyphs a text element shows, one a character: for a world-menu text the bytes of the
+// interface block's slot words from its first glyph on (0 past the last word), for a number its
+// decimal digits (the lowest `count`); empty for any other element and for more than
+// kMaxResolvedGlyphs.
+std::vector<uint8_t> resolvedTextGlyphs(const InterfaceElement& e, const InterfaceBlock& block);
+
 // Writes header, elements, tiles and pool into `meta` (the whole buffer as words). The tiles grow
 // from 16 pixels until the grid and the index pool fit. Elements past the 255th are left out; no
-// screen lists that many.
+// screen lists that many. So that the shader reads every text the same way and an icon without
+// looking up its material, a world-menu or number text gets its glyphs (resolvedTextGlyphs) after
+// the pool and an icon the atlas rectangle of its material in `a`.
 void writeInterfaceTiles(std::span<uint32_t> meta, const std::vector<InterfaceElement>& elements, uint32_t width,
-                         uint32_t height);
+                         uint32_t height, const InterfaceBlock& block);
 
 }  // namespace render

@@ -42,7 +42,6 @@ const vec4 FONT_STRIP = vec4(0.0, 1464.0, 1920.0, 64.0);
 const uint FONT_GLYPHS = 91u;
 const vec2 FONT_GRID = vec2(7.0, 9.0);
 const float GLYPH_ASPECT = 7.0 / 9.0;
-const uint GLYPH_DIGIT_0 = 60u;
 
 // A pixel blends at most this many elements; more never overlap in any screen.
 const uint MAX_COVERING = 32u;
@@ -50,20 +49,14 @@ const uint MAX_COVERING = 32u;
 const uint KIND_FILL = 0u;     // a: sRGB colour and alpha
 const uint KIND_PANEL = 1u;    // a.x panel index, a.y border
 const uint KIND_PICTURE = 2u;  // a: source rectangle in the interface atlas
-const uint KIND_ICON = 3u;     // b.x item id
-const uint KIND_TEXT = 4u;     // a: sRGB colour and glyph height; b: source, first, count, value
-
-const uint TEXT_META = 0u;    // glyph bytes in the meta buffer from word b.y
-const uint TEXT_MENU = 1u;    // the world menu's glyphs in the push constants from slot b.y
-const uint TEXT_NUMBER = 2u;  // the decimal digits of b.w
-
-const uint BUILTIN_BLOCKS = 13u;
+const uint KIND_ICON = 3u;     // a: the atlas rectangle of the item's material
+const uint KIND_TEXT = 4u;     // a: sRGB colour and glyph height; b.y: meta word of the glyph bytes, b.z count
 
 struct Element {
     uint kind;
     vec4 rect;
     vec4 a;
-    uvec4 b;
+    uvec2 b;  // y, z of the element's b words
     uint pass;  // 0 the interface, 1 the stack under the cursor
 };
 
@@ -80,7 +73,7 @@ Element element(uint index) {
     e.kind = meta.words[w];
     e.rect = vec4(metaFloat(w + 1u), metaFloat(w + 2u), metaFloat(w + 3u), metaFloat(w + 4u));
     e.a = vec4(metaFloat(w + 5u), metaFloat(w + 6u), metaFloat(w + 7u), metaFloat(w + 8u));
-    e.b = uvec4(meta.words[w + 9u], meta.words[w + 10u], meta.words[w + 11u], meta.words[w + 12u]);
+    e.b = uvec2(meta.words[w + 10u], meta.words[w + 11u]);
     e.pass = meta.words[w + 13u];
     return e;
 }
@@ -113,29 +106,11 @@ vec2 pictureCoord(Element e) {
     return e.a.xy + t;
 }
 
-// The icon of an item: the side of a built-in block, the icon face of any other.
-uint iconMaterial(uint id) { return id < BUILTIN_BLOCKS ? id * 6u + 2u : id * 7u + 43u; }
-
 vec4 iconTexel(Element e) {
-    vec4 r = materialRect(iconMaterial(e.b.x));
+    vec4 r = e.a;
     vec2 uv = clamp((P - e.rect.xy) / e.rect.zw, 0.0, 1.0);
     vec4 texel = srgbToLinear(textureLod(blockAtlas, r.xy + uv * r.zw, 0.0));
     return r.z <= 0.0 ? vec4(0.0) : texel;
-}
-
-uint menuGlyph(uint slot) { return (ui.slots[slot / 4u] >> (8u * (slot % 4u))) & 255u; }
-
-uint numberGlyph(uint value, uint j, uint count) {
-    uint v = value;
-    for (uint k = j + 1u; k < count; ++k) v /= 10u;
-    return GLYPH_DIGIT_0 + v % 10u;
-}
-
-uint glyphOf(uvec4 source, uint j) {
-    uint glyph = packedGlyph(source.y, j);
-    if (source.x == TEXT_MENU) glyph = menuGlyph(source.y + j);
-    if (source.x == TEXT_NUMBER) glyph = numberGlyph(source.w, j, source.z);
-    return glyph;
 }
 
 // Where in the font strip the character under q is sampled; w < 0 when nothing covers q.
@@ -143,10 +118,10 @@ vec3 glyphCoord(Element e, vec2 q) {
     float height = e.a.w;
     float w = height * GLYPH_ASPECT;
     vec2 local = q - e.rect.xy;
-    bool outside = local.x < 0.0 || local.y < 0.0 || local.y >= height || local.x >= w * float(e.b.z);
+    bool outside = local.x < 0.0 || local.y < 0.0 || local.y >= height || local.x >= w * float(e.b.y);
     uint j = uint(max(local.x, 0.0) / w);
     vec2 f = vec2(local.x / w - float(j), local.y / height);
-    uint glyph = outside ? 0u : glyphOf(e.b, j);
+    uint glyph = outside ? 0u : packedGlyph(e.b.x, j);
     vec2 centre = (floor(f * FONT_GRID) + 0.5) / FONT_GRID;
     vec2 cell = vec2(FONT_STRIP.z / float(FONT_GLYPHS), FONT_STRIP.w);
     vec2 at = FONT_STRIP.xy + vec2(float(glyph) * cell.x, 0.0) + centre * cell;

@@ -154,7 +154,7 @@ class SwapchainDeviceTest : public rendertest::GpuTest {
         ASSERT_EQ(vkMapMemory(app.gpu.dev, app.descriptors.contentMetaMemory, 0, VK_WHOLE_SIZE, 0, &mapped), VK_SUCCESS);
         const std::span<uint32_t> words(static_cast<uint32_t*>(mapped), render::kContentMetaBytes / 4);
         render::writeInterfaceTiles(words, render::layoutInterface(block, words), app.gpu.swapchainWidth,
-                                    app.gpu.swapchainHeight);
+                                    app.gpu.swapchainHeight, block);
         vkUnmapMemory(app.gpu.dev, app.descriptors.contentMetaMemory);
         vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, app.swapchain.crosshairPipeline);
         vkCmdPushConstants(cmd, app.swapchain.layout,
