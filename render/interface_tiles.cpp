@@ -24,6 +24,9 @@ TileSpan tilesOf(const InterfaceElement& e, uint32_t tile, uint32_t columns, uin
     return {cell(left, columns - 1), cell(top, rows - 1), cell(right, columns - 1), cell(bottom, rows - 1), false};
 }
 
+// A text takes two entries of a tile: the shadow marker, then its index.
+uint32_t entriesOf(const InterfaceElement& e) { return e.kind == ElementKind::Text ? 2u : 1u; }
+
 struct Grid {
     uint32_t tile, columns, rows;
 };
@@ -41,7 +44,7 @@ bool countEntries(const std::vector<InterfaceElement>& elements, std::size_t use
         if (s.empty) continue;
         for (uint32_t y = s.y0; y <= s.y1; ++y)
             for (uint32_t x = s.x0; x <= s.x1; ++x)
-                if (++counts[std::size_t{y} * g.columns + x] > 511) return false;
+                if ((counts[std::size_t{y} * g.columns + x] += entriesOf(elements[i])) > 511) return false;
     }
     return true;
 }
@@ -131,8 +134,13 @@ void writePool(std::span<uint32_t> meta, const std::vector<InterfaceElement>& el
     for (std::size_t i = 0; i < used; ++i) {
         const TileSpan s = tilesOf(elements[i], g.tile, g.columns, g.rows);
         if (s.empty) continue;
+        const bool text = entriesOf(elements[i]) == 2;
         for (uint32_t y = s.y0; y <= s.y1; ++y)
-            for (uint32_t x = s.x0; x <= s.x1; ++x) pool[next[std::size_t{y} * g.columns + x]++] = static_cast<uint8_t>(i);
+            for (uint32_t x = s.x0; x <= s.x1; ++x) {
+                uint32_t& at = next[std::size_t{y} * g.columns + x];
+                if (text) pool[at++] = kShadowEntry;
+                pool[at++] = static_cast<uint8_t>(i);
+            }
     }
 }
 

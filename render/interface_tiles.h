@@ -24,7 +24,10 @@ inline constexpr uint32_t kInterfaceElementWords = 16;
 // As many whole elements as fit before the tiles (255); element indices are one byte.
 inline constexpr uint32_t kMaxInterfaceElements =
     (kInterfaceTilesWord - kInterfaceElementsWord) / kInterfaceElementWords;
-static_assert(kMaxInterfaceElements <= 256);
+static_assert(kMaxInterfaceElements < 256);
+// A text's shadow is drawn by an iteration of its own, so that each iteration of the shader samples
+// the interface atlas once: its entries in a tile are this marker, then its index.
+inline constexpr uint8_t kShadowEntry = 255;
 inline constexpr uint32_t kMaxInterfaceTiles = kInterfacePoolWord - kInterfaceTilesWord;
 inline constexpr uint32_t kInterfacePoolEntries = (kInterfaceEndWord - kInterfacePoolWord) * 4;
 inline constexpr uint32_t kSmallestInterfaceTile = 16;

@@ -78,6 +78,10 @@ Element element(uint index) {
     return e;
 }
 
+// A tile's entries: element indices, or the marker that the next entry's shadow is drawn now.
+const uint SHADOW_ENTRY = 255u;
+uint poolEntry(uint n) { return (meta.words[META_INTERFACE_POOL + n / 4u] >> (8u * (n % 4u))) & 255u; }
+
 void put(vec4 c) {
     float a = clamp(c.a, 0.0, 1.0);
     acc = vec4(c.rgb * a, a) + acc * (1.0 - a);
@@ -128,26 +132,20 @@ vec3 glyphCoord(Element e, vec2 q) {
     return vec3(at, glyph == 0u || glyph >= FONT_GLYPHS ? -1.0 : 1.0);
 }
 
-float coverage(vec3 glyph) {
-    float a = uiTexel(glyph.xy).a;
-    return glyph.z < 0.0 ? 0.0 : a;
-}
-
-// Every kind's value from one interface atlas sample (and the text's shadow from a second), so
-// that the driver, which runs all of them, samples as little as it can.
-void drawElement(Element e) {
+// Every kind's value, and a text's shadow, from one interface atlas sample, so that the driver,
+// which runs all of them, samples as little as it can.
+void drawElement(Element e, bool shadow) {
     bool isText = e.kind == KIND_TEXT;
     float step = max(1.0, floor(e.a.w / 14.0));
-    vec3 body = glyphCoord(e, P);
-    vec3 shadow = glyphCoord(e, P - step);
-    vec2 coord = e.kind == KIND_PANEL ? panelCoord(e) : (e.kind == KIND_PICTURE ? pictureCoord(e) : body.xy);
+    vec3 glyph = glyphCoord(e, shadow ? P - step : P);
+    vec2 coord = e.kind == KIND_PANEL ? panelCoord(e) : (e.kind == KIND_PICTURE ? pictureCoord(e) : glyph.xy);
     vec4 sampled = uiTexel(coord);
     vec3 linear = srgbToLinear(e.a.rgb);
-    vec4 colour = isText ? vec4(linear, body.z < 0.0 ? 0.0 : sampled.a) : sampled;
+    float ink = glyph.z < 0.0 ? 0.0 : sampled.a;
+    vec4 colour = isText ? vec4(linear, ink) : sampled;
     if (e.kind == KIND_FILL) colour = vec4(linear, e.a.a);
     if (e.kind == KIND_ICON) colour = iconTexel(e);
-    put(vec4(0.0, 0.0, 0.0, isText ? coverage(shadow) * 0.55 : 0.0));
-    put(colour);
+    put(shadow ? vec4(0.0, 0.0, 0.0, ink * 0.55) : colour);
 }
 
 void main() {
@@ -163,11 +161,13 @@ void main() {
     uint covering = 0u;
     uint pass = ui.screen == SCREEN_CURSOR_STACK ? 1u : 0u;
     for (uint i = 0u; i < (entry & 511u); ++i) {
-        uint k = (meta.words[META_INTERFACE_POOL + (first + i) / 4u] >> (8u * ((first + i) % 4u))) & 255u;
-        Element e = element(k);
+        uint k = poolEntry(first + i);
+        bool shadow = k == SHADOW_ENTRY;
+        Element e = element(shadow ? poolEntry(first + i + 1u) : k);
         if (e.pass != pass || !inside(e.rect, P) || covering >= MAX_COVERING) continue;
-        ++covering;
-        drawElement(e);
+        // A text counts once, at its body.
+        if (!shadow) ++covering;
+        drawElement(e, shadow);
     }
     if (acc.a <= 0.002) discard;
     outColour = vec4(acc.rgb / acc.a, acc.a);

@@ -151,6 +151,16 @@ TEST(InterfaceTiles, TextsPointAtTheirGlyphsAndIconsCarryTheirRectangle) {
     }
 }
 
+// A text's shadow has an iteration of its own, just before its body.
+TEST(InterfaceTiles, TextsAreListedWithTheirShadowMarkerFirst) {
+    const InterfaceElement label = text(render::TextSource::Meta, 2437, 3, 0);
+    Written w;
+    render::writeInterfaceTiles(w.words, {fill(0, 0, 64, 64), label, fill(8, 8, 8, 8)}, 64, 64, {});
+    const uint32_t marker = render::kShadowEntry;
+    EXPECT_EQ(w.listedAt(10, 10), (std::vector<uint32_t>{0, marker, 1, 2}));
+    EXPECT_EQ(w.listedAt(50, 10), (std::vector<uint32_t>{0}));
+}
+
 // Glyph bytes past their words are not drawn: the texts that do not fit keep no glyphs.
 TEST(InterfaceTiles, TextsPastTheGlyphWordsShowNothing) {
     const uint32_t perText = 256 / 4;
