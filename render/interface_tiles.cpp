@@ -66,14 +66,17 @@ Grid chooseGrid(const std::vector<InterfaceElement>& elements, std::size_t used,
 uint32_t iconMaterial(uint32_t id) { return id < 13u ? id * 6u + 2u : id * 7u + 43u; }
 
 void writeElement(uint32_t* out, const InterfaceElement& e, std::span<const uint32_t> meta) {
-    out[0] = static_cast<uint32_t>(e.kind);
-    std::memcpy(out + 1, e.rect, sizeof e.rect);
-    std::memcpy(out + 5, e.a, sizeof e.a);
-    std::memcpy(out + 9, e.b, sizeof e.b);
-    out[13] = e.pass;
+    std::memcpy(out + kElementRectWord, e.rect, sizeof e.rect);
+    std::memcpy(out + kElementAWord, e.a, sizeof e.a);
+    out[kElementKindWord] = static_cast<uint32_t>(e.kind);
+    out[kElementPassWord] = e.pass;
+    out[kElementFirstWord] = e.b[1];
+    out[kElementCountWord] = e.b[2];
+    out[kElementSourceWord] = e.b[0];
+    out[kElementValueWord] = e.b[3];
     if (e.kind == ElementKind::Icon) {
         const std::size_t rect = kMaterialRectsWord + 4 * std::size_t{std::min(iconMaterial(e.b[0]), 4095u)};
-        std::copy_n(meta.begin() + static_cast<std::ptrdiff_t>(rect), 4, out + 5);
+        std::copy_n(meta.begin() + static_cast<std::ptrdiff_t>(rect), 4, out + kElementAWord);
     }
 }
 
@@ -111,9 +114,9 @@ void writeResolvedTexts(std::span<uint32_t> meta, const std::vector<InterfaceEle
         if (!resolvedSource(elements[i])) continue;
         const std::vector<uint8_t>& glyphs = texts.glyphs[i];
         uint32_t* out = meta.data() + kInterfaceElementsWord + i * kInterfaceElementWords;
-        out[9] = static_cast<uint32_t>(TextSource::Meta);
-        out[10] = next;
-        if (glyphs.empty()) out[11] = 0;
+        out[kElementSourceWord] = static_cast<uint32_t>(TextSource::Meta);
+        out[kElementFirstWord] = next;
+        if (glyphs.empty()) out[kElementCountWord] = 0;
         const auto words = static_cast<uint32_t>((glyphs.size() + 3) / 4);
         std::fill(meta.begin() + next, meta.begin() + next + words, 0u);
         std::memcpy(meta.data() + next, glyphs.data(), glyphs.size());

@@ -20,7 +20,12 @@ inline constexpr uint32_t kInterfaceTilesWord = 16384;     // one word a tile: f
 inline constexpr uint32_t kInterfacePoolWord = 20480;      // element indices, one byte each
 inline constexpr uint32_t kInterfaceEndWord = 24576;
 
+// An element's words, whole 16-byte quads for the shader: the rectangle, `a`, then kind, pass, the
+// text's glyph word and glyph count, and for reference the text source and number value.
 inline constexpr uint32_t kInterfaceElementWords = 16;
+inline constexpr uint32_t kElementRectWord = 0, kElementAWord = 4, kElementKindWord = 8, kElementPassWord = 9,
+                          kElementFirstWord = 10, kElementCountWord = 11, kElementSourceWord = 12,
+                          kElementValueWord = 13;
 // As many whole elements as fit before the tiles (255); element indices are one byte.
 inline constexpr uint32_t kMaxInterfaceElements =
     (kInterfaceTilesWord - kInterfaceElementsWord) / kInterfaceElementWords;

@@ -56,7 +56,7 @@ struct Element {
     uint kind;
     vec4 rect;
     vec4 a;
-    uvec2 b;  // y, z of the element's b words
+    uvec2 b;  // a text's glyph word and glyph count
     uint pass;  // 0 the interface, 1 the stack under the cursor
 };
 
@@ -67,14 +67,22 @@ bool inside(vec4 rect, vec2 q) {
     return q.x >= rect.x && q.y >= rect.y && q.x < rect.x + rect.z && q.y < rect.y + rect.w;
 }
 
+// The interface words again as a uniform buffer, from the header on: the driver gathers a uniform
+// buffer for a block of pixels at once but reads a storage buffer lane by lane.
+layout(std140, set = 0, binding = 3) uniform InterfaceWords {
+    uvec4 quads[3072];
+} iface;
+
+// An element is four quads: the rectangle, `a`, then kind, pass, glyph word and glyph count.
 Element element(uint index) {
-    uint w = META_INTERFACE_ELEMENTS + ELEMENT_WORDS * index;
+    uint q = (META_INTERFACE_ELEMENTS - META_INTERFACE_HEADER) / 4u + ELEMENT_WORDS / 4u * index;
+    uvec4 c = iface.quads[q + 2u];
     Element e;
-    e.kind = meta.words[w];
-    e.rect = vec4(metaFloat(w + 1u), metaFloat(w + 2u), metaFloat(w + 3u), metaFloat(w + 4u));
-    e.a = vec4(metaFloat(w + 5u), metaFloat(w + 6u), metaFloat(w + 7u), metaFloat(w + 8u));
-    e.b = uvec2(meta.words[w + 10u], meta.words[w + 11u]);
-    e.pass = meta.words[w + 13u];
+    e.rect = uintBitsToFloat(iface.quads[q]);
+    e.a = uintBitsToFloat(iface.quads[q + 1u]);
+    e.kind = c.x;
+    e.pass = c.y;
+    e.b = c.zw;
     return e;
 }
 

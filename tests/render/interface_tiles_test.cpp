@@ -80,10 +80,12 @@ TEST(InterfaceTiles, ElementsAreStoredWordForWord) {
     render::writeInterfaceTiles(w.words, {fill(0, 0, 1, 1), e}, 64, 64, {});
     const uint32_t* stored = w.words.data() + render::kInterfaceElementsWord + render::kInterfaceElementWords;
     float floats[8];
-    std::memcpy(floats, stored + 1, sizeof floats);
+    std::memcpy(floats, stored + render::kElementRectWord, sizeof floats);
     EXPECT_EQ((std::vector<float>{floats[0], floats[3], floats[7]}), (std::vector<float>{1.5f, 4.0f, 18.0f}));
-    EXPECT_EQ((std::vector<uint32_t>{stored[0], stored[9], stored[10], stored[11], stored[12]}),
-              (std::vector<uint32_t>{4, 0, 2437, 3, 640}));
+    using namespace render;
+    EXPECT_EQ((std::vector<uint32_t>{stored[kElementKindWord], stored[kElementPassWord], stored[kElementSourceWord],
+                                     stored[kElementFirstWord], stored[kElementCountWord], stored[kElementValueWord]}),
+              (std::vector<uint32_t>{4, 0, 0, 2437, 3, 640}));
 }
 
 InterfaceElement text(render::TextSource source, uint32_t first, uint32_t count, uint32_t value) {
@@ -137,14 +139,14 @@ TEST(InterfaceTiles, TextsPointAtTheirGlyphsAndIconsCarryTheirRectangle) {
     }
     render::writeInterfaceTiles(w.words, elements, 64, 64, {});
     const uint32_t* number = w.words.data() + render::kInterfaceElementsWord;
-    EXPECT_EQ(number[9], static_cast<uint32_t>(render::TextSource::Meta));
-    EXPECT_GE(number[10], render::kInterfacePoolWord);
-    EXPECT_EQ(number[11], 2u);
-    EXPECT_EQ(w.words[number[10]], 67u | 65u << 8);
+    EXPECT_EQ(number[render::kElementSourceWord], static_cast<uint32_t>(render::TextSource::Meta));
+    EXPECT_GE(number[render::kElementFirstWord], render::kInterfacePoolWord);
+    EXPECT_EQ(number[render::kElementCountWord], 2u);
+    EXPECT_EQ(w.words[number[render::kElementFirstWord]], 67u | 65u << 8);
     const uint32_t materials[] = {2u, 74u, 134u, 4095u};  // 1000 x 7 + 43 is past the last rectangle
     for (uint32_t i = 0; i < 4; ++i) {
         const uint32_t* stored = number + (i + 1) * render::kInterfaceElementWords;
-        EXPECT_EQ((std::vector<uint32_t>(stored + 5, stored + 9)),
+        EXPECT_EQ((std::vector<uint32_t>(stored + render::kElementAWord, stored + render::kElementAWord + 4)),
                   (std::vector<uint32_t>{1000 * materials[i], 1000 * materials[i] + 1, 1000 * materials[i] + 2,
                                          1000 * materials[i] + 3}))
             << i;
@@ -168,10 +170,11 @@ TEST(InterfaceTiles, TextsPastTheGlyphWordsShowNothing) {
     const std::vector<InterfaceElement> elements(fitting + 1, text(render::TextSource::Menu, 0, 256, 0));
     Written w;
     render::writeInterfaceTiles(w.words, elements, 64, 64, {});
-    const auto count = [&](uint32_t i) { return w.words[render::kInterfaceElementsWord + i * 16 + 11]; };
+    const auto word = [&](uint32_t i, uint32_t k) { return w.words[render::kInterfaceElementsWord + i * 16 + k]; };
+    const auto count = [&](uint32_t i) { return word(i, render::kElementCountWord); };
     EXPECT_EQ(count(fitting - 1), 256u);
     EXPECT_EQ(count(fitting), 0u);
-    EXPECT_LE(w.words[render::kInterfaceElementsWord + (fitting - 1) * 16 + 10] + perText,
+    EXPECT_LE(word(fitting - 1, render::kElementFirstWord) + perText,
               render::kInterfaceEndWord);
 }
 
