@@ -73,6 +73,13 @@ layout(std140, set = 0, binding = 3) uniform InterfaceWords {
     uvec4 quads[3072];
 } iface;
 
+// Word `word` of the meta buffer, at or after the interface header.
+uint interfaceWord(uint word) {
+    uvec4 q = iface.quads[(word - META_INTERFACE_HEADER) / 4u];
+    uint c = word % 4u;
+    return c == 0u ? q.x : (c == 1u ? q.y : (c == 2u ? q.z : q.w));
+}
+
 // An element is four quads: the rectangle, `a`, then kind, pass, glyph word and glyph count.
 Element element(uint index) {
     uint q = (META_INTERFACE_ELEMENTS - META_INTERFACE_HEADER) / 4u + ELEMENT_WORDS / 4u * index;
@@ -88,7 +95,7 @@ Element element(uint index) {
 
 // A tile's entries: element indices, or the marker that the next entry's shadow is drawn now.
 const uint SHADOW_ENTRY = 255u;
-uint poolEntry(uint n) { return (meta.words[META_INTERFACE_POOL + n / 4u] >> (8u * (n % 4u))) & 255u; }
+uint poolEntry(uint n) { return (interfaceWord(META_INTERFACE_POOL + n / 4u) >> (8u * (n % 4u))) & 255u; }
 
 void put(vec4 c) {
     float a = clamp(c.a, 0.0, 1.0);
@@ -164,7 +171,7 @@ void main() {
     uint columns = inInterfaceHeader.z;
     uint rows = inInterfaceHeader.w;
     uvec2 tile = min(uvec2(P) / max(tileSize, 1u), uvec2(columns, rows) - 1u);
-    uint entry = meta.words[META_INTERFACE_TILES + tile.y * columns + tile.x];
+    uint entry = interfaceWord(META_INTERFACE_TILES + tile.y * columns + tile.x);
     uint first = entry >> 9;
     uint covering = 0u;
     uint pass = ui.screen == SCREEN_CURSOR_STACK ? 1u : 0u;
