@@ -63,7 +63,8 @@ Grid chooseGrid(const std::vector<InterfaceElement>& elements, std::size_t used,
 }
 
 // The material of an item's icon: the side of a built-in block, the icon face of any other.
-uint32_t iconMaterial(uint32_t id) { return id < 13u ? id * 6u + 2u : id * 7u + 43u; }
+constexpr uint32_t kBuiltinBlocks = 13;
+uint32_t iconMaterial(uint32_t id) { return id < kBuiltinBlocks ? id * 6u + 2u : id * 7u + 43u; }
 
 void writeElement(uint32_t* out, const InterfaceElement& e, std::span<const uint32_t> meta) {
     std::memcpy(out + kElementRectWord, e.rect, sizeof e.rect);

@@ -50,7 +50,7 @@ const uint KIND_FILL = 0u;     // a: sRGB colour and alpha
 const uint KIND_PANEL = 1u;    // a.x panel index, a.y border
 const uint KIND_PICTURE = 2u;  // a: source rectangle in the interface atlas
 const uint KIND_ICON = 3u;     // a: the atlas rectangle of the item's material
-const uint KIND_TEXT = 4u;     // a: sRGB colour and glyph height; b.y: meta word of the glyph bytes, b.z count
+const uint KIND_TEXT = 4u;     // a: sRGB colour and glyph height; b: meta word of the glyph bytes, count
 
 struct Element {
     uint kind;
