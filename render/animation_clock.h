@@ -16,6 +16,9 @@ inline constexpr double kAnimationPeriod = 3600.0;
 // The seconds a frame shows: the fixed value when one is set, else the wall clock.
 double animationSeconds(std::optional<double> fixedSeconds, double wallSeconds);
 
+// The seconds as the shaders get them: wrapped at the period, as a float.
+float wrappedAnimationSeconds(double seconds);
+
 // Writes the record at its offset of `meta` (the whole content meta buffer).
 void writeAnimationClock(uint8_t* meta, double seconds, float dayFraction);
 

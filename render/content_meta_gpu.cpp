@@ -4,6 +4,7 @@
 #include "app/app.h"
 #include "render/content_meta.h"
 #include "render/gpu_image.h"
+#include "render/interface_tiles.h"
 #include "render/vulkan_check.h"
 
 namespace {
@@ -11,6 +12,9 @@ namespace {
 constexpr uint32_t kBlockAtlasBinding = 0;
 constexpr uint32_t kContentMetaBinding = 1;
 constexpr uint32_t kUiAtlasBinding = 2;
+// The interface part of the same buffer once more, as a uniform buffer: the software driver reads a
+// uniform buffer at a per-pixel index in one gather, a storage buffer lane by lane.
+constexpr uint32_t kInterfaceWordsBinding = 3;
 
 VkDescriptorSetLayoutBinding layoutBinding(uint32_t binding, VkDescriptorType type, VkShaderStageFlags stages) {
     VkDescriptorSetLayoutBinding b{};
@@ -27,10 +31,11 @@ void createSetLayout(VkDevice dev, DescriptorState& d) {
         layoutBinding(kContentMetaBinding, VK_DESCRIPTOR_TYPE_STORAGE_BUFFER,
                       VK_SHADER_STAGE_VERTEX_BIT | VK_SHADER_STAGE_FRAGMENT_BIT),
         layoutBinding(kUiAtlasBinding, VK_DESCRIPTOR_TYPE_COMBINED_IMAGE_SAMPLER, VK_SHADER_STAGE_FRAGMENT_BIT),
+        layoutBinding(kInterfaceWordsBinding, VK_DESCRIPTOR_TYPE_UNIFORM_BUFFER, VK_SHADER_STAGE_FRAGMENT_BIT),
     };
     VkDescriptorSetLayoutCreateInfo li{};
     li.sType = VK_STRUCTURE_TYPE_DESCRIPTOR_SET_LAYOUT_CREATE_INFO;
-    li.bindingCount = 3;
+    li.bindingCount = 4;
     li.pBindings = bindings;
     render::check(vkCreateDescriptorSetLayout(dev, &li, nullptr, &d.atlasSetLayout),
                   "vkCreateDescriptorSetLayout(dev,&li,nullptr,&atlasSetLayout)", 988);
@@ -40,11 +45,12 @@ void createPool(VkDevice dev, DescriptorState& d) {
     const VkDescriptorPoolSize sizes[] = {
         {VK_DESCRIPTOR_TYPE_COMBINED_IMAGE_SAMPLER, 2},
         {VK_DESCRIPTOR_TYPE_STORAGE_BUFFER, 1},
+        {VK_DESCRIPTOR_TYPE_UNIFORM_BUFFER, 1},
     };
     VkDescriptorPoolCreateInfo pi{};
     pi.sType = VK_STRUCTURE_TYPE_DESCRIPTOR_POOL_CREATE_INFO;
     pi.maxSets = 1;
-    pi.poolSizeCount = 2;
+    pi.poolSizeCount = 3;
     pi.pPoolSizes = sizes;
     render::check(vkCreateDescriptorPool(dev, &pi, nullptr, &d.atlasPool),
                   "vkCreateDescriptorPool(dev,&pi,nullptr,&atlasPool)", 992);
@@ -61,17 +67,18 @@ VkDescriptorSet allocateSet(VkDevice dev, const DescriptorState& d) {
     return set;
 }
 
-void writeBufferBinding(VkDevice dev, VkDescriptorSet set, VkBuffer buffer) {
+void writeBufferBinding(VkDevice dev, VkDescriptorSet set, VkBuffer buffer, uint32_t binding, VkDescriptorType type,
+                        VkDeviceSize offset, VkDeviceSize range) {
     VkDescriptorBufferInfo info{};
     info.buffer = buffer;
-    info.offset = 0;
-    info.range = render::kContentMetaBytes;
+    info.offset = offset;
+    info.range = range;
     VkWriteDescriptorSet write{};
     write.sType = VK_STRUCTURE_TYPE_WRITE_DESCRIPTOR_SET;
     write.dstSet = set;
-    write.dstBinding = kContentMetaBinding;
+    write.dstBinding = binding;
     write.descriptorCount = 1;
-    write.descriptorType = VK_DESCRIPTOR_TYPE_STORAGE_BUFFER;
+    write.descriptorType = type;
     write.pBufferInfo = &info;
     vkUpdateDescriptorSets(dev, 1, &write, 0, nullptr);
 }
@@ -81,7 +88,8 @@ void writeBufferBinding(VkDevice dev, VkDescriptorSet set, VkBuffer buffer) {
 void App::createContentMeta() {
     const std::vector<uint8_t> bytes =
         render::contentMetaBytes(voxel::blockRegistry(), atlases.materialRects, atlases.layerCount);
-    vk::createBuffer(*this, bytes.size(), VK_BUFFER_USAGE_STORAGE_BUFFER_BIT, descriptors.contentMeta,
+    vk::createBuffer(*this, bytes.size(), VK_BUFFER_USAGE_STORAGE_BUFFER_BIT | VK_BUFFER_USAGE_UNIFORM_BUFFER_BIT,
+                     descriptors.contentMeta,
                      descriptors.contentMetaMemory, bytes.data());
 }
 
@@ -91,7 +99,11 @@ void App::createAtlasDescriptors() {
     atlases.atlasSet = allocateSet(gpu.dev, descriptors);
     render::writeImageBinding(gpu.dev, atlases.atlasSet, kUiAtlasBinding, atlases.uiAtlas());
     render::writeImageBinding(gpu.dev, atlases.atlasSet, kBlockAtlasBinding, atlases.blockAtlas());
-    writeBufferBinding(gpu.dev, atlases.atlasSet, descriptors.contentMeta);
+    writeBufferBinding(gpu.dev, atlases.atlasSet, descriptors.contentMeta, kContentMetaBinding,
+                       VK_DESCRIPTOR_TYPE_STORAGE_BUFFER, 0, render::kContentMetaBytes);
+    writeBufferBinding(gpu.dev, atlases.atlasSet, descriptors.contentMeta, kInterfaceWordsBinding,
+                       VK_DESCRIPTOR_TYPE_UNIFORM_BUFFER, 4 * VkDeviceSize{render::kInterfaceHeaderWord},
+                       4 * VkDeviceSize{render::kInterfaceEndWord - render::kInterfaceHeaderWord});
 }
 
 void App::uploadContentMeta() {

@@ -23,6 +23,7 @@
 #include "render/vulkan_check.h"
 #include "render/view_planes.h"
 #include "render/world_cover.h"
+#include "render/world_frame_values.h"
 #include "ui/panel_words.h"
 #include "ui/screen_slots.h"
 #include "world/noise.h"
@@ -45,6 +46,8 @@ struct TargetBlock {
 };
 constexpr uint32_t kTargetOffset = 80;
 static_assert(sizeof(CameraLightBlock) == kTargetOffset && sizeof(TargetBlock) == 16);
+static_assert(render::kWorldFrameValuesOffset == kTargetOffset + sizeof(TargetBlock) &&
+              render::kWorldFrameValuesOffset + sizeof(render::WorldFrameValues) <= render::kPushConstantBytes);
 
 double now() { return glfwGetTime(); }
 
@@ -56,6 +59,11 @@ void pushCamera(const App& app, VkCommandBuffer cmd, const render::Matrix4& came
     block.player[1] = app.player.y;
     block.player[2] = app.player.z;
     vkCmdPushConstants(cmd, app.swapchain.layout, kPushStages, 0, sizeof block, &block);
+    const render::WorldFrameValues values =
+        render::worldFrameValues(render::fogRange(app.chunkRadius),
+                                 app.frame.animationSeconds,
+                                 render::dayFraction(app.clock.timeOfDay));
+    vkCmdPushConstants(cmd, app.swapchain.layout, kPushStages, render::kWorldFrameValuesOffset, sizeof values, &values);
 }
 
 // The aimed cell and its mining progress for the chunk meshes; zero for every other pass.
@@ -90,6 +98,7 @@ void writeFrameRecords(App& app) {
     render::check(vkMapMemory(app.gpu.dev, app.descriptors.contentMetaMemory, 0, VK_WHOLE_SIZE, 0, &mapped),
                   "vkMapMemory(dev,contentMetaMemory,0,VK_WHOLE_SIZE,0,&mapped)", 1121);
     const double seconds = render::animationSeconds(app.frame.fixedAnimationSeconds, now());
+    app.frame.animationSeconds = seconds;
     render::writeAnimationClock(static_cast<uint8_t*>(mapped), seconds, render::dayFraction(app.clock.timeOfDay));
     render::writeFogRange(static_cast<uint8_t*>(mapped), render::fogRange(app.chunkRadius));
     vkUnmapMemory(app.gpu.dev, app.descriptors.contentMetaMemory);
@@ -284,7 +293,7 @@ void writeInterfaceLayout(App& app, const render::InterfaceBlock& block, bool st
         }
     }
     const uint32_t width = app.gpu.swapchainWidth, height = app.gpu.swapchainHeight;
-    render::writeInterfaceTiles(words, elements, width, height);
+    render::writeInterfaceTiles(words, elements, width, height, block);
     render::writeWorldCovered(static_cast<uint8_t*>(mapped),
                               render::interfaceCoversWorld(elements, width, height, app.atlases.opaquePictures));
     vkUnmapMemory(app.gpu.dev, app.descriptors.contentMetaMemory);

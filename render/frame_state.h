@@ -31,6 +31,8 @@ struct FrameState {
     // Captures that must come out the same every time run the animation clock at these seconds
     // instead of the wall clock.
     std::optional<double> fixedAnimationSeconds;
+    // The seconds this frame's records were written with, so that every pass sees the same instant.
+    double animationSeconds = 0.0;
     // GLFW seconds of the last door and lid animation step; below 0 before the first frame.
     double previousDoorAnimation = -1.0;
     // This frame's visible meshes, tested once and drawn by every pass; kept to reuse its storage.

@@ -24,6 +24,9 @@ TileSpan tilesOf(const InterfaceElement& e, uint32_t tile, uint32_t columns, uin
     return {cell(left, columns - 1), cell(top, rows - 1), cell(right, columns - 1), cell(bottom, rows - 1), false};
 }
 
+// A text takes two entries of a tile: the shadow marker, then its index.
+uint32_t entriesOf(const InterfaceElement& e) { return e.kind == ElementKind::Text ? 2u : 1u; }
+
 struct Grid {
     uint32_t tile, columns, rows;
 };
@@ -41,30 +44,85 @@ bool countEntries(const std::vector<InterfaceElement>& elements, std::size_t use
         if (s.empty) continue;
         for (uint32_t y = s.y0; y <= s.y1; ++y)
             for (uint32_t x = s.x0; x <= s.x1; ++x)
-                if (++counts[std::size_t{y} * g.columns + x] > 511) return false;
+                if ((counts[std::size_t{y} * g.columns + x] += entriesOf(elements[i])) > 511) return false;
     }
     return true;
 }
 
 // The smallest tile whose grid and pool fit, with the entry count of each of its tiles.
 Grid chooseGrid(const std::vector<InterfaceElement>& elements, std::size_t used, uint32_t width, uint32_t height,
-                std::vector<uint32_t>& counts) {
+                uint64_t poolEntries, std::vector<uint32_t>& counts) {
     for (uint32_t tile = kSmallestInterfaceTile;; tile *= 2) {
         const Grid g = gridFor(tile, width, height);
         if (std::size_t{g.columns} * g.rows > kMaxInterfaceTiles) continue;
         if (!countEntries(elements, used, g, counts)) continue;
         uint64_t total = 0;
         for (uint32_t c : counts) total += c;
-        if (total <= kInterfacePoolEntries) return g;
+        if (total <= poolEntries) return g;
     }
 }
 
-void writeElement(uint32_t* out, const InterfaceElement& e) {
-    out[0] = static_cast<uint32_t>(e.kind);
-    std::memcpy(out + 1, e.rect, sizeof e.rect);
-    std::memcpy(out + 5, e.a, sizeof e.a);
-    std::memcpy(out + 9, e.b, sizeof e.b);
-    out[13] = e.pass;
+// The material of an item's icon: the side of a built-in block, the icon face of any other.
+constexpr uint32_t kBuiltinBlocks = 13;
+uint32_t iconMaterial(uint32_t id) { return id < kBuiltinBlocks ? id * 6u + 2u : id * 7u + 43u; }
+
+void writeElement(uint32_t* out, const InterfaceElement& e, std::span<const uint32_t> meta) {
+    std::memcpy(out + kElementRectWord, e.rect, sizeof e.rect);
+    std::memcpy(out + kElementAWord, e.a, sizeof e.a);
+    out[kElementKindWord] = static_cast<uint32_t>(e.kind);
+    out[kElementPassWord] = e.pass;
+    out[kElementFirstWord] = e.b[1];
+    out[kElementCountWord] = e.b[2];
+    out[kElementSourceWord] = e.b[0];
+    out[kElementValueWord] = e.b[3];
+    if (e.kind == ElementKind::Icon) {
+        const std::size_t rect = kMaterialRectsWord + 4 * std::size_t{std::min(iconMaterial(e.b[0]), 4095u)};
+        std::copy_n(meta.begin() + static_cast<std::ptrdiff_t>(rect), 4, out + kElementAWord);
+    }
+}
+
+bool resolvedSource(const InterfaceElement& e) {
+    const auto source = static_cast<TextSource>(e.b[0]);
+    return e.kind == ElementKind::Text && (source == TextSource::Menu || source == TextSource::Number);
+}
+
+// The glyphs of each world-menu and number text, and the words they take after the pool.
+struct ResolvedTexts {
+    std::vector<std::vector<uint8_t>> glyphs;
+    uint32_t words = 0;
+};
+
+ResolvedTexts resolveTexts(const std::vector<InterfaceElement>& elements, std::size_t used,
+                           const InterfaceBlock& block) {
+    ResolvedTexts texts;
+    texts.glyphs.resize(used);
+    for (std::size_t i = 0; i < used; ++i) {
+        std::vector<uint8_t> glyphs = resolvedTextGlyphs(elements[i], block);
+        const auto words = static_cast<uint32_t>((glyphs.size() + 3) / 4);
+        if (texts.words + words > kInterfaceGlyphWords) continue;
+        texts.words += words;
+        texts.glyphs[i] = std::move(glyphs);
+    }
+    return texts;
+}
+
+// Each resolved text reads its glyphs from words of their own after the pool entries, as a text of
+// the meta buffer; one left without glyphs has none to draw.
+void writeResolvedTexts(std::span<uint32_t> meta, const std::vector<InterfaceElement>& elements,
+                        const ResolvedTexts& texts, uint64_t poolEntries) {
+    auto next = static_cast<uint32_t>(kInterfacePoolWord + (poolEntries + 3) / 4);
+    for (std::size_t i = 0; i < texts.glyphs.size(); ++i) {
+        if (!resolvedSource(elements[i])) continue;
+        const std::vector<uint8_t>& glyphs = texts.glyphs[i];
+        uint32_t* out = meta.data() + kInterfaceElementsWord + i * kInterfaceElementWords;
+        out[kElementSourceWord] = static_cast<uint32_t>(TextSource::Meta);
+        out[kElementFirstWord] = next;
+        if (glyphs.empty()) out[kElementCountWord] = 0;
+        const auto words = static_cast<uint32_t>((glyphs.size() + 3) / 4);
+        std::fill(meta.begin() + next, meta.begin() + next + words, 0u);
+        std::memcpy(meta.data() + next, glyphs.data(), glyphs.size());
+        next += words;
+    }
 }
 
 void writePool(std::span<uint32_t> meta, const std::vector<InterfaceElement>& elements, std::size_t used,
@@ -80,25 +138,56 @@ void writePool(std::span<uint32_t> meta, const std::vector<InterfaceElement>& el
     for (std::size_t i = 0; i < used; ++i) {
         const TileSpan s = tilesOf(elements[i], g.tile, g.columns, g.rows);
         if (s.empty) continue;
+        const bool text = entriesOf(elements[i]) == 2;
         for (uint32_t y = s.y0; y <= s.y1; ++y)
-            for (uint32_t x = s.x0; x <= s.x1; ++x) pool[next[std::size_t{y} * g.columns + x]++] = static_cast<uint8_t>(i);
+            for (uint32_t x = s.x0; x <= s.x1; ++x) {
+                uint32_t& at = next[std::size_t{y} * g.columns + x];
+                if (text) pool[at++] = kShadowEntry;
+                pool[at++] = static_cast<uint8_t>(i);
+            }
     }
 }
 
 }  // namespace
 
+std::vector<uint8_t> resolvedTextGlyphs(const InterfaceElement& e, const InterfaceBlock& block) {
+    if (e.kind != ElementKind::Text) return {};
+    const auto source = static_cast<TextSource>(e.b[0]);
+    const uint32_t count = e.b[2];
+    if (count > kMaxResolvedGlyphs || !resolvedSource(e)) return {};
+    std::vector<uint8_t> glyphs(count);
+    for (uint32_t j = 0; j < count; ++j) {
+        if (source == TextSource::Menu) {
+            const uint64_t slot = uint64_t{e.b[1]} + j;
+            glyphs[j] = slot / 4 < std::size(block.slots)
+                            ? static_cast<uint8_t>(block.slots[slot / 4] >> (8 * (slot % 4)))
+                            : uint8_t{0};
+        } else {
+            uint32_t v = e.b[3];
+            for (uint32_t k = j + 1; k < count; ++k) v /= 10;
+            glyphs[j] = static_cast<uint8_t>(kGlyphDigit0 + v % 10);
+        }
+    }
+    return glyphs;
+}
+
 void writeInterfaceTiles(std::span<uint32_t> meta, const std::vector<InterfaceElement>& elements, uint32_t width,
-                         uint32_t height) {
+                         uint32_t height, const InterfaceBlock& block) {
     const std::size_t used = std::min<std::size_t>(elements.size(), kMaxInterfaceElements);
+    const ResolvedTexts texts = resolveTexts(elements, used, block);
+    const uint64_t poolEntries = kInterfacePoolEntries - 4ull * texts.words;
     std::vector<uint32_t> counts;
-    const Grid g = chooseGrid(elements, used, width, height, counts);
+    const Grid g = chooseGrid(elements, used, width, height, poolEntries, counts);
     meta[kInterfaceHeaderWord] = static_cast<uint32_t>(used);
     meta[kInterfaceHeaderWord + 1] = g.tile;
     meta[kInterfaceHeaderWord + 2] = g.columns;
     meta[kInterfaceHeaderWord + 3] = g.rows;
     for (std::size_t i = 0; i < used; ++i)
-        writeElement(meta.data() + kInterfaceElementsWord + i * kInterfaceElementWords, elements[i]);
+        writeElement(meta.data() + kInterfaceElementsWord + i * kInterfaceElementWords, elements[i], meta);
     writePool(meta, elements, used, g, counts);
+    uint64_t listed = 0;
+    for (uint32_t c : counts) listed += c;
+    writeResolvedTexts(meta, elements, texts, listed);
 }
 
 }  // namespace render

@@ -8,6 +8,7 @@
 #include <span>
 #include <vector>
 
+#include "render/interface_block.h"
 #include "render/interface_layout.h"
 
 namespace render {
@@ -19,19 +20,42 @@ inline constexpr uint32_t kInterfaceTilesWord = 16384;     // one word a tile: f
 inline constexpr uint32_t kInterfacePoolWord = 20480;      // element indices, one byte each
 inline constexpr uint32_t kInterfaceEndWord = 24576;
 
+// An element's words, whole 16-byte quads for the shader: the rectangle, `a`, then kind, pass, the
+// text's glyph word and glyph count, and for reference the text source and number value.
 inline constexpr uint32_t kInterfaceElementWords = 16;
+inline constexpr uint32_t kElementRectWord = 0, kElementAWord = 4, kElementKindWord = 8, kElementPassWord = 9,
+                          kElementFirstWord = 10, kElementCountWord = 11, kElementSourceWord = 12,
+                          kElementValueWord = 13;
 // As many whole elements as fit before the tiles (255); element indices are one byte.
 inline constexpr uint32_t kMaxInterfaceElements =
     (kInterfaceTilesWord - kInterfaceElementsWord) / kInterfaceElementWords;
-static_assert(kMaxInterfaceElements <= 256);
+static_assert(kMaxInterfaceElements < 256);
+// A text's shadow is drawn by an iteration of its own, so that each iteration of the shader samples
+// the interface atlas once: its entries in a tile are this marker, then its index.
+inline constexpr uint8_t kShadowEntry = 255;
 inline constexpr uint32_t kMaxInterfaceTiles = kInterfacePoolWord - kInterfaceTilesWord;
 inline constexpr uint32_t kInterfacePoolEntries = (kInterfaceEndWord - kInterfacePoolWord) * 4;
 inline constexpr uint32_t kSmallestInterfaceTile = 16;
 
+// Glyph bytes of the typed world-menu texts and the numbers go after the pool, in at most this many
+// words; a text whose glyphs do not fit there, or that has more than kMaxResolvedGlyphs, is not drawn.
+inline constexpr uint32_t kInterfaceGlyphWords = 1024;
+inline constexpr uint32_t kMaxResolvedGlyphs = 256;
+inline constexpr uint32_t kMaterialRectsWord = 28672;
+inline constexpr uint32_t kGlyphDigit0 = 60;
+
+// The glyphs a text element shows, one a character: for a world-menu text the bytes of the
+// interface block's slot words from its first glyph on (0 past the last word), for a number its
+// decimal digits (the lowest `count`); empty for any other element and for more than
+// kMaxResolvedGlyphs.
+std::vector<uint8_t> resolvedTextGlyphs(const InterfaceElement& e, const InterfaceBlock& block);
+
 // Writes header, elements, tiles and pool into `meta` (the whole buffer as words). The tiles grow
 // from 16 pixels until the grid and the index pool fit. Elements past the 255th are left out; no
-// screen lists that many.
+// screen lists that many. So that the shader reads every text the same way and an icon without
+// looking up its material, a world-menu or number text gets its glyphs (resolvedTextGlyphs) after
+// the pool and an icon the atlas rectangle of its material in `a`.
 void writeInterfaceTiles(std::span<uint32_t> meta, const std::vector<InterfaceElement>& elements, uint32_t width,
-                         uint32_t height);
+                         uint32_t height, const InterfaceBlock& block);
 
 }  // namespace render

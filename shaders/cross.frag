@@ -26,6 +26,7 @@ layout(push_constant) uniform InterfaceBlock {
 layout(location = 0) in vec2 inScreen;
 layout(location = 1) in vec4 inNear;
 layout(location = 2) in vec4 inFar;
+layout(location = 3) flat in uvec4 inInterfaceHeader;  // element count, tile size, columns, rows
 
 layout(location = 0) out vec4 outColour;
 
@@ -41,7 +42,6 @@ const vec4 FONT_STRIP = vec4(0.0, 1464.0, 1920.0, 64.0);
 const uint FONT_GLYPHS = 91u;
 const vec2 FONT_GRID = vec2(7.0, 9.0);
 const float GLYPH_ASPECT = 7.0 / 9.0;
-const uint GLYPH_DIGIT_0 = 60u;
 
 // A pixel blends at most this many elements; more never overlap in any screen.
 const uint MAX_COVERING = 32u;
@@ -49,20 +49,14 @@ const uint MAX_COVERING = 32u;
 const uint KIND_FILL = 0u;     // a: sRGB colour and alpha
 const uint KIND_PANEL = 1u;    // a.x panel index, a.y border
 const uint KIND_PICTURE = 2u;  // a: source rectangle in the interface atlas
-const uint KIND_ICON = 3u;     // b.x item id
-const uint KIND_TEXT = 4u;     // a: sRGB colour and glyph height; b: source, first, count, value
-
-const uint TEXT_META = 0u;    // glyph bytes in the meta buffer from word b.y
-const uint TEXT_MENU = 1u;    // the world menu's glyphs in the push constants from slot b.y
-const uint TEXT_NUMBER = 2u;  // the decimal digits of b.w
-
-const uint BUILTIN_BLOCKS = 13u;
+const uint KIND_ICON = 3u;     // a: the atlas rectangle of the item's material
+const uint KIND_TEXT = 4u;     // a: sRGB colour and glyph height; b: meta word of the glyph bytes, count
 
 struct Element {
     uint kind;
     vec4 rect;
     vec4 a;
-    uvec4 b;
+    uvec2 b;  // a text's glyph word and glyph count
     uint pass;  // 0 the interface, 1 the stack under the cursor
 };
 
@@ -73,16 +67,35 @@ bool inside(vec4 rect, vec2 q) {
     return q.x >= rect.x && q.y >= rect.y && q.x < rect.x + rect.z && q.y < rect.y + rect.w;
 }
 
+// The interface words again as a uniform buffer, from the header on: the driver gathers a uniform
+// buffer for a block of pixels at once but reads a storage buffer lane by lane.
+layout(std140, set = 0, binding = 3) uniform InterfaceWords {
+    uvec4 quads[3072];
+} iface;
+
+// Word `word` of the meta buffer, at or after the interface header.
+uint interfaceWord(uint word) {
+    uvec4 q = iface.quads[(word - META_INTERFACE_HEADER) / 4u];
+    uint c = word % 4u;
+    return c == 0u ? q.x : (c == 1u ? q.y : (c == 2u ? q.z : q.w));
+}
+
+// An element is four quads: the rectangle, `a`, then kind, pass, glyph word and glyph count.
 Element element(uint index) {
-    uint w = META_INTERFACE_ELEMENTS + ELEMENT_WORDS * index;
+    uint q = (META_INTERFACE_ELEMENTS - META_INTERFACE_HEADER) / 4u + ELEMENT_WORDS / 4u * index;
+    uvec4 c = iface.quads[q + 2u];
     Element e;
-    e.kind = meta.words[w];
-    e.rect = vec4(metaFloat(w + 1u), metaFloat(w + 2u), metaFloat(w + 3u), metaFloat(w + 4u));
-    e.a = vec4(metaFloat(w + 5u), metaFloat(w + 6u), metaFloat(w + 7u), metaFloat(w + 8u));
-    e.b = uvec4(meta.words[w + 9u], meta.words[w + 10u], meta.words[w + 11u], meta.words[w + 12u]);
-    e.pass = meta.words[w + 13u];
+    e.rect = uintBitsToFloat(iface.quads[q]);
+    e.a = uintBitsToFloat(iface.quads[q + 1u]);
+    e.kind = c.x;
+    e.pass = c.y;
+    e.b = c.zw;
     return e;
 }
+
+// A tile's entries: element indices, or the marker that the next entry's shadow is drawn now.
+const uint SHADOW_ENTRY = 255u;
+uint poolEntry(uint n) { return (interfaceWord(META_INTERFACE_POOL + n / 4u) >> (8u * (n % 4u))) & 255u; }
 
 void put(vec4 c) {
     float a = clamp(c.a, 0.0, 1.0);
@@ -112,29 +125,11 @@ vec2 pictureCoord(Element e) {
     return e.a.xy + t;
 }
 
-// The icon of an item: the side of a built-in block, the icon face of any other.
-uint iconMaterial(uint id) { return id < BUILTIN_BLOCKS ? id * 6u + 2u : id * 7u + 43u; }
-
 vec4 iconTexel(Element e) {
-    vec4 r = materialRect(iconMaterial(e.b.x));
+    vec4 r = e.a;
     vec2 uv = clamp((P - e.rect.xy) / e.rect.zw, 0.0, 1.0);
     vec4 texel = srgbToLinear(textureLod(blockAtlas, r.xy + uv * r.zw, 0.0));
     return r.z <= 0.0 ? vec4(0.0) : texel;
-}
-
-uint menuGlyph(uint slot) { return (ui.slots[slot / 4u] >> (8u * (slot % 4u))) & 255u; }
-
-uint numberGlyph(uint value, uint j, uint count) {
-    uint v = value;
-    for (uint k = j + 1u; k < count; ++k) v /= 10u;
-    return GLYPH_DIGIT_0 + v % 10u;
-}
-
-uint glyphOf(uvec4 source, uint j) {
-    uint glyph = packedGlyph(source.y, j);
-    if (source.x == TEXT_MENU) glyph = menuGlyph(source.y + j);
-    if (source.x == TEXT_NUMBER) glyph = numberGlyph(source.w, j, source.z);
-    return glyph;
 }
 
 // Where in the font strip the character under q is sampled; w < 0 when nothing covers q.
@@ -142,56 +137,52 @@ vec3 glyphCoord(Element e, vec2 q) {
     float height = e.a.w;
     float w = height * GLYPH_ASPECT;
     vec2 local = q - e.rect.xy;
-    bool outside = local.x < 0.0 || local.y < 0.0 || local.y >= height || local.x >= w * float(e.b.z);
+    bool outside = local.x < 0.0 || local.y < 0.0 || local.y >= height || local.x >= w * float(e.b.y);
     uint j = uint(max(local.x, 0.0) / w);
     vec2 f = vec2(local.x / w - float(j), local.y / height);
-    uint glyph = outside ? 0u : glyphOf(e.b, j);
+    uint glyph = outside ? 0u : packedGlyph(e.b.x, j);
     vec2 centre = (floor(f * FONT_GRID) + 0.5) / FONT_GRID;
     vec2 cell = vec2(FONT_STRIP.z / float(FONT_GLYPHS), FONT_STRIP.w);
     vec2 at = FONT_STRIP.xy + vec2(float(glyph) * cell.x, 0.0) + centre * cell;
     return vec3(at, glyph == 0u || glyph >= FONT_GLYPHS ? -1.0 : 1.0);
 }
 
-float coverage(vec3 glyph) {
-    float a = uiTexel(glyph.xy).a;
-    return glyph.z < 0.0 ? 0.0 : a;
-}
-
-// Every kind's value from one interface atlas sample (and the text's shadow from a second), so
-// that the driver, which runs all of them, samples as little as it can.
-void drawElement(Element e) {
+// Every kind's value, and a text's shadow, from one interface atlas sample, so that the driver,
+// which runs all of them, samples as little as it can.
+void drawElement(Element e, bool shadow) {
     bool isText = e.kind == KIND_TEXT;
     float step = max(1.0, floor(e.a.w / 14.0));
-    vec3 body = glyphCoord(e, P);
-    vec3 shadow = glyphCoord(e, P - step);
-    vec2 coord = e.kind == KIND_PANEL ? panelCoord(e) : (e.kind == KIND_PICTURE ? pictureCoord(e) : body.xy);
+    vec3 glyph = glyphCoord(e, shadow ? P - step : P);
+    vec2 coord = e.kind == KIND_PANEL ? panelCoord(e) : (e.kind == KIND_PICTURE ? pictureCoord(e) : glyph.xy);
     vec4 sampled = uiTexel(coord);
     vec3 linear = srgbToLinear(e.a.rgb);
-    vec4 colour = isText ? vec4(linear, body.z < 0.0 ? 0.0 : sampled.a) : sampled;
+    float ink = glyph.z < 0.0 ? 0.0 : sampled.a;
+    vec4 colour = isText ? vec4(linear, ink) : sampled;
     if (e.kind == KIND_FILL) colour = vec4(linear, e.a.a);
     if (e.kind == KIND_ICON) colour = iconTexel(e);
-    put(vec4(0.0, 0.0, 0.0, isText ? coverage(shadow) * 0.55 : 0.0));
-    put(colour);
+    put(shadow ? vec4(0.0, 0.0, 0.0, ink * 0.55) : colour);
 }
 
 void main() {
     if (ui.screen == SCREEN_HIDDEN) discard;
     P = gl_FragCoord.xy;
     acc = vec4(0.0);
-    uint tileSize = meta.words[META_INTERFACE_HEADER + 1u];
-    uint columns = meta.words[META_INTERFACE_HEADER + 2u];
-    uint rows = meta.words[META_INTERFACE_HEADER + 3u];
+    uint tileSize = inInterfaceHeader.y;
+    uint columns = inInterfaceHeader.z;
+    uint rows = inInterfaceHeader.w;
     uvec2 tile = min(uvec2(P) / max(tileSize, 1u), uvec2(columns, rows) - 1u);
-    uint entry = meta.words[META_INTERFACE_TILES + tile.y * columns + tile.x];
+    uint entry = interfaceWord(META_INTERFACE_TILES + tile.y * columns + tile.x);
     uint first = entry >> 9;
     uint covering = 0u;
     uint pass = ui.screen == SCREEN_CURSOR_STACK ? 1u : 0u;
     for (uint i = 0u; i < (entry & 511u); ++i) {
-        uint k = (meta.words[META_INTERFACE_POOL + (first + i) / 4u] >> (8u * ((first + i) % 4u))) & 255u;
-        Element e = element(k);
+        uint k = poolEntry(first + i);
+        bool shadow = k == SHADOW_ENTRY;
+        Element e = element(shadow ? poolEntry(first + i + 1u) : k);
         if (e.pass != pass || !inside(e.rect, P) || covering >= MAX_COVERING) continue;
-        ++covering;
-        drawElement(e);
+        // A text counts once, at its body.
+        if (!shadow) ++covering;
+        drawElement(e, shadow);
     }
     if (acc.a <= 0.002) discard;
     outColour = vec4(acc.rgb / acc.a, acc.a);

@@ -1,7 +1,10 @@
 #version 450
+#extension GL_GOOGLE_include_directive : require
 // One triangle that covers the screen, for the sky and the interface. For the sky the push
 // constants hold the camera, and the two points that each corner sees at two depths give the view
-// ray; the interface pass ignores them.
+// ray; the interface pass ignores them. The values the same at every pixel are read here, once a
+// draw: the software driver reads the meta buffer lane by lane in a fragment shader.
+#include "meta.glsl"
 layout(push_constant) uniform Camera {
     mat4 camera;
 } pc;
@@ -9,6 +12,8 @@ layout(push_constant) uniform Camera {
 layout(location = 0) out vec2 outScreen;  // 0..1 across the framebuffer
 layout(location = 1) out vec4 outNear;    // homogeneous world points, divided per fragment
 layout(location = 2) out vec4 outFar;
+layout(location = 3) flat out uvec4 outInterfaceHeader;  // element count, tile size, columns, rows
+layout(location = 4) flat out uint outWorldCovered;
 
 const vec2 CORNERS[3] = vec2[](vec2(-1.0, -1.0), vec2(3.0, -1.0), vec2(-1.0, 3.0));
 
@@ -19,4 +24,7 @@ void main() {
     mat4 toWorld = inverse(pc.camera);
     outNear = toWorld * vec4(ndc, 0.0, 1.0);
     outFar = toWorld * vec4(ndc, 0.5, 1.0);
+    outInterfaceHeader = uvec4(meta.words[META_INTERFACE_HEADER], meta.words[META_INTERFACE_HEADER + 1u],
+                               meta.words[META_INTERFACE_HEADER + 2u], meta.words[META_INTERFACE_HEADER + 3u]);
+    outWorldCovered = worldCovered() ? 1u : 0u;
 }

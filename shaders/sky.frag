@@ -9,12 +9,13 @@
 layout(location = 0) in vec2 inScreen;
 layout(location = 1) in vec4 inNear;
 layout(location = 2) in vec4 inFar;
+layout(location = 4) flat in uint inWorldCovered;
 
 layout(location = 0) out vec4 outColour;
 
 // The sun rises in the east (+x), stands highest at a quarter of the day and sets in the west.
-vec3 sunDirection(float s) {
-    float angle = hasDayFraction() ? TAU * dayFraction() : asin(s);
+vec3 sunDirection() {
+    float angle = TAU * world.frame.w;
     return normalize(vec3(cos(angle), sin(angle), 0.22));
 }
 
@@ -34,11 +35,11 @@ float stars(vec3 direction) {
 void shade() {
     vec3 direction = normalize(inFar.xyz / inFar.w - inNear.xyz / inNear.w);
     float daylight = world.light.x;
-    float s = sunSine(daylight);
+    float s = frameSunSine();
     vec3 colour = skyColour(direction, s);
     float above = smoothstep(-0.02, 0.04, direction.y);
     if (above > 0.0) {
-        vec3 sun = sunDirection(s);
+        vec3 sun = sunDirection();
         colour += vec3(1.0, 0.86, 0.6) * disc(direction, sun, 0.045, 0.18) * above;
         colour += vec3(0.75, 0.8, 0.9) * disc(direction, -sun, 0.035, 0.03) * above;
         float night = clamp(1.0 - daylight * 2.2, 0.0, 1.0);
@@ -50,7 +51,7 @@ void shade() {
 // Hidden pixels get a constant; the same value at every pixel keeps the branch uniform, and the
 // driver skips what no pixel takes.
 void main() {
-    if (worldCovered())
+    if (inWorldCovered != 0u)
         outColour = vec4(0.0, 0.0, 0.0, 1.0);
     else
         shade();

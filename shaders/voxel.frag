@@ -15,6 +15,7 @@ layout(location = 2) in vec3 inBrightness;
 layout(location = 3) in vec2 inLight;
 layout(location = 4) in vec3 inWorld;
 layout(location = 5) in float inSurface;
+layout(location = 6) flat in vec4 inMaterialRect;
 
 layout(location = 0) out vec4 outColour;
 
@@ -22,8 +23,8 @@ const float WATER_ALPHA = 0.74;
 
 // The texel of a material; the 2-pixel border around each atlas image keeps nearest
 // sampling at the edges inside it. A material without a rectangle shows as opaque white.
-vec4 materialTexel(uint material, vec2 uv) {
-    vec4 rect = materialRect(material);
+vec4 materialTexel(vec2 uv) {
+    vec4 rect = inMaterialRect;
     if (rect.z <= 0.0) return vec4(1.0);
     return srgbToLinear(textureLod(blockAtlas, rect.xy + clamp(uv, 0.0, 1.0) * rect.zw, 0.0));
 }
@@ -49,7 +50,7 @@ float miningShade(vec3 p) {
 // None near the player, all before the edge of the loaded window can show.
 float fogAmount() {
     float distance = length(inWorld.xz - vec2(world.light.y, world.light.w));
-    return smoothstep(metaFloat(META_FOG), metaFloat(META_FOG + 1u), distance);
+    return smoothstep(world.frame.x, world.frame.y, distance);
 }
 
 // Particles carry their colour in the brightness and their opacity in the sky light.
@@ -72,10 +73,10 @@ void main() {
     vec3 light = lightColour(inLight, world.light.x);
     // One texture fetch shared by every kind; a second one in a branch measured slower. The open
     // water surface drifts with the animation clock.
-    float t = animationSeconds();
+    float t = world.frame.z;
     vec2 drift = inSurface > 0.5 ? vec2(t * 0.035, t * 0.021) : vec2(0.0);
     bool isWater = kind == SURFACE_WATER;
-    vec4 texel = materialTexel(material, isWater ? fract(inUv + drift) : inUv);
+    vec4 texel = materialTexel(isWater ? fract(inUv + drift) : inUv);
     vec3 colour = kind == SURFACE_UNSHADED_COLOUR ? linear : linear * light;
     if (kind == SURFACE_TEXTURED) {
         // Leaves, plants and skins cut out their transparent texels.
@@ -88,7 +89,7 @@ void main() {
     float fog = fogAmount();
     float alpha = isWater ? WATER_ALPHA : 1.0;
     if (fog > 0.0) {
-        colour = mix(colour, horizonColour(sunSine(world.light.x)), fog);
+        colour = mix(colour, horizonColour(frameSunSine()), fog);
         alpha = isWater ? mix(WATER_ALPHA, 1.0, fog) : 1.0;
     }
     outColour = vec4(colour, alpha);

@@ -4,6 +4,7 @@
 // water surface and wind-animated blocks moved by the animation clock.
 #include "world_block.glsl"
 #include "meta.glsl"
+#include "world_surface.glsl"
 
 layout(location = 0) in vec3 inPosition;
 layout(location = 1) in vec3 inBrightness;
@@ -17,6 +18,9 @@ layout(location = 2) out vec3 outBrightness;
 layout(location = 3) out vec2 outLight;
 layout(location = 4) out vec3 outWorld;
 layout(location = 5) out float outSurface;
+// The material's atlas rectangle, read here once a vertex: the software driver reads the meta buffer
+// lane by lane in a fragment shader.
+layout(location = 6) flat out vec4 outMaterialRect;
 
 // Two crossing swells; the surface only sinks, so it never rises through the bank.
 float waveDrop(vec2 p, float t) {
@@ -60,6 +64,7 @@ void main() {
     gl_Position = world.camera * vec4(p, 1.0);
     outUv = inTexture.xy;
     outMaterial = inTexture.z;
+    outMaterialRect = materialRect(surfaceMaterial(inTexture.z));
     outBrightness = inBrightness;
     outLight = inLight;
     outWorld = p;

@@ -63,7 +63,7 @@ TEST(InterfaceTiles, RectanglesAtTileEdgesReachEveryPixelTheyCover) {
         fill(0.0f, 0.0f, 320.0f, 180.0f),   // everything
     };
     Written w;
-    render::writeInterfaceTiles(w.words, elements, 320, 180);
+    render::writeInterfaceTiles(w.words, elements, 320, 180, {});
     EXPECT_EQ(w.words[render::kInterfaceHeaderWord], elements.size());
     EXPECT_EQ(w.columns(), 20u);
     EXPECT_EQ(w.words[render::kInterfaceHeaderWord + 3], 12u);
@@ -75,14 +75,107 @@ TEST(InterfaceTiles, ElementsAreStoredWordForWord) {
     InterfaceElement e = fill(1.5f, 2.5f, 3.0f, 4.0f);
     e.kind = render::ElementKind::Text;
     e.a[3] = 18.0f;
-    e.b[0] = 2, e.b[2] = 3, e.b[3] = 640;
+    e.b[0] = 0, e.b[1] = 2437, e.b[2] = 3, e.b[3] = 640;
     Written w;
-    render::writeInterfaceTiles(w.words, {fill(0, 0, 1, 1), e}, 64, 64);
+    render::writeInterfaceTiles(w.words, {fill(0, 0, 1, 1), e}, 64, 64, {});
     const uint32_t* stored = w.words.data() + render::kInterfaceElementsWord + render::kInterfaceElementWords;
     float floats[8];
-    std::memcpy(floats, stored + 1, sizeof floats);
+    std::memcpy(floats, stored + render::kElementRectWord, sizeof floats);
     EXPECT_EQ((std::vector<float>{floats[0], floats[3], floats[7]}), (std::vector<float>{1.5f, 4.0f, 18.0f}));
-    EXPECT_EQ((std::vector<uint32_t>{stored[0], stored[9], stored[12]}), (std::vector<uint32_t>{4, 2, 640}));
+    using namespace render;
+    EXPECT_EQ((std::vector<uint32_t>{stored[kElementKindWord], stored[kElementPassWord], stored[kElementSourceWord],
+                                     stored[kElementFirstWord], stored[kElementCountWord], stored[kElementValueWord]}),
+              (std::vector<uint32_t>{4, 0, 0, 2437, 3, 640}));
+}
+
+InterfaceElement text(render::TextSource source, uint32_t first, uint32_t count, uint32_t value) {
+    InterfaceElement e = fill(0.0f, 0.0f, 40.0f, 20.0f);
+    e.kind = render::ElementKind::Text;
+    e.b[0] = static_cast<uint32_t>(source), e.b[1] = first, e.b[2] = count, e.b[3] = value;
+    return e;
+}
+
+// The shader reads every text's glyphs from the meta buffer: numbers as their lowest `count`
+// decimal digits (glyph 60 is "0"), world-menu texts as the block's slot bytes from their first on.
+TEST(InterfaceTiles, NumberAndMenuTextsBecomeGlyphBytes) {
+    render::InterfaceBlock block{};
+    block.slots[0] = 0x04030201u, block.slots[1] = 0x08070605u, block.slots[17] = 0x5A000000u;
+    using Source = render::TextSource;
+    std::vector<uint8_t> wholeBlock(256, 0);  // the 72 slot bytes, then nothing
+    for (uint8_t i = 0; i < 8; ++i) wholeBlock[i] = i + 1;
+    wholeBlock[71] = 0x5A;
+    const struct {
+        InterfaceElement e;
+        std::vector<uint8_t> glyphs;
+    } cases[] = {
+        {text(Source::Number, 0, 3, 640), {66, 64, 60}},
+        {text(Source::Number, 0, 1, 0), {60}},
+        {text(Source::Number, 0, 4, 57), {60, 60, 65, 67}},
+        {text(Source::Number, 0, 10, 4294967295u), {64, 62, 69, 64, 69, 66, 67, 62, 69, 65}},
+        {text(Source::Menu, 2, 4, 0), {3, 4, 5, 6}},
+        {text(Source::Menu, 70, 3, 0), {0, 0x5A, 0}},  // the last slot byte, then past the block
+        {text(Source::Menu, 0, 256, 0), wholeBlock},
+        {text(Source::Menu, 0, 257, 0), {}},
+        {text(Source::Meta, 2437, 3, 0), {}},
+        {fill(0, 0, 1, 1), {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(render::resolvedTextGlyphs(c.e, block), c.glyphs) << c.e.b[0] << " " << c.e.b[1] << " " << c.e.b[2];
+}
+
+// A number's digits follow the pool and its element points there; an icon carries its material's
+// atlas rectangle, the side of a built-in block or the icon face of any other item.
+TEST(InterfaceTiles, TextsPointAtTheirGlyphsAndIconsCarryTheirRectangle) {
+    Written w;
+    const uint32_t rects = render::kMaterialRectsWord;
+    for (uint32_t m : {2u, 74u, 134u, 4095u})
+        for (uint32_t k = 0; k < 4; ++k) w.words[rects + 4 * m + k] = 1000 * m + k;
+    InterfaceElement icon = fill(0, 0, 8, 8);
+    icon.kind = render::ElementKind::Icon;
+    std::vector<InterfaceElement> elements{text(render::TextSource::Number, 0, 2, 75)};
+    for (uint32_t id : {0u, 12u, 13u, 1000u}) {
+        icon.b[0] = id;
+        elements.push_back(icon);
+    }
+    render::writeInterfaceTiles(w.words, elements, 64, 64, {});
+    const uint32_t* number = w.words.data() + render::kInterfaceElementsWord;
+    EXPECT_EQ(number[render::kElementSourceWord], static_cast<uint32_t>(render::TextSource::Meta));
+    EXPECT_GE(number[render::kElementFirstWord], render::kInterfacePoolWord);
+    EXPECT_EQ(number[render::kElementCountWord], 2u);
+    EXPECT_EQ(w.words[number[render::kElementFirstWord]], 67u | 65u << 8);
+    const uint32_t materials[] = {2u, 74u, 134u, 4095u};  // 1000 x 7 + 43 is past the last rectangle
+    for (uint32_t i = 0; i < 4; ++i) {
+        const uint32_t* stored = number + (i + 1) * render::kInterfaceElementWords;
+        EXPECT_EQ((std::vector<uint32_t>(stored + render::kElementAWord, stored + render::kElementAWord + 4)),
+                  (std::vector<uint32_t>{1000 * materials[i], 1000 * materials[i] + 1, 1000 * materials[i] + 2,
+                                         1000 * materials[i] + 3}))
+            << i;
+    }
+}
+
+// A text's shadow has an iteration of its own, just before its body.
+TEST(InterfaceTiles, TextsAreListedWithTheirShadowMarkerFirst) {
+    const InterfaceElement label = text(render::TextSource::Meta, 2437, 3, 0);
+    Written w;
+    render::writeInterfaceTiles(w.words, {fill(0, 0, 64, 64), label, fill(8, 8, 8, 8)}, 64, 64, {});
+    const uint32_t marker = render::kShadowEntry;
+    EXPECT_EQ(w.listedAt(10, 10), (std::vector<uint32_t>{0, marker, 1, 2}));
+    EXPECT_EQ(w.listedAt(50, 10), (std::vector<uint32_t>{0}));
+}
+
+// Glyph bytes past their words are not drawn: the texts that do not fit keep no glyphs.
+TEST(InterfaceTiles, TextsPastTheGlyphWordsShowNothing) {
+    const uint32_t perText = 256 / 4;
+    const uint32_t fitting = render::kInterfaceGlyphWords / perText;
+    const std::vector<InterfaceElement> elements(fitting + 1, text(render::TextSource::Menu, 0, 256, 0));
+    Written w;
+    render::writeInterfaceTiles(w.words, elements, 64, 64, {});
+    const auto word = [&](uint32_t i, uint32_t k) { return w.words[render::kInterfaceElementsWord + i * 16 + k]; };
+    const auto count = [&](uint32_t i) { return word(i, render::kElementCountWord); };
+    EXPECT_EQ(count(fitting - 1), 256u);
+    EXPECT_EQ(count(fitting), 0u);
+    EXPECT_LE(word(fitting - 1, render::kElementFirstWord) + perText,
+              render::kInterfaceEndWord);
 }
 
 TEST(InterfaceTiles, TilesGrowWhenTheGridWouldPassItsLimit) {
@@ -91,7 +184,7 @@ TEST(InterfaceTiles, TilesGrowWhenTheGridWouldPassItsLimit) {
     } cases[] = {{1280, 720, 16}, {1024, 1024, 16}, {1025, 1024, 32}, {1024, 1025, 32}, {3840, 2160, 64}};
     for (const auto& c : cases) {
         Written w;
-        render::writeInterfaceTiles(w.words, {fill(0, 0, 10, 10)}, c.width, c.height);
+        render::writeInterfaceTiles(w.words, {fill(0, 0, 10, 10)}, c.width, c.height, {});
         EXPECT_EQ(w.tile(), c.tile) << c.width << "x" << c.height;
     }
 }
@@ -101,7 +194,7 @@ TEST(InterfaceTiles, TilesGrowWhenTheGridWouldPassItsLimit) {
 TEST(InterfaceTiles, AFullPoolGrowsTheTilesInsteadOfDroppingElements) {
     const std::vector<InterfaceElement> elements(300, fill(0.0f, 0.0f, 1280.0f, 720.0f));
     Written w;
-    render::writeInterfaceTiles(w.words, elements, 1280, 720);
+    render::writeInterfaceTiles(w.words, elements, 1280, 720, {});
     EXPECT_EQ(w.words[render::kInterfaceHeaderWord], render::kMaxInterfaceElements);
     EXPECT_GT(w.tile(), render::kSmallestInterfaceTile);
     for (const auto& [x, y] : {std::pair{0u, 0u}, std::pair{1279u, 719u}, std::pair{640u, 360u}})

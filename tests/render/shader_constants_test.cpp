@@ -5,6 +5,7 @@
 #include <map>
 #include <regex>
 #include <string>
+#include <vector>
 
 #include "render/animation_clock.h"
 #include "render/content_meta.h"
@@ -33,11 +34,25 @@ std::map<std::string, uint64_t> shaderConstants(const std::string& file) {
 
 TEST(ShaderConstants, FontGlyphsMatchTheAlphabet) {
     const auto values = shaderConstants("cross.frag");
-    ASSERT_TRUE(values.count("FONT_GLYPHS") && values.count("GLYPH_DIGIT_0"));
+    ASSERT_TRUE(values.count("FONT_GLYPHS"));
     EXPECT_EQ(values.at("FONT_GLYPHS"), ui::kFontGlyphCount);
     EXPECT_EQ(ui::fontAlphabet().size(), ui::kFontGlyphCount);
+    // Numbers become glyph bytes on the program's side.
     for (char32_t digit = U'0'; digit <= U'9'; ++digit)
-        EXPECT_EQ(values.at("GLYPH_DIGIT_0") + (digit - U'0'), ui::glyphIndex(digit));
+        EXPECT_EQ(render::kGlyphDigit0 + (digit - U'0'), ui::glyphIndex(digit));
+}
+
+TEST(ShaderConstants, InterfaceEncodingMatchesTheInterfaceShader) {
+    const auto values = shaderConstants("cross.frag");
+    ASSERT_TRUE(values.count("SHADOW_ENTRY"));
+    EXPECT_EQ(values.at("SHADOW_ENTRY"), render::kShadowEntry);
+    EXPECT_EQ(render::kMaterialRectsWord * 4, render::kMaterialRectsOffset);
+    // The shader reads an element as quads: rectangle, `a`, then kind, pass, glyph word, glyph count.
+    EXPECT_EQ(render::kInterfaceElementsWord % 4, 0u);
+    EXPECT_EQ(render::kInterfaceHeaderWord % 4, 0u);
+    EXPECT_EQ((std::vector<uint32_t>{render::kElementRectWord, render::kElementAWord, render::kElementKindWord,
+                                     render::kElementPassWord, render::kElementFirstWord, render::kElementCountWord}),
+              (std::vector<uint32_t>{0, 4, 8, 9, 10, 11}));
 }
 
 TEST(ShaderConstants, MetaWordsAreTheBufferOffsetsInWords) {

@@ -30,6 +30,7 @@ struct WorldBlock {
     std::array<float, 16> camera{};
     std::array<float, 4> light{};
     std::array<float, 4> target{};
+    std::array<float, 4> frame{};  // fog start, fog end, animation seconds, day fraction
 };
 
 // A camera at the origin looking along +x with the level horizon across the middle of the screen.
@@ -137,6 +138,7 @@ class SwapchainDeviceTest : public rendertest::GpuTest {
         WorldBlock block;
         block.camera = levelCamera(float(app.gpu.swapchainWidth) / float(app.gpu.swapchainHeight));
         block.light = {1.0f, 0.0f, 0.0f, 0.0f};
+        block.frame = {16.0f, 32.0f, 0.0f, 0.25f};  // noon, as the frame pushes it
         vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, app.swapchain.skyPipeline);
         vkCmdPushConstants(cmd, app.swapchain.layout,
                            VK_SHADER_STAGE_VERTEX_BIT | VK_SHADER_STAGE_FRAGMENT_BIT, 0, sizeof block,
@@ -154,7 +156,7 @@ class SwapchainDeviceTest : public rendertest::GpuTest {
         ASSERT_EQ(vkMapMemory(app.gpu.dev, app.descriptors.contentMetaMemory, 0, VK_WHOLE_SIZE, 0, &mapped), VK_SUCCESS);
         const std::span<uint32_t> words(static_cast<uint32_t*>(mapped), render::kContentMetaBytes / 4);
         render::writeInterfaceTiles(words, render::layoutInterface(block, words), app.gpu.swapchainWidth,
-                                    app.gpu.swapchainHeight);
+                                    app.gpu.swapchainHeight, block);
         vkUnmapMemory(app.gpu.dev, app.descriptors.contentMetaMemory);
         vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, app.swapchain.crosshairPipeline);
         vkCmdPushConstants(cmd, app.swapchain.layout,
