@@ -21,12 +21,6 @@ int ai(const Path& a, const Path&) {
 int chat(const Path& a, const Path&) {
     return unavailableIn("chat-self-test", a, "chat and its commands");
 }
-int skills(const Path& a, const Path&) {
-    return unavailableIn("skills-self-test", a, "progression");
-}
-int quest(const Path& a, const Path&) {
-    return unavailableIn("quest-self-test", a, "quests");
-}
 int mapClients(const Path& a, const Path&, const Path&) {
     return unavailableIn("map-clients-self-test", a, "the LAN session protocol");
 }

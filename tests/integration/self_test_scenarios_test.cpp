@@ -71,7 +71,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Scenario{"frost", 2, true}, Scenario{"motion", 3, true}, Scenario{"held", 2, true},
                     Scenario{"boss", 2, true}, Scenario{"ai", 2, false}, Scenario{"chat", 2, false},
                     Scenario{"dimension-clients", 3, false}, Scenario{"dimensions", 2, true},
-                    Scenario{"skills", 2, false}, Scenario{"quest", 2, false}, Scenario{"rpg", 1, false},
+                    Scenario{"skills", 2, true}, Scenario{"quest", 2, true}, Scenario{"rpg", 1, false},
                     Scenario{"combat", 1, true}, Scenario{"shared", 1, false}, Scenario{"dedicated", 1, true},
                     Scenario{"lan", 1, true}),
     [](const testing::TestParamInfo<Scenario>& info) {
@@ -91,6 +91,7 @@ TEST(SelfTestScenarioFaults, APlantedContentFaultFailsItsCheck) {
         {"inventory", 2, "furnace_rules.json", "FAILED: smelt: no furnace recipe for iron ore\n"},
         {"boss", 2, "mobs/fortress_warden", "FAILED: boss definition: no mob definition of the content pack is a boss\n"},
         {"motion", 3, "blocks/oak_door", "FAILED: door: Unknown or unavailable resource: core:oak_door\n"},
+        {"quest", 2, "people/smith/smith.npc.json", "FAILED: smith's window: the content pack has no core:smith\n"},
     };
     for (const Fault& f : faults) {
         const Installed game;
