@@ -14,6 +14,7 @@
 #include "platform/image.h"
 #include "selftest/capture_checks.h"
 #include "selftest/scenario_log.h"
+#include "selftest/scenario_world.h"
 #include "selftest/scenarios.h"
 #include "selftest/scene_probe.h"
 #include "world/city.h"
@@ -42,16 +43,7 @@ struct Scene {
 };
 
 voxel::CitySite nearestCity(const App& app) {
-    const voxel::GenerationContext context{app.files.seed, app.generationStage, app.world.profile};
-    voxel::CitySite best;
-    int64_t bestDistance = INT64_MAX;
-    for (const voxel::CitySite& site : voxel::nearbyCitySites(context, 0, 0, kSearchReach)) {
-        const int64_t d = int64_t{site.x} * site.x + int64_t{site.z} * site.z;
-        if (site.present && d < bestDistance) {
-            best = site;
-            bestDistance = d;
-        }
-    }
+    const voxel::CitySite best = nearestCitySite(app, kSearchReach);
     if (!best.present) throw std::runtime_error("No city near the origin");
     return best;
 }

@@ -21,16 +21,7 @@ constexpr int32_t kSearchReach = 4096;
 constexpr const char* kSmith = "core:smith";
 
 voxel::CitySite nearestCity(const App& app) {
-    const voxel::GenerationContext context{app.files.seed, app.generationStage, app.world.profile};
-    voxel::CitySite best;
-    int64_t bestDistance = INT64_MAX;
-    for (const voxel::CitySite& site : voxel::nearbyCitySites(context, 0, 0, kSearchReach)) {
-        const int64_t d = int64_t{site.x} * site.x + int64_t{site.z} * site.z;
-        if (site.present && d < bestDistance) {
-            best = site;
-            bestDistance = d;
-        }
-    }
+    const voxel::CitySite best = nearestCitySite(app, kSearchReach);
     require(best.present, "city site", "no city within " + std::to_string(kSearchReach) + " blocks of the origin");
     return best;
 }

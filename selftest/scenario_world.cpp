@@ -45,6 +45,20 @@ void addGroundChunk(App& app, int32_t cx, int32_t cz, uint8_t ground, int32_t he
     app.reindexChunks();
 }
 
+voxel::CitySite nearestCitySite(const App& app, int32_t reach) {
+    const voxel::GenerationContext context{app.files.seed, app.generationStage, app.world.profile};
+    voxel::CitySite best;
+    int64_t bestDistance = INT64_MAX;
+    for (const voxel::CitySite& site : voxel::nearbyCitySites(context, 0, 0, reach)) {
+        const int64_t d = int64_t{site.x} * site.x + int64_t{site.z} * site.z;
+        if (site.present && d < bestDistance) {
+            best = site;
+            bestDistance = d;
+        }
+    }
+    return best;
+}
+
 uint8_t requireResource(const std::string& contentId, const std::string& check) {
     try {
         return content::resourceId(contentId);

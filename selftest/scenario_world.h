@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/app.h"
+#include "world/city.h"
 
 namespace selftest {
 
@@ -19,6 +20,10 @@ void loadScenarioContent(App& app);
 
 // A chunk of `ground` blocks below y `height` and air above, loaded into the App.
 void addGroundChunk(App& app, int32_t cx, int32_t cz, uint8_t ground, int32_t height);
+
+// The present city site nearest the origin within `reach` blocks of it (by either axis); a site
+// that is not present when there is none.
+voxel::CitySite nearestCitySite(const App& app, int32_t reach);
 
 // The numeric id of an available resource; the check fails when the content pack lacks it.
 uint8_t requireResource(const std::string& contentId, const std::string& check);
