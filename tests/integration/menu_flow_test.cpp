@@ -3,6 +3,7 @@
 // a second start that opens the world from the list and finds everything as it was left.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
@@ -28,6 +29,16 @@ W=$(timeout 150 xdotool search --sync --onlyvisible --name QUORVANE | head -n 1)
 sleep 2
 click() { xdotool mousemove --window "$W" "$1" "$2"; sleep 0.5; xdotool click 1; sleep 1; }
 waitfor() { for i in $(seq 1 900); do [ -e "$1" ] && return 0; sleep 0.2; done; return 1; }
+# Pauses three times, 6 s apart, keeping each preview as preview-<k>.png, and ends paused with a
+# fourth: on a loaded machine the world around may still be meshing at the first.
+previews() {
+  for k in 1 2 3; do
+    xdotool key Escape; waitfor "$SAVES/world_1/preview.png"; sleep 1
+    mv "$SAVES/world_1/preview.png" "$SAVES/world_1/preview-$k.png"
+    xdotool key Escape; sleep 6
+  done
+  xdotool key Escape; waitfor "$SAVES/world_1/preview.png"; sleep 1
+}
 )";
 
 struct Driver {
@@ -102,9 +113,7 @@ xdotool mousemove_relative -- 0 144   # look down to the ground two blocks ahead
 sleep 1
 xdotool click 3                    # place the held block on the ground ahead
 sleep 4                            # its chunk is meshed again
-xdotool key Escape                 # pause: the world's preview is taken
-waitfor "$SAVES/world_1/preview.png"
-sleep 1
+previews                           # pause: the world's preview is taken
 click 640 366                      # save and quit
 sleep 2
 click 640 578                      # quit
@@ -121,17 +130,16 @@ click 640 578                      # quit
     const filesave::PlayerRecord left = readPlayer(world);
     ASSERT_EQ(placedBlocksLeft(world), 63) << "one block was placed; the player stood at " << left.x << " "
                                            << left.y << " " << left.z << " looking " << left.pitch;
+    // The last preview of the first session shows the most of the world around.
     const platform::Image before = platform::decodePng(world / "preview.png");
     selftest::requireNotFlat(before, "preview.png");
-    fs::remove(world / "preview.png");
+    for (const char* name : {"preview.png", "preview-1.png", "preview-2.png", "preview-3.png"}) fs::remove(world / name);
 
     const auto second = runDriven(game, R"(
 click 640 314                      # play: the world list, the world selected
 xdotool key Return                 # open it
 sleep 12
-xdotool key Escape
-waitfor "$SAVES/world_1/preview.png"
-sleep 1
+previews
 click 640 366                      # save and quit
 sleep 2
 click 640 578                      # quit
@@ -145,9 +153,14 @@ click 640 578                      # quit
     EXPECT_FLOAT_EQ(back.pitch, left.pitch);
     EXPECT_EQ(placedBlocksLeft(world), 63) << "the inventory was read back, not the starter kit";
     // The same pose over the same ground, the placed block in the middle of the view (without it the
-    // middle differs by about 13).
-    const platform::Image after = platform::decodePng(world / "preview.png");
-    ASSERT_EQ(after.width, before.width);
-    ASSERT_EQ(after.height, before.height);
-    EXPECT_LT(middleDifference(before, after), 6.0);
+    // middle differs by about 13): the closest of the second session's previews, since the first may
+    // be taken before the world around is meshed.
+    double closest = 255.0;
+    for (const char* name : {"preview-1.png", "preview-2.png", "preview-3.png", "preview.png"}) {
+        const platform::Image after = platform::decodePng(world / name);
+        ASSERT_EQ(after.width, before.width);
+        ASSERT_EQ(after.height, before.height);
+        closest = std::min(closest, middleDifference(before, after));
+    }
+    EXPECT_LT(closest, 6.0);
 }
