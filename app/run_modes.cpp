@@ -60,8 +60,11 @@ constexpr const char* kServerNotice =
 bool headless() { return platform::environmentHas("QUORVANE_HEADLESS_CHECK"); }
 
 int lanHostNotice() {
-    if (!headless())
-        platform::showMessageBox("Quorvane Server", kServerNotice, platform::MessageIcon::Information);
+    if (headless()) return 1;
+    platform::showMessageBox("Quorvane Server", kServerNotice, platform::MessageIcon::Information);
+    // The notice names the program; this says where it is and how to start it.
+    std::cerr << "Start the server with: " << (platform::executablePath().parent_path() / "quorvane-server").string()
+              << " <port> <room code> [content folder]\n";
     return 1;
 }
 

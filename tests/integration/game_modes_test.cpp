@@ -113,6 +113,10 @@ TEST(GameStart, LanHostShowsItsNoticeAndBuildsNoApp) {
     EXPECT_EQ(shown.exitCode, 1);
     EXPECT_NE(shown.err.find("Quorvane Server"), std::string::npos);
     EXPECT_NE(shown.err.find("Создайте сервер в отдельной программе Quorvane Server."), std::string::npos);
+    EXPECT_NE(shown.err.find("Start the server with: " + (game.root() / "buildBB" / "quorvane-server").string() +
+                             " <port> <room code> [content folder]\n"),
+              std::string::npos)
+        << shown.err;
 
     const RunResult silent = game.run({"--lan-host"});
     EXPECT_EQ(silent.exitCode, 1);
