@@ -81,11 +81,6 @@ void writeElement(uint32_t* out, const InterfaceElement& e, std::span<const uint
     }
 }
 
-bool resolvedSource(const InterfaceElement& e) {
-    const auto source = static_cast<TextSource>(e.b[0]);
-    return e.kind == ElementKind::Text && (source == TextSource::Menu || source == TextSource::Number);
-}
-
 // The glyphs of each world-menu and number text, and the words they take after the pool.
 struct ResolvedTexts {
     std::vector<std::vector<uint8_t>> glyphs;
@@ -93,11 +88,11 @@ struct ResolvedTexts {
 };
 
 ResolvedTexts resolveTexts(const std::vector<InterfaceElement>& elements, std::size_t used,
-                           const InterfaceBlock& block) {
+                           const InterfaceBlock& block, std::span<const uint32_t> meta) {
     ResolvedTexts texts;
     texts.glyphs.resize(used);
     for (std::size_t i = 0; i < used; ++i) {
-        std::vector<uint8_t> glyphs = resolvedTextGlyphs(elements[i], block);
+        std::vector<uint8_t> glyphs = resolvedTextGlyphs(elements[i], block, meta);
         const auto words = static_cast<uint32_t>((glyphs.size() + 3) / 4);
         if (texts.words + words > kInterfaceGlyphWords) continue;
         texts.words += words;
@@ -106,13 +101,13 @@ ResolvedTexts resolveTexts(const std::vector<InterfaceElement>& elements, std::s
     return texts;
 }
 
-// Each resolved text reads its glyphs from words of their own after the pool entries, as a text of
-// the meta buffer; one left without glyphs has none to draw.
+// Each text reads its glyphs from words of their own after the pool entries, as a text of the meta
+// buffer; one left without glyphs has none to draw.
 void writeResolvedTexts(std::span<uint32_t> meta, const std::vector<InterfaceElement>& elements,
                         const ResolvedTexts& texts, uint64_t poolEntries) {
-    auto next = static_cast<uint32_t>(kInterfacePoolWord + (poolEntries + 3) / 4);
+    auto next = static_cast<uint32_t>(kInterfacePoolWord + (poolEntries + 1) / 2);
     for (std::size_t i = 0; i < texts.glyphs.size(); ++i) {
-        if (!resolvedSource(elements[i])) continue;
+        if (elements[i].kind != ElementKind::Text) continue;
         const std::vector<uint8_t>& glyphs = texts.glyphs[i];
         uint32_t* out = meta.data() + kInterfaceElementsWord + i * kInterfaceElementWords;
         out[kElementSourceWord] = static_cast<uint32_t>(TextSource::Meta);
@@ -134,7 +129,7 @@ void writePool(std::span<uint32_t> meta, const std::vector<InterfaceElement>& el
         next[t] = start;
         start += counts[t];
     }
-    uint8_t* pool = reinterpret_cast<uint8_t*>(meta.data() + kInterfacePoolWord);
+    uint16_t* pool = reinterpret_cast<uint16_t*>(meta.data() + kInterfacePoolWord);
     for (std::size_t i = 0; i < used; ++i) {
         const TileSpan s = tilesOf(elements[i], g.tile, g.columns, g.rows);
         if (s.empty) continue;
@@ -142,26 +137,27 @@ void writePool(std::span<uint32_t> meta, const std::vector<InterfaceElement>& el
         for (uint32_t y = s.y0; y <= s.y1; ++y)
             for (uint32_t x = s.x0; x <= s.x1; ++x) {
                 uint32_t& at = next[std::size_t{y} * g.columns + x];
-                if (text) pool[at++] = kShadowEntry;
-                pool[at++] = static_cast<uint8_t>(i);
+                if (text) pool[at++] = static_cast<uint16_t>(i | kShadowFlag);
+                pool[at++] = static_cast<uint16_t>(i);
             }
     }
 }
 
 }  // namespace
 
-std::vector<uint8_t> resolvedTextGlyphs(const InterfaceElement& e, const InterfaceBlock& block) {
+std::vector<uint8_t> resolvedTextGlyphs(const InterfaceElement& e, const InterfaceBlock& block,
+                                        std::span<const uint32_t> meta) {
     if (e.kind != ElementKind::Text) return {};
     const auto source = static_cast<TextSource>(e.b[0]);
     const uint32_t count = e.b[2];
-    if (count > kMaxResolvedGlyphs || !resolvedSource(e)) return {};
+    if (count > kMaxResolvedGlyphs) return {};
+    const std::span<const uint32_t> words = source == TextSource::Menu ? std::span<const uint32_t>(block.slots) : meta;
     std::vector<uint8_t> glyphs(count);
     for (uint32_t j = 0; j < count; ++j) {
-        if (source == TextSource::Menu) {
-            const uint64_t slot = uint64_t{e.b[1]} + j;
-            glyphs[j] = slot / 4 < std::size(block.slots)
-                            ? static_cast<uint8_t>(block.slots[slot / 4] >> (8 * (slot % 4)))
-                            : uint8_t{0};
+        if (source != TextSource::Number) {
+            // A menu text starts at a glyph of the slots, a meta text at a word.
+            const uint64_t at = (source == TextSource::Menu ? uint64_t{e.b[1]} : uint64_t{e.b[1]} * 4) + j;
+            glyphs[j] = at / 4 < words.size() ? static_cast<uint8_t>(words[at / 4] >> (8 * (at % 4))) : uint8_t{0};
         } else {
             uint32_t v = e.b[3];
             for (uint32_t k = j + 1; k < count; ++k) v /= 10;
@@ -174,8 +170,8 @@ std::vector<uint8_t> resolvedTextGlyphs(const InterfaceElement& e, const Interfa
 void writeInterfaceTiles(std::span<uint32_t> meta, const std::vector<InterfaceElement>& elements, uint32_t width,
                          uint32_t height, const InterfaceBlock& block) {
     const std::size_t used = std::min<std::size_t>(elements.size(), kMaxInterfaceElements);
-    const ResolvedTexts texts = resolveTexts(elements, used, block);
-    const uint64_t poolEntries = kInterfacePoolEntries - 4ull * texts.words;
+    const ResolvedTexts texts = resolveTexts(elements, used, block, meta);
+    const uint64_t poolEntries = kInterfacePoolEntries - 2ull * texts.words;
     std::vector<uint32_t> counts;
     const Grid g = chooseGrid(elements, used, width, height, poolEntries, counts);
     meta[kInterfaceHeaderWord] = static_cast<uint32_t>(used);
