@@ -30,6 +30,9 @@ layout(location = 3) flat in uvec4 inInterfaceHeader;  // element count, tile si
 
 layout(location = 0) out vec4 outColour;
 
+// False for the pipeline of the frames without item icons; their pixels are the same either way.
+layout(constant_id = 0) const bool ICONS_DRAWN = true;
+
 const int SCREEN_HIDDEN = -1;  // a screenshot without interface
 const int SCREEN_CURSOR_STACK = -142;
 
@@ -155,7 +158,7 @@ void drawElement(Element e, bool shadow) {
     vec2 coord = e.kind == KIND_PANEL ? panelCoord(e) : (e.kind == KIND_PICTURE ? pictureCoord(e) : glyph.xy);
     vec4 sampled = uiTexel(coord);
     bool isIcon = e.kind == KIND_ICON;
-    vec4 icon = iconTexel(e);
+    vec4 icon = ICONS_DRAWN ? iconTexel(e) : vec4(0.0);
     // One decode serves an icon's texel and a fill's or text's colour.
     vec3 linear = srgbToLinear(isIcon ? icon.rgb : e.a.rgb);
     float ink = glyph.z < 0.0 ? 0.0 : sampled.a;
