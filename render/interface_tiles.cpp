@@ -24,6 +24,19 @@ TileSpan tilesOf(const InterfaceElement& e, uint32_t tile, uint32_t columns, uin
     return {cell(left, columns - 1), cell(top, rows - 1), cell(right, columns - 1), cell(bottom, rows - 1), false};
 }
 
+// The leading elements, texts aside, whose rectangle holds the whole framebuffer.
+std::size_t sharedElements(const std::vector<InterfaceElement>& elements, std::size_t used, uint32_t width,
+                           uint32_t height) {
+    std::size_t shared = 0;
+    for (; shared < used; ++shared) {
+        const InterfaceElement& e = elements[shared];
+        const bool whole = e.rect[0] <= 0.0f && e.rect[1] <= 0.0f && e.rect[0] + e.rect[2] >= float(width) &&
+                           e.rect[1] + e.rect[3] >= float(height);
+        if (!whole || e.kind == ElementKind::Text) break;
+    }
+    return shared;
+}
+
 // A text takes two entries of a tile: the shadow marker, then its index.
 uint32_t entriesOf(const InterfaceElement& e) { return e.kind == ElementKind::Text ? 2u : 1u; }
 
@@ -36,10 +49,10 @@ Grid gridFor(uint32_t tile, uint32_t width, uint32_t height) {
 }
 
 // Entries per tile; false when a tile holds more than its count field can say.
-bool countEntries(const std::vector<InterfaceElement>& elements, std::size_t used, const Grid& g,
-                  std::vector<uint32_t>& counts) {
+bool countEntries(const std::vector<InterfaceElement>& elements, std::size_t shared, std::size_t used,
+                  const Grid& g, std::vector<uint32_t>& counts) {
     counts.assign(std::size_t{g.columns} * g.rows, 0);
-    for (std::size_t i = 0; i < used; ++i) {
+    for (std::size_t i = shared; i < used; ++i) {
         const TileSpan s = tilesOf(elements[i], g.tile, g.columns, g.rows);
         if (s.empty) continue;
         for (uint32_t y = s.y0; y <= s.y1; ++y)
@@ -50,12 +63,12 @@ bool countEntries(const std::vector<InterfaceElement>& elements, std::size_t use
 }
 
 // The smallest tile whose grid and pool fit, with the entry count of each of its tiles.
-Grid chooseGrid(const std::vector<InterfaceElement>& elements, std::size_t used, uint32_t width, uint32_t height,
-                uint64_t poolEntries, std::vector<uint32_t>& counts) {
+Grid chooseGrid(const std::vector<InterfaceElement>& elements, std::size_t shared, std::size_t used, uint32_t width,
+                uint32_t height, uint64_t poolEntries, std::vector<uint32_t>& counts) {
     for (uint32_t tile = kSmallestInterfaceTile;; tile *= 2) {
         const Grid g = gridFor(tile, width, height);
         if (std::size_t{g.columns} * g.rows > kMaxInterfaceTiles) continue;
-        if (!countEntries(elements, used, g, counts)) continue;
+        if (!countEntries(elements, shared, used, g, counts)) continue;
         uint64_t total = 0;
         for (uint32_t c : counts) total += c;
         if (total <= poolEntries) return g;
@@ -120,8 +133,8 @@ void writeResolvedTexts(std::span<uint32_t> meta, const std::vector<InterfaceEle
     }
 }
 
-void writePool(std::span<uint32_t> meta, const std::vector<InterfaceElement>& elements, std::size_t used,
-               const Grid& g, const std::vector<uint32_t>& counts) {
+void writePool(std::span<uint32_t> meta, const std::vector<InterfaceElement>& elements, std::size_t shared,
+               std::size_t used, const Grid& g, const std::vector<uint32_t>& counts) {
     std::vector<uint32_t> next(counts.size());
     uint32_t start = 0;
     for (std::size_t t = 0; t < counts.size(); ++t) {
@@ -130,7 +143,7 @@ void writePool(std::span<uint32_t> meta, const std::vector<InterfaceElement>& el
         start += counts[t];
     }
     uint16_t* pool = reinterpret_cast<uint16_t*>(meta.data() + kInterfacePoolWord);
-    for (std::size_t i = 0; i < used; ++i) {
+    for (std::size_t i = shared; i < used; ++i) {
         const TileSpan s = tilesOf(elements[i], g.tile, g.columns, g.rows);
         if (s.empty) continue;
         const bool text = entriesOf(elements[i]) == 2;
@@ -172,15 +185,16 @@ void writeInterfaceTiles(std::span<uint32_t> meta, const std::vector<InterfaceEl
     const std::size_t used = std::min<std::size_t>(elements.size(), kMaxInterfaceElements);
     const ResolvedTexts texts = resolveTexts(elements, used, block, meta);
     const uint64_t poolEntries = kInterfacePoolEntries - 2ull * texts.words;
+    const std::size_t shared = sharedElements(elements, used, width, height);
     std::vector<uint32_t> counts;
-    const Grid g = chooseGrid(elements, used, width, height, poolEntries, counts);
-    meta[kInterfaceHeaderWord] = static_cast<uint32_t>(used);
+    const Grid g = chooseGrid(elements, shared, used, width, height, poolEntries, counts);
+    meta[kInterfaceHeaderWord] = static_cast<uint32_t>(shared);
     meta[kInterfaceHeaderWord + 1] = g.tile;
     meta[kInterfaceHeaderWord + 2] = g.columns;
     meta[kInterfaceHeaderWord + 3] = g.rows;
     for (std::size_t i = 0; i < used; ++i)
         writeElement(meta.data() + kInterfaceElementsWord + i * kInterfaceElementWords, elements[i], meta);
-    writePool(meta, elements, used, g, counts);
+    writePool(meta, elements, shared, used, g, counts);
     uint64_t listed = 0;
     for (uint32_t c : counts) listed += c;
     writeResolvedTexts(meta, elements, texts, listed);

@@ -14,7 +14,8 @@
 namespace render {
 
 // Word offsets in the content meta buffer.
-inline constexpr uint32_t kInterfaceHeaderWord = 12288;    // element count, tile size, columns, rows
+// The header: the number of leading elements that every tile draws first, tile size, columns, rows.
+inline constexpr uint32_t kInterfaceHeaderWord = 12288;
 inline constexpr uint32_t kInterfaceElementsWord = 12292;  // 16 words an element
 inline constexpr uint32_t kInterfaceTilesWord = 16384;     // one word a tile: first pool entry << 9 | count
 inline constexpr uint32_t kInterfacePoolWord = 20480;      // tile entries, two to a word
@@ -53,7 +54,9 @@ inline constexpr uint32_t kGlyphDigit0 = 60;
 std::vector<uint8_t> resolvedTextGlyphs(const InterfaceElement& e, const InterfaceBlock& block,
                                         std::span<const uint32_t> meta);
 
-// Writes header, elements, tiles and pool into `meta` (the whole buffer as words). The tiles grow
+// Writes header, elements, tiles and pool into `meta` (the whole buffer as words). The leading
+// elements that cover the whole framebuffer (a background, a dimming fill) are drawn first at every
+// pixel without taking entries in every tile, so that they do not fill the pool. The tiles grow
 // from 16 pixels until the grid and the index pool fit. Elements past the 255th are left out; no
 // screen lists that many. So that the shader reads every text the same way and an icon without
 // looking up its material, every text gets its glyphs (resolvedTextGlyphs) after the pool and an

@@ -26,7 +26,7 @@ layout(push_constant) uniform InterfaceBlock {
 layout(location = 0) in vec2 inScreen;
 layout(location = 1) in vec4 inNear;
 layout(location = 2) in vec4 inFar;
-layout(location = 3) flat in uvec4 inInterfaceHeader;  // element count, tile size, columns, rows
+layout(location = 3) flat in uvec4 inInterfaceHeader;  // shared elements, tile size, columns, rows
 
 layout(location = 0) out vec4 outColour;
 
@@ -180,8 +180,11 @@ void main() {
     uint first = entry >> 9;
     uint covering = 0u;
     uint pass = ui.screen == SCREEN_CURSOR_STACK ? 1u : 0u;
-    for (uint i = 0u; i < (entry & 511u); ++i) {
-        uint k = poolEntry(first + i);
+    // The elements that cover the whole screen come first, then the tile's own.
+    uint sharedCount = inInterfaceHeader.x;
+    for (uint i = 0u; i < sharedCount + (entry & 511u); ++i) {
+        uint pooled = poolEntry(first + max(i, sharedCount) - sharedCount);
+        uint k = i < sharedCount ? i : pooled;
         bool shadow = k >= SHADOW_FLAG;
         Element e = element(k & (SHADOW_FLAG - 1u));
         if (e.pass != pass || !inside(e.rect, P) || covering >= MAX_COVERING) continue;

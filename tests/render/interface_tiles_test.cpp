@@ -23,11 +23,15 @@ struct Written {
     uint32_t tile() const { return words[render::kInterfaceHeaderWord + 1]; }
     uint32_t columns() const { return words[render::kInterfaceHeaderWord + 2]; }
 
-    // The element indices the shader loops over at the pixel centre (x + 0.5, y + 0.5).
+    uint32_t shared() const { return words[render::kInterfaceHeaderWord]; }
+
+    // The element indices the shader loops over at the pixel centre (x + 0.5, y + 0.5): the shared
+    // ones, then the tile's.
     std::vector<uint32_t> listedAt(uint32_t x, uint32_t y) const {
         const uint32_t entry = words[render::kInterfaceTilesWord + (y / tile()) * columns() + x / tile()];
         const auto* pool = reinterpret_cast<const uint16_t*>(words.data() + render::kInterfacePoolWord);
         std::vector<uint32_t> listed;
+        for (uint32_t i = 0; i < shared(); ++i) listed.push_back(i);
         for (uint32_t i = 0; i < (entry & 511u); ++i) listed.push_back(pool[(entry >> 9) + i]);
         return listed;
     }
@@ -66,7 +70,7 @@ TEST(InterfaceTiles, RectanglesAtTileEdgesReachEveryPixelTheyCover) {
     };
     Written w;
     render::writeInterfaceTiles(w.words, elements, 320, 180, {});
-    EXPECT_EQ(w.words[render::kInterfaceHeaderWord], elements.size());
+    EXPECT_EQ(w.shared(), 0u) << "the element over everything is not the first";
     EXPECT_EQ(w.columns(), 20u);
     EXPECT_EQ(w.words[render::kInterfaceHeaderWord + 3], 12u);
     expectEveryCoveredPixelListsIt(w, elements, 320, 180);
@@ -202,13 +206,42 @@ TEST(InterfaceTiles, TilesGrowWhenTheGridWouldPassItsLimit) {
 // 256 elements over the whole screen do not fit the index pool at 16-pixel tiles: the tiles grow
 // and every element is still drawn everywhere.
 TEST(InterfaceTiles, AFullPoolGrowsTheTilesInsteadOfDroppingElements) {
-    const std::vector<InterfaceElement> elements(300, fill(0.0f, 0.0f, 1280.0f, 720.0f));
+    // Half a pixel short of the whole screen, so that every tile lists them.
+    const std::vector<InterfaceElement> elements(300, fill(0.5f, 0.0f, 1279.5f, 720.0f));
     Written w;
     render::writeInterfaceTiles(w.words, elements, 1280, 720, {});
-    EXPECT_EQ(w.words[render::kInterfaceHeaderWord], render::kMaxInterfaceElements);
+    EXPECT_EQ(w.shared(), 0u);
     EXPECT_GT(w.tile(), render::kSmallestInterfaceTile);
     for (const auto& [x, y] : {std::pair{0u, 0u}, std::pair{1279u, 719u}, std::pair{640u, 360u}})
         EXPECT_EQ(w.listedAt(x, y).size(), render::kMaxInterfaceElements);
+}
+
+// The leading elements over the whole screen are drawn at every pixel without tile entries; the
+// run ends at the first one that misses an edge, is a text or is not leading.
+TEST(InterfaceTiles, LeadingElementsOverTheWholeScreenAreSharedByEveryTile) {
+    InterfaceElement wholeText = fill(0.0f, 0.0f, 64.0f, 64.0f);
+    wholeText.kind = render::ElementKind::Text;
+    const InterfaceElement whole = fill(-1.0f, 0.0f, 65.0f, 64.0f), small = fill(8.0f, 8.0f, 8.0f, 8.0f);
+    const struct {
+        std::vector<InterfaceElement> elements;
+        uint32_t shared;
+    } cases[] = {
+        {{whole, whole, small, whole}, 2},
+        {{small, whole}, 0},
+        {{whole, fill(0.0f, 0.0f, 64.0f, 63.9f)}, 1},   // short of the bottom edge
+        {{whole, fill(0.1f, 0.0f, 63.9f, 64.0f)}, 1},   // short of the left edge
+        {{whole, fill(0.0f, 0.0f, 63.9f, 64.0f)}, 1},   // short of the right edge
+        {{fill(0.0f, 0.0f, 64.0f, 64.0f), wholeText}, 1},
+    };
+    for (const auto& c : cases) {
+        Written w;
+        render::writeInterfaceTiles(w.words, c.elements, 64, 64, {});
+        EXPECT_EQ(w.shared(), c.shared) << c.elements.size();
+        expectEveryCoveredPixelListsIt(w, c.elements, 64, 64);
+        const std::vector<uint32_t> listed = w.listedAt(40, 40);  // outside the small element
+        EXPECT_EQ(std::count(listed.begin(), listed.end(), 0u), covers(c.elements[0], 40, 40) ? 1 : 0)
+            << "the first element listed twice or not at all";
+    }
 }
 
 }  // namespace
