@@ -37,7 +37,7 @@ std::size_t sharedElements(const std::vector<InterfaceElement>& elements, std::s
     return shared;
 }
 
-// A text takes two entries of a tile: the shadow marker, then its index.
+// A text takes two entries of a tile: its index with the shadow flag, then its index.
 uint32_t entriesOf(const InterfaceElement& e) { return e.kind == ElementKind::Text ? 2u : 1u; }
 
 struct Grid {
@@ -94,7 +94,7 @@ void writeElement(uint32_t* out, const InterfaceElement& e, std::span<const uint
     }
 }
 
-// The glyphs of each world-menu and number text, and the words they take after the pool.
+// The glyphs of each text, and the words they take after the pool.
 struct ResolvedTexts {
     std::vector<std::vector<uint8_t>> glyphs;
     uint32_t words = 0;
