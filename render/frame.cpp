@@ -277,8 +277,9 @@ render::InterfaceInputs interfaceInputs(const App& app) {
 // The interface shader only draws elements: the layout of the block's screen goes into the overlay
 // once a frame, with the flag that lets the world shaders skip what an opaque screen hides.
 // The cursor-stack pass draws the same element list: its elements are marked for that pass only.
-void writeInterfaceLayout(App& app, const render::InterfaceBlock& block, bool stackPass) {
-    if (!app.descriptors.contentMetaMemory) return;
+// True when the frame draws an item icon.
+bool writeInterfaceLayout(App& app, const render::InterfaceBlock& block, bool stackPass) {
+    if (!app.descriptors.contentMetaMemory) return true;
     void* mapped = nullptr;
     render::check(vkMapMemory(app.gpu.dev, app.descriptors.contentMetaMemory, 0, VK_WHOLE_SIZE, 0, &mapped),
                   "vkMapMemory(dev,contentMetaMemory,0,VK_WHOLE_SIZE,0,&mapped)", 1121);
@@ -297,15 +298,19 @@ void writeInterfaceLayout(App& app, const render::InterfaceBlock& block, bool st
     render::writeWorldCovered(static_cast<uint8_t*>(mapped),
                               render::interfaceCoversWorld(elements, width, height, app.atlases.opaquePictures));
     vkUnmapMemory(app.gpu.dev, app.descriptors.contentMetaMemory);
+    return std::any_of(elements.begin(), elements.end(),
+                       [](const render::InterfaceElement& e) { return e.kind == render::ElementKind::Icon; });
 }
 
 void drawInterface(App& app, VkCommandBuffer cmd) {
-    vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, app.swapchain.crosshairPipeline);
     const render::InterfaceBlock block = render::packInterfaceBlock(interfaceInputs(app));
     const bool slotsShown = app.ui.inventoryOpen || (app.ui.menuOpen && app.ui.screen >= ui::kCraftingScreen &&
                                                      app.ui.screen <= ui::kChestScreen);
     const bool stackPass = slotsShown && app.inventory.cursor.count > 0 && block.screen != render::kHiddenInterface;
-    writeInterfaceLayout(app, block, stackPass);
+    const bool icons = writeInterfaceLayout(app, block, stackPass);
+    const VkPipeline iconless = app.swapchain.iconlessInterfacePipeline;
+    vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS,
+                      icons || !iconless ? app.swapchain.crosshairPipeline : iconless);
     vkCmdPushConstants(cmd, app.swapchain.layout, kPushStages, 0, sizeof block, &block);
     vkCmdDraw(cmd, 3, 1, 0, 0);
     app.drawPortrait(cmd);

@@ -24,7 +24,20 @@ TileSpan tilesOf(const InterfaceElement& e, uint32_t tile, uint32_t columns, uin
     return {cell(left, columns - 1), cell(top, rows - 1), cell(right, columns - 1), cell(bottom, rows - 1), false};
 }
 
-// A text takes two entries of a tile: the shadow marker, then its index.
+// The leading elements, texts aside, whose rectangle holds the whole framebuffer.
+std::size_t sharedElements(const std::vector<InterfaceElement>& elements, std::size_t used, uint32_t width,
+                           uint32_t height) {
+    std::size_t shared = 0;
+    for (; shared < used; ++shared) {
+        const InterfaceElement& e = elements[shared];
+        const bool whole = e.rect[0] <= 0.0f && e.rect[1] <= 0.0f && e.rect[0] + e.rect[2] >= float(width) &&
+                           e.rect[1] + e.rect[3] >= float(height);
+        if (!whole || e.kind == ElementKind::Text) break;
+    }
+    return shared;
+}
+
+// A text takes two entries of a tile: its index with the shadow flag, then its index.
 uint32_t entriesOf(const InterfaceElement& e) { return e.kind == ElementKind::Text ? 2u : 1u; }
 
 struct Grid {
@@ -36,10 +49,10 @@ Grid gridFor(uint32_t tile, uint32_t width, uint32_t height) {
 }
 
 // Entries per tile; false when a tile holds more than its count field can say.
-bool countEntries(const std::vector<InterfaceElement>& elements, std::size_t used, const Grid& g,
-                  std::vector<uint32_t>& counts) {
+bool countEntries(const std::vector<InterfaceElement>& elements, std::size_t shared, std::size_t used,
+                  const Grid& g, std::vector<uint32_t>& counts) {
     counts.assign(std::size_t{g.columns} * g.rows, 0);
-    for (std::size_t i = 0; i < used; ++i) {
+    for (std::size_t i = shared; i < used; ++i) {
         const TileSpan s = tilesOf(elements[i], g.tile, g.columns, g.rows);
         if (s.empty) continue;
         for (uint32_t y = s.y0; y <= s.y1; ++y)
@@ -50,12 +63,12 @@ bool countEntries(const std::vector<InterfaceElement>& elements, std::size_t use
 }
 
 // The smallest tile whose grid and pool fit, with the entry count of each of its tiles.
-Grid chooseGrid(const std::vector<InterfaceElement>& elements, std::size_t used, uint32_t width, uint32_t height,
-                uint64_t poolEntries, std::vector<uint32_t>& counts) {
+Grid chooseGrid(const std::vector<InterfaceElement>& elements, std::size_t shared, std::size_t used, uint32_t width,
+                uint32_t height, uint64_t poolEntries, std::vector<uint32_t>& counts) {
     for (uint32_t tile = kSmallestInterfaceTile;; tile *= 2) {
         const Grid g = gridFor(tile, width, height);
         if (std::size_t{g.columns} * g.rows > kMaxInterfaceTiles) continue;
-        if (!countEntries(elements, used, g, counts)) continue;
+        if (!countEntries(elements, shared, used, g, counts)) continue;
         uint64_t total = 0;
         for (uint32_t c : counts) total += c;
         if (total <= poolEntries) return g;
@@ -81,23 +94,18 @@ void writeElement(uint32_t* out, const InterfaceElement& e, std::span<const uint
     }
 }
 
-bool resolvedSource(const InterfaceElement& e) {
-    const auto source = static_cast<TextSource>(e.b[0]);
-    return e.kind == ElementKind::Text && (source == TextSource::Menu || source == TextSource::Number);
-}
-
-// The glyphs of each world-menu and number text, and the words they take after the pool.
+// The glyphs of each text, and the words they take after the pool.
 struct ResolvedTexts {
     std::vector<std::vector<uint8_t>> glyphs;
     uint32_t words = 0;
 };
 
 ResolvedTexts resolveTexts(const std::vector<InterfaceElement>& elements, std::size_t used,
-                           const InterfaceBlock& block) {
+                           const InterfaceBlock& block, std::span<const uint32_t> meta) {
     ResolvedTexts texts;
     texts.glyphs.resize(used);
     for (std::size_t i = 0; i < used; ++i) {
-        std::vector<uint8_t> glyphs = resolvedTextGlyphs(elements[i], block);
+        std::vector<uint8_t> glyphs = resolvedTextGlyphs(elements[i], block, meta);
         const auto words = static_cast<uint32_t>((glyphs.size() + 3) / 4);
         if (texts.words + words > kInterfaceGlyphWords) continue;
         texts.words += words;
@@ -106,13 +114,13 @@ ResolvedTexts resolveTexts(const std::vector<InterfaceElement>& elements, std::s
     return texts;
 }
 
-// Each resolved text reads its glyphs from words of their own after the pool entries, as a text of
-// the meta buffer; one left without glyphs has none to draw.
+// Each text reads its glyphs from words of their own after the pool entries, as a text of the meta
+// buffer; one left without glyphs has none to draw.
 void writeResolvedTexts(std::span<uint32_t> meta, const std::vector<InterfaceElement>& elements,
                         const ResolvedTexts& texts, uint64_t poolEntries) {
-    auto next = static_cast<uint32_t>(kInterfacePoolWord + (poolEntries + 3) / 4);
+    auto next = static_cast<uint32_t>(kInterfacePoolWord + (poolEntries + 1) / 2);
     for (std::size_t i = 0; i < texts.glyphs.size(); ++i) {
-        if (!resolvedSource(elements[i])) continue;
+        if (elements[i].kind != ElementKind::Text) continue;
         const std::vector<uint8_t>& glyphs = texts.glyphs[i];
         uint32_t* out = meta.data() + kInterfaceElementsWord + i * kInterfaceElementWords;
         out[kElementSourceWord] = static_cast<uint32_t>(TextSource::Meta);
@@ -125,8 +133,8 @@ void writeResolvedTexts(std::span<uint32_t> meta, const std::vector<InterfaceEle
     }
 }
 
-void writePool(std::span<uint32_t> meta, const std::vector<InterfaceElement>& elements, std::size_t used,
-               const Grid& g, const std::vector<uint32_t>& counts) {
+void writePool(std::span<uint32_t> meta, const std::vector<InterfaceElement>& elements, std::size_t shared,
+               std::size_t used, const Grid& g, const std::vector<uint32_t>& counts) {
     std::vector<uint32_t> next(counts.size());
     uint32_t start = 0;
     for (std::size_t t = 0; t < counts.size(); ++t) {
@@ -134,34 +142,35 @@ void writePool(std::span<uint32_t> meta, const std::vector<InterfaceElement>& el
         next[t] = start;
         start += counts[t];
     }
-    uint8_t* pool = reinterpret_cast<uint8_t*>(meta.data() + kInterfacePoolWord);
-    for (std::size_t i = 0; i < used; ++i) {
+    uint16_t* pool = reinterpret_cast<uint16_t*>(meta.data() + kInterfacePoolWord);
+    for (std::size_t i = shared; i < used; ++i) {
         const TileSpan s = tilesOf(elements[i], g.tile, g.columns, g.rows);
         if (s.empty) continue;
         const bool text = entriesOf(elements[i]) == 2;
         for (uint32_t y = s.y0; y <= s.y1; ++y)
             for (uint32_t x = s.x0; x <= s.x1; ++x) {
                 uint32_t& at = next[std::size_t{y} * g.columns + x];
-                if (text) pool[at++] = kShadowEntry;
-                pool[at++] = static_cast<uint8_t>(i);
+                if (text) pool[at++] = static_cast<uint16_t>(i | kShadowFlag);
+                pool[at++] = static_cast<uint16_t>(i);
             }
     }
 }
 
 }  // namespace
 
-std::vector<uint8_t> resolvedTextGlyphs(const InterfaceElement& e, const InterfaceBlock& block) {
+std::vector<uint8_t> resolvedTextGlyphs(const InterfaceElement& e, const InterfaceBlock& block,
+                                        std::span<const uint32_t> meta) {
     if (e.kind != ElementKind::Text) return {};
     const auto source = static_cast<TextSource>(e.b[0]);
     const uint32_t count = e.b[2];
-    if (count > kMaxResolvedGlyphs || !resolvedSource(e)) return {};
+    if (count > kMaxResolvedGlyphs) return {};
+    const std::span<const uint32_t> words = source == TextSource::Menu ? std::span<const uint32_t>(block.slots) : meta;
     std::vector<uint8_t> glyphs(count);
     for (uint32_t j = 0; j < count; ++j) {
-        if (source == TextSource::Menu) {
-            const uint64_t slot = uint64_t{e.b[1]} + j;
-            glyphs[j] = slot / 4 < std::size(block.slots)
-                            ? static_cast<uint8_t>(block.slots[slot / 4] >> (8 * (slot % 4)))
-                            : uint8_t{0};
+        if (source != TextSource::Number) {
+            // A menu text starts at a glyph of the slots, a meta text at a word.
+            const uint64_t at = (source == TextSource::Menu ? uint64_t{e.b[1]} : uint64_t{e.b[1]} * 4) + j;
+            glyphs[j] = at / 4 < words.size() ? static_cast<uint8_t>(words[at / 4] >> (8 * (at % 4))) : uint8_t{0};
         } else {
             uint32_t v = e.b[3];
             for (uint32_t k = j + 1; k < count; ++k) v /= 10;
@@ -174,17 +183,18 @@ std::vector<uint8_t> resolvedTextGlyphs(const InterfaceElement& e, const Interfa
 void writeInterfaceTiles(std::span<uint32_t> meta, const std::vector<InterfaceElement>& elements, uint32_t width,
                          uint32_t height, const InterfaceBlock& block) {
     const std::size_t used = std::min<std::size_t>(elements.size(), kMaxInterfaceElements);
-    const ResolvedTexts texts = resolveTexts(elements, used, block);
-    const uint64_t poolEntries = kInterfacePoolEntries - 4ull * texts.words;
+    const ResolvedTexts texts = resolveTexts(elements, used, block, meta);
+    const uint64_t poolEntries = kInterfacePoolEntries - 2ull * texts.words;
+    const std::size_t shared = sharedElements(elements, used, width, height);
     std::vector<uint32_t> counts;
-    const Grid g = chooseGrid(elements, used, width, height, poolEntries, counts);
-    meta[kInterfaceHeaderWord] = static_cast<uint32_t>(used);
+    const Grid g = chooseGrid(elements, shared, used, width, height, poolEntries, counts);
+    meta[kInterfaceHeaderWord] = static_cast<uint32_t>(shared);
     meta[kInterfaceHeaderWord + 1] = g.tile;
     meta[kInterfaceHeaderWord + 2] = g.columns;
     meta[kInterfaceHeaderWord + 3] = g.rows;
     for (std::size_t i = 0; i < used; ++i)
         writeElement(meta.data() + kInterfaceElementsWord + i * kInterfaceElementWords, elements[i], meta);
-    writePool(meta, elements, used, g, counts);
+    writePool(meta, elements, shared, used, g, counts);
     uint64_t listed = 0;
     for (uint32_t c : counts) listed += c;
     writeResolvedTexts(meta, elements, texts, listed);

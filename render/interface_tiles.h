@@ -14,10 +14,11 @@
 namespace render {
 
 // Word offsets in the content meta buffer.
-inline constexpr uint32_t kInterfaceHeaderWord = 12288;    // element count, tile size, columns, rows
+// The header: the number of leading elements that every tile draws first, tile size, columns, rows.
+inline constexpr uint32_t kInterfaceHeaderWord = 12288;
 inline constexpr uint32_t kInterfaceElementsWord = 12292;  // 16 words an element
 inline constexpr uint32_t kInterfaceTilesWord = 16384;     // one word a tile: first pool entry << 9 | count
-inline constexpr uint32_t kInterfacePoolWord = 20480;      // element indices, one byte each
+inline constexpr uint32_t kInterfacePoolWord = 20480;      // tile entries, two to a word
 inline constexpr uint32_t kInterfaceEndWord = 24576;
 
 // An element's words, whole 16-byte quads for the shader: the rectangle, `a`, then kind, pass, the
@@ -30,31 +31,36 @@ inline constexpr uint32_t kElementRectWord = 0, kElementAWord = 4, kElementKindW
 inline constexpr uint32_t kMaxInterfaceElements =
     (kInterfaceTilesWord - kInterfaceElementsWord) / kInterfaceElementWords;
 static_assert(kMaxInterfaceElements < 256);
-// A text's shadow is drawn by an iteration of its own, so that each iteration of the shader samples
-// the interface atlas once: its entries in a tile are this marker, then its index.
-inline constexpr uint8_t kShadowEntry = 255;
+// A tile entry is an element index, 16 bits. A text's shadow is drawn by an iteration of its own, so
+// that each iteration of the shader samples the interface atlas once: its entries in a tile are its
+// index with this flag, then its index, and each iteration reads one entry.
+inline constexpr uint32_t kShadowFlag = 256;
 inline constexpr uint32_t kMaxInterfaceTiles = kInterfacePoolWord - kInterfaceTilesWord;
-inline constexpr uint32_t kInterfacePoolEntries = (kInterfaceEndWord - kInterfacePoolWord) * 4;
+inline constexpr uint32_t kInterfacePoolEntries = (kInterfaceEndWord - kInterfacePoolWord) * 2;
 inline constexpr uint32_t kSmallestInterfaceTile = 16;
 
-// Glyph bytes of the typed world-menu texts and the numbers go after the pool, in at most this many
-// words; a text whose glyphs do not fit there, or that has more than kMaxResolvedGlyphs, is not drawn.
+// The glyph bytes of every text go after the pool, in at most this many words, so that the shader
+// reads them with the elements; a text whose glyphs do not fit there, or that has more than
+// kMaxResolvedGlyphs, is not drawn.
 inline constexpr uint32_t kInterfaceGlyphWords = 1024;
 inline constexpr uint32_t kMaxResolvedGlyphs = 256;
 inline constexpr uint32_t kMaterialRectsWord = 28672;
 inline constexpr uint32_t kGlyphDigit0 = 60;
 
 // The glyphs a text element shows, one a character: for a world-menu text the bytes of the
-// interface block's slot words from its first glyph on (0 past the last word), for a number its
-// decimal digits (the lowest `count`); empty for any other element and for more than
-// kMaxResolvedGlyphs.
-std::vector<uint8_t> resolvedTextGlyphs(const InterfaceElement& e, const InterfaceBlock& block);
+// interface block's slot words from its first glyph on, for a meta text the bytes of the meta words
+// from its first word on (0 past the last word of either), for a number its decimal digits (the
+// lowest `count`); empty for any other element and for more than kMaxResolvedGlyphs.
+std::vector<uint8_t> resolvedTextGlyphs(const InterfaceElement& e, const InterfaceBlock& block,
+                                        std::span<const uint32_t> meta);
 
-// Writes header, elements, tiles and pool into `meta` (the whole buffer as words). The tiles grow
+// Writes header, elements, tiles and pool into `meta` (the whole buffer as words). The leading
+// elements that cover the whole framebuffer (a background, a dimming fill) are drawn first at every
+// pixel without taking entries in every tile, so that they do not fill the pool. The tiles grow
 // from 16 pixels until the grid and the index pool fit. Elements past the 255th are left out; no
 // screen lists that many. So that the shader reads every text the same way and an icon without
-// looking up its material, a world-menu or number text gets its glyphs (resolvedTextGlyphs) after
-// the pool and an icon the atlas rectangle of its material in `a`.
+// looking up its material, every text gets its glyphs (resolvedTextGlyphs) after the pool and an
+// icon the atlas rectangle of its material in `a`.
 void writeInterfaceTiles(std::span<uint32_t> meta, const std::vector<InterfaceElement>& elements, uint32_t width,
                          uint32_t height, const InterfaceBlock& block);
 

@@ -100,6 +100,8 @@ class PipelineRecipe {
         stages_[1].module = fragment;
     }
 
+    void setFragmentConstants(const VkSpecializationInfo* constants) { stages_[1].pSpecializationInfo = constants; }
+
     void setLook(const PipelineLook& look) {
         input_ = {};
         input_.sType = VK_STRUCTURE_TYPE_PIPELINE_VERTEX_INPUT_STATE_CREATE_INFO;
@@ -234,6 +236,13 @@ void createOverlayPipelines(App& app, PipelineRecipe& recipe) {
         recipe.setShaders(vertex.get(), fragment.get());
         recipe.setLook(kOverlay);
         crosshair = recipe.build(app.gpu.dev, app.swapchain.crosshairPipeline);
+        // The same shader without the block atlas sample, for the frames that show no item icon.
+        const VkBool32 iconsDrawn = VK_FALSE;
+        const VkSpecializationMapEntry entry{0, 0, sizeof iconsDrawn};
+        const VkSpecializationInfo constants{1, &entry, sizeof iconsDrawn, &iconsDrawn};
+        recipe.setFragmentConstants(&constants);
+        if (crosshair == VK_SUCCESS) crosshair = recipe.build(app.gpu.dev, app.swapchain.iconlessInterfacePipeline);
+        recipe.setFragmentConstants(nullptr);
         ShaderModule sky(app, "sky.frag.spv");
         recipe.setShaders(vertex.get(), sky.get());
         render::check(recipe.build(app.gpu.dev, app.swapchain.skyPipeline),

@@ -25,6 +25,9 @@ struct SwapchainState {
     VkPipeline handPipeline = VK_NULL_HANDLE;
     VkPipeline portraitPipeline142 = VK_NULL_HANDLE;
     VkPipeline crosshairPipeline = VK_NULL_HANDLE;
+    // The interface shader for frames without item icons: the software driver samples every texture
+    // the shader names at every pixel, so this one leaves out the block atlas.
+    VkPipeline iconlessInterfacePipeline = VK_NULL_HANDLE;
     VkPipeline skyPipeline = VK_NULL_HANDLE;
     // The images allow TRANSFER_SRC, so screenshots and world previews can be copied from them.
     bool copyable = false;

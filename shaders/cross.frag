@@ -26,9 +26,12 @@ layout(push_constant) uniform InterfaceBlock {
 layout(location = 0) in vec2 inScreen;
 layout(location = 1) in vec4 inNear;
 layout(location = 2) in vec4 inFar;
-layout(location = 3) flat in uvec4 inInterfaceHeader;  // element count, tile size, columns, rows
+layout(location = 3) flat in uvec4 inInterfaceHeader;  // shared elements, tile size, columns, rows
 
 layout(location = 0) out vec4 outColour;
+
+// False for the pipeline of the frames without item icons; their pixels are the same either way.
+layout(constant_id = 0) const bool ICONS_DRAWN = true;
 
 const int SCREEN_HIDDEN = -1;  // a screenshot without interface
 const int SCREEN_CURSOR_STACK = -142;
@@ -50,7 +53,7 @@ const uint KIND_FILL = 0u;     // a: sRGB colour and alpha
 const uint KIND_PANEL = 1u;    // a.x panel index, a.y border
 const uint KIND_PICTURE = 2u;  // a: source rectangle in the interface atlas
 const uint KIND_ICON = 3u;     // a: the atlas rectangle of the item's material
-const uint KIND_TEXT = 4u;     // a: sRGB colour and glyph height; b: meta word of the glyph bytes, count
+const uint KIND_TEXT = 4u;     // a: sRGB colour and glyph height; b: interface word of the glyph bytes, count
 
 struct Element {
     uint kind;
@@ -93,9 +96,9 @@ Element element(uint index) {
     return e;
 }
 
-// A tile's entries: element indices, or the marker that the next entry's shadow is drawn now.
-const uint SHADOW_ENTRY = 255u;
-uint poolEntry(uint n) { return (interfaceWord(META_INTERFACE_POOL + n / 4u) >> (8u * (n % 4u))) & 255u; }
+// A tile's entries, 16 bits each: an element index, with this flag where its text's shadow is drawn.
+const uint SHADOW_FLAG = 256u;
+uint poolEntry(uint n) { return (interfaceWord(META_INTERFACE_POOL + n / 2u) >> (16u * (n % 2u))) & 65535u; }
 
 void put(vec4 c) {
     float a = clamp(c.a, 0.0, 1.0);
@@ -125,11 +128,10 @@ vec2 pictureCoord(Element e) {
     return e.a.xy + t;
 }
 
+// An icon's texel as stored: sRGB bytes, decoded with the other colours.
 vec4 iconTexel(Element e) {
-    vec4 r = e.a;
     vec2 uv = clamp((P - e.rect.xy) / e.rect.zw, 0.0, 1.0);
-    vec4 texel = srgbToLinear(textureLod(blockAtlas, r.xy + uv * r.zw, 0.0));
-    return r.z <= 0.0 ? vec4(0.0) : texel;
+    return textureLod(blockAtlas, e.a.xy + uv * e.a.zw, 0.0);
 }
 
 // Where in the font strip the character under q is sampled; w < 0 when nothing covers q.
@@ -140,7 +142,7 @@ vec3 glyphCoord(Element e, vec2 q) {
     bool outside = local.x < 0.0 || local.y < 0.0 || local.y >= height || local.x >= w * float(e.b.y);
     uint j = uint(max(local.x, 0.0) / w);
     vec2 f = vec2(local.x / w - float(j), local.y / height);
-    uint glyph = outside ? 0u : packedGlyph(e.b.x, j);
+    uint glyph = outside ? 0u : (interfaceWord(e.b.x + j / 4u) >> (8u * (j % 4u))) & 255u;
     vec2 centre = (floor(f * FONT_GRID) + 0.5) / FONT_GRID;
     vec2 cell = vec2(FONT_STRIP.z / float(FONT_GLYPHS), FONT_STRIP.w);
     vec2 at = FONT_STRIP.xy + vec2(float(glyph) * cell.x, 0.0) + centre * cell;
@@ -155,11 +157,14 @@ void drawElement(Element e, bool shadow) {
     vec3 glyph = glyphCoord(e, shadow ? P - step : P);
     vec2 coord = e.kind == KIND_PANEL ? panelCoord(e) : (e.kind == KIND_PICTURE ? pictureCoord(e) : glyph.xy);
     vec4 sampled = uiTexel(coord);
-    vec3 linear = srgbToLinear(e.a.rgb);
+    bool isIcon = e.kind == KIND_ICON;
+    vec4 icon = ICONS_DRAWN ? iconTexel(e) : vec4(0.0);
+    // One decode serves an icon's texel and a fill's or text's colour.
+    vec3 linear = srgbToLinear(isIcon ? icon.rgb : e.a.rgb);
     float ink = glyph.z < 0.0 ? 0.0 : sampled.a;
     vec4 colour = isText ? vec4(linear, ink) : sampled;
     if (e.kind == KIND_FILL) colour = vec4(linear, e.a.a);
-    if (e.kind == KIND_ICON) colour = iconTexel(e);
+    if (isIcon) colour = e.a.z <= 0.0 ? vec4(0.0) : vec4(linear, icon.a);
     put(shadow ? vec4(0.0, 0.0, 0.0, ink * 0.55) : colour);
 }
 
@@ -175,10 +180,13 @@ void main() {
     uint first = entry >> 9;
     uint covering = 0u;
     uint pass = ui.screen == SCREEN_CURSOR_STACK ? 1u : 0u;
-    for (uint i = 0u; i < (entry & 511u); ++i) {
-        uint k = poolEntry(first + i);
-        bool shadow = k == SHADOW_ENTRY;
-        Element e = element(shadow ? poolEntry(first + i + 1u) : k);
+    // The elements that cover the whole screen come first, then the tile's own.
+    uint sharedCount = inInterfaceHeader.x;
+    for (uint i = 0u; i < sharedCount + (entry & 511u); ++i) {
+        uint pooled = poolEntry(first + max(i, sharedCount) - sharedCount);
+        uint k = i < sharedCount ? i : pooled;
+        bool shadow = k >= SHADOW_FLAG;
+        Element e = element(k & (SHADOW_FLAG - 1u));
         if (e.pass != pass || !inside(e.rect, P) || covering >= MAX_COVERING) continue;
         // A text counts once, at its body.
         if (!shadow) ++covering;

@@ -12,7 +12,7 @@ layout(push_constant) uniform Camera {
 layout(location = 0) out vec2 outScreen;  // 0..1 across the framebuffer
 layout(location = 1) out vec4 outNear;    // homogeneous world points, divided per fragment
 layout(location = 2) out vec4 outFar;
-layout(location = 3) flat out uvec4 outInterfaceHeader;  // element count, tile size, columns, rows
+layout(location = 3) flat out uvec4 outInterfaceHeader;  // shared elements, tile size, columns, rows
 layout(location = 4) flat out uint outWorldCovered;
 
 const vec2 CORNERS[3] = vec2[](vec2(-1.0, -1.0), vec2(3.0, -1.0), vec2(-1.0, 3.0));

@@ -18,7 +18,7 @@ const uint META_WORLD_COVERED = 45059u;    // 1 while the interface hides the wh
 const uint META_FOG = 45060u;              // distances where the fog begins and where it is complete
 const uint META_TEXT_LINES = 49424u;       // text-line slots of 16 words
 // The interface elements of the frame, laid out by the program, and the elements of each tile.
-const uint META_INTERFACE_HEADER = 12288u;    // element count, tile size, columns, rows
+const uint META_INTERFACE_HEADER = 12288u;    // shared elements, tile size, columns, rows
 const uint META_INTERFACE_ELEMENTS = 12292u;  // 16 words an element
 const uint META_INTERFACE_TILES = 16384u;     // first pool entry << 9 | count
 const uint META_INTERFACE_POOL = 20480u;      // element indices, four to a word

@@ -23,11 +23,15 @@ struct Written {
     uint32_t tile() const { return words[render::kInterfaceHeaderWord + 1]; }
     uint32_t columns() const { return words[render::kInterfaceHeaderWord + 2]; }
 
-    // The element indices the shader loops over at the pixel centre (x + 0.5, y + 0.5).
+    uint32_t shared() const { return words[render::kInterfaceHeaderWord]; }
+
+    // The element indices the shader loops over at the pixel centre (x + 0.5, y + 0.5): the shared
+    // ones, then the tile's.
     std::vector<uint32_t> listedAt(uint32_t x, uint32_t y) const {
         const uint32_t entry = words[render::kInterfaceTilesWord + (y / tile()) * columns() + x / tile()];
-        const auto* pool = reinterpret_cast<const uint8_t*>(words.data() + render::kInterfacePoolWord);
+        const auto* pool = reinterpret_cast<const uint16_t*>(words.data() + render::kInterfacePoolWord);
         std::vector<uint32_t> listed;
+        for (uint32_t i = 0; i < shared(); ++i) listed.push_back(i);
         for (uint32_t i = 0; i < (entry & 511u); ++i) listed.push_back(pool[(entry >> 9) + i]);
         return listed;
     }
@@ -44,7 +48,9 @@ void expectEveryCoveredPixelListsIt(const Written& w, const std::vector<Interfac
     for (uint32_t y = 0; y < height; ++y)
         for (uint32_t x = 0; x < width; ++x) {
             const std::vector<uint32_t> listed = w.listedAt(x, y);
-            ASSERT_TRUE(std::is_sorted(listed.begin(), listed.end()));
+            ASSERT_TRUE(std::is_sorted(listed.begin(), listed.end(), [](uint32_t a, uint32_t b) {
+                return (a & 255u) < (b & 255u);
+            }));
             for (uint32_t i = 0; i < elements.size(); ++i) {
                 if (!covers(elements[i], x, y)) continue;
                 ASSERT_NE(std::find(listed.begin(), listed.end(), i), listed.end())
@@ -64,7 +70,7 @@ TEST(InterfaceTiles, RectanglesAtTileEdgesReachEveryPixelTheyCover) {
     };
     Written w;
     render::writeInterfaceTiles(w.words, elements, 320, 180, {});
-    EXPECT_EQ(w.words[render::kInterfaceHeaderWord], elements.size());
+    EXPECT_EQ(w.shared(), 0u) << "the element over everything is not the first";
     EXPECT_EQ(w.columns(), 20u);
     EXPECT_EQ(w.words[render::kInterfaceHeaderWord + 3], 12u);
     expectEveryCoveredPixelListsIt(w, elements, 320, 180);
@@ -77,6 +83,7 @@ TEST(InterfaceTiles, ElementsAreStoredWordForWord) {
     e.a[3] = 18.0f;
     e.b[0] = 0, e.b[1] = 2437, e.b[2] = 3, e.b[3] = 640;
     Written w;
+    w.words[2437] = 0x00030201u;
     render::writeInterfaceTiles(w.words, {fill(0, 0, 1, 1), e}, 64, 64, {});
     const uint32_t* stored = w.words.data() + render::kInterfaceElementsWord + render::kInterfaceElementWords;
     float floats[8];
@@ -85,7 +92,9 @@ TEST(InterfaceTiles, ElementsAreStoredWordForWord) {
     using namespace render;
     EXPECT_EQ((std::vector<uint32_t>{stored[kElementKindWord], stored[kElementPassWord], stored[kElementSourceWord],
                                      stored[kElementFirstWord], stored[kElementCountWord], stored[kElementValueWord]}),
-              (std::vector<uint32_t>{4, 0, 0, 2437, 3, 640}));
+              (std::vector<uint32_t>{4, 0, 0, kInterfacePoolWord + 2, 3, 640}));
+    // Its glyphs follow the three pool entries, copied from the meta words.
+    EXPECT_EQ(w.words[kInterfacePoolWord + 2], 0x00030201u);
 }
 
 InterfaceElement text(render::TextSource source, uint32_t first, uint32_t count, uint32_t value) {
@@ -95,8 +104,9 @@ InterfaceElement text(render::TextSource source, uint32_t first, uint32_t count,
     return e;
 }
 
-// The shader reads every text's glyphs from the meta buffer: numbers as their lowest `count`
-// decimal digits (glyph 60 is "0"), world-menu texts as the block's slot bytes from their first on.
+// The shader reads every text's glyphs after the pool: numbers as their lowest `count` decimal
+// digits (glyph 60 is "0"), world-menu texts as the block's slot bytes from their first on, meta
+// texts as the meta words' bytes from their first word on.
 TEST(InterfaceTiles, NumberAndMenuTextsBecomeGlyphBytes) {
     render::InterfaceBlock block{};
     block.slots[0] = 0x04030201u, block.slots[1] = 0x08070605u, block.slots[17] = 0x5A000000u;
@@ -116,11 +126,16 @@ TEST(InterfaceTiles, NumberAndMenuTextsBecomeGlyphBytes) {
         {text(Source::Menu, 70, 3, 0), {0, 0x5A, 0}},  // the last slot byte, then past the block
         {text(Source::Menu, 0, 256, 0), wholeBlock},
         {text(Source::Menu, 0, 257, 0), {}},
-        {text(Source::Meta, 2437, 3, 0), {}},
+        {text(Source::Meta, 2, 5, 0), {0x11, 0x22, 0x33, 0x44, 0x55}},
+        {text(Source::Meta, 3, 6, 0), {0x55, 0, 0, 0, 0, 0}},  // the last meta word, then past it
+        {text(Source::Meta, 0, 257, 0), {}},
         {fill(0, 0, 1, 1), {}},
     };
+    const std::vector<uint32_t> meta{0, 0, 0x44332211u, 0x55u, 0x66u};
+    const std::span<const uint32_t> shortMeta(meta.data(), 4);
     for (const auto& c : cases)
-        EXPECT_EQ(render::resolvedTextGlyphs(c.e, block), c.glyphs) << c.e.b[0] << " " << c.e.b[1] << " " << c.e.b[2];
+        EXPECT_EQ(render::resolvedTextGlyphs(c.e, block, shortMeta), c.glyphs)
+            << c.e.b[0] << " " << c.e.b[1] << " " << c.e.b[2];
 }
 
 // A number's digits follow the pool and its element points there; an icon carries its material's
@@ -153,13 +168,12 @@ TEST(InterfaceTiles, TextsPointAtTheirGlyphsAndIconsCarryTheirRectangle) {
     }
 }
 
-// A text's shadow has an iteration of its own, just before its body.
+// A text's shadow has an iteration of its own, just before its body: its index with the flag.
 TEST(InterfaceTiles, TextsAreListedWithTheirShadowMarkerFirst) {
     const InterfaceElement label = text(render::TextSource::Meta, 2437, 3, 0);
     Written w;
     render::writeInterfaceTiles(w.words, {fill(0, 0, 64, 64), label, fill(8, 8, 8, 8)}, 64, 64, {});
-    const uint32_t marker = render::kShadowEntry;
-    EXPECT_EQ(w.listedAt(10, 10), (std::vector<uint32_t>{0, marker, 1, 2}));
+    EXPECT_EQ(w.listedAt(10, 10), (std::vector<uint32_t>{0, 1 | render::kShadowFlag, 1, 2}));
     EXPECT_EQ(w.listedAt(50, 10), (std::vector<uint32_t>{0}));
 }
 
@@ -192,13 +206,42 @@ TEST(InterfaceTiles, TilesGrowWhenTheGridWouldPassItsLimit) {
 // 256 elements over the whole screen do not fit the index pool at 16-pixel tiles: the tiles grow
 // and every element is still drawn everywhere.
 TEST(InterfaceTiles, AFullPoolGrowsTheTilesInsteadOfDroppingElements) {
-    const std::vector<InterfaceElement> elements(300, fill(0.0f, 0.0f, 1280.0f, 720.0f));
+    // Half a pixel short of the whole screen, so that every tile lists them.
+    const std::vector<InterfaceElement> elements(300, fill(0.5f, 0.0f, 1279.5f, 720.0f));
     Written w;
     render::writeInterfaceTiles(w.words, elements, 1280, 720, {});
-    EXPECT_EQ(w.words[render::kInterfaceHeaderWord], render::kMaxInterfaceElements);
+    EXPECT_EQ(w.shared(), 0u);
     EXPECT_GT(w.tile(), render::kSmallestInterfaceTile);
     for (const auto& [x, y] : {std::pair{0u, 0u}, std::pair{1279u, 719u}, std::pair{640u, 360u}})
         EXPECT_EQ(w.listedAt(x, y).size(), render::kMaxInterfaceElements);
+}
+
+// The leading elements over the whole screen are drawn at every pixel without tile entries; the
+// run ends at the first one that misses an edge, is a text or is not leading.
+TEST(InterfaceTiles, LeadingElementsOverTheWholeScreenAreSharedByEveryTile) {
+    InterfaceElement wholeText = fill(0.0f, 0.0f, 64.0f, 64.0f);
+    wholeText.kind = render::ElementKind::Text;
+    const InterfaceElement whole = fill(-1.0f, 0.0f, 65.0f, 64.0f), small = fill(8.0f, 8.0f, 8.0f, 8.0f);
+    const struct {
+        std::vector<InterfaceElement> elements;
+        uint32_t shared;
+    } cases[] = {
+        {{whole, whole, small, whole}, 2},
+        {{small, whole}, 0},
+        {{whole, fill(0.0f, 0.0f, 64.0f, 63.9f)}, 1},   // short of the bottom edge
+        {{whole, fill(0.1f, 0.0f, 63.9f, 64.0f)}, 1},   // short of the left edge
+        {{whole, fill(0.0f, 0.0f, 63.9f, 64.0f)}, 1},   // short of the right edge
+        {{fill(0.0f, 0.0f, 64.0f, 64.0f), wholeText}, 1},
+    };
+    for (const auto& c : cases) {
+        Written w;
+        render::writeInterfaceTiles(w.words, c.elements, 64, 64, {});
+        EXPECT_EQ(w.shared(), c.shared) << c.elements.size();
+        expectEveryCoveredPixelListsIt(w, c.elements, 64, 64);
+        const std::vector<uint32_t> listed = w.listedAt(40, 40);  // outside the small element
+        EXPECT_EQ(std::count(listed.begin(), listed.end(), 0u), covers(c.elements[0], 40, 40) ? 1 : 0)
+            << "the first element listed twice or not at all";
+    }
 }
 
 }  // namespace

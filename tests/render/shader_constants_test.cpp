@@ -44,8 +44,9 @@ TEST(ShaderConstants, FontGlyphsMatchTheAlphabet) {
 
 TEST(ShaderConstants, InterfaceEncodingMatchesTheInterfaceShader) {
     const auto values = shaderConstants("cross.frag");
-    ASSERT_TRUE(values.count("SHADOW_ENTRY"));
-    EXPECT_EQ(values.at("SHADOW_ENTRY"), render::kShadowEntry);
+    ASSERT_TRUE(values.count("SHADOW_FLAG"));
+    EXPECT_EQ(values.at("SHADOW_FLAG"), render::kShadowFlag);
+    EXPECT_GT(render::kShadowFlag, render::kMaxInterfaceElements);
     EXPECT_EQ(render::kMaterialRectsWord * 4, render::kMaterialRectsOffset);
     // The shader reads an element as quads: rectangle, `a`, then kind, pass, glyph word, glyph count.
     EXPECT_EQ(render::kInterfaceElementsWord % 4, 0u);
