@@ -1,7 +1,9 @@
 #pragma once
 // The host of a LAN session (the Quorvane Server program): it admits guests that bring the room
 // code and the content fingerprint, relays their block edits to each other, keeps every changed cell
-// for guests who join late, and sends each guest the poses of the others. Single-threaded: one
+// for guests who join late, and sends each guest the poses of the others. It has no world of its own:
+// the world owner (the earliest admitted guest still here) sends the moving things, which it relays
+// to the others, and receives the others' client events. Single-threaded: one
 // `step` is one poll() turn over the listening socket and every guest.
 #include <cstdint>
 #include <map>
@@ -44,6 +46,7 @@ class RelayServer {
     void step(int waitMs);
 
     std::size_t guestCount() const;  // admitted guests
+    uint32_t ownerId() const { return ownerId_; }  // 0 while no guest is admitted
     const std::map<Cell, CellEdit>& changedCells() const { return changed_; }
     // One line per guest dropped for misbehaving, oldest first.
     const std::vector<std::string>& drops() const { return drops_; }
@@ -68,6 +71,11 @@ class RelayServer {
     std::string handle(Guest& guest, Message& message);
     std::string admit(Guest& guest, const HelloMessage& hello);
     void relayEdits(const Guest& from, const BlockEditsMessage& edits);
+    // Snapshots of the moving things, relayed from the owner only.
+    void relaySnapshot(const Guest& from, const Message& message);
+    void routeClientEvent(const Guest& from, ClientEventMessage event);
+    Guest* admittedGuest(uint32_t id);
+    void chooseOwner();
     void sendChangedCells(Guest& guest);
     void sendPendingEdits();
     void sendPoses();
@@ -80,6 +88,7 @@ class RelayServer {
     int listenSocket_ = -1;
     uint16_t port_ = 0;
     uint32_t nextId_ = 1;
+    uint32_t ownerId_ = 0;
     double lastPoses_ = 0.0;
     double lastEdits_ = 0.0;
     bool playersChanged_ = false;
