@@ -31,22 +31,23 @@
 //  13    Owner         host    u32 player id of the world owner (0: none)
 //
 // A session: the guest connects and sends Hello. The host answers Refusal (other version, room
-// code or content fingerprint, or a full room) or Welcome followed by Owner, BlockEdits holding every
-// cell changed so far in the session, then Players. From then on the guest sends LocalPose five times a
-// second, the cells it changed in each frame as BlockEdits, and ClientEvent for client events. The
+// code or content fingerprint, or a full room) or Welcome followed by Owner, BlockEdits holding
+// every cell changed so far in the session, then Players. From then on the guest sends LocalPose
+// five times a second, the cells it changed in each frame as BlockEdits, and ClientEvent for client events. The
 // host gathers each guest's edits for the others and sends them twenty times a second, and Poses
 // (the other players) ten times a second, which also keeps a quiet session alive. Batching keeps
 // both directions far below the message limit however many cells change.
 //
-// The world's moving things: the first admitted guest is the world owner; when it leaves, the guest
-// admitted next after it becomes owner, and the host sends Owner to every guest each time that
-// changes. The owner ticks its mobs and dropped items as in single play and sends Mobs, Npcs, Arrows
-// and Items five times a second; the host relays them to the other guests, whose lists they replace
-// whole. The same messages from a guest that is not the owner are ignored (not relayed, not dropped:
-// they carry nothing the others need). A non-owner's ClientEvent goes to the owner with the player id
-// set to the sender's; the owner's ClientEvent goes to the guest its player id names. Events:
-// kEventHitMob (subject mob id, amount damage), kEventTakePile (subject pile id), kEventPileGiven
-// (owner to taker: subject item id, amount count), kEventReleaseHeld (no fields).
+// The world's moving things: the first admitted guest is the world owner; when it leaves, the
+// earliest admitted guest still there becomes owner, and the host sends Owner to every guest each
+// time that changes. The owner ticks its mobs and dropped items as in single play and sends Mobs,
+// Npcs and Arrows ten times a second and Items five times a second; the host relays them to the
+// other guests, whose lists they replace whole. The same messages from a guest that is not the
+// owner are ignored (not relayed, not dropped: they carry nothing the others need). A non-owner's
+// ClientEvent goes to the owner with the player id set to the sender's; the owner's ClientEvent
+// goes to the guest its player id names. Events: kEventHitMob (subject mob id, amount damage),
+// kEventTakePile (subject pile id), kEventPileGiven (owner to taker: subject item id, amount
+// count), kEventReleaseHeld (no fields).
 //
 // Either side drops a peer that sends a refused frame, more than kMaxMessagesPerSecond frames or
 // kMaxBytesPerSecond bytes in one second, lets its unsent data grow past kMaxSendBuffer, stays

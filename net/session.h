@@ -82,7 +82,8 @@ struct LanSession {
     // The world owner ticks the session's mobs and dropped items and sends them to the others.
     uint32_t ownerId = 0;  // as the host last said
     bool worldOwner = false;
-    double lastSnapshotSent = 0.0;      // link clock seconds
+    double lastEntitiesSent = 0.0;      // link clock seconds
+    double lastItemsSent = 0.0;         // link clock seconds
     std::set<uint32_t> requestedPiles;  // asked the owner for, not yet gone from its snapshots
 
     // True where the moving things come from the owner's snapshots instead of our own world steps.
