@@ -138,7 +138,8 @@ void App::startMeleeAttack(uint32_t mobId, uint8_t mode) {
     double damage = meleeDamage();
     if (mode != 0) damage *= rules.combat.heavyMultiplier;
     if (lan.entitiesFromHost())  // the owner's mob: the owner's world takes the blow too
-        sendClientEvent(net::kEventHitMob, mobId, static_cast<int32_t>(std::clamp(std::floor(damage), 0.0, 1e9)));
+        sendClientEvent(net::kEventHitMob, mobId,
+                        static_cast<int32_t>(std::clamp(std::floor(damage), 0.0, 1e9)));
     mob->health = static_cast<int32_t>(std::max(mob->health - std::floor(damage), -1e9));
     mob->hurtTimer = game::kHurtTicks;
     if (mob->health < 1) mob->deathTimer = 0;

@@ -35,8 +35,8 @@
 // every cell changed so far in the session, then Players. From then on the guest sends LocalPose
 // five times a second, the cells it changed in each frame as BlockEdits, and ClientEvent for
 // client events. The host gathers each guest's edits for the others and sends them twenty times a
-// second, and Poses (the other players) ten times a second, which also keeps a quiet session alive. Batching keeps
-// both directions far below the message limit however many cells change.
+// second, and Poses (the other players) ten times a second, which also keeps a quiet session
+// alive. Batching keeps both directions far below the message limit however many cells change.
 //
 // The world's moving things: the first admitted guest is the world owner; when it leaves, the
 // earliest admitted guest still there becomes owner, and the host sends Owner to every guest each

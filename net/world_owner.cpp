@@ -66,8 +66,9 @@ bool applyMobHit(EntityState& entities, uint32_t mobId, int32_t damage) {
 
 std::optional<DroppedItem> takePile(EntityState& entities, uint32_t pile) {
     std::vector<DroppedItem>& items = entities.droppedItems;
-    const auto found = std::find_if(items.begin(), items.end(),
-                                    [&](const DroppedItem& item) { return item.pile == pile && item.count > 0; });
+    const auto found = std::find_if(items.begin(), items.end(), [&](const DroppedItem& item) {
+        return item.pile == pile && item.count > 0;
+    });
     if (found == items.end()) return std::nullopt;
     const DroppedItem taken = *found;
     items.erase(found);
@@ -109,15 +110,18 @@ void App::applyClientEvent(const net::ClientEventMessage& event) {
         net::applyMobHit(entities, event.subject, event.amount);
     } else if (lan.worldOwner && event.event == net::kEventTakePile) {
         if (const std::optional<DroppedItem> pile = net::takePile(entities, event.subject))
-            net::appendFrame(lan.connection.sendBuffer,
-                             net::ClientEventMessage{net::kEventPileGiven, event.player, pile->id, pile->count});
+            net::appendFrame(
+                lan.connection.sendBuffer,
+                net::ClientEventMessage{net::kEventPileGiven, event.player, pile->id, pile->count});
     } else if (!lan.worldOwner && event.event == net::kEventPileGiven) {
-        if (event.subject <= 255 && event.amount > 0) giveItem(static_cast<uint8_t>(event.subject), event.amount);
+        if (event.subject <= 255 && event.amount > 0)
+            giveItem(static_cast<uint8_t>(event.subject), event.amount);
     }
 }
 
 void App::requestPile(const DroppedItem& item) {
-    if (!lan.ready || item.count <= 0 || !voxel::isValidBlockId(item.id) || lan.requestedPiles.contains(item.pile))
+    if (!lan.ready || item.count <= 0 || !voxel::isValidBlockId(item.id) ||
+        lan.requestedPiles.contains(item.pile))
         return;
     // Asked for only when all of it fits, so that nothing the owner hands over is lost.
     Inventory room = inventory;

@@ -142,7 +142,8 @@ void RelayServer::chooseOwner() {
     if (admittedGuest(ownerId_) != nullptr) return;
     ownerId_ = 0;
     for (const Guest& guest : guests_)  // ids grow with admission, so the lowest came first
-        if (guest.admitted && guest.socket >= 0 && (ownerId_ == 0 || guest.id < ownerId_)) ownerId_ = guest.id;
+        if (guest.admitted && guest.socket >= 0 && (ownerId_ == 0 || guest.id < ownerId_))
+            ownerId_ = guest.id;
     for (Guest& guest : guests_)
         if (guest.admitted && guest.socket >= 0) appendFrame(guest.out, OwnerMessage{ownerId_});
 }

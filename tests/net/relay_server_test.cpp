@@ -197,13 +197,15 @@ TEST(RelayServer, OnlyTheOwnersSnapshotsAreRelayedAndOwnershipPassesInAdmissionO
     relay.join(b, "B");
     relay.join(c, "C");
     for (TestPeer* peer : {&a, &b, &c}) {
-        ASSERT_TRUE(peer->readUntil(relay.turn(), [&] { return peer->last<net::OwnerMessage>() != nullptr; }));
+        ASSERT_TRUE(
+            peer->readUntil(relay.turn(), [&] { return peer->last<net::OwnerMessage>() != nullptr; }));
         EXPECT_EQ(peer->last<net::OwnerMessage>()->playerId, 1u);
     }
     auto mobsSeen = [](const TestPeer& peer) {
         std::vector<uint32_t> ids;
         for (const net::Message& message : peer.received)
-            if (const auto* mobs = std::get_if<net::MobsMessage>(&message)) ids.push_back(mobs->mobs.at(0).id);
+            if (const auto* mobs = std::get_if<net::MobsMessage>(&message))
+                ids.push_back(mobs->mobs.at(0).id);
         return ids;
     };
     auto poseOf = [](const TestPeer& peer, uint32_t id) {
@@ -238,7 +240,8 @@ TEST(RelayServer, OnlyTheOwnersSnapshotsAreRelayedAndOwnershipPassesInAdmissionO
     platform::closeSocket(a.socket);
     a.socket = -1;
     for (TestPeer* peer : {&b, &c}) {
-        ASSERT_TRUE(peer->readUntil(relay.turn(), [&] { return peer->last<net::OwnerMessage>()->playerId == 2u; }));
+        ASSERT_TRUE(
+            peer->readUntil(relay.turn(), [&] { return peer->last<net::OwnerMessage>()->playerId == 2u; }));
     }
     EXPECT_EQ(relay.server.ownerId(), 2u);
     b.send(net::MobsMessage{{{8, 0, 1, 2, 3, 0, 0, 5}}});

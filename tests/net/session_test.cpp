@@ -258,7 +258,8 @@ TEST_F(TwoGames, TheOwnersMobsAndPilesReachTheOtherWhoseHitsAndPickUpsReachTheOw
     const float feet = other.player.y - 1.0f;
     owner.dropItem(worldtest::stone, 5, other.player.x, feet, other.player.z);
     const uint32_t pile = owner.entities.droppedItems.at(0).pile;
-    ASSERT_TRUE(runUntil([&] { return other.entities.mobs.size() == 1 && other.entities.droppedItems.size() == 1; }));
+    ASSERT_TRUE(
+        runUntil([&] { return other.entities.mobs.size() == 1 && other.entities.droppedItems.size() == 1; }));
     EXPECT_EQ(other.entities.mobs[0].id, boar.id);
     EXPECT_EQ(other.entities.mobs[0].health, 10);
     EXPECT_EQ(other.entities.mobs[0].x, 4.5);

@@ -23,7 +23,7 @@ TEST(WorldOwner, SnapshotsStopAtEachLimitAndLeaveOutAnNpcIdTooLongToSend) {
         EXPECT_NO_THROW(net::encodeFrame(net::itemsSnapshot(entities)));
     }
     std::map<std::string, std::array<double, 3>> npcs{{std::string(100, 'a'), {1, 2, 3}},
-                                                       {std::string(101, 'b'), {4, 5, 6}}};
+                                                      {std::string(101, 'b'), {4, 5, 6}}};
     const net::NpcsMessage sent = net::npcsSnapshot(npcs);
     ASSERT_EQ(sent.npcs.size(), 1u);
     EXPECT_EQ(sent.npcs[0].z, 3.0);
