@@ -47,7 +47,8 @@
 // ClientEvent goes to the owner with the player id set to the sender's; the owner's ClientEvent
 // goes to the guest its player id names. Events: kEventHitMob (subject mob id, amount damage),
 // kEventTakePile (subject pile id), kEventPileGiven (owner to taker: subject item id, amount
-// count), kEventReleaseHeld (no fields).
+// count), kEventReleaseHeld (no fields). The host passes on at most 100 snapshots and 100 events to
+// the owner a second and ignores the rest, so that no guest is pushed past its own message limit.
 //
 // Either side drops a peer that sends a refused frame, more than kMaxMessagesPerSecond frames or
 // kMaxBytesPerSecond bytes in one second, lets its unsent data grow past kMaxSendBuffer, stays

@@ -24,6 +24,16 @@ bool isSnapshot(const Message& message) {
 
 }  // namespace
 
+bool RelayBudget::take(double now, uint32_t perSecond) {
+    if (now - windowStart >= 1.0) {
+        windowStart = now;
+        used = 0;
+    }
+    if (used >= perSecond) return false;
+    ++used;
+    return true;
+}
+
 RelayServer::RelayServer(RelayConfig config) : config_(std::move(config)) {}
 
 RelayServer::~RelayServer() {
@@ -125,6 +135,7 @@ RelayServer::Guest* RelayServer::admittedGuest(uint32_t id) {
 
 void RelayServer::relaySnapshot(const Guest& from, const Message& message) {
     if (from.id != ownerId_) return;  // a guest without the world has nothing the others need
+    if (!snapshotBudget_.take(linkClock(), kRelayedPerSecond)) return;
     for (Guest& guest : guests_)
         if (&guest != &from && guest.admitted && guest.socket >= 0) appendFrame(guest.out, message);
 }
@@ -133,6 +144,7 @@ void RelayServer::routeClientEvent(const Guest& from, ClientEventMessage event) 
     const uint32_t target = from.id == ownerId_ ? event.player : ownerId_;
     Guest* to = admittedGuest(target);
     if (to == nullptr || to == &from) return;
+    if (from.id != ownerId_ && !eventBudget_.take(linkClock(), kRelayedPerSecond)) return;
     // The owner learns who acted; a guest never chooses whom its event speaks for.
     if (from.id != ownerId_) event.player = from.id;
     appendFrame(to->out, event);

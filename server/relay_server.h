@@ -16,6 +16,19 @@
 
 namespace net {
 
+// Messages passed on from one guest to others in the current second, so that what the relay fans
+// out can never push a well-behaved receiver past its own message limit.
+struct RelayBudget {
+    double windowStart = 0.0;
+    uint32_t used = 0;
+    // True when one more fits into the second that `now` falls in.
+    bool take(double now, uint32_t perSecond);
+};
+
+// The owner's snapshots relayed, and the others' events passed to the owner, per second each:
+// a busy session needs about 40 of the first and a few of the second; a guest takes 400 in all.
+inline constexpr uint32_t kRelayedPerSecond = 100;
+
 struct RelayConfig {
     uint16_t port = 29810;
     std::string roomCode;
@@ -89,6 +102,7 @@ class RelayServer {
     uint16_t port_ = 0;
     uint32_t nextId_ = 1;
     uint32_t ownerId_ = 0;
+    RelayBudget snapshotBudget_, eventBudget_;
     double lastPoses_ = 0.0;
     double lastEdits_ = 0.0;
     bool playersChanged_ = false;

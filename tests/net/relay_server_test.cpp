@@ -253,4 +253,17 @@ TEST(RelayServer, OnlyTheOwnersSnapshotsAreRelayedAndOwnershipPassesInAdmissionO
     EXPECT_TRUE(relay.server.drops().empty()) << "a non-owner's snapshot is ignored, not a drop";
 }
 
+TEST(RelayServer, WhatIsPassedOnStopsAtItsBudgetUntilTheNextSecond) {
+    net::RelayBudget budget;
+    struct Row {
+        double now;
+        uint32_t takes;  // of 5 tries, with 3 a second
+    };
+    for (const Row row : {Row{10.0, 3}, Row{10.999, 0}, Row{11.0, 3}}) {
+        uint32_t taken = 0;
+        for (int i = 0; i < 5; ++i) taken += budget.take(row.now, 3) ? 1 : 0;
+        EXPECT_EQ(taken, row.takes) << row.now;
+    }
+}
+
 }  // namespace
