@@ -485,7 +485,11 @@ struct App {
     bool finishConnect(double now);
     void applyNetworkMessage(net::Message& message);
     void sendBlockEdit(int32_t x, int32_t y, int32_t z);
-    void sendClientEvent(uint32_t event);
+    void sendClientEvent(uint32_t event, uint32_t subject = 0, int32_t amount = 0);
+    // The world owner's side (net/world_owner.cpp).
+    void sendWorldSnapshots(double now);
+    void applyClientEvent(const net::ClientEventMessage& event);
+    void requestPile(const DroppedItem& item);
     void applyRemoteEdits(const net::BlockEditsMessage& edits);
     // Puts the session's changed cells of the chunk back into it (chunk index rebuild).
     void reapplyChangedCells(voxel::Chunk& chunk);

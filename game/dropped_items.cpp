@@ -59,6 +59,7 @@ void App::dropItem(uint8_t id, int32_t count, float x, float y, float z) {
     DroppedItem item;
     item.id = id;
     item.count = count;
+    item.pile = entities.nextPileId++;
     item.x = x, item.y = y, item.z = z;
     item.prevX = x, item.prevY = y, item.prevZ = z;
     item.phase = item.prevPhase = static_cast<float>(clock.tick % 64) * 0.37f;
@@ -73,7 +74,11 @@ int32_t App::giveItem(uint8_t id, int32_t count) {
 }
 
 void App::stepDroppedItems() {
-    if (lan.networked && !lan.host) return;  // a guest's items arrive from the host
+    if (lan.entitiesFromHost()) {  // the owner's items: what lies in reach is asked for
+        for (const DroppedItem& item : entities.droppedItems)
+            if (withinReach(player, item)) requestPile(item);
+        return;
+    }
     for (DroppedItem& item : entities.droppedItems) {
         item.prevX = item.x, item.prevY = item.y, item.prevZ = item.z;
         item.prevPhase = item.phase;

@@ -44,6 +44,7 @@ struct DroppedItem {
     int32_t count = 1;        // items in this one pile
     float velocityY = 0.0f;   // blocks per world step
     int32_t age = 0;          // world steps since it was dropped
+    uint32_t pile = 0;        // names the pile in a LAN session
 };
 
 struct Arrow {
@@ -73,6 +74,7 @@ struct Particle {
 struct EntityState {
     std::vector<Mob> mobs;
     uint32_t nextMobId = 1;
+    uint32_t nextPileId = 1;
     std::vector<DroppedItem> droppedItems;
     std::vector<Arrow> arrows;
     std::vector<HitSpark> sparks;

@@ -137,6 +137,9 @@ void App::startMeleeAttack(uint32_t mobId, uint8_t mode) {
     combat.meleeTimer = std::max(1, swingTicks(rules.combat, mode));
     double damage = meleeDamage();
     if (mode != 0) damage *= rules.combat.heavyMultiplier;
+    if (lan.entitiesFromHost())  // the owner's mob: the owner's world takes the blow too
+        sendClientEvent(net::kEventHitMob, mobId,
+                        static_cast<int32_t>(std::clamp(std::floor(damage), 0.0, 1e9)));
     mob->health = static_cast<int32_t>(std::max(mob->health - std::floor(damage), -1e9));
     mob->hurtTimer = game::kHurtTicks;
     if (mob->health < 1) mob->deathTimer = 0;
@@ -144,7 +147,7 @@ void App::startMeleeAttack(uint32_t mobId, uint8_t mode) {
 
 void App::stepMobs() {
     if (combat.meleeTimer > 0) --combat.meleeTimer;
-    if (lan.networked && !lan.host) return;  // a guest's mobs, timers and all, arrive from the host
+    if (lan.entitiesFromHost()) return;  // a guest's mobs, timers and all, arrive from the owner
     for (Mob& mob : entities.mobs) game::stepMobTimers(mob);
     std::erase_if(entities.mobs, game::corpseExpired);
     if (game::isNight(clock.timeOfDay) && clock.tick % game::kSpawnEveryTicks == 0) spawnNightMob(*this);

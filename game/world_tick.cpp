@@ -32,7 +32,7 @@ void App::tickWorld() {
 }
 
 double App::tickAlpha() const {
-    const bool lanGuest = lan.networked && !lan.host;
+    const bool lanGuest = lan.entitiesFromHost();
     const double alpha = lanGuest ? (glfwGetTime() - entities.lastEntityMessage) / 0.1 : clock.accumulator / WorldClock::kStep;
     return std::clamp(alpha, 0.0, 1.0);
 }

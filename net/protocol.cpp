@@ -165,11 +165,15 @@ void fields(IO& io, ItemsMessage& m) {
         io.u8(s.id);
         for (float* v : {&s.x, &s.y, &s.z, &s.spin}) io.f32(*v);
         io.i32(s.count);
+        io.u32(s.pile);
     });
 }
 template <class IO>
 void fields(IO& io, ClientEventMessage& m) {
     io.u32(m.event);
+    io.u32(m.player);
+    io.u32(m.subject);
+    io.i32(m.amount);
 }
 template <class IO>
 void fields(IO& io, PlayersMessage& m) {
@@ -177,6 +181,11 @@ void fields(IO& io, PlayersMessage& m) {
         io.u32(p.id);
         io.text(p.name, 1, kMaxPlayerName, "player name");
     });
+}
+
+template <class IO>
+void fields(IO& io, OwnerMessage& m) {
+    io.u32(m.playerId);
 }
 
 template <std::size_t I = 0>

@@ -1,7 +1,7 @@
 #pragma once
 // The LAN protocol between the game (a guest) and the Quorvane Server program (the host).
 //
-// Version 1. Every message travels in one frame over TCP:
+// Version 2. Every message travels in one frame over TCP:
 //
 //     u32 length | u8 type | body (length - 1 bytes)
 //
@@ -20,23 +20,35 @@
 //                              u8 state, u8 water level
 //   5    LocalPose     guest   7 f32: x, eye y, z, yaw, pitch, walk amount, walk phase
 //   6    Poses         host    u16 count (<= 64), then per player u32 id and the 7 f32 of its pose
-//   7    Mobs          host    u16 count (<= 256), then per mob u32 id, u32 kind, f64 x, y, z,
+//   7    Mobs          both    u16 count (<= 256), then per mob u32 id, u32 kind, f64 x, y, z,
 //                              f64 yaw, f64 walk phase, i32 health
-//   8    Npcs          host    u16 count (<= 128), then per NPC u8+id (<= 100), f64 x, y, z (feet)
-//   9    Arrows        host    u16 count (<= 256), then per arrow f64 x, y, z, f64 facing x, y, z
-//  10    Items         host    u16 count (<= 512), then per pile u8 id, f32 x, y, z, f32 spin, i32 count
-//  11    ClientEvent   guest   u32 event number
+//   8    Npcs          both    u16 count (<= 128), then per NPC u8+id (<= 100), f64 x, y, z (feet)
+//   9    Arrows        both    u16 count (<= 256), then per arrow f64 x, y, z, f64 facing x, y, z
+//  10    Items         both    u16 count (<= 512), then per pile u8 id, f32 x, y, z, f32 spin, i32 count,
+//                              u32 pile id
+//  11    ClientEvent   both    u32 event number, u32 player id, u32 subject, i32 amount
 //  12    Players       host    u16 count (<= 64), then per player u32 id and u8+name (<= 64)
+//  13    Owner         host    u32 player id of the world owner (0: none)
 //
 // A session: the guest connects and sends Hello. The host answers Refusal (other version, room
-// code or content fingerprint, or a full room) or Welcome followed by BlockEdits holding every cell
-// changed so far in the session, then Players. From then on the guest sends LocalPose five times a
-// second, the cells it changed in each frame as BlockEdits, and ClientEvent for client events. The
-// host gathers each guest's edits for the others and sends them twenty times a second, and Poses
-// (the other players) ten times a second, which also keeps a quiet session alive. Batching keeps
-// both directions far below the message limit however many cells change. Entity snapshots (Mobs, Npcs,
-// Arrows, Items) replace the guest's lists whole; a host with a world sends them, the relay host has none and
-// sends none.
+// code or content fingerprint, or a full room) or Welcome followed by Owner, BlockEdits holding
+// every cell changed so far in the session, then Players. From then on the guest sends LocalPose
+// five times a second, the cells it changed in each frame as BlockEdits, and ClientEvent for
+// client events. The host gathers each guest's edits for the others and sends them twenty times a
+// second, and Poses (the other players) ten times a second, which also keeps a quiet session
+// alive. Batching keeps both directions far below the message limit however many cells change.
+//
+// The world's moving things: the first admitted guest is the world owner; when it leaves, the
+// earliest admitted guest still there becomes owner, and the host sends Owner to every guest each
+// time that changes. The owner ticks its mobs and dropped items as in single play and sends Mobs,
+// Npcs and Arrows ten times a second and Items five times a second; the host relays them to the
+// other guests, whose lists they replace whole. The same messages from a guest that is not the
+// owner are ignored (not relayed, not dropped: they carry nothing the others need). A non-owner's
+// ClientEvent goes to the owner with the player id set to the sender's; the owner's ClientEvent
+// goes to the guest its player id names. Events: kEventHitMob (subject mob id, amount damage),
+// kEventTakePile (subject pile id), kEventPileGiven (owner to taker: subject item id, amount
+// count), kEventReleaseHeld (no fields). The host passes on at most 100 snapshots and 100 events to
+// the owner a second and ignores the rest, so that no guest is pushed past its own message limit.
 //
 // Either side drops a peer that sends a refused frame, more than kMaxMessagesPerSecond frames or
 // kMaxBytesPerSecond bytes in one second, lets its unsent data grow past kMaxSendBuffer, stays
@@ -50,7 +62,7 @@
 
 namespace net {
 
-inline constexpr uint16_t kProtocolVersion = 1;
+inline constexpr uint16_t kProtocolVersion = 2;
 inline constexpr uint32_t kMaxFrameLength = 65536;
 inline constexpr std::size_t kFrameHeader = 4;
 inline constexpr std::size_t kMaxRoomCode = 32;
@@ -70,6 +82,11 @@ inline constexpr uint32_t kMaxBytesPerSecond = 4u << 20;
 inline constexpr std::size_t kMaxSendBuffer = 8u << 20;
 inline constexpr double kSilenceSeconds = 15.0;
 
+inline constexpr uint32_t kEventHitMob = 1;
+inline constexpr uint32_t kEventTakePile = 2;
+inline constexpr uint32_t kEventPileGiven = 3;
+inline constexpr uint32_t kEventReleaseHeld = 11;
+
 enum class MessageType : uint8_t {
     Hello = 1,
     Welcome,
@@ -83,6 +100,7 @@ enum class MessageType : uint8_t {
     Items,
     ClientEvent,
     Players,
+    Owner,
 };
 
 using Pose = std::array<float, 7>;
@@ -142,12 +160,16 @@ struct ItemState {
     uint8_t id = 0;
     float x = 0, y = 0, z = 0, spin = 0;
     int32_t count = 0;
+    uint32_t pile = 0;  // the owner's id of the pile, named by a guest that takes it
 };
 struct ItemsMessage {
     std::vector<ItemState> items;
 };
 struct ClientEventMessage {
     uint32_t event = 0;
+    uint32_t player = 0;  // set by the host: who sent it (to the owner) or whom it is for (from it)
+    uint32_t subject = 0;
+    int32_t amount = 0;
 };
 struct PlayerName {
     uint32_t id = 0;
@@ -156,11 +178,14 @@ struct PlayerName {
 struct PlayersMessage {
     std::vector<PlayerName> players;
 };
+struct OwnerMessage {
+    uint32_t playerId = 0;
+};
 
 // In the order of MessageType: the alternative's index is the type number minus 1.
 using Message = std::variant<HelloMessage, WelcomeMessage, RefusalMessage, BlockEditsMessage,
                              LocalPoseMessage, PosesMessage, MobsMessage, NpcsMessage, ArrowsMessage,
-                             ItemsMessage, ClientEventMessage, PlayersMessage>;
+                             ItemsMessage, ClientEventMessage, PlayersMessage, OwnerMessage>;
 
 MessageType messageType(const Message& message);
 

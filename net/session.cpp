@@ -9,6 +9,7 @@
 #include "content/fingerprint.h"
 #include "net/paths.h"
 #include "net/snapshots.h"
+#include "net/world_owner.h"
 #include "platform/tcp.h"
 
 namespace fs = std::filesystem;
@@ -83,13 +84,16 @@ void App::closeSession() {
     lan.playerList.clear();
     lan.changedCells.clear();
     lan.pendingEdits.clear();
+    lan.ownerId = 0;
+    lan.worldOwner = false;
+    lan.requestedPiles.clear();
     entities.mobSnapshots.clear();
     removeCacheDirectory(lan);
 }
 
-void App::sendClientEvent(uint32_t event) {
+void App::sendClientEvent(uint32_t event, uint32_t subject, int32_t amount) {
     if (!lan.networked || lan.host || !lan.authenticated) return;
-    net::appendFrame(lan.connection.sendBuffer, net::ClientEventMessage{event});
+    net::appendFrame(lan.connection.sendBuffer, net::ClientEventMessage{event, 0, subject, amount});
 }
 
 void App::updateNetwork() {
@@ -105,6 +109,7 @@ void App::updateNetwork() {
         }
         net::appendEditFrames(lan.connection.sendBuffer, lan.pendingEdits);
         lan.pendingEdits.clear();
+        sendWorldSnapshots(now);
         std::vector<net::Message> messages;
         const std::string error = net::exchange(lan.connection.peerSocket, lan.connection.receiveBuffer,
                                                 lan.connection.sendBuffer, lan.connection.meter, now, lan.limits,
@@ -148,6 +153,20 @@ void App::applyNetworkMessage(net::Message& message) {
         return;
     }
     if (!lan.authenticated) throw std::runtime_error("the server spoke before letting us in");
+    if (auto* owner = std::get_if<net::OwnerMessage>(&message)) {
+        const bool wasOwner = lan.worldOwner;
+        lan.ownerId = owner->playerId;
+        lan.worldOwner = owner->playerId == lan.playerId;
+        if (lan.worldOwner && !wasOwner) net::continueAsOwner(entities);
+        return;
+    }
+    if (auto* event = std::get_if<net::ClientEventMessage>(&message)) return applyClientEvent(*event);
+    // Our own world's moving things are never replaced by what comes back.
+    if (lan.worldOwner && (std::holds_alternative<net::MobsMessage>(message) ||
+                           std::holds_alternative<net::NpcsMessage>(message) ||
+                           std::holds_alternative<net::ArrowsMessage>(message) ||
+                           std::holds_alternative<net::ItemsMessage>(message)))
+        return;
     if (auto* edits = std::get_if<net::BlockEditsMessage>(&message)) {
         applyRemoteEdits(*edits);
     } else if (auto* poses = std::get_if<net::PosesMessage>(&message)) {
@@ -166,6 +185,7 @@ void App::applyNetworkMessage(net::Message& message) {
         entities.lastEntityMessage = arrival;
     } else if (auto* items = std::get_if<net::ItemsMessage>(&message)) {
         net::applyItems(entities, *items);
+        net::forgetGonePiles(lan.requestedPiles, *items);
         entities.lastDroppedItemMessage = arrival;
     } else {
         throw std::runtime_error("the server sent a message only a guest sends");

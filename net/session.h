@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -78,6 +79,15 @@ struct LanSession {
     std::vector<net::CellEdit> pendingEdits;  // sent together at the next network step
     double lastPoseSent = 0.0;                // link clock seconds
     net::LinkLimits limits;     // tests shorten them
+    // The world owner ticks the session's mobs and dropped items and sends them to the others.
+    uint32_t ownerId = 0;  // as the host last said
+    bool worldOwner = false;
+    double lastEntitiesSent = 0.0;      // link clock seconds
+    double lastItemsSent = 0.0;         // link clock seconds
+    std::set<uint32_t> requestedPiles;  // asked the owner for, not yet gone from its snapshots
+
+    // True where the moving things come from the owner's snapshots instead of our own world steps.
+    bool entitiesFromHost() const { return networked && !host && !worldOwner; }
 
     LanSession() {
         for (uint32_t i = 0; i < 256; ++i) serverToLocal[i] = localToServer[i] = i;

@@ -60,6 +60,7 @@ void applyItems(EntityState& entities, const ItemsMessage& message) {
         item.z = state.z;
         item.phase = state.spin;
         item.count = state.count;
+        item.pile = state.pile;
         if (i < entities.droppedItems.size()) {
             const DroppedItem& previous = entities.droppedItems[i];
             item.prevX = previous.x;

@@ -15,7 +15,7 @@ namespace {
 constexpr int kMapLine = 705;
 constexpr std::size_t kVerticesPerItem = 36;
 
-bool lanGuest(const App& app) { return app.lan.networked && !app.lan.host; }
+bool lanGuest(const App& app) { return app.lan.entitiesFromHost(); }
 
 render::DynamicPassGate passGate(const App& app) {
     const EntityState& e = app.entities;

@@ -48,7 +48,7 @@ double App::mobAttackPose(const Mob& mob) const { return render::mobAttackPose(m
 
 void App::buildActorGeometry(std::vector<render::MeshVertex>& list) {
     const double alpha = tickAlpha();
-    const bool lanGuest = lan.networked && !lan.host;
+    const bool lanGuest = lan.entitiesFromHost();
     render::TelegraphView view;
     view.alpha = alpha;
     view.viewYaw = player.yaw;

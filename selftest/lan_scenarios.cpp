@@ -93,6 +93,22 @@ void checkFraming() {
           "a frame over 65536 bytes is not refused");
 }
 
+// One of the two is the world owner; its mobs reach the other guest.
+void checkOwnerRelay(const std::function<void()>& serve, Peer& a, Peer& b) {
+    check(
+        runUntil(serve, {&a, &b}, [&] { return a.last<net::OwnerMessage>() && b.last<net::OwnerMessage>(); }),
+        "the guests are not told who owns the world");
+    const uint32_t owner = a.last<net::OwnerMessage>()->playerId;
+    Peer& from = owner == a.last<net::WelcomeMessage>()->playerId ? a : b;
+    Peer& to = &from == &a ? b : a;
+    check(
+        owner == from.last<net::WelcomeMessage>()->playerId && b.last<net::OwnerMessage>()->playerId == owner,
+        "the guests disagree on the world owner");
+    from.send(net::MobsMessage{{{5, 0, 1, 70, 2, 0, 0, 10}}});
+    check(runUntil(serve, {&a, &b}, [&] { return to.last<net::MobsMessage>() != nullptr; }),
+          "the owner's mobs do not reach the other guest");
+}
+
 void checkRelay() {
     net::RelayConfig config;
     config.port = 0;
@@ -117,6 +133,7 @@ void checkRelay() {
                        return poses && poses->players.size() == 1 && poses->players[0].pose[0] == 4.0f;
                    }),
           "a pose does not reach the other guest");
+    checkOwnerRelay(serve, a, b);
     Peer late(server.port()), wrong(server.port()), bad(server.port());
     late.send(hello(11, kRoom, "C"));
     wrong.send(hello(11, "1", "D"));
@@ -189,13 +206,14 @@ void checkServerProgram(const Path& out) {
 }  // namespace
 
 int lan(const Path& out) {
-    return runScenario(out, "lan-self-test",
-                       "LAN_OK: framing limits, two guests through the relay over 127.0.0.1, edits and poses "
-                       "relayed, late joiner caught up, wrong room code refused, garbage sender dropped",
-                       [] {
-                           checkFraming();
-                           checkRelay();
-                       });
+    return runScenario(
+        out, "lan-self-test",
+        "LAN_OK: framing limits, two guests through the relay over 127.0.0.1, edits, poses and the "
+        "owner's mobs relayed, late joiner caught up, wrong room code refused, garbage sender dropped",
+        [] {
+            checkFraming();
+            checkRelay();
+        });
 }
 
 int dedicated(const Path& out) {

@@ -17,7 +17,22 @@ bool holds(const Message& message) {
     return std::holds_alternative<T>(message);
 }
 
+bool isSnapshot(const Message& message) {
+    return holds<MobsMessage>(message) || holds<NpcsMessage>(message) || holds<ArrowsMessage>(message) ||
+           holds<ItemsMessage>(message);
+}
+
 }  // namespace
+
+bool RelayBudget::take(double now, uint32_t perSecond) {
+    if (now - windowStart >= 1.0) {
+        windowStart = now;
+        used = 0;
+    }
+    if (used >= perSecond) return false;
+    ++used;
+    return true;
+}
 
 RelayServer::RelayServer(RelayConfig config) : config_(std::move(config)) {}
 
@@ -102,11 +117,47 @@ std::string RelayServer::handle(Guest& guest, Message& message) {
     } else if (auto* pose = std::get_if<LocalPoseMessage>(&message)) {
         guest.pose = pose->pose;
         guest.hasPose = true;
-    } else if (!holds<ClientEventMessage>(message)) {
-        // Client events need a world to act on; the relay has none and ignores them.
+    } else if (auto* event = std::get_if<ClientEventMessage>(&message)) {
+        routeClientEvent(guest, *event);
+    } else if (isSnapshot(message)) {
+        relaySnapshot(guest, message);
+    } else {
         return "sent a message a guest may not send";
     }
     return "";
+}
+
+RelayServer::Guest* RelayServer::admittedGuest(uint32_t id) {
+    for (Guest& guest : guests_)
+        if (guest.id == id && guest.admitted && guest.socket >= 0) return &guest;
+    return nullptr;
+}
+
+void RelayServer::relaySnapshot(const Guest& from, const Message& message) {
+    if (from.id != ownerId_) return;  // a guest without the world has nothing the others need
+    if (!snapshotBudget_.take(linkClock(), kRelayedPerSecond)) return;
+    for (Guest& guest : guests_)
+        if (&guest != &from && guest.admitted && guest.socket >= 0) appendFrame(guest.out, message);
+}
+
+void RelayServer::routeClientEvent(const Guest& from, ClientEventMessage event) {
+    const uint32_t target = from.id == ownerId_ ? event.player : ownerId_;
+    Guest* to = admittedGuest(target);
+    if (to == nullptr || to == &from) return;
+    if (from.id != ownerId_ && !eventBudget_.take(linkClock(), kRelayedPerSecond)) return;
+    // The owner learns who acted; a guest never chooses whom its event speaks for.
+    if (from.id != ownerId_) event.player = from.id;
+    appendFrame(to->out, event);
+}
+
+void RelayServer::chooseOwner() {
+    if (admittedGuest(ownerId_) != nullptr) return;
+    ownerId_ = 0;
+    for (const Guest& guest : guests_)  // ids grow with admission, so the lowest came first
+        if (guest.admitted && guest.socket >= 0 && (ownerId_ == 0 || guest.id < ownerId_))
+            ownerId_ = guest.id;
+    for (Guest& guest : guests_)
+        if (guest.admitted && guest.socket >= 0) appendFrame(guest.out, OwnerMessage{ownerId_});
 }
 
 std::string RelayServer::admit(Guest& guest, const HelloMessage& hello) {
@@ -129,6 +180,8 @@ std::string RelayServer::admit(Guest& guest, const HelloMessage& hello) {
     guest.id = nextId_++;
     guest.name = hello.name;
     appendFrame(guest.out, WelcomeMessage{guest.id});
+    if (ownerId_ == 0) ownerId_ = guest.id;
+    appendFrame(guest.out, OwnerMessage{ownerId_});
     sendChangedCells(guest);
     playersChanged_ = true;
     return "";
@@ -189,7 +242,9 @@ void RelayServer::drop(Guest& guest, const std::string& cause) {
 void RelayServer::leave(Guest& guest) {
     platform::closeSocket(guest.socket);
     guest.socket = -1;
-    if (guest.admitted) playersChanged_ = true;
+    if (!guest.admitted) return;
+    playersChanged_ = true;
+    if (guest.id == ownerId_) chooseOwner();
 }
 
 void RelayServer::removeClosed() {

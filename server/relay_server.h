@@ -1,7 +1,9 @@
 #pragma once
 // The host of a LAN session (the Quorvane Server program): it admits guests that bring the room
 // code and the content fingerprint, relays their block edits to each other, keeps every changed cell
-// for guests who join late, and sends each guest the poses of the others. Single-threaded: one
+// for guests who join late, and sends each guest the poses of the others. It has no world of its own:
+// the world owner (the earliest admitted guest still here) sends the moving things, which it relays
+// to the others, and receives the others' client events. Single-threaded: one
 // `step` is one poll() turn over the listening socket and every guest.
 #include <cstdint>
 #include <map>
@@ -13,6 +15,19 @@
 #include "net/protocol.h"
 
 namespace net {
+
+// Messages passed on from one guest to others in the current second, so that what the relay fans
+// out can never push a well-behaved receiver past its own message limit.
+struct RelayBudget {
+    double windowStart = 0.0;
+    uint32_t used = 0;
+    // True when one more fits into the second that `now` falls in.
+    bool take(double now, uint32_t perSecond);
+};
+
+// The owner's snapshots relayed, and the others' events passed to the owner, per second each:
+// a busy session needs about 40 of the first and a few of the second; a guest takes 400 in all.
+inline constexpr uint32_t kRelayedPerSecond = 100;
 
 struct RelayConfig {
     uint16_t port = 29810;
@@ -44,6 +59,7 @@ class RelayServer {
     void step(int waitMs);
 
     std::size_t guestCount() const;  // admitted guests
+    uint32_t ownerId() const { return ownerId_; }  // 0 while no guest is admitted
     const std::map<Cell, CellEdit>& changedCells() const { return changed_; }
     // One line per guest dropped for misbehaving, oldest first.
     const std::vector<std::string>& drops() const { return drops_; }
@@ -68,6 +84,11 @@ class RelayServer {
     std::string handle(Guest& guest, Message& message);
     std::string admit(Guest& guest, const HelloMessage& hello);
     void relayEdits(const Guest& from, const BlockEditsMessage& edits);
+    // Snapshots of the moving things, relayed from the owner only.
+    void relaySnapshot(const Guest& from, const Message& message);
+    void routeClientEvent(const Guest& from, ClientEventMessage event);
+    Guest* admittedGuest(uint32_t id);
+    void chooseOwner();
     void sendChangedCells(Guest& guest);
     void sendPendingEdits();
     void sendPoses();
@@ -80,6 +101,8 @@ class RelayServer {
     int listenSocket_ = -1;
     uint16_t port_ = 0;
     uint32_t nextId_ = 1;
+    uint32_t ownerId_ = 0;
+    RelayBudget snapshotBudget_, eventBudget_;
     double lastPoses_ = 0.0;
     double lastEdits_ = 0.0;
     bool playersChanged_ = false;

@@ -79,7 +79,7 @@ TEST(RelayServer, AGuestWithOtherCodeContentOrVersionIsRefusedAndClosed) {
         {{net::kProtocolVersion, kFingerprint, "40617396", "x"}, "Wrong room code"},
         {{net::kProtocolVersion, kFingerprint + 1, "40617395", "x"},
          "Game content differs from the server's"},
-        {{2, kFingerprint, "40617395", "x"}, "Protocol version 2 differs from the server's 1"},
+        {{1, kFingerprint, "40617395", "x"}, "Protocol version 1 differs from the server's 2"},
     };
     Relay relay;
     for (const Row& row : rows) {
@@ -186,6 +186,84 @@ TEST(RelayServer, EditsFromManyMessagesReachTheOthersInFewBatches) {
     }));
     EXPECT_LT(batches, 30u) << "batched, so a busy builder never floods the others";
     EXPECT_TRUE(relay.server.drops().empty());
+}
+
+// The owner's world reaches the others; a non-owner's snapshot goes nowhere and its events go to the
+// owner; when the owner leaves, the next admitted guest takes over and everyone is told.
+TEST(RelayServer, OnlyTheOwnersSnapshotsAreRelayedAndOwnershipPassesInAdmissionOrder) {
+    Relay relay;
+    TestPeer a, b, c;
+    relay.join(a, "A");
+    relay.join(b, "B");
+    relay.join(c, "C");
+    for (TestPeer* peer : {&a, &b, &c}) {
+        ASSERT_TRUE(
+            peer->readUntil(relay.turn(), [&] { return peer->last<net::OwnerMessage>() != nullptr; }));
+        EXPECT_EQ(peer->last<net::OwnerMessage>()->playerId, 1u);
+    }
+    auto mobsSeen = [](const TestPeer& peer) {
+        std::vector<uint32_t> ids;
+        for (const net::Message& message : peer.received)
+            if (const auto* mobs = std::get_if<net::MobsMessage>(&message))
+                ids.push_back(mobs->mobs.at(0).id);
+        return ids;
+    };
+    auto poseOf = [](const TestPeer& peer, uint32_t id) {
+        const auto* poses = peer.last<net::PosesMessage>();
+        if (poses)
+            for (const net::PlayerPose& p : poses->players)
+                if (p.id == id) return p.pose[0];
+        return 0.0f;
+    };
+    // The pose after it shows that the relay has read b's snapshot.
+    b.send(net::MobsMessage{{{99, 0, 1, 2, 3, 0, 0, 5}}});
+    b.send(net::LocalPoseMessage{{42}});
+    ASSERT_TRUE(c.readUntil(relay.turn(), [&] { return poseOf(c, 2) == 42.0f; }));
+    a.send(net::MobsMessage{{{7, 0, 1, 2, 3, 0, 0, 5}}});
+    ASSERT_TRUE(c.readUntil(relay.turn(), [&] { return !mobsSeen(c).empty(); }));
+    ASSERT_TRUE(b.readUntil(relay.turn(), [&] { return !mobsSeen(b).empty(); }));
+    EXPECT_EQ(mobsSeen(c), std::vector<uint32_t>{7});
+    EXPECT_EQ(mobsSeen(b), std::vector<uint32_t>{7});
+    EXPECT_TRUE(mobsSeen(a).empty()) << "not echoed to the owner";
+
+    b.send(net::ClientEventMessage{net::kEventHitMob, 3, 7, 4});  // claims to be guest 3
+    ASSERT_TRUE(a.readUntil(relay.turn(), [&] { return a.last<net::ClientEventMessage>() != nullptr; }));
+    const net::ClientEventMessage hit = *a.last<net::ClientEventMessage>();
+    EXPECT_EQ(hit.player, 2u) << "the relay names the real sender";
+    EXPECT_EQ(hit.subject, 7u);
+    EXPECT_EQ(hit.amount, 4);
+    a.send(net::ClientEventMessage{net::kEventPileGiven, 3, 5, 12});
+    ASSERT_TRUE(c.readUntil(relay.turn(), [&] { return c.last<net::ClientEventMessage>() != nullptr; }));
+    EXPECT_EQ(c.last<net::ClientEventMessage>()->amount, 12);
+    EXPECT_EQ(b.last<net::ClientEventMessage>(), nullptr) << "only the guest it names";
+
+    platform::closeSocket(a.socket);
+    a.socket = -1;
+    for (TestPeer* peer : {&b, &c}) {
+        ASSERT_TRUE(
+            peer->readUntil(relay.turn(), [&] { return peer->last<net::OwnerMessage>()->playerId == 2u; }));
+    }
+    EXPECT_EQ(relay.server.ownerId(), 2u);
+    b.send(net::MobsMessage{{{8, 0, 1, 2, 3, 0, 0, 5}}});
+    ASSERT_TRUE(c.readUntil(relay.turn(), [&] { return mobsSeen(c).size() == 2; }));
+    EXPECT_EQ(mobsSeen(c).back(), 8u);
+    platform::closeSocket(b.socket);
+    b.socket = -1;
+    ASSERT_TRUE(c.readUntil(relay.turn(), [&] { return c.last<net::OwnerMessage>()->playerId == 3u; }));
+    EXPECT_TRUE(relay.server.drops().empty()) << "a non-owner's snapshot is ignored, not a drop";
+}
+
+TEST(RelayServer, WhatIsPassedOnStopsAtItsBudgetUntilTheNextSecond) {
+    net::RelayBudget budget;
+    struct Row {
+        double now;
+        uint32_t takes;  // of 5 tries, with 3 a second
+    };
+    for (const Row row : {Row{10.0, 3}, Row{10.999, 0}, Row{11.0, 3}}) {
+        uint32_t taken = 0;
+        for (int i = 0; i < 5; ++i) taken += budget.take(row.now, 3) ? 1 : 0;
+        EXPECT_EQ(taken, row.takes) << row.now;
+    }
 }
 
 }  // namespace

@@ -238,4 +238,54 @@ TEST_F(TwoGames, EditsAndBodiesGoBothWaysThroughTheHost) {
     EXPECT_EQ(a.app.lan.playerList.size(), 2u);
 }
 
+int32_t carried(const App& app, uint8_t id) {
+    int32_t count = 0;
+    for (const InventorySlot& slot : app.inventory.hotbar) count += slot.id == id ? slot.count : 0;
+    for (const InventorySlot& slot : app.inventory.main) count += slot.id == id ? slot.count : 0;
+    return count;
+}
+
+TEST_F(TwoGames, TheOwnersMobsAndPilesReachTheOtherWhoseHitsAndPickUpsReachTheOwner) {
+    ASSERT_TRUE(runUntil([&] { return a.app.lan.ownerId != 0 && b.app.lan.ownerId != 0; }));
+    ASSERT_NE(a.app.lan.worldOwner, b.app.lan.worldOwner) << "exactly one owner";
+    App& owner = a.app.lan.worldOwner ? a.app : b.app;
+    App& other = a.app.lan.worldOwner ? b.app : a.app;
+
+    Mob boar;
+    boar.id = owner.entities.nextMobId++;
+    boar.x = 4.5, boar.y = 61.0, boar.z = 4.5;
+    owner.entities.mobs.push_back(boar);
+    const float feet = other.player.y - 1.0f;
+    owner.dropItem(worldtest::stone, 5, other.player.x, feet, other.player.z);
+    const uint32_t pile = owner.entities.droppedItems.at(0).pile;
+    ASSERT_TRUE(
+        runUntil([&] { return other.entities.mobs.size() == 1 && other.entities.droppedItems.size() == 1; }));
+    EXPECT_EQ(other.entities.mobs[0].id, boar.id);
+    EXPECT_EQ(other.entities.mobs[0].health, 10);
+    EXPECT_EQ(other.entities.mobs[0].x, 4.5);
+    EXPECT_EQ(other.entities.droppedItems[0].pile, pile);
+
+    const int32_t damage = static_cast<int32_t>(other.meleeDamage());
+    ASSERT_GE(damage, 1);
+    other.startMeleeAttack(boar.id, 0);
+    ASSERT_TRUE(runUntil([&] { return owner.entities.mobs.at(0).health == 10 - damage; }));
+    ASSERT_TRUE(runUntil([&] { return other.entities.mobs.at(0).health == 10 - damage; }))
+        << "the owner's next snapshot carries the blow back";
+
+    const int32_t before = carried(other, worldtest::stone);
+    other.stepDroppedItems();
+    other.stepDroppedItems();  // asked for once however many steps pass
+    ASSERT_TRUE(runUntil([&] { return carried(other, worldtest::stone) != before; }));
+    EXPECT_EQ(carried(other, worldtest::stone), before + 5);
+    EXPECT_TRUE(owner.entities.droppedItems.empty());
+    ASSERT_TRUE(runUntil([&] { return other.entities.droppedItems.empty(); }));
+    EXPECT_EQ(carried(other, worldtest::stone), before + 5) << "handed over once";
+
+    // The owner leaves: the other takes over its world where the last snapshot left it.
+    owner.closeSession();
+    ASSERT_TRUE(runUntil([&] { return other.lan.worldOwner; }));
+    EXPECT_EQ(other.entities.mobs.size(), 1u);
+    EXPECT_GT(other.entities.nextMobId, boar.id);
+}
+
 }  // namespace

@@ -1,0 +1,133 @@
+#include "net/world_owner.h"
+
+#include <algorithm>
+#include <span>
+
+#include "app/app.h"
+#include "game/mob_rules.h"
+#include "ui/slot_moves.h"
+#include "world/block_registry.h"
+
+namespace net {
+
+namespace {
+
+// Seconds between two snapshots: the rates the others' drawing blends over (mobs 0.1 s, items 0.2 s).
+constexpr double kEntityInterval = 0.1;
+constexpr double kItemInterval = 0.2;
+
+template <class T>
+std::span<const T> upTo(const std::vector<T>& list, std::size_t limit) {
+    return {list.data(), std::min(list.size(), limit)};
+}
+
+}  // namespace
+
+MobsMessage mobsSnapshot(const EntityState& entities) {
+    MobsMessage message;
+    for (const Mob& mob : upTo(entities.mobs, kMaxMobs))
+        message.mobs.push_back({mob.id, mob.kind, mob.x, mob.y, mob.z, mob.yaw, mob.walkPhase, mob.health});
+    return message;
+}
+
+NpcsMessage npcsSnapshot(const std::map<std::string, std::array<double, 3>>& positions) {
+    NpcsMessage message;
+    for (const auto& [id, at] : positions) {
+        if (message.npcs.size() == kMaxNpcs) break;
+        if (id.size() <= kMaxNpcId) message.npcs.push_back({id, at[0], at[1], at[2]});
+    }
+    return message;
+}
+
+ArrowsMessage arrowsSnapshot(const EntityState& entities) {
+    ArrowsMessage message;
+    for (const Arrow& arrow : upTo(entities.arrows, kMaxArrows))
+        message.arrows.push_back({arrow.x, arrow.y, arrow.z, arrow.facing});
+    return message;
+}
+
+ItemsMessage itemsSnapshot(const EntityState& entities) {
+    ItemsMessage message;
+    for (const DroppedItem& item : upTo(entities.droppedItems, kMaxItems))
+        message.items.push_back({item.id, item.x, item.y, item.z, item.phase, item.count, item.pile});
+    return message;
+}
+
+bool applyMobHit(EntityState& entities, uint32_t mobId, int32_t damage) {
+    if (damage < 0) return false;
+    const auto mob = std::find_if(entities.mobs.begin(), entities.mobs.end(),
+                                  [&](const Mob& m) { return m.id == mobId && m.health >= 1; });
+    if (mob == entities.mobs.end()) return false;
+    mob->health = static_cast<int32_t>(std::max<int64_t>(int64_t{mob->health} - damage, -1000000000));
+    mob->hurtTimer = game::kHurtTicks;
+    if (mob->health < 1) mob->deathTimer = 0;
+    return true;
+}
+
+std::optional<DroppedItem> takePile(EntityState& entities, uint32_t pile) {
+    std::vector<DroppedItem>& items = entities.droppedItems;
+    const auto found = std::find_if(items.begin(), items.end(), [&](const DroppedItem& item) {
+        return item.pile == pile && item.count > 0;
+    });
+    if (found == items.end()) return std::nullopt;
+    const DroppedItem taken = *found;
+    items.erase(found);
+    return taken;
+}
+
+void continueAsOwner(EntityState& entities) {
+    for (const Mob& mob : entities.mobs) entities.nextMobId = std::max(entities.nextMobId, mob.id + 1);
+    for (const DroppedItem& item : entities.droppedItems)
+        entities.nextPileId = std::max(entities.nextPileId, item.pile + 1);
+    entities.mobSnapshots.clear();
+}
+
+void forgetGonePiles(std::set<uint32_t>& requested, const ItemsMessage& items) {
+    std::set<uint32_t> listed;
+    for (const ItemState& item : items.items) listed.insert(item.pile);
+    std::erase_if(requested, [&](uint32_t pile) { return !listed.contains(pile); });
+}
+
+}  // namespace net
+
+void App::sendWorldSnapshots(double now) {
+    if (!lan.worldOwner) return;
+    std::vector<uint8_t>& out = lan.connection.sendBuffer;
+    if (now - lan.lastEntitiesSent >= net::kEntityInterval) {
+        lan.lastEntitiesSent = now;
+        net::appendFrame(out, net::mobsSnapshot(entities));
+        net::appendFrame(out, net::npcsSnapshot(adventureState.npcPositions));
+        net::appendFrame(out, net::arrowsSnapshot(entities));
+    }
+    if (now - lan.lastItemsSent >= net::kItemInterval) {
+        lan.lastItemsSent = now;
+        net::appendFrame(out, net::itemsSnapshot(entities));
+    }
+}
+
+void App::applyClientEvent(const net::ClientEventMessage& event) {
+    if (lan.worldOwner && event.event == net::kEventHitMob) {
+        net::applyMobHit(entities, event.subject, event.amount);
+    } else if (lan.worldOwner && event.event == net::kEventTakePile) {
+        if (const std::optional<DroppedItem> pile = net::takePile(entities, event.subject))
+            net::appendFrame(
+                lan.connection.sendBuffer,
+                net::ClientEventMessage{net::kEventPileGiven, event.player, pile->id, pile->count});
+    } else if (!lan.worldOwner && event.event == net::kEventPileGiven) {
+        if (event.subject <= 255 && event.amount > 0)
+            giveItem(static_cast<uint8_t>(event.subject), event.amount);
+    }
+}
+
+void App::requestPile(const DroppedItem& item) {
+    if (!lan.ready || item.count <= 0 || !voxel::isValidBlockId(item.id) ||
+        lan.requestedPiles.contains(item.pile))
+        return;
+    // Asked for only when all of it fits, so that nothing the owner hands over is lost.
+    Inventory room = inventory;
+    const int32_t maxStack = voxel::blockDef(item.id).max_stack;
+    const int32_t left = ui::addItems(room.hotbar, item.id, item.count, maxStack);
+    if (ui::addItems(room.main, item.id, left, maxStack) > 0) return;
+    lan.requestedPiles.insert(item.pile);
+    sendClientEvent(net::kEventTakePile, item.pile);
+}
