@@ -128,7 +128,8 @@ void writeResolvedTexts(std::span<uint32_t> meta, const std::vector<InterfaceEle
         if (glyphs.empty()) out[kElementCountWord] = 0;
         const auto words = static_cast<uint32_t>((glyphs.size() + 3) / 4);
         std::fill(meta.begin() + next, meta.begin() + next + words, 0u);
-        std::memcpy(meta.data() + next, glyphs.data(), glyphs.size());
+        // An empty list may have no storage at all, and memcpy must not see a null source.
+        if (!glyphs.empty()) std::memcpy(meta.data() + next, glyphs.data(), glyphs.size());
         next += words;
     }
 }
