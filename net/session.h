@@ -85,6 +85,8 @@ struct LanSession {
     double lastEntitiesSent = 0.0;      // link clock seconds
     double lastItemsSent = 0.0;         // link clock seconds
     std::set<uint32_t> requestedPiles;  // asked the owner for, not yet gone from its snapshots
+    // A mouse button's action began on a client; the host hears when the held actions are released.
+    bool heldAction = false;
 
     // True where the moving things come from the owner's snapshots instead of our own world steps.
     bool entitiesFromHost() const { return networked && !host && !worldOwner; }

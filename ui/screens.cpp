@@ -1,6 +1,7 @@
 #include <GLFW/glfw3.h>
 
 #include "app/app.h"
+#include "net/protocol.h"
 
 void App::rearmInputLatches() {
     ui.mouseLeftLatched = true;
@@ -51,6 +52,8 @@ void App::resetTextEntry() {
 void App::releaseHeldActions() {
     ui.mouseLeftLatched = true;
     ui.mouseRightLatched = true;
+    if (lan.heldAction && lan.networked && !lan.host && lan.ready) sendClientEvent(net::kEventReleaseHeld);
+    lan.heldAction = false;
 }
 
 void App::showToast(const std::u32string& text) {
@@ -82,6 +85,7 @@ void App::onKey(GLFWwindow* window, int key, int, int action, int modifiers) {
 
 void App::onMouseButton(GLFWwindow*, int button, int action, int) {
     if (action == GLFW_PRESS) ui::notePress(ui.buttonPresses, button);
+    if (action == GLFW_PRESS && lan.networked && !lan.host) lan.heldAction = true;
     if (button == GLFW_MOUSE_BUTTON_LEFT && action != GLFW_REPEAT) hands.leftHeld = action == GLFW_PRESS;
     if (button == GLFW_MOUSE_BUTTON_RIGHT && action != GLFW_REPEAT) hands.rightHeld = action == GLFW_PRESS;
 }

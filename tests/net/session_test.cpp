@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 #include <utility>
+#include <variant>
 
 #include "content/fingerprint.h"
 #include "net/loopback.h"
@@ -88,6 +89,23 @@ TEST_F(JoinedGame, HelloCarriesCodeAndContentAndTheHostsSnapshotsReachTheRecords
 
     app.closeSession();
     EXPECT_FALSE(fs::exists(cache())) << "the session's cache folder goes with it";
+}
+
+TEST_F(JoinedGame, ReleasingHeldActionsTellsTheHostOnceAndOnlyAfterAButtonActed) {
+    welcome();
+    app.releaseHeldActions();  // nothing was held: nothing to tell
+    app.onMouseButton(nullptr, 0, 1, 0);
+    app.onMouseButton(nullptr, 0, 0, 0);
+    EXPECT_TRUE(app.lan.heldAction);
+    app.resetWorldState();  // releases the held actions, as leaving a world does
+    EXPECT_FALSE(app.lan.heldAction);
+    app.releaseHeldActions();
+    ASSERT_TRUE(host.readUntil(turn(), [&] { return host.last<net::ClientEventMessage>() != nullptr; }));
+    host.readUntil(turn(), [] { return false; }, 300);  // anything sent after it arrives too
+    std::size_t events = 0;
+    for (const auto& message : host.received) events += std::holds_alternative<net::ClientEventMessage>(message);
+    EXPECT_EQ(events, 1u);
+    EXPECT_EQ(host.last<net::ClientEventMessage>()->event, net::kEventReleaseHeld);
 }
 
 TEST_F(JoinedGame, OurEditsGoOutOnceAndTheHostsComeInWithoutEcho) {
