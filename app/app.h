@@ -473,6 +473,9 @@ struct App {
     void createWorld(const std::u32string& name, uint32_t seed);
     // Saves the open world and returns the App to a clean state in the main menu.
     void leaveWorld();
+    // Start-up: the first world behind the menu has a save file that cannot be read. It is left as it
+    // is and closed, and the menu opens over a fresh view that is never saved unless played.
+    void setAsideUnreadableWorld(const std::string& message);
     void deleteSelectedWorld();
 
     // --- LAN (net/) ---

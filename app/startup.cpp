@@ -93,13 +93,20 @@ void App::startUp() {
     }
     // The world file and generation.json come before the terrain: a world keeps its own seed,
     // generation value and profile, so its chunk files match what is generated around them.
-    loadWorld();
-    generateEnvironment();
+    try {
+        loadWorld();
+        generateEnvironment();
 
-    throwIfLoadCancelled(ui.loading, environmentProgressEnd, "Чтение сохранённого мира");
+        throwIfLoadCancelled(ui.loading, environmentProgressEnd, "Чтение сохранённого мира");
 
-    throwIfLoadCancelled(ui.loading, environmentProgressEnd, "Загрузка персонажа и предметов");
-    loadSavedState();
+        throwIfLoadCancelled(ui.loading, environmentProgressEnd, "Загрузка персонажа и предметов");
+        loadSavedState();
+    } catch (const std::runtime_error& failure) {
+        // A damaged save of the first world must not keep the player from the menu and the other
+        // worlds; any other failure (a cancelled load among them) still ends start-up.
+        if (!saves.readFailed || lan.startupJoin) throw;
+        setAsideUnreadableWorld(failure.what());
+    }
 
     throwIfLoadCancelled(ui.loading, 80, "Подготовка жителей и окружения");
     updatePlayerChunk();

@@ -1,6 +1,7 @@
 // Entering and leaving worlds from the menus: the start-up stages that read a world, run again for
 // the world the player chose, and the clean state the App returns to when the player leaves.
 #include <filesystem>
+#include <iostream>
 
 #include "app/app.h"
 #include "save/world_list.h"
@@ -51,6 +52,13 @@ void App::createWorld(const std::u32string& name, uint32_t seed) {
     // The folder is a world from the first moment: world.txt and generation.json are written now.
     saveWorld();
     saveInventory();
+}
+
+void App::setAsideUnreadableWorld(const std::string& message) {
+    std::cerr << message << "\n";
+    showToast(ui::utf8ToUtf32(message));
+    switchWorldFolder(*this, filesave::nextWorldFolder(files.saves));
+    generateEnvironment();
 }
 
 void App::leaveWorld() {

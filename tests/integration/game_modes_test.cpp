@@ -10,6 +10,8 @@
 #include "integration/game_fixture.h"
 #include "models/vxm.h"
 #include "platform/tcp.h"
+#include "save/world_file.h"
+#include "save/world_state_files.h"
 
 namespace fs = std::filesystem;
 using testsupport::GameInstall;
@@ -74,6 +76,25 @@ TEST(GameStart, RunsEveryStageAndEndsCleanlyOnTerminate) {
     if (!audio.empty()) {
         EXPECT_TRUE(audio.ends_with("Audio output unavailable; game continues silently\n")) << audio;
     }
+}
+
+// The world that start-up opens behind the menu has a damaged save file: it stays untouched and
+// unopened, and the game still reaches its menu instead of ending.
+TEST(GameStart, AFirstWorldWithADamagedSaveIsLeftAsItIsAndTheMenuStillOpens) {
+    GameInstall game;
+    const fs::path world = game.root() / "Saves" / "world_1";
+    fs::create_directories(world);
+    testsupport::writeFile(world / filesave::kWorldFile, filesave::formatWorldFile({"ЛЕС", 7, 4}));
+    const std::string damaged = filesave::encodePlayer({}).substr(0, 10);
+    testsupport::writeFile(world / filesave::kPlayerFile, damaged);
+    const RunResult result = runUntilReady(game, {}, SIGTERM);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(result.err.find("Unreadable save file, left as it is: " + (world / filesave::kPlayerFile).string()),
+              std::string::npos)
+        << result.err;
+    EXPECT_EQ(readFile(world / filesave::kPlayerFile), damaged);
+    EXPECT_FALSE(fs::exists(game.root() / "last_error.txt"));
+    EXPECT_FALSE(fs::exists(game.root() / "Saves" / "world_2")) << "the fresh view is not saved unless played";
 }
 
 TEST(GameStart, InterruptClosesLikeTheWindow) {
