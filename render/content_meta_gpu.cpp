@@ -15,6 +15,8 @@ constexpr uint32_t kUiAtlasBinding = 2;
 // The interface part of the same buffer once more, as a uniform buffer: the software driver reads a
 // uniform buffer at a per-pixel index in one gather, a storage buffer lane by lane.
 constexpr uint32_t kInterfaceWordsBinding = 3;
+// The material rectangles likewise, for the world's vertex stage, which looks one up at every vertex.
+constexpr uint32_t kMaterialRectsBinding = 4;
 
 VkDescriptorSetLayoutBinding layoutBinding(uint32_t binding, VkDescriptorType type, VkShaderStageFlags stages) {
     VkDescriptorSetLayoutBinding b{};
@@ -32,10 +34,11 @@ void createSetLayout(VkDevice dev, DescriptorState& d) {
                       VK_SHADER_STAGE_VERTEX_BIT | VK_SHADER_STAGE_FRAGMENT_BIT),
         layoutBinding(kUiAtlasBinding, VK_DESCRIPTOR_TYPE_COMBINED_IMAGE_SAMPLER, VK_SHADER_STAGE_FRAGMENT_BIT),
         layoutBinding(kInterfaceWordsBinding, VK_DESCRIPTOR_TYPE_UNIFORM_BUFFER, VK_SHADER_STAGE_FRAGMENT_BIT),
+        layoutBinding(kMaterialRectsBinding, VK_DESCRIPTOR_TYPE_UNIFORM_BUFFER, VK_SHADER_STAGE_VERTEX_BIT),
     };
     VkDescriptorSetLayoutCreateInfo li{};
     li.sType = VK_STRUCTURE_TYPE_DESCRIPTOR_SET_LAYOUT_CREATE_INFO;
-    li.bindingCount = 4;
+    li.bindingCount = 5;
     li.pBindings = bindings;
     render::check(vkCreateDescriptorSetLayout(dev, &li, nullptr, &d.atlasSetLayout),
                   "vkCreateDescriptorSetLayout(dev,&li,nullptr,&atlasSetLayout)", 988);
@@ -45,7 +48,7 @@ void createPool(VkDevice dev, DescriptorState& d) {
     const VkDescriptorPoolSize sizes[] = {
         {VK_DESCRIPTOR_TYPE_COMBINED_IMAGE_SAMPLER, 2},
         {VK_DESCRIPTOR_TYPE_STORAGE_BUFFER, 1},
-        {VK_DESCRIPTOR_TYPE_UNIFORM_BUFFER, 1},
+        {VK_DESCRIPTOR_TYPE_UNIFORM_BUFFER, 2},
     };
     VkDescriptorPoolCreateInfo pi{};
     pi.sType = VK_STRUCTURE_TYPE_DESCRIPTOR_POOL_CREATE_INFO;
@@ -104,6 +107,10 @@ void App::createAtlasDescriptors() {
     writeBufferBinding(gpu.dev, atlases.atlasSet, descriptors.contentMeta, kInterfaceWordsBinding,
                        VK_DESCRIPTOR_TYPE_UNIFORM_BUFFER, 4 * VkDeviceSize{render::kInterfaceHeaderWord},
                        4 * VkDeviceSize{render::kInterfaceEndWord - render::kInterfaceHeaderWord});
+    // 64 KiB, the largest uniform range that common devices allow.
+    writeBufferBinding(gpu.dev, atlases.atlasSet, descriptors.contentMeta, kMaterialRectsBinding,
+                       VK_DESCRIPTOR_TYPE_UNIFORM_BUFFER, render::kMaterialRectsOffset,
+                       4 * VkDeviceSize{render::kMaterialRectFloats});
 }
 
 void App::uploadContentMeta() {

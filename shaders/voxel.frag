@@ -9,13 +9,10 @@
 
 layout(set = 0, binding = 0) uniform sampler2D blockAtlas;
 
-layout(location = 0) in vec2 inUv;
-layout(location = 1) flat in float inMaterial;
-layout(location = 2) in vec3 inBrightness;
-layout(location = 3) in vec2 inLight;
-layout(location = 4) in vec3 inWorld;
-layout(location = 5) in float inSurface;
-layout(location = 6) flat in vec4 inMaterialRect;
+layout(location = 0) in vec4 inUvLight;
+layout(location = 1) in vec4 inBrightnessSurface;
+layout(location = 2) in vec3 inWorld;
+layout(location = 3) flat in vec4 inSurfaceRect;  // see surfaceRect
 
 layout(location = 0) out vec4 outColour;
 
@@ -24,9 +21,9 @@ const float WATER_ALPHA = 0.74;
 // The texel of a material; the 2-pixel border around each atlas image keeps nearest
 // sampling at the edges inside it. A material without a rectangle shows as opaque white.
 vec4 materialTexel(vec2 uv) {
-    vec4 rect = inMaterialRect;
+    vec4 rect = inSurfaceRect;
     if (rect.z <= 0.0) return vec4(1.0);
-    return srgbToLinear(textureLod(blockAtlas, rect.xy + clamp(uv, 0.0, 1.0) * rect.zw, 0.0));
+    return srgbToLinear(textureLod(blockAtlas, rect.xy + clamp(uv, 0.0, 1.0) * abs(rect.zw), 0.0));
 }
 
 // Sky light follows the daylight; block light is warm and does not.
@@ -55,7 +52,9 @@ float fogAmount() {
 
 // Particles carry their colour in the brightness and their opacity in the sky light.
 void shadeParticle(vec3 linear) {
-    float particleAlpha = clamp(inLight.x, 0.0, 1.0) * (1.0 - smoothstep(0.55, 1.0, length(inUv * 2.0 - 1.0)));
+    float opacity = inUvLight.z;
+    vec2 uv = inUvLight.xy;
+    float particleAlpha = clamp(opacity, 0.0, 1.0) * (1.0 - smoothstep(0.55, 1.0, length(uv * 2.0 - 1.0)));
     if (particleAlpha <= 0.004) discard;
     outColour = vec4(linear, particleAlpha);
 }
@@ -63,8 +62,11 @@ void shadeParticle(vec3 linear) {
 // Every branch below depends on the triangle alone, so a block of pixels runs one of them. Fog that
 // is zero over a whole block leaves the colour as it is and is skipped.
 void main() {
-    uint material = surfaceMaterial(inMaterial);
-    uint kind = surfaceKind(inMaterial, material);
+    vec2 inUv = inUvLight.xy;
+    vec2 inLight = inUvLight.zw;
+    vec3 inBrightness = inBrightnessSurface.rgb;
+    float inSurface = inBrightnessSurface.a;
+    uint kind = surfaceRectKind(inSurfaceRect);
     vec3 linear = srgbToLinear(inBrightness);
     if (kind == SURFACE_PARTICLE) {
         shadeParticle(linear);

@@ -12,15 +12,20 @@ layout(location = 2) in vec3 inTexture;  // u, v, texture layer or material code
 layout(location = 3) in vec2 inLight;    // sky, block (a particle's opacity in sky)
 layout(location = 4) in float inMotion;  // 0 still, 1 open water surface, -(id + 1 + weight) wind
 
-layout(location = 0) out vec2 outUv;
-layout(location = 1) flat out float outMaterial;
-layout(location = 2) out vec3 outBrightness;
-layout(location = 3) out vec2 outLight;
-layout(location = 4) out vec3 outWorld;
-layout(location = 5) out float outSurface;
-// The material's atlas rectangle, read here once a vertex: the software driver reads the meta buffer
-// lane by lane in a fragment shader.
-layout(location = 6) flat out vec4 outMaterialRect;
+// Four interpolants instead of seven: the software driver's triangle set-up, which runs on one
+// thread, pays for every one of them.
+layout(location = 0) out vec4 outUvLight;          // texture u, v; sky and block light
+layout(location = 1) out vec4 outBrightnessSurface;  // brightness; 1 on the open water surface
+layout(location = 2) out vec3 outWorld;
+// The kind of surface and the material's atlas rectangle (surfaceRect), decided here once a vertex:
+// the software driver reads the meta buffer lane by lane in a fragment shader.
+layout(location = 3) flat out vec4 outSurfaceRect;
+
+// The material rectangles of the meta buffer as a uniform buffer: the software driver gathers a
+// uniform buffer for a batch of vertices at once but reads a storage buffer lane by lane.
+layout(std140, set = 0, binding = 4) uniform MaterialRects {
+    vec4 rects[4096];
+} materials;
 
 // Two crossing swells; the surface only sinks, so it never rises through the bank.
 float waveDrop(vec2 p, float t) {
@@ -53,7 +58,7 @@ void main() {
         return;
     }
     vec3 p = inPosition;
-    float t = animationSeconds();
+    float t = world.frame.z;
     float surface = 0.0;
     if (inMotion > 0.5) {
         p.y -= waveDrop(p.xz, t);
@@ -62,11 +67,9 @@ void main() {
         p += windOffset(p, inMotion, t);
     }
     gl_Position = world.camera * vec4(p, 1.0);
-    outUv = inTexture.xy;
-    outMaterial = inTexture.z;
-    outMaterialRect = materialRect(surfaceMaterial(inTexture.z));
-    outBrightness = inBrightness;
-    outLight = inLight;
+    outUvLight = vec4(inTexture.xy, inLight);
+    outBrightnessSurface = vec4(inBrightness, surface);
     outWorld = p;
-    outSurface = surface;
+    uint material = surfaceMaterial(inTexture.z);
+    outSurfaceRect = surfaceRect(surfaceKind(inTexture.z, material), materials.rects[min(material, 4095u)]);
 }
