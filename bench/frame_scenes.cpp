@@ -1,0 +1,115 @@
+// Frame cost of two fixed scenes on whatever Vulkan driver is present: play (HUD shown) and the main
+// menu over a world of seed 2, chunk radius 2, midday, animation clock frozen at 12.5 s, 1280 x 720
+// under a private X server. Each frame is drawn and waited for on its own, so nothing overlaps.
+//
+//   quorvane_frame_scenes [frames]        (default 21, after 3 warm-up frames)
+//
+// QUORVANE_TEST_SHADERS=<folder> draws with other shaders; the build puts trivial ones in
+// <build>/bench/floor_shaders, which give the floor: what vertex work, rasterising and blending cost
+// by themselves. Run the two in turn, several rounds, on a quiet machine.
+//
+// Per scene it prints the median wall time and process CPU time of a frame, and the CPU time per
+// frame of the software driver's raster threads ("llvmpipe-N") and of every other thread: the
+// driver runs vertex shading and triangle set-up on one thread, before its raster threads start.
+#include <GLFW/glfw3.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/app.h"
+#include "support/temp_dir.h"
+#include "support/xvfb.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+double processCpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+struct ThreadCpu {
+    double raster = 0.0;  // ms
+    double other = 0.0;
+};
+
+ThreadCpu threadCpu() {
+    ThreadCpu total;
+    for (const auto& task : fs::directory_iterator("/proc/self/task")) {
+        std::ifstream commFile(task.path() / "comm");
+        std::string comm;
+        std::getline(commFile, comm);
+        std::ifstream schedFile(task.path() / "schedstat");
+        double ns = 0.0;
+        schedFile >> ns;
+        (comm.rfind("llvmpipe", 0) == 0 ? total.raster : total.other) += ns / 1e6;
+    }
+    return total;
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
+}
+
+void drawAndWait(App& app) {
+    app.drawFrame();
+    vkDeviceWaitIdle(app.gpu.dev);
+}
+
+void measure(App& app, const char* scene, int frames) {
+    for (int i = 0; i < 3; ++i) drawAndWait(app);
+    std::vector<double> wall, cpu;
+    const ThreadCpu before = threadCpu();
+    for (int i = 0; i < frames; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        const double cpuStart = processCpuMs();
+        drawAndWait(app);
+        cpu.push_back(processCpuMs() - cpuStart);
+        wall.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    }
+    const ThreadCpu after = threadCpu();
+    std::printf("%-5s wall %6.1f ms  cpu %6.1f ms  raster threads %6.1f ms  other threads %5.1f ms  triangles %u\n",
+                scene, median(wall), median(cpu), (after.raster - before.raster) / frames,
+                (after.other - before.other) / frames, app.frame.stats.visibleTriangles);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int frames = argc > 1 ? std::max(1, std::atoi(argv[1])) : 21;
+    testsupport::Xvfb xvfb;
+    setenv("DISPLAY", xvfb.display().c_str(), 1);
+    setenv("QUORVANE_HEADLESS_CHECK", "1", 1);
+    testsupport::TempDir base;
+    fs::copy(fs::path(QUORVANE_SOURCE_DIR) / "Content", base.path() / "Content", fs::copy_options::recursive);
+    testsupport::writeFile(base.path() / "Saves" / "world_1" / "world.txt",
+                           "QUORVANE_WORLD 1\nname LAND\nseed 2\ngeneration 4\n");
+    App app;
+    app.useRenderTestBase(base.path());
+    std::fflush(stdout);
+    app.startUp();
+    app.frame.keepInterface = true;
+    app.frame.fixedAnimationSeconds = 12.5;
+    app.files.worldOpen = true;
+    app.clock.timeOfDay = 13440;
+    app.setScreen(0);
+    app.player.health = 13;
+    measure(app, "play", frames);
+    app.setScreen(1);
+    app.files.worldOpen = false;
+    glfwSetCursorPos(app.gpu.win, 640, 390);
+    measure(app, "menu", frames);
+    app.shutdown();
+    return 0;
+}
