@@ -173,7 +173,10 @@ void drawIndexed(VkCommandBuffer cmd, const ChunkMesh& mesh, const BufferSlot& i
 }
 
 void drawSolidMeshes(App& app, VkCommandBuffer cmd) {
-    vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, app.swapchain.voxelPipeline);
+    const MiningTarget& mined = app.hands.target;
+    const bool mining = mined.aimed && mined.mining && mined.progress > 0.0f;
+    vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS,
+                      mining ? app.swapchain.voxelPipeline : app.swapchain.chunkSolidPipeline);
     pushTarget(app, cmd, true);
     for (const VisibleMesh& visible : app.frame.visibleMeshes) {
         const ChunkMesh& mesh = *visible.mesh;

@@ -1,3 +1,4 @@
+#include <cstddef>
 #include <iostream>
 #include <stdexcept>
 #include <string>
@@ -188,6 +189,25 @@ VkShaderModule App::createShaderModule(const std::string& fileName) {
 
 namespace {
 
+// Specialisation constants of voxel.frag: which surfaces a pipeline draws and whether it shows the
+// mined cell's speckles.
+constexpr uint32_t kSurfacesTextured = 1;
+constexpr uint32_t kSurfacesWater = 2;
+
+struct WorldSurfaces {
+    uint32_t surfaces;
+    VkBool32 miningShown;
+};
+
+const VkSpecializationMapEntry kWorldSurfaceEntries[] = {
+    {0, offsetof(WorldSurfaces, surfaces), sizeof(uint32_t)},
+    {1, offsetof(WorldSurfaces, miningShown), sizeof(VkBool32)},
+};
+
+VkSpecializationInfo worldSurfaceConstants(const WorldSurfaces& values) {
+    return {2, kWorldSurfaceEntries, sizeof values, &values};
+}
+
 void createWorldPipelines(App& app, PipelineRecipe& recipe) {
     SwapchainState& sc = app.swapchain;
     ShaderModule vertex(app, "voxel.vert.spv"), fragment(app, "voxel.frag.spv");
@@ -199,10 +219,20 @@ void createWorldPipelines(App& app, PipelineRecipe& recipe) {
     recipe.setLook(kSolid);
     const VkResult voxel = recipe.build(app.gpu.dev, sc.voxelPipeline);
     if (voxel == VK_SUCCESS) {
+        // The water pass draws water only, the chunks' solid pass (while nothing is mined) textured
+        // faces without the mining speckles: the same shader with the other surfaces' code left out.
+        const WorldSurfaces water{kSurfacesWater, VK_FALSE}, chunkSolid{kSurfacesTextured, VK_FALSE};
+        const VkSpecializationInfo waterConstants = worldSurfaceConstants(water);
+        const VkSpecializationInfo chunkSolidConstants = worldSurfaceConstants(chunkSolid);
         recipe.setLook(kWater);
+        recipe.setFragmentConstants(&waterConstants);
         render::check(recipe.build(app.gpu.dev, sc.waterPipeline),
                       "vkCreateGraphicsPipelines(dev,VK_NULL_HANDLE,1,&pi,nullptr,&waterPipeline)", 1073);
         recipe.setLook(kSolid);
+        recipe.setFragmentConstants(&chunkSolidConstants);
+        render::check(recipe.build(app.gpu.dev, sc.chunkSolidPipeline),
+                      "vkCreateGraphicsPipelines(dev,VK_NULL_HANDLE,1,&pi,nullptr,&chunkSolidPipeline)", 1073);
+        recipe.setFragmentConstants(nullptr);
     }
     if (voxel != VK_SUCCESS) failWith("vkCreateGraphicsPipelines failed. VkResult: ", voxel);
 }

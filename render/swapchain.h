@@ -29,6 +29,10 @@ struct SwapchainState {
     // the shader names at every pixel, so this one leaves out the block atlas.
     VkPipeline iconlessInterfacePipeline = VK_NULL_HANDLE;
     VkPipeline skyPipeline = VK_NULL_HANDLE;
+    // The voxel pipeline's state and shaders specialised to the chunk meshes' solid faces while no
+    // cell is being mined: textured faces only, without the mining speckles. The software driver runs
+    // every instruction of a shader at every pixel, so the other surfaces' code would cost there too.
+    VkPipeline chunkSolidPipeline = VK_NULL_HANDLE;
     // The images allow TRANSFER_SRC, so screenshots and world previews can be copied from them.
     bool copyable = false;
     // Shader modules made by the pipeline build and not yet destroyed; zero between builds.

@@ -18,6 +18,13 @@ layout(location = 0) out vec4 outColour;
 
 const float WATER_ALPHA = 0.74;
 
+// Which surfaces the pipeline draws: 0 every kind, 1 textured faces only (the chunks' solid pass),
+// 2 water only (the water pass); and whether it shows the mined cell's speckles. The driver runs every
+// instruction of a shader at every pixel, branches that no pixel takes included, so a pass that draws
+// one kind leaves the others' code out.
+layout(constant_id = 0) const uint SURFACES = 0u;
+layout(constant_id = 1) const bool MINING_SHOWN = true;
+
 // The texel of a material; the 2-pixel border around each atlas image keeps nearest
 // sampling at the edges inside it. A material without a rectangle shows as opaque white.
 vec4 materialTexel(vec2 uv) {
@@ -66,7 +73,7 @@ void main() {
     vec2 inLight = inUvLight.zw;
     vec3 inBrightness = inBrightnessSurface.rgb;
     float inSurface = inBrightnessSurface.a;
-    uint kind = surfaceRectKind(inSurfaceRect);
+    uint kind = SURFACES == 1u ? SURFACE_TEXTURED : (SURFACES == 2u ? SURFACE_WATER : surfaceRectKind(inSurfaceRect));
     vec3 linear = srgbToLinear(inBrightness);
     if (kind == SURFACE_PARTICLE) {
         shadeParticle(linear);
@@ -83,7 +90,8 @@ void main() {
     if (kind == SURFACE_TEXTURED) {
         // Leaves, plants and skins cut out their transparent texels.
         if (texel.a < 0.5) discard;
-        colour = texel.rgb * linear * light * miningShade(inWorld);
+        colour = texel.rgb * linear * light;
+        if (MINING_SHOWN) colour *= miningShade(inWorld);
     }
     // Water takes the brightness as it is.
     if (isWater) colour = texel.rgb * inBrightness * light + inSurface * 0.08 * clamp(world.light.x, 0.0, 1.0);

@@ -1,6 +1,7 @@
 // Every screen and world pass the game draws, captured at a frozen animation clock and compared
 // pixel by pixel with the committed reference pictures, so that shader work cannot change a frame
 // unnoticed. With QUORVANE_RECORD_CAPTURES set the captures replace the references instead.
+#include <cmath>
 #include <gtest/gtest.h>
 
 #include <GLFW/glfw3.h>
@@ -90,7 +91,18 @@ protected:
         app.player = spawn;
         app.clock.timeOfDay = kMidday;
         app.ui.toast = {};
+        app.hands.target = {};
         glfwSetCursorPos(app.gpu.win, x, y);
+    }
+
+    // Play looking down at the ground under the player, mined to `progress` (0: not mined).
+    void lookDown(App& a, float progress) {
+        show(0, 0, 0);
+        a.player.pitch = -1.35f;
+        const int32_t x = static_cast<int32_t>(std::floor(a.player.x)), z = static_cast<int32_t>(std::floor(a.player.z));
+        int32_t y = static_cast<int32_t>(std::floor(a.player.y));
+        while (y > 0 && a.blockAt(x, y, z) == voxel::airId) --y;
+        a.hands.target = {x, y, z, true, progress > 0.0f, progress};
     }
 
     std::vector<Scene> scenes() {
@@ -102,6 +114,9 @@ protected:
                  a.player.food[0] = 7;
              }},
             {"pause", [this](App&) { show(2, 640, 320); }},
+            // The solid pass has a pipeline of its own while nothing is mined.
+            {"looking-down", [this](App& a) { lookDown(a, 0.0f); }},
+            {"mining", [this](App& a) { lookDown(a, 0.6f); }},
             {"world-list-empty", [this](App&) { show(5, 10, 10); }},
             {"world-list", [this](App& a) {
                  show(5, 200, 660);
