@@ -102,6 +102,10 @@ class PipelineRecipe {
     }
 
     void setFragmentConstants(const VkSpecializationInfo* constants) { stages_[1].pSpecializationInfo = constants; }
+    void setConstants(const VkSpecializationInfo* constants) {
+        stages_[0].pSpecializationInfo = constants;
+        stages_[1].pSpecializationInfo = constants;
+    }
 
     void setLook(const PipelineLook& look) {
         input_ = {};
@@ -189,8 +193,8 @@ VkShaderModule App::createShaderModule(const std::string& fileName) {
 
 namespace {
 
-// Specialisation constants of voxel.frag: which surfaces a pipeline draws and whether it shows the
-// mined cell's speckles.
+// Specialisation constants of the world shaders: which surfaces a pipeline draws and whether it
+// shows the mined cell's speckles.
 constexpr uint32_t kSurfacesTextured = 1;
 constexpr uint32_t kSurfacesWater = 2;
 
@@ -225,14 +229,14 @@ void createWorldPipelines(App& app, PipelineRecipe& recipe) {
         const VkSpecializationInfo waterConstants = worldSurfaceConstants(water);
         const VkSpecializationInfo chunkSolidConstants = worldSurfaceConstants(chunkSolid);
         recipe.setLook(kWater);
-        recipe.setFragmentConstants(&waterConstants);
+        recipe.setConstants(&waterConstants);
         render::check(recipe.build(app.gpu.dev, sc.waterPipeline),
                       "vkCreateGraphicsPipelines(dev,VK_NULL_HANDLE,1,&pi,nullptr,&waterPipeline)", 1073);
         recipe.setLook(kSolid);
-        recipe.setFragmentConstants(&chunkSolidConstants);
+        recipe.setConstants(&chunkSolidConstants);
         render::check(recipe.build(app.gpu.dev, sc.chunkSolidPipeline),
                       "vkCreateGraphicsPipelines(dev,VK_NULL_HANDLE,1,&pi,nullptr,&chunkSolidPipeline)", 1073);
-        recipe.setFragmentConstants(nullptr);
+        recipe.setConstants(nullptr);
     }
     if (voxel != VK_SUCCESS) failWith("vkCreateGraphicsPipelines failed. VkResult: ", voxel);
 }

@@ -48,6 +48,13 @@ vec3 windOffset(vec3 p, float motion, float t) {
     return vec3(sin(phase), 0.0, cos(phase * 0.83 + 1.1) * 0.6) * strength * weight * gust;
 }
 
+// Which surfaces the pipeline draws, as in voxel.frag: the chunks' solid faces (1) sway in the wind
+// but never lie on the open water surface, water (2) does not sway. The driver runs both branches
+// below for every vertex unless the specialisation leaves one out.
+layout(constant_id = 0) const uint SURFACES = 0u;
+const bool WAVES = SURFACES != 1u;
+const bool WIND = SURFACES != 2u;
+
 // An opaque screen hides the world this frame: every vertex goes to one point outside the view, so
 // no triangle reaches the rasteriser and no pixel is shaded behind the screen.
 const vec4 OUT_OF_VIEW = vec4(-2.0, -2.0, -2.0, 1.0);
@@ -60,10 +67,10 @@ void main() {
     vec3 p = inPosition;
     float t = world.frame.z;
     float surface = 0.0;
-    if (inMotion > 0.5) {
+    if (WAVES && inMotion > 0.5) {
         p.y -= waveDrop(p.xz, t);
         surface = 1.0;
-    } else if (inMotion < -0.5) {
+    } else if (WIND && inMotion < -0.5) {
         p += windOffset(p, inMotion, t);
     }
     gl_Position = world.camera * vec4(p, 1.0);
