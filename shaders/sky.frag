@@ -30,8 +30,7 @@ float stars(vec3 direction) {
     return step(0.9965, h) * (h - 0.9965) / 0.0035;
 }
 
-// The sun, the moon and the stars add nothing below the horizon, and the stars nothing by day, so
-// a block of pixels where they add nothing skips them.
+// The sun, the moon and the stars add nothing below the horizon, and the stars nothing by day.
 void shade() {
     vec3 direction = normalize(inFar.xyz / inFar.w - inNear.xyz / inNear.w);
     float daylight = world.light.x;
@@ -48,8 +47,7 @@ void shade() {
     outColour = vec4(colour, 1.0);
 }
 
-// Hidden pixels get a constant; the same value at every pixel keeps the branch uniform, and the
-// driver skips what no pixel takes.
+// Hidden pixels get a constant.
 void main() {
     if (inWorldCovered != 0u)
         outColour = vec4(0.0, 0.0, 0.0, 1.0);

@@ -66,8 +66,8 @@ void shadeParticle(vec3 linear) {
     outColour = vec4(linear, particleAlpha);
 }
 
-// Every branch below depends on the triangle alone, so a block of pixels runs one of them. Fog that
-// is zero over a whole block leaves the colour as it is and is skipped.
+// The software driver runs every instruction below at every pixel, branches that no pixel of a block
+// takes included; only the pipelines' specialisation (SURFACES, MINING_SHOWN) leaves code out.
 void main() {
     vec2 inUv = inUvLight.xy;
     vec2 inLight = inUvLight.zw;

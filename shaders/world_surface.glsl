@@ -1,7 +1,5 @@
-// How a world vertex's texture layer or material code is drawn. The code is the same at every pixel
-// of a triangle, so a block of pixels takes one branch of the kind and the software driver can skip
-// the others. The fragment stage decodes it: the vertex stage and the triangle set-up run on one
-// thread, the fragment stage on all of them.
+// How a world vertex's texture layer or material code is drawn. The vertex stage decodes it once a
+// vertex and hands the fragment stage the kind with the atlas rectangle (surfaceRect).
 
 // Material codes of the layer field.
 const float CODE_SKIN = 100000.0;
