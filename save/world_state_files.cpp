@@ -1,6 +1,8 @@
 #include "save/world_state_files.h"
 
 #include <cmath>
+#include <stdexcept>
+#include <string>
 
 #include "save/binary_record.h"
 
@@ -66,9 +68,19 @@ std::optional<T> wholeOrNothing(const ByteReader& in, T value) {
     return value;
 }
 
+// A file that its own reader would refuse is never written: the save stops with this message and the
+// file on disk stays as it was, so the world can still be opened.
+void checkRecordCount(const char* file, std::size_t count, uint32_t limit) {
+    if (count > limit)
+        throw std::runtime_error(std::string("Cannot save ") + file + ": " + std::to_string(count) +
+                                 " records, at most " + std::to_string(limit));
+}
+
 // A cell-keyed map: count, then each cell with its value; a repeated cell is refused.
 template <typename Value, typename PutValue>
-std::string encodeCellMap(const char* magic, const std::map<CellKey, Value>& map, PutValue putValue) {
+std::string encodeCellMap(const char* file, const char* magic, const std::map<CellKey, Value>& map, uint32_t limit,
+                          PutValue putValue) {
+    checkRecordCount(file, map.size(), limit);
     ByteWriter out(magic, kVersion);
     out.put(static_cast<uint32_t>(map.size()));
     for (const auto& [cell, value] : map) {
@@ -92,7 +104,8 @@ std::optional<std::map<CellKey, Value>> decodeCellMap(const std::string& bytes, 
 }
 
 template <typename Item, typename PutItem>
-std::string encodeList(const char* magic, const std::vector<Item>& list, PutItem putItem) {
+std::string encodeList(const char* file, const char* magic, const std::vector<Item>& list, PutItem putItem) {
+    checkRecordCount(file, list.size(), kMaxRecords);
     ByteWriter out(magic, kVersion);
     out.put(static_cast<uint32_t>(list.size()));
     for (const Item& item : list) putItem(out, item);
@@ -111,7 +124,7 @@ std::optional<std::vector<Item>> decodeList(const std::string& bytes, const char
 }  // namespace
 
 std::string encodeBlockStates(const std::map<CellKey, StoredBlockState>& states) {
-    return encodeCellMap("QVBS", states, [](ByteWriter& out, const StoredBlockState& s) {
+    return encodeCellMap(kBlockStatesFile, "QVBS", states, kMaxBlockStates, [](ByteWriter& out, const StoredBlockState& s) {
         out.put(s.id);
         out.put(s.state);
     });
@@ -177,7 +190,7 @@ std::optional<PlayerRecord> decodePlayer(const std::string& bytes) {
 }
 
 std::string encodeDroppedItems(const std::vector<DroppedItem>& items) {
-    return encodeList("QVDI", items, [](ByteWriter& out, const DroppedItem& item) {
+    return encodeList(kDroppedItemsFile, "QVDI", items, [](ByteWriter& out, const DroppedItem& item) {
         out.put(item.id);
         out.put(item.count);
         for (float value : {item.x, item.y, item.z, item.phase}) out.put(value);
@@ -196,7 +209,7 @@ std::optional<std::vector<DroppedItem>> decodeDroppedItems(const std::string& by
 }
 
 std::string encodeArrows(const std::vector<Arrow>& arrows) {
-    return encodeList("QVAR", arrows, [](ByteWriter& out, const Arrow& arrow) {
+    return encodeList(kArrowsFile, "QVAR", arrows, [](ByteWriter& out, const Arrow& arrow) {
         for (double value : {arrow.x, arrow.y, arrow.z}) out.put(value);
         for (double value : arrow.facing) out.put(value);
     });
@@ -214,7 +227,7 @@ std::optional<std::vector<Arrow>> decodeArrows(const std::string& bytes) {
 }
 
 std::string encodeMachines(const std::map<CellKey, Machine>& machines) {
-    return encodeCellMap("QVMA", machines, [](ByteWriter& out, const Machine& machine) {
+    return encodeCellMap(kMachinesFile, "QVMA", machines, kMaxRecords, [](ByteWriter& out, const Machine& machine) {
         putSlots(out, machine.slots);
         for (int32_t value : {machine.burnRemaining, machine.smeltProgress, machine.burnTotal}) out.put(value);
     });
@@ -233,7 +246,7 @@ std::optional<std::map<CellKey, Machine>> decodeMachines(const std::string& byte
 }
 
 std::string encodeChests(const std::map<CellKey, ChestSlots>& chests) {
-    return encodeCellMap("QVCH", chests, [](ByteWriter& out, const ChestSlots& slots) { putSlots(out, slots); });
+    return encodeCellMap(kChestsFile, "QVCH", chests, kMaxRecords, [](ByteWriter& out, const ChestSlots& slots) { putSlots(out, slots); });
 }
 
 std::optional<std::map<CellKey, ChestSlots>> decodeChests(const std::string& bytes) {
@@ -260,6 +273,12 @@ std::optional<BedRecord> decodeBed(const std::string& bytes) {
 }
 
 std::string encodeActors(const ActorsRecord& record) {
+    checkRecordCount(kActorsFile, record.mobs.size(), kMaxActors);
+    for (const Mob& mob : record.mobs)
+        if (mob.defId.size() > kMaxActorIdLength)
+            throw std::runtime_error(std::string("Cannot save ") + kActorsFile + ": a definition id of " +
+                                     std::to_string(mob.defId.size()) + " bytes, at most " +
+                                     std::to_string(kMaxActorIdLength));
     ByteWriter out("QVAC", kVersion);
     out.put(record.nextId);
     out.put(static_cast<uint32_t>(record.mobs.size()));
@@ -376,7 +395,7 @@ std::optional<adventure::QuestLog> decodeQuestLog(const std::string& bytes) {
 }
 
 std::string encodeCrops(const std::map<CellKey, uint64_t>& ages) {
-    return encodeCellMap("QVCR", ages, [](ByteWriter& out, uint64_t age) { out.put(age); });
+    return encodeCellMap(kCropsFile, "QVCR", ages, kMaxBlockStates, [](ByteWriter& out, uint64_t age) { out.put(age); });
 }
 
 std::optional<std::map<CellKey, uint64_t>> decodeCrops(const std::string& bytes) {
@@ -385,7 +404,7 @@ std::optional<std::map<CellKey, uint64_t>> decodeCrops(const std::string& bytes)
 }
 
 std::string encodeWater(const std::map<CellKey, uint8_t>& levels) {
-    return encodeCellMap("QVWA", levels, [](ByteWriter& out, uint8_t level) { out.put(level); });
+    return encodeCellMap(kWaterFile, "QVWA", levels, kMaxBlockStates, [](ByteWriter& out, uint8_t level) { out.put(level); });
 }
 
 std::optional<std::map<CellKey, uint8_t>> decodeWater(const std::string& bytes) {

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <iterator>
+#include <map>
+#include <stdexcept>
 #include <string>
 
 #include "save/world_state_files.h"
@@ -202,26 +205,67 @@ TEST(WorldStateFiles, ValuesAreBoundedAtTheirEdges) {
         EXPECT_EQ(decodeWater(encodeWater({{{0, 0, 0}, level}})).has_value(), accepted) << "water level " << +level;
 }
 
+// The file with its u32 count at `countAt` raised by one and its last `recordBytes` bytes repeated.
+std::string withOneMore(std::string bytes, std::size_t countAt, std::size_t recordBytes) {
+    uint32_t n = 0;
+    bytes.copy(reinterpret_cast<char*>(&n), 4, countAt);
+    ++n;
+    bytes.replace(countAt, 4, reinterpret_cast<const char*>(&n), 4);
+    return bytes + bytes.substr(bytes.size() - recordBytes);
+}
+
+void expectNotSaved(const std::function<std::string()>& encode, const std::string& message) {
+    try {
+        encode();
+        ADD_FAILURE() << "saved: " << message;
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(std::string(e.what()), message);
+    }
+}
+
+// At its limit a collection is written and read back; one record more is refused by the reader and
+// never written by the encoder, so a save cannot leave a file that keeps its world from opening.
 TEST(WorldStateFiles, CountsAreBoundedAtTheirEdges) {
-    const std::vector<DroppedItem> full(kMaxRecords);
-    EXPECT_EQ(decodeDroppedItems(encodeDroppedItems(full))->size(), kMaxRecords);
-    EXPECT_FALSE(decodeDroppedItems(encodeDroppedItems(std::vector<DroppedItem>(kMaxRecords + 1))));
+    const std::string drops = encodeDroppedItems(std::vector<DroppedItem>(kMaxRecords));
+    EXPECT_EQ(decodeDroppedItems(drops)->size(), kMaxRecords);
+    EXPECT_FALSE(decodeDroppedItems(withOneMore(drops, 8, 21)));
+    expectNotSaved([] { return encodeDroppedItems(std::vector<DroppedItem>(kMaxRecords + 1)); },
+                   "Cannot save drops.dat: 65537 records, at most 65536");
+    expectNotSaved([] { return encodeArrows(std::vector<Arrow>(kMaxRecords + 1)); },
+                   "Cannot save arrows.dat: 65537 records, at most 65536");
 
     ActorsRecord actors{1, std::vector<Mob>(kMaxActors)};
-    EXPECT_TRUE(decodeActors(encodeActors(actors)));
+    const std::string fullActors = encodeActors(actors);
+    EXPECT_EQ(decodeActors(fullActors)->mobs.size(), kMaxActors);
+    EXPECT_FALSE(decodeActors(withOneMore(fullActors, 12, 64)));
     actors.mobs.resize(kMaxActors + 1);
-    EXPECT_FALSE(decodeActors(encodeActors(actors)));
+    expectNotSaved([&] { return encodeActors(actors); }, "Cannot save actors.dat: 4097 records, at most 4096");
 
     Mob named = mob(1);
     named.defId.assign(kMaxActorIdLength, 'a');
-    EXPECT_TRUE(decodeActors(encodeActors({2, {named}})));
+    const std::string longest = encodeActors({2, {named}});
+    EXPECT_TRUE(decodeActors(longest));
+    std::string overlong = longest;
+    overlong.replace(24, 4, "\x01\x01\x00\x00", 4);  // the id's length, 257
+    overlong.insert(28, "a");
+    EXPECT_FALSE(decodeActors(overlong));
     named.defId += 'a';
-    EXPECT_FALSE(decodeActors(encodeActors({2, {named}})));
+    expectNotSaved([&] { return encodeActors({2, {named}}); },
+                   "Cannot save actors.dat: a definition id of 257 bytes, at most 256");
+
+    std::map<CellKey, Machine> machines;
+    for (int32_t i = 0; i <= static_cast<int32_t>(kMaxRecords); ++i) machines.emplace_hint(machines.end(), CellKey{i, 0, 0}, Machine{});
+    expectNotSaved([&] { return encodeMachines(machines); }, "Cannot save machines.dat: 65537 records, at most 65536");
+    machines.erase(std::prev(machines.end()));
+    EXPECT_EQ(decodeMachines(encodeMachines(machines))->size(), kMaxRecords);
 
     EXPECT_EQ(decodeCrops(cellFile("QVCR", kMaxBlockStates, 8))->size(), kMaxBlockStates);
     EXPECT_FALSE(decodeCrops(cellFile("QVCR", kMaxBlockStates + 1, 8)));
     EXPECT_EQ(decodeWater(cellFile("QVWA", kMaxBlockStates, 1))->size(), kMaxBlockStates);
     EXPECT_FALSE(decodeWater(cellFile("QVWA", kMaxBlockStates + 1, 1)));
+    std::map<CellKey, uint8_t> water;
+    for (int32_t i = 0; i <= static_cast<int32_t>(kMaxBlockStates); ++i) water.emplace_hint(water.end(), CellKey{i, 0, 0}, 1);
+    expectNotSaved([&] { return encodeWater(water); }, "Cannot save water.dat: 1048577 records, at most 1048576");
 
     // A count that claims more records than the file holds is refused before anything is reserved.
     std::string huge = encodeDroppedItems({});
