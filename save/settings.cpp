@@ -1,7 +1,6 @@
 #include "save/settings.h"
 
 #include <algorithm>
-#include <fstream>
 #include <iterator>
 #include <optional>
 #include <stdexcept>
@@ -9,6 +8,7 @@
 #include <vector>
 
 #include "platform/file_read.h"
+#include "save/file_save.h"
 #include "save/text_lines.h"
 
 // voxel_settings.txt: the head line, then one line per section, the tag followed by its values
@@ -149,12 +149,12 @@ StoredSettings readSettingsFile(const std::filesystem::path& path, const StoredS
     return parseSettings(*text, defaults);
 }
 
+// Through a synced temporary file, so a failed or interrupted write leaves the previous settings.
 void writeSettingsFile(const std::filesystem::path& path, const StoredSettings& settings) {
     const std::string text = formatSettings(settings);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    Output out(path);
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    if (out.fail()) throw std::runtime_error("Cannot write " + path.string());
+    out.finish();
 }
 
 }  // namespace filesave

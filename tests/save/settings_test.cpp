@@ -69,10 +69,18 @@ TEST(Settings, FileRoundTripAndMissingFile) {
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "voxel_settings.txt.tmp"));
 }
 
-TEST(Settings, WriteIntoMissingFolderFails) {
+TEST(Settings, AFailedWriteLeavesThePreviousSettings) {
     testsupport::TempDir dir;
     EXPECT_THAT([&] { filesave::writeSettingsFile(dir.path() / "none" / "s.txt", StoredSettings{}); },
                 testing::ThrowsMessage<std::runtime_error>(testing::StartsWith("Cannot write ")));
+
+    const auto path = dir.path() / filesave::kSettingsFile;
+    const StoredSettings custom = customSettings();
+    filesave::writeSettingsFile(path, custom);
+    // The temporary file cannot be made, so the new settings cannot be written.
+    std::filesystem::create_directory(dir.path() / "voxel_settings.txt.tmp");
+    EXPECT_THROW(filesave::writeSettingsFile(path, StoredSettings{}), std::runtime_error);
+    EXPECT_EQ(allValues(filesave::readSettingsFile(path, StoredSettings{})), allValues(custom));
 }
 
 TEST(Settings, WrongHeadLineLeavesEverything) {
