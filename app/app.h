@@ -10,6 +10,7 @@
 #include <set>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "adventure/adventure_state.h"
@@ -199,6 +200,9 @@ struct App {
     void saveMachines();
     // Every per-world file but the inventory, the chunks, generation.json and world.txt.
     void saveWorldState();
+    // The state files beside world.txt, name and bytes, in the order they are written; throws
+    // "Cannot save <file>: ..." for a collection its reader would refuse.
+    std::vector<std::pair<const char*, std::string>> encodeWorldState() const;
     template <typename T>
     std::optional<T> readSaveFile(const char* name, std::optional<T> (*decode)(const std::string&));
     void writeSaveFile(const char* name, const std::string& bytes);

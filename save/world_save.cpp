@@ -65,12 +65,15 @@ void App::saveWorld() {
         const fs::path file = files.world / filesave::kWorldFile;
         throw std::runtime_error("Invalid world name in " + file.string() + ": " + *problem);
     }
+    // Encoded before anything is written, so a collection too large for its file stops the save
+    // while every file is as it was.
+    const std::vector<std::pair<const char*, std::string>> stateFiles = encodeWorldState();
     // Changed chunks first: the world file is the record that the folder is a complete world.
     for (const ChunkKey& key : world.modified)
         if (const voxel::Chunk* chunk = findChunk(key.first, key.second))
             filesave::writeChunk(files.world, files.seed, generationStage, *chunk);
     world.modified.clear();
-    saveWorldState();
+    for (const auto& [name, bytes] : stateFiles) writeSaveFile(name, bytes);
     // A profile built in code has no text: it stands for an empty generation object.
     if (saves.profile)
         writeSaveFile(filesave::kGenerationFile,

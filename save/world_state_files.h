@@ -2,9 +2,9 @@
 // The per-world save files beside world.txt, one binary record each (layout in binary_record.h:
 // magic, u32 version 1, then the fields below, little-endian, nothing after them). Decoders give
 // nothing for a file that is not whole: short, another version, a count over its limit, bytes left
-// over or a value out of range. Encoders refuse, with "Cannot save <file>: <count> records, at most
-// <limit>" (or the length of an overlong definition id), what their decoder would refuse, so a save
-// never leaves a file that keeps its world from opening.
+// over or a value out of range. Encoders refuse a collection over its count limit ("Cannot save
+// <file>: <count> records, at most <limit>") and a mob's definition id over 256 bytes, which the
+// decoders would refuse: a save never leaves such a file to keep its world from opening.
 //   blockstates.dat "QVBS": u32 n (<= 1,048,576), n x {i32 x, y, z, u8 id, u8 state}
 //   inventory.dat   "QVIN": 9 hotbar, 27 main, 1 cursor, 4 armour slots, i32 selected (0..8);
 //                   a slot is {u8 id, i32 count (0..65,535), i32 wear (>= 0)}

@@ -152,30 +152,40 @@ void App::saveInventory() {
     writeSaveFile(filesave::kInventoryFile, filesave::encodeInventory({inventory, player.armor}));
 }
 
-void App::savePlayer() {
-    const PlayerState& p = player;
-    writeSaveFile(filesave::kPlayerFile,
-                  filesave::encodePlayer({p.x, p.y, p.z, p.yaw, p.pitch, p.velocityX, p.velocityY, p.velocityZ,
-                                          p.spawnX, p.spawnY, p.spawnZ, p.health, p.food, p.air, p.stamina,
-                                          p.thirdPerson, motion.flying}));
+namespace {
+
+std::string encodedPlayer(const App& app) {
+    const PlayerState& p = app.player;
+    return filesave::encodePlayer({p.x, p.y, p.z, p.yaw, p.pitch, p.velocityX, p.velocityY, p.velocityZ, p.spawnX,
+                                   p.spawnY, p.spawnZ, p.health, p.food, p.air, p.stamina, p.thirdPerson,
+                                   app.motion.flying});
 }
+
+}  // namespace
+
+void App::savePlayer() { writeSaveFile(filesave::kPlayerFile, encodedPlayer(*this)); }
 
 void App::saveMachines() { writeSaveFile(filesave::kMachinesFile, filesave::encodeMachines(machines)); }
 
-void App::saveWorldState() {
-    writeSaveFile(filesave::kBlockStatesFile, filesave::encodeBlockStates(world.blockStates));
-    writeSaveFile(filesave::kProgressionFile, filesave::encodeProgression(combat.progression));
-    writeSaveFile(filesave::kQuestsFile, filesave::encodeQuestLog(adventureState.quests));
-    savePlayer();
-    writeSaveFile(filesave::kDroppedItemsFile, filesave::encodeDroppedItems(entities.droppedItems));
-    writeSaveFile(filesave::kArrowsFile, filesave::encodeArrows(entities.arrows));
-    saveMachines();
-    writeSaveFile(filesave::kChestsFile, filesave::encodeChests(containers.chests));
-    writeSaveFile(filesave::kBedFile, filesave::encodeBed({hasBed, bedX, bedY, bedZ}));
+std::vector<std::pair<const char*, std::string>> App::encodeWorldState() const {
     std::map<CellKey, uint64_t> cropAges;
     for (const auto& [cell, start] : sim.crops) cropAges.emplace_hint(cropAges.end(), cell, clock.tick - start);
-    writeSaveFile(filesave::kCropsFile, filesave::encodeCrops(cropAges));
-    writeSaveFile(filesave::kWaterFile, filesave::encodeWater(meshing.waterLevels));
-    writeSaveFile(filesave::kActorsFile,
-                  filesave::encodeActors({entities.nextMobId, entities.mobs}));
+    return {
+        {filesave::kBlockStatesFile, filesave::encodeBlockStates(world.blockStates)},
+        {filesave::kProgressionFile, filesave::encodeProgression(combat.progression)},
+        {filesave::kQuestsFile, filesave::encodeQuestLog(adventureState.quests)},
+        {filesave::kPlayerFile, encodedPlayer(*this)},
+        {filesave::kDroppedItemsFile, filesave::encodeDroppedItems(entities.droppedItems)},
+        {filesave::kArrowsFile, filesave::encodeArrows(entities.arrows)},
+        {filesave::kMachinesFile, filesave::encodeMachines(machines)},
+        {filesave::kChestsFile, filesave::encodeChests(containers.chests)},
+        {filesave::kBedFile, filesave::encodeBed({hasBed, bedX, bedY, bedZ})},
+        {filesave::kCropsFile, filesave::encodeCrops(cropAges)},
+        {filesave::kWaterFile, filesave::encodeWater(meshing.waterLevels)},
+        {filesave::kActorsFile, filesave::encodeActors({entities.nextMobId, entities.mobs})},
+    };
+}
+
+void App::saveWorldState() {
+    for (const auto& [name, bytes] : encodeWorldState()) writeSaveFile(name, bytes);
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/app.h"
+#include "platform/file_read.h"
 #include "save/chunk_file.h"
 #include "save/file_save.h"
 #include "save/world_file.h"
@@ -101,6 +102,30 @@ TEST(WorldStateSave, ANameTheWriterRefusesIsReportedWithItsFileBeforeAnythingIsW
                                                  ": holds a character beyond U+FFFF");
     }
     EXPECT_TRUE(fs::is_empty(dir.path()));
+}
+
+// A collection over its file's limit stops the save before any file changes, so the world on disk
+// stays whole and a later save can still write the changed chunks.
+TEST(WorldStateSave, ACollectionTooLargeForItsFileStopsTheSaveBeforeAnythingIsWritten) {
+    testsupport::TempDir dir;
+    App app;
+    openWorld(app, dir.path());
+    play(app);
+    app.saveWorld();
+    const std::optional<std::string> savedPlayer = platform::readFileBytes(dir.path() / filesave::kPlayerFile);
+    ASSERT_TRUE(app.setBlock(6, 101, 7, 3));
+    app.player.x = 20.0f;
+    for (uint32_t i = 0; i <= filesave::kMaxRecords; ++i) app.entities.arrows.push_back(Arrow{});
+    EXPECT_THROW(app.saveWorld(), std::runtime_error);
+    EXPECT_EQ(platform::readFileBytes(dir.path() / filesave::kPlayerFile), savedPlayer);
+    EXPECT_FALSE(app.world.modified.empty()) << "the changed chunk is still to be saved";
+
+    app.entities.arrows.clear();
+    app.saveWorld();
+    App reopened;
+    openWorld(reopened, dir.path());
+    EXPECT_EQ(reopened.blockAt(6, 101, 7), 3);
+    EXPECT_EQ(reopened.player.x, 20.0f);
 }
 
 TEST(WorldStateSave, ANameThatIsNotUtf8EndsTheOpenWithItsFileAndCause) {
