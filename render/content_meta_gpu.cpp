@@ -1,5 +1,7 @@
 // The content meta buffer on the GPU and the one descriptor set that binds it with the two atlases.
 #include <cstring>
+#include <stdexcept>
+#include <string>
 
 #include "app/app.h"
 #include "render/content_meta.h"
@@ -97,6 +99,14 @@ void App::createContentMeta() {
 }
 
 void App::createAtlasDescriptors() {
+    // Every device this game knows allows it, but the API promises only 16 KiB.
+    VkPhysicalDeviceProperties properties{};
+    vkGetPhysicalDeviceProperties(gpu.physical, &properties);
+    const VkDeviceSize rectBytes = 4 * VkDeviceSize{render::kMaterialRectFloats};
+    if (properties.limits.maxUniformBufferRange < rectBytes)
+        throw std::runtime_error("The graphics device's uniform buffers hold " +
+                                 std::to_string(properties.limits.maxUniformBufferRange) + " bytes, " +
+                                 std::to_string(rectBytes) + " needed");
     createSetLayout(gpu.dev, descriptors);
     createPool(gpu.dev, descriptors);
     atlases.atlasSet = allocateSet(gpu.dev, descriptors);
@@ -107,10 +117,8 @@ void App::createAtlasDescriptors() {
     writeBufferBinding(gpu.dev, atlases.atlasSet, descriptors.contentMeta, kInterfaceWordsBinding,
                        VK_DESCRIPTOR_TYPE_UNIFORM_BUFFER, 4 * VkDeviceSize{render::kInterfaceHeaderWord},
                        4 * VkDeviceSize{render::kInterfaceEndWord - render::kInterfaceHeaderWord});
-    // 64 KiB, the largest uniform range that common devices allow.
     writeBufferBinding(gpu.dev, atlases.atlasSet, descriptors.contentMeta, kMaterialRectsBinding,
-                       VK_DESCRIPTOR_TYPE_UNIFORM_BUFFER, render::kMaterialRectsOffset,
-                       4 * VkDeviceSize{render::kMaterialRectFloats});
+                       VK_DESCRIPTOR_TYPE_UNIFORM_BUFFER, render::kMaterialRectsOffset, rectBytes);
 }
 
 void App::uploadContentMeta() {

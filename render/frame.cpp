@@ -412,7 +412,7 @@ bool App::isChunkColumnInView(uint64_t key) const {
 void App::drawMeshMap(VkCommandBuffer cmd) {
     std::vector<VisibleMesh>& visible = frame.visibleMeshes;
     render::sortFarthestFirst(visible, player.x, player.z, [](const VisibleMesh& entry) { return entry.key; });
-    vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, swapchain.waterPipeline);
+    vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, swapchain.chunkWaterPipeline);
     for (const VisibleMesh& entry : visible) {
         const ChunkMesh& mesh = *entry.mesh;
         if (mesh.waterIndexCount > 0) drawIndexed(cmd, mesh, mesh.waterIndices, mesh.waterIndexCount);

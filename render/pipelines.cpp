@@ -102,6 +102,7 @@ class PipelineRecipe {
     }
 
     void setFragmentConstants(const VkSpecializationInfo* constants) { stages_[1].pSpecializationInfo = constants; }
+    void setVertexConstants(const VkSpecializationInfo* constants) { stages_[0].pSpecializationInfo = constants; }
     void setConstants(const VkSpecializationInfo* constants) {
         stages_[0].pSpecializationInfo = constants;
         stages_[1].pSpecializationInfo = constants;
@@ -223,15 +224,17 @@ void createWorldPipelines(App& app, PipelineRecipe& recipe) {
     recipe.setLook(kSolid);
     const VkResult voxel = recipe.build(app.gpu.dev, sc.voxelPipeline);
     if (voxel == VK_SUCCESS) {
-        // The water pass draws water only, the chunks' solid pass (while nothing is mined) textured
-        // faces without the mining speckles: the same shader with the other surfaces' code left out.
+        recipe.setLook(kWater);
+        render::check(recipe.build(app.gpu.dev, sc.waterPipeline),
+                      "vkCreateGraphicsPipelines(dev,VK_NULL_HANDLE,1,&pi,nullptr,&waterPipeline)", 1073);
+        // The chunks' water pass draws water only, their solid pass (while nothing is mined) textured
+        // faces without the mining speckles: the same shaders with the other surfaces' code left out.
         const WorldSurfaces water{kSurfacesWater, VK_FALSE}, chunkSolid{kSurfacesTextured, VK_FALSE};
         const VkSpecializationInfo waterConstants = worldSurfaceConstants(water);
         const VkSpecializationInfo chunkSolidConstants = worldSurfaceConstants(chunkSolid);
-        recipe.setLook(kWater);
         recipe.setConstants(&waterConstants);
-        render::check(recipe.build(app.gpu.dev, sc.waterPipeline),
-                      "vkCreateGraphicsPipelines(dev,VK_NULL_HANDLE,1,&pi,nullptr,&waterPipeline)", 1073);
+        render::check(recipe.build(app.gpu.dev, sc.chunkWaterPipeline),
+                      "vkCreateGraphicsPipelines(dev,VK_NULL_HANDLE,1,&pi,nullptr,&chunkWaterPipeline)", 1073);
         recipe.setLook(kSolid);
         recipe.setConstants(&chunkSolidConstants);
         render::check(recipe.build(app.gpu.dev, sc.chunkSolidPipeline),
@@ -279,8 +282,15 @@ void createOverlayPipelines(App& app, PipelineRecipe& recipe) {
         recipe.setFragmentConstants(nullptr);
         ShaderModule sky(app, "sky.frag.spv");
         recipe.setShaders(vertex.get(), sky.get());
+        // The full-screen triangle's vertex stage knows it draws the sky, which it leaves out while the
+        // world is hidden.
+        const VkBool32 isSky = VK_TRUE;
+        const VkSpecializationMapEntry skyEntry{0, 0, sizeof isSky};
+        const VkSpecializationInfo skyConstants{1, &skyEntry, sizeof isSky, &isSky};
+        recipe.setVertexConstants(&skyConstants);
         render::check(recipe.build(app.gpu.dev, app.swapchain.skyPipeline),
                       "vkCreateGraphicsPipelines(dev,VK_NULL_HANDLE,1,&crossPI,nullptr,&skyPipeline)", 1102);
+        recipe.setVertexConstants(nullptr);
     }
     if (crosshair != VK_SUCCESS) failWith("Crosshair pipeline failed: ", crosshair);
 }

@@ -13,7 +13,12 @@ layout(location = 0) out vec2 outScreen;  // 0..1 across the framebuffer
 layout(location = 1) out vec4 outNear;    // homogeneous world points, divided per fragment
 layout(location = 2) out vec4 outFar;
 layout(location = 3) flat out uvec4 outInterfaceHeader;  // shared elements, tile size, columns, rows
-layout(location = 4) flat out uint outWorldCovered;
+
+// True for the sky's pipeline. While an opaque screen hides the world the sky's triangle goes outside
+// the view, so none of its pixels is shaded: what the interface paints with full alpha does not
+// depend on what lies under it.
+layout(constant_id = 0) const bool SKY = false;
+const vec4 OUT_OF_VIEW = vec4(-2.0, -2.0, -2.0, 1.0);
 
 const vec2 CORNERS[3] = vec2[](vec2(-1.0, -1.0), vec2(3.0, -1.0), vec2(-1.0, 3.0));
 
@@ -26,5 +31,5 @@ void main() {
     outFar = toWorld * vec4(ndc, 0.5, 1.0);
     outInterfaceHeader = uvec4(meta.words[META_INTERFACE_HEADER], meta.words[META_INTERFACE_HEADER + 1u],
                                meta.words[META_INTERFACE_HEADER + 2u], meta.words[META_INTERFACE_HEADER + 3u]);
-    outWorldCovered = worldCovered() ? 1u : 0u;
+    if (SKY && worldCovered()) gl_Position = OUT_OF_VIEW;
 }

@@ -9,7 +9,6 @@
 layout(location = 0) in vec2 inScreen;
 layout(location = 1) in vec4 inNear;
 layout(location = 2) in vec4 inFar;
-layout(location = 4) flat in uint inWorldCovered;
 
 layout(location = 0) out vec4 outColour;
 
@@ -31,7 +30,7 @@ float stars(vec3 direction) {
 }
 
 // The sun, the moon and the stars add nothing below the horizon, and the stars nothing by day.
-void shade() {
+void main() {
     vec3 direction = normalize(inFar.xyz / inFar.w - inNear.xyz / inNear.w);
     float daylight = world.light.x;
     float s = frameSunSine();
@@ -45,12 +44,4 @@ void shade() {
         if (night > 0.0) colour += vec3(stars(direction) * night * above);
     }
     outColour = vec4(colour, 1.0);
-}
-
-// Hidden pixels get a constant.
-void main() {
-    if (inWorldCovered != 0u)
-        outColour = vec4(0.0, 0.0, 0.0, 1.0);
-    else
-        shade();
 }

@@ -31,18 +31,16 @@ uint surfaceKind(float code, uint material) {
     return SURFACE_TEXTURED;
 }
 
-// One flat vec4 carries the kind and, for the textured kinds, the atlas rectangle: colours and
-// particles as (-kind, 0, 0, 0); water with the sign bit of the rectangle's height set (its texture
-// reads abs(), which is exact, and -0.0 keeps the flag for a water face without a rectangle); any
-// other textured face as its rectangle, zero when it has none (drawn white).
+// One flat vec4 carries the kind and, for the textured kinds, the atlas rectangle: colours, particles
+// and a face without a rectangle (drawn white) as (-kind, 0, 0, 0); water with a rectangle with its
+// height negated (its texture reads abs(), which is exact); any other textured face as its rectangle.
 vec4 surfaceRect(uint kind, vec4 rect) {
-    if (kind != SURFACE_TEXTURED && kind != SURFACE_WATER) return vec4(-float(kind), 0.0, 0.0, 0.0);
-    vec4 r = rect.z > 0.0 ? rect : vec4(0.0);
-    if (kind == SURFACE_WATER) r.w = -r.w;
-    return r;
+    if (kind == SURFACE_TEXTURED && rect.z <= 0.0) return vec4(0.0);
+    if ((kind != SURFACE_TEXTURED && kind != SURFACE_WATER) || rect.z <= 0.0) return vec4(-float(kind), 0.0, 0.0, 0.0);
+    return kind == SURFACE_WATER ? vec4(rect.xyz, -rect.w) : rect;
 }
 
 uint surfaceRectKind(vec4 r) {
     if (r.x < 0.0) return uint(-r.x + 0.5);
-    return (floatBitsToUint(r.w) >> 31) != 0u ? SURFACE_WATER : SURFACE_TEXTURED;
+    return r.w < 0.0 ? SURFACE_WATER : SURFACE_TEXTURED;
 }

@@ -92,6 +92,7 @@ protected:
         app.clock.timeOfDay = kMidday;
         app.ui.toast = {};
         app.hands.target = {};
+        app.entities.particles.clear();
         glfwSetCursorPos(app.gpu.win, x, y);
     }
 
@@ -117,6 +118,19 @@ protected:
             // The solid pass has a pipeline of its own while nothing is mined.
             {"looking-down", [this](App& a) { lookDown(a, 0.0f); }},
             {"mining", [this](App& a) { lookDown(a, 0.6f); }},
+            // Particles share the water pipeline's blending but not the water pass's shaders.
+            {"particles", [this](App& a) {
+                 show(0, 0, 0);
+                 const double yaw = a.player.yaw;
+                 for (int k = 0; k < 12; ++k) {
+                     const double along = 2.0 + 0.25 * k;
+                     a.spawnParticle({a.player.x + along * std::cos(yaw) + 0.3 * (k % 3 - 1), a.player.y + 0.2 * (k % 4),
+                                      a.player.z + along * std::sin(yaw)},
+                                     k % 3, 0.3f, 1234u * (k + 1));
+                 }
+                 // Half way through their lives, where they show at full opacity.
+                 for (Particle& p : a.entities.particles) p.life = p.fullLife / 2;
+             }},
             {"world-list-empty", [this](App&) { show(5, 10, 10); }},
             {"world-list", [this](App& a) {
                  show(5, 200, 660);
