@@ -90,13 +90,6 @@ WorldListing scanWorldFolders(const std::filesystem::path& saves) {
     return listing;
 }
 
-std::vector<WorldEntry> listWorldFolders(const std::filesystem::path& saves, std::vector<std::string>* problems) {
-    WorldListing listing = scanWorldFolders(saves);
-    if (problems)
-        for (std::string& message : listing.refused) problems->push_back(std::move(message));
-    return std::move(listing.worlds);
-}
-
 std::filesystem::path moveWorldToBackups(const std::filesystem::path& folder, const std::filesystem::path& backups) {
     const std::filesystem::path kept = backups / "DeletedWorlds";
     std::error_code error;

@@ -23,10 +23,6 @@ struct WorldListing {
 // each world has one folder name. A missing saves directory gives an empty list. A numbered folder
 // whose world.txt is missing or cannot be read is skipped and named in `skipped`.
 WorldListing scanWorldFolders(const std::filesystem::path& saves);
-// The worlds alone; the messages of refused world files (naming the file and the cause) go to
-// `problems` when one is given.
-std::vector<WorldEntry> listWorldFolders(const std::filesystem::path& saves,
-                                         std::vector<std::string>* problems = nullptr);
 
 // Moves a world folder into backups/"DeletedWorlds", under its own name, or with "-2", "-3" ...
 // when a deleted world of that name is kept there already. Returns where it went; throws

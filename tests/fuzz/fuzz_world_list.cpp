@@ -26,6 +26,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const auto pieces = fuzztree::splitPieces(fuzztree::asText(data, size), 8);
     for (std::size_t i = 0; i + 1 < pieces.size(); i += 2)
         fuzztree::writeFile(saves / folderName(pieces[i]) / "world.txt", pieces[i + 1]);
-    (void)filesave::listWorldFolders(saves);
+    (void)filesave::scanWorldFolders(saves);
     return 0;
 }

@@ -131,9 +131,9 @@ TEST(WorldList, NumberedFoldersWithReadableRecordsInNumericOrder) {
 
     testsupport::writeFile(saves / "world_8" / "world.txt", "QUORVANE_WORLD 1\nname a\rb\nseed 1\ngeneration 4\n");
 
-    std::vector<std::string> problems;
-    const auto worlds = filesave::listWorldFolders(saves, &problems);
-    EXPECT_THAT(problems, testing::ElementsAre("Invalid world file: " + (saves / "world_5" / "world.txt").string(),
+    const filesave::WorldListing listing = filesave::scanWorldFolders(saves);
+    const auto& worlds = listing.worlds;
+    EXPECT_THAT(listing.refused, testing::ElementsAre("Invalid world file: " + (saves / "world_5" / "world.txt").string(),
                                                "Invalid world name in " + (saves / "world_8" / "world.txt").string() +
                                                    ": holds a carriage return"));
     ASSERT_EQ(worlds.size(), 3u);
@@ -195,7 +195,8 @@ TEST(WorldList, DeletedWorldsMoveToBackupsUnderFreeNames) {
 
 TEST(WorldList, MissingSavesFolderListsNothing) {
     testsupport::TempDir dir;
-    EXPECT_TRUE(filesave::listWorldFolders(dir.path() / "Saves").empty());
+    const filesave::WorldListing listing = filesave::scanWorldFolders(dir.path() / "Saves");
+    EXPECT_TRUE(listing.worlds.empty() && listing.skipped.empty() && listing.refused.empty());
 }
 
 }  // namespace
