@@ -4,6 +4,19 @@
 
 namespace net {
 
+namespace {
+
+// Where a thing drawn from a snapshot was at the previous one, so that drawing can move it between
+// the two.
+template <typename Thing, typename Before>
+void keepPreviousPosition(Thing& thing, const Before& before) {
+    thing.prevX = before.x;
+    thing.prevY = before.y;
+    thing.prevZ = before.z;
+}
+
+}  // namespace
+
 void applyMobs(EntityState& entities, const MobsMessage& message) {
     std::map<uint32_t, const Mob*> before;
     for (const Mob& mob : entities.mobs) before[mob.id] = &mob;
@@ -21,9 +34,7 @@ void applyMobs(EntityState& entities, const MobsMessage& message) {
         mob.health = state.health;
         const auto old = before.find(state.id);
         const Mob& previous = old != before.end() ? *old->second : mob;
-        mob.prevX = previous.x;
-        mob.prevY = previous.y;
-        mob.prevZ = previous.z;
+        keepPreviousPosition(mob, previous);
         snapshots[state.id] = {previous.yaw, previous.walkPhase};
         mobs.push_back(std::move(mob));
     }
@@ -41,9 +52,7 @@ void applyArrows(EntityState& entities, const ArrowsMessage& message) {
         arrow.z = state.z;
         arrow.facing = state.facing;
         const Arrow& previous = i < entities.arrows.size() ? entities.arrows[i] : arrow;
-        arrow.prevX = previous.x;
-        arrow.prevY = previous.y;
-        arrow.prevZ = previous.z;
+        keepPreviousPosition(arrow, previous);
         arrows.push_back(arrow);
     }
     entities.arrows = std::move(arrows);
@@ -63,9 +72,7 @@ void applyItems(EntityState& entities, const ItemsMessage& message) {
         item.pile = state.pile;
         if (i < entities.droppedItems.size()) {
             const DroppedItem& previous = entities.droppedItems[i];
-            item.prevX = previous.x;
-            item.prevY = previous.y;
-            item.prevZ = previous.z;
+            keepPreviousPosition(item, previous);
             item.prevPhase = previous.phase;
             item.interpolate = 1;
         }

@@ -67,12 +67,16 @@ void pushCamera(const App& app, VkCommandBuffer cmd, const render::Matrix4& came
 }
 
 // The aimed cell and its mining progress for the chunk meshes; zero for every other pass.
+// The mining progress the chunk meshes show at the aimed cell: 0 while nothing is being mined.
+float shownMiningProgress(const App& app) {
+    const MiningTarget& mined = app.hands.target;
+    return mined.aimed && mined.mining ? mined.progress : 0.0f;
+}
+
 void pushTarget(const App& app, VkCommandBuffer cmd, bool aimed) {
     TargetBlock target{};
     const MiningTarget& mined = app.hands.target;
-    if (aimed && mined.aimed) {
-        target = {{float(mined.x), float(mined.y), float(mined.z)}, mined.mining ? mined.progress : 0.0f};
-    }
+    if (aimed && mined.aimed) target = {{float(mined.x), float(mined.y), float(mined.z)}, shownMiningProgress(app)};
     vkCmdPushConstants(cmd, app.swapchain.layout, kPushStages, kTargetOffset, sizeof target, &target);
 }
 
@@ -173,10 +177,9 @@ void drawIndexed(VkCommandBuffer cmd, const ChunkMesh& mesh, const BufferSlot& i
 }
 
 void drawSolidMeshes(App& app, VkCommandBuffer cmd) {
-    const MiningTarget& mined = app.hands.target;
-    const bool mining = mined.aimed && mined.mining && mined.progress > 0.0f;
+    // Without speckles to show, the pipeline that leaves them out.
     vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS,
-                      mining ? app.swapchain.voxelPipeline : app.swapchain.chunkSolidPipeline);
+                      shownMiningProgress(app) > 0.0f ? app.swapchain.voxelPipeline : app.swapchain.chunkSolidPipeline);
     pushTarget(app, cmd, true);
     for (const VisibleMesh& visible : app.frame.visibleMeshes) {
         const ChunkMesh& mesh = *visible.mesh;
