@@ -280,12 +280,20 @@ render::InterfaceInputs interfaceInputs(const App& app) {
     return in;
 }
 
+// What the interface passes draw this frame: whether an item icon shows, and the pixels each of the
+// two passes (the interface, the stack under the cursor) can paint.
+struct InterfaceDraw {
+    bool icons = true;
+    std::array<render::PixelRect, 2> bounds{};
+};
+
 // The interface shader only draws elements: the layout of the block's screen goes into the overlay
 // once a frame, with the flag that lets the world shaders skip what an opaque screen hides.
 // The cursor-stack pass draws the same element list: its elements are marked for that pass only.
-// True when the frame draws an item icon.
-bool writeInterfaceLayout(App& app, const render::InterfaceBlock& block, bool stackPass) {
-    if (!app.descriptors.contentMetaMemory) return true;
+InterfaceDraw writeInterfaceLayout(App& app, const render::InterfaceBlock& block, bool stackPass) {
+    const uint32_t width = app.gpu.swapchainWidth, height = app.gpu.swapchainHeight;
+    const render::PixelRect whole{0, 0, width, height};
+    if (!app.descriptors.contentMetaMemory) return {true, {whole, whole}};
     void* mapped = nullptr;
     render::check(vkMapMemory(app.gpu.dev, app.descriptors.contentMetaMemory, 0, VK_WHOLE_SIZE, 0, &mapped),
                   "vkMapMemory(dev,contentMetaMemory,0,VK_WHOLE_SIZE,0,&mapped)", 1121);
@@ -299,13 +307,25 @@ bool writeInterfaceLayout(App& app, const render::InterfaceBlock& block, bool st
             elements.push_back(e);
         }
     }
-    const uint32_t width = app.gpu.swapchainWidth, height = app.gpu.swapchainHeight;
     render::writeInterfaceTiles(words, elements, width, height, block);
     render::writeWorldCovered(static_cast<uint8_t*>(mapped),
                               render::interfaceCoversWorld(elements, width, height, app.atlases.opaquePictures));
     vkUnmapMemory(app.gpu.dev, app.descriptors.contentMetaMemory);
-    return std::any_of(elements.begin(), elements.end(),
-                       [](const render::InterfaceElement& e) { return e.kind == render::ElementKind::Icon; });
+    InterfaceDraw draw;
+    draw.icons = std::any_of(elements.begin(), elements.end(),
+                             [](const render::InterfaceElement& e) { return e.kind == render::ElementKind::Icon; });
+    for (uint32_t pass = 0; pass < 2; ++pass) draw.bounds[pass] = render::interfaceBounds(elements, pass, width, height);
+    return draw;
+}
+
+// The interface triangle covers the screen; the scissor keeps the driver from shading the pixels
+// that no element of the pass covers.
+void drawInterfaceTriangle(App& app, VkCommandBuffer cmd, const render::PixelRect& bounds) {
+    const VkRect2D scissor{{bounds.x, bounds.y}, {bounds.width, bounds.height}};
+    vkCmdSetScissor(cmd, 0, 1, &scissor);
+    vkCmdDraw(cmd, 3, 1, 0, 0);
+    const VkRect2D whole{{0, 0}, {app.gpu.swapchainWidth, app.gpu.swapchainHeight}};
+    vkCmdSetScissor(cmd, 0, 1, &whole);
 }
 
 void drawInterface(App& app, VkCommandBuffer cmd) {
@@ -313,12 +333,12 @@ void drawInterface(App& app, VkCommandBuffer cmd) {
     const bool slotsShown = app.ui.inventoryOpen || (app.ui.menuOpen && app.ui.screen >= ui::kCraftingScreen &&
                                                      app.ui.screen <= ui::kChestScreen);
     const bool stackPass = slotsShown && app.inventory.cursor.count > 0 && block.screen != render::kHiddenInterface;
-    const bool icons = writeInterfaceLayout(app, block, stackPass);
+    const InterfaceDraw draw = writeInterfaceLayout(app, block, stackPass);
     const VkPipeline iconless = app.swapchain.iconlessInterfacePipeline;
     vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS,
-                      icons || !iconless ? app.swapchain.crosshairPipeline : iconless);
+                      draw.icons || !iconless ? app.swapchain.crosshairPipeline : iconless);
     vkCmdPushConstants(cmd, app.swapchain.layout, kPushStages, 0, sizeof block, &block);
-    vkCmdDraw(cmd, 3, 1, 0, 0);
+    drawInterfaceTriangle(app, cmd, draw.bounds[0]);
     app.drawPortrait(cmd);
     // The stack under the cursor is drawn last, over the portrait.
     if (!stackPass) return;
@@ -326,7 +346,7 @@ void drawInterface(App& app, VkCommandBuffer cmd) {
     render::InterfaceBlock stack = block;
     stack.screen = render::kCursorStackPass;
     vkCmdPushConstants(cmd, app.swapchain.layout, kPushStages, 0, sizeof stack, &stack);
-    vkCmdDraw(cmd, 3, 1, 0, 0);
+    drawInterfaceTriangle(app, cmd, draw.bounds[1]);
 }
 
 void recordFrame(App& app, VkCommandBuffer cmd, uint32_t imageIndex, const render::Matrix4& camera) {

@@ -10,6 +10,7 @@
 
 #include "render/interface_block.h"
 #include "render/interface_layout.h"
+#include "render/pixel_rect.h"
 
 namespace render {
 
@@ -63,5 +64,12 @@ std::vector<uint8_t> resolvedTextGlyphs(const InterfaceElement& e, const Interfa
 // icon the atlas rectangle of its material in `a`.
 void writeInterfaceTiles(std::span<uint32_t> meta, const std::vector<InterfaceElement>& elements, uint32_t width,
                          uint32_t height, const InterfaceBlock& block);
+
+// The pixels that pass `pass` (0 the interface, 1 the cursor stack) can paint: the smallest rectangle
+// within the framebuffer holding every pixel whose centre lies inside one of the pass's elements;
+// empty when there is none. The interface triangle is drawn under this scissor: the software driver
+// shades every pixel a triangle covers, and in play the elements cover a small part of the screen.
+PixelRect interfaceBounds(std::span<const InterfaceElement> elements, uint32_t pass, uint32_t width,
+                          uint32_t height);
 
 }  // namespace render

@@ -7,6 +7,7 @@
 
 #include "models/vxm.h"
 #include "render/mesh_vertex.h"
+#include "render/pixel_rect.h"
 #include "render/player_body.h"
 #include "ui/ui_state.h"
 
@@ -27,10 +28,6 @@ inline int32_t portraitHover(uint32_t hovered) { return hovered >= 40 ? static_c
 std::vector<MeshVertex> buildPortrait(const std::vector<VxmVertex>& mesh, const ui::InventoryLayout& layout,
                                       const ArmourWorn& worn, int32_t hovered);
 
-struct PixelRect {
-    int32_t x = 0, y = 0;
-    uint32_t width = 0, height = 0;
-};
 // The left column of the inventory panel; a negative size (a tiny window) is empty.
 PixelRect portraitScissor(const ui::InventoryLayout& layout);
 // Column-major matrix from framebuffer pixels to clip space.
