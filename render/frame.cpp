@@ -178,14 +178,18 @@ void drawIndexed(VkCommandBuffer cmd, const ChunkMesh& mesh, const BufferSlot& i
 
 void drawSolidMeshes(App& app, VkCommandBuffer cmd) {
     // Without speckles to show, the pipeline that leaves them out.
+    const bool mined = shownMiningProgress(app) > 0.0f;
     vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS,
-                      shownMiningProgress(app) > 0.0f ? app.swapchain.voxelPipeline : app.swapchain.chunkSolidPipeline);
+                      mined ? app.swapchain.voxelPipeline : app.swapchain.chunkSolidPipeline);
     pushTarget(app, cmd, true);
     for (const VisibleMesh& visible : app.frame.visibleMeshes) {
         const ChunkMesh& mesh = *visible.mesh;
         if (mesh.solidIndexCount > 0) drawIndexed(cmd, mesh, mesh.solidIndices, mesh.solidIndexCount);
     }
     pushTarget(app, cmd, false);
+    // The functional blocks after this draw with the general pipeline: their fires are colour boxes,
+    // which the chunks' pipeline does not shade.
+    if (!mined) vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, app.swapchain.voxelPipeline);
 }
 
 // The hand is drawn over everything in first person, so the world's depth is cleared first.

@@ -71,7 +71,9 @@ void shadeParticle(vec3 linear) {
 void main() {
     vec2 inUv = inUvLight.xy;
     vec2 inLight = inUvLight.zw;
-    vec3 inBrightness = inBrightnessSurface.rgb;
+    // Chunk meshes carry a grey brightness (all three equal), so the chunk passes decode one channel:
+    // the same value, at a third of the cost.
+    vec3 inBrightness = SURFACES == 0u ? inBrightnessSurface.rgb : vec3(inBrightnessSurface.r);
     float inSurface = inBrightnessSurface.a;
     uint kind = SURFACES == 1u ? SURFACE_TEXTURED : (SURFACES == 2u ? SURFACE_WATER : surfaceRectKind(inSurfaceRect));
     vec3 linear = srgbToLinear(inBrightness);

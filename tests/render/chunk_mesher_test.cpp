@@ -467,3 +467,32 @@ TEST_F(ChunkMesherTest, MeshWorkIsTheTimedStaticMeshOfItsChunk) {
 }
 
 }  // namespace
+
+// The chunk passes decode one channel of the brightness for all three, so every vertex of a chunk
+// mesh carries a grey one: faces, corners shaded or not, water, leaves and plants, and models.
+TEST_F(ChunkMesherTest, ChunkBrightnessIsAlwaysGrey) {
+    voxel::BlockDef block;
+    block.modelVertices = testModel();
+    registerBlock(13, block);
+    voxel::Chunk chunk(0, 0);
+    chunk.light.assign(voxel::chunkCellCount, 0);
+    // Blocks of every id with holes among them, so that corners are occluded, and mixed light.
+    uint32_t k = 0;
+    for (uint32_t y = 40; y < 60; ++y)
+        for (uint32_t z = 0; z < 16; ++z)
+            for (uint32_t x = 0; x < 16; ++x, ++k) {
+                if ((x * 7 + y * 3 + z * 5) % 4 == 0) {
+                    putLight(chunk, x, y, z, k % 16, (k * 7) % 16);
+                    continue;
+                }
+                put(chunk, x, y, z, static_cast<uint8_t>(1 + k % (voxel::blockCount() - 1)));
+            }
+    for (render::MeshOptions options : {flat, shaded}) {
+        const render::BlockFaces faces = mesh(chunk, options);
+        ASSERT_GT(faces.vertices.size(), 1000u);
+        for (const render::MeshVertex& v : faces.vertices) {
+            ASSERT_EQ(v.r, v.g) << "layer " << v.layer;
+            ASSERT_EQ(v.r, v.b) << "layer " << v.layer;
+        }
+    }
+}

@@ -15,6 +15,8 @@
 
 #include "gpu_fixture.h"
 #include "platform/image.h"
+#include "render/mesh_schedule.h"
+#include "world/block_registry.h"
 #include "world/chunk.h"
 
 namespace fs = std::filesystem;
@@ -163,6 +165,26 @@ protected:
                  a.clock.timeOfDay = kSunset;
                  a.player.yaw = 3.14159265f;
                  a.player.pitch = 0.05f;
+             }},
+            // Last, as it builds: a burning furnace, whose fire is drawn after the chunks with the general
+            // pipeline (its opening is a colour box).
+            {"furnace-fire", [this](App& a) {
+                 show(0, 0, 0);
+                 a.player.yaw = 1.5707963f;
+                 a.player.pitch = -0.25f;
+                 const int32_t x = static_cast<int32_t>(std::floor(a.player.x)), y = static_cast<int32_t>(std::floor(a.player.y));
+                 const int32_t z = static_cast<int32_t>(std::floor(a.player.z)) + 3;
+                 const uint8_t id = voxel::findCustomBlock("core:furnace");
+                 ASSERT_NE(id, 0);
+                 ASSERT_TRUE(a.setBlock(x, y - 1, z, id));
+                 a.setBlockState(x, y - 1, z, 2);  // the front towards the player
+                 Machine burning;
+                 burning.burnRemaining = burning.burnTotal = 1000;
+                 a.machines[CellKey{x, y - 1, z}] = burning;
+                 a.world.updateSet.clear();
+                 a.world.updateQueue.clear();
+                 a.refreshLights(true);
+                 a.uploadMesh(render::meshEverything);
              }},
         };
     }
