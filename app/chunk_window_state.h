@@ -48,6 +48,7 @@ struct ChunkMesh {
     BufferSlot solidIndices;
     BufferSlot waterIndices;
     uint32_t solidIndexCount = 0;
+    uint32_t plainIndexCount = 0;  // the first solid indices: triangles that neither cut out nor sway
     uint32_t waterIndexCount = 0;
     std::array<double, 6> bounds{};  // min x, y, z, max x, y, z
 };

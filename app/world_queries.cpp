@@ -133,8 +133,9 @@ ChunkMesh& App::recordChunkMesh(uint64_t key, const MeshWork& work, render::Spli
         ++world.heightsRevision;
     }
     ChunkMesh& mesh = world.meshes[key];
-    split = render::splitWaterTriangles(work.vertices, work.indices);
+    split = render::splitChunkTriangles(work.vertices, work.indices, atlases.cutOutMaterials);
     mesh.solidIndexCount = static_cast<uint32_t>(split.solid.size());
+    mesh.plainIndexCount = split.plainIndexCount;
     mesh.waterIndexCount = static_cast<uint32_t>(split.water.size());
     mesh.bounds = render::meshBounds(work.vertices, cx, cz);
     return mesh;

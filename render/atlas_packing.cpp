@@ -127,9 +127,13 @@ PackedAtlas packAtlas(const std::vector<MaterialRecord>& materials, const platfo
     for (std::size_t i = 0; i < set.images.size(); ++i) copyWithBorder(atlas.image, set.images[i], plan.places[i]);
 
     atlas.materialRects.assign(std::size_t{kMaterialLimit} * 4, 0.0f);
+    atlas.cutOutMaterials.assign(kMaterialLimit, 0);
+    std::vector<uint8_t> imageCutsOut(set.images.size());
+    for (std::size_t i = 0; i < set.images.size(); ++i) imageCutsOut[i] = hasCutOutTexel(set.images[i]) ? 1 : 0;
     for (std::size_t m = 0; m < materials.size(); ++m) {
         if (materials[m].id >= kMaterialLimit) throw std::runtime_error("Too many atlas materials");
         const std::size_t i = set.imageOf[m];
+        atlas.cutOutMaterials[materials[m].id] = imageCutsOut[i];
         float* rect = &atlas.materialRects[std::size_t{materials[m].id} * 4];
         rect[0] = static_cast<float>(plan.places[i].x) / static_cast<float>(width);
         rect[1] = static_cast<float>(plan.places[i].y) / static_cast<float>(plan.height);
@@ -137,6 +141,12 @@ PackedAtlas packAtlas(const std::vector<MaterialRecord>& materials, const platfo
         rect[3] = static_cast<float>(sizes[i].height) / static_cast<float>(plan.height);
     }
     return atlas;
+}
+
+bool hasCutOutTexel(const platform::Image& image) {
+    for (std::size_t i = 3; i < image.pixels.size(); i += 4)
+        if (image.pixels[i] < 128) return true;
+    return false;
 }
 
 std::string packedAtlasLine(const PackedAtlas& atlas) {

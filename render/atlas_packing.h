@@ -22,6 +22,9 @@ struct ShelfPlan {
 struct PackedAtlas {
     platform::Image image;
     std::vector<float> materialRects;  // kMaterialLimit x (u, v, du, dv), zero for unused ids
+    // kMaterialLimit flags, 1 where the material's picture has a texel the world shader cuts out
+    // (alpha below 128 of 255); 0 for unused ids.
+    std::vector<uint8_t> cutOutMaterials;
     uint32_t imageCount = 0;
 };
 
@@ -38,6 +41,9 @@ void copyWithBorder(platform::Image& atlas, const platform::Image& image, SheetP
 // GPU size limit: <path>", "Original-resolution texture atlas exceeds GPU limits" or
 // "Too many atlas materials".
 PackedAtlas packAtlas(const std::vector<MaterialRecord>& materials, const platform::Image& sheet, uint32_t sizeLimit);
+// True when a texel of `image` has an alpha below 128, which the world shader reads as under 0.5
+// and cuts out.
+bool hasCutOutTexel(const platform::Image& image);
 // "Original-resolution RGBA atlas: <W>x<H>, <n> images; no texture downsampling"
 std::string packedAtlasLine(const PackedAtlas& atlas);
 

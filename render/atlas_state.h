@@ -19,6 +19,8 @@ struct AtlasState {
     uint32_t atlasHeight = 0;
     uint32_t layerCount = 0;           // L: block face layers, before the panel tiles
     std::vector<float> materialRects;  // 4,096 x (u, v, du, dv) in the block atlas, by material id
+    // 4,096 flags by material id: 1 where the world shader cuts transparent texels out of it.
+    std::vector<uint8_t> cutOutMaterials;
     // NPC texture paths, sorted and without duplicates, set by the adventure content loader.
     std::vector<std::string> npcTextures;
 

@@ -65,6 +65,7 @@ platform::Image App::buildTextureAtlasImage(const std::vector<render::MaterialRe
     atlases.atlasWidth = packed.image.width;
     atlases.atlasHeight = packed.image.height;
     atlases.materialRects = std::move(packed.materialRects);
+    atlases.cutOutMaterials = std::move(packed.cutOutMaterials);
     std::cout << render::packedAtlasLine(packed) << std::flush;
     return std::move(packed.image);
 }

@@ -14,12 +14,26 @@ bool isWaterLayer(float layer) {
 
 }  // namespace
 
-SplitIndices splitWaterTriangles(const std::vector<MeshVertex>& vertices, const std::vector<uint32_t>& indices) {
+SplitIndices splitChunkTriangles(const std::vector<MeshVertex>& vertices, const std::vector<uint32_t>& indices,
+                                 const std::vector<uint8_t>& cutOutMaterials) {
     SplitIndices split;
+    std::vector<uint32_t> rest;
+    const auto isPlain = [&](const uint32_t* triangle) {
+        // The material as the vertex stage decodes it: the layer plus a half, truncated.
+        const float rounded = vertices[triangle[0]].layer + 0.5f;
+        if (!(rounded >= 0.0f && rounded < static_cast<float>(cutOutMaterials.size()))) return false;
+        if (cutOutMaterials[static_cast<std::size_t>(rounded)] != 0) return false;
+        for (int k = 0; k < 3; ++k)
+            if (vertices[triangle[k]].motion < -0.5f) return false;
+        return true;
+    };
     for (std::size_t i = 0; i + 2 < indices.size(); i += 3) {
-        auto& target = isWaterLayer(vertices[indices[i]].layer) ? split.water : split.solid;
-        target.insert(target.end(), indices.begin() + i, indices.begin() + i + 3);
+        const uint32_t* triangle = &indices[i];
+        auto& target = isWaterLayer(vertices[triangle[0]].layer) ? split.water : (isPlain(triangle) ? split.solid : rest);
+        target.insert(target.end(), triangle, triangle + 3);
     }
+    split.plainIndexCount = static_cast<uint32_t>(split.solid.size());
+    split.solid.insert(split.solid.end(), rest.begin(), rest.end());
     return split;
 }
 

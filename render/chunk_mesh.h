@@ -1,6 +1,6 @@
 #pragma once
 // The finished mesh of one chunk as a meshing task hands it back, and the pure steps of installing
-// it: the water split and the bounds.
+// it: the split into passes and the bounds.
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -17,12 +17,18 @@ struct MeshWork {
 };
 
 struct SplitIndices {
-    std::vector<uint32_t> solid;
+    std::vector<uint32_t> solid;  // the plain triangles first, then the rest
     std::vector<uint32_t> water;
+    uint32_t plainIndexCount = 0;  // indices at the start of `solid`
 };
 
-// Water triangles (first vertex on one of the six water layers) are drawn in their own pass.
-SplitIndices splitWaterTriangles(const std::vector<MeshVertex>& vertices, const std::vector<uint32_t>& indices);
+// Water triangles (first vertex on one of the six water layers) are drawn in their own pass. The
+// other triangles are plain when their material (`cutOutMaterials`, by material id) has no texel the
+// world shader cuts out and none of their vertices sways in the wind: the chunks' solid pass draws
+// those first with a pipeline that neither cuts out nor sways, then the rest, each group in mesh
+// order. A material past the flags, or a material code, is never plain.
+SplitIndices splitChunkTriangles(const std::vector<MeshVertex>& vertices, const std::vector<uint32_t>& indices,
+                                 const std::vector<uint8_t>& cutOutMaterials);
 
 // Minimum x, y, z and maximum x, y, z of the vertices; the whole column of chunk (cx, cz) when there
 // are none.

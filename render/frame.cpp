@@ -169,27 +169,36 @@ void drawSky(App& app, VkCommandBuffer cmd, const render::Matrix4& camera) {
     vkCmdDraw(cmd, 3, 1, 0, 0);
 }
 
-void drawIndexed(VkCommandBuffer cmd, const ChunkMesh& mesh, const BufferSlot& indices, uint32_t count) {
+void drawIndexed(VkCommandBuffer cmd, const ChunkMesh& mesh, const BufferSlot& indices, uint32_t count,
+                 uint32_t first = 0) {
     const VkDeviceSize offset = 0;
     vkCmdBindVertexBuffers(cmd, 0, 1, &mesh.vertices.buffer, &offset);
     vkCmdBindIndexBuffer(cmd, indices.buffer, 0, VK_INDEX_TYPE_UINT32);
-    vkCmdDrawIndexed(cmd, count, 1, 0, 0, 0);
+    vkCmdDrawIndexed(cmd, count, 1, first, 0, 0);
 }
 
+// Every chunk's plain triangles first, then every chunk's others: the plain ones go without a discard,
+// so the driver tests their depth before shading, and what they hide is not shaded afterwards.
+// While a cell is mined both groups draw with the general pipeline, in the same order.
 void drawSolidMeshes(App& app, VkCommandBuffer cmd) {
-    // Without speckles to show, the pipeline that leaves them out.
     const bool mined = shownMiningProgress(app) > 0.0f;
-    vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS,
-                      mined ? app.swapchain.voxelPipeline : app.swapchain.chunkSolidPipeline);
+    const SwapchainState& sc = app.swapchain;
     pushTarget(app, cmd, true);
+    vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, mined ? sc.voxelPipeline : sc.chunkPlainPipeline);
     for (const VisibleMesh& visible : app.frame.visibleMeshes) {
         const ChunkMesh& mesh = *visible.mesh;
-        if (mesh.solidIndexCount > 0) drawIndexed(cmd, mesh, mesh.solidIndices, mesh.solidIndexCount);
+        if (mesh.plainIndexCount > 0) drawIndexed(cmd, mesh, mesh.solidIndices, mesh.plainIndexCount);
+    }
+    if (!mined) vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, sc.chunkSolidPipeline);
+    for (const VisibleMesh& visible : app.frame.visibleMeshes) {
+        const ChunkMesh& mesh = *visible.mesh;
+        if (mesh.solidIndexCount > mesh.plainIndexCount)
+            drawIndexed(cmd, mesh, mesh.solidIndices, mesh.solidIndexCount - mesh.plainIndexCount, mesh.plainIndexCount);
     }
     pushTarget(app, cmd, false);
     // The functional blocks after this draw with the general pipeline: their fires are colour boxes,
-    // which the chunks' pipeline does not shade.
-    if (!mined) vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, app.swapchain.voxelPipeline);
+    // which the chunks' pipelines do not shade.
+    if (!mined) vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, sc.voxelPipeline);
 }
 
 // The hand is drawn over everything in first person, so the world's depth is cleared first.

@@ -202,15 +202,17 @@ constexpr uint32_t kSurfacesWater = 2;
 struct WorldSurfaces {
     uint32_t surfaces;
     VkBool32 miningShown;
+    VkBool32 plain;  // no texel cut out, no sway
 };
 
 const VkSpecializationMapEntry kWorldSurfaceEntries[] = {
     {0, offsetof(WorldSurfaces, surfaces), sizeof(uint32_t)},
     {1, offsetof(WorldSurfaces, miningShown), sizeof(VkBool32)},
+    {2, offsetof(WorldSurfaces, plain), sizeof(VkBool32)},
 };
 
 VkSpecializationInfo worldSurfaceConstants(const WorldSurfaces& values) {
-    return {2, kWorldSurfaceEntries, sizeof values, &values};
+    return {3, kWorldSurfaceEntries, sizeof values, &values};
 }
 
 void createWorldPipelines(App& app, PipelineRecipe& recipe) {
@@ -228,10 +230,13 @@ void createWorldPipelines(App& app, PipelineRecipe& recipe) {
         render::check(recipe.build(app.gpu.dev, sc.waterPipeline),
                       "vkCreateGraphicsPipelines(dev,VK_NULL_HANDLE,1,&pi,nullptr,&waterPipeline)", 1073);
         // The chunks' water pass draws water only, their solid pass (while nothing is mined) textured
-        // faces without the mining speckles: the same shaders with the other surfaces' code left out.
-        const WorldSurfaces water{kSurfacesWater, VK_FALSE}, chunkSolid{kSurfacesTextured, VK_FALSE};
+        // faces without the mining speckles, the plain ones also without cutting out or swaying: the
+        // same shaders with the other surfaces' code left out.
+        const WorldSurfaces water{kSurfacesWater, VK_FALSE, VK_FALSE},
+            chunkSolid{kSurfacesTextured, VK_FALSE, VK_FALSE}, chunkPlain{kSurfacesTextured, VK_FALSE, VK_TRUE};
         const VkSpecializationInfo waterConstants = worldSurfaceConstants(water);
         const VkSpecializationInfo chunkSolidConstants = worldSurfaceConstants(chunkSolid);
+        const VkSpecializationInfo chunkPlainConstants = worldSurfaceConstants(chunkPlain);
         recipe.setConstants(&waterConstants);
         render::check(recipe.build(app.gpu.dev, sc.chunkWaterPipeline),
                       "vkCreateGraphicsPipelines(dev,VK_NULL_HANDLE,1,&pi,nullptr,&chunkWaterPipeline)", 1073);
@@ -239,6 +244,9 @@ void createWorldPipelines(App& app, PipelineRecipe& recipe) {
         recipe.setConstants(&chunkSolidConstants);
         render::check(recipe.build(app.gpu.dev, sc.chunkSolidPipeline),
                       "vkCreateGraphicsPipelines(dev,VK_NULL_HANDLE,1,&pi,nullptr,&chunkSolidPipeline)", 1073);
+        recipe.setConstants(&chunkPlainConstants);
+        render::check(recipe.build(app.gpu.dev, sc.chunkPlainPipeline),
+                      "vkCreateGraphicsPipelines(dev,VK_NULL_HANDLE,1,&pi,nullptr,&chunkPlainPipeline)", 1073);
         recipe.setConstants(nullptr);
     }
     if (voxel != VK_SUCCESS) failWith("vkCreateGraphicsPipelines failed. VkResult: ", voxel);

@@ -262,7 +262,7 @@ void App::destroySwapchainResources() {
     destroyEach(sc.framebuffers, [dev](VkFramebuffer f) { vkDestroyFramebuffer(dev, f, nullptr); });
     const auto destroyPipeline = [dev](VkPipeline p) { vkDestroyPipeline(dev, p, nullptr); };
     for (VkPipeline* pipeline : {&sc.waterPipeline, &sc.skyPipeline, &sc.crosshairPipeline, &sc.iconlessInterfacePipeline,
-                                 &sc.chunkSolidPipeline, &sc.chunkWaterPipeline,
+                                 &sc.chunkSolidPipeline, &sc.chunkPlainPipeline, &sc.chunkWaterPipeline,
                                  &sc.portraitPipeline142, &sc.handPipeline, &sc.voxelPipeline})
         destroyOne(*pipeline, destroyPipeline);
     destroyOne(sc.layout, [dev](VkPipelineLayout l) { vkDestroyPipelineLayout(dev, l, nullptr); });

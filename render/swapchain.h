@@ -33,6 +33,9 @@ struct SwapchainState {
     // cell is being mined: textured faces only, without the mining speckles. The software driver runs
     // every instruction of a shader at every pixel, so the other surfaces' code would cost there too.
     VkPipeline chunkSolidPipeline = VK_NULL_HANDLE;
+    // The same for the plain triangles that the solid pass draws first (ChunkMesh::plainIndexCount):
+    // no texel cut out, so the driver tests depth before shading, and no sway.
+    VkPipeline chunkPlainPipeline = VK_NULL_HANDLE;
     // The water pipeline's state, specialised to water faces, for the chunk meshes' water pass;
     // `waterPipeline` itself stays general, since particles are drawn with it too.
     VkPipeline chunkWaterPipeline = VK_NULL_HANDLE;

@@ -24,6 +24,9 @@ const float WATER_ALPHA = 0.74;
 // one kind leaves the others' code out.
 layout(constant_id = 0) const uint SURFACES = 0u;
 layout(constant_id = 1) const bool MINING_SHOWN = true;
+// The chunks' plain triangles, whose materials have no texel to cut out: without a discard the
+// driver tests and writes depth before shading, so hidden pixels are not shaded.
+layout(constant_id = 2) const bool PLAIN = false;
 
 // The texel of a material; the 2-pixel border around each atlas image keeps nearest
 // sampling at the edges inside it. A material without a rectangle shows as opaque white.
@@ -67,7 +70,7 @@ void shadeParticle(vec3 linear) {
 }
 
 // The software driver runs every instruction below at every pixel, branches that no pixel of a block
-// takes included; only the pipelines' specialisation (SURFACES, MINING_SHOWN) leaves code out.
+// takes included; only the pipelines' specialisation (SURFACES, MINING_SHOWN, PLAIN) leaves code out.
 void main() {
     vec2 inUv = inUvLight.xy;
     vec2 inLight = inUvLight.zw;
@@ -91,7 +94,7 @@ void main() {
     vec3 colour = kind == SURFACE_UNSHADED_COLOUR ? linear : linear * light;
     if (kind == SURFACE_TEXTURED) {
         // Leaves, plants and skins cut out their transparent texels.
-        if (texel.a < 0.5) discard;
+        if (!PLAIN && texel.a < 0.5) discard;
         colour = texel.rgb * linear * light;
         if (MINING_SHOWN) colour *= miningShade(inWorld);
     }

@@ -52,8 +52,10 @@ vec3 windOffset(vec3 p, float motion, float t) {
 // but never lie on the open water surface, water (2) does not sway. The driver runs both branches
 // below for every vertex unless the specialisation leaves one out.
 layout(constant_id = 0) const uint SURFACES = 0u;
+// The chunks' plain triangles (voxel.frag) never sway.
+layout(constant_id = 2) const bool PLAIN = false;
 const bool WAVES = SURFACES != 1u;
-const bool WIND = SURFACES != 2u;
+const bool WIND = SURFACES != 2u && !PLAIN;
 
 // An opaque screen hides the world this frame: every vertex goes to one point outside the view, so
 // no triangle reaches the rasteriser and no pixel is shaded behind the screen.

@@ -162,3 +162,20 @@ TEST_F(PackAtlasTest, SizeAndMaterialLimitsFail) {
 }
 
 }  // namespace
+
+// The world shader cuts out a texel whose alpha reads below 0.5: 127 of 255 does, 128 does not. A
+// material is flagged by its own picture, whichever other material shares the file.
+TEST_F(PackAtlasTest, MaterialsWithATexelBelowHalfAlphaAreFlaggedAsCuttingOut) {
+    const std::string glass = png("glass.png", 8, 8, {200, 200, 255, 127});
+    const std::string solid = png("solid.png", 8, 8, {90, 90, 90, 128});
+    platform::Image sheet = blankSheet();
+    sheet.pixels[(5 * 256 + 40) * 4 + 3] = 127;  // one texel of the tile at x 32..63, y 0..31
+    const std::vector<render::MaterialRecord> materials = {
+        {1, 0, 0, 32, 32, glass}, {2, 0, 0, 32, 32, solid}, {3, 0, 0, 32, 32, glass},
+        {4, 32, 0, 32, 32, ""},   {5, 64, 0, 32, 32, ""},
+    };
+    const render::PackedAtlas atlas = render::packAtlas(materials, sheet, 4096);
+    ASSERT_EQ(atlas.cutOutMaterials.size(), 4096u);
+    const std::vector<uint8_t> firstSeven(atlas.cutOutMaterials.begin(), atlas.cutOutMaterials.begin() + 7);
+    EXPECT_EQ(firstSeven, (std::vector<uint8_t>{0, 1, 0, 1, 1, 0, 0}));
+}

@@ -190,10 +190,11 @@ class SwapchainDeviceTest : public rendertest::GpuTest {
         EXPECT_NE(sc.layout, VK_NULL_HANDLE);
         for (VkPipeline p : {sc.voxelPipeline, sc.waterPipeline, sc.handPipeline, sc.portraitPipeline142,
                              sc.crosshairPipeline, sc.iconlessInterfacePipeline, sc.skyPipeline, sc.chunkSolidPipeline,
-                             sc.chunkWaterPipeline})
+                             sc.chunkPlainPipeline, sc.chunkWaterPipeline})
             EXPECT_NE(p, VK_NULL_HANDLE);
         EXPECT_NE(sc.handPipeline, sc.voxelPipeline);
         EXPECT_NE(sc.chunkSolidPipeline, sc.voxelPipeline);
+        EXPECT_NE(sc.chunkPlainPipeline, sc.chunkSolidPipeline);
         EXPECT_NE(sc.chunkWaterPipeline, sc.waterPipeline);
         EXPECT_NE(sc.iconlessInterfacePipeline, sc.crosshairPipeline);
         EXPECT_EQ(sc.liveShaderModules, 0u);
@@ -206,7 +207,7 @@ class SwapchainDeviceTest : public rendertest::GpuTest {
         EXPECT_TRUE(sc.framebuffers.empty() && sc.cmds.empty());
         for (VkPipeline p : {sc.voxelPipeline, sc.waterPipeline, sc.handPipeline, sc.portraitPipeline142,
                              sc.crosshairPipeline, sc.iconlessInterfacePipeline, sc.skyPipeline, sc.chunkSolidPipeline,
-                             sc.chunkWaterPipeline})
+                             sc.chunkPlainPipeline, sc.chunkWaterPipeline})
             EXPECT_EQ(p, VK_NULL_HANDLE);
         EXPECT_EQ(sc.layout, VK_NULL_HANDLE);
         EXPECT_EQ(sc.pass, VK_NULL_HANDLE);
@@ -273,6 +274,7 @@ TEST_F(SwapchainDeviceTest, FailedPipelineBuildKeepsWhatWasMadeAndReleasesItsMod
     EXPECT_NE(sc.waterPipeline, VK_NULL_HANDLE);
     EXPECT_NE(sc.handPipeline, VK_NULL_HANDLE);
     EXPECT_NE(sc.chunkSolidPipeline, VK_NULL_HANDLE);
+    EXPECT_NE(sc.chunkPlainPipeline, VK_NULL_HANDLE);
     EXPECT_NE(sc.chunkWaterPipeline, VK_NULL_HANDLE);
     EXPECT_EQ(sc.portraitPipeline142, VK_NULL_HANDLE);
     EXPECT_EQ(sc.crosshairPipeline, VK_NULL_HANDLE);

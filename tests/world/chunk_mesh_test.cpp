@@ -22,9 +22,56 @@ TEST(ChunkMeshSplit, TrianglesOnTheWaterLayersGoToTheWaterList) {
                                                    vertex(0, 1, 0, 35.5f), vertex(1, 1, 0, 18.0f)};
     // The first vertex of a triangle decides: 29.6 rounds to 30, 35.5 to 36.
     const std::vector<uint32_t> indices{0, 3, 3, 1, 0, 0, 2, 1, 1, 3, 0, 0};
-    const render::SplitIndices split = render::splitWaterTriangles(vertices, indices);
+    const render::SplitIndices split = render::splitChunkTriangles(vertices, indices, {});
     EXPECT_EQ(split.water, (std::vector<uint32_t>{0, 3, 3, 1, 0, 0}));
     EXPECT_EQ(split.solid, (std::vector<uint32_t>{2, 1, 1, 3, 0, 0}));
+    EXPECT_EQ(split.plainIndexCount, 0u) << "without material flags nothing is plain";
+}
+
+// A triangle is plain only when the material of its first vertex, rounded as the vertex stage rounds
+// it, has no texel to cut out and none of its three vertices sways; plain triangles come first.
+TEST(ChunkMeshSplit, PlainTrianglesComeFirstAndKeepTheirOrder) {
+    std::vector<uint8_t> cutOut(8, 0);
+    cutOut[3] = 1;
+    struct Case {
+        const char* what;
+        float layer;
+        float motion[3];
+        bool plain;
+    };
+    const Case cases[] = {
+        {"opaque material", 2.0f, {0, 0, 0}, true},
+        {"cut-out material", 3.0f, {0, 0, 0}, false},
+        {"2.49 rounds to the opaque 2", 2.49f, {0, 0, 0}, true},
+        {"2.5 rounds to the cut-out 3", 2.5f, {0, 0, 0}, false},
+        {"-0.5 rounds to 0", -0.5f, {0, 0, 0}, true},
+        {"below -0.5", -0.51f, {0, 0, 0}, false},
+        {"7.49 is the last flag", 7.49f, {0, 0, 0}, true},
+        {"7.5 is past the flags", 7.5f, {0, 0, 0}, false},
+        {"a material code", 200000.0f, {0, 0, 0}, false},
+        {"the last vertex sways", 2.0f, {0, 0, -1.5f}, false},
+        {"the first vertex sways", 2.0f, {-1.2f, 0, 0}, false},
+        {"-0.5 is still", 2.0f, {-0.5f, 0, -0.5f}, true},
+        {"the open water surface's flag alone", 2.0f, {1.0f, 0, 0}, true},
+    };
+    for (const Case& c : cases) {
+        std::vector<render::MeshVertex> vertices;
+        for (float motion : c.motion) {
+            vertices.push_back(vertex(0, 0, 0, c.layer));
+            vertices.back().motion = motion;
+        }
+        const render::SplitIndices split = render::splitChunkTriangles(vertices, {0, 1, 2}, cutOut);
+        EXPECT_EQ(split.plainIndexCount, c.plain ? 3u : 0u) << c.what;
+        EXPECT_EQ(split.solid, (std::vector<uint32_t>{0, 1, 2})) << c.what;
+    }
+
+    const std::vector<render::MeshVertex> vertices{vertex(0, 0, 0, 3), vertex(1, 0, 0, 2), vertex(0, 1, 0, 30),
+                                                   vertex(1, 1, 0, 1)};
+    const std::vector<uint32_t> indices{0, 1, 3, 1, 3, 0, 2, 1, 3, 3, 0, 1, 0, 3, 1};
+    const render::SplitIndices split = render::splitChunkTriangles(vertices, indices, cutOut);
+    EXPECT_EQ(split.solid, (std::vector<uint32_t>{1, 3, 0, 3, 0, 1, 0, 1, 3, 0, 3, 1}));
+    EXPECT_EQ(split.plainIndexCount, 6u);
+    EXPECT_EQ(split.water, (std::vector<uint32_t>{2, 1, 3}));
 }
 
 TEST(ChunkMeshSplit, BoundsAreTheVerticesOrTheWholeColumn) {
@@ -57,6 +104,12 @@ TEST_F(MeshInstall, RecordsHeightsCountsAndBoundsUnderThePackedKey) {
     app.recordChunkMesh(voxel::packChunkKey(7, 7), work, split);
     EXPECT_EQ(app.world.heightsRevision, 1u) << "no heights for a chunk that is not loaded";
     EXPECT_EQ(app.world.meshes.size(), 2u);
+    EXPECT_EQ(mesh.plainIndexCount, 0u) << "without the atlas's flags no triangle is plain";
+
+    app.atlases.cutOutMaterials.assign(4096, 0);
+    EXPECT_EQ(app.recordChunkMesh(work.key, work, split).plainIndexCount, 6u);
+    app.atlases.cutOutMaterials[3] = 1;
+    EXPECT_EQ(app.recordChunkMesh(work.key, work, split).plainIndexCount, 0u);
 }
 
 }  // namespace
