@@ -21,6 +21,8 @@ struct AtlasState {
     std::vector<float> materialRects;  // 4,096 x (u, v, du, dv) in the block atlas, by material id
     // 4,096 flags by material id: 1 where the world shader cuts transparent texels out of it.
     std::vector<uint8_t> cutOutMaterials;
+    // The block atlas decoded to linear colour on the device (binding 5), which the world shaders read.
+    render::GpuImage linearAtlas;
     // NPC texture paths, sorted and without duplicates, set by the adventure content loader.
     std::vector<std::string> npcTextures;
 

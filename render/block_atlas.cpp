@@ -4,6 +4,7 @@
 #include "app/app.h"
 #include "render/atlas_packing.h"
 #include "render/item_icon.h"
+#include "render/linear_atlas.h"
 #include "render/tile_sheet.h"
 #include "world/block_registry.h"
 
@@ -31,6 +32,7 @@ void destroyAtlases(VkDevice dev, AtlasState& atlases) {
     GpuImage ui = atlases.uiAtlas();
     destroyImage(dev, ui);
     atlases.setUiAtlas(ui);
+    destroyImage(dev, atlases.linearAtlas);
     GpuImage block = atlases.blockAtlas();
     destroyImage(dev, block);
     atlases.setBlockAtlas(block);
@@ -78,4 +80,6 @@ void App::createBlockAtlas() {
     createContentMeta();
     buildUiAtlas();
     createAtlasDescriptors();
+    atlases.linearAtlas = render::decodeBlockAtlas(*this);
+    render::writeImageBinding(gpu.dev, atlases.atlasSet, render::kLinearAtlasBinding, atlases.linearAtlas);
 }

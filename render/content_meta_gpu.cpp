@@ -7,6 +7,7 @@
 #include "render/content_meta.h"
 #include "render/gpu_image.h"
 #include "render/interface_tiles.h"
+#include "render/linear_atlas.h"
 #include "render/vulkan_check.h"
 
 namespace {
@@ -37,10 +38,12 @@ void createSetLayout(VkDevice dev, DescriptorState& d) {
         layoutBinding(kUiAtlasBinding, VK_DESCRIPTOR_TYPE_COMBINED_IMAGE_SAMPLER, VK_SHADER_STAGE_FRAGMENT_BIT),
         layoutBinding(kInterfaceWordsBinding, VK_DESCRIPTOR_TYPE_UNIFORM_BUFFER, VK_SHADER_STAGE_FRAGMENT_BIT),
         layoutBinding(kMaterialRectsBinding, VK_DESCRIPTOR_TYPE_UNIFORM_BUFFER, VK_SHADER_STAGE_VERTEX_BIT),
+        layoutBinding(render::kLinearAtlasBinding, VK_DESCRIPTOR_TYPE_COMBINED_IMAGE_SAMPLER,
+                      VK_SHADER_STAGE_FRAGMENT_BIT),
     };
     VkDescriptorSetLayoutCreateInfo li{};
     li.sType = VK_STRUCTURE_TYPE_DESCRIPTOR_SET_LAYOUT_CREATE_INFO;
-    li.bindingCount = 5;
+    li.bindingCount = 6;
     li.pBindings = bindings;
     render::check(vkCreateDescriptorSetLayout(dev, &li, nullptr, &d.atlasSetLayout),
                   "vkCreateDescriptorSetLayout(dev,&li,nullptr,&atlasSetLayout)", 988);
@@ -48,7 +51,7 @@ void createSetLayout(VkDevice dev, DescriptorState& d) {
 
 void createPool(VkDevice dev, DescriptorState& d) {
     const VkDescriptorPoolSize sizes[] = {
-        {VK_DESCRIPTOR_TYPE_COMBINED_IMAGE_SAMPLER, 2},
+        {VK_DESCRIPTOR_TYPE_COMBINED_IMAGE_SAMPLER, 3},
         {VK_DESCRIPTOR_TYPE_STORAGE_BUFFER, 1},
         {VK_DESCRIPTOR_TYPE_UNIFORM_BUFFER, 2},
     };
@@ -112,6 +115,9 @@ void App::createAtlasDescriptors() {
     atlases.atlasSet = allocateSet(gpu.dev, descriptors);
     render::writeImageBinding(gpu.dev, atlases.atlasSet, kUiAtlasBinding, atlases.uiAtlas());
     render::writeImageBinding(gpu.dev, atlases.atlasSet, kBlockAtlasBinding, atlases.blockAtlas());
+    // Until the decoded copy is drawn (with this set bound), its binding holds the atlas itself: the
+    // driver reads every binding of a set it binds.
+    render::writeImageBinding(gpu.dev, atlases.atlasSet, render::kLinearAtlasBinding, atlases.blockAtlas());
     writeBufferBinding(gpu.dev, atlases.atlasSet, descriptors.contentMeta, kContentMetaBinding,
                        VK_DESCRIPTOR_TYPE_STORAGE_BUFFER, 0, render::kContentMetaBytes);
     writeBufferBinding(gpu.dev, atlases.atlasSet, descriptors.contentMeta, kInterfaceWordsBinding,

@@ -7,7 +7,8 @@
 #include "world_surface.glsl"
 #include "colour.glsl"
 
-layout(set = 0, binding = 0) uniform sampler2D blockAtlas;
+// The block atlas as linear colour, decoded once by the device with the shaders' own decode.
+layout(set = 0, binding = 5) uniform sampler2D linearAtlas;
 
 layout(location = 0) in vec4 inUvLight;
 layout(location = 1) in vec4 inBrightnessSurface;
@@ -33,7 +34,7 @@ layout(constant_id = 2) const bool PLAIN = false;
 vec4 materialTexel(vec2 uv) {
     vec4 rect = inSurfaceRect;
     if (rect.z <= 0.0) return vec4(1.0);
-    return srgbToLinear(textureLod(blockAtlas, rect.xy + clamp(uv, 0.0, 1.0) * abs(rect.zw), 0.0));
+    return textureLod(linearAtlas, rect.xy + clamp(uv, 0.0, 1.0) * abs(rect.zw), 0.0);
 }
 
 // Sky light follows the daylight; block light is warm and does not.
