@@ -165,7 +165,9 @@ void bindWorldState(App& app, VkCommandBuffer cmd) {
 
 void drawSky(App& app, VkCommandBuffer cmd, const render::Matrix4& camera) {
     pushCamera(app, cmd, camera);
-    vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, app.swapchain.skyPipeline);
+    const bool stars = !render::starsHidden(render::daylight(render::dayFraction(app.clock.timeOfDay)));
+    vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS,
+                      stars ? app.swapchain.skyPipeline : app.swapchain.daySkyPipeline);
     vkCmdDraw(cmd, 3, 1, 0, 0);
 }
 

@@ -298,6 +298,14 @@ void createOverlayPipelines(App& app, PipelineRecipe& recipe) {
         recipe.setVertexConstants(&skyConstants);
         render::check(recipe.build(app.gpu.dev, app.swapchain.skyPipeline),
                       "vkCreateGraphicsPipelines(dev,VK_NULL_HANDLE,1,&crossPI,nullptr,&skyPipeline)", 1102);
+        // By day the same without the stars' code.
+        const VkBool32 stars = VK_FALSE;
+        const VkSpecializationMapEntry starsEntry{0, 0, sizeof stars};
+        const VkSpecializationInfo starsConstants{1, &starsEntry, sizeof stars, &stars};
+        recipe.setFragmentConstants(&starsConstants);
+        render::check(recipe.build(app.gpu.dev, app.swapchain.daySkyPipeline),
+                      "vkCreateGraphicsPipelines(dev,VK_NULL_HANDLE,1,&crossPI,nullptr,&daySkyPipeline)", 1102);
+        recipe.setFragmentConstants(nullptr);
         recipe.setVertexConstants(nullptr);
     }
     if (crosshair != VK_SUCCESS) failWith("Crosshair pipeline failed: ", crosshair);

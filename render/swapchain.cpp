@@ -261,7 +261,7 @@ void App::destroySwapchainResources() {
     destroyEach(sc.renderFinished, [dev](VkSemaphore s) { vkDestroySemaphore(dev, s, nullptr); });
     destroyEach(sc.framebuffers, [dev](VkFramebuffer f) { vkDestroyFramebuffer(dev, f, nullptr); });
     const auto destroyPipeline = [dev](VkPipeline p) { vkDestroyPipeline(dev, p, nullptr); };
-    for (VkPipeline* pipeline : {&sc.waterPipeline, &sc.skyPipeline, &sc.crosshairPipeline, &sc.iconlessInterfacePipeline,
+    for (VkPipeline* pipeline : {&sc.waterPipeline, &sc.skyPipeline, &sc.daySkyPipeline, &sc.crosshairPipeline, &sc.iconlessInterfacePipeline,
                                  &sc.chunkSolidPipeline, &sc.chunkPlainPipeline, &sc.chunkWaterPipeline,
                                  &sc.portraitPipeline142, &sc.handPipeline, &sc.voxelPipeline})
         destroyOne(*pipeline, destroyPipeline);

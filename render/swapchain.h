@@ -29,6 +29,8 @@ struct SwapchainState {
     // the shader names at every pixel, so this one leaves out the block atlas.
     VkPipeline iconlessInterfacePipeline = VK_NULL_HANDLE;
     VkPipeline skyPipeline = VK_NULL_HANDLE;
+    // The sky without the stars, for daylight too bright for them (render::starsHidden).
+    VkPipeline daySkyPipeline = VK_NULL_HANDLE;
     // The voxel pipeline's state and shaders specialised to the chunk meshes' solid faces while no
     // cell is being mined: textured faces only, without the mining speckles. The software driver runs
     // every instruction of a shader at every pixel, so the other surfaces' code would cost there too.

@@ -12,13 +12,6 @@ vec4 srgbToLinear(vec4 c) { return vec4(srgbToLinear(c.rgb), c.a); }
 
 const float TAU = 6.2831853;
 
-// The sun's sine: sin(2 pi x day fraction). Without a day fraction it is recovered from the
-// daylight value, which the frame always sends.
-float sunSine(float daylight) {
-    if (hasDayFraction()) return sin(TAU * dayFraction());
-    return clamp((daylight - 0.18) / 1.35, -1.0, 1.0);
-}
-
 // The frame's clear colour: the sky straight up.
 vec3 zenithColour(float s) {
     float b = clamp(1.35 * s + 0.18, 0.05, 1.0);
@@ -33,10 +26,10 @@ vec3 horizonColour(float s) {
     return vec3(0.62 * b + 0.03 + 0.32 * k, 0.72 * b + 0.035 + 0.12 * k, 0.86 * b + 0.06);
 }
 
-// Below the horizon the sky is the fog's colour, so that fogged terrain melts into it at the edge of
-// the loaded window.
-vec3 skyColour(vec3 direction, float s) {
-    return mix(horizonColour(s), zenithColour(s), smoothstep(0.0, 0.55, direction.y));
+// The sun rises in the east (+x), stands highest at a quarter of the day and sets in the west.
+vec3 sunDirection(float dayFraction) {
+    float angle = TAU * dayFraction;
+    return normalize(vec3(cos(angle), sin(angle), 0.22));
 }
 
 float hash12(vec2 p) {

@@ -80,5 +80,7 @@ void main() {
     outBrightnessSurface = vec4(inBrightness, surface);
     outWorld = p;
     uint material = surfaceMaterial(inTexture.z);
-    outSurfaceRect = surfaceRect(surfaceKind(inTexture.z, material), materials.rects[min(material, 4095u)]);
+    vec4 rect = materials.rects[min(material, 4095u)];
+    // A plain triangle is a textured face of a block layer, so the kind needs no working out.
+    outSurfaceRect = PLAIN ? (rect.z <= 0.0 ? vec4(0.0) : rect) : surfaceRect(surfaceKind(inTexture.z, material), rect);
 }

@@ -21,6 +21,22 @@ TEST(Daylight, FollowsTheSunAndNeverGoesFullyDark) {
     EXPECT_NEAR(render::daylight(0.05f), std::sin(0.1f * 3.14159265f) * 1.35f + 0.18f, 1e-5f);
 }
 
+// The starless sky is only drawn where the shader's star strength is surely 0: every daylight from
+// 0.5 up gives 1 - 2.2 x daylight below zero with room for rounding, and below 0.5 the sky keeps the
+// stars' code (from 1 / 2.2 up it works out 0 itself).
+TEST(Daylight, StarsAreLeftOutOnlyWhereTheirStrengthIsSurelyZero) {
+    const struct {
+        float daylight;
+        bool hidden;
+    } cases[] = {{0.09f, false}, {1.0f / 2.2f, false}, {std::nextafter(0.5f, 0.0f), false}, {0.5f, true}, {1.0f, true}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(render::starsHidden(c.daylight), c.hidden) << c.daylight;
+        if (c.hidden) EXPECT_LT(1.0f - c.daylight * 2.2f, -0.05f) << c.daylight;
+    }
+    EXPECT_FALSE(render::starsHidden(render::daylight(0.75f))) << "midnight";
+    EXPECT_TRUE(render::starsHidden(render::daylight(0.25f))) << "noon";
+}
+
 TEST(Daylight, ClearColourAtMidnightSunriseAndNoon) {
     const std::array<float, 4> midnight = render::clearColour(0.75f);
     EXPECT_NEAR(midnight[0], 0.0305f, 1e-6f);

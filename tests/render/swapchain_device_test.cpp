@@ -189,12 +189,13 @@ class SwapchainDeviceTest : public rendertest::GpuTest {
         EXPECT_NE(sc.pass, VK_NULL_HANDLE);
         EXPECT_NE(sc.layout, VK_NULL_HANDLE);
         for (VkPipeline p : {sc.voxelPipeline, sc.waterPipeline, sc.handPipeline, sc.portraitPipeline142,
-                             sc.crosshairPipeline, sc.iconlessInterfacePipeline, sc.skyPipeline, sc.chunkSolidPipeline,
+                             sc.crosshairPipeline, sc.iconlessInterfacePipeline, sc.skyPipeline, sc.daySkyPipeline, sc.chunkSolidPipeline,
                              sc.chunkPlainPipeline, sc.chunkWaterPipeline})
             EXPECT_NE(p, VK_NULL_HANDLE);
         EXPECT_NE(sc.handPipeline, sc.voxelPipeline);
         EXPECT_NE(sc.chunkSolidPipeline, sc.voxelPipeline);
         EXPECT_NE(sc.chunkPlainPipeline, sc.chunkSolidPipeline);
+        EXPECT_NE(sc.daySkyPipeline, sc.skyPipeline);
         EXPECT_NE(sc.chunkWaterPipeline, sc.waterPipeline);
         EXPECT_NE(sc.iconlessInterfacePipeline, sc.crosshairPipeline);
         EXPECT_EQ(sc.liveShaderModules, 0u);
@@ -206,7 +207,7 @@ class SwapchainDeviceTest : public rendertest::GpuTest {
         EXPECT_TRUE(sc.images.empty() && sc.views.empty() && sc.renderFinished.empty());
         EXPECT_TRUE(sc.framebuffers.empty() && sc.cmds.empty());
         for (VkPipeline p : {sc.voxelPipeline, sc.waterPipeline, sc.handPipeline, sc.portraitPipeline142,
-                             sc.crosshairPipeline, sc.iconlessInterfacePipeline, sc.skyPipeline, sc.chunkSolidPipeline,
+                             sc.crosshairPipeline, sc.iconlessInterfacePipeline, sc.skyPipeline, sc.daySkyPipeline, sc.chunkSolidPipeline,
                              sc.chunkPlainPipeline, sc.chunkWaterPipeline})
             EXPECT_EQ(p, VK_NULL_HANDLE);
         EXPECT_EQ(sc.layout, VK_NULL_HANDLE);
