@@ -15,10 +15,12 @@ bool isWaterLayer(float layer) {
 }  // namespace
 
 SplitIndices splitChunkTriangles(const std::vector<MeshVertex>& vertices, const std::vector<uint32_t>& indices,
-                                 const std::vector<uint8_t>& cutOutMaterials) {
+                                 const std::vector<uint8_t>& tied, const std::vector<uint8_t>& cutOutMaterials) {
     SplitIndices split;
     std::vector<uint32_t> rest;
     const auto isPlain = [&](const uint32_t* triangle) {
+        const std::size_t number = static_cast<std::size_t>(triangle - indices.data()) / 3;
+        if (number >= tied.size() || tied[number] != 0) return false;
         // The material as the vertex stage decodes it: the layer plus a half, truncated.
         const float rounded = vertices[triangle[0]].layer + 0.5f;
         if (!(rounded >= 0.0f && rounded < static_cast<float>(cutOutMaterials.size()))) return false;

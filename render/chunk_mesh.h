@@ -13,6 +13,7 @@ struct MeshWork {
     uint64_t key = 0;  // cx in the low 32 bits, cz in the high 32
     std::vector<MeshVertex> vertices;
     std::vector<uint32_t> indices;  // three per triangle
+    std::vector<uint8_t> tied;      // one a triangle, as BlockFaces::tied
     double milliseconds = 0.0;
 };
 
@@ -24,11 +25,13 @@ struct SplitIndices {
 
 // Water triangles (first vertex on one of the six water layers) are drawn in their own pass. The
 // other triangles are plain when their material (`cutOutMaterials`, by material id) has no texel the
-// world shader cuts out and none of their vertices sways in the wind: the chunks' solid pass draws
-// those first with a pipeline that neither cuts out nor sways, then the rest, each group in mesh
-// order. A material past the flags, or a material code, is never plain.
+// world shader cuts out, none of their vertices sways in the wind and no other solid triangle can lie
+// exactly on them (`tied` 0, as BlockFaces::tied; a triangle past its flags counts as tied): the
+// chunks' solid pass draws those first with a pipeline that neither cuts out nor sways, then the
+// rest, each group in mesh order. So only plain triangles change their place in the order, and no
+// pixel depends on that. A material past the flags, or a material code, is never plain.
 SplitIndices splitChunkTriangles(const std::vector<MeshVertex>& vertices, const std::vector<uint32_t>& indices,
-                                 const std::vector<uint8_t>& cutOutMaterials);
+                                 const std::vector<uint8_t>& tied, const std::vector<uint8_t>& cutOutMaterials);
 
 // Minimum x, y, z and maximum x, y, z of the vertices; the whole column of chunk (cx, cz) when there
 // are none.

@@ -197,6 +197,7 @@ BlockFaces Mesher::run(const voxel::Chunk& chunk, const SideChunks& sides, MeshO
     BlockFaces result;
     result.vertices.reserve(faces * 4 + modelVertices);
     result.indices.reserve(faces * 6 + modelVertices);
+    result.tied.reserve(faces * 2 + modelVertices / 3);
     out_ = &result;
     for (uint32_t entry : visible_) emitCell(entry);
     out_ = nullptr;
@@ -374,6 +375,7 @@ void Mesher::emitCell(uint32_t entry) {
     const CellAt cell{x, y, z, pad, 16 * chunk_->cx + x, 16 * chunk_->cz + z, cells_[pad]};
     if ((entry & modelEntry) != 0) {
         emitModel(cell, chunk_->states.empty() ? uint8_t{0} : chunk_->states[index]);
+        out_->tied.resize(out_->indices.size() / 3, 1);
         return;
     }
     const bool water = cell.id == voxel::waterId;
@@ -418,6 +420,8 @@ void Mesher::emitFace(const CellAt& cell, int face, float ownHeight, float neigh
         }
     }
     appendQuad(quad);
+    const uint8_t beside = cells_[cell.pad + faceSteps[face]];
+    out_->tied.resize(out_->indices.size() / 3, beside != voxel::airId && beside != voxel::waterId ? 1 : 0);
 }
 
 void Mesher::appendQuad(const MeshVertex (&quad)[4]) {

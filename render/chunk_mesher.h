@@ -21,6 +21,10 @@ namespace render {
 struct BlockFaces {
     std::vector<MeshVertex> vertices;
     std::vector<uint32_t> indices;  // three per triangle
+    // One flag a triangle, 1 where another solid triangle may lie exactly on it, so that which of the
+    // two is drawn first decides the pixel: a cube face beside a block that is neither air nor water
+    // (that block shows its own face on the same square), and every model triangle.
+    std::vector<uint8_t> tied;
 };
 
 // The side neighbours of a chunk; an absent one reads as air without light.

@@ -57,18 +57,21 @@ private:
     const GpuState& gpu_;
 };
 
-void createImage(App& app, const platform::Image& pixels, VkFormat format, const ImageUploadSites& sites, GpuImage& made) {
+}  // namespace
+
+void createImage(App& app, VkExtent2D size, VkFormat format, VkImageUsageFlags usage, const ImageUploadSites& sites,
+                 GpuImage& made) {
     const VkDevice dev = app.gpu.dev;
     VkImageCreateInfo img{};
     img.sType = VK_STRUCTURE_TYPE_IMAGE_CREATE_INFO;
     img.imageType = VK_IMAGE_TYPE_2D;
     img.format = format;
-    img.extent = {pixels.width, pixels.height, 1};
+    img.extent = {size.width, size.height, 1};
     img.mipLevels = 1;
     img.arrayLayers = 1;
     img.samples = VK_SAMPLE_COUNT_1_BIT;
     img.tiling = VK_IMAGE_TILING_OPTIMAL;
-    img.usage = VK_IMAGE_USAGE_TRANSFER_DST_BIT | VK_IMAGE_USAGE_SAMPLED_BIT;
+    img.usage = usage;
     img.sharingMode = VK_SHARING_MODE_EXCLUSIVE;
     img.initialLayout = VK_IMAGE_LAYOUT_UNDEFINED;
     check(vkCreateImage(dev, &img, nullptr, &made.image), sites.createImage);
@@ -81,6 +84,8 @@ void createImage(App& app, const platform::Image& pixels, VkFormat format, const
     check(vkAllocateMemory(dev, &ai, nullptr, &made.memory), sites.allocateMemory);
     check(vkBindImageMemory(dev, made.image, made.memory, 0), sites.bindMemory);
 }
+
+namespace {
 
 
 void recordCopy(VkCommandBuffer cmd, VkBuffer staging, VkImage image, const platform::Image& pixels) {
@@ -120,6 +125,8 @@ void copyPixels(App& app, const platform::Image& pixels, VkImage image, const Im
     check(vkQueueWaitIdle(gpu.queue), sites.waitIdle);
 }
 
+}  // namespace
+
 void createView(VkDevice dev, VkFormat format, const ImageUploadSites& sites, GpuImage& made) {
     VkImageViewCreateInfo vi{};
     vi.sType = VK_STRUCTURE_TYPE_IMAGE_VIEW_CREATE_INFO;
@@ -148,12 +155,11 @@ void createSampler(VkDevice dev, VkFilter filter, const ImageUploadSites& sites,
     check(vkCreateSampler(dev, &si, nullptr, &made.sampler), sites.createSampler);
 }
 
-}  // namespace
-
 GpuImage uploadImage(App& app, const platform::Image& pixels, ImageFormat format, const ImageUploadSites& sites) {
     GpuImage made;
     try {
-        createImage(app, pixels, format.format, sites, made);
+        createImage(app, {pixels.width, pixels.height}, format.format,
+                    VK_IMAGE_USAGE_TRANSFER_DST_BIT | VK_IMAGE_USAGE_SAMPLED_BIT, sites, made);
         copyPixels(app, pixels, made.image, sites);
         createView(app.gpu.dev, format.format, sites, made);
         createSampler(app.gpu.dev, format.filter, sites, made);

@@ -39,6 +39,12 @@ struct ImageFormat {
 // Waits for the queue to go idle before it returns. On failure it destroys whatever it made before
 // the error leaves.
 GpuImage uploadImage(App& app, const platform::Image& pixels, ImageFormat format, const ImageUploadSites& sites);
+// The steps of uploadImage, for images filled otherwise: a device-local image with its memory, its
+// view, and a sampler that clamps to the edge.
+void createImage(App& app, VkExtent2D size, VkFormat format, VkImageUsageFlags usage, const ImageUploadSites& sites,
+                 GpuImage& made);
+void createView(VkDevice dev, VkFormat format, const ImageUploadSites& sites, GpuImage& made);
+void createSampler(VkDevice dev, VkFilter filter, const ImageUploadSites& sites, GpuImage& made);
 // Sampler, view, image, then memory; absent handles are skipped. All four end null.
 void destroyImage(VkDevice dev, GpuImage& image);
 // Records a layout change of a whole single-level colour image.

@@ -11,8 +11,21 @@ namespace {
 
 constexpr VkFormat kLinearFormat = VK_FORMAT_R32G32B32A32_SFLOAT;
 // The decoded copy is part of making the block atlas, so its failures report the atlas's lines.
-constexpr int kImageLine = 931, kMemoryLine = 935, kBindLine = 936, kCommandsLine = 939, kBeginLine = 942,
-              kEndLine = 956, kSubmitLine = 959, kWaitLine = 960, kViewLine = 967, kSamplerLine = 973;
+const ImageUploadSites kLinearAtlasSites = {
+    {"vkCreateImage(dev,&img,nullptr,&linearAtlasImage)", 931},
+    {"vkAllocateMemory(dev,&ai,nullptr,&linearAtlasMemory)", 935},
+    {"vkBindImageMemory(dev,linearAtlasImage,linearAtlasMemory,0)", 936},
+    {"vkAllocateCommandBuffers(dev,&alloc,&cmd)", 939},
+    {"vkBeginCommandBuffer(cmd,&begin)", 942},
+    {"vkEndCommandBuffer(cmd)", 956},
+    {"vkQueueSubmit(queue,1,&submit,VK_NULL_HANDLE)", 959},
+    {"vkQueueWaitIdle(queue)", 960},
+    {"vkCreateImageView(dev,&vi,nullptr,&linearAtlasView)", 967},
+    {"vkCreateSampler(dev,&si,nullptr,&linearAtlasSampler)", 973},
+};
+constexpr int kDrawLine = 931;  // the render pass, framebuffer and pipeline of the copy
+
+void checkAt(VkResult result, const CheckSite& site) { check(result, site.call, site.line); }
 
 // What only lives while the copy is drawn; destroyed however the drawing ends.
 struct DecodeScratch {
@@ -39,55 +52,14 @@ struct DecodeScratch {
     VkCommandBuffer commands = VK_NULL_HANDLE;
 };
 
+// Copyable, like the swapchain images, so that it can be read back and checked.
 void createTarget(App& app, VkExtent2D size, GpuImage& made) {
-    const VkDevice dev = app.gpu.dev;
-    VkImageCreateInfo img{};
-    img.sType = VK_STRUCTURE_TYPE_IMAGE_CREATE_INFO;
-    img.imageType = VK_IMAGE_TYPE_2D;
-    img.format = kLinearFormat;
-    img.extent = {size.width, size.height, 1};
-    img.mipLevels = 1;
-    img.arrayLayers = 1;
-    img.samples = VK_SAMPLE_COUNT_1_BIT;
-    img.tiling = VK_IMAGE_TILING_OPTIMAL;
-    // Copyable, like the swapchain images, so that it can be read back and checked.
-    img.usage = VK_IMAGE_USAGE_COLOR_ATTACHMENT_BIT | VK_IMAGE_USAGE_SAMPLED_BIT | VK_IMAGE_USAGE_TRANSFER_SRC_BIT;
-    img.sharingMode = VK_SHARING_MODE_EXCLUSIVE;
-    img.initialLayout = VK_IMAGE_LAYOUT_UNDEFINED;
-    check(vkCreateImage(dev, &img, nullptr, &made.image), "vkCreateImage(dev,&img,nullptr,&linearAtlasImage)",
-          kImageLine);
-    VkMemoryRequirements requirements{};
-    vkGetImageMemoryRequirements(dev, made.image, &requirements);
-    VkMemoryAllocateInfo ai{};
-    ai.sType = VK_STRUCTURE_TYPE_MEMORY_ALLOCATE_INFO;
-    ai.allocationSize = requirements.size;
-    ai.memoryTypeIndex = app.findMemoryType(requirements.memoryTypeBits, VK_MEMORY_PROPERTY_DEVICE_LOCAL_BIT);
-    check(vkAllocateMemory(dev, &ai, nullptr, &made.memory), "vkAllocateMemory(dev,&ai,nullptr,&linearAtlasMemory)",
-          kMemoryLine);
-    check(vkBindImageMemory(dev, made.image, made.memory, 0), "vkBindImageMemory(dev,linearAtlasImage,linearAtlasMemory,0)",
-          kBindLine);
-
-    VkImageViewCreateInfo vi{};
-    vi.sType = VK_STRUCTURE_TYPE_IMAGE_VIEW_CREATE_INFO;
-    vi.image = made.image;
-    vi.viewType = VK_IMAGE_VIEW_TYPE_2D;
-    vi.format = kLinearFormat;
-    vi.subresourceRange = {VK_IMAGE_ASPECT_COLOR_BIT, 0, 1, 0, 1};
-    check(vkCreateImageView(dev, &vi, nullptr, &made.view), "vkCreateImageView(dev,&vi,nullptr,&linearAtlasView)",
-          kViewLine);
-
+    const VkImageUsageFlags usage =
+        VK_IMAGE_USAGE_COLOR_ATTACHMENT_BIT | VK_IMAGE_USAGE_SAMPLED_BIT | VK_IMAGE_USAGE_TRANSFER_SRC_BIT;
+    createImage(app, size, kLinearFormat, usage, kLinearAtlasSites, made);
+    createView(app.gpu.dev, kLinearFormat, kLinearAtlasSites, made);
     // Sampled as the block atlas is: nearest, clamped to the edge.
-    VkSamplerCreateInfo si{};
-    si.sType = VK_STRUCTURE_TYPE_SAMPLER_CREATE_INFO;
-    si.magFilter = VK_FILTER_NEAREST;
-    si.minFilter = VK_FILTER_NEAREST;
-    si.mipmapMode = VK_SAMPLER_MIPMAP_MODE_NEAREST;
-    si.addressModeU = VK_SAMPLER_ADDRESS_MODE_CLAMP_TO_EDGE;
-    si.addressModeV = VK_SAMPLER_ADDRESS_MODE_CLAMP_TO_EDGE;
-    si.addressModeW = VK_SAMPLER_ADDRESS_MODE_CLAMP_TO_EDGE;
-    si.borderColor = VK_BORDER_COLOR_FLOAT_TRANSPARENT_BLACK;
-    check(vkCreateSampler(dev, &si, nullptr, &made.sampler), "vkCreateSampler(dev,&si,nullptr,&linearAtlasSampler)",
-          kSamplerLine);
+    createSampler(app.gpu.dev, VK_FILTER_NEAREST, kLinearAtlasSites, made);
 }
 
 // One colour attachment, left for the shaders to read.
@@ -122,7 +94,7 @@ void createPass(VkDevice dev, DecodeScratch& s) {
     rp.dependencyCount = 1;
     rp.pDependencies = &readAfter;
     check(vkCreateRenderPass(dev, &rp, nullptr, &s.pass), "vkCreateRenderPass(dev,&rp,nullptr,&decodePass)",
-          kImageLine);
+          kDrawLine);
 }
 
 void createFramebuffer(VkDevice dev, VkExtent2D size, VkImageView view, DecodeScratch& s) {
@@ -135,7 +107,7 @@ void createFramebuffer(VkDevice dev, VkExtent2D size, VkImageView view, DecodeSc
     fb.height = size.height;
     fb.layers = 1;
     check(vkCreateFramebuffer(dev, &fb, nullptr, &s.framebuffer),
-          "vkCreateFramebuffer(dev,&fb,nullptr,&decodeFramebuffer)", kImageLine);
+          "vkCreateFramebuffer(dev,&fb,nullptr,&decodeFramebuffer)", kDrawLine);
 }
 
 void createPipeline(App& app, VkExtent2D size, DecodeScratch& s) {
@@ -147,7 +119,7 @@ void createPipeline(App& app, VkExtent2D size, DecodeScratch& s) {
     pl.setLayoutCount = 1;
     pl.pSetLayouts = &app.descriptors.atlasSetLayout;
     check(vkCreatePipelineLayout(dev, &pl, nullptr, &s.layout), "vkCreatePipelineLayout(dev,&pl,nullptr,&decodeLayout)",
-          kImageLine);
+          kDrawLine);
 
     VkPipelineShaderStageCreateInfo stages[2]{};
     for (VkPipelineShaderStageCreateInfo& stage : stages) {
@@ -199,7 +171,7 @@ void createPipeline(App& app, VkExtent2D size, DecodeScratch& s) {
     info.layout = s.layout;
     info.renderPass = s.pass;
     check(vkCreateGraphicsPipelines(dev, VK_NULL_HANDLE, 1, &info, nullptr, &s.pipeline),
-          "vkCreateGraphicsPipelines(dev,VK_NULL_HANDLE,1,&info,nullptr,&decodePipeline)", kImageLine);
+          "vkCreateGraphicsPipelines(dev,VK_NULL_HANDLE,1,&info,nullptr,&decodePipeline)", kDrawLine);
 }
 
 void drawCopy(App& app, VkExtent2D size, DecodeScratch& s) {
@@ -209,12 +181,11 @@ void drawCopy(App& app, VkExtent2D size, DecodeScratch& s) {
     alloc.commandPool = gpu.pool;
     alloc.level = VK_COMMAND_BUFFER_LEVEL_PRIMARY;
     alloc.commandBufferCount = 1;
-    check(vkAllocateCommandBuffers(gpu.dev, &alloc, &s.commands), "vkAllocateCommandBuffers(dev,&alloc,&cmd)",
-          kCommandsLine);
+    checkAt(vkAllocateCommandBuffers(gpu.dev, &alloc, &s.commands), kLinearAtlasSites.allocateCommands);
     VkCommandBufferBeginInfo begin{};
     begin.sType = VK_STRUCTURE_TYPE_COMMAND_BUFFER_BEGIN_INFO;
     begin.flags = VK_COMMAND_BUFFER_USAGE_ONE_TIME_SUBMIT_BIT;
-    check(vkBeginCommandBuffer(s.commands, &begin), "vkBeginCommandBuffer(cmd,&begin)", kBeginLine);
+    checkAt(vkBeginCommandBuffer(s.commands, &begin), kLinearAtlasSites.begin);
     VkRenderPassBeginInfo pass{};
     pass.sType = VK_STRUCTURE_TYPE_RENDER_PASS_BEGIN_INFO;
     pass.renderPass = s.pass;
@@ -226,14 +197,13 @@ void drawCopy(App& app, VkExtent2D size, DecodeScratch& s) {
                             nullptr);
     vkCmdDraw(s.commands, 3, 1, 0, 0);
     vkCmdEndRenderPass(s.commands);
-    check(vkEndCommandBuffer(s.commands), "vkEndCommandBuffer(cmd)", kEndLine);
+    checkAt(vkEndCommandBuffer(s.commands), kLinearAtlasSites.end);
     VkSubmitInfo submit{};
     submit.sType = VK_STRUCTURE_TYPE_SUBMIT_INFO;
     submit.commandBufferCount = 1;
     submit.pCommandBuffers = &s.commands;
-    check(vkQueueSubmit(gpu.queue, 1, &submit, VK_NULL_HANDLE), "vkQueueSubmit(queue,1,&submit,VK_NULL_HANDLE)",
-          kSubmitLine);
-    check(vkQueueWaitIdle(gpu.queue), "vkQueueWaitIdle(queue)", kWaitLine);
+    checkAt(vkQueueSubmit(gpu.queue, 1, &submit, VK_NULL_HANDLE), kLinearAtlasSites.submit);
+    checkAt(vkQueueWaitIdle(gpu.queue), kLinearAtlasSites.waitIdle);
 }
 
 }  // namespace

@@ -18,6 +18,7 @@ render::MeshWork App::buildMeshWork(uint64_t key, const voxel::Chunk& chunk, con
     work.key = key;
     work.vertices = std::move(faces.vertices);
     work.indices = std::move(faces.indices);
+    work.tied = std::move(faces.tied);
     const auto elapsed = std::chrono::steady_clock::now() - start;
     work.milliseconds = static_cast<double>(std::chrono::duration_cast<std::chrono::nanoseconds>(elapsed).count()) / 1e6;
     return work;

@@ -272,6 +272,16 @@ void createPortraitPipeline(App& app, PipelineRecipe& recipe) {
                   1088);
 }
 
+// A shader's one boolean specialisation constant (id 0).
+struct SwitchConstant {
+    explicit SwitchConstant(bool on) : value(on ? VK_TRUE : VK_FALSE) {}
+    SwitchConstant(const SwitchConstant&) = delete;
+    SwitchConstant& operator=(const SwitchConstant&) = delete;
+    const VkBool32 value;
+    const VkSpecializationMapEntry entry{0, 0, sizeof(VkBool32)};
+    const VkSpecializationInfo info{1, &entry, sizeof value, &value};
+};
+
 // The sky reuses the crosshair's state with only its fragment shader swapped; the crosshair's own
 // result is judged after all three modules are gone.
 void createOverlayPipelines(App& app, PipelineRecipe& recipe) {
@@ -282,27 +292,21 @@ void createOverlayPipelines(App& app, PipelineRecipe& recipe) {
         recipe.setLook(kOverlay);
         crosshair = recipe.build(app.gpu.dev, app.swapchain.crosshairPipeline);
         // The same shader without the block atlas sample, for the frames that show no item icon.
-        const VkBool32 iconsDrawn = VK_FALSE;
-        const VkSpecializationMapEntry entry{0, 0, sizeof iconsDrawn};
-        const VkSpecializationInfo constants{1, &entry, sizeof iconsDrawn, &iconsDrawn};
-        recipe.setFragmentConstants(&constants);
+        const SwitchConstant iconsDrawn(false);
+        recipe.setFragmentConstants(&iconsDrawn.info);
         if (crosshair == VK_SUCCESS) crosshair = recipe.build(app.gpu.dev, app.swapchain.iconlessInterfacePipeline);
         recipe.setFragmentConstants(nullptr);
         ShaderModule sky(app, "sky.frag.spv");
         recipe.setShaders(vertex.get(), sky.get());
         // The full-screen triangle's vertex stage knows it draws the sky, which it leaves out while the
         // world is hidden.
-        const VkBool32 isSky = VK_TRUE;
-        const VkSpecializationMapEntry skyEntry{0, 0, sizeof isSky};
-        const VkSpecializationInfo skyConstants{1, &skyEntry, sizeof isSky, &isSky};
-        recipe.setVertexConstants(&skyConstants);
+        const SwitchConstant isSky(true);
+        recipe.setVertexConstants(&isSky.info);
         render::check(recipe.build(app.gpu.dev, app.swapchain.skyPipeline),
                       "vkCreateGraphicsPipelines(dev,VK_NULL_HANDLE,1,&crossPI,nullptr,&skyPipeline)", 1102);
         // By day the same without the stars' code.
-        const VkBool32 stars = VK_FALSE;
-        const VkSpecializationMapEntry starsEntry{0, 0, sizeof stars};
-        const VkSpecializationInfo starsConstants{1, &starsEntry, sizeof stars, &stars};
-        recipe.setFragmentConstants(&starsConstants);
+        const SwitchConstant stars(false);
+        recipe.setFragmentConstants(&stars.info);
         render::check(recipe.build(app.gpu.dev, app.swapchain.daySkyPipeline),
                       "vkCreateGraphicsPipelines(dev,VK_NULL_HANDLE,1,&crossPI,nullptr,&daySkyPipeline)", 1102);
         recipe.setFragmentConstants(nullptr);

@@ -496,3 +496,31 @@ TEST_F(ChunkMesherTest, ChunkBrightnessIsAlwaysGrey) {
         }
     }
 }
+
+// A cube face that shares its square with a face of the block beside it (neither air nor water) is
+// tied, so that the solid pass keeps it in mesh order; so is every model triangle. Faces beside air
+// or water are not.
+TEST_F(ChunkMesherTest, FacesThatShareTheirSquareWithAnotherAreTied) {
+    voxel::BlockDef block;
+    block.modelVertices = testModel();
+    registerBlock(13, block);
+    voxel::Chunk chunk(0, 0);
+    put(chunk, 4, 10, 4, stone);
+    put(chunk, 5, 10, 4, leaves);  // its face towards the stone is hidden, the stone's is not
+    put(chunk, 3, 10, 4, water);
+    put(chunk, 10, 20, 10, 13);
+    for (render::MeshOptions options : {flat, shaded}) {
+        const render::BlockFaces faces = mesh(chunk, options);
+        ASSERT_EQ(faces.tied.size(), faces.indices.size() / 3);
+        std::size_t tied = 0;
+        for (std::size_t t = 0; t < faces.tied.size(); ++t) {
+            const render::MeshVertex* v[3];
+            for (int k = 0; k < 3; ++k) v[k] = &faces.vertices[faces.indices[3 * t + k]];
+            const bool onStoneAndLeaves = v[0]->x == 5.0f && v[1]->x == 5.0f && v[2]->x == 5.0f;
+            const bool model = v[0]->y >= 20.0f;
+            EXPECT_EQ(faces.tied[t], onStoneAndLeaves || model ? 1 : 0) << "triangle " << t;
+            tied += faces.tied[t];
+        }
+        EXPECT_EQ(tied, 2u + 3u) << "the stone's face beside the leaves and the model's three static triangles";
+    }
+}

@@ -22,14 +22,15 @@ TEST(ChunkMeshSplit, TrianglesOnTheWaterLayersGoToTheWaterList) {
                                                    vertex(0, 1, 0, 35.5f), vertex(1, 1, 0, 18.0f)};
     // The first vertex of a triangle decides: 29.6 rounds to 30, 35.5 to 36.
     const std::vector<uint32_t> indices{0, 3, 3, 1, 0, 0, 2, 1, 1, 3, 0, 0};
-    const render::SplitIndices split = render::splitChunkTriangles(vertices, indices, {});
+    const render::SplitIndices split = render::splitChunkTriangles(vertices, indices, {0, 0, 0, 0}, {});
     EXPECT_EQ(split.water, (std::vector<uint32_t>{0, 3, 3, 1, 0, 0}));
     EXPECT_EQ(split.solid, (std::vector<uint32_t>{2, 1, 1, 3, 0, 0}));
     EXPECT_EQ(split.plainIndexCount, 0u) << "without material flags nothing is plain";
 }
 
 // A triangle is plain only when the material of its first vertex, rounded as the vertex stage rounds
-// it, has no texel to cut out and none of its three vertices sways; plain triangles come first.
+// it, has no texel to cut out, none of its three vertices sways and no other triangle can lie on it;
+// plain triangles come first.
 TEST(ChunkMeshSplit, PlainTrianglesComeFirstAndKeepTheirOrder) {
     std::vector<uint8_t> cutOut(8, 0);
     cutOut[3] = 1;
@@ -38,9 +39,12 @@ TEST(ChunkMeshSplit, PlainTrianglesComeFirstAndKeepTheirOrder) {
         float layer;
         float motion[3];
         bool plain;
+        std::vector<uint8_t> tied = {0};
     };
     const Case cases[] = {
         {"opaque material", 2.0f, {0, 0, 0}, true},
+        {"tied to another triangle", 2.0f, {0, 0, 0}, false, {1}},
+        {"past its tie flags", 2.0f, {0, 0, 0}, false, {}},
         {"cut-out material", 3.0f, {0, 0, 0}, false},
         {"2.49 rounds to the opaque 2", 2.49f, {0, 0, 0}, true},
         {"2.5 rounds to the cut-out 3", 2.5f, {0, 0, 0}, false},
@@ -60,16 +64,16 @@ TEST(ChunkMeshSplit, PlainTrianglesComeFirstAndKeepTheirOrder) {
             vertices.push_back(vertex(0, 0, 0, c.layer));
             vertices.back().motion = motion;
         }
-        const render::SplitIndices split = render::splitChunkTriangles(vertices, {0, 1, 2}, cutOut);
+        const render::SplitIndices split = render::splitChunkTriangles(vertices, {0, 1, 2}, c.tied, cutOut);
         EXPECT_EQ(split.plainIndexCount, c.plain ? 3u : 0u) << c.what;
         EXPECT_EQ(split.solid, (std::vector<uint32_t>{0, 1, 2})) << c.what;
     }
 
     const std::vector<render::MeshVertex> vertices{vertex(0, 0, 0, 3), vertex(1, 0, 0, 2), vertex(0, 1, 0, 30),
                                                    vertex(1, 1, 0, 1)};
-    const std::vector<uint32_t> indices{0, 1, 3, 1, 3, 0, 2, 1, 3, 3, 0, 1, 0, 3, 1};
-    const render::SplitIndices split = render::splitChunkTriangles(vertices, indices, cutOut);
-    EXPECT_EQ(split.solid, (std::vector<uint32_t>{1, 3, 0, 3, 0, 1, 0, 1, 3, 0, 3, 1}));
+    const std::vector<uint32_t> indices{0, 1, 3, 1, 3, 0, 2, 1, 3, 3, 0, 1, 0, 3, 1, 1, 0, 3};
+    const render::SplitIndices split = render::splitChunkTriangles(vertices, indices, {0, 0, 0, 0, 0, 1}, cutOut);
+    EXPECT_EQ(split.solid, (std::vector<uint32_t>{1, 3, 0, 3, 0, 1, 0, 1, 3, 0, 3, 1, 1, 0, 3}));
     EXPECT_EQ(split.plainIndexCount, 6u);
     EXPECT_EQ(split.water, (std::vector<uint32_t>{2, 1, 3}));
 }
@@ -90,6 +94,7 @@ TEST_F(MeshInstall, RecordsHeightsCountsAndBoundsUnderThePackedKey) {
     work.key = voxel::packChunkKey(-1, 2);
     work.vertices = {vertex(-16, 40, 32, 30), vertex(-15, 40, 32, 3), vertex(-16, 40, 33, 3)};
     work.indices = {0, 1, 2, 1, 2, 0, 2, 1, 0};
+    work.tied = {0, 0, 0};
     render::SplitIndices split;
     const ChunkMesh& mesh = app.recordChunkMesh(work.key, work, split);
     EXPECT_EQ(mesh.waterIndexCount, 3u);
