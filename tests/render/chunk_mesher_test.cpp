@@ -466,7 +466,6 @@ TEST_F(ChunkMesherTest, MeshWorkIsTheTimedStaticMeshOfItsChunk) {
     EXPECT_EQ(faces.vertices.size(), 44u);
 }
 
-}  // namespace
 
 // The chunk passes decode one channel of the brightness for all three, so every vertex of a chunk
 // mesh carries a grey one: faces, corners shaded or not, water, leaves and plants, and models.
@@ -524,3 +523,5 @@ TEST_F(ChunkMesherTest, FacesThatShareTheirSquareWithAnotherAreTied) {
         EXPECT_EQ(tied, 2u + 3u) << "the stone's face beside the leaves and the model's three static triangles";
     }
 }
+
+}  // namespace

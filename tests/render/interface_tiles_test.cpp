@@ -245,7 +245,6 @@ TEST(InterfaceTiles, LeadingElementsOverTheWholeScreenAreSharedByEveryTile) {
     }
 }
 
-}  // namespace
 
 // The scissor of a pass is exactly the bounding box of the pixels whose centres its elements cover:
 // one pixel less clips a drawn pixel, one more shades a pixel for nothing.
@@ -288,3 +287,5 @@ TEST(InterfaceTiles, APassIsBoundedByExactlyThePixelsItsElementsCover) {
             EXPECT_EQ(render::interfaceBounds(cases[c], pass, width, height), boxOfCoveredPixels(cases[c], pass))
                 << "case " << c << " pass " << pass;
 }
+
+}  // namespace
