@@ -129,7 +129,8 @@ PackedAtlas packAtlas(const std::vector<MaterialRecord>& materials, const platfo
     atlas.materialRects.assign(std::size_t{kMaterialLimit} * 4, 0.0f);
     atlas.cutOutMaterials.assign(kMaterialLimit, 0);
     std::vector<uint8_t> imageCutsOut(set.images.size());
-    for (std::size_t i = 0; i < set.images.size(); ++i) imageCutsOut[i] = hasCutOutTexel(set.images[i]) ? 1 : 0;
+    for (std::size_t i = 0; i < set.images.size(); ++i)
+        imageCutsOut[i] = hasCutOutTexel(set.images[i]) ? 1 : 0;
     for (std::size_t m = 0; m < materials.size(); ++m) {
         if (materials[m].id >= kMaterialLimit) throw std::runtime_error("Too many atlas materials");
         const std::size_t i = set.imageOf[m];

@@ -14,8 +14,9 @@ bool isWaterLayer(float layer) {
 
 }  // namespace
 
-SplitIndices splitChunkTriangles(const std::vector<MeshVertex>& vertices, const std::vector<uint32_t>& indices,
-                                 const std::vector<uint8_t>& tied, const std::vector<uint8_t>& cutOutMaterials) {
+SplitIndices splitChunkTriangles(const std::vector<MeshVertex>& vertices,
+                                 const std::vector<uint32_t>& indices, const std::vector<uint8_t>& tied,
+                                 const std::vector<uint8_t>& cutOutMaterials) {
     SplitIndices split;
     std::vector<uint32_t> rest;
     const auto isPlain = [&](const uint32_t* triangle) {
@@ -31,7 +32,8 @@ SplitIndices splitChunkTriangles(const std::vector<MeshVertex>& vertices, const 
     };
     for (std::size_t i = 0; i + 2 < indices.size(); i += 3) {
         const uint32_t* triangle = &indices[i];
-        auto& target = isWaterLayer(vertices[triangle[0]].layer) ? split.water : (isPlain(triangle) ? split.solid : rest);
+        auto& target = isWaterLayer(vertices[triangle[0]].layer) ? split.water
+                                                                 : (isPlain(triangle) ? split.solid : rest);
         target.insert(target.end(), triangle, triangle + 3);
     }
     split.plainIndexCount = static_cast<uint32_t>(split.solid.size());

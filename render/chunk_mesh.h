@@ -30,8 +30,9 @@ struct SplitIndices {
 // chunks' solid pass draws those first with a pipeline that neither cuts out nor sways, then the
 // rest, each group in mesh order. So only plain triangles change their place in the order, and no
 // pixel depends on that. A material past the flags, or a material code, is never plain.
-SplitIndices splitChunkTriangles(const std::vector<MeshVertex>& vertices, const std::vector<uint32_t>& indices,
-                                 const std::vector<uint8_t>& tied, const std::vector<uint8_t>& cutOutMaterials);
+SplitIndices splitChunkTriangles(const std::vector<MeshVertex>& vertices,
+                                 const std::vector<uint32_t>& indices, const std::vector<uint8_t>& tied,
+                                 const std::vector<uint8_t>& cutOutMaterials);
 
 // Minimum x, y, z and maximum x, y, z of the vertices; the whole column of chunk (cx, cz) when there
 // are none.

@@ -25,6 +25,8 @@ std::array<float, 4> clearColour(float dayFraction) {
     return {0.37f * b + 0.012f + 0.15f * k, 0.61f * b + 0.018f + 0.07f * k, 0.8f * b + 0.055f, 1.0f};
 }
 
-bool starsHidden(float daylight) { return daylight >= 0.5f; }
+bool starsHidden(float daylight) {
+    return daylight >= 0.5f;
+}
 
 }  // namespace render

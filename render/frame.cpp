@@ -195,7 +195,8 @@ void drawSolidMeshes(App& app, VkCommandBuffer cmd) {
     for (const VisibleMesh& visible : app.frame.visibleMeshes) {
         const ChunkMesh& mesh = *visible.mesh;
         if (mesh.solidIndexCount > mesh.plainIndexCount)
-            drawIndexed(cmd, mesh, mesh.solidIndices, mesh.solidIndexCount - mesh.plainIndexCount, mesh.plainIndexCount);
+            drawIndexed(cmd, mesh, mesh.solidIndices, mesh.solidIndexCount - mesh.plainIndexCount,
+                        mesh.plainIndexCount);
     }
     pushTarget(app, cmd, false);
     // The functional blocks after this draw with the general pipeline: their fires are colour boxes,
@@ -327,9 +328,11 @@ InterfaceDraw writeInterfaceLayout(App& app, const render::InterfaceBlock& block
                               render::interfaceCoversWorld(elements, width, height, app.atlases.opaquePictures));
     vkUnmapMemory(app.gpu.dev, app.descriptors.contentMetaMemory);
     InterfaceDraw draw;
-    draw.icons = std::any_of(elements.begin(), elements.end(),
-                             [](const render::InterfaceElement& e) { return e.kind == render::ElementKind::Icon; });
-    for (uint32_t pass = 0; pass < 2; ++pass) draw.bounds[pass] = render::interfaceBounds(elements, pass, width, height);
+    draw.icons = std::any_of(elements.begin(), elements.end(), [](const render::InterfaceElement& e) {
+        return e.kind == render::ElementKind::Icon;
+    });
+    for (uint32_t pass = 0; pass < 2; ++pass)
+        draw.bounds[pass] = render::interfaceBounds(elements, pass, width, height);
     return draw;
 }
 

@@ -59,8 +59,8 @@ private:
 
 }  // namespace
 
-void createImage(App& app, VkExtent2D size, VkFormat format, VkImageUsageFlags usage, const ImageUploadSites& sites,
-                 GpuImage& made) {
+void createImage(App& app, VkExtent2D size, VkFormat format, VkImageUsageFlags usage,
+                 const ImageUploadSites& sites, GpuImage& made) {
     const VkDevice dev = app.gpu.dev;
     VkImageCreateInfo img{};
     img.sType = VK_STRUCTURE_TYPE_IMAGE_CREATE_INFO;
@@ -86,7 +86,6 @@ void createImage(App& app, VkExtent2D size, VkFormat format, VkImageUsageFlags u
 }
 
 namespace {
-
 
 void recordCopy(VkCommandBuffer cmd, VkBuffer staging, VkImage image, const platform::Image& pixels) {
     recordLayoutChange(cmd, image, VK_IMAGE_LAYOUT_UNDEFINED, VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, 0,

@@ -41,8 +41,8 @@ struct ImageFormat {
 GpuImage uploadImage(App& app, const platform::Image& pixels, ImageFormat format, const ImageUploadSites& sites);
 // The steps of uploadImage, for images filled otherwise: a device-local image with its memory, its
 // view, and a sampler that clamps to the edge.
-void createImage(App& app, VkExtent2D size, VkFormat format, VkImageUsageFlags usage, const ImageUploadSites& sites,
-                 GpuImage& made);
+void createImage(App& app, VkExtent2D size, VkFormat format, VkImageUsageFlags usage,
+                 const ImageUploadSites& sites, GpuImage& made);
 void createView(VkDevice dev, VkFormat format, const ImageUploadSites& sites, GpuImage& made);
 void createSampler(VkDevice dev, VkFilter filter, const ImageUploadSites& sites, GpuImage& made);
 // Sampler, view, image, then memory; absent handles are skipped. All four end null.

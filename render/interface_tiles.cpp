@@ -208,12 +208,15 @@ PixelRect interfaceBounds(std::span<const InterfaceElement> elements, uint32_t p
     double left = width, top = height, right = 0.0, bottom = 0.0;
     for (const InterfaceElement& e : elements) {
         const float x = e.rect[0], y = e.rect[1], endX = e.rect[0] + e.rect[2], endY = e.rect[1] + e.rect[3];
-        if (e.pass != pass || !std::isfinite(x + y + endX + endY)) continue;
-        const double l = std::max(std::ceil(double{x} - 0.5), 0.0), t = std::max(std::ceil(double{y} - 0.5), 0.0);
+        // NaN fails every comparison of the shader's test; an infinite edge is clamped below.
+        if (e.pass != pass || std::isnan(x) || std::isnan(y) || std::isnan(endX) || std::isnan(endY)) continue;
+        const double l = std::max(std::ceil(double{x} - 0.5), 0.0),
+                     t = std::max(std::ceil(double{y} - 0.5), 0.0);
         const double r = std::min(std::ceil(double{endX} - 0.5), double(width));
         const double b = std::min(std::ceil(double{endY} - 0.5), double(height));
         if (r <= l || b <= t) continue;
-        left = std::min(left, l), top = std::min(top, t), right = std::max(right, r), bottom = std::max(bottom, b);
+        left = std::min(left, l), top = std::min(top, t), right = std::max(right, r),
+        bottom = std::max(bottom, b);
     }
     if (right <= left || bottom <= top) return {};
     return {static_cast<int32_t>(left), static_cast<int32_t>(top), static_cast<uint32_t>(right - left),

@@ -25,7 +25,9 @@ const ImageUploadSites kLinearAtlasSites = {
 };
 constexpr int kDrawLine = 931;  // the render pass, framebuffer and pipeline of the copy
 
-void checkAt(VkResult result, const CheckSite& site) { check(result, site.call, site.line); }
+void checkAt(VkResult result, const CheckSite& site) {
+    check(result, site.call, site.line);
+}
 
 // What only lives while the copy is drawn; destroyed however the drawing ends.
 struct DecodeScratch {
@@ -118,8 +120,8 @@ void createPipeline(App& app, VkExtent2D size, DecodeScratch& s) {
     pl.sType = VK_STRUCTURE_TYPE_PIPELINE_LAYOUT_CREATE_INFO;
     pl.setLayoutCount = 1;
     pl.pSetLayouts = &app.descriptors.atlasSetLayout;
-    check(vkCreatePipelineLayout(dev, &pl, nullptr, &s.layout), "vkCreatePipelineLayout(dev,&pl,nullptr,&decodeLayout)",
-          kDrawLine);
+    check(vkCreatePipelineLayout(dev, &pl, nullptr, &s.layout),
+          "vkCreatePipelineLayout(dev,&pl,nullptr,&decodeLayout)", kDrawLine);
 
     VkPipelineShaderStageCreateInfo stages[2]{};
     for (VkPipelineShaderStageCreateInfo& stage : stages) {
@@ -152,8 +154,8 @@ void createPipeline(App& app, VkExtent2D size, DecodeScratch& s) {
     multisample.sType = VK_STRUCTURE_TYPE_PIPELINE_MULTISAMPLE_STATE_CREATE_INFO;
     multisample.rasterizationSamples = VK_SAMPLE_COUNT_1_BIT;
     VkPipelineColorBlendAttachmentState attachment{};
-    attachment.colorWriteMask =
-        VK_COLOR_COMPONENT_R_BIT | VK_COLOR_COMPONENT_G_BIT | VK_COLOR_COMPONENT_B_BIT | VK_COLOR_COMPONENT_A_BIT;
+    attachment.colorWriteMask = VK_COLOR_COMPONENT_R_BIT | VK_COLOR_COMPONENT_G_BIT |
+                                VK_COLOR_COMPONENT_B_BIT | VK_COLOR_COMPONENT_A_BIT;
     VkPipelineColorBlendStateCreateInfo blend{};
     blend.sType = VK_STRUCTURE_TYPE_PIPELINE_COLOR_BLEND_STATE_CREATE_INFO;
     blend.attachmentCount = 1;
@@ -193,8 +195,8 @@ void drawCopy(App& app, VkExtent2D size, DecodeScratch& s) {
     pass.renderArea.extent = size;
     vkCmdBeginRenderPass(s.commands, &pass, VK_SUBPASS_CONTENTS_INLINE);
     vkCmdBindPipeline(s.commands, VK_PIPELINE_BIND_POINT_GRAPHICS, s.pipeline);
-    vkCmdBindDescriptorSets(s.commands, VK_PIPELINE_BIND_POINT_GRAPHICS, s.layout, 0, 1, &app.atlases.atlasSet, 0,
-                            nullptr);
+    vkCmdBindDescriptorSets(s.commands, VK_PIPELINE_BIND_POINT_GRAPHICS, s.layout, 0, 1,
+                            &app.atlases.atlasSet, 0, nullptr);
     vkCmdDraw(s.commands, 3, 1, 0, 0);
     vkCmdEndRenderPass(s.commands);
     checkAt(vkEndCommandBuffer(s.commands), kLinearAtlasSites.end);
@@ -212,8 +214,10 @@ GpuImage decodeBlockAtlas(App& app) {
     const VkExtent2D size{app.atlases.atlasWidth, app.atlases.atlasHeight};
     VkPhysicalDeviceProperties properties{};
     vkGetPhysicalDeviceProperties(app.gpu.physical, &properties);
-    if (size.width > properties.limits.maxFramebufferWidth || size.height > properties.limits.maxFramebufferHeight)
-        throw std::runtime_error("The block atlas (" + std::to_string(size.width) + "x" + std::to_string(size.height) +
+    if (size.width > properties.limits.maxFramebufferWidth ||
+        size.height > properties.limits.maxFramebufferHeight)
+        throw std::runtime_error("The block atlas (" + std::to_string(size.width) + "x" +
+                                 std::to_string(size.height) +
                                  ") is larger than the graphics device can draw into");
     GpuImage made;
     try {

@@ -233,7 +233,8 @@ void createWorldPipelines(App& app, PipelineRecipe& recipe) {
         // faces without the mining speckles, the plain ones also without cutting out or swaying: the
         // same shaders with the other surfaces' code left out.
         const WorldSurfaces water{kSurfacesWater, VK_FALSE, VK_FALSE},
-            chunkSolid{kSurfacesTextured, VK_FALSE, VK_FALSE}, chunkPlain{kSurfacesTextured, VK_FALSE, VK_TRUE};
+            chunkSolid{kSurfacesTextured, VK_FALSE, VK_FALSE},
+            chunkPlain{kSurfacesTextured, VK_FALSE, VK_TRUE};
         const VkSpecializationInfo waterConstants = worldSurfaceConstants(water);
         const VkSpecializationInfo chunkSolidConstants = worldSurfaceConstants(chunkSolid);
         const VkSpecializationInfo chunkPlainConstants = worldSurfaceConstants(chunkPlain);
@@ -246,7 +247,8 @@ void createWorldPipelines(App& app, PipelineRecipe& recipe) {
                       "vkCreateGraphicsPipelines(dev,VK_NULL_HANDLE,1,&pi,nullptr,&chunkSolidPipeline)", 1073);
         recipe.setConstants(&chunkPlainConstants);
         render::check(recipe.build(app.gpu.dev, sc.chunkPlainPipeline),
-                      "vkCreateGraphicsPipelines(dev,VK_NULL_HANDLE,1,&pi,nullptr,&chunkPlainPipeline)", 1073);
+                      "vkCreateGraphicsPipelines(dev,VK_NULL_HANDLE,1,&pi,nullptr,&chunkPlainPipeline)",
+                      1073);
         recipe.setConstants(nullptr);
     }
     if (voxel != VK_SUCCESS) failWith("vkCreateGraphicsPipelines failed. VkResult: ", voxel);
@@ -308,7 +310,8 @@ void createOverlayPipelines(App& app, PipelineRecipe& recipe) {
         const SwitchConstant stars(false);
         recipe.setFragmentConstants(&stars.info);
         render::check(recipe.build(app.gpu.dev, app.swapchain.daySkyPipeline),
-                      "vkCreateGraphicsPipelines(dev,VK_NULL_HANDLE,1,&crossPI,nullptr,&daySkyPipeline)", 1102);
+                      "vkCreateGraphicsPipelines(dev,VK_NULL_HANDLE,1,&crossPI,nullptr,&daySkyPipeline)",
+                      1102);
         recipe.setFragmentConstants(nullptr);
         recipe.setVertexConstants(nullptr);
     }

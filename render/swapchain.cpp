@@ -261,9 +261,10 @@ void App::destroySwapchainResources() {
     destroyEach(sc.renderFinished, [dev](VkSemaphore s) { vkDestroySemaphore(dev, s, nullptr); });
     destroyEach(sc.framebuffers, [dev](VkFramebuffer f) { vkDestroyFramebuffer(dev, f, nullptr); });
     const auto destroyPipeline = [dev](VkPipeline p) { vkDestroyPipeline(dev, p, nullptr); };
-    for (VkPipeline* pipeline : {&sc.waterPipeline, &sc.skyPipeline, &sc.daySkyPipeline, &sc.crosshairPipeline, &sc.iconlessInterfacePipeline,
-                                 &sc.chunkSolidPipeline, &sc.chunkPlainPipeline, &sc.chunkWaterPipeline,
-                                 &sc.portraitPipeline142, &sc.handPipeline, &sc.voxelPipeline})
+    for (VkPipeline* pipeline :
+         {&sc.waterPipeline, &sc.skyPipeline, &sc.daySkyPipeline, &sc.crosshairPipeline,
+          &sc.iconlessInterfacePipeline, &sc.chunkSolidPipeline, &sc.chunkPlainPipeline,
+          &sc.chunkWaterPipeline, &sc.portraitPipeline142, &sc.handPipeline, &sc.voxelPipeline})
         destroyOne(*pipeline, destroyPipeline);
     destroyOne(sc.layout, [dev](VkPipelineLayout l) { vkDestroyPipelineLayout(dev, l, nullptr); });
     destroyOne(sc.pass, [dev](VkRenderPass p) { vkDestroyRenderPass(dev, p, nullptr); });

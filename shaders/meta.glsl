@@ -47,10 +47,6 @@ uint labelCount(uint record) { return min(meta.words[record], 28u); }
 uint labelGlyph(uint record, uint j) { return packedGlyph(record + 1u, j); }
 uint groupLabel(uint group, uint k) { return group + LABEL_WORDS * k; }
 
-// Seconds of the animation clock; 0 when the frame has not written it.
-float animationSeconds() { return metaFloat(META_FRAME_CLOCK); }
-bool hasDayFraction() { return meta.words[META_FRAME_CLOCK + 2u] != 0u; }
-float dayFraction() { return metaFloat(META_FRAME_CLOCK + 1u); }
 
 // An opaque screen covers every pixel this frame, so the world shaders need not shade any.
 bool worldCovered() { return meta.words[META_WORLD_COVERED] != 0u; }

@@ -7,6 +7,6 @@ layout(push_constant) uniform WorldBlock {
     vec4 frame;   // fog start, fog end, animation seconds, day fraction
 } world;
 
-// The sun's sine from the frame's day fraction, as colour.glsl's sunSine gives it once the frame has
-// written its clock. A push constant is read once for a block of pixels, the meta buffer per pixel.
+// The sun's sine from the frame's day fraction. A push constant is read once for a block of pixels,
+// the meta buffer per pixel.
 float frameSunSine() { return sin(6.2831853 * world.frame.w); }

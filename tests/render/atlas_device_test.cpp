@@ -122,7 +122,8 @@ TEST_F(AtlasDeviceTest, BlockAtlasFromTheShippedTexturesLoadsEverythingAndPrints
     // The world shaders' copy: the same texels decoded to linear colour, alpha as stored.
     ASSERT_NE(atlases.linearAtlas.view, VK_NULL_HANDLE);
     ASSERT_NE(atlases.linearAtlas.sampler, VK_NULL_HANDLE);
-    const std::vector<uint8_t> linear = readBack(atlases.linearAtlas.image, atlases.atlasWidth, atlases.atlasHeight, 16);
+    const std::vector<uint8_t> linear =
+        readBack(atlases.linearAtlas.image, atlases.atlasWidth, atlases.atlasHeight, 16);
     const auto decoded = [](uint8_t byte) {
         const double c = byte / 255.0;
         return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
@@ -132,7 +133,8 @@ TEST_F(AtlasDeviceTest, BlockAtlasFromTheShippedTexturesLoadsEverythingAndPrints
         float value[4];
         std::memcpy(value, &linear[texel * 16], sizeof value);
         for (int c = 0; c < 3; ++c)
-            ASSERT_NEAR(value[c], decoded(pixels[texel * 4 + c]), 2e-5) << "texel " << texel << " channel " << c;
+            ASSERT_NEAR(value[c], decoded(pixels[texel * 4 + c]), 2e-5)
+                << "texel " << texel << " channel " << c;
         ASSERT_NEAR(value[3], pixels[texel * 4 + 3] / 255.0, 1e-6) << "texel " << texel;
     }
     EXPECT_GT(checked, 10000u);

@@ -161,7 +161,6 @@ TEST_F(PackAtlasTest, SizeAndMaterialLimitsFail) {
     EXPECT_EQ(rectOf(render::packAtlas({{4095, 0, 0, 32, 32, ""}}, blankSheet(), 4096), 4095).du, 32.0f / 2048);
 }
 
-
 // The world shader cuts out a texel whose alpha reads below 0.5: 127 of 255 does, 128 does not. A
 // material is flagged by its own picture, whichever other material shares the file.
 TEST_F(PackAtlasTest, MaterialsWithATexelBelowHalfAlphaAreFlaggedAsCuttingOut) {

@@ -466,7 +466,6 @@ TEST_F(ChunkMesherTest, MeshWorkIsTheTimedStaticMeshOfItsChunk) {
     EXPECT_EQ(faces.vertices.size(), 44u);
 }
 
-
 // The chunk passes decode one channel of the brightness for all three, so every vertex of a chunk
 // mesh carries a grey one: faces, corners shaded or not, water, leaves and plants, and models.
 TEST_F(ChunkMesherTest, ChunkBrightnessIsAlwaysGrey) {
@@ -520,7 +519,8 @@ TEST_F(ChunkMesherTest, FacesThatShareTheirSquareWithAnotherAreTied) {
             EXPECT_EQ(faces.tied[t], onStoneAndLeaves || model ? 1 : 0) << "triangle " << t;
             tied += faces.tied[t];
         }
-        EXPECT_EQ(tied, 2u + 3u) << "the stone's face beside the leaves and the model's three static triangles";
+        EXPECT_EQ(tied, 2u + 3u)
+            << "the stone's face beside the leaves and the model's three static triangles";
     }
 }
 

@@ -28,10 +28,16 @@ TEST(Daylight, StarsAreLeftOutOnlyWhereTheirStrengthIsSurelyZero) {
     const struct {
         float daylight;
         bool hidden;
-    } cases[] = {{0.09f, false}, {1.0f / 2.2f, false}, {std::nextafter(0.5f, 0.0f), false}, {0.5f, true}, {1.0f, true}};
+    } cases[] = {{0.09f, false},
+                 {1.0f / 2.2f, false},
+                 {std::nextafter(0.5f, 0.0f), false},
+                 {0.5f, true},
+                 {1.0f, true}};
     for (const auto& c : cases) {
         EXPECT_EQ(render::starsHidden(c.daylight), c.hidden) << c.daylight;
-        if (c.hidden) EXPECT_LT(1.0f - c.daylight * 2.2f, -0.05f) << c.daylight;
+        if (c.hidden) {
+            EXPECT_LT(1.0f - c.daylight * 2.2f, -0.05f) << c.daylight;
+        }
     }
     EXPECT_FALSE(render::starsHidden(render::daylight(0.75f))) << "midnight";
     EXPECT_TRUE(render::starsHidden(render::daylight(0.25f))) << "noon";

@@ -245,7 +245,6 @@ TEST(InterfaceTiles, LeadingElementsOverTheWholeScreenAreSharedByEveryTile) {
     }
 }
 
-
 // The scissor of a pass is exactly the bounding box of the pixels whose centres its elements cover:
 // one pixel less clips a drawn pixel, one more shades a pixel for nothing.
 TEST(InterfaceTiles, APassIsBoundedByExactlyThePixelsItsElementsCover) {
@@ -267,24 +266,28 @@ TEST(InterfaceTiles, APassIsBoundedByExactlyThePixelsItsElementsCover) {
         return e;
     };
     const std::vector<std::vector<InterfaceElement>> cases = {
-        {fill(10.5f, 7.5f, 10.0f, 4.0f)},              // edges on pixel centres: first in, last out
-        {fill(10.50001f, 7.49999f, 9.99998f, 4.0f)},   // just past a centre on each side
+        {fill(10.5f, 7.5f, 10.0f, 4.0f)},             // edges on pixel centres: first in, last out
+        {fill(10.50001f, 7.49999f, 9.99998f, 4.0f)},  // just past a centre on each side
         {fill(10.49999f, 7.50001f, 10.00002f, 4.0f)},
-        {fill(3.0f, 2.0f, 1.0f, 1.0f)},                // one pixel
-        {fill(3.6f, 2.0f, 0.8f, 1.0f)},                // between two centres: nothing
-        {fill(-20.0f, -5.0f, 30.0f, 10.0f)},           // off the top left
-        {fill(60.0f, 40.0f, 100.0f, 100.0f)},          // off the bottom right
-        {fill(70.0f, 10.0f, 5.0f, 5.0f)},              // wholly outside
+        {fill(3.0f, 2.0f, 1.0f, 1.0f)},        // one pixel
+        {fill(3.6f, 2.0f, 0.8f, 1.0f)},        // between two centres: nothing
+        {fill(-20.0f, -5.0f, 30.0f, 10.0f)},   // off the top left
+        {fill(60.0f, 40.0f, 100.0f, 100.0f)},  // off the bottom right
+        {fill(70.0f, 10.0f, 5.0f, 5.0f)},      // wholly outside
         {fill(70.0f, 10.0f, 5.0f, 5.0f), fill(5.0f, 50.0f, 5.0f, 5.0f), fill(8.0f, 9.0f, 2.0f, 2.0f)},
-        {fill(0.0f, 0.0f, 64.0f, 48.0f)},              // the whole framebuffer
-        {fill(5.0f, 5.0f, 2.0f, 2.0f), inPass(fill(30.0f, 1.0f, 4.0f, 4.0f), 1), fill(20.0f, 30.0f, 1.5f, 8.0f)},
+        {fill(0.0f, 0.0f, 64.0f, 48.0f)},  // the whole framebuffer
+        {fill(5.0f, 5.0f, 2.0f, 2.0f), inPass(fill(30.0f, 1.0f, 4.0f, 4.0f), 1),
+         fill(20.0f, 30.0f, 1.5f, 8.0f)},
         {fill(5.0f, 5.0f, 0.0f, 8.0f), fill(5.0f, 5.0f, 8.0f, -3.0f)},  // empty rectangles
         {fill(std::numeric_limits<float>::quiet_NaN(), 0.0f, 10.0f, 10.0f), fill(2.0f, 3.0f, 4.0f, 5.0f)},
+        {fill(3.0f, 4.0f, std::numeric_limits<float>::infinity(), 2.0f)},  // to the right edge
+        {fill(-std::numeric_limits<float>::infinity(), 4.0f, std::numeric_limits<float>::infinity(), 2.0f)},
         {},
     };
     for (std::size_t c = 0; c < cases.size(); ++c)
         for (uint32_t pass = 0; pass < 2; ++pass)
-            EXPECT_EQ(render::interfaceBounds(cases[c], pass, width, height), boxOfCoveredPixels(cases[c], pass))
+            EXPECT_EQ(render::interfaceBounds(cases[c], pass, width, height),
+                      boxOfCoveredPixels(cases[c], pass))
                 << "case " << c << " pass " << pass;
 }
 

@@ -172,7 +172,8 @@ protected:
                  show(0, 0, 0);
                  a.player.yaw = 1.5707963f;
                  a.player.pitch = -0.25f;
-                 const int32_t x = static_cast<int32_t>(std::floor(a.player.x)), y = static_cast<int32_t>(std::floor(a.player.y));
+                 const int32_t x = static_cast<int32_t>(std::floor(a.player.x));
+                 const int32_t y = static_cast<int32_t>(std::floor(a.player.y));
                  const int32_t z = static_cast<int32_t>(std::floor(a.player.z)) + 3;
                  const uint8_t id = voxel::findCustomBlock("core:furnace");
                  ASSERT_NE(id, 0);

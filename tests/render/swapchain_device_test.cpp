@@ -188,9 +188,10 @@ class SwapchainDeviceTest : public rendertest::GpuTest {
         EXPECT_NE(sc.depthView, VK_NULL_HANDLE);
         EXPECT_NE(sc.pass, VK_NULL_HANDLE);
         EXPECT_NE(sc.layout, VK_NULL_HANDLE);
-        for (VkPipeline p : {sc.voxelPipeline, sc.waterPipeline, sc.handPipeline, sc.portraitPipeline142,
-                             sc.crosshairPipeline, sc.iconlessInterfacePipeline, sc.skyPipeline, sc.daySkyPipeline, sc.chunkSolidPipeline,
-                             sc.chunkPlainPipeline, sc.chunkWaterPipeline})
+        for (VkPipeline p :
+             {sc.voxelPipeline, sc.waterPipeline, sc.handPipeline, sc.portraitPipeline142,
+              sc.crosshairPipeline, sc.iconlessInterfacePipeline, sc.skyPipeline, sc.daySkyPipeline,
+              sc.chunkSolidPipeline, sc.chunkPlainPipeline, sc.chunkWaterPipeline})
             EXPECT_NE(p, VK_NULL_HANDLE);
         EXPECT_NE(sc.handPipeline, sc.voxelPipeline);
         EXPECT_NE(sc.chunkSolidPipeline, sc.voxelPipeline);
@@ -206,9 +207,10 @@ class SwapchainDeviceTest : public rendertest::GpuTest {
         EXPECT_EQ(sc.swap, VK_NULL_HANDLE);
         EXPECT_TRUE(sc.images.empty() && sc.views.empty() && sc.renderFinished.empty());
         EXPECT_TRUE(sc.framebuffers.empty() && sc.cmds.empty());
-        for (VkPipeline p : {sc.voxelPipeline, sc.waterPipeline, sc.handPipeline, sc.portraitPipeline142,
-                             sc.crosshairPipeline, sc.iconlessInterfacePipeline, sc.skyPipeline, sc.daySkyPipeline, sc.chunkSolidPipeline,
-                             sc.chunkPlainPipeline, sc.chunkWaterPipeline})
+        for (VkPipeline p :
+             {sc.voxelPipeline, sc.waterPipeline, sc.handPipeline, sc.portraitPipeline142,
+              sc.crosshairPipeline, sc.iconlessInterfacePipeline, sc.skyPipeline, sc.daySkyPipeline,
+              sc.chunkSolidPipeline, sc.chunkPlainPipeline, sc.chunkWaterPipeline})
             EXPECT_EQ(p, VK_NULL_HANDLE);
         EXPECT_EQ(sc.layout, VK_NULL_HANDLE);
         EXPECT_EQ(sc.pass, VK_NULL_HANDLE);
@@ -292,6 +294,7 @@ TEST_F(SwapchainDeviceTest, FailedPipelineBuildKeepsWhatWasMadeAndReleasesItsMod
     EXPECT_EQ(app.swapchain.liveShaderModules, 0u);
     EXPECT_NE(app.swapchain.crosshairPipeline, VK_NULL_HANDLE);
     EXPECT_EQ(app.swapchain.skyPipeline, VK_NULL_HANDLE);
+    EXPECT_EQ(app.swapchain.daySkyPipeline, VK_NULL_HANDLE);
 
     unsetenv("QUORVANE_TEST_SHADERS");
     app.createSwapchain();

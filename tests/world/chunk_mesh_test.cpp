@@ -69,10 +69,11 @@ TEST(ChunkMeshSplit, PlainTrianglesComeFirstAndKeepTheirOrder) {
         EXPECT_EQ(split.solid, (std::vector<uint32_t>{0, 1, 2})) << c.what;
     }
 
-    const std::vector<render::MeshVertex> vertices{vertex(0, 0, 0, 3), vertex(1, 0, 0, 2), vertex(0, 1, 0, 30),
-                                                   vertex(1, 1, 0, 1)};
+    const std::vector<render::MeshVertex> vertices{vertex(0, 0, 0, 3), vertex(1, 0, 0, 2),
+                                                   vertex(0, 1, 0, 30), vertex(1, 1, 0, 1)};
     const std::vector<uint32_t> indices{0, 1, 3, 1, 3, 0, 2, 1, 3, 3, 0, 1, 0, 3, 1, 1, 0, 3};
-    const render::SplitIndices split = render::splitChunkTriangles(vertices, indices, {0, 0, 0, 0, 0, 1}, cutOut);
+    const render::SplitIndices split =
+        render::splitChunkTriangles(vertices, indices, {0, 0, 0, 0, 0, 1}, cutOut);
     EXPECT_EQ(split.solid, (std::vector<uint32_t>{1, 3, 0, 3, 0, 1, 0, 1, 3, 0, 3, 1, 1, 0, 3}));
     EXPECT_EQ(split.plainIndexCount, 6u);
     EXPECT_EQ(split.water, (std::vector<uint32_t>{2, 1, 3}));
