@@ -34,7 +34,7 @@
 #include "render/atlas_state.h"
 #include "render/body_state.h"
 #include "render/buffers.h"
-#include "render/chunk_mesh.h"
+#include "render/mesh_install.h"
 #include "render/chunk_mesher.h"
 #include "render/content_meta.h"
 #include "render/descriptor_state.h"

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "render/chunk_mesh.h"
+#include "render/mesh_install.h"
 #include "world/chunk.h"
 
 struct MeshSchedule {

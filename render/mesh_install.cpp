@@ -1,4 +1,4 @@
-#include "render/chunk_mesh.h"
+#include "render/mesh_install.h"
 
 #include <algorithm>
 
