@@ -66,13 +66,13 @@ void pushCamera(const App& app, VkCommandBuffer cmd, const render::Matrix4& came
     vkCmdPushConstants(cmd, app.swapchain.layout, kPushStages, render::kWorldFrameValuesOffset, sizeof values, &values);
 }
 
-// The aimed cell and its mining progress for the chunk meshes; zero for every other pass.
 // The mining progress the chunk meshes show at the aimed cell: 0 while nothing is being mined.
 float shownMiningProgress(const App& app) {
     const MiningTarget& mined = app.hands.target;
     return mined.aimed && mined.mining ? mined.progress : 0.0f;
 }
 
+// The aimed cell and its mining progress for the chunk meshes; zero for every other pass.
 void pushTarget(const App& app, VkCommandBuffer cmd, bool aimed) {
     TargetBlock target{};
     const MiningTarget& mined = app.hands.target;

@@ -104,24 +104,8 @@ void copyPixels(App& app, const platform::Image& pixels, VkImage image, const Im
     UploadScratch scratch(gpu);
     vk::createBuffer(app, pixels.pixels.size(), VK_BUFFER_USAGE_TRANSFER_SRC_BIT, scratch.staging, scratch.stagingMemory,
                      pixels.pixels.data());
-    VkCommandBufferAllocateInfo alloc{};
-    alloc.sType = VK_STRUCTURE_TYPE_COMMAND_BUFFER_ALLOCATE_INFO;
-    alloc.commandPool = gpu.pool;
-    alloc.level = VK_COMMAND_BUFFER_LEVEL_PRIMARY;
-    alloc.commandBufferCount = 1;
-    check(vkAllocateCommandBuffers(gpu.dev, &alloc, &scratch.commands), sites.allocateCommands);
-    VkCommandBufferBeginInfo begin{};
-    begin.sType = VK_STRUCTURE_TYPE_COMMAND_BUFFER_BEGIN_INFO;
-    begin.flags = VK_COMMAND_BUFFER_USAGE_ONE_TIME_SUBMIT_BIT;
-    check(vkBeginCommandBuffer(scratch.commands, &begin), sites.begin);
-    recordCopy(scratch.commands, scratch.staging, image, pixels);
-    check(vkEndCommandBuffer(scratch.commands), sites.end);
-    VkSubmitInfo submit{};
-    submit.sType = VK_STRUCTURE_TYPE_SUBMIT_INFO;
-    submit.commandBufferCount = 1;
-    submit.pCommandBuffers = &scratch.commands;
-    check(vkQueueSubmit(gpu.queue, 1, &submit, VK_NULL_HANDLE), sites.submit);
-    check(vkQueueWaitIdle(gpu.queue), sites.waitIdle);
+    submitOneTime(gpu, sites, scratch.commands,
+                  [&](VkCommandBuffer cmd) { recordCopy(cmd, scratch.staging, image, pixels); });
 }
 
 }  // namespace
@@ -167,6 +151,28 @@ GpuImage uploadImage(App& app, const platform::Image& pixels, ImageFormat format
         throw;
     }
     return made;
+}
+
+void submitOneTime(const GpuState& gpu, const ImageUploadSites& sites, VkCommandBuffer& commands,
+                   const std::function<void(VkCommandBuffer)>& record) {
+    VkCommandBufferAllocateInfo alloc{};
+    alloc.sType = VK_STRUCTURE_TYPE_COMMAND_BUFFER_ALLOCATE_INFO;
+    alloc.commandPool = gpu.pool;
+    alloc.level = VK_COMMAND_BUFFER_LEVEL_PRIMARY;
+    alloc.commandBufferCount = 1;
+    check(vkAllocateCommandBuffers(gpu.dev, &alloc, &commands), sites.allocateCommands);
+    VkCommandBufferBeginInfo begin{};
+    begin.sType = VK_STRUCTURE_TYPE_COMMAND_BUFFER_BEGIN_INFO;
+    begin.flags = VK_COMMAND_BUFFER_USAGE_ONE_TIME_SUBMIT_BIT;
+    check(vkBeginCommandBuffer(commands, &begin), sites.begin);
+    record(commands);
+    check(vkEndCommandBuffer(commands), sites.end);
+    VkSubmitInfo submit{};
+    submit.sType = VK_STRUCTURE_TYPE_SUBMIT_INFO;
+    submit.commandBufferCount = 1;
+    submit.pCommandBuffers = &commands;
+    check(vkQueueSubmit(gpu.queue, 1, &submit, VK_NULL_HANDLE), sites.submit);
+    check(vkQueueWaitIdle(gpu.queue), sites.waitIdle);
 }
 
 void destroyImage(VkDevice dev, GpuImage& image) {

@@ -5,7 +5,10 @@
 
 #include "platform/image.h"
 
+#include <functional>
+
 struct App;
+struct GpuState;
 
 namespace render {
 
@@ -45,6 +48,10 @@ void createImage(App& app, VkExtent2D size, VkFormat format, VkImageUsageFlags u
                  const ImageUploadSites& sites, GpuImage& made);
 void createView(VkDevice dev, VkFormat format, const ImageUploadSites& sites, GpuImage& made);
 void createSampler(VkDevice dev, VkFilter filter, const ImageUploadSites& sites, GpuImage& made);
+// Allocates `commands` from the pool, records them with `record`, submits them and waits for the
+// queue to go idle. The caller frees `commands` however this ends.
+void submitOneTime(const GpuState& gpu, const ImageUploadSites& sites, VkCommandBuffer& commands,
+                   const std::function<void(VkCommandBuffer)>& record);
 // Sampler, view, image, then memory; absent handles are skipped. All four end null.
 void destroyImage(VkDevice dev, GpuImage& image);
 // Records a layout change of a whole single-level colour image.

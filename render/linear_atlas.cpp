@@ -25,10 +25,6 @@ const ImageUploadSites kLinearAtlasSites = {
 };
 constexpr int kDrawLine = 931;  // the render pass, framebuffer and pipeline of the copy
 
-void checkAt(VkResult result, const CheckSite& site) {
-    check(result, site.call, site.line);
-}
-
 // What only lives while the copy is drawn; destroyed however the drawing ends.
 struct DecodeScratch {
     explicit DecodeScratch(const GpuState& gpu) : gpu(gpu) {}
@@ -177,35 +173,19 @@ void createPipeline(App& app, VkExtent2D size, DecodeScratch& s) {
 }
 
 void drawCopy(App& app, VkExtent2D size, DecodeScratch& s) {
-    const GpuState& gpu = app.gpu;
-    VkCommandBufferAllocateInfo alloc{};
-    alloc.sType = VK_STRUCTURE_TYPE_COMMAND_BUFFER_ALLOCATE_INFO;
-    alloc.commandPool = gpu.pool;
-    alloc.level = VK_COMMAND_BUFFER_LEVEL_PRIMARY;
-    alloc.commandBufferCount = 1;
-    checkAt(vkAllocateCommandBuffers(gpu.dev, &alloc, &s.commands), kLinearAtlasSites.allocateCommands);
-    VkCommandBufferBeginInfo begin{};
-    begin.sType = VK_STRUCTURE_TYPE_COMMAND_BUFFER_BEGIN_INFO;
-    begin.flags = VK_COMMAND_BUFFER_USAGE_ONE_TIME_SUBMIT_BIT;
-    checkAt(vkBeginCommandBuffer(s.commands, &begin), kLinearAtlasSites.begin);
-    VkRenderPassBeginInfo pass{};
-    pass.sType = VK_STRUCTURE_TYPE_RENDER_PASS_BEGIN_INFO;
-    pass.renderPass = s.pass;
-    pass.framebuffer = s.framebuffer;
-    pass.renderArea.extent = size;
-    vkCmdBeginRenderPass(s.commands, &pass, VK_SUBPASS_CONTENTS_INLINE);
-    vkCmdBindPipeline(s.commands, VK_PIPELINE_BIND_POINT_GRAPHICS, s.pipeline);
-    vkCmdBindDescriptorSets(s.commands, VK_PIPELINE_BIND_POINT_GRAPHICS, s.layout, 0, 1,
-                            &app.atlases.atlasSet, 0, nullptr);
-    vkCmdDraw(s.commands, 3, 1, 0, 0);
-    vkCmdEndRenderPass(s.commands);
-    checkAt(vkEndCommandBuffer(s.commands), kLinearAtlasSites.end);
-    VkSubmitInfo submit{};
-    submit.sType = VK_STRUCTURE_TYPE_SUBMIT_INFO;
-    submit.commandBufferCount = 1;
-    submit.pCommandBuffers = &s.commands;
-    checkAt(vkQueueSubmit(gpu.queue, 1, &submit, VK_NULL_HANDLE), kLinearAtlasSites.submit);
-    checkAt(vkQueueWaitIdle(gpu.queue), kLinearAtlasSites.waitIdle);
+    submitOneTime(app.gpu, kLinearAtlasSites, s.commands, [&](VkCommandBuffer cmd) {
+        VkRenderPassBeginInfo pass{};
+        pass.sType = VK_STRUCTURE_TYPE_RENDER_PASS_BEGIN_INFO;
+        pass.renderPass = s.pass;
+        pass.framebuffer = s.framebuffer;
+        pass.renderArea.extent = size;
+        vkCmdBeginRenderPass(cmd, &pass, VK_SUBPASS_CONTENTS_INLINE);
+        vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, s.pipeline);
+        vkCmdBindDescriptorSets(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, s.layout, 0, 1, &app.atlases.atlasSet, 0,
+                                nullptr);
+        vkCmdDraw(cmd, 3, 1, 0, 0);
+        vkCmdEndRenderPass(cmd);
+    });
 }
 
 }  // namespace

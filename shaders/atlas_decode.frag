@@ -2,7 +2,6 @@
 #extension GL_GOOGLE_include_directive : require
 // The block atlas decoded once to linear colour, texel for texel, with the sRGB decode the other
 // shaders use, so that a world pixel reads the same value it would decode itself.
-#include "meta.glsl"
 #include "colour.glsl"
 
 layout(set = 0, binding = 0) uniform sampler2D blockAtlas;

@@ -1,9 +1,10 @@
 #version 450
 #extension GL_GOOGLE_include_directive : require
 // One triangle that covers the screen, for the sky and the interface. For the sky the push
-// constants hold the camera, the light and the clock, and the two points that each corner sees at two depths give the view
-// ray; the interface pass ignores them. The values the same at every pixel are read here, once a
-// draw: the software driver reads the meta buffer lane by lane in a fragment shader.
+// constants hold the camera, the light and the clock, and the two points that each corner sees at
+// two depths give the view ray; the interface pass ignores them. The values the same at every pixel
+// are read here, once a draw: the software driver reads the meta buffer lane by lane in a fragment
+// shader.
 #include "world_block.glsl"
 #include "meta.glsl"
 #include "colour.glsl"
