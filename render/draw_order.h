@@ -1,5 +1,6 @@
 #pragma once
-// Water is blended, so its chunks are drawn from the farthest to the nearest.
+// Water is blended, so its chunks are drawn from the farthest to the nearest; opaque faces that need
+// no cut-out go from the nearest, so that the depth test rejects what they hide before it is shaded.
 #include <algorithm>
 #include <cstdint>
 #include <vector>
@@ -18,7 +19,15 @@ void sortFarthestFirst(std::vector<Item>& items, float x, float z, KeyOf keyOf) 
     });
 }
 
-// Sorts packed chunk keys the same way.
+// The same, nearest first.
+template <typename Item, typename KeyOf>
+void sortNearestFirst(std::vector<Item>& items, float x, float z, KeyOf keyOf) {
+    std::stable_sort(items.begin(), items.end(), [&](const Item& a, const Item& b) {
+        return chunkCentreDistanceSquared(keyOf(a), x, z) < chunkCentreDistanceSquared(keyOf(b), x, z);
+    });
+}
+
+// Sorts packed chunk keys farthest first.
 void sortFarthestFirst(std::vector<uint64_t>& keys, float x, float z);
 
 }  // namespace render

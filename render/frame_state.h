@@ -37,4 +37,6 @@ struct FrameState {
     double previousDoorAnimation = -1.0;
     // This frame's visible meshes, tested once and drawn by every pass; kept to reuse its storage.
     std::vector<VisibleMesh> visibleMeshes;
+    // The same meshes nearest first, for the plain triangles of the solid pass.
+    std::vector<VisibleMesh> nearestFirst;
 };

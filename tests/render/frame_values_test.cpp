@@ -212,4 +212,26 @@ TEST(DrawOrder, WaterChunksFarthestFirst) {
     EXPECT_EQ(keys, expected) << "equal distances keep their order";
 }
 
+// The plain triangles' chunks go nearest first. Half a block either side of a chunk centre decides
+// between the chunks two east and two west; chunks two north and two south are equally far and keep
+// their order.
+TEST(DrawOrder, PlainChunksNearestFirst) {
+    struct Entry {
+        uint64_t key;
+        int tag;
+    };
+    const std::vector<Entry> entries{{voxel::packChunkKey(2, 0), 0}, {voxel::packChunkKey(-2, 0), 1},
+                                     {voxel::packChunkKey(0, 0), 2}, {voxel::packChunkKey(0, 2), 3},
+                                     {voxel::packChunkKey(1, 0), 4}, {voxel::packChunkKey(0, -2), 5}};
+    const auto order = [&](float x) {
+        std::vector<Entry> sorted = entries;
+        render::sortNearestFirst(sorted, x, 8.0f, [](const Entry& e) { return e.key; });
+        std::vector<int> tags;
+        for (const Entry& e : sorted) tags.push_back(e.tag);
+        return tags;
+    };
+    EXPECT_EQ(order(8.5f), (std::vector<int>{2, 4, 0, 3, 5, 1}));
+    EXPECT_EQ(order(7.5f), (std::vector<int>{2, 4, 1, 3, 5, 0}));
+}
+
 }  // namespace
