@@ -231,7 +231,10 @@ void createWorldPipelines(App& app, PipelineRecipe& recipe) {
                       "vkCreateGraphicsPipelines(dev,VK_NULL_HANDLE,1,&pi,nullptr,&waterPipeline)", 1073);
         // The chunks' water pass draws water only, their solid pass (while nothing is mined) textured
         // faces without the mining speckles, the plain ones also without cutting out or swaying: the
-        // same shaders with the other surfaces' code left out.
+        // world shaders built with the chunks' narrower interface, with the other surfaces' code left
+        // out.
+        const ShaderModule chunkVertex(app, "chunk.vert.spv"), chunkFragment(app, "chunk.frag.spv");
+        recipe.setShaders(chunkVertex.get(), chunkFragment.get());
         const WorldSurfaces water{kSurfacesWater, VK_FALSE, VK_FALSE},
             chunkSolid{kSurfacesTextured, VK_FALSE, VK_FALSE},
             chunkPlain{kSurfacesTextured, VK_FALSE, VK_TRUE};

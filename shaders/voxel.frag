@@ -10,9 +10,20 @@
 // The block atlas as linear colour, decoded once by the device with the shaders' own decode.
 layout(set = 0, binding = 5) uniform sampler2D linearAtlas;
 
+// The chunks' pipelines take this shader built with CHUNK_PASSES (see voxel.vert).
 layout(location = 0) in vec4 inUvLight;
+#ifdef CHUNK_PASSES
+layout(location = 1) in vec4 inBrightnessPlaceSurface;
+vec3 brightness() { return vec3(inBrightnessPlaceSurface.r); }
+vec2 placeXZ() { return inBrightnessPlaceSurface.yz; }
+float openSurface() { return inBrightnessPlaceSurface.a; }
+#else
 layout(location = 1) in vec4 inBrightnessSurface;
 layout(location = 2) in vec3 inWorld;
+vec3 brightness() { return inBrightnessSurface.rgb; }
+vec2 placeXZ() { return inWorld.xz; }
+float openSurface() { return inBrightnessSurface.a; }
+#endif
 layout(location = 3) flat in vec4 inSurfaceRect;  // see surfaceRect
 
 layout(location = 0) out vec4 outColour;
@@ -45,6 +56,7 @@ vec3 lightColour(vec2 light, float daylight) {
     return max(vec3(0.035), max(skyTint * sky, vec3(1.0, 0.86, 0.68) * block));
 }
 
+#ifndef CHUNK_PASSES
 // Darkening speckles that spread over the faces of the cell being mined as the progress grows.
 float miningShade(vec3 p) {
     float progress = world.target.w;
@@ -54,10 +66,11 @@ float miningShade(vec3 p) {
     vec2 grain = floor((local.xz + local.yy * vec2(1.37, 0.71)) * 8.0);
     return hash12(grain) < progress ? 0.45 : 1.0;
 }
+#endif
 
 // None near the player, all before the edge of the loaded window can show.
 float fogAmount() {
-    float distance = length(inWorld.xz - vec2(world.light.y, world.light.w));
+    float distance = length(placeXZ() - vec2(world.light.y, world.light.w));
     return smoothstep(world.frame.x, world.frame.y, distance);
 }
 
@@ -75,10 +88,10 @@ void shadeParticle(vec3 linear) {
 void main() {
     vec2 inUv = inUvLight.xy;
     vec2 inLight = inUvLight.zw;
-    // Chunk meshes carry a grey brightness (all three equal), so the chunk passes decode one channel:
-    // the same value, at a third of the cost.
-    vec3 inBrightness = SURFACES == 0u ? inBrightnessSurface.rgb : vec3(inBrightnessSurface.r);
-    float inSurface = inBrightnessSurface.a;
+    // The chunk passes decode one channel of their grey brightness: the same value, at a third of the
+    // cost.
+    vec3 inBrightness = brightness();
+    float inSurface = openSurface();
     uint kind = SURFACES == 1u ? SURFACE_TEXTURED : (SURFACES == 2u ? SURFACE_WATER : surfaceRectKind(inSurfaceRect));
     vec3 linear = srgbToLinear(inBrightness);
     if (kind == SURFACE_PARTICLE) {
@@ -97,7 +110,9 @@ void main() {
         // Leaves, plants and skins cut out their transparent texels.
         if (!PLAIN && texel.a < 0.5) discard;
         colour = texel.rgb * linear * light;
+#ifndef CHUNK_PASSES
         if (MINING_SHOWN) colour *= miningShade(inWorld);
+#endif
     }
     // Water takes the brightness as it is.
     if (isWater) colour = texel.rgb * inBrightness * light + inSurface * 0.08 * clamp(world.light.x, 0.0, 1.0);

@@ -12,11 +12,17 @@ layout(location = 2) in vec3 inTexture;  // u, v, texture layer or material code
 layout(location = 3) in vec2 inLight;    // sky, block (a particle's opacity in sky)
 layout(location = 4) in float inMotion;  // 0 still, 1 open water surface, -(id + 1 + weight) wind
 
-// Four interpolants instead of seven: the software driver's triangle set-up, which runs on one
-// thread, pays for every one of them.
-layout(location = 0) out vec4 outUvLight;          // texture u, v; sky and block light
+// Few interpolants: the software driver's triangle set-up, which runs on one thread, pays for every
+// one of them. Built with CHUNK_PASSES for the chunks' own pipelines (chunk.vert.spv): chunk meshes
+// carry a grey brightness and those passes show no mining speckles, so the brightness, the horizontal
+// position the fog needs and the open-water flag share one interpolant.
+layout(location = 0) out vec4 outUvLight;  // texture u, v; sky and block light
+#ifdef CHUNK_PASSES
+layout(location = 1) out vec4 outBrightnessPlaceSurface;  // brightness, world x, world z; 1 on open water
+#else
 layout(location = 1) out vec4 outBrightnessSurface;  // brightness; 1 on the open water surface
 layout(location = 2) out vec3 outWorld;
+#endif
 // The kind of surface and the material's atlas rectangle (surfaceRect), decided here once a vertex:
 // the software driver reads the meta buffer lane by lane in a fragment shader.
 layout(location = 3) flat out vec4 outSurfaceRect;
@@ -77,8 +83,12 @@ void main() {
     }
     gl_Position = world.camera * vec4(p, 1.0);
     outUvLight = vec4(inTexture.xy, inLight);
+#ifdef CHUNK_PASSES
+    outBrightnessPlaceSurface = vec4(inBrightness.r, p.x, p.z, surface);
+#else
     outBrightnessSurface = vec4(inBrightness, surface);
     outWorld = p;
+#endif
     uint material = surfaceMaterial(inTexture.z);
     vec4 rect = materials.rects[min(material, 4095u)];
     // A plain triangle is a textured face of a block layer, so the kind needs no working out.
