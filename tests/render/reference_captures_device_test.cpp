@@ -1,6 +1,7 @@
 // Every screen and world pass the game draws, captured at a frozen animation clock and compared
 // pixel by pixel with the committed reference pictures, so that shader work cannot change a frame
-// unnoticed. With QUORVANE_RECORD_CAPTURES set the captures replace the references instead.
+// unnoticed: within the driver's rounding across CPUs, or exactly with QUORVANE_EXACT_CAPTURES on the
+// machine that recorded them. With QUORVANE_RECORD_CAPTURES set the captures replace the references.
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -9,11 +10,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "gpu_fixture.h"
+#include "picture_difference.h"
 #include "platform/image.h"
 #include "render/mesh_schedule.h"
 #include "world/block_registry.h"
@@ -30,28 +31,6 @@ constexpr int32_t kSunset = 24000;
 
 fs::path referenceFolder() {
     return fs::path(std::getenv("QUORVANE_SOURCE_DIR")) / "tests" / "fixtures" / "captures";
-}
-
-// The first differing pixel and how many differ; empty when the pictures are the same.
-std::string pictureDifference(const platform::Image& reference, const platform::Image& shown) {
-    if (reference.width != shown.width || reference.height != shown.height)
-        return "size " + std::to_string(shown.width) + "x" + std::to_string(shown.height) + " instead of " +
-               std::to_string(reference.width) + "x" + std::to_string(reference.height);
-    std::size_t differing = 0, first = 0;
-    for (std::size_t i = 0; i < reference.pixels.size(); i += 4) {
-        bool same = true;
-        for (std::size_t c = 0; c < 4; ++c) same = same && reference.pixels[i + c] == shown.pixels[i + c];
-        if (!same && differing++ == 0) first = i;
-    }
-    if (differing == 0) return {};
-    std::ostringstream out;
-    const std::size_t pixel = first / 4;
-    out << differing << " pixels differ, the first at (" << pixel % reference.width << ", "
-        << pixel / reference.width << "): rgba";
-    for (std::size_t c = 0; c < 4; ++c) out << " " << int(shown.pixels[first + c]);
-    out << " instead of";
-    for (std::size_t c = 0; c < 4; ++c) out << " " << int(reference.pixels[first + c]);
-    return out.str();
 }
 
 struct Scene {
@@ -204,7 +183,8 @@ protected:
                 continue;
             }
             ASSERT_TRUE(fs::exists(reference)) << reference;
-            EXPECT_EQ(pictureDifference(platform::decodePng(reference), shown), "") << scene.name;
+            EXPECT_EQ(rendertest::pictureDifference(platform::decodePng(reference), shown, rendertest::captureAllowance()), "")
+                << scene.name;
         }
         if (record) GTEST_SKIP() << "references recorded in " << referenceFolder();
     }
