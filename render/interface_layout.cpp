@@ -253,9 +253,11 @@ void tooltip(Builder& l, uint32_t slot, float height) {
     if (id == 0u) return;
     const uint32_t record = kBlockNames + kLabelWords * id;
     const Vec2 at = Vec2{l.ui.cursor[0], l.ui.cursor[1]} + Vec2{14.0f, 14.0f} * l.unit;
-    const Rect box{at.x, at.y, l.labelWidth(record, height) + 16.0f * l.unit, height + 12.0f * l.unit};
+    Rect box{at.x, at.y, l.labelWidth(record, height) + 16.0f * l.unit, height + 12.0f * l.unit};
+    // A long name near the right edge goes to the cursor's left rather than off the screen.
+    if (box.x + box.w > l.size.x) box.x = std::max(0.0f, l.ui.cursor[0] - 14.0f * l.unit - box.w);
     l.panel(kPanelTooltip, box, 6.0f * l.unit);
-    l.label(record, at + Vec2{8.0f, 6.0f} * l.unit, height, kWhite);
+    l.label(record, box.xy() + Vec2{8.0f, 6.0f} * l.unit, height, kWhite);
 }
 
 void inventory(Builder& l) {
@@ -373,7 +375,8 @@ void textField(Builder& l, const Rect& r, bool focused, bool wrong) {
 void newWorld(Builder& l) {
     l.menuBackground(0.45f);
     worldTitle(l, kLabelCreateWorld);
-    const float h = 32.0f * l.unit;
+    // 24 characters of name fit the field with the margin of its left side.
+    const float h = 28.0f * l.unit;
     const bool seedFocused = l.menuCount(2u) == 1u;
     const Rect name = slotRect(ui::newWorldFieldRect(0u, l.size.x, l.size.y));
     textField(l, name, !seedFocused, false);
@@ -393,7 +396,10 @@ void deleteWorld(Builder& l) {
     const float top = window.y;
     l.labelCentred(group2(kLabelDeleteWorld), {x, top + 28.0f * l.unit}, 36.0f * l.unit, kWhite);
     const float h = 28.0f * l.unit;
-    l.menuText(0u, 24u, {x - 12.0f * Builder::glyphWidth(h), window.y + 90.0f * l.unit}, h, {1.0f, 0.85f, 0.55f});
+    const uint32_t name = std::min(l.menuCount(0u), 24u);
+    if (name != 0u)
+        l.menuText(0u, name, {x - 0.5f * static_cast<float>(name) * Builder::glyphWidth(h), window.y + 90.0f * l.unit},
+                   h, {1.0f, 0.85f, 0.55f});
     l.labelCentred(group2(kLabelWorldDeleted), {x, top + 150.0f * l.unit}, 24.0f * l.unit, kPale);
     l.labelCentred(group2(kLabelCopyInBackups), {x, top + 186.0f * l.unit}, 24.0f * l.unit, kPale);
     screenButtons(l, kDeleteWorldScreen);

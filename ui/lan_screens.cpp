@@ -82,25 +82,28 @@ ScreenHitResult formHit(float x, float y, float width, float height) {
     return {};
 }
 
-ScreenHitResult sheetHit(int32_t screen, float x, float y, float width, float height) {
+ScreenHitResult sheetHit(int32_t screen, float x, float y, float width, float height,
+                         const std::array<uint32_t, 16>& state) {
     if (screen == kCharacterScreen || screen == kNpcScreen)
         for (uint32_t k = 0; k < 2; ++k)
             if (sheetTabRect(k, width, height).contains(x, y)) return {ScreenHit::tab, k};
-    if (screen != kNpcScreen) return {};
-    if (npcAcceptRect(width, height).contains(x, y)) return {ScreenHit::accept, 0};
-    for (uint32_t k = 0; k < kNpcRowsShown; ++k)
+    if (screen != kNpcScreen || state[kStateFocus] != 0) return {};
+    const uint32_t rows = std::min(state[kStateRows], kNpcRowsShown);
+    if (rows > 0 && npcAcceptRect(width, height).contains(x, y)) return {ScreenHit::accept, 0};
+    for (uint32_t k = 0; k < rows; ++k)
         if (sheetRowRect(k, width, height).contains(x, y)) return {ScreenHit::row, k};
     return {};
 }
 
 }  // namespace
 
-ScreenHitResult screenHit(int32_t screen, float x, float y, float width, float height) {
+ScreenHitResult screenHit(int32_t screen, float x, float y, float width, float height,
+                          const std::array<uint32_t, 16>& state) {
     if (screen == kConnectionScreen) return formHit(x, y, width, height);
     if (screen == kDeathScreen)
         return respawnButtonRect(width, height).contains(x, y) ? ScreenHitResult{ScreenHit::respawn, 0}
                                                                 : ScreenHitResult{};
-    return sheetHit(screen, x, y, width, height);
+    return sheetHit(screen, x, y, width, height, state);
 }
 
 }  // namespace ui

@@ -64,12 +64,15 @@ ScreenRect sheetRowRect(uint32_t row, float width, float height);
 ScreenRect npcAcceptRect(float width, float height);
 ScreenRect pauseListRect(float width, float height);
 
-// What a click hits on a screen.
+// What a click hits on a screen. `state` holds the state words the screen is drawn from, so that
+// only what is drawn answers: the NPC window's listed quest rows, and its accept button only on the
+// quests tab with a quest listed.
 enum class ScreenHit : uint32_t { none, field, formButton, respawn, tab, row, accept };
 struct ScreenHitResult {
     ScreenHit what = ScreenHit::none;
     uint32_t index = 0;
 };
-ScreenHitResult screenHit(int32_t screen, float x, float y, float width, float height);
+ScreenHitResult screenHit(int32_t screen, float x, float y, float width, float height,
+                          const std::array<uint32_t, 16>& state);
 
 }  // namespace ui

@@ -8,6 +8,7 @@
 namespace {
 
 constexpr std::size_t kRoomCodeDigits = 8;
+constexpr uint32_t kLowestPort = 1024;  // the ports below belong to the system's services
 
 std::string& formText(LanSession& lan, uint32_t field) {
     if (field == 1) return lan.formPort;
@@ -42,7 +43,8 @@ void App::connectFromForm() {
     uint32_t port = 0;
     const std::string& text = lan.formPort;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), port);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size() || port < 1 || port > 65535) {
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || port < kLowestPort ||
+        port > 65535) {
         lan.formStatus = "НЕВЕРНЫЙ ПОРТ";
         return;
     }
@@ -82,7 +84,7 @@ void App::handleLanScreenInput() {
     if (ui::takePresses(ui.buttonPresses, GLFW_MOUSE_BUTTON_LEFT) == 0) return;
     const auto [x, y] = cursorInFramebuffer();
     const ui::ScreenHitResult hit = ui::screenHit(ui.screen, x, y, static_cast<float>(gpu.swapchainWidth),
-                                                  static_cast<float>(gpu.swapchainHeight));
+                                                  static_cast<float>(gpu.swapchainHeight), lanScreenOverlay().state);
     switch (hit.what) {
         case ui::ScreenHit::field: lanScreens.form = {hit.index, false}; break;
         case ui::ScreenHit::formButton:

@@ -1,7 +1,10 @@
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
+#include <span>
+
 #include "app/app.h"
+#include "ui/panel_words.h"
 #include "ui/screen_slots.h"
 
 namespace {
@@ -100,6 +103,109 @@ TEST(InventoryScreens, InventoryKeyOpensAndEscapeClosesReturningTheCursorStack) 
     EXPECT_EQ(app.inventory.cursor.count, 0);
     ASSERT_EQ(app.entities.droppedItems.size(), 1u) << "no room left: the stack falls at the feet";
     EXPECT_EQ(app.entities.droppedItems[0].count, 32);
+}
+
+}  // namespace
+
+namespace {
+
+// The list keeps the chosen recipe in its last row once it scrolls; a click on a row takes the
+// recipe the list draws there.
+TEST(InventoryScreens, AClickOnAScrolledRecipeListTakesTheRecipeInThatRow) {
+    const struct {
+        int32_t total, chosen;
+        uint32_t row;
+        int32_t taken;
+    } rows[] = {
+        {12, 11, 0, 2},  {12, 11, 9, 11},  // scrolled by two
+        {12, 9, 9, 9},   {11, 10, 0, 1},   // not scrolled yet; one recipe more than rows: by one
+        {10, 9, 0, 0},   {10, 9, 9, 9},    // as many as rows: no scroll
+        {3, 0, 2, 2},    {3, 1, 3, 1},     // a row without a recipe changes nothing
+    };
+    App app;
+    app.ui.container.kind = ContainerKind::Workbench;
+    for (const auto& r : rows) {
+        app.rules.recipes.assign(static_cast<std::size_t>(r.total), content::Recipe{});
+        app.ui.container.recipe = r.chosen;
+        std::array<uint32_t, ui::kPanelWords> panel{};
+        ui::writeRecipePanel(panel, app.rules.recipes, r.chosen);
+        app.selectRecipeRow(r.row);
+        EXPECT_EQ(app.ui.container.recipe, r.taken) << r.total << " recipes, " << r.chosen << ", row " << r.row;
+        if (r.row < panel[ui::kPanelListCountWord - ui::kPanelWord]) {
+            EXPECT_EQ(panel[ui::kPanelListFirstWord - ui::kPanelWord] + r.row, static_cast<uint32_t>(r.taken))
+                << "the recipe drawn in row " << r.row;
+        }
+    }
+}
+
+// Shift with a click moves what the other side has room for and leaves the rest.
+TEST(InventoryScreens, ShiftClickMovesOnlyWhatTheOtherSideHasRoomFor) {
+    const InventorySlot other{201, 64, 0};
+    const CellKey cell{2, 64, 2};
+    const struct {
+        const char* name;
+        int32_t screen;
+        uint32_t code;
+        InventorySlot last;  // the other side's last slot; the rest hold other items
+        int32_t left, lastCount;
+    } rows[] = {
+        {"the main rows are exactly full", 0, 0, other, 10, 64},
+        {"room for exactly the stack", 0, 0, {200, 54, 0}, 0, 64},
+        {"room for one item less", 0, 0, {200, 55, 0}, 1, 64},
+        {"one empty slot", 0, 0, {}, 0, 10},
+        {"the hotbar is exactly full", 0, 9, other, 10, 64},
+        {"room for four in the hotbar", 0, 9, {200, 60, 0}, 6, 64},
+        {"the chest is exactly full", ui::kChestScreen, 0, other, 10, 64},
+        {"the chest has room for the stack", ui::kChestScreen, 0, {200, 54, 0}, 0, 64},
+    };
+    for (const auto& r : rows) {
+        App app;
+        app.files.worldOpen = true;
+        app.setScreen(0);
+        if (r.screen == ui::kChestScreen)
+            app.openContainerScreen(ContainerKind::Chest, cell);
+        else
+            app.openInventory();
+        app.inventory.hotbar.fill(other);
+        app.inventory.main.fill(other);
+        std::span<InventorySlot> side(app.inventory.hotbar);
+        if (r.screen == ui::kChestScreen)
+            side = app.containers.chests[cell];
+        else if (r.code < 9)
+            side = app.inventory.main;
+        std::fill(side.begin(), side.end(), other);
+        side.back() = r.last;
+        InventorySlot& from = *app.screenSlot(r.code);
+        from = {200, 10, 0};
+        app.quickMoveSlot(r.code);
+        EXPECT_EQ(from.count, r.left) << r.name;
+        EXPECT_EQ(from.id, r.left > 0 ? 200 : 0) << r.name;
+        EXPECT_EQ(side.back().count, r.lastCount) << r.name;
+    }
+}
+
+// Rolling the wheel down moves right; whole notches count, a number key wins.
+TEST(InventoryScreens, TheWheelWrapsPastTheFirstAndLastSlotAndANumberKeyWins) {
+    const struct {
+        int32_t from;
+        double wheel;
+        int key;
+        int32_t to;
+        double kept;
+    } rows[] = {
+        {8, -1.0, 0, 0, 0.0},  {0, 1.0, 0, 8, 0.0},  // past the last slot and past the first
+        {4, 0.9, 0, 4, 0.9},   {4, -2.5, 0, 6, -0.5}, {0, 10.0, 0, 8, 0.0},
+        {2, -1.0, GLFW_KEY_9, 8, 0.0}, {2, 1.0, GLFW_KEY_1, 0, 0.0},
+    };
+    App app;
+    for (const auto& r : rows) {
+        app.inventory.selected = r.from;
+        app.player.scrollAccumulator = r.wheel;
+        if (r.key != 0) ui::notePress(app.ui.keyPresses, r.key);
+        app.selectHotbarSlot();
+        EXPECT_EQ(app.inventory.selected, r.to) << r.from << " by " << r.wheel;
+        EXPECT_DOUBLE_EQ(app.player.scrollAccumulator, r.kept) << r.from << " by " << r.wheel;
+    }
 }
 
 }  // namespace

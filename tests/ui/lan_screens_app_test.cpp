@@ -56,6 +56,24 @@ TEST_F(LanScreensApp, TheFormTakesKeysAndCharactersOnlyOnItsScreen) {
     EXPECT_EQ(app.lan.formPort, "80");
 }
 
+// The form connects only with a port of 1024..65535 and a room code of exactly eight digits; the
+// refusals are checked here from both sides, without a connection being tried.
+TEST_F(LanScreensApp, ConnectRefusesAPortOrRoomCodePastItsLimits) {
+    const std::string badPort = "НЕВЕРНЫЙ ПОРТ", badCode = "КОД КОМНАТЫ: 8 ЦИФР";
+    const struct {
+        std::string port, code, status;
+    } cases[] = {
+        {"1023", "40617395", badPort},  {"1024", "4061739", badCode},   {"65535", "406173950", badCode},
+        {"65536", "40617395", badPort}, {"", "40617395", badPort},      {"29810x", "40617395", badPort},
+        {"0", "40617395", badPort},
+    };
+    for (const auto& c : cases) {
+        app.lan.formPort = c.port, app.lan.formRoomCode = c.code, app.lan.formStatus.clear();
+        app.connectFromForm();
+        EXPECT_EQ(app.lan.formStatus, c.status) << c.port << " " << c.code;
+    }
+}
+
 TEST_F(LanScreensApp, AFinishedQuestPaysItsItemAndExperienceOnce) {
     adventure::Quest quest;
     quest.id = "test:dig";

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "ui/connection_form.h"
 
 namespace {
@@ -10,37 +12,72 @@ constexpr float kW = 1280.0f, kH = 720.0f;
 
 float centreX(const ui::ScreenRect& r) { return r.x + r.w * 0.5f; }
 float centreY(const ui::ScreenRect& r) { return r.y + r.h * 0.5f; }
+float before(float v) { return std::nextafter(v, -1e9f); }
+
+// The state words a screen is drawn from: its open tab and the rows it lists.
+std::array<uint32_t, 16> shown(uint32_t tab, uint32_t rows) {
+    std::array<uint32_t, 16> state{};
+    state[ui::kStateFocus] = tab, state[ui::kStateRows] = rows;
+    return state;
+}
 
 TEST(LanScreens, ClicksHitWhatEachScreenDraws) {
     struct Case {
         int32_t screen;
         ui::ScreenRect at;
+        std::array<uint32_t, 16> state;
         ui::ScreenHit what;
         uint32_t index;
     };
     const Case cases[] = {
-        {ui::kConnectionScreen, ui::formFieldRect(2, kW, kH), ui::ScreenHit::field, 2},
-        {ui::kConnectionScreen, ui::formButtonRect(1, kW, kH), ui::ScreenHit::formButton, 1},
-        {ui::kDeathScreen, ui::respawnButtonRect(kW, kH), ui::ScreenHit::respawn, 0},
-        {ui::kCharacterScreen, ui::respawnButtonRect(kW, kH), ui::ScreenHit::none, 0},
-        {ui::kCharacterScreen, ui::sheetTabRect(1, kW, kH), ui::ScreenHit::tab, 1},
-        {ui::kJournalScreen, ui::sheetTabRect(1, kW, kH), ui::ScreenHit::none, 0},
-        {ui::kNpcScreen, ui::sheetRowRect(2, kW, kH), ui::ScreenHit::row, 2},
-        {ui::kNpcScreen, ui::npcAcceptRect(kW, kH), ui::ScreenHit::accept, 0},
-        {ui::kJournalScreen, ui::npcAcceptRect(kW, kH), ui::ScreenHit::none, 0},
+        {ui::kConnectionScreen, ui::formFieldRect(2, kW, kH), {}, ui::ScreenHit::field, 2},
+        {ui::kConnectionScreen, ui::formButtonRect(1, kW, kH), {}, ui::ScreenHit::formButton, 1},
+        {ui::kDeathScreen, ui::respawnButtonRect(kW, kH), {}, ui::ScreenHit::respawn, 0},
+        {ui::kCharacterScreen, ui::respawnButtonRect(kW, kH), {}, ui::ScreenHit::none, 0},
+        {ui::kCharacterScreen, ui::sheetTabRect(1, kW, kH), {}, ui::ScreenHit::tab, 1},
+        {ui::kJournalScreen, ui::sheetTabRect(1, kW, kH), {}, ui::ScreenHit::none, 0},
+        {ui::kNpcScreen, ui::sheetRowRect(2, kW, kH), shown(0, 6), ui::ScreenHit::row, 2},
+        {ui::kNpcScreen, ui::sheetRowRect(2, kW, kH), shown(0, 3), ui::ScreenHit::row, 2},  // the last quest
+        {ui::kNpcScreen, ui::sheetRowRect(3, kW, kH), shown(0, 3), ui::ScreenHit::none, 0},  // a row without one
+        {ui::kNpcScreen, ui::sheetRowRect(5, kW, kH), shown(0, 9), ui::ScreenHit::row, 5},   // the last row shown
+        {ui::kNpcScreen, ui::npcAcceptRect(kW, kH), shown(0, 1), ui::ScreenHit::accept, 0},
+        {ui::kNpcScreen, ui::npcAcceptRect(kW, kH), shown(0, 0), ui::ScreenHit::none, 0},  // no quest, no button
+        // The trade tab draws neither the quest rows nor the accept button.
+        {ui::kNpcScreen, ui::npcAcceptRect(kW, kH), shown(1, 3), ui::ScreenHit::none, 0},
+        {ui::kNpcScreen, ui::sheetRowRect(0, kW, kH), shown(1, 3), ui::ScreenHit::none, 0},
+        {ui::kNpcScreen, ui::sheetTabRect(0, kW, kH), shown(1, 3), ui::ScreenHit::tab, 0},
+        {ui::kJournalScreen, ui::npcAcceptRect(kW, kH), shown(0, 3), ui::ScreenHit::none, 0},
     };
     for (const Case& c : cases) {
-        const ui::ScreenHitResult hit = ui::screenHit(c.screen, centreX(c.at), centreY(c.at), kW, kH);
-        EXPECT_EQ(hit.what, c.what) << c.screen;
-        EXPECT_EQ(hit.index, c.index) << c.screen;
+        const ui::ScreenHitResult hit = ui::screenHit(c.screen, centreX(c.at), centreY(c.at), kW, kH, c.state);
+        EXPECT_EQ(hit.what, c.what) << c.screen << " at " << centreY(c.at);
+        EXPECT_EQ(hit.index, c.index) << c.screen << " at " << centreY(c.at);
     }
 }
 
-TEST(LanScreens, ARectangleTakesItsLeftEdgeButNotItsRightEdge) {
-    const ui::ScreenRect r = ui::respawnButtonRect(kW, kH);
-    const float y = centreY(r);
-    EXPECT_EQ(ui::screenHit(ui::kDeathScreen, r.x, y, kW, kH).what, ui::ScreenHit::respawn);
-    EXPECT_EQ(ui::screenHit(ui::kDeathScreen, r.x + r.w, y, kW, kH).what, ui::ScreenHit::none);
+// A rectangle takes its top left pixel and the one before its right and bottom edges, no more.
+TEST(LanScreens, ClicksStopExactlyAtTheEdges) {
+    const ui::ScreenRect respawn = ui::respawnButtonRect(kW, kH), first = ui::sheetRowRect(0, kW, kH),
+                         last = ui::sheetRowRect(5, kW, kH);
+    const struct {
+        int32_t screen;
+        float x, y;
+        ui::ScreenHit what;
+        uint32_t index;
+    } cases[] = {
+        {ui::kDeathScreen, respawn.x, centreY(respawn), ui::ScreenHit::respawn, 0},
+        {ui::kDeathScreen, respawn.x + respawn.w, centreY(respawn), ui::ScreenHit::none, 0},
+        {ui::kDeathScreen, before(respawn.x), centreY(respawn), ui::ScreenHit::none, 0},
+        {ui::kNpcScreen, first.x, first.y, ui::ScreenHit::row, 0},
+        {ui::kNpcScreen, first.x, before(first.y), ui::ScreenHit::none, 0},
+        {ui::kNpcScreen, before(last.x + last.w), before(last.y + last.h), ui::ScreenHit::row, 5},
+        {ui::kNpcScreen, last.x, last.y + last.h, ui::ScreenHit::none, 0},
+    };
+    for (const auto& c : cases) {
+        const ui::ScreenHitResult hit = ui::screenHit(c.screen, c.x, c.y, kW, kH, shown(0, 6));
+        EXPECT_EQ(hit.what, c.what) << c.x << "," << c.y;
+        EXPECT_EQ(hit.index, c.index) << c.x << "," << c.y;
+    }
 }
 
 }  // namespace

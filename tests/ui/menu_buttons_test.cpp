@@ -64,6 +64,8 @@ TEST(MenuButtons, WorldRowsAndFormFieldsAnswerInsideOnly) {
         EXPECT_EQ(ui::worldRowAt(before(r.x), r.y, kW, kH), -1);
     }
     EXPECT_EQ(ui::worldRowAt(rows[0].x, rows[0].y + rows[0].h, kW, kH), -1) << "the gap between rows";
+    EXPECT_EQ(ui::worldRowAt(rows[0].x, before(rows[0].y), kW, kH), -1) << "above the first row";
+    EXPECT_EQ(ui::worldRowAt(rows[2].x, rows[2].y + rows[2].h, kW, kH), -1) << "below the last row";
     for (uint32_t field = 0; field < 2u; ++field) {
         const ui::SlotRect r = ui::newWorldFieldRect(field, kW, kH);
         EXPECT_EQ(ui::newWorldFieldAt(r.x, r.y, kW, kH), static_cast<int32_t>(field));

@@ -48,7 +48,8 @@ float before(float v) { return std::nextafter(v, -std::numeric_limits<float>::in
 
 TEST(ScreenSlots, EdgesOfSlotsAndTheGapsBetween) {
     const ui::SlotRect hot0 = rectOf(0, 0), hot8 = rectOf(0, 8), row3 = rectOf(0, 27), helmet = rectOf(0, 40),
-                       boots = rectOf(0, 43), chest0 = rectOf(11, 100), chestLast = rectOf(11, 126);
+                       boots = rectOf(0, 43), chest0 = rectOf(11, 100), chestLast = rectOf(11, 126),
+                       recipe0 = rectOf(9, 300), recipe9 = rectOf(9, 309);
     const float midHot = hot0.y + hot0.h * 0.5f;
     const struct {
         const char* name;
@@ -69,10 +70,16 @@ TEST(ScreenSlots, EdgesOfSlotsAndTheGapsBetween) {
         {"first chest slot", 11, chest0.x, chest0.y, 100},
         {"last chest slot", 11, before(chestLast.x + chestLast.w), chestLast.y, 126},
         {"gap under the chest rows", 11, chestLast.x, chestLast.y + chestLast.h, ui::kNoSlot},
+        {"first recipe row", 9, recipe0.x, recipe0.y, 300},
+        {"above the recipe list", 9, recipe0.x, before(recipe0.y), ui::kNoSlot},
+        {"the next row from a row's bottom edge", 9, recipe0.x, recipe0.y + recipe0.h, 301},
+        {"last pixel of the last recipe row", 9, before(recipe9.x + recipe9.w), before(recipe9.y + recipe9.h), 309},
+        {"below the recipe list", 9, recipe9.x, recipe9.y + recipe9.h, ui::kNoSlot},
     };
     for (const auto& c : cases) {
-        const uint32_t got = c.screen == 0 ? ui::inventoryHit(c.x, c.y, kWidth, kHeight)
-                                           : ui::inventorySlotAt(c.x, c.y, kWidth, kHeight);
+        const uint32_t got = c.screen == 0    ? ui::inventoryHit(c.x, c.y, kWidth, kHeight)
+                             : c.screen == 11 ? ui::inventorySlotAt(c.x, c.y, kWidth, kHeight)
+                                              : ui::screenSlotAt(c.screen, c.x, c.y, kWidth, kHeight);
         EXPECT_EQ(got, c.slot) << c.name;
     }
 }

@@ -20,7 +20,11 @@ TEST(WorldListView, TheWheelStopsAtBothEndsAndClicksSelectOnlyListedRows) {
         {{2, 0}, 5, -1, -1, {2, 0}},
         {{2, 0}, 5, 3, -1, {0, 0}},
         {{0, 0}, 2, -1, -1, {0, 0}},  // fewer worlds than rows: no scroll
+        {{0, 0}, 3, -1, -1, {0, 0}},  // as many as rows: no scroll either
+        {{0, 0}, 4, -5, -1, {1, 0}},  // one more: one row, no further
         {{1, 0}, 5, 0, 2, {1, 3}},    // the third row shows world 3
+        {{2, 0}, 5, 0, 0, {2, 2}},    // scrolled by two: the first row shows world 2
+        {{2, 0}, 5, -1, 2, {2, 4}},   // and the last row the last world
         {{0, 1}, 2, 0, 2, {0, 1}},    // a row without a world
         {{0, 1}, 2, 0, 3, {0, 1}},    // below the rows
         {{0, 0}, 0, -1, 0, {0, 0}},   // an empty list
