@@ -33,6 +33,28 @@ TEST(HandRay, StopsAtTheFirstBlockWithinReachAndNotBeyond) {
     }
 }
 
+TEST(ToolWear, BreaksOnTheUseThatReachesItsDurabilityNotOneBefore) {
+    const struct {
+        int32_t durability, wear, count;
+        bool broke;
+        int32_t wearAfter;
+    } cases[] = {
+        {1, 0, 1, true, 0},   // a single use
+        {3, 1, 1, false, 2},  // one use left after this one
+        {3, 2, 1, true, 0},   // the last use
+        {0, 5, 1, false, 5},  // not durable: never worn
+        {3, 0, 0, false, 0},  // an empty slot
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.durability << " " << c.wear << " " << c.count);
+        InventorySlot slot{20, c.count, c.wear};
+        EXPECT_EQ(game::wearTool(slot, c.durability), c.broke);
+        EXPECT_EQ(slot.wear, c.wearAfter);
+        EXPECT_EQ(slot.count, c.broke ? 0 : c.count);
+        EXPECT_EQ(slot.id, c.broke ? 0 : 20);
+    }
+}
+
 class BreakTimes : public testsupport::FreshRegistryTest {};
 
 TEST_F(BreakTimes, HardnessAndMatchingTool) {

@@ -190,6 +190,99 @@ TEST_F(Hands, DroppedItemFallsOntoTheGroundAndJoinsAStack) {
     EXPECT_EQ(app.inventory.hotbar[5].count, 1);
 }
 
+// A pile of five stones, one step short of its pick-up delay, lies on the ground near the player's
+// feet; one world step later it is taken whole or stays.
+TEST_F(Hands, PickUpReachesOneAndAHalfBlocksAroundAndHalfABlockPastTheBody) {
+    const struct {
+        const char* name;
+        float dx, dz, eye;
+        int32_t age;
+        bool taken;
+    } cases[] = {
+        {"1.5 blocks along z", 0.0f, 1.5f, 65.62f, 9, true},
+        {"just beyond along z", 0.0f, -1.51f, 65.62f, 9, false},
+        {"diagonally within", 1.05f, 1.05f, 65.62f, 9, true},
+        {"diagonally beyond", -1.07f, 1.07f, 65.62f, 9, false},
+        {"feet just under half a block above it", 0.0f, 0.0f, 64.49f + kEye, 9, true},
+        {"feet just over", 0.0f, 0.0f, 64.51f + kEye, 9, false},
+        {"eye just over half a block below it", 0.0f, 0.0f, 63.51f, 9, true},
+        {"eye just under", 0.0f, 0.0f, 63.49f, 9, false},
+        {"still within its delay", 0.0f, 0.0f, 65.62f, 8, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        app.entities.droppedItems.clear();
+        app.inventory.hotbar[5] = {};
+        app.dropItem(id::stone, 5, 2.5f + c.dx, 64.0f, 4.5f + c.dz);
+        app.entities.droppedItems[0].age = c.age;
+        standAt(2.5f, 4.5f);
+        app.player.y = c.eye;
+        app.stepDroppedItems();
+        EXPECT_EQ(app.entities.droppedItems.empty(), c.taken);
+        EXPECT_EQ(app.inventory.hotbar[5].count, c.taken ? 5 : 0);
+    }
+}
+
+// Every slot holds a full stack of sticks but one, which holds stones with `room` left; a pile of
+// five stones at the player's feet fills that room and the rest stays lying as the same pile.
+TEST_F(Hands, PickedUpPileFillsExactlyTheRoomThereIsAndLeavesTheRest) {
+    const struct {
+        const char* name;
+        std::size_t slot;  // of the 36, hotbar first
+        int32_t room, left;
+    } cases[] = {
+        {"exactly enough room", 0, 5, 0},     {"one short", 0, 4, 1},
+        {"room for part", 0, 2, 3},           {"a full inventory", 0, 0, 5},
+        {"exactly enough in the last slot", 35, 5, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        app.inventory.hotbar.fill({id::stick, 64, 0});
+        app.inventory.main.fill({id::stick, 64, 0});
+        InventorySlot& stones = c.slot < 9 ? app.inventory.hotbar[c.slot] : app.inventory.main[c.slot - 9];
+        stones = {id::stone, 64 - c.room, 0};
+        app.entities.droppedItems.clear();
+        app.dropItem(id::stone, 5, 2.5f, 64.0f, 4.5f);
+        app.entities.droppedItems[0].age = 9;
+        const uint32_t pile = app.entities.droppedItems[0].pile;
+        app.stepDroppedItems();
+        EXPECT_EQ(stones.count, 64);
+        EXPECT_EQ(app.countItem(id::stick), 35 * 64);
+        ASSERT_EQ(app.entities.droppedItems.size(), c.left > 0 ? 1u : 0u);
+        if (c.left == 0) continue;
+        EXPECT_EQ(app.entities.droppedItems[0].count, c.left);
+        EXPECT_EQ(app.entities.droppedItems[0].pile, pile);
+    }
+}
+
+// Held food takes 32 ticks to eat, is eaten only below full, and never fills past it.
+TEST_F(Hands, EatingTakesThirtyTwoTicksOnlyBelowFullFoodAndFillsNoFurther) {
+    app.player.pitch = 1.5f;  // the sky: nothing to use or place against
+    const struct {
+        int32_t food;
+        bool eats;
+        int32_t after;
+    } cases[] = {{20, false, 20}, {19, true, 20}, {16, true, 20}, {10, true, 14}, {0, true, 4}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.food);
+        app.player.food[0] = c.food;
+        hold(apple, 2);
+        button(GLFW_MOUSE_BUTTON_RIGHT, GLFW_PRESS);
+        frame();
+        EXPECT_EQ(app.actions.uses[0].active, c.eats);
+        app.clock.tick += 31;
+        frame();
+        EXPECT_EQ(app.player.food[0], c.food);
+        app.clock.tick += 1;
+        frame();
+        EXPECT_EQ(app.player.food[0], c.after);
+        EXPECT_EQ(app.inventory.hotbar[5].count, c.eats ? 1 : 2);
+        EXPECT_FALSE(app.actions.uses[0].active);
+        button(GLFW_MOUSE_BUTTON_RIGHT, GLFW_RELEASE);
+        frame();
+    }
+}
+
 TEST_F(Hands, UsingADoorTogglesBothHalvesAndSwings) {
     app.editBlock(8, 64, 8, id::door, 0);
     ASSERT_TRUE(app.useBlock(8, 65, 8)) << "the upper half answers for the door";
@@ -231,23 +324,6 @@ TEST_F(Hands, ChestUseOpensItsScreen) {
     EXPECT_EQ(app.ui.screen, 11);
     EXPECT_TRUE(app.ui.inGameWindow);
     EXPECT_TRUE(app.containers.chests.contains({8, 64, 8}));
-}
-
-TEST_F(Hands, EatingTakesThirtyTwoTicksAndRaisesFood) {
-    app.player.pitch = 1.5f;  // looking at the sky: nothing to use or place against
-    app.player.food[0] = 10;
-    hold(apple, 2);
-    button(GLFW_MOUSE_BUTTON_RIGHT, GLFW_PRESS);
-    frame();
-    ASSERT_TRUE(app.actions.uses[0].active);
-    app.clock.tick += 31;
-    frame();
-    EXPECT_EQ(app.player.food[0], 10);
-    app.clock.tick += 1;
-    frame();
-    EXPECT_EQ(app.player.food[0], 14);
-    EXPECT_EQ(app.inventory.hotbar[5].count, 1);
-    EXPECT_FALSE(app.actions.uses[0].active);
 }
 
 }  // namespace

@@ -52,6 +52,33 @@ TEST_F(Melee, ReachAndWhatStopsIt) {
     }
 }
 
+// A mob a whole block wide whose box begins `ahead` blocks from the eye along a compass direction.
+// The swing hits what it enters strictly before its end or before a block's face, so a box
+// beginning exactly at four blocks, or exactly at a block's face, is not hit.
+TEST_F(Melee, ReachEndsAtExactlyFourBlocksInEveryDirection) {
+    constexpr double kHair = 1.0 / 1024, pi = std::numbers::pi;
+    const struct {
+        double yaw, dx, dz, ahead;
+        bool wall, hit;
+    } cases[] = {
+        {0, 1, 0, 4 - kHair, false, true},          {0, 1, 0, 4, false, false},
+        {pi / 2, 0, 1, 4 - kHair, false, true},     {pi / 2, 0, 1, 4, false, false},
+        {pi, -1, 0, 4 - kHair, false, true},        {pi, -1, 0, 4, false, false},
+        {-pi / 2, 0, -1, 4 - kHair, false, true},   {-pi / 2, 0, -1, 4, false, false},
+        {0, 1, 0, 1.5 - kHair, true, true},         {0, 1, 0, 1.5, true, false},  // the face at x 10
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "yaw " << c.yaw << " ahead " << c.ahead << " wall " << c.wall);
+        app.setBlock(10, 66, 8, c.wall ? uint8_t{worldtest::stone} : voxel::airId);
+        app.player.yaw = static_cast<float>(c.yaw);
+        Mob mob;
+        mob.kind = 1, mob.halfWidth = 0.5, mob.y = 65.0;
+        mob.x = 8.5 + c.dx * (c.ahead + 0.5), mob.z = 8.5 + c.dz * (c.ahead + 0.5);
+        app.entities.mobs = {mob};
+        EXPECT_EQ(app.meleeRayHit(false, 0), c.hit);
+    }
+}
+
 TEST_F(Melee, NearerOfTwoInLineTakesTheBlowOnce) {
     app.inventory.hotbar[static_cast<std::size_t>(app.inventory.selected)] = {worldtest::stone, 1};
     const uint32_t damage = app.meleeDamage();

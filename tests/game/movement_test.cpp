@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <limits>
@@ -23,10 +24,13 @@ constexpr double kFrame = 1.0 / 60.0;
 struct Cells {
     std::map<std::tuple<int32_t, int32_t, int32_t>, MoveCell> map;
 
-    void box(int32_t x, int32_t y, int32_t z, double x0, double y1, double x1 = 1.0) {
+    void put(int32_t x, int32_t y, int32_t z, const voxel::Box& box) {
         MoveCell& cell = map[{x, y, z}];
         cell.hasBox = cell.liftsOut = true;
-        cell.box = {{x + x0, double(y), double(z)}, {x + x1, y + y1, z + 1.0}};
+        cell.box = box;
+    }
+    void box(int32_t x, int32_t y, int32_t z, double x0, double y1, double x1 = 1.0) {
+        put(x, y, z, {{x + x0, double(y), double(z)}, {x + x1, y + y1, z + 1.0}});
     }
     void solid(int32_t x, int32_t y, int32_t z) { box(x, y, z, 0, 1); }
     void floor() {
@@ -108,6 +112,65 @@ void water(Cells& c) {
 void updraft(Cells& c) {
     for (int32_t y = 0; y <= 80; ++y) c.map[{0, y, 0}].updraftLift = 8.0f;
 }
+// The wall x >= 2 standing out further by a bump of some billionths of a block from z = 3 on.
+template <int billionths>
+void bumpedWall(Cells& c) {
+    wall<3>(c);
+    for (int32_t z = 3; z <= 8; ++z)
+        for (int32_t y = 0; y < 3; ++y) c.box(1, y, z, 1 - billionths * 1e-9, 1);
+}
+// A pool two blocks deep for x < 2, its bank a block above the water, and a high wall from x = 4.
+void bank(Cells& c) {
+    c.floor();
+    for (int32_t x = -8; x <= 8; ++x)
+        for (int32_t z = -8; z <= 8; ++z)
+            for (int32_t y = 0; y < (x < 2 ? 2 : x < 4 ? 3 : 6); ++y)
+                x < 2 ? void(c.map[{x, y, z}].water = true) : c.solid(x, y, z);
+}
+// Walls x >= 2 and z >= 2 meeting in an inside corner.
+void corner(Cells& c) {
+    wall<3>(c);
+    for (int32_t x = -8; x <= 1; ++x)
+        for (int32_t z = 2; z <= 8; ++z)
+            for (int32_t y = 0; y < 3; ++y) c.solid(x, y, z);
+}
+// A ladder standing alone at x = 0, z = 0 over y 0..3.
+void ladderPost(Cells& c) {
+    c.floor();
+    for (int32_t y = 0; y <= 3; ++y) c.map[{0, y, 0}].ladder = true;
+}
+// A ledge x >= 2 of height top ten-thousandths of a block, and a high wall on it from x = 4.
+template <int top>
+void ledge(Cells& c) {
+    c.floor();
+    for (int32_t x = 2; x <= 8; ++x)
+        for (int32_t z = -8; z <= 8; ++z) {
+            c.box(x, 0, z, 0, std::min(top / 1e4, 1.0));
+            if (top > 10000) c.box(x, 1, z, 0, top / 1e4 - 1);
+            for (int32_t y = 0; x >= 4 && y < 4; ++y) c.solid(x, y, z);
+        }
+}
+
+// Quarter turns about the vertical axis: a row built with its wall on the +x side is tried against
+// walls facing all four ways, so that a mix-up of x and z cannot pass.
+std::pair<double, double> turn(double x, double z, int quarters) {
+    for (int i = 0; i < quarters; ++i) std::tie(x, z) = std::pair{-z, x};
+    return {x, z};
+}
+
+Cells turned(const Cells& from, int quarters) {
+    Cells to;
+    for (auto [key, cell] : from.map) {
+        const auto [x, y, z] = key;
+        const auto [cx, cz] = turn(x + 0.5, z + 0.5, quarters);
+        const auto [ax, az] = turn(cell.box.min.x, cell.box.min.z, quarters);
+        const auto [bx, bz] = turn(cell.box.max.x, cell.box.max.z, quarters);
+        cell.box.min.x = std::min(ax, bx), cell.box.max.x = std::max(ax, bx);
+        cell.box.min.z = std::min(az, bz), cell.box.max.z = std::max(az, bz);
+        to.map[{int32_t(std::floor(cx)), y, int32_t(std::floor(cz))}] = cell;
+    }
+    return to;
+}
 
 struct RestCase {
     const char* name;
@@ -135,6 +198,11 @@ TEST(Movement, BodyComesToRestWhereTheBlocksHoldIt) {
         {"a body inside a hill rises onto it", hill<true>, 0.5, 1, 0.5, "", 0.1, kFrame, 0.5, 4, 0.5},
         {"streaming chunks and swinging parts never lift it", hill<false>, 0.5, 1, 0.5, "", 0.1, kFrame, 0.5, 1, 0.5},
         {"climbs a ladder onto its wall's top", ladder<4>, 0.5, 0, 0.5, "W", 3, kFrame, kAny, 5, 0.5},
+        // No step-up: only a jump lifts the body onto a ledge, up to the jump's height.
+        {"jumps onto a one-block ledge", ledge<10000>, 0.5, 0, 0.5, "WJ", 2, kFrame, 3.71, kAny, 0.5},
+        {"and onto one a hair under the jump height", ledge<12490>, 0.5, 0, 0.5, "WJ", 2, kFrame, 3.71, kAny, 0.5},
+        {"not onto one a hair over it", ledge<12510>, 0.5, 0, 0.5, "WJ", 2, kFrame, 1.71, kAny, 0.5},
+        {"Space against a bank lifts it out of the water onto it", bank, 0.5, 0, 0.5, "WJ", 3, kFrame, 3.71, kAny, 0.5},
     };
     for (const RestCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -177,6 +245,113 @@ TEST(Movement, VerticalSpeedSettlesByMode) {
     }
 }
 // clang-format on
+
+// The body walks at full speed from the start for one second; every row is run turned four ways.
+TEST(Movement, WallsStopOnlyTheMoveIntoThemFacingEveryWay) {
+    const double d = std::sqrt(0.5), walk = game::kWalkSpeed, along = walk * d;
+    const struct {
+        const char* name;
+        void (*build)(Cells&);
+        double x, z, wishX, wishZ;
+        double endX, endZ, endVX, endVZ;
+        bool held;  // the last step stopped a horizontal move
+    } cases[] = {
+        // clang-format off
+        {"diagonally into a wall it slides at the along-wall speed", wall<3>, 0.5, 0.5, d, d, 1.71, 0.5 + along, 0, along, true},
+        {"along a face it touches it walks free", wall<3>, 1.71, 0.5, 0, 1, 1.71, 0.5 + walk, 0, walk, false},
+        {"a face standing out a hair further stops it", bumpedWall<100000>, 1.71, 0.5, 0, 1, 1.71, 2.71, 0, 0, true},
+        {"one out by less than the touch margin does not", bumpedWall<500>, 1.71, 0.5, 0, 1, 1.71, 0.5 + walk, 0, walk, false},
+        {"diagonally away from a face it touches it is free", wall<3>, 1.71, 0.5, -d, d, 1.71 - along, 0.5 + along, -along, along, false},
+        {"diagonally into an inside corner both faces hold it", corner, 0.5, 0.5, d, d, 1.71, 1.71, 0, 0, true},
+        // clang-format on
+    };
+    for (const auto& c : cases)
+        for (int quarters = 0; quarters < 4; ++quarters) {
+            SCOPED_TRACE(std::string(c.name) + ", turned " + std::to_string(quarters));
+            Cells canonical;
+            c.build(canonical);
+            const Cells cells = turned(canonical, quarters);
+            Body body;
+            body.onGround = true;
+            std::tie(body.x, body.z) = turn(c.x, c.z, quarters);
+            std::tie(body.vx, body.vz) = turn(c.wishX * walk, c.wishZ * walk, quarters);
+            MoveInput input;
+            std::tie(input.wishX, input.wishZ) = turn(c.wishX, c.wishZ, quarters);
+            const Body end = run(body, input, 1.0, cells);
+            const auto [x, z] = turn(c.endX, c.endZ, quarters);
+            const auto [vx, vz] = turn(c.endVX, c.endVZ, quarters);
+            EXPECT_NEAR(end.x, x, 1e-9);
+            EXPECT_NEAR(end.z, z, 1e-9);
+            EXPECT_NEAR(end.vx, vx, 1e-9);
+            EXPECT_NEAR(end.vz, vz, 1e-9);
+            EXPECT_EQ(end.againstWall, c.held);
+        }
+}
+
+// What the body stands in is read from the cells its box overlaps by more than a touch.
+TEST(Movement, LadderAndWaterReachExactlyToTheirCellsFacingEveryWay) {
+    const struct {
+        const char* name;
+        void (*build)(Cells&);
+        double x, y, z;
+        bool ladder, water;
+    } cases[] = {
+        {"beside a ladder, touching its cell", ladderPost, 1.29, 0, 0.5, false, false},
+        {"a hair into its cell", ladderPost, 1.29 - 1e-4, 0, 0.5, true, false},
+        {"feet on its top", ladderPost, 0.5, 4, 0.5, false, false},
+        {"a hair below its top", ladderPost, 0.5, 4 - 1e-4, 0.5, true, false},
+        {"beside water, touching it", water, 2.29, 40, 0.5, false, false},
+        {"a hair into it", water, 2.29 - 1e-4, 40, 0.5, false, true},
+        {"feet on its surface", water, 0.5, 81, 0.5, false, false},
+        {"a hair below its surface", water, 0.5, 81 - 1e-4, 0.5, false, true},
+    };
+    for (const auto& c : cases)
+        for (int quarters = 0; quarters < 4; ++quarters) {
+            SCOPED_TRACE(std::string(c.name) + ", turned " + std::to_string(quarters));
+            Cells canonical;
+            c.build(canonical);
+            Body body;
+            body.y = c.y;
+            std::tie(body.x, body.z) = turn(c.x, c.z, quarters);
+            const Body end = game::stepBody(body, keys(""), 0.001, turned(canonical, quarters).query());
+            EXPECT_EQ(end.onLadder, c.ladder);
+            EXPECT_EQ(end.inWater, c.water);
+        }
+}
+
+// A roof over a body standing on the floor, its underside `headroom` above the head; one jump.
+TEST(Movement, JumpUnderARoofStopsAtItsUndersideAndFallsBack) {
+    const struct {
+        const char* name;
+        double headroom;
+        bool landed;  // within 0.4 s
+    } cases[] = {
+        {"head touching it: no rise", 0.0, true},
+        {"a hair of room", 1e-4, true},
+        {"half a block", 0.5, true},
+        {"a hair under the jump height", game::kJumpHeight - 1e-3, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Cells cells;
+        cells.floor();
+        const double underside = game::kBodyHeight + c.headroom;
+        const auto y = static_cast<int32_t>(std::floor(underside));
+        for (int32_t x = -1; x <= 1; ++x)
+            for (int32_t z = -1; z <= 1; ++z)
+                cells.put(x, y, z, {{double(x), underside, double(z)}, {x + 1.0, y + 1.0, z + 1.0}});
+        Body body;
+        body.x = 0.5, body.z = 0.5, body.onGround = true;
+        body = game::stepBody(body, keys("J"), kFrame, cells.query());
+        double peak = body.y;
+        for (int i = 1; i < 24; ++i) {
+            body = game::stepBody(body, keys(""), kFrame, cells.query());
+            peak = std::max(peak, body.y);
+        }
+        EXPECT_NEAR(peak, c.headroom, 1e-9);
+        EXPECT_EQ(body.onGround && body.y == 0.0, c.landed) << "the roof takes the rise's speed";
+    }
+}
 
 TEST(Movement, JumpRisesToItsHeightOnlyFromTheGroundWhateverTheFrameRate) {
     Cells cells;

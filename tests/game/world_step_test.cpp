@@ -5,6 +5,7 @@
 #include "game/hunger.h"
 #include "game/portals.h"
 #include "game/water_flow.h"
+#include "ui/screen_slots.h"
 #include "world/loaded_world.h"
 
 namespace {
@@ -232,6 +233,32 @@ TEST_F(WorldStep, OrphanedChestSpillsOnce) {
     EXPECT_TRUE(app.containers.chests.contains({4, 64, 2}));
     EXPECT_TRUE(app.containers.chests.contains({40, 64, 2}));
     EXPECT_EQ(app.entities.droppedItems.front().x, 2.5f);
+}
+
+// Chest and inventory are full of fuel but for one stack of ore with `room` left; shift-clicking
+// five ore across fills that stack to exactly 64 and leaves the rest where it was.
+TEST_F(WorldStep, ShiftClickFillsAChestOrTheInventoryExactlyAndKeepsTheRest) {
+    const CellKey cell{2, 64, 2};
+    const struct {
+        bool intoChest;
+        int32_t room, left;
+    } cases[] = {{true, 5, 0}, {true, 4, 1}, {true, 0, 5}, {false, 5, 0}, {false, 4, 1}, {false, 0, 5}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "into the chest " << c.intoChest << ", room " << c.room);
+        ChestSlots& chest = app.containers.chests[cell];
+        chest.fill({fuelItem, 64, 0});
+        app.inventory.hotbar.fill({fuelItem, 64, 0});
+        app.inventory.main.fill({fuelItem, 64, 0});
+        InventorySlot& into = c.intoChest ? chest[26] : app.inventory.main[26];
+        InventorySlot& from = c.intoChest ? app.inventory.hotbar[0] : chest[0];
+        into = {ore, 64 - c.room, 0};
+        from = {ore, 5, 0};
+        app.openContainerScreen(ContainerKind::Chest, cell);
+        app.quickMoveSlot(c.intoChest ? 0 : ui::kChestSlotBase);
+        EXPECT_EQ(into.count, 64);
+        EXPECT_EQ(from.count, c.left);
+        EXPECT_EQ(from.id, c.left > 0 ? ore : 0);
+    }
 }
 
 TEST_F(WorldStep, OrphanedFurnaceSpillsItsThreeSlots) {
