@@ -122,6 +122,54 @@ TEST_F(CatalogTest, AGoodNpcKeepsEveryField) {
     EXPECT_EQ(smith.trade.gives, "test:blade");
 }
 
+// The catalog holds at most 256 quests and 128 NPCs, and an NPC offers at most 16 quests: the last
+// that fits loads, the first beyond is refused.
+TEST_F(CatalogTest, CountLimitsOfQuestsNpcsAndOfferedQuests) {
+    const adventure::ContentIndexes indexes{mobs, structures};
+    const std::string kill = R"({"kind": "kill", "target": "t:wolf"})";
+    const auto questCatalog = [](std::size_t count) {
+        adventure::Catalog catalog;
+        for (std::size_t i = 0; i < count; ++i)
+            catalog.quests["t:q" + std::to_string(i)].id = "t:q" + std::to_string(i);
+        return catalog;
+    };
+    const auto offered = [](std::size_t count) {
+        std::string list;
+        for (std::size_t i = 0; i < count; ++i) list += (i ? ", \"t:q" : "\"t:q") + std::to_string(i) + "\"";
+        return content::parseJsonText(R"({"id": "t:n", "quests": [)" + list + "]}");
+    };
+    const struct {
+        const char* what;
+        std::size_t quests, npcs, offers;
+        bool npcFile;
+        const char* message;  // "" when it loads
+    } rows[] = {
+        {"quest 256", adventure::maxQuests - 1, 0, 0, false, ""},
+        {"quest 257", adventure::maxQuests, 0, 0, false, "Too many quests"},
+        {"NPC 128", 16, adventure::maxNpcs - 1, 0, true, ""},
+        {"NPC 129", 16, adventure::maxNpcs, 0, true, "Too many NPCs"},
+        {"16 offered quests", 16, 0, 16, true, ""},
+        {"17 offered quests", 17, 0, 17, true, "NPC offers at most 16 quests"},
+    };
+    for (const auto& row : rows) {
+        adventure::Catalog catalog = questCatalog(row.quests);
+        for (std::size_t i = 0; i < row.npcs; ++i)
+            catalog.npcs.emplace_back().id = "t:other" + std::to_string(i);
+        std::string message;
+        try {
+            if (row.npcFile) {
+                EXPECT_EQ(adventure::readNpc(offered(row.offers), catalog).quests.size(), row.offers)
+                    << row.what;
+            } else {
+                adventure::readQuest(content::parseJsonText(quest("t:new", kill)), indexes, catalog);
+            }
+        } catch (const std::runtime_error& e) {
+            message = e.what();
+        }
+        EXPECT_EQ(message, row.message) << row.what;
+    }
+}
+
 TEST_F(CatalogTest, AFileAboveOneMebibyteIsRefusedUnread) {
     const std::string big = R"({"id": "t:big"})", huge = R"({"id": "t:huge"})";
     write("big.npc.json", big + std::string(adventure::maxAdventureFileBytes - big.size(), ' '));

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
+#include "app/app.h"
+#include "support/fresh_registry.h"
 #include "ui/npc_window.h"
 
 namespace {
@@ -53,6 +57,52 @@ TEST(QuestLog, AVisitEndsWithinReachOfItsPlace) {
     ASSERT_TRUE(adventure::acceptQuest(log, catalog.quests["q:go"], 0, std::pair<double, double>{100.0, 0.0}));
     EXPECT_TRUE(adventure::advanceQuests(log, catalog, 100.0 - adventure::kVisitReach - 0.01, 0.0).empty());
     EXPECT_EQ(adventure::advanceQuests(log, catalog, 100.0 - adventure::kVisitReach, 0.0).size(), 1u);
+}
+
+class QuestRewards : public testsupport::FreshRegistryTest {};
+
+// The reward goes into the inventory as far as it has room, the rest is dropped at the feet, and
+// experience stops at its ceiling; a second update pays nothing more.
+TEST_F(QuestRewards, ItemsFillTheRoomLeftAndExperienceStopsAtItsCeiling) {
+    constexpr uint8_t stick = 13, stone = 14;
+    voxel::registerBlock(stick, testsupport::namedBlock("t:stick"));
+    voxel::registerBlock(stone, testsupport::namedBlock("t:stone"));
+    constexpr uint32_t top = std::numeric_limits<uint32_t>::max();
+    const struct {
+        int32_t room;
+        uint32_t experience, expected;
+        int32_t given, dropped;
+    } rows[] = {{2, 0, 50, 2, 0}, {1, top - 50, top, 1, 1}, {0, top - 49, top, 0, 2}};
+    for (const auto& row : rows) {
+        App app;
+        for (InventorySlot& slot : app.inventory.hotbar) slot = {stone, 64, 0};
+        for (InventorySlot& slot : app.inventory.main) slot = {stone, 64, 0};
+        app.inventory.hotbar[4] = {stick, 64 - row.room, 0};
+        app.combat.progression.experience = row.experience;
+        adventure::Quest q = quest("q:dig", adventure::ObjectiveKind::gather, 1);
+        q.rewardItem = stick;
+        q.rewardCount = 2;
+        q.rewardExperience = 50;
+        app.adventureState.catalog.quests[q.id] = q;
+        ASSERT_TRUE(adventure::acceptQuest(app.adventureState.quests, q, stone, std::nullopt));
+        adventure::noteMinedBlock(app.adventureState.quests, stone);
+        for (int frame = 0; frame < 2; ++frame) app.updateQuests();
+        EXPECT_EQ(app.combat.progression.experience, row.expected) << row.room;
+        EXPECT_EQ(app.countItem(stick), 64 - row.room + row.given) << row.room;
+        int32_t dropped = 0;
+        for (const DroppedItem& item : app.entities.droppedItems)
+            dropped += item.id == stick ? item.count : 0;
+        EXPECT_EQ(dropped, row.dropped) << row.room;
+    }
+}
+
+TEST(QuestLog, MinedCountStopsAtItsCeiling) {
+    adventure::QuestLog log;
+    log.minedBlocks[3] = std::numeric_limits<uint32_t>::max() - 1;
+    adventure::noteMinedBlock(log, 3);
+    EXPECT_EQ(log.minedBlocks[3], std::numeric_limits<uint32_t>::max());
+    adventure::noteMinedBlock(log, 3);
+    EXPECT_EQ(log.minedBlocks[3], std::numeric_limits<uint32_t>::max());
 }
 
 TEST(NpcWindow, OnlyAnAvailableQuestEnablesAcceptAndTheRowStaysInRange) {

@@ -5,6 +5,7 @@
 
 #include "app/app.h"
 #include "world/city.h"
+#include "world/structures.h"
 
 namespace {
 
@@ -73,6 +74,46 @@ TEST(PrepareCities, PlacesTheNamedResidentsOfACityNearThePlayer) {
     app.prepareCities();
     EXPECT_EQ(app.adventureState.npcPositions, (Positions{{"t:hermit", {1, 2, 3}}}));
     EXPECT_TRUE(app.adventureState.npcMotion.empty());
+}
+
+// An inhabited camp: every copy of its spawn at a site whose centre is within reach on both axes;
+// a rule below the smallest spacing has no sites at all.
+TEST(PlaceResidents, InhabitedStructureCopiesWithinReachOnBothAxes) {
+    auto profile = std::make_shared<voxel::GenerationProfile>();
+    voxel::StructureRule camp;
+    camp.id = "t:camp";
+    camp.spacing = voxel::minStructureSpacing;
+    camp.chance = 1.0f;
+    camp.spawns = {{"t:guard", 2, 0, 1, 3}};
+    profile->structures = {camp};
+    const voxel::GenerationContext context{12345, 4, profile};
+    voxel::SiteRecord site;
+    for (int32_t g = 0; g < 64 && !site.present; ++g)
+        site = voxel::generatedStructureSite(context, camp, g % 8, g / 8);
+    ASSERT_TRUE(site.present);
+    const std::string prefix =
+        "t:guard.city.t:camp/" + std::to_string(site.gx) + "/" + std::to_string(site.gz) + "/";
+    const int32_t reach = 40;
+    const struct {
+        int32_t dx, dz;
+        uint32_t spacing;
+        bool placed;
+    } rows[] = {{reach, -reach, voxel::minStructureSpacing, true},
+                {reach + 1, 0, voxel::minStructureSpacing, false},
+                {0, -reach - 1, voxel::minStructureSpacing, false},
+                {0, 0, voxel::minStructureSpacing - 1, false}};
+    for (const auto& row : rows) {
+        profile->structures[0].spacing = row.spacing;
+        const auto placed =
+            adventure::placeResidents(context, {"t:guard"}, site.x + row.dx, site.z + row.dz, reach);
+        EXPECT_EQ(placed.count(prefix + "2"), row.placed ? 1u : 0u)
+            << row.dx << " " << row.dz << " " << row.spacing;
+        EXPECT_EQ(placed.count(prefix + "3"), 0u) << "three copies only";
+        if (row.placed) {
+            EXPECT_EQ(placed.at(prefix + "2"),
+                      (std::array<double, 3>{site.x + 4.5, double(site.y), site.z + 1.5}));
+        }
+    }
 }
 
 }  // namespace

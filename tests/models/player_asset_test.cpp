@@ -80,6 +80,42 @@ TEST_F(ShippedPlayer, StandsOnItsFeetWithArmsAndLegsOnTheirSides) {
     }
 }
 
+// Every box of the body, found by its part and pivot: its extent, and a limb's pivot where it joins
+// the body (shoulders 0.075 below the arm's top, hips at the legs' top); no rest rotation.
+TEST_F(ShippedPlayer, EveryBoxHasItsSizePlaceAndPivot) {
+    const struct {
+        const char* name;
+        uint32_t part;
+        std::array<float, 3> pivot, min, max;
+    } boxes[] = {
+        {"head", 0, {0, 1.3f, 0}, {-0.25f, 1.3f, -0.25f}, {0.25f, 1.8f, 0.25f}},
+        {"torso", 0, {0, 0.75f, 0}, {-0.25f, 0.75f, -0.125f}, {0.25f, 1.3f, 0.125f}},
+        {"left arm", 1, {-0.375f, 1.225f, 0}, {-0.5f, 0.55f, -0.125f}, {-0.25f, 1.3f, 0.125f}},
+        {"right arm", 2, {0.375f, 1.225f, 0}, {0.25f, 0.55f, -0.125f}, {0.5f, 1.3f, 0.125f}},
+        {"right leg", 3, {0.125f, 0.75f, 0}, {0, 0, -0.125f}, {0.25f, 0.75f, 0.125f}},
+        {"left leg", 4, {-0.125f, 0.75f, 0}, {-0.25f, 0, -0.125f}, {0, 0.75f, 0.125f}},
+    };
+    std::size_t total = 0;
+    for (const auto& box : boxes) {
+        std::vector<VxmVertex> vertices;
+        std::copy_if(mesh_.begin(), mesh_.end(), std::back_inserter(vertices), [&box](const VxmVertex& v) {
+            return v.part == box.part && v.pivotX == box.pivot[0] && v.pivotY == box.pivot[1] &&
+                   v.pivotZ == box.pivot[2];
+        });
+        EXPECT_EQ(vertices.size(), 36u) << box.name;
+        total += vertices.size();
+        float VxmVertex::*const axes[3] = {&VxmVertex::x, &VxmVertex::y, &VxmVertex::z};
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_EQ(minOf(vertices, axes[k]), box.min[k]) << box.name << " axis " << k;
+            EXPECT_EQ(maxOf(vertices, axes[k]), box.max[k]) << box.name << " axis " << k;
+        }
+        for (const VxmVertex& v : vertices)
+            EXPECT_EQ(std::abs(v.rotationX) + std::abs(v.rotationY) + std::abs(v.rotationZ), 0.0f)
+                << box.name;
+    }
+    EXPECT_EQ(total, mesh_.size()) << "no vertex outside the six boxes";
+}
+
 // Faces 0..5 are -x, +x, -y, +y, -z, +z: each triangle's winding must point along its face's axis.
 TEST_F(ShippedPlayer, TrianglesFaceOutwardsAlongTheirFaceNumber) {
     for (std::size_t i = 0; i + 2 < mesh_.size(); i += 3) {

@@ -128,12 +128,30 @@ TEST(FirstPersonHandOffset, BobSwingBowAndShield) {
     for (const Row& row : rows) expectNear(render::firstPersonHandOffset(row.in), row.expected, row.what);
 }
 
-TEST(HandWorldPosition, DefaultArmRestingRaisedAndTurned) {
-    const render::ArmBounds arm;  // no player mesh
+TEST(HandWorldPosition, DefaultArmRestingRaisedSwungWalkingAndTurned) {
+    const render::ArmBounds arm;  // no player mesh: hand 0.13 below the pivot at 0.93
     const Double3 eye{0.0, 1.62, 0.0};
-    expectNear(render::handWorldPosition(arm, {}, eye, 0.0), {0.0, 0.8, 0.35}, "resting");
-    expectNear(render::handWorldPosition(arm, {true, 0.0f}, eye, 0.0), {0.6, 1.4, 0.35}, "raised level");
-    expectNear(render::handWorldPosition(arm, {}, eye, std::numbers::pi / 2.0), {-0.35, 0.8, 0.0}, "turned");
+    const float quarter = std::numbers::pi_v<float> / 2.0f;
+    // At yaw 0 the body's -z (its front) is the world's +x.
+    const struct {
+        const char* what;
+        render::HandPoseInputs in;
+        double yaw;
+        Double3 expected;
+    } rows[] = {
+        {"resting", {}, 0.0, {0.0, 0.8, 0.35}},
+        {"raised level", {true, 0.0f}, 0.0, {0.6, 1.4, 0.35}},
+        {"raised looking straight down hangs", {true, -quarter}, 0.0, {0.0, 0.8, 0.35}},
+        {"raised ignores the swing", {true, 0.0f, 1.0f}, 0.0, {0.6, 1.4, 0.35}},
+        {"full swing", {false, 0.0f, 1.0f}, 0.0, {0.13 * std::sin(0.85), 0.93 - 0.13 * std::cos(0.85), 0.35}},
+        {"walking",
+         {false, 0.0f, 0.0f, quarter, 1.0f},
+         0.0,
+         {-0.13 * std::sin(0.55), 0.93 - 0.13 * std::cos(0.55), 0.35}},
+        {"turned", {}, std::numbers::pi / 2.0, {-0.35, 0.8, 0.0}},
+    };
+    for (const auto& row : rows)
+        expectNear(render::handWorldPosition(arm, row.in, eye, row.yaw), row.expected, row.what);
 }
 
 VxmVertex vertex(float x, float y, float z, uint32_t part, float pivotY = 1.0f, float pivotZ = 0.0f) {
@@ -183,6 +201,126 @@ TEST(RemotePlayer, LimbsSwingInOppositePairs) {
     }
 }
 
+TEST(PoseAboutPivot, TurnsAboutXThenYThenZ) {
+    const float quarter = std::numbers::pi_v<float> / 2.0f;
+    const struct {
+        const char* what;
+        Double3 point, rotation, expected;  // pivot (0, 1, 0)
+    } rows[] = {
+        {"no rotation", {0.3, 0.5, 0.2}, {0, 0, 0}, {0.3, 0.5, 0.2}},
+        {"x: down onto +z", {0, 0, 0}, {quarter, 0, 0}, {0, 1, -1}},
+        {"y: +x onto -z", {1, 1, 0}, {0, quarter, 0}, {0, 1, -1}},
+        {"z: +x onto +y", {1, 1, 0}, {0, 0, quarter}, {0, 2, 0}},
+        {"x before z", {0, 0, 0}, {quarter, 0, quarter}, {0, 1, -1}},
+        {"y before z", {1, 1, 0}, {0, quarter, quarter}, {0, 1, -1}},
+    };
+    for (const auto& row : rows) {
+        VxmVertex v = vertex(float(row.point[0]), float(row.point[1]), float(row.point[2]), 0);
+        v.rotationX = float(row.rotation[0]), v.rotationY = float(row.rotation[1]),
+        v.rotationZ = float(row.rotation[2]);
+        expectNear(render::poseAboutPivot(v), row.expected, row.what);
+    }
+}
+
+// One triangle per body part hanging from the pivot (0, 1, 0): its first corner 0.6 below it.
+std::vector<VxmVertex> limbTriangles() {
+    std::vector<VxmVertex> mesh;
+    for (uint32_t part = 0; part < 5; ++part) {
+        for (const VxmVertex& v :
+             {vertex(0.0f, 0.4f, 0.0f, part), vertex(0.0f, 1.4f, 0.0f, part), vertex(0.1f, 1.4f, 0.0f, part)})
+            mesh.push_back(v);
+    }
+    return mesh;
+}
+
+TEST(ThirdPersonBody, EveryPartSwingsAndTheHoldingArmRisesWithThePitch) {
+    const double quarter = std::numbers::pi / 2.0;
+    // At yaw 0 the body's front (-z) is the world's +x: a corner turned by A ends at (0.6 sin A, 1 - 0.6 cos
+    // A).
+    const struct {
+        const char* what;
+        bool raised;
+        double pitch;
+        uint32_t part;
+        double x, y;
+    } rows[] = {
+        {"body still", false, 0.0, 0, 0.0, 0.4},
+        {"arm 1 forward", false, 0.0, 1, 0.6 * std::sin(0.3), 1.0 - 0.6 * std::cos(0.3)},
+        {"holding arm back and swung", false, 0.0, 2, 0.6 * std::sin(0.55), 1.0 - 0.6 * std::cos(0.55)},
+        {"leg 3 back", false, 0.0, 3, -0.6 * std::sin(0.3), 1.0 - 0.6 * std::cos(0.3)},
+        {"leg 4 forward", false, 0.0, 4, 0.6 * std::sin(0.3), 1.0 - 0.6 * std::cos(0.3)},
+        // Raised: turned by pitch + pi / 2 about the arm's top at 1.4, the corner 1.0 below it.
+        {"raised level", true, 0.0, 2, 1.0, 1.4},
+        {"raised looking down", true, -quarter, 2, 0.0, 0.4},
+        {"raised looking up", true, 0.5, 2, std::cos(0.5), 1.4 + std::sin(0.5)},
+        {"the other arm keeps walking", true, 0.5, 1, 0.6 * std::sin(0.3), 1.0 - 0.6 * std::cos(0.3)},
+    };
+    for (const auto& row : rows) {
+        render::BodyPose pose;
+        pose.eye = {0.0, 1.62, 0.0};
+        pose.pitch = row.pitch;
+        pose.limb = 0.3;
+        pose.swing = 1.0;  // the holding arm: -0.3 + 0.85
+        pose.raised = row.raised;
+        std::vector<render::MeshVertex> out;
+        render::appendThirdPersonBody(out, limbTriangles(), pose, {});
+        ASSERT_EQ(out.size(), 15u);
+        const render::MeshVertex& v = out[row.part * 3];
+        EXPECT_NEAR(v.x, row.x, 1e-5) << row.what;
+        EXPECT_NEAR(v.y, row.y, 1e-5) << row.what;
+        EXPECT_NEAR(v.z, 0.0, 1e-5) << row.what;
+        EXPECT_EQ(v.layer, render::kSkinMaterial) << row.what;
+    }
+}
+
+TEST(ThirdPersonBody, ArmourShellsTakeTheirSlotsColourAndTheFacesShade) {
+    // Colour base by slot: head and body 0.63, legs 0.57, feet 0.51.
+    for (const auto& [slot, base] :
+         {std::pair{0, 0.63f}, std::pair{1, 0.63f}, std::pair{2, 0.57f}, std::pair{3, 0.51f}}) {
+        const std::array<float, 3> c = render::armourColour(slot, 0.5f);
+        EXPECT_FLOAT_EQ(c[0], base * 0.5f) << slot;
+        EXPECT_FLOAT_EQ(c[1], (base + 0.05f) * 0.5f) << slot;
+        EXPECT_FLOAT_EQ(c[2], (base + 0.1f) * 0.5f) << slot;
+    }
+    // Body triangles at chest height (slot 1) facing up, down, +x and -z.
+    const struct {
+        const char* what;
+        VxmVertex a, b, c;
+        float shade;
+    } rows[] = {
+        {"top", vertex(0, 1, 0, 0), vertex(0, 1, 1, 0), vertex(1, 1, 0, 0), 0.95f},
+        {"bottom", vertex(0, 1, 0, 0), vertex(1, 1, 0, 0), vertex(0, 1, 1, 0), 0.55f},
+        {"side", vertex(0, 0.9f, 0, 0), vertex(0, 1.1f, 0, 0), vertex(0, 0.9f, 1, 0), 0.72f},
+        {"front", vertex(0, 0.9f, 0, 0), vertex(0, 1.1f, 0, 0), vertex(1, 0.9f, 0, 0), 0.83f},
+    };
+    for (const auto& row : rows) {
+        for (const bool worn : {false, true}) {
+            std::vector<render::MeshVertex> out;
+            render::appendThirdPersonBody(out, {row.a, row.b, row.c}, {}, {false, worn, false, false});
+            ASSERT_EQ(out.size(), 3u);
+            const std::array<float, 3> shell = render::armourColour(1, row.shade);
+            EXPECT_EQ(out[2].layer, worn ? render::kArmourMaterial : render::kSkinMaterial) << row.what;
+            EXPECT_FLOAT_EQ(out[2].g, worn ? shell[1] : 1.0f) << row.what;
+        }
+    }
+}
+
+TEST(ThirdPersonBody, GliderOnTheBackNarrowUnlessSpread) {
+    voxel::BlockDef glider;
+    glider.modelVertices = {{1.0f, 0.0f, 0.5f, 0.0f, 0.0f, 2, 0.7f, 0},
+                            {0.5f, 0.2f, 1.0f, 0.0f, 0.0f, 0, 0.7f, 0}};
+    for (const auto& [spread, width] : {std::pair{false, 0.28}, std::pair{true, 1.0}}) {
+        std::vector<render::MeshVertex> out;
+        render::appendGlider(out, glider, 30, {5.0, 11.62, -2.0}, 0.0, spread);
+        ASSERT_EQ(out.size(), 2u);
+        // Yaw 0: the back (+z of the body) is the world's -x, the body's +x the world's +z.
+        expectNear({out[0].x, out[0].y, out[0].z}, {5.0 - 0.28, 10.55, -2.0 + 0.5 * width}, "wing tip");
+        expectNear({out[1].x, out[1].y, out[1].z}, {5.0 - 0.78, 10.75, -2.0}, "back edge");
+        EXPECT_FLOAT_EQ(out[0].r, 0.7f);
+        EXPECT_FLOAT_EQ(out[0].layer, static_cast<float>(voxel::textureLayer(30, 2)));
+    }
+}
+
 TEST(LocalLimbAngle, HoldingArmFollowsTheSwingUnlessRaised) {
     render::BodyPose pose;
     pose.limb = 0.3;
@@ -200,9 +338,7 @@ TEST(FirstPersonArm, HandEndSitsOnTheAnchor) {
     // Yaw and pitch 0: right is +z, up +y, forward +x.
     render::appendFirstPersonArm(out, mesh, {0.5, -0.3, 0.7}, render::viewBasis(0.0, 0.0), {1.0, 2.0, 3.0});
     ASSERT_EQ(out.size(), 3u);
-    EXPECT_NEAR(out[1].x, 1.7, 1e-6);
-    EXPECT_NEAR(out[1].y, 1.7, 1e-6);
-    EXPECT_NEAR(out[1].z, 3.5, 1e-6);
+    expectNear({out[1].x, out[1].y, out[1].z}, {1.7, 1.7, 3.5}, "hand end");
     // The top of the arm lies 0.65 along the arm axis, down and back from the hand.
     const double length = std::hypot(out[2].x - out[1].x, out[2].y - out[1].y, out[2].z - out[1].z);
     EXPECT_GT(length, 0.65);
@@ -223,18 +359,53 @@ TEST(HeldItem, BowBendsMostAtTheGripOnTheStringAndAtTheTipsElsewhere) {
             << "y " << row.y << " face " << row.face;
 }
 
-TEST(HeldItem, BaseSizeByKindAndView) {
+TEST(HeldItem, BaseSizeByKindAndViewAndScaleByTheLargestExtent) {
     voxel::BlockDef plain, tool, bow;
     tool.tool = "sword";
     bow.behavior = "bow";
     bow.tool = "bow";
-    EXPECT_EQ(render::heldBaseSize(plain, false, false, true), 0.38);
-    EXPECT_EQ(render::heldBaseSize(plain, true, false, true), 0.24);
-    EXPECT_EQ(render::heldBaseSize(tool, false, false, true), 0.85);
-    EXPECT_EQ(render::heldBaseSize(tool, false, false, false), 0.44);
-    EXPECT_EQ(render::heldBaseSize(tool, true, true, false), 0.42);
-    EXPECT_EQ(render::heldBaseSize(bow, true, false, true), 1.1);
-    EXPECT_EQ(render::heldBaseSize(bow, false, false, false), 0.62);
+    const struct {
+        const voxel::BlockDef& def;
+        bool usable, shield, thirdPerson;
+        double size;
+    } rows[] = {
+        {plain, false, false, true, 0.38}, {plain, true, false, true, 0.24}, {tool, false, false, true, 0.85},
+        {tool, false, false, false, 0.44}, {tool, true, true, false, 0.42},  {tool, true, true, true, 0.9},
+        {plain, false, true, true, 0.9},   {bow, true, false, true, 1.1},    {bow, false, true, false, 0.62}};
+    for (const auto& row : rows)
+        EXPECT_EQ(render::heldBaseSize(row.def, row.usable, row.shield, row.thirdPerson), row.size)
+            << row.def.tool << " " << row.usable << row.shield << row.thirdPerson;
+    // Whichever extent is largest takes the base size; a flat point still scales finitely.
+    const struct {
+        std::array<float, 6> bounds;
+        double scale;
+    } frames[] = {{{0, 0, 0, 2, 1, 1}, 0.5},
+                  {{0, -1, 0, 1, 3, 1}, 0.25},
+                  {{0, 0, 1, 1, 1, 6}, 0.2},
+                  {{0, 0, 0, 0, 0, 0}, 1000.0}};
+    for (const auto& frame : frames) {
+        plain.modelBounds = frame.bounds;
+        EXPECT_NEAR(render::heldModelFrame(plain, 1.0).scale, frame.scale, frame.scale * 1e-6)
+            << frame.bounds[3];
+    }
+}
+
+TEST(HeldItem, BowIsCantedAboutItsCentreInTheThirdPersonHold) {
+    render::HeldModelFrame frame;
+    frame.cx = 0.5f;
+    frame.cz = 0.25f;
+    const struct {
+        content::Float3 point;
+        double x, z;
+    } rows[] = {{{0.5f, 0.3f, 0.25f}, 0.5, 0.25},
+                {{1.5f, 0.3f, 0.25f}, 0.5 + std::cos(0.7), 0.25 - std::sin(0.7)},
+                {{0.5f, 0.3f, 1.25f}, 0.5 + std::sin(0.7), 0.25 + std::cos(0.7)}};
+    for (const auto& row : rows) {
+        const content::Float3 p = render::cantBow(row.point, frame);
+        EXPECT_NEAR(p[0], row.x, 1e-6) << row.point[0] << " " << row.point[2];
+        EXPECT_FLOAT_EQ(p[1], 0.3f);
+        EXPECT_NEAR(p[2], row.z, 1e-6) << row.point[0] << " " << row.point[2];
+    }
 }
 
 TEST(HeldItem, BlockIsASmallCubeTurnedAQuarterOfARightAngle) {
@@ -245,12 +416,8 @@ TEST(HeldItem, BlockIsASmallCubeTurnedAQuarterOfARightAngle) {
     render::appendHeldBlock(out, cube, {0.0, 0.0, 0.0}, render::viewBasis(0.0, 0.0), {0.0, 0.0, 0.0});
     const double half = 0.19 * std::sqrt(2.0);
     // (right, up, forward) = (half, 0.19, 0) and (0, -0.19, half); world = (forward, up, right).
-    EXPECT_NEAR(out[0].x, 0.0, 1e-6);
-    EXPECT_NEAR(out[0].y, 0.19, 1e-6);
-    EXPECT_NEAR(out[0].z, half, 1e-6);
-    EXPECT_NEAR(out[1].x, half, 1e-6);
-    EXPECT_NEAR(out[1].y, -0.19, 1e-6);
-    EXPECT_NEAR(out[1].z, 0.0, 1e-6);
+    expectNear({out[0].x, out[0].y, out[0].z}, {0.0, 0.19, half}, "top corner");
+    expectNear({out[1].x, out[1].y, out[1].z}, {half, -0.19, 0.0}, "bottom corner");
 }
 
 }  // namespace

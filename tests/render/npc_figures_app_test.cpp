@@ -93,6 +93,55 @@ TEST_F(NpcFigures, FirstSeenYawIsKept) {
     EXPECT_NEAR(app.npcDrawing.figures.at("t:watcher").yaw, std::numbers::pi, 1e-12);  // towards -x
 }
 
+// Arms swing 0.22 x the walk amount at the interpolated walk phase, a gesture lifts arm 3 by up to
+// 0.9 over its eight steps, and a walking NPC is drawn between its previous and stored position.
+TEST_F(NpcFigures, WalkSwingGestureAndPositionFollowTheMovementRecord) {
+    adventure::Npc& npc = addNpc("t:walker");
+    npc.animated = true;
+    npc.motionAmplitude = 0.0;  // no idle motion
+    npc.facesPlayer = false;
+    app.clock.accumulator = 0.025;  // half a step on
+    const double pi = std::numbers::pi, gestureTop = 0.9, lastGesture = std::sin(7 * pi / 8) * 0.9;
+    const struct {
+        const char* what;
+        bool walking, wasWalking;
+        double previousPhase, phase, amount;
+        int32_t gesture;
+        double x, a2, a3;
+    } rows[] = {
+        {"standing", false, false, 0.0, 0.0, 0.0, 0, 20.5, 0.0, 0.0},
+        {"first step: at the stored position", true, false, pi / 2, pi / 2, 1.0, 0, 20.5, 0.22, -0.22},
+        {"walking half-way between positions and phases", true, true, 0.0, pi, 1.0, 0, 19.5, 0.22, -0.22},
+        {"half a walk swings half as far", true, true, 0.0, pi, 0.5, 0, 19.5, 0.11, -0.11},
+        {"gesture starts", false, false, 0.0, 0.0, 0.0, 8, 20.5, 0.0, 0.0},
+        {"gesture at its height", false, false, 0.0, 0.0, 0.0, 4, 20.5, 0.0, -gestureTop},
+        {"gesture's last step", false, false, 0.0, 0.0, 0.0, 1, 20.5, 0.0, -lastGesture},
+    };
+    for (const auto& row : rows) {
+        app.adventureState.npcPositions = {{"t:walker", {20.5, 64.0, 8.5}}};
+        NpcMotion& motion = app.adventureState.npcMotion["t:walker"];
+        motion.previous = {18.5, 64.0, 8.5};
+        motion.walking = row.walking;
+        motion.wasWalking = row.wasWalking;
+        motion.previousWalkPhase = row.previousPhase;
+        motion.walkPhase = row.phase;
+        motion.walkAmount = row.amount;
+        motion.gestureStep = row.gesture;
+        render::NpcBody body;
+        body.position = {row.x, 64.0, 8.5};
+        body.motion.angles = {0.0, row.a2, row.a3};
+        std::vector<render::MeshVertex> expected;
+        render::emitBoxFigure(expected, body);
+        const std::vector<render::MeshVertex> drawn = build();
+        ASSERT_EQ(drawn.size(), expected.size()) << row.what;
+        for (std::size_t i = 0; i < drawn.size(); ++i) {
+            EXPECT_NEAR(drawn[i].x, expected[i].x, 1e-5) << row.what << " vertex " << i;
+            EXPECT_NEAR(drawn[i].y, expected[i].y, 1e-5) << row.what << " vertex " << i;
+            EXPECT_NEAR(drawn[i].z, expected[i].z, 1e-5) << row.what << " vertex " << i;
+        }
+    }
+}
+
 // A model NPC of one triangle at model point (1, 0.5, 0), its one bone turned a quarter about z by
 // its idle clip, drawn without idle motion so that only the pose moves it.
 class ModelNpc : public NpcFigures {

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <numbers>
+#include <tuple>
 
 #include "render/npc_animation.h"
 #include "render/npc_figures.h"
@@ -108,6 +110,74 @@ TEST(BoxFigure, TallerBodyIsScaledEvenlyPivotsIncluded) {
     }
 }
 
+TEST(BoxFigure, EveryBoxWithItsColourPartAndPivot) {
+    struct Box {
+        const char* name;
+        Double3 min, max, colour;
+        uint32_t part;
+        Double3 pivot;
+    };
+    constexpr Double3 trouser{0.19, 0.24, 0.31}, sleeve{0.25, 0.49, 0.44}, skin{0.73, 0.53, 0.35},
+        eye{0.05, 0.045, 0.04}, head{0.0, 1.43, 0.0};
+    const Box boxes[] = {
+        {"leg -z", {-0.12, 0.02, -0.23}, {0.12, 0.72, -0.045}, trouser, 4, {}},
+        {"leg +z", {-0.12, 0.02, 0.045}, {0.12, 0.72, 0.23}, trouser, 4, {}},
+        {"torso", {-0.18, 0.7, -0.24}, {0.18, 1.41, 0.24}, {0.2, 0.43, 0.4}, 0, {}},
+        {"belt", {-0.18, 0.7, -0.24}, {0.18, 0.79, 0.24}, {0.36, 0.25, 0.13}, 0, {}},
+        {"head", {-0.16, 1.43, -0.19}, {0.18, 1.79, 0.19}, skin, 1, head},
+        {"hair", {-0.18, 1.74, -0.21}, {0.19, 1.83, 0.21}, {0.26, 0.16, 0.1}, 1, head},
+        {"arm -1", {-0.075, 0.9, -0.295}, {0.075, 1.36, -0.215}, sleeve, 3, {0.0, 1.35, -0.255}},
+        {"hand -1", {-0.075, 0.81, -0.295}, {0.075, 0.96, -0.215}, skin, 3, {0.0, 1.35, -0.255}},
+        {"eye -1", {0.181, 1.61, -0.11}, {0.188, 1.67, -0.06}, eye, 1, head},
+        {"arm +1", {-0.075, 0.9, 0.215}, {0.075, 1.36, 0.295}, sleeve, 2, {0.0, 1.35, 0.255}},
+        {"hand +1", {-0.075, 0.81, 0.215}, {0.075, 0.96, 0.295}, skin, 2, {0.0, 1.35, 0.255}},
+        {"eye +1", {0.181, 1.61, 0.06}, {0.188, 1.67, 0.11}, eye, 1, head},
+    };
+    render::NpcBody rest = standingBody(1.82), posed = rest;
+    rest.motion.angles = {};
+    posed.motion.bob = 0.02;
+    posed.motion.angles = {0.3, 0.5, -0.4};
+    std::vector<render::MeshVertex> still, moved;
+    render::emitBoxFigure(still, rest);
+    render::emitBoxFigure(moved, posed);
+    ASSERT_EQ(still.size(), std::size(boxes) * 36);
+    const auto bounds = [](const auto first, const auto last, int axis) {
+        const auto at = [axis](const render::MeshVertex& v) {
+            return axis == 0 ? v.x : axis == 1 ? v.y : v.z;
+        };
+        const auto [low, high] =
+            std::minmax_element(first, last, [&at](const auto& a, const auto& b) { return at(a) < at(b); });
+        return std::pair<double, double>{at(*low), at(*high)};
+    };
+    for (std::size_t i = 0; i < std::size(boxes); ++i) {
+        const Box& box = boxes[i];
+        const auto at = static_cast<std::ptrdiff_t>(i * 36);
+        // Posed, the box spans what its eight corners span when posed as its part about its pivot.
+        std::vector<Double3> corners;
+        for (int c = 0; c < 8; ++c) {
+            corners.push_back(
+                render::npcPartPoint({(c & 1) ? box.max[0] : box.min[0], (c & 2) ? box.max[1] : box.min[1],
+                                      (c & 4) ? box.max[2] : box.min[2]},
+                                     box.part, box.pivot, posed));
+        }
+        for (int k = 0; k < 3; ++k) {
+            const auto [low, high] = bounds(still.begin() + at, still.begin() + at + 36, k);
+            EXPECT_NEAR(low, box.min[k], 1e-5) << box.name << " axis " << k;
+            EXPECT_NEAR(high, box.max[k], 1e-5) << box.name << " axis " << k;
+            const auto [posedLow, posedHigh] = bounds(moved.begin() + at, moved.begin() + at + 36, k);
+            const auto [cornerLow, cornerHigh] =
+                std::minmax_element(corners.begin(), corners.end(),
+                                    [k](const Double3& a, const Double3& b) { return a[k] < b[k]; });
+            EXPECT_NEAR(posedLow, (*cornerLow)[k], 1e-5) << box.name << " posed axis " << k;
+            EXPECT_NEAR(posedHigh, (*cornerHigh)[k], 1e-5) << box.name << " posed axis " << k;
+        }
+        const render::MeshVertex& top = still[static_cast<std::size_t>(at) + 18];  // the +y face, shade 1
+        EXPECT_NEAR(top.r, box.colour[0], 1e-6) << box.name;
+        EXPECT_NEAR(top.g, box.colour[1], 1e-6) << box.name;
+        EXPECT_NEAR(top.b, box.colour[2], 1e-6) << box.name;
+    }
+}
+
 TEST(BoxFigure, BlinkNarrowsTheEyes) {
     render::NpcBody body = standingBody(1.82);
     body.motion.angles = {};
@@ -143,6 +213,37 @@ TEST(ModelFigure, BonesPoseVerticesAndABadBoneTakesThePartPath) {
     model.vertexBones = &badBones;
     EXPECT_NEAR(render::modelFigurePoint(model, 1, body)[1], 0.5 * 0.5 + 0.01, 1e-9);
     EXPECT_NEAR(render::modelFigurePoint(model, 1, body)[0], 0.05, 1e-9);
+}
+
+TEST(ModelFigure, LegsSwingOppositeWaysAboutTheHip) {
+    // One vertex at the feet per part; the hip is at 0.38 of the 1.82 height.
+    const std::vector<ModelVertex> vertices(3, ModelVertex{0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0, 1.0f, 0});
+    const std::vector<uint32_t> parts = {4, 5, 0};
+    render::NpcModelFigure model;
+    model.vertices = &vertices;
+    model.parts = &parts;
+    model.walkPhase = std::numbers::pi / 2;
+    model.legSwing = 0.3;
+    render::NpcBody body = standingBody(1.82);
+    body.motion.angles = {};
+    const double below = 0.01 - 1.82 * 0.38;  // the foot point under the hip
+    const struct {
+        std::size_t vertex;
+        double x, y;
+    } rows[] = {{0, -std::sin(0.3) * below, 1.82 * 0.38 + std::cos(0.3) * below},
+                {1, std::sin(0.3) * below, 1.82 * 0.38 + std::cos(0.3) * below},
+                {2, 0.0, 0.01}};
+    for (const auto& row : rows) {
+        const Double3 p = render::modelFigurePoint(model, row.vertex, body);
+        EXPECT_NEAR(p[0], row.x, 1e-9) << "vertex " << row.vertex;
+        EXPECT_NEAR(p[1], row.y, 1e-9) << "vertex " << row.vertex;
+    }
+    // The swing grows with the walk up to a full walk and the amplitude.
+    for (const auto& [walk, amplitude, swing] :
+         {std::tuple{0.0, 1.0, 0.0}, std::tuple{-0.5, 1.0, 0.0}, std::tuple{1.0, 1.0, 0.45},
+          std::tuple{2.0, 1.0, 0.45}, std::tuple{0.5, 2.0, 0.45}}) {
+        EXPECT_NEAR(render::modelLegSwing(walk, amplitude), swing, 1e-12) << walk << " " << amplitude;
+    }
 }
 
 TEST(NpcBoneMatrices, RestIsIdentityAndAChildFollowsItsParent) {

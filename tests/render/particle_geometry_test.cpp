@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <numbers>
 
 #include "app/app.h"
 
@@ -61,11 +63,18 @@ TEST(ParticleTest, OpacityRampEdges) {
 TEST(ParticleTest, SmokeGrowsToThreePointEightTimesItsSizeOthersKeepIt) {
     struct Case {
         int32_t kind;
-        double factor;
+        bool ended;  // at the end of its life, else half-way through it
+        double factor, opacity;
+        std::array<float, 3> colour;
     };
-    for (const Case c : {Case{1, 3.8}, Case{2, 1.0}, Case{3, 1.0}}) {
+    const std::array<float, 3> smoke{0.4f, 0.42f, 0.44f}, spark{1.0f, 0.4f, 0.06f},
+        splash{0.2f, 0.52f, 0.76f};
+    for (const Case c :
+         {Case{1, true, 3.8, 0.0, smoke}, Case{2, true, 1.0, 0.0, spark}, Case{3, true, 1.0, 0.0, splash},
+          Case{1, false, 2.4, 0.34, smoke}, Case{2, false, 1.0, 0.9, spark}, Case{3, false, 1.0, 0.9, splash},
+          Case{7, false, 1.0, 0.9, splash}}) {
         Particle p = at(0, 0, 0, c.kind);
-        p.life = 0;  // at the end of its life
+        p.life = c.ended ? 0 : p.fullLife / 2;
         std::vector<MeshVertex> list;
         render::ParticleView view;  // yaw 0: right is +z, up is +y
         view.player = {5, 0, 0};
@@ -74,8 +83,37 @@ TEST(ParticleTest, SmokeGrowsToThreePointEightTimesItsSizeOthersKeepIt) {
         ASSERT_EQ(list.size(), 6u);
         EXPECT_NEAR(list[0].z, -0.1 * c.factor, 1e-6) << c.kind;
         EXPECT_NEAR(list[0].y, -0.1 * c.factor, 1e-6) << c.kind;
-        EXPECT_FLOAT_EQ(list[0].sky, 0.0f) << "faded out";
+        EXPECT_NEAR(list[0].sky, c.opacity, 1e-6) << c.kind << " " << c.ended;
+        EXPECT_EQ((std::array<float, 3>{list[0].r, list[0].g, list[0].b}), c.colour) << c.kind;
         EXPECT_FLOAT_EQ(list[0].layer, 400000.0f + c.kind);
+    }
+}
+
+TEST(ParticleTest, QuadCornersFaceTheViewFromTheInterpolatedCentre) {
+    Particle p = at(2, 3, 4, 2);  // a spark keeps its half-size 0.1
+    p.prevX = 1;                  // moved from x 1: a quarter on, the centre is at 1.25
+    const double quarter = std::numbers::pi / 2;
+    struct View {
+        double yaw, pitch;
+        std::array<double, 3> right, up;
+    };
+    constexpr double corners[6][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, -1}, {1, 1}, {-1, 1}};
+    for (const View w : {View{0, 0, {0, 0, 1}, {0, 1, 0}}, View{quarter, 0, {-1, 0, 0}, {0, 1, 0}},
+                         View{0, quarter, {0, 0, 1}, {-1, 0, 0}}}) {
+        std::vector<MeshVertex> list;
+        render::appendParticleQuads(list, {p}, {w.yaw, w.pitch, {0, 0, 0}, 0.25});
+        ASSERT_EQ(list.size(), 6u);
+        for (std::size_t i = 0; i < 6; ++i) {
+            const double cx = corners[i][0], cy = corners[i][1];
+            const double expected[3] = {1.25 + (w.right[0] * cx + w.up[0] * cy) * 0.1,
+                                        3 + (w.right[1] * cx + w.up[1] * cy) * 0.1,
+                                        4 + (w.right[2] * cx + w.up[2] * cy) * 0.1};
+            EXPECT_NEAR(list[i].x, expected[0], 1e-6) << w.yaw << " " << w.pitch << " corner " << i;
+            EXPECT_NEAR(list[i].y, expected[1], 1e-6) << w.yaw << " " << w.pitch << " corner " << i;
+            EXPECT_NEAR(list[i].z, expected[2], 1e-6) << w.yaw << " " << w.pitch << " corner " << i;
+            EXPECT_FLOAT_EQ(list[i].u, static_cast<float>((cx + 1) / 2)) << i;
+            EXPECT_FLOAT_EQ(list[i].v, static_cast<float>((1 - cy) / 2)) << i;
+        }
     }
 }
 
