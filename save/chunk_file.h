@@ -1,6 +1,6 @@
 #pragma once
 // Chunk files: one binary file per chunk column that left the window modified, under
-// <world>/chunks. Layout, little-endian:
+// <world>/Chunks as <cx>_<cz>.bin. Layout, little-endian:
 //   "QVCK", u32 version 1, u32 world seed, u32 generation value, i32 cx, i32 cz,
 //   u32 parts (bit 0: states follow, bit 1: water levels follow),
 //   32,768 cell ids, then the states and the water levels when present (32,768 bytes each),

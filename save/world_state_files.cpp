@@ -346,6 +346,8 @@ std::string questId(ByteReader& in) {
 }  // namespace
 
 std::string encodeQuestLog(const adventure::QuestLog& log) {
+    checkRecordCount(kQuestsFile, log.accepted.size(), kMaxQuests);
+    checkRecordCount(kQuestsFile, log.completed.size(), kMaxQuests);
     ByteWriter out("QVQL", kVersion);
     out.put(static_cast<uint32_t>(log.accepted.size()));
     for (const auto& [id, q] : log.accepted) {

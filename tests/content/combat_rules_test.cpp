@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <tuple>
+
 #include "loader_fixture.h"
 
 namespace {
@@ -62,6 +66,65 @@ TEST_F(CombatRulesTest, AnyFaultWritesItsMessageAloneAndRestoresEveryDefault) {
         EXPECT_EQ(rules, content::CombatRules{}) << c.json;
         EXPECT_EQ(errors("combat_errors.txt"), std::string(c.line) + "\n") << c.json;
     }
+}
+
+// Each setting at both bounds and just beyond each; the companions keep the cross checks satisfied.
+TEST_F(CombatRulesTest, EverySettingAtItsBoundsFromBothSides) {
+    const struct {
+        const char* key;
+        double min, max;
+        bool integer;
+        const char* companions;
+    } settings[] = {
+        {"heavy_cost", 1, 100, true, ""},
+        {"quick_windup_ticks", 1, 20, true, R"("heavy_windup_ticks": 60, )"},
+        {"heavy_windup_ticks", 2, 60, true, R"("quick_windup_ticks": 1, )"},
+        {"quick_recovery_ticks", 2, 40, true, R"("heavy_recovery_ticks": 80, )"},
+        {"heavy_recovery_ticks", 4, 80, true, R"("quick_recovery_ticks": 2, )"},
+        {"heavy_multiplier", 1.1, 3.0, false, ""},
+        {"maximum", 20, 1000, true, R"("heavy_cost": 20, "dodge_cost": 20, )"},
+        {"regeneration", 1, 100, false, ""},
+        {"regen_delay_ticks", 0, 200, true, ""},
+        {"melee_cost", 1, 100, true, ""},
+        {"bow_cost", 1, 100, true, ""},
+        {"dodge_cost", 1, 100, true, ""},
+        {"sprint_cost", 1, 100, false, ""},
+        {"block_cost", 1, 20, false, ""},
+        {"dodge_speed", 5, 20, false, ""},
+        {"dodge_ticks", 2, 10, true, ""},
+        {"guard_stun_ticks", 1, 100, true, ""},
+    };
+    for (const auto& s : settings) {
+        // The nearest value outside a bound: the next whole number for whole-number settings.
+        const auto beyond = [&](double bound, double direction) {
+            return s.integer ? bound + direction : std::nextafter(bound, direction * HUGE_VAL);
+        };
+        for (const auto& [value, accepted] :
+             {std::pair{s.min, true}, {beyond(s.min, -1), false}, {s.max, true}, {beyond(s.max, 1), false}}) {
+            char number[40];
+            std::snprintf(number, sizeof number, "%.17g", value);
+            write("combat_rules.json",
+                  std::string("{") + s.companions + "\"" + s.key + "\": " + number + "}");
+            const content::CombatRules rules = content::loadCombatRules(content());
+            EXPECT_EQ(errors("combat_errors.txt"),
+                      accepted ? "" : std::string("Invalid combat setting: ") + s.key + "\n")
+                << s.key << " " << number;
+            EXPECT_EQ(rules == content::CombatRules{}, !accepted) << s.key << " " << number;
+        }
+    }
+}
+
+// The cross checks allow a cost equal to the maximum and a heavy move one tick longer than the quick one.
+TEST_F(CombatRulesTest, CrossChecksAtTheirEdges) {
+    write("combat_rules.json", R"({"maximum": 25, "quick_windup_ticks": 9, "quick_recovery_ticks": 17})");
+    const content::CombatRules rules = content::loadCombatRules(content());
+    EXPECT_EQ(errors("combat_errors.txt"), "");
+    EXPECT_EQ(std::tie(rules.maximum, rules.quickWindupTicks, rules.quickRecoveryTicks),
+              std::tuple(25, 9, 17));
+    // The default heavy cost 24 passes a maximum of 24; the default dodge cost 25 does not.
+    write("combat_rules.json", R"({"maximum": 24})");
+    content::loadCombatRules(content());
+    EXPECT_EQ(errors("combat_errors.txt"), "Combat action cost exceeds maximum\n");
 }
 
 }  // namespace

@@ -109,15 +109,57 @@ TEST_F(LivingWorldTest, EveryFaultEndsTheLoad) {
     }
 }
 
-TEST_F(LivingWorldTest, AtMostThirtyTwoTerritories) {
-    std::string list;
-    for (int i = 0; i < 33; ++i) {
-        list += std::string(i ? "," : "") + R"({"structure": "test:s)" + std::to_string(i) +
-                R"(", "kind": "mine"})";
+// Every number, count and length of the file at its limit and one past it.
+TEST_F(LivingWorldTest, EachLimitFromBothSides) {
+    const auto territories = [](int count, const std::string& extra = "") {
+        std::string list;
+        for (int i = 0; i < count; ++i) {
+            list += std::string(i ? "," : "") + R"({"structure": "test:s)" + std::to_string(i) +
+                    R"(", "kind": "mine")" + extra + "}";
+        }
+        return R"("territories": [)" + list + "]";
+    };
+    const auto name = [](std::size_t bytes) { return R"(, "name": ")" + std::string(bytes, 'n') + "\""; };
+    const std::string id100 = "test:" + std::string(95, 'i');
+    std::vector<std::pair<std::string, std::string>> cases = {
+        {R"({"factions": [)" + factions(8) + "]}", ""},
+        {R"({"factions": [)" + factions(9) + "]}", "Invalid living faction"},
+        {R"({"factions": [{"id": ")" + id100 + R"("}]})", ""},
+        {R"({"factions": [{"id": ")" + id100 + R"(i"}]})", "Invalid living faction"},
+        {R"({"factions": [{"id": "core:a")" + name(112) + "}]}", ""},
+        {"{" + territories(32, name(112)) + "}", ""},
+        {R"({"factions": [)" + factions(8) + "], " + territories(33) + "}", "Invalid living territory"},
+        {"{" + territories(1, name(113)) + "}", "Invalid adventure text: name"},
+        {R"({"territories": [{"structure": ")" + id100 + R"(", "kind": "mine"}]})", ""},
+        {R"({"territories": [{"structure": ")" + id100 + R"(i", "kind": "mine"}]})",
+         "Invalid living territory"},
+    };
+    const std::string faction = R"({"factions": [{"id": "core:a", )";
+    const std::string territory = R"({"territories": [{"structure": "core:m", "kind": "mine", )";
+    const struct {
+        const char* key;
+        int min, max;
+        std::string prefix, suffix;  // around the member
+    } values[] = {
+        {"raid_ticks", 1200, 480000, "{", "}"},   {"warning_ticks", 100, 1200, "{", "}"},
+        {"caravan_ticks", 400, 480000, "{", "}"}, {"market_ticks", 200, 48000, "{", "}"},
+        {"stock_capacity", 1, 4096, "{", "}"},    {"security_discount", 0, 50, "{", "}"},
+        {"relation", -100, 100, faction, "}]}"},  {"production_ticks", 20, 48000, territory, "}]}"},
+        {"amount", 1, 64, territory, "}]}"},
+    };
+    for (const auto& v : values) {
+        for (const auto& [value, accepted] :
+             {std::pair{v.min, true}, {v.min - 1, false}, {v.max, true}, {v.max + 1, false}}) {
+            cases.push_back({v.prefix + "\"" + v.key + "\": " + std::to_string(value) + v.suffix,
+                             accepted ? "" : std::string("Invalid adventure value: ") + v.key});
+        }
     }
-    write("living_world.json", R"({"factions": [)" + factions(8) + R"(], "territories": [)" + list + "]}");
-    EXPECT_EQ(failureOf<std::exception>([&] { content::loadLivingWorld(content()); }),
-              "Invalid living territory");
+    for (const auto& [json, message] : cases) {
+        write("living_world.json", json);
+        EXPECT_EQ(failureOf<std::exception>([&] { content::loadLivingWorld(content()); }),
+                  message.empty() ? "(no failure)" : message)
+            << json.substr(0, 100);
+    }
 }
 
 TEST(AdventureText, OneLineTextsUpToTheirLength) {

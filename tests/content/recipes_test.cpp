@@ -59,6 +59,11 @@ TEST_F(RecipesTest, EachFaultSkipsOnlyItsFileWithOneLine) {
          R"({"id": "test:r11", "result": "test:stick", "count": 1, "ingredients": [{"id": "test:seeds", "count": 0}]})",
          "count must be an integer 1..64"},
         {"a12.recipe.json", R"({"id": "test:r12",})", "Expected JSON string"},
+        // A merged ingredient may reach a full stack, not one more.
+        {"a12a.recipe.json",
+         R"({"id": "test:r12a", "result": "test:stick", "count": 1, "ingredients": [{"id": "test:seeds", "count": 40},
+             {"id": "test:seeds", "count": 25}]})",
+         "Combined ingredient count exceeds 64"},
         {"a13.recipe.json", recipeJson("test:ok"), ""},
         {"a14.recipe.json", recipeJson("test:ok"), "Duplicate recipe id"},
     };
@@ -73,13 +78,19 @@ TEST_F(RecipesTest, IngredientsMergeAndTheirNumberIsBounded) {
     write("merge.recipe.json",
           R"({"id": "test:merge", "station": 5, "result": "test:stick", "count": 64, "ingredients": [
               {"id": "test:seeds", "count": 20}, {"id": "core:stone", "count": 1}, {"id": "test:seeds", "count": 30}]})");
+    write("six.recipe.json",
+          R"({"id": "test:six", "result": "test:stick", "count": 1, "ingredients": [
+              {"id": "test:seeds", "count": 40}, {"id": "test:seeds", "count": 24}, {"id": "test:stick", "count": 1},
+              {"id": "test:flask", "count": 1}, {"id": "test:tonic", "count": 1}, {"id": "test:blade", "count": 1}]})");
     write("seven.recipe.json",
           R"({"id": "test:seven", "result": "test:stick", "count": 1, "ingredients": [
               {"id": "test:seeds", "count": 1}, {"id": "test:seeds", "count": 1}, {"id": "test:seeds", "count": 1},
               {"id": "test:seeds", "count": 1}, {"id": "test:seeds", "count": 1}, {"id": "test:seeds", "count": 1},
               {"id": "test:seeds", "count": 1}]})");
     std::vector<content::Recipe> recipes = content::loadRecipes(content());
-    ASSERT_EQ(recipes.size(), 1u);
+    ASSERT_EQ(recipes.size(), 2u);
+    ASSERT_EQ(recipes[1].ingredients.size(), 5u) << "six entries, two of them merged";
+    EXPECT_EQ(recipes[1].ingredients[0].count, 64);
     EXPECT_EQ(recipes[0].station, "workbench") << "a station that is no string is the workbench";
     ASSERT_EQ(recipes[0].ingredients.size(), 2u);
     EXPECT_EQ(recipes[0].ingredients[0].resource, loadertest::seeds);

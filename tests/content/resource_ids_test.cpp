@@ -193,9 +193,10 @@ TEST_F(ResourceIdsTest, NameLookups) {
 }
 
 TEST_F(ResourceIdsTest, MissingContentDirectoryStillReadsTheIdsFile) {
-    testsupport::writeFile(idsFile(), "\"core:a\" 13\n");
+    testsupport::writeFile(idsFile(), "\"core:a\" 13\n\"core:z\" 255\n");
     EXPECT_EQ(load(), "");
     EXPECT_EQ(voxel::blockDef(13).name, "MISSING: core:a");
+    EXPECT_EQ(voxel::blockDef(255).name, "MISSING: core:z") << "the last id is read; 256 is refused above";
     EXPECT_FALSE(fs::exists(content()));
 }
 

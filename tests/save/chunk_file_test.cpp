@@ -54,7 +54,7 @@ class ChunkFile : public testing::Test {
 TEST_F(ChunkFile, WrittenChunkReloadsIdenticalWithAndWithoutOptionalLists) {
     const voxel::Chunk full = editedChunk(-3, 7);
     filesave::writeChunk(dir.path(), kSeed, 4, full);
-    EXPECT_TRUE(std::filesystem::exists(pathOf(-3, 7)));
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "Chunks" / "-3_7.bin")) << "x first, then z";
     expectSameContents(load(-3, 7), full);
 
     voxel::Chunk bare(2, -1);
@@ -85,6 +85,13 @@ TEST_F(ChunkFile, DamagedFilesRaiseAndStayUntouched) {
     testsupport::writeFile(pathOf(4, 4), bytes.substr(0, bytes.size() - 1));
     EXPECT_THAT([&] { load(4, 4); },
                 ThrowsMessage<std::runtime_error>(failure("Damaged chunk file (wrong size)", 4, 4)));
+
+    // A header and a checksum are the least a chunk file holds: one byte less is no chunk file at all.
+    testsupport::writeFile(pathOf(4, 4), bytes.substr(0, 36));
+    EXPECT_THAT([&] { load(4, 4); },
+                ThrowsMessage<std::runtime_error>(failure("Damaged chunk file (wrong size)", 4, 4)));
+    testsupport::writeFile(pathOf(4, 4), bytes.substr(0, 35));
+    EXPECT_THAT([&] { load(4, 4); }, ThrowsMessage<std::runtime_error>(failure("Not a chunk file", 4, 4)));
 
     testsupport::writeFile(pathOf(4, 4), "QUORVANE_WORLD 1\nname x\nseed 1\ngeneration 4\n");
     EXPECT_THAT([&] { load(4, 4); }, ThrowsMessage<std::runtime_error>(failure("Not a chunk file", 4, 4)));

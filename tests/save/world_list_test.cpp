@@ -23,6 +23,8 @@ TEST(WorldFile, RoundTripAndLineEndings) {
     EXPECT_EQ(record->name, "  spaced  name ");
     EXPECT_EQ(record->seed, 12345u);
     EXPECT_EQ(record->generation, 1);
+    EXPECT_EQ(parseWorldFile(filesave::formatWorldFile({"a", 4294967295u, 4}))->seed, 4294967295u)
+        << "the largest seed; one more is refused below";
 
     const auto windows = parseWorldFile("QUORVANE_WORLD 1\r\nname \r\nseed 0\r\ngeneration 4\r\nlater 1\r\n");
     ASSERT_TRUE(windows);
@@ -162,6 +164,24 @@ TEST(WorldList, SkippedFoldersAreNamedWithTheirCause) {
     EXPECT_EQ(listing.skipped, (std::vector<std::string>{"world_2: world.txt is damaged or cut short",
                                                           "world_3: world.txt is missing",
                                                           "world_11: world.txt is damaged or cut short"}));
+}
+
+// Lines after the generation are ignored, so padding brings a good record to the size limit and
+// one byte past it.
+TEST(WorldList, WorldFilesUpToTheirSizeLimitAreRead) {
+    testsupport::TempDir dir;
+    const auto saves = dir.path() / "Saves";
+    for (const auto& [folder, size] : {std::pair{"world_1", 65536}, {"world_2", 65537}}) {
+        std::string text = filesave::formatWorldFile({"Padded", 1, 4}) + "padding ";
+        text.resize(size, 'x');
+        testsupport::writeFile(saves / folder / "world.txt", text);
+    }
+    const filesave::WorldListing listing = filesave::scanWorldFolders(saves);
+    ASSERT_EQ(listing.worlds.size(), 1u);
+    EXPECT_EQ(listing.worlds[0].directory, saves / "world_1");
+    EXPECT_EQ(listing.skipped, std::vector<std::string>{"world_2: world.txt cannot be read"});
+    EXPECT_THAT(listing.refused,
+                testing::ElementsAre("Invalid world file: " + (saves / "world_2" / "world.txt").string()));
 }
 
 TEST(WorldList, TheAppWritesTheSkippedFoldersBesideTheSaves) {

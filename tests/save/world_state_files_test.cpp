@@ -223,6 +223,25 @@ void expectNotSaved(const std::function<std::string()>& encode, const std::strin
     }
 }
 
+// A cell-keyed file at its count limit reads back and is written again byte for byte; one record more
+// is refused by the reader and never written by the encoder.
+template <typename Value>
+void expectCellMapBounded(const char* file, const char* magic, uint32_t limit, std::size_t valueBytes,
+                          std::optional<std::map<CellKey, Value>> (*decode)(const std::string&),
+                          std::string (*encode)(const std::map<CellKey, Value>&)) {
+    SCOPED_TRACE(file);
+    const std::string full = cellFile(magic, limit, valueBytes);
+    std::optional<std::map<CellKey, Value>> read = decode(full);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->size(), limit);
+    EXPECT_TRUE(encode(*read) == full);
+    EXPECT_FALSE(decode(cellFile(magic, limit + 1, valueBytes)));
+    read->emplace(CellKey{-1, 0, 0}, Value{});
+    expectNotSaved([&] { return encode(*read); }, std::string("Cannot save ") + file + ": " +
+                                                      std::to_string(limit + 1) + " records, at most " +
+                                                      std::to_string(limit));
+}
+
 // At its limit a collection is written and read back; one record more is refused by the reader and
 // never written by the encoder, so a save cannot leave a file that keeps its world from opening.
 TEST(WorldStateFiles, CountsAreBoundedAtTheirEdges) {
@@ -253,19 +272,41 @@ TEST(WorldStateFiles, CountsAreBoundedAtTheirEdges) {
     expectNotSaved([&] { return encodeActors({2, {named}}); },
                    "Cannot save actors.dat: a definition id of 257 bytes, at most 256");
 
-    std::map<CellKey, Machine> machines;
-    for (int32_t i = 0; i <= static_cast<int32_t>(kMaxRecords); ++i) machines.emplace_hint(machines.end(), CellKey{i, 0, 0}, Machine{});
-    expectNotSaved([&] { return encodeMachines(machines); }, "Cannot save machines.dat: 65537 records, at most 65536");
-    machines.erase(std::prev(machines.end()));
-    EXPECT_EQ(decodeMachines(encodeMachines(machines))->size(), kMaxRecords);
+    // The quest log: 4,096 accepted and 4,096 completed quests and a dug count for every block id.
+    const auto withOneMoreCompleted = [](uint32_t before) {
+        adventure::QuestLog log;
+        for (uint32_t i = 0; i < before; ++i) log.completed.insert("q:" + std::to_string(i));
+        std::string bytes = encodeQuestLog(log);
+        bytes.resize(bytes.size() - 4);  // the empty list of dug counts
+        const uint32_t n = before + 1;
+        bytes.replace(12, 4, reinterpret_cast<const char*>(&n), 4);
+        return bytes + std::string("\5\0\0\0z:new\0\0\0\0", 13);
+    };
+    EXPECT_EQ(decodeQuestLog(withOneMoreCompleted(4095))->completed.size(), 4096u);
+    EXPECT_FALSE(decodeQuestLog(withOneMoreCompleted(4096)));
+    adventure::QuestLog quests;
+    for (uint32_t i = 0; i <= 4096; ++i) quests.accepted["q:" + std::to_string(i)];
+    expectNotSaved([&] { return encodeQuestLog(quests); },
+                   "Cannot save quests.dat: 4097 records, at most 4096");
+    quests.accepted.erase(quests.accepted.begin());
+    for (int id = 0; id < 256; ++id) quests.minedBlocks[static_cast<uint8_t>(id)] = 1;
+    const auto readQuests = decodeQuestLog(encodeQuestLog(quests));
+    ASSERT_TRUE(readQuests);
+    EXPECT_EQ(readQuests->accepted.size(), 4096u);
+    EXPECT_EQ(readQuests->minedBlocks.size(), 256u);
+    for (uint32_t i = 0; i <= 4096; ++i) quests.completed.insert("q:" + std::to_string(i));
+    expectNotSaved([&] { return encodeQuestLog(quests); },
+                   "Cannot save quests.dat: 4097 records, at most 4096");
 
-    EXPECT_EQ(decodeCrops(cellFile("QVCR", kMaxBlockStates, 8))->size(), kMaxBlockStates);
-    EXPECT_FALSE(decodeCrops(cellFile("QVCR", kMaxBlockStates + 1, 8)));
-    EXPECT_EQ(decodeWater(cellFile("QVWA", kMaxBlockStates, 1))->size(), kMaxBlockStates);
-    EXPECT_FALSE(decodeWater(cellFile("QVWA", kMaxBlockStates + 1, 1)));
-    std::map<CellKey, uint8_t> water;
-    for (int32_t i = 0; i <= static_cast<int32_t>(kMaxBlockStates); ++i) water.emplace_hint(water.end(), CellKey{i, 0, 0}, 1);
-    expectNotSaved([&] { return encodeWater(water); }, "Cannot save water.dat: 1048577 records, at most 1048576");
+    const std::string arrows = encodeArrows(std::vector<Arrow>(kMaxRecords));
+    EXPECT_EQ(decodeArrows(arrows)->size(), kMaxRecords);
+    EXPECT_FALSE(decodeArrows(withOneMore(arrows, 8, 48)));
+
+    expectCellMapBounded(kBlockStatesFile, "QVBS", kMaxBlockStates, 2, decodeBlockStates, encodeBlockStates);
+    expectCellMapBounded(kMachinesFile, "QVMA", kMaxRecords, 39, decodeMachines, encodeMachines);
+    expectCellMapBounded(kChestsFile, "QVCH", kMaxRecords, 243, decodeChests, encodeChests);
+    expectCellMapBounded(kCropsFile, "QVCR", kMaxBlockStates, 8, decodeCrops, encodeCrops);
+    expectCellMapBounded(kWaterFile, "QVWA", kMaxBlockStates, 1, decodeWater, encodeWater);
 
     // A count that claims more records than the file holds is refused before anything is reserved.
     std::string huge = encodeDroppedItems({});

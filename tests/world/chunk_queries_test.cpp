@@ -27,6 +27,34 @@ TEST_F(ChunkQueries, BlocksAreFoundByFloorDivisionOfNegativeCoordinates) {
     EXPECT_EQ(app.blockAt(16, 10, 0), 0);
 }
 
+// A coordinate on either side of a chunk border, along x and along z, lands in its own chunk and
+// local cell (floor division, not truncation), and reads, writes and states agree on that cell.
+TEST_F(ChunkQueries, CellsBesideEachChunkBorderMapToTheirChunkAndLocalCell) {
+    const struct {
+        int32_t c, chunk;
+        uint32_t local;
+    } rows[] = {{-17, -2, 15}, {-16, -1, 0}, {-1, -1, 15}, {0, 0, 0}, {15, 0, 15}, {16, 1, 0}};
+    for (int32_t c : {-2, -1, 1}) {
+        load(c, 0);
+        load(0, c);
+    }
+    load(0, 0);
+    for (const auto& row : rows) {
+        ASSERT_TRUE(app.setBlock(row.c, 70, 0, id::lantern)) << row.c;
+        ASSERT_TRUE(app.setBlockState(row.c, 70, 0, 3));
+        ASSERT_TRUE(app.setBlock(0, 71, row.c, id::lantern)) << row.c;
+        ASSERT_TRUE(app.setBlockState(0, 71, row.c, 5));
+        const voxel::Chunk& alongX = *app.findChunk(row.chunk, 0);
+        const voxel::Chunk& alongZ = *app.findChunk(0, row.chunk);
+        EXPECT_EQ(alongX.get(row.local, 70, 0), id::lantern) << row.c;
+        EXPECT_EQ(alongZ.get(0, 71, row.local), id::lantern) << row.c;
+        EXPECT_EQ(alongX.states.at(voxel::cellIndex(row.local, 70, 0)), 3) << row.c;
+        EXPECT_EQ(alongZ.states.at(voxel::cellIndex(0, 71, row.local)), 5) << row.c;
+        EXPECT_EQ(app.blockAt(row.c, 70, 0), id::lantern) << row.c;
+        EXPECT_EQ(app.findBlockEntity(0, 71, row.c), 5) << row.c;
+    }
+}
+
 TEST_F(ChunkQueries, EditsOutsideTheLoadedWorldAreRefused) {
     load(0, 0);
     forgetChanges();

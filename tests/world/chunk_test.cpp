@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
@@ -37,16 +38,34 @@ TEST_F(Chunk, CellsAreIndexedYThenZThenX) {
     EXPECT_FALSE(chunk.statesApplied);
 }
 
-TEST_F(Chunk, OutsideCellsReadAirAndRefuseWrites) {
+// Each bound of the chunk from both sides: the last cell inside is written and read back, the first
+// one outside reads air and refuses a write.
+TEST_F(Chunk, EdgeCellsInsideAndOutside) {
+    const struct {
+        uint32_t x, y, z;
+        bool inside;
+    } rows[] = {{0, 0, 0, true},
+                {15, 0, 0, true},
+                {0, 127, 0, true},
+                {0, 0, 15, true},
+                {15, 127, 15, true},
+                {16, 0, 0, false},
+                {0, 128, 0, false},
+                {0, 0, 16, false},
+                {static_cast<uint32_t>(-1), 0, 0, false},
+                {0, static_cast<uint32_t>(-1), 0, false},
+                {0, 0, static_cast<uint32_t>(-1), false}};
+    for (const auto& row : rows) {
+        voxel::Chunk chunk(0, 0);
+        chunk.cells.assign(chunk.cells.size(), 3);
+        const std::string failure = setFailure(chunk, row.x, row.y, row.z, 1);
+        SCOPED_TRACE(std::to_string(row.x) + " " + std::to_string(row.y) + " " + std::to_string(row.z));
+        EXPECT_EQ(failure, row.inside ? "(no failure)" : "block position");
+        EXPECT_EQ(chunk.get(row.x, row.y, row.z), row.inside ? 1 : 0);
+        EXPECT_EQ(std::count(chunk.cells.begin(), chunk.cells.end(), 1), row.inside ? 1 : 0);
+    }
     voxel::Chunk chunk(0, 0);
     chunk.cells.assign(chunk.cells.size(), 3);
-    EXPECT_EQ(chunk.get(16, 0, 0), 0);
-    EXPECT_EQ(chunk.get(0, 128, 0), 0);
-    EXPECT_EQ(chunk.get(0, 0, 16), 0);
-    EXPECT_EQ(chunk.get(static_cast<uint32_t>(-1), 0, 0), 0);
-    EXPECT_EQ(setFailure(chunk, 16, 0, 0, 1), "block position");
-    EXPECT_EQ(setFailure(chunk, 0, 128, 0, 1), "block position");
-    EXPECT_EQ(setFailure(chunk, static_cast<uint32_t>(-1), 0, 0, 1), "block position");
     EXPECT_EQ(setFailure(chunk, 0, 0, 0, 13), "invalid block ID");
     EXPECT_EQ(chunk.get(0, 0, 0), 3) << "a refused write leaves the cell";
 }
