@@ -1,12 +1,16 @@
 #include "platform/process.h"
 
+#include <fcntl.h>
+#include <pthread.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <stdexcept>
 #include <thread>
 
@@ -18,35 +22,71 @@ namespace {
 
 constexpr auto kWaitPollInterval = std::chrono::milliseconds(5);
 
-// The child starts with no blocked signals and the default handling of the ones this process
-// takes over (the close request watcher blocks SIGINT and SIGTERM), so that it can be stopped.
-class SpawnSetup {
+// Runs in the fresh child. The close request watcher blocks SIGINT and SIGTERM, and the child must
+// stay stoppable, so it starts with no blocked signals and their default handling.
+[[noreturn]] void runBoundChild(pid_t parent, const std::function<void()>& inChild) {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    // We may have ended before the binding took hold; then no signal would ever come.
+    if (getppid() != parent) _exit(127);
+    for (int signal : {SIGINT, SIGTERM, SIGPIPE}) ::signal(signal, SIG_DFL);
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    inChild();
+    _exit(127);
+}
+
+// The parent-death signal follows the thread that forked, not the process, and a caller's thread may
+// end before its child should: every fork happens on one thread that lives as long as we do.
+class Forker {
 public:
-    explicit SpawnSetup(const std::filesystem::path& workingDirectory) {
-        posix_spawnattr_init(&attributes_);
-        posix_spawn_file_actions_init(&actions_);
-        sigset_t none, defaults;
-        sigemptyset(&none);
-        sigemptyset(&defaults);
-        for (int signal : {SIGINT, SIGTERM, SIGPIPE}) sigaddset(&defaults, signal);
-        posix_spawnattr_setsigmask(&attributes_, &none);
-        posix_spawnattr_setsigdefault(&attributes_, &defaults);
-        posix_spawnattr_setflags(&attributes_, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-        if (!workingDirectory.empty()) posix_spawn_file_actions_addchdir_np(&actions_, workingDirectory.c_str());
+    Forker() : owner_(getpid()) {
+        // The thread takes no signals, so that the close request watcher still gets them all.
+        sigset_t all, previous;
+        sigfillset(&all);
+        pthread_sigmask(SIG_SETMASK, &all, &previous);
+        std::thread([this] { serve(); }).detach();
+        pthread_sigmask(SIG_SETMASK, &previous, nullptr);
     }
-    ~SpawnSetup() {
-        posix_spawn_file_actions_destroy(&actions_);
-        posix_spawnattr_destroy(&attributes_);
+    pid_t owner() const { return owner_; }
+
+    int fork(const std::function<void()>& inChild) {
+        const std::lock_guard oneCaller(callers_);
+        std::unique_lock lock(mutex_);
+        job_ = &inChild;
+        changed_.notify_all();
+        changed_.wait(lock, [&] { return job_ == nullptr; });
+        return pid_;
     }
-    SpawnSetup(const SpawnSetup&) = delete;
-    SpawnSetup& operator=(const SpawnSetup&) = delete;
-    const posix_spawnattr_t* attributes() const { return &attributes_; }
-    const posix_spawn_file_actions_t* actions() const { return &actions_; }
 
 private:
-    posix_spawnattr_t attributes_;
-    posix_spawn_file_actions_t actions_;
+    void serve() {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            changed_.wait(lock, [&] { return job_ != nullptr; });
+            const pid_t parent = getpid();
+            pid_ = ::fork();
+            if (pid_ == 0) runBoundChild(parent, *job_);
+            job_ = nullptr;
+            changed_.notify_all();
+        }
+    }
+
+    const pid_t owner_;
+    std::mutex callers_, mutex_;
+    std::condition_variable changed_;
+    const std::function<void()>* job_ = nullptr;
+    pid_t pid_ = -1;
 };
+
+Forker& forker() {
+    static std::mutex guard;
+    static Forker* instance = nullptr;  // never destroyed: its thread runs until we exit
+    const std::lock_guard lock(guard);
+    // A copy of this process made by fork alone has our memory but not the forker's thread.
+    if (instance == nullptr || instance->owner() != getpid()) instance = new Forker;
+    return *instance;
+}
 
 int exitCodeOf(int status) {
     return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
@@ -68,17 +108,37 @@ bool reap(ChildProcess& child, bool block) {
 
 }  // namespace
 
+int forkBoundChild(const std::function<void()>& inChild) {
+    return forker().fork(inChild);
+}
+
 ChildProcess startProcess(const std::filesystem::path& program, const std::vector<std::string>& arguments,
                           const std::filesystem::path& workingDirectory) {
     std::string programText = program.string();
+    const std::string directory = workingDirectory.string();
     std::vector<std::string> argumentTexts = arguments;
     std::vector<char*> argv{programText.data()};
     for (std::string& argument : argumentTexts) argv.push_back(argument.data());
     argv.push_back(nullptr);
-    const SpawnSetup setup(workingDirectory);
-    pid_t pid = -1;
-    if (posix_spawn(&pid, programText.c_str(), setup.actions(), setup.attributes(), argv.data(), environ) != 0)
-        throw std::runtime_error("Cannot start " + programText);
+    // A child that cannot start says why through a pipe that a successful exec closes unwritten.
+    int report[2];
+    if (pipe2(report, O_CLOEXEC) != 0) throw std::runtime_error("Cannot start " + programText);
+    const int pid = forkBoundChild([&] {
+        if (directory.empty() || chdir(directory.c_str()) == 0)
+            execve(programText.c_str(), argv.data(), environ);
+        const int error = errno;
+        [[maybe_unused]] const ssize_t written = write(report[1], &error, sizeof error);
+        _exit(127);
+    });
+    close(report[1]);
+    int error = 0;
+    ssize_t got = 0;
+    do {
+        got = read(report[0], &error, sizeof error);
+    } while (got < 0 && errno == EINTR);
+    close(report[0]);
+    if (pid > 0 && got > 0) waitpid(pid, nullptr, 0);
+    if (pid < 0 || got > 0) throw std::runtime_error("Cannot start " + programText);
     return ChildProcess{pid, std::nullopt};
 }
 

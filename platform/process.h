@@ -1,6 +1,8 @@
 #pragma once
-// Child processes: start, wait with a time limit, stop.
+// Child processes: start, wait with a time limit, stop. Every child is bound to this process: it is
+// killed when this process ends, however it ends (a test killed at its time limit included).
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,6 +14,11 @@ struct ChildProcess {
     // Set once the process has ended and been reaped; later waits return it again.
     std::optional<int> exitCode;
 };
+
+// Forks a bound child that starts with no blocked signals and the default handling of SIGINT,
+// SIGTERM and SIGPIPE, and runs `inChild` there; `inChild` must end in exec or _exit and call only
+// async-signal-safe functions. Returns the child's id, or -1 when fork fails.
+int forkBoundChild(const std::function<void()>& inChild);
 
 // Starts `program` with `arguments` (argv[1..]) in `workingDirectory` (empty = this one).
 // Throws std::runtime_error when it cannot be started.

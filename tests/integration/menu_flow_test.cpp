@@ -50,20 +50,22 @@ struct Driver {
 testsupport::RunResult runDriven(const testsupport::GameInstall& game, const std::string& script, Driver& driver) {
     const fs::path file = game.root() / "driver.sh";
     std::ofstream(file) << kDriverPrelude << script;
-    const fs::path log = game.root() / "driver.log";
+    // Started as the game is, so that the script goes with the test however the test ends.
     std::thread thread([&] {
-        const std::string command = "DISPLAY=" + game.display() + " SAVES='" + (game.root() / "Saves").string() +
-                                    "' bash -x '" + file.string() + "' > '" + log.string() + "' 2>&1";
-        driver.exitCode = std::system(command.c_str());
+        testsupport::RunOptions options;
+        options.arguments = {"-x", file.string()};
+        options.environment = {{"DISPLAY", game.display()}, {"SAVES", (game.root() / "Saves").string()}};
+        options.timeoutSeconds = 240;
+        const testsupport::RunResult ran = testsupport::runProgram("/bin/bash", options);
+        driver.exitCode = ran.exitCode;
+        driver.log = ran.out + ran.err;
     });
     testsupport::RunOptions options;
     options.unset = {"QUORVANE_HEADLESS_CHECK"};  // a shown window takes the X input
     options.timeoutSeconds = 240;
     testsupport::RunResult result = game.run(options);
     thread.join();
-    driver.log = testsupport::readFile(log);
     fs::remove(file);
-    fs::remove(log);
     return result;
 }
 

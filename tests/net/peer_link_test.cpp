@@ -1,29 +1,93 @@
-// A peer that stops reading: its unsent data is capped.
+// One link's limits at their edges: bytes in a second, silence, and unsent data.
+#include "net/peer_link.h"
+
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 
 #include "net/loopback.h"
-#include "net/peer_link.h"
 #include "platform/tcp.h"
 
 namespace {
 
-TEST(PeerLink, APeerThatDoesNotReadIsDroppedOnceItsUnsentDataPassesTheCap) {
-    uint16_t port = 0;
-    const int listener = nettest::listenLoopback(port);
-    const int socket = nettest::connectLoopback(port);
-    const int deaf = nettest::acceptWithin(listener, 2000);  // never reads
-    ASSERT_GE(deaf, 0);
+// Our end of a connection and the peer's, which the test writes or leaves deaf. A local socket pair:
+// what one end sends is there for the other at once, and a full buffer stays full until read.
+struct Link {
+    Link() {
+        int ends[2] = {-1, -1};
+        EXPECT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, ends), 0);
+        socket = ends[0];
+        peer = ends[1];
+    }
+    ~Link() {
+        for (const int s : {socket, peer}) platform::closeSocket(s);
+    }
+    std::string turn(double now) { return net::exchange(socket, in, out, meter, now, limits, messages); }
+    int socket = -1, peer = -1;
     net::LinkLimits limits;
-    limits.sendBuffer = 1u << 20;
     net::LinkMeter meter;
-    net::startMeter(meter, 0.0);
-    std::vector<uint8_t> in, small(1024, 0), large(64u << 20, 0);
+    std::vector<uint8_t> in, out;
     std::vector<net::Message> messages;
-    EXPECT_EQ(net::exchange(socket, in, small, meter, 0.0, limits, messages), "");
-    EXPECT_TRUE(small.empty());
-    EXPECT_EQ(net::exchange(socket, in, large, meter, 0.0, limits, messages),
-              "peer does not read: more than 1048576 bytes wait to be sent");
-    for (const int s : {socket, deaf, listener}) platform::closeSocket(s);
+};
+
+// The start of a frame that never ends: bytes that count, but no message.
+std::vector<uint8_t> unfinished(std::size_t size) {
+    std::vector<uint8_t> bytes(size, 0);
+    if (size > 2) bytes[2] = 1;  // length 65536
+    return bytes;
+}
+
+TEST(PeerLink, APeerIsAFloodOneBytePastTheLimitInOneSecond) {
+    for (const std::size_t sent : {1000, 1001}) {
+        Link link;
+        link.limits.bytesPerSecond = 1000;
+        net::startMeter(link.meter, 10.0);
+        nettest::sendAll(link.peer, unfinished(sent));
+        EXPECT_EQ(link.turn(10.5), sent == 1000 ? "" : "flood: more than 1000 bytes in one second");
+        EXPECT_EQ(link.in.size(), sent);
+    }
+}
+
+TEST(PeerLink, APeerIsSilentJustPastTheLimitSinceItLastSentAByte) {
+    struct Row {
+        double heard;  // when its last byte came (the start, 100, when it sent none)
+        double now;
+        const char* error;
+    };
+    const Row rows[] = {
+        {100.0, 115.0, ""},
+        {100.0, 115.001, "silent for more than 15 seconds"},
+        {110.0, 125.0, ""},
+        {110.0, 125.001, "silent for more than 15 seconds"},
+    };
+    for (const Row& row : rows) {
+        Link link;
+        net::startMeter(link.meter, 100.0);
+        if (row.heard != 100.0) {
+            nettest::sendAll(link.peer, unfinished(1));
+            ASSERT_EQ(link.turn(row.heard), "");
+        }
+        EXPECT_EQ(link.turn(row.now), row.error) << row.heard << " " << row.now;
+    }
+}
+
+TEST(PeerLink, APeerThatDoesNotReadIsDroppedOnceItsUnsentDataPassesTheCap) {
+    Link link;
+    link.limits.sendBuffer = 1u << 20;
+    net::startMeter(link.meter, 0.0);
+    const std::string dropped = "peer does not read: more than 1048576 bytes wait to be sent";
+    link.out.assign(1024, 0);
+    EXPECT_EQ(link.turn(0.0), "");
+    EXPECT_TRUE(link.out.empty());
+    link.out.assign(64u << 20, 0);
+    EXPECT_EQ(link.turn(0.0), dropped);
+    // Now the socket's buffer is full as well: exactly the cap may wait, one byte more may not.
+    while (platform::sendSome(link.socket, link.out.data(), link.out.size()) > 0) {
+    }
+    for (const std::size_t waiting : {link.limits.sendBuffer, link.limits.sendBuffer + 1}) {
+        link.out.assign(waiting, 0);
+        EXPECT_EQ(link.turn(0.0), waiting == link.limits.sendBuffer ? "" : dropped);
+        EXPECT_EQ(link.out.size(), waiting) << "nothing more left";
+    }
 }
 
 }  // namespace

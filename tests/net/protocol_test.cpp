@@ -167,10 +167,76 @@ TEST(LanProtocol, NumbersThatAreNotFiniteAreRefused) {
     }
 }
 
-TEST(LanProtocol, NothingOverALimitIsSent) {
-    EXPECT_THROW(net::encodeFrame(net::HelloMessage{1, 0, std::string(33, 'x'), "a"}), std::runtime_error);
-    EXPECT_THROW(net::encodeFrame(net::PosesMessage{std::vector<net::PlayerPose>(65)}), std::runtime_error);
-    EXPECT_NO_THROW(net::encodeFrame(net::PosesMessage{std::vector<net::PlayerPose>(64)}));
+// The message with `n` entries in its list.
+template <class M, auto list>
+net::Message withEntries(std::size_t n) {
+    M message;
+    (message.*list).resize(n);
+    return message;
+}
+
+// What is sent at a limit comes back as it was; one more is never sent.
+TEST(LanProtocol, EachLimitIsSentUpToItAndNothingPastIt) {
+    using namespace net;
+    using std::string;
+    struct Row {
+        const char* name;
+        std::size_t limit;
+        Message (*make)(std::size_t);  // the message with this many entries or text bytes
+    };
+    const Row rows[] = {
+        {"room code", kMaxRoomCode, [](auto n) -> Message { return HelloMessage{1, 0, string(n, '7'), ""}; }},
+        {"name", kMaxPlayerName, [](auto n) -> Message { return HelloMessage{1, 0, "", string(n, 'a')}; }},
+        {"refusal reason", kMaxReason, [](auto n) -> Message { return RefusalMessage{string(n, 'r')}; }},
+        {"NPC id", kMaxNpcId, [](auto n) -> Message { return NpcsMessage{{{string(n, 'n')}}}; }},
+        {"listed name", kMaxPlayerName, [](auto n) -> Message { return PlayersMessage{{{1, string(n, 'p')}}}; }},
+        {"cell edits", kMaxCellEdits, withEntries<BlockEditsMessage, &BlockEditsMessage::cells>},
+        {"poses", kMaxPoses, withEntries<PosesMessage, &PosesMessage::players>},
+        {"mobs", kMaxMobs, withEntries<MobsMessage, &MobsMessage::mobs>},
+        {"NPCs", kMaxNpcs, withEntries<NpcsMessage, &NpcsMessage::npcs>},
+        {"arrows", kMaxArrows, withEntries<ArrowsMessage, &ArrowsMessage::arrows>},
+        {"dropped items", kMaxItems, withEntries<ItemsMessage, &ItemsMessage::items>},
+        {"players", kMaxPlayers, withEntries<PlayersMessage, &PlayersMessage::players>},
+    };
+    for (const Row& row : rows) {
+        const Bytes bytes = encodeFrame(row.make(row.limit));
+        const DecodedFrame frame = decode(bytes);
+        EXPECT_EQ(frame.status, DecodedFrame::Outcome::Complete) << row.name << ": " << frame.error;
+        EXPECT_EQ(encodeFrame(frame.message), bytes) << row.name;
+        EXPECT_THROW(encodeFrame(row.make(row.limit + 1)), std::runtime_error) << row.name;
+    }
+}
+
+TEST(LanProtocol, EditsAreCutIntoFramesOfAtMostTheLimit) {
+    const std::size_t full = net::kMaxCellEdits;
+    const std::pair<std::size_t, std::vector<std::size_t>> rows[] = {
+        {0, {}},
+        {1, {1}},
+        {full, {full}},
+        {full + 1, {full, 1}},
+        {2 * full, {full, full}},
+        {2 * full + 1, {full, full, 1}},
+    };
+    for (const auto& [count, expected] : rows) {
+        std::vector<net::CellEdit> cells(count);
+        for (std::size_t i = 0; i < count; ++i) cells[i].x = static_cast<int32_t>(i);
+        Bytes out;
+        net::appendEditFrames(out, cells);
+        std::vector<std::size_t> frames;
+        std::vector<net::CellEdit> cellsBack;
+        for (std::size_t at = 0; at < out.size();) {
+            const DecodedFrame frame = net::decodeFrame(out.data() + at, out.size() - at);
+            ASSERT_EQ(frame.status, DecodedFrame::Outcome::Complete) << count;
+            at += frame.consumed;
+            const auto& part = std::get<net::BlockEditsMessage>(frame.message).cells;
+            frames.push_back(part.size());
+            cellsBack.insert(cellsBack.end(), part.begin(), part.end());
+        }
+        EXPECT_EQ(frames, expected) << count;
+        ASSERT_EQ(cellsBack.size(), count);
+        for (std::size_t i = 0; i < count; ++i)
+            ASSERT_EQ(cellsBack[i].x, static_cast<int32_t>(i)) << "in order";
+    }
 }
 
 TEST(LanProtocol, APeerIsAFloodOneMessagePastTheLimitInOneSecond) {

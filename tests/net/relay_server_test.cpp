@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <utility>
 
 #include "net/loopback.h"
 #include "platform/tcp.h"
@@ -93,6 +94,33 @@ TEST(RelayServer, AGuestWithOtherCodeContentOrVersionIsRefusedAndClosed) {
     }
     EXPECT_EQ(relay.server.guestCount(), 0u);
     EXPECT_TRUE(relay.server.drops().empty()) << "a refusal is no misbehaviour";
+}
+
+// The default room holds as many as a Players message lists.
+TEST(RelayServer, TheGuestThatFillsTheRoomIsAdmittedTheNextIsRefusedUntilSomeoneLeaves) {
+    net::RelayConfig c = config();
+    c.limits.silenceSeconds = 600;  // the first guests wait quietly while the room fills
+    Relay relay(c);
+    std::vector<TestPeer> guests(net::kMaxPlayers);
+    for (std::size_t i = 0; i < guests.size(); ++i) relay.join(guests[i], "G" + std::to_string(i));
+    ASSERT_EQ(relay.server.guestCount(), net::kMaxPlayers);
+    TestPeer& last = guests.back();
+    ASSERT_TRUE(last.readUntil(relay.turn(), [&] { return last.last<net::PlayersMessage>() != nullptr; }));
+    EXPECT_EQ(last.last<net::PlayersMessage>()->players.size(), net::kMaxPlayers);
+
+    TestPeer refused;
+    refused.socket = nettest::connectLoopback(relay.server.port());
+    refused.send(net::HelloMessage{net::kProtocolVersion, kFingerprint, "40617395", "one too many"});
+    ASSERT_TRUE(refused.readUntil(relay.turn(), [&] { return refused.closed; }));
+    ASSERT_NE(refused.last<net::RefusalMessage>(), nullptr);
+    EXPECT_EQ(refused.last<net::RefusalMessage>()->reason, "The room is full");
+    EXPECT_EQ(relay.server.guestCount(), net::kMaxPlayers);
+
+    platform::closeSocket(std::exchange(guests.front().socket, -1));
+    TestPeer next;
+    relay.join(next, "next");
+    EXPECT_EQ(relay.server.guestCount(), net::kMaxPlayers);
+    EXPECT_TRUE(relay.server.drops().empty());
 }
 
 TEST(RelayServer, ABadGuestIsDroppedWithOneLineAndTheOthersGoOn) {
@@ -186,6 +214,75 @@ TEST(RelayServer, EditsFromManyMessagesReachTheOthersInFewBatches) {
     }));
     EXPECT_LT(batches, 30u) << "batched, so a busy builder never floods the others";
     EXPECT_TRUE(relay.server.drops().empty());
+}
+
+// Past the cells it remembers for late joiners, the relay still passes new cells on and still follows
+// the ones it remembers.
+TEST(RelayServer, TheCellsRememberedStopAtTheirLimit) {
+    net::RelayConfig c = config();
+    c.maxChangedCells = 2;
+    Relay relay(c);
+    TestPeer a, b, late;
+    relay.join(a, "A");
+    relay.join(b, "B");
+    a.send(net::BlockEditsMessage{{{1, 70, 0, 3, 0, 0}, {2, 70, 0, 3, 0, 0}, {3, 70, 0, 3, 0, 0}}});
+    a.send(net::BlockEditsMessage{{{1, 70, 0, 4, 0, 0}}});
+    std::vector<int32_t> relayed;
+    ASSERT_TRUE(b.readUntil(relay.turn(), [&] {
+        relayed.clear();
+        for (const net::Message& message : b.received)
+            if (const auto* edits = std::get_if<net::BlockEditsMessage>(&message))
+                for (const net::CellEdit& cell : edits->cells) relayed.push_back(cell.x * 10 + cell.id);
+        return relayed.size() == 4;
+    }));
+    EXPECT_EQ(relayed, (std::vector<int32_t>{13, 23, 33, 14}));
+    relay.join(late, "late");
+    ASSERT_TRUE(late.readUntil(relay.turn(), [&] { return late.last<net::PlayersMessage>() != nullptr; }));
+    const auto* remembered = late.last<net::BlockEditsMessage>();
+    ASSERT_NE(remembered, nullptr);
+    ASSERT_EQ(remembered->cells.size(), 2u);
+    EXPECT_EQ(remembered->cells[0].id, 4) << "a remembered cell follows its latest edit";
+    EXPECT_EQ(remembered->cells[1].x, 2);
+}
+
+// The owner's snapshots to the others and the others' events to the owner stop at the budget within
+// one second; what the owner sends a guest is not held back.
+TEST(RelayServer, NoMoreThanTheBudgetIsPassedOnInOneSecond) {
+    struct Row {
+        const char* name;
+        bool fromOwner;
+        bool snapshots;
+        std::size_t passed;  // of kRelayedPerSecond + 1 sent at once
+    };
+    const Row rows[] = {
+        {"a guest's events", false, false, net::kRelayedPerSecond},
+        {"the owner's snapshots", true, true, net::kRelayedPerSecond},
+        {"the owner's events", true, false, net::kRelayedPerSecond + 1},
+    };
+    for (const Row& row : rows) {
+        Relay relay;
+        TestPeer owner, guest;
+        relay.join(owner, "owner");
+        relay.join(guest, "guest");
+        TestPeer& from = row.fromOwner ? owner : guest;
+        TestPeer& to = row.fromOwner ? guest : owner;
+        std::vector<uint8_t> burst;
+        for (uint32_t i = 0; i <= net::kRelayedPerSecond; ++i)
+            net::appendFrame(burst, row.snapshots ? net::Message{net::MobsMessage{}}
+                                                  : net::ClientEventMessage{net::kEventPileGiven, 2, i, 1});
+        // Once the other sees this pose, the relay has read everything before it.
+        net::appendFrame(burst, net::LocalPoseMessage{{42}});
+        nettest::sendAll(from.socket, burst);
+        ASSERT_TRUE(to.readUntil(relay.turn(), [&] {
+            const auto* poses = to.last<net::PosesMessage>();
+            return poses && !poses->players.empty() && poses->players[0].pose[0] == 42.0f;
+        })) << row.name;
+        std::size_t passed = 0;
+        for (const net::Message& message : to.received)
+            passed += row.snapshots ? std::holds_alternative<net::MobsMessage>(message)
+                                    : std::holds_alternative<net::ClientEventMessage>(message);
+        EXPECT_EQ(passed, row.passed) << row.name;
+    }
 }
 
 // The owner's world reaches the others; a non-owner's snapshot goes nowhere and its events go to the

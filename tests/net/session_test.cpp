@@ -11,6 +11,7 @@
 #include "net/loopback.h"
 #include "platform/tcp.h"
 #include "server/relay_server.h"
+#include "support/failure.h"
 #include "support/temp_dir.h"
 #include "world/loaded_world.h"
 
@@ -89,6 +90,17 @@ TEST_F(JoinedGame, HelloCarriesCodeAndContentAndTheHostsSnapshotsReachTheRecords
 
     app.closeSession();
     EXPECT_FALSE(fs::exists(cache())) << "the session's cache folder goes with it";
+}
+
+TEST_F(JoinedGame, ARoomCodeAsLongAsAHelloCarriesIsSentAndALongerOneRefused) {
+    const std::string longest(net::kMaxRoomCode, '7');
+    EXPECT_EQ(testsupport::failureOf([&] { app.startSession(false, "127.0.0.1", port, longest + "7"); }),
+              "Room code is too long");
+    app.startSession(false, "127.0.0.1", port, longest);
+    TestPeer second;
+    second.socket = nettest::acceptWithin(listener, 2000);
+    ASSERT_TRUE(second.readUntil(turn(), [&] { return second.last<net::HelloMessage>() != nullptr; }));
+    EXPECT_EQ(second.last<net::HelloMessage>()->roomCode, longest);
 }
 
 TEST_F(JoinedGame, ReleasingHeldActionsTellsTheHostOnceAndOnlyAfterAButtonActed) {

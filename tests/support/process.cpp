@@ -9,6 +9,8 @@
 #include <chrono>
 #include <stdexcept>
 
+#include "platform/process.h"
+
 extern char** environ;
 
 namespace testsupport {
@@ -39,8 +41,10 @@ void drain(int fd, std::string& into, bool& open) {
 }  // namespace
 
 RunResult runProgram(const std::string& program, const RunOptions& options) {
+    // Close-on-exec, so that no other child started meanwhile keeps our pipes open.
     int outPipe[2], errPipe[2];
-    if (pipe(outPipe) != 0 || pipe(errPipe) != 0) throw std::runtime_error("pipe failed");
+    if (pipe2(outPipe, O_CLOEXEC) != 0 || pipe2(errPipe, O_CLOEXEC) != 0)
+        throw std::runtime_error("pipe failed");
     std::vector<std::string> env = buildEnvironment(options);
     std::vector<char*> envp, argv;
     for (auto& e : env) envp.push_back(e.data());
@@ -51,19 +55,15 @@ RunResult runProgram(const std::string& program, const RunOptions& options) {
     for (auto& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
 
-    pid_t pid = fork();
-    if (pid < 0) throw std::runtime_error("fork failed");
-    if (pid == 0) {
+    // Bound to the test: a test killed at its time limit takes the program with it.
+    const pid_t pid = platform::forkBoundChild([&] {
         dup2(outPipe[1], 1);
         dup2(errPipe[1], 2);
-        close(outPipe[0]);
-        close(errPipe[0]);
-        close(outPipe[1]);
-        close(errPipe[1]);
         if (!options.workingDirectory.empty() && chdir(options.workingDirectory.c_str()) != 0) _exit(126);
         execve(prog.c_str(), argv.data(), envp.data());
         _exit(127);
-    }
+    });
+    if (pid < 0) throw std::runtime_error("fork failed");
     close(outPipe[1]);
     close(errPipe[1]);
 

@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <signal.h>
-#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,6 +12,8 @@
 #include <string>
 #include <thread>
 
+#include "platform/process.h"
+
 namespace testsupport {
 
 namespace {
@@ -22,12 +23,10 @@ namespace {
 int firstDisplayNumber() { return 1000 + static_cast<int>(getpid() % 20000) * 2; }
 
 int startServer(int number) {
-    const int pid = fork();
-    if (pid < 0) throw std::runtime_error("fork failed");
-    if (pid == 0) {
-        // The server must not outlive a test that dies without stopping it, nor hold the test's
-        // output open: CTest waits for every writer of that pipe to close it.
-        prctl(PR_SET_PDEATHSIG, SIGKILL);
+    const std::string display = ":" + std::to_string(number);
+    // The server must not outlive the test, however the test ends, nor hold the test's output open:
+    // CTest waits for every writer of that pipe to close it.
+    const int pid = platform::forkBoundChild([&] {
         const int null = open("/dev/null", O_RDWR);
         if (null >= 0) {
             dup2(null, 0);
@@ -35,12 +34,12 @@ int startServer(int number) {
             dup2(null, 2);
         }
         close_range(3, ~0U, 0);
-        const std::string display = ":" + std::to_string(number);
         // -noreset: a test that closes its last connection and opens another must find the server up.
         execlp("Xvfb", "Xvfb", display.c_str(), "-noreset", "-screen", "0", "1920x1080x24", "-nolisten", "tcp",
                static_cast<char*>(nullptr));
         _exit(127);
-    }
+    });
+    if (pid < 0) throw std::runtime_error("fork failed");
     return pid;
 }
 
