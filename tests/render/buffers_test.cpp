@@ -29,29 +29,27 @@ VkPhysicalDeviceMemoryProperties memoryTypes(std::initializer_list<VkMemoryPrope
 
 constexpr VkMemoryPropertyFlags kHost = VK_MEMORY_PROPERTY_HOST_VISIBLE_BIT | VK_MEMORY_PROPERTY_HOST_COHERENT_BIT;
 
-TEST(PickMemoryType, LowestQualifyingIndexWinsOverRicherLaterTypes) {
-    const VkPhysicalDeviceMemoryProperties properties = memoryTypes({
-        VK_MEMORY_PROPERTY_DEVICE_LOCAL_BIT,
-        VK_MEMORY_PROPERTY_HOST_VISIBLE_BIT,
-        kHost,
-        kHost | VK_MEMORY_PROPERTY_HOST_CACHED_BIT | VK_MEMORY_PROPERTY_DEVICE_LOCAL_BIT,
-    });
-    EXPECT_EQ(render::pickMemoryType(properties, 0xF, kHost), 2);
-    EXPECT_EQ(render::pickMemoryType(properties, 0xF, VK_MEMORY_PROPERTY_DEVICE_LOCAL_BIT), 0);
-    EXPECT_EQ(render::pickMemoryType(properties, 0xF, 0), 0);
-}
-
-TEST(PickMemoryType, OnlyTypesAllowedByTheBitsCount) {
-    const VkPhysicalDeviceMemoryProperties properties = memoryTypes({kHost, VK_MEMORY_PROPERTY_HOST_VISIBLE_BIT, kHost});
-    EXPECT_EQ(render::pickMemoryType(properties, 0b110, kHost), 2);
-    EXPECT_EQ(render::pickMemoryType(properties, 0b010, kHost), -1);
-    EXPECT_EQ(render::pickMemoryType(properties, 0, 0), -1);
-}
-
-TEST(PickMemoryType, TypesBeyondTheCountAreIgnored) {
-    VkPhysicalDeviceMemoryProperties properties = memoryTypes({VK_MEMORY_PROPERTY_DEVICE_LOCAL_BIT});
-    properties.memoryTypes[1].propertyFlags = kHost;
-    EXPECT_EQ(render::pickMemoryType(properties, 0xFFFFFFFFu, kHost), -1);
+// The lowest qualifying index wins over richer later types; only the types the bits allow count, and
+// types beyond the count are ignored.
+TEST(PickMemoryType, LowestAllowedQualifyingIndexWins) {
+    constexpr VkMemoryPropertyFlags local = VK_MEMORY_PROPERTY_DEVICE_LOCAL_BIT;
+    constexpr VkMemoryPropertyFlags visible = VK_MEMORY_PROPERTY_HOST_VISIBLE_BIT;
+    const auto rich = memoryTypes({local, visible, kHost, kHost | VK_MEMORY_PROPERTY_HOST_CACHED_BIT | local});
+    const auto gapped = memoryTypes({kHost, visible, kHost});
+    VkPhysicalDeviceMemoryProperties counted = memoryTypes({local});
+    counted.memoryTypes[1].propertyFlags = kHost;
+    const struct {
+        const VkPhysicalDeviceMemoryProperties& properties;
+        uint32_t bits;
+        VkMemoryPropertyFlags wanted;
+        int expected;
+    } rows[] = {
+        {rich, 0xF, kHost, 2},      {rich, 0xF, local, 0},       {rich, 0xF, 0, 0},
+        {gapped, 0b110, kHost, 2},  {gapped, 0b010, kHost, -1},  {gapped, 0, 0, -1},
+        {counted, 0xFFFFFFFFu, kHost, -1},
+    };
+    for (std::size_t i = 0; i < std::size(rows); ++i)
+        EXPECT_EQ(render::pickMemoryType(rows[i].properties, rows[i].bits, rows[i].wanted), rows[i].expected) << i;
 }
 
 TEST(VulkanCheck, MessageNamesCallSignedCodeAndLine) {

@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -38,8 +39,7 @@ TEST(Camera, DepthRunsFromNearToFarAndUpIsTheTopOfTheScreen) {
     const Clip farPoint = transform(m, 8.0f, 83.0f, 29.0f - 1000.0f);
     EXPECT_NEAR(farPoint.z / farPoint.w, 1.0f, 1e-4f);
     const Clip ahead = transform(m, 8.0f, 83.0f, 19.0f);
-    EXPECT_NEAR(ahead.x / ahead.w, 0.0f, 1e-5f);
-    EXPECT_NEAR(ahead.y / ahead.w, 0.0f, 1e-5f);
+    EXPECT_THAT((std::array{ahead.x / ahead.w, ahead.y / ahead.w}), testing::Each(testing::FloatNear(0.0f, 1e-5f)));
     const Clip above = transform(m, 8.0f, 85.0f, 19.0f);
     EXPECT_LT(above.y / above.w, 0.0f) << "Vulkan's y points down the screen";
     const Clip right = transform(m, 9.0f, 83.0f, 19.0f);
@@ -49,8 +49,7 @@ TEST(Camera, DepthRunsFromNearToFarAndUpIsTheTopOfTheScreen) {
 TEST(Camera, PitchTiltsTheViewUpward) {
     const render::Matrix4 m = render::viewProjection({}, 0.0f, 0.5f, 1.309f, 1.0f);
     const Clip along = transform(m, std::cos(0.5f) * 10.0f, std::sin(0.5f) * 10.0f, 0.0f);
-    EXPECT_NEAR(along.x / along.w, 0.0f, 1e-5f);
-    EXPECT_NEAR(along.y / along.w, 0.0f, 1e-5f);
+    EXPECT_THAT((std::array{along.x / along.w, along.y / along.w}), testing::Each(testing::FloatNear(0.0f, 1e-5f)));
 }
 
 TEST(Camera, ThirdPersonEyeStopsShortOfTheFirstSolidCell) {
@@ -71,15 +70,12 @@ render::ViewPlanes planesAlongX() {
 TEST(ViewPlanes, AreSumsAndDifferencesOfTheMatrixRows) {
     const render::ViewPlanes planes = planesAlongX();
     // Rows: r0 = (0, 0, 1, 0), r1 = (0, -1, 0, 0), r2 = (1.0001, 0, 0, -0.10001), r3 = (1, 0, 0, 0).
-    EXPECT_FLOAT_EQ(planes[0].nx, 1.0f);
-    EXPECT_FLOAT_EQ(planes[0].nz, 1.0f);
-    EXPECT_FLOAT_EQ(planes[1].nz, -1.0f);
-    EXPECT_FLOAT_EQ(planes[2].ny, -1.0f);
-    EXPECT_FLOAT_EQ(planes[3].ny, 1.0f);
-    EXPECT_FLOAT_EQ(planes[4].nx, 1.0001f);
-    EXPECT_FLOAT_EQ(planes[4].w, -0.10001f);
+    using testing::FloatEq;
+    EXPECT_THAT((std::array{planes[0].nx, planes[0].nz, planes[1].nz, planes[2].ny, planes[3].ny, planes[4].nx,
+                            planes[4].w, planes[5].w}),
+                testing::ElementsAre(FloatEq(1.0f), FloatEq(1.0f), FloatEq(-1.0f), FloatEq(-1.0f), FloatEq(1.0f),
+                                     FloatEq(1.0001f), FloatEq(-0.10001f), FloatEq(0.10001f)));
     EXPECT_NEAR(planes[5].nx, -0.0001f, 1e-7f);
-    EXPECT_FLOAT_EQ(planes[5].w, 0.10001f);
 }
 
 TEST(ViewPlanes, BoxesAheadPassAndBoxesBehindOrBesideDoNot) {
@@ -92,9 +88,8 @@ TEST(ViewPlanes, BoxesAheadPassAndBoxesBehindOrBesideDoNot) {
 }
 
 TEST(ViewPlanes, ChunkColumnsAndMeshBoundsWiden) {
-    const render::Box column = render::chunkColumnBox(-2, 3);
-    const render::Box expected{-33.0, -2.0, 47.0, -15.0, 131.0, 65.0};
-    for (std::size_t i = 0; i < 6; ++i) EXPECT_DOUBLE_EQ(column[i], expected[i]);
+    EXPECT_THAT(render::chunkColumnBox(-2, 3),
+                testing::Pointwise(testing::DoubleEq(), render::Box{-33.0, -2.0, 47.0, -15.0, 131.0, 65.0}));
     const render::Box widened = render::widenedBox({0.0, 1.0, 2.0, 3.0, 4.0, 5.0}, 0.01);
     EXPECT_DOUBLE_EQ(widened[0], -0.01);
     EXPECT_DOUBLE_EQ(widened[5], 5.01);

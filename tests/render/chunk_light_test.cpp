@@ -22,6 +22,25 @@ int block(const voxel::Chunk& chunk, int x, int y, int z) {
     return chunk.light.at(voxel::cellIndex(x, y, z)) >> 4;
 }
 
+struct Probe {
+    int x, y, z, level;
+};
+
+// Whether every probed cell holds its level of one channel (sky or block); a failure names each cell
+// that does not.
+testing::AssertionResult levelsAre(int (*channel)(const voxel::Chunk&, int, int, int), const voxel::Chunk& chunk,
+                                   std::initializer_list<Probe> probes) {
+    testing::AssertionResult result = testing::AssertionSuccess();
+    for (const Probe& p : probes) {
+        const int level = channel(chunk, p.x, p.y, p.z);
+        if (level != p.level) {
+            if (result) result = testing::AssertionFailure();
+            result << "(" << p.x << ", " << p.y << ", " << p.z << ") is " << level << ", not " << p.level << "; ";
+        }
+    }
+    return result;
+}
+
 void fillLayer(voxel::Chunk& chunk, int y, uint8_t id) {
     for (int z = 0; z < 16; ++z) {
         for (int x = 0; x < 16; ++x) chunk.cells[voxel::cellIndex(x, y, z)] = id;
@@ -77,61 +96,43 @@ TEST(ChunkLight, OpenAirIsFullSkyAndAnUnchangedPassReportsNothing) {
 TEST(ChunkLight, ColumnUnderOneStoneIsLitFromTheSides) {
     voxel::Chunk chunk(0, 0);
     chunk.cells[voxel::cellIndex(8, 64, 8)] = stone;
-    const auto lit = lightOne(chunk);
-    EXPECT_EQ(sky(lit[0], 8, 64, 8), 0);
-    EXPECT_EQ(sky(lit[0], 8, 65, 8), 15);
-    for (int y : {63, 40, 0}) EXPECT_EQ(sky(lit[0], 8, y, 8), 14) << y;
-    EXPECT_EQ(sky(lit[0], 9, 63, 8), 15);
+    EXPECT_TRUE(levelsAre(sky, lightOne(chunk)[0],
+                          {{8, 64, 8, 0}, {8, 65, 8, 15}, {8, 63, 8, 14}, {8, 40, 8, 14}, {8, 0, 8, 14},
+                           {9, 63, 8, 15}}));
 }
 
 TEST(ChunkLight, RoofWithOneHoleFadesOneLevelPerStepFromTheShaft) {
     voxel::Chunk chunk(0, 0);
     fillLayer(chunk, 100, stone);
     chunk.cells[voxel::cellIndex(8, 100, 8)] = voxel::airId;
-    const auto lit = lightOne(chunk);
-    const voxel::Chunk& c = lit[0];
-    EXPECT_EQ(sky(c, 3, 101, 3), 15);
-    EXPECT_EQ(sky(c, 8, 100, 8), 15);
-    EXPECT_EQ(sky(c, 8, 0, 8), 15);
-    EXPECT_EQ(sky(c, 9, 50, 8), 14);
-    EXPECT_EQ(sky(c, 8, 50, 12), 11);
-    EXPECT_EQ(sky(c, 12, 99, 12), 7);
-    EXPECT_EQ(sky(c, 2, 50, 0), 1);   // 14 steps away
-    EXPECT_EQ(sky(c, 1, 50, 0), 0);   // a level of 1 does not spread
-    EXPECT_EQ(sky(c, 0, 50, 0), 0);
-    EXPECT_EQ(sky(c, 15, 50, 15), 1);  // the walls of a lone chunk keep the far corner dark otherwise
+    // (2, 50, 0) is 14 steps away, a level of 1 does not spread beyond it, and the walls of a lone chunk
+    // keep the far corner dark otherwise.
+    EXPECT_TRUE(levelsAre(sky, lightOne(chunk)[0],
+                          {{3, 101, 3, 15}, {8, 100, 8, 15}, {8, 0, 8, 15}, {9, 50, 8, 14}, {8, 50, 12, 11},
+                           {12, 99, 12, 7}, {2, 50, 0, 1}, {1, 50, 0, 0}, {0, 50, 0, 0}, {15, 50, 15, 1}}));
 }
 
 TEST(ChunkLight, WaterAndLeavesSheetsTakeTheirAttenuation) {
     voxel::Chunk oneWater(0, 0);
     fillLayer(oneWater, 100, water);
-    auto lit = lightOne(oneWater);
-    EXPECT_EQ(sky(lit[0], 4, 100, 4), 12);
-    EXPECT_EQ(sky(lit[0], 4, 99, 4), 12);
-    EXPECT_EQ(sky(lit[0], 4, 0, 4), 12);
+    EXPECT_TRUE(levelsAre(sky, lightOne(oneWater)[0], {{4, 100, 4, 12}, {4, 99, 4, 12}, {4, 0, 4, 12}}));
 
     voxel::Chunk twoWater(0, 0);
     fillLayer(twoWater, 100, water);
     fillLayer(twoWater, 101, water);
-    lit = lightOne(twoWater);
-    EXPECT_EQ(sky(lit[0], 4, 101, 4), 12);
-    EXPECT_EQ(sky(lit[0], 4, 99, 4), 9);
+    EXPECT_TRUE(levelsAre(sky, lightOne(twoWater)[0], {{4, 101, 4, 12}, {4, 99, 4, 9}}));
 
     voxel::Chunk leafy(0, 0);
     fillLayer(leafy, 100, leaves);
-    lit = lightOne(leafy);
-    EXPECT_EQ(sky(lit[0], 4, 100, 4), 13);
-    EXPECT_EQ(sky(lit[0], 4, 30, 4), 13);
+    EXPECT_TRUE(levelsAre(sky, lightOne(leafy)[0], {{4, 100, 4, 13}, {4, 30, 4, 13}}));
 }
 
 TEST(ChunkLight, LightSourcesAddBlockLightInsideTheRegionOnly) {
     voxel::Chunk chunk(1, 1);
     const auto lit = lightOne(chunk, {{24, 64, 24, 12}, {40, 64, 24, 15}, {16, 64, 16, 20}, {30, 128, 30, 15}});
-    EXPECT_EQ(block(lit[0], 8, 64, 8), 12);
-    EXPECT_EQ(block(lit[0], 9, 64, 8), 11);
-    EXPECT_EQ(block(lit[0], 8, 60, 8), 8);
-    EXPECT_EQ(block(lit[0], 0, 64, 0), 15);  // level 20 counts as 15
-    EXPECT_EQ(block(lit[0], 15, 64, 8), 5);  // the source at x = 40 lies outside the region
+    // Level 20 counts as 15 at (0, 64, 0); the source at x = 40 lies outside the region.
+    EXPECT_TRUE(
+        levelsAre(block, lit[0], {{8, 64, 8, 12}, {9, 64, 8, 11}, {8, 60, 8, 8}, {0, 64, 0, 15}, {15, 64, 8, 5}}));
     EXPECT_EQ(sky(lit[0], 8, 64, 8), 15);
 }
 
@@ -164,8 +165,7 @@ TEST(ChunkLight, LightCrossesChunkBordersAndMissingChunksAreWalls) {
 
     std::vector<voxel::Chunk> pair{roofed, voxel::Chunk(1, 0)};
     voxel::computeLight(pair, {});
-    EXPECT_EQ(sky(pair[0], 15, 50, 8), 14);
-    EXPECT_EQ(sky(pair[0], 14, 50, 8), 13);
+    EXPECT_TRUE(levelsAre(sky, pair[0], {{15, 50, 8, 14}, {14, 50, 8, 13}}));
 
     std::vector<voxel::Chunk> gap{roofed, voxel::Chunk(2, 0)};
     voxel::computeLight(gap, {});
@@ -175,36 +175,25 @@ TEST(ChunkLight, LightCrossesChunkBordersAndMissingChunksAreWalls) {
 
 TEST_F(ChunkLightEmitters, EmissionIsTheCeilingClampedTo15) {
     const voxel::LightTables tables = voxel::lightTables();
-    EXPECT_EQ(tables.emission[torch], 15);
-    EXPECT_EQ(tables.emission[dimLamp], 15);
-    EXPECT_EQ(tables.emission[glowStone], 15);
-    EXPECT_EQ(tables.emission[brightStone], 2);
-    EXPECT_EQ(tables.attenuation[glowStone], voxel::lightBlocked);
-    EXPECT_EQ(tables.attenuation[torch], 1);
-    EXPECT_EQ(tables.attenuation[water], 3);
-    EXPECT_EQ(tables.attenuation[leaves], 2);
-    EXPECT_EQ(tables.attenuation[17], 0);  // beyond the registry
-    EXPECT_EQ(tables.emission[17], 0);
+    // Id 17 lies beyond the registry.
+    const std::pair<uint8_t, int> emission[] = {{torch, 15}, {dimLamp, 15}, {glowStone, 15}, {brightStone, 2}, {17, 0}};
+    for (const auto& [id, level] : emission) EXPECT_EQ(tables.emission[id], level) << int{id};
+    const std::pair<uint8_t, int> attenuation[] = {
+        {glowStone, voxel::lightBlocked}, {torch, 1}, {water, 3}, {leaves, 2}, {17, 0}};
+    for (const auto& [id, loss] : attenuation) EXPECT_EQ(tables.attenuation[id], loss) << int{id};
 }
 
 TEST_F(ChunkLightEmitters, TorchFadesOnePerAirCellAndThreePerWaterCell) {
     voxel::Chunk air(0, 0);
     air.cells[voxel::cellIndex(8, 64, 8)] = torch;
-    auto lit = lightOne(air);
-    EXPECT_EQ(block(lit[0], 8, 64, 8), 15);
-    EXPECT_EQ(block(lit[0], 9, 64, 8), 14);
-    EXPECT_EQ(block(lit[0], 10, 64, 8), 13);
-    EXPECT_EQ(block(lit[0], 8, 69, 8), 10);
-    EXPECT_EQ(block(lit[0], 10, 66, 10), 9);
+    EXPECT_TRUE(levelsAre(block, lightOne(air)[0],
+                          {{8, 64, 8, 15}, {9, 64, 8, 14}, {10, 64, 8, 13}, {8, 69, 8, 10}, {10, 66, 10, 9}}));
 
     voxel::Chunk flooded(0, 0);
     std::fill(flooded.cells.begin(), flooded.cells.end(), water);
     flooded.cells[voxel::cellIndex(8, 64, 8)] = torch;
-    lit = lightOne(flooded);
-    EXPECT_EQ(block(lit[0], 9, 64, 8), 12);
-    EXPECT_EQ(block(lit[0], 8, 66, 8), 9);
-    EXPECT_EQ(block(lit[0], 8, 64, 12), 3);
-    EXPECT_EQ(block(lit[0], 8, 64, 13), 0);
+    EXPECT_TRUE(
+        levelsAre(block, lightOne(flooded)[0], {{9, 64, 8, 12}, {8, 66, 8, 9}, {8, 64, 12, 3}, {8, 64, 13, 0}}));
 }
 
 TEST_F(ChunkLightEmitters, OpaqueEmitterKeepsItsLightAndLightsItsNeighbours) {
@@ -212,11 +201,8 @@ TEST_F(ChunkLightEmitters, OpaqueEmitterKeepsItsLightAndLightsItsNeighbours) {
     chunk.cells[voxel::cellIndex(8, 64, 8)] = glowStone;
     chunk.cells[voxel::cellIndex(0, 10, 0)] = brightStone;
     const auto lit = lightOne(chunk);
-    EXPECT_EQ(block(lit[0], 8, 64, 8), 15);
+    EXPECT_TRUE(levelsAre(block, lit[0], {{8, 64, 8, 15}, {8, 65, 8, 14}, {0, 10, 0, 2}, {0, 11, 0, 1}}));
     EXPECT_EQ(sky(lit[0], 8, 64, 8), 0);
-    EXPECT_EQ(block(lit[0], 8, 65, 8), 14);
-    EXPECT_EQ(block(lit[0], 0, 10, 0), 2);
-    EXPECT_EQ(block(lit[0], 0, 11, 0), 1);
 }
 
 TEST_F(ChunkLightEmitters, QueueOutgrowsTheCellCountWhenLevelsRiseAgain) {
@@ -228,8 +214,7 @@ TEST_F(ChunkLightEmitters, QueueOutgrowsTheCellCountWhenLevelsRiseAgain) {
     voxel::LightScratch scratch;
     voxel::computeLight(chunks, {}, scratch);
     EXPECT_GT(scratch.queue.size(), voxel::chunkCellCount);
-    EXPECT_EQ(block(chunks[0], 8, 64, 15), 8);
-    EXPECT_EQ(block(chunks[0], 0, 0, 0), 2);
+    EXPECT_TRUE(levelsAre(block, chunks[0], {{8, 64, 15, 8}, {0, 0, 0, 2}}));
 }
 
 namespace {
@@ -246,15 +231,18 @@ std::vector<voxel::Chunk> referenceLight(std::vector<voxel::Chunk> chunks, const
     std::vector<uint8_t> A(N, 255), S(N, 0), B(N, 0);
     const voxel::LightTables t = voxel::lightTables();
     auto at = [&](int gx, int y, int gz) { return (y * D + gz) * W + gx; };
-    for (const auto& c : chunks) {
-        for (int y = 0; y < 128; ++y)
-            for (int z = 0; z < 16; ++z)
-                for (int x = 0; x < 16; ++x) {
-                    const int i = at((c.cx - minX) * 16 + x, y, (c.cz - minZ) * 16 + z);
-                    A[i] = t.attenuation[c.cells[voxel::cellIndex(x, y, z)]];
-                    B[i] = t.emission[c.cells[voxel::cellIndex(x, y, z)]];
-                }
-    }
+    // Calls visit(chunk, index in the chunk, index in the region) for every cell of every chunk.
+    const auto forEachCell = [&](auto visit) {
+        for (auto& c : chunks)
+            for (int y = 0; y < 128; ++y)
+                for (int z = 0; z < 16; ++z)
+                    for (int x = 0; x < 16; ++x)
+                        visit(c, voxel::cellIndex(x, y, z), at((c.cx - minX) * 16 + x, y, (c.cz - minZ) * 16 + z));
+    };
+    forEachCell([&](const voxel::Chunk& c, std::size_t cell, int i) {
+        A[i] = t.attenuation[c.cells[cell]];
+        B[i] = t.emission[c.cells[cell]];
+    });
     std::deque<int> queue;
     auto fill = [&](std::vector<uint8_t>& L) {
         while (!queue.empty()) {
@@ -298,15 +286,8 @@ std::vector<voxel::Chunk> referenceLight(std::vector<voxel::Chunk> chunks, const
     for (int i = 0; i < N; ++i)
         if (B[i] > 1) queue.push_back(i);
     fill(B);
-    for (auto& c : chunks) {
-        c.light.assign(voxel::chunkCellCount, 0);
-        for (int y = 0; y < 128; ++y)
-            for (int z = 0; z < 16; ++z)
-                for (int x = 0; x < 16; ++x) {
-                    const int i = at((c.cx - minX) * 16 + x, y, (c.cz - minZ) * 16 + z);
-                    c.light[voxel::cellIndex(x, y, z)] = static_cast<uint8_t>(B[i] << 4 | S[i]);
-                }
-    }
+    for (auto& c : chunks) c.light.assign(voxel::chunkCellCount, 0);
+    forEachCell([&](voxel::Chunk& c, std::size_t cell, int i) { c.light[cell] = uint8_t(B[i] << 4 | S[i]); });
     return chunks;
 }
 

@@ -1,6 +1,8 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 
 #include "app/app.h"
 #include "support/fresh_registry.h"
@@ -54,9 +56,14 @@ protected:
         held.clear();
     }
     voxel::Chunk& chunk(int32_t cx, int32_t cz) { return *app.findChunk(cx, cz); }
-    int blockLight(int32_t x, int32_t y, int32_t z) {
-        const voxel::Chunk& c = chunk(voxel::floorDiv(x, 16), voxel::floorDiv(z, 16));
-        return c.light.at(voxel::cellIndex(x - 16 * c.cx, y, z - 16 * c.cz)) >> 4;
+    // The block light of the cells (x, 64, 4) for each x.
+    std::vector<int> blockLightAlongX(std::initializer_list<int32_t> xs) {
+        std::vector<int> levels;
+        for (int32_t x : xs) {
+            const voxel::Chunk& c = chunk(voxel::floorDiv(x, 16), 0);
+            levels.push_back(c.light.at(voxel::cellIndex(x - 16 * c.cx, 64, 4)) >> 4);
+        }
+        return levels;
     }
     int skyLight(const voxel::Chunk& c, int x, int y, int z) { return c.light.at(voxel::cellIndex(x, y, z)) & 15; }
 
@@ -87,8 +94,7 @@ TEST_F(LightingScheduling, SyncPassLightsEveryChunkAndQueuesItsRemeshes) {
 }
 
 TEST_F(LightingScheduling, LaunchesAreSpacedAndOnlyOnePassIsInFlight) {
-    load(0, 0);
-    load(1, 0);
+    for (int32_t cx : {0, 1}) load(cx, 0);
     app.world.relight = {{0, 0}};
     app.refreshLights(false);
     ASSERT_EQ(held.size(), 1u);
@@ -122,8 +128,7 @@ TEST_F(LightingScheduling, LaunchesAreSpacedAndOnlyOnePassIsInFlight) {
 }
 
 TEST_F(LightingScheduling, ResultForAnUnloadedChunkIsDropped) {
-    load(0, 0);
-    load(1, 0);
+    for (int32_t cx : {0, 1}) load(cx, 0);
     app.world.relight = {{0, 0}, {1, 0}};
     app.refreshLights(false);
     unload(1, 0);
@@ -161,8 +166,7 @@ TEST_F(LightingScheduling, PassCopiesTheWindowAndHandsBackTheRing) {
 
 TEST_F(LightingScheduling, SyncCallWaitsForThePendingPassThenLightsEverything) {
     app.tasks.launcher = nullptr;  // a real thread
-    load(0, 0);
-    load(1, 0);
+    for (int32_t cx : {0, 1}) load(cx, 0);
     app.world.relight = {{0, 0}};
     app.refreshLights(false);
     ASSERT_TRUE(app.lighting.task.valid());
@@ -175,12 +179,11 @@ TEST_F(LightingScheduling, SyncCallWaitsForThePendingPassThenLightsEverything) {
 }
 
 TEST_F(LightingScheduling, FurnaceThatStartsOrStopsBurningRelightsItsChunk) {
-    load(0, 0);
-    load(1, 0);
+    for (int32_t cx : {0, 1}) load(cx, 0);
     chunk(0, 0).cells[voxel::cellIndex(4, 64, 4)] = furnace;
     app.world.relight = {{0, 0}, {1, 0}};
     app.refreshLights(true);
-    EXPECT_EQ(blockLight(4, 64, 4), 0);
+    EXPECT_EQ(blockLightAlongX({4}), std::vector<int>{0});
 
     app.machines[{4, 64, 4}].burnRemaining = 100;
     app.machines[{200, 64, 4}].burnRemaining = 100;  // in no loaded chunk
@@ -193,12 +196,8 @@ TEST_F(LightingScheduling, FurnaceThatStartsOrStopsBurningRelightsItsChunk) {
     runHeld();
     now = 11.1;
     app.refreshLights(false);
-    EXPECT_EQ(blockLight(4, 64, 4), 10);
-    EXPECT_EQ(blockLight(5, 64, 4), 9);
-    EXPECT_EQ(blockLight(17, 64, 4), 0);  // 13 steps away
-    EXPECT_EQ(blockLight(16, 64, 4), 0);
-    EXPECT_EQ(blockLight(15, 64, 4), 0);
-    EXPECT_EQ(blockLight(13, 64, 4), 1);
+    // x = 17 is 13 steps away.
+    EXPECT_EQ(blockLightAlongX({4, 5, 17, 16, 15, 13}), (std::vector<int>{10, 9, 0, 0, 0, 1}));
     EXPECT_EQ(app.world.remesh, (std::set<ChunkKey>{{0, 0}, {1, 0}}));
 
     now = 12.0;
@@ -211,8 +210,7 @@ TEST_F(LightingScheduling, FurnaceThatStartsOrStopsBurningRelightsItsChunk) {
     runHeld();
     now = 12.2;
     app.refreshLights(false);
-    EXPECT_EQ(blockLight(4, 64, 4), 0);
-    EXPECT_EQ(blockLight(5, 64, 4), 0);
+    EXPECT_EQ(blockLightAlongX({4, 5}), (std::vector<int>{0, 0}));
 }
 
 TEST_F(LightingScheduling, IndexesListLampsFunctionalBlocksAndAtMost64Emitters) {
@@ -227,27 +225,20 @@ TEST_F(LightingScheduling, IndexesListLampsFunctionalBlocksAndAtMost64Emitters) 
 
     const std::vector<LampRecord>& lamps = app.lighting.lamps.at({1, -1});
     ASSERT_EQ(lamps.size(), 1u);
-    EXPECT_FLOAT_EQ(lamps[0].x, 19.5f);
-    EXPECT_FLOAT_EQ(lamps[0].y, 10.5f);
-    EXPECT_FLOAT_EQ(lamps[0].z, -10.5f);
-    EXPECT_FLOAT_EQ(lamps[0].intensity, 0.5f);
+    EXPECT_THAT((std::array{lamps[0].x, lamps[0].y, lamps[0].z, lamps[0].intensity}),
+                testing::ElementsAre(testing::FloatEq(19.5f), testing::FloatEq(10.5f), testing::FloatEq(-10.5f),
+                                     testing::FloatEq(0.5f)));
     ASSERT_EQ(app.lighting.lampList.size(), 1u);
 
     const std::vector<BlockCellRecord>& functional = app.lighting.functionalBlocks.at({1, -1});
     ASSERT_EQ(functional.size(), 2u);
-    EXPECT_EQ(functional[0].x, 16);
-    EXPECT_EQ(functional[0].z, -16);
-    EXPECT_EQ(functional[0].id, door);
-    EXPECT_EQ(functional[1].y, 2);
-    EXPECT_EQ(functional[1].id, chest);
+    EXPECT_EQ((std::array{functional[0].x, functional[0].z, functional[1].y}), (std::array{16, -16, 2}));
+    EXPECT_EQ((std::array{functional[0].id, functional[1].id}), (std::array{door, chest}));
 
     const std::vector<BlockCellRecord>& emitters = app.lighting.emitters.at({1, -1});
     ASSERT_EQ(emitters.size(), 64u);
-    EXPECT_EQ(emitters.front().x, 16);
-    EXPECT_EQ(emitters.front().y, 20);
-    EXPECT_EQ(emitters.back().x, 16 + 15);
-    EXPECT_EQ(emitters.back().y, 23);
-    EXPECT_EQ(emitters.back().z, -9);
+    EXPECT_EQ((std::array{emitters.front().x, emitters.front().y}), (std::array{16, 20}));
+    EXPECT_EQ((std::array{emitters.back().x, emitters.back().y, emitters.back().z}), (std::array{16 + 15, 23, -9}));
 
     // The chunk leaves the window: nothing of it stays drawn or lit.
     const uint64_t revision = app.lighting.revision;

@@ -1,7 +1,9 @@
 #include "render/chunk_mesher.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <stdexcept>
 #include <vector>
 
@@ -10,6 +12,9 @@
 #include "world/block_registry.h"
 
 namespace {
+
+using testing::ElementsAre;
+using testing::FloatEq;
 
 constexpr uint8_t stone = 3;
 constexpr uint8_t water = 5;
@@ -31,6 +36,11 @@ render::BlockFaces mesh(const voxel::Chunk& chunk, render::MeshOptions options =
                         render::SideChunks sides = {}) {
     return render::emitBlockFaces(chunk, sides, options);
 }
+
+// A vertex's position, its sky and block light, and its height and motion, each compared at once.
+std::array<float, 3> position(const render::MeshVertex& v) { return {v.x, v.y, v.z}; }
+std::array<float, 2> light(const render::MeshVertex& v) { return {v.sky, v.block}; }
+std::array<float, 2> rise(const render::MeshVertex& v) { return {v.y, v.motion}; }
 
 std::vector<uint32_t> quadIndices(const render::BlockFaces& faces, std::size_t quad) {
     return {faces.indices.begin() + 6 * quad, faces.indices.begin() + 6 * quad + 6};
@@ -67,7 +77,13 @@ std::vector<ModelVertex> cubeModel() {
 
 class ChunkMesherTest : public testsupport::FreshRegistryTest {
 protected:
-    static void registerBlock(uint32_t id, voxel::BlockDef def) { voxel::registerBlock(id, std::move(def)); }
+    // Registers a default block as `edit` changes it.
+    template <typename Edit>
+    static void registerBlock(uint32_t id, Edit edit) {
+        voxel::BlockDef def;
+        edit(def);
+        voxel::registerBlock(id, std::move(def));
+    }
 };
 
 TEST_F(ChunkMesherTest, CullsFacesBetweenOpaqueBlocksOnly) {
@@ -106,12 +122,10 @@ TEST_F(ChunkMesherTest, ReadsNeighbourChunksAcrossBorders) {
 
     // Light across a border comes from the neighbour's own light list.
     voxel::Chunk darkNorth(0, -1);
-    darkNorth.light.assign(voxel::chunkCellCount, 0);
     putLight(darkNorth, 8, 64, 15, 4, 2);
     render::BlockFaces lit = mesh(chunk, flat, {&darkNorth, nullptr, nullptr, nullptr});
     // Cell order puts (8, 64, 0) first; its north face is the third.
-    EXPECT_FLOAT_EQ(lit.vertices[8].sky, 4.0f / 15.0f);
-    EXPECT_FLOAT_EQ(lit.vertices[8].block, 2.0f / 15.0f);
+    EXPECT_THAT(light(lit.vertices[8]), ElementsAre(FloatEq(4.0f / 15.0f), FloatEq(2.0f / 15.0f)));
 
     // With no east chunk the east face stays, unlit.
     voxel::Chunk alone(0, 0);
@@ -133,33 +147,26 @@ TEST_F(ChunkMesherTest, FacesCarryShadesLayersCornersAndWorldPositions) {
     const float shades[6] = {1.0f, 0.7f, 0.9f, 0.9f, 0.81f, 0.81f};
     for (int face = 0; face < 6; ++face) {
         for (int k = 0; k < 4; ++k) {
+            // Red, blue, layer, sky, block light and motion; an unlit chunk reads as full sky.
             const render::MeshVertex& v = faces.vertices[face * 4 + k];
-            EXPECT_FLOAT_EQ(v.r, shades[face]);
-            EXPECT_FLOAT_EQ(v.b, shades[face]);
-            EXPECT_FLOAT_EQ(v.layer, static_cast<float>(6 + face));
-            EXPECT_FLOAT_EQ(v.sky, 1.0f) << "an unlit chunk reads as full sky";
-            EXPECT_FLOAT_EQ(v.block, 0.0f);
-            EXPECT_FLOAT_EQ(v.motion, 0.0f);
+            EXPECT_THAT((std::array{v.r, v.b, v.layer, v.sky, v.block, v.motion}),
+                        ElementsAre(FloatEq(shades[face]), FloatEq(shades[face]), FloatEq(6.0f + face), FloatEq(1.0f),
+                                    FloatEq(0.0f), FloatEq(0.0f)))
+                << "face " << face << " corner " << k;
         }
     }
     // Top corners (0,1,0) (0,1,1) (1,1,1) (1,1,0) with (u, v) (0,0) (0,1) (1,1) (1,0).
-    const render::MeshVertex& top2 = faces.vertices[2];
-    EXPECT_FLOAT_EQ(top2.x, -32.0f + 9.0f);
-    EXPECT_FLOAT_EQ(top2.y, 65.0f);
-    EXPECT_FLOAT_EQ(top2.z, 48.0f + 9.0f);
-    EXPECT_FLOAT_EQ(faces.vertices[1].u, 0.0f);
-    EXPECT_FLOAT_EQ(faces.vertices[1].v, 1.0f);
+    EXPECT_THAT(position(faces.vertices[2]),
+                ElementsAre(FloatEq(-32.0f + 9.0f), FloatEq(65.0f), FloatEq(48.0f + 9.0f)));
+    EXPECT_THAT((std::array{faces.vertices[1].u, faces.vertices[1].v}), ElementsAre(FloatEq(0.0f), FloatEq(1.0f)));
     // North corner 0 is (1,0,0) with (u, v) (0, 1).
-    const render::MeshVertex& north0 = faces.vertices[8];
-    EXPECT_FLOAT_EQ(north0.x, -32.0f + 9.0f);
-    EXPECT_FLOAT_EQ(north0.y, 64.0f);
-    EXPECT_FLOAT_EQ(north0.z, 48.0f + 8.0f);
-    EXPECT_FLOAT_EQ(north0.v, 1.0f);
+    EXPECT_THAT(position(faces.vertices[8]),
+                ElementsAre(FloatEq(-32.0f + 9.0f), FloatEq(64.0f), FloatEq(48.0f + 8.0f)));
+    EXPECT_FLOAT_EQ(faces.vertices[8].v, 1.0f);
 }
 
 TEST_F(ChunkMesherTest, FaceLightComesFromTheCellInFrontAndTheWorldEdges) {
     voxel::Chunk chunk(0, 0);
-    chunk.light.assign(voxel::chunkCellCount, 0);
     put(chunk, 8, 64, 8, stone);
     putLight(chunk, 8, 65, 8, 9, 6);
     put(chunk, 2, 0, 2, stone);
@@ -168,10 +175,8 @@ TEST_F(ChunkMesherTest, FaceLightComesFromTheCellInFrontAndTheWorldEdges) {
     ASSERT_EQ(faces.vertices.size(), 72u);
     // Cell order is y first: the floor block, the middle block, the block at the top.
     EXPECT_FLOAT_EQ(faces.vertices[4].sky, 0.0f) << "below the world is dark";
-    EXPECT_FLOAT_EQ(faces.vertices[24].sky, 9.0f / 15.0f);
-    EXPECT_FLOAT_EQ(faces.vertices[24].block, 6.0f / 15.0f);
-    EXPECT_FLOAT_EQ(faces.vertices[48].sky, 1.0f) << "above the world is open sky";
-    EXPECT_FLOAT_EQ(faces.vertices[48].block, 0.0f);
+    EXPECT_THAT(light(faces.vertices[24]), ElementsAre(FloatEq(9.0f / 15.0f), FloatEq(6.0f / 15.0f)));
+    EXPECT_THAT(light(faces.vertices[48]), ElementsAre(FloatEq(1.0f), FloatEq(0.0f))) << "above the world is open sky";
 }
 
 TEST_F(ChunkMesherTest, WaterSurfaceHeights) {
@@ -197,15 +202,12 @@ TEST_F(ChunkMesherTest, WaterSurfacesMoveAndHideEqualWater) {
     render::BlockFaces lone = mesh(chunk);
     ASSERT_EQ(lone.vertices.size(), 24u);
     for (int k = 0; k < 4; ++k) {
-        EXPECT_FLOAT_EQ(lone.vertices[k].y, 20.94f);
-        EXPECT_FLOAT_EQ(lone.vertices[k].motion, 1.0f);
+        EXPECT_THAT(rise(lone.vertices[k]), ElementsAre(FloatEq(20.94f), FloatEq(1.0f)));
         EXPECT_FLOAT_EQ(lone.vertices[4 + k].motion, 0.0f) << "the bottom never moves";
     }
     // North face corners (1,0,0) (0,0,0) (0,1,0) (1,1,0): only the top two move.
-    EXPECT_FLOAT_EQ(lone.vertices[8].y, 20.0f);
-    EXPECT_FLOAT_EQ(lone.vertices[8].motion, 0.0f);
-    EXPECT_FLOAT_EQ(lone.vertices[10].y, 20.94f);
-    EXPECT_FLOAT_EQ(lone.vertices[10].motion, 1.0f);
+    EXPECT_THAT(rise(lone.vertices[8]), ElementsAre(FloatEq(20.0f), FloatEq(0.0f)));
+    EXPECT_THAT(rise(lone.vertices[10]), ElementsAre(FloatEq(20.94f), FloatEq(1.0f)));
 
     put(chunk, 5, 20, 4, water);
     EXPECT_EQ(mesh(chunk).vertices.size(), 40u);
@@ -216,8 +218,7 @@ TEST_F(ChunkMesherTest, WaterSurfacesMoveAndHideEqualWater) {
     render::BlockFaces stacked = mesh(column);
     ASSERT_EQ(stacked.vertices.size(), 40u);
     // The lower cell starts with its bottom, then its sides reach the full block under more water.
-    EXPECT_FLOAT_EQ(stacked.vertices[6].y, 21.0f);
-    EXPECT_FLOAT_EQ(stacked.vertices[6].motion, 0.0f);
+    EXPECT_THAT(rise(stacked.vertices[6]), ElementsAre(FloatEq(21.0f), FloatEq(0.0f)));
 }
 
 TEST_F(ChunkMesherTest, HigherWaterShowsItsSideDownToTheLowerSurface) {
@@ -232,10 +233,8 @@ TEST_F(ChunkMesherTest, HigherWaterShowsItsSideDownToTheLowerSurface) {
     render::BlockFaces high = mesh(chunk, flat, {nullptr, nullptr, &east, nullptr});
     ASSERT_EQ(high.vertices.size(), 24u);
     // East face corners (1,0,1) (1,0,0) (1,1,0) (1,1,1): from the neighbour's 0.5 up to 1.0.
-    EXPECT_FLOAT_EQ(high.vertices[16].y, 30.5f);
-    EXPECT_FLOAT_EQ(high.vertices[16].motion, 1.0f);
-    EXPECT_FLOAT_EQ(high.vertices[18].y, 31.0f);
-    EXPECT_FLOAT_EQ(high.vertices[18].motion, 1.0f);
+    EXPECT_THAT(rise(high.vertices[16]), ElementsAre(FloatEq(30.5f), FloatEq(1.0f)));
+    EXPECT_THAT(rise(high.vertices[18]), ElementsAre(FloatEq(31.0f), FloatEq(1.0f)));
 
     render::BlockFaces low = mesh(east, flat, {nullptr, nullptr, nullptr, &chunk});
     EXPECT_EQ(low.vertices.size(), 20u) << "the lower cell hides its face toward the higher one";
@@ -260,8 +259,7 @@ TEST_F(CornerTest, SmoothLightAveragesTheOpenCellsAroundTheCorner) {
     putLight(chunk, 8, 65, 7, 9, 0);
     putLight(chunk, 7, 65, 7, 6, 0);
     render::BlockFaces faces = mesh(chunk, {true, true, false});
-    EXPECT_FLOAT_EQ(corner(faces, 0).sky, 57.0f / 75.0f);
-    EXPECT_FLOAT_EQ(corner(faces, 0).block, 10.0f / 75.0f);
+    EXPECT_THAT(light(corner(faces, 0)), ElementsAre(FloatEq(57.0f / 75.0f), FloatEq(10.0f / 75.0f)));
     EXPECT_FLOAT_EQ(corner(faces, 0).r, 1.0f);
 
     put(chunk, 7, 65, 8, stone);
@@ -274,7 +272,6 @@ TEST_F(CornerTest, SmoothLightAveragesTheOpenCellsAroundTheCorner) {
 
 TEST_F(CornerTest, DiagonalChunksAreLeftOutOfSmoothLight) {
     voxel::Chunk edge(0, 0), east(1, 0), south(0, 1);
-    edge.light.assign(voxel::chunkCellCount, 0);
     put(edge, 15, 64, 15, stone);
     putLight(edge, 15, 65, 15, 15, 0);
     // Top corner 2 is (1,1,1): its sides lie in the east and south chunks, its diagonal in neither.
@@ -312,9 +309,7 @@ TEST_F(ChunkMesherTest, WindCodesOfLeavesAndPlants) {
     put(chunk, 1, 1, 1, leaves);
     for (const render::MeshVertex& v : mesh(chunk).vertices) EXPECT_FLOAT_EQ(v.motion, -9.9f);
 
-    voxel::BlockDef grassTuft;
-    grassTuft.wind_animation = 1;
-    registerBlock(13, grassTuft);
+    registerBlock(13, [](voxel::BlockDef& d) { d.wind_animation = 1; });
     voxel::Chunk tuft(0, 0);
     put(tuft, 1, 1, 1, 13);
     render::BlockFaces faces = mesh(tuft);
@@ -323,25 +318,21 @@ TEST_F(ChunkMesherTest, WindCodesOfLeavesAndPlants) {
     EXPECT_FLOAT_EQ(faces.vertices[10].motion, -14.9f);
     EXPECT_FLOAT_EQ(faces.vertices[8].layer, 130.0f);
 
-    voxel::BlockDef plant;
-    plant.wind_animation = 1;
-    plant.modelVertices = {mv(0.5f, 0, 0.5f), mv(0.5f, 1, 0.5f), mv(0.5f, 0.5f, 0.2f)};
-    plant.modelBounds = {0.5f, 0.0f, 0.2f, 0.5f, 1.0f, 0.5f};
-    registerBlock(14, plant);
+    registerBlock(14, [](voxel::BlockDef& d) {
+        d.wind_animation = 1;
+        d.modelVertices = {mv(0.5f, 0, 0.5f), mv(0.5f, 1, 0.5f), mv(0.5f, 0.5f, 0.2f)};
+        d.modelBounds = {0.5f, 0.0f, 0.2f, 0.5f, 1.0f, 0.5f};
+    });
     put(tuft, 1, 1, 1, 14);
     faces = mesh(tuft);
     ASSERT_EQ(faces.vertices.size(), 3u);
-    EXPECT_FLOAT_EQ(faces.vertices[0].motion, -15.0f);
-    EXPECT_FLOAT_EQ(faces.vertices[1].motion, -15.9f);
-    EXPECT_FLOAT_EQ(faces.vertices[2].motion, -(15.0f + 0.9f * 0.25f));
+    EXPECT_THAT((std::array{faces.vertices[0].motion, faces.vertices[1].motion, faces.vertices[2].motion}),
+                ElementsAre(FloatEq(-15.0f), FloatEq(-15.9f), FloatEq(-(15.0f + 0.9f * 0.25f))));
 }
 
 TEST_F(ChunkMesherTest, ModelsAreCulledLitAndTurnedByFacing) {
-    voxel::BlockDef block;
-    block.modelVertices = testModel();
-    registerBlock(13, block);
+    registerBlock(13, [](voxel::BlockDef& d) { d.modelVertices = testModel(); });
     voxel::Chunk chunk(1, 0);
-    chunk.light.assign(voxel::chunkCellCount, 0);
     put(chunk, 4, 10, 4, 13);
     putLight(chunk, 4, 10, 4, 7, 2);
     putLight(chunk, 5, 10, 4, 12, 3);
@@ -351,9 +342,8 @@ TEST_F(ChunkMesherTest, ModelsAreCulledLitAndTurnedByFacing) {
     EXPECT_EQ(faces.indices, (std::vector<uint32_t>{0, 1, 2, 3, 4, 5, 6, 7, 8}));
     EXPECT_FLOAT_EQ(faces.vertices[0].r, 0.8f);
     EXPECT_FLOAT_EQ(faces.vertices[0].sky, 7.0f / 15.0f) << "a see-through model takes its own cell's light";
-    EXPECT_FLOAT_EQ(faces.vertices[6].layer, 129.0f);
-    EXPECT_FLOAT_EQ(faces.vertices[6].x, 21.0f);
-    EXPECT_FLOAT_EQ(faces.vertices[6].z, 4.5f);
+    EXPECT_THAT((std::array{faces.vertices[6].layer, faces.vertices[6].x, faces.vertices[6].z}),
+                ElementsAre(FloatEq(129.0f), FloatEq(21.0f), FloatEq(4.5f)));
     EXPECT_EQ(mesh(chunk, {false, true, true}).vertices.size(), 12u);
 
     // The model comes first in cell order; the stone adds its own 24 vertices after it.
@@ -365,26 +355,23 @@ TEST_F(ChunkMesherTest, ModelsAreCulledLitAndTurnedByFacing) {
     faces = mesh(chunk);
     ASSERT_EQ(faces.vertices.size(), 9u + 24u);
     // Model (1, 0.25, 0.5) turns to (0.5, 0.25, 1) in the cell.
-    EXPECT_NEAR(faces.vertices[6].x, 20.5f, 1e-5);
-    EXPECT_FLOAT_EQ(faces.vertices[6].y, 10.25f);
-    EXPECT_NEAR(faces.vertices[6].z, 5.0f, 1e-5);
+    EXPECT_THAT(position(faces.vertices[6]),
+                ElementsAre(testing::FloatNear(20.5f, 1e-5f), FloatEq(10.25f), testing::FloatNear(5.0f, 1e-5f)));
     put(chunk, 4, 10, 5, stone);
     EXPECT_EQ(mesh(chunk).vertices.size(), 3u + 48u);
 }
 
 TEST_F(ChunkMesherTest, OpaqueModelsTakeTheLightOfTheCellEachTriangleFaces) {
-    voxel::BlockDef block;
-    block.opaque = true;
-    block.modelVertices = testModel();
-    registerBlock(13, block);
+    registerBlock(13, [](voxel::BlockDef& d) {
+        d.opaque = true;
+        d.modelVertices = testModel();
+    });
     voxel::Chunk chunk(0, 0);
-    chunk.light.assign(voxel::chunkCellCount, 0);
     put(chunk, 4, 10, 4, 13);
     putLight(chunk, 5, 10, 4, 12, 3);
     putLight(chunk, 4, 10, 5, 5, 1);
     render::BlockFaces faces = mesh(chunk);
-    EXPECT_FLOAT_EQ(faces.vertices[0].sky, 12.0f / 15.0f);
-    EXPECT_FLOAT_EQ(faces.vertices[0].block, 3.0f / 15.0f);
+    EXPECT_THAT(light(faces.vertices[0]), ElementsAre(FloatEq(12.0f / 15.0f), FloatEq(3.0f / 15.0f)));
 
     chunk.ensureStates();
     chunk.states[voxel::cellIndex(4, 10, 4)] = 1;
@@ -393,9 +380,7 @@ TEST_F(ChunkMesherTest, OpaqueModelsTakeTheLightOfTheCellEachTriangleFaces) {
 }
 
 TEST_F(ChunkMesherTest, SeeThroughFullCubesHideFacesBetweenEqualBlocks) {
-    voxel::BlockDef glass;
-    glass.modelVertices = cubeModel();
-    registerBlock(13, glass);
+    registerBlock(13, [](voxel::BlockDef& d) { d.modelVertices = cubeModel(); });
     ASSERT_TRUE(voxel::blockDef(13).fullCube);
     voxel::Chunk chunk(0, 0);
     put(chunk, 4, 10, 4, 13);
@@ -407,12 +392,8 @@ TEST_F(ChunkMesherTest, SeeThroughFullCubesHideFacesBetweenEqualBlocks) {
 }
 
 TEST_F(ChunkMesherTest, BedHalvesAndDoorsFollowTheirRules) {
-    voxel::BlockDef bed;
-    bed.behavior = "bed";
-    registerBlock(13, bed);
-    voxel::BlockDef door;
-    door.behavior = "door";
-    registerBlock(14, door);
+    registerBlock(13, [](voxel::BlockDef& d) { d.behavior = "bed"; });
+    registerBlock(14, [](voxel::BlockDef& d) { d.behavior = "door"; });
 
     voxel::Chunk chunk(0, 0);
     put(chunk, 2, 5, 2, 13);
@@ -448,9 +429,7 @@ TEST_F(ChunkMesherTest, UnknownIdsFailAsRegistryLookups) {
 }
 
 TEST_F(ChunkMesherTest, MeshWorkIsTheTimedStaticMeshOfItsChunk) {
-    voxel::BlockDef door;
-    door.behavior = "door";
-    registerBlock(13, door);
+    registerBlock(13, [](voxel::BlockDef& d) { d.behavior = "door"; });
     voxel::Chunk chunk(-3, 7), west(-4, 7);
     put(chunk, 0, 40, 3, stone);
     put(chunk, 9, 40, 3, 13);
@@ -469,11 +448,8 @@ TEST_F(ChunkMesherTest, MeshWorkIsTheTimedStaticMeshOfItsChunk) {
 // The chunk passes decode one channel of the brightness for all three, so every vertex of a chunk
 // mesh carries a grey one: faces, corners shaded or not, water, leaves and plants, and models.
 TEST_F(ChunkMesherTest, ChunkBrightnessIsAlwaysGrey) {
-    voxel::BlockDef block;
-    block.modelVertices = testModel();
-    registerBlock(13, block);
+    registerBlock(13, [](voxel::BlockDef& d) { d.modelVertices = testModel(); });
     voxel::Chunk chunk(0, 0);
-    chunk.light.assign(voxel::chunkCellCount, 0);
     // Blocks of every id with holes among them, so that corners are occluded, and mixed light.
     uint32_t k = 0;
     for (uint32_t y = 40; y < 60; ++y)
@@ -499,9 +475,7 @@ TEST_F(ChunkMesherTest, ChunkBrightnessIsAlwaysGrey) {
 // tied, so that the solid pass keeps it in mesh order; so is every model triangle. Faces beside air
 // or water are not.
 TEST_F(ChunkMesherTest, FacesThatShareTheirSquareWithAnotherAreTied) {
-    voxel::BlockDef block;
-    block.modelVertices = testModel();
-    registerBlock(13, block);
+    registerBlock(13, [](voxel::BlockDef& d) { d.modelVertices = testModel(); });
     voxel::Chunk chunk(0, 0);
     put(chunk, 4, 10, 4, stone);
     put(chunk, 5, 10, 4, leaves);  // its face towards the stone is hidden, the stone's is not

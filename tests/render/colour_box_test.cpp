@@ -1,7 +1,9 @@
 #include "render/colour_box.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <numbers>
 
@@ -18,15 +20,12 @@ TEST(ColourBoxTest, TurnsByYawAroundTheOriginAndShadesTheFaces) {
     // The first face is -x, its first corner (0): local (0, 0, 0).
     EXPECT_NEAR(list[0].x, 10.0, 1e-5);
     EXPECT_NEAR(list[0].z, 30.0, 1e-5);
+    const auto at = [&](std::size_t i) { return std::array<double, 3>{list[i].x, list[i].y, list[i].z}; };
+    const auto near = [](std::array<double, 3> world) { return testing::Pointwise(testing::DoubleNear(1e-5), world); };
     // The second face (+x) starts at corner 1: local (1, 0, 0), turned onto world (10, 20, 31).
-    EXPECT_NEAR(list[6].x, 10.0, 1e-5);
-    EXPECT_NEAR(list[6].y, 20.0, 1e-5);
-    EXPECT_NEAR(list[6].z, 31.0, 1e-5);
+    EXPECT_THAT(at(6), near({10.0, 20.0, 31.0}));
     // Corner 7 of the top face: local (1, 2, 0.5) -> world (10 - 0.5, 22, 31).
-    const MeshVertex& top = list[3 * 6 + 2];
-    EXPECT_NEAR(top.x, 9.5, 1e-5);
-    EXPECT_NEAR(top.y, 22.0, 1e-5);
-    EXPECT_NEAR(top.z, 31.0, 1e-5);
+    EXPECT_THAT(at(3 * 6 + 2), near({9.5, 22.0, 31.0}));
     struct Face {
         int index;
         float shade;
@@ -77,10 +76,9 @@ TEST(ColourBoxTest, AnOutlineIsTwelveThinBarsAlongTheEdges) {
         maxZ = std::max(maxZ, v.z);
         EXPECT_EQ(v.layer, render::kUnshadedColour);
     }
-    EXPECT_FLOAT_EQ(minX, -0.008f);
-    EXPECT_FLOAT_EQ(maxX, 1.008f);
-    EXPECT_FLOAT_EQ(maxY, 2.008f);
-    EXPECT_FLOAT_EQ(maxZ, 3.008f);
+    EXPECT_THAT((std::array{minX, maxX, maxY, maxZ}),
+                testing::ElementsAre(testing::FloatEq(-0.008f), testing::FloatEq(1.008f), testing::FloatEq(2.008f),
+                                     testing::FloatEq(3.008f)));
     // No bar crosses the box's inside: every vertex lies within 0.008 of two of the box's faces.
     for (const MeshVertex& v : list) {
         int near = 0;

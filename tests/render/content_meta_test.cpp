@@ -59,10 +59,8 @@ TEST(ContentMetaLabels, UpperCasesCyrillicAndLatinIncludingYo) {
     expectRecord(bytes, 0, U"ЁЛКА");
     EXPECT_EQ(bytes[4], ui::glyphIndex(U'Ё'));
     EXPECT_NE(bytes[4], 0) << "the font holds Ё";
-    EXPECT_EQ(render::fontUpperCase(U'q'), U'Q');
-    EXPECT_EQ(render::fontUpperCase(U'я'), U'Я');
-    EXPECT_EQ(render::fontUpperCase(U'Ж'), U'Ж');
-    EXPECT_EQ(render::fontUpperCase(U'7'), U'7');
+    for (const auto& [c, upper] : {std::pair{U'q', U'Q'}, {U'я', U'Я'}, {U'Ж', U'Ж'}, {U'7', U'7'}})
+        EXPECT_EQ(render::fontUpperCase(c), upper) << uint32_t{c};
 }
 
 TEST(ContentMetaLabels, CutsLongNamesAndCountsCharactersTheFontLacks) {
@@ -98,21 +96,17 @@ TEST(ContentMetaBuffer, FixedRegionsLieAtTheirOffsets) {
     EXPECT_FLOAT_EQ(floatAt(bytes, 114688), 0.125f);
     EXPECT_FLOAT_EQ(floatAt(bytes, 114688 + 16 * 4095 + 12), 0.5f);
 
-    expectRecord(bytes, 11600, U"ВСЁ");
-    expectRecord(bytes, 11600 + 32 * 10, U"СУНДУК");
-    expectRecord(bytes, 12480 + 32 * 4, U"SHIFT ЛКМ ПЕРЕНОС");
-    expectRecord(bytes, 12480 + 32 * 21, U"ВЫБЕРИТЕ МИР");
-    expectRecord(bytes, 32384 + 32 * 3, U"ДНЕВНИК ПУТЕШЕСТВЕННИКА");
-    expectRecord(bytes, 32384 + 32 * 4, U"СЕТЕВАЯ ИГРА");
-    expectRecord(bytes, 32384 + 32 * 7, U"СОХРАНИТЬ И ВЫЙТИ");
+    const std::pair<std::size_t, std::u32string> labels[] = {
+        {11600, U"ВСЁ"}, {11600 + 32 * 10, U"СУНДУК"}, {12480 + 32 * 4, U"SHIFT ЛКМ ПЕРЕНОС"},
+        {12480 + 32 * 21, U"ВЫБЕРИТЕ МИР"}, {32384 + 32 * 3, U"ДНЕВНИК ПУТЕШЕСТВЕННИКА"},
+        {32384 + 32 * 4, U"СЕТЕВАЯ ИГРА"}, {32384 + 32 * 7, U"СОХРАНИТЬ И ВЫЙТИ"}};
+    for (const auto& [offset, upper] : labels) expectRecord(bytes, offset, upper);
 
     // Blocks past the list, the biome labels and the per-frame overlay start empty.
-    EXPECT_EQ(nonZeroBytes(bytes, 96, 8192), 0u);
-    EXPECT_EQ(nonZeroBytes(bytes, 8192 + 12, 11600), 0u);
-    EXPECT_EQ(nonZeroBytes(bytes, 11600 + 11 * 32, 12360), 0u);
-    EXPECT_EQ(nonZeroBytes(bytes, 12480 + 22 * 32, 32384), 0u);
-    EXPECT_EQ(nonZeroBytes(bytes, 32384 + 8 * 32, 98304), 0u);
-    EXPECT_EQ(nonZeroBytes(bytes, 114688 + 65536, bytes.size()), 0u);
+    const std::pair<std::size_t, std::size_t> empty[] = {
+        {96, 8192},   {8192 + 12, 11600}, {11600 + 11 * 32, 12360}, {12480 + 22 * 32, 32384}, {32384 + 8 * 32, 98304},
+        {114688 + 65536, bytes.size()}};
+    for (const auto& [from, to] : empty) EXPECT_EQ(nonZeroBytes(bytes, from, to), 0u) << from;
 }
 
 TEST(ContentMetaBuffer, TakesAtMostTheWholeMaterialTable) {

@@ -22,6 +22,10 @@ protected:
         const std::vector<uint8_t> contents = mappedBytes(slot.memory, bytes);
         return std::string(contents.begin(), contents.end());
     }
+    void release(BufferSlot& slot) {
+        vkDestroyBuffer(app.gpu.dev, slot.buffer, nullptr);
+        vkFreeMemory(app.gpu.dev, slot.memory, nullptr);
+    }
 };
 
 TEST_F(DeviceTest, CreatesHiddenWindowAndDeviceOnADrawingPresentingFamily) {
@@ -103,9 +107,7 @@ TEST_F(DeviceTest, UploadBufferGrowsByHalfAgainInPagesAndReusesWhatFits) {
     app.uploadBuffer(slot, more.size(), VK_BUFFER_USAGE_VERTEX_BUFFER_BIT, more.data());
     EXPECT_EQ(slot.capacity, 8192u);
     EXPECT_EQ(readBack(slot, 5000), more);
-
-    vkDestroyBuffer(app.gpu.dev, slot.buffer, nullptr);
-    vkFreeMemory(app.gpu.dev, slot.memory, nullptr);
+    release(slot);
 }
 
 TEST_F(DeviceTest, UploadBufferDataGrowsToTheExactSizeAndIgnoresEmptyData) {
@@ -131,9 +133,7 @@ TEST_F(DeviceTest, UploadBufferDataGrowsToTheExactSizeAndIgnoresEmptyData) {
     app.uploadBufferData(slot, larger.size(), VK_BUFFER_USAGE_INDEX_BUFFER_BIT, larger.data());
     EXPECT_EQ(slot.capacity, 301u);
     EXPECT_EQ(readBack(slot, 301), larger);
-
-    vkDestroyBuffer(app.gpu.dev, slot.buffer, nullptr);
-    vkFreeMemory(app.gpu.dev, slot.memory, nullptr);
+    release(slot);
 }
 
 TEST_F(DeviceTest, FindMemoryTypeRefusesWhatNoTypeOffers) {
@@ -167,14 +167,11 @@ TEST_F(DeviceTest, ShutdownReleasesEverythingAndCanRunTwice) {
     app.createFrameSync();
     app.shutdown();
     EXPECT_EQ(app.gpu.win, nullptr);
-    EXPECT_EQ(app.gpu.instance, VK_NULL_HANDLE);
-    EXPECT_EQ(app.gpu.surface, VK_NULL_HANDLE);
-    EXPECT_EQ(app.gpu.physical, VK_NULL_HANDLE);
-    EXPECT_EQ(app.gpu.dev, VK_NULL_HANDLE);
-    EXPECT_EQ(app.gpu.queue, VK_NULL_HANDLE);
-    EXPECT_EQ(app.gpu.pool, VK_NULL_HANDLE);
-    EXPECT_EQ(app.gpu.available, VK_NULL_HANDLE);
-    EXPECT_EQ(app.gpu.fence, VK_NULL_HANDLE);
+    const std::pair<const char*, const void*> handles[] = {
+        {"instance", app.gpu.instance}, {"surface", app.gpu.surface}, {"physical", app.gpu.physical},
+        {"device", app.gpu.dev},        {"queue", app.gpu.queue},     {"pool", app.gpu.pool},
+        {"available", app.gpu.available}, {"fence", app.gpu.fence}};
+    for (const auto& [name, handle] : handles) EXPECT_EQ(handle, nullptr) << name;
     EXPECT_FALSE(app.gpu.glfwStarted);
     EXPECT_NO_THROW(app.shutdown());
 

@@ -1,7 +1,9 @@
 #include "render/dynamic_geometry.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -54,9 +56,9 @@ TEST(DynamicGeometryTest, ItemIsPlacedSmallSpunAndLifted) {
     render::emitDroppedItem(list, mesh, {10, 20, 30, std::numbers::pi / 2 / 1.3});
     ASSERT_EQ(list.size(), 2u);
     const double bob = std::sin(std::numbers::pi / 2 / 1.3 * 3.0) * 0.04 + 0.05;
-    EXPECT_NEAR(list[0].x, 10.0 + 0.14, 1e-5);  // ox 0.14, oz -0.14
-    EXPECT_NEAR(list[0].z, 30.0 + 0.14, 1e-5);
-    EXPECT_NEAR(list[0].y, 20.0 + 0.14 + bob, 1e-5);
+    // ox 0.14, oz -0.14
+    EXPECT_THAT((std::array<double, 3>{list[0].x, list[0].y, list[0].z}),
+                testing::Pointwise(testing::DoubleNear(1e-5), std::array{10.0 + 0.14, 20.0 + 0.14 + bob, 30.0 + 0.14}));
     EXPECT_EQ(list[1].layer, 7.0f);
 }
 
@@ -122,13 +124,11 @@ TEST(DynamicGeometryTest, LightIsLookedUpOncePerCellAndNotOutsideTheWorld) {
     render::LightCache cache;
     render::stampVertexLight(list, cache, lookup);
     EXPECT_EQ(lookups, 4);  // cells 10, 11, 127, 0: the return to 10 hits the cache
-    EXPECT_FLOAT_EQ(list[3].block, 0.1f);
-    EXPECT_EQ(list[0].motion, 0.0f);
-    EXPECT_EQ(list[4].sky, 1.0f);
-    EXPECT_EQ(list[4].block, 0.0f);
-    EXPECT_FLOAT_EQ(list[5].block, 1.27f);
-    EXPECT_EQ(list[6].sky, 0.0f);
-    EXPECT_EQ(list[7].sky, 0.5f);
+    EXPECT_THAT((std::array{list[3].block, list[5].block}),
+                testing::ElementsAre(testing::FloatEq(0.1f), testing::FloatEq(1.27f)));
+    // Motion of the first; sky and block light above the world (y 128); sky below it and at its floor.
+    EXPECT_EQ((std::array{list[0].motion, list[4].sky, list[4].block, list[6].sky, list[7].sky}),
+              (std::array{0.0f, 1.0f, 0.0f, 0.0f, 0.5f}));
     render::stampVertexLight(list, cache, lookup);
     EXPECT_EQ(lookups, 8);  // a new run starts with an empty cache
 
@@ -165,9 +165,8 @@ TEST(HitSparksTest, StepMovesFallsAgesAndDropsBelowLife1) {
     game::stepSparks(sparks);
     ASSERT_EQ(sparks.size(), 1u);
     EXPECT_EQ(sparks[0].prevX, 1.0);
-    EXPECT_DOUBLE_EQ(sparks[0].x, 1.1);
-    EXPECT_DOUBLE_EQ(sparks[0].velocityY, -0.8);
-    EXPECT_DOUBLE_EQ(sparks[0].y, -0.04);
+    EXPECT_THAT((std::array{sparks[0].x, sparks[0].velocityY, sparks[0].y}),
+                testing::ElementsAre(testing::DoubleEq(1.1), testing::DoubleEq(-0.8), testing::DoubleEq(-0.04)));
     EXPECT_EQ(sparks[0].life, 1);
 }
 

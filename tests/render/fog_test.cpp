@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "render/content_meta.h"
@@ -20,19 +22,16 @@ TEST(Fog, IsCompleteWhereTheWindowCanEndAtTheNearest) {
     };
     for (const Case& c : cases) {
         const render::FogRange fog = render::fogRange(c.radius);
-        EXPECT_EQ(fog.start, c.start) << c.radius;
-        EXPECT_EQ(fog.end, c.end) << c.radius;
+        EXPECT_EQ(std::pair(fog.start, fog.end), std::pair(c.start, c.end)) << c.radius;
     }
 }
 
 TEST(Fog, WritesItsTwoWordsAndNothingElse) {
     std::vector<uint8_t> meta(render::kContentMetaBytes, 0xAB);
     render::writeFogRange(meta.data(), {48.0f, 96.0f});
-    float start = 0.0f, end = 0.0f;
-    std::memcpy(&start, meta.data() + render::kFogOffset, 4);
-    std::memcpy(&end, meta.data() + render::kFogOffset + 4, 4);
-    EXPECT_EQ(start, 48.0f);
-    EXPECT_EQ(end, 96.0f);
+    std::array<float, 2> range{};  // start, end
+    std::memcpy(range.data(), meta.data() + render::kFogOffset, sizeof range);
+    EXPECT_EQ(range, (std::array{48.0f, 96.0f}));
     std::size_t changed = 0;
     for (uint8_t byte : meta) changed += byte != 0xAB;
     EXPECT_LE(changed, render::kFogBytes);

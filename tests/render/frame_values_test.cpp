@@ -1,8 +1,10 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <tuple>
 #include <vector>
 
 #include "render/daylight.h"
@@ -12,6 +14,10 @@
 #include "world/chunk.h"
 
 namespace {
+
+using testing::ElementsAre;
+using testing::FloatEq;
+using testing::Pointwise;
 
 TEST(Daylight, FollowsTheSunAndNeverGoesFullyDark) {
     EXPECT_FLOAT_EQ(render::dayFraction(13440), 0.28f);
@@ -44,20 +50,17 @@ TEST(Daylight, StarsAreLeftOutOnlyWhereTheirStrengthIsSurelyZero) {
 }
 
 TEST(Daylight, ClearColourAtMidnightSunriseAndNoon) {
-    const std::array<float, 4> midnight = render::clearColour(0.75f);
-    EXPECT_NEAR(midnight[0], 0.0305f, 1e-6f);
-    EXPECT_NEAR(midnight[1], 0.0485f, 1e-6f);
-    EXPECT_NEAR(midnight[2], 0.095f, 1e-6f);
-    EXPECT_FLOAT_EQ(midnight[3], 1.0f);
+    const auto rgb = [](float time) {
+        const std::array<float, 4> colour = render::clearColour(time);
+        return std::array{colour[0], colour[1], colour[2]};
+    };
+    const auto within = [](std::array<float, 3> expected) { return Pointwise(testing::FloatNear(1e-6f), expected); };
+    EXPECT_THAT(rgb(0.75f), within({0.0305f, 0.0485f, 0.095f}));
+    EXPECT_FLOAT_EQ(render::clearColour(0.75f)[3], 1.0f);
     // At sunrise s = 0: b = 0.18 and the full warm tint.
-    const std::array<float, 4> sunrise = render::clearColour(0.0f);
-    EXPECT_NEAR(sunrise[0], 0.37f * 0.18f + 0.012f + 0.15f, 1e-6f);
-    EXPECT_NEAR(sunrise[1], 0.61f * 0.18f + 0.018f + 0.07f, 1e-6f);
-    EXPECT_NEAR(sunrise[2], 0.8f * 0.18f + 0.055f, 1e-6f);
-    const std::array<float, 4> noon = render::clearColour(0.25f);
-    EXPECT_NEAR(noon[0], 0.382f, 1e-6f);
-    EXPECT_NEAR(noon[1], 0.628f, 1e-6f);
-    EXPECT_NEAR(noon[2], 0.855f, 1e-6f);
+    EXPECT_THAT(rgb(0.0f),
+                within({0.37f * 0.18f + 0.012f + 0.15f, 0.61f * 0.18f + 0.018f + 0.07f, 0.8f * 0.18f + 0.055f}));
+    EXPECT_THAT(rgb(0.25f), within({0.382f, 0.628f, 0.855f}));
 }
 
 TEST(FrameStats, TheFirstFrameOnlyStartsTheClocks) {
@@ -112,16 +115,22 @@ T fieldAt(const render::InterfaceBlock& block, std::size_t offset) {
     return value;
 }
 
+template <typename T>
+std::vector<T> fieldsAt(const render::InterfaceBlock& block, std::initializer_list<std::size_t> offsets) {
+    std::vector<T> values;
+    for (std::size_t offset : offsets) values.push_back(fieldAt<T>(block, offset));
+    return values;
+}
+
 TEST(InterfaceBlock, SlotsAndStatusPack) {
     EXPECT_EQ(render::packSlot(slot(7, 64)), 64u << 8 | 7u);
     EXPECT_EQ(render::packSlot(slot(7, 90)), 64u << 8 | 7u);
     EXPECT_EQ(render::packSlot(slot(3, -2)), 3u);
     // Full health at the plain maximum is 20 bars; 21 of 22 (first skill 1) rounds up to 20.
     EXPECT_EQ(render::statusWord(20, 0, 17, 0.0f), 20u | 17u << 5);
-    EXPECT_EQ(render::statusWord(21, 1, 0, 0.0f) & 31u, 20u);
-    EXPECT_EQ(render::statusWord(1, 5, 0, 0.0f) & 31u, 1u) << "any health left shows";
-    EXPECT_EQ(render::statusWord(0, 0, 0, 0.0f) & 31u, 0u);
-    EXPECT_EQ(render::statusWord(-4, 0, 0, 0.0f) & 31u, 0u);
+    // Any health left shows.
+    for (const auto& [health, skill, bars] : {std::tuple{21, 1, 20u}, {1, 5, 1u}, {0, 0, 0u}, {-4, 0, 0u}})
+        EXPECT_EQ(render::statusWord(health, skill, 0, 0.0f) & 31u, bars) << health << " " << skill;
     EXPECT_EQ(render::statusWord(20, 0, 20, 0.756f) >> 10, 75u);
 }
 
@@ -131,12 +140,9 @@ TEST(InterfaceBlock, BowAndCursor) {
     EXPECT_FLOAT_EQ(render::bowDrawFraction(false, 140, 100), 0.0f);
     EXPECT_EQ(render::bowField(0.5f, 12, 44), 51u << 20 | 12u << 8 | 44u);
     EXPECT_EQ(render::bowField(1.0f, 9000, 44), 101u << 20 | 4095u << 8 | 44u);
-    const std::array<float, 2> cursor = render::framebufferCursor(100.0, 50.0, 640, 360, 1280, 720);
-    EXPECT_FLOAT_EQ(cursor[0], 200.0f);
-    EXPECT_FLOAT_EQ(cursor[1], 100.0f);
-    const std::array<float, 2> tiny = render::framebufferCursor(3.0, 2.0, 0, 0, 4, 4);
-    EXPECT_FLOAT_EQ(tiny[0], 12.0f);
-    EXPECT_FLOAT_EQ(tiny[1], 8.0f);
+    EXPECT_THAT(render::framebufferCursor(100.0, 50.0, 640, 360, 1280, 720),
+                ElementsAre(FloatEq(200.0f), FloatEq(100.0f)));
+    EXPECT_THAT(render::framebufferCursor(3.0, 2.0, 0, 0, 4, 4), ElementsAre(FloatEq(12.0f), FloatEq(8.0f)));
 }
 
 render::InterfaceInputs playInputs() {
@@ -157,19 +163,12 @@ render::InterfaceInputs playInputs() {
 
 TEST(InterfaceBlock, PlayFieldsLieAtTheirOffsets) {
     const render::InterfaceBlock block = render::packInterfaceBlock(playInputs());
-    EXPECT_FLOAT_EQ(fieldAt<float>(block, 0), 1280.0f);
-    EXPECT_FLOAT_EQ(fieldAt<float>(block, 4), 720.0f);
-    EXPECT_EQ(fieldAt<uint32_t>(block, 8), 1u);
-    EXPECT_EQ(fieldAt<uint32_t>(block, 12), 0u);
-    EXPECT_EQ(fieldAt<uint32_t>(block, 16), (64u << 8 | 1u) | (5u << 8 | 2u) << 16);
-    EXPECT_EQ(fieldAt<uint32_t>(block, 84), (3u << 8 | 9u) << 16) << "slot 35 in the high half of the last word";
-    EXPECT_EQ(fieldAt<uint32_t>(block, 52), 0u) << "the head settings only in menus";
-    EXPECT_EQ(fieldAt<int32_t>(block, 88), 0);
-    EXPECT_EQ(fieldAt<uint32_t>(block, 92), 1002u);
-    EXPECT_EQ(fieldAt<uint32_t>(block, 96), render::statusWord(20, 0, 20, 0.0f));
-    EXPECT_FLOAT_EQ(fieldAt<float>(block, 100), 640.0f);
-    EXPECT_FLOAT_EQ(fieldAt<float>(block, 104), 360.0f);
-    EXPECT_EQ(fieldAt<uint32_t>(block, 108), 0u);
+    EXPECT_THAT(fieldsAt<float>(block, {0, 4, 100, 104}),
+                ElementsAre(FloatEq(1280.0f), FloatEq(720.0f), FloatEq(640.0f), FloatEq(360.0f)));
+    // Slot 35 lies in the high half of the last slot word (84); the head settings (52) only in menus.
+    EXPECT_EQ(fieldsAt<uint32_t>(block, {8, 12, 16, 84, 52, 88, 92, 96, 108}),
+              (std::vector<uint32_t>{1u, 0u, (64u << 8 | 1u) | (5u << 8 | 2u) << 16, (3u << 8 | 9u) << 16, 0u, 0u,
+                                     1002u, render::statusWord(20, 0, 20, 0.0f), 0u}));
 }
 
 TEST(InterfaceBlock, MenusCarryHeadSettingsAndTheMenuValue) {
@@ -178,17 +177,12 @@ TEST(InterfaceBlock, MenusCarryHeadSettingsAndTheMenuValue) {
     in.screen = 1;
     in.menuValue = 77;
     in.cursorStack = slot(4, 12);
-    render::InterfaceBlock block = render::packInterfaceBlock(in);
-    EXPECT_EQ(fieldAt<uint32_t>(block, 52), 1u);
-    EXPECT_EQ(fieldAt<uint32_t>(block, 56), 2u);
-    EXPECT_EQ(fieldAt<uint32_t>(block, 60), 0u);
-    EXPECT_EQ(fieldAt<uint32_t>(block, 96), 77u);
-    EXPECT_EQ(fieldAt<uint32_t>(block, 108), 12u << 8 | 4u);
+    EXPECT_EQ(fieldsAt<uint32_t>(render::packInterfaceBlock(in), {52, 56, 60, 96, 108}),
+              (std::vector<uint32_t>{1u, 2u, 0u, 77u, 12u << 8 | 4u}));
 
     in.screen = 11;
     in.slots[18] = slot(6, 2);
-    block = render::packInterfaceBlock(in);
-    EXPECT_EQ(fieldAt<uint32_t>(block, 52), 2u << 8 | 6u) << "the chest keeps its slots";
+    EXPECT_EQ(fieldAt<uint32_t>(render::packInterfaceBlock(in), 52), 2u << 8 | 6u) << "the chest keeps its slots";
 }
 
 TEST(InterfaceBlock, PendingCaptureHidesTheInterfaceAndABowReplacesTheCursorStackInPlay) {

@@ -19,47 +19,42 @@ render::GpuCandidate gpu(bool discrete, bool canSwap, std::vector<Family> famili
     return candidate;
 }
 
-TEST(ChooseGpu, DiscreteListedSecondWinsOverIntegrated) {
-    const render::GpuChoice choice =
-        render::chooseGpu({gpu(false, true, {kDrawsAndPresents}), gpu(true, true, {kPresentsOnly, kDrawsAndPresents})});
-    EXPECT_EQ(choice.gpu, 1);
-    EXPECT_EQ(choice.family, 1u);
-}
-
-TEST(ChooseGpu, AmongEqualsTheFirstGpuAndItsFirstSuitableFamilyWin) {
-    const render::GpuChoice integrated = render::chooseGpu(
-        {gpu(false, true, {kDrawsOnly, kPresentsOnly, kDrawsAndPresents, kDrawsAndPresents}),
-         gpu(false, true, {kDrawsAndPresents})});
-    EXPECT_EQ(integrated.gpu, 0);
-    EXPECT_EQ(integrated.family, 2u);
-
-    const render::GpuChoice discrete = render::chooseGpu(
-        {gpu(false, true, {kDrawsAndPresents}), gpu(true, true, {kDrawsAndPresents}), gpu(true, true, {kDrawsAndPresents})});
-    EXPECT_EQ(discrete.gpu, 1);
-    EXPECT_EQ(discrete.family, 0u);
-}
-
-TEST(ChooseGpu, GpuWithoutSwapchainIsNeverTaken) {
-    const render::GpuChoice choice =
-        render::chooseGpu({gpu(true, false, {kDrawsAndPresents}), gpu(false, true, {kDrawsOnly, kDrawsAndPresents})});
-    EXPECT_EQ(choice.gpu, 1);
-    EXPECT_EQ(choice.family, 1u);
-}
-
-TEST(ChooseGpu, GraphicsFamilyThatCannotPresentIsNeverTaken) {
-    // Drawing on one family and presenting on another is not enough: one queue does both.
-    const render::GpuChoice choice =
-        render::chooseGpu({gpu(true, true, {kDrawsOnly, kPresentsOnly}), gpu(false, true, {kDrawsAndPresents})});
-    EXPECT_EQ(choice.gpu, 1);
-    EXPECT_EQ(choice.family, 0u);
-}
-
-TEST(ChooseGpu, NoSuitableGpuGivesNone) {
-    EXPECT_EQ(render::chooseGpu({}).gpu, -1);
-    EXPECT_EQ(render::chooseGpu({gpu(true, false, {kDrawsAndPresents}), gpu(false, true, {kDrawsOnly, kPresentsOnly}),
-                                 gpu(false, true, {})})
-                  .gpu,
-              -1);
+// A discrete GPU wins over an integrated one; among equals the first GPU and its first suitable family
+// win. A GPU without a swapchain is never taken, nor a graphics family that cannot present: drawing on
+// one family and presenting on another is not enough, one queue does both.
+TEST(ChooseGpu, TakesTheBestGpuAndItsFirstFamilyThatDrawsAndPresents) {
+    const struct {
+        const char* name;
+        std::vector<render::GpuCandidate> gpus;
+        int gpu;
+        uint32_t family;  // checked only when a GPU is chosen
+    } cases[] = {
+        {"discrete listed second",
+         {gpu(false, true, {kDrawsAndPresents}), gpu(true, true, {kPresentsOnly, kDrawsAndPresents})}, 1, 1},
+        {"equal integrated",
+         {gpu(false, true, {kDrawsOnly, kPresentsOnly, kDrawsAndPresents, kDrawsAndPresents}),
+          gpu(false, true, {kDrawsAndPresents})},
+         0, 2},
+        {"equal discrete",
+         {gpu(false, true, {kDrawsAndPresents}), gpu(true, true, {kDrawsAndPresents}),
+          gpu(true, true, {kDrawsAndPresents})},
+         1, 0},
+        {"no swapchain",
+         {gpu(true, false, {kDrawsAndPresents}), gpu(false, true, {kDrawsOnly, kDrawsAndPresents})}, 1, 1},
+        {"no presenting graphics family",
+         {gpu(true, true, {kDrawsOnly, kPresentsOnly}), gpu(false, true, {kDrawsAndPresents})}, 1, 0},
+        {"no GPU", {}, -1, 0},
+        {"none suitable",
+         {gpu(true, false, {kDrawsAndPresents}), gpu(false, true, {kDrawsOnly, kPresentsOnly}), gpu(false, true, {})},
+         -1, 0},
+    };
+    for (const auto& c : cases) {
+        const render::GpuChoice choice = render::chooseGpu(c.gpus);
+        EXPECT_EQ(choice.gpu, c.gpu) << c.name;
+        if (c.gpu >= 0) {
+            EXPECT_EQ(choice.family, c.family) << c.name;
+        }
+    }
 }
 
 }  // namespace

@@ -144,7 +144,8 @@ TEST(InterfaceTiles, NumberAndMenuTextsBecomeGlyphBytes) {
 TEST(InterfaceTiles, TextsPointAtTheirGlyphsAndIconsCarryTheirRectangle) {
     Written w;
     const uint32_t rects = render::kMaterialRectsWord;
-    for (uint32_t m : {2u, 74u, 134u, 4095u})
+    const uint32_t materials[] = {2u, 74u, 134u, 4095u};  // 1000 x 7 + 43 is past the last rectangle
+    for (uint32_t m : materials)
         for (uint32_t k = 0; k < 4; ++k) w.words[rects + 4 * m + k] = 1000 * m + k;
     InterfaceElement icon = fill(0, 0, 8, 8);
     icon.kind = render::ElementKind::Icon;
@@ -159,13 +160,9 @@ TEST(InterfaceTiles, TextsPointAtTheirGlyphsAndIconsCarryTheirRectangle) {
     EXPECT_GE(number[render::kElementFirstWord], render::kInterfacePoolWord);
     EXPECT_EQ(number[render::kElementCountWord], 2u);
     EXPECT_EQ(w.words[number[render::kElementFirstWord]], 67u | 65u << 8);
-    const uint32_t materials[] = {2u, 74u, 134u, 4095u};  // 1000 x 7 + 43 is past the last rectangle
     for (uint32_t i = 0; i < 4; ++i) {
         const uint32_t* stored = number + (i + 1) * render::kInterfaceElementWords;
-        EXPECT_EQ((std::vector<uint32_t>(stored + render::kElementAWord, stored + render::kElementAWord + 4)),
-                  (std::vector<uint32_t>{1000 * materials[i], 1000 * materials[i] + 1, 1000 * materials[i] + 2,
-                                         1000 * materials[i] + 3}))
-            << i;
+        for (uint32_t k = 0; k < 4; ++k) EXPECT_EQ(stored[render::kElementAWord + k], 1000 * materials[i] + k) << i;
     }
 }
 
@@ -189,8 +186,7 @@ TEST(InterfaceTiles, TextsPastTheGlyphWordsShowNothing) {
     const auto count = [&](uint32_t i) { return word(i, render::kElementCountWord); };
     EXPECT_EQ(count(fitting - 1), 256u);
     EXPECT_EQ(count(fitting), 0u);
-    EXPECT_LE(word(fitting - 1, render::kElementFirstWord) + perText,
-              render::kInterfaceEndWord);
+    EXPECT_LE(word(fitting - 1, render::kElementFirstWord) + perText, render::kInterfaceEndWord);
 }
 
 TEST(InterfaceTiles, TilesGrowWhenTheGridWouldPassItsLimit) {

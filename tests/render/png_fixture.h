@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <vector>
 
 #include "platform/image.h"
 
@@ -17,10 +18,7 @@ inline constexpr Rgba kGreen{30, 200, 30, 255};
 inline constexpr Rgba kBlue{30, 30, 200, 255};
 
 inline platform::Image paintedImage(uint32_t width, uint32_t height, const std::function<Rgba(uint32_t, uint32_t)>& paint) {
-    platform::Image image;
-    image.width = width;
-    image.height = height;
-    image.pixels.resize(std::size_t{width} * height * 4);
+    platform::Image image{width, height, std::vector<uint8_t>(std::size_t{width} * height * 4)};
     for (uint32_t y = 0; y < height; ++y) {
         for (uint32_t x = 0; x < width; ++x) {
             const Rgba c = paint(x, y);

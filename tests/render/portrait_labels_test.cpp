@@ -35,11 +35,7 @@ TEST(PortraitScissor, LeftColumnTruncatedAndNeverNegative) {
     for (const Row& row : rows) {
         l.panelLeft = row.left;
         l.leftColumnWidth = row.column;
-        const render::PixelRect r = render::portraitScissor(l);
-        EXPECT_EQ(r.x, row.expected.x);
-        EXPECT_EQ(r.y, row.expected.y);
-        EXPECT_EQ(r.width, row.expected.width) << "column " << row.column;
-        EXPECT_EQ(r.height, row.expected.height);
+        EXPECT_EQ(render::portraitScissor(l), row.expected) << "left " << row.left << ", column " << row.column;
     }
 }
 

@@ -33,9 +33,12 @@ fs::path referenceFolder() {
     return fs::path(std::getenv("QUORVANE_SOURCE_DIR")) / "tests" / "fixtures" / "captures";
 }
 
+// A scene: a screen over the world at midday with the cursor at (x, y), then what `prepare` changes.
 struct Scene {
     std::string name;
-    std::function<void(App&)> prepare;
+    int32_t screen;
+    double x, y;
+    std::function<void(App&)> prepare = [](App&) {};
 };
 
 class ReferenceCaptures : public rendertest::GpuTest {
@@ -79,7 +82,6 @@ protected:
 
     // Play looking down at the ground under the player, mined to `progress` (0: not mined).
     void lookDown(App& a, float progress) {
-        show(0, 0, 0);
         a.player.pitch = -1.35f;
         const int32_t x = static_cast<int32_t>(std::floor(a.player.x)), z = static_cast<int32_t>(std::floor(a.player.z));
         int32_t y = static_cast<int32_t>(std::floor(a.player.y));
@@ -89,19 +91,17 @@ protected:
 
     std::vector<Scene> scenes() {
         return {
-            {"main-menu", [this](App& a) { show(1, 640, 390); a.files.worldOpen = false; }},
-            {"play", [this](App& a) {
-                 show(0, 0, 0);
+            {"main-menu", 1, 640, 390, [](App& a) { a.files.worldOpen = false; }},
+            {"play", 0, 0, 0, [](App& a) {
                  a.player.health = 13;
                  a.player.food[0] = 7;
              }},
-            {"pause", [this](App&) { show(2, 640, 320); }},
+            {"pause", 2, 640, 320},
             // The solid pass has a pipeline of its own while nothing is mined.
-            {"looking-down", [this](App& a) { lookDown(a, 0.0f); }},
-            {"mining", [this](App& a) { lookDown(a, 0.6f); }},
+            {"looking-down", 0, 0, 0, [this](App& a) { lookDown(a, 0.0f); }},
+            {"mining", 0, 0, 0, [this](App& a) { lookDown(a, 0.6f); }},
             // Particles share the water pipeline's blending but not the water pass's shaders.
-            {"particles", [this](App& a) {
-                 show(0, 0, 0);
+            {"particles", 0, 0, 0, [](App& a) {
                  const double yaw = a.player.yaw;
                  for (int k = 0; k < 12; ++k) {
                      const double along = 2.0 + 0.25 * k;
@@ -112,43 +112,30 @@ protected:
                  // Half way through their lives, where they show at full opacity.
                  for (Particle& p : a.entities.particles) p.life = p.fullLife / 2;
              }},
-            {"world-list-empty", [this](App&) { show(5, 10, 10); }},
-            {"world-list", [this](App& a) {
-                 show(5, 200, 660);
-                 a.inventory.main[17] = InventorySlot{3, 5, 0};
-             }},
-            {"new-world", [this](App& a) {
-                 show(6, 10, 10);
-                 a.inventory.main[15] = InventorySlot{1, 1, 0};
-             }},
-            {"delete-world", [this](App&) { show(12, 500, 460); }},
-            {"death", [this](App&) { show(7, 10, 10); }},
-            {"furnace", [this](App&) { show(10, 10, 10); }},
-            {"chest", [this](App& a) {
-                 show(11, 470, 150);
+            {"world-list-empty", 5, 10, 10},
+            {"world-list", 5, 200, 660, [](App& a) { a.inventory.main[17] = InventorySlot{3, 5, 0}; }},
+            {"new-world", 6, 10, 10, [](App& a) { a.inventory.main[15] = InventorySlot{1, 1, 0}; }},
+            {"delete-world", 12, 500, 460},
+            {"death", 7, 10, 10},
+            {"furnace", 10, 10, 10},
+            {"chest", 11, 470, 150, [](App& a) {
                  a.containers.chests[{0, 0, 0}][3] = InventorySlot{3, 12, 0};
                  a.inventory.cursor = InventorySlot{1, 5, 0};
                  a.showToast(U"НЕТ МЕСТА");
              }},
-            {"crafting", [this](App& a) {
-                 show(9, 640, 300);
-                 a.ui.container.recipe = 1;
-             }},
-            {"night-sky", [this](App& a) {
-                 show(0, 0, 0);
+            {"crafting", 9, 640, 300, [](App& a) { a.ui.container.recipe = 1; }},
+            {"night-sky", 0, 0, 0, [](App& a) {
                  a.clock.timeOfDay = kMidnight;
                  a.player.pitch = 1.1f;
              }},
-            {"sunset", [this](App& a) {
-                 show(0, 0, 0);
+            {"sunset", 0, 0, 0, [](App& a) {
                  a.clock.timeOfDay = kSunset;
                  a.player.yaw = 3.14159265f;
                  a.player.pitch = 0.05f;
              }},
             // Last, as it builds: a burning furnace, whose fire is drawn after the chunks with the general
             // pipeline (its opening is a colour box).
-            {"furnace-fire", [this](App& a) {
-                 show(0, 0, 0);
+            {"furnace-fire", 0, 0, 0, [](App& a) {
                  a.player.yaw = 1.5707963f;
                  a.player.pitch = -0.25f;
                  const int32_t x = static_cast<int32_t>(std::floor(a.player.x));
@@ -174,6 +161,7 @@ protected:
         const bool record = std::getenv("QUORVANE_RECORD_CAPTURES") != nullptr;
         for (const Scene& scene : list) {
             app.inventory = Inventory{};
+            show(scene.screen, scene.x, scene.y);
             scene.prepare(app);
             const platform::Image shown = capture(scene.name);
             const fs::path reference = referenceFolder() / (scene.name + ".png");
@@ -202,9 +190,8 @@ class LakesideCaptures : public ReferenceCaptures {
 protected:
     LakesideCaptures() : ReferenceCaptures(6) {}
 
-    // Midday, the eye 1.62 above the ground of column (x, z).
+    // The eye 1.62 above the ground of column (x, z).
     void standAt(int32_t x, int32_t z, float yaw, float pitch) {
-        show(0, 0, 0);
         int32_t ground = voxel::chunkHeight - 1;
         while (ground > 0 && app.blockAt(x, ground, z) == voxel::airId) --ground;
         app.player.x = x + 0.5f;
@@ -217,8 +204,8 @@ protected:
 
 TEST_F(LakesideCaptures, WaterAndSwayingPlantsDrawAsRecorded) {
     checkScenes({
-        {"lake", [this](App&) { standAt(36, 26, -2.46f, -0.15f); }},
-        {"meadow", [this](App&) { standAt(36, 26, 0.9f, -0.45f); }},
+        {"lake", 0, 0, 0, [this](App&) { standAt(36, 26, -2.46f, -0.15f); }},
+        {"meadow", 0, 0, 0, [this](App&) { standAt(36, 26, 0.9f, -0.45f); }},
     });
 }
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <utility>
 #include <vector>
 
 #include "platform/image.h"
@@ -11,13 +12,12 @@
 namespace {
 
 TEST(CapturePixelOrder, ReadsEightBitRgbaAndBgraOnly) {
-    EXPECT_EQ(render::capturePixelOrder(VK_FORMAT_B8G8R8A8_SRGB), platform::PixelOrder::Bgra);
-    EXPECT_EQ(render::capturePixelOrder(VK_FORMAT_B8G8R8A8_UNORM), platform::PixelOrder::Bgra);
-    EXPECT_EQ(render::capturePixelOrder(VK_FORMAT_R8G8B8A8_SRGB), platform::PixelOrder::Rgba);
-    EXPECT_EQ(render::capturePixelOrder(VK_FORMAT_R8G8B8A8_UNORM), platform::PixelOrder::Rgba);
-    EXPECT_EQ(render::capturePixelOrder(VK_FORMAT_A2B10G10R10_UNORM_PACK32), std::nullopt);
-    EXPECT_EQ(render::capturePixelOrder(VK_FORMAT_R16G16B16A16_SFLOAT), std::nullopt);
-    EXPECT_EQ(render::capturePixelOrder(VK_FORMAT_UNDEFINED), std::nullopt);
+    for (VkFormat format : {VK_FORMAT_B8G8R8A8_SRGB, VK_FORMAT_B8G8R8A8_UNORM})
+        EXPECT_EQ(render::capturePixelOrder(format), platform::PixelOrder::Bgra) << format;
+    for (VkFormat format : {VK_FORMAT_R8G8B8A8_SRGB, VK_FORMAT_R8G8B8A8_UNORM})
+        EXPECT_EQ(render::capturePixelOrder(format), platform::PixelOrder::Rgba) << format;
+    for (VkFormat format : {VK_FORMAT_A2B10G10R10_UNORM_PACK32, VK_FORMAT_R16G16B16A16_SFLOAT, VK_FORMAT_UNDEFINED})
+        EXPECT_EQ(render::capturePixelOrder(format), std::nullopt) << format;
 }
 
 TEST(CaptureWriter, WritesAnOpaquePngWithTheScreensColours) {
@@ -26,8 +26,7 @@ TEST(CaptureWriter, WritesAnOpaquePngWithTheScreensColours) {
     const std::vector<uint8_t> bgra{10, 20, 200, 255, 30, 40, 50, 0};
     ASSERT_TRUE(render::writeCapture(dir.path() / "shot.png", 2, 1, bgra, platform::PixelOrder::Bgra));
     const platform::Image image = platform::decodePng(dir.path() / "shot.png");
-    EXPECT_EQ(image.width, 2u);
-    EXPECT_EQ(image.height, 1u);
+    EXPECT_EQ(std::pair(image.width, image.height), std::pair(2u, 1u));
     EXPECT_EQ(image.pixels, (std::vector<uint8_t>{200, 20, 10, 255, 50, 40, 30, 255}));
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <utility>
 
 #include "platform/image.h"
 #include "png_fixture.h"
@@ -31,8 +32,7 @@ TEST(ShippedTextures, EveryBuiltinFaceAndBodyPartHasA16PixelTexture) {
     for (uint32_t layer = 0; layer < render::kBodyPartLayerEnd; ++layer) {
         const fs::path file = render::layerTextureFile(layer, blocks);
         const platform::Image image = platform::decodePng(file);
-        EXPECT_EQ(image.width, 16u) << file;
-        EXPECT_EQ(image.height, 16u) << file;
+        EXPECT_EQ(std::pair(image.width, image.height), std::pair(16u, 16u)) << file;
     }
 }
 
@@ -40,15 +40,13 @@ TEST(ShippedTextures, InterfacePicturesDecodeAtTheirIntendedSizes) {
     const fs::path ui = textures() / "UI";
     for (const render::UiPicture& picture : render::uiAtlasPictures()) EXPECT_NO_THROW(platform::decodePng(ui / picture.file));
     const platform::Image background = platform::decodePng(ui / "menu_background.png");
-    EXPECT_EQ(background.width, 1920u);
-    EXPECT_EQ(background.height, 1080u);
+    EXPECT_EQ(std::pair(background.width, background.height), std::pair(1920u, 1080u));
 }
 
 // The font's cells follow the alphabet: only the space is empty.
 TEST(ShippedTextures, FontStripHasAGlyphInEveryCellButTheSpace) {
     const platform::Image font = platform::decodePng(textures() / "UI" / "font.png");
-    ASSERT_EQ(font.width, 1920u);
-    ASSERT_EQ(font.height, 64u);
+    ASSERT_EQ(std::pair(font.width, font.height), std::pair(1920u, 64u));
     const uint32_t count = ui::kFontGlyphCount;
     for (uint32_t i = 0; i < count; ++i) {
         EXPECT_EQ(anyOpaque(font, i * 1920 / count, (i + 1) * 1920 / count), i != 0) << "glyph " << i;

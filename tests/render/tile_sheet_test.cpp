@@ -1,7 +1,8 @@
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
+#include <utility>
 
 #include "png_fixture.h"
 #include "render/tile_sheet.h"
@@ -35,68 +36,59 @@ bool sameImage(const platform::Image& sheet, uint32_t x, uint32_t y, const platf
     return true;
 }
 
-TEST(SheetLayout, ThirteenBlocksGiveEighteenRowsSoThePanelTilesFit) {
-    const render::SheetLayout layout = render::sheetLayout(13, 0);
-    EXPECT_EQ(layout.layers, 128u);
-    EXPECT_EQ(layout.rows, 18u);
-    EXPECT_EQ(layout.height, 576u);
-    const render::SheetPoint lastPanel = render::tileOrigin(layout.layers + 8);
-    EXPECT_LE(lastPanel.y + 32, layout.height);
-}
+std::pair<uint32_t, uint32_t> xy(render::SheetPoint point) { return {point.x, point.y}; }
 
-TEST(SheetLayout, EachCustomBlockAddsSevenLayers) {
-    EXPECT_EQ(render::sheetLayout(14, 0).layers, 135u);
-    EXPECT_EQ(render::sheetLayout(14, 0).rows, 18u);
-    EXPECT_EQ(render::sheetLayout(20, 0).layers, 177u);
-    EXPECT_EQ(render::sheetLayout(20, 0).rows, 24u);
-    EXPECT_EQ(render::sheetLayout(20, 0).height, 768u);
-    EXPECT_EQ(render::sheetLayout(256, 0).layers, 1829u);
-    EXPECT_EQ(render::sheetLayout(256, 0).rows, 230u);
+// What a material record places: id, x, y, width and height.
+using Place = std::array<uint32_t, 5>;
+Place place(const render::MaterialRecord& m) { return {m.id, m.x, m.y, m.width, m.height}; }
+
+TEST(SheetLayout, EachCustomBlockAddsSevenLayersAndThirteenLeaveRoomForThePanels) {
+    const struct {
+        std::size_t blocks;
+        uint32_t layers, rows, height;
+    } rows[] = {{13, 128, 18, 576}, {14, 135, 18, 576}, {20, 177, 24, 768}, {256, 1829, 230, 7360}};
+    for (const auto& row : rows) {
+        const render::SheetLayout layout = render::sheetLayout(row.blocks, 0);
+        EXPECT_EQ(layout.layers, row.layers) << row.blocks;
+        EXPECT_EQ(layout.rows, row.rows) << row.blocks;
+        EXPECT_EQ(layout.height, row.height) << row.blocks;
+    }
+    const render::SheetLayout thirteen = render::sheetLayout(13, 0);
+    EXPECT_LE(render::tileOrigin(thirteen.layers + 8).y + 32, thirteen.height) << "the last panel tile fits";
 }
 
 TEST(SheetLayout, NpcTilesShrinkToTwoARowAboveThirtyTwo) {
     const render::SheetLayout big = render::sheetLayout(13, 32);
     EXPECT_EQ(big.npcTile, 256u);
     EXPECT_EQ(big.height, 576u + 32 * 256);
-    EXPECT_EQ(render::npcOrigin(big, 31).x, 0u);
-    EXPECT_EQ(render::npcOrigin(big, 31).y, 576u + 31 * 256);
+    EXPECT_EQ(xy(render::npcOrigin(big, 31)), std::pair(0u, 576u + 31 * 256));
 
     const render::SheetLayout small = render::sheetLayout(13, 33);
     EXPECT_EQ(small.npcTile, 128u);
     EXPECT_EQ(small.height, 576u + 17 * 128);
-    EXPECT_EQ(render::npcOrigin(small, 1).x, 128u);
-    EXPECT_EQ(render::npcOrigin(small, 1).y, 576u);
-    EXPECT_EQ(render::npcOrigin(small, 2).x, 0u);
-    EXPECT_EQ(render::npcOrigin(small, 2).y, 704u);
+    EXPECT_EQ(xy(render::npcOrigin(small, 1)), std::pair(128u, 576u));
+    EXPECT_EQ(xy(render::npcOrigin(small, 2)), std::pair(0u, 704u));
 }
 
 TEST(SheetLayout, TilesRunEightToARowAndTheSkinCoversTiles118To127) {
-    EXPECT_EQ(render::tileOrigin(9).x, 32u);
-    EXPECT_EQ(render::tileOrigin(9).y, 32u);
-    EXPECT_EQ(render::tileOrigin(118).x, 192u);
-    EXPECT_EQ(render::tileOrigin(118).y, 448u);
-    EXPECT_EQ(render::tileOrigin(127).x, 224u);
-    EXPECT_EQ(render::tileOrigin(127).y, 480u);
+    EXPECT_EQ(xy(render::tileOrigin(9)), std::pair(32u, 32u));
+    EXPECT_EQ(xy(render::tileOrigin(118)), std::pair(192u, 448u));
+    EXPECT_EQ(xy(render::tileOrigin(127)), std::pair(224u, 480u));
 }
 
 TEST(FallbackPictures, CheckerboardAlternatesEveryEightPixels) {
     const platform::Image board = render::checkerboard();
-    ASSERT_EQ(board.width, 32u);
-    ASSERT_EQ(board.height, 32u);
-    EXPECT_TRUE(blockIs(board, 0, 0, 8, 8, kMagenta));
-    EXPECT_TRUE(blockIs(board, 8, 0, 8, 8, kDarkGrey));
-    EXPECT_TRUE(blockIs(board, 0, 8, 8, 8, kDarkGrey));
-    EXPECT_TRUE(blockIs(board, 24, 24, 8, 8, kMagenta));
-    EXPECT_TRUE(blockIs(board, 16, 24, 8, 8, kDarkGrey));
+    ASSERT_EQ(std::pair(board.width, board.height), std::pair(32u, 32u));
+    const std::pair<render::SheetPoint, Rgba> squares[] = {
+        {{0, 0}, kMagenta}, {{8, 0}, kDarkGrey}, {{0, 8}, kDarkGrey}, {{24, 24}, kMagenta}, {{16, 24}, kDarkGrey}};
+    for (const auto& [at, colour] : squares) EXPECT_TRUE(blockIs(board, at.x, at.y, 8, 8, colour)) << at.x << "," << at.y;
 }
 
 TEST(FallbackPictures, BuiltinPanelHasATwoPixelFrame) {
     const platform::Image panel = render::builtinPanel();
     ASSERT_EQ(panel.width, 32u);
-    EXPECT_TRUE(blockIs(panel, 0, 0, 32, 2, kPanelEdge));
-    EXPECT_TRUE(blockIs(panel, 0, 30, 32, 2, kPanelEdge));
-    EXPECT_TRUE(blockIs(panel, 0, 0, 2, 32, kPanelEdge));
-    EXPECT_TRUE(blockIs(panel, 30, 0, 2, 32, kPanelEdge));
+    for (const auto& [x, y, w, h] : {std::array<uint32_t, 4>{0, 0, 32, 2}, {0, 30, 32, 2}, {0, 0, 2, 32}, {30, 0, 2, 32}})
+        EXPECT_TRUE(blockIs(panel, x, y, w, h, kPanelEdge)) << x << "," << y;
     EXPECT_TRUE(blockIs(panel, 2, 2, 28, 28, kPanelFill));
 }
 
@@ -120,24 +112,20 @@ protected:
 };
 
 TEST_F(TileSheetTest, BuiltinFacesReadTheirBlockTexturesWithThreeRenames) {
-    EXPECT_EQ(render::layerTextureFile(0, blocks()), blocks() / "air.png");
-    EXPECT_EQ(render::layerTextureFile(6, blocks()), blocks() / "grass_top.png");
-    EXPECT_EQ(render::layerTextureFile(7, blocks()), blocks() / "dirt.png");
-    EXPECT_EQ(render::layerTextureFile(8, blocks()), blocks() / "grass_side.png");
-    EXPECT_EQ(render::layerTextureFile(42, blocks()), blocks() / "wood_top.png");
-    EXPECT_EQ(render::layerTextureFile(44, blocks()), blocks() / "wood_side.png");
-    EXPECT_EQ(render::layerTextureFile(48, blocks()), blocks() / "leaves.png");
-    EXPECT_EQ(render::layerTextureFile(77, blocks()), blocks() / "diamond_ore.png");
-    EXPECT_TRUE(render::layerTextureFile(114, blocks()).empty());
-    EXPECT_TRUE(render::layerTextureFile(127, blocks()).empty());
+    const std::pair<uint32_t, const char*> named[] = {
+        {0, "air.png"},       {6, "grass_top.png"}, {7, "dirt.png"},   {8, "grass_side.png"},
+        {42, "wood_top.png"}, {44, "wood_side.png"}, {48, "leaves.png"}, {77, "diamond_ore.png"}};
+    for (const auto& [layer, file] : named)
+        EXPECT_EQ(render::layerTextureFile(layer, blocks()), blocks() / file);
+    for (uint32_t layer : {114u, 127u}) EXPECT_TRUE(render::layerTextureFile(layer, blocks()).empty()) << layer;
 }
 
 TEST_F(TileSheetTest, BodyPartFacesFallBackToTheWholePartFile) {
     atlastest::writeSolidPng(character() / "head_front.png", 8, 8, kRed);
-    EXPECT_EQ(render::layerTextureFile(78 + 2, blocks()), character() / "head_front.png");
-    EXPECT_EQ(render::layerTextureFile(78 + 0, blocks()), character() / "head.png");
-    EXPECT_EQ(render::layerTextureFile(78 + 3 * 6 + 5, blocks()), character() / "right_arm.png");
-    EXPECT_EQ(render::layerTextureFile(113, blocks()), character() / "right_leg.png");
+    const std::pair<uint32_t, const char*> parts[] = {
+        {78 + 2, "head_front.png"}, {78 + 0, "head.png"}, {78 + 3 * 6 + 5, "right_arm.png"}, {113, "right_leg.png"}};
+    for (const auto& [layer, file] : parts)
+        EXPECT_EQ(render::layerTextureFile(layer, blocks()), character() / file);
 }
 
 TEST_F(TileSheetTest, CustomFacesRepeatTheLastTextureAndFaceSixIsTheIcon) {
@@ -164,13 +152,8 @@ TEST_F(TileSheetTest, LayerTilesAreScaledNearestOrCheckeredAndCounted) {
     EXPECT_EQ(sheet.loaded, 1u);
     EXPECT_EQ(sheet.missing, 113u);
     ASSERT_EQ(sheet.materials.size(), 114u);
-    const render::MaterialRecord& grass = sheet.materials[6];
-    EXPECT_EQ(grass.id, 6u);
-    EXPECT_EQ(grass.x, 192u);
-    EXPECT_EQ(grass.y, 0u);
-    EXPECT_EQ(grass.width, 32u);
-    EXPECT_EQ(grass.height, 32u);
-    EXPECT_EQ(grass.path, (blocks() / "grass_top.png").string());
+    EXPECT_EQ(place(sheet.materials[6]), (Place{6, 192, 0, 32, 32}));
+    EXPECT_EQ(sheet.materials[6].path, (blocks() / "grass_top.png").string());
     EXPECT_EQ(sheet.materials.back().id, 113u);
 
     EXPECT_TRUE(blockIs(sheet.image, 192, 0, 16, 32, kRed));
@@ -187,10 +170,7 @@ TEST_F(TileSheetTest, PlayerSkinIsScaledTo64OrLeavesTheRegionWhite) {
     EXPECT_FALSE(render::loadPlayerSkin(sheet, skin));
     EXPECT_TRUE(blockIs(sheet.image, 192, 448, 64, 64, kWhite));
     ASSERT_EQ(sheet.materials.size(), 1u);
-    EXPECT_EQ(sheet.materials[0].id, 1856u);
-    EXPECT_EQ(sheet.materials[0].x, 192u);
-    EXPECT_EQ(sheet.materials[0].y, 448u);
-    EXPECT_EQ(sheet.materials[0].width, 64u);
+    EXPECT_EQ(place(sheet.materials[0]), (Place{1856, 192, 448, 64, 64}));
     EXPECT_EQ(sheet.materials[0].path, skin.string());
 
     atlastest::writeSolidPng(skin, 32, 32, kBlue);
@@ -205,15 +185,11 @@ TEST_F(TileSheetTest, PanelsFallBackToTheBuiltinPictureAndReportEachMissingFile)
     render::TileSheet sheet = render::blankTileSheet(13, 0);
     const std::string errors = render::loadPanelTiles(sheet, ui());
 
-    EXPECT_EQ(errors,
-              "title.png: missing or invalid PNG; using built-in fallback\n"
-              "slot.png: missing or invalid PNG; using built-in fallback\n"
-              "slot_hover.png: missing or invalid PNG; using built-in fallback\n"
-              "slot_selected.png: missing or invalid PNG; using built-in fallback\n"
-              "tooltip.png: missing or invalid PNG; using built-in fallback\n"
-              "button.png: missing or invalid PNG; using built-in fallback\n"
-              "button_hover.png: missing or invalid PNG; using built-in fallback\n"
-              "button_pressed.png: missing or invalid PNG; using built-in fallback\n");
+    std::string expected;
+    for (const char* file : {"title.png", "slot.png", "slot_hover.png", "slot_selected.png", "tooltip.png",
+                             "button.png", "button_hover.png", "button_pressed.png"})
+        expected += std::string(file) + ": missing or invalid PNG; using built-in fallback\n";
+    EXPECT_EQ(errors, expected);
     ASSERT_EQ(sheet.materials.size(), 9u);
     for (uint32_t i = 0; i < 9; ++i) {
         EXPECT_EQ(sheet.materials[i].id, 128u + i);
@@ -232,9 +208,7 @@ TEST_F(TileSheetTest, NpcTexturesFillTheirTilesAndAMissingOneIsFatal) {
     render::TileSheet sheet = render::blankTileSheet(13, 2);
     render::loadNpcTiles(sheet, {first.string(), second.string()});
     ASSERT_EQ(sheet.materials.size(), 2u);
-    EXPECT_EQ(sheet.materials[1].id, 1858u);
-    EXPECT_EQ(sheet.materials[1].y, 576u + 256);
-    EXPECT_EQ(sheet.materials[1].width, 256u);
+    EXPECT_EQ(place(sheet.materials[1]), (Place{1858, 0, 576 + 256, 256, 256}));
     EXPECT_TRUE(blockIs(sheet.image, 0, 576, 256, 256, kRed));
     EXPECT_TRUE(blockIs(sheet.image, 0, 832, 256, 256, kBlue));
 

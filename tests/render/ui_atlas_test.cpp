@@ -1,7 +1,8 @@
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
+#include <utility>
 
 #include "png_fixture.h"
 #include "render/ui_atlas.h"
@@ -26,37 +27,27 @@ std::vector<WorldEntry> worlds(const fs::path& saves, int count) {
     return list;
 }
 
+std::array<uint32_t, 4> rect(const render::UiPlace& place) { return {place.x, place.y, place.width, place.height}; }
+
 TEST(PreviewList, ThreeRowsFromTheScrollPositionAndTheSelectedWorld) {
-    const fs::path saves = "/saves";
-    const render::PreviewList two = render::previewList(worlds(saves, 2), 0, 1);
-    EXPECT_EQ(two[0], saves / "world0" / "preview.png");
-    EXPECT_EQ(two[1], saves / "world1" / "preview.png");
-    EXPECT_TRUE(two[2].empty());
-    EXPECT_EQ(two[3], saves / "world1" / "preview.png");
-
-    const render::PreviewList scrolled = render::previewList(worlds(saves, 5), 2, 0);
-    EXPECT_EQ(scrolled[0], saves / "world2" / "preview.png");
-    EXPECT_EQ(scrolled[2], saves / "world4" / "preview.png");
-    EXPECT_EQ(scrolled[3], saves / "world0" / "preview.png");
-
-    for (const fs::path& path : render::previewList({}, 0, 0)) EXPECT_TRUE(path.empty());
+    const auto preview = [](int i) { return fs::path("/saves") / ("world" + std::to_string(i)) / "preview.png"; };
+    EXPECT_EQ(render::previewList(worlds("/saves", 2), 0, 1),
+              (render::PreviewList{preview(0), preview(1), {}, preview(1)}));
+    EXPECT_EQ(render::previewList(worlds("/saves", 5), 2, 0),
+              (render::PreviewList{preview(2), preview(3), preview(4), preview(0)}));
+    EXPECT_EQ(render::previewList({}, 0, 0), render::PreviewList{});
 }
 
 TEST(UiAtlasLayout, PanelsInThreeColumnsThenBackgroundFontAndPreviews) {
     const auto& pictures = render::uiAtlasPictures();
     EXPECT_STREQ(pictures[5].file, "tooltip.png");
-    EXPECT_EQ(pictures[5].place.x, 256u);
-    EXPECT_EQ(pictures[5].place.y, 128u);
+    EXPECT_EQ(rect(pictures[5].place), (std::array<uint32_t, 4>{256, 128, 128, 128}));
     EXPECT_STREQ(pictures[9].file, "menu_background.png");
-    EXPECT_EQ(pictures[9].place.y, 384u);
-    EXPECT_EQ(pictures[9].place.height, 1080u);
+    EXPECT_EQ(rect(pictures[9].place), (std::array<uint32_t, 4>{0, 384, 1920, 1080}));
     EXPECT_STREQ(pictures[10].file, "font.png");
-    EXPECT_EQ(pictures[10].place.y, 1464u);
-    EXPECT_EQ(pictures[10].place.width, 1920u);
-    EXPECT_EQ(render::previewPlace(2).x, 640u);
-    EXPECT_EQ(render::previewPlace(3).x, 960u);
-    EXPECT_EQ(render::previewPlace(3).width, 640u);
-    EXPECT_EQ(render::previewPlace(3).height, 360u);
+    EXPECT_EQ(rect(pictures[10].place), (std::array<uint32_t, 4>{0, 1464, 1920, 64}));
+    EXPECT_EQ(rect(render::previewPlace(2)), (std::array<uint32_t, 4>{640, 1528, 320, 180}));
+    EXPECT_EQ(rect(render::previewPlace(3)), (std::array<uint32_t, 4>{960, 1528, 640, 360}));
 }
 
 class UiAtlasTest : public ::testing::Test {
@@ -72,8 +63,7 @@ protected:
 TEST_F(UiAtlasTest, PicturesAreStretchedToTheirPlaces) {
     atlastest::writeSolidPng(folder() / "window.png", 64, 64, kGreen);
     const platform::Image atlas = render::loadUiTextures(folder(), {});
-    ASSERT_EQ(atlas.width, 1920u);
-    ASSERT_EQ(atlas.height, 1888u);
+    ASSERT_EQ(std::pair(atlas.width, atlas.height), std::pair(1920u, 1888u));
     EXPECT_TRUE(blockIs(atlas, 0, 0, 128, 128, kGreen));
     EXPECT_TRUE(blockIs(atlas, 128, 0, 256, 384, kRed));
     EXPECT_TRUE(blockIs(atlas, 384, 0, 1536, 384, kClear));
