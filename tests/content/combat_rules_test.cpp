@@ -16,9 +16,7 @@ using CombatRulesTest = LoaderTest;
 TEST_F(CombatRulesTest, MissingFileGivesDefaultsAndAnEmptyErrorFile) {
     content::CombatRules rules = content::loadCombatRules(content());
     EXPECT_EQ(rules, content::CombatRules{});
-    EXPECT_EQ(rules.heavyCost, 24);
-    EXPECT_EQ(rules.maximum, 100);
-    EXPECT_DOUBLE_EQ(rules.dodgeSpeed, 12.0);
+    EXPECT_EQ(std::tie(rules.heavyCost, rules.maximum, rules.dodgeSpeed), std::tuple(24, 100, 12.0));
     EXPECT_EQ(errors("combat_errors.txt"), "");
 }
 
@@ -28,15 +26,10 @@ TEST_F(CombatRulesTest, ValidFileReplacesTheValuesItNames) {
               "maximum": 1000, "heavy_cost": 100, "guard_stun_ticks": 1, "block_cost": 20})");
     write("combat_errors.txt", "stale line\n");
     content::CombatRules rules = content::loadCombatRules(content());
-    EXPECT_DOUBLE_EQ(rules.heavyMultiplier, 2.5);
-    EXPECT_EQ(rules.dodgeTicks, 6);
-    EXPECT_DOUBLE_EQ(rules.sprintCost, 4.5);
-    EXPECT_EQ(rules.meleeCost, 12) << "a string is no number and keeps the default";
-    EXPECT_EQ(rules.maximum, 1000);
-    EXPECT_EQ(rules.heavyCost, 100);
-    EXPECT_EQ(rules.guardStunTicks, 1);
-    EXPECT_DOUBLE_EQ(rules.blockCost, 20.0);
-    EXPECT_EQ(rules.quickWindupTicks, 3);
+    // The melee cost in a string is no number and keeps its default 12, as the quick windup keeps its 3.
+    EXPECT_EQ(std::tie(rules.heavyMultiplier, rules.dodgeTicks, rules.sprintCost, rules.meleeCost, rules.maximum,
+                       rules.heavyCost, rules.guardStunTicks, rules.blockCost, rules.quickWindupTicks),
+              std::tuple(2.5, 6, 4.5, 12, 1000, 100, 1, 20.0, 3));
     EXPECT_EQ(errors("combat_errors.txt"), "") << "the error file is emptied at every load";
 }
 

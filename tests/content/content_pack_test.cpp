@@ -15,6 +15,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -188,8 +189,7 @@ TEST_F(ContentPackTest, EveryNameTheGameLooksUpIsThere) {
         EXPECT_NO_THROW(content::mobResourceId(drop)) << drop;
     }
     const voxel::BlockDef& updraft = voxel::blockDef(voxel::findCustomBlock("core:sky_updraft"));
-    EXPECT_FALSE(updraft.solid || updraft.opaque);
-    EXPECT_EQ(updraft.behavior, "updraft");
+    EXPECT_EQ(std::tie(updraft.solid, updraft.opaque, updraft.behavior), std::tuple(false, false, "updraft"));
 }
 
 // One cube face: its texture index must be listed by the definition and its uv must be a rectangle.
@@ -221,8 +221,7 @@ void checkPanel(const Json& element, const std::string& behavior, double thickne
 
 void checkPicture(const fs::path& file) {
     const platform::Image image = platform::decodePng(file);
-    EXPECT_EQ(image.width, 16u) << file;
-    EXPECT_EQ(image.height, 16u) << file;
+    EXPECT_EQ(std::tie(image.width, image.height), std::tuple(16u, 16u)) << file;
 }
 
 TEST_F(ContentPackTest, DefinitionsPicturesAndModelsKeepTheirFormatsAndThePackStaysSmall) {
@@ -420,10 +419,9 @@ TEST_F(ContentPackCreaturesTest, TheSmithLivesInTheCityWithHisQuestAndTrade) {
     EXPECT_EQ(errors("adventure_errors.txt"), "");
     ASSERT_EQ(catalog.npcs.size(), 1u);
     const adventure::Npc& smith = catalog.npcs[0];
-    EXPECT_EQ(smith.id, "core:smith");
-    EXPECT_EQ(smith.quests, std::vector<std::string>{"core:ore_for_the_forge"});
+    EXPECT_EQ(std::tie(smith.id, smith.quests, smith.trades),
+              std::tuple("core:smith", std::vector<std::string>{"core:ore_for_the_forge"}, true));
     EXPECT_EQ(catalog.quests.count("core:ore_for_the_forge"), 1u);
-    EXPECT_TRUE(smith.trades);
     EXPECT_GE(smith.animationClips[adventure::npcIdle], 0);
     EXPECT_GE(smith.animationClips[adventure::npcWalk], 0);
     const std::set<uint32_t> parts = partsOf(smith.vertexParts);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "loader_fixture.h"
 
 namespace {
@@ -17,6 +19,17 @@ std::string cropJson(const std::string& id, const std::string& seed, const std::
            stages + "]" + extra + "}";
 }
 
+// Counts of one and the growth time, which follows.
+const std::string ones = R"(, "yield_count": 1, "seed_count": 1, "grow_ticks": )";
+
+// "test:sprout_0", "test:sprout_1" ... up to count stages.
+std::string stageList(int count) {
+    std::string list;
+    for (int stage = 0; stage < count; ++stage)
+        list += (stage ? ", " : "") + std::string("\"test:sprout_") + std::to_string(stage) + "\"";
+    return list;
+}
+
 TEST_F(CropsTest, LoadsACropWithItsStagesInOrder) {
     write("wheat.crop.json",
           cropJson("test:wheat", "test:seeds", R"("test:sprout_2", "test:sprout_0", "test:sprout_1")",
@@ -24,58 +37,38 @@ TEST_F(CropsTest, LoadsACropWithItsStagesInOrder) {
     write("plain.crop.json", cropJson("test:plain", "test:stick", R"("test:sprout_3", "test:sprout_4")"));
     std::vector<content::CropRule> crops = content::loadCrops(content());
     ASSERT_EQ(crops.size(), 2u);
-    EXPECT_EQ(crops[0].id, "test:plain");
-    EXPECT_EQ(crops[0].growTicks, 1800);
+    EXPECT_EQ(std::tie(crops[0].id, crops[0].growTicks), std::tuple("test:plain", 1800));
     const content::CropRule& wheat = crops[1];
-    EXPECT_EQ(wheat.seed, loadertest::seeds);
-    EXPECT_EQ(wheat.soil, loadertest::farmland);
-    EXPECT_EQ(wheat.yield, loadertest::stick);
+    EXPECT_EQ(std::tie(wheat.seed, wheat.soil, wheat.yield, wheat.growTicks, wheat.yieldCount, wheat.seedCount),
+              std::tuple(loadertest::seeds, loadertest::farmland, loadertest::stick, 72000, 3, 2));
     EXPECT_EQ(wheat.stages, (std::vector<std::uint8_t>{loadertest::sprout + 2, loadertest::sprout,
                                                        loadertest::sprout + 1}));
-    EXPECT_EQ(wheat.growTicks, 72000);
-    EXPECT_EQ(wheat.yieldCount, 3);
-    EXPECT_EQ(wheat.seedCount, 2);
     EXPECT_EQ(errors("crop_errors.txt"), "");
 }
 
 TEST_F(CropsTest, EachFaultSkipsOnlyItsFileWithOneLine) {
-    const std::string eightMore =
-        R"("test:sprout_0", "test:sprout_1", "test:sprout_2", "test:sprout_3", "test:sprout_4", "test:sprout_5",
-           "test:sprout_6", "test:sprout_7", "test:sprout_8")";
+    const std::string two = stageList(2);
+    const char* const unique = "Crop stages must be unique non-solid, non-opaque blocks";
     const FileCase cases[] = {
-        {"c01.crop.json", cropJson("nocolon", "test:seeds", R"("test:sprout_0", "test:sprout_1")"),
-         "Invalid or duplicate crop id"},
-        {"c02.crop.json", cropJson("test:c2", "test:none", R"("test:sprout_0", "test:sprout_1")"),
-         "Unknown or unavailable resource: test:none"},
-        {"c03.crop.json", cropJson("test:c3", "test:seeds", R"("test:sprout_0", "test:sprout_0")"),
-         "Crop stages must be unique non-solid, non-opaque blocks"},
-        {"c04.crop.json", cropJson("test:c4", "test:seeds", R"("test:sprout_0", "core:stone")"),
-         "Crop stages must be unique non-solid, non-opaque blocks"},
-        {"c05.crop.json", cropJson("test:c5", "test:seeds", R"("test:sprout_0", "test:fog")"),
-         "Crop stages must be unique non-solid, non-opaque blocks"},
-        {"c06.crop.json", cropJson("test:c6", "test:seeds", R"("test:sprout_0", "test:stick")"),
-         "Crop stages must be unique non-solid, non-opaque blocks"},
+        {"c01.crop.json", cropJson("nocolon", "test:seeds", two), "Invalid or duplicate crop id"},
+        {"c02.crop.json", cropJson("test:c2", "test:none", two), "Unknown or unavailable resource: test:none"},
+        {"c03.crop.json", cropJson("test:c3", "test:seeds", R"("test:sprout_0", "test:sprout_0")"), unique},
+        {"c04.crop.json", cropJson("test:c4", "test:seeds", R"("test:sprout_0", "core:stone")"), unique},
+        {"c05.crop.json", cropJson("test:c5", "test:seeds", R"("test:sprout_0", "test:fog")"), unique},
+        {"c06.crop.json", cropJson("test:c6", "test:seeds", R"("test:sprout_0", "test:stick")"), unique},
         {"c07.crop.json", cropJson("test:c7", "test:seeds", R"("test:sprout_0")"), "Crop needs 2..8 stages"},
-        {"c08.crop.json", cropJson("test:c8", "test:seeds", eightMore), "Crop needs 2..8 stages"},
-        {"c09.crop.json",
-         cropJson("test:c9", "test:seeds", R"("test:sprout_0", "test:sprout_1")",
-                  R"(, "yield_count": 1, "seed_count": 1, "grow_ticks": 20.5)"),
-         "grow_ticks must be 20..72000"},
-        {"c10.crop.json",
-         cropJson("test:c10", "test:seeds", R"("test:sprout_0", "test:sprout_1")",
-                  R"(, "yield_count": 1, "seed_count": 1, "grow_ticks": 1e12)"),
-         "grow_ticks must be 20..72000"},
-        {"c11.crop.json",
-         cropJson("test:c11", "test:seeds", R"("test:sprout_0", "test:sprout_1")", R"(, "yield_count": 1)"),
+        {"c08.crop.json", cropJson("test:c8", "test:seeds", stageList(9)), "Crop needs 2..8 stages"},
+        {"c09.crop.json", cropJson("test:c9", "test:seeds", two, ones + "20.5"), "grow_ticks must be 20..72000"},
+        {"c10.crop.json", cropJson("test:c10", "test:seeds", two, ones + "1e12"), "grow_ticks must be 20..72000"},
+        {"c11.crop.json", cropJson("test:c11", "test:seeds", two, R"(, "yield_count": 1)"),
          "count must be an integer 1..64"},
         // Every refusal above left its id, seed and stages free for this one.
-        {"c12.crop.json", cropJson("test:c11", "test:seeds", R"("test:sprout_0", "test:sprout_1")"), ""},
+        {"c12.crop.json", cropJson("test:c11", "test:seeds", two), ""},
         {"c13.crop.json", cropJson("test:c11", "test:stick", R"("test:sprout_2", "test:sprout_3")"),
          "Invalid or duplicate crop id"},
         {"c14.crop.json", cropJson("test:c14", "test:seeds", R"("test:sprout_2", "test:sprout_3")"),
          "Duplicate seed or invalid soil"},
-        {"c15.crop.json", cropJson("test:c15", "test:stick", R"("test:sprout_1", "test:sprout_3")"),
-         "Crop stages must be unique non-solid, non-opaque blocks"},
+        {"c15.crop.json", cropJson("test:c15", "test:stick", R"("test:sprout_1", "test:sprout_3")"), unique},
     };
     const std::string expected = writeCases(cases);
     std::vector<content::CropRule> crops = content::loadCrops(content());
@@ -92,16 +85,6 @@ TEST_F(CropsTest, SoilMustBeSolid) {
     EXPECT_EQ(errors("crop_errors.txt"), lineFor("soil.crop.json", "Duplicate seed or invalid soil"));
 }
 
-}  // namespace
-
-namespace {
-
-std::string stageList(int count) {
-    std::string list;
-    for (int stage = 0; stage < count; ++stage) list += (stage ? ", " : "") + std::string("\"test:sprout_") + std::to_string(stage) + "\"";
-    return list;
-}
-
 // Each limit from both sides, one crop per load so that nothing is taken by an earlier row.
 TEST_F(CropsTest, StageCountAndGrowTicksAtTheirLimits) {
     struct Row {
@@ -116,14 +99,12 @@ TEST_F(CropsTest, StageCountAndGrowTicksAtTheirLimits) {
         {2, "72001", "grow_ticks must be 20..72000"},
     };
     for (const Row& row : rows) {
-        write("row.crop.json", cropJson("test:row", "test:seeds", stageList(row.stages),
-                                        std::string(R"(, "yield_count": 1, "seed_count": 1, "grow_ticks": )") +
-                                            row.growTicks));
+        write("row.crop.json", cropJson("test:row", "test:seeds", stageList(row.stages), ones + row.growTicks));
         const std::vector<content::CropRule> crops = content::loadCrops(content());
         const bool accepted = *row.message == '\0';
-        EXPECT_EQ(errors("crop_errors.txt"), accepted ? "" : lineFor("row.crop.json", row.message))
-            << row.stages << " stages, " << row.growTicks << " ticks";
-        ASSERT_EQ(crops.size(), accepted ? 1u : 0u) << row.stages << " stages, " << row.growTicks << " ticks";
+        SCOPED_TRACE(std::to_string(row.stages) + " stages, " + row.growTicks + " ticks");
+        EXPECT_EQ(errors("crop_errors.txt"), accepted ? "" : lineFor("row.crop.json", row.message));
+        ASSERT_EQ(crops.size(), accepted ? 1u : 0u);
         if (accepted) {
             EXPECT_EQ(crops[0].stages.size(), static_cast<std::size_t>(row.stages));
             EXPECT_EQ(crops[0].growTicks, std::stoi(row.growTicks));

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <map>
 #include <string>
+#include <tuple>
 
 #include "content/json.h"
 #include "loader_fixture.h"
@@ -39,17 +40,14 @@ TEST_F(DimensionsTest, ReadsADimensionWithDefaults) {
     const auto dimensions = content::loadDimensions(content());
     ASSERT_EQ(dimensions.size(), 2u);
     const content::DimensionDef& frost = dimensions.at("test:frost_realm");
-    EXPECT_EQ(frost.name, "Realm");
-    EXPECT_EQ(frost.seed_salt, 130u);
+    EXPECT_EQ(std::tie(frost.name, frost.seed_salt, frost.day_cycle, frost.cold_interval_ticks, frost.cold_damage),
+              std::tuple("Realm", 130u, true, 0, 1));
     EXPECT_FLOAT_EQ(frost.time, 0.76f);
-    EXPECT_TRUE(frost.day_cycle);
-    EXPECT_EQ(frost.cold_interval_ticks, 0);
-    EXPECT_EQ(frost.cold_damage, 1);
     ASSERT_TRUE(frost.profile);
     ASSERT_EQ(frost.profile->biomes.size(), 1u);
     EXPECT_EQ(frost.profile->biomes[0].id, "test:frost");
-    EXPECT_FALSE(dimensions.at("test:plain").day_cycle);
-    EXPECT_EQ(dimensions.at("test:plain").seed_salt, 130u);
+    const content::DimensionDef& plain = dimensions.at("test:plain");
+    EXPECT_EQ(std::tie(plain.day_cycle, plain.seed_salt), std::tuple(false, 130u));
     EXPECT_EQ(errors("dimension_errors.txt"), "");
 }
 
@@ -61,10 +59,8 @@ TEST_F(DimensionsTest, ReadsEveryBoundedValue) {
                                          R"( "cold_damage": 10)")),
         dimensions);
     const content::DimensionDef& cold = dimensions.at("test:cold");
-    EXPECT_EQ(cold.seed_salt, 4294967295u);
-    EXPECT_EQ(cold.time, 0.0f);
-    EXPECT_EQ(cold.cold_interval_ticks, 20);
-    EXPECT_EQ(cold.cold_damage, 10);
+    EXPECT_EQ(std::tie(cold.seed_salt, cold.time, cold.cold_interval_ticks, cold.cold_damage),
+              std::tuple(4294967295u, 0.0f, 20, 10));
     // A 79-byte id is the longest accepted.
     const std::string longest = "test:" + std::string(74, 'a');
     content::readDimension(content::parseJsonText(dimension(longest, R"("cold_interval_ticks": 72000)")),
@@ -74,6 +70,7 @@ TEST_F(DimensionsTest, ReadsEveryBoundedValue) {
 
 TEST_F(DimensionsTest, EveryFaultOfADimensionHasItsMessage) {
     const std::string invalid = "Invalid dimension definition";
+    const std::string noBiome = "Dimension requires generation and at least one biome";
     const struct {
         std::string text;
         std::string message;
@@ -89,8 +86,7 @@ TEST_F(DimensionsTest, EveryFaultOfADimensionHasItsMessage) {
         {R"({"name": "Realm", )" + generation + "}", invalid},
         {R"({"id": "test:x", "name": "", )" + generation + "}", invalid},
         {R"({"id": "test:x", "name": ")" + std::string(113, 'n') + R"(", )" + generation + "}", invalid},
-        {R"({"id": "test:x", "name": ")" + std::string(112, 'n') + R"(", )" + generation + "}",
-         "(no failure)"},
+        {R"({"id": "test:x", "name": ")" + std::string(112, 'n') + R"(", )" + generation + "}", "(no failure)"},
         {dimension("test:x", R"("seed_salt": -1)"), invalid},
         {dimension("test:x", R"("seed_salt": 1.5)"), invalid},
         {dimension("test:x", R"("seed_salt": 4294967296)"), invalid},
@@ -104,13 +100,10 @@ TEST_F(DimensionsTest, EveryFaultOfADimensionHasItsMessage) {
         {dimension("test:x", R"("cold_interval_ticks": 20.5)"), "cold interval must be an integer"},
         {dimension("test:x", R"("cold_damage": 0)"), "cold damage outside range"},
         {dimension("test:x", R"("cold_damage": 11)"), "cold damage outside range"},
-        {R"({"id": "test:x", "name": "Realm"})", "Dimension requires generation and at least one biome"},
-        {R"({"id": "test:x", "name": "Realm", "generation": {"biomes": []}})",
-         "Dimension requires generation and at least one biome"},
-        {R"({"id": "test:x", "name": "Realm", "generation": {"biomes": {}}})",
-         "Dimension requires generation and at least one biome"},
-        {R"({"id": "test:x", "name": "Realm", "generation": [{"biomes": [1]}]})",
-         "Dimension requires generation and at least one biome"},
+        {R"({"id": "test:x", "name": "Realm"})", noBiome},
+        {R"({"id": "test:x", "name": "Realm", "generation": {"biomes": []}})", noBiome},
+        {R"({"id": "test:x", "name": "Realm", "generation": {"biomes": {}}})", noBiome},
+        {R"({"id": "test:x", "name": "Realm", "generation": [{"biomes": [1]}]})", noBiome},
         {R"({"id": "test:x", "name": "Realm", "generation": {"biomes": [{"id": "frost", "name": "F"}]}})",
          "Biome requires id and name"},
     };
@@ -132,10 +125,11 @@ TEST_F(DimensionsTest, FaultyFilesAreSkippedWithOneLineEach) {
     EXPECT_EQ(dimensions.begin()->first, "test:first");
     const std::string log = errors("dimension_errors.txt");
     EXPECT_EQ(log.find("stale line"), std::string::npos);
-    EXPECT_NE(log.find(lineFor("b.dimension.json", "Invalid dimension definition")), std::string::npos);
-    EXPECT_NE(log.find(lineFor("c.dimension.json", "Biome requires id and name")), std::string::npos);
-    EXPECT_NE(log.find(lineFor("d.dimension.json", "Duplicate dimension ID")), std::string::npos);
-    EXPECT_NE(log.find((content() / "e.dimension.json").string() + ": "), std::string::npos);
+    for (const std::string& line : {lineFor("b.dimension.json", "Invalid dimension definition"),
+                                     lineFor("c.dimension.json", "Biome requires id and name"),
+                                     lineFor("d.dimension.json", "Duplicate dimension ID"),
+                                     (content() / "e.dimension.json").string() + ": "})
+        EXPECT_NE(log.find(line), std::string::npos) << line;
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 4);
 }
 
@@ -157,24 +151,18 @@ TEST_F(DimensionsTest, TerrainReadsIslandsOresBiomesAndStructures) {
         "biomes": [{"id": "test:a", "name": "A"}, {"id": "test:b", "name": "B"}],
         "structures": [{"id": "test:city", "name": "City", "city": true}]})");
     const auto profile = content::readTerrain(g);
-    EXPECT_EQ(profile->terrain, "sky");
-    EXPECT_EQ(profile->islandSpacing, 160);
-    EXPECT_EQ(profile->islandRadius, 40);
-    EXPECT_EQ(profile->islandMinY, 70);
-    EXPECT_EQ(profile->islandMaxY, 100);
+    EXPECT_EQ(std::tie(profile->terrain, profile->islandSpacing, profile->islandRadius, profile->islandMinY,
+                       profile->islandMaxY),
+              std::tuple("sky", 160, 40, 70, 100));
     ASSERT_EQ(profile->ores.size(), 2u);
-    EXPECT_EQ(profile->ores[0].block, loadertest::farmland);
-    EXPECT_EQ(profile->ores[0].replace, 3);  // core:stone when "replace" is absent
-    EXPECT_EQ(profile->ores[0].minY, 5);
-    EXPECT_EQ(profile->ores[0].maxY, 40);
-    EXPECT_FLOAT_EQ(profile->ores[0].density, 0.5f);
-    EXPECT_EQ(profile->ores[0].seedSalt, 9u);
-    EXPECT_EQ(profile->ores[1].block, 3);
-    EXPECT_EQ(profile->ores[1].replace, loadertest::farmland);
-    EXPECT_EQ(profile->ores[1].minY, 1);
-    EXPECT_EQ(profile->ores[1].maxY, 70);
-    EXPECT_FLOAT_EQ(profile->ores[1].density, 0.01f);
-    EXPECT_EQ(profile->ores[1].seedSalt, 131u);
+    const voxel::OreRule &first = profile->ores[0], &second = profile->ores[1];
+    // core:stone (3) is replaced when "replace" is absent.
+    EXPECT_EQ(std::tie(first.block, first.replace, first.minY, first.maxY, first.seedSalt),
+              std::tuple(loadertest::farmland, 3, 5, 40, 9u));
+    EXPECT_FLOAT_EQ(first.density, 0.5f);
+    EXPECT_EQ(std::tie(second.block, second.replace, second.minY, second.maxY, second.seedSalt),
+              std::tuple(3, loadertest::farmland, 1, 70, 131u));
+    EXPECT_FLOAT_EQ(second.density, 0.01f);
     ASSERT_EQ(profile->biomes.size(), 2u);
     EXPECT_EQ(profile->biomes[1].id, "test:b");
     ASSERT_EQ(profile->structures.size(), 1u);
@@ -184,14 +172,10 @@ TEST_F(DimensionsTest, TerrainReadsIslandsOresBiomesAndStructures) {
 
 TEST_F(DimensionsTest, TerrainDefaults) {
     const auto profile = content::readTerrain(content::parseJsonText(R"({"terrain": 3, "ores": {}})"));
-    EXPECT_EQ(profile->terrain, "normal");
-    EXPECT_EQ(profile->islandSpacing, 128);
-    EXPECT_EQ(profile->islandRadius, 36);
-    EXPECT_EQ(profile->islandMinY, 64);
-    EXPECT_EQ(profile->islandMaxY, 92);
-    EXPECT_TRUE(profile->ores.empty());
-    EXPECT_TRUE(profile->biomes.empty());
-    EXPECT_TRUE(profile->structures.empty());
+    EXPECT_EQ(std::tie(profile->terrain, profile->islandSpacing, profile->islandRadius, profile->islandMinY,
+                       profile->islandMaxY),
+              std::tuple("normal", 128, 36, 64, 92));
+    EXPECT_TRUE(profile->ores.empty() && profile->biomes.empty() && profile->structures.empty());
     EXPECT_EQ(profile->generationText, R"({"ores":{},"terrain":3})");
 }
 

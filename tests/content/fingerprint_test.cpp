@@ -64,17 +64,12 @@ TEST(AssetPath, ResolvesRelativeFilesOnly) {
     EXPECT_EQ(content::resolveAsset(dir.path(), "models/box.bbmodel"), dir.path() / "models/box.bbmodel");
     EXPECT_EQ(content::resolveAsset(dir.path(), "models\\box.bbmodel"), dir.path() / "models/box.bbmodel");
     EXPECT_EQ(failure(dir.path(), ""), "Empty asset path");
-    EXPECT_EQ(failure(dir.path(), "/etc/passwd"), "Asset paths must be relative");
-    EXPECT_EQ(failure(dir.path(), "\\models\\box.bbmodel"), "Asset paths must be relative");
-    EXPECT_EQ(failure(dir.path(), "C:\\models\\box.bbmodel"), "Asset paths must be relative");
-    EXPECT_EQ(failure(dir.path(), "c:box.png"), "Asset paths must be relative");
+    for (const char* path : {"/etc/passwd", "\\models\\box.bbmodel", "C:\\models\\box.bbmodel", "c:box.png"})
+        EXPECT_EQ(failure(dir.path(), path), "Asset paths must be relative") << path;
     EXPECT_EQ(failure(dir.path(), "models/../models/box.bbmodel"), "Asset path cannot contain '..'");
     EXPECT_EQ(failure(dir.path(), "..\\box.bbmodel"), "Asset path cannot contain '..'");
-    EXPECT_EQ(failure(dir.path(), "models"), "Missing asset: " + (dir.path() / "models").string());
-    EXPECT_EQ(failure(dir.path(), "models/none.png"),
-              "Missing asset: " + (dir.path() / "models/none.png").string());
-    EXPECT_EQ(failure(dir.path(), "models/box.bbmodel/x.png"),
-              "Missing asset: " + (dir.path() / "models/box.bbmodel/x.png").string());
+    for (const char* path : {"models", "models/none.png", "models/box.bbmodel/x.png"})
+        EXPECT_EQ(failure(dir.path(), path), "Missing asset: " + (dir.path() / path).string()) << path;
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "content/adventure_text.h"
 #include "content/json.h"
 #include "loader_fixture.h"
@@ -23,20 +25,14 @@ std::string factions(int count) {
 
 TEST_F(LivingWorldTest, WithoutTheFileTheLivingWorldIsOff) {
     content::LivingWorldRules rules = content::loadLivingWorld(content());
-    EXPECT_FALSE(rules.enabled);
-    EXPECT_EQ(rules.raidTicks, 12000);
-    EXPECT_EQ(rules.securityDiscount, 10);
+    EXPECT_EQ(std::tie(rules.enabled, rules.raidTicks, rules.securityDiscount), std::tuple(false, 12000, 10));
     EXPECT_FALSE(std::filesystem::exists(content() / "living_world_errors.txt"));
 
     write("living_world.json", "{}");
     rules = content::loadLivingWorld(content());
-    EXPECT_TRUE(rules.enabled);
-    EXPECT_EQ(rules.warningTicks, 200);
-    EXPECT_EQ(rules.caravanTicks, 6000);
-    EXPECT_EQ(rules.marketTicks, 1200);
-    EXPECT_EQ(rules.stockCapacity, 64);
-    EXPECT_TRUE(rules.factions.empty());
-    EXPECT_TRUE(rules.territories.empty());
+    EXPECT_EQ(std::tie(rules.enabled, rules.warningTicks, rules.caravanTicks, rules.marketTicks, rules.stockCapacity),
+              std::tuple(true, 200, 6000, 1200, 64));
+    EXPECT_TRUE(rules.factions.empty() && rules.territories.empty());
 
     write("living_world.json", R"({"enabled": "no"})");
     EXPECT_TRUE(content::loadLivingWorld(content()).enabled);
@@ -52,30 +48,22 @@ TEST_F(LivingWorldTest, ReadsSettingsFactionsAndTerritories) {
         "territories": [{"structure": "core:mine", "kind": "mine", "name": "", "production_ticks": 20, "amount": 64},
                         {"structure": "core:fort", "kind": "outpost"}]})");
     content::LivingWorldRules rules = content::loadLivingWorld(content());
-    EXPECT_EQ(rules.raidTicks, 1200);
-    EXPECT_EQ(rules.warningTicks, 1200);
-    EXPECT_EQ(rules.caravanTicks, 480000);
-    EXPECT_EQ(rules.marketTicks, 1200);
-    EXPECT_EQ(rules.stockCapacity, 4096);
-    EXPECT_EQ(rules.securityDiscount, 0);
+    EXPECT_EQ(std::tie(rules.raidTicks, rules.warningTicks, rules.caravanTicks, rules.marketTicks,
+                       rules.stockCapacity, rules.securityDiscount),
+              std::tuple(1200, 1200, 480000, 1200, 4096, 0));
     ASSERT_EQ(rules.factions.size(), 2u);
-    EXPECT_EQ(rules.factions[0].id, "core:guild.North-1");
-    EXPECT_EQ(rules.factions[0].name, "Гильдия");
-    EXPECT_EQ(rules.factions[0].relation, -100);
-    EXPECT_EQ(rules.factions[1].name, "");
-    EXPECT_EQ(rules.factions[1].relation, 0);
+    const content::LivingFaction &guild = rules.factions[0], &other = rules.factions[1];
+    EXPECT_EQ(std::tie(guild.id, guild.name, guild.relation), std::tuple("core:guild.North-1", "Гильдия", -100));
+    EXPECT_EQ(std::tie(other.name, other.relation), std::tuple("", 0));
     ASSERT_EQ(rules.territories.size(), 2u);
-    EXPECT_EQ(rules.territories[0].structure, "core:mine");
-    EXPECT_EQ(rules.territories[0].kind, "mine");
-    EXPECT_EQ(rules.territories[0].productionTicks, 20);
-    EXPECT_EQ(rules.territories[0].amount, 64);
-    EXPECT_EQ(rules.territories[1].kind, "outpost");
-    EXPECT_EQ(rules.territories[1].productionTicks, 1200);
-    EXPECT_EQ(rules.territories[1].amount, 1);
+    const content::LivingTerritory &mine = rules.territories[0], &fort = rules.territories[1];
+    EXPECT_EQ(std::tie(mine.structure, mine.kind, mine.productionTicks, mine.amount),
+              std::tuple("core:mine", "mine", 20, 64));
+    EXPECT_EQ(std::tie(fort.kind, fort.productionTicks, fort.amount), std::tuple("outpost", 1200, 1));
 }
 
 TEST_F(LivingWorldTest, EveryFaultEndsTheLoad) {
-    const std::string longName(113, 'n');
+    const std::string mine = R"({"territories": [{"structure": "core:mine", "kind": "mine")";
     const struct {
         std::string json;
         const char* message;
@@ -88,18 +76,14 @@ TEST_F(LivingWorldTest, EveryFaultEndsTheLoad) {
         {R"({"factions": [{"id": "core:a"}, {"id": "core:a"}]})", "Invalid living faction"},
         {R"({"factions": [{"id": "core:a b"}]})", "Invalid living faction"},
         {R"({"factions": [{"id": "core:a", "relation": 101}]})", "Invalid adventure value: relation"},
-        {R"({"factions": [{"id": "core:a", "name": ")" + longName + R"("}]})",
+        {R"({"factions": [{"id": "core:a", "name": ")" + std::string(113, 'n') + R"("}]})",
          "Invalid adventure text: name"},
         {R"({"territories": [{"structure": "core:mine", "kind": "farm"}]})", "Invalid living territory"},
-        {R"({"territories": [{"structure": "core:mine", "kind": "mine"}, {"structure": "core:mine", "kind": "outpost"}]})",
-         "Invalid living territory"},
+        {mine + R"(}, {"structure": "core:mine", "kind": "outpost"}]})", "Invalid living territory"},
         {R"({"territories": [{"structure": "", "kind": "mine"}]})", "Invalid living territory"},
-        {R"({"territories": [{"structure": "core:mine", "kind": "mine", "name": "a\nb"}]})",
-         "Invalid adventure text: name"},
-        {R"({"territories": [{"structure": "core:mine", "kind": "mine", "production_ticks": 19}]})",
-         "Invalid adventure value: production_ticks"},
-        {R"({"territories": [{"structure": "core:mine", "kind": "mine", "amount": 65}]})",
-         "Invalid adventure value: amount"},
+        {mine + R"(, "name": "a\nb"}]})", "Invalid adventure text: name"},
+        {mine + R"(, "production_ticks": 19}]})", "Invalid adventure value: production_ticks"},
+        {mine + R"(, "amount": 65}]})", "Invalid adventure value: amount"},
         {R"({"raid_ticks": 1200)", "Unexpected end of JSON"},
     };
     for (const auto& c : cases) {
@@ -168,12 +152,10 @@ TEST(AdventureText, OneLineTextsUpToTheirLength) {
     EXPECT_EQ(adventure::readText(object, "name", "x", 3), "abc");
     EXPECT_EQ(adventure::readText(object, "number", "fallback", 112), "fallback");
     EXPECT_EQ(adventure::readText(object, "missing", "", 112), "");
-    EXPECT_EQ(failureOf<std::exception>([&] { adventure::readText(object, "name", "", 2); }),
-              "Invalid adventure text: name");
-    EXPECT_EQ(failureOf<std::exception>([&] { adventure::readText(object, "tab", "", 112); }),
-              "Invalid adventure text: tab");
-    EXPECT_EQ(failureOf<std::exception>([&] { adventure::readText(object, "cr", "", 112); }),
-              "Invalid adventure text: cr");
+    for (const auto& [key, length] : {std::pair{"name", 2}, {"tab", 112}, {"cr", 112}}) {
+        EXPECT_EQ(failureOf<std::exception>([&] { adventure::readText(object, key, "", length); }),
+                  std::string("Invalid adventure text: ") + key);
+    }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <limits>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "content/json.h"
@@ -120,16 +121,12 @@ TEST(ValueChecks, WholeNumberChecks) {
     const Json text = object("\"5\"");
     EXPECT_EQ(content::readShieldSetting(text, 80, 1, 95), 80);
     EXPECT_EQ(content::readShieldSetting(num(95), 80, 1, 95), 95);
-    for (double bad : {95.5, 0.0, 96.0, 1e300}) {
-        EXPECT_EQ(failureOf([&] { content::readShieldSetting(num(bad), 80, 1, 95); }),
-                  "Invalid shield setting")
-            << bad;
-    }
+    for (double bad : {95.5, 0.0, 96.0, 1e300})
+        EXPECT_EQ(failureOf([&] { content::readShieldSetting(num(bad), 80, 1, 95); }), "Invalid shield setting") << bad;
     EXPECT_EQ(content::requireCount(num(64)), 64);
     EXPECT_EQ(content::requireCount(num(1)), 1);
-    for (const Json& bad : {num(64.5), num(0), num(65), text}) {
+    for (const Json& bad : {num(64.5), num(0), num(65), text})
         EXPECT_EQ(failureOf([&] { content::requireCount(bad); }), "count must be an integer 1..64");
-    }
     EXPECT_EQ(content::readPotionNumber(text, -1, 5), -1);
     EXPECT_EQ(failureOf([&] { content::readPotionNumber(text, 0, 5); }), "Invalid potion number");
     EXPECT_EQ(failureOf([&] { content::readPotionNumber(num(2.5), 0, 5); }), "Invalid potion number");
@@ -144,48 +141,36 @@ TEST(ValueChecks, WholeNumberChecks) {
 }
 
 TEST(ValueChecks, FloatChecks) {
-    EXPECT_EQ(content::readFlightSetting(Json(), 9.0f, 4.0f, 16.0f), 9.0f);
-    EXPECT_EQ(content::readFlightSetting(object("\"12\""), 9.0f, 4.0f, 16.0f), 9.0f);
-    EXPECT_EQ(content::readFlightSetting(num(16.0), 9.0f, 4.0f, 16.0f), 16.0f);
-    EXPECT_EQ(content::readFlightSetting(num(4.5), 9.0f, 4.0f, 16.0f), 4.5f);
+    const auto flight = [](const Json& value) { return content::readFlightSetting(value, 9.0f, 4.0f, 16.0f); };
+    EXPECT_EQ(std::tuple(flight(Json()), flight(object("\"12\"")), flight(num(16.0)), flight(num(4.5))),
+              std::tuple(9.0f, 9.0f, 16.0f, 4.5f));
     // Bounds compare as doubles: a value just above the bound fails even if it rounds onto it as f32.
-    EXPECT_EQ(failureOf([&] { content::readFlightSetting(num(16.0000000001), 9.0f, 4.0f, 16.0f); }),
-              "Invalid flight setting");
-    EXPECT_EQ(failureOf([&] { content::readFlightSetting(num(3.9), 9.0f, 4.0f, 16.0f); }),
-              "Invalid flight setting");
+    for (double bad : {16.0000000001, 3.9})
+        EXPECT_EQ(failureOf([&] { flight(num(bad)); }), "Invalid flight setting") << bad;
 
-    EXPECT_EQ(content::checkRange(Json(), 0.5f, 0.0f, 1.0f, "scale"), 0.5f);
-    EXPECT_EQ(content::checkRange(num(1.00000001), 0.5f, 0.0f, 1.0f, "scale"), 1.0f);
-    EXPECT_EQ(failureOf([&] { content::checkRange(num(1.1), 0.5f, 0.0f, 1.0f, "scale"); }),
-              "scale outside range");
-    EXPECT_EQ(failureOf([&] { content::checkRange(num(1e300), 0.5f, 0.0f, 1.0f, "scale"); }),
-              "scale outside range");
-    EXPECT_EQ(content::requireInt(num(7), 1, 0, 10, "ticks"), 7);
-    EXPECT_EQ(content::requireInt(Json(), 1, 0, 10, "ticks"), 1);
-    EXPECT_EQ(failureOf([&] { content::requireInt(num(7.5), 1, 0, 10, "ticks"); }),
-              "ticks must be an integer");
-    EXPECT_EQ(failureOf([&] { content::requireInt(num(11), 1, 0, 10, "ticks"); }), "ticks outside range");
+    const auto scale = [](const Json& value) { return content::checkRange(value, 0.5f, 0.0f, 1.0f, "scale"); };
+    EXPECT_EQ(std::tuple(scale(Json()), scale(num(1.00000001))), std::tuple(0.5f, 1.0f));
+    for (double bad : {1.1, 1e300}) EXPECT_EQ(failureOf([&] { scale(num(bad)); }), "scale outside range") << bad;
+    const auto ticks = [](const Json& value) { return content::requireInt(value, 1, 0, 10, "ticks"); };
+    EXPECT_EQ(std::tuple(ticks(num(7)), ticks(Json())), std::tuple(7, 1));
+    EXPECT_EQ(failureOf([&] { ticks(num(7.5)); }), "ticks must be an integer");
+    EXPECT_EQ(failureOf([&] { ticks(num(11)); }), "ticks outside range");
     EXPECT_EQ(content::requireInt(num(2147483647.0), 1, 0, std::numeric_limits<int32_t>::max(), "n"),
               std::numeric_limits<int32_t>::max());
 }
 
 TEST(ValueChecks, ResourceAndContentIds) {
-    EXPECT_TRUE(content::isValidResourceId("core:stone"));
-    EXPECT_TRUE(content::isValidResourceId("my-mod:big_stone2"));
-    for (const char* bad :
-         {":stone", "core:", "a:b:c", "Core:stone", "core stone", "core.x:y", "corestone", ""}) {
-        EXPECT_FALSE(content::isValidResourceId(bad)) << bad;
-    }
-    EXPECT_TRUE(content::isValidResourceId("a:" + std::string(77, 'b')));
-    EXPECT_FALSE(content::isValidResourceId("a:" + std::string(78, 'b')));
+    using namespace std::string_literals;
+    const std::string b77 = "a:" + std::string(77, 'b'), b98 = "a:" + std::string(98, 'b');
+    for (const std::string& id : {"core:stone"s, "my-mod:big_stone2"s, b77})
+        EXPECT_TRUE(content::isValidResourceId(id)) << id;
+    for (const std::string& id :
+         {":stone"s, "core:"s, "a:b:c"s, "Core:stone"s, "core stone"s, "core.x:y"s, "corestone"s, ""s, b77 + 'b'})
+        EXPECT_FALSE(content::isValidResourceId(id)) << id;
 
-    EXPECT_TRUE(content::isValidContentId("Core.Mod:Stone-1_x"));
-    EXPECT_TRUE(content::isValidContentId(":"));
-    EXPECT_TRUE(content::isValidContentId("a:" + std::string(98, 'b')));
-    EXPECT_FALSE(content::isValidContentId("a:" + std::string(99, 'b')));
-    EXPECT_FALSE(content::isValidContentId("stone"));
-    EXPECT_FALSE(content::isValidContentId("a:b c"));
-    EXPECT_FALSE(content::isValidContentId("a:\xD0\x96"));
+    for (const std::string& id : {"Core.Mod:Stone-1_x"s, ":"s, b98}) EXPECT_TRUE(content::isValidContentId(id)) << id;
+    for (const std::string& id : {b98 + 'b', "stone"s, "a:b c"s, "a:\xD0\x96"s})
+        EXPECT_FALSE(content::isValidContentId(id)) << id;
 
     EXPECT_TRUE(adventure::hasFiniteCoords({1.0, -2.0, 0.0}));
     EXPECT_FALSE(adventure::hasFiniteCoords({1.0, std::numeric_limits<double>::infinity(), 0.0}));

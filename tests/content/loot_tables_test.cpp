@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "content/json.h"
 #include "loader_fixture.h"
 #include "support/failure.h"
@@ -19,14 +21,9 @@ TEST_F(LootTablesTest, EntryDefaultsToOneItemThatAlwaysDrops) {
     std::vector<LootEntry> entries = content::readLootTable(content::parseJsonText(
         R"({"entries": [{"id": "test:stick"}, {"id": "core:stone", "min": 2, "max": 64, "chance": 0}]})"));
     ASSERT_EQ(entries.size(), 2u);
-    EXPECT_EQ(entries[0].item, loadertest::stick);
-    EXPECT_EQ(entries[0].min, 1);
-    EXPECT_EQ(entries[0].max, 1);
-    EXPECT_DOUBLE_EQ(entries[0].chance, 1.0);
-    EXPECT_EQ(entries[1].item, 3u);
-    EXPECT_EQ(entries[1].min, 2);
-    EXPECT_EQ(entries[1].max, 64);
-    EXPECT_DOUBLE_EQ(entries[1].chance, 0.0);
+    EXPECT_EQ(std::tie(entries[0].item, entries[0].min, entries[0].max, entries[0].chance),
+              std::tuple(loadertest::stick, 1, 1, 1.0));
+    EXPECT_EQ(std::tie(entries[1].item, entries[1].min, entries[1].max, entries[1].chance), std::tuple(3u, 2, 64, 0.0));
 }
 
 // Each fault has its own message; the rows without one sit on the accepted side of a limit.

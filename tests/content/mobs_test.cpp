@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <tuple>
 #include <variant>
 
 #include "loader_fixture.h"
@@ -170,24 +171,17 @@ TEST_F(MobsTest, BuiltInsCarryTheirDropsAndAFileReplacesOneInPlace) {
 
     EXPECT_EQ(errors("mob_errors.txt"), lineFor("b.mob.json", "Invalid or duplicate mob ID"));
     ASSERT_EQ(mobs.size(), 3u);
-    EXPECT_EQ(mobs[0].id, "core:boar");
-    EXPECT_EQ(mobs[0].name, "core:boar");
-    EXPECT_DOUBLE_EQ(mobs[0].speed, 2.5);
+    EXPECT_EQ(std::tie(mobs[0].id, mobs[0].name, mobs[0].speed), std::tuple("core:boar", "core:boar", 2.5));
     EXPECT_TRUE(mobs[0].drops.empty());
     EXPECT_EQ(mobs[1].id, "core:skeleton");
     ASSERT_EQ(mobs[1].drops.size(), 2u);
-    EXPECT_EQ(mobs[1].drops[0].item, boneId);
-    EXPECT_EQ(mobs[1].drops[1].item, arrowId);
-    EXPECT_EQ(mobs[1].drops[1].count, 2);
+    EXPECT_EQ(std::tie(mobs[1].drops[0].item, mobs[1].drops[1].item, mobs[1].drops[1].count),
+              std::tuple(boneId, arrowId, 2));
     const content::MobDef& ghoul = mobs[2];
-    EXPECT_EQ(ghoul.health, 16);
-    EXPECT_EQ(ghoul.behavior, "ranged");
-    EXPECT_EQ(ghoul.hurtSound, "mob.skeleton.hurt");
-    EXPECT_EQ(ghoul.dimensions, std::vector<std::string>{"core:ash"});
+    EXPECT_EQ(std::tie(ghoul.health, ghoul.behavior, ghoul.hurtSound, ghoul.dimensions),
+              std::tuple(16, "ranged", "mob.skeleton.hurt", std::vector<std::string>{"core:ash"}));
     ASSERT_EQ(ghoul.drops.size(), 2u);
-    EXPECT_EQ(ghoul.drops[0].item, porkId);
-    EXPECT_EQ(ghoul.drops[0].count, 3);
-    EXPECT_EQ(ghoul.drops[1].count, 1);
+    EXPECT_EQ(std::tie(ghoul.drops[0].item, ghoul.drops[0].count, ghoul.drops[1].count), std::tuple(porkId, 3, 1));
 }
 
 TEST_F(MobsTest, EveryNumericKeyReachesItsOwnField) {

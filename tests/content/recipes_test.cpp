@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "loader_fixture.h"
 
 namespace {
@@ -22,33 +24,28 @@ TEST_F(RecipesTest, ReadsRecipeFilesInSortedPathOrder) {
     write("a/x.recipe.json.bak", recipeJson("test:backup"));
     std::vector<content::Recipe> recipes = content::loadRecipes(content());
     ASSERT_EQ(recipes.size(), 2u);
-    EXPECT_EQ(recipes[0].id, "test:a");
-    EXPECT_EQ(recipes[0].station, "alchemy");
-    EXPECT_EQ(recipes[1].id, "test:b");
-    EXPECT_EQ(recipes[1].station, "workbench");
-    EXPECT_EQ(recipes[1].result, loadertest::stick);
-    EXPECT_EQ(recipes[1].count, 4);
+    EXPECT_EQ(std::tie(recipes[0].id, recipes[0].station), std::tuple("test:a", "alchemy"));
+    EXPECT_EQ(std::tie(recipes[1].id, recipes[1].station, recipes[1].result, recipes[1].count),
+              std::tuple("test:b", "workbench", loadertest::stick, 4));
     ASSERT_EQ(recipes[1].ingredients.size(), 1u);
     EXPECT_EQ(recipes[1].ingredients[0].resource, 7) << "built-ins resolve by core: and their name";
     EXPECT_EQ(errors("recipe_errors.txt"), "");
 }
 
 TEST_F(RecipesTest, EachFaultSkipsOnlyItsFileWithOneLine) {
+    const char* const badCount = "count must be an integer 1..64";
     const FileCase cases[] = {
         {"a01.recipe.json", recipeJson("test:r1", R"(, "station": "Workbench")"), "Unknown crafting station"},
         {"a02.recipe.json", recipeJson("nocolon"), "Recipe id must use namespace:name"},
         {"a03.recipe.json",
          R"({"result": "test:stick", "count": 1, "ingredients": [{"id": "test:stick", "count": 1}]})",
          "Recipe id must use namespace:name"},
-        {"a04.recipe.json", R"({"id": "test:r4", "result": "core:bedrock", "count": 1})",
-         "Bedrock cannot be crafted"},
+        {"a04.recipe.json", R"({"id": "test:r4", "result": "core:bedrock", "count": 1})", "Bedrock cannot be crafted"},
         {"a05.recipe.json", R"({"id": "test:r5", "result": "test:nothing", "count": 1})",
          "Unknown or unavailable resource: test:nothing"},
-        {"a06.recipe.json", R"({"id": "test:r6", "result": "test:stick", "count": 2.5})",
-         "count must be an integer 1..64"},
-        {"a07.recipe.json", R"({"id": "test:r7", "result": "test:stick", "count": 65})",
-         "count must be an integer 1..64"},
-        {"a08.recipe.json", R"({"id": "test:r8", "result": "test:stick"})", "count must be an integer 1..64"},
+        {"a06.recipe.json", R"({"id": "test:r6", "result": "test:stick", "count": 2.5})", badCount},
+        {"a07.recipe.json", R"({"id": "test:r7", "result": "test:stick", "count": 65})", badCount},
+        {"a08.recipe.json", R"({"id": "test:r8", "result": "test:stick"})", badCount},
         {"a09.recipe.json", R"({"id": "test:r9", "result": "test:stick", "count": 1, "ingredients": []})",
          "ingredients must contain 1..6 entries"},
         {"a10.recipe.json",
@@ -57,7 +54,7 @@ TEST_F(RecipesTest, EachFaultSkipsOnlyItsFileWithOneLine) {
          "Combined ingredient count exceeds 64"},
         {"a11.recipe.json",
          R"({"id": "test:r11", "result": "test:stick", "count": 1, "ingredients": [{"id": "test:seeds", "count": 0}]})",
-         "count must be an integer 1..64"},
+         badCount},
         {"a12.recipe.json", R"({"id": "test:r12",})", "Expected JSON string"},
         // A merged ingredient may reach a full stack, not one more.
         {"a12a.recipe.json",
@@ -93,9 +90,9 @@ TEST_F(RecipesTest, IngredientsMergeAndTheirNumberIsBounded) {
     EXPECT_EQ(recipes[1].ingredients[0].count, 64);
     EXPECT_EQ(recipes[0].station, "workbench") << "a station that is no string is the workbench";
     ASSERT_EQ(recipes[0].ingredients.size(), 2u);
-    EXPECT_EQ(recipes[0].ingredients[0].resource, loadertest::seeds);
-    EXPECT_EQ(recipes[0].ingredients[0].count, 50);
-    EXPECT_EQ(recipes[0].ingredients[1].resource, 3);
+    EXPECT_EQ(std::tie(recipes[0].ingredients[0].resource, recipes[0].ingredients[0].count,
+                       recipes[0].ingredients[1].resource),
+              std::tuple(loadertest::seeds, 50, 3));
     EXPECT_EQ(errors("recipe_errors.txt"),
               lineFor("seven.recipe.json", "ingredients must contain 1..6 entries"));
 }
@@ -123,11 +120,9 @@ TEST(SplitAlchemyRecipes, MovesAlchemyRecipesKeepingLoadOrder) {
     content::RecipeLists lists = content::splitAlchemyRecipes(recipes);
     ASSERT_EQ(lists.crafting.size(), 2u);
     ASSERT_EQ(lists.alchemy.size(), 3u);
-    EXPECT_EQ(lists.crafting[0].id, "test:r1");
-    EXPECT_EQ(lists.crafting[1].id, "test:r3");
-    EXPECT_EQ(lists.alchemy[0].id, "test:r0");
-    EXPECT_EQ(lists.alchemy[1].id, "test:r2");
-    EXPECT_EQ(lists.alchemy[2].id, "test:r4");
+    EXPECT_EQ(std::tie(lists.crafting[0].id, lists.crafting[1].id), std::tuple("test:r1", "test:r3"));
+    EXPECT_EQ(std::tie(lists.alchemy[0].id, lists.alchemy[1].id, lists.alchemy[2].id),
+              std::tuple("test:r0", "test:r2", "test:r4"));
 }
 
 }  // namespace

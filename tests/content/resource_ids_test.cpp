@@ -4,11 +4,10 @@
 
 #include <stdexcept>
 #include <string>
+#include <tuple>
 
 #include "definition_fixture.h"
 #include "support/failure.h"
-#include "support/fresh_registry.h"
-#include "support/temp_dir.h"
 #include "world/block_registry.h"
 
 namespace fs = std::filesystem;
@@ -17,18 +16,10 @@ namespace {
 
 using testsupport::failureOf;
 
-std::string definition(const std::string& id) {
-    return "{\"id\":\"" + id + "\", \"textures\": [\"t.png\"], \"model\": \"m.bbmodel\"}";
-}
-
-class ResourceIdsTest : public testsupport::FreshRegistryTest {
+class ResourceIdsTest : public deftest::DefinitionTest {
    protected:
-    fs::path content() const { return dir.path() / "Content"; }
-    fs::path idsFile() const { return dir.path() / "Saves" / "content_ids.txt"; }
-    void define(const std::string& folder, const std::string& id) {
-        deftest::writePng(content() / folder / "t.png", 16, 16);
-        testsupport::writeFile(content() / folder / "m.bbmodel", deftest::cubeModel);
-        testsupport::writeFile(content() / folder / "definition.json", definition(id));
+    void define(const std::string& folder, const std::string& id) const {
+        DefinitionTest::define(folder, R"("id": ")" + id + "\"");
     }
     // Loads into a fresh registry, as a new run of the game would, and returns its stdout.
     std::string load() {
@@ -46,7 +37,6 @@ class ResourceIdsTest : public testsupport::FreshRegistryTest {
         return testing::internal::GetCapturedStdout();
     }
 
-    testsupport::TempDir dir;
     std::string errors;
 };
 
@@ -76,11 +66,9 @@ TEST_F(ResourceIdsTest, NewIdsFollowSortedPathsAndStayStableAcrossRuns) {
     EXPECT_FALSE(fs::exists(idsFile().string() + ".tmp"));
 
     // The vanished resource keeps its id as an unavailable placeholder.
-    EXPECT_EQ(voxel::blockDef(13).name, "MISSING: core:apple");
-    EXPECT_EQ(voxel::blockDef(13).id, "core:apple");
-    EXPECT_FALSE(voxel::blockDef(13).available);
-    EXPECT_TRUE(voxel::blockDef(13).solid);
-    EXPECT_FALSE(voxel::blockDef(13).opaque);
+    const voxel::BlockDef& apple = voxel::blockDef(13);
+    EXPECT_EQ(std::tie(apple.name, apple.id, apple.available, apple.solid, apple.opaque),
+              std::tuple("MISSING: core:apple", "core:apple", false, true, false));
     EXPECT_EQ(voxel::findCustomBlock("core:apple"), 0);
     EXPECT_EQ(failureOf<std::exception>([] { content::resourceId("core:apple"); }),
               "Unknown or unavailable resource: core:apple");
@@ -171,22 +159,17 @@ TEST_F(ResourceIdsTest, SaveFailuresEndLoading) {
 TEST_F(ResourceIdsTest, NameLookups) {
     define("a", "demo:ore");
     load();
-    EXPECT_EQ(content::resourceId("core:stone"), 3);
-    EXPECT_EQ(content::lootItemId("core:diamond_ore"), 12);
-    EXPECT_EQ(content::adventureResourceId("demo:ore"), 13);
-    EXPECT_EQ(content::mobResourceId("demo:ore"), 13);
-    EXPECT_EQ(failureOf<std::exception>([] { content::mobResourceId("core:stone"); }),
-              "Unknown mob resource: core:stone");
-    EXPECT_EQ(failureOf<std::exception>([] { content::resourceId("core:air"); }),
-              "Unknown or unavailable resource: core:air");
-    EXPECT_EQ(failureOf<std::exception>([] { content::resourceId("stone"); }),
-              "Unknown or unavailable resource: stone");
-    EXPECT_EQ(failureOf<std::exception>([] { content::adventureResourceId("x:y"); }),
-              "Unknown adventure resource: x:y");
-    EXPECT_EQ(failureOf<std::exception>([] { content::lootItemId("x:y"); }), "Unknown loot item: x:y");
-    EXPECT_EQ(failureOf<std::exception>([] { content::mobResourceId(""); }), "Unknown mob resource: ");
-    EXPECT_EQ(failureOf<std::exception>([] { content::resourceId(""); }),
-              "Unknown or unavailable resource: ");
+    EXPECT_EQ(std::tuple(content::resourceId("core:stone"), content::lootItemId("core:diamond_ore"),
+                         content::adventureResourceId("demo:ore"), content::mobResourceId("demo:ore")),
+              std::tuple(3, 12, 13, 13));
+    const auto refusal = [](auto lookup, const char* name) { return failureOf<std::exception>([&] { lookup(name); }); };
+    EXPECT_EQ(refusal(content::mobResourceId, "core:stone"), "Unknown mob resource: core:stone");
+    EXPECT_EQ(refusal(content::resourceId, "core:air"), "Unknown or unavailable resource: core:air");
+    EXPECT_EQ(refusal(content::resourceId, "stone"), "Unknown or unavailable resource: stone");
+    EXPECT_EQ(refusal(content::adventureResourceId, "x:y"), "Unknown adventure resource: x:y");
+    EXPECT_EQ(refusal(content::lootItemId, "x:y"), "Unknown loot item: x:y");
+    EXPECT_EQ(refusal(content::mobResourceId, ""), "Unknown mob resource: ");
+    EXPECT_EQ(refusal(content::resourceId, ""), "Unknown or unavailable resource: ");
     EXPECT_EQ(content::qualifiedResourceName(3), "core:stone");
     EXPECT_EQ(content::qualifiedResourceName(13), "demo:ore");
     EXPECT_EQ(failureOf<std::exception>([] { content::qualifiedResourceName(14); }), "invalid block ID");

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "loader_fixture.h"
 
 namespace {
@@ -59,21 +61,14 @@ TEST_F(RuleFilesTest, FurnaceRulesKeepEveryGoodEntry) {
         ]})");
     content::FurnaceRules rules = content::loadFurnaceRules(content());
     ASSERT_EQ(rules.recipes.size(), 2u);
-    EXPECT_EQ(rules.recipes[0].input, 10);
-    EXPECT_EQ(rules.recipes[0].result, loadertest::stick);
-    EXPECT_EQ(rules.recipes[0].ticks, 200);
-    EXPECT_EQ(rules.recipes[1].input, 4);
-    EXPECT_EQ(rules.recipes[1].result, loadertest::seeds);
-    EXPECT_EQ(rules.recipes[1].ticks, 72000);
+    const content::SmeltingRecipe &iron = rules.recipes[0], &sand = rules.recipes[1];
+    EXPECT_EQ(std::tie(iron.input, iron.result, iron.ticks), std::tuple(10, loadertest::stick, 200));
+    EXPECT_EQ(std::tie(sand.input, sand.result, sand.ticks), std::tuple(4, loadertest::seeds, 72000));
     EXPECT_EQ(rules.fuels, (std::map<std::uint8_t, std::int32_t>{{7, 300}, {loadertest::stick, 1}}));
-    EXPECT_EQ(errors("furnace_errors.txt"),
-              "Invalid or duplicate smelting recipe\n"
-              "Invalid or duplicate smelting recipe\n"
-              "ticks must be an integer 1..72000\n"
-              "Unknown or unavailable resource: test:none\n"
-              "ticks must be an integer 1..72000\n"
-              "ticks must be an integer 1..72000\n"
-              "Duplicate fuel\n");
+    const std::string invalid = "Invalid or duplicate smelting recipe\n", ticks = "ticks must be an integer 1..72000\n";
+    EXPECT_EQ(errors("furnace_errors.txt"), invalid + invalid + ticks +
+                                                "Unknown or unavailable resource: test:none\n" + ticks + ticks +
+                                                "Duplicate fuel\n");
 }
 
 TEST_F(RuleFilesTest, MissingOrBrokenRuleFilesGiveEmptyRulesAndOneLine) {
@@ -99,13 +94,9 @@ TEST_F(RuleFilesTest, FoodRulesKeepEveryGoodEntry) {
         {"id": "core:grass", "nutrition": 1}
     ]})");
     EXPECT_EQ(content::loadFoodRules(content()), (content::FoodRules{{1, 1}, {loadertest::seeds, 20}}));
-    EXPECT_EQ(errors("food_errors.txt"),
-              "Invalid or duplicate food (nutrition must be 1..20)\n"
-              "Invalid or duplicate food (nutrition must be 1..20)\n"
-              "Invalid or duplicate food (nutrition must be 1..20)\n"
-              "Unknown or unavailable resource: test:none\n"
-              "Invalid or duplicate food (nutrition must be 1..20)\n"
-              "Unknown or unavailable resource: \n");
+    const std::string invalid = "Invalid or duplicate food (nutrition must be 1..20)\n";
+    EXPECT_EQ(errors("food_errors.txt"), invalid + invalid + invalid + "Unknown or unavailable resource: test:none\n" +
+                                             invalid + "Unknown or unavailable resource: \n");
 }
 
 }  // namespace

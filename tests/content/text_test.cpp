@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <utility>
 
 #include "support/failure.h"
 
@@ -46,13 +47,10 @@ TEST(NumberConversion, DoublesAreLocaleFreeAndFailOnOverflowOnly) {
     EXPECT_TRUE(std::signbit(content::parseDouble("-1e-400")));
     EXPECT_EQ(content::parseDouble("0.0000000000000000000000001e-99999999999999999999"), 0.0);
     EXPECT_EQ(content::parseDouble("1,5"), 1.0);
-    EXPECT_EQ(failureOf([] { content::parseDouble("1e400"); }), "stod argument out of range");
-    EXPECT_EQ(failureOf([] { content::parseDouble("-1e99999999999999999999"); }),
-              "stod argument out of range");
-    EXPECT_EQ(failureOf([] { content::parseDouble(""); }), "invalid stod argument");
-    EXPECT_EQ(failureOf([] { content::parseDouble("abc"); }), "invalid stod argument");
-    EXPECT_EQ(failureOf([] { content::parseDouble("+-1"); }), "invalid stod argument");
-    EXPECT_EQ(failureOf([] { content::parseDouble(" ."); }), "invalid stod argument");
+    for (const char* text : {"1e400", "-1e99999999999999999999"})
+        EXPECT_EQ(failureOf([&] { content::parseDouble(text); }), "stod argument out of range") << text;
+    for (const char* text : {"", "abc", "+-1", " ."})
+        EXPECT_EQ(failureOf([&] { content::parseDouble(text); }), "invalid stod argument") << text;
 }
 
 TEST(NumberConversion, IntsReadAsTheStandardConversionDoes) {
@@ -62,24 +60,18 @@ TEST(NumberConversion, IntsReadAsTheStandardConversionDoes) {
     EXPECT_EQ(content::parseInt("-2147483648"), std::numeric_limits<int>::min());
     EXPECT_EQ(content::parseInt("+2147483647"), std::numeric_limits<int>::max());
     EXPECT_EQ(content::parseInt("007"), 7);
-    EXPECT_EQ(failureOf([] { content::parseInt("2147483648"); }), "stoi argument out of range");
-    EXPECT_EQ(failureOf([] { content::parseInt("-2147483649"); }), "stoi argument out of range");
-    EXPECT_EQ(failureOf([] { content::parseInt("99999999999999999999999"); }), "stoi argument out of range");
-    EXPECT_EQ(failureOf([] { content::parseInt("port"); }), "invalid stoi argument");
-    EXPECT_EQ(failureOf([] { content::parseInt("-"); }), "invalid stoi argument");
-    EXPECT_EQ(failureOf([] { content::parseInt(""); }), "invalid stoi argument");
+    for (const char* text : {"2147483648", "-2147483649", "99999999999999999999999"})
+        EXPECT_EQ(failureOf([&] { content::parseInt(text); }), "stoi argument out of range") << text;
+    for (const char* text : {"port", "-", ""})
+        EXPECT_EQ(failureOf([&] { content::parseInt(text); }), "invalid stoi argument") << text;
 }
 
 TEST(NumberConversion, TruncationToInt32Saturates) {
-    EXPECT_EQ(content::truncateToInt32(64.9), 64);
-    EXPECT_EQ(content::truncateToInt32(-1.9), -1);
-    EXPECT_EQ(content::truncateToInt32(2147483647.9), 2147483647);
-    EXPECT_EQ(content::truncateToInt32(-2147483648.9), std::numeric_limits<int32_t>::min());
-    EXPECT_EQ(content::truncateToInt32(1e300), std::numeric_limits<int32_t>::max());
-    EXPECT_EQ(content::truncateToInt32(4294967360.0), std::numeric_limits<int32_t>::max());
-    EXPECT_EQ(content::truncateToInt32(-1e300), std::numeric_limits<int32_t>::min());
-    EXPECT_EQ(content::truncateToInt32(std::numeric_limits<double>::quiet_NaN()),
-              std::numeric_limits<int32_t>::min());
+    constexpr int32_t low = std::numeric_limits<int32_t>::min(), high = std::numeric_limits<int32_t>::max();
+    const std::pair<double, int32_t> cases[] = {
+        {64.9, 64},    {-1.9, -1},           {2147483647.9, 2147483647}, {-2147483648.9, low},
+        {1e300, high}, {4294967360.0, high}, {-1e300, low},              {std::numeric_limits<double>::quiet_NaN(), low}};
+    for (const auto& [value, expected] : cases) EXPECT_EQ(content::truncateToInt32(value), expected) << value;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 
 #include "content/json.h"
 #include "loader_fixture.h"
@@ -29,11 +30,8 @@ std::string padded(int i) {
 TEST_F(WorldgenTest, NoFilesGiveAnEmptyProfileWithItsText) {
     const auto profile = content::loadWorldgen(content());
     ASSERT_TRUE(profile);
-    EXPECT_EQ(profile->terrain, "normal");
-    EXPECT_EQ(profile->islandSpacing, 128);
-    EXPECT_TRUE(profile->ores.empty());
-    EXPECT_TRUE(profile->biomes.empty());
-    EXPECT_TRUE(profile->structures.empty());
+    EXPECT_EQ(std::tie(profile->terrain, profile->islandSpacing), std::tuple("normal", 128));
+    EXPECT_TRUE(profile->ores.empty() && profile->biomes.empty() && profile->structures.empty());
     EXPECT_EQ(profile->generationText, R"({"biomes":[],"structures":[]})");
     EXPECT_EQ(errors("worldgen_errors.txt"), "");
 }
@@ -47,15 +45,12 @@ TEST_F(WorldgenTest, GathersBiomesAndStructuresInPathOrder) {
     write("c/.biome.json", biome("test:short_name"));
     const auto profile = content::loadWorldgen(content());
     ASSERT_EQ(profile->biomes.size(), 3u);
-    EXPECT_EQ(profile->biomes[0].id, "test:frost");
-    EXPECT_EQ(profile->biomes[0].base, 3u);
-    EXPECT_EQ(profile->biomes[1].id, "test:short_name");
-    EXPECT_EQ(profile->biomes[2].id, "test:dunes");
+    const std::vector<voxel::BiomeRule>& biomes = profile->biomes;
+    EXPECT_EQ(std::tie(biomes[0].id, biomes[0].base, biomes[1].id, biomes[2].id),
+              std::tuple("test:frost", 3u, "test:short_name", "test:dunes"));
     ASSERT_EQ(profile->structures.size(), 2u);
-    EXPECT_EQ(profile->structures[0].id, "test:city");
-    EXPECT_TRUE(profile->structures[0].city);
-    EXPECT_EQ(profile->structures[1].id, "test:tower");
-    EXPECT_EQ(profile->structures[1].spacing, 128u);
+    const voxel::StructureRule &city = profile->structures[0], &tower = profile->structures[1];
+    EXPECT_EQ(std::tie(city.id, city.city, tower.id, tower.spacing), std::tuple("test:city", true, "test:tower", 128u));
     // The text holds every accepted file's whole value, in load order.
     const content::Json text = content::parseJsonText(profile->generationText);
     ASSERT_EQ(text.members.size(), 2u);

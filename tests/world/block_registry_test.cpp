@@ -117,12 +117,10 @@ TEST_F(BlockRegistryTest, LookupsOfBadIdsAndFaces) {
 }
 
 TEST_F(BlockRegistryTest, TextureLayers) {
-    EXPECT_EQ(voxel::textureLayer(0, 0), 0u);
-    EXPECT_EQ(voxel::textureLayer(5, 0), 30u);
-    EXPECT_EQ(voxel::textureLayer(12, 5), 77u);
-    EXPECT_EQ(voxel::textureLayer(13, 0), 128u);
-    EXPECT_EQ(voxel::textureLayer(14, 6), 141u);
-    EXPECT_EQ(voxel::textureLayer(255, 5), 1827u);
+    const uint32_t rows[][3] = {{0, 0, 0}, {5, 0, 30}, {12, 5, 77}, {13, 0, 128}, {14, 6, 141}, {255, 5, 1827}};
+    for (const auto& [id, face, layer] : rows) {
+        EXPECT_EQ(voxel::textureLayer(static_cast<uint8_t>(id), face), layer) << id << " " << face;
+    }
 }
 
 TEST_F(BlockRegistryTest, RegistrationGrowsWithPlaceholders) {
@@ -152,10 +150,10 @@ TEST_F(BlockRegistryTest, RegistrationGrowsWithPlaceholders) {
 }
 
 TEST_F(BlockRegistryTest, RegistrationOutsideCustomIdsChangesNothing) {
-    EXPECT_EQ(failureOf<std::out_of_range>([] { voxel::registerBlock(12, namedBlock("demo:a")); }),
-              "Custom resource ID outside 13..255");
-    EXPECT_EQ(failureOf<std::out_of_range>([] { voxel::registerBlock(256, namedBlock("demo:a")); }),
-              "Custom resource ID outside 13..255");
+    for (const uint32_t id : {12u, 256u}) {
+        EXPECT_EQ(failureOf<std::out_of_range>([&] { voxel::registerBlock(id, namedBlock("demo:a")); }),
+                  "Custom resource ID outside 13..255");
+    }
     EXPECT_EQ(voxel::blockCount(), 13u);
     EXPECT_EQ(voxel::blockDef(12).name, "diamond_ore");
 }

@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "loaded_world.h"
-#include "support/temp_dir.h"
 
 namespace {
 
@@ -253,8 +252,6 @@ TEST_F(ChunkQueries, CitySitesAreCachedPerRegion) {
 }
 
 TEST_F(ChunkQueries, MissingChunksAreGeneratedOnDemand) {
-    testsupport::TempDir folder;
-    app.files.world = folder.path();
     app.ensureChunkAt(-5, 40);
     ASSERT_NE(app.findChunk(-1, 2), nullptr);
     EXPECT_EQ(app.world.chunks.size(), 1u);
@@ -266,8 +263,6 @@ TEST_F(ChunkQueries, MissingChunksAreGeneratedOnDemand) {
 }
 
 TEST_F(ChunkQueries, EditsWithASecondCellLoadItsChunkAndApplyEitherSide) {
-    testsupport::TempDir folder;
-    app.files.world = folder.path();
     load(0, 0);
     BlockEdit edit;
     edit.x = 15;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "support/failure.h"
 #include "support/fresh_registry.h"
@@ -92,14 +93,9 @@ TEST_F(Chunk, UnlitChunksReadFullSky) {
 }
 
 TEST(FloorDiv, RoundsTowardsMinusInfinity) {
-    EXPECT_EQ(voxel::floorDiv(-1, 16), -1);
-    EXPECT_EQ(voxel::floorDiv(-16, 16), -1);
-    EXPECT_EQ(voxel::floorDiv(-17, 16), -2);
-    EXPECT_EQ(voxel::floorDiv(0, 16), 0);
-    EXPECT_EQ(voxel::floorDiv(15, 16), 0);
-    EXPECT_EQ(voxel::floorDiv(16, 16), 1);
-    EXPECT_EQ(voxel::floorDiv(INT32_MIN, 16), -134217728);
-    EXPECT_EQ(voxel::floorDiv(INT32_MAX, 16), 134217727);
+    const std::pair<int32_t, int32_t> rows[] = {{-1, -1}, {-16, -1}, {-17, -2}, {0, 0}, {15, 0}, {16, 1},
+                                                {INT32_MIN, -134217728}, {INT32_MAX, 134217727}};
+    for (const auto& [v, chunk] : rows) EXPECT_EQ(voxel::floorDiv(v, 16), chunk) << v;
 }
 
 TEST(ChunkKey, PacksCxLowAndCzHigh) {

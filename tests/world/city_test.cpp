@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -213,114 +215,81 @@ class CityBuilderTest : public testsupport::FreshRegistryTest {
         return g.at(site.x + dx, site.y + dy, site.z + dz);
     }
 
+    struct Cell {
+        int32_t dx, dy, dz;
+        int block;
+    };
+    void expectCells(const Grid& g, std::initializer_list<Cell> cells) const {
+        for (const Cell& c : cells) {
+            EXPECT_EQ(at(g, c.dx, c.dy, c.dz), c.block) << "offset " << c.dx << ", " << c.dy << ", " << c.dz;
+        }
+    }
+
     GenerationContext ctx = context(cityProfile(384, 1.0f));
     CitySite site = voxel::citySite(ctx, 0, -2);
 };
 
 TEST_F(CityBuilderTest, GroundPlazaAndFountain) {
     ASSERT_TRUE(site.present);
-    const Grid g = built();
-    EXPECT_EQ(at(g, -32, -14, -32), stone);
-    EXPECT_EQ(at(g, -32, -15, -32), 0);  // below the foundation
-    EXPECT_EQ(at(g, 31, -1, 31), stone);
-    EXPECT_EQ(at(g, 28, 0, -28), grass);
-    EXPECT_EQ(at(g, 28, 15, -28), 0);
-    EXPECT_EQ(at(g, -3, 0, 28), paving);  // north-south road
-    EXPECT_EQ(at(g, 4, 0, 28), grass);
-    EXPECT_EQ(at(g, 28, 0, 3), paving);  // east-west road
-    EXPECT_EQ(at(g, 28, 0, 4), grass);
-    EXPECT_EQ(at(g, 9, 0, -9), paving);  // plaza
-    EXPECT_EQ(at(g, 6, 0, 6), paving);   // seal without its own block
-    // The fountain: a 7 x 7 rim around a 5 x 5 pool, a three-block column, water on top.
-    EXPECT_EQ(at(g, -3, 1, 0), stone);
-    EXPECT_EQ(at(g, -2, 1, -2), water);
-    EXPECT_EQ(at(g, 2, 1, 2), water);
-    for (int32_t dy = 1; dy <= 3; ++dy) EXPECT_EQ(at(g, 0, dy, 0), stone);
-    EXPECT_EQ(at(g, 0, 4, 0), water);
-    EXPECT_EQ(at(g, 0, 5, 0), 0);
+    expectCells(built(), {
+        {-32, -14, -32, stone}, {-32, -15, -32, 0},  // the foundation and below it
+        {31, -1, 31, stone}, {28, 0, -28, grass}, {28, 15, -28, 0},
+        {-3, 0, 28, paving}, {4, 0, 28, grass},  // north-south road
+        {28, 0, 3, paving}, {28, 0, 4, grass},   // east-west road
+        {9, 0, -9, paving}, {6, 0, 6, paving},   // plaza, and a seal without its own block
+        // The fountain: a 7 x 7 rim around a 5 x 5 pool, a three-block column, water on top.
+        {-3, 1, 0, stone}, {-2, 1, -2, water}, {2, 1, 2, water},
+        {0, 1, 0, stone}, {0, 2, 0, stone}, {0, 3, 0, stone}, {0, 4, 0, water}, {0, 5, 0, 0},
+    });
 }
 
 TEST_F(CityBuilderTest, HousesFaceThePlazaOrTheRoad) {
-    const Grid g = built();
-    // West house (-20, 0): plank floor, plaster walls, log corners, door towards the plaza.
-    EXPECT_EQ(at(g, -25, 0, -6), planks);
-    EXPECT_EQ(at(g, -25, 2, 0), plaster);
-    EXPECT_EQ(at(g, -25, 1, -6), oakLog);
-    EXPECT_EQ(at(g, -15, 1, 5), oakLog);
-    for (int32_t dz = -1; dz <= 1; ++dz) EXPECT_EQ(at(g, -15, 1, dz), 0);
-    EXPECT_EQ(at(g, -15, 1, 2), plaster);
-    EXPECT_EQ(at(g, -15, 2, -4), 0);  // no city glass: open windows
-    EXPECT_EQ(at(g, -15, 1, -4), plaster);
-    EXPECT_EQ(at(g, -10, 0, 1), paving);  // path to the north-south axis
-    // East house (20, 0) has its door in its west wall.
-    EXPECT_EQ(at(g, 15, 1, 0), 0);
-    EXPECT_EQ(at(g, 25, 1, 0), plaster);
-    // North house (0, -20): door in the wall facing the road, path along x = 0.
-    EXPECT_EQ(at(g, 0, 1, -15), 0);
-    EXPECT_EQ(at(g, -2, 1, -15), plaster);
-    EXPECT_EQ(at(g, 5, 1, -26), oakLog);
-    // North-east house (20, -20): door at z = -15, path from there to the road.
-    EXPECT_EQ(at(g, 20, 1, -15), 0);
-    EXPECT_EQ(at(g, 20, 0, -10), paving);
-    EXPECT_EQ(at(g, 21, 0, -10), grass);
-    // South-east house (20, 20): door at z = 14.
-    EXPECT_EQ(at(g, 20, 1, 14), 0);
-    EXPECT_EQ(at(g, 17, 1, 14), plaster);
-    // Roof layers, chest and lantern of house (-20, -20).
-    EXPECT_EQ(at(g, -26, 4, -27), roof);
-    EXPECT_EQ(at(g, -26, 6, -20), 0);
-    EXPECT_EQ(at(g, -24, 6, -20), roof);
-    EXPECT_EQ(at(g, -22, 7, -14), roof);
-    EXPECT_EQ(at(g, -17, 7, -20), 0);
-    EXPECT_EQ(at(g, -17, 1, -17), oakLog);  // chest fallback
-    EXPECT_EQ(at(g, -20, 4, -20), 0);       // no lantern resource
-    EXPECT_EQ(at(g, -24, 1, -24), planks);
-    EXPECT_EQ(at(g, -24, 2, -24), plaster);
-    // The centre has no house.
-    EXPECT_EQ(at(g, 0, 0, 4), paving);
+    expectCells(built(), {
+        // West house (-20, 0): plank floor, plaster walls, log corners, door towards the plaza, open
+        // windows (no city glass), a path to the north-south axis.
+        {-25, 0, -6, planks}, {-25, 2, 0, plaster}, {-25, 1, -6, oakLog}, {-15, 1, 5, oakLog},
+        {-15, 1, -1, 0}, {-15, 1, 0, 0}, {-15, 1, 1, 0}, {-15, 1, 2, plaster},
+        {-15, 2, -4, 0}, {-15, 1, -4, plaster}, {-10, 0, 1, paving},
+        // East house (20, 0) has its door in its west wall.
+        {15, 1, 0, 0}, {25, 1, 0, plaster},
+        // North house (0, -20): door in the wall facing the road, path along x = 0.
+        {0, 1, -15, 0}, {-2, 1, -15, plaster}, {5, 1, -26, oakLog},
+        // North-east house (20, -20): door at z = -15, path from there to the road.
+        {20, 1, -15, 0}, {20, 0, -10, paving}, {21, 0, -10, grass},
+        // South-east house (20, 20): door at z = 14.
+        {20, 1, 14, 0}, {17, 1, 14, plaster},
+        // Roof layers of house (-20, -20), its chest (a log as fallback), no lantern without the
+        // resource, its floor and wall.
+        {-26, 4, -27, roof}, {-26, 6, -20, 0}, {-24, 6, -20, roof}, {-22, 7, -14, roof}, {-17, 7, -20, 0},
+        {-17, 1, -17, oakLog}, {-20, 4, -20, 0}, {-24, 1, -24, planks}, {-24, 2, -24, plaster},
+        {0, 0, 4, paving},  // the centre has no house
+    });
 }
 
 TEST_F(CityBuilderTest, WorkshopsFieldPondAndPosts) {
-    const Grid g = built();
-    EXPECT_EQ(at(g, -23, 1, -23), stone);   // furnace fallback
-    EXPECT_EQ(at(g, -21, 1, -23), oakLog);  // workbench fallback
-    EXPECT_EQ(at(g, -23, 8, -23), stone);   // chimney top
-    EXPECT_EQ(at(g, 20, 1, -19), oakLog);   // alchemy falls back to the workbench block
-    EXPECT_EQ(at(g, 18, 2, -23), 0);        // vial falls back to glass, here air
-    // Field: ditches every fourth block, crops on the dirt, flower rows at its far end.
-    EXPECT_EQ(at(g, -28, 0, 10), water);
-    EXPECT_EQ(at(g, -27, 0, 10), dirt);
-    EXPECT_EQ(at(g, -26, 1, 12), oakLeaves);  // crop fallback
-    EXPECT_EQ(at(g, -28, 1, 12), 0);
-    EXPECT_EQ(at(g, -14, 0, 14), dirt);
-    EXPECT_EQ(at(g, -13, 0, 14), grass);
-    // Pond with its plank floors.
-    EXPECT_EQ(at(g, 27, 0, 14), water);
-    EXPECT_EQ(at(g, 16, 0, 9), planks);
-    EXPECT_EQ(at(g, 16, 1, 9), oakLog);
-    EXPECT_EQ(at(g, -20, 0, 12), planks);
-    EXPECT_EQ(at(g, -20, 1, 12), 0);
-    // Lantern posts without a lantern resource.
-    EXPECT_EQ(at(g, -10, 3, 10), oakLog);
-    EXPECT_EQ(at(g, 10, 4, -10), 0);
+    expectCells(built(), {
+        // Fallbacks of the furnace and the workbench, the chimney top, alchemy falling back to the
+        // workbench block, the vial to glass (here air).
+        {-23, 1, -23, stone}, {-21, 1, -23, oakLog}, {-23, 8, -23, stone}, {20, 1, -19, oakLog},
+        {18, 2, -23, 0},
+        // Field: ditches every fourth block, crops (leaves as fallback) on the dirt, flower rows at
+        // its far end.
+        {-28, 0, 10, water}, {-27, 0, 10, dirt}, {-26, 1, 12, oakLeaves}, {-28, 1, 12, 0},
+        {-14, 0, 14, dirt}, {-13, 0, 14, grass},
+        // Pond with its plank floors.
+        {27, 0, 14, water}, {16, 0, 9, planks}, {16, 1, 9, oakLog}, {-20, 0, 12, planks}, {-20, 1, 12, 0},
+        // Lantern posts without a lantern resource.
+        {-10, 3, 10, oakLog}, {10, 4, -10, 0},
+    });
 }
 
 TEST_F(CityBuilderTest, WallsAndGates) {
     const Grid g = built();
-    EXPECT_EQ(at(g, -32, 1, -10), stone);
-    EXPECT_EQ(at(g, -32, 2, -10), stone);
-    EXPECT_EQ(at(g, -32, 3, -10), 0);
-    EXPECT_EQ(at(g, 31, 2, 31), stone);
-    EXPECT_EQ(at(g, 10, 1, -32), stone);
-    EXPECT_EQ(at(g, 10, 1, 31), stone);
-    for (int32_t across = -3; across <= 3; ++across) {
-        EXPECT_EQ(at(g, across, 1, -32), 0);  // north gate
-        EXPECT_EQ(at(g, across, 2, 31), 0);   // south gate
-        EXPECT_EQ(at(g, -32, 1, across), 0);  // west gate
-        EXPECT_EQ(at(g, 31, 2, across), 0);   // east gate
+    expectCells(g, {{-32, 1, -10, stone}, {-32, 2, -10, stone}, {-32, 3, -10, 0}, {31, 2, 31, stone},
+                    {10, 1, -32, stone}, {10, 1, 31, stone}, {4, 1, -32, stone}, {31, 1, -4, stone}});
+    for (int32_t i = -3; i <= 3; ++i) {
+        expectCells(g, {{i, 1, -32, 0}, {i, 2, 31, 0}, {-32, 1, i, 0}, {31, 2, i, 0}});  // N, S, W, E gates
     }
-    EXPECT_EQ(at(g, 4, 1, -32), stone);
-    EXPECT_EQ(at(g, 31, 1, -4), stone);
 }
 
 TEST_F(CityBuilderTest, RoadsFollowTheGroundOneBlockPerBlock) {
@@ -356,15 +325,9 @@ TEST_F(CityBuilderTest, CityGlassAndLanternWhenPresent) {
     add(glass, "core:city_glass");
     add(30, "demo:lantern");
     add(31, "core:flower");
-    const Grid g = built();
-    EXPECT_EQ(at(g, -15, 2, -4), glass);
-    EXPECT_EQ(at(g, -15, 3, 4), glass);
-    EXPECT_EQ(at(g, 20, 2, -23), glass);  // vial falls back to glass
-    EXPECT_EQ(at(g, 10, 4, -10), 30);
-    EXPECT_EQ(at(g, -20, 4, -20), 30);
-    EXPECT_EQ(at(g, -27, 1, 13), 31);
-    EXPECT_EQ(at(g, -27, 1, 14), 31);
-    EXPECT_EQ(at(g, -27, 1, 12), oakLeaves);
+    expectCells(built(), {{-15, 2, -4, glass}, {-15, 3, 4, glass}, {20, 2, -23, glass},  // vial: glass
+                          {10, 4, -10, 30}, {-20, 4, -20, 30},
+                          {-27, 1, 13, 31}, {-27, 1, 14, 31}, {-27, 1, 12, oakLeaves}});
 }
 
 // Filler that makes every cell of the world distinct enough to show a misplaced write.
@@ -372,18 +335,20 @@ uint8_t pattern(int32_t x, int32_t y, int32_t z) {
     return static_cast<uint8_t>((static_cast<uint32_t>(x * 7 + y * 13 + z * 3) & 0x7FFFFFFFu) % 13);
 }
 
+// The coordinates of cell i of a grid laid out like a chunk: x fastest, then z, then y.
+std::array<int32_t, 3> cellOf(std::size_t i, int32_t sizeX, int32_t sizeZ) {
+    const auto n = static_cast<int32_t>(i);
+    return {n % sizeX, n / sizeX / sizeZ, n / sizeX % sizeZ};
+}
+
 TEST_F(CityBuilderTest, ChunkByChunkEqualsOneLargeGrid) {
     const int32_t cx0 = voxel::floorDiv(site.x - 64, 16);
     const int32_t cz0 = voxel::floorDiv(site.z - 64, 16);
     const int32_t count = 9;  // reaches past the roads on every side
     Grid whole(cx0 * 16, cz0 * 16, count * 16, count * 16);
-    for (int32_t y = 0; y < 128; ++y) {
-        for (int32_t z = 0; z < whole.sizeZ; ++z) {
-            for (int32_t x = 0; x < whole.sizeX; ++x) {
-                whole.cells[(static_cast<std::size_t>(y) * whole.sizeZ + z) * whole.sizeX + x] =
-                    pattern(whole.originX + x, y, whole.originZ + z);
-            }
-        }
+    for (std::size_t i = 0; i < whole.cells.size(); ++i) {
+        const auto [x, y, z] = cellOf(i, whole.sizeX, whole.sizeZ);
+        whole.cells[i] = pattern(whole.originX + x, y, whole.originZ + z);
     }
     const std::vector<uint8_t> before = whole.cells;
     voxel::buildCity(ctx, whole.view(), site);
@@ -393,24 +358,17 @@ TEST_F(CityBuilderTest, ChunkByChunkEqualsOneLargeGrid) {
     for (int32_t cz = cz0; cz < cz0 + count; ++cz) {
         for (int32_t cx = cx0; cx < cx0 + count; ++cx) {
             voxel::Chunk chunk(cx, cz);
-            for (int32_t y = 0; y < 128; ++y) {
-                for (int32_t z = 0; z < 16; ++z) {
-                    for (int32_t x = 0; x < 16; ++x) {
-                        chunk.cells[voxel::cellIndex(x, y, z)] = pattern(cx * 16 + x, y, cz * 16 + z);
-                    }
-                }
+            for (std::size_t i = 0; i < voxel::chunkCellCount; ++i) {
+                const auto [x, y, z] = cellOf(i, 16, 16);
+                chunk.cells[voxel::cellIndex(x, y, z)] = pattern(cx * 16 + x, y, cz * 16 + z);
             }
             const std::vector<uint8_t> fresh = chunk.cells;
             voxel::buildCity(ctx, chunk, site);
             if (chunk.cells == fresh) ++untouchedChunks;
-            for (int32_t y = 0; y < 128; ++y) {
-                for (int32_t z = 0; z < 16; ++z) {
-                    for (int32_t x = 0; x < 16; ++x) {
-                        const uint8_t expected = whole.at(cx * 16 + x, y, cz * 16 + z);
-                        ASSERT_EQ(chunk.cells[voxel::cellIndex(x, y, z)], expected)
-                            << "chunk " << cx << ", " << cz << " cell " << x << ", " << y << ", " << z;
-                    }
-                }
+            for (std::size_t i = 0; i < voxel::chunkCellCount; ++i) {
+                const auto [x, y, z] = cellOf(i, 16, 16);
+                ASSERT_EQ(chunk.cells[voxel::cellIndex(x, y, z)], whole.at(cx * 16 + x, y, cz * 16 + z))
+                    << "chunk " << cx << ", " << cz << " cell " << x << ", " << y << ", " << z;
             }
         }
     }

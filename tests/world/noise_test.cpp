@@ -2,6 +2,7 @@
 // operation rounded in turn, so they pin the arithmetic bit for bit.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <memory>
 #include <set>
 
@@ -84,48 +85,39 @@ TEST(ValueNoise, ThreeDimensionalMatchesGoldenValues) {
     EXPECT_EQ(voxel::valueNoise3(0.0f, 0.0f, 0.0f, 0), 0.0f);
 }
 
-TEST(BiomeIndex, BuiltInBiomesAtStageFour) {
-    const GenerationContext context = contextOf(12345, 4);
-    struct Case {
-        int32_t x, z, biome, height;
-    };
-    const Case cases[] = {{5433, 3103, 0, 50},   {-10000, -10000, 1, 58}, {461, -149, 2, 50},
-                          {5838, -542, 3, 63},   {-2081, -5271, 32, 53},  {-3296, 5664, 33, 47}};
-    for (const Case& c : cases) {
+struct Column {
+    int32_t x, z, biome, height;
+    const char* id = nullptr;  // the biome's id, where it is checked
+};
+
+void expectColumns(const GenerationContext& context, std::initializer_list<Column> columns) {
+    for (const Column& c : columns) {
         EXPECT_EQ(voxel::biomeIndex(context, c.x, c.z), c.biome) << c.x << "," << c.z;
         EXPECT_EQ(voxel::surfaceHeight(context, c.x, c.z), c.height) << c.x << "," << c.z;
+        if (c.id != nullptr) {
+            EXPECT_EQ(voxel::biomeId(context, c.x, c.z), c.id) << c.x << "," << c.z;
+        }
     }
-    EXPECT_EQ(voxel::biomeId(context, -2081, -5271), "core:ocean");
-    EXPECT_EQ(voxel::biomeId(context, -3296, 5664), "core:swamp");
-    EXPECT_EQ(voxel::biomeId(context, 5838, -542), "core:mountains");
+}
+
+TEST(BiomeIndex, BuiltInBiomesAtStageFour) {
+    expectColumns(contextOf(12345, 4),
+                  {{5433, 3103, 0, 50}, {-10000, -10000, 1, 58}, {461, -149, 2, 50},
+                   {5838, -542, 3, 63, "core:mountains"}, {-2081, -5271, 32, 53, "core:ocean"},
+                   {-3296, 5664, 33, 47, "core:swamp"}});
 }
 
 TEST(BiomeIndex, CustomBiomesAtStageFour) {
-    const GenerationContext context = contextOf(777, 4, customProfile());
-    struct Case {
-        int32_t x, z, biome, height;
-    };
-    const Case cases[] = {{-3701, 9309, 0, 63},  {-642, -2222, 1, 57},    {1788, -4092, 2, 60},
-                          {-2081, -5271, 4, 58}, {-6243, 4187, 5, 34},    {-3296, 5664, 6, 85},
-                          {-2486, -1626, 7, 47}, {9595, -6355, 8, 97},    {5433, 3103, 32, 51},
-                          {-9078, 9702, 33, 49}};
-    for (const Case& c : cases) {
-        EXPECT_EQ(voxel::biomeIndex(context, c.x, c.z), c.biome) << c.x << "," << c.z;
-        EXPECT_EQ(voxel::surfaceHeight(context, c.x, c.z), c.height) << c.x << "," << c.z;
-    }
-    EXPECT_EQ(voxel::biomeId(context, -6243, 4187), "test:reef");
-    EXPECT_EQ(voxel::biomeId(context, 9595, -6355), "test:peaks");
-    EXPECT_EQ(voxel::biomeId(context, 5433, 3103), "core:ocean");
+    expectColumns(contextOf(777, 4, customProfile()),
+                  {{-3701, 9309, 0, 63}, {-642, -2222, 1, 57}, {1788, -4092, 2, 60}, {-2081, -5271, 4, 58},
+                   {-6243, 4187, 5, 34, "test:reef"}, {-3296, 5664, 6, 85}, {-2486, -1626, 7, 47},
+                   {9595, -6355, 8, 97, "test:peaks"}, {5433, 3103, 32, 51, "core:ocean"},
+                   {-9078, 9702, 33, 49}});
 }
 
 TEST(BiomeIndex, StageThreeHasNoOceansSoTheReefMayStandOnLand) {
-    const GenerationContext context = contextOf(777, 3, customProfile());
-    EXPECT_EQ(voxel::biomeIndex(context, -2081, -5271), 4);
-    EXPECT_EQ(voxel::surfaceHeight(context, -2081, -5271), 64);
-    EXPECT_EQ(voxel::biomeIndex(context, 5433, 3103), 8);
-    EXPECT_EQ(voxel::surfaceHeight(context, 5433, 3103), 113);
-    EXPECT_EQ(voxel::biomeIndex(context, -9078, 9702), 5);
-    EXPECT_EQ(voxel::surfaceHeight(context, -9078, 9702), 58);
+    expectColumns(contextOf(777, 3, customProfile()),
+                  {{-2081, -5271, 4, 64}, {5433, 3103, 8, 113}, {-9078, 9702, 5, 58}});
 }
 
 TEST(BiomeIndex, StagesLimitTheBiomes) {

@@ -54,14 +54,12 @@ TEST_F(Profile, DefaultsOfTheRecords) {
 }
 
 TEST_F(Profile, BaseBiomeNames) {
-    EXPECT_EQ(voxel::baseBiome("plains"), 0u);
-    EXPECT_EQ(voxel::baseBiome("forest"), 1u);
-    EXPECT_EQ(voxel::baseBiome("desert"), 2u);
-    EXPECT_EQ(voxel::baseBiome("mountains"), 3u);
-    EXPECT_EQ(voxel::baseBiome("ocean"), 32u);
-    EXPECT_EQ(voxel::baseBiome("swamp"), 33u);
-    EXPECT_EQ(failureOf<std::exception>([] { voxel::baseBiome("tundra"); }), "Unknown base biome");
-    EXPECT_EQ(failureOf<std::exception>([] { voxel::baseBiome("Plains"); }), "Unknown base biome");
+    const std::pair<const char*, uint32_t> rows[] = {{"plains", 0}, {"forest", 1}, {"desert", 2},
+                                                     {"mountains", 3}, {"ocean", 32}, {"swamp", 33}};
+    for (const auto& [name, base] : rows) EXPECT_EQ(voxel::baseBiome(name), base) << name;
+    for (const char* name : {"tundra", "Plains"}) {
+        EXPECT_EQ(failureOf<std::exception>([&] { voxel::baseBiome(name); }), "Unknown base biome") << name;
+    }
 }
 
 TEST_F(Profile, GenerationBlocks) {
@@ -132,76 +130,68 @@ TEST_F(Profile, BiomeDefaults) {
     EXPECT_TRUE(rule.plants.empty());
 }
 
-TEST_F(Profile, BiomeIdentityAndClimateMessages) {
-    EXPECT_EQ(biomeFailure(R"({"id": "frost", "name": "Frost"})"), "Biome requires id and name");
-    EXPECT_EQ(biomeFailure(R"({"id": "test:frost"})"), "Biome requires id and name");
-    EXPECT_EQ(biomeFailure(R"({"id": 5, "name": "Frost"})"), "Biome requires id and name");
-    EXPECT_EQ(biomeFailure(biomeWith(R"("base": "tundra")")), "Unknown base biome");
-    EXPECT_EQ(biomeFailure(biomeWith(R"("temperature": [0.2])")), "Climate ranges require two values");
-    EXPECT_EQ(biomeFailure(biomeWith(R"("humidity": [0.2, 0.4, 0.6])")), "Climate ranges require two values");
-    EXPECT_EQ(biomeFailure(biomeWith(R"("humidity": [0.2, "high"])")), "Climate ranges require two values");
-    EXPECT_EQ(biomeFailure(biomeWith(R"("temperature": 0.5)")), "Climate ranges require two values");
-    EXPECT_EQ(biomeFailure(biomeWith(R"("temperature": [0.5, 0.5])")), "Invalid climate range");
-    EXPECT_EQ(biomeFailure(biomeWith(R"("humidity": [0.8, 0.2])")), "Invalid climate range");
-    EXPECT_EQ(biomeFailure(biomeWith(R"("temperature": [-0.1, 0.5])")), "temperature outside range");
-    EXPECT_EQ(biomeFailure(biomeWith(R"("humidity": [0.1, 1.5])")), "humidity outside range");
-}
-
-TEST_F(Profile, BiomeValueMessages) {
-    EXPECT_EQ(biomeFailure(biomeWith(R"("chance": 1.5)")), "chance outside range");
-    EXPECT_EQ(biomeFailure(biomeWith(R"("height_offset": 21)")), "height_offset outside range");
-    EXPECT_EQ(biomeFailure(biomeWith(R"("height_offset": 2.5)")), "height_offset must be an integer");
-    EXPECT_EQ(biomeFailure(biomeWith(R"("surface": "core:air")")), "Unknown world generation block: core:air");
-    EXPECT_EQ(biomeFailure(biomeWith(R"("soil": "test:wand")")), "World generation requires a block: test:wand");
-    EXPECT_EQ(biomeFailure(biomeWith(R"("trees": {"density": -0.5})")), "tree density outside range");
-    EXPECT_EQ(biomeFailure(biomeWith(R"("trees": {"trunk": "test:nothing"})")),
-              "Unknown world generation block: test:nothing");
-    EXPECT_EQ(biomeFailure(biomeWith(R"("trees": {"min_height": 1})")), "tree height outside range");
-    EXPECT_EQ(biomeFailure(biomeWith(R"("trees": {"max_height": 9})")), "tree height outside range");
-    EXPECT_EQ(biomeFailure(biomeWith(R"("trees": {"min_height": 5, "max_height": 4})")),
-              "Invalid tree height range");
-}
-
-TEST_F(Profile, PlantMessages) {
+TEST_F(Profile, BiomeMessages) {
     const std::string seven = R"("plants": [{"id": "test:moss", "density": 0.1}, {"id": "test:moss", "density": 0.1},
         {"id": "test:moss", "density": 0.1}, {"id": "test:moss", "density": 0.1}, {"id": "test:moss", "density": 0.1},
         {"id": "test:moss", "density": 0.1}, {"id": "test:moss", "density": 0.1}])";
-    EXPECT_EQ(biomeFailure(biomeWith(seven)), "At most 6 plant rules are supported");
-    EXPECT_EQ(biomeFailure(biomeWith(R"("plants": [{"density": 0.1}])")), "Unknown world generation block: ");
-    EXPECT_EQ(biomeFailure(biomeWith(R"("plants": [{"id": "test:wand"}])")),
-              "World generation requires a block: test:wand");
-    EXPECT_EQ(biomeFailure(biomeWith(R"("plants": [{"id": "test:moss", "density": 2}])")),
-              "plant density outside range");
-    EXPECT_EQ(biomeFailure(biomeWith(R"("plants": [{"id": "test:moss", "max_height": 5}])")),
-              "plant height outside range");
-    EXPECT_EQ(biomeFailure(biomeWith(R"("plants": [{"id": "test:moss", "min_height": 3, "max_height": 2}])")),
-              "Invalid plant height range");
-    EXPECT_EQ(biomeFailure(biomeWith(R"("plants": [{"id": "test:moss", "density": 0.4},
-        {"id": "test:moss", "density": 0.4}, {"id": "test:moss", "density": 0.4}])")),
-              "Combined plant density exceeds 100%");
-    EXPECT_EQ(biomeFailure(biomeWith(R"("plants": [{"id": "test:moss", "density": 0.5},
-        {"id": "test:moss", "density": 0.5}])")),
-              "(no failure)");
+    const std::pair<std::string, const char*> rows[] = {
+        {R"({"id": "frost", "name": "Frost"})", "Biome requires id and name"},
+        {R"({"id": "test:frost"})", "Biome requires id and name"},
+        {R"({"id": 5, "name": "Frost"})", "Biome requires id and name"},
+        {biomeWith(R"("base": "tundra")"), "Unknown base biome"},
+        {biomeWith(R"("temperature": [0.2])"), "Climate ranges require two values"},
+        {biomeWith(R"("humidity": [0.2, 0.4, 0.6])"), "Climate ranges require two values"},
+        {biomeWith(R"("humidity": [0.2, "high"])"), "Climate ranges require two values"},
+        {biomeWith(R"("temperature": 0.5)"), "Climate ranges require two values"},
+        {biomeWith(R"("temperature": [0.5, 0.5])"), "Invalid climate range"},
+        {biomeWith(R"("humidity": [0.8, 0.2])"), "Invalid climate range"},
+        {biomeWith(R"("temperature": [-0.1, 0.5])"), "temperature outside range"},
+        {biomeWith(R"("humidity": [0.1, 1.5])"), "humidity outside range"},
+        {biomeWith(R"("chance": 1.5)"), "chance outside range"},
+        {biomeWith(R"("height_offset": 21)"), "height_offset outside range"},
+        {biomeWith(R"("height_offset": 2.5)"), "height_offset must be an integer"},
+        {biomeWith(R"("surface": "core:air")"), "Unknown world generation block: core:air"},
+        {biomeWith(R"("soil": "test:wand")"), "World generation requires a block: test:wand"},
+        {biomeWith(R"("trees": {"density": -0.5})"), "tree density outside range"},
+        {biomeWith(R"("trees": {"trunk": "test:nothing"})"), "Unknown world generation block: test:nothing"},
+        {biomeWith(R"("trees": {"min_height": 1})"), "tree height outside range"},
+        {biomeWith(R"("trees": {"max_height": 9})"), "tree height outside range"},
+        {biomeWith(R"("trees": {"min_height": 5, "max_height": 4})"), "Invalid tree height range"},
+        {biomeWith(seven), "At most 6 plant rules are supported"},
+        {biomeWith(R"("plants": [{"density": 0.1}])"), "Unknown world generation block: "},
+        {biomeWith(R"("plants": [{"id": "test:wand"}])"), "World generation requires a block: test:wand"},
+        {biomeWith(R"("plants": [{"id": "test:moss", "density": 2}])"), "plant density outside range"},
+        {biomeWith(R"("plants": [{"id": "test:moss", "max_height": 5}])"), "plant height outside range"},
+        {biomeWith(R"("plants": [{"id": "test:moss", "min_height": 3, "max_height": 2}])"),
+         "Invalid plant height range"},
+        {biomeWith(R"("plants": [{"id": "test:moss", "density": 0.4},
+            {"id": "test:moss", "density": 0.4}, {"id": "test:moss", "density": 0.4}])"),
+         "Combined plant density exceeds 100%"},
+        {biomeWith(R"("plants": [{"id": "test:moss", "density": 0.5},
+            {"id": "test:moss", "density": 0.5}])"),
+         "(no failure)"},
+    };
+    for (const auto& [text, message] : rows) EXPECT_EQ(biomeFailure(text), message) << text;
 }
 
 TEST_F(Profile, StructureSpacingMustFitTheOffsets) {
-    voxel::StructureRule rule;
-    rule.spacing = 0;
-    EXPECT_EQ(failureOf<std::exception>([&] { voxel::checkStructureSpacing(rule); }),
-              "Structure spacing must be at least 64");
-    rule.spacing = 63;
-    EXPECT_EQ(failureOf<std::exception>([&] { voxel::checkStructureSpacing(rule); }),
-              "Structure spacing must be at least 64");
-    rule.spacing = 64;
-    EXPECT_EQ(failureOf<std::exception>([&] { voxel::checkStructureSpacing(rule); }), "(no failure)");
-    rule.city = true;
-    EXPECT_EQ(failureOf<std::exception>([&] { voxel::checkStructureSpacing(rule); }),
-              "City spacing must be at least 96");
-    rule.spacing = 95;
-    EXPECT_EQ(failureOf<std::exception>([&] { voxel::checkStructureSpacing(rule); }),
-              "City spacing must be at least 96");
-    rule.spacing = 96;
-    EXPECT_EQ(failureOf<std::exception>([&] { voxel::checkStructureSpacing(rule); }), "(no failure)");
+    const struct {
+        bool city;
+        uint32_t spacing;
+        const char* message;
+    } rows[] = {{false, 0, "Structure spacing must be at least 64"},
+                {false, 63, "Structure spacing must be at least 64"},
+                {false, 64, "(no failure)"},
+                {true, 64, "City spacing must be at least 96"},
+                {true, 95, "City spacing must be at least 96"},
+                {true, 96, "(no failure)"}};
+    for (const auto& row : rows) {
+        voxel::StructureRule rule;
+        rule.city = row.city;
+        rule.spacing = row.spacing;
+        EXPECT_EQ(failureOf<std::exception>([&] { voxel::checkStructureSpacing(rule); }), row.message)
+            << row.city << " " << row.spacing;
+    }
 }
 
 // A profile as the dimension reader makes it from a generation object.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -86,15 +87,11 @@ TEST(CellSteps, WallAndBedStepsFollowTheFacingAngle) {
     EXPECT_EQ(voxel::wallStep(5).dx, voxel::wallStep(1).dx) << "only the facing bits count";
 }
 
+// -1.57079625 is the default yaw; 2.4, past the half-way point, rounds up and 2.3 down.
 TEST(FacingFromYaw, QuarterTurnsFromTheShortenedConstant) {
-    EXPECT_EQ(voxel::facingFromYaw(1.5708f), 0);
-    EXPECT_EQ(voxel::facingFromYaw(3.1416f), 1);
-    EXPECT_EQ(voxel::facingFromYaw(0.0f), 3);
-    EXPECT_EQ(voxel::facingFromYaw(-1.5708f), 2);
-    EXPECT_EQ(voxel::facingFromYaw(4.7124f), 2);
-    EXPECT_EQ(voxel::facingFromYaw(-1.57079625f), 2) << "the default yaw";
-    EXPECT_EQ(voxel::facingFromYaw(2.4f), 1) << "past the half-way point rounds up";
-    EXPECT_EQ(voxel::facingFromYaw(2.3f), 0);
+    const std::pair<float, int32_t> rows[] = {{1.5708f, 0}, {3.1416f, 1}, {0.0f, 3}, {-1.5708f, 2},
+                                              {4.7124f, 2}, {-1.57079625f, 2}, {2.4f, 1}, {2.3f, 0}};
+    for (const auto& [yaw, facing] : rows) EXPECT_EQ(voxel::facingFromYaw(yaw), facing) << yaw;
 }
 
 TEST(ShapeOverlaps, DoorTestsHeightThenTheTurnedPanel) {
