@@ -1,9 +1,15 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <bit>
 #include <cstring>
+#include <tuple>
 
 #include "app/app.h"
+
+using testing::FloatEq;
+using testing::Pointwise;
 
 TEST(AppDefaults, FreshAppIsInTheMainMenuWithItsStartingValues) {
     App app;
@@ -18,17 +24,12 @@ TEST(AppDefaults, FreshAppIsInTheMainMenuWithItsStartingValues) {
     EXPECT_EQ(app.files.world, app.files.root);
 
     EXPECT_EQ(std::bit_cast<uint32_t>(app.player.yaw), 0xBFC90FDAu);
-    EXPECT_FLOAT_EQ(app.player.pitch, -0.24f);
-    EXPECT_FLOAT_EQ(app.player.x, 8.0f);
-    EXPECT_FLOAT_EQ(app.player.y, 83.0f);
-    EXPECT_FLOAT_EQ(app.player.z, 29.0f);
-    EXPECT_FLOAT_EQ(app.player.lightFade, 0.28f);
-    EXPECT_EQ(app.player.health, 20);
-    EXPECT_EQ(app.player.food, (std::array<int32_t, 4>{20, 0, 0, 0}));
-    EXPECT_EQ(app.player.air, 300);
-    EXPECT_EQ(app.player.stamina, 100.0);
-    EXPECT_EQ(app.player.chunkX, INT32_MIN);
-    EXPECT_TRUE(app.player.resetMouseLook);
+    const PlayerState& p = app.player;
+    EXPECT_THAT((std::array{p.pitch, p.x, p.y, p.z, p.lightFade}),
+                Pointwise(FloatEq(), std::array{-0.24f, 8.0f, 83.0f, 29.0f, 0.28f}));
+    EXPECT_EQ(std::tuple(p.health, p.air, p.stamina, p.chunkX), std::tuple(20, 300, 100.0, INT32_MIN));
+    EXPECT_EQ(p.food, (std::array<int32_t, 4>{20, 0, 0, 0}));
+    EXPECT_TRUE(p.resetMouseLook);
 
     const uint8_t starter[9] = {1, 2, 3, 4, 7, 0, 0, 0, 0};
     for (int i = 0; i < 9; ++i) {
@@ -41,12 +42,9 @@ TEST(AppDefaults, FreshAppIsInTheMainMenuWithItsStartingValues) {
 
     EXPECT_EQ(app.clock.timeOfDay, 13440);
     EXPECT_EQ(app.clock.tick, 0u);
-    EXPECT_EQ(app.chunkRadius, 6);
-    EXPECT_EQ(app.lastUnloadRadius, 3);
-    EXPECT_EQ(app.generationStage, 4);
+    EXPECT_EQ((std::array{app.chunkRadius, app.lastUnloadRadius, app.generationStage}), (std::array{6, 3, 4}));
     EXPECT_EQ(app.dimension, "core:overworld");
-    EXPECT_EQ(app.environmentProgressStart, 10);
-    EXPECT_EQ(app.environmentProgressEnd, 50);
+    EXPECT_EQ(std::tuple(app.environmentProgressStart, app.environmentProgressEnd), std::tuple(10, 50));
     EXPECT_EQ(app.gpu.depthFormat, VK_FORMAT_D32_SFLOAT);
 }
 
@@ -62,22 +60,18 @@ TEST(AppDefaults, SettingsVolumesAndSession) {
                                   app.settings.skyAndClouds,    app.settings.verticalSync};
     const int32_t expected[14] = {6, 1, 1, 2, 2, 2, 2, 2, 2, 100, 105, 105, 2, 1};
     EXPECT_EQ(0, std::memcmp(graphics, expected, sizeof expected));
-    EXPECT_EQ(app.volumes.master, 70);
-    EXPECT_EQ(app.volumes.effects, 80);
-    EXPECT_EQ(app.volumes.ambient, 50);
-    EXPECT_FLOAT_EQ(app.mixer.masterVolume, 0.7f);
-    EXPECT_FLOAT_EQ(app.mixer.effectsVolume, 0.8f);
-    EXPECT_FLOAT_EQ(app.mixer.ambientVolume, 0.5f);
+    EXPECT_EQ((std::array{app.volumes.master, app.volumes.effects, app.volumes.ambient}), (std::array{70, 80, 50}));
+    EXPECT_THAT((std::array<float, 3>{app.mixer.masterVolume, app.mixer.effectsVolume, app.mixer.ambientVolume}),
+                Pointwise(FloatEq(), std::array{0.7f, 0.8f, 0.5f}));
     EXPECT_FALSE(app.mixer.running);
 
-    EXPECT_EQ(app.lan.serverToLocal[37], 37u);
-    EXPECT_EQ(app.lan.localToServer[37], 37u);
-    EXPECT_EQ(app.lan.localToServer[255], 255u);
-    EXPECT_EQ(app.lan.connection.peerSocket, -1);
-    EXPECT_EQ(app.lan.formAddress, "127.0.0.1");
-    EXPECT_EQ(app.lan.formPort, "29810");
-    EXPECT_EQ(app.lan.playerName, "ИГРОК");
-    EXPECT_FALSE(app.lan.networked);
+    const auto& lan = app.lan;
+    EXPECT_EQ((std::array{lan.serverToLocal[37], lan.localToServer[37], lan.localToServer[255]}),
+              (std::array{37u, 37u, 255u}));
+    EXPECT_EQ(lan.connection.peerSocket, -1);
+    EXPECT_EQ((std::array<std::string, 3>{lan.formAddress, lan.formPort, lan.playerName}),
+              (std::array<std::string, 3>{"127.0.0.1", "29810", "ИГРОК"}));
+    EXPECT_FALSE(lan.networked);
 }
 
 TEST(AppDefaults, ReadsTheShippedPlayerModel) {

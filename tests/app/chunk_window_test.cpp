@@ -3,11 +3,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <array>
+#include <tuple>
 #include <vector>
 
 #include "app/app.h"
 #include "open_world.h"
 #include "save/chunk_file.h"
+#include "support/failure.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -17,11 +20,8 @@ using testing::ThrowsMessage;
 using Key = std::pair<int32_t, int32_t>;
 
 TEST(ChunkWindow, PlayerChunkRoundsDown) {
-    EXPECT_EQ(core::chunkOf(-0.5f), -1);
-    EXPECT_EQ(core::chunkOf(-16.0f), -1);
-    EXPECT_EQ(core::chunkOf(-16.5f), -2);
-    EXPECT_EQ(core::chunkOf(15.99f), 0);
-    EXPECT_EQ(core::chunkOf(16.0f), 1);
+    for (const auto& [x, chunk] : {std::pair{-0.5f, -1}, {-16.0f, -1}, {-16.5f, -2}, {15.99f, 0}, {16.0f, 1}})
+        EXPECT_EQ(core::chunkOf(x), chunk) << x;
 }
 
 TEST(ChunkWindow, NearestMissingChunkBreaksTiesByZThenX) {
@@ -38,10 +38,10 @@ TEST(ChunkWindow, NearestMissingChunkBreaksTiesByZThenX) {
 }
 
 TEST(ChunkWindow, EnvironmentProgressUsesIntegerDivision) {
-    EXPECT_EQ(core::environmentProgress(45, 65, 1, 6), 45);
-    EXPECT_EQ(core::environmentProgress(45, 65, 85, 6), 55);
-    EXPECT_EQ(core::environmentProgress(45, 65, 169, 6), 65);
-    EXPECT_EQ(core::environmentProgress(10, 50, 9, 1), 50);
+    const std::array<int32_t, 5> cases[] = {{45, 65, 1, 6, 45}, {45, 65, 85, 6, 55}, {45, 65, 169, 6, 65},
+                                            {10, 50, 9, 1, 50}};
+    for (const auto& [start, end, done, radius, progress] : cases)
+        EXPECT_EQ(core::environmentProgress(start, end, done, radius), progress) << done;
 }
 
 class Streaming : public apptest::OpenWorld {
@@ -69,8 +69,7 @@ TEST_F(Streaming, FillsTheWindowNearestFirstWithTiesToLowerZThenX) {
     standIn(-1, -2);
     EXPECT_THAT(fillWindow(), ElementsAre(Key(-1, -2), Key(-1, -3), Key(-2, -2), Key(0, -2), Key(-1, -1),
                                           Key(-2, -3), Key(0, -3), Key(-2, -1), Key(0, -1)));
-    EXPECT_EQ(app.world.chunks.size(), 9u);
-    EXPECT_EQ(app.world.chunkMap.size(), 9u);
+    EXPECT_EQ(std::tuple(app.world.chunks.size(), app.world.chunkMap.size()), std::tuple(9u, 9u));
     EXPECT_FALSE(app.stream.task.valid());
 }
 
@@ -118,12 +117,10 @@ TEST_F(Streaming, FarChunksAreWrittenWhenModifiedAndDropped) {
     EXPECT_TRUE(std::filesystem::exists(filesave::chunkFilePath(dir.path(), -1, 0)));
     EXPECT_FALSE(std::filesystem::exists(filesave::chunkFilePath(dir.path(), -1, 1))) << "never modified";
     EXPECT_FALSE(app.world.modified.contains({-1, 0}));
-    EXPECT_FALSE(app.lighting.lamps.contains({-1, 1}));
-    EXPECT_FALSE(app.lighting.emitters.contains({-1, 1}));
-    EXPECT_FALSE(app.lighting.functionalBlocks.contains({-1, -1}));
+    EXPECT_FALSE(app.lighting.lamps.contains({-1, 1}) || app.lighting.emitters.contains({-1, 1}) ||
+                 app.lighting.functionalBlocks.contains({-1, -1}));
     EXPECT_GT(app.lighting.revision, revision);
-    EXPECT_EQ(app.world.chunks.size(), 6u);
-    EXPECT_EQ(app.world.chunkMap.size(), 6u);
+    EXPECT_EQ(std::tuple(app.world.chunks.size(), app.world.chunkMap.size()), std::tuple(6u, 6u));
     EXPECT_TRUE(loaded(0, 0) && loaded(1, 1));
 
     standIn(0, 0);
@@ -160,12 +157,8 @@ TEST_F(Streaming, ADamagedOrForeignChunkFileRaisesOnTheMainThreadAndStays) {
     const std::filesystem::path file = filesave::chunkFilePath(dir.path(), 0, -1);
     testsupport::writeFile(file, damaged);
     std::filesystem::remove(foreign);
-    try {
-        for (int i = 0; i < 5; ++i) step();
-        FAIL() << "the damaged file was not reported";
-    } catch (const std::runtime_error& e) {
-        EXPECT_EQ(std::string(e.what()), "Damaged chunk file (checksum mismatch): " + file.string());
-    }
+    EXPECT_EQ(testsupport::failureOf([&] { for (int i = 0; i < 5; ++i) step(); }),
+              "Damaged chunk file (checksum mismatch): " + file.string());
     EXPECT_FALSE(loaded(0, -1));
     EXPECT_EQ(testsupport::readFile(file), damaged);
 }
@@ -201,9 +194,8 @@ TEST_F(Streaming, EnvironmentIsTheWindowAroundTheOriginInRowOrder) {
     for (const voxel::Chunk& chunk : app.world.chunks) order.emplace_back(chunk.cx, chunk.cz);
     EXPECT_THAT(order, ElementsAre(Key(-1, -1), Key(0, -1), Key(1, -1), Key(-1, 0), Key(0, 0), Key(1, 0),
                                    Key(-1, 1), Key(0, 1), Key(1, 1)));
-    EXPECT_EQ(app.world.relight.size(), 9u);
-    EXPECT_EQ(app.world.remesh.size(), 9u);
-    EXPECT_EQ(app.world.chunkMap.size(), 9u);
+    EXPECT_EQ(std::tuple(app.world.relight.size(), app.world.remesh.size(), app.world.chunkMap.size()),
+              std::tuple(9u, 9u, 9u));
     EXPECT_EQ(app.generationStage, 2) << "the world's own generation value is kept";
     EXPECT_EQ(app.world.profile, app.stream.defaultProfile);
     EXPECT_EQ(app.ui.loading.progress, 65);

@@ -5,9 +5,11 @@
 
 #include "app/modes.h"
 #include "app/run_modes.h"
+#include "support/failure.h"
 
 using core::findMode;
 using core::ModeKind;
+using testsupport::failureOf;
 
 namespace {
 
@@ -86,28 +88,15 @@ TEST(ModeTable, GameJoinHostAndInvalid) {
 }
 
 TEST(PortArgument, ReadsLikeTheStandardConversionAndCutsToSixteenBits) {
-    EXPECT_EQ(core::parsePortArgument("29810"), 29810);
-    EXPECT_EQ(core::parsePortArgument("70000"), 4464);
-    EXPECT_EQ(core::parsePortArgument("  8080xyz"), 8080);
-    EXPECT_EQ(core::parsePortArgument("+7"), 7);
-    EXPECT_EQ(core::parsePortArgument("-1"), 65535);
-    EXPECT_EQ(core::parsePortArgument("2147483647"), 65535);
-    for (const char* bad : {"", "port", " ", "+", "-", "+-3", "x12"}) {
-        try {
-            core::parsePortArgument(bad);
-            ADD_FAILURE() << bad;
-        } catch (const std::invalid_argument& e) {
-            EXPECT_STREQ(e.what(), "invalid stoi argument") << bad;
-        }
-    }
-    for (const char* big : {"2147483648", "-2147483649", "99999999999999999999"}) {
-        try {
-            core::parsePortArgument(big);
-            ADD_FAILURE() << big;
-        } catch (const std::out_of_range& e) {
-            EXPECT_STREQ(e.what(), "stoi argument out of range") << big;
-        }
-    }
+    const std::pair<const char*, int> ports[] = {{"29810", 29810}, {"70000", 4464}, {"  8080xyz", 8080},
+                                                 {"+7", 7},         {"-1", 65535},   {"2147483647", 65535}};
+    for (const auto& [text, port] : ports) EXPECT_EQ(core::parsePortArgument(text), port) << text;
+    for (const char* bad : {"", "port", " ", "+", "-", "+-3", "x12"})
+        EXPECT_EQ(failureOf<std::invalid_argument>([&] { core::parsePortArgument(bad); }), "invalid stoi argument")
+            << bad;
+    for (const char* big : {"2147483648", "-2147483649", "99999999999999999999"})
+        EXPECT_EQ(failureOf<std::out_of_range>([&] { core::parsePortArgument(big); }), "stoi argument out of range")
+            << big;
 }
 
 TEST(FailureReport, HasTheExactLayout) {

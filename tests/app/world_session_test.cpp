@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <tuple>
 
 #include "app/app.h"
 #include "save/world_file.h"
@@ -48,8 +49,7 @@ TEST_F(WorldSession, ANewWorldLivesUnderTheSavesWithItsRecordAndProfile) {
     EXPECT_EQ(app.ui.screen, UiState::kPlaying);
     const auto record = filesave::parseWorldFile(testsupport::readFile(folder / "world.txt"));
     ASSERT_TRUE(record);
-    EXPECT_EQ(record->name, "Остров");
-    EXPECT_EQ(record->seed, 4242u);
+    EXPECT_EQ(std::tuple(record->name, record->seed), std::tuple("Остров", 4242u));
     EXPECT_TRUE(fs::exists(folder / "generation.json"));
     EXPECT_TRUE(rootEntriesBesideSaves().empty()) << "nothing is written into the game root";
 
@@ -73,9 +73,7 @@ TEST_F(WorldSession, LeavingSavesAndResetsAndTheWorldComesBackAsItWasLeft) {
     EXPECT_EQ(app.ui.screen, UiState::kMainMenu);
     EXPECT_TRUE(app.world.chunks.empty());
     EXPECT_TRUE(app.containers.chests.empty());
-    EXPECT_EQ(app.player.x, 8.0f);
-    EXPECT_EQ(app.player.health, 20);
-    EXPECT_EQ(app.clock.tick, 0u);
+    EXPECT_EQ(std::tuple(app.player.x, app.player.health, app.clock.tick), std::tuple(8.0f, 20, 0u));
     ASSERT_EQ(app.ui.worlds.size(), 1u);
     EXPECT_EQ(app.ui.worlds[0].name, U"Мир");
     EXPECT_EQ(app.ui.selectedWorld, 0);
@@ -83,11 +81,8 @@ TEST_F(WorldSession, LeavingSavesAndResetsAndTheWorldComesBackAsItWasLeft) {
     app.openWorld(folder);
     EXPECT_TRUE(app.files.worldOpen);
     EXPECT_EQ(app.files.seed, 99u);
-    EXPECT_EQ(app.player.x, 5.5f);
-    EXPECT_EQ(app.player.z, 6.25f);
-    EXPECT_EQ(app.player.health, 7);
-    EXPECT_EQ(app.blockAt(2, 110, 3), 3);
-    EXPECT_EQ(app.blockAt(1, 111, 1), kChest);
+    EXPECT_EQ(std::tuple(app.player.x, app.player.z, app.player.health), std::tuple(5.5f, 6.25f, 7));
+    EXPECT_EQ(std::tuple(app.blockAt(2, 110, 3), app.blockAt(1, 111, 1)), std::tuple(uint8_t{3}, kChest));
     ASSERT_TRUE(app.containers.chests.contains({1, 111, 1}));
     EXPECT_EQ(app.containers.chests.at({1, 111, 1})[0].count, 17);
 }

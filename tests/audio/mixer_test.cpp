@@ -36,11 +36,7 @@ TEST(MixVoices, SumsVoicesWithGainAndTheirVolume) {
     const Sound ambient = constantSound(4000, 4000, 8);
     mixer.voices.push_back(Voice{&effect, 0, 1.0f, 0.0f, false});  // 0.5 overall
     mixer.voices.push_back(Voice{&ambient, 0, 2.0f, 0.0f, true});  // 2 x 0.25 x 0.5
-    const auto out = mix(mixer, 4);
-    for (std::size_t i = 0; i < 4; ++i) {
-        EXPECT_EQ(out[i * 2], 500 + 1000);
-        EXPECT_EQ(out[i * 2 + 1], -1000 + 1000);
-    }
+    EXPECT_EQ(mix(mixer, 4), (std::vector<int16_t>{1500, 0, 1500, 0, 1500, 0, 1500, 0}));  // 500 + 1000, -1000 + 1000
     EXPECT_EQ(mixer.voices[0].position, 4u);
     EXPECT_EQ(mixer.voices[1].position, 4u);
 }
@@ -59,14 +55,13 @@ TEST(MixVoices, PansWithLinearWeights) {
     Mixer mixer;
     setVolumes(mixer, 1.0f, 1.0f, 1.0f);
     const Sound sound = constantSound(1000, 1000, 4);
-    const float pans[] = {-1.0f, -0.5f, 0.5f, 1.0f, 3.0f};
-    const int16_t left[] = {1000, 1000, 500, 0, 0};
-    const int16_t right[] = {0, 500, 1000, 1000, 1000};
-    for (int i = 0; i < 5; ++i) {
-        mixer.voices = {Voice{&sound, 0, 1.0f, pans[i], false}};
-        const auto out = mix(mixer, 1);
-        EXPECT_EQ(out[0], left[i]) << pans[i];
-        EXPECT_EQ(out[1], right[i]) << pans[i];
+    const struct {
+        float pan;
+        int16_t left, right;
+    } rows[] = {{-1.0f, 1000, 0}, {-0.5f, 1000, 500}, {0.5f, 500, 1000}, {1.0f, 0, 1000}, {3.0f, 0, 1000}};
+    for (const auto& row : rows) {
+        mixer.voices = {Voice{&sound, 0, 1.0f, row.pan, false}};
+        EXPECT_EQ(mix(mixer, 1), (std::vector<int16_t>{row.left, row.right})) << row.pan;
     }
 }
 
@@ -88,6 +83,11 @@ TEST(MixVoices, FinishedVoicesAreDroppedAndLeaveSilence) {
     EXPECT_EQ(mix(mixer, 1), (std::vector<int16_t>{0, 0}));
 }
 
+void addVoice(Mixer& mixer, const Sound& sound) {
+    std::lock_guard lock(mixer.mutex);
+    mixer.voices.push_back(Voice{&sound, 0, 1.0f, 0.0f, false});
+}
+
 template <typename Condition>
 bool waitFor(Condition condition) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
@@ -102,10 +102,7 @@ TEST(MixerThread, PlaysVoicesThenClosesOnceAndAgain) {
     Mixer mixer;
     audio::closeOutput(mixer);  // nothing started yet
     const Sound sound = constantSound(10, 10, 2000);
-    {
-        std::lock_guard lock(mixer.mutex);
-        mixer.voices.push_back(Voice{&sound, 0, 1.0f, 0.0f, false});
-    }
+    addVoice(mixer, sound);
     audio::startOutput(mixer, platform::makeNullAudioOutput());
     EXPECT_TRUE(mixer.running);
     EXPECT_TRUE(mixer.thread.joinable());
@@ -113,10 +110,7 @@ TEST(MixerThread, PlaysVoicesThenClosesOnceAndAgain) {
         std::lock_guard lock(mixer.mutex);
         return mixer.voices.empty();
     }));
-    {
-        std::lock_guard lock(mixer.mutex);
-        mixer.voices.push_back(Voice{&sound, 0, 1.0f, 0.0f, false});
-    }
+    addVoice(mixer, sound);
     audio::closeOutput(mixer);
     EXPECT_FALSE(mixer.running);
     EXPECT_FALSE(mixer.thread.joinable());
@@ -147,38 +141,39 @@ TEST(MixerThread, FailedWriteEndsTheLoop) {
     EXPECT_FALSE(mixer.device);
 }
 
+struct Counts {
+    std::atomic<int> writes{0};
+    std::atomic<bool> released{false};
+};
+
 // Counts writes at a fast pace and reports when the mixer releases it.
 class CountingOutput : public platform::AudioOutput {
    public:
-    explicit CountingOutput(std::shared_ptr<std::atomic<int>> writes,
-                            std::shared_ptr<std::atomic<bool>> released)
-        : writes_(std::move(writes)), released_(std::move(released)) {}
-    ~CountingOutput() override { *released_ = true; }
+    explicit CountingOutput(std::shared_ptr<Counts> counts) : counts_(std::move(counts)) {}
+    ~CountingOutput() override { counts_->released = true; }
     bool write(const int16_t*, std::size_t frameCount) override {
         EXPECT_EQ(frameCount, 1024u);  // 4,096 bytes of 16-bit stereo
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        ++*writes_;
+        ++counts_->writes;
         return true;
     }
 
    private:
-    std::shared_ptr<std::atomic<int>> writes_;
-    std::shared_ptr<std::atomic<bool>> released_;
+    std::shared_ptr<Counts> counts_;
 };
 
 TEST(MixerThread, DestructorStopsARunningMixer) {
-    auto writes = std::make_shared<std::atomic<int>>(0);
-    auto released = std::make_shared<std::atomic<bool>>(false);
+    const auto counts = std::make_shared<Counts>();
     {
         Mixer mixer;
-        audio::startOutput(mixer, std::make_unique<CountingOutput>(writes, released));
-        EXPECT_TRUE(waitFor([&] { return *writes >= 3; }));
-        EXPECT_FALSE(*released);
+        audio::startOutput(mixer, std::make_unique<CountingOutput>(counts));
+        EXPECT_TRUE(waitFor([&] { return counts->writes >= 3; }));
+        EXPECT_FALSE(counts->released);
     }
-    EXPECT_TRUE(*released);
-    const int afterStop = *writes;
+    EXPECT_TRUE(counts->released);
+    const int afterStop = counts->writes;
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    EXPECT_EQ(*writes, afterStop);
+    EXPECT_EQ(counts->writes, afterStop);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 
 namespace {
@@ -26,10 +27,8 @@ TEST(MobRules, TimersRunDownAndTheDeadCountUp) {
     game::stepMobTimers(mob);
     EXPECT_EQ(mob.prevX, 3.0);
     EXPECT_EQ(mob.ticks, 1u);
-    EXPECT_EQ(mob.hurtTimer, 0);
-    EXPECT_EQ(mob.windupRemaining, 1);
-    EXPECT_EQ(mob.postAttackTimer, 0);
-    EXPECT_EQ(mob.deathTimer, 0);
+    EXPECT_EQ((std::array{mob.hurtTimer, mob.windupRemaining, mob.postAttackTimer, mob.deathTimer}),
+              (std::array{0, 1, 0, 0}));
     mob.health = 0;
     mob.deathTimer = game::kCorpseTicks - 1;
     EXPECT_FALSE(game::corpseExpired(mob));

@@ -9,18 +9,7 @@ namespace {
 
 // u and v follow position (u = 2x, v = 2y) so that interpolated coordinates can be checked anywhere.
 VxmVertex corner(float x, float y, float z, uint32_t face = 0, uint32_t part = 0) {
-    VxmVertex v{};
-    v.x = x;
-    v.y = y;
-    v.z = z;
-    v.u = 2.0f * x;
-    v.v = 2.0f * y;
-    v.face = face;
-    v.pivotX = 0.375f;
-    v.pivotY = 1.225f;
-    v.rotationZ = 0.5f;
-    v.part = part;
-    return v;
+    return {x, y, z, 2.0f * x, 2.0f * y, face, 0.375f, 1.225f, 0.0f, 0.0f, 0.0f, 0.5f, part};
 }
 
 bool sameVertex(const VxmVertex& a, const VxmVertex& b) {

@@ -1,8 +1,11 @@
 #include "models/held_animations.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
+#include <tuple>
 
 #include "support/failure.h"
 
@@ -106,11 +109,9 @@ TEST(HeldAnimations, ClipsLandInTheirViewAndActionWithDefaultLoops) {
     const HeldClip& bow = def.heldClips[1][4];
     ASSERT_EQ(bow.keys.size(), 1u);
     EXPECT_TRUE(bow.loop);
-    EXPECT_EQ(bow.duration, 2.0);
-    EXPECT_EQ(bow.keys[0].time, 0.5);
-    EXPECT_EQ(bow.keys[0].rotation[2], 3.0f);
-    EXPECT_EQ(bow.keys[0].translation[0], 4.0f);
-    EXPECT_EQ(bow.keys[0].scale[0], 0.5f);
+    EXPECT_EQ(std::tuple(bow.duration, bow.keys[0].time), std::tuple(2.0, 0.5));
+    const auto& key = bow.keys[0];
+    EXPECT_EQ((std::array{key.rotation[2], key.translation[0], key.scale[0]}), (std::array{3.0f, 4.0f, 0.5f}));
 }
 
 TEST(HeldAnimations, SamplingInterpolatesWrapsAndClamps) {
@@ -143,10 +144,8 @@ TEST(HeldAnimations, PoseScalesThenRotatesZYXAboutThePivotThenTranslates) {
     pose.scale = {2, 2, 2};
     pose.translation = {16, 0, 0};
     // Offset (1, 0, 0) scaled to (2, 0, 0), turned to (0, 2, 0), plus pivot (1, 0, 0) and one block.
-    const content::Float3 p = bbanim::transformPoint({2, 0, 0}, {1, 0, 0}, pose);
-    EXPECT_NEAR(p[0], 2.0f, 1e-5);
-    EXPECT_NEAR(p[1], 2.0f, 1e-5);
-    EXPECT_NEAR(p[2], 0.0f, 1e-5);
+    EXPECT_THAT(bbanim::transformPoint({2, 0, 0}, {1, 0, 0}, pose),
+                testing::Pointwise(testing::DoubleNear(1e-5), std::array{2.0, 2.0, 0.0}));
 }
 
 }  // namespace

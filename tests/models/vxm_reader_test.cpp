@@ -1,5 +1,7 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -7,6 +9,9 @@
 #include "support/temp_dir.h"
 
 namespace {
+
+using testing::FloatEq;
+using testing::Pointwise;
 
 struct LoadResult {
     std::vector<VxmVertex> mesh;
@@ -48,21 +53,11 @@ TEST(VxmReader, ReadsTheThirteenFieldsInOrder) {
     const LoadResult result = loadText("VXM 3\n" + kTriangle);
     ASSERT_EQ(result.mesh.size(), 3u);
     const VxmVertex& v = result.mesh[0];
-    EXPECT_FLOAT_EQ(v.x, 0.5f);
-    EXPECT_FLOAT_EQ(v.y, 1.25f);
-    EXPECT_FLOAT_EQ(v.z, -2.0f);
-    EXPECT_FLOAT_EQ(v.u, 0.125f);
-    EXPECT_FLOAT_EQ(v.v, 0.75f);
-    EXPECT_EQ(v.face, 4u);
-    EXPECT_FLOAT_EQ(v.pivotX, 7.0f);
-    EXPECT_FLOAT_EQ(v.pivotY, 8.0f);
-    EXPECT_FLOAT_EQ(v.pivotZ, 9.0f);
-    EXPECT_FLOAT_EQ(v.rotationX, 0.1f);
-    EXPECT_FLOAT_EQ(v.rotationY, 0.2f);
-    EXPECT_FLOAT_EQ(v.rotationZ, 0.3f);
-    EXPECT_EQ(v.part, 2u);
-    EXPECT_EQ(result.mesh[2].face, 5u);
-    EXPECT_EQ(result.mesh[2].part, 4u);
+    EXPECT_THAT((std::array{v.x, v.y, v.z, v.u, v.v, v.pivotX, v.pivotY, v.pivotZ, v.rotationX, v.rotationY,
+                            v.rotationZ}),
+                Pointwise(FloatEq(),
+                          std::array{0.5f, 1.25f, -2.0f, 0.125f, 0.75f, 7.0f, 8.0f, 9.0f, 0.1f, 0.2f, 0.3f}));
+    EXPECT_EQ((std::array{v.face, v.part, result.mesh[2].face, result.mesh[2].part}), (std::array{4u, 2u, 5u, 4u}));
     EXPECT_EQ(result.errors, "");
     EXPECT_EQ(result.output, loaded(1, 3));
 }
@@ -76,22 +71,36 @@ TEST(VxmReader, RefusesAnyOtherFirstLine) {
     }
 }
 
-TEST(VxmReader, SkipsCommentsAndEmptyLinesSilently) {
-    const LoadResult result = loadText("VXM 3\n# body\n\n" + kTriangle + "#\n\n");
-    EXPECT_EQ(result.mesh.size(), 3u);
-    EXPECT_EQ(result.errors, "");
-    EXPECT_EQ(result.output, loaded(1, 3));
-}
-
-TEST(VxmReader, ToleratesCarriageReturnsAndIgnoresNumbersAfterTheThirteenth) {
-    const LoadResult result = loadText(
-        "VXM 3\r\n# comment\r\n\r\n"
-        "0 0 0 0 0 1 0 0 0 0 0 0 1 99 junk\r\n"
-        "1\t0 0   0 0 1 0 0 0 0 0 0 1\r\n"
-        "0 1 0 0 0 1 0 0 0 0 0 0 1\r\n");
-    EXPECT_EQ(result.mesh.size(), 3u);
-    EXPECT_EQ(result.errors, "");
-    EXPECT_EQ(result.output, loaded(1, 3));
+TEST(VxmReader, SkipsCommentsAndJunkDropsAnIncompleteTriangleAndLoadsAnEmptyBody) {
+    const std::string sevenVertices = "VXM 3\n" + [] {
+        std::string vertices;
+        for (int i = 0; i < 7; ++i) vertices += "0 0 0 0 0 0 0 0 0 0 0 0 0\n";
+        return vertices;
+    }();
+    const struct {
+        const char* name;
+        std::string text;
+        std::size_t vertices;
+        std::string errors, output;
+    } cases[] = {
+        {"comments and empty lines", "VXM 3\n# body\n\n" + kTriangle + "#\n\n", 3, "", loaded(1, 3)},
+        {"carriage returns, numbers after the thirteenth",
+         "VXM 3\r\n# comment\r\n\r\n"
+         "0 0 0 0 0 1 0 0 0 0 0 0 1 99 junk\r\n"
+         "1\t0 0   0 0 1 0 0 0 0 0 0 1\r\n"
+         "0 1 0 0 0 1 0 0 0 0 0 0 1\r\n",
+         3, "", loaded(1, 3)},
+        {"an incomplete triangle is dropped", sevenVertices, 6,
+         "Blockbench: VXM 3 vertex count is not divisible by 3\n", loaded(2, 6)},
+        {"an empty body is an empty mesh", "VXM 3\n", 0, "", loaded(0, 0)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const LoadResult result = loadText(c.text);
+        EXPECT_EQ(result.mesh.size(), c.vertices);
+        EXPECT_EQ(result.errors, c.errors);
+        EXPECT_EQ(result.output, c.output);
+    }
 }
 
 TEST(VxmReader, DropsInvalidLinesWithOneMessageEach) {
@@ -116,23 +125,6 @@ TEST(VxmReader, DropsInvalidLinesWithOneMessageEach) {
     for (std::size_t i = 0; i < invalid.size(); ++i) expected += kInvalid;
     EXPECT_EQ(result.errors, expected);
     EXPECT_EQ(result.output, loaded(1, 3));
-}
-
-TEST(VxmReader, DropsTheVerticesOfAnIncompleteTriangle) {
-    const std::string vertex = "0 0 0 0 0 0 0 0 0 0 0 0 0\n";
-    std::string text = "VXM 3\n";
-    for (int i = 0; i < 7; ++i) text += vertex;
-    const LoadResult result = loadText(text);
-    EXPECT_EQ(result.mesh.size(), 6u);
-    EXPECT_EQ(result.errors, "Blockbench: VXM 3 vertex count is not divisible by 3\n");
-    EXPECT_EQ(result.output, loaded(2, 6));
-}
-
-TEST(VxmReader, EmptyBodyLoadsAsAnEmptyMesh) {
-    const LoadResult result = loadText("VXM 3\n");
-    EXPECT_TRUE(result.mesh.empty());
-    EXPECT_EQ(result.errors, "");
-    EXPECT_EQ(result.output, loaded(0, 0));
 }
 
 TEST(VxmReader, MissingFileGivesAnEmptyMeshAndTheMessage) {

@@ -42,9 +42,10 @@ class ChunkFile : public testing::Test {
     voxel::Chunk load(int32_t cx, int32_t cz, uint32_t seed = kSeed, int32_t generation = 4) const {
         return voxel::loadOrGenerateChunk(dir.path(), seed, generation, cx, cz, profile);
     }
-    // The failure message for the file of chunk (cx, cz).
-    std::string failure(const std::string& what, int32_t cx, int32_t cz) const {
-        return what + ": " + pathOf(cx, cz).string();
+    // Loading chunk (cx, cz) fails with `what` and the path of its file.
+    void expectLoadFails(int32_t cx, int32_t cz, const std::string& what) const {
+        EXPECT_THAT([&] { load(cx, cz); },
+                    ThrowsMessage<std::runtime_error>(what + ": " + pathOf(cx, cz).string()));
     }
 
     testsupport::TempDir dir;
@@ -73,51 +74,40 @@ TEST_F(ChunkFile, WithoutAFileTheChunkIsGenerated) {
     EXPECT_FALSE(std::filesystem::exists(pathOf(1, -2))) << "loading never writes";
 }
 
+// A header and a checksum are the least a chunk file holds: one byte less is no chunk file at all.
 TEST_F(ChunkFile, DamagedFilesRaiseAndStayUntouched) {
     filesave::writeChunk(dir.path(), kSeed, 4, editedChunk(4, 4));
-    std::string bytes = testsupport::readFile(pathOf(4, 4));
-    bytes[28 + 1000] ^= 0x01;
-    testsupport::writeFile(pathOf(4, 4), bytes);
-    EXPECT_THAT([&] { load(4, 4); },
-                ThrowsMessage<std::runtime_error>(failure("Damaged chunk file (checksum mismatch)", 4, 4)));
-    EXPECT_EQ(testsupport::readFile(pathOf(4, 4)), bytes);
-
-    testsupport::writeFile(pathOf(4, 4), bytes.substr(0, bytes.size() - 1));
-    EXPECT_THAT([&] { load(4, 4); },
-                ThrowsMessage<std::runtime_error>(failure("Damaged chunk file (wrong size)", 4, 4)));
-
-    // A header and a checksum are the least a chunk file holds: one byte less is no chunk file at all.
-    testsupport::writeFile(pathOf(4, 4), bytes.substr(0, 36));
-    EXPECT_THAT([&] { load(4, 4); },
-                ThrowsMessage<std::runtime_error>(failure("Damaged chunk file (wrong size)", 4, 4)));
-    testsupport::writeFile(pathOf(4, 4), bytes.substr(0, 35));
-    EXPECT_THAT([&] { load(4, 4); }, ThrowsMessage<std::runtime_error>(failure("Not a chunk file", 4, 4)));
-
-    testsupport::writeFile(pathOf(4, 4), "QUORVANE_WORLD 1\nname x\nseed 1\ngeneration 4\n");
-    EXPECT_THAT([&] { load(4, 4); }, ThrowsMessage<std::runtime_error>(failure("Not a chunk file", 4, 4)));
+    std::string flipped = testsupport::readFile(pathOf(4, 4));
+    flipped[28 + 1000] ^= 0x01;
+    const std::pair<std::string, std::string> rows[] = {
+        {flipped, "Damaged chunk file (checksum mismatch)"},
+        {flipped.substr(0, flipped.size() - 1), "Damaged chunk file (wrong size)"},
+        {flipped.substr(0, 36), "Damaged chunk file (wrong size)"},
+        {flipped.substr(0, 35), "Not a chunk file"},
+        {"QUORVANE_WORLD 1\nname x\nseed 1\ngeneration 4\n", "Not a chunk file"},
+    };
+    for (const auto& [bytes, message] : rows) {
+        testsupport::writeFile(pathOf(4, 4), bytes);
+        expectLoadFails(4, 4, message);
+        EXPECT_EQ(testsupport::readFile(pathOf(4, 4)), bytes) << message;
+    }
 }
 
 TEST_F(ChunkFile, CellsTheRegistryCannotNameRaise) {
     voxel::Chunk chunk = editedChunk(5, 5);
     chunk.cells[voxel::cellIndex(1, 2, 3)] = 200;
     filesave::writeChunk(dir.path(), kSeed, 4, chunk);
-    EXPECT_THAT([&] { load(5, 5); },
-                ThrowsMessage<std::runtime_error>(failure("Damaged chunk file (unknown block id 200)", 5, 5)));
+    expectLoadFails(5, 5, "Damaged chunk file (unknown block id 200)");
 }
 
 TEST_F(ChunkFile, FilesOfAnotherWorldGenerationOrPositionRaise) {
     filesave::writeChunk(dir.path(), 999, 4, editedChunk(0, 1));
-    EXPECT_THAT([&] { load(0, 1); }, ThrowsMessage<std::runtime_error>(failure(
-                                         "Chunk file of another world (seed 999, expected 12345)", 0, 1)));
-
+    expectLoadFails(0, 1, "Chunk file of another world (seed 999, expected 12345)");
     filesave::writeChunk(dir.path(), kSeed, 3, editedChunk(0, 2));
-    EXPECT_THAT([&] { load(0, 2); }, ThrowsMessage<std::runtime_error>(
-                                         failure("Chunk file of another generation (3, expected 4)", 0, 2)));
-
+    expectLoadFails(0, 2, "Chunk file of another generation (3, expected 4)");
     filesave::writeChunk(dir.path(), kSeed, 4, editedChunk(5, 6));
     std::filesystem::copy_file(pathOf(5, 6), pathOf(-5, 6));
-    EXPECT_THAT([&] { load(-5, 6); }, ThrowsMessage<std::runtime_error>(failure(
-                                          "Chunk file of another position (5, 6; expected -5, 6)", -5, 6)));
+    expectLoadFails(-5, 6, "Chunk file of another position (5, 6; expected -5, 6)");
 }
 
 // The last id the registry names loads; the first one past it is refused, with its number.
@@ -132,8 +122,7 @@ TEST_F(ChunkFile, BlockIdsUpToTheRegistrysLastLoad) {
     voxel::Chunk past = editedChunk(6, 6);
     past.cells[voxel::cellIndex(0, 0, 0)] = static_cast<uint8_t>(count);
     filesave::writeChunk(dir.path(), kSeed, 4, past);
-    EXPECT_THAT([&] { load(6, 6); }, ThrowsMessage<std::runtime_error>(failure(
-                                         "Damaged chunk file (unknown block id " + std::to_string(count) + ")", 6, 6)));
+    expectLoadFails(6, 6, "Damaged chunk file (unknown block id " + std::to_string(count) + ")");
 }
 
 // A file is read only at the position it was written for: each axis on its own decides.
@@ -152,12 +141,10 @@ TEST_F(ChunkFile, PositionMustMatchOnBothAxes) {
     };
     for (const Row& row : rows) {
         if (row.cx != 5 || row.cz != 6) std::filesystem::copy_file(pathOf(5, 6), pathOf(row.cx, row.cz));
-        if (*row.message == '\0') {
+        if (*row.message == '\0')
             expectSameContents(load(row.cx, row.cz), editedChunk(5, 6));
-        } else {
-            EXPECT_THAT([&] { load(row.cx, row.cz); },
-                        ThrowsMessage<std::runtime_error>(failure(row.message, row.cx, row.cz)));
-        }
+        else
+            expectLoadFails(row.cx, row.cz, row.message);
     }
 }
 
@@ -180,7 +167,7 @@ TEST_F(ChunkFile, UnknownVersionsAndPartsRaise) {
         std::string bytes = written;
         bytes[row.offset] = row.value;
         testsupport::writeFile(pathOf(3, 3), bytes);
-        EXPECT_THAT([&] { load(3, 3); }, ThrowsMessage<std::runtime_error>(failure(row.message, 3, 3)));
+        expectLoadFails(3, 3, row.message);
     }
 }
 

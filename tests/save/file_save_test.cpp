@@ -135,15 +135,11 @@ TEST_F(FileSave, SnapshotCommitReadsTheTmpBackAndHandsItOver) {
 }
 
 TEST_F(FileSave, WriterFailureIsKeptOnceAndWritingGoesOn) {
-    const auto first = dir.path() / "gone" / "a.txt";
-    const auto second = dir.path() / "gone" / "b.txt";
-    const auto good = dir.path() / "c.txt";
-    filesave::commitBytes(first, "a");
-    filesave::commitBytes(second, "b");
-    filesave::commitBytes(good, "c");
+    filesave::commitBytes(dir.path() / "gone" / "a.txt", "a");
+    filesave::commitBytes(dir.path() / "gone" / "b.txt", "b");
+    filesave::commitBytes(dir.path() / "c.txt", "c");
     filesave::backgroundWriter().drain();
-
-    EXPECT_EQ(testsupport::readFile(good), "c");
+    EXPECT_EQ(testsupport::readFile(dir.path() / "c.txt"), "c");
     EXPECT_THAT([] { filesave::rethrowBackgroundFailure(); },
                 ThrowsMessage<std::runtime_error>(AllOf(StartsWith("Cannot write "), HasSubstr("a.txt"))));
     EXPECT_NO_THROW(filesave::rethrowBackgroundFailure());

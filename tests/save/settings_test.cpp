@@ -20,23 +20,13 @@ std::vector<int32_t> allValues(const StoredSettings& s) {
     return values;
 }
 
+// Every value differs from its default.
 StoredSettings customSettings() {
     StoredSettings s;
-    s.block.visualEffects = {0, 2, 1, 0, 1, 0};
-    s.block.chunkRadius = 10;
-    s.block.smoothLight = 0;
-    s.block.cornerShadows = 0;
-    s.block.textureRelief = 1;
-    s.block.textureSmoothing = 0;
-    s.block.waterWaves = 1;
-    s.block.skyReflection = 0;
-    s.block.waterTransparency = 1;
-    s.block.fog = 0;
-    s.block.brightness = 50;
-    s.block.saturation = 150;
-    s.block.contrast = 77;
-    s.block.skyAndClouds = 1;
-    s.block.verticalSync = 0;
+    s.block = {.visualEffects = {0, 2, 1, 0, 1, 0}, .chunkRadius = 10, .smoothLight = 0, .cornerShadows = 0,
+               .textureRelief = 1, .textureSmoothing = 0, .waterWaves = 1, .skyReflection = 0,
+               .waterTransparency = 1, .fog = 0, .brightness = 50, .saturation = 150, .contrast = 77,
+               .skyAndClouds = 1, .verticalSync = 0};
     s.volumes = {0, 100, 33};
     return s;
 }

@@ -10,7 +10,6 @@
 namespace {
 
 using filesave::parseWorldFile;
-using filesave::WorldRecord;
 
 TEST(WorldFile, FormatsTheDocumentedLines) {
     EXPECT_EQ(filesave::formatWorldFile({"Мой мир", 4294967295u, 3}),
@@ -115,22 +114,21 @@ void writeWorld(const std::filesystem::path& saves, const std::string& folder, c
     testsupport::writeFile(saves / folder / "world.txt", filesave::formatWorldFile({name, seed, 4}));
 }
 
-TEST(WorldList, NumberedFoldersWithReadableRecordsInNumericOrder) {
+class WorldList : public testing::Test {
+   protected:
     testsupport::TempDir dir;
-    const auto saves = dir.path() / "Saves";
+    const std::filesystem::path saves = dir.path() / "Saves";
+};
+
+TEST_F(WorldList, NumberedFoldersWithReadableRecordsInNumericOrder) {
     writeWorld(saves, "world_10", "Десятый", 10);
     writeWorld(saves, "world_2", "Second", 2);
     writeWorld(saves, "world_1", "First", 1);
-    writeWorld(saves, "world_abc", "Letters", 99);
-    writeWorld(saves, "world_01", "Leading zero", 99);
-    writeWorld(saves, "world_0", "Zero", 99);
-    writeWorld(saves, "world_", "Empty number", 99);
-    writeWorld(saves, "world_3x", "Suffix", 99);
-    writeWorld(saves, "World_4", "Capital", 99);
+    for (const char* unnumbered : {"world_abc", "world_01", "world_0", "world_", "world_3x", "World_4"})
+        writeWorld(saves, unnumbered, unnumbered, 99);
     testsupport::writeFile(saves / "world_5" / "world.txt", "QUORVANE_WORLD 1\nname broken\n");
     std::filesystem::create_directories(saves / "world_6");
     testsupport::writeFile(saves / "world_7", filesave::formatWorldFile({"a file", 7, 4}));
-
     testsupport::writeFile(saves / "world_8" / "world.txt", "QUORVANE_WORLD 1\nname a\rb\nseed 1\ngeneration 4\n");
 
     const filesave::WorldListing listing = filesave::scanWorldFolders(saves);
@@ -147,9 +145,7 @@ TEST(WorldList, NumberedFoldersWithReadableRecordsInNumericOrder) {
     EXPECT_EQ(worlds[1].directory, saves / "world_2");
 }
 
-TEST(WorldList, SkippedFoldersAreNamedWithTheirCause) {
-    testsupport::TempDir dir;
-    const auto saves = dir.path() / "Saves";
+TEST_F(WorldList, SkippedFoldersAreNamedWithTheirCause) {
     writeWorld(saves, "world_1", "Good", 1);
     const std::string whole = filesave::formatWorldFile({"Cut", 2, 4});
     testsupport::writeFile(saves / "world_2" / "world.txt", whole.substr(0, whole.size() - 14));  // cut short
@@ -168,9 +164,7 @@ TEST(WorldList, SkippedFoldersAreNamedWithTheirCause) {
 
 // Lines after the generation are ignored, so padding brings a good record to the size limit and
 // one byte past it.
-TEST(WorldList, WorldFilesUpToTheirSizeLimitAreRead) {
-    testsupport::TempDir dir;
-    const auto saves = dir.path() / "Saves";
+TEST_F(WorldList, WorldFilesUpToTheirSizeLimitAreRead) {
     for (const auto& [folder, size] : {std::pair{"world_1", 65536}, {"world_2", 65537}}) {
         std::string text = filesave::formatWorldFile({"Padded", 1, 4}) + "padding ";
         text.resize(size, 'x');
@@ -184,10 +178,9 @@ TEST(WorldList, WorldFilesUpToTheirSizeLimitAreRead) {
                 testing::ElementsAre("Invalid world file: " + (saves / "world_2" / "world.txt").string()));
 }
 
-TEST(WorldList, TheAppWritesTheSkippedFoldersBesideTheSaves) {
-    testsupport::TempDir dir;
+TEST_F(WorldList, TheAppWritesTheSkippedFoldersBesideTheSaves) {
     App app;
-    app.files.saves = dir.path() / "Saves";
+    app.files.saves = saves;
     app.listWorlds();
     EXPECT_FALSE(std::filesystem::exists(app.files.saves)) << "no saves, no error file";
     std::filesystem::create_directories(app.files.saves / "world_5");
@@ -199,9 +192,7 @@ TEST(WorldList, TheAppWritesTheSkippedFoldersBesideTheSaves) {
     ASSERT_EQ(app.ui.worlds.size(), 1u);
 }
 
-TEST(WorldList, DeletedWorldsMoveToBackupsUnderFreeNames) {
-    testsupport::TempDir dir;
-    const auto saves = dir.path() / "Saves";
+TEST_F(WorldList, DeletedWorldsMoveToBackupsUnderFreeNames) {
     const auto backups = dir.path() / "Backups";
     writeWorld(saves, "world_1", "First", 1);
     EXPECT_EQ(filesave::moveWorldToBackups(saves / "world_1", backups), backups / "DeletedWorlds" / "world_1");
@@ -213,17 +204,14 @@ TEST(WorldList, DeletedWorldsMoveToBackupsUnderFreeNames) {
     EXPECT_THROW(filesave::moveWorldToBackups(saves / "world_9", backups), std::runtime_error);
 }
 
-TEST(WorldList, MissingSavesFolderListsNothing) {
-    testsupport::TempDir dir;
-    const filesave::WorldListing listing = filesave::scanWorldFolders(dir.path() / "Saves");
+TEST_F(WorldList, MissingSavesFolderListsNothing) {
+    const filesave::WorldListing listing = filesave::scanWorldFolders(saves);
     EXPECT_TRUE(listing.worlds.empty() && listing.skipped.empty() && listing.refused.empty());
 }
 
 }  // namespace
 
-TEST(WorldList, NewWorldFolderIsAboveEveryNumberedFolderReadableOrNot) {
-    testsupport::TempDir dir;
-    const auto saves = dir.path() / "Saves";
+TEST_F(WorldList, NewWorldFolderIsAboveEveryNumberedFolderReadableOrNot) {
     EXPECT_EQ(filesave::nextWorldFolder(saves), saves / "world_1") << "no saves folder yet";
     writeWorld(saves, "world_2", "Second", 2);
     EXPECT_EQ(filesave::nextWorldFolder(saves), saves / "world_3");

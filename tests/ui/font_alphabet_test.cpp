@@ -8,22 +8,16 @@ TEST(FontAlphabet, SpaceThenLatinCyrillicDigitsAndPunctuation) {
     const std::u32string& alphabet = ui::fontAlphabet();
     ASSERT_EQ(alphabet.size(), 91u);
     EXPECT_EQ(alphabet[0], U' ');
-    EXPECT_EQ(ui::glyphIndex(U'A'), 1u);
-    EXPECT_EQ(ui::glyphIndex(U'Z'), 26u);
-    EXPECT_EQ(ui::glyphIndex(U'А'), 27u);
-    EXPECT_EQ(ui::glyphIndex(U'Ё'), 33u);
-    EXPECT_EQ(ui::glyphIndex(U'Я'), 59u);
-    EXPECT_EQ(ui::glyphIndex(U'0'), 60u);
-    EXPECT_EQ(ui::glyphIndex(U'9'), 69u);
+    const std::pair<char32_t, uint32_t> glyphs[] = {{U'A', 1}, {U'Z', 26}, {U'А', 27}, {U'Ё', 33},
+                                                    {U'Я', 59}, {U'0', 60}, {U'9', 69}};
+    for (const auto& [c, index] : glyphs) EXPECT_EQ(ui::glyphIndex(c), index) << static_cast<uint32_t>(c);
     for (char32_t c = U'А'; c <= U'Я'; ++c) EXPECT_NE(ui::glyphIndex(c), 0u) << static_cast<uint32_t>(c);
 }
 
 TEST(FontAlphabet, EveryCharacterOnceAndUnknownOnesBecomeTheSpace) {
     const std::u32string& alphabet = ui::fontAlphabet();
     for (std::size_t i = 0; i < alphabet.size(); ++i) EXPECT_EQ(ui::glyphIndex(alphabet[i]), i);
-    EXPECT_EQ(ui::glyphIndex(U'a'), 0u);
-    EXPECT_EQ(ui::glyphIndex(U'я'), 0u);
-    EXPECT_EQ(ui::glyphIndex(U'€'), 0u);
+    for (const char32_t c : {U'a', U'я', U'€'}) EXPECT_EQ(ui::glyphIndex(c), 0u) << static_cast<uint32_t>(c);
     EXPECT_EQ(&ui::fontAlphabet(), &alphabet);
 }
 

@@ -80,10 +80,6 @@ TEST(InventoryScreens, WorkbenchCraftsTheSelectedRecipeFromInventoryStacks) {
     EXPECT_EQ(app.countItem(2), 3);
 }
 
-}  // namespace
-
-namespace {
-
 TEST(InventoryScreens, InventoryKeyOpensAndEscapeClosesReturningTheCursorStack) {
     App app;
     app.files.worldOpen = true;
@@ -104,10 +100,6 @@ TEST(InventoryScreens, InventoryKeyOpensAndEscapeClosesReturningTheCursorStack) 
     ASSERT_EQ(app.entities.droppedItems.size(), 1u) << "no room left: the stack falls at the feet";
     EXPECT_EQ(app.entities.droppedItems[0].count, 32);
 }
-
-}  // namespace
-
-namespace {
 
 // The list keeps the chosen recipe in its last row once it scrolls; a click on a row takes the
 // recipe the list draws there.

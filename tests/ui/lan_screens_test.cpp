@@ -13,6 +13,8 @@ constexpr float kW = 1280.0f, kH = 720.0f;
 float centreX(const ui::ScreenRect& r) { return r.x + r.w * 0.5f; }
 float centreY(const ui::ScreenRect& r) { return r.y + r.h * 0.5f; }
 float before(float v) { return std::nextafter(v, -1e9f); }
+// A rectangle of one point, whose centre is that point.
+ui::ScreenRect point(float x, float y) { return {x, y, 0.0f, 0.0f}; }
 
 // The state words a screen is drawn from: its open tab and the rows it lists.
 std::array<uint32_t, 16> shown(uint32_t tab, uint32_t rows) {
@@ -21,7 +23,11 @@ std::array<uint32_t, 16> shown(uint32_t tab, uint32_t rows) {
     return state;
 }
 
-TEST(LanScreens, ClicksHitWhatEachScreenDraws) {
+// A click hits the centre of what a screen draws; a rectangle takes its top left pixel and the one
+// before its right and bottom edges, no more.
+TEST(LanScreens, ClicksHitWhatEachScreenDrawsUpToItsEdges) {
+    const ui::ScreenRect respawn = ui::respawnButtonRect(kW, kH), first = ui::sheetRowRect(0, kW, kH),
+                         last = ui::sheetRowRect(5, kW, kH);
     struct Case {
         int32_t screen;
         ui::ScreenRect at;
@@ -32,8 +38,8 @@ TEST(LanScreens, ClicksHitWhatEachScreenDraws) {
     const Case cases[] = {
         {ui::kConnectionScreen, ui::formFieldRect(2, kW, kH), {}, ui::ScreenHit::field, 2},
         {ui::kConnectionScreen, ui::formButtonRect(1, kW, kH), {}, ui::ScreenHit::formButton, 1},
-        {ui::kDeathScreen, ui::respawnButtonRect(kW, kH), {}, ui::ScreenHit::respawn, 0},
-        {ui::kCharacterScreen, ui::respawnButtonRect(kW, kH), {}, ui::ScreenHit::none, 0},
+        {ui::kDeathScreen, respawn, {}, ui::ScreenHit::respawn, 0},
+        {ui::kCharacterScreen, respawn, {}, ui::ScreenHit::none, 0},
         {ui::kCharacterScreen, ui::sheetTabRect(1, kW, kH), {}, ui::ScreenHit::tab, 1},
         {ui::kJournalScreen, ui::sheetTabRect(1, kW, kH), {}, ui::ScreenHit::none, 0},
         {ui::kNpcScreen, ui::sheetRowRect(2, kW, kH), shown(0, 6), ui::ScreenHit::row, 2},
@@ -47,36 +53,18 @@ TEST(LanScreens, ClicksHitWhatEachScreenDraws) {
         {ui::kNpcScreen, ui::sheetRowRect(0, kW, kH), shown(1, 3), ui::ScreenHit::none, 0},
         {ui::kNpcScreen, ui::sheetTabRect(0, kW, kH), shown(1, 3), ui::ScreenHit::tab, 0},
         {ui::kJournalScreen, ui::npcAcceptRect(kW, kH), shown(0, 3), ui::ScreenHit::none, 0},
+        {ui::kDeathScreen, point(respawn.x, centreY(respawn)), shown(0, 6), ui::ScreenHit::respawn, 0},
+        {ui::kDeathScreen, point(respawn.x + respawn.w, centreY(respawn)), shown(0, 6), ui::ScreenHit::none, 0},
+        {ui::kDeathScreen, point(before(respawn.x), centreY(respawn)), shown(0, 6), ui::ScreenHit::none, 0},
+        {ui::kNpcScreen, point(first.x, first.y), shown(0, 6), ui::ScreenHit::row, 0},
+        {ui::kNpcScreen, point(first.x, before(first.y)), shown(0, 6), ui::ScreenHit::none, 0},
+        {ui::kNpcScreen, point(before(last.x + last.w), before(last.y + last.h)), shown(0, 6), ui::ScreenHit::row, 5},
+        {ui::kNpcScreen, point(last.x, last.y + last.h), shown(0, 6), ui::ScreenHit::none, 0},
     };
     for (const Case& c : cases) {
         const ui::ScreenHitResult hit = ui::screenHit(c.screen, centreX(c.at), centreY(c.at), kW, kH, c.state);
-        EXPECT_EQ(hit.what, c.what) << c.screen << " at " << centreY(c.at);
-        EXPECT_EQ(hit.index, c.index) << c.screen << " at " << centreY(c.at);
-    }
-}
-
-// A rectangle takes its top left pixel and the one before its right and bottom edges, no more.
-TEST(LanScreens, ClicksStopExactlyAtTheEdges) {
-    const ui::ScreenRect respawn = ui::respawnButtonRect(kW, kH), first = ui::sheetRowRect(0, kW, kH),
-                         last = ui::sheetRowRect(5, kW, kH);
-    const struct {
-        int32_t screen;
-        float x, y;
-        ui::ScreenHit what;
-        uint32_t index;
-    } cases[] = {
-        {ui::kDeathScreen, respawn.x, centreY(respawn), ui::ScreenHit::respawn, 0},
-        {ui::kDeathScreen, respawn.x + respawn.w, centreY(respawn), ui::ScreenHit::none, 0},
-        {ui::kDeathScreen, before(respawn.x), centreY(respawn), ui::ScreenHit::none, 0},
-        {ui::kNpcScreen, first.x, first.y, ui::ScreenHit::row, 0},
-        {ui::kNpcScreen, first.x, before(first.y), ui::ScreenHit::none, 0},
-        {ui::kNpcScreen, before(last.x + last.w), before(last.y + last.h), ui::ScreenHit::row, 5},
-        {ui::kNpcScreen, last.x, last.y + last.h, ui::ScreenHit::none, 0},
-    };
-    for (const auto& c : cases) {
-        const ui::ScreenHitResult hit = ui::screenHit(c.screen, c.x, c.y, kW, kH, shown(0, 6));
-        EXPECT_EQ(hit.what, c.what) << c.x << "," << c.y;
-        EXPECT_EQ(hit.index, c.index) << c.x << "," << c.y;
+        EXPECT_EQ(hit.what, c.what) << c.screen << " at " << centreX(c.at) << "," << centreY(c.at);
+        EXPECT_EQ(hit.index, c.index) << c.screen << " at " << centreX(c.at) << "," << centreY(c.at);
     }
 }
 

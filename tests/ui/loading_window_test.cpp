@@ -7,26 +7,26 @@
 
 namespace {
 
-// Collects what the window thread prints; read only after the thread has been joined.
-struct Printed {
-    std::mutex mutex;
-    std::vector<std::string> lines;
-    void attach(LoadingWindow& window) {
+// Collects what the window thread prints; read only after the thread has been joined. The lines
+// outlive the window, whose thread prints into them.
+class LoadingWindowTest : public testing::Test {
+   protected:
+    LoadingWindowTest() {
         window.sink = [this](const std::string& line) {
             std::lock_guard lock(mutex);
             lines.push_back(line);
         };
     }
+    std::mutex mutex;
+    std::vector<std::string> lines;
+    LoadingWindow window;
 };
 
 TEST(LoadingWindow, LineFormat) {
     EXPECT_EQ(loadingLine("ЗАПУСК ИГРЫ", 42, "Подготовка графики"), "ЗАПУСК ИГРЫ: 42% Подготовка графики");
 }
 
-TEST(LoadingWindow, ProgressIsClampedAndNeverLowered) {
-    Printed printed;  // outlives the window, whose thread prints into it
-    LoadingWindow window;
-    printed.attach(window);
+TEST_F(LoadingWindowTest, ProgressIsClampedAndNeverLowered) {
     openLoadingWindow(window, "/base", "T", "status");
     EXPECT_EQ(window.baseDirectory, "/base");
     EXPECT_EQ(window.status, "status");
@@ -37,7 +37,7 @@ TEST(LoadingWindow, ProgressIsClampedAndNeverLowered) {
     ui::reportLoadingStage(window, 250, "c");
     EXPECT_EQ(window.progress, 100);
     closeLoadingWindow(window);
-    EXPECT_EQ(printed.lines, (std::vector<std::string>{"T: 30% a", "T: 30% b", "T: 100% c"}));
+    EXPECT_EQ(lines, (std::vector<std::string>{"T: 30% a", "T: 30% b", "T: 100% c"}));
 
     openLoadingWindow(window, "/base", "T", "");
     EXPECT_EQ(window.progress, 0);
@@ -45,10 +45,7 @@ TEST(LoadingWindow, ProgressIsClampedAndNeverLowered) {
     EXPECT_EQ(window.progress, 0);
 }
 
-TEST(LoadingWindow, CancelRaisesAndLeavesProgressAlone) {
-    Printed printed;  // outlives the window, whose thread prints into it
-    LoadingWindow window;
-    printed.attach(window);
+TEST_F(LoadingWindowTest, CancelRaisesAndLeavesProgressAlone) {
     openLoadingWindow(window, "/base", "T", "");
     ui::reportLoadingStage(window, 15, "a");
     requestLoadingCancel(window);
@@ -61,10 +58,7 @@ TEST(LoadingWindow, CancelRaisesAndLeavesProgressAlone) {
     EXPECT_NO_THROW(ui::reportLoadingStage(window, 40, "b"));
 }
 
-TEST(LoadingWindow, EveryLineReachesTheSinkInOrder) {
-    Printed printed;  // outlives the window, whose thread prints into it
-    LoadingWindow window;
-    printed.attach(window);
+TEST_F(LoadingWindowTest, EveryLineReachesTheSinkInOrder) {
     openLoadingWindow(window, "/base", "T", "");
     std::vector<std::string> expected;
     for (int i = 0; i <= 100; ++i) {
@@ -72,17 +66,14 @@ TEST(LoadingWindow, EveryLineReachesTheSinkInOrder) {
         expected.push_back("T: " + std::to_string(i) + "% stage " + std::to_string(i));
     }
     closeLoadingWindow(window);
-    EXPECT_EQ(printed.lines, expected);
+    EXPECT_EQ(lines, expected);
 }
 
-TEST(LoadingWindow, CloseIsSafeTwiceAndWithoutAWindow) {
+TEST_F(LoadingWindowTest, CloseIsSafeTwiceAndWithoutAWindow) {
     LoadingWindow never;
     closeLoadingWindow(never);
     EXPECT_TRUE(never.closed);
 
-    Printed printed;  // outlives the window, whose thread prints into it
-    LoadingWindow window;
-    printed.attach(window);
     openLoadingWindow(window, "/base", "T", "");
     EXPECT_FALSE(window.closed);
     EXPECT_FALSE(window.closeRequested);
@@ -93,19 +84,16 @@ TEST(LoadingWindow, CloseIsSafeTwiceAndWithoutAWindow) {
 
     ui::reportLoadingStage(window, 50, "after close");  // still tracked, no longer printed
     EXPECT_EQ(window.progress, 50);
-    EXPECT_TRUE(printed.lines.empty());
+    EXPECT_TRUE(lines.empty());
 }
 
-TEST(LoadingWindow, ReopeningClosesThePreviousWindow) {
-    Printed printed;  // outlives the window, whose thread prints into it
-    LoadingWindow window;
-    printed.attach(window);
+TEST_F(LoadingWindowTest, ReopeningClosesThePreviousWindow) {
     openLoadingWindow(window, "/one", "One", "");
     ui::reportLoadingStage(window, 5, "a");
     openLoadingWindow(window, "/two", "Two", "");
     ui::reportLoadingStage(window, 6, "b");
     closeLoadingWindow(window);
-    EXPECT_EQ(printed.lines, (std::vector<std::string>{"One: 5% a", "Two: 6% b"}));
+    EXPECT_EQ(lines, (std::vector<std::string>{"One: 5% a", "Two: 6% b"}));
 }
 
 }  // namespace

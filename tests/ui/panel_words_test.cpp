@@ -17,11 +17,8 @@ TEST(PanelWords, FurnaceShareOf200ClampsAndNeedsAWhole) {
         {"one tick of three", 1, 3, 1, 3, 66, 66},
     };
     for (const auto& c : cases) {
-        Machine furnace;
-        furnace.slots = {InventorySlot{3, 2, 0}, InventorySlot{8, 70, 0}, InventorySlot{9, 5, 0}};
-        furnace.smeltProgress = c.progress;
-        furnace.burnRemaining = c.burnLeft;
-        furnace.burnTotal = c.burnTotal;
+        const Machine furnace{.slots = {InventorySlot{3, 2, 0}, InventorySlot{8, 70, 0}, InventorySlot{9, 5, 0}},
+                              .burnRemaining = c.burnLeft, .smeltProgress = c.progress, .burnTotal = c.burnTotal};
         const std::array<uint32_t, 3> words = ui::furnaceWords(furnace, c.recipeTicks);
         EXPECT_EQ(words[0], c.inputShare << 16 | 2u << 8 | 3u) << c.name;
         EXPECT_EQ(words[1], c.fuelShare << 16 | 64u << 8 | 8u) << c.name << ": the count shows at most 64";

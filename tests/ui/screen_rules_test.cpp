@@ -1,31 +1,30 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <limits>
 
 #include "ui/ui_state.h"
 
 namespace {
 
-void expectLayout(const ui::InventoryLayout& got, const ui::InventoryLayout& want) {
-    EXPECT_NEAR(got.panelWidth, want.panelWidth, 1e-3);
-    EXPECT_NEAR(got.panelHeight, want.panelHeight, 1e-3);
-    EXPECT_NEAR(got.panelLeft, want.panelLeft, 1e-3);
-    EXPECT_NEAR(got.panelTop, want.panelTop, 1e-3);
-    EXPECT_NEAR(got.leftColumnWidth, want.leftColumnWidth, 1e-3);
-    EXPECT_NEAR(got.rightColumnWidth, want.rightColumnWidth, 1e-3);
-    EXPECT_NEAR(got.headerHeight, want.headerHeight, 1e-3);
-    EXPECT_NEAR(got.footerHeight, want.footerHeight, 1e-3);
-    EXPECT_NEAR(got.slotSize, want.slotSize, 1e-3);
+std::array<float, 9> fieldsOf(const ui::InventoryLayout& l) {
+    return {l.panelWidth,       l.panelHeight,  l.panelLeft,    l.panelTop, l.leftColumnWidth,
+            l.rightColumnWidth, l.headerHeight, l.footerHeight, l.slotSize};
 }
 
-TEST(InventoryLayout, HeightBoundAt1280x720) {
-    expectLayout(ui::inventoryLayout(1280, 720),
-                 {1152, 648, 64, 36, 347.904f, 274.176f, 64.8f, 71.28f, 499.92f / 9.0f});
-}
-
-TEST(InventoryLayout, CappedPanelAt1920x1080) {
-    expectLayout(ui::inventoryLayout(1920, 1080),
-                 {1640, 922.5f, 140, 78.75f, 495.28f, 390.32f, 92.25f, 101.475f, 724.4f / 9.0f});
+TEST(InventoryLayout, HeightBoundAt1280x720AndCappedPanelAt1920x1080) {
+    const struct {
+        float width, height;
+        std::array<float, 9> want;
+    } rows[] = {
+        {1280, 720, {1152, 648, 64, 36, 347.904f, 274.176f, 64.8f, 71.28f, 499.92f / 9.0f}},
+        {1920, 1080, {1640, 922.5f, 140, 78.75f, 495.28f, 390.32f, 92.25f, 101.475f, 724.4f / 9.0f}},
+    };
+    for (const auto& row : rows) {
+        const std::array<float, 9> got = fieldsOf(ui::inventoryLayout(row.width, row.height));
+        for (std::size_t k = 0; k < got.size(); ++k)
+            EXPECT_NEAR(got[k], row.want[k], 1e-3) << row.width << "x" << row.height << ", field " << k;
+    }
 }
 
 TEST(InventoryLayout, WidthBoundOnATallWindow) {
@@ -63,29 +62,24 @@ TEST(EscapeTarget, PerScreenTable) {
     }
 }
 
-TEST(ScrolledTextLine, ThreeLinesANotchTruncatedTowardZero) {
-    EXPECT_EQ(ui::scrolledTextLine(5, 20, 1.0), 8);
-    EXPECT_EQ(ui::scrolledTextLine(5, 20, -1.0), 2);
-    EXPECT_EQ(ui::scrolledTextLine(5, 20, 0.5), 6);  // -1.5 truncates to -1
-    EXPECT_EQ(ui::scrolledTextLine(5, 20, -0.5), 4);
-    EXPECT_EQ(ui::scrolledTextLine(5, 20, 0.2), 5);  // -0.6 truncates to 0
-}
-
-TEST(ScrolledTextLine, ClampedToTheLines) {
-    EXPECT_EQ(ui::scrolledTextLine(1, 20, -1.0), 0);
-    EXPECT_EQ(ui::scrolledTextLine(18, 20, 1.0), 19);
-    EXPECT_EQ(ui::scrolledTextLine(3, 0, 1.0), 0);
-    EXPECT_EQ(ui::scrolledTextLine(3, -5, -1.0), 0);
-}
-
-TEST(ScrolledTextLine, SurvivesHugeOffsets) {
+// Three lines a notch, truncated toward zero, clamped to the lines, and safe with huge offsets.
+TEST(ScrolledTextLine, ThreeLinesANotchClampedToTheLines) {
     constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
-    EXPECT_EQ(ui::scrolledTextLine(5, 20, 1e300), 19);
-    EXPECT_EQ(ui::scrolledTextLine(5, 20, -1e300), 0);
-    EXPECT_EQ(ui::scrolledTextLine(kMax - 1, kMax, 1e300), kMax - 1);
-    EXPECT_EQ(ui::scrolledTextLine(kMax - 1, kMax, -1e300), 0);
-    EXPECT_EQ(ui::scrolledTextLine(5, 20, std::numeric_limits<double>::infinity()), 19);
-    EXPECT_EQ(ui::scrolledTextLine(5, 20, std::numeric_limits<double>::quiet_NaN()), 5);
+    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+    const struct {
+        int32_t line, count;
+        double offset;
+        int32_t want;
+    } rows[] = {
+        {5, 20, 1.0, 8},    {5, 20, -1.0, 2},  {5, 20, 0.5, 6},  {5, 20, -0.5, 4},  // 0.5: -1.5 truncates to -1
+        {5, 20, 0.2, 5},    {1, 20, -1.0, 0},  {18, 20, 1.0, 19}, {3, 0, 1.0, 0},    // 0.2: -0.6 truncates to 0
+        {3, -5, -1.0, 0},   {5, 20, 1e300, 19}, {5, 20, -1e300, 0}, {5, 20, kNaN, 5},
+        {5, 20, std::numeric_limits<double>::infinity(), 19},
+        {kMax - 1, kMax, 1e300, kMax - 1}, {kMax - 1, kMax, -1e300, 0},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(ui::scrolledTextLine(row.line, row.count, row.offset), row.want)
+            << row.line << " of " << row.count << " by " << row.offset;
 }
 
 }  // namespace

@@ -18,8 +18,18 @@ struct ClickCase {
     InventorySlot slotAfter, cursorAfter;
 };
 
+// Each case's slot and cursor after `move`.
+using Move = void (*)(InventorySlot&, InventorySlot&, int32_t);
+void expectMoves(Move move, std::initializer_list<ClickCase> cases) {
+    for (const ClickCase& c : cases) {
+        InventorySlot slot = c.slot, cursor = c.cursor;
+        move(slot, cursor, c.maxStack);
+        EXPECT_TRUE(same(slot, c.slotAfter) && same(cursor, c.cursorAfter)) << c.name;
+    }
+}
+
 TEST(SlotMoves, LeftClickPicksPlacesMergesAndSwaps) {
-    const ClickCase cases[] = {
+    expectMoves(ui::leftClickSlot, {
         {"empty cursor picks the stack up", {3, 10}, {}, 64, {}, {3, 10}},
         {"merge reaching the max exactly", {3, 60}, {3, 4}, 64, {3, 64}, {}},
         {"merge one past the max leaves one", {3, 60}, {3, 5}, 64, {3, 64}, {3, 1}},
@@ -27,42 +37,27 @@ TEST(SlotMoves, LeftClickPicksPlacesMergesAndSwaps) {
         {"an empty slot takes up to the max", {}, {3, 20}, 16, {3, 16}, {3, 4}},
         {"different items swap", {3, 5}, {4, 7}, 64, {4, 7}, {3, 5}},
         {"worn tools never merge", {9, 1, 5}, {9, 1, 0}, 1, {9, 1, 0}, {9, 1, 5}},
-    };
-    for (const ClickCase& c : cases) {
-        InventorySlot slot = c.slot, cursor = c.cursor;
-        ui::leftClickSlot(slot, cursor, c.maxStack);
-        EXPECT_TRUE(same(slot, c.slotAfter) && same(cursor, c.cursorAfter)) << c.name;
-    }
+    });
 }
 
 TEST(SlotMoves, RightClickSplitsAndPlacesOne) {
-    const ClickCase cases[] = {
+    expectMoves(ui::rightClickSlot, {
         {"half of an odd stack, rounded up", {3, 5}, {}, 64, {3, 2}, {3, 3}},
         {"a single item is taken whole", {3, 1}, {}, 64, {}, {3, 1}},
         {"one into an empty slot", {}, {3, 5}, 64, {3, 1}, {3, 4}},
         {"one onto max - 1", {3, 63}, {3, 2}, 64, {3, 64}, {3, 1}},
         {"none onto a full stack", {3, 64}, {3, 2}, 64, {3, 64}, {3, 2}},
         {"the last item empties the cursor", {}, {3, 1}, 64, {3, 1}, {}},
-    };
-    for (const ClickCase& c : cases) {
-        InventorySlot slot = c.slot, cursor = c.cursor;
-        ui::rightClickSlot(slot, cursor, c.maxStack);
-        EXPECT_TRUE(same(slot, c.slotAfter) && same(cursor, c.cursorAfter)) << c.name;
-    }
+    });
 }
 
 TEST(SlotMoves, OutputJoinsTheCursorOnlyWhenAllOfItFits) {
-    const ClickCase cases[] = {
+    expectMoves(ui::takeFromOutput, {
         {"into an empty cursor", {7, 3}, {}, 64, {}, {7, 3}},
         {"fits exactly", {7, 4}, {7, 60}, 64, {}, {7, 64}},
         {"one too many stays", {7, 5}, {7, 60}, 64, {7, 5}, {7, 60}},
         {"another item on the cursor", {7, 1}, {3, 1}, 64, {7, 1}, {3, 1}},
-    };
-    for (const ClickCase& c : cases) {
-        InventorySlot slot = c.slot, cursor = c.cursor;
-        ui::takeFromOutput(slot, cursor, c.maxStack);
-        EXPECT_TRUE(same(slot, c.slotAfter) && same(cursor, c.cursorAfter)) << c.name;
-    }
+    });
 }
 
 TEST(SlotMoves, AddItemsFillsStacksFirstAndReturnsTheRest) {
