@@ -31,27 +31,27 @@
 #include "game/world_sim_state.h"
 #include "models/vxm.h"
 #include "net/session.h"
-#include "render/atlas_state.h"
-#include "render/body_state.h"
-#include "render/buffers.h"
-#include "render/mesh_install.h"
-#include "render/chunk_mesher.h"
-#include "render/content_meta.h"
-#include "render/descriptor_state.h"
-#include "render/dynamic_pass_state.h"
-#include "render/device.h"
-#include "render/frame_state.h"
-#include "render/functional_geometry.h"
-#include "render/functional_state.h"
-#include "render/npc_drawing_state.h"
-#include "render/lighting_state.h"
-#include "render/mesh_schedule.h"
-#include "render/swapchain.h"
+#include "render/atlases/atlas_state.h"
+#include "render/atlases/content_meta.h"
+#include "render/atlases/descriptor_set_state.h"
+#include "render/chunks/chunk_mesher.h"
+#include "render/chunks/finished_mesh.h"
+#include "render/chunks/light_state.h"
+#include "render/chunks/mesh_scheduling.h"
+#include "render/figure_passes/body_pass_state.h"
+#include "render/figure_passes/dynamic_pass_state.h"
+#include "render/figure_passes/functional_pass_state.h"
+#include "render/figure_passes/npc_pass_state.h"
+#include "render/figures/functional_geometry.h"
+#include "render/frame/frame_state.h"
+#include "render/vulkan/buffers.h"
+#include "render/vulkan/device.h"
+#include "render/vulkan/swapchain.h"
 #include "save/save_state.h"
 #include "save/settings.h"
 #include "ui/lan_screens_state.h"
-#include "ui/screen_texts.h"
 #include "ui/menu_buttons.h"
+#include "ui/screen_texts.h"
 #include "ui/ui_state.h"
 
 struct GLFWwindow;
@@ -79,7 +79,7 @@ struct App {
     void updateSleepFade(double now);
     void easeHandTimers();
 
-    // --- Window and device (render/) ---
+    // --- Window and device (render/vulkan/) ---
     void createWindowAndDevice();
     void createFrameSync();
     uint32_t findMemoryType(uint32_t typeBits, VkMemoryPropertyFlags properties) const;
@@ -87,7 +87,7 @@ struct App {
     void uploadBufferData(BufferSlot& slot, uint64_t bytes, VkBufferUsageFlags usage, const void* data);
     void shutdown();
 
-    // --- Swapchain, pipelines and screenshots (render/swapchain.cpp, pipelines.cpp, screenshot.cpp) ---
+    // --- Swapchain, pipelines and screenshots (render/vulkan/: swapchain, pipelines, screenshot) ---
     void createSwapchain();
     void destroySwapchainResources();
     void createPipelines();
@@ -291,7 +291,7 @@ struct App {
     static StreamedChunk streamWorldTask(std::filesystem::path worldDir, uint32_t seed, int32_t generation,
                                          int32_t cx, int32_t cz, voxel::ProfilePtr profile);
 
-    // --- Texture atlases (render/block_atlas.cpp, render/ui_atlas_gpu.cpp) ---
+    // --- Texture atlases (render/atlases/block_atlas.cpp, render/atlases/interface_atlas_upload.cpp) ---
     void createBlockAtlas();
     // The final block atlas pixels; sets the atlas size, layer count and material rectangles.
     platform::Image buildTextureAtlas(const std::filesystem::path& textureRoot, uint32_t sizeLimit);
@@ -300,7 +300,7 @@ struct App {
     // Builds the new interface atlas before it replaces the old one, which stays when the build fails.
     void buildUiAtlas();
 
-    // --- Content meta buffer and descriptor set (render/content_meta_gpu.cpp) ---
+    // --- Content meta buffer and descriptor set (render/atlases/descriptor_set.cpp) ---
     // The buffer with its fixed regions, made from the block registry and the atlas's tables.
     void createContentMeta();
     // Layout, pool and the one set, pointed at both atlases and the content meta buffer.
@@ -308,7 +308,7 @@ struct App {
     // Rewrites the biome labels when the current generation profile is not the one they show.
     void uploadContentMeta();
 
-    // --- Frame drawing (render/frame.cpp) ---
+    // --- Frame drawing (render/frame/frame.cpp) ---
     void drawFrame();
     // fov in radians; 0 or less takes the field-of-view setting.
     void computeCamera(float out[16], float fov);
@@ -317,14 +317,14 @@ struct App {
     // The water pass: blended, farthest chunk first.
     void drawMeshMap(VkCommandBuffer cmd);
 
-    // --- Mesh upload scheduling (render/mesh_upload.cpp) ---
+    // --- Mesh upload scheduling (render/chunks/mesh_scheduling.cpp) ---
     // render::meshEverything meshes every waiting chunk now; render::meshPoll collects and launches.
     void uploadMesh(uint64_t mode);
     void markChunkDirty(int32_t cx, int32_t cz);
     void destroyMesh(ChunkMesh& mesh);
     ChunkKey nearestDirtyChunk() const;
 
-    // --- Chunk meshing (render/mesh_work.cpp) ---
+    // --- Chunk meshing (render/chunks/mesh_task.cpp) ---
     // Pure: reads only the chunks given (any neighbour may be null) and the block registry.
     static render::BlockFaces emitBlockFaces(const voxel::Chunk& chunk, const voxel::Chunk* north,
                                              const voxel::Chunk* south, const voxel::Chunk* east,
@@ -335,7 +335,7 @@ struct App {
                                           const voxel::Chunk* south, const voxel::Chunk* east,
                                           const voxel::Chunk* west, bool smoothLight, bool cornerShade);
 
-    // --- Chunk lighting (render/chunk_lighting.cpp) ---
+    // --- Chunk lighting (render/chunks/light_passes.cpp) ---
     // Collects a finished pass, rebuilds the indexes of the relit chunks and launches the next pass;
     // sync lights every loaded chunk now.
     void refreshLights(bool sync);
@@ -364,7 +364,7 @@ struct App {
     // Between the two last world states, 0..1: a LAN guest measures from the last entity message.
     double tickAlpha() const;
 
-    // --- Functional blocks and world particles (render/functional_blocks.cpp, render/particles.cpp,
+    // --- Functional blocks and world particles (render/figure_passes/functional_pass.cpp, particle_pass.cpp,
     //     game/world_particles.cpp) ---
     // Once a frame: rebuilds and uploads the moving blocks' geometry when its signature changed.
     void buildFunctionalMeshes();
@@ -388,8 +388,8 @@ struct App {
     void spawnBlockParticles();
     void buildParticleGeometry(std::vector<render::MeshVertex>& list) const;
     void drawParticles(VkCommandBuffer cmd);
-    // --- The player's body and hands (render/held_pose.cpp, held_item_draw.cpp, player_model_draw.cpp,
-    // portrait_draw.cpp, remote_players.cpp, world_menu_labels.cpp) ---
+    // --- The player's body and hands (render/figure_passes/: hand_pose_inputs, held_item_pass,
+    // player_body_pass, portrait_pass, remote_player_pass; render/frame/menu_label_inputs.cpp) ---
     float swingAmount() const;
     // The held clip of the current action and view, or null; restarts the clip clock on a change.
     const HeldClip* armPose();
@@ -418,7 +418,7 @@ struct App {
     // Number keys and the mouse wheel choose the hotbar slot.
     void selectHotbarSlot();
 
-    // --- Dynamic entity pass: dropped items, arrows, sparks (render/dynamic_entities.cpp) ---
+    // --- Dynamic entity pass: dropped items, arrows, sparks (render/figure_passes/dynamic_pass.cpp) ---
     // Builds, uploads and draws the frame's moving things in one draw; nothing under most menus.
     void drawDynamicEntities(VkCommandBuffer cmd);
     // The pass's CPU half: items, arrows, actors, NPC figures and sparks, then light.
@@ -431,7 +431,7 @@ struct App {
     void spawnSparks(double x, double y, double z, double r, double g, double b);
     void stepSparks();
 
-    // --- Mobs and the melee reach (game/mobs.cpp, render/mob_geometry.cpp) ---
+    // --- Mobs and the melee reach (game/mobs.cpp, render/figure_passes/mob_pass.cpp) ---
     // Id, template, half the width and the height of the definition.
     void applyMobDef(Mob& mob, const content::MobDef& def);
     // The triangles of every visible mob, its telegraphs and, with hitbox display, the outlines.
@@ -451,7 +451,7 @@ struct App {
     // One world step of the mobs: timers, the night spawn, removal of the long dead.
     void stepMobs();
 
-    // --- NPC figures and their animation (render/npc_figures.cpp) ---
+    // --- NPC figures and their animation (render/figure_passes/npc_pass.cpp) ---
     // Every active NPC of the position map in reach and view: box figure or posed model.
     void buildNpcFigures(std::vector<render::MeshVertex>& list);
     void emitNpcModel(std::vector<render::MeshVertex>& list, const adventure::Npc& npc, const NpcMotion* motion,

@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "app/app.h"
-#include "render/vulkan_check.h"
+#include "render/vulkan/vulkan_check.h"
 #include "save/chunk_file.h"
 #include "world/chunk.h"
 

@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "render/buffers.h"
+#include "render/vulkan/buffers.h"
 #include "world/block_registry.h"
 #include "world/chunk.h"
 #include "world/city.h"

@@ -6,7 +6,7 @@
 
 #include "app/app.h"
 #include "platform/close_request.h"
-#include "render/vulkan_check.h"
+#include "render/vulkan/vulkan_check.h"
 #include "save/file_save.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include "app/app.h"
 #include "audio/mixer.h"
-#include "render/vulkan_check.h"
+#include "render/vulkan/vulkan_check.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/app.h"
-#include "render/chunk_light.h"
+#include "render/chunks/light_flood_fill.h"
 #include "world/block_registry.h"
 
 namespace {

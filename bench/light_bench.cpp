@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "render/chunk_light.h"
+#include "render/chunks/light_flood_fill.h"
 #include "world/generate.h"
 #include "world/generation_profile.h"
 

@@ -6,8 +6,8 @@
 #include <memory>
 #include <vector>
 
-#include "render/chunk_light.h"
-#include "render/chunk_mesher.h"
+#include "render/chunks/chunk_mesher.h"
+#include "render/chunks/light_flood_fill.h"
 #include "world/generate.h"
 #include "world/generation_profile.h"
 

@@ -5,8 +5,8 @@
 #include <filesystem>
 
 #include "app/app.h"
-#include "render/chunk_light.h"
-#include "render/mesh_schedule.h"
+#include "render/chunks/light_flood_fill.h"
+#include "render/chunks/mesh_scheduling.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "app/app.h"
-#include "render/particle_geometry.h"
+#include "render/figures/particle_geometry.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 
 #include "app/app.h"
 #include "platform/image.h"
-#include "render/camera.h"
-#include "render/player_body.h"
-#include "render/player_portrait.h"
+#include "render/figures/player_body.h"
+#include "render/interface/player_portrait.h"
+#include "render/view/camera.h"
 #include "selftest/capture_checks.h"
 #include "selftest/scenario_log.h"
 #include "selftest/scenarios.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/app.h"
-#include "render/daylight.h"
+#include "render/frame/daylight.h"
 #include "selftest/check_list.h"
 #include "selftest/scenario_world.h"
 #include "selftest/scenarios.h"

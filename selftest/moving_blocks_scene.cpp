@@ -9,7 +9,7 @@
 
 #include "app/app.h"
 #include "platform/image.h"
-#include "render/particle_geometry.h"
+#include "render/figures/particle_geometry.h"
 #include "selftest/capture_checks.h"
 #include "selftest/moving_blocks_scene.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/image.h"
-#include "render/camera.h"
+#include "render/view/camera.h"
 #include "selftest/capture_checks.h"
 
 struct App;

@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "app/app.h"
-#include "render/interface_block.h"
+#include "render/interface/interface_block.h"
 #include "ui/panel_words.h"
 #include "ui/screen_slots.h"
 #include "ui/slot_moves.h"

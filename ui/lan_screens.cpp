@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "render/overlay_text.h"
+#include "render/interface/overlay_text.h"
 #include "ui/connection_form.h"
 
 namespace ui {

@@ -1,7 +1,7 @@
 #include <GLFW/glfw3.h>
 
 #include "app/app.h"
-#include "render/vulkan_check.h"
+#include "render/vulkan/vulkan_check.h"
 #include "ui/panel_words.h"
 #include "ui/screen_slots.h"
 

@@ -58,7 +58,7 @@ std::array<uint32_t, 3> furnaceWords(const Machine& furnace, int32_t recipeTicks
 
 }  // namespace ui
 
-#include "render/overlay_text.h"
+#include "render/interface/overlay_text.h"
 
 namespace ui {
 

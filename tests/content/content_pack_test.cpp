@@ -41,7 +41,7 @@
 #include "content/worldgen.h"
 #include "models/animation_clip.h"
 #include "platform/image.h"
-#include "render/npc_animation.h"
+#include "render/figures/npc_animation.h"
 #include "support/fresh_registry.h"
 #include "support/temp_dir.h"
 #include "world/block_registry.h"

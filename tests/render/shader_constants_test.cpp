@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "render/animation_clock.h"
-#include "render/content_meta.h"
-#include "render/fog.h"
-#include "render/interface_tiles.h"
-#include "render/overlay_text.h"
-#include "render/world_cover.h"
+#include "render/atlases/content_meta.h"
+#include "render/frame/animation_clock.h"
+#include "render/frame/fog.h"
+#include "render/frame/world_cover.h"
+#include "render/interface/interface_tiles.h"
+#include "render/interface/overlay_text.h"
 #include "support/temp_dir.h"
 #include "ui/font_alphabet.h"
 

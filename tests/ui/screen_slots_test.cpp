@@ -4,7 +4,7 @@
 #include <limits>
 #include <vector>
 
-#include "render/interface_layout.h"
+#include "render/interface/interface_layout.h"
 #include "ui/screen_slots.h"
 
 namespace {

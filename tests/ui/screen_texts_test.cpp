@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "render/overlay_text.h"
+#include "render/interface/overlay_text.h"
 
 namespace {
 

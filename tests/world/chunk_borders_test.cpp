@@ -3,8 +3,8 @@
 
 #include <vector>
 
-#include "render/chunk_light.h"
-#include "render/chunk_mesher.h"
+#include "render/chunks/chunk_mesher.h"
+#include "render/chunks/light_flood_fill.h"
 #include "support/fresh_registry.h"
 
 namespace {

@@ -1,0 +1,41 @@
+#pragma once
+// The finished mesh of one chunk as a meshing task hands it back, and the pure steps of installing
+// it: the split into passes and the bounds.
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "render/chunks/mesh_vertex.h"
+
+namespace render {
+
+struct MeshWork {
+    uint64_t key = 0;  // cx in the low 32 bits, cz in the high 32
+    std::vector<MeshVertex> vertices;
+    std::vector<uint32_t> indices;  // three per triangle
+    std::vector<uint8_t> tied;      // one a triangle, as BlockFaces::tied
+    double milliseconds = 0.0;
+};
+
+struct SplitIndices {
+    std::vector<uint32_t> solid;  // the plain triangles first, then the rest
+    std::vector<uint32_t> water;
+    uint32_t plainIndexCount = 0;  // indices at the start of `solid`
+};
+
+// Water triangles (first vertex on one of the six water layers) are drawn in their own pass. The
+// other triangles are plain when their material (`cutOutMaterials`, by material id) has no texel the
+// world shader cuts out, none of their vertices sways in the wind and no other solid triangle can lie
+// exactly on them (`tied` 0, as BlockFaces::tied; a triangle past its flags counts as tied): the
+// chunks' solid pass draws those first with a pipeline that neither cuts out nor sways, then the
+// rest, each group in mesh order. So only plain triangles change their place in the order, and no
+// pixel depends on that. A material past the flags, or a material code, is never plain.
+SplitIndices splitChunkTriangles(const std::vector<MeshVertex>& vertices,
+                                 const std::vector<uint32_t>& indices, const std::vector<uint8_t>& tied,
+                                 const std::vector<uint8_t>& cutOutMaterials);
+
+// Minimum x, y, z and maximum x, y, z of the vertices; the whole column of chunk (cx, cz) when there
+// are none.
+std::array<double, 6> meshBounds(const std::vector<MeshVertex>& vertices, int32_t cx, int32_t cz);
+
+}  // namespace render

@@ -1,0 +1,496 @@
+// One frame: wait for the previous one, prepare the camera and the per-frame data, acquire an image,
+// record the sky, the chunk meshes, the moving blocks, the water, the particles and the interface
+// into it, submit, capture when asked and present.
+#include <GLFW/glfw3.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <span>
+#include <vector>
+
+#include "app/app.h"
+#include "render/atlases/content_meta.h"
+#include "render/frame/animation_clock.h"
+#include "render/frame/daylight.h"
+#include "render/frame/fog.h"
+#include "render/frame/world_cover.h"
+#include "render/frame/world_frame_values.h"
+#include "render/interface/interface_block.h"
+#include "render/interface/interface_layout.h"
+#include "render/interface/interface_tiles.h"
+#include "render/view/camera.h"
+#include "render/view/draw_order.h"
+#include "render/view/view_planes.h"
+#include "render/vulkan/vulkan_check.h"
+#include "ui/panel_words.h"
+#include "ui/screen_slots.h"
+#include "world/noise.h"
+
+namespace {
+
+// The frame's sites share the line value of the frame fence wait.
+constexpr int kFrameLine = 1124;
+constexpr VkShaderStageFlags kPushStages = VK_SHADER_STAGE_VERTEX_BIT | VK_SHADER_STAGE_FRAGMENT_BIT;
+
+// Push constants of the world pipelines: the camera and light blocks, then the target block.
+struct CameraLightBlock {
+    float camera[16];
+    float daylight;
+    float player[3];
+};
+struct TargetBlock {
+    float cell[3];
+    float progress;
+};
+constexpr uint32_t kTargetOffset = 80;
+static_assert(sizeof(CameraLightBlock) == kTargetOffset && sizeof(TargetBlock) == 16);
+static_assert(render::kWorldFrameValuesOffset == kTargetOffset + sizeof(TargetBlock) &&
+              render::kWorldFrameValuesOffset + sizeof(render::WorldFrameValues) <= render::kPushConstantBytes);
+
+double now() { return glfwGetTime(); }
+
+void pushCamera(const App& app, VkCommandBuffer cmd, const render::Matrix4& camera) {
+    CameraLightBlock block{};
+    std::memcpy(block.camera, camera.data(), sizeof block.camera);
+    block.daylight = render::daylight(render::dayFraction(app.clock.timeOfDay));
+    block.player[0] = app.player.x;
+    block.player[1] = app.player.y;
+    block.player[2] = app.player.z;
+    vkCmdPushConstants(cmd, app.swapchain.layout, kPushStages, 0, sizeof block, &block);
+    const render::WorldFrameValues values =
+        render::worldFrameValues(render::fogRange(app.chunkRadius),
+                                 app.frame.animationSeconds,
+                                 render::dayFraction(app.clock.timeOfDay));
+    vkCmdPushConstants(cmd, app.swapchain.layout, kPushStages, render::kWorldFrameValuesOffset, sizeof values, &values);
+}
+
+// The mining progress the chunk meshes show at the aimed cell: 0 while nothing is being mined.
+float shownMiningProgress(const App& app) {
+    const MiningTarget& mined = app.hands.target;
+    return mined.aimed && mined.mining ? mined.progress : 0.0f;
+}
+
+// The aimed cell and its mining progress for the chunk meshes; zero for every other pass.
+void pushTarget(const App& app, VkCommandBuffer cmd, bool aimed) {
+    TargetBlock target{};
+    const MiningTarget& mined = app.hands.target;
+    if (aimed && mined.aimed) target = {{float(mined.x), float(mined.y), float(mined.z)}, shownMiningProgress(app)};
+    vkCmdPushConstants(cmd, app.swapchain.layout, kPushStages, kTargetOffset, sizeof target, &target);
+}
+
+// The one view test of each mesh this frame; the passes draw from the list it leaves, in key order.
+void collectVisibleMeshes(App& app) {
+    std::vector<VisibleMesh>& visible = app.frame.visibleMeshes;
+    visible.clear();
+    uint32_t triangles = 0;
+    for (const auto& [key, mesh] : app.world.meshes) {
+        if ((mesh.solidIndexCount == 0 && mesh.waterIndexCount == 0) || !app.isChunkMeshInView(key)) continue;
+        visible.push_back({key, &mesh});
+        triangles += (mesh.solidIndexCount + mesh.waterIndexCount) / 3;
+    }
+    app.frame.stats.visibleChunks = static_cast<uint32_t>(visible.size());
+    app.frame.stats.visibleTriangles = triangles;
+}
+
+// The per-frame records of the overlay: water waves, swaying plants and the sun read the animation
+// clock; the world shaders fog by the loaded radius.
+void writeFrameRecords(App& app) {
+    if (!app.descriptors.contentMetaMemory) return;
+    void* mapped = nullptr;
+    render::check(vkMapMemory(app.gpu.dev, app.descriptors.contentMetaMemory, 0, VK_WHOLE_SIZE, 0, &mapped),
+                  "vkMapMemory(dev,contentMetaMemory,0,VK_WHOLE_SIZE,0,&mapped)", 1121);
+    const double seconds = render::animationSeconds(app.frame.fixedAnimationSeconds, now());
+    app.frame.animationSeconds = seconds;
+    render::writeAnimationClock(static_cast<uint8_t*>(mapped), seconds, render::dayFraction(app.clock.timeOfDay));
+    render::writeFogRange(static_cast<uint8_t*>(mapped), render::fogRange(app.chunkRadius));
+    vkUnmapMemory(app.gpu.dev, app.descriptors.contentMetaMemory);
+}
+
+void animate(App& app) {
+    const double t = now();
+    const double previousNpc = app.npcDrawing.previousAnimation;
+    app.animateNpcs(previousNpc < 0.0 ? 0.0f : static_cast<float>(t - previousNpc));
+    app.npcDrawing.previousAnimation = t;
+    const double previous = app.frame.previousDoorAnimation;
+    app.animateChestLids(static_cast<float>(previous < 0.0 ? 0.0 : t - previous));
+    app.frame.previousDoorAnimation = t;
+    app.buildFunctionalMeshes();
+    writeFrameRecords(app);
+    app.updateOverlay();
+}
+
+// False when the swapchain was out of date and has been re-created: the frame is skipped.
+bool acquireImage(App& app, uint32_t& imageIndex) {
+    const VkResult r =
+        vkAcquireNextImageKHR(app.gpu.dev, app.swapchain.swap, UINT64_MAX, app.gpu.available, VK_NULL_HANDLE, &imageIndex);
+    if (r == VK_ERROR_OUT_OF_DATE_KHR) {
+        app.createSwapchain();
+        return false;
+    }
+    if (r != VK_SUBOPTIMAL_KHR) render::check(r, "r", kFrameLine);
+    return true;
+}
+
+void beginFrame(App& app, VkCommandBuffer cmd, uint32_t imageIndex) {
+    render::check(vkResetCommandBuffer(cmd, 0), "vkResetCommandBuffer(cmds[i],0)", kFrameLine);
+    VkCommandBufferBeginInfo begin{};
+    begin.sType = VK_STRUCTURE_TYPE_COMMAND_BUFFER_BEGIN_INFO;
+    render::check(vkBeginCommandBuffer(cmd, &begin), "vkBeginCommandBuffer(cmds[i],&begin)", kFrameLine);
+    const std::array<float, 4> sky = render::clearColour(render::dayFraction(app.clock.timeOfDay));
+    VkClearValue clears[2]{};
+    std::memcpy(clears[0].color.float32, sky.data(), sizeof clears[0].color.float32);
+    clears[1].depthStencil = {1.0f, 0};
+    VkRenderPassBeginInfo pass{};
+    pass.sType = VK_STRUCTURE_TYPE_RENDER_PASS_BEGIN_INFO;
+    pass.renderPass = app.swapchain.pass;
+    pass.framebuffer = app.swapchain.framebuffers[imageIndex];
+    pass.renderArea.extent = {app.gpu.swapchainWidth, app.gpu.swapchainHeight};
+    pass.clearValueCount = 2;
+    pass.pClearValues = clears;
+    vkCmdBeginRenderPass(cmd, &pass, VK_SUBPASS_CONTENTS_INLINE);
+}
+
+void bindWorldState(App& app, VkCommandBuffer cmd) {
+    vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, app.swapchain.voxelPipeline);
+    vkCmdBindDescriptorSets(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, app.swapchain.layout, 0, 1, &app.atlases.atlasSet, 0,
+                            nullptr);
+    const float width = static_cast<float>(app.gpu.swapchainWidth), height = static_cast<float>(app.gpu.swapchainHeight);
+    const VkViewport viewport{0.0f, 0.0f, width, height, 0.0f, 1.0f};
+    vkCmdSetViewport(cmd, 0, 1, &viewport);
+    const VkRect2D scissor{{0, 0}, {app.gpu.swapchainWidth, app.gpu.swapchainHeight}};
+    vkCmdSetScissor(cmd, 0, 1, &scissor);
+}
+
+void drawSky(App& app, VkCommandBuffer cmd, const render::Matrix4& camera) {
+    pushCamera(app, cmd, camera);
+    const bool stars = !render::starsHidden(render::daylight(render::dayFraction(app.clock.timeOfDay)));
+    vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS,
+                      stars ? app.swapchain.skyPipeline : app.swapchain.daySkyPipeline);
+    vkCmdDraw(cmd, 3, 1, 0, 0);
+}
+
+void drawIndexed(VkCommandBuffer cmd, const ChunkMesh& mesh, const BufferSlot& indices, uint32_t count,
+                 uint32_t first = 0) {
+    const VkDeviceSize offset = 0;
+    vkCmdBindVertexBuffers(cmd, 0, 1, &mesh.vertices.buffer, &offset);
+    vkCmdBindIndexBuffer(cmd, indices.buffer, 0, VK_INDEX_TYPE_UINT32);
+    vkCmdDrawIndexed(cmd, count, 1, first, 0, 0);
+}
+
+// Every chunk's plain triangles first, nearest chunk first, then every chunk's others in key order: the
+// plain ones go without a discard, so the driver tests their depth before shading, and what they hide
+// is not shaded afterwards. No other solid triangle lies on a plain one, so neither moving them ahead
+// nor their order changes a pixel. While a cell is mined both groups draw with the general pipeline.
+void drawSolidMeshes(App& app, VkCommandBuffer cmd) {
+    const bool mined = shownMiningProgress(app) > 0.0f;
+    const SwapchainState& sc = app.swapchain;
+    pushTarget(app, cmd, true);
+    vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, mined ? sc.voxelPipeline : sc.chunkPlainPipeline);
+    std::vector<VisibleMesh>& nearestFirst = app.frame.nearestFirst;
+    nearestFirst = app.frame.visibleMeshes;
+    render::sortNearestFirst(nearestFirst, app.player.x, app.player.z,
+                             [](const VisibleMesh& entry) { return entry.key; });
+    for (const VisibleMesh& visible : nearestFirst) {
+        const ChunkMesh& mesh = *visible.mesh;
+        if (mesh.plainIndexCount > 0) drawIndexed(cmd, mesh, mesh.solidIndices, mesh.plainIndexCount);
+    }
+    if (!mined) vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, sc.chunkSolidPipeline);
+    for (const VisibleMesh& visible : app.frame.visibleMeshes) {
+        const ChunkMesh& mesh = *visible.mesh;
+        if (mesh.solidIndexCount > mesh.plainIndexCount)
+            drawIndexed(cmd, mesh, mesh.solidIndices, mesh.solidIndexCount - mesh.plainIndexCount,
+                        mesh.plainIndexCount);
+    }
+    pushTarget(app, cmd, false);
+    // The functional blocks after this draw with the general pipeline: their fires are colour boxes,
+    // which the chunks' pipelines do not shade.
+    if (!mined) vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, sc.voxelPipeline);
+}
+
+// The hand is drawn over everything in first person, so the world's depth is cleared first.
+void beginHandPass(App& app, VkCommandBuffer cmd) {
+    VkClearAttachment depth{};
+    depth.aspectMask = VK_IMAGE_ASPECT_DEPTH_BIT;
+    depth.clearValue.depthStencil = {1.0f, 0};
+    VkClearRect rect{};
+    rect.rect.extent = {app.gpu.swapchainWidth, app.gpu.swapchainHeight};
+    rect.layerCount = 1;
+    vkCmdClearAttachments(cmd, 1, &depth, 1, &rect);
+    render::Matrix4 hand{};
+    app.computeCamera(hand.data(), render::kHandFieldOfView);
+    pushCamera(app, cmd, hand);
+}
+
+// The player meshes are rebuilt after the fence wait; in third person the body and the held
+// item stand in the world and share its depth.
+void drawPlayerBodies(App& app, VkCommandBuffer cmd) {
+    app.uploadPlayerModel();
+    app.renderPlayerPortrait();
+    app.buildRemotePlayers();
+    app.drawRemotePlayers(cmd);
+    if (!app.player.thirdPerson) return;
+    vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, app.swapchain.voxelPipeline);
+    app.recordMeshDraw(cmd);
+    app.drawPlayerModel(cmd);
+}
+
+uint32_t hoveredValue(const App& app, std::array<float, 2> cursor) {
+    const auto width = static_cast<float>(app.gpu.swapchainWidth), height = static_cast<float>(app.gpu.swapchainHeight);
+    if (app.ui.inventoryOpen) return ui::inventoryHit(cursor[0], cursor[1], width, height);
+    if (app.ui.menuOpen && app.ui.screen == ui::kChestScreen) return ui::inventorySlotAt(cursor[0], cursor[1], width, height);
+    if (app.ui.menuOpen && (app.ui.screen == ui::kFurnaceScreen || app.ui.screen == ui::kCraftingScreen))
+        return ui::screenSlotAt(app.ui.screen, cursor[0], cursor[1], width, height);
+    if (app.ui.menuOpen) return app.frame.storedHover;
+    const voxel::GenerationContext context{app.files.seed, app.generationStage, app.world.profile};
+    const int32_t biome = voxel::biomeIndex(context, static_cast<int32_t>(std::floor(app.player.x)),
+                                            static_cast<int32_t>(std::floor(app.player.z)));
+    return render::kBiomeHoverBase + static_cast<uint32_t>(biome);
+}
+
+std::array<float, 2> cursorPosition(const App& app) {
+    double x = 0.0, y = 0.0;
+    int windowWidth = 0, windowHeight = 0, framebufferWidth = 0, framebufferHeight = 0;
+    glfwGetCursorPos(app.gpu.win, &x, &y);
+    glfwGetWindowSize(app.gpu.win, &windowWidth, &windowHeight);
+    glfwGetFramebufferSize(app.gpu.win, &framebufferWidth, &framebufferHeight);
+    return render::framebufferCursor(x, y, windowWidth, windowHeight, framebufferWidth, framebufferHeight);
+}
+
+// The open furnace's or crafting station's words of the interface block.
+void containerWords(const App& app, render::InterfaceInputs& in) {
+    const std::array<int32_t, 3>& c = app.ui.container.cell;
+    if (app.ui.screen == ui::kFurnaceScreen) {
+        const auto furnace = app.machines.find({c[0], c[1], c[2]});
+        if (furnace == app.machines.end()) return;
+        int32_t ticks = 0;
+        for (const content::SmeltingRecipe& recipe : app.rules.furnace.recipes)
+            if (recipe.input == furnace->second.slots[0].id && ticks == 0) ticks = recipe.ticks;
+        in.furnaceWords = ui::furnaceWords(furnace->second, ticks);
+    } else if (app.ui.screen == ui::kCraftingScreen) {
+        in.craftingWords = ui::craftingWords(app.selectedRecipe(), in.slots, app.craftableCount());
+    }
+}
+
+render::InterfaceInputs interfaceInputs(const App& app) {
+    render::InterfaceInputs in;
+    in.framebuffer = {static_cast<float>(app.gpu.swapchainWidth), static_cast<float>(app.gpu.swapchainHeight)};
+    in.screen = app.ui.screen;
+    in.menuOpen = app.ui.menuOpen;
+    in.hideInterface = !app.gpu.capturePath.empty() && !app.frame.keepInterface;
+    in.selectedSlot = static_cast<uint32_t>(app.inventory.selected);
+    std::copy(app.inventory.hotbar.begin(), app.inventory.hotbar.end(), in.slots.begin());
+    std::copy(app.inventory.main.begin(), app.inventory.main.end(), in.slots.begin() + app.inventory.hotbar.size());
+    in.head = app.frame.head;
+    in.cursor = cursorPosition(app);
+    in.hovered = hoveredValue(app, in.cursor);
+    in.health = app.player.health;
+    in.food = app.player.food[0];
+    in.menuValue = app.frame.menuValue;
+    in.cursorStack = app.inventory.cursor;
+    in.inventoryOpen = app.ui.inventoryOpen;
+    in.useFraction = app.useFraction();
+    if (app.isHoldingBow()) {
+        const uint8_t arrow = app.arrowResourceId();
+        const float draw = render::bowDrawFraction(app.actions.bowDrawing, app.clock.tick, app.actions.bowDrawStartTick);
+        in.bow = render::bowField(draw, app.countItem(arrow), arrow);
+    }
+    app.buildMenuLabels(in.labelGlyphs, in.labelCounts);
+    containerWords(app, in);
+    return in;
+}
+
+// What the interface passes draw this frame: whether an item icon shows, and the pixels each of the
+// two passes (the interface, the stack under the cursor) can paint.
+struct InterfaceDraw {
+    bool icons = true;
+    std::array<render::PixelRect, 2> bounds{};
+};
+
+// The interface shader only draws elements: the layout of the block's screen goes into the overlay
+// once a frame, with the flag that lets the world shaders skip what an opaque screen hides.
+// The cursor-stack pass draws the same element list: its elements are marked for that pass only.
+InterfaceDraw writeInterfaceLayout(App& app, const render::InterfaceBlock& block, bool stackPass) {
+    const uint32_t width = app.gpu.swapchainWidth, height = app.gpu.swapchainHeight;
+    const render::PixelRect whole{0, 0, width, height};
+    if (!app.descriptors.contentMetaMemory) return {true, {whole, whole}};
+    void* mapped = nullptr;
+    render::check(vkMapMemory(app.gpu.dev, app.descriptors.contentMetaMemory, 0, VK_WHOLE_SIZE, 0, &mapped),
+                  "vkMapMemory(dev,contentMetaMemory,0,VK_WHOLE_SIZE,0,&mapped)", 1121);
+    const std::span<uint32_t> words(static_cast<uint32_t*>(mapped), render::kContentMetaBytes / 4);
+    std::vector<render::InterfaceElement> elements = render::layoutInterface(block, words);
+    if (stackPass) {
+        render::InterfaceBlock stack = block;
+        stack.screen = render::kCursorStackPass;
+        for (render::InterfaceElement& e : render::layoutInterface(stack, words)) {
+            e.pass = 1;
+            elements.push_back(e);
+        }
+    }
+    render::writeInterfaceTiles(words, elements, width, height, block);
+    render::writeWorldCovered(static_cast<uint8_t*>(mapped),
+                              render::interfaceCoversWorld(elements, width, height, app.atlases.opaquePictures));
+    vkUnmapMemory(app.gpu.dev, app.descriptors.contentMetaMemory);
+    InterfaceDraw draw;
+    draw.icons = std::any_of(elements.begin(), elements.end(), [](const render::InterfaceElement& e) {
+        return e.kind == render::ElementKind::Icon;
+    });
+    for (uint32_t pass = 0; pass < 2; ++pass)
+        draw.bounds[pass] = render::interfaceBounds(elements, pass, width, height);
+    return draw;
+}
+
+// The interface triangle covers the screen; the scissor keeps the driver from shading the pixels
+// that no element of the pass covers.
+void drawInterfaceTriangle(App& app, VkCommandBuffer cmd, const render::PixelRect& bounds) {
+    const VkRect2D scissor{{bounds.x, bounds.y}, {bounds.width, bounds.height}};
+    vkCmdSetScissor(cmd, 0, 1, &scissor);
+    vkCmdDraw(cmd, 3, 1, 0, 0);
+    const VkRect2D whole{{0, 0}, {app.gpu.swapchainWidth, app.gpu.swapchainHeight}};
+    vkCmdSetScissor(cmd, 0, 1, &whole);
+}
+
+void drawInterface(App& app, VkCommandBuffer cmd) {
+    const render::InterfaceBlock block = render::packInterfaceBlock(interfaceInputs(app));
+    const bool slotsShown = app.ui.inventoryOpen || (app.ui.menuOpen && app.ui.screen >= ui::kCraftingScreen &&
+                                                     app.ui.screen <= ui::kChestScreen);
+    const bool stackPass = slotsShown && app.inventory.cursor.count > 0 && block.screen != render::kHiddenInterface;
+    const InterfaceDraw draw = writeInterfaceLayout(app, block, stackPass);
+    const VkPipeline iconless = app.swapchain.iconlessInterfacePipeline;
+    vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS,
+                      draw.icons || !iconless ? app.swapchain.crosshairPipeline : iconless);
+    vkCmdPushConstants(cmd, app.swapchain.layout, kPushStages, 0, sizeof block, &block);
+    drawInterfaceTriangle(app, cmd, draw.bounds[0]);
+    app.drawPortrait(cmd);
+    // The stack under the cursor is drawn last, over the portrait.
+    if (!stackPass) return;
+    vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, app.swapchain.crosshairPipeline);
+    render::InterfaceBlock stack = block;
+    stack.screen = render::kCursorStackPass;
+    vkCmdPushConstants(cmd, app.swapchain.layout, kPushStages, 0, sizeof stack, &stack);
+    drawInterfaceTriangle(app, cmd, draw.bounds[1]);
+}
+
+void recordFrame(App& app, VkCommandBuffer cmd, uint32_t imageIndex, const render::Matrix4& camera) {
+    beginFrame(app, cmd, imageIndex);
+    bindWorldState(app, cmd);
+    drawSky(app, cmd, camera);
+    drawSolidMeshes(app, cmd);
+    app.drawFunctionalBlocks(cmd);
+    app.drawDynamicEntities(cmd);
+    drawPlayerBodies(app, cmd);
+    app.drawMeshMap(cmd);
+    app.drawParticles(cmd);
+    if (!app.player.thirdPerson) {
+        beginHandPass(app, cmd);
+        app.recordMeshDraw(cmd);
+        app.drawPlayerModel(cmd);
+    }
+    drawInterface(app, cmd);
+    vkCmdEndRenderPass(cmd);
+    render::check(vkEndCommandBuffer(cmd), "vkEndCommandBuffer(cmds[i])", kFrameLine);
+}
+
+void submitFrame(App& app, VkCommandBuffer cmd, uint32_t imageIndex) {
+    render::check(vkResetFences(app.gpu.dev, 1, &app.gpu.fence), "vkResetFences(dev,1,&fence)", kFrameLine);
+    const VkPipelineStageFlags waitStage = VK_PIPELINE_STAGE_COLOR_ATTACHMENT_OUTPUT_BIT;
+    VkSubmitInfo submit{};
+    submit.sType = VK_STRUCTURE_TYPE_SUBMIT_INFO;
+    submit.waitSemaphoreCount = 1;
+    submit.pWaitSemaphores = &app.gpu.available;
+    submit.pWaitDstStageMask = &waitStage;
+    submit.commandBufferCount = 1;
+    submit.pCommandBuffers = &cmd;
+    submit.signalSemaphoreCount = 1;
+    submit.pSignalSemaphores = &app.swapchain.renderFinished[imageIndex];
+    render::check(vkQueueSubmit(app.gpu.queue, 1, &submit, app.gpu.fence), "vkQueueSubmit(queue,1,&submit,fence)",
+                  kFrameLine);
+}
+
+void presentFrame(App& app, uint32_t imageIndex) {
+    VkPresentInfoKHR present{};
+    present.sType = VK_STRUCTURE_TYPE_PRESENT_INFO_KHR;
+    present.waitSemaphoreCount = 1;
+    present.pWaitSemaphores = &app.swapchain.renderFinished[imageIndex];
+    present.swapchainCount = 1;
+    present.pSwapchains = &app.swapchain.swap;
+    present.pImageIndices = &imageIndex;
+    const VkResult r = vkQueuePresentKHR(app.gpu.queue, &present);
+    if (r == VK_ERROR_OUT_OF_DATE_KHR || r == VK_SUBOPTIMAL_KHR) {
+        app.createSwapchain();
+        return;
+    }
+    render::check(r, "r", kFrameLine);
+}
+
+}  // namespace
+
+void App::computeCamera(float out[16], float fov) {
+    const render::Vec3 position{player.x, player.y, player.z};
+    render::Vec3 eye = position;
+    if (player.thirdPerson) {
+        const auto solidAt = [this](int32_t x, int32_t y, int32_t z) { return voxel::blockDef(blockAt(x, y, z)).solid; };
+        const float distance = render::thirdPersonDistance(position, player.yaw, player.pitch, solidAt);
+        eye = render::pulledBackEye(position, player.yaw, player.pitch, distance);
+    }
+    const float angle = fov > 0.0f ? fov : render::fieldOfViewAngle(frame.head.fieldOfView);
+    const float aspect = gpu.swapchainHeight == 0 ? 1.0f
+                                                  : static_cast<float>(gpu.swapchainWidth) / gpu.swapchainHeight;
+    const render::Matrix4 m = render::viewProjection(eye, player.yaw, player.pitch, angle, aspect);
+    std::memcpy(out, m.data(), sizeof(float) * m.size());
+}
+
+bool App::isChunkMeshInView(uint64_t key) const {
+    if (!frame.planesValid) return true;
+    const auto found = world.meshes.find(key);
+    if (found == world.meshes.end()) return isChunkColumnInView(key);
+    return render::boxInView(frame.planes, render::widenedBox(found->second.bounds, 0.01));
+}
+
+bool App::isChunkColumnInView(uint64_t key) const {
+    if (!frame.planesValid) return true;
+    return render::boxInView(frame.planes, render::chunkColumnBox(voxel::chunkKeyX(key), voxel::chunkKeyZ(key)));
+}
+
+// Water farthest first so that nearer water blends over it; the solid pass is done with the list's
+// key order by now, so the list is sorted in place.
+void App::drawMeshMap(VkCommandBuffer cmd) {
+    std::vector<VisibleMesh>& visible = frame.visibleMeshes;
+    render::sortFarthestFirst(visible, player.x, player.z, [](const VisibleMesh& entry) { return entry.key; });
+    vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, swapchain.chunkWaterPipeline);
+    for (const VisibleMesh& entry : visible) {
+        const ChunkMesh& mesh = *entry.mesh;
+        if (mesh.waterIndexCount > 0) drawIndexed(cmd, mesh, mesh.waterIndices, mesh.waterIndexCount);
+    }
+    vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, swapchain.voxelPipeline);
+}
+
+void App::drawFrame() {
+    // Without a swapchain (the window closed before one was made) there is nothing to draw into.
+    if (!swapchain.swap) return;
+    render::recordFrameStart(frame.stats, now());
+    const double waitStart = now();
+    render::check(vkWaitForFences(gpu.dev, 1, &gpu.fence, VK_TRUE, UINT64_MAX),
+                  "vkWaitForFences(dev,1,&fence,VK_TRUE,UINT64_MAX)", kFrameLine);
+    const double waited = now();
+    frame.stats.fenceWaitMs = (waited - waitStart) * 1000.0;
+
+    render::Matrix4 camera{};
+    computeCamera(camera.data(), 0.0f);
+    frame.planes = render::extractViewPlanes(camera);
+    frame.planesValid = true;
+    collectVisibleMeshes(*this);
+    animate(*this);
+
+    uint32_t imageIndex = 0;
+    const double acquireStart = now();
+    if (!acquireImage(*this, imageIndex)) return;
+    const double acquireMs = (now() - acquireStart) * 1000.0;
+    const VkCommandBuffer cmd = swapchain.cmds[imageIndex];
+    recordFrame(*this, cmd, imageIndex, camera);
+    frame.stats.recordMs = (now() - waited) * 1000.0 - acquireMs;
+    submitFrame(*this, cmd, imageIndex);
+    captureScreenshot(imageIndex);
+    presentFrame(*this, imageIndex);
+}

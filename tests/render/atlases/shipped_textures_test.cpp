@@ -1,0 +1,56 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <utility>
+
+#include "platform/image.h"
+#include "png_fixture.h"
+#include "render/atlases/interface_atlas.h"
+#include "render/atlases/tile_sheet.h"
+#include "ui/font_alphabet.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path textures() {
+    return fs::path(std::getenv("QUORVANE_SOURCE_DIR")) / "Assets" / "Textures";
+}
+
+bool anyOpaque(const platform::Image& image, uint32_t x0, uint32_t x1) {
+    for (uint32_t y = 0; y < image.height; ++y) {
+        for (uint32_t x = x0; x < x1; ++x) {
+            if (atlastest::pixelAt(image, x, y)[3] != 0) return true;
+        }
+    }
+    return false;
+}
+
+TEST(ShippedTextures, EveryBuiltinFaceAndBodyPartHasA16PixelTexture) {
+    const fs::path blocks = textures() / "Blocks";
+    for (uint32_t layer = 0; layer < render::kBodyPartLayerEnd; ++layer) {
+        const fs::path file = render::layerTextureFile(layer, blocks);
+        const platform::Image image = platform::decodePng(file);
+        EXPECT_EQ(std::pair(image.width, image.height), std::pair(16u, 16u)) << file;
+    }
+}
+
+TEST(ShippedTextures, InterfacePicturesDecodeAtTheirIntendedSizes) {
+    const fs::path ui = textures() / "UI";
+    for (const render::UiPicture& picture : render::uiAtlasPictures()) EXPECT_NO_THROW(platform::decodePng(ui / picture.file));
+    const platform::Image background = platform::decodePng(ui / "menu_background.png");
+    EXPECT_EQ(std::pair(background.width, background.height), std::pair(1920u, 1080u));
+}
+
+// The font's cells follow the alphabet: only the space is empty.
+TEST(ShippedTextures, FontStripHasAGlyphInEveryCellButTheSpace) {
+    const platform::Image font = platform::decodePng(textures() / "UI" / "font.png");
+    ASSERT_EQ(std::pair(font.width, font.height), std::pair(1920u, 64u));
+    const uint32_t count = ui::kFontGlyphCount;
+    for (uint32_t i = 0; i < count; ++i) {
+        EXPECT_EQ(anyOpaque(font, i * 1920 / count, (i + 1) * 1920 / count), i != 0) << "glyph " << i;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,121 @@
+#include "render/chunks/finished_mesh.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "world/loaded_world.h"
+
+namespace {
+
+render::MeshVertex vertex(float x, float y, float z, float layer) {
+    render::MeshVertex v;
+    v.x = x;
+    v.y = y;
+    v.z = z;
+    v.layer = layer;
+    return v;
+}
+
+TEST(ChunkMeshSplit, TrianglesOnTheWaterLayersGoToTheWaterList) {
+    const std::vector<render::MeshVertex> vertices{vertex(0, 0, 0, 29.6f), vertex(1, 0, 0, 35.4f),
+                                                   vertex(0, 1, 0, 35.5f), vertex(1, 1, 0, 18.0f)};
+    // The first vertex of a triangle decides: 29.6 rounds to 30, 35.5 to 36.
+    const std::vector<uint32_t> indices{0, 3, 3, 1, 0, 0, 2, 1, 1, 3, 0, 0};
+    const render::SplitIndices split = render::splitChunkTriangles(vertices, indices, {0, 0, 0, 0}, {});
+    EXPECT_EQ(split.water, (std::vector<uint32_t>{0, 3, 3, 1, 0, 0}));
+    EXPECT_EQ(split.solid, (std::vector<uint32_t>{2, 1, 1, 3, 0, 0}));
+    EXPECT_EQ(split.plainIndexCount, 0u) << "without material flags nothing is plain";
+}
+
+// A triangle is plain only when the material of its first vertex, rounded as the vertex stage rounds
+// it, has no texel to cut out, none of its three vertices sways and no other triangle can lie on it;
+// plain triangles come first.
+TEST(ChunkMeshSplit, PlainTrianglesComeFirstAndKeepTheirOrder) {
+    std::vector<uint8_t> cutOut(8, 0);
+    cutOut[3] = 1;
+    struct Case {
+        const char* what;
+        float layer;
+        float motion[3];
+        bool plain;
+        std::vector<uint8_t> tied = {0};
+    };
+    const Case cases[] = {
+        {"opaque material", 2.0f, {0, 0, 0}, true},
+        {"tied to another triangle", 2.0f, {0, 0, 0}, false, {1}},
+        {"past its tie flags", 2.0f, {0, 0, 0}, false, {}},
+        {"cut-out material", 3.0f, {0, 0, 0}, false},
+        {"2.49 rounds to the opaque 2", 2.49f, {0, 0, 0}, true},
+        {"2.5 rounds to the cut-out 3", 2.5f, {0, 0, 0}, false},
+        {"-0.5 rounds to 0", -0.5f, {0, 0, 0}, true},
+        {"below -0.5", -0.51f, {0, 0, 0}, false},
+        {"7.49 is the last flag", 7.49f, {0, 0, 0}, true},
+        {"7.5 is past the flags", 7.5f, {0, 0, 0}, false},
+        {"a material code", 200000.0f, {0, 0, 0}, false},
+        {"the last vertex sways", 2.0f, {0, 0, -1.5f}, false},
+        {"the first vertex sways", 2.0f, {-1.2f, 0, 0}, false},
+        {"-0.5 is still", 2.0f, {-0.5f, 0, -0.5f}, true},
+        {"the open water surface's flag alone", 2.0f, {1.0f, 0, 0}, true},
+    };
+    for (const Case& c : cases) {
+        std::vector<render::MeshVertex> vertices;
+        for (float motion : c.motion) {
+            vertices.push_back(vertex(0, 0, 0, c.layer));
+            vertices.back().motion = motion;
+        }
+        const render::SplitIndices split = render::splitChunkTriangles(vertices, {0, 1, 2}, c.tied, cutOut);
+        EXPECT_EQ(split.plainIndexCount, c.plain ? 3u : 0u) << c.what;
+        EXPECT_EQ(split.solid, (std::vector<uint32_t>{0, 1, 2})) << c.what;
+    }
+
+    const std::vector<render::MeshVertex> vertices{vertex(0, 0, 0, 3), vertex(1, 0, 0, 2),
+                                                   vertex(0, 1, 0, 30), vertex(1, 1, 0, 1)};
+    const std::vector<uint32_t> indices{0, 1, 3, 1, 3, 0, 2, 1, 3, 3, 0, 1, 0, 3, 1, 1, 0, 3};
+    const render::SplitIndices split =
+        render::splitChunkTriangles(vertices, indices, {0, 0, 0, 0, 0, 1}, cutOut);
+    EXPECT_EQ(split.solid, (std::vector<uint32_t>{1, 3, 0, 3, 0, 1, 0, 1, 3, 0, 3, 1, 1, 0, 3}));
+    EXPECT_EQ(split.plainIndexCount, 6u);
+    EXPECT_EQ(split.water, (std::vector<uint32_t>{2, 1, 3}));
+}
+
+TEST(ChunkMeshSplit, BoundsAreTheVerticesOrTheWholeColumn) {
+    EXPECT_EQ(render::meshBounds({}, -2, 3), (std::array<double, 6>{-32, 0, 48, -16, 128, 64}));
+    const std::vector<render::MeshVertex> vertices{vertex(-30.5f, 60, 50, 0), vertex(-20, 61.25f, 49, 0),
+                                                   vertex(-25, 70, 51.5f, 0)};
+    EXPECT_EQ(render::meshBounds(vertices, -2, 3), (std::array<double, 6>{-30.5, 60, 49, -20, 70, 51.5}));
+}
+
+class MeshInstall : public worldtest::LoadedWorld {};
+
+TEST_F(MeshInstall, RecordsHeightsCountsAndBoundsUnderThePackedKey) {
+    load(-1, 2, 40);
+    app.setBlock(-16, 90, 32, worldtest::stone);
+    App::MeshWork work;
+    work.key = voxel::packChunkKey(-1, 2);
+    work.vertices = {vertex(-16, 40, 32, 30), vertex(-15, 40, 32, 3), vertex(-16, 40, 33, 3)};
+    work.indices = {0, 1, 2, 1, 2, 0, 2, 1, 0};
+    work.tied = {0, 0, 0};
+    render::SplitIndices split;
+    const ChunkMesh& mesh = app.recordChunkMesh(work.key, work, split);
+    EXPECT_EQ(mesh.waterIndexCount, 3u);
+    EXPECT_EQ(mesh.solidIndexCount, 6u);
+    EXPECT_EQ(mesh.bounds, (std::array<double, 6>{-16, 40, 32, -15, 40, 33}));
+    EXPECT_EQ(&mesh, &app.world.meshes.at(0x00000002FFFFFFFFull));
+    const auto& heights = app.world.columnHeights.at({-1, 2});
+    EXPECT_EQ(heights[0], 91);
+    EXPECT_EQ(heights[5], 40);
+    EXPECT_EQ(app.world.heightsRevision, 1u);
+
+    app.recordChunkMesh(voxel::packChunkKey(7, 7), work, split);
+    EXPECT_EQ(app.world.heightsRevision, 1u) << "no heights for a chunk that is not loaded";
+    EXPECT_EQ(app.world.meshes.size(), 2u);
+    EXPECT_EQ(mesh.plainIndexCount, 0u) << "without the atlas's flags no triangle is plain";
+
+    app.atlases.cutOutMaterials.assign(4096, 0);
+    EXPECT_EQ(app.recordChunkMesh(work.key, work, split).plainIndexCount, 6u);
+    app.atlases.cutOutMaterials[3] = 1;
+    EXPECT_EQ(app.recordChunkMesh(work.key, work, split).plainIndexCount, 0u);
+}
+
+}  // namespace

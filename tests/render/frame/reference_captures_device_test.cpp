@@ -1,0 +1,211 @@
+// Every screen and world pass the game draws, captured at a frozen animation clock and compared
+// pixel by pixel with the committed reference pictures, so that shader work cannot change a frame
+// unnoticed: within the driver's rounding across CPUs, or exactly with QUORVANE_EXACT_CAPTURES on the
+// machine that recorded them. With QUORVANE_RECORD_CAPTURES set the captures replace the references.
+#include <cmath>
+#include <gtest/gtest.h>
+
+#include <GLFW/glfw3.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "gpu_fixture.h"
+#include "picture_difference.h"
+#include "platform/image.h"
+#include "render/chunks/mesh_scheduling.h"
+#include "world/block_registry.h"
+#include "world/chunk.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr double kFrozenSeconds = 12.5;
+constexpr int32_t kMidday = 13440;
+constexpr int32_t kMidnight = 36000;
+constexpr int32_t kSunset = 24000;
+
+fs::path referenceFolder() {
+    return fs::path(std::getenv("QUORVANE_SOURCE_DIR")) / "tests" / "fixtures" / "captures";
+}
+
+// A scene: a screen over the world at midday with the cursor at (x, y), then what `prepare` changes.
+struct Scene {
+    std::string name;
+    int32_t screen;
+    double x, y;
+    std::function<void(App&)> prepare = [](App&) {};
+};
+
+class ReferenceCaptures : public rendertest::GpuTest {
+protected:
+    explicit ReferenceCaptures(uint32_t seed = 2) : worldSeed(seed) {}
+
+    void SetUp() override {
+        const fs::path content = fs::path(std::getenv("QUORVANE_SOURCE_DIR")) / "Content";
+        if (fs::is_directory(content)) fs::copy(content, out.path() / "Content", fs::copy_options::recursive);
+        fs::create_directories(out.path() / "Saves" / "world_1");
+        testsupport::writeFile(out.path() / "Saves" / "world_1" / "world.txt",
+                               "QUORVANE_WORLD 1\nname LAND\nseed " + std::to_string(worldSeed) +
+                                   "\ngeneration 4\n");
+        app.useRenderTestBase(out.path());
+        testing::internal::CaptureStdout();
+        app.startUp();
+        testing::internal::GetCapturedStdout();
+        app.frame.keepInterface = true;
+        app.frame.fixedAnimationSeconds = kFrozenSeconds;
+        spawn = app.player;
+    }
+
+    platform::Image capture(const std::string& name) {
+        const fs::path png = out.path() / (name + ".png");
+        app.gpu.capturePath = png;
+        app.drawFrame();
+        return platform::decodePng(png);
+    }
+
+    // A screen over the world at midday, the cursor at (x, y) of the 1280 x 720 framebuffer.
+    void show(int32_t screen, double x, double y) {
+        app.files.worldOpen = true;
+        app.setScreen(screen);
+        app.player = spawn;
+        app.clock.timeOfDay = kMidday;
+        app.ui.toast = {};
+        app.hands.target = {};
+        app.entities.particles.clear();
+        glfwSetCursorPos(app.gpu.win, x, y);
+    }
+
+    // Play looking down at the ground under the player, mined to `progress` (0: not mined).
+    void lookDown(App& a, float progress) {
+        a.player.pitch = -1.35f;
+        const int32_t x = static_cast<int32_t>(std::floor(a.player.x)), z = static_cast<int32_t>(std::floor(a.player.z));
+        int32_t y = static_cast<int32_t>(std::floor(a.player.y));
+        while (y > 0 && a.blockAt(x, y, z) == voxel::airId) --y;
+        a.hands.target = {x, y, z, true, progress > 0.0f, progress};
+    }
+
+    std::vector<Scene> scenes() {
+        return {
+            {"main-menu", 1, 640, 390, [](App& a) { a.files.worldOpen = false; }},
+            {"play", 0, 0, 0, [](App& a) {
+                 a.player.health = 13;
+                 a.player.food[0] = 7;
+             }},
+            {"pause", 2, 640, 320},
+            // The solid pass has a pipeline of its own while nothing is mined.
+            {"looking-down", 0, 0, 0, [this](App& a) { lookDown(a, 0.0f); }},
+            {"mining", 0, 0, 0, [this](App& a) { lookDown(a, 0.6f); }},
+            // Particles share the water pipeline's blending but not the water pass's shaders.
+            {"particles", 0, 0, 0, [](App& a) {
+                 const double yaw = a.player.yaw;
+                 for (int k = 0; k < 12; ++k) {
+                     const double along = 2.0 + 0.25 * k;
+                     a.spawnParticle({a.player.x + along * std::cos(yaw) + 0.3 * (k % 3 - 1), a.player.y + 0.2 * (k % 4),
+                                      a.player.z + along * std::sin(yaw)},
+                                     k % 3, 0.3f, 1234u * (k + 1));
+                 }
+                 // Half way through their lives, where they show at full opacity.
+                 for (Particle& p : a.entities.particles) p.life = p.fullLife / 2;
+             }},
+            {"world-list-empty", 5, 10, 10},
+            {"world-list", 5, 200, 660, [](App& a) { a.inventory.main[17] = InventorySlot{3, 5, 0}; }},
+            {"new-world", 6, 10, 10, [](App& a) { a.inventory.main[15] = InventorySlot{1, 1, 0}; }},
+            {"delete-world", 12, 500, 460},
+            {"death", 7, 10, 10},
+            {"furnace", 10, 10, 10},
+            {"chest", 11, 470, 150, [](App& a) {
+                 a.containers.chests[{0, 0, 0}][3] = InventorySlot{3, 12, 0};
+                 a.inventory.cursor = InventorySlot{1, 5, 0};
+                 a.showToast(U"НЕТ МЕСТА");
+             }},
+            {"crafting", 9, 640, 300, [](App& a) { a.ui.container.recipe = 1; }},
+            {"night-sky", 0, 0, 0, [](App& a) {
+                 a.clock.timeOfDay = kMidnight;
+                 a.player.pitch = 1.1f;
+             }},
+            {"sunset", 0, 0, 0, [](App& a) {
+                 a.clock.timeOfDay = kSunset;
+                 a.player.yaw = 3.14159265f;
+                 a.player.pitch = 0.05f;
+             }},
+            // Last, as it builds: a burning furnace, whose fire is drawn after the chunks with the general
+            // pipeline (its opening is a colour box).
+            {"furnace-fire", 0, 0, 0, [](App& a) {
+                 a.player.yaw = 1.5707963f;
+                 a.player.pitch = -0.25f;
+                 const int32_t x = static_cast<int32_t>(std::floor(a.player.x));
+                 const int32_t y = static_cast<int32_t>(std::floor(a.player.y));
+                 const int32_t z = static_cast<int32_t>(std::floor(a.player.z)) + 3;
+                 const uint8_t id = voxel::findCustomBlock("core:furnace");
+                 ASSERT_NE(id, 0);
+                 ASSERT_TRUE(a.setBlock(x, y - 1, z, id));
+                 a.setBlockState(x, y - 1, z, 2);  // the front towards the player
+                 Machine burning;
+                 burning.burnRemaining = burning.burnTotal = 1000;
+                 a.machines[CellKey{x, y - 1, z}] = burning;
+                 a.world.updateSet.clear();
+                 a.world.updateQueue.clear();
+                 a.refreshLights(true);
+                 a.uploadMesh(render::meshEverything);
+             }},
+        };
+    }
+
+    // Compares every scene with its reference picture, or records it with QUORVANE_RECORD_CAPTURES.
+    void checkScenes(const std::vector<Scene>& list) {
+        const bool record = std::getenv("QUORVANE_RECORD_CAPTURES") != nullptr;
+        for (const Scene& scene : list) {
+            app.inventory = Inventory{};
+            show(scene.screen, scene.x, scene.y);
+            scene.prepare(app);
+            const platform::Image shown = capture(scene.name);
+            const fs::path reference = referenceFolder() / (scene.name + ".png");
+            if (record) {
+                fs::create_directories(referenceFolder());
+                fs::copy_file(out.path() / (scene.name + ".png"), reference, fs::copy_options::overwrite_existing);
+                continue;
+            }
+            ASSERT_TRUE(fs::exists(reference)) << reference;
+            EXPECT_EQ(rendertest::pictureDifference(platform::decodePng(reference), shown, rendertest::captureAllowance()), "")
+                << scene.name;
+        }
+        if (record) GTEST_SKIP() << "references recorded in " << referenceFolder();
+    }
+
+    uint32_t worldSeed;
+    testsupport::TempDir out;
+    PlayerState spawn;
+};
+
+TEST_F(ReferenceCaptures, EveryScreenAndPassDrawsAsRecorded) { checkScenes(scenes()); }
+
+// Seed 6 puts a lake, trees, tall grass and flowers of the content pack into the loaded window, so
+// the water surface and the wind-swayed plants and leaves are guarded too.
+class LakesideCaptures : public ReferenceCaptures {
+protected:
+    LakesideCaptures() : ReferenceCaptures(6) {}
+
+    // The eye 1.62 above the ground of column (x, z).
+    void standAt(int32_t x, int32_t z, float yaw, float pitch) {
+        int32_t ground = voxel::chunkHeight - 1;
+        while (ground > 0 && app.blockAt(x, ground, z) == voxel::airId) --ground;
+        app.player.x = x + 0.5f;
+        app.player.y = ground + 1.0f + 1.62f;
+        app.player.z = z + 0.5f;
+        app.player.yaw = yaw;
+        app.player.pitch = pitch;
+    }
+};
+
+TEST_F(LakesideCaptures, WaterAndSwayingPlantsDrawAsRecorded) {
+    checkScenes({
+        {"lake", 0, 0, 0, [this](App&) { standAt(36, 26, -2.46f, -0.15f); }},
+        {"meadow", 0, 0, 0, [this](App&) { standAt(36, 26, 0.9f, -0.45f); }},
+    });
+}
+}  // namespace
