@@ -21,3 +21,10 @@ void App::prepareCities() {
         adventureState.npcMotion[id].previous = feet;
     }
 }
+
+const adventure::Npc* App::findNpc(const std::string& id) const {
+    for (const adventure::Npc& npc : adventureState.catalog.npcs) {
+        if (npc.active && npc.id == id) return &npc;
+    }
+    return nullptr;
+}

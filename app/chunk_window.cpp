@@ -210,8 +210,3 @@ StreamedChunk App::streamWorldTask(std::filesystem::path worldDir, uint32_t seed
     return result;
 }
 
-void App::stopPendingTask() {
-    if (!stream.task.valid()) return;
-    std::future<StreamedChunk> pending = std::move(stream.task);
-    pending.get();
-}

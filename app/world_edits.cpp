@@ -1,5 +1,5 @@
-// The loaded chunks and the edits of single cells: lookup, index rebuild, block and state stores,
-// the block-update queue and the player's edit record.
+// The edits of the loaded world: the chunk index rebuild and the states of newly indexed chunks,
+// block and state stores, the block-update queue and the player's edit record.
 #include "app/app.h"
 #include "save/chunk_file.h"
 #include "world/block_registry.h"
@@ -55,17 +55,48 @@ void addSecondHalf(BlockEdit& edit, const App& app, uint8_t id, uint8_t state) {
     edit.secondStates[1] = state | voxel::stateUpper;
 }
 
+bool isDoor(uint8_t id) {
+    return voxel::shapeKind(voxel::blockDef(id)) == voxel::shapeDoor;
+}
+
+bool hasValidState(const App& app, int32_t x, int32_t y, int32_t z) {
+    const auto found = app.world.blockStates.find({x, y, z});
+    return found != app.world.blockStates.end() && found->second.id == app.blockAt(x, y, z);
+}
+
+// A door saved or generated without its states: the lower half of a pair, the upper half over a
+// lower one, or a lone lower half that grows its upper half into the air above.
+void completeDoor(App& app, uint8_t id, int32_t x, int32_t y, int32_t z) {
+    if (y > 0 && app.blockAt(x, y - 1, z) == id && !(app.findBlockEntity(x, y - 1, z) & voxel::stateUpper)) {
+        app.setBlockState(x, y, z, voxel::stateUpper);
+        return;
+    }
+    app.setBlockState(x, y, z, 0);
+    if (y + 1 < voxel::chunkHeight && app.blockAt(x, y + 1, z) == voxel::airId) {
+        app.setBlock(x, y + 1, z, id);
+        app.setBlockState(x, y + 1, z, voxel::stateUpper);
+    }
+}
+
+// Shaped cells without a valid state get one, in cell index order.
+void completeShapedCells(App& app, const voxel::Chunk& chunk) {
+    const int32_t x0 = 16 * chunk.cx, z0 = 16 * chunk.cz;
+    for (int32_t y = 0; y < voxel::chunkHeight; ++y) {
+        for (int32_t z = 0; z < 16; ++z) {
+            for (int32_t x = 0; x < 16; ++x) {
+                const uint8_t id = chunk.cells[voxel::cellIndex(x, y, z)];
+                if (!app.world.shaped[id] || hasValidState(app, x0 + x, y, z0 + z)) continue;
+                if (isDoor(id)) {
+                    completeDoor(app, id, x0 + x, y, z0 + z);
+                } else {
+                    app.setBlockState(x0 + x, y, z0 + z, 0);
+                }
+            }
+        }
+    }
+}
+
 }  // namespace
-
-voxel::Chunk* App::findChunk(int32_t cx, int32_t cz) {
-    const auto found = world.chunkMap.find({cx, cz});
-    return found == world.chunkMap.end() ? nullptr : &world.chunks[found->second];
-}
-
-const voxel::Chunk* App::findChunk(int32_t cx, int32_t cz) const {
-    const auto found = world.chunkMap.find({cx, cz});
-    return found == world.chunkMap.end() ? nullptr : &world.chunks[found->second];
-}
 
 void App::reindexChunks() {
     world.chunkMap.clear();
@@ -84,12 +115,6 @@ void App::ensureChunkAt(int32_t x, int32_t z) {
     reindexChunks();
     world.relight.insert({cx, cz});
     world.remesh.insert({cx, cz});
-}
-
-uint8_t App::blockAt(int32_t x, int32_t y, int32_t z) const {
-    if (!insideHeight(y)) return voxel::airId;
-    const voxel::Chunk* chunk = findChunk(voxel::floorDiv(x, 16), voxel::floorDiv(z, 16));
-    return chunk ? chunk->cells[localIndex(*chunk, x, y, z)] : voxel::airId;
 }
 
 bool App::setBlock(int32_t x, int32_t y, int32_t z, uint8_t id) {
@@ -171,4 +196,20 @@ void App::placeTwoPartBlock(const BlockEdit& edit, uint8_t side) {
     lan.applyingEdit = false;
     sendBlockEdit(edit.x, edit.y, edit.z);
     if (edit.hasSecond) sendBlockEdit(sx, sy, sz);
+}
+
+void App::registerChunkBlockEntities(voxel::Chunk& chunk) {
+    if (chunk.statesApplied) return;
+    chunk.statesApplied = true;
+    const int32_t x0 = 16 * chunk.cx, z0 = 16 * chunk.cz;
+    for (auto it = world.blockStates.lower_bound({x0, INT32_MIN, INT32_MIN});
+         it != world.blockStates.end() && std::get<0>(it->first) < x0 + 16; ++it) {
+        const auto [x, y, z] = it->first;
+        if (z < z0 || z >= z0 + 16 || y < 0 || y >= voxel::chunkHeight) continue;
+        const std::size_t index = localIndex(chunk, x, y, z);
+        if (chunk.cells[index] != it->second.id) continue;
+        chunk.ensureStates();
+        chunk.states[index] = it->second.state;
+    }
+    completeShapedCells(*this, chunk);
 }

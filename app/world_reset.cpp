@@ -131,3 +131,9 @@ void App::resetWorldState() {
     generationStage = 4;
     saves = SaveState{};
 }
+
+void App::stopPendingTask() {
+    if (!stream.task.valid()) return;
+    std::future<StreamedChunk> pending = std::move(stream.task);
+    pending.get();
+}

@@ -66,13 +66,6 @@ void App::dropItem(uint8_t id, int32_t count, float x, float y, float z) {
     items.push_back(item);
 }
 
-int32_t App::giveItem(uint8_t id, int32_t count) {
-    if (!voxel::isValidBlockId(id)) return count;
-    const int32_t maxStack = voxel::blockDef(id).max_stack;
-    count = ui::addItems(inventory.hotbar, id, count, maxStack);
-    return ui::addItems(inventory.main, id, count, maxStack);
-}
-
 void App::stepDroppedItems() {
     if (lan.entitiesFromHost()) {  // the owner's items: what lies in reach is asked for
         for (const DroppedItem& item : entities.droppedItems)

@@ -224,9 +224,3 @@ bool App::sleepInBed(const CellKey& anchor) {
     return true;
 }
 
-const adventure::Npc* App::findNpc(const std::string& id) const {
-    for (const adventure::Npc& npc : adventureState.catalog.npcs) {
-        if (npc.active && npc.id == id) return &npc;
-    }
-    return nullptr;
-}

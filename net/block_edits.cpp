@@ -1,5 +1,5 @@
-// Block edits in a LAN session: ours are recorded and sent, the host's are applied under the apply
-// guard, and the chunk index rebuild puts both back into chunks that load later.
+// The host's block edits in a LAN session, applied under the apply guard and recorded so that the
+// chunk index rebuild (app/session_edits.cpp) puts them back into chunks that load later.
 #include <climits>
 #include <stdexcept>
 
@@ -14,16 +14,6 @@ bool insideHeight(int32_t y) {
 }
 
 }  // namespace
-
-void App::sendBlockEdit(int32_t x, int32_t y, int32_t z) {
-    if (!lan.networked || lan.applyingEdit || !insideHeight(y)) return;
-    const auto water = meshing.waterLevels.find({x, y, z});
-    const ChangedCell cell{blockAt(x, y, z), findBlockEntity(x, y, z),
-                           water == meshing.waterLevels.end() ? uint8_t{0} : water->second};
-    lan.changedCells[{x, y, z}] = cell;
-    if (!lan.authenticated) return;
-    lan.pendingEdits.push_back({x, y, z, cell.id, cell.state, cell.water});
-}
 
 void App::applyRemoteEdits(const net::BlockEditsMessage& edits) {
     for (const net::CellEdit& edit : edits.cells)
@@ -45,16 +35,3 @@ void App::applyRemoteEdits(const net::BlockEditsMessage& edits) {
     lan.applyingEdit = false;
 }
 
-void App::reapplyChangedCells(voxel::Chunk& chunk) {
-    if (!lan.started) return;
-    const int32_t x0 = 16 * chunk.cx, z0 = 16 * chunk.cz;
-    for (auto it = lan.changedCells.lower_bound({x0, INT32_MIN, INT32_MIN});
-         it != lan.changedCells.end() && std::get<0>(it->first) < x0 + 16; ++it) {
-        const auto [x, y, z] = it->first;
-        if (z < z0 || z >= z0 + 16) continue;
-        const uint32_t lx = static_cast<uint32_t>(x - x0), lz = static_cast<uint32_t>(z - z0);
-        chunk.set(lx, static_cast<uint32_t>(y), lz, it->second.id);
-        chunk.ensureStates();
-        chunk.states[voxel::cellIndex(lx, static_cast<uint32_t>(y), lz)] = it->second.state;
-    }
-}

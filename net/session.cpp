@@ -91,11 +91,6 @@ void App::closeSession() {
     removeCacheDirectory(lan);
 }
 
-void App::sendClientEvent(uint32_t event, uint32_t subject, int32_t amount) {
-    if (!lan.networked || lan.host || !lan.authenticated) return;
-    net::appendFrame(lan.connection.sendBuffer, net::ClientEventMessage{event, 0, subject, amount});
-}
-
 void App::updateNetwork() {
     if (!lan.networked) return;
     try {

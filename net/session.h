@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "net/peer_link.h"
+#include "net/remote_pose.h"
 
 namespace net {
 
@@ -33,10 +34,6 @@ struct Connection {
 void reset(Connection& connection);
 
 }  // namespace net
-
-struct RemotePose {
-    std::array<float, 7> values{};  // x, eye y, z, yaw, spare, walk amount, walk phase
-};
 
 // A cell changed in the session, as the chunk index rebuild puts it back.
 struct ChangedCell {

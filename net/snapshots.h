@@ -7,7 +7,7 @@
 
 #include "game/entities.h"
 #include "net/protocol.h"
-#include "net/session.h"
+#include "net/remote_pose.h"
 
 namespace net {
 

@@ -131,3 +131,8 @@ void App::requestPile(const DroppedItem& item) {
     lan.requestedPiles.insert(item.pile);
     sendClientEvent(net::kEventTakePile, item.pile);
 }
+
+void App::sendClientEvent(uint32_t event, uint32_t subject, int32_t amount) {
+    if (!lan.networked || lan.host || !lan.authenticated) return;
+    net::appendFrame(lan.connection.sendBuffer, net::ClientEventMessage{event, 0, subject, amount});
+}

@@ -39,29 +39,6 @@ CellKey cellOf(const ContainerView& view) { return {view.cell[0], view.cell[1], 
 
 }  // namespace
 
-void App::openInventory() {
-    ui.inventoryOpen = true;
-    ui.inGameWindow = true;
-    rearmInputLatches();
-    if (gpu.win) {
-        glfwSetInputMode(gpu.win, GLFW_CURSOR, GLFW_CURSOR_NORMAL);
-        ui.panelOpenedAt = glfwGetTime();
-    }
-}
-
-void App::openContainerScreen(ContainerKind kind, const CellKey& cell) {
-    const auto [x, y, z] = cell;
-    ui.container = ContainerView{kind, {x, y, z}, 0};
-    ui.inventoryOpen = false;
-    if (kind == ContainerKind::Chest) containers.chests.try_emplace(cell);
-    if (kind == ContainerKind::Furnace) machines.try_emplace(cell);
-    const int32_t screen = kind == ContainerKind::Chest     ? ui::kChestScreen
-                           : kind == ContainerKind::Furnace ? ui::kFurnaceScreen
-                                                            : ui::kCraftingScreen;
-    setScreen(screen);
-    ui.inGameWindow = true;
-}
-
 // A stack left on the cursor goes back into the inventory; what has no room falls at the feet.
 void App::returnCursorStack() {
     InventorySlot& cursor = inventory.cursor;
@@ -255,4 +232,19 @@ void App::handleInventoryInput() {
     player.frameDelta = static_cast<float>(now - player.inputClock);
     player.inputClock = now;
     handleSlotClicks();
+}
+
+// Leaves the inventory or a container window: the cursor stack goes back, play resumes.
+void App::closeScreen() {
+    returnCursorStack();
+    const bool container = ui.screen >= 9 && ui.screen <= 11;
+    ui.inventoryOpen = false;
+    ui.inGameWindow = false;
+    if (container) {
+        setScreen(UiState::kPlaying);
+    } else {
+        rearmInputLatches();
+        if (gpu.win && !ui.menuOpen) glfwSetInputMode(gpu.win, GLFW_CURSOR, GLFW_CURSOR_DISABLED);
+    }
+    releaseHeldActions();
 }

@@ -3,64 +3,6 @@
 #include "app/app.h"
 #include "net/protocol.h"
 
-void App::rearmInputLatches() {
-    ui.mouseLeftLatched = true;
-    ui.mouseRightLatched = true;
-    ui.keysLatched = true;
-    ui::clearPresses(ui.keyPresses);
-    ui::clearPresses(ui.buttonPresses);
-    player.resetMouseLook = true;
-}
-
-void App::setScreen(int32_t screen) {
-    const bool fromPlay = !ui.menuOpen;
-    const int32_t previous = ui.screen;
-    ui.screen = screen;
-    ui.menuOpen = screen != UiState::kPlaying;
-    // Pausing a world takes its picture for the world list (the next frame writes it).
-    if (screen == UiState::kPause && fromPlay && files.worldOpen && swapchain.copyable)
-        gpu.capturePath = files.world / "preview.png";
-    if (screen == 5 && previous != 5) refreshWorldList();
-    ui.textEntryActive = false;
-    rearmInputLatches();
-    if (gpu.win)
-        glfwSetInputMode(gpu.win, GLFW_CURSOR, ui.menuOpen ? GLFW_CURSOR_NORMAL : GLFW_CURSOR_DISABLED);
-    if (gpu.win) ui.panelOpenedAt = glfwGetTime();
-}
-
-// Leaves the inventory or a container window: the cursor stack goes back, play resumes.
-void App::closeScreen() {
-    returnCursorStack();
-    const bool container = ui.screen >= 9 && ui.screen <= 11;
-    ui.inventoryOpen = false;
-    ui.inGameWindow = false;
-    if (container) {
-        setScreen(UiState::kPlaying);
-    } else {
-        rearmInputLatches();
-        if (gpu.win && !ui.menuOpen) glfwSetInputMode(gpu.win, GLFW_CURSOR, GLFW_CURSOR_DISABLED);
-    }
-    releaseHeldActions();
-}
-
-void App::resetTextEntry() {
-    ui.textEntryActive = false;
-    if (gpu.win)
-        glfwSetInputMode(gpu.win, GLFW_CURSOR, ui.menuOpen ? GLFW_CURSOR_NORMAL : GLFW_CURSOR_DISABLED);
-}
-
-void App::releaseHeldActions() {
-    ui.mouseLeftLatched = true;
-    ui.mouseRightLatched = true;
-    if (lan.heldAction && lan.networked && !lan.host && lan.ready) sendClientEvent(net::kEventReleaseHeld);
-    lan.heldAction = false;
-}
-
-void App::showToast(const std::u32string& text) {
-    ui.toast.text = text;
-    ui.toast.until = (gpu.win ? glfwGetTime() : 0.0) + 4.0;
-}
-
 void App::handleScreenInput() {
     const double now = glfwGetTime();
     player.frameDelta = static_cast<float>(now - player.inputClock);

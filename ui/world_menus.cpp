@@ -50,17 +50,6 @@ int32_t lastSavedWorld(const std::vector<WorldEntry>& worlds) {
 
 }  // namespace
 
-void App::refreshWorldList(const std::filesystem::path& select) {
-    listWorlds();
-    const int32_t count = static_cast<int32_t>(ui.worlds.size());
-    for (int32_t k = 0; k < count && !select.empty(); ++k)
-        if (ui.worlds[static_cast<std::size_t>(k)].directory == select) ui.selectedWorld = k;
-    const ui::WorldListView view = ui::clampedWorldList({ui.worldScroll, ui.selectedWorld}, count, ui::kWorldRowsShown);
-    ui.worldScroll = view.scroll;
-    ui.selectedWorld = view.selected;
-    if (gpu.dev) buildUiAtlas();
-}
-
 void App::handleWorldMenus() {
     const int32_t screen = ui.screen;
     if (!isWorldMenu(screen)) return;
