@@ -570,7 +570,7 @@ struct App {
 
     // --- LAN and character screens: the connection form (17), death (7), character and skills
     //     (13), the NPC window (14), the journal (15), territories (16) and the pause screen's
-    //     player list (ui/lan_screens_app.cpp), and the quests they show (adventure/quests_app.cpp) ---
+    //     player list (ui/lan_screen_actions.cpp), and the quests they show (adventure/quest_play.cpp) ---
     // Clicks on the open one of these screens; called from handleScreenInput.
     void handleLanScreenInput();
     // The form's share of onKey and onChar; true when the form took the key or character.
