@@ -20,8 +20,16 @@ const std::u32string& fontAlphabet() {
     return alphabet;
 }
 
+char32_t fontUpperCase(char32_t c) {
+    if (c >= U'a' && c <= U'z') return c - 32;
+    if (c >= U'а' && c <= U'я') return c - 32;
+    if (c == U'ё') return U'Ё';
+    return c;
+}
+
 uint32_t glyphIndex(char32_t c) {
-    const std::size_t at = fontAlphabet().find(c);
+    std::size_t at = fontAlphabet().find(c);
+    if (at == std::u32string::npos) at = fontAlphabet().find(fontUpperCase(c));
     return at == std::u32string::npos ? 0 : static_cast<uint32_t>(at);
 }
 

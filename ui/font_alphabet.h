@@ -11,7 +11,10 @@ inline constexpr uint32_t kFontGlyphCount = 91;
 
 // Space first, then Latin and Cyrillic capitals, digits and punctuation.
 const std::u32string& fontAlphabet();
-// Position of `c` in the alphabet; 0 (the space) for a character the font lacks.
+// Latin and Cyrillic small letters (ё included) as capitals; any other character as it is.
+char32_t fontUpperCase(char32_t c);
+// Position of `c` in the alphabet; a small letter, which the font has only as a capital, takes its
+// capital's glyph; 0 (the space) for a character the font lacks in either case.
 uint32_t glyphIndex(char32_t c);
 
 }  // namespace ui

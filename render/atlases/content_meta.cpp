@@ -32,14 +32,7 @@ void putBlocks(std::vector<uint8_t>& bytes, const std::vector<voxel::BlockDef>& 
 
 }  // namespace
 
-char32_t fontUpperCase(char32_t c) {
-    if (c >= U'a' && c <= U'z') return c - 32;
-    if (c >= U'а' && c <= U'я') return c - 32;
-    if (c == U'ё') return U'Ё';
-    return c;
-}
-
-uint8_t fontGlyph(char32_t c) { return static_cast<uint8_t>(ui::glyphIndex(fontUpperCase(c))); }
+uint8_t fontGlyph(char32_t c) { return static_cast<uint8_t>(ui::glyphIndex(c)); }
 
 LabelRecord encodeLabel(std::u32string_view text) {
     LabelRecord record{};

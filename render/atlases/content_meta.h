@@ -38,9 +38,7 @@ inline constexpr std::size_t kBiomeLabelRecords = kBiomeLabelsBytes / kLabelByte
 // A glyph record: u32 count, then one glyph byte a character, the first in the lowest byte.
 using LabelRecord = std::array<uint8_t, kLabelBytes>;
 
-// Latin and Cyrillic small letters (ё included) become capitals; the font has no others.
-char32_t fontUpperCase(char32_t c);
-// Glyph index of the upper-cased character; 0 when the font lacks it.
+// Glyph index of the character, small letters drawn by their capitals; 0 when the font lacks it.
 uint8_t fontGlyph(char32_t c);
 
 // Cut to 28 characters and upper-cased.

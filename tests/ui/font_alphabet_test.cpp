@@ -14,11 +14,27 @@ TEST(FontAlphabet, SpaceThenLatinCyrillicDigitsAndPunctuation) {
     for (char32_t c = U'А'; c <= U'Я'; ++c) EXPECT_NE(ui::glyphIndex(c), 0u) << static_cast<uint32_t>(c);
 }
 
-TEST(FontAlphabet, EveryCharacterOnceAndUnknownOnesBecomeTheSpace) {
+TEST(FontAlphabet, EveryCharacterOnce) {
     const std::u32string& alphabet = ui::fontAlphabet();
     for (std::size_t i = 0; i < alphabet.size(); ++i) EXPECT_EQ(ui::glyphIndex(alphabet[i]), i);
-    for (const char32_t c : {U'a', U'я', U'€'}) EXPECT_EQ(ui::glyphIndex(c), 0u) << static_cast<uint32_t>(c);
     EXPECT_EQ(&ui::fontAlphabet(), &alphabet);
+}
+
+// The font has capitals only: a small letter is drawn by its capital, never dropped; the ends of
+// both small alphabets and their neighbours just outside are in the table.
+TEST(FontAlphabet, SmallLettersTakeTheirCapitalsAndUnknownOnesTheSpace) {
+    const std::pair<char32_t, char32_t> cases[] = {
+        {U'a', U'A'}, {U'z', U'Z'}, {U'q', U'Q'}, {U'A', U'A'},  {U'а', U'А'}, {U'я', U'Я'}, {U'в', U'В'},
+        {U'ё', U'Ё'}, {U'Ё', U'Ё'}, {U'Ж', U'Ж'}, {U'0', U'0'},  {U'9', U'9'}, {U'?', U'?'},
+        {U'`', 0},    {U'{', 0},    {U'€', 0},    {U'λ', 0},     {U'ѐ', 0},    {U'ђ', 0},   {U'\0', 0},
+    };
+    for (const auto& [c, drawnAs] : cases) {
+        const uint32_t expected = drawnAs == 0 ? 0u : ui::glyphIndex(drawnAs);
+        EXPECT_EQ(ui::glyphIndex(c), expected) << static_cast<uint32_t>(c);
+        if (drawnAs != 0) {
+            EXPECT_NE(expected, 0u) << static_cast<uint32_t>(c);
+        }
+    }
 }
 
 }  // namespace

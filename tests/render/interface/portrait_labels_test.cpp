@@ -148,6 +148,25 @@ TEST(MenuLabels, TextsBySreenAndCheckedSelection) {
     }
 }
 
+// A name typed or saved in small letters shows in capitals on the list, the form and the delete
+// dialog: every letter keeps its slot and draws, only the spaces stay glyph 0.
+TEST(MenuLabels, SmallLettersOfANameDrawAsCapitalsOnEveryWorldScreen) {
+    const std::pair<std::u32string, std::u32string> names[] = {
+        {U"Второй мир", U"ВТОРОЙ МИР"}, {U"Остров Тест abc XYZ", U"ОСТРОВ ТЕСТ ABC XYZ"}, {U"ёлка", U"ЁЛКА"}};
+    for (const auto& [name, capitals] : names) {
+        const std::vector<WorldEntry> worlds{{name, 7, {}}};
+        const NewWorldForm form{name, U"7", 0, false};
+        for (const int32_t screen : {5, 6, 12}) {
+            const render::MenuLabels labels = render::buildMenuLabels({screen, &worlds, 0, &form});
+            ASSERT_EQ(labels.counts[0], name.size()) << screen;
+            for (std::size_t i = 0; i < name.size(); ++i) {
+                EXPECT_EQ(slot(labels, i), ui::glyphIndex(capitals[i])) << screen << " " << i;
+                EXPECT_EQ(slot(labels, i) != 0, name[i] != U' ') << screen << " " << i;
+            }
+        }
+    }
+}
+
 TEST(MenuLabels, WorldScreensCarryThemInPlaceOfTheSettingsWords) {
     render::InterfaceInputs in;
     in.menuOpen = true;
