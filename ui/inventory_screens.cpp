@@ -184,11 +184,14 @@ void App::handleSlotClicks() {
     for (uint32_t k = 0; k < rights; ++k) clickScreenSlot(code, true);
 }
 
+// The row takes the recipe drawn in it; the list stays where it is, so the next click on the same
+// spot finds the same recipe.
 void App::selectRecipeRow(uint32_t row) {
+    ContainerView& view = ui.container;
     const auto total = static_cast<int32_t>(openRecipes().size());
     const int32_t rows = std::min<int32_t>(total, ui::kRecipeRowsShown);
-    const int32_t first = std::clamp(ui.container.recipe - rows + 1, 0, std::max(total - rows, 0));
-    if (static_cast<int32_t>(row) < rows) ui.container.recipe = first + static_cast<int32_t>(row);
+    view.recipeScroll = ui::recipeListFirst(view.recipeScroll, view.recipe, total);
+    if (static_cast<int32_t>(row) < rows) view.recipe = view.recipeScroll + static_cast<int32_t>(row);
 }
 
 void App::handleCraftingKeys() {
@@ -198,6 +201,8 @@ void App::handleCraftingKeys() {
     const int32_t up = static_cast<int32_t>(ui::takePresses(ui.keyPresses, GLFW_KEY_UP) +
                                             ui::takePresses(ui.keyPresses, GLFW_KEY_W));
     if (total > 0) ui.container.recipe = std::clamp(ui.container.recipe + down - up, 0, total - 1);
+    // The keys move the list only as far as it takes to show the chosen recipe.
+    ui.container.recipeScroll = ui::recipeListFirst(ui.container.recipeScroll, ui.container.recipe, total);
     const uint32_t enters = ui::takePresses(ui.keyPresses, GLFW_KEY_ENTER);
     for (uint32_t k = 0; k < enters; ++k) craftSelected(true);
 }

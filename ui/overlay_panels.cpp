@@ -31,6 +31,7 @@ void App::updateOverlay() {
     } else if (ui.screen == ui::kCraftingScreen) {
         panels.recipes = &openRecipes();
         panels.selectedRecipe = view.recipe;
+        panels.recipeScroll = view.recipeScroll;
         panels.hint = openRecipes().empty() ? U"НЕТ РЕЦЕПТОВ" : U"ENTER ИЛИ ЛКМ ПО РЕЗУЛЬТАТУ: СОЗДАТЬ";
     }
     void* mapped = nullptr;

@@ -16,13 +16,22 @@ void writeChestPanel(std::span<uint32_t> panel, const std::array<InventorySlot, 
     for (std::size_t k = 0; k < chest.size(); ++k) panel[k] = slotWord(chest[k]);
 }
 
-void writeRecipePanel(std::span<uint32_t> panel, const std::vector<content::Recipe>& recipes, int32_t selected) {
+int32_t recipeListFirst(int32_t first, int32_t selected, int32_t total) {
+    if (total <= 0) return 0;
+    const int32_t rows = std::min<int32_t>(total, kRecipeRowsShown);
+    selected = std::clamp(selected, 0, total - 1);
+    first = std::clamp(first, selected - rows + 1, selected);
+    return std::clamp(first, 0, total - rows);
+}
+
+void writeRecipePanel(std::span<uint32_t> panel, const std::vector<content::Recipe>& recipes, int32_t selected,
+                      int32_t first) {
     std::fill(panel.begin(), panel.end(), 0u);
     const auto total = static_cast<int32_t>(recipes.size());
     if (total == 0) return;
     selected = std::clamp(selected, 0, total - 1);
     const int32_t rows = std::min<int32_t>(total, kRecipeRowsShown);
-    const int32_t first = std::clamp(selected - rows + 1, 0, total - rows);
+    first = recipeListFirst(first, selected, total);
     panel[kPanelListFirstWord - kPanelWord] = static_cast<uint32_t>(first);
     panel[kPanelListCountWord - kPanelWord] = static_cast<uint32_t>(rows);
     panel[kPanelListSelectedWord - kPanelWord] = static_cast<uint32_t>(selected - first);
@@ -69,7 +78,7 @@ void writeOverlayPanels(std::span<uint32_t> words, OverlayPanels panels) {
     if (panels.chest)
         writeChestPanel(panel, *panels.chest);
     else if (panels.recipes)
-        writeRecipePanel(panel, *panels.recipes, panels.selectedRecipe);
+        writeRecipePanel(panel, *panels.recipes, panels.selectedRecipe, panels.recipeScroll);
     else
         std::fill(panel.begin(), panel.end(), 0u);
     render::encodeGlyphLine(words.data(), kToastTextLine, panels.toast);

@@ -39,8 +39,12 @@ uint32_t slotWord(const InventorySlot& slot);
 
 // The panel region for an open chest (empty list) or recipe list (no chest slots).
 void writeChestPanel(std::span<uint32_t> panel, const std::array<InventorySlot, 27>& chest);
-// The shown rows keep the selected one in view.
-void writeRecipePanel(std::span<uint32_t> panel, const std::vector<content::Recipe>& recipes, int32_t selected);
+// The recipe in the list's first row: `first` as it was, moved only as far as it takes to show the
+// selected recipe and to fill the rows, so that a click never moves the list under the pointer.
+int32_t recipeListFirst(int32_t first, int32_t selected, int32_t total);
+// The shown rows from recipeListFirst(first, selected, total).
+void writeRecipePanel(std::span<uint32_t> panel, const std::vector<content::Recipe>& recipes, int32_t selected,
+                      int32_t first);
 
 // Ingredients as min(held, 64) << 16 | required, their ids, their count, the result and the value
 // of craftSelected(false). Zero words without a recipe.
@@ -63,6 +67,7 @@ struct OverlayPanels {
     const std::array<InventorySlot, 27>* chest = nullptr;
     const std::vector<content::Recipe>* recipes = nullptr;
     int32_t selectedRecipe = 0;
+    int32_t recipeScroll = 0;
 };
 
 // Writes the panel region and the toast, title and hint lines into the overlay words (the whole

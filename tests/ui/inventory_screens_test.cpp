@@ -101,32 +101,65 @@ TEST(InventoryScreens, InventoryKeyOpensAndEscapeClosesReturningTheCursorStack) 
     EXPECT_EQ(app.entities.droppedItems[0].count, 32);
 }
 
-// The list keeps the chosen recipe in its last row once it scrolls; a click on a row takes the
-// recipe the list draws there.
-TEST(InventoryScreens, AClickOnAScrolledRecipeListTakesTheRecipeInThatRow) {
+uint32_t panelWord(const std::array<uint32_t, ui::kPanelWords>& panel, uint32_t word) {
+    return panel[word - ui::kPanelWord];
+}
+
+// A click takes the recipe the list draws in that row, and the list does not move: the row drawn
+// after the click holds the same recipe. First row, last visible row, scrolled and short lists.
+TEST(InventoryScreens, AClickOnARecipeRowTakesItsRecipeAndLeavesTheListWhereItWas) {
     const struct {
-        int32_t total, chosen;
+        int32_t total, scroll, chosen;
         uint32_t row;
         int32_t taken;
     } rows[] = {
-        {12, 11, 0, 2},  {12, 11, 9, 11},  // scrolled by two
-        {12, 9, 9, 9},   {11, 10, 0, 1},   // not scrolled yet; one recipe more than rows: by one
-        {10, 9, 0, 0},   {10, 9, 9, 9},    // as many as rows: no scroll
-        {3, 0, 2, 2},    {3, 1, 3, 1},     // a row without a recipe changes nothing
+        {12, 2, 11, 0, 2},  {12, 2, 11, 9, 11}, {12, 2, 2, 9, 11},  // scrolled by two
+        {12, 0, 9, 0, 0},   {12, 0, 0, 9, 9},   {11, 1, 10, 0, 1},  // at the top; one more than rows
+        {10, 0, 9, 0, 0},   {10, 0, 0, 9, 9},                       // as many as rows: no scroll
+        {3, 0, 0, 2, 2},    {3, 0, 1, 3, 1},                        // a row without a recipe changes nothing
     };
     App app;
     app.ui.container.kind = ContainerKind::Workbench;
     for (const auto& r : rows) {
         app.rules.recipes.assign(static_cast<std::size_t>(r.total), content::Recipe{});
         app.ui.container.recipe = r.chosen;
-        std::array<uint32_t, ui::kPanelWords> panel{};
-        ui::writeRecipePanel(panel, app.rules.recipes, r.chosen);
+        app.ui.container.recipeScroll = r.scroll;
+        std::array<uint32_t, ui::kPanelWords> before{}, after{};
+        ui::writeRecipePanel(before, app.rules.recipes, r.chosen, r.scroll);
         app.selectRecipeRow(r.row);
+        ui::writeRecipePanel(after, app.rules.recipes, app.ui.container.recipe, app.ui.container.recipeScroll);
         EXPECT_EQ(app.ui.container.recipe, r.taken) << r.total << " recipes, " << r.chosen << ", row " << r.row;
-        if (r.row < panel[ui::kPanelListCountWord - ui::kPanelWord]) {
-            EXPECT_EQ(panel[ui::kPanelListFirstWord - ui::kPanelWord] + r.row, static_cast<uint32_t>(r.taken))
-                << "the recipe drawn in row " << r.row;
+        EXPECT_EQ(panelWord(after, ui::kPanelListFirstWord), panelWord(before, ui::kPanelListFirstWord))
+            << r.total << " recipes, " << r.chosen << ", row " << r.row;
+        if (r.row < panelWord(before, ui::kPanelListCountWord)) {
+            EXPECT_EQ(panelWord(before, ui::kPanelListFirstWord) + r.row, static_cast<uint32_t>(r.taken));
+            EXPECT_EQ(panelWord(after, ui::kPanelListSelectedWord), r.row) << "the clicked row is marked";
         }
+    }
+}
+
+// The keys scroll the list only at its edges; a click afterwards and a second click on the same
+// spot take the same recipe.
+TEST(InventoryScreens, KeysScrollAtTheEdgesAndTwoClicksOnARowTakeOneRecipe) {
+    App app;
+    app.ui.container.kind = ContainerKind::Workbench;
+    app.rules.recipes.assign(12, content::Recipe{});
+    const struct {
+        int key, presses;
+        int32_t recipe, scroll;
+    } steps[] = {{GLFW_KEY_DOWN, 9, 9, 0}, {GLFW_KEY_DOWN, 1, 10, 1}, {GLFW_KEY_DOWN, 5, 11, 2},
+                 {GLFW_KEY_UP, 9, 2, 2},   {GLFW_KEY_UP, 1, 1, 1},    {GLFW_KEY_UP, 4, 0, 0}};
+    for (const auto& s : steps) {
+        for (int k = 0; k < s.presses; ++k) ui::notePress(app.ui.keyPresses, s.key);
+        app.handleCraftingKeys();
+        EXPECT_EQ(app.ui.container.recipe, s.recipe);
+        EXPECT_EQ(app.ui.container.recipeScroll, s.scroll);
+    }
+    app.ui.container.recipe = 11, app.ui.container.recipeScroll = 2;
+    for (int click = 0; click < 2; ++click) {
+        app.selectRecipeRow(0);
+        EXPECT_EQ(app.ui.container.recipe, 2) << click;
+        EXPECT_EQ(app.ui.container.recipeScroll, 2) << click;
     }
 }
 

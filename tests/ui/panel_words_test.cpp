@@ -26,19 +26,36 @@ TEST(PanelWords, FurnaceShareOf200ClampsAndNeedsAWhole) {
     }
 }
 
-TEST(PanelWords, RecipeListKeepsTheSelectedRowInView) {
+// The list moves only as far as it takes to show the selected recipe and to fill its ten rows:
+// the selection at the first and last visible rows and one past them, lists shorter than the view.
+TEST(PanelWords, RecipeListMovesOnlyToShowTheSelectedRow) {
+    const struct {
+        int32_t total, first, selected, shownFirst;
+    } cases[] = {
+        {12, 0, 0, 0},  {12, 0, 9, 0},  {12, 0, 10, 1},  {12, 2, 2, 2},  {12, 2, 1, 1},  {12, 2, 11, 2},
+        {12, 1, 11, 2}, {12, 5, 11, 2}, {12, 0, 40, 2},  {12, -3, 0, 0}, {12, 2, -3, 0}, {10, 0, 9, 0},
+        {10, 1, 9, 0},  {11, 0, 10, 1}, {3, 1, 2, 0},    {0, 4, 0, 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ui::recipeListFirst(c.first, c.selected, c.total), c.shownFirst)
+            << c.total << " " << c.first << " " << c.selected;
+}
+
+TEST(PanelWords, RecipePanelShowsTheRowsFromItsFirst) {
     std::vector<content::Recipe> recipes(12);
     for (std::size_t k = 0; k < recipes.size(); ++k) recipes[k].result = static_cast<uint8_t>(20 + k);
     const struct {
-        int32_t selected;
-        uint32_t first, row;
-    } cases[] = {{0, 0, 0}, {9, 0, 9}, {10, 1, 9}, {11, 2, 9}, {40, 2, 9}, {-3, 0, 0}};
+        int32_t first, selected;
+        uint32_t shownFirst, row;
+    } cases[] = {{0, 0, 0, 0}, {0, 9, 0, 9}, {2, 2, 2, 0}, {1, 11, 2, 9}};
     for (const auto& c : cases) {
         std::array<uint32_t, ui::kPanelWords> panel{};
-        ui::writeRecipePanel(panel, recipes, c.selected);
-        EXPECT_EQ(panel[ui::kPanelListFirstWord - ui::kPanelWord], c.first) << c.selected;
+        ui::writeRecipePanel(panel, recipes, c.selected, c.first);
+        EXPECT_EQ(panel[ui::kPanelListFirstWord - ui::kPanelWord], c.shownFirst) << c.selected;
+        EXPECT_EQ(panel[ui::kPanelListCountWord - ui::kPanelWord], 10u) << c.selected;
         EXPECT_EQ(panel[ui::kPanelListSelectedWord - ui::kPanelWord], c.row) << c.selected;
-        EXPECT_EQ(panel[ui::kPanelListIdsWord - ui::kPanelWord], 20u + c.first) << c.selected;
+        EXPECT_EQ(panel[ui::kPanelListIdsWord - ui::kPanelWord], 20u + c.shownFirst) << c.selected;
+        EXPECT_EQ(panel[ui::kPanelListIdsWord - ui::kPanelWord + 9], 29u + c.shownFirst) << c.selected;
     }
 }
 
