@@ -80,6 +80,24 @@ float interfaceUnit(float width, float height) {
     return std::clamp(std::min(w / 1280.0f, h / 720.0f), 0.75f, 3.0f);
 }
 
+SlotRect toastBand(float top, float width, float height) {
+    const float unit = interfaceUnit(width, height);
+    return {0.0f, top - kToastMargin * unit, std::max(width, 1.0f), (kToastTextHeight + 2.0f * kToastMargin) * unit};
+}
+
+float toastTop(int32_t screen, float width, float height) {
+    const float unit = interfaceUnit(width, height);
+    float top = std::max(height, 1.0f) * 0.68f;
+    // The buttons come top to bottom: below one the toast would cover it may meet the next one of
+    // a column, and goes below that one too.
+    for (const MenuButton& button : menuButtons(screen, width, height)) {
+        const SlotRect band = toastBand(top, width, height);
+        const SlotRect& r = button.rect;
+        if (r.y < band.y + band.h && band.y < r.y + r.h) top = r.y + r.h + 2.0f * kToastMargin * unit;
+    }
+    return top;
+}
+
 SlotRect pauseWindowRect(float width, float height) {
     const float unit = interfaceUnit(width, height);
     // Narrow, so that the sides stay free for the list of players in a LAN session.

@@ -60,4 +60,12 @@ SlotRect pauseWindowRect(float width, float height);
 // The interface's scale for a framebuffer size: 1 at 1280 x 720, within 0.75..3.
 float interfaceUnit(float width, float height);
 
+// The status message (toast): its glyph height and the margin of its plate, in units.
+inline constexpr float kToastTextHeight = 22.0f;
+inline constexpr float kToastMargin = 8.0f;
+// Top of the toast's text on a screen: at 68 % of the height, or below the buttons it would cover.
+float toastTop(int32_t screen, float width, float height);
+// The band the toast's plate may take across the whole width, for a text at `top`.
+SlotRect toastBand(float top, float width, float height);
+
 }  // namespace ui

@@ -709,7 +709,10 @@ const OwnScreen* lanScreen(int32_t screen) {
     return nullptr;
 }
 
-void toast(Builder& l) { centredLine(l, ui::kToastTextLine, l.size.y * 0.68f, 22.0f * l.unit, kWhite, true); }
+void toast(Builder& l) {
+    centredLine(l, ui::kToastTextLine, ui::toastTop(l.ui.screen, l.size.x, l.size.y), ui::kToastTextHeight * l.unit,
+                kWhite, true);
+}
 
 void layoutScreen(Builder& l) {
     const int32_t screen = l.ui.screen;

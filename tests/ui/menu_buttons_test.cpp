@@ -52,6 +52,26 @@ TEST(MenuButtons, ButtonsOfAScreenNeitherOverlapNorLeaveTheFramebuffer) {
     }
 }
 
+// The toast ("НЕТ МИРОВ" after Continue without worlds, a failure) never covers a button: on every
+// menu screen and size its plate across the whole width stays clear of the buttons and on screen.
+// Without buttons it stays at 68 % of the height.
+TEST(MenuButtons, TheToastCoversNoButton) {
+    const float sizes[][2] = {{1280.0f, 720.0f}, {960.0f, 540.0f}, {1920.0f, 1080.0f},
+                              {1280.0f, 1440.0f}, {3840.0f, 540.0f}, {3840.0f, 2160.0f}};
+    for (const auto& [w, h] : sizes) {
+        EXPECT_FLOAT_EQ(ui::toastTop(0, w, h), h * 0.68f) << w << "x" << h;
+        for (const int32_t screen : {1, 2, 5, 6, 12}) {
+            const ui::SlotRect band = ui::toastBand(ui::toastTop(screen, w, h), w, h);
+            EXPECT_GE(band.y, 0.0f) << screen << " " << w << "x" << h;
+            EXPECT_LE(band.y + band.h, h) << screen << " " << w << "x" << h;
+            for (const ui::MenuButton& b : ui::menuButtons(screen, w, h)) {
+                const bool apart = b.rect.y + b.rect.h <= band.y || band.y + band.h <= b.rect.y;
+                EXPECT_TRUE(apart) << screen << " " << w << "x" << h << " button at " << b.rect.y;
+            }
+        }
+    }
+}
+
 TEST(MenuButtons, WorldRowsAndFormFieldsAnswerInsideOnly) {
     const auto rows = ui::worldRowRects(kW, kH);
     ASSERT_EQ(rows.size(), 3u);

@@ -264,6 +264,7 @@ TEST(InterfaceLayout, CentredTextsStayCentred) {
         {"toast of nine", 1280, 0, kMetaText, toast(9), 9, 489.6f},
         {"toast of ten, odd width", 1281, 0, kMetaText, toast(10), 10, 489.6f},
         {"toast of 61 shows 60", 1280, 0, kMetaText, toast(61), 60, 489.6f},
+        {"toast under the main menu's buttons", 1280, 1, kMetaText, toast(9), 9, 620.0f},
         {"world to delete, short name", 1280, 12, kMenuText, worldName(4), 4, 270},
         {"world to delete, 24 glyphs", 1281, 12, kMenuText, worldName(24), 24, 270},
         {"world to delete, longer name", 1280, 12, kMenuText, worldName(30), 24, 270},
