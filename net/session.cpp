@@ -57,6 +57,7 @@ void App::startSession(bool host, const std::string& address, uint16_t port, con
     if (!ip) throw std::runtime_error("Invalid server address");
     if (roomCode.size() > net::kMaxRoomCode) throw std::runtime_error("Room code is too long");
     closeSession();
+    lan.failure = LanFailure::none;
     lan.contentFingerprint = content::fingerprint(files.base / "Content");
     lan.cacheDirectory = files.base / "NetworkCache" / cacheFolderName(address, port);
     fs::create_directories(lan.cacheDirectory);
@@ -115,7 +116,11 @@ void App::updateNetwork() {
         // A failed session never ends the game: one line says why, and the game goes on alone.
         std::ofstream(files.base / "network_error.txt", std::ios::binary | std::ios::app)
             << "LAN session ended: " << failure.what() << "\n";
+        const LanFailure phase = lan.connection.connecting ? LanFailure::noConnection
+                                 : lan.authenticated       ? LanFailure::lost
+                                                           : LanFailure::refused;
         closeSession();
+        lan.failure = phase;
     }
 }
 

@@ -43,6 +43,9 @@ struct ChangedCell {
     bool operator==(const ChangedCell&) const = default;
 };
 
+// How the last session ended when it failed, for the connection form to tell the player.
+enum class LanFailure : uint8_t { none, noConnection, refused, lost };
+
 struct LanSession {
     std::array<uint32_t, 256> serverToLocal{};
     std::array<uint32_t, 256> localToServer{};
@@ -59,6 +62,7 @@ struct LanSession {
     std::string formPort = "29810";
     std::string formRoomCode;
     std::string formStatus;
+    LanFailure failure = LanFailure::none;  // of the last session, until the next connect
     std::string playerName = "ИГРОК";
     std::string peerAddress;
     uint16_t peerPort = 0;

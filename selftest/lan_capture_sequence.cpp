@@ -57,19 +57,18 @@ bool uploadedRemoteVertices(const App& app, std::size_t players) {
     return !app.playerMesh.empty() && app.body.remoteIndexCount == players * app.playerMesh.size();
 }
 
+// Select all, type the text, move on with Tab.
 void typeField(App& app, const std::string& text) {
     app.onKey(app.gpu.win, GLFW_KEY_A, 0, GLFW_PRESS, GLFW_MOD_CONTROL);
     for (const char c : text) app.onChar(app.gpu.win, static_cast<unsigned char>(c));
+    app.onKey(app.gpu.win, GLFW_KEY_TAB, 0, GLFW_PRESS, 0);
 }
 
 void connectionForm(App& app) {
     app.setScreen(ui::kConnectionScreen);
     const char* texts[] = {"127.0.0.1", "29810", "40617395"};
-    for (int k = 0; k < 3; ++k) {
-        if (k > 0) app.onKey(app.gpu.win, GLFW_KEY_TAB, 0, GLFW_PRESS, 0);
-        typeField(app, texts[k]);
-    }
-    // Past the room code's length and not a digit: both refused.
+    for (const char* text : texts) typeField(app, text);
+    // The third Tab left the form: a digit and a letter typed now are both refused.
     app.onChar(app.gpu.win, '9');
     app.onChar(app.gpu.win, 'x');
     require(app.lan.formAddress == texts[0] && app.lan.formPort == texts[1] && app.lan.formRoomCode == texts[2],

@@ -26,12 +26,16 @@ bool typeFormChar(ConnectionFormFocus& focus, std::string& text, char32_t c) {
 }
 
 bool formKey(ConnectionFormFocus& focus, std::string& text, int key, int modifiers) {
+    const bool inField = focus.field < kFormFields;
     if (key == kKeyTab) {
-        focus.field = (focus.field + 1) % kFormFields;
+        // Leaving the last field leaves the form, so that nothing typed next lands in a field by
+        // surprise; one more Tab comes back to the first.
+        focus.field = inField ? focus.field + 1 : 0;
         focus.allSelected = false;
     } else if (key == kKeyA && (modifiers & kControlBit) != 0) {
-        focus.allSelected = true;
+        focus.allSelected = inField;
     } else if (key == kKeyBackspace) {
+        if (!inField) return true;
         if (focus.allSelected) text.clear();
         else if (!text.empty()) text.pop_back();
         focus.allSelected = false;

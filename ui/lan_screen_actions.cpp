@@ -1,24 +1,42 @@
 // The App's side of the LAN and character screens: input, respawn and what each screen shows.
 #include <charconv>
+#include <fstream>
 
 #include <GLFW/glfw3.h>
 
 #include "app/app.h"
+#include "platform/tcp.h"
 
 namespace {
 
 constexpr std::size_t kRoomCodeDigits = 8;
 constexpr uint32_t kLowestPort = 1024;  // the ports below belong to the system's services
 
-std::string& formText(LanSession& lan, uint32_t field) {
+// The focused field's text, or `outside` when Tab has left the form (the form touches neither).
+std::string& formText(LanSession& lan, uint32_t field, std::string& outside) {
+    if (field == 0) return lan.formAddress;
     if (field == 1) return lan.formPort;
     if (field == 2) return lan.formRoomCode;
-    return lan.formAddress;
+    return outside;
 }
 
 bool ownsScreen(int32_t screen) {
     return screen == ui::kConnectionScreen || screen == ui::kDeathScreen ||
            (screen >= ui::kCharacterScreen && screen <= ui::kTerritoryScreen);
+}
+
+// What the form says under its fields: why it refused the last try, else how the session stands,
+// else how the last one failed. The cause of a failure is in network_error.txt.
+std::string formStatusText(const LanSession& lan) {
+    if (!lan.formStatus.empty()) return lan.formStatus;
+    if (lan.networked) return lan.ready ? "ПОДКЛЮЧЕНО" : "ПОДКЛЮЧЕНИЕ...";
+    switch (lan.failure) {
+        case LanFailure::noConnection: return "НЕ УДАЛОСЬ ПОДКЛЮЧИТЬСЯ К СЕРВЕРУ";
+        case LanFailure::refused: return "СЕРВЕР НЕ ПРИНЯЛ ПОДКЛЮЧЕНИЕ";
+        case LanFailure::lost: return "СВЯЗЬ С СЕРВЕРОМ ПОТЕРЯНА";
+        case LanFailure::none: break;
+    }
+    return "";
 }
 
 int32_t armourPieces(const PlayerState& player) {
@@ -31,15 +49,19 @@ int32_t armourPieces(const PlayerState& player) {
 
 bool App::connectionFormKey(int key, int modifiers) {
     ui::ConnectionFormFocus& focus = lanScreens.form;
-    return ui::formKey(focus, formText(lan, focus.field), key, modifiers);
+    std::string outside;
+    return ui::formKey(focus, formText(lan, focus.field, outside), key, modifiers);
 }
 
 bool App::connectionFormChar(unsigned int codePoint) {
     ui::ConnectionFormFocus& focus = lanScreens.form;
-    return ui::typeFormChar(focus, formText(lan, focus.field), static_cast<char32_t>(codePoint));
+    std::string outside;
+    return ui::typeFormChar(focus, formText(lan, focus.field, outside), static_cast<char32_t>(codePoint));
 }
 
 void App::connectFromForm() {
+    lan.formStatus.clear();
+    lan.failure = LanFailure::none;
     uint32_t port = 0;
     const std::string& text = lan.formPort;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), port);
@@ -52,11 +74,17 @@ void App::connectFromForm() {
         lan.formStatus = "КОД КОМНАТЫ: 8 ЦИФР";
         return;
     }
+    if (!platform::parseIpv4(lan.formAddress)) {
+        lan.formStatus = "НЕВЕРНЫЙ IP-АДРЕС";
+        return;
+    }
     try {
         startSession(false, lan.formAddress, static_cast<uint16_t>(port), lan.formRoomCode);
-        lan.formStatus = "ПОДКЛЮЧЕНИЕ...";
     } catch (const std::exception& failure) {
-        lan.formStatus = std::string("ОШИБКА: ") + failure.what();
+        // The player reads it in the form; the cause goes where the session's failures go.
+        std::ofstream(files.base / "network_error.txt", std::ios::binary | std::ios::app)
+            << "LAN connection failed: " << failure.what() << "\n";
+        lan.failure = LanFailure::noConnection;
     }
 }
 
@@ -118,7 +146,7 @@ ui::ScreenOverlay App::lanScreenOverlay() {
     switch (ui.screen) {
         case ui::kConnectionScreen:
             return ui::connectionOverlay(lan.formAddress, lan.formPort, lan.formRoomCode, lanScreens.form,
-                                         lan.formStatus);
+                                         formStatusText(lan));
         case ui::kDeathScreen: return ui::deathOverlay(hasBed);
         case ui::kCharacterScreen:
             return ui::characterOverlay(

@@ -58,15 +58,28 @@ TEST(ConnectionForm, CtrlASelectsSoTheNextCharacterReplacesEverything) {
     EXPECT_EQ(port, "");
 }
 
-TEST(ConnectionForm, TabWrapsAndDropsTheSelection) {
-    ui::ConnectionFormFocus focus{0, true};
-    std::string text;
-    const uint32_t expected[] = {1, 2, 0};
-    for (uint32_t next : expected) {
+// Tab from every focus: the last field leaves the form, and from outside Tab comes back to the first.
+TEST(ConnectionForm, TabLeavesTheFormAfterTheLastFieldAndDropsTheSelection) {
+    const std::pair<uint32_t, uint32_t> steps[] = {{0, 1}, {1, 2}, {2, ui::kNoFormField}, {ui::kNoFormField, 0}};
+    for (const auto& [from, to] : steps) {
+        ui::ConnectionFormFocus focus{from, true};
+        std::string text = "12";
         EXPECT_TRUE(ui::formKey(focus, text, 258, 0));
-        EXPECT_EQ(focus.field, next);
-        EXPECT_FALSE(focus.allSelected);
+        EXPECT_EQ(focus.field, to) << from;
+        EXPECT_FALSE(focus.allSelected) << from;
+        EXPECT_EQ(text, "12");
     }
+}
+
+// Outside the form the keys are taken but change nothing, and every character is refused.
+TEST(ConnectionForm, WithoutAFocusedFieldNothingIsTyped) {
+    ui::ConnectionFormFocus focus{ui::kNoFormField, false};
+    std::string text = "40617395";
+    EXPECT_TRUE(ui::formKey(focus, text, 65, kCtrl));
+    EXPECT_FALSE(focus.allSelected);
+    EXPECT_TRUE(ui::formKey(focus, text, 259, 0));
+    for (const char32_t c : {U'9', U'.', U'x'}) EXPECT_FALSE(ui::typeFormChar(focus, text, c));
+    EXPECT_EQ(text, "40617395");
 }
 
 }  // namespace

@@ -1,6 +1,11 @@
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
+#include "platform/tcp.h"
+#include "support/temp_dir.h"
 #include "world/loaded_world.h"
 
 namespace {
@@ -56,6 +61,25 @@ TEST_F(LanScreensApp, TheFormTakesKeysAndCharactersOnlyOnItsScreen) {
     EXPECT_EQ(app.lan.formPort, "80");
 }
 
+// The joining sequence of the LAN captures: in each field Ctrl+A, the text and Tab; the third Tab
+// leaves the form, so a digit and a letter typed then change no field.
+TEST_F(LanScreensApp, ThreeFieldsTypedEachEndingInTabLeaveTheFormAsTyped) {
+    app.setScreen(ui::kConnectionScreen);
+    app.lan.formAddress = "10.0.0.1", app.lan.formPort = "1", app.lan.formRoomCode = "123";
+    for (const char* text : {"127.0.0.1", "29810", "40617395"}) {
+        app.onKey(nullptr, GLFW_KEY_A, 0, GLFW_PRESS, GLFW_MOD_CONTROL);
+        for (const char* c = text; *c != 0; ++c) app.onChar(nullptr, static_cast<unsigned char>(*c));
+        app.onKey(nullptr, GLFW_KEY_TAB, 0, GLFW_PRESS, 0);
+    }
+    EXPECT_EQ(app.lanScreens.form.field, ui::kNoFormField);
+    app.onChar(nullptr, '9');
+    app.onChar(nullptr, 'x');
+    app.onKey(nullptr, GLFW_KEY_BACKSPACE, 0, GLFW_PRESS, 0);
+    EXPECT_EQ(app.lan.formAddress, "127.0.0.1");
+    EXPECT_EQ(app.lan.formPort, "29810");
+    EXPECT_EQ(app.lan.formRoomCode, "40617395");
+}
+
 // The form connects only with a port of 1024..65535 and a room code of exactly eight digits; the
 // refusals are checked here from both sides, without a connection being tried.
 TEST_F(LanScreensApp, ConnectRefusesAPortOrRoomCodePastItsLimits) {
@@ -71,6 +95,73 @@ TEST_F(LanScreensApp, ConnectRefusesAPortOrRoomCodePastItsLimits) {
         app.lan.formPort = c.port, app.lan.formRoomCode = c.code, app.lan.formStatus.clear();
         app.connectFromForm();
         EXPECT_EQ(app.lan.formStatus, c.status) << c.port << " " << c.code;
+    }
+}
+
+std::u32string formStatus(App& app) { return app.lanScreenOverlay().lines[ui::kLineFormStatus]; }
+
+// With nobody listening on the port the connect fails at once; the form says so instead of
+// "connecting" for ever, and network_error.txt keeps the cause.
+TEST_F(LanScreensApp, AConnectionThatFailsIsShownInTheForm) {
+    testsupport::TempDir base;
+    app.files.base = base.path();
+    std::filesystem::create_directories(base.path() / "Content");
+    const int listener = platform::listenOn(*platform::parseIpv4("127.0.0.1"), 0, 1);
+    ASSERT_GE(listener, 0);
+    const uint16_t port = platform::localPort(listener);
+    platform::closeSocket(listener);
+    app.setScreen(ui::kConnectionScreen);
+    app.lan.formAddress = "127.0.0.1", app.lan.formPort = std::to_string(port), app.lan.formRoomCode = "40617395";
+    app.connectFromForm();
+    // Loopback may refuse the connect at once, or only at the next look.
+    if (app.lan.networked) {
+        EXPECT_EQ(formStatus(app), U"ПОДКЛЮЧЕНИЕ...");
+    }
+    for (int k = 0; k < 200 && app.lan.networked; ++k) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        app.updateNetwork();
+    }
+    EXPECT_FALSE(app.lan.networked);
+    EXPECT_EQ(formStatus(app), U"НЕ УДАЛОСЬ ПОДКЛЮЧИТЬСЯ К СЕРВЕРУ");
+    const std::string cause = "onnect to 127.0.0.1:" + std::to_string(port);
+    EXPECT_NE(testsupport::readFile(base.path() / "network_error.txt").find(cause), std::string::npos);
+    app.lan.formPort = "80";  // the next try starts afresh: its own refusal replaces the failure
+    app.connectFromForm();
+    EXPECT_EQ(formStatus(app), U"НЕВЕРНЫЙ ПОРТ");
+}
+
+// Every state the form can tell, in the player's language.
+TEST_F(LanScreensApp, TheFormTellsTheRefusalTheSessionOrTheLastFailure) {
+    const struct {
+        const char* refusal;
+        bool networked, ready;
+        LanFailure failure;
+        std::u32string shown;
+    } cases[] = {
+        {"", false, false, LanFailure::none, U""},
+        {"", true, false, LanFailure::none, U"ПОДКЛЮЧЕНИЕ..."},
+        {"", true, true, LanFailure::none, U"ПОДКЛЮЧЕНО"},
+        {"", false, false, LanFailure::noConnection, U"НЕ УДАЛОСЬ ПОДКЛЮЧИТЬСЯ К СЕРВЕРУ"},
+        {"", false, false, LanFailure::refused, U"СЕРВЕР НЕ ПРИНЯЛ ПОДКЛЮЧЕНИЕ"},
+        {"", false, false, LanFailure::lost, U"СВЯЗЬ С СЕРВЕРОМ ПОТЕРЯНА"},
+        {"НЕВЕРНЫЙ ПОРТ", true, true, LanFailure::lost, U"НЕВЕРНЫЙ ПОРТ"},
+    };
+    app.setScreen(ui::kConnectionScreen);
+    for (const auto& c : cases) {
+        app.lan.formStatus = c.refusal;
+        app.lan.networked = c.networked, app.lan.ready = c.ready, app.lan.failure = c.failure;
+        EXPECT_EQ(formStatus(app), c.shown) << static_cast<int>(c.failure) << c.networked << c.ready;
+    }
+    app.lan.networked = app.lan.ready = false;
+}
+
+// A faulty address is refused by the form itself, in Russian, before any connect.
+TEST_F(LanScreensApp, AnAddressThatIsNoIpv4AddressIsRefusedByTheForm) {
+    for (const char* address : {"", "1.2.3", "256.0.0.1", "1..2.3"}) {
+        app.lan.formAddress = address, app.lan.formPort = "29810", app.lan.formRoomCode = "40617395";
+        app.connectFromForm();
+        EXPECT_EQ(app.lan.formStatus, "НЕВЕРНЫЙ IP-АДРЕС") << address;
+        EXPECT_FALSE(app.lan.networked);
     }
 }
 
