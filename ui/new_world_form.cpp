@@ -11,7 +11,9 @@ bool isDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
 }  // namespace
 
 void typeIntoForm(NewWorldForm& form, char32_t c) {
-    if (c < 0x20 || c == 0x7F) return;
+    // A world file holds names of the first 65,536 code points only; a name it would refuse must
+    // not get as far as a world folder.
+    if (c < 0x20 || c == 0x7F || c > 0xFFFF) return;
     if (form.focusedField == 0u) {
         if (form.name.size() < kWorldNameLimit) form.name.push_back(c);
         return;
