@@ -64,6 +64,9 @@ struct App {
 
     // --- Application core (app/) ---
     void startUp();
+    // Stages 6 to 8 of start-up: the first listed world (or a new one), its terrain and its saves.
+    // A world whose saves or chunk files cannot be read is set aside, so the menu still opens.
+    void openStartupWorld();
     void run();
     // One turn of the frame loop: events, screens, chunk window, player, world steps, drawing.
     void runFrame();

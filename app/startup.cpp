@@ -50,6 +50,35 @@ size_t countPartVertices(const std::vector<VxmVertex>& mesh, uint32_t part) {
 
 }  // namespace
 
+void App::openStartupWorld() {
+    if (!lan.startupJoin) {
+        listWorlds();
+        if (!ui.worlds.empty()) {
+            files.world = ui.worlds.front().directory;
+            files.seed = ui.worlds.front().seed;
+        } else {
+            // A new world lives under the saves, never in the game root beside Content/.
+            files.world = filesave::nextWorldFolder(files.saves);
+        }
+    }
+    // The world file and generation.json come before the terrain: a world keeps its own seed,
+    // generation value and profile, so its chunk files match what is generated around them.
+    try {
+        loadWorld();
+        generateEnvironment();
+
+        throwIfLoadCancelled(ui.loading, environmentProgressEnd, "Чтение сохранённого мира");
+
+        throwIfLoadCancelled(ui.loading, environmentProgressEnd, "Загрузка персонажа и предметов");
+        loadSavedState();
+    } catch (const std::runtime_error& failure) {
+        // A damaged save or chunk file of the first world must not keep the player from the menu
+        // and the other worlds; any other failure (a cancelled load among them) still ends start-up.
+        if (!saves.readFailed || lan.startupJoin) throw;
+        setAsideUnreadableWorld(failure.what());
+    }
+}
+
 void App::startUp() {
     gpu.showWindow = !platform::environmentHas("QUORVANE_HEADLESS_CHECK");
     openLoadingWindow(ui.loading, files.base, core::kLoadingTitle, "");
@@ -81,32 +110,7 @@ void App::startUp() {
     createFrameSync();
     environmentProgressStart = 45;
     environmentProgressEnd = 65;
-    if (!lan.startupJoin) {
-        listWorlds();
-        if (!ui.worlds.empty()) {
-            files.world = ui.worlds.front().directory;
-            files.seed = ui.worlds.front().seed;
-        } else {
-            // A new world lives under the saves, never in the game root beside Content/.
-            files.world = filesave::nextWorldFolder(files.saves);
-        }
-    }
-    // The world file and generation.json come before the terrain: a world keeps its own seed,
-    // generation value and profile, so its chunk files match what is generated around them.
-    try {
-        loadWorld();
-        generateEnvironment();
-
-        throwIfLoadCancelled(ui.loading, environmentProgressEnd, "Чтение сохранённого мира");
-
-        throwIfLoadCancelled(ui.loading, environmentProgressEnd, "Загрузка персонажа и предметов");
-        loadSavedState();
-    } catch (const std::runtime_error& failure) {
-        // A damaged save of the first world must not keep the player from the menu and the other
-        // worlds; any other failure (a cancelled load among them) still ends start-up.
-        if (!saves.readFailed || lan.startupJoin) throw;
-        setAsideUnreadableWorld(failure.what());
-    }
+    openStartupWorld();
 
     throwIfLoadCancelled(ui.loading, 80, "Подготовка жителей и окружения");
     updatePlayerChunk();

@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "app/app.h"
+#include "save/chunk_file.h"
 #include "save/world_file.h"
 #include "support/fresh_registry.h"
 #include "support/temp_dir.h"
@@ -131,6 +132,44 @@ TEST_F(WorldSession, AWorldThatCannotBeReadStaysInTheListUntouched) {
     EXPECT_NE(app.ui.toast.text.find(U"Unreadable save file"), std::u32string::npos);
     app.saveWorld();  // refused: nothing is written over what the player may still recover
     EXPECT_EQ(testsupport::readFile(folder / "player.dat"), "QVPL");
+}
+
+// A damaged chunk file in the first listed world: start-up sets that world aside with the file's
+// message as its toast and leaves the file as it was; the list still holds both worlds, the first
+// refuses to open from it with the same message, and the second opens.
+TEST_F(WorldSession, AtStartUpADamagedChunkSetsTheFirstWorldAsideAndTheSecondStillOpens) {
+    app.createWorld(U"Первый", 5);
+    const fs::path first = app.files.world;
+    app.leaveWorld();
+    app.createWorld(U"Второй", 6);
+    const fs::path second = app.files.world;
+    app.leaveWorld();
+    std::string damaged = filesave::encodeChunk(5, app.generationStage, voxel::Chunk(0, 0));
+    damaged[40] ^= 0x20;
+    const fs::path file = filesave::chunkFilePath(first, 0, 0);
+    testsupport::writeFile(file, damaged);
+    const std::u32string message = ui::utf8ToUtf32("Damaged chunk file (checksum mismatch): " + file.string());
+
+    app.openStartupWorld();
+    EXPECT_EQ(app.ui.toast.text, message);
+    EXPECT_NE(app.files.world, first);
+    EXPECT_FALSE(app.saves.readFailed) << "the fresh view behind the menu";
+    ASSERT_EQ(app.ui.worlds.size(), 2u);
+
+    app.ui.toast.text.clear();
+    app.runMenuAction(ui::MenuAction::OpenWorldList);
+    app.ui.selectedWorld = 0;
+    app.runMenuAction(ui::MenuAction::PlaySelected);
+    EXPECT_FALSE(app.files.worldOpen);
+    EXPECT_EQ(app.ui.toast.text, message);
+    app.saveWorld();  // refused: the damaged world is not written over
+    EXPECT_EQ(testsupport::readFile(file), damaged);
+
+    app.ui.selectedWorld = 1;
+    app.runMenuAction(ui::MenuAction::PlaySelected);
+    EXPECT_TRUE(app.files.worldOpen);
+    EXPECT_EQ(app.files.world, second);
+    EXPECT_EQ(app.files.worldName, U"Второй");
 }
 
 TEST_F(WorldSession, ContinueOpensTheWorldSavedLast) {
