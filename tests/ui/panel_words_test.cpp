@@ -41,22 +41,4 @@ TEST(PanelWords, RecipeListMovesOnlyToShowTheSelectedRow) {
             << c.total << " " << c.first << " " << c.selected;
 }
 
-TEST(PanelWords, RecipePanelShowsTheRowsFromItsFirst) {
-    std::vector<content::Recipe> recipes(12);
-    for (std::size_t k = 0; k < recipes.size(); ++k) recipes[k].result = static_cast<uint8_t>(20 + k);
-    const struct {
-        int32_t first, selected;
-        uint32_t shownFirst, row;
-    } cases[] = {{0, 0, 0, 0}, {0, 9, 0, 9}, {2, 2, 2, 0}, {1, 11, 2, 9}};
-    for (const auto& c : cases) {
-        std::array<uint32_t, ui::kPanelWords> panel{};
-        ui::writeRecipePanel(panel, recipes, c.selected, c.first);
-        EXPECT_EQ(panel[ui::kPanelListFirstWord - ui::kPanelWord], c.shownFirst) << c.selected;
-        EXPECT_EQ(panel[ui::kPanelListCountWord - ui::kPanelWord], 10u) << c.selected;
-        EXPECT_EQ(panel[ui::kPanelListSelectedWord - ui::kPanelWord], c.row) << c.selected;
-        EXPECT_EQ(panel[ui::kPanelListIdsWord - ui::kPanelWord], 20u + c.shownFirst) << c.selected;
-        EXPECT_EQ(panel[ui::kPanelListIdsWord - ui::kPanelWord + 9], 29u + c.shownFirst) << c.selected;
-    }
-}
-
 }  // namespace
