@@ -170,6 +170,7 @@ TEST_F(WorldSession, AtStartUpADamagedChunkSetsTheFirstWorldAsideAndTheSecondSti
     EXPECT_TRUE(app.files.worldOpen);
     EXPECT_EQ(app.files.world, second);
     EXPECT_EQ(app.files.worldName, U"Второй");
+    EXPECT_FALSE(app.saves.readFailed) << "the second world is saved as usual";
 }
 
 TEST_F(WorldSession, ContinueOpensTheWorldSavedLast) {
