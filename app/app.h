@@ -336,8 +336,9 @@ struct App {
                                           const voxel::Chunk* west, bool smoothLight, bool cornerShade);
 
     // --- Chunk lighting (render/chunks/light_passes.cpp) ---
-    // Collects a finished pass, rebuilds the indexes of the relit chunks and launches the next pass;
-    // sync lights every loaded chunk now.
+    // Collects a finished pass, rebuilds the indexes of the chunks waiting for light (every call, so
+    // a removed door is gone the next frame) and launches the next pass; sync lights every loaded
+    // chunk now.
     void refreshLights(bool sync);
     void applyRelitChunks(std::vector<voxel::Chunk> chunks);
     // The lighting pass's body: it gets copies only, never the App.
