@@ -241,7 +241,8 @@ struct App {
     void handleCraftingKeys();
     void handleSlotClicks();
     std::array<float, 2> cursorInFramebuffer() const;
-    // Once a frame before recording: the toast, the open window's title and panel contents.
+    // Once a frame before recording: the lamps of the lighting pass, the toast, the menu buttons'
+    // labels, the open window's title and panel contents and the worn armour.
     void updateOverlay();
 
     // --- Loaded world (app/world_edits.cpp, app/world_queries.cpp, app/block_shapes.cpp) ---
