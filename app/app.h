@@ -409,6 +409,8 @@ struct App {
     int32_t countItem(uint8_t id) const;
     const InventorySlot& selectedSlot() const;
     void uploadHeldContent(VkCommandBuffer cmd, std::vector<render::MeshVertex>& vertices);
+    // Fills body.heldVertices with the item in the hand as this frame shows it; no GPU involved.
+    void buildHeldItem();
     void drawPlayerModel(VkCommandBuffer cmd);
     void uploadPlayerModel();
     void recordMeshDraw(VkCommandBuffer cmd);
