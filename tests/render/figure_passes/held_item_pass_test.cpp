@@ -26,12 +26,7 @@ class HeldItemTest : public worldtest::LoadedWorld {
             def.id = "test:model" + std::to_string(id);
             def.behavior = behavior;
             def.tool = "axe";
-            for (int corner = 0; corner < 8; ++corner) {
-                ModelVertex m;
-                m.x = static_cast<float>(corner & 1), m.y = static_cast<float>(corner >> 1 & 1),
-                m.z = static_cast<float>(corner >> 2);
-                def.modelVertices.push_back(m);
-            }
+            for (int c = 0; c < 8; ++c) def.modelVertices.push_back({float(c & 1), float(c >> 1 & 1), float(c >> 2)});
             def.modelBounds = {0, 0, 0, 1, 1, 1};
             voxel::registerBlock(id, def);
         }

@@ -29,13 +29,4 @@ TEST(InterfaceInputs, TheHealthBarTakesTheFirstSkillsMaximum) {
     }
 }
 
-// A screen's stored hover value reaches the block in menus that do not test slots themselves.
-TEST(InterfaceInputs, MenusShowTheHoverTheScreensStored) {
-    App app;
-    app.ui.menuOpen = true;
-    app.ui.screen = 2;
-    app.ui.hoveredSlot = 42;
-    EXPECT_EQ(render::interfaceInputs(app).hovered, 42u);
-}
-
 }  // namespace
