@@ -244,7 +244,8 @@ struct App {
     void handleCraftingKeys();
     void handleSlotClicks();
     std::array<float, 2> cursorInFramebuffer() const;
-    // Once a frame before recording: the toast, the open window's title and panel contents.
+    // Once a frame before recording: the lamps of the lighting pass, the toast, the menu buttons'
+    // labels, the open window's title and panel contents and the worn armour.
     void updateOverlay();
 
     // --- Loaded world (app/world_edits.cpp, app/world_queries.cpp, app/block_shapes.cpp) ---
@@ -339,8 +340,9 @@ struct App {
                                           const voxel::Chunk* west, bool smoothLight, bool cornerShade);
 
     // --- Chunk lighting (render/chunks/light_passes.cpp) ---
-    // Collects a finished pass, rebuilds the indexes of the relit chunks and launches the next pass;
-    // sync lights every loaded chunk now.
+    // Collects a finished pass, rebuilds the indexes of the chunks waiting for light (every call, so
+    // a removed door is gone the next frame) and launches the next pass; sync lights every loaded
+    // chunk now.
     void refreshLights(bool sync);
     void applyRelitChunks(std::vector<voxel::Chunk> chunks);
     // The lighting pass's body: it gets copies only, never the App.
@@ -410,6 +412,8 @@ struct App {
     int32_t countItem(uint8_t id) const;
     const InventorySlot& selectedSlot() const;
     void uploadHeldContent(VkCommandBuffer cmd, std::vector<render::MeshVertex>& vertices);
+    // Fills body.heldVertices with the item in the hand as this frame shows it; no GPU involved.
+    void buildHeldItem();
     void drawPlayerModel(VkCommandBuffer cmd);
     void uploadPlayerModel();
     void recordMeshDraw(VkCommandBuffer cmd);

@@ -6,6 +6,8 @@
 #include <limits>
 #include <string_view>
 
+#include "world/shapes.h"
+
 namespace game {
 
 namespace {
@@ -114,6 +116,15 @@ bool wearTool(InventorySlot& slot, int32_t durability) {
     if (++slot.wear < durability) return false;
     slot = InventorySlot{};
     return true;
+}
+
+bool isUsableBlock(uint8_t id) {
+    if (!voxel::isValidBlockId(id)) return false;
+    const voxel::BlockDef& def = voxel::blockDef(id);
+    static constexpr std::string_view windows[] = {"chest", "furnace", "workbench", "alchemy"};
+    const int32_t shape = voxel::shapeKind(def);
+    return shape == voxel::shapeDoor || shape == voxel::shapeTrapdoor || shape == voxel::shapeBed ||
+           std::find(std::begin(windows), std::end(windows), def.behavior) != std::end(windows);
 }
 
 }  // namespace game

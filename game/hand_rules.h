@@ -27,6 +27,10 @@ RayCell castRay(const double origin[3], const double dir[3], double reach,
 // block cannot be broken at all.
 double breakSeconds(uint8_t block, const voxel::BlockDef* held);
 
+// Blocks that the use button acts on (doors, trapdoors, beds and the blocks that open a window);
+// held in the hand they are drawn small. False for an id the registry does not know.
+bool isUsableBlock(uint8_t id);
+
 // The resource a broken block leaves behind, 0 for none.
 uint8_t blockDrop(uint8_t block);
 

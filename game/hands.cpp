@@ -39,13 +39,6 @@ std::optional<ContainerKind> containerKind(const voxel::BlockDef& def) {
     return std::nullopt;
 }
 
-bool usable(uint8_t id) {
-    if (!voxel::isValidBlockId(id)) return false;
-    const voxel::BlockDef& def = voxel::blockDef(id);
-    return voxel::shapeKind(def) == voxel::shapeDoor || voxel::shapeKind(def) == voxel::shapeTrapdoor ||
-           voxel::shapeKind(def) == voxel::shapeBed || containerKind(def).has_value();
-}
-
 // What a broken block leaves: a ripe crop its yield and seeds, an unripe one its seed, any other
 // block its own drop.
 std::vector<InventorySlot> dropsOf(const App& app, uint8_t id) {
@@ -102,7 +95,7 @@ void App::handleUseInput() {
     mineStep(left, aim, dt);
     const bool rightPressed = rightClicked || (right && !hands.rightWasActive);
     hands.rightWasActive = right;
-    if (rightPressed && aim.hit && usable(blockAt(aim.x, aim.y, aim.z))) {
+    if (rightPressed && aim.hit && game::isUsableBlock(blockAt(aim.x, aim.y, aim.z))) {
         useBlock(aim.x, aim.y, aim.z);
         return;
     }

@@ -19,6 +19,7 @@
 #include "selftest/scenario_log.h"
 #include "selftest/scenarios.h"
 #include "selftest/terrain_checks.h"
+#include "ui/screen_slots.h"
 
 namespace selftest {
 
@@ -193,6 +194,30 @@ void checkThirdPerson(App& app, const BodyItems& items) {
 
 Path logOf(const App& app, const std::string& name) { return app.files.base / (name + ".log"); }
 
+// The inner square of an armour slot of the inventory panel, where its item's icon lies.
+Region armourSlotIcon(const App& app, uint32_t k) {
+    for (const ui::ScreenSlot& slot : ui::screenSlots(0, static_cast<float>(app.gpu.swapchainWidth),
+                                                      static_cast<float>(app.gpu.swapchainHeight))) {
+        if (slot.code != ui::kArmourSlotBase + k) continue;
+        const ui::SlotRect& r = slot.rect;
+        const float inset = r.h * 0.3f;
+        return {static_cast<uint32_t>(r.x + inset), static_cast<uint32_t>(r.y + inset),
+                static_cast<uint32_t>(r.x + r.w - inset), static_cast<uint32_t>(r.y + r.h - inset)};
+    }
+    throw std::runtime_error("The inventory has no armour slot " + std::to_string(k));
+}
+
+// The panel shows what the portrait wears: each worn piece's slot differs from an empty one.
+void requireWornInSlots(const App& app, const platform::Image& image, const std::array<bool, 4>& worn) {
+    const auto empty = std::find(worn.begin(), worn.end(), false);
+    if (empty == worn.end()) throw std::runtime_error("No empty armour slot to compare with");
+    const Colour bare = meanColour(image, armourSlotIcon(app, static_cast<uint32_t>(empty - worn.begin())));
+    for (uint32_t k = 0; k < worn.size(); ++k) {
+        if (worn[k] && colourDistance(meanColour(image, armourSlotIcon(app, k)), bare) < kDrawnDistance)
+            throw std::runtime_error("The armour slot shows nothing of the piece worn: " + std::to_string(k));
+    }
+}
+
 }  // namespace
 
 int heldRender(App& app) {
@@ -209,7 +234,8 @@ int heldRender(App& app) {
     return 0;
 }
 
-// The portrait with helmet and boots, against the same screen drawn without a body mesh.
+// The portrait with helmet and boots, against the same screen drawn without a body mesh; the
+// panel's armour slots show the same two pieces.
 int inventoryRender(App& app) {
     const BodyItems items = bodyItems(app);
     if (items.helmet == 0 || items.boots == 0)
@@ -229,7 +255,9 @@ int inventoryRender(App& app) {
     // The figure's middle and its helmet, as the portrait builder placed them.
     const ui::InventoryLayout layout = ui::inventoryLayout(static_cast<float>(app.gpu.swapchainWidth),
                                                            static_cast<float>(app.gpu.swapchainHeight));
-    const std::vector<render::MeshVertex> figure = render::buildPortrait(app.playerMesh, layout, {true, false, false, true}, -1);
+    const render::ArmourWorn worn{true, false, false, true};
+    requireWornInSlots(app, portrait.image, worn);
+    const std::vector<render::MeshVertex> figure = render::buildPortrait(app.playerMesh, layout, worn, -1);
     const auto pixel = [](const std::array<double, 3>& p) { return std::array<double, 2>{p[0], p[1]}; };
     const std::array<double, 3> middle = centroid(figure, any, "portrait");
     const auto helmet = [&middle](const render::MeshVertex& v) {

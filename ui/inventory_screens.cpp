@@ -37,6 +37,14 @@ void scatter(Inventory& inventory, const std::array<InventorySlot, 36>& all) {
 
 CellKey cellOf(const ContainerView& view) { return {view.cell[0], view.cell[1], view.cell[2]}; }
 
+// The slot under the cursor on the open inventory (screen 0) or container screen.
+uint32_t slotUnderCursor(const App& app) {
+    const auto [x, y] = app.cursorInFramebuffer();
+    const int32_t screen = app.ui.inventoryOpen ? 0 : app.ui.screen;
+    return ui::screenSlotAt(screen, x, y, static_cast<float>(app.gpu.swapchainWidth),
+                            static_cast<float>(app.gpu.swapchainHeight));
+}
+
 }  // namespace
 
 // A stack left on the cursor goes back into the inventory; what has no room falls at the feet.
@@ -219,6 +227,7 @@ void App::handleContainerInput() {
         return;
     }
     if (ui.screen == ui::kCraftingScreen) handleCraftingKeys();
+    ui.hoveredSlot = slotUnderCursor(*this);
     handleSlotClicks();
 }
 
@@ -236,6 +245,8 @@ void App::handleInventoryInput() {
     const double now = gpu.win ? glfwGetTime() : player.inputClock;
     player.frameDelta = static_cast<float>(now - player.inputClock);
     player.inputClock = now;
+    // Hovering an armour slot brightens its piece on the portrait.
+    ui.hoveredSlot = slotUnderCursor(*this);
     handleSlotClicks();
 }
 
@@ -245,6 +256,7 @@ void App::closeScreen() {
     const bool container = ui.screen >= 9 && ui.screen <= 11;
     ui.inventoryOpen = false;
     ui.inGameWindow = false;
+    ui.hoveredSlot = ui::kNoSlot;
     if (container) {
         setScreen(UiState::kPlaying);
     } else {

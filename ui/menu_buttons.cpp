@@ -2,6 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
+#include <string_view>
+
+#include "render/interface/overlay_text.h"
+#include "ui/lan_screens.h"
 
 namespace ui {
 
@@ -9,9 +14,15 @@ namespace {
 
 constexpr int32_t kMainMenu = 1, kPause = 2, kWorldList = 5, kNewWorld = 6, kDeleteWorld = 12;
 
-// Fixed labels used by the menus.
+// Fixed labels used by the menus, and the overlay text lines of those without one.
 constexpr MenuLabel kPlay{2, 11}, kCreateWorld{2, 12}, kDelete{2, 13}, kBack{2, 14}, kCancel{2, 16};
-constexpr MenuLabel kLanGame{3, 4}, kQuit{3, 5}, kContinue{3, 6}, kSaveAndQuit{3, 7};
+constexpr MenuLabel kLanGame{kTextLineLabels, kMenuButtonFirstLine}, kQuit{kTextLineLabels, kMenuButtonFirstLine + 1},
+                    kContinue{kTextLineLabels, kMenuButtonFirstLine + 2},
+                    kSaveAndQuit{kTextLineLabels, kMenuButtonFirstLine + 3};
+const std::array<std::u32string_view, kMenuButtonLines> kMenuButtonTexts{
+    U"СЕТЕВАЯ ИГРА", U"ВЫХОД", U"ПРОДОЛЖИТЬ", U"СОХРАНИТЬ И ВЫЙТИ"};
+// After the lines of the LAN and character screens.
+static_assert(kMenuButtonFirstLine == kScreenFirstLine + kScreenLineCount);
 
 constexpr float kButtonHeight = 52.0f;
 
@@ -157,6 +168,15 @@ int32_t newWorldFieldAt(float x, float y, float width, float height) {
     for (uint32_t field = 0; field < 2u; ++field)
         if (inside(newWorldFieldRect(field, width, height), x, y)) return static_cast<int32_t>(field);
     return -1;
+}
+
+void writeMenuButtonLines(std::span<uint32_t> words) {
+    const std::size_t end = (render::kFirstTextLineRecord + kMenuButtonFirstLine + kMenuButtonLines) * render::kTextLineWords;
+    if (words.size() < end) return;
+    for (uint32_t k = 0; k < kMenuButtonLines; ++k) {
+        std::u32string text(kMenuButtonTexts[k]);
+        render::encodeGlyphLine(words.data(), kMenuButtonFirstLine + k, text);
+    }
 }
 
 }  // namespace ui

@@ -3,6 +3,7 @@
 // world rows and text fields. Drawing and the mouse both read these rectangles, so a click always
 // lands on what the screen shows.
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "ui/screen_slots.h"
@@ -26,11 +27,20 @@ enum class MenuAction : uint32_t {
     ConfirmDelete,  // delete world
 };
 
-// Which fixed label group (of the content meta buffer) and record a button shows.
+// Which fixed label group (of the content meta buffer) and record a button shows; group 0 is an
+// overlay text line instead, whose number is the record.
 struct MenuLabel {
-    uint32_t group;  // 1..3
+    uint32_t group;  // 0..3
     uint32_t record;
 };
+inline constexpr uint32_t kTextLineLabels = 0;
+
+// The overlay text lines of the buttons that have no fixed label: LAN game, quit, continue, save
+// and quit, from this line on, in that order.
+inline constexpr uint32_t kMenuButtonFirstLine = 88;
+inline constexpr uint32_t kMenuButtonLines = 4;
+// Writes those lines into the overlay words (the whole content meta buffer).
+void writeMenuButtonLines(std::span<uint32_t> words);
 
 struct MenuButton {
     MenuAction action;

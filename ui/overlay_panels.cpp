@@ -1,7 +1,9 @@
 #include <GLFW/glfw3.h>
 
 #include "app/app.h"
+#include "render/chunks/lamp_overlay.h"
 #include "render/vulkan/vulkan_check.h"
+#include "ui/menu_buttons.h"
 #include "ui/panel_words.h"
 #include "ui/screen_slots.h"
 
@@ -34,10 +36,14 @@ void App::updateOverlay() {
         panels.recipeScroll = view.recipeScroll;
         panels.hint = openRecipes().empty() ? U"НЕТ РЕЦЕПТОВ" : U"ENTER ИЛИ ЛКМ ПО РЕЗУЛЬТАТУ: СОЗДАТЬ";
     }
+    panels.armour = player.armor;
     void* mapped = nullptr;
     render::check(vkMapMemory(gpu.dev, descriptors.contentMetaMemory, 0, VK_WHOLE_SIZE, 0, &mapped),
                   "vkMapMemory(dev,contentMetaMemory,0,VK_WHOLE_SIZE,0,&mapped)", 1121);
-    ui::writeOverlayPanels({static_cast<uint32_t*>(mapped), render::kContentMetaBytes / 4}, std::move(panels));
-    writeLanScreenOverlay({static_cast<uint32_t*>(mapped), render::kContentMetaBytes / 4});
+    const std::span<uint32_t> words(static_cast<uint32_t*>(mapped), render::kContentMetaBytes / 4);
+    render::writeOverlayLamps(words, lighting.lampList, player.x, player.y, player.z);
+    ui::writeOverlayPanels(words, std::move(panels));
+    ui::writeMenuButtonLines(words);
+    writeLanScreenOverlay(words);
     vkUnmapMemory(gpu.dev, descriptors.contentMetaMemory);
 }

@@ -73,7 +73,7 @@ namespace ui {
 
 void writeOverlayPanels(std::span<uint32_t> words, OverlayPanels panels) {
     const uint32_t lastLine = (render::kFirstTextLineRecord + kTitleTextLine + 2) * render::kTextLineWords;
-    if (words.size() < lastLine || words.size() < kPanelWord + kPanelWords) return;
+    if (words.size() < lastLine || words.size() < kPanelArmourWord + kPanelArmourWords) return;
     const std::span<uint32_t> panel = words.subspan(kPanelWord, kPanelWords);
     if (panels.chest)
         writeChestPanel(panel, *panels.chest);
@@ -81,6 +81,7 @@ void writeOverlayPanels(std::span<uint32_t> words, OverlayPanels panels) {
         writeRecipePanel(panel, *panels.recipes, panels.selectedRecipe, panels.recipeScroll);
     else
         std::fill(panel.begin(), panel.end(), 0u);
+    for (uint32_t k = 0; k < kPanelArmourWords; ++k) words[kPanelArmourWord + k] = slotWord(panels.armour[k]);
     render::encodeGlyphLine(words.data(), kToastTextLine, panels.toast);
     render::encodeGlyphLine(words.data(), kTitleTextLine, panels.title);
     render::encodeGlyphLine(words.data(), kTitleTextLine + 1, panels.hint);

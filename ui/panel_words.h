@@ -22,6 +22,9 @@ inline constexpr uint32_t kPanelListCountWord = kPanelWord + 29;  // rows shown,
 inline constexpr uint32_t kPanelListSelectedWord = kPanelWord + 30;
 inline constexpr uint32_t kPanelListIdsWord = kPanelWord + 31;  // result id of each shown row
 inline constexpr uint32_t kPanelWords = 41;
+// The worn armour after it, head to feet (slots 40..43 of the inventory screen).
+inline constexpr uint32_t kPanelArmourWord = kPanelWord + kPanelWords;
+inline constexpr uint32_t kPanelArmourWords = 4;
 inline constexpr uint32_t kRecipeRowsShown = 10;
 
 // Overlay text-line slots of the status message and the open window's title.
@@ -68,10 +71,11 @@ struct OverlayPanels {
     const std::vector<content::Recipe>* recipes = nullptr;
     int32_t selectedRecipe = 0;
     int32_t recipeScroll = 0;
+    std::array<InventorySlot, 4> armour{};
 };
 
-// Writes the panel region and the toast, title and hint lines into the overlay words (the whole
-// content meta buffer); the fixed regions are not touched.
+// Writes the panel region, the armour words and the toast, title and hint lines into the overlay
+// words (the whole content meta buffer); the fixed regions are not touched.
 void writeOverlayPanels(std::span<uint32_t> words, OverlayPanels panels);
 
 }  // namespace ui

@@ -8,6 +8,7 @@
 #include "ui/container_view.h"
 #include "ui/input_latch.h"
 #include "ui/loading_window.h"
+#include "ui/screen_slots.h"
 
 struct WorldEntry {
     std::u32string name;
@@ -61,6 +62,9 @@ struct UiState {
     NewWorldForm newWorld;
     bool inventoryOpen = false;
     ContainerView container;  // of screens 9..11
+    // The slot code under the cursor as the open screen last saw it (ui::kNoSlot for none); the
+    // inventory portrait brightens the armour piece of a hovered armour slot (40..43).
+    uint32_t hoveredSlot = ui::kNoSlot;
 };
 
 namespace ui {

@@ -53,9 +53,7 @@ const std::array<LabelGroup, 3>& fixedLabelGroups() {
           U"НАЗАД", U"УДАЛИТЬ МИР", U"ОТМЕНА", U"МИР БУДЕТ УДАЛЁН", U"КОПИЯ В BACKUPS", U"СЕМЯ", U"ВОКСЕЛЬНЫЙ МИР",
           U"ВЫБЕРИТЕ МИР"}},
         {kLabelGroup3Offset,
-         {U"ПЕРСОНАЖ", U"ЗАДАНИЯ", U"НЕТ МИРОВ", U"ДНЕВНИК ПУТЕШЕСТВЕННИКА",
-          // The menus' own buttons: LAN game, quit, continue, save and quit.
-          U"СЕТЕВАЯ ИГРА", U"ВЫХОД", U"ПРОДОЛЖИТЬ", U"СОХРАНИТЬ И ВЫЙТИ"}},
+         {U"ПЕРСОНАЖ", U"ЗАДАНИЯ", U"НЕТ МИРОВ", U"ДНЕВНИК ПУТЕШЕСТВЕННИКА"}},
     }};
     return groups;
 }

@@ -164,9 +164,7 @@ std::set<ChunkKey> App::lightingTargets(const std::vector<voxel::Chunk>& copies)
     return targets;
 }
 
-// The indexes of the relit keys are rebuilt as their pass starts, not while they wait for one.
 void App::launchLightPass(bool sync) {
-    for (const ChunkKey& key : world.relight) rebuildLightIndexes(key);
     std::vector<voxel::Chunk> copies = lightingCopies(sync);
     std::set<ChunkKey> targets = lightingTargets(copies);
     world.relight.clear();
@@ -187,6 +185,9 @@ void App::refreshLights(bool sync) {
     collectLightTask(sync);
     bool needLight = !world.relight.empty();
     if (takeLightSources(collectLightSources())) needLight = true;
+    // The indexes follow the cells at once, even while the pass waits for its spacing or for the
+    // one in flight: a door broken this frame is not drawn in the next.
+    for (const ChunkKey& key : world.relight) rebuildLightIndexes(key);
     const bool spaced = sync || tasks.now() - lighting.lastLaunch > LightingState::kLaunchSpacing;
     if (needLight && !lighting.task.valid() && spaced) launchLightPass(sync);
     gatherLamps();

@@ -1,12 +1,9 @@
 #pragma once
 // What the renderer keeps for the player's body and hands between frames: the held-clip clock,
-// the held-item, player-model, portrait and remote-player buffers, and the meshes they are built
-// from.
+// the held-item, player-model, portrait and remote-player buffers and their vertex lists.
 #include <cstdint>
-#include <map>
 #include <vector>
 
-#include "render/chunks/chunk_mesher.h"
 #include "render/chunks/mesh_vertex.h"
 #include "render/figures/hand_placement.h"
 #include "render/interface/player_portrait.h"
@@ -20,8 +17,6 @@ struct BodyRenderState {
 
     std::vector<render::MeshVertex> heldVertices;  // cleared every frame, capacity kept
     BufferSlot heldContent;                        // heldContentMemory
-    // One-cell meshes of blocks held without a model, built on first use.
-    std::map<uint8_t, render::BlockFaces> heldBlockMeshes;
 
     std::vector<render::MeshVertex> playerVertices;
     std::vector<uint32_t> playerIndices;

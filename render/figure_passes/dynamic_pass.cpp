@@ -24,14 +24,6 @@ render::DynamicPassGate passGate(const App& app) {
     return {app.ui.menuOpen, app.ui.screen, any, app.showHitboxes};
 }
 
-const render::BlockFaces& cachedItemMesh(DynamicPassState& pass, uint8_t id) {
-    if (!pass.itemMeshBuilt[id]) {
-        pass.itemMeshes[id] = render::itemMesh(id);
-        pass.itemMeshBuilt[id] = true;
-    }
-    return pass.itemMeshes[id];
-}
-
 void emitDroppedItems(App& app, std::vector<render::MeshVertex>& list) {
     list.reserve(app.entities.droppedItems.size() * kVerticesPerItem);
     const double alpha = render::droppedItemAlpha(lanGuest(app), glfwGetTime(), app.entities.lastDroppedItemMessage,
@@ -42,7 +34,7 @@ void emitDroppedItems(App& app, std::vector<render::MeshVertex>& list) {
         if (!app.findChunk(cx, cz)) continue;
         // An id the registry does not know (from a peer with other content) would fail the whole frame.
         if (!voxel::isValidBlockId(item.id)) continue;
-        render::emitDroppedItem(list, cachedItemMesh(app.dynamicPass, item.id),
+        render::emitDroppedItem(list, render::cachedItemMesh(app.dynamicPass, item.id),
                                 render::droppedItemPose(item, alpha));
     }
 }
@@ -83,6 +75,18 @@ void uploadDynamicVertices(App& app, const std::vector<render::MeshVertex>& list
 }
 
 }  // namespace
+
+namespace render {
+
+const BlockFaces& cachedItemMesh(DynamicPassState& pass, uint8_t id) {
+    if (!pass.itemMeshBuilt[id]) {
+        pass.itemMeshes[id] = itemMesh(id);
+        pass.itemMeshBuilt[id] = true;
+    }
+    return pass.itemMeshes[id];
+}
+
+}  // namespace render
 
 void App::drawDynamicEntities(VkCommandBuffer cmd) {
     if (!render::dynamicPassRuns(passGate(*this))) return;

@@ -19,3 +19,11 @@ struct DynamicPassState {
     render::LightCache lightCache;
     BufferSlot dropped;  // droppedMemory: host-visible, grows only
 };
+
+namespace render {
+
+// The one-block mesh of an id, built on its first use; dropped items and a block held without a
+// model share it.
+const BlockFaces& cachedItemMesh(DynamicPassState& pass, uint8_t id);
+
+}  // namespace render

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/app.h"
+#include "game/hand_rules.h"
 #include "models/display_settings.h"
 #include "render/figures/dynamic_geometry.h"
 #include "render/figures/held_item.h"
@@ -57,7 +58,8 @@ render::Double3 handOffsets(const App& app, const voxel::BlockDef& def, const He
 HeldPlacement heldPlacement(App& app, const voxel::BlockDef& def) {
     HeldPlacement h;
     h.thirdPerson = app.player.thirdPerson;
-    h.frame = render::heldModelFrame(def, render::heldBaseSize(def, false, app.isHoldingShield(), h.thirdPerson));
+    const bool usable = game::isUsableBlock(app.selectedSlot().id);
+    h.frame = render::heldModelFrame(def, render::heldBaseSize(def, usable, app.isHoldingShield(), h.thirdPerson));
     h.pull = std::max(app.actions.bowRelease * 0.25f, std::min(app.bowDrawProgress(), 1.0f));
     h.bendingBow = render::isBendingBow(def);
     h.bends = render::bendsWhenDrawn(def);
@@ -128,33 +130,28 @@ void appendHeldModel(App& app, uint8_t id, const voxel::BlockDef& def) {
     appendNockedArrow(app, h, id, def);
 }
 
-// The block's cell meshed alone, once per id.
-const render::BlockFaces& heldBlockMesh(App& app, uint8_t id) {
-    render::BlockFaces& mesh = app.body.heldBlockMeshes[id];
-    if (mesh.vertices.empty()) {
-        voxel::Chunk scratch(0, 0);
-        scratch.set(0, 0, 0, id);
-        mesh = render::emitBlockFaces(scratch, {}, {});
-    }
-    return mesh;
-}
-
 }  // namespace
 
-void App::drawPlayerModel(VkCommandBuffer cmd) {
+void App::buildHeldItem() {
+    body.heldVertices.clear();
     if (ui.menuOpen || ui.inventoryOpen) return;
     const InventorySlot& slot = selectedSlot();
     if (slot.id == 0 || slot.count <= 0 || !voxel::isValidBlockId(slot.id)) return;
     const voxel::BlockDef& def = voxel::blockDef(slot.id);
     if (player.thirdPerson && !drawnInThirdPerson(*this, def)) return;
-    body.heldVertices.clear();
     if (!def.modelVertices.empty()) {
         appendHeldModel(*this, slot.id, def);
     } else if (!player.thirdPerson && def.available) {
-        render::appendHeldBlock(body.heldVertices, heldBlockMesh(*this, slot.id), firstPersonHandOffset(),
-                                render::viewBasis(player.yaw, player.pitch), {player.x, player.y, player.z});
+        // The dropped item's mesh: whole, so a door without a model shows its leaf.
+        render::appendHeldBlock(body.heldVertices, render::cachedItemMesh(dynamicPass, slot.id),
+                                firstPersonHandOffset(), render::viewBasis(player.yaw, player.pitch),
+                                {player.x, player.y, player.z});
     }
-    uploadHeldContent(cmd, body.heldVertices);
+}
+
+void App::drawPlayerModel(VkCommandBuffer cmd) {
+    buildHeldItem();
+    if (!body.heldVertices.empty()) uploadHeldContent(cmd, body.heldVertices);
 }
 
 void App::uploadHeldContent(VkCommandBuffer cmd, std::vector<render::MeshVertex>& vertices) {

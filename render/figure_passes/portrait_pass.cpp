@@ -18,7 +18,7 @@ render::PortraitKey portraitKey(const App& app) {
     key.bodyVertices = app.playerMesh.size();
     for (std::size_t k = 0; k < key.armourIds.size(); ++k)
         key.armourIds[k] = app.player.armor[k].count > 0 ? app.player.armor[k].id : 0;
-    key.hovered = render::portraitHover(app.frame.storedHover);
+    key.hovered = render::portraitHover(app.ui.hoveredSlot);
     key.width = app.gpu.swapchainWidth;
     key.height = app.gpu.swapchainHeight;
     return key;

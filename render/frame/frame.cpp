@@ -15,6 +15,7 @@
 #include "render/frame/animation_clock.h"
 #include "render/frame/daylight.h"
 #include "render/frame/fog.h"
+#include "render/frame/interface_inputs.h"
 #include "render/frame/world_cover.h"
 #include "render/frame/world_frame_values.h"
 #include "render/interface/interface_block.h"
@@ -24,9 +25,7 @@
 #include "render/view/draw_order.h"
 #include "render/view/view_planes.h"
 #include "render/vulkan/vulkan_check.h"
-#include "ui/panel_words.h"
 #include "ui/screen_slots.h"
-#include "world/noise.h"
 
 namespace {
 
@@ -236,71 +235,6 @@ void drawPlayerBodies(App& app, VkCommandBuffer cmd) {
     app.drawPlayerModel(cmd);
 }
 
-uint32_t hoveredValue(const App& app, std::array<float, 2> cursor) {
-    const auto width = static_cast<float>(app.gpu.swapchainWidth), height = static_cast<float>(app.gpu.swapchainHeight);
-    if (app.ui.inventoryOpen) return ui::inventoryHit(cursor[0], cursor[1], width, height);
-    if (app.ui.menuOpen && app.ui.screen == ui::kChestScreen) return ui::inventorySlotAt(cursor[0], cursor[1], width, height);
-    if (app.ui.menuOpen && (app.ui.screen == ui::kFurnaceScreen || app.ui.screen == ui::kCraftingScreen))
-        return ui::screenSlotAt(app.ui.screen, cursor[0], cursor[1], width, height);
-    if (app.ui.menuOpen) return app.frame.storedHover;
-    const voxel::GenerationContext context{app.files.seed, app.generationStage, app.world.profile};
-    const int32_t biome = voxel::biomeIndex(context, static_cast<int32_t>(std::floor(app.player.x)),
-                                            static_cast<int32_t>(std::floor(app.player.z)));
-    return render::kBiomeHoverBase + static_cast<uint32_t>(biome);
-}
-
-std::array<float, 2> cursorPosition(const App& app) {
-    double x = 0.0, y = 0.0;
-    int windowWidth = 0, windowHeight = 0, framebufferWidth = 0, framebufferHeight = 0;
-    glfwGetCursorPos(app.gpu.win, &x, &y);
-    glfwGetWindowSize(app.gpu.win, &windowWidth, &windowHeight);
-    glfwGetFramebufferSize(app.gpu.win, &framebufferWidth, &framebufferHeight);
-    return render::framebufferCursor(x, y, windowWidth, windowHeight, framebufferWidth, framebufferHeight);
-}
-
-// The open furnace's or crafting station's words of the interface block.
-void containerWords(const App& app, render::InterfaceInputs& in) {
-    const std::array<int32_t, 3>& c = app.ui.container.cell;
-    if (app.ui.screen == ui::kFurnaceScreen) {
-        const auto furnace = app.machines.find({c[0], c[1], c[2]});
-        if (furnace == app.machines.end()) return;
-        int32_t ticks = 0;
-        for (const content::SmeltingRecipe& recipe : app.rules.furnace.recipes)
-            if (recipe.input == furnace->second.slots[0].id && ticks == 0) ticks = recipe.ticks;
-        in.furnaceWords = ui::furnaceWords(furnace->second, ticks);
-    } else if (app.ui.screen == ui::kCraftingScreen) {
-        in.craftingWords = ui::craftingWords(app.selectedRecipe(), in.slots, app.craftableCount());
-    }
-}
-
-render::InterfaceInputs interfaceInputs(const App& app) {
-    render::InterfaceInputs in;
-    in.framebuffer = {static_cast<float>(app.gpu.swapchainWidth), static_cast<float>(app.gpu.swapchainHeight)};
-    in.screen = app.ui.screen;
-    in.menuOpen = app.ui.menuOpen;
-    in.hideInterface = !app.gpu.capturePath.empty() && !app.frame.keepInterface;
-    in.selectedSlot = static_cast<uint32_t>(app.inventory.selected);
-    std::copy(app.inventory.hotbar.begin(), app.inventory.hotbar.end(), in.slots.begin());
-    std::copy(app.inventory.main.begin(), app.inventory.main.end(), in.slots.begin() + app.inventory.hotbar.size());
-    in.head = app.frame.head;
-    in.cursor = cursorPosition(app);
-    in.hovered = hoveredValue(app, in.cursor);
-    in.health = app.player.health;
-    in.food = app.player.food[0];
-    in.menuValue = app.frame.menuValue;
-    in.cursorStack = app.inventory.cursor;
-    in.inventoryOpen = app.ui.inventoryOpen;
-    in.useFraction = app.useFraction();
-    if (app.isHoldingBow()) {
-        const uint8_t arrow = app.arrowResourceId();
-        const float draw = render::bowDrawFraction(app.actions.bowDrawing, app.clock.tick, app.actions.bowDrawStartTick);
-        in.bow = render::bowField(draw, app.countItem(arrow), arrow);
-    }
-    app.buildMenuLabels(in.labelGlyphs, in.labelCounts);
-    containerWords(app, in);
-    return in;
-}
-
 // What the interface passes draw this frame: whether an item icon shows, and the pixels each of the
 // two passes (the interface, the stack under the cursor) can paint.
 struct InterfaceDraw {
@@ -352,7 +286,7 @@ void drawInterfaceTriangle(App& app, VkCommandBuffer cmd, const render::PixelRec
 }
 
 void drawInterface(App& app, VkCommandBuffer cmd) {
-    const render::InterfaceBlock block = render::packInterfaceBlock(interfaceInputs(app));
+    const render::InterfaceBlock block = render::packInterfaceBlock(render::interfaceInputs(app));
     const bool slotsShown = app.ui.inventoryOpen || (app.ui.menuOpen && app.ui.screen >= ui::kCraftingScreen &&
                                                      app.ui.screen <= ui::kChestScreen);
     const bool stackPass = slotsShown && app.inventory.cursor.count > 0 && block.screen != render::kHiddenInterface;

@@ -1,8 +1,8 @@
 #pragma once
 // render/frame: one frame from camera to present: fog, daylight, per-frame shader values, drawFrame's passes.
 // What the frame keeps between frames: statistics, the view planes of the last camera, the head
-// values of the settings that the camera and the menus read, and the interface values that screens
-// store for the interface block.
+// values of the settings that the camera and the menus read, and the menu value that screens store
+// for the interface block.
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -27,7 +27,6 @@ struct FrameState {
     render::HeadSettings head;
     // Render tests keep the interface in their captures; any other capture hides it.
     bool keepInterface = false;
-    uint32_t storedHover = 0;
     uint32_t menuValue = 0;
     // Captures that must come out the same every time run the animation clock at these seconds
     // instead of the wall clock.

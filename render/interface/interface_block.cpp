@@ -52,10 +52,11 @@ uint32_t packSlot(const InventorySlot& slot) {
 
 uint32_t statusWord(int32_t health, uint32_t firstSkill, int32_t food, float useFraction) {
     const int64_t maximum = 20 + 2 * int64_t{firstSkill};
-    // Rounded up, so that any health left shows as one bar; none below zero.
-    const auto bars = static_cast<uint32_t>(std::max<int64_t>((20 * int64_t{health} + maximum - 1) / maximum, 0));
+    // Rounded up, so that any health left shows as one bar; none below zero, and health above the
+    // maximum stays a full bar instead of wrapping in the five bits.
+    const auto bars = static_cast<uint32_t>(std::clamp<int64_t>((20 * int64_t{health} + maximum - 1) / maximum, 0, 31));
     const auto use = static_cast<uint32_t>(100.0f * std::clamp(useFraction, 0.0f, 1.0f));
-    return (bars & 31u) | (static_cast<uint32_t>(food) & 31u) << 5 | use << 10;
+    return bars | (static_cast<uint32_t>(food) & 31u) << 5 | use << 10;
 }
 
 float bowDrawFraction(bool drawing, uint64_t tick, uint64_t drawStartTick) {

@@ -238,18 +238,25 @@ InventoryGeometry inventoryGeometry(const Builder& l) {
     return g;
 }
 
+// An inventory slot (0..35) from the interface block, a worn armour piece (40..43) from the overlay.
+uint32_t inventorySlotValue(const Builder& l, uint32_t slot) {
+    if (slot < 36u) return l.slotValue(slot);
+    if (slot >= ui::kArmourSlotBase && slot < ui::kArmourSlotBase + ui::kPanelArmourWords)
+        return l.word(ui::kPanelArmourWord + slot - ui::kArmourSlotBase) & 65535u;
+    return 0u;
+}
+
 void slotRow(Builder& l, Vec2 origin, float s, uint32_t columns, uint32_t first) {
     for (uint32_t k = 0; k < columns; ++k) {
         const uint32_t slot = first + k;
         uint32_t frame = slot == l.ui.hovered ? kPanelSlotHover : kPanelSlot;
         if (slot < 9u && slot == l.ui.selectedSlot && frame == kPanelSlot) frame = kPanelSlotSelected;
-        l.itemSlot({origin.x + static_cast<float>(k) * s, origin.y, s, s}, slot < 36u ? l.slotValue(slot) : 0u, frame);
+        l.itemSlot({origin.x + static_cast<float>(k) * s, origin.y, s, s}, inventorySlotValue(l, slot), frame);
     }
 }
 
 void tooltip(Builder& l, uint32_t slot, float height) {
-    if (slot >= 36u) return;
-    const uint32_t id = l.slotValue(slot) & 255u;
+    const uint32_t id = inventorySlotValue(l, slot) & 255u;
     if (id == 0u) return;
     const uint32_t record = kBlockNames + kLabelWords * id;
     const Vec2 at = Vec2{l.ui.cursor[0], l.ui.cursor[1]} + Vec2{14.0f, 14.0f} * l.unit;
@@ -297,6 +304,8 @@ void cursorStack(Builder& l) {
 Rect slotRect(const ui::SlotRect& r) { return {r.x, r.y, r.w, r.h}; }
 
 uint32_t menuLabelRecord(const ui::MenuLabel& label) {
+    // A text line starts like a label record: its count, then its glyphs.
+    if (label.group == ui::kTextLineLabels) return kTextLines + kTextLineWords * label.record;
     if (label.group == 1u) return group1(label.record);
     return label.group == 2u ? group2(label.record) : group3(label.record);
 }

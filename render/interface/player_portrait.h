@@ -17,12 +17,14 @@ namespace render {
 struct PortraitKey {
     std::size_t bodyVertices = 0;
     std::array<uint8_t, 4> armourIds{};
-    int32_t hovered = -1;  // an armour slot (40 and up), else -1
+    int32_t hovered = -1;  // an armour slot (40..43), else -1
     uint32_t width = 0, height = 0;
     bool operator==(const PortraitKey&) const = default;
 };
-// Only hovering an armour slot changes the picture.
-inline int32_t portraitHover(uint32_t hovered) { return hovered >= 40 ? static_cast<int32_t>(hovered) : -1; }
+// Only hovering an armour slot changes the picture; no slot (0xFFFF) is no armour slot either.
+inline int32_t portraitHover(uint32_t hovered) {
+    return hovered >= 40 && hovered <= 43 ? static_cast<int32_t>(hovered) : -1;
+}
 
 // Triangles of the body in framebuffer pixels, farthest first (equal depths keep mesh order).
 std::vector<MeshVertex> buildPortrait(const std::vector<VxmVertex>& mesh, const ui::InventoryLayout& layout,

@@ -96,13 +96,13 @@ TEST(ContentMetaBuffer, FixedRegionsLieAtTheirOffsets) {
 
     const std::pair<std::size_t, std::u32string> labels[] = {
         {11600, U"ВСЁ"}, {11600 + 32 * 10, U"СУНДУК"}, {12480 + 32 * 4, U"SHIFT ЛКМ ПЕРЕНОС"},
-        {12480 + 32 * 21, U"ВЫБЕРИТЕ МИР"}, {32384 + 32 * 3, U"ДНЕВНИК ПУТЕШЕСТВЕННИКА"},
-        {32384 + 32 * 4, U"СЕТЕВАЯ ИГРА"}, {32384 + 32 * 7, U"СОХРАНИТЬ И ВЫЙТИ"}};
+        {12480 + 32 * 21, U"ВЫБЕРИТЕ МИР"}, {32384, U"ПЕРСОНАЖ"}, {32384 + 32 * 3, U"ДНЕВНИК ПУТЕШЕСТВЕННИКА"}};
     for (const auto& [offset, upper] : labels) expectRecord(bytes, offset, upper);
 
-    // Blocks past the list, the biome labels and the per-frame overlay start empty.
+    // Blocks past the list, the biome labels and the per-frame overlay start empty; group 3 ends
+    // after its fourth record, at byte 32,512.
     const std::pair<std::size_t, std::size_t> empty[] = {
-        {96, 8192},   {8192 + 12, 11600}, {11600 + 11 * 32, 12360}, {12480 + 22 * 32, 32384}, {32384 + 8 * 32, 98304},
+        {96, 8192},   {8192 + 12, 11600}, {11600 + 11 * 32, 12360}, {12480 + 22 * 32, 32384}, {32384 + 4 * 32, 98304},
         {114688 + 65536, bytes.size()}};
     for (const auto& [from, to] : empty) EXPECT_EQ(nonZeroBytes(bytes, from, to), 0u) << from;
 }

@@ -107,7 +107,7 @@ TEST_F(LightingScheduling, LaunchesAreSpacedAndOnlyOnePassIsInFlight) {
     app.refreshLights(false);
     EXPECT_EQ(held.size(), 1u);
     EXPECT_TRUE(chunk(0, 0).light.empty());  // not ready yet: nothing applied
-    EXPECT_FALSE(app.lighting.lamps.contains({1, 0}));  // indexed only when its pass starts
+    EXPECT_TRUE(app.lighting.lamps.contains({1, 0})) << "indexed while it waits for its pass";
 
     runHeld();
     now = 10.1;
@@ -124,7 +124,47 @@ TEST_F(LightingScheduling, LaunchesAreSpacedAndOnlyOnePassIsInFlight) {
     EXPECT_EQ(held.size(), 1u);
     EXPECT_TRUE(app.world.relight.empty());
     EXPECT_EQ(app.lighting.lastLaunch, 10.16);
-    EXPECT_TRUE(app.lighting.lamps.contains({1, 0}));
+}
+
+// A door, trapdoor or chest broken while a pass is in flight, or within the spacing after one, is
+// out of the functional index at the very next refresh, so the next frame no longer draws it.
+TEST_F(LightingScheduling, ARemovedFunctionalBlockLeavesTheIndexAtTheNextRefresh) {
+    const struct {
+        const char* what;
+        uint8_t id;
+        bool passInFlight;
+    } rows[] = {{"door, pass in flight", door, true}, {"chest, pass in flight", chest, true},
+                {"door, within the spacing", door, false}, {"chest, within the spacing", chest, false}};
+    for (const auto& row : rows) {
+        App fresh;
+        fresh.tasks.clock = [this] { return now; };
+        fresh.tasks.launcher = [this](BackgroundTasks::Job job) { held.push_back(std::move(job)); };
+        fresh.world.chunks.emplace_back(0, 0);
+        fresh.reindexChunks();
+        fresh.world.chunks[0].cells[voxel::cellIndex(5, 70, 6)] = row.id;
+        fresh.world.relight = {{0, 0}};
+        fresh.refreshLights(true);
+        ASSERT_EQ(fresh.lighting.functionalBlocks.at({0, 0}).size(), 1u) << row.what;
+
+        now += 1.0;
+        fresh.world.relight = {{0, 0}};
+        fresh.refreshLights(false);  // launches a pass that the test holds
+        ASSERT_EQ(held.size(), 1u) << row.what;
+        if (!row.passInFlight) {
+            runHeld();
+            now += 0.05;
+            fresh.refreshLights(false);  // collects it
+        }
+        const uint64_t revision = fresh.lighting.revision;
+        ASSERT_TRUE(fresh.setBlock(5, 70, 6, voxel::airId)) << row.what;
+        now += 0.05;
+        fresh.refreshLights(false);
+        EXPECT_TRUE(fresh.lighting.functionalBlocks.at({0, 0}).empty()) << row.what;
+        EXPECT_GT(fresh.lighting.revision, revision) << row.what << ": the functional meshes rebuild";
+        EXPECT_FALSE(fresh.world.relight.empty()) << row.what << ": the light still waits for its pass";
+        runHeld();
+        fresh.discardLighting();
+    }
 }
 
 TEST_F(LightingScheduling, ResultForAnUnloadedChunkIsDropped) {

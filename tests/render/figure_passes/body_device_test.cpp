@@ -4,8 +4,13 @@
 #include <cstring>
 #include <vector>
 
+#include <GLFW/glfw3.h>
+
+#include <algorithm>
+
 #include "gpu_fixture.h"
 #include "render/chunks/mesh_vertex.h"
+#include "ui/screen_slots.h"
 
 namespace {
 
@@ -94,8 +99,8 @@ TEST_F(BodyDeviceTest, PortraitRebuildsOnlyWhenItsKeyChanges) {
     };
     const Step steps[] = {
         {"nothing changed", [](App&) {}, false},
-        {"an ordinary slot hovered", [](App& a) { a.frame.storedHover = 39; }, false},
-        {"an armour slot hovered", [](App& a) { a.frame.storedHover = 40; }, true},
+        {"an ordinary slot hovered", [](App& a) { a.ui.hoveredSlot = 39; }, false},
+        {"an armour slot hovered", [](App& a) { a.ui.hoveredSlot = 40; }, true},
         {"armour put on", [](App& a) { a.player.armor[2] = {3, 1, 0}; }, true},
         {"the window resized", [](App& a) { a.gpu.swapchainWidth = 1000; }, true},
     };
@@ -106,6 +111,37 @@ TEST_F(BodyDeviceTest, PortraitRebuildsOnlyWhenItsKeyChanges) {
         const float x = vertices(app.body.portrait.memory, 1)[0].x;
         EXPECT_EQ(x != 0.0f, step.rebuilt) << step.what;
     }
+}
+
+// The inventory screen stores the slot under the cursor each frame; over an armour slot the portrait
+// brightens that piece, over any other slot it stays as it is.
+TEST_F(BodyDeviceTest, HoveringAnArmourSlotBrightensItsPieceOnThePortrait) {
+    int width = 0, height = 0, windowWidth = 0, windowHeight = 0;
+    glfwGetFramebufferSize(app.gpu.win, &width, &height);
+    glfwGetWindowSize(app.gpu.win, &windowWidth, &windowHeight);
+    ASSERT_TRUE(width > 0 && height > 0 && windowWidth > 0 && windowHeight > 0);
+    app.gpu.swapchainWidth = static_cast<uint32_t>(width);
+    app.gpu.swapchainHeight = static_cast<uint32_t>(height);
+    app.files.worldOpen = true;
+    app.setScreen(0);
+    app.ui.inventoryOpen = true;
+    // The pointer moves only into a window that has the input focus.
+    glfwShowWindow(app.gpu.win);
+    glfwFocusWindow(app.gpu.win);
+    glfwPollEvents();
+    const std::vector<ui::ScreenSlot> slots = ui::screenSlots(0, static_cast<float>(width), static_cast<float>(height));
+    for (const uint32_t code : {40u, 41u, 42u, 43u, 0u, 35u}) {
+        const auto slot = std::find_if(slots.begin(), slots.end(), [code](const ui::ScreenSlot& s) { return s.code == code; });
+        ASSERT_NE(slot, slots.end()) << code;
+        const double fx = slot->rect.x + slot->rect.w * 0.5, fy = slot->rect.y + slot->rect.h * 0.5;
+        glfwSetCursorPos(app.gpu.win, fx * windowWidth / width, fy * windowHeight / height);
+        app.handleInventoryInput();
+        EXPECT_EQ(app.ui.hoveredSlot, code);
+        app.renderPlayerPortrait();
+        EXPECT_EQ(app.body.portraitKey.hovered, code >= 40 ? static_cast<int32_t>(code) : -1) << code;
+    }
+    app.closeScreen();
+    EXPECT_EQ(app.ui.hoveredSlot, ui::kNoSlot) << "a closed inventory hovers nothing";
 }
 
 }  // namespace

@@ -128,8 +128,9 @@ TEST(InterfaceBlock, SlotsAndStatusPack) {
     EXPECT_EQ(render::packSlot(slot(3, -2)), 3u);
     // Full health at the plain maximum is 20 bars; 21 of 22 (first skill 1) rounds up to 20.
     EXPECT_EQ(render::statusWord(20, 0, 17, 0.0f), 20u | 17u << 5);
-    // Any health left shows.
-    for (const auto& [health, skill, bars] : {std::tuple{21, 1, 20u}, {1, 5, 1u}, {0, 0, 0u}, {-4, 0, 0u}})
+    // Any health left shows; more than the five bits hold stays full instead of wrapping to empty.
+    for (const auto& [health, skill, bars] : {std::tuple{21, 1, 20u}, {1, 5, 1u}, {0, 0, 0u}, {-4, 0, 0u},
+                                              {31, 0, 31u}, {32, 0, 31u}, {33, 0, 31u}})
         EXPECT_EQ(render::statusWord(health, skill, 0, 0.0f) & 31u, bars) << health << " " << skill;
     EXPECT_EQ(render::statusWord(20, 0, 20, 0.756f) >> 10, 75u);
 }

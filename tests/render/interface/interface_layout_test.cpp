@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <limits>
 #include <string>
@@ -11,6 +13,7 @@
 #include <vector>
 
 #include "render/atlases/content_meta.h"
+#include "render/interface/interface_tiles.h"
 #include "render/interface/overlay_text.h"
 #include "ui/connection_form.h"
 #include "ui/lan_screens.h"
@@ -413,6 +416,65 @@ TEST(InterfaceLayout, ButtonsLightUpInsideTheirEdgesOnly) {
         Frame f(1280, 720, 1);
         f.block.cursor[0] = row.x, f.block.cursor[1] = row.y;
         EXPECT_EQ(picked(f.layout(), kButton)[0].a[0], row.panel) << row.x << "," << row.y;
+    }
+}
+
+// Every menu button shows its text: the fixed labels from their groups, the four without a fixed
+// label from the overlay text lines that the overlay writer fills each frame, none of them from the
+// bytes after the fourth record of group 3 (32,512 on), which belong to the overlay.
+TEST(InterfaceLayout, MenuButtonsShowTheirTextsFromLabelsAndOverlayLines) {
+    const std::vector<uint8_t> bytes = render::contentMetaBytes({}, {}, 0);
+    const struct {
+        int32_t screen;
+        std::vector<std::u32string> texts;
+    } rows[] = {{1, {U"ИГРАТЬ", U"ПРОДОЛЖИТЬ", U"СОЗДАТЬ МИР", U"СЕТЕВАЯ ИГРА", U"ВЫХОД"}},
+                {2, {U"ПРОДОЛЖИТЬ", U"СОХРАНИТЬ И ВЫЙТИ"}}};
+    for (const auto& row : rows) {
+        Frame f(1280, 720, row.screen);
+        std::memcpy(f.meta.data(), bytes.data(), bytes.size());
+        ui::writeMenuButtonLines(f.meta);
+        const std::vector<InterfaceElement> all = f.layout();
+        const std::vector<ui::MenuButton> buttons = ui::menuButtons(row.screen, 1280, 720);
+        ASSERT_EQ(buttons.size(), row.texts.size());
+        for (std::size_t k = 0; k < buttons.size(); ++k) {
+            const ui::SlotRect& r = buttons[k].rect;
+            const auto text = std::find_if(all.begin(), all.end(), [&r](const InterfaceElement& e) {
+                const float cx = e.rect[0] + e.rect[2] * 0.5f, cy = e.rect[1] + e.rect[3] * 0.5f;
+                return e.kind == ElementKind::Text && cx > r.x && cx < r.x + r.w && cy > r.y && cy < r.y + r.h;
+            });
+            ASSERT_NE(text, all.end()) << "button " << k << " of screen " << row.screen;
+            const render::LabelRecord expected = render::encodeLabel(row.texts[k]);
+            EXPECT_EQ(render::resolvedTextGlyphs(*text, f.block, f.meta),
+                      std::vector<uint8_t>(expected.begin() + 4, expected.begin() + 4 + row.texts[k].size()))
+                << "button " << k << " of screen " << row.screen;
+            const uint32_t byte = 4 * (text->b[1] - 1);
+            EXPECT_FALSE(byte >= 32512 && byte < 32640) << "button " << k << " reads the overlay at " << byte;
+        }
+    }
+}
+
+// The inventory's armour slots show the worn pieces that the overlay's armour words carry, with
+// their names when hovered, like the portrait beside them.
+TEST(InterfaceLayout, ArmourSlotsShowTheWornPieces) {
+    const std::vector<ui::ScreenSlot> slots = ui::screenSlots(0, 1280, 720);
+    for (const uint32_t hovered : {40u, 41u, 43u}) {
+        Frame f(1280, 720, 0, 1);
+        f.meta[ui::kPanelArmourWord] = 1u << 8 | 7u;
+        f.meta[ui::kPanelArmourWord + 3] = 1u << 8 | 9u;
+        f.meta[8 * 7] = f.meta[8 * 9] = 3;  // name glyph counts
+        f.block.hovered = hovered;
+        const std::vector<InterfaceElement> all = f.layout();
+        std::vector<std::pair<uint32_t, uint32_t>> icons;  // id, slot code
+        for (const InterfaceElement& e : all) {
+            if (e.kind != ElementKind::Icon) continue;
+            for (const ui::ScreenSlot& s : slots)
+                if (e.rect[0] > s.rect.x && e.rect[0] < s.rect.x + s.rect.w && e.rect[1] > s.rect.y &&
+                    e.rect[1] < s.rect.y + s.rect.h)
+                    icons.push_back({e.b[0], s.code});
+        }
+        EXPECT_EQ(icons, (std::vector<std::pair<uint32_t, uint32_t>>{{7u, 40u}, {9u, 43u}}));
+        const std::size_t tooltips = picked(all, kTooltip).size();
+        EXPECT_EQ(tooltips, hovered == 41u ? 0u : 1u) << "an empty slot has no name to show, hovering " << hovered;
     }
 }
 

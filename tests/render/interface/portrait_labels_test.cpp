@@ -85,8 +85,9 @@ TEST(Portrait, ArmourTintsItsSlotAndBrightensWhenHovered) {
     EXPECT_FLOAT_EQ(shell.r, 0.57f * plain.r);
     EXPECT_FLOAT_EQ(shell.b, 0.67f * plain.r);
     EXPECT_FLOAT_EQ(hovered.r, shell.r * 1.08f);
-    EXPECT_EQ(render::portraitHover(39), -1);
-    EXPECT_EQ(render::portraitHover(40), 40);
+    // Only the four armour slots count; no slot at all (0xFFFF) is none of them.
+    for (const auto& [slot, key] : {std::pair{39u, -1}, {40u, 40}, {43u, 43}, {44u, -1}, {0xFFFFu, -1}})
+        EXPECT_EQ(render::portraitHover(slot), key) << slot;
 }
 
 TEST(ArmourSlot, BandsAtTheirExactEdges) {
