@@ -28,7 +28,7 @@ void App::tickWorld() {
         stepFurnaces();
     }
     game::stepHunger(player.food);
-    if (clock.tick % kAutosaveInterval == 0 && files.worldOpen && !lanGuest) autosave();
+    if (clock.tick % kAutosaveInterval == 0 && writesWorldFiles()) autosave();
 }
 
 double App::tickAlpha() const {

@@ -47,8 +47,10 @@
 // ClientEvent goes to the owner with the player id set to the sender's; the owner's ClientEvent
 // goes to the guest its player id names. Events: kEventHitMob (subject mob id, amount damage),
 // kEventTakePile (subject pile id), kEventPileGiven (owner to taker: subject item id, amount
-// count), kEventReleaseHeld (no fields). The host passes on at most 100 snapshots and 100 events to
-// the owner a second and ignores the rest, so that no guest is pushed past its own message limit.
+// count), kEventReleaseHeld (no fields), kEventScreenClosed (subject the screen id of the window
+// a guest closed over play, 0 for the inventory; no guest holds anything of the owner's open yet,
+// so the owner only hears it). The host passes on at most 100 snapshots and 100 events to the owner
+// a second and ignores the rest, so that no guest is pushed past its own message limit.
 //
 // Either side drops a peer that sends a refused frame, more than kMaxMessagesPerSecond frames or
 // kMaxBytesPerSecond bytes in one second, lets its unsent data grow past kMaxSendBuffer, stays
@@ -86,6 +88,7 @@ inline constexpr uint32_t kEventHitMob = 1;
 inline constexpr uint32_t kEventTakePile = 2;
 inline constexpr uint32_t kEventPileGiven = 3;
 inline constexpr uint32_t kEventReleaseHeld = 11;
+inline constexpr uint32_t kEventScreenClosed = 12;
 
 enum class MessageType : uint8_t {
     Hello = 1,
