@@ -23,7 +23,7 @@
 //   7    Mobs          both    u16 count (<= 256), then per mob u32 id, u32 kind, f64 x, y, z,
 //                              f64 yaw, f64 walk phase, i32 health
 //   8    Npcs          both    u16 count (<= 128), then per NPC u8+id (<= 100), f64 x, y, z (feet)
-//   9    Arrows        both    u16 count (<= 256), then per arrow f64 x, y, z, f64 facing x, y, z
+//   9    Arrows        both    u16 count (<= 512), then per arrow f64 x, y, z, f64 facing x, y, z
 //  10    Items         both    u16 count (<= 512), then per pile u8 id, f32 x, y, z, f32 spin, i32 count,
 //                              u32 pile id
 //  11    ClientEvent   both    u32 event number, u32 player id, u32 subject, i32 amount
@@ -75,7 +75,7 @@ inline constexpr std::size_t kMaxCellEdits = 2048;
 inline constexpr std::size_t kMaxPoses = 64;
 inline constexpr std::size_t kMaxMobs = 256;
 inline constexpr std::size_t kMaxNpcs = 128;
-inline constexpr std::size_t kMaxArrows = 256;
+inline constexpr std::size_t kMaxArrows = 512;  // the whole list a world may hold
 inline constexpr std::size_t kMaxItems = 512;
 inline constexpr std::size_t kMaxPlayers = 64;
 

@@ -191,6 +191,25 @@ TEST_F(Hands, DroppedItemFallsOntoTheGroundAndJoinsAStack) {
     EXPECT_EQ(app.inventory.hotbar[5].count, 1);
 }
 
+// An item lies 3,600 world steps: the step that brings its age to 3,600 takes it away.
+TEST_F(Hands, DroppedItemGoesAtTheStepItsAgeReachesThreeThousandSixHundred) {
+    const struct {
+        int32_t age;  // before the step
+        bool stays;
+    } cases[] = {{3598, true}, {3599, false}, {3600, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.age);
+        app.entities.droppedItems.clear();
+        app.dropItem(id::stone, 1, 12.5f, 64.0f, 12.5f);  // on the ground, out of the player's reach
+        app.entities.droppedItems[0].age = c.age;
+        app.stepDroppedItems();
+        ASSERT_EQ(app.entities.droppedItems.size(), c.stays ? 1u : 0u);
+        if (c.stays) {
+            EXPECT_EQ(app.entities.droppedItems[0].age, 3599);
+        }
+    }
+}
+
 // The edit saves the inventory at once: what it holds is what play left after the block was
 // placed or dug, never the count before it.
 TEST_F(Hands, TheInventorySavedByAnEditHoldsWhatPlacingAndDiggingLeft) {
