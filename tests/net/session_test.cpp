@@ -312,6 +312,7 @@ TEST_F(TwoGames, AnOpenedDoorReachesThePeersAndALateJoiner) {
     EXPECT_EQ(a.app.lan.pendingEdits[3].state, voxel::stateOpen | voxel::stateUpper);
     ASSERT_TRUE(runUntil([&] { return b.app.findBlockEntity(5, 61, 5) == voxel::stateOpen; }));
     EXPECT_EQ(b.app.findBlockEntity(5, 62, 5), voxel::stateOpen | voxel::stateUpper);
+    EXPECT_EQ(b.app.world.movingDoors, (std::map<CellKey, float>{{{5, 61, 5}, 0.0f}})) << "it swings open there too";
     EXPECT_EQ(relay->changedCells().at({5, 61, 5}).state, voxel::stateOpen);
 
     Game late;
