@@ -31,7 +31,8 @@ void App::reapplyChangedCells(voxel::Chunk& chunk) {
          it != lan.changedCells.end() && std::get<0>(it->first) < x0 + 16; ++it) {
         const auto [x, y, z] = it->first;
         if (z < z0 || z >= z0 + 16) continue;
-        chunk.set(static_cast<uint32_t>(x - x0), static_cast<uint32_t>(y), static_cast<uint32_t>(z - z0), it->second.id);
+        chunk.set(static_cast<uint32_t>(x - x0), static_cast<uint32_t>(y), static_cast<uint32_t>(z - z0),
+                  it->second.id);
         // Through the state store, so that the chunk's states and the state map stay one record.
         setBlockState(x, y, z, it->second.state);
     }

@@ -14,7 +14,8 @@ Placement placeAt(const Listener& listener, double x, double y, double z) {
     const double across = std::hypot(dx, dz);
     // The view's right-hand side is (-sin yaw, cos yaw); a point straight above or below is centred.
     if (across > 1e-9)
-        placement.pan = static_cast<float>((dx * -std::sin(listener.yaw) + dz * std::cos(listener.yaw)) / across);
+        placement.pan =
+            static_cast<float>((dx * -std::sin(listener.yaw) + dz * std::cos(listener.yaw)) / across);
     return placement;
 }
 

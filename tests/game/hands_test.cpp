@@ -215,7 +215,8 @@ TEST_F(Hands, DroppedItemGoesAtTheStepItsAgeReachesThreeThousandSixHundred) {
 TEST_F(Hands, TheInventorySavedByAnEditHoldsWhatPlacingAndDiggingLeft) {
     app.files.worldOpen = true;
     const auto savedSlot = [&] {
-        const auto record = filesave::decodeInventory(testsupport::readFile(worldDir.path() / filesave::kInventoryFile));
+        const auto record =
+            filesave::decodeInventory(testsupport::readFile(worldDir.path() / filesave::kInventoryFile));
         return record ? record->inventory.hotbar[5] : InventorySlot{0, -1, 0};
     };
     hold(id::stone, 3);

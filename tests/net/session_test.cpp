@@ -122,8 +122,7 @@ TEST_F(JoinedGame, ReleasingHeldActionsTellsTheHostOnceAndOnlyAfterAButtonActed)
     EXPECT_EQ(host.last<net::ClientEventMessage>()->event, net::kEventReleaseHeld);
 }
 
-// Closing a window over play tells the host which; the session's world and inventory are not ours
-// to save.
+// Closing a window over play tells the host which; the session's world is not ours to save.
 TEST_F(JoinedGame, ClosingAWindowOverPlayTellsTheHostAndSavesNothing) {
     welcome();
     app.files.worldOpen = true;
@@ -133,19 +132,18 @@ TEST_F(JoinedGame, ClosingAWindowOverPlayTellsTheHostAndSavesNothing) {
     app.openContainerScreen(ContainerKind::Chest, {1, 64, 1});
     app.closeScreen();
     app.closeScreen();  // nothing open any more: nothing to tell
-    ASSERT_TRUE(host.readUntil(turn(), [&] {
-        std::size_t closed = 0;
+    std::vector<uint32_t> closed;
+    const auto heard = [&] {
+        closed.clear();
         for (const auto& message : host.received)
             if (const auto* event = std::get_if<net::ClientEventMessage>(&message))
-                closed += event->event == net::kEventScreenClosed;
-        return closed == 2;
-    }));
+                if (event->event == net::kEventScreenClosed) closed.push_back(event->subject);
+        return closed.size() >= 2;
+    };
+    ASSERT_TRUE(host.readUntil(turn(), heard));
     host.readUntil(turn(), [] { return false; }, 300);  // anything sent after them arrives too
-    std::vector<uint32_t> screens;
-    for (const auto& message : host.received)
-        if (const auto* event = std::get_if<net::ClientEventMessage>(&message))
-            if (event->event == net::kEventScreenClosed) screens.push_back(event->subject);
-    EXPECT_EQ(screens, (std::vector<uint32_t>{0, static_cast<uint32_t>(ui::kChestScreen)}));
+    heard();
+    EXPECT_EQ(closed, (std::vector<uint32_t>{0, static_cast<uint32_t>(ui::kChestScreen)}));
     EXPECT_FALSE(fs::exists(base.path() / filesave::kInventoryFile));
     app.files.worldOpen = false;
 }
@@ -263,7 +261,8 @@ class TwoGames : public testsupport::FreshRegistryTest {
         game.app.world.shaped = voxel::shapedFlags();
         game.app.useBaseDirectory(game.base.path());
         voxel::Chunk chunk(0, 0);
-        for (uint32_t i = 0; i < 256; ++i) chunk.cells[voxel::cellIndex(i % 16, 60, i / 16)] = worldtest::stone;
+        for (uint32_t i = 0; i < 256; ++i)
+            chunk.cells[voxel::cellIndex(i % 16, 60, i / 16)] = worldtest::stone;
         game.app.world.chunks.push_back(std::move(chunk));
         game.app.reindexChunks();
         game.app.startSession(false, "127.0.0.1", relay->port(), "7");
@@ -312,7 +311,8 @@ TEST_F(TwoGames, AnOpenedDoorReachesThePeersAndALateJoiner) {
     EXPECT_EQ(a.app.lan.pendingEdits[3].state, voxel::stateOpen | voxel::stateUpper);
     ASSERT_TRUE(runUntil([&] { return b.app.findBlockEntity(5, 61, 5) == voxel::stateOpen; }));
     EXPECT_EQ(b.app.findBlockEntity(5, 62, 5), voxel::stateOpen | voxel::stateUpper);
-    EXPECT_EQ(b.app.world.movingDoors, (std::map<CellKey, float>{{{5, 61, 5}, 0.0f}})) << "it swings open there too";
+    EXPECT_EQ(b.app.world.movingDoors, (std::map<CellKey, float>{{{5, 61, 5}, 0.0f}}))
+        << "it swings open there too";
     EXPECT_EQ(relay->changedCells().at({5, 61, 5}).state, voxel::stateOpen);
 
     Game late;
@@ -327,7 +327,8 @@ TEST_F(TwoGames, AnOpenedDoorReachesThePeersAndALateJoiner) {
             SCOPED_TRACE(y);
             const voxel::Chunk& chunk = *game->app.findChunk(0, 0);
             ASSERT_FALSE(chunk.states.empty());
-            EXPECT_EQ(chunk.states[voxel::cellIndex(5, y, 5)], game->app.world.blockStates.at({5, y, 5}).state);
+            EXPECT_EQ(chunk.states[voxel::cellIndex(5, y, 5)],
+                      game->app.world.blockStates.at({5, y, 5}).state);
             EXPECT_EQ(game->app.findBlockEntity(5, y, 5) & voxel::stateOpen, voxel::stateOpen);
         }
     }
