@@ -141,7 +141,7 @@ struct App {
     bool placeHeldBlock(const game::RayCell& aim);
     // Held food is eaten once the timed use has run its full length.
     void eatStep(bool pressed, bool held);
-    void toggleDoor(const CellKey& anchor, int32_t kind);
+    void toggleDoor(const CellKey& anchor);
     bool sleepInBed(const CellKey& anchor);
     const adventure::Npc* findNpc(const std::string& id) const;
     void dropItem(uint8_t id, int32_t count, float x, float y, float z);
@@ -179,6 +179,11 @@ struct App {
     void saveWorld();
     // The periodic save: the writers run in snapshot mode, so the background writer replaces the files.
     void autosave();
+    // A world is open and its files are ours: a LAN guest's world is the session's, not saved here.
+    bool writesWorldFiles() const;
+    // After the player's edit, at once on this thread: the modified chunks, the block states and the
+    // inventory replace their files, so a crash right after it loses nothing.
+    void saveEditedFiles();
 
     // --- Saves: per-world files (save/world_state_save.cpp) ---
     // Start-up's readers in their fixed order; each reads its file when present. A file that exists

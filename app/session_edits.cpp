@@ -1,5 +1,6 @@
-// The loaded world's record of its edits in a LAN session: each edit of ours is recorded and queued
-// for the peer, and the chunk index rebuild puts the recorded cells back into chunks that load later.
+// The loaded world's record of its edits in a LAN session: each change of a cell's id or state is
+// recorded and queued for the peers, and the chunk index rebuild puts the recorded cells back into
+// chunks that load later.
 #include <climits>
 
 #include "app/app.h"
@@ -30,9 +31,9 @@ void App::reapplyChangedCells(voxel::Chunk& chunk) {
          it != lan.changedCells.end() && std::get<0>(it->first) < x0 + 16; ++it) {
         const auto [x, y, z] = it->first;
         if (z < z0 || z >= z0 + 16) continue;
-        const uint32_t lx = static_cast<uint32_t>(x - x0), lz = static_cast<uint32_t>(z - z0);
-        chunk.set(lx, static_cast<uint32_t>(y), lz, it->second.id);
-        chunk.ensureStates();
-        chunk.states[voxel::cellIndex(lx, static_cast<uint32_t>(y), lz)] = it->second.state;
+        chunk.set(static_cast<uint32_t>(x - x0), static_cast<uint32_t>(y), static_cast<uint32_t>(z - z0),
+                  it->second.id);
+        // Through the state store, so that the chunk's states and the state map stay one record.
+        setBlockState(x, y, z, it->second.state);
     }
 }

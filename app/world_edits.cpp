@@ -1,6 +1,7 @@
 // The edits of the loaded world: the chunk index rebuild and the states of newly indexed chunks,
 // block and state stores, the block-update queue and the player's edit record.
 #include "app/app.h"
+#include "audio/positional.h"
 #include "save/chunk_file.h"
 #include "world/block_registry.h"
 #include "world/shapes.h"
@@ -17,6 +18,23 @@ const CellOffset updateOrder[7] = {{0, 0, 0}, {1, 0, 0}, {-1, 0, 0}, {0, 1, 0},
 
 // The chunk and its four side neighbours.
 const CellOffset remeshAround[5] = {{0, 0, 0}, {-1, 0, 0}, {1, 0, 0}, {0, 0, -1}, {0, 0, 1}};
+
+// The effects of the player's edits, from the sound definitions.
+constexpr const char* kPlaceSound = "core:block.place";
+constexpr const char* kBreakSound = "core:block.break";
+
+// Completed doors and reapplied session cells are alike on every peer: none of them is news to send.
+class QuietEdits {
+   public:
+    explicit QuietEdits(LanSession& lan) : lan_(lan), previous_(lan.applyingEdit) { lan.applyingEdit = true; }
+    ~QuietEdits() { lan_.applyingEdit = previous_; }
+    QuietEdits(const QuietEdits&) = delete;
+    QuietEdits& operator=(const QuietEdits&) = delete;
+
+   private:
+    LanSession& lan_;
+    bool previous_;
+};
 
 bool insideHeight(int32_t y) {
     return y >= 0 && y < voxel::chunkHeight;
@@ -48,6 +66,12 @@ void addSecondHalf(BlockEdit& edit, const App& app, uint8_t id, uint8_t state) {
         edit.dz = step.dz;
     }
     const int32_t sx = edit.x + edit.dx, sy = edit.y + edit.dy, sz = edit.z + edit.dz;
+    // A new state for a standing block (a door opened) keeps to the halves it has: a lone lower
+    // half never grows over the block above it.
+    if (edit.ids[0] == id && app.blockAt(sx, sy, sz) != id) {
+        edit.dx = edit.dy = edit.dz = 0;
+        return;
+    }
     edit.hasSecond = true;
     edit.secondIds[0] = app.blockAt(sx, sy, sz);
     edit.secondStates[0] = app.findBlockEntity(sx, sy, sz);
@@ -103,6 +127,7 @@ void App::reindexChunks() {
     for (std::size_t i = 0; i < world.chunks.size(); ++i) {
         world.chunkMap[{world.chunks[i].cx, world.chunks[i].cz}] = i;
     }
+    const QuietEdits quiet(lan);
     for (voxel::Chunk& chunk : world.chunks) reapplyChangedCells(chunk);
     for (voxel::Chunk& chunk : world.chunks) registerChunkBlockEntities(chunk);
 }
@@ -121,13 +146,16 @@ bool App::setBlock(int32_t x, int32_t y, int32_t z, uint8_t id) {
     const int32_t cx = voxel::floorDiv(x, 16), cz = voxel::floorDiv(z, 16);
     voxel::Chunk* chunk = findChunk(cx, cz);
     if (!chunk || !insideHeight(y)) return false;
-    chunk->set(static_cast<uint32_t>(x - 16 * cx), static_cast<uint32_t>(y), static_cast<uint32_t>(z - 16 * cz), id);
+    const auto lx = static_cast<uint32_t>(x - 16 * cx), lz = static_cast<uint32_t>(z - 16 * cz);
+    const uint8_t before = chunk->get(lx, static_cast<uint32_t>(y), lz);
+    chunk->set(lx, static_cast<uint32_t>(y), lz, id);
     world.modified.insert({cx, cz});
     world.relight.insert({cx, cz});
     for (const CellOffset& side : remeshAround) {
         if (findChunk(cx + side.dx, cz + side.dz)) world.remesh.insert({cx + side.dx, cz + side.dz});
     }
     queueNeighbourUpdates(x, y, z);
+    if (before != id) sendBlockEdit(x, y, z);
     return true;
 }
 
@@ -139,6 +167,7 @@ bool App::setBlockState(int32_t x, int32_t y, int32_t z, uint8_t state) {
     const std::size_t index = localIndex(*chunk, x, y, z);
     const uint8_t id = chunk->cells[index];
     const CellKey cell{x, y, z};
+    const uint8_t before = findBlockEntity(x, y, z);
     if (bits == 0 && !world.shaped[id]) {
         world.blockStates.erase(cell);
     } else {
@@ -151,6 +180,8 @@ bool App::setBlockState(int32_t x, int32_t y, int32_t z, uint8_t state) {
     } else if (auto listed = world.functionalCells.find({cx, cz}); listed != world.functionalCells.end()) {
         listed->second.erase(cell);
     }
+    // An opened door or a grown stage must reach the peers as much as a new block does.
+    if (before != bits) sendBlockEdit(x, y, z);
     return true;
 }
 
@@ -177,6 +208,11 @@ void App::editBlock(int32_t x, int32_t y, int32_t z, uint8_t id, uint8_t state) 
     placeTwoPartBlock(edit, 1);
     world.undo.push_back(edit);
     if (world.undo.size() > ChunkWindowState::kUndoLimit) world.undo.pop_front();
+    if (blockAt(x, y, z) == id) {
+        const audio::Listener ears{player.x, player.y, player.z, player.yaw};
+        audio::playAt(mixer, id == voxel::airId ? kBreakSound : kPlaceSound, ears, x + 0.5, y + 0.5, z + 0.5);
+    }
+    saveEditedFiles();
 }
 
 void App::placeTwoPartBlock(const BlockEdit& edit, uint8_t side) {

@@ -2,6 +2,7 @@
 // The world's moving things as the world simulation keeps them: mobs, dropped items, arrows, hit
 // sparks and particles. The renderer reads these records every frame to draw them.
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -52,6 +53,17 @@ struct Arrow {
     double prevX = 0.0, prevY = 0.0, prevZ = 0.0;
     std::array<double, 3> facing{1.0, 0.0, 0.0};  // unit launch direction
 };
+
+namespace game {
+
+// Arrows in flight at most; beyond it the oldest (first in the list) make room for the newest.
+inline constexpr std::size_t kMaxArrows = 512;
+
+inline void keepNewestArrows(std::vector<Arrow>& arrows) {
+    if (arrows.size() > kMaxArrows) arrows.erase(arrows.begin(), arrows.end() - kMaxArrows);
+}
+
+}  // namespace game
 
 struct HitSpark {
     double x = 0.0, y = 0.0, z = 0.0;

@@ -9,7 +9,7 @@
 
 namespace game {
 
-inline constexpr double kHandReach = 5.0;  // blocks from the eye
+inline constexpr double kHandReach = 7.0;  // blocks from the eye
 
 struct RayCell {
     bool hit = false;

@@ -132,6 +132,12 @@ void App::breakBlock(int32_t x, int32_t y, int32_t z) {
     const int32_t kind = voxel::shapeKind(voxel::blockDef(id));
     const CellKey anchor = twoPartAnchor(x, y, z);
     const std::vector<CellKey> halves = otherHalves(*this, anchor, kind);
+    // Worn before the edit, which saves the inventory: a non-air cell of a loaded chunk always
+    // breaks, so the wear is never taken for nothing.
+    InventorySlot& held = inventory.hotbar[selectedIndex(*this)];
+    const voxel::BlockDef* tool = heldDef(held);
+    if (tool && !tool->tool.empty() && game::wearTool(held, tool->durability))
+        showToast(U"ИНСТРУМЕНТ СЛОМАН");
     editBlock(std::get<0>(anchor), std::get<1>(anchor), std::get<2>(anchor), voxel::airId, 0);
     for (const auto& [hx, hy, hz] : halves) {
         if (blockAt(hx, hy, hz) == id) editBlock(hx, hy, hz, voxel::airId, 0);
@@ -141,19 +147,19 @@ void App::breakBlock(int32_t x, int32_t y, int32_t z) {
     for (const InventorySlot& drop : dropsOf(*this, id))
         dropItem(drop.id, drop.count, static_cast<float>(x) + 0.5f, static_cast<float>(y) + 0.25f,
                  static_cast<float>(z) + 0.5f);
-    InventorySlot& held = inventory.hotbar[selectedIndex(*this)];
-    const voxel::BlockDef* tool = heldDef(held);
-    if (tool && !tool->tool.empty() && game::wearTool(held, tool->durability))
-        showToast(U"ИНСТРУМЕНТ СЛОМАН");
 }
 
 bool App::placeHeldBlock(const game::RayCell& aim) {
     InventorySlot& slot = inventory.hotbar[selectedIndex(*this)];
     const voxel::BlockDef* def = heldDef(slot);
     if (!aim.hit || !def || !def->isBlock) return false;
-    if (!placeBlock(aim.px, aim.py, aim.pz, slot.id, aim.x, aim.y, aim.z, aim.hitHeight)) return false;
+    // Taken from the slot before the edit saves the inventory, and given back when nothing was placed,
+    // so that the saved files never hold the block twice.
+    const InventorySlot before = slot;
     if (--slot.count <= 0) slot = InventorySlot{};
-    return true;
+    if (placeBlock(aim.px, aim.py, aim.pz, before.id, aim.x, aim.y, aim.z, aim.hitHeight)) return true;
+    slot = before;
+    return false;
 }
 
 void App::eatStep(bool pressed, bool held) {
@@ -181,7 +187,7 @@ bool App::useBlock(int32_t x, int32_t y, int32_t z) {
     const int32_t kind = voxel::shapeKind(def);
     const CellKey anchor = twoPartAnchor(x, y, z);
     if (kind == voxel::shapeDoor || kind == voxel::shapeTrapdoor) {
-        toggleDoor(anchor, kind);
+        toggleDoor(anchor);
         return true;
     }
     if (kind == voxel::shapeBed) return sleepInBed(anchor);
@@ -191,13 +197,13 @@ bool App::useBlock(int32_t x, int32_t y, int32_t z) {
     return true;
 }
 
-void App::toggleDoor(const CellKey& anchor, int32_t kind) {
+void App::toggleDoor(const CellKey& anchor) {
     const auto [x, y, z] = anchor;
     // The swing starts from where the door is now, even mid-swing.
     const float angle = doorAngle(anchor);
     const auto state = static_cast<uint8_t>(findBlockEntity(x, y, z) ^ voxel::stateOpen);
-    setBlockState(x, y, z, state);
-    if (kind == voxel::shapeDoor) setBlockState(x, y + 1, z, state | voxel::stateUpper);
+    // An edit like any other: undone, shared with the peers and saved; a door's upper half follows.
+    editBlock(x, y, z, blockAt(x, y, z), state);
     world.movingDoors[anchor] = angle;
 }
 

@@ -19,6 +19,7 @@ void App::tickWorld() {
     stepSparks();
     stepMobs();
     stepDroppedItems();
+    game::keepNewestArrows(entities.arrows);
     const bool lanGuest = lan.networked && !lan.host;
     // A guest's cells change only through the host's edits, so it simulates no cells of its own.
     if (!lanGuest) {
@@ -28,7 +29,7 @@ void App::tickWorld() {
         stepFurnaces();
     }
     game::stepHunger(player.food);
-    if (clock.tick % kAutosaveInterval == 0 && files.worldOpen && !lanGuest) autosave();
+    if (clock.tick % kAutosaveInterval == 0 && writesWorldFiles()) autosave();
 }
 
 double App::tickAlpha() const {

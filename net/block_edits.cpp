@@ -6,11 +6,18 @@
 #include "app/app.h"
 #include "world/block_registry.h"
 #include "world/chunk.h"
+#include "world/shapes.h"
 
 namespace {
 
 bool insideHeight(int32_t y) {
     return y >= 0 && y < voxel::chunkHeight;
+}
+
+// The cell that swings when a door or trapdoor opens: a trapdoor, or a door's lower half.
+bool swings(uint8_t id, uint8_t state) {
+    const int32_t kind = voxel::shapeKind(voxel::blockDef(id));
+    return kind == voxel::shapeTrapdoor || (kind == voxel::shapeDoor && !(state & voxel::stateUpper));
 }
 
 }  // namespace
@@ -23,8 +30,15 @@ void App::applyRemoteEdits(const net::BlockEditsMessage& edits) {
     for (const net::CellEdit& edit : edits.cells) {
         if (!insideHeight(edit.y)) continue;
         lan.changedCells[{edit.x, edit.y, edit.z}] = {edit.id, edit.state, edit.water};
+        const CellKey cell{edit.x, edit.y, edit.z};
+        const bool sameBlock = blockAt(edit.x, edit.y, edit.z) == edit.id;
+        const uint8_t before = findBlockEntity(edit.x, edit.y, edit.z);
+        const float angle = doorAngle(cell);
         if (!setBlock(edit.x, edit.y, edit.z, edit.id)) continue;  // not loaded: the rebuild applies it
         setBlockState(edit.x, edit.y, edit.z, edit.state);
+        // A peer's door swings here as it does there, from where it stands now.
+        if (sameBlock && swings(edit.id, edit.state) && ((before ^ edit.state) & voxel::stateOpen))
+            world.movingDoors[cell] = angle;
         if (edit.id == voxel::waterId) {
             meshing.waterLevels[{edit.x, edit.y, edit.z}] = edit.water;
         } else {

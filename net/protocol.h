@@ -23,7 +23,7 @@
 //   7    Mobs          both    u16 count (<= 256), then per mob u32 id, u32 kind, f64 x, y, z,
 //                              f64 yaw, f64 walk phase, i32 health
 //   8    Npcs          both    u16 count (<= 128), then per NPC u8+id (<= 100), f64 x, y, z (feet)
-//   9    Arrows        both    u16 count (<= 256), then per arrow f64 x, y, z, f64 facing x, y, z
+//   9    Arrows        both    u16 count (<= 512), then per arrow f64 x, y, z, f64 facing x, y, z
 //  10    Items         both    u16 count (<= 512), then per pile u8 id, f32 x, y, z, f32 spin, i32 count,
 //                              u32 pile id
 //  11    ClientEvent   both    u32 event number, u32 player id, u32 subject, i32 amount
@@ -47,8 +47,10 @@
 // ClientEvent goes to the owner with the player id set to the sender's; the owner's ClientEvent
 // goes to the guest its player id names. Events: kEventHitMob (subject mob id, amount damage),
 // kEventTakePile (subject pile id), kEventPileGiven (owner to taker: subject item id, amount
-// count), kEventReleaseHeld (no fields). The host passes on at most 100 snapshots and 100 events to
-// the owner a second and ignores the rest, so that no guest is pushed past its own message limit.
+// count), kEventReleaseHeld (no fields), kEventScreenClosed (subject the screen id of the window
+// a guest closed over play, 0 for the inventory; no guest holds anything of the owner's open yet,
+// so the owner only hears it). The host passes on at most 100 snapshots and 100 events to the owner
+// a second and ignores the rest, so that no guest is pushed past its own message limit.
 //
 // Either side drops a peer that sends a refused frame, more than kMaxMessagesPerSecond frames or
 // kMaxBytesPerSecond bytes in one second, lets its unsent data grow past kMaxSendBuffer, stays
@@ -73,7 +75,7 @@ inline constexpr std::size_t kMaxCellEdits = 2048;
 inline constexpr std::size_t kMaxPoses = 64;
 inline constexpr std::size_t kMaxMobs = 256;
 inline constexpr std::size_t kMaxNpcs = 128;
-inline constexpr std::size_t kMaxArrows = 256;
+inline constexpr std::size_t kMaxArrows = 512;  // the whole list a world may hold
 inline constexpr std::size_t kMaxItems = 512;
 inline constexpr std::size_t kMaxPlayers = 64;
 
@@ -86,6 +88,7 @@ inline constexpr uint32_t kEventHitMob = 1;
 inline constexpr uint32_t kEventTakePile = 2;
 inline constexpr uint32_t kEventPileGiven = 3;
 inline constexpr uint32_t kEventReleaseHeld = 11;
+inline constexpr uint32_t kEventScreenClosed = 12;
 
 enum class MessageType : uint8_t {
     Hello = 1,

@@ -33,6 +33,13 @@ voxel::ProfilePtr readStoredProfile(const fs::path& path, const voxel::Generatio
     }
 }
 
+void saveModifiedChunks(App& app) {
+    for (const ChunkKey& key : app.world.modified)
+        if (const voxel::Chunk* chunk = app.findChunk(key.first, key.second))
+            filesave::writeChunk(app.files.world, app.files.seed, app.generationStage, *chunk);
+    app.world.modified.clear();
+}
+
 }  // namespace
 
 void App::loadWorld() {
@@ -69,10 +76,7 @@ void App::saveWorld() {
     // while every file is as it was.
     const std::vector<std::pair<const char*, std::string>> stateFiles = encodeWorldState();
     // Changed chunks first: the world file is the record that the folder is a complete world.
-    for (const ChunkKey& key : world.modified)
-        if (const voxel::Chunk* chunk = findChunk(key.first, key.second))
-            filesave::writeChunk(files.world, files.seed, generationStage, *chunk);
-    world.modified.clear();
+    saveModifiedChunks(*this);
     for (const auto& [name, bytes] : stateFiles) writeSaveFile(name, bytes);
     // A profile built in code has no text: it stands for an empty generation object.
     if (saves.profile)
@@ -80,6 +84,17 @@ void App::saveWorld() {
                       saves.profile->generationText.empty() ? "{}" : saves.profile->generationText);
     writeSaveFile(filesave::kWorldFile,
                   filesave::formatWorldFile({name, files.seed, generationStage}));
+}
+
+bool App::writesWorldFiles() const {
+    return files.worldOpen && !(lan.networked && !lan.host);
+}
+
+void App::saveEditedFiles() {
+    if (!writesWorldFiles() || saves.readFailed) return;
+    saveModifiedChunks(*this);
+    writeSaveFile(filesave::kBlockStatesFile, filesave::encodeBlockStates(world.blockStates));
+    saveInventory();
 }
 
 void App::autosave() {

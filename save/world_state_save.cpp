@@ -87,7 +87,10 @@ void App::loadDroppedItems() {
 }
 
 void App::loadArrows() {
-    if (auto arrows = readSaveFile(filesave::kArrowsFile, filesave::decodeArrows)) entities.arrows = std::move(*arrows);
+    if (auto arrows = readSaveFile(filesave::kArrowsFile, filesave::decodeArrows)) {
+        entities.arrows = std::move(*arrows);
+        game::keepNewestArrows(entities.arrows);
+    }
 }
 
 void App::loadMachines() {

@@ -1,5 +1,6 @@
 // The creatures and people of the content pack: mob definitions with their animated models, the
-// city's smith with his quest and trade, and the sounds the mobs make, synthesised here.
+// city's smith with his quest and trade, and the sounds the mobs and the player's edits make,
+// synthesised here.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -624,6 +625,30 @@ std::vector<SoundSet> soundSets() {
              {0.12, 180, 400, 0.6, 0, 0.7}}};
 }
 
+// The effects of the player's edits: a short knock for a placed block, a crumble for a broken one.
+struct BlockSound {
+    const char* event;
+    Voice voice;
+};
+
+const BlockSound kBlockSounds[] = {
+    {"place", {0.09, 180, 120, 0.45, 0, 0.6}},
+    {"break", {0.16, 260, 90, 0.85, 35, 0.3}},
+};
+
+void writeBlockSounds(const fs::path& content, uint32_t salt) {
+    for (const BlockSound& sound : kBlockSounds) {
+        const std::string name = std::string("block_") + sound.event;
+        const fs::path folder = content / "sounds" / "blocks";
+        writeBytes(folder / (name + ".wav"), wavFile(synthesise(sound.voice, salt++)));
+        const Value definition = Value::object()
+                                     .set("id", std::string("core:block.") + sound.event)
+                                     .set("file", name + ".wav")
+                                     .set("volume", 0.7);
+        writeBytes(folder / (name + ".sound.json"), definition.write());
+    }
+}
+
 void writeSounds(const fs::path& content) {
     uint32_t salt = 1;
     for (const SoundSet& set : soundSets()) {
@@ -640,6 +665,7 @@ void writeSounds(const fs::path& content) {
             writeBytes(folder / (name + ".sound.json"), definition.write());
         }
     }
+    writeBlockSounds(content, salt);
 }
 
 }  // namespace

@@ -250,10 +250,16 @@ void App::handleInventoryInput() {
     handleSlotClicks();
 }
 
-// Leaves the inventory or a container window: the cursor stack goes back, play resumes.
+// Leaves the inventory or a container window: the cursor stack goes back, the host hears of it,
+// the inventory is saved and play resumes.
 void App::closeScreen() {
     returnCursorStack();
     const bool container = ui.screen >= 9 && ui.screen <= 11;
+    const bool overPlay = container || ui.inventoryOpen;
+    if (overPlay) {
+        sendClientEvent(net::kEventScreenClosed, static_cast<uint32_t>(ui.screen));
+        if (writesWorldFiles()) saveInventory();
+    }
     ui.inventoryOpen = false;
     ui.inGameWindow = false;
     ui.hoveredSlot = ui::kNoSlot;

@@ -287,7 +287,8 @@ std::set<uint32_t> partsOf(const std::vector<uint32_t>& vertexParts) {
     return std::set<uint32_t>(vertexParts.begin(), vertexParts.end());
 }
 
-// Each mob fits its model, walks with its legs and names short loaded sounds; every ash spawn is an ash mob.
+// Each mob fits its model, walks with its legs and names short loaded sounds, as the player's edits
+// have theirs; every ash spawn is an ash mob.
 TEST_F(ContentPackCreaturesTest, EveryMobFitsItsModelWalksAndSoundsAndEveryAshSpawnIsAnAshMob) {
     audio::Mixer mixer;
     content::loadSounds(mixer, content());
@@ -332,6 +333,7 @@ TEST_F(ContentPackCreaturesTest, EveryMobFitsItsModelWalksAndSoundsAndEveryAshSp
     }
     for (const char* id : {"core:boar", "core:skeleton", "core:basalt_golem", "core:fortress_warden"})
         EXPECT_EQ(byId.count(id), 1u) << id;
+    for (const char* id : {"core:block.place", "core:block.break"}) EXPECT_EQ(sounds.count(id), 1u) << id;
     const auto dimensions = content::loadDimensions(content());
     for (const voxel::StructureRule& rule : dimensions.at("core:ash").profile->structures) {
         for (const voxel::StructureSpawn& spawn : rule.spawns) {

@@ -15,8 +15,8 @@ TEST(HandRay, StopsAtTheFirstBlockWithinReachAndNotBeyond) {
         int32_t blockX;
         bool hit;
     } cases[] = {
-        {"face exactly at reach", 0.0, 5, true},
-        {"face just past reach", -0.001, 5, false},
+        {"face exactly at reach, 7 blocks", 0.0, 7, true},
+        {"face just past reach", -0.001, 7, false},
         {"near block", 0.5, 2, true},
     };
     for (const auto& c : cases) {

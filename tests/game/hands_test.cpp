@@ -1,6 +1,7 @@
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
+#include "save/world_state_files.h"
 #include "world/loaded_world.h"
 
 namespace {
@@ -188,6 +189,45 @@ TEST_F(Hands, DroppedItemFallsOntoTheGroundAndJoinsAStack) {
     EXPECT_EQ(app.inventory.hotbar[2].count, 64);
     EXPECT_EQ(app.inventory.hotbar[5].id, id::stone);
     EXPECT_EQ(app.inventory.hotbar[5].count, 1);
+}
+
+// An item lies 3,600 world steps: the step that brings its age to 3,600 takes it away.
+TEST_F(Hands, DroppedItemGoesAtTheStepItsAgeReachesThreeThousandSixHundred) {
+    const struct {
+        int32_t age;  // before the step
+        bool stays;
+    } cases[] = {{3598, true}, {3599, false}, {3600, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.age);
+        app.entities.droppedItems.clear();
+        app.dropItem(id::stone, 1, 12.5f, 64.0f, 12.5f);  // on the ground, out of the player's reach
+        app.entities.droppedItems[0].age = c.age;
+        app.stepDroppedItems();
+        ASSERT_EQ(app.entities.droppedItems.size(), c.stays ? 1u : 0u);
+        if (c.stays) {
+            EXPECT_EQ(app.entities.droppedItems[0].age, 3599);
+        }
+    }
+}
+
+// The edit saves the inventory at once: what it holds is what play left after the block was
+// placed or dug, never the count before it.
+TEST_F(Hands, TheInventorySavedByAnEditHoldsWhatPlacingAndDiggingLeft) {
+    app.files.worldOpen = true;
+    const auto savedSlot = [&] {
+        const auto record =
+            filesave::decodeInventory(testsupport::readFile(worldDir.path() / filesave::kInventoryFile));
+        return record ? record->inventory.hotbar[5] : InventorySlot{0, -1, 0};
+    };
+    hold(id::stone, 3);
+    rightClick();
+    ASSERT_EQ(app.blockAt(5, 65, 4), id::stone);
+    EXPECT_EQ(savedSlot().count, 2);
+    hold(pickaxe);
+    button(GLFW_MOUSE_BUTTON_LEFT, GLFW_PRESS);
+    for (int i = 0; i < 3; ++i) frame();
+    ASSERT_EQ(app.blockAt(5, 65, 4), voxel::airId);
+    EXPECT_EQ(savedSlot().wear, 1);
 }
 
 // A pile of five stones, one step short of its pick-up delay, lies on the ground near the player's

@@ -43,6 +43,20 @@ class WorldStep : public worldtest::LoadedWorld {
     }
 };
 
+// Arrows are numbered by their launch order: a world step keeps the 512 newest.
+TEST_F(WorldStep, AtMostFiveHundredTwelveArrowsFlyTheOldestMakingRoom) {
+    for (const std::size_t flying : {511u, 512u, 513u, 600u}) {
+        SCOPED_TRACE(flying);
+        app.entities.arrows.assign(flying, Arrow{});
+        for (std::size_t i = 0; i < flying; ++i) app.entities.arrows[i].x = static_cast<double>(i);
+        app.tickWorld();
+        const std::size_t kept = std::min<std::size_t>(flying, 512);
+        ASSERT_EQ(app.entities.arrows.size(), kept);
+        EXPECT_EQ(app.entities.arrows.front().x, static_cast<double>(flying - kept));
+        EXPECT_EQ(app.entities.arrows.back().x, static_cast<double>(flying - 1));
+    }
+}
+
 TEST_F(WorldStep, FurnaceBurnsFuelOutAtItsExactTick) {
     const content::FurnaceRules rules = furnaceRules();
     Machine furnace;

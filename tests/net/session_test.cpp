@@ -10,9 +10,11 @@
 #include "content/fingerprint.h"
 #include "net/loopback.h"
 #include "platform/tcp.h"
+#include "save/world_state_files.h"
 #include "server/relay_server.h"
 #include "support/failure.h"
 #include "support/temp_dir.h"
+#include "ui/screen_slots.h"
 #include "world/loaded_world.h"
 
 namespace fs = std::filesystem;
@@ -120,6 +122,32 @@ TEST_F(JoinedGame, ReleasingHeldActionsTellsTheHostOnceAndOnlyAfterAButtonActed)
     EXPECT_EQ(host.last<net::ClientEventMessage>()->event, net::kEventReleaseHeld);
 }
 
+// Closing a window over play tells the host which; the session's world is not ours to save.
+TEST_F(JoinedGame, ClosingAWindowOverPlayTellsTheHostAndSavesNothing) {
+    welcome();
+    app.files.worldOpen = true;
+    app.setScreen(UiState::kPlaying);
+    app.openInventory();
+    app.closeScreen();
+    app.openContainerScreen(ContainerKind::Chest, {1, 64, 1});
+    app.closeScreen();
+    app.closeScreen();  // nothing open any more: nothing to tell
+    std::vector<uint32_t> closed;
+    const auto heard = [&] {
+        closed.clear();
+        for (const auto& message : host.received)
+            if (const auto* event = std::get_if<net::ClientEventMessage>(&message))
+                if (event->event == net::kEventScreenClosed) closed.push_back(event->subject);
+        return closed.size() >= 2;
+    };
+    ASSERT_TRUE(host.readUntil(turn(), heard));
+    host.readUntil(turn(), [] { return false; }, 300);  // anything sent after them arrives too
+    heard();
+    EXPECT_EQ(closed, (std::vector<uint32_t>{0, static_cast<uint32_t>(ui::kChestScreen)}));
+    EXPECT_FALSE(fs::exists(base.path() / filesave::kInventoryFile));
+    app.files.worldOpen = false;
+}
+
 TEST_F(JoinedGame, OurEditsGoOutOnceAndTheHostsComeInWithoutEcho) {
     welcome();
     app.editBlock(2, 70, 3, worldtest::stone, 0);
@@ -220,32 +248,36 @@ class TwoGames : public testsupport::FreshRegistryTest {
         config.fingerprint = content::fingerprint(a.base.path() / "Content");
         relay = std::make_unique<net::RelayServer>(config);
         ASSERT_TRUE(relay->listen(nettest::kLoopback));
-        for (Game* game : {&a, &b}) {
-            game->app.world.shaped = voxel::shapedFlags();
-            game->app.useBaseDirectory(game->base.path());
-            voxel::Chunk chunk(0, 0);
-            for (uint32_t i = 0; i < 256; ++i)
-                chunk.cells[voxel::cellIndex(i % 16, 60, i / 16)] = worldtest::stone;
-            game->app.world.chunks.push_back(std::move(chunk));
-            game->app.reindexChunks();
-            game->app.startSession(false, "127.0.0.1", relay->port(), "7");
-        }
+        join(a);
+        join(b);
         ASSERT_TRUE(runUntil([&] { return a.app.lan.ready && b.app.lan.ready; }));
+    }
+    struct Game {
+        testsupport::TempDir base;
+        App app;
+    };
+    // The game's world: a floor of stone at y 60 in the chunk at the origin.
+    void join(Game& game) {
+        game.app.world.shaped = voxel::shapedFlags();
+        game.app.useBaseDirectory(game.base.path());
+        voxel::Chunk chunk(0, 0);
+        for (uint32_t i = 0; i < 256; ++i)
+            chunk.cells[voxel::cellIndex(i % 16, 60, i / 16)] = worldtest::stone;
+        game.app.world.chunks.push_back(std::move(chunk));
+        game.app.reindexChunks();
+        game.app.startSession(false, "127.0.0.1", relay->port(), "7");
+        joined.push_back(&game);
     }
     bool runUntil(const std::function<bool()>& done) {
         TestPeer idle;  // only its clock is used
         return idle.readUntil(
             [&] {
                 relay->step(1);
-                a.app.updateNetwork();
-                b.app.updateNetwork();
+                for (Game* game : joined) game->app.updateNetwork();
             },
             done, 5000);
     }
-    struct Game {
-        testsupport::TempDir base;
-        App app;
-    };
+    std::vector<Game*> joined;
     Game a, b;
     std::unique_ptr<net::RelayServer> relay;
 };
@@ -266,6 +298,41 @@ TEST_F(TwoGames, EditsAndBodiesGoBothWaysThroughTheHost) {
     }));
     ASSERT_TRUE(runUntil([&] { return a.app.lan.remotePoses.size() == 1; }));
     EXPECT_EQ(a.app.lan.playerList.size(), 2u);
+}
+
+// A door opened by its user is shared like a placed block: the relay keeps it for a late joiner,
+// and a chunk index rebuild leaves each game's chunk states equal to its state map.
+TEST_F(TwoGames, AnOpenedDoorReachesThePeersAndALateJoiner) {
+    a.app.editBlock(5, 61, 5, worldtest::door, 0);
+    ASSERT_EQ(a.app.lan.pendingEdits.size(), 2u) << "the two halves of the placed door";
+    ASSERT_TRUE(a.app.useBlock(5, 62, 5));
+    ASSERT_EQ(a.app.lan.pendingEdits.size(), 4u) << "and both again, opened";
+    EXPECT_EQ(a.app.lan.pendingEdits[2].state, voxel::stateOpen);
+    EXPECT_EQ(a.app.lan.pendingEdits[3].state, voxel::stateOpen | voxel::stateUpper);
+    ASSERT_TRUE(runUntil([&] { return b.app.findBlockEntity(5, 61, 5) == voxel::stateOpen; }));
+    EXPECT_EQ(b.app.findBlockEntity(5, 62, 5), voxel::stateOpen | voxel::stateUpper);
+    EXPECT_EQ(b.app.world.movingDoors, (std::map<CellKey, float>{{{5, 61, 5}, 0.0f}}))
+        << "it swings open there too";
+    EXPECT_EQ(relay->changedCells().at({5, 61, 5}).state, voxel::stateOpen);
+
+    Game late;
+    join(late);
+    ASSERT_TRUE(runUntil([&] { return late.app.findBlockEntity(5, 61, 5) == voxel::stateOpen; }));
+    EXPECT_EQ(late.app.blockAt(5, 62, 5), worldtest::door);
+
+    for (Game* game : joined) {
+        game->app.world.chunks.push_back(voxel::Chunk(1, 0));  // a streamed chunk: the index is rebuilt
+        game->app.reindexChunks();
+        for (const int32_t y : {61, 62}) {
+            SCOPED_TRACE(y);
+            const voxel::Chunk& chunk = *game->app.findChunk(0, 0);
+            ASSERT_FALSE(chunk.states.empty());
+            EXPECT_EQ(chunk.states[voxel::cellIndex(5, y, 5)],
+                      game->app.world.blockStates.at({5, y, 5}).state);
+            EXPECT_EQ(game->app.findBlockEntity(5, y, 5) & voxel::stateOpen, voxel::stateOpen);
+        }
+    }
+    joined.pop_back();  // the late game goes first
 }
 
 int32_t carried(const App& app, uint8_t id) {

@@ -4,6 +4,8 @@
 #include <span>
 
 #include "app/app.h"
+#include "save/world_state_files.h"
+#include "support/temp_dir.h"
 #include "ui/panel_words.h"
 #include "ui/screen_slots.h"
 
@@ -11,9 +13,37 @@ namespace {
 
 void tap(App& app, int key) { app.onKey(nullptr, key, 0, GLFW_PRESS, 0); }
 
-TEST(InventoryScreens, ChestSlotsKeepWhatIsPutInAndTheCursorStackGoesBack) {
+// An App playing a world whose files go to a folder of the test's own.
+struct OpenWorld {
+    OpenWorld() {
+        app.useBaseDirectory(dir.path());
+        app.files.worldOpen = true;
+    }
+    testsupport::TempDir dir;
     App app;
-    app.files.worldOpen = true;
+};
+
+// Leaving the inventory or a container window saves the inventory; leaving nothing saves nothing.
+TEST(InventoryScreens, ClosingAWindowOverPlaySavesTheInventory) {
+    for (const int opened : {0, 1, 2}) {  // nothing, the inventory, a chest
+        SCOPED_TRACE(opened);
+        OpenWorld world;
+        App& app = world.app;
+        app.setScreen(UiState::kPlaying);
+        if (opened == 1) app.openInventory();
+        if (opened == 2) app.openContainerScreen(ContainerKind::Chest, {1, 64, 1});
+        app.inventory.main[3] = {2, 17, 0};
+        app.closeScreen();
+        const std::filesystem::path file = world.dir.path() / filesave::kInventoryFile;
+        ASSERT_EQ(std::filesystem::exists(file), opened != 0);
+        if (opened == 0) continue;
+        EXPECT_EQ(filesave::decodeInventory(testsupport::readFile(file)).value().inventory.main[3].count, 17);
+    }
+}
+
+TEST(InventoryScreens, ChestSlotsKeepWhatIsPutInAndTheCursorStackGoesBack) {
+    OpenWorld world;
+    App& app = world.app;
     app.inventory.hotbar[0] = {1, 64, 0};
     const CellKey cell{4, 70, -2};
     app.openContainerScreen(ContainerKind::Chest, cell);
@@ -42,8 +72,8 @@ TEST(InventoryScreens, ChestSlotsKeepWhatIsPutInAndTheCursorStackGoesBack) {
 }
 
 TEST(InventoryScreens, ArmourSlotRefusesABlockAndTheFurnaceOutputOnlyGives) {
-    App app;
-    app.files.worldOpen = true;
+    OpenWorld world;
+    App& app = world.app;
     app.inventory.cursor = {2, 5, 0};
     app.clickScreenSlot(ui::kArmourSlotBase + 1, false);
     EXPECT_EQ(app.player.armor[1].id, 0);
@@ -59,8 +89,8 @@ TEST(InventoryScreens, ArmourSlotRefusesABlockAndTheFurnaceOutputOnlyGives) {
 }
 
 TEST(InventoryScreens, WorkbenchCraftsTheSelectedRecipeFromInventoryStacks) {
-    App app;
-    app.files.worldOpen = true;
+    OpenWorld world;
+    App& app = world.app;
     app.rules.recipes = {{"test:a", "workbench", 9, 1, {{1, 5}}}, {"test:b", "workbench", 7, 4, {{2, 3}, {3, 1}}}};
     app.inventory.hotbar = {};
     app.inventory.main = {};
@@ -81,8 +111,8 @@ TEST(InventoryScreens, WorkbenchCraftsTheSelectedRecipeFromInventoryStacks) {
 }
 
 TEST(InventoryScreens, InventoryKeyOpensAndEscapeClosesReturningTheCursorStack) {
-    App app;
-    app.files.worldOpen = true;
+    OpenWorld world;
+    App& app = world.app;
     app.setScreen(0);
     tap(app, GLFW_KEY_E);
     app.handleInventoryInput();
