@@ -91,11 +91,4 @@ TEST(EffectsLootLivingFiles, TheFilledChestsAreCappedWhereTheReaderStops) {
               "Cannot save loot_state.txt: 65537 records, at most 65536");
 }
 
-TEST(EffectsLootLivingFiles, EndedEffectsAreNotWritten) {
-    PotionEffects running;
-    running.active[1] = {25, 1800};
-    running.active[2] = {1, 0};
-    EXPECT_EQ(encodePotionEffects(running), "QUORVANE_EFFECTS 1\nprotection 25 1800\nend\n");
-}
-
 }  // namespace
