@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "adventure/adventure_state.h"
+#include "adventure/living_clocks.h"
+#include "adventure/loot_roll.h"
 #include "app/background_tasks.h"
 #include "app/chunk_stream_state.h"
 #include "app/chunk_window_state.h"
@@ -28,6 +30,7 @@
 #include "game/machine.h"
 #include "game/player_motion.h"
 #include "game/player_state.h"
+#include "game/potion_effects.h"
 #include "game/world_sim_state.h"
 #include "models/vxm.h"
 #include "net/session.h"
@@ -141,6 +144,11 @@ struct App {
     bool placeHeldBlock(const game::RayCell& aim);
     // Held food is eaten once the timed use has run its full length.
     void eatStep(bool pressed, bool held);
+    // A held potion is drunk the same way, and gives its effect (game/potion_drinking.cpp).
+    void drinkStep(bool pressed, bool held);
+    // A chest of a generated structure takes its loot table's roll the first time it is opened
+    // (game/structure_chests.cpp).
+    void fillStructureChest(const CellKey& cell);
     void toggleDoor(const CellKey& anchor);
     bool sleepInBed(const CellKey& anchor);
     const adventure::Npc* findNpc(const std::string& id) const;
@@ -203,6 +211,13 @@ struct App {
     void loadCrops();
     void loadWater();
     void loadActors();
+    // Potion effects, filled structure chests and the living world's clocks.
+    void loadPotionEffects();
+    void loadLootState();
+    void loadLivingState();
+    // The readers loadSavedState calls, in their order.
+    using SaveReader = void (App::*)();
+    static std::span<const SaveReader> saveReaders();
     void saveInventory();
     void savePlayer();
     void saveMachines();
@@ -573,6 +588,11 @@ struct App {
 
     // Mining target and held buttons (gameplay).
     HandState hands;
+    // The player's running potion effects (gameplay).
+    PotionEffects potionEffects;
+    // Generated chests already filled (gameplay) and the living world's clocks (adventure).
+    LootState loot;
+    LivingClocks livingClocks;
 
     // Sleep fade.
     double sleepStart = -1.0;

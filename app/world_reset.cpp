@@ -114,6 +114,10 @@ void App::resetWorldState() {
     // this world.
     combat = CombatState{};
     hands = HandState{};
+    // The potions drunk, the structure chests filled and the living world's clocks of this world.
+    potionEffects = PotionEffects{};
+    loot = LootState{};
+    livingClocks = LivingClocks{};
     adventureState.quests = adventure::QuestLog{};
     adventureState.npcPositions.clear();
     adventureState.npcMotion.clear();

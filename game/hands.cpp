@@ -1,5 +1,6 @@
 // The player's hands in play: the view ray's target, mining with the left button, using and placing
-// with the right, eating held food, and using doors, trapdoors, beds and the blocks with screens.
+// with the right, eating held food (drinking: game/potion_drinking.cpp), and using doors, trapdoors,
+// beds and the blocks with screens.
 #include <GLFW/glfw3.h>
 
 #include <algorithm>
@@ -77,7 +78,7 @@ void App::handleUseInput() {
     if (ui.inventoryOpen) {
         hands.target.mining = false;
         hands.target.progress = 0.0f;
-        actions.uses[0].active = false;
+        actions.uses[0].active = actions.uses[1].active = false;
         // Clicks meant for the slots never reach the world, nor does a button held as it closes.
         ui::clearPresses(ui.buttonPresses);
         ui.mouseLeftLatched = ui.mouseRightLatched = true;
@@ -100,7 +101,8 @@ void App::handleUseInput() {
         return;
     }
     eatStep(rightPressed, right || rightClicked);
-    if (rightPressed && !actions.uses[0].active) placeHeldBlock(aim);
+    drinkStep(rightPressed, right || rightClicked);
+    if (rightPressed && !actions.uses[0].active && !actions.uses[1].active) placeHeldBlock(aim);
 }
 
 void App::mineStep(bool active, const game::RayCell& aim, float dt) {
@@ -193,6 +195,7 @@ bool App::useBlock(int32_t x, int32_t y, int32_t z) {
     if (kind == voxel::shapeBed) return sleepInBed(anchor);
     const std::optional<ContainerKind> container = containerKind(def);
     if (!container) return false;
+    if (*container == ContainerKind::Chest) fillStructureChest({x, y, z});
     openContainerScreen(*container, {x, y, z});
     return true;
 }
@@ -219,7 +222,7 @@ bool App::sleepInBed(const CellKey& anchor) {
     woken = false;
     sleepStart = nowOf(*this);
     hands.target = MiningTarget{};
-    actions.uses[0].active = false;
+    actions.uses[0].active = actions.uses[1].active = false;
     return true;
 }
 

@@ -116,7 +116,7 @@ void steerHorizontal(Body& body, const MoveInput& input, double dt) {
         body.vz = input.wishZ * flySpeed(input);
         return;
     }
-    double speed = input.sneak ? kSneakSpeed : kWalkSpeed;
+    double speed = (input.sneak ? kSneakSpeed : kWalkSpeed) * input.walkFactor;
     double acceleration = body.onGround ? kGroundAcceleration : kAirAcceleration;
     if (body.inWater) {
         speed = kWaterSpeed;

@@ -60,6 +60,7 @@ struct MoveInput {
     bool glider = false;  // a glider is worn
     double glideSpeed = 9.0;
     double glideSink = 2.0;
+    double walkFactor = 1.0;  // walking and sneaking speed times this (a speed potion raises it)
 };
 
 struct Body {

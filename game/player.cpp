@@ -91,6 +91,7 @@ game::MoveInput readMoveInput(const App& app, bool flying) {
     input.sneak = keyDown(win, GLFW_KEY_LEFT_SHIFT);
     input.fast = keyDown(win, GLFW_KEY_LEFT_CONTROL);
     input.flying = flying;
+    input.walkFactor = game::walkSpeedFactor(app.potionEffects);
     if (const voxel::BlockDef* glider = app.hasGliderEquipped()) {
         input.glider = true;
         input.glideSpeed = glider->glide_speed;

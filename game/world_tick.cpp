@@ -27,8 +27,11 @@ void App::tickWorld() {
         stepWater();
         stepCrops();
         stepFurnaces();
+        // The world owner's clocks: a guest's raids and caravans would be the owner's to run.
+        adventure::stepLivingClocks(livingClocks, rules.livingWorld);
     }
     game::stepHunger(player.food);
+    game::stepEffects(potionEffects);
     if (clock.tick % kAutosaveInterval == 0 && writesWorldFiles()) autosave();
 }
 

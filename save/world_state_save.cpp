@@ -8,6 +8,9 @@
 #include "app/app.h"
 #include "platform/file_read.h"
 #include "save/file_save.h"
+#include "save/living_state_file.h"
+#include "save/loot_state_file.h"
+#include "save/potion_effects_file.h"
 #include "save/world_state_files.h"
 
 namespace fs = std::filesystem;
@@ -133,22 +136,30 @@ void App::loadActors() {
     for (const Mob& mob : entities.mobs) entities.nextMobId = std::max(entities.nextMobId, mob.id + 1);
 }
 
-// Not built, for want of the state they would fill: potion effects, loot state and the living
-// world's state.
+void App::loadPotionEffects() {
+    if (auto effects = readSaveFile(filesave::kPotionEffectsFile, filesave::decodePotionEffects))
+        potionEffects = *effects;
+}
+
+void App::loadLootState() {
+    if (auto state = readSaveFile(filesave::kLootStateFile, filesave::decodeLootState)) loot = std::move(*state);
+}
+
+void App::loadLivingState() {
+    if (auto clocks = readSaveFile(filesave::kLivingStateFile, filesave::decodeLivingState)) livingClocks = *clocks;
+}
+
+std::span<const App::SaveReader> App::saveReaders() {
+    static constexpr SaveReader kReaders[] = {
+        &App::loadBlockStates, &App::loadInventory,     &App::loadProgression,  &App::loadAdventure,
+        &App::loadPlayer,      &App::loadPotionEffects, &App::loadDroppedItems, &App::loadArrows,
+        &App::loadMachines,    &App::loadChests,        &App::loadLootState,    &App::loadBedSpawn,
+        &App::loadCrops,       &App::loadWater,         &App::loadActors,       &App::loadLivingState};
+    return kReaders;
+}
+
 void App::loadSavedState() {
-    loadBlockStates();
-    loadInventory();
-    loadProgression();
-    loadAdventure();
-    loadPlayer();
-    loadDroppedItems();
-    loadArrows();
-    loadMachines();
-    loadChests();
-    loadBedSpawn();
-    loadCrops();
-    loadWater();
-    loadActors();
+    for (const SaveReader read : saveReaders()) (this->*read)();
 }
 
 void App::saveInventory() {
@@ -178,14 +189,17 @@ std::vector<std::pair<const char*, std::string>> App::encodeWorldState() const {
         {filesave::kProgressionFile, filesave::encodeProgression(combat.progression)},
         {filesave::kQuestsFile, filesave::encodeQuestLog(adventureState.quests)},
         {filesave::kPlayerFile, encodedPlayer(*this)},
+        {filesave::kPotionEffectsFile, filesave::encodePotionEffects(potionEffects)},
         {filesave::kDroppedItemsFile, filesave::encodeDroppedItems(entities.droppedItems)},
         {filesave::kArrowsFile, filesave::encodeArrows(entities.arrows)},
         {filesave::kMachinesFile, filesave::encodeMachines(machines)},
         {filesave::kChestsFile, filesave::encodeChests(containers.chests)},
+        {filesave::kLootStateFile, filesave::encodeLootState(loot)},
         {filesave::kBedFile, filesave::encodeBed({hasBed, bedX, bedY, bedZ})},
         {filesave::kCropsFile, filesave::encodeCrops(cropAges)},
         {filesave::kWaterFile, filesave::encodeWater(meshing.waterLevels)},
         {filesave::kActorsFile, filesave::encodeActors({entities.nextMobId, entities.mobs})},
+        {filesave::kLivingStateFile, filesave::encodeLivingState(livingClocks)},
     };
 }
 

@@ -102,6 +102,9 @@ TEST_F(WorldReset, ResetReturnsThePerWorldStateToTheConstructorsValues) {
     app.adventureState.npcPositions["smith.city.1"] = {1.0, 2.0, 3.0};
     app.adventureState.quests.completed.insert("first_steps");
     app.woken = true;
+    app.potionEffects.active[0] = {30, 900};
+    app.loot.filledChests.insert({1, 70, 1});
+    app.livingClocks.raid = 40;
 
     app.resetWorldState();
     const App fresh;
@@ -142,6 +145,10 @@ TEST_F(WorldReset, ResetReturnsThePerWorldStateToTheConstructorsValues) {
     EXPECT_TRUE(app.adventureState.npcPositions.empty()) << "the next world places its own people";
     EXPECT_TRUE(app.adventureState.quests.completed.empty()) << "quests belong to the world they were done in";
     EXPECT_FALSE(app.woken);
+    EXPECT_DOUBLE_EQ(game::walkSpeedFactor(app.potionEffects), 1.0) << "a potion drunk in one world ends there";
+    EXPECT_EQ(app.potionEffects.active[0].ticksLeft, 0);
+    EXPECT_TRUE(app.loot.filledChests.empty()) << "the next world's chests are all still to open";
+    EXPECT_EQ(app.livingClocks.raid, 0);
 }
 
 }  // namespace

@@ -1,12 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <span>
+#include <vector>
 #include <tuple>
 
 #include "app/app.h"
 #include "platform/file_read.h"
 #include "save/chunk_file.h"
 #include "save/file_save.h"
+#include "save/living_state_file.h"
+#include "save/loot_state_file.h"
+#include "save/potion_effects_file.h"
 #include "save/world_file.h"
 #include "save/world_state_files.h"
 #include "support/failure.h"
@@ -50,6 +56,9 @@ void play(App& app) {
     app.clock.tick = 5000;
     app.sim.crops[{1, 70, 1}] = 4900;
     app.meshing.waterLevels[{2, 71, -3}] = 6;
+    app.potionEffects.active[2] = {1, 3599};
+    app.loot.filledChests = {{-40, 66, 12}};
+    app.livingClocks = {11999, 0, 5};
 }
 
 }  // namespace
@@ -87,6 +96,43 @@ TEST(WorldStateSave, AfterARestartThePlayerStandsWhereTheyStoodWithTheirThings) 
     ASSERT_TRUE(app.sim.crops.contains({1, 70, 1}));
     EXPECT_EQ((app.clock.tick - app.sim.crops[{1, 70, 1}]), 100u);
     EXPECT_EQ((app.meshing.waterLevels[{2, 71, -3}]), 6);
+    EXPECT_EQ(std::tuple(app.potionEffects.active[2].strength, app.potionEffects.active[2].ticksLeft),
+              std::tuple(1, 3599));
+    EXPECT_EQ(app.loot.filledChests, (std::set<CellKey>{{-40, 66, 12}}));
+    EXPECT_EQ(std::tuple(app.livingClocks.raid, app.livingClocks.caravan, app.livingClocks.market),
+              std::tuple(11999, 0, 5));
+}
+
+// Start-up's stage 8 reads the world's files through this list, in this order.
+TEST(WorldStateSave, TheSixteenReadersRunInTheirFixedOrder) {
+    const std::vector<App::SaveReader> order{
+        &App::loadBlockStates, &App::loadInventory,     &App::loadProgression,  &App::loadAdventure,
+        &App::loadPlayer,      &App::loadPotionEffects, &App::loadDroppedItems, &App::loadArrows,
+        &App::loadMachines,    &App::loadChests,        &App::loadLootState,    &App::loadBedSpawn,
+        &App::loadCrops,       &App::loadWater,         &App::loadActors,       &App::loadLivingState};
+    const std::span<const App::SaveReader> readers = App::saveReaders();
+    EXPECT_TRUE(std::equal(readers.begin(), readers.end(), order.begin(), order.end()));
+}
+
+// Each new file, damaged, keeps the world closed like any other.
+TEST(WorldStateSave, ADamagedEffectsLootOrLivingFileStopsTheOpen) {
+    for (const char* file : {filesave::kPotionEffectsFile, filesave::kLootStateFile, filesave::kLivingStateFile}) {
+        SCOPED_TRACE(file);
+        testsupport::TempDir dir;
+        {
+            App app;
+            openWorld(app, dir.path());
+            play(app);
+            app.saveWorld();
+        }
+        std::string text = testsupport::readFile(dir.path() / file);
+        text.resize(text.size() - 4);  // the closing line lost
+        testsupport::writeFile(dir.path() / file, text);
+        App app;
+        EXPECT_EQ(failureOf([&] { openWorld(app, dir.path()); }),
+                  "Unreadable save file, left as it is: " + (dir.path() / file).string());
+        EXPECT_TRUE(app.saves.readFailed);
+    }
 }
 
 TEST(WorldStateSave, ANameTheWriterRefusesIsReportedWithItsFileBeforeAnythingIsWritten) {

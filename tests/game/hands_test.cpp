@@ -323,6 +323,47 @@ TEST_F(Hands, EatingTakesThirtyTwoTicksOnlyBelowFullFoodAndFillsNoFurther) {
     }
 }
 
+// A held potion is drunk like food over 32 ticks, one at a time; healing waits for lost health.
+TEST_F(Hands, DrinkingTakesThirtyTwoTicksAndGivesThePotionsEffect) {
+    constexpr uint8_t healing = 30, speed = 31;
+    for (uint8_t id : {healing, speed}) worldtest::addBlock(id, "", false, false, false);
+    app.rules.potions[healing] = {"test:healing", "HEALING", "healing", healing, 8, 0};
+    app.rules.potions[speed] = {"test:speed", "SPEED", "speed", speed, 30, 1800};
+    app.player.pitch = 1.5f;
+    const struct {
+        const char* name;
+        uint8_t potion;
+        int32_t health;
+        bool drinks;
+        int32_t healthAfter, speedTicks;
+    } cases[] = {
+        {"healing at full health waits", healing, 20, false, 20, 0},
+        {"healing one short", healing, 19, true, 20, 0},
+        {"healing from low", healing, 5, true, 13, 0},
+        {"speed at full health", speed, 20, true, 20, 1800},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        app.player.health = c.health;
+        app.potionEffects = {};
+        hold(c.potion, 2);
+        button(GLFW_MOUSE_BUTTON_RIGHT, GLFW_PRESS);
+        frame();
+        EXPECT_EQ(app.actions.uses[1].active, c.drinks);
+        app.clock.tick += 31;
+        frame();
+        EXPECT_EQ(app.inventory.hotbar[5].count, 2) << "not yet drunk";
+        app.clock.tick += 1;
+        frame();
+        EXPECT_EQ(app.player.health, c.healthAfter);
+        EXPECT_EQ(game::effectOf(app.potionEffects, game::EffectKind::Speed).ticksLeft, c.speedTicks);
+        EXPECT_EQ(app.inventory.hotbar[5].count, c.drinks ? 1 : 2);
+        EXPECT_FALSE(app.actions.uses[1].active);
+        button(GLFW_MOUSE_BUTTON_RIGHT, GLFW_RELEASE);
+        frame();
+    }
+}
+
 TEST_F(Hands, UsingADoorTogglesBothHalvesAndSwings) {
     app.editBlock(8, 64, 8, id::door, 0);
     ASSERT_TRUE(app.useBlock(8, 65, 8)) << "the upper half answers for the door";

@@ -246,6 +246,28 @@ TEST(Movement, VerticalSpeedSettlesByMode) {
 }
 // clang-format on
 
+// Horizontal speed after a second of holding W on the floor (or in water, or in flight).
+TEST(Movement, TheWalkFactorScalesWalkingAndSneakingOnly) {
+    const struct { const char* name; void (*build)(Cells&); const char* keys; double factor, seconds, speed; } cases[] = {
+        {"walking", wall<0>, "W", 1.0, 1, game::kWalkSpeed},
+        {"a speed potion's 30 %", wall<0>, "W", 1.3, 1, game::kWalkSpeed * 1.3},
+        {"sneaking too", wall<0>, "WS", 1.3, 1, game::kSneakSpeed * 1.3},
+        {"not swimming", water, "W", 1.3, 0.4, game::kWaterSpeed},
+        {"not flying", openAir, "WF", 1.3, 1, game::kFlySpeed},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Cells cells;
+        c.build(cells);
+        Body body;
+        body.x = 0.5, body.z = 0.5;
+        body.y = c.build == water ? 40 : 0, body.onGround = body.y == 0;
+        MoveInput input = keys(c.keys);
+        input.walkFactor = c.factor;
+        EXPECT_NEAR(run(body, input, c.seconds, cells).vx, c.speed, 1e-9);
+    }
+}
+
 // The body walks at full speed from the start for one second; every row is run turned four ways.
 TEST(Movement, WallsStopOnlyTheMoveIntoThemFacingEveryWay) {
     const double d = std::sqrt(0.5), walk = game::kWalkSpeed, along = walk * d;

@@ -312,3 +312,37 @@ TEST(Hunger, FoodFallsOncePerMinute) {
 }
 
 }  // namespace
+
+namespace {
+
+// The raid clock one step before its interval of 1200, the caravan and market clocks further from
+// theirs; a speed effect with its last step to run.
+TEST_F(WorldStep, TheStepCountsEffectsDownAndRunsTheLivingClocksOnlyWhenTheyAreOn) {
+    const struct {
+        const char* name;
+        bool enabled, guest;
+        LivingClocks after;
+    } cases[] = {
+        {"enabled: each clock moves, the one at its interval starts again", true, false, {0, 398, 198}},
+        {"switched off: nothing moves", false, false, {1199, 397, 197}},
+        {"a LAN guest leaves them to the world's owner", true, true, {1199, 397, 197}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        app.rules.livingWorld.enabled = c.enabled;
+        app.rules.livingWorld.raidTicks = 1200;
+        app.rules.livingWorld.caravanTicks = 400;
+        app.rules.livingWorld.marketTicks = 200;
+        app.lan.networked = c.guest;
+        app.livingClocks = {1199, 397, 197};
+        app.potionEffects.active[0] = {30, 1};
+        app.tickWorld();
+        EXPECT_EQ(app.livingClocks.raid, c.after.raid);
+        EXPECT_EQ(app.livingClocks.caravan, c.after.caravan);
+        EXPECT_EQ(app.livingClocks.market, c.after.market);
+        EXPECT_EQ(app.potionEffects.active[0].ticksLeft, 0) << "effects run out for a guest too";
+        EXPECT_DOUBLE_EQ(game::walkSpeedFactor(app.potionEffects), 1.0);
+    }
+}
+
+}  // namespace
