@@ -128,7 +128,14 @@ bool App::setBlock(int32_t x, int32_t y, int32_t z, uint8_t id) {
         if (findChunk(cx + side.dx, cz + side.dz)) world.remesh.insert({cx + side.dx, cz + side.dz});
     }
     queueNeighbourUpdates(x, y, z);
+    queueMapChunk({cx, cz}, kMapChunkEdited);
     return true;
+}
+
+void App::queueMapChunk(const ChunkKey& key, uint8_t reason) {
+    uint8_t& queued = maps.view.queued[key];
+    if (queued == 0) maps.view.queue.push_back(key);
+    queued |= reason;
 }
 
 bool App::setBlockState(int32_t x, int32_t y, int32_t z, uint8_t state) {

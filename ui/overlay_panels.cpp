@@ -38,5 +38,6 @@ void App::updateOverlay() {
                   "vkMapMemory(dev,contentMetaMemory,0,VK_WHOLE_SIZE,0,&mapped)", 1121);
     ui::writeOverlayPanels({static_cast<uint32_t*>(mapped), render::kContentMetaBytes / 4}, std::move(panels));
     writeLanScreenOverlay({static_cast<uint32_t*>(mapped), render::kContentMetaBytes / 4});
+    writeMapOverlay({static_cast<uint32_t*>(mapped), render::kContentMetaBytes / 4});
     vkUnmapMemory(gpu.dev, descriptors.contentMetaMemory);
 }
