@@ -91,19 +91,35 @@ void writeMapPanel(std::span<uint32_t> words, const MapPanel& panel) {
     std::copy(colours.begin(), colours.end(), words.begin() + static_cast<std::ptrdiff_t>(cellsWord));
 }
 
+namespace {
+
+float mapCellSide(float width, float height) {
+    const float u = screenUnit(width, height);
+    return std::max(1.0f, std::floor(std::min(14.0f * u, std::min(width * 0.55f / kMapColumns,
+                                                                    height * 0.78f / kMapRows))));
+}
+
+float listWidth(float width, float height) {
+    const float u = screenUnit(width, height);
+    const float grid = mapCellSide(width, height) * kMapColumns;
+    return std::max(std::min(480.0f * u, width - grid - 72.0f * u), 1.0f);
+}
+
+}  // namespace
+
+// The grid and the list beside it, centred together.
 ScreenRect mapGridRect(float width, float height) {
     const float u = screenUnit(width, height);
-    const float cell = std::max(1.0f, std::floor(std::min(14.0f * u, std::min(width * 0.6f / kMapColumns,
-                                                                                height * 0.78f / kMapRows))));
+    const float cell = mapCellSide(width, height);
     const float w = cell * kMapColumns, h = cell * kMapRows;
-    return {std::floor(width * 0.04f), std::floor((height - h) * 0.5f + 20.0f * u), w, h};
+    const float total = w + 24.0f * u + listWidth(width, height);
+    return {std::floor(std::max((width - total) * 0.5f, 0.0f)), std::floor((height - h) * 0.5f + 6.0f * u), w, h};
 }
 
 ScreenRect mapListRect(float width, float height) {
     const ScreenRect grid = mapGridRect(width, height);
     const float u = screenUnit(width, height);
-    const float x = grid.x + grid.w + 24.0f * u;
-    return {x, grid.y, std::max(width - x - 24.0f * u, 1.0f), grid.h};
+    return {grid.x + grid.w + 24.0f * u, grid.y, listWidth(width, height), grid.h};
 }
 
 }  // namespace ui
