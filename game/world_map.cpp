@@ -18,7 +18,7 @@ bool isValidMarkerName(const std::string& name) {
 
 namespace {
 
-int64_t squaredDistance(const ChunkKey& a, const ChunkKey& b) {
+int64_t squaredDistance(const MapChunkKey& a, const MapChunkKey& b) {
     const int64_t dx = int64_t{a.first} - b.first, dz = int64_t{a.second} - b.second;
     return dx * dx + dz * dz;
 }
@@ -32,7 +32,7 @@ bool samePlace(const MapMarker& a, const MapMarker& b) {
 
 }  // namespace
 
-void recordChunk(WorldMap& map, const ChunkKey& key, const ChunkColours& colours) {
+void recordChunk(WorldMap& map, const MapChunkKey& key, const ChunkColours& colours) {
     auto found = map.chunks.find(key);
     if (found != map.chunks.end()) {
         if (found->second == colours) return;

@@ -7,9 +7,8 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
-
-#include "app/chunk_window_state.h"
 
 namespace game {
 
@@ -25,6 +24,10 @@ inline constexpr uint8_t kCityMarker = 1;
 // Portal blocks stand in frames: a portal within this many blocks of a marked one is the same portal.
 inline constexpr int32_t kSamePortalReach = 4;
 
+// Chunk coordinates (cx, cz), the same pair the chunk window keys its chunks by; the map stands on
+// its own so that the interface layout can read it without the App's headers.
+using MapChunkKey = std::pair<int32_t, int32_t>;
+
 struct MapMarker {
     int32_t x = 0, y = 0, z = 0;
     uint8_t kind = 0;  // 0..3
@@ -36,7 +39,7 @@ struct MapMarker {
 using ChunkColours = std::array<uint32_t, 256>;
 
 struct WorldMap {
-    std::map<ChunkKey, ChunkColours> chunks;
+    std::map<MapChunkKey, ChunkColours> chunks;
     std::vector<MapMarker> markers;
     // Changed since it was last written.
     bool dirty = false;
@@ -50,7 +53,7 @@ bool isValidMarkerName(const std::string& name);
 
 // Stores a chunk's colours. A full map first forgets the explored chunk farthest from this one, so
 // the map keeps the land around where the player is now.
-void recordChunk(WorldMap& map, const ChunkKey& key, const ChunkColours& colours);
+void recordChunk(WorldMap& map, const MapChunkKey& key, const ChunkColours& colours);
 
 // Adds the marker unless one of the same kind already stands at its place (portals: within
 // kSamePortalReach), its name or kind is not valid, or the map holds kMaxMapMarkers; true when added.

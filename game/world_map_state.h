@@ -8,6 +8,7 @@
 #include <map>
 #include <string>
 
+#include "app/chunk_window_state.h"
 #include "game/world_map.h"
 
 struct MapViewState {

@@ -62,7 +62,7 @@ bool decodeChunk(std::string_view line, game::WorldMap& map) {
     if (!cx || !cz || std::abs(*cx) > kMaxChunkCoordinate || std::abs(*cz) > kMaxChunkCoordinate) return false;
     game::ChunkColours colours{};
     if (!decodeColours(parts[2], colours)) return false;
-    return map.chunks.emplace(ChunkKey{*cx, *cz}, colours).second;
+    return map.chunks.emplace(game::MapChunkKey{*cx, *cz}, colours).second;
 }
 
 bool decodeMarker(std::string_view line, game::WorldMap& map) {
