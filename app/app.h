@@ -31,6 +31,7 @@
 #include "game/player_motion.h"
 #include "game/player_state.h"
 #include "game/potion_effects.h"
+#include "game/world_map_state.h"
 #include "game/world_sim_state.h"
 #include "models/vxm.h"
 #include "net/session.h"
@@ -53,6 +54,7 @@
 #include "save/save_state.h"
 #include "save/settings.h"
 #include "ui/lan_screens_state.h"
+#include "ui/map_panel.h"
 #include "ui/menu_buttons.h"
 #include "ui/screen_texts.h"
 #include "ui/ui_state.h"
@@ -267,6 +269,28 @@ struct App {
     // Once a frame before recording: the lamps of the lighting pass, the toast, the menu buttons'
     // labels, the open window's title and panel contents and the worn armour.
     void updateOverlay();
+
+    // --- World map (save/map_storage.cpp, game/map_exploring.cpp, ui/map_screen.cpp) ---
+    // The current dimension's map, read from its file the first time it is needed; a file that
+    // cannot be read leaves an empty map that is never written over it.
+    game::WorldMap& currentMap();
+    // Writes the current dimension's map, then every other changed map of the cache.
+    void saveMap();
+    // Once a frame in an open world: queues the chunks around the player and records a few queued
+    // chunks into the current map, with the cities they show.
+    void updateWorldMap();
+    // A loaded chunk waits to be recorded again: explored chunks join the map, edited ones only
+    // when the map has them already.
+    void queueMapChunk(const ChunkKey& key, uint8_t reason);
+    // The top block of each column of a loaded chunk as blockColour shows it.
+    game::ChunkColours chunkMapColours(const voxel::Chunk& chunk) const;
+    // The city whose walls the chunk touches, if any, becomes a marker.
+    void markCityOfChunk(const ChunkKey& key);
+    void openMapScreen();
+    // Screen 18's keys: M closes it, Up and Down choose the marker it centres on.
+    void handleMapScreenInput();
+    ui::MapPanel mapPanel();
+    void writeMapOverlay(std::span<uint32_t> words);
 
     // --- Loaded world (app/world_edits.cpp, app/world_queries.cpp, app/block_shapes.cpp) ---
     using MeshWork = render::MeshWork;
@@ -562,6 +586,8 @@ struct App {
     ContainerState containers;
     // Water queue, crop clocks and portal markers (world step).
     WorldSimState sim;
+    // The world maps by dimension, their folder and the map screen's view.
+    WorldMapState maps;
     // Saves: the world's stored profile and the read-failure guard.
     SaveState saves;
     audio::Mixer mixer;

@@ -97,6 +97,7 @@ void App::runFrame() {
         handleScreenInput();
     } else if (sleepStart < 0.0) {
         handleInventoryInput();
+        handleMapScreenInput();
         // The open inventory holds the mouse: no looking around.
         if (!ui.inventoryOpen) updatePlayer();
     }
@@ -106,6 +107,7 @@ void App::runFrame() {
     updateSleepFade(glfwGetTime());
     openDeathScreenIfDead();
     updatePortals();
+    updateWorldMap();
     updateQuests();
     if (!ui.menuOpen && sleepStart < 0.0) {
         selectHotbarSlot();

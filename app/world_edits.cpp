@@ -156,7 +156,14 @@ bool App::setBlock(int32_t x, int32_t y, int32_t z, uint8_t id) {
     }
     queueNeighbourUpdates(x, y, z);
     if (before != id) sendBlockEdit(x, y, z);
+    queueMapChunk({cx, cz}, kMapChunkEdited);
     return true;
+}
+
+void App::queueMapChunk(const ChunkKey& key, uint8_t reason) {
+    uint8_t& queued = maps.view.queued[key];
+    if (queued == 0) maps.view.queue.push_back(key);
+    queued |= reason;
 }
 
 bool App::setBlockState(int32_t x, int32_t y, int32_t z, uint8_t state) {

@@ -74,6 +74,18 @@ uint32_t App::blockColour(uint8_t id, int32_t y) const {
     return voxel::mapColour(id, y);
 }
 
+game::ChunkColours App::chunkMapColours(const voxel::Chunk& chunk) const {
+    game::ChunkColours colours{};
+    for (int32_t z = 0; z < voxel::chunkSize; ++z)
+        for (int32_t x = 0; x < voxel::chunkSize; ++x) {
+            int32_t y = voxel::chunkHeight - 1;
+            while (y > 0 && chunk.cells[voxel::cellIndex(x, y, z)] == 0) --y;
+            colours[static_cast<std::size_t>(z * voxel::chunkSize + x)] =
+                blockColour(chunk.cells[voxel::cellIndex(x, y, z)], y);
+        }
+    return colours;
+}
+
 ChunkMesh& App::recordChunkMesh(uint64_t key, const MeshWork& work, render::SplitIndices& split) {
     const int32_t cx = voxel::chunkKeyX(key), cz = voxel::chunkKeyZ(key);
     if (const voxel::Chunk* chunk = findChunk(cx, cz)) {

@@ -106,6 +106,12 @@ void App::unloadAllChunks() {
 }
 
 void App::resetWorldState() {
+    maps.view = MapViewState{};
+    // The map of the world being left is written before the cache forgets it; the next world's
+    // maps are read when first needed.
+    saveMap();
+    maps.cache.clear();
+    maps.directory.clear();
     resetPlayer(player, rules.combat.maximum);
     motion = PlayerMotion{};
     releaseHeldActions();

@@ -23,7 +23,7 @@ void findPortals(const voxel::Chunk& chunk, const std::array<bool, 256>& isPorta
 
 }  // namespace game
 
-// Looked for again once a second, as the markers only show where portals stand.
+// Looked for again once a second: the markers only show where portals stand.
 void App::updatePortals() {
     if (!files.worldOpen) return;
     if (sim.portalsScanned && clock.tick - sim.portalScanTick < game::kPortalScanSteps) return;
@@ -39,5 +39,12 @@ void App::updatePortals() {
         for (int32_t cz = voxel::floorDiv(pz - r, 16); cz <= voxel::floorDiv(pz + r, 16); ++cz)
             if (const voxel::Chunk* chunk = findChunk(cx, cz)) game::findPortals(*chunk, isPortal, px, pz, r, found);
     std::sort(found.begin(), found.end(), [](const PortalMarker& a, const PortalMarker& b) { return a.cell < b.cell; });
+    // Each portal (a frame of portal blocks) becomes one marker of the current dimension's map.
+    game::WorldMap& map = currentMap();
+    for (const PortalMarker& portal : found) {
+        const std::string& name = voxel::blockDef(portal.id).name;
+        const auto [x, y, z] = portal.cell;
+        game::addMarker(map, {x, y, z, game::kPortalMarker, game::isValidMarkerName(name) ? name : "ПОРТАЛ"});
+    }
     sim.portals = std::move(found);
 }

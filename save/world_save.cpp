@@ -82,6 +82,7 @@ void App::saveWorld() {
     if (saves.profile)
         writeSaveFile(filesave::kGenerationFile,
                       saves.profile->generationText.empty() ? "{}" : saves.profile->generationText);
+    saveMap();
     writeSaveFile(filesave::kWorldFile,
                   filesave::formatWorldFile({name, files.seed, generationStage}));
 }

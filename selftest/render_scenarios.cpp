@@ -17,6 +17,8 @@
 #include "selftest/scenarios.h"
 #include "selftest/terrain_checks.h"
 #include "ui/input_latch.h"
+#include "ui/map_panel.h"
+#include "world/block_registry.h"
 
 namespace selftest {
 
@@ -184,6 +186,37 @@ void requirePauseScreen(const platform::Image& pause, const platform::Image& pla
         throw std::runtime_error("Pause screen shows no window");
 }
 
+// The capture's mean over the middle of a grid cell, against the colour the cell stands for.
+void requireCellColour(const platform::Image& shown, const ui::ScreenRect& grid, uint32_t column, uint32_t row,
+                       uint32_t expected, const std::string& what) {
+    const float cell = grid.w / static_cast<float>(ui::kMapColumns);
+    const auto x0 = static_cast<uint32_t>(grid.x + cell * static_cast<float>(column) + cell * 0.3f);
+    const auto y0 = static_cast<uint32_t>(grid.y + cell * static_cast<float>(row) + cell * 0.3f);
+    const auto side = static_cast<uint32_t>(std::max(cell * 0.4f, 1.0f));
+    const Colour seen = meanColour(shown, {x0, y0, x0 + side, y0 + side});
+    const Colour want{static_cast<double>(expected & 255u), static_cast<double>((expected >> 8) & 255u),
+                      static_cast<double>((expected >> 16) & 255u)};
+    if (colourDistance(seen, want) > 12.0)
+        throw std::runtime_error("Map cell of " + what + " is drawn in another colour than its map colour");
+}
+
+void requireMapCells(App& app, const platform::Image& shown, int32_t px, int32_t pz) {
+    const ui::ScreenRect grid = ui::mapGridRect(static_cast<float>(shown.width), static_cast<float>(shown.height));
+    const uint32_t player = ui::mapCellOf(px, pz, px, pz);
+    const uint32_t column = (player & 0xFFFFu) - 2u, row = player >> 16;
+    const std::vector<uint32_t> cells = ui::mapCellColours(app.currentMap(), px, pz);
+    // The cell two to the west of the player's, clear of the player's and the portal's dots.
+    const uint32_t land = cells[row * ui::kMapColumns + column];
+    if (land == ui::kMapUnexplored) throw std::runtime_error("The land beside the player was not explored");
+    requireCellColour(shown, grid, column, row, land, "explored land");
+    const auto dark = std::find(cells.begin(), cells.end(), ui::kMapUnexplored);
+    if (dark == cells.end()) throw std::runtime_error("The map shows no unexplored land");
+    const auto index = static_cast<uint32_t>(dark - cells.begin());
+    requireCellColour(shown, grid, index % ui::kMapColumns, index / ui::kMapColumns, ui::kMapUnexplored,
+                      "unexplored land");
+    requireCellColour(shown, grid, player & 0xFFFFu, row, 0xFFFFFFu, "the player");
+}
+
 }  // namespace
 
 bool captureFrame(App& app, const Path& png) {
@@ -218,8 +251,30 @@ int uiRender(App& app) {
     return 0;
 }
 
+// The world map screen over play: the explored land around the player in its map colours, a
+// portal marked beside the player, and unexplored land dark.
 int mapRender(App& app) {
-    return unavailableScene(app, "map-render", "the world map");
+    enterPlay(app);
+    const uint8_t portal = voxel::findCustomBlock("core:ash_portal");
+    if (portal == 0) return unavailableScene(app, "map-render", "the portal block core:ash_portal");
+    const int32_t px = static_cast<int32_t>(std::floor(app.player.x)), pz = static_cast<int32_t>(std::floor(app.player.z));
+    // Two cells east of the player, so that both dots show.
+    app.setBlock(px + 8, topBlock(app.world.chunks, px + 8, pz) + 1, pz, portal);
+    for (int frame = 0; frame < 64; ++frame) app.updateWorldMap();
+    app.updatePortals();
+    if (app.currentMap().markers.empty()) throw std::runtime_error("The portal beside the player has no marker");
+    ui::notePress(app.ui.keyPresses, GLFW_KEY_M);
+    app.handleMapScreenInput();
+    if (app.ui.screen != ui::kMapScreen) throw std::runtime_error("M did not open the map screen");
+    const platform::Image shown = captureScene(app, "map-render.png");
+    requireMapCells(app, shown, px, pz);
+    ui::notePress(app.ui.keyPresses, GLFW_KEY_ESCAPE);
+    app.handleEscape();
+    if (app.ui.screen != UiState::kPlaying) throw std::runtime_error("Escape did not close the map screen");
+    writeResult(logOf(app, "map-render.log"),
+                "MAP_RENDER_OK: map screen captured, explored land in its map colours, unexplored land dark, "
+                "the player and a portal marked");
+    return 0;
 }
 
 int skyRender(App& app) {

@@ -12,17 +12,11 @@ int unavailableIn(const std::string& name, const Path& outputFolder, const std::
 
 }  // namespace
 
-int map(const Path& a, const Path&) {
-    return unavailableIn("map-self-test", a, "the world map");
-}
 int ai(const Path& a, const Path&) {
     return unavailableIn("ai-self-test", a, "mob behaviour");
 }
 int chat(const Path& a, const Path&) {
     return unavailableIn("chat-self-test", a, "chat and its commands");
-}
-int mapClients(const Path& a, const Path&, const Path&) {
-    return unavailableIn("map-clients-self-test", a, "the LAN session protocol");
 }
 int dimensionClients(const Path& a, const Path&, const Path&) {
     return unavailableIn("dimension-clients-self-test", a, "the LAN session protocol");

@@ -54,6 +54,7 @@ const uint KIND_PANEL = 1u;    // a.x panel index, a.y border
 const uint KIND_PICTURE = 2u;  // a: source rectangle in the interface atlas
 const uint KIND_ICON = 3u;     // a: the atlas rectangle of the item's material
 const uint KIND_TEXT = 4u;     // a: sRGB colour and glyph height; b: interface word of the glyph bytes, count
+const uint KIND_MAP = 5u;      // a.xy: columns and rows; b: interface word of the cell colours (0x00BBGGRR), count
 
 struct Element {
     uint kind;
@@ -159,12 +160,20 @@ void drawElement(Element e, bool shadow) {
     vec4 sampled = uiTexel(coord);
     bool isIcon = e.kind == KIND_ICON;
     vec4 icon = ICONS_DRAWN ? iconTexel(e) : vec4(0.0);
-    // One decode serves an icon's texel and a fill's or text's colour.
-    vec3 linear = srgbToLinear(isIcon ? icon.rgb : e.a.rgb);
+    // A map cell's colour word; other kinds read the header word and leave it.
+    bool isMap = e.kind == KIND_MAP;
+    uvec2 cell = uvec2(clamp((P - e.rect.xy) / e.rect.zw, 0.0, 0.9999) * max(e.a.xy, vec2(1.0)));
+    uint cellWord = isMap ? min(e.b.x + cell.y * uint(e.a.x) + cell.x, e.b.x + max(e.b.y, 1u) - 1u)
+                          : META_INTERFACE_HEADER;
+    uint packed = interfaceWord(cellWord);
+    vec3 mapColour = vec3(uvec3(packed, packed >> 8, packed >> 16) & 255u) / 255.0;
+    // One decode serves an icon's texel, a map cell's and a fill's or text's colour.
+    vec3 linear = srgbToLinear(isIcon ? icon.rgb : (isMap ? mapColour : e.a.rgb));
     float ink = glyph.z < 0.0 ? 0.0 : sampled.a;
     vec4 colour = isText ? vec4(linear, ink) : sampled;
     if (e.kind == KIND_FILL) colour = vec4(linear, e.a.a);
     if (isIcon) colour = e.a.z <= 0.0 ? vec4(0.0) : vec4(linear, icon.a);
+    if (isMap) colour = vec4(linear, e.b.y == 0u ? 0.0 : 1.0);
     put(shadow ? vec4(0.0, 0.0, 0.0, ink * 0.55) : colour);
 }
 

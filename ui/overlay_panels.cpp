@@ -45,5 +45,6 @@ void App::updateOverlay() {
     ui::writeOverlayPanels(words, std::move(panels));
     ui::writeMenuButtonLines(words);
     writeLanScreenOverlay(words);
+    writeMapOverlay(words);
     vkUnmapMemory(gpu.dev, descriptors.contentMetaMemory);
 }

@@ -10,6 +10,7 @@ void App::handleScreenInput() {
     handleWorldMenus();
     handleContainerInput();
     handleLanScreenInput();
+    handleMapScreenInput();
 }
 
 void App::onKey(GLFWwindow* window, int key, int, int action, int modifiers) {

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "ui/lan_screens.h"
+#include "ui/map_panel.h"
 #include "ui/menu_buttons.h"
 #include "ui/panel_words.h"
 #include "ui/screen_texts.h"
@@ -704,6 +705,63 @@ void pausePlayerList(Builder& l) {
                    kPale);
 }
 
+uint32_t lineWord(uint32_t line) { return kTextLines + kTextLineWords * line; }
+
+Colour markerColour(uint32_t kind) {
+    constexpr Colour kKinds[4] = {{0.72f, 0.35f, 1.0f}, {1.0f, 0.8f, 0.2f}, {0.3f, 0.85f, 0.9f}, kWhite};
+    return kKinds[kind & 3u];
+}
+
+// A square of `side` pixels with a dark rim, centred on a grid cell.
+void mapDot(Builder& l, const Rect& grid, uint32_t place, float side, Colour c) {
+    const float cell = grid.w / static_cast<float>(ui::kMapColumns);
+    const Vec2 centre{grid.x + (static_cast<float>(place & 0xFFFu) + 0.5f) * cell,
+                      grid.y + (static_cast<float>((place >> 12) & 0xFFFu) + 0.5f) * cell};
+    l.shade(Builder::centredRect(centre, Vec2{side, side} + Vec2{4.0f, 4.0f} * l.unit), kBlack, 0.8f);
+    l.shade(Builder::centredRect(centre, {side, side}), c, 1.0f);
+}
+
+void mapScreen(Builder& l) {
+    const Rect grid = rectOf(ui::mapGridRect(l.size.x, l.size.y));
+    const Rect list = rectOf(ui::mapListRect(l.size.x, l.size.y));
+    const float pad = 14.0f * l.unit;
+    l.dim(kBlack, 0.55f);
+    l.panel(kPanelWindow, {grid.x - pad, grid.y - 56.0f * l.unit, list.x + list.w - grid.x + 2.0f * pad,
+                           grid.h + 56.0f * l.unit + 44.0f * l.unit}, 14.0f * l.unit);
+    const float titleHeight = 26.0f * l.unit;
+    const uint32_t title = std::min(l.word(lineWord(ui::kMapTitleLine)), 60u);
+    if (title != 0u)
+        l.text(TextSource::Meta, lineWord(ui::kMapTitleLine) + 1u, title, 0u, {grid.x, grid.y - 42.0f * l.unit},
+           titleHeight, kWhite);
+    const uint32_t cells = ui::kMapColumns * ui::kMapRows;
+    l.add(ElementKind::Map, grid, {static_cast<float>(ui::kMapColumns), static_cast<float>(ui::kMapRows), 0.0f, 0.0f},
+          {0u, lineWord(ui::kMapCellsLine), cells, 0u});
+    const uint32_t state = lineWord(ui::kMapStateLine);
+    const uint32_t listed = std::min(l.word(state + ui::kMapStateListed), ui::kMapMarkersListed);
+    const uint32_t selected = l.word(state + ui::kMapStateSelected);
+    const float rowPitch = 30.0f * l.unit, rowHeight = 18.0f * l.unit;
+    for (uint32_t k = 0; k < listed; ++k) {
+        const uint32_t marker = l.word(state + ui::kMapStateMarkers + k);
+        const Rect row{list.x, list.y + static_cast<float>(k) * rowPitch, list.w, rowPitch - 4.0f * l.unit};
+        if (selected == k + 1u) l.shade(row, {0.25f, 0.4f, 0.85f}, 0.6f);
+        l.shade({row.x + 6.0f * l.unit, row.y + 8.0f * l.unit, 10.0f * l.unit, 10.0f * l.unit},
+                markerColour(marker >> 24), 1.0f);
+        const uint32_t count = std::min(l.word(lineWord(ui::kMapFirstMarkerLine + k)), 60u);
+        if (count != 0u)
+            l.text(TextSource::Meta, lineWord(ui::kMapFirstMarkerLine + k) + 1u, count, 0u,
+               {row.x + 24.0f * l.unit, row.y + 4.0f * l.unit}, rowHeight, kWhite);
+        if ((marker & ui::kMarkerOffGrid) != ui::kMarkerOffGrid)
+            mapDot(l, grid, marker, (selected == k + 1u ? 12.0f : 8.0f) * l.unit, markerColour(marker >> 24));
+    }
+    const uint32_t player = l.word(state + ui::kMapStatePlayer);
+    if (player != ui::kMapOffGrid) mapDot(l, grid, (player >> 16) << 12 | (player & 0xFFFu), 8.0f * l.unit, kWhite);
+    const float hintHeight = 18.0f * l.unit;
+    const uint32_t hint = std::min(l.word(lineWord(ui::kMapHintLine)), 60u);
+    if (hint != 0u)
+        l.text(TextSource::Meta, lineWord(ui::kMapHintLine) + 1u, hint, 0u, {grid.x, grid.y + grid.h + 14.0f * l.unit},
+           hintHeight, {0.78f, 0.74f, 0.66f});
+}
+
 struct OwnScreen {
     int32_t screen;
     void (*draw)(Builder&);
@@ -712,7 +770,8 @@ struct OwnScreen {
 const OwnScreen* lanScreen(int32_t screen) {
     static const OwnScreen kScreens[] = {{ui::kConnectionScreen, connectionForm}, {ui::kDeathScreen, deathScreen},
                                          {ui::kCharacterScreen, characterScreen}, {ui::kNpcScreen, npcScreen},
-                                         {ui::kJournalScreen, listScreen},        {ui::kTerritoryScreen, listScreen}};
+                                         {ui::kJournalScreen, listScreen},        {ui::kTerritoryScreen, listScreen},
+                                         {ui::kMapScreen, mapScreen}};
     for (const OwnScreen& own : kScreens)
         if (own.screen == screen) return &own;
     return nullptr;

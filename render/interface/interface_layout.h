@@ -13,7 +13,9 @@
 
 namespace render {
 
-enum class ElementKind : uint32_t { Fill = 0, Panel = 1, Picture = 2, Icon = 3, Text = 4 };
+// Map: a grid of colour cells (a: columns, rows; b: -, first colour word of the meta buffer, cell
+// count), one 0x00BBGGRR sRGB word a cell, row by row.
+enum class ElementKind : uint32_t { Fill = 0, Panel = 1, Picture = 2, Icon = 3, Text = 4, Map = 5 };
 
 // Where a text element's glyphs come from.
 enum class TextSource : uint32_t { Meta = 0, Menu = 1, Number = 2 };

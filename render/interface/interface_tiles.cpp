@@ -94,23 +94,43 @@ void writeElement(uint32_t* out, const InterfaceElement& e, std::span<const uint
     }
 }
 
-// The glyphs of each text, and the words they take after the pool.
+// The glyphs of each text and the colours of each map, and the words they take after the pool.
 struct ResolvedTexts {
     std::vector<std::vector<uint8_t>> glyphs;
+    std::vector<std::vector<uint32_t>> cells;
     uint32_t words = 0;
 };
+
+// The map's colour words from the meta buffer (0 past its end); empty for any other element.
+std::vector<uint32_t> resolvedMapCells(const InterfaceElement& e, std::span<const uint32_t> meta) {
+    if (e.kind != ElementKind::Map || e.b[2] > kInterfaceMapWords) return {};
+    std::vector<uint32_t> cells(e.b[2]);
+    for (uint32_t k = 0; k < e.b[2]; ++k) {
+        const uint64_t at = uint64_t{e.b[1]} + k;
+        cells[k] = at < meta.size() ? meta[at] : 0u;
+    }
+    return cells;
+}
 
 ResolvedTexts resolveTexts(const std::vector<InterfaceElement>& elements, std::size_t used,
                            const InterfaceBlock& block, std::span<const uint32_t> meta) {
     ResolvedTexts texts;
     texts.glyphs.resize(used);
+    texts.cells.resize(used);
+    uint32_t mapWords = 0;
     for (std::size_t i = 0; i < used; ++i) {
+        std::vector<uint32_t> cells = resolvedMapCells(elements[i], meta);
+        if (!cells.empty() && mapWords + cells.size() <= kInterfaceMapWords) {
+            mapWords += static_cast<uint32_t>(cells.size());
+            texts.cells[i] = std::move(cells);
+        }
         std::vector<uint8_t> glyphs = resolvedTextGlyphs(elements[i], block, meta);
         const auto words = static_cast<uint32_t>((glyphs.size() + 3) / 4);
         if (texts.words + words > kInterfaceGlyphWords) continue;
         texts.words += words;
         texts.glyphs[i] = std::move(glyphs);
     }
+    texts.words += mapWords;
     return texts;
 }
 
@@ -120,6 +140,15 @@ void writeResolvedTexts(std::span<uint32_t> meta, const std::vector<InterfaceEle
                         const ResolvedTexts& texts, uint64_t poolEntries) {
     auto next = static_cast<uint32_t>(kInterfacePoolWord + (poolEntries + 1) / 2);
     for (std::size_t i = 0; i < texts.glyphs.size(); ++i) {
+        if (elements[i].kind == ElementKind::Map) {
+            uint32_t* out = meta.data() + kInterfaceElementsWord + i * kInterfaceElementWords;
+            const std::vector<uint32_t>& cells = texts.cells[i];
+            out[kElementFirstWord] = next;
+            out[kElementCountWord] = static_cast<uint32_t>(cells.size());
+            std::copy(cells.begin(), cells.end(), meta.begin() + next);
+            next += static_cast<uint32_t>(cells.size());
+            continue;
+        }
         if (elements[i].kind != ElementKind::Text) continue;
         const std::vector<uint8_t>& glyphs = texts.glyphs[i];
         uint32_t* out = meta.data() + kInterfaceElementsWord + i * kInterfaceElementWords;

@@ -45,6 +45,8 @@ inline constexpr uint32_t kSmallestInterfaceTile = 16;
 // kMaxResolvedGlyphs, is not drawn.
 inline constexpr uint32_t kInterfaceGlyphWords = 1024;
 inline constexpr uint32_t kMaxResolvedGlyphs = 256;
+// A map element's colour words go there too, at most this many; a larger map is not drawn.
+inline constexpr uint32_t kInterfaceMapWords = 1536;
 inline constexpr uint32_t kMaterialRectsWord = 28672;
 inline constexpr uint32_t kGlyphDigit0 = 60;
 
@@ -60,8 +62,8 @@ std::vector<uint8_t> resolvedTextGlyphs(const InterfaceElement& e, const Interfa
 // pixel without taking entries in every tile, so that they do not fill the pool. The tiles grow
 // from 16 pixels until the grid and the index pool fit. Elements past the 255th are left out; no
 // screen lists that many. So that the shader reads every text the same way and an icon without
-// looking up its material, every text gets its glyphs (resolvedTextGlyphs) after the pool and an
-// icon the atlas rectangle of its material in `a`.
+// looking up its material, every text gets its glyphs (resolvedTextGlyphs) after the pool, a map its
+// colour words after them, and an icon the atlas rectangle of its material in `a`.
 void writeInterfaceTiles(std::span<uint32_t> meta, const std::vector<InterfaceElement>& elements, uint32_t width,
                          uint32_t height, const InterfaceBlock& block);
 

@@ -7,7 +7,9 @@
 
 #include "app/app.h"
 #include "open_world.h"
+#include "platform/file_read.h"
 #include "save/chunk_file.h"
+#include "save/map_file.h"
 
 namespace {
 
@@ -149,6 +151,31 @@ TEST_F(WorldReset, ResetReturnsThePerWorldStateToTheConstructorsValues) {
     EXPECT_EQ(app.potionEffects.active[0].ticksLeft, 0);
     EXPECT_TRUE(app.loot.filledChests.empty()) << "the next world's chests are all still to open";
     EXPECT_EQ(app.livingClocks.raid, 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(WorldReset, ResetSavesTheMapThenEmptiesTheCacheTheFolderAndTheMapView) {
+    game::addMarker(app.currentMap(), {1, 2, 3, game::kCityMarker, "ГОРОД"});
+    app.maps.view.queue = {{1, 1}};
+    app.maps.view.queued = {{{1, 1}, kMapChunkExplored}};
+    app.maps.view.markerCount = 1;
+    app.maps.view.selectedMarker = 0;
+    app.resetWorldState();
+    EXPECT_TRUE(app.maps.cache.empty());
+    EXPECT_TRUE(app.maps.directory.empty());
+    EXPECT_TRUE(app.maps.view.queue.empty() && app.maps.view.queued.empty());
+    EXPECT_EQ(app.maps.view.markerCount, 0);
+    EXPECT_EQ(app.maps.view.selectedMarker, -1);
+    const auto saved = filesave::decodeMap(platform::readFileBytes(dir.path() / "core:overworld.map140.txt").value_or(""));
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->markers.size(), 1u);
+    // The next world's map starts from its own folder.
+    app.files.world = dir.path() / "next";
+    EXPECT_TRUE(app.currentMap().markers.empty());
+    EXPECT_EQ(app.maps.directory, dir.path() / "next");
 }
 
 }  // namespace

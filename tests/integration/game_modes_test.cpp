@@ -180,10 +180,10 @@ TEST(GameStart, LanJoinWithABadPortFailsAfterStartUp) {
 
 TEST(GameStart, UnbuiltSelfTestScenarioReportsFailure) {
     GameInstall game;
-    const fs::path out = game.root() / "map-out";
-    const RunResult result = game.run({"--map-self-test", out.string(), "second"});
+    const fs::path out = game.root() / "ai-out";
+    const RunResult result = game.run({"--ai-self-test", out.string(), "second"});
     EXPECT_EQ(result.exitCode, 1);
-    const std::string log = readFile(out / "map-self-test.log");
+    const std::string log = readFile(out / "ai-self-test.log");
     EXPECT_TRUE(log.starts_with("FAILED: ")) << log;
     EXPECT_EQ(log.find("_OK: "), std::string::npos);
     EXPECT_EQ(result.out, "") << "self tests run before any App";

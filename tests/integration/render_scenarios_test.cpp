@@ -15,6 +15,7 @@
 #include "integration/game_fixture.h"
 #include "platform/image.h"
 #include "selftest/capture_checks.h"
+#include "ui/map_panel.h"
 
 namespace fs = std::filesystem;
 using selftest::band;
@@ -157,6 +158,24 @@ TEST_F(UiRenderScenario, ScreensLieOverTheWorldWhereTheyBelong) {
 }
 
 // --- the dimensions -------------------------------------------------------------------------
+
+TEST(MapRenderScenario, CapturesTheMapScreenWithExploredAndUnexploredLand) {
+    const std::unique_ptr<ScenarioRun> run(runScenario("--map-render-test"));
+    ASSERT_EQ(run->result.exitCode, 0) << run->result.out << run->result.err;
+    EXPECT_EQ(run->log("map-render.log"),
+              "MAP_RENDER_OK: map screen captured, explored land in its map colours, unexplored land dark, the "
+              "player and a portal marked\n");
+    EXPECT_EQ(pngsIn(run->base), std::vector<std::string>{"map-render.png"});
+    const platform::Image image = run->capture("map-render.png");
+    const ui::ScreenRect grid = ui::mapGridRect(static_cast<float>(image.width), static_cast<float>(image.height));
+    const auto x = static_cast<uint32_t>(grid.x), y = static_cast<uint32_t>(grid.y);
+    const auto w = static_cast<uint32_t>(grid.w), h = static_cast<uint32_t>(grid.h);
+    // The window's corner lies far beyond the loaded land; its middle is the land around the player.
+    const Colour corner = meanColour(image, {x + 2, y + 2, x + 30, y + 30});
+    const Colour middle = meanColour(image, {x + w / 2 - 40, y + h / 2 - 40, x + w / 2 - 16, y + h / 2 - 16});
+    EXPECT_LT(colourDistance(corner, {0x20, 0x1A, 0x14}), 12.0) << "unexplored land is dark";
+    EXPECT_GT(colourDistance(middle, corner), 40.0) << "explored land shows its colours";
+}
 
 class SkyRenderScenario : public ::testing::Test {
    protected:
@@ -525,7 +544,6 @@ INSTANTIATE_TEST_SUITE_P(
     Scenes, UnavailableRenderScenario,
     ::testing::Values(
         Unavailable{"--chat-render-test", {}, "chat-render.log", "chat-render needs chat and its commands"},
-        Unavailable{"--map-render-test", {}, "map-render.log", "map-render needs the world map"},
         Unavailable{"--sky-render-test",
                     {"ash", "frost"},
                     "sky-render.log",

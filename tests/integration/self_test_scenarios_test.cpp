@@ -67,7 +67,7 @@ TEST_P(SelfTestScenario, ExitCodeAndLogLine) {
 INSTANTIATE_TEST_SUITE_P(
     GroupA, SelfTestScenario,
     testing::Values(Scenario{"ui", 2, true}, Scenario{"inventory", 2, true}, Scenario{"expedition", 2, true},
-                    Scenario{"map-clients", 3, false}, Scenario{"map", 2, false}, Scenario{"sky", 2, true},
+                    Scenario{"map-clients", 3, true}, Scenario{"map", 2, true}, Scenario{"sky", 2, true},
                     Scenario{"frost", 2, true}, Scenario{"motion", 3, true}, Scenario{"held", 2, true},
                     Scenario{"boss", 2, true}, Scenario{"ai", 2, false}, Scenario{"chat", 2, false},
                     Scenario{"dimension-clients", 3, false}, Scenario{"dimensions", 2, true},

@@ -133,6 +133,13 @@ protected:
                  a.player.yaw = 3.14159265f;
                  a.player.pitch = 0.05f;
              }},
+            // The world map over the land around the player, with a marker of each kind the game sets.
+            {"world-map", 18, 640, 360, [](App& a) {
+                 for (int frame = 0; frame < 64; ++frame) a.updateWorldMap();
+                 const auto x = static_cast<int32_t>(a.player.x), z = static_cast<int32_t>(a.player.z);
+                 game::addMarker(a.currentMap(), {x + 20, 64, z - 12, game::kPortalMarker, "ПОРТАЛ В ПЕПЕЛЬНЫЕ ЗЕМЛИ"});
+                 game::addMarker(a.currentMap(), {x - 40, 64, z + 30, game::kCityMarker, "ГОРОД 0,0"});
+             }},
             // Last, as it builds: a burning furnace, whose fire is drawn after the chunks with the general
             // pipeline (its opening is a colour box).
             {"furnace-fire", 0, 0, 0, [](App& a) {

@@ -288,3 +288,44 @@ TEST(InterfaceTiles, APassIsBoundedByExactlyThePixelsItsElementsCover) {
 }
 
 }  // namespace
+
+namespace {
+
+InterfaceElement mapGrid(uint32_t firstWord, uint32_t cells) {
+    InterfaceElement e = fill(0.0f, 0.0f, 64.0f, 64.0f);
+    e.kind = render::ElementKind::Map;
+    e.a[0] = static_cast<float>(cells), e.a[1] = 1.0f;
+    e.b[1] = firstWord, e.b[2] = cells;
+    return e;
+}
+
+class MapCells : public testing::TestWithParam<uint32_t> {};
+
+// A map's colour words follow the glyphs of the texts after the pool, as many as the limit allows;
+// a larger map is left without cells, so the shader draws none of it.
+TEST_P(MapCells, AreCopiedAfterThePoolUpToTheirLimit) {
+    const uint32_t cells = GetParam();
+    constexpr uint32_t kSource = 51000;
+    InterfaceElement text = fill(0, 0, 8, 8);
+    text.kind = render::ElementKind::Text;
+    text.b[1] = 2437, text.b[2] = 4;
+    Written w;
+    for (uint32_t k = 0; k < cells; ++k) w.words[kSource + k] = 0x100000u + k;
+    w.words[2437] = 0x04030201u;
+    render::writeInterfaceTiles(w.words, {text, mapGrid(kSource, cells)}, 64, 64, {});
+    using namespace render;
+    const uint32_t* stored = w.words.data() + kInterfaceElementsWord + kInterfaceElementWords;
+    const bool kept = cells <= kInterfaceMapWords;
+    EXPECT_EQ(stored[kElementCountWord], kept ? cells : 0u);
+    if (!kept) return;
+    const uint32_t glyphs = w.words.data()[kInterfaceElementsWord + kElementFirstWord];
+    EXPECT_EQ(w.words[glyphs], 0x04030201u);
+    EXPECT_EQ(stored[kElementFirstWord], glyphs + 1) << "right after the text's one glyph word";
+    EXPECT_EQ(w.words[stored[kElementFirstWord]], 0x100000u);
+    EXPECT_EQ(w.words[stored[kElementFirstWord] + cells - 1], 0x100000u + cells - 1);
+    EXPECT_LE(stored[kElementFirstWord] + cells, kInterfaceEndWord);
+}
+
+INSTANTIATE_TEST_SUITE_P(Limit, MapCells, testing::Values(1u, render::kInterfaceMapWords, render::kInterfaceMapWords + 1));
+
+}  // namespace
