@@ -23,8 +23,8 @@ inline constexpr uint32_t kMapMarkersListed = 10;
 // Shown for a cell that was never explored.
 inline constexpr uint32_t kMapUnexplored = 0x141A20;
 
-// Overlay text-line slots (after the menu buttons' 88..91): state words, the title, the hint, the listed markers, then the colours
-// (one word a cell, row by row, 0x00BBGGRR) in the slots from kMapCellsLine on.
+// Overlay text-line slots, after the menu buttons' 88..91: state words, the title, the hint, the
+// listed markers, then the colours (one word a cell, row by row, 0x00BBGGRR) from kMapCellsLine on.
 inline constexpr uint32_t kMapStateLine = 96;
 inline constexpr uint32_t kMapTitleLine = 97;
 inline constexpr uint32_t kMapHintLine = 98;
