@@ -119,7 +119,8 @@ void App::loadWater() {
     if (!levels) return;
     for (const auto& [cell, level] : *levels) {
         meshing.waterLevels.insert_or_assign(cell, level);
-        // Water that was flowing when the world was saved moves on once its chunk is here.
+        // Water that was flowing when the world was saved moves on: a chunk not loaded yet wakes
+        // its flowing water when it arrives.
         const auto [x, y, z] = cell;
         queueCellUpdate(x, y, z);
     }

@@ -10,6 +10,8 @@
 #include "game/hunger.h"
 #include "game/portals.h"
 #include "game/water_flow.h"
+#include "save/world_state_files.h"
+#include "support/temp_dir.h"
 #include "world/city.h"
 #include "world/generate.h"
 #include "ui/screen_slots.h"
@@ -174,6 +176,20 @@ TEST_F(WorldStep, WaterFallsBeforeItSpreads) {
     EXPECT_EQ(level(5, 63, 5), game::kFallingWater);
     EXPECT_EQ(level(5, 60, 5), game::kFallingWater);
     EXPECT_EQ(level(6, 60, 5), 1) << "the column spreads where it lands";
+}
+
+// Water that was flowing when the world was saved flows on after loading; still water stays.
+TEST_F(WorldStep, LoadedFlowingWaterMovesOnAndStillWaterStays) {
+    load(0, 0, 64);
+    for (const int32_t x : {3, 9}) app.world.chunks[0].set(static_cast<uint32_t>(x), 64, 5, water);
+    testsupport::writeFile(worldDir.path() / filesave::kWaterFile, filesave::encodeWater({{{3, 64, 5}, 6}}));
+    app.loadWater();
+    app.stepBlockUpdates();
+    runWater();
+    EXPECT_EQ(app.blockAt(4, 64, 5), water) << "level 6 spreads to 7";
+    EXPECT_EQ(level(4, 64, 5), 7);
+    EXPECT_EQ(app.blockAt(5, 64, 5), 0) << "and no further";
+    EXPECT_EQ(app.blockAt(10, 64, 5), 0) << "the still water beside it did not move";
 }
 
 // A city's fountain, its pool, the field's ditches and the pond stay as the builder left them
