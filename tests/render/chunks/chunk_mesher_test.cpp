@@ -472,43 +472,40 @@ TEST_F(ChunkMesherTest, ChunkBrightnessIsAlwaysGrey) {
     }
 }
 
-// Axis-aligned flat pieces of a mesh: the axis they are flat on, its coordinate and their extent.
-struct FlatPiece {
+// The triangles of a mesh that lie flat on an axis: water or not, the axis, its coordinate and
+// their extent.
+struct Flat {
+    bool water;
     int axis;
     float at;
     std::array<float, 3> low, high;
 };
 
-std::vector<FlatPiece> flatPieces(const render::BlockFaces& faces, bool water) {
-    std::vector<FlatPiece> pieces;
+std::vector<Flat> flatTriangles(const render::BlockFaces& faces) {
+    std::vector<Flat> flats;
     for (std::size_t t = 0; t + 2 < faces.indices.size(); t += 3) {
-        const render::MeshVertex* v[3];
-        for (int k = 0; k < 3; ++k) v[k] = &faces.vertices[faces.indices[t + k]];
-        const auto layer = static_cast<int>(v[0]->layer + 0.5f);
-        if ((layer >= 30 && layer <= 35) != water) continue;
-        FlatPiece piece{-1, 0, {1e9f, 1e9f, 1e9f}, {-1e9f, -1e9f, -1e9f}};
-        for (const render::MeshVertex* p : v) {
-            for (int axis = 0; axis < 3; ++axis) {
-                piece.low[axis] = std::min(piece.low[axis], position(*p)[axis]);
-                piece.high[axis] = std::max(piece.high[axis], position(*p)[axis]);
-            }
+        const auto layer = static_cast<int>(faces.vertices[faces.indices[t]].layer + 0.5f);
+        Flat f{layer >= 30 && layer <= 35, -1, 0, {1e9f, 1e9f, 1e9f}, {-1e9f, -1e9f, -1e9f}};
+        for (int k = 0; k < 3; ++k) {
+            const std::array<float, 3> p = position(faces.vertices[faces.indices[t + k]]);
+            for (int a = 0; a < 3; ++a) f.low[a] = std::min(f.low[a], p[a]), f.high[a] = std::max(f.high[a], p[a]);
         }
-        for (int axis = 0; axis < 3; ++axis)
-            if (piece.low[axis] == piece.high[axis]) piece.axis = axis, piece.at = piece.low[axis];
-        if (piece.axis >= 0) pieces.push_back(piece);
+        for (int a = 0; a < 3; ++a)
+            if (f.low[a] == f.high[a]) f.axis = a, f.at = f.low[a];
+        if (f.axis >= 0) flats.push_back(f);
     }
-    return pieces;
+    return flats;
 }
 
-// Water faces that lie on another block's face with some area in common.
-std::size_t waterOnOtherFaces(const render::BlockFaces& faces) {
+// Water triangles on a triangle of another block, with some area in common.
+std::size_t waterOnOtherFaces(const std::vector<Flat>& flats) {
     std::size_t found = 0;
-    for (const FlatPiece& w : flatPieces(faces, true)) {
-        for (const FlatPiece& o : flatPieces(faces, false)) {
-            if (w.axis != o.axis || w.at != o.at) continue;
+    for (const Flat& w : flats) {
+        for (const Flat& o : flats) {
+            if (!w.water || o.water || w.axis != o.axis || w.at != o.at) continue;
             bool overlap = true;
-            for (int axis = 0; axis < 3; ++axis)
-                if (axis != w.axis) overlap = overlap && std::min(w.high[axis], o.high[axis]) > std::max(w.low[axis], o.low[axis]);
+            for (int a = 0; a < 3; ++a)
+                if (a != w.axis) overlap = overlap && std::min(w.high[a], o.high[a]) > std::max(w.low[a], o.low[a]);
             found += overlap ? 1 : 0;
         }
     }
@@ -540,11 +537,11 @@ TEST_F(ChunkMesherTest, ShallowWaterNeverLiesOnTheFaceOfTheBlockBesideIt) {
             }
         }
         put(chunk, 4, 12, 4, c.basin);  // a lid on the full-height cell
-        const render::BlockFaces faces = mesh(chunk, shaded);
-        EXPECT_EQ(waterOnOtherFaces(faces), 0u) << int{c.basin};
+        const std::vector<Flat> flats = flatTriangles(mesh(chunk, shaded));
+        EXPECT_EQ(waterOnOtherFaces(flats), 0u) << int{c.basin};
         std::size_t sides = 0;
-        for (const FlatPiece& w : flatPieces(faces, true))
-            sides += (w.axis == 2 || (w.axis == 0 && (w.at == 4.0f || w.at == 12.0f))) ? 1 : 0;
+        for (const Flat& w : flats)
+            sides += w.water && (w.axis == 2 || (w.axis == 0 && (w.at == 4.0f || w.at == 12.0f))) ? 1 : 0;
         EXPECT_EQ(sides / 2, c.waterSides) << int{c.basin};
     }
 }
