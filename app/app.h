@@ -162,7 +162,8 @@ struct App {
 
     // --- World step: water, crops, furnaces, hunger, portals, orphaned containers (game/water_flow.cpp,
     //     game/crop_growth.cpp, game/furnace.cpp, game/portals.cpp, game/orphaned_containers.cpp) ---
-    // Queues the chunk's water cells (heights 1..127) not yet queued that can flow down or sideways.
+    // Queues the chunk's flowing water cells (heights 1..127, with a level) not yet queued that can
+    // flow down or sideways; still water waits for an edit beside it.
     void scanWaterCells(const voxel::Chunk& chunk);
     // Loaded air only: water never flows into a chunk that is not there.
     bool waterCanFlowInto(int32_t x, int32_t y, int32_t z) const;

@@ -232,16 +232,25 @@ voxel::Box blockCollisionBounds(const voxel::BlockDef& def) {
     return bounds;
 }
 
-bool pressedTwice(DoubleTap& tap, bool down, double now) {
-    const bool pressed = down && !tap.wasDown;
-    tap.wasDown = down;
-    if (!pressed) return false;
-    if (now - tap.lastPress <= kDoubleTapSeconds) {
-        tap.lastPress = -1e9;
-        return true;
+void notePress(DoubleTap& tap, double time) {
+    if (tap.pending.size() >= kPendingPressLimit) tap.pending.erase(tap.pending.begin());
+    tap.pending.push_back(time);
+}
+
+uint32_t takeDoubleTaps(DoubleTap& tap) {
+    // The slack keeps a gap of exactly the window inside it, whatever the clock's rounding.
+    constexpr double slack = 1e-9;
+    uint32_t taps = 0;
+    for (const double time : tap.pending) {
+        if (time - tap.lastPress <= kDoubleTapSeconds + slack) {
+            ++taps;
+            tap.lastPress = -1e9;
+        } else {
+            tap.lastPress = time;
+        }
     }
-    tap.lastPress = now;
-    return false;
+    tap.pending.clear();
+    return taps;
 }
 
 }  // namespace game

@@ -2,8 +2,10 @@
 // The player's body in the world: one movement step with gravity, collision against block boxes,
 // jumping, ladders, water, flight and gliding. Pure: the world is reached only through a cell query,
 // so every rule can be tried on a handful of hand-made cells.
+#include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "world/shapes.h"
 
@@ -88,12 +90,17 @@ voxel::Box shapeCollisionBounds(int32_t kind, uint8_t state, double angle, doubl
 // cell when it has no model.
 voxel::Box blockCollisionBounds(const voxel::BlockDef& def);
 
-// Double-tap detection for the flight toggle.
+// Double-tap detection for the flight toggle, decided from the times of the presses themselves: the
+// key callback notes each press as it comes, however many come between two frames, and the frame
+// step takes the taps they made, so a slow frame rate loses none.
 struct DoubleTap {
-    bool wasDown = false;
-    double lastPress = -1e9;
+    std::vector<double> pending;  // press times not yet taken, oldest first
+    double lastPress = -1e9;      // the first press of a pair not yet completed
 };
-// True on the second press within kDoubleTapSeconds; that press does not start another pair.
-bool pressedTwice(DoubleTap& tap, bool down, double now);
+inline constexpr std::size_t kPendingPressLimit = 16;  // a stuck key or a stalled game keeps no more
+void notePress(DoubleTap& tap, double time);
+// The double taps made by the presses noted since the last call: a second press within
+// kDoubleTapSeconds of the first completes a pair and starts none of its own.
+uint32_t takeDoubleTaps(DoubleTap& tap);
 
 }  // namespace game

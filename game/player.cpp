@@ -127,8 +127,7 @@ void App::updatePlayer() {
     player.lastMouseX = mouseX;
     player.lastMouseY = mouseY;
 
-    if (game::pressedTwice(motion.flightTap, keyDown(gpu.win, GLFW_KEY_SPACE), now))
-        motion.flying = !motion.flying;
+    if (game::takeDoubleTaps(motion.flightTap) % 2 == 1) motion.flying = !motion.flying;
     movePlayer(readMoveInput(*this, motion.flying), dt);
     updatePlayerChunk();
 }

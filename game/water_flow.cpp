@@ -85,12 +85,15 @@ void App::scanWaterCells(const voxel::Chunk& chunk) {
             return y >= 0 && chunk.cells[voxel::cellIndex(x, y, z)] == voxel::airId;
         return waterCanFlowInto(baseX + x, y, baseZ + z);
     };
+    const auto& levels = meshing.waterLevels;
     for (int32_t y = 1; y < voxel::chunkHeight; ++y)
         for (int32_t z = 0; z < voxel::chunkSize; ++z)
             for (int32_t x = 0; x < voxel::chunkSize; ++x) {
                 if (chunk.cells[voxel::cellIndex(x, y, z)] != voxel::waterId) continue;
                 const CellKey cell{baseX + x, y, baseZ + z};
-                if (sim.waterQueued.contains(cell)) continue;
+                // Still water (no level) is where the generator or a player left it: a fountain on its
+                // column, a pool in its rim. It stays until an edit beside it wakes it.
+                if (sim.waterQueued.contains(cell) || !levels.contains(cell)) continue;
                 if (flowsTo(x, y - 1, z) || flowsTo(x + 1, y, z) || flowsTo(x - 1, y, z) || flowsTo(x, y, z + 1) ||
                     flowsTo(x, y, z - 1))
                     queueWater(*this, cell);

@@ -4,7 +4,8 @@
 // it, and 8 water falling (a full-height column). Water flows only into loaded air cells: down
 // first, and only when it cannot fall, sideways to its four neighbours. Level 7 spreads no
 // further, so a source floods at most seven cells out on flat ground. Flowing water never dries
-// up; removing its source leaves it standing.
+// up; removing its source leaves it standing. Loading a chunk moves on only its flowing water: still
+// water, such as what the generator placed, starts to flow when an edit beside it wakes it.
 #include <cstddef>
 #include <cstdint>
 

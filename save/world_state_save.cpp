@@ -123,7 +123,13 @@ void App::loadCrops() {
 void App::loadWater() {
     const auto levels = readSaveFile(filesave::kWaterFile, filesave::decodeWater);
     if (!levels) return;
-    for (const auto& [cell, level] : *levels) meshing.waterLevels.insert_or_assign(cell, level);
+    for (const auto& [cell, level] : *levels) {
+        meshing.waterLevels.insert_or_assign(cell, level);
+        // Water that was flowing when the world was saved moves on: a chunk not loaded yet wakes
+        // its flowing water when it arrives.
+        const auto [x, y, z] = cell;
+        queueCellUpdate(x, y, z);
+    }
     meshing.waterLevelsChanged = true;
 }
 

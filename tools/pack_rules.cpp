@@ -222,6 +222,24 @@ Value roadOutpost() {
     return json;
 }
 
+// A woodcutter's clearing with a workbench, common enough that a new player finds one within a
+// few minutes' walk: the start kit holds no workbench and every recipe needs one. Nobody lives
+// there, so it stands wherever the ground is above the sea.
+Value woodcutterCamp() {
+    Value parts = Value::array();
+    parts.push(cuboid({-2, -3, -2}, {3, 0, 3}, "core:dirt"));
+    parts.push(cuboid({-2, 0, -2}, {3, 1, 3}, "core:oak_planks"));
+    parts.push(cuboid({-2, 1, -2}, {3, 6, 3}, "core:air"));
+    parts.push(cuboid({0, 1, 0}, {1, 2, 1}, "core:workbench"));
+    parts.push(cuboid({1, 1, -1}, {2, 2, 0}, "core:oak_log"));
+    parts.push(cuboid({-2, 1, 1}, {-1, 2, 3}, "core:oak_log"));
+    parts.push(cuboid({-2, 1, -2}, {-1, 4, -1}, "core:oak_log"));
+    parts.push(cuboid({-2, 4, -2}, {-1, 5, -1}, "demo:lantern"));
+    Value json = structure("core:woodcutter_camp", "СТОЯНКА ЛЕСОРУБА", 96, 0.9);
+    json.set("parts", std::move(parts));
+    return json;
+}
+
 Value ashFortress() {
     Value parts = Value::array();
     parts.push(cuboid({-8, 0, -8}, {9, 1, 9}, "core:basalt_bricks"));
@@ -308,6 +326,7 @@ void addWorldgen(std::vector<RuleFile>& files) {
     files.push_back({"worldgen/city.structure.json", city()});
     files.push_back({"worldgen/iron_mine.structure.json", ironMine()});
     files.push_back({"worldgen/road_outpost.structure.json", roadOutpost()});
+    files.push_back({"worldgen/woodcutter_camp.structure.json", woodcutterCamp()});
 }
 
 Value dimension(const std::string& id, const char* name, int seedSalt, double time, bool dayCycle,

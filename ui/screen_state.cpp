@@ -13,6 +13,7 @@ void App::rearmInputLatches() {
     ui.keysLatched = true;
     ui::clearPresses(ui.keyPresses);
     ui::clearPresses(ui.buttonPresses);
+    motion.flightTap = {};
     player.resetMouseLook = true;
 }
 

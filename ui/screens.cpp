@@ -15,6 +15,8 @@ void App::handleScreenInput() {
 
 void App::onKey(GLFWwindow* window, int key, int, int action, int modifiers) {
     if (action == GLFW_PRESS) ui::notePress(ui.keyPresses, key);
+    // The flight toggle reads the press's own time, not the frame that sees it.
+    if (action == GLFW_PRESS && key == GLFW_KEY_SPACE && !ui.menuOpen) game::notePress(motion.flightTap, glfwGetTime());
     if (action != GLFW_RELEASE && ui.screen == ui::kConnectionScreen && connectionFormKey(key, modifiers)) return;
     onWorldMenuKey(key, action);
     // F3+B shows the hitboxes of mobs, NPCs and shaped blocks.

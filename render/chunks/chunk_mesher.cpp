@@ -177,6 +177,8 @@ private:
     std::vector<uint32_t> visible_;  // cell index << 8 | face bits (or modelEntry)
     std::array<BlockTraits, 256> traits_{};
     std::array<uint8_t, 256> opaque_{};
+    // Solid blocks that fill their cell: their own face lies on the square a water face would take.
+    std::array<uint8_t, 256> fillsCell_{};
 };
 
 BlockFaces Mesher::run(const voxel::Chunk& chunk, const SideChunks& sides, MeshOptions options) {
@@ -210,6 +212,7 @@ void Mesher::loadTraits() {
         BlockTraits& traits = traits_[id];
         traits = BlockTraits{};
         opaque_[id] = 0;
+        fillsCell_[id] = 0;
         if (id >= count) continue;
         const voxel::BlockDef& def = voxel::blockDef(static_cast<uint8_t>(id));
         traits.def = &def;
@@ -221,6 +224,7 @@ void Mesher::loadTraits() {
             traits.layers[face] = static_cast<float>(voxel::textureLayer(static_cast<uint8_t>(id), face));
         }
         opaque_[id] = def.opaque ? 1 : 0;
+        fillsCell_[id] = id != voxel::waterId && def.solid && (!traits.model || def.fullCube) ? 1 : 0;
     }
 }
 
@@ -327,13 +331,21 @@ uint8_t Mesher::cubeFaceMask(const CellAt& cell) const {
     return static_cast<uint8_t>(mask);
 }
 
+// Water also hides a face that would lie on the face of a solid block filling the cell beside it
+// (paving under shallow water, a plaster wall beside it): drawn after that face at the same depth,
+// it would fight it in stripes. Its top lies on that square only when the water is full height.
 uint32_t Mesher::hideWaterFaces(const CellAt& cell, uint32_t mask) const {
-    float ownHeight = -1.0f;  // worked out at the first water side
+    float ownHeight = -1.0f;  // worked out when first needed
+    const auto own = [&] {
+        if (ownHeight < 0.0f) ownHeight = waterHeight(*chunk_, cell.x, cell.y, cell.z, cell.pad);
+        return ownHeight;
+    };
     for (int face = 0; face < 6; ++face) {
-        if (cells_[cell.pad + faceSteps[face]] != voxel::waterId) continue;
-        if (face >= 2) {
-            if (ownHeight < 0.0f) ownHeight = waterHeight(*chunk_, cell.x, cell.y, cell.z, cell.pad);
-            if (neighbourWaterHeight(cell, face) < ownHeight) continue;
+        const uint8_t beside = cells_[cell.pad + faceSteps[face]];
+        if (beside == voxel::waterId) {
+            if (face >= 2 && neighbourWaterHeight(cell, face) < own()) continue;
+        } else if (fillsCell_[beside] == 0 || (face == 0 && own() < 1.0f)) {
+            continue;
         }
         mask &= ~(1u << face);
     }

@@ -39,12 +39,16 @@
 #include "content/resource_ids.h"
 #include "content/rule_files.h"
 #include "content/worldgen.h"
+#include "game/player_state.h"
 #include "models/animation_clip.h"
 #include "platform/image.h"
 #include "render/figures/npc_animation.h"
 #include "support/fresh_registry.h"
 #include "support/temp_dir.h"
 #include "world/block_registry.h"
+#include "world/generate.h"
+#include "world/noise.h"
+#include "world/structures.h"
 
 namespace {
 
@@ -175,6 +179,61 @@ TEST_F(ContentPackTest, EveryStructureLootTableTerritoryAndDimensionNamedIsThere
     ASSERT_EQ(ash.structures.size(), 1u);
     EXPECT_EQ(ash.structures[0].id, "core:ash_fortress");
     EXPECT_GT(dimensions.at("core:frost").cold_interval_ticks, 0);
+}
+
+// Distance from (x, z) to the nearest column whose ground stands above the sea, on a 4-block grid.
+double distanceToLand(const voxel::GenerationContext& context, int32_t x, int32_t z, int32_t reach) {
+    double nearest = 1e9;
+    for (int32_t dz = -reach; dz <= reach; dz += 4)
+        for (int32_t dx = -reach; dx <= reach; dx += 4)
+            if (voxel::surfaceHeight(context, x + dx, z + dz) > voxel::seaLevel) nearest = std::min(nearest, std::hypot(dx, dz));
+    return nearest;
+}
+
+// The nearest workbench that a generated structure really places within `reach` of (x, z).
+double nearestWorkbench(const voxel::GenerationContext& context, int32_t x0, int32_t z0, int32_t reach) {
+    const uint8_t workbench = voxel::findCustomBlock("core:workbench");
+    double nearest = 1e9;
+    for (const voxel::StructureRule& rule : context.profile->structures) {
+        const auto spacing = static_cast<int32_t>(rule.spacing);
+        for (const voxel::StructureCuboid& part : rule.parts) {
+            if (part.block != workbench || spacing <= 0) continue;
+            for (int32_t gz = voxel::floorDiv(z0 - reach, spacing); gz <= voxel::floorDiv(z0 + reach, spacing); ++gz) {
+                for (int32_t gx = voxel::floorDiv(x0 - reach, spacing); gx <= voxel::floorDiv(x0 + reach, spacing); ++gx) {
+                    const voxel::SiteRecord site = voxel::generatedStructureSite(context, rule, gx, gz);
+                    const int32_t x = site.x + part.fromX, y = site.y + part.fromY, z = site.z + part.fromZ;
+                    const double distance = std::hypot(x - x0, z - z0);
+                    if (!site.present || distance >= nearest) continue;
+                    // Only a workbench that the generated chunk holds counts, not one a city built over.
+                    const int32_t cx = voxel::floorDiv(x, 16), cz = voxel::floorDiv(z, 16);
+                    const voxel::Chunk chunk = voxel::generateChunk(context, cx, cz);
+                    if (chunk.get(static_cast<uint32_t>(x - 16 * cx), static_cast<uint32_t>(y),
+                                  static_cast<uint32_t>(z - 16 * cz)) == workbench)
+                        nearest = distance;
+                }
+            }
+        }
+    }
+    return nearest;
+}
+
+// The start kit holds no workbench and every recipe needs one: on every seed a structure with a
+// workbench stands within a few minutes' walk of the spawn point. Where the spawn lies far out at
+// sea nothing can stand nearer than the shore, so there it stands a short walk inland.
+TEST_F(ContentPackTest, AWorkbenchStandsWithinAWalkOfTheSpawnOnEverySeed) {
+    const voxel::ProfilePtr profile = content::loadWorldgen(content());
+    ASSERT_NE(voxel::findCustomBlock("core:workbench"), 0);
+    const int32_t spawnX = static_cast<int32_t>(PlayerState{}.spawnX);
+    const int32_t spawnZ = static_cast<int32_t>(PlayerState{}.spawnZ);
+    constexpr int32_t walk = 300;     // blocks: a few minutes on foot
+    constexpr int32_t inland = 150;   // from the shore nearest to a spawn at sea
+    for (const uint32_t seed : {1u, 2u, 3u, 7u, 42u, 1000u, 2024u, 12345u, 65535u, 4000000000u}) {
+        const voxel::GenerationContext context{seed, 4, profile};
+        const double shore = distanceToLand(context, spawnX, spawnZ, 2 * walk);
+        const double bound = std::max<double>(walk, shore + inland);
+        EXPECT_LE(nearestWorkbench(context, spawnX, spawnZ, static_cast<int32_t>(bound)), bound)
+            << "seed " << seed << ", shore " << shore;
+    }
 }
 
 TEST_F(ContentPackTest, EveryNameTheGameLooksUpIsThere) {

@@ -184,12 +184,16 @@ TEST_F(DefinitionTest, AnIdSeenInAnEarlierFaultyFileIsADuplicate) {
     EXPECT_EQ(voxel::blockCount(), voxel::builtinBlockCount);
 }
 
-TEST_F(DefinitionTest, MissingModelNoTexturesAndAHugeStackAreReported) {
+TEST_F(DefinitionTest, MissingFilesNoTexturesAndAHugeStackAreReported) {
     define("a", R"("id": "t:broken", "textures": [], "model": "gone.bbmodel", "max_stack": 200)");
     define("b", R"("id": "t:no_model_file", "model": "gone.bbmodel")");
+    define("c", R"("id": "t:no_face_file", "textures": ["t.png", "gone.png"])");
+    define("d", R"("id": "t:no_icon_file", "icon": "gone.png")");
     load();
     EXPECT_EQ(errorFile(), lineFor("a", "max_stack must be 1..64") +
-                               lineFor("b", "Missing asset: " + (content() / "b" / "gone.bbmodel").string()));
+                               lineFor("b", "Missing asset: " + (content() / "b" / "gone.bbmodel").string()) +
+                               lineFor("c", "Missing asset: " + (content() / "c" / "gone.png").string()) +
+                               lineFor("d", "Missing asset: " + (content() / "d" / "gone.png").string()));
 }
 
 // A panel's model holds at most 10,000 triangles: a fan of n + 2 corners makes n of them.

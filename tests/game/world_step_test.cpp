@@ -1,10 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
+#include <tuple>
+#include <vector>
+
 #include "game/crop_growth.h"
 #include "game/furnace.h"
 #include "game/hunger.h"
 #include "game/portals.h"
 #include "game/water_flow.h"
+#include "save/world_state_files.h"
+#include "support/temp_dir.h"
+#include "world/city.h"
+#include "world/generate.h"
 #include "ui/screen_slots.h"
 #include "world/loaded_world.h"
 
@@ -106,25 +115,30 @@ TEST_F(WorldStep, FurnaceStopsAtTheResultsStackLimit) {
     }
 }
 
-TEST_F(WorldStep, WaterScanLooksAcrossChunkBorders) {
+// Loading a chunk moves on its flowing water (water with a level) only: still water waits.
+TEST_F(WorldStep, WaterScanLooksAcrossChunkBordersForFlowingWater) {
     struct Case {
         bool eastLoaded;
         uint8_t eastCell;  // at x 16 beside the water at x 15
+        bool flowing;
         bool queued;
     };
-    const Case cases[] = {{true, 0, true}, {true, stone, false}, {false, 0, false}};
+    const Case cases[] = {
+        {true, 0, true, true}, {true, stone, true, false}, {false, 0, true, false}, {true, 0, false, false}};
     for (const Case& c : cases) {
         app.world.chunks.clear();
         app.reindexChunks();
         app.sim = WorldSimState{};
+        app.meshing.waterLevels.clear();
         voxel::Chunk& home = load(0, 0, 64);
         home.set(15, 64, 5, water);
+        if (c.flowing) app.meshing.waterLevels[{15, 64, 5}] = 3;
         home.set(14, 64, 5, stone);
         home.set(15, 64, 4, stone);
         home.set(15, 64, 6, stone);
         if (c.eastLoaded) load(1, 0, 64).set(0, 64, 5, c.eastCell);
         app.scanWaterCells(*app.findChunk(0, 0));
-        EXPECT_EQ(app.sim.waterQueued.contains({15, 64, 5}), c.queued) << int(c.eastCell) << c.eastLoaded;
+        EXPECT_EQ(app.sim.waterQueued.contains({15, 64, 5}), c.queued) << int(c.eastCell) << c.eastLoaded << c.flowing;
         app.scanWaterCells(*app.findChunk(0, 0));
         EXPECT_EQ(app.sim.waterQueue.size(), c.queued ? 1u : 0u) << "queued once";
     }
@@ -134,6 +148,8 @@ TEST_F(WorldStep, WaterScanSkipsHeightZero) {
     voxel::Chunk& home = load(0, 0, 0);
     home.set(3, 0, 3, water);
     home.set(3, 1, 3, water);
+    app.meshing.waterLevels[{3, 0, 3}] = 1;
+    app.meshing.waterLevels[{3, 1, 3}] = 1;
     app.scanWaterCells(home);
     EXPECT_EQ(std::vector<CellKey>(app.sim.waterQueue.begin(), app.sim.waterQueue.end()),
               (std::vector<CellKey>{{3, 1, 3}}));
@@ -142,7 +158,7 @@ TEST_F(WorldStep, WaterScanSkipsHeightZero) {
 TEST_F(WorldStep, WaterSpreadsSevenCellsAndFallsOverAnEdge) {
     load(0, 0, 64);
     app.setBlock(5, 64, 5, water);
-    app.scanWaterCells(*app.findChunk(0, 0));
+    app.stepBlockUpdates();
     runWater();
     const std::tuple<int32_t, int32_t, int32_t, uint8_t, uint8_t> cases[] = {
         {5, 64, 5, water, 0},  // the source
@@ -168,12 +184,63 @@ TEST_F(WorldStep, WaterFallsBeforeItSpreads) {
     for (int32_t x = 4; x <= 6; ++x)
         for (int32_t z = 4; z <= 6; ++z) app.setBlock(x, 60, z, 0);
     app.setBlock(5, 64, 5, water);
-    app.scanWaterCells(*app.findChunk(0, 0));
+    app.stepBlockUpdates();
     runWater();
     EXPECT_EQ(app.blockAt(6, 64, 5), 0) << "the source only fell";
     EXPECT_EQ(level(5, 63, 5), game::kFallingWater);
     EXPECT_EQ(level(5, 60, 5), game::kFallingWater);
     EXPECT_EQ(level(6, 60, 5), 1) << "the column spreads where it lands";
+}
+
+// Water that was flowing when the world was saved flows on after loading; still water stays.
+TEST_F(WorldStep, LoadedFlowingWaterMovesOnAndStillWaterStays) {
+    load(0, 0, 64);
+    for (const int32_t x : {3, 9}) app.world.chunks[0].set(static_cast<uint32_t>(x), 64, 5, water);
+    testsupport::writeFile(worldDir.path() / filesave::kWaterFile, filesave::encodeWater({{{3, 64, 5}, 6}}));
+    app.loadWater();
+    app.stepBlockUpdates();
+    runWater();
+    EXPECT_EQ(app.blockAt(4, 64, 5), water) << "level 6 spreads to 7";
+    EXPECT_EQ(level(4, 64, 5), 7);
+    EXPECT_EQ(app.blockAt(5, 64, 5), 0) << "and no further";
+    EXPECT_EQ(app.blockAt(10, 64, 5), 0) << "the still water beside it did not move";
+}
+
+// A city's fountain, its pool, the field's ditches and the pond stay as the builder left them
+// through many world steps; mining the pool's rim lets the pool out.
+TEST_F(WorldStep, GeneratedCityWaterStaysUntilAnEditBesideIt) {
+    auto profile = std::make_shared<voxel::GenerationProfile>();
+    voxel::StructureRule city;
+    city.id = "test:city";
+    city.city = true;
+    city.spacing = 384;
+    city.chance = 1.0f;
+    profile->structures = {city};
+    voxel::GenerationContext context;
+    context.seed = 12345;
+    context.profile = profile;
+    const voxel::CitySite site = voxel::citySite(context, 0, -1);
+    ASSERT_TRUE(site.present);
+    // Every chunk the city touches, and a ring around them, loaded as streaming loads them.
+    const int32_t cx = voxel::floorDiv(site.x, 16), cz = voxel::floorDiv(site.z, 16);
+    for (int32_t z = cz - 3; z <= cz + 3; ++z)
+        for (int32_t x = cx - 3; x <= cx + 3; ++x) app.world.chunks.push_back(voxel::generateChunk(context, x, z));
+    app.reindexChunks();
+    for (const voxel::Chunk& chunk : app.world.chunks) app.scanWaterCells(chunk);
+    std::vector<std::vector<uint8_t>> generated;
+    for (const voxel::Chunk& chunk : app.world.chunks) generated.push_back(chunk.cells);
+    const auto run = [&](int steps) {
+        for (int step = 0; step < steps; ++step) app.stepBlockUpdates(), app.stepWater();
+    };
+    ASSERT_EQ(app.blockAt(site.x, site.y + 4, site.z), water) << "the fountain's top";
+    run(600);
+    for (std::size_t i = 0; i < generated.size(); ++i)
+        EXPECT_TRUE(app.world.chunks[i].cells == generated[i]) << app.world.chunks[i].cx << "," << app.world.chunks[i].cz;
+    EXPECT_TRUE(app.meshing.waterLevels.empty()) << "no water started to flow";
+
+    app.setBlock(site.x + 3, site.y + 1, site.z, 0);  // the rim beside the pool, mined
+    run(20);
+    EXPECT_EQ(app.blockAt(site.x + 3, site.y + 1, site.z), water);
 }
 
 TEST_F(WorldStep, EditBesideStillWaterWakesIt) {

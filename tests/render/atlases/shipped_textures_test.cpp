@@ -4,11 +4,16 @@
 #include <filesystem>
 #include <utility>
 
+#include "content/resource_ids.h"
 #include "platform/image.h"
 #include "png_fixture.h"
 #include "render/atlases/interface_atlas.h"
 #include "render/atlases/tile_sheet.h"
+#include "support/content_pack.h"
+#include "support/fresh_registry.h"
+#include "support/temp_dir.h"
 #include "ui/font_alphabet.h"
+#include "world/block_registry.h"
 
 namespace fs = std::filesystem;
 
@@ -34,6 +39,25 @@ TEST(ShippedTextures, EveryBuiltinFaceAndBodyPartHasA16PixelTexture) {
         const platform::Image image = platform::decodePng(file);
         EXPECT_EQ(std::pair(image.width, image.height), std::pair(16u, 16u)) << file;
     }
+}
+
+// The atlas of the shipped pack, as start-up builds it: every face and icon file that the built-in
+// blocks and the pack's definitions name loads.
+class ShippedPackTextures : public testsupport::FreshRegistryTest {};
+
+TEST_F(ShippedPackTextures, TheAtlasFindsEveryTextureThePackNames) {
+    testsupport::TempDir dir;
+    const fs::path content = dir.path() / "Content";
+    testsupport::copyContentPack(fs::path(std::getenv("QUORVANE_SOURCE_DIR")) / "Content", content);
+    testing::internal::CaptureStdout();
+    content::loadResources(content, dir.path() / "Saves" / "content_ids.txt");
+    testing::internal::GetCapturedStdout();
+    ASSERT_GT(voxel::blockCount(), voxel::builtinBlockCount);
+
+    render::TileSheet sheet = render::blankTileSheet(voxel::blockCount(), 0);
+    render::loadLayerTiles(sheet, textures() / "Blocks");
+    EXPECT_EQ(sheet.missing, 0u);
+    EXPECT_GE(sheet.loaded, render::kBodyPartLayerEnd + 6 * (voxel::blockCount() - voxel::builtinBlockCount));
 }
 
 TEST(ShippedTextures, InterfacePicturesDecodeAtTheirIntendedSizes) {

@@ -164,6 +164,29 @@ TEST_F(TileSheetTest, LayerTilesAreScaledNearestOrCheckeredAndCounted) {
     EXPECT_TRUE(blockIs(sheet.image, unused.x, unused.y, 32, 32, kWhite));
 }
 
+// Only a named file that does not load is missing: a block without an icon file has its icon
+// painted from its model instead. The built-in layers have no files here, 114 of them.
+TEST_F(TileSheetTest, MissingCountsNamedFilesThatDoNotLoadButNotPaintedIcons) {
+    const fs::path face = dir.path() / "pack" / "face.png", icon = dir.path() / "pack" / "icon.png";
+    atlastest::writeSolidPng(face, 16, 16, kRed);
+    atlastest::writeSolidPng(icon, 16, 16, kBlue);
+    const fs::path gone = dir.path() / "pack" / "gone.png";
+    const struct {
+        fs::path texture, icon;
+        uint32_t loaded, missing;  // of the block's seven layers
+    } cases[] = {{face, {}, 6, 0}, {face, icon, 7, 0}, {face, gone, 6, 1}, {gone, {}, 0, 6}, {gone, gone, 0, 7}};
+    for (const auto& c : cases) {
+        voxel::BlockDef def;
+        def.textures = {c.texture.string()};
+        def.icon = c.icon.string();
+        voxel::registerBlock(13, def);
+        render::TileSheet sheet = render::blankTileSheet(14, 0);
+        render::loadLayerTiles(sheet, blocks());
+        EXPECT_EQ(sheet.missing, 114u + c.missing) << c.texture << " " << c.icon;
+        EXPECT_EQ(sheet.loaded, c.loaded) << c.texture << " " << c.icon;
+    }
+}
+
 TEST_F(TileSheetTest, PlayerSkinIsScaledTo64OrLeavesTheRegionWhite) {
     const fs::path skin = dir.path() / "Assets" / "Models" / "Player" / "player.png";
     render::TileSheet sheet = render::blankTileSheet(13, 0);
