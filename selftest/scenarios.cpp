@@ -27,9 +27,6 @@ int mapClients(const Path& a, const Path&, const Path&) {
 int dimensionClients(const Path& a, const Path&, const Path&) {
     return unavailableIn("dimension-clients-self-test", a, "the LAN session protocol");
 }
-int rpg(const Path& out) {
-    return unavailableIn("rpg-self-test", out, "progression");
-}
 int shared(const Path& out) {
     return unavailableIn("shared-self-test", out, "the LAN session protocol");
 }
