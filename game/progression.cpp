@@ -52,6 +52,24 @@ bool addSkillExperience(Progression& progression, int32_t skill, int32_t amount)
     return true;
 }
 
+std::pair<int32_t, int32_t> regionOf(int32_t x, int32_t z) {
+    const auto floorDiv = [](int32_t v) { return v >= 0 ? v / kRegionSide : -((-(v + 1)) / kRegionSide) - 1; };
+    return {floorDiv(x), floorDiv(z)};
+}
+
+int32_t noteExplored(Progression& progression, const ExploredRegion& region, const std::string& biome,
+                     const content::RpgRules& rewards) {
+    int32_t reward = 0;
+    const std::string& dimension = std::get<0>(region);
+    const bool regionFits = !dimension.empty() && dimension.size() <= kMaxExplorationIdLength &&
+                            progression.exploredRegions.size() < kMaxExploredRegions;
+    if (regionFits && progression.exploredRegions.insert(region).second) reward += rewards.regionXp;
+    const bool biomeFits = !biome.empty() && biome.size() <= kMaxExplorationIdLength &&
+                           progression.discoveredBiomes.size() < kMaxDiscoveredBiomes;
+    if (biomeFits && progression.discoveredBiomes.insert(biome).second) reward += rewards.biomeXp;
+    return reward;
+}
+
 int32_t maxHealth(const Progression& progression) {
     // A record filled by hand may hold more than the top level; the health bits stay in range.
     const uint32_t level = std::min(progression.skills[0], kMaxSkillLevel);

@@ -4,6 +4,15 @@
 // the second skill value, the first raises the health maximum.
 #include <array>
 #include <cstdint>
+#include <set>
+#include <string>
+#include <tuple>
+#include <utility>
+
+#include "content/rule_files.h"
+
+// A region explored: dimension id and region coordinates (floor of block x and z by kRegionSide).
+using ExploredRegion = std::tuple<std::string, int32_t, int32_t>;
 
 struct Progression {
     uint32_t level = 1;
@@ -11,6 +20,8 @@ struct Progression {
     uint32_t experience = 0;
     std::array<uint32_t, 4> skills{};           // levels
     std::array<uint32_t, 4> skillExperience{};  // the levels follow from these
+    std::set<ExploredRegion> exploredRegions{};
+    std::set<std::string> discoveredBiomes{};  // biome ids
 };
 
 namespace adventure {
@@ -38,6 +49,21 @@ uint32_t skillLevelProgress(uint32_t experience);
 // Adds to skill 0..3 (saturating) and updates its level. A skill outside 0..3 or an amount below 1
 // changes nothing and answers false.
 bool addSkillExperience(Progression& progression, int32_t skill, int32_t amount);
+// Exploring pays once per region and once per biome.
+inline constexpr int32_t kRegionSide = 128;  // blocks
+// Beyond these counts nothing more is recorded or paid, so that the record stays bounded.
+inline constexpr uint32_t kMaxExploredRegions = 65536;
+inline constexpr uint32_t kMaxDiscoveredBiomes = 1024;
+inline constexpr uint32_t kMaxExplorationIdLength = 256;
+
+// The region of a block column.
+std::pair<int32_t, int32_t> regionOf(int32_t x, int32_t z);
+// Records the region and biome the player stands in and answers the experience they pay: the
+// rewards' region_xp for a region first seen, biome_xp for a biome first seen; 0 when both are known,
+// when their list is full or for an empty or over-long id.
+int32_t noteExplored(Progression& progression, const ExploredRegion& region, const std::string& biome,
+                     const content::RpgRules& rewards);
+
 // 20, and 2 more per level of the first skill.
 int32_t maxHealth(const Progression& progression);
 

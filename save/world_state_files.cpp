@@ -306,15 +306,52 @@ std::optional<ActorsRecord> decodeActors(const std::string& bytes) {
 }
 
 std::string encodeProgression(const Progression& progression) {
+    checkRecordCount(kProgressionFile, progression.exploredRegions.size(), adventure::kMaxExploredRegions);
+    checkRecordCount(kProgressionFile, progression.discoveredBiomes.size(), adventure::kMaxDiscoveredBiomes);
+    const auto checkId = [](const std::string& id) {
+        if (id.empty() || id.size() > adventure::kMaxExplorationIdLength)
+            throw std::runtime_error(std::string("Cannot save ") + kProgressionFile + ": an id of " +
+                                     std::to_string(id.size()) + " bytes, 1 to " +
+                                     std::to_string(adventure::kMaxExplorationIdLength));
+    };
+    for (const auto& region : progression.exploredRegions) checkId(std::get<0>(region));
+    for (const std::string& biome : progression.discoveredBiomes) checkId(biome);
     ByteWriter out("QVPR", kProgressionVersion);
     out.put(progression.level);
     out.put(progression.experience);
     for (uint32_t value : progression.skills) out.put(value);
     for (uint32_t value : progression.skillExperience) out.put(value);
+    out.put(static_cast<uint32_t>(progression.exploredRegions.size()));
+    for (const auto& [dimension, x, z] : progression.exploredRegions) {
+        out.putText(dimension);
+        out.put(x);
+        out.put(z);
+    }
+    out.put(static_cast<uint32_t>(progression.discoveredBiomes.size()));
+    for (const std::string& biome : progression.discoveredBiomes) out.putText(biome);
     return out.take();
 }
 
 namespace {
+
+std::string explorationId(ByteReader& in) {
+    std::string id = in.getText(adventure::kMaxExplorationIdLength);
+    if (id.empty()) in.refuse();
+    return id;
+}
+
+void getExploration(ByteReader& in, Progression& progression) {
+    const uint32_t regions = in.count(adventure::kMaxExploredRegions, 4 + 1 + 8);
+    for (uint32_t k = 0; k < regions; ++k) {
+        std::string dimension = explorationId(in);
+        const int32_t x = in.get<int32_t>();
+        const int32_t z = in.get<int32_t>();
+        if (!progression.exploredRegions.emplace(std::move(dimension), x, z).second) in.refuse();
+    }
+    const uint32_t biomes = in.count(adventure::kMaxDiscoveredBiomes, 4 + 1);
+    for (uint32_t k = 0; k < biomes; ++k)
+        if (!progression.discoveredBiomes.insert(explorationId(in)).second) in.refuse();
+}
 
 // Version 1 came before the level curve and the skill cap: its experience never bought a level and
 // its skill levels had no top. Read, it is settled into what the same experience buys today.
@@ -336,6 +373,7 @@ std::optional<Progression> readProgression(const std::string& bytes, uint32_t ve
         if (progression.skills[k] != level) in.refuse();
         progression.skills[k] = adventure::skillLevel(experience);
     }
+    if (version == kProgressionVersion) getExploration(in, progression);
     adventure::settleLevel(progression);
     return wholeOrNothing(in, progression);
 }

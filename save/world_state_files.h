@@ -11,7 +11,10 @@
 //                       a slot is {u8 id, i32 count (0..65,535), i32 wear (>= 0)}
 //   progression.dat     "QVPR" version 2: u32 level (1..50), u32 experience (below the next level's
 //                       cost unless at level 50), 4 x u32 skill levels, 4 x u32 skill experience
-//                       (each level as its experience gives it); version 1 is read and settled
+//                       (each level as its experience gives it), u32 n (<= 65,536) explored regions,
+//                       n x {dimension id, i32 region x, z}, u32 n (<= 1,024) discovered biomes, n x
+//                       biome id; an id is u32 length (1..256) + bytes, each region and biome once.
+//                       Version 1 (no regions, no biomes) is read and settled
 //   adventure.dat       "QVAD": u64 copper (below 10^12), i32 reputation (0..1000), then the quest
 //                       log: u32 n (<= 4,096) accepted, n x {quest id, i32 progress (>= 0),
 //                       u8 target block, u32 dug at accepting, u8 has place (0 or 1), f64 place x, z};

@@ -1,5 +1,6 @@
 // The RPG self-test: the game's reward rules paid as experience cross each level edge at its cost
-// and stop at the top level, a skill stops at its top level, the wallet and the reputation hold at
+// and stop at the top level, a skill stops at its top level, exploring pays once per region and
+// biome, the wallet and the reputation hold at
 // their bounds, and the progression and the standing come back from the world's files and start
 // over with a new world.
 #include <algorithm>
@@ -61,6 +62,22 @@ void progressionChecks(App& app) {
     require(p.skills[2] == adventure::kMaxSkillLevel, "skill stops at its top level", std::to_string(p.skills[2]));
 }
 
+// The first chunk of a world is a region and a biome not seen before; the next chunk of the same
+// region pays nothing more.
+void explorationChecks(App& app) {
+    const Progression& p = app.combat.progression;
+    const uint64_t before = adventure::totalExperience(p);
+    app.player.x = 8.0f, app.player.z = 8.0f;
+    app.updatePlayerChunk();
+    const uint64_t paid = adventure::totalExperience(p) - before;
+    const auto expected = static_cast<uint64_t>(app.rules.rpg.regionXp + app.rules.rpg.biomeXp);
+    require(paid == expected, "a new region and biome pay", std::to_string(paid) + ", expected " + std::to_string(expected));
+    app.player.x = 24.0f;
+    app.updatePlayerChunk();
+    require(adventure::totalExperience(p) - before == paid, "a known region pays nothing",
+            std::to_string(adventure::totalExperience(p) - before - paid));
+}
+
 void standingChecks(adventure::PlayerStanding& s) {
     const uint64_t top = adventure::kWalletLimit - 1;
     require(adventure::earnCoins(s, top - 1) == top - 1 && adventure::earnCoins(s, 5) == 1 && s.copper == top,
@@ -83,8 +100,11 @@ void readBack(const Path& world) {
     again.loadAdventure();
     const Progression& p = again.combat.progression;
     const adventure::PlayerStanding& s = again.adventureState.standing;
-    require(p.level == adventure::kMaxLevel && p.skills[2] == adventure::kMaxSkillLevel, "progression read back",
-            levelText(p) + ", skill " + std::to_string(p.skills[2]));
+    require(p.level == adventure::kMaxLevel && p.skills[2] == adventure::kMaxSkillLevel &&
+                p.exploredRegions.size() == 1 && p.discoveredBiomes.size() == 1,
+            "progression read back",
+            levelText(p) + ", skill " + std::to_string(p.skills[2]) + ", " +
+                std::to_string(p.exploredRegions.size()) + " regions");
     require(s.copper == 12'345 && s.reputation == 321, "standing read back",
             std::to_string(s.copper) + " copper, reputation " + std::to_string(s.reputation));
     again.resetWorldState();
@@ -100,6 +120,7 @@ void rpgChecks(const Path& work) {
         loadScenarioContent(app);
         rulesRead(app);
         progressionChecks(app);
+        explorationChecks(app);
         standingChecks(app.adventureState.standing);
         app.saveWorld();
     }
@@ -111,6 +132,7 @@ void rpgChecks(const Path& work) {
 int rpg(const Path& out) {
     return runChecks(out / "rpg-self-test.log",
                      "RPG_OK: rewards raise the level exactly at its cost up to level 50, a skill stops at 20, "
+                     "a new region and biome pay once, "
                      "wallet and reputation held at their bounds, progression and standing read back and "
                      "started over",
                      [&] { rpgChecks(out / "rpg-self-test"); });

@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <limits>
+#include <set>
+#include <string>
+
+#include "app/app.h"
+#include "world/noise.h"
 
 namespace {
 
@@ -83,6 +89,81 @@ TEST(Progression, SkillExperienceSaturatesAndTheHealthMaximumFollowsTheFirstSkil
     Progression q;
     adventure::addSkillExperience(q, 0, 620);
     EXPECT_EQ(adventure::maxHealth(q), 22);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Exploration, RegionsAre128BlocksOnASide) {
+    const struct {
+        int32_t x;
+        int32_t region;
+    } rows[] = {{0, 0}, {127, 0}, {128, 1}, {-1, -1}, {-128, -1}, {-129, -2}, {INT32_MIN, -16777216}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(adventure::regionOf(row.x, 5).first, row.region) << row.x;
+        EXPECT_EQ(adventure::regionOf(5, row.x).second, row.region) << row.x;
+    }
+}
+
+TEST(Exploration, EachRegionAndBiomePaysOnce) {
+    const content::RpgRules rewards{25, 5, 12, 30};
+    Progression p;
+    const struct {
+        ExploredRegion region;
+        const char* biome;
+        int32_t reward;
+    } steps[] = {
+        {{"core:overworld", 0, 0}, "plains", 42},  // both new
+        {{"core:overworld", 0, 0}, "plains", 0},
+        {{"core:overworld", 1, 0}, "plains", 12},  // a new region of a known biome
+        {{"core:overworld", 1, 0}, "forest", 30},
+        {{"core:ash", 0, 0}, "plains", 12},        // the same square of another dimension
+        {{"core:ash", 0, 0}, "", 0},               // no biome, nothing recorded
+        {{"", 5, 5}, "desert", 30},                // no dimension: only the biome
+    };
+    for (const auto& step : steps)
+        EXPECT_EQ(adventure::noteExplored(p, step.region, step.biome, rewards), step.reward)
+            << std::get<0>(step.region) << " " << std::get<1>(step.region) << " " << step.biome;
+    EXPECT_EQ(p.exploredRegions.size(), 3u);
+    EXPECT_EQ(p.discoveredBiomes, (std::set<std::string>{"desert", "forest", "plains"}));
+}
+
+TEST(Exploration, TheRecordStopsGrowingAtItsLimits) {
+    const content::RpgRules rewards{25, 5, 12, 30};
+    Progression p;
+    for (int32_t k = 0; k + 1 < static_cast<int32_t>(adventure::kMaxExploredRegions); ++k)
+        p.exploredRegions.emplace("d:x", k, 0);
+    for (uint32_t k = 0; k + 1 < adventure::kMaxDiscoveredBiomes; ++k) p.discoveredBiomes.insert("b" + std::to_string(k));
+    EXPECT_EQ(adventure::noteExplored(p, {"d:x", -1, 0}, "last", rewards), 42) << "the last that fit";
+    EXPECT_EQ(adventure::noteExplored(p, {"d:x", -2, 0}, "over", rewards), 0);
+    EXPECT_EQ(p.exploredRegions.size(), adventure::kMaxExploredRegions);
+    EXPECT_EQ(p.discoveredBiomes.size(), adventure::kMaxDiscoveredBiomes);
+    const std::string longest(adventure::kMaxExplorationIdLength, 'b');
+    Progression q;
+    EXPECT_EQ(adventure::noteExplored(q, {longest, 0, 0}, longest, rewards), 42);
+    EXPECT_EQ(adventure::noteExplored(q, {longest + "b", 0, 0}, longest + "b", rewards), 0) << "an over-long id";
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Exploration, EnteringAChunkOfANewRegionPaysItsReward) {
+    App app;
+    app.rules.rpg = content::RpgRules{25, 5, 12, 0};
+    const struct {
+        float x;
+        uint32_t experience;
+    } walk[] = {{8.0f, 12}, {24.0f, 12} /* same region */, {136.0f, 24}, {-8.0f, 36}, {8.0f, 36}};
+    for (const auto& step : walk) {
+        app.player.x = step.x;
+        app.updatePlayerChunk();
+        EXPECT_EQ(app.combat.progression.experience, step.experience) << step.x;
+    }
+    const voxel::GenerationContext context{app.files.seed, app.generationStage, app.world.profile};
+    EXPECT_EQ(app.combat.progression.discoveredBiomes.count(voxel::biomeId(context, 8, 29)), 1u)
+        << "the biome is recorded even when it pays nothing";
 }
 
 }  // namespace

@@ -22,6 +22,8 @@ Mob mob(uint32_t id) {
 Progression progression(std::array<uint32_t, 4> experience) {
     Progression p{adventure::kMaxLevel, 1234, {}, experience};
     for (std::size_t k = 0; k < 4; ++k) p.skills[k] = adventure::skillLevel(experience[k]);
+    p.exploredRegions = {{"core:overworld", -1, 3}, {"core:ash", 0, 0}};
+    p.discoveredBiomes = {"plains", "core:ash_waste"};
     return p;
 }
 
@@ -306,6 +308,31 @@ TEST(WorldStateFiles, CountsAreBoundedAtTheirEdges) {
     EXPECT_EQ(readQuests->quests.minedBlocks.size(), 256u);
     for (uint32_t i = 0; i <= 4096; ++i) quests.completed.insert("q:" + std::to_string(i));
     expectNotSaved([&] { return encodeAdventure(many); }, "Cannot save adventure.dat: 4097 records, at most 4096");
+
+    // Explored regions and discovered biomes at their limits, and one more.
+    Progression explored;
+    for (int32_t k = 0; k < static_cast<int32_t>(adventure::kMaxExploredRegions); ++k)
+        explored.exploredRegions.emplace("d:x", k, 0);
+    for (uint32_t k = 0; k < adventure::kMaxDiscoveredBiomes; ++k) explored.discoveredBiomes.insert("b" + std::to_string(k));
+    const auto readExplored = decodeProgression(encodeProgression(explored));
+    ASSERT_TRUE(readExplored);
+    EXPECT_EQ(readExplored->exploredRegions, explored.exploredRegions);
+    EXPECT_EQ(readExplored->discoveredBiomes, explored.discoveredBiomes);
+    explored.discoveredBiomes.insert("one more");
+    expectNotSaved([&] { return encodeProgression(explored); }, "Cannot save progression.dat: 1025 records, at most 1024");
+    explored.discoveredBiomes.clear();
+    explored.exploredRegions.emplace("d:x", -1, 0);
+    expectNotSaved([&] { return encodeProgression(explored); }, "Cannot save progression.dat: 65537 records, at most 65536");
+    explored.exploredRegions.clear();
+    explored.discoveredBiomes = {std::string(adventure::kMaxExplorationIdLength, 'b')};
+    EXPECT_TRUE(decodeProgression(encodeProgression(explored)));
+    explored.discoveredBiomes = {std::string(adventure::kMaxExplorationIdLength + 1, 'b')};
+    expectNotSaved([&] { return encodeProgression(explored); }, "Cannot save progression.dat: an id of 257 bytes, 1 to 256");
+    explored.discoveredBiomes.clear();
+    std::string overlongBiome = encodeProgression(explored);
+    overlongBiome.resize(overlongBiome.size() - 4);  // no biomes: one of 257 bytes instead
+    overlongBiome += std::string("\1\0\0\0\x01\x01\0\0", 8) + std::string(257, 'b');
+    EXPECT_FALSE(decodeProgression(overlongBiome));
 
     const std::string arrows = encodeArrows(std::vector<Arrow>(kMaxRecords));
     EXPECT_EQ(decodeArrows(arrows)->size(), kMaxRecords);
