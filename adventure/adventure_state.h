@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "adventure/catalog.h"
-#include "adventure/quest_log.h"
+#include "adventure/player_standing.h"
 
 // How one NPC moved and is posed; drawing reads it to animate the figure.
 struct NpcMotion {
@@ -28,5 +28,5 @@ struct AdventureState {
     // By NPC id (residents carry the ".city." suffix), feet position in blocks.
     std::map<std::string, std::array<double, 3>> npcPositions;
     std::map<std::string, NpcMotion> npcMotion;
-    adventure::QuestLog quests;
+    adventure::PlayerStanding standing;
 };

@@ -37,7 +37,7 @@ void App::buildNpcWindow(ui::NpcWindow& out) const {
     out = ui::NpcWindow{};
     const adventure::Npc* npc = findNpc(lanScreens.npcId);
     if (!npc) return;
-    out = ui::npcWindow(*npc, adventureState.catalog, adventureState.quests, lanScreens.npcTab, lanScreens.npcSelected);
+    out = ui::npcWindow(*npc, adventureState.catalog, adventureState.standing.quests, lanScreens.npcTab, lanScreens.npcSelected);
     if (!npc->trades) return;
     out.trade = {resourceOrZero(npc->trade.wants), npc->trade.wantsCount, resourceOrZero(npc->trade.gives),
                  npc->trade.givesCount};
@@ -51,7 +51,7 @@ bool App::acceptSelectedQuest() {
     std::optional<std::pair<double, double>> place;
     const voxel::StructureRule* city = voxel::cityRule(world.profile.get());
     if (quest.kind == adventure::ObjectiveKind::visit && city && city->id == quest.target) place = nearestCity();
-    return adventure::acceptQuest(adventureState.quests, quest, resourceOrZero(quest.target), place);
+    return adventure::acceptQuest(adventureState.standing.quests, quest, resourceOrZero(quest.target), place);
 }
 
 std::optional<std::pair<double, double>> App::nearestCity() {
@@ -70,23 +70,21 @@ std::optional<std::pair<double, double>> App::nearestCity() {
 
 void App::updateQuests() {
     const std::vector<std::string> finished =
-        adventure::advanceQuests(adventureState.quests, adventureState.catalog, player.x, player.z);
+        adventure::advanceQuests(adventureState.standing.quests, adventureState.catalog, player.x, player.z);
     for (const std::string& id : finished) {
         const adventure::Quest& quest = adventureState.catalog.quests.at(id);
         if (quest.rewardItem != 0 && quest.rewardCount > 0) {
             const int32_t left = giveItem(quest.rewardItem, quest.rewardCount);
             if (left > 0) dropItem(quest.rewardItem, left, player.x, player.y - 1.0f, player.z);
         }
-        Progression& progression = combat.progression;
-        const uint32_t reward = static_cast<uint32_t>(std::max(quest.rewardExperience, 0));
-        progression.experience += std::min(reward, std::numeric_limits<uint32_t>::max() - progression.experience);
+        adventure::addExperience(combat.progression, quest.rewardExperience);
         showToast(U"ЗАДАНИЕ ВЫПОЛНЕНО: " + ui::utf8ToUtf32(quest.title));
     }
 }
 
 std::vector<ui::JournalRow> App::journalRows() const {
     std::vector<ui::JournalRow> rows;
-    const adventure::QuestLog& log = adventureState.quests;
+    const adventure::QuestLog& log = adventureState.standing.quests;
     for (const auto& [id, progress] : log.accepted) {
         const auto quest = adventureState.catalog.quests.find(id);
         if (quest != adventureState.catalog.quests.end())

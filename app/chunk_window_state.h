@@ -80,4 +80,6 @@ struct ChunkWindowState {
     std::map<CellKey, float> movingDoors;  // swing angle in radians while a door moves
     double doorBlockedUntil = 0.0;         // GLFW seconds
     std::deque<BlockEdit> undo;
+    // Edits taken back from the undo history, newest last; a new edit or another world empties it.
+    std::deque<BlockEdit> redo;
 };

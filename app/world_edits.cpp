@@ -214,6 +214,7 @@ void App::editBlock(int32_t x, int32_t y, int32_t z, uint8_t id, uint8_t state) 
     addSecondHalf(edit, *this, id, state);
     placeTwoPartBlock(edit, 1);
     world.undo.push_back(edit);
+    world.redo.clear();  // what was taken back no longer follows from this history
     if (world.undo.size() > ChunkWindowState::kUndoLimit) world.undo.pop_front();
     if (blockAt(x, y, z) == id) {
         const audio::Listener ears{player.x, player.y, player.z, player.yaw};

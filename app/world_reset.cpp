@@ -73,6 +73,7 @@ void resetSimulation(App& app) {
     world.updateSet.clear();
     world.updateQueue.clear();
     world.undo.clear();
+    world.redo.clear();
     app.machines.clear();
     // The world's moving things belong to it; the next world starts without them.
     app.entities.mobs.clear();
@@ -83,7 +84,6 @@ void resetSimulation(App& app) {
     app.meshing.waterLevels.clear();
     app.meshing.waterLevelsChanged = true;
     app.sim = WorldSimState{};
-    app.entities.particles.clear();
     // The next world's moving blocks are built afresh; the buffers stay for reuse.
     app.functional.chestLids.clear();
     app.functional.openChest.reset();
@@ -103,6 +103,9 @@ void App::unloadAllChunks() {
     stopPendingTask();
     destroyAllMeshes(*this);
     forgetAllChunks(world);
+    // Particles live in the cells of the window just emptied: none may drift into the next world.
+    entities.particles.clear();
+    functional.particleVertexCount = 0;
 }
 
 void App::resetWorldState() {
@@ -114,17 +117,18 @@ void App::resetWorldState() {
     maps.directory.clear();
     resetPlayer(player, rules.combat.maximum);
     motion = PlayerMotion{};
+    // A client holding an action tells the host it ended; the hands are free and hold no button.
     releaseHeldActions();
     resetSimulation(*this);
-    // Progression, the quest log, the melee timer, the hands' mining target and the NPCs placed in
-    // this world.
+    // Progression, the standing (wallet, reputation, quest log), the melee timer, the hands' mining
+    // target and the NPCs placed in this world.
     combat = CombatState{};
     hands = HandState{};
     // The potions drunk, the structure chests filled and the living world's clocks of this world.
     potionEffects = PotionEffects{};
     loot = LootState{};
     livingClocks = LivingClocks{};
-    adventureState.quests = adventure::QuestLog{};
+    adventureState.standing = adventure::PlayerStanding{};
     adventureState.npcPositions.clear();
     adventureState.npcMotion.clear();
     hasBed = false;

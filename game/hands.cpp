@@ -145,7 +145,7 @@ void App::breakBlock(int32_t x, int32_t y, int32_t z) {
         if (blockAt(hx, hy, hz) == id) editBlock(hx, hy, hz, voxel::airId, 0);
     }
     if (blockAt(x, y, z) != voxel::airId) return;
-    adventure::noteMinedBlock(adventureState.quests, id);
+    adventure::noteMinedBlock(adventureState.standing.quests, id);
     for (const InventorySlot& drop : dropsOf(*this, id))
         dropItem(drop.id, drop.count, static_cast<float>(x) + 0.5f, static_cast<float>(y) + 0.25f,
                  static_cast<float>(z) + 0.5f);

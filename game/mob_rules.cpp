@@ -62,4 +62,11 @@ SpawnSpot spawnSpot(uint64_t seed, double x, double z, std::size_t candidates) {
     return spot;
 }
 
+int32_t killExperience(const content::RpgRules& rewards, const std::vector<content::MobDef>& defs, const Mob& mob) {
+    const auto def = std::find_if(defs.begin(), defs.end(), [&](const content::MobDef& d) { return d.id == mob.defId; });
+    const std::string behavior =
+        def != defs.end() ? def->behavior : content::builtinMob(mob.kind == 1 ? 1 : 0).behavior;
+    return behavior == "passive" ? rewards.passiveXp : rewards.hostileXp;
+}
+
 }  // namespace game

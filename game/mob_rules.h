@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "content/mobs.h"
+#include "content/rule_files.h"
 #include "game/entities.h"
 
 namespace game {
@@ -30,6 +31,11 @@ bool corpseExpired(const Mob& mob);
 
 // Indices of the enabled definitions that appear at night in this dimension.
 std::vector<std::size_t> nightSpawnCandidates(const std::vector<content::MobDef>& defs, const std::string& dimension);
+
+// The experience the player earns for killing the mob: the passive reward for a kind whose behaviour
+// is "passive", the hostile one for any other. The kind is the definition of the mob's id, else
+// the built-in template it is based on.
+int32_t killExperience(const content::RpgRules& rewards, const std::vector<content::MobDef>& defs, const Mob& mob);
 
 // A spawn place around (x, z) chosen from the seed: distance in kSpawnMinDistance..kSpawnMaxDistance.
 struct SpawnSpot {

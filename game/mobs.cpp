@@ -142,7 +142,10 @@ void App::startMeleeAttack(uint32_t mobId, uint8_t mode) {
                         static_cast<int32_t>(std::clamp(std::floor(damage), 0.0, 1e9)));
     mob->health = static_cast<int32_t>(std::max(mob->health - std::floor(damage), -1e9));
     mob->hurtTimer = game::kHurtTicks;
-    if (mob->health < 1) mob->deathTimer = 0;
+    if (mob->health >= 1) return;
+    mob->deathTimer = 0;
+    // The blow that kills pays the reward rules' experience; a dead mob cannot be struck again.
+    adventure::addExperience(combat.progression, game::killExperience(rules.rpg, rules.mobs, *mob));
 }
 
 void App::stepMobs() {

@@ -7,6 +7,7 @@
 #include "app/chunk_window.h"
 #include "game/movement.h"
 #include "world/block_registry.h"
+#include "world/noise.h"
 #include "world/shapes.h"
 
 namespace {
@@ -168,4 +169,11 @@ void App::updatePlayerChunk() {
     if (cx == player.chunkX && cz == player.chunkZ) return;
     player.chunkX = cx;
     player.chunkZ = cz;
+    // A new chunk may lie in a region or biome the player has not been to: exploring pays once.
+    const int32_t x = static_cast<int32_t>(std::floor(player.x)), z = static_cast<int32_t>(std::floor(player.z));
+    const auto [rx, rz] = adventure::regionOf(x, z);
+    const voxel::GenerationContext context{files.seed, generationStage, world.profile};
+    const int32_t reward =
+        adventure::noteExplored(combat.progression, {dimension, rx, rz}, voxel::biomeId(context, x, z), rules.rpg);
+    adventure::addExperience(combat.progression, reward);
 }

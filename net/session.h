@@ -88,6 +88,10 @@ struct LanSession {
     std::set<uint32_t> requestedPiles;  // asked the owner for, not yet gone from its snapshots
     // A mouse button's action began on a client; the host hears when the held actions are released.
     bool heldAction = false;
+    // Cleared while a client holds an action, set again once the hands are released; the button
+    // whose action is held, -1 for none.
+    bool actionsReleased = true;
+    int32_t heldButton = -1;
 
     // True where the moving things come from the owner's snapshots instead of our own world steps.
     bool entitiesFromHost() const { return networked && !host && !worldOwner; }

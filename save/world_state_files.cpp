@@ -1,5 +1,6 @@
 #include "save/world_state_files.h"
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 #include <string>
@@ -11,6 +12,7 @@ namespace filesave {
 namespace {
 
 constexpr uint32_t kVersion = 1;
+constexpr uint32_t kProgressionVersion = 2;
 constexpr std::size_t kSlotBytes = 9;
 constexpr std::size_t kCellBytes = 12;
 
@@ -122,6 +124,12 @@ std::optional<std::vector<Item>> decodeList(const std::string& bytes, const char
 }
 
 }  // namespace
+
+const char* earlierFileName(std::string_view present) {
+    for (const EarlierFileName& name : kEarlierFileNames)
+        if (present == name.present) return name.earlier;
+    return nullptr;
+}
 
 std::string encodeBlockStates(const std::map<CellKey, StoredBlockState>& states) {
     return encodeCellMap(kBlockStatesFile, "QVBS", states, kMaxBlockStates, [](ByteWriter& out, const StoredBlockState& s) {
@@ -245,18 +253,6 @@ std::optional<std::map<CellKey, Machine>> decodeMachines(const std::string& byte
     });
 }
 
-std::string encodeChests(const std::map<CellKey, ChestSlots>& chests) {
-    return encodeCellMap(kChestsFile, "QVCH", chests, kMaxRecords, [](ByteWriter& out, const ChestSlots& slots) { putSlots(out, slots); });
-}
-
-std::optional<std::map<CellKey, ChestSlots>> decodeChests(const std::string& bytes) {
-    return decodeCellMap<ChestSlots>(bytes, "QVCH", kMaxRecords, 27 * kSlotBytes, [](ByteReader& in) {
-        ChestSlots slots;
-        getSlots(in, slots);
-        return slots;
-    });
-}
-
 std::string encodeBed(const BedRecord& record) {
     ByteWriter out("QVBD", kVersion);
     out.put(static_cast<uint8_t>(record.hasBed));
@@ -310,32 +306,91 @@ std::optional<ActorsRecord> decodeActors(const std::string& bytes) {
 }
 
 std::string encodeProgression(const Progression& progression) {
-    ByteWriter out("QVPR", kVersion);
+    checkRecordCount(kProgressionFile, progression.exploredRegions.size(), adventure::kMaxExploredRegions);
+    checkRecordCount(kProgressionFile, progression.discoveredBiomes.size(), adventure::kMaxDiscoveredBiomes);
+    const auto checkId = [](const std::string& id) {
+        if (id.empty() || id.size() > adventure::kMaxExplorationIdLength)
+            throw std::runtime_error(std::string("Cannot save ") + kProgressionFile + ": an id of " +
+                                     std::to_string(id.size()) + " bytes, 1 to " +
+                                     std::to_string(adventure::kMaxExplorationIdLength));
+    };
+    for (const auto& region : progression.exploredRegions) checkId(std::get<0>(region));
+    for (const std::string& biome : progression.discoveredBiomes) checkId(biome);
+    ByteWriter out("QVPR", kProgressionVersion);
     out.put(progression.level);
     out.put(progression.experience);
     for (uint32_t value : progression.skills) out.put(value);
     for (uint32_t value : progression.skillExperience) out.put(value);
+    out.put(static_cast<uint32_t>(progression.exploredRegions.size()));
+    for (const auto& [dimension, x, z] : progression.exploredRegions) {
+        out.putText(dimension);
+        out.put(x);
+        out.put(z);
+    }
+    out.put(static_cast<uint32_t>(progression.discoveredBiomes.size()));
+    for (const std::string& biome : progression.discoveredBiomes) out.putText(biome);
     return out.take();
 }
 
-std::optional<Progression> decodeProgression(const std::string& bytes) {
-    ByteReader in(bytes, "QVPR", kVersion);
+namespace {
+
+std::string explorationId(ByteReader& in) {
+    std::string id = in.getText(adventure::kMaxExplorationIdLength);
+    if (id.empty()) in.refuse();
+    return id;
+}
+
+void getExploration(ByteReader& in, Progression& progression) {
+    const uint32_t regions = in.count(adventure::kMaxExploredRegions, 4 + 1 + 8);
+    for (uint32_t k = 0; k < regions; ++k) {
+        std::string dimension = explorationId(in);
+        const int32_t x = in.get<int32_t>();
+        const int32_t z = in.get<int32_t>();
+        if (!progression.exploredRegions.emplace(std::move(dimension), x, z).second) in.refuse();
+    }
+    const uint32_t biomes = in.count(adventure::kMaxDiscoveredBiomes, 4 + 1);
+    for (uint32_t k = 0; k < biomes; ++k)
+        if (!progression.discoveredBiomes.insert(explorationId(in)).second) in.refuse();
+}
+
+// Version 1 came before the level curve and the skill cap: its experience never bought a level and
+// its skill levels had no top. Read, it is settled into what the same experience buys today.
+std::optional<Progression> readProgression(const std::string& bytes, uint32_t version) {
+    ByteReader in(bytes, "QVPR", version);
     Progression progression;
     progression.level = in.get<uint32_t>();
-    if (progression.level < 1 || progression.level > kMaxLevel) in.refuse();
+    if (progression.level < 1 || progression.level > adventure::kMaxLevel) in.refuse();
     progression.experience = in.get<uint32_t>();
+    const bool settled = progression.level == adventure::kMaxLevel ||
+                         progression.experience < adventure::levelCost(progression.level);
+    if (version == kProgressionVersion && !settled) in.refuse();
     for (uint32_t& value : progression.skills) value = in.get<uint32_t>();
     for (std::size_t k = 0; k < progression.skillExperience.size(); ++k) {
-        progression.skillExperience[k] = in.get<uint32_t>();
-        if (progression.skills[k] != adventure::skillLevel(progression.skillExperience[k])) in.refuse();
+        const uint32_t experience = in.get<uint32_t>();
+        progression.skillExperience[k] = experience;
+        const uint32_t level = version == kProgressionVersion ? adventure::skillLevel(experience)
+                                                              : experience / adventure::kExperiencePerSkillLevel;
+        if (progression.skills[k] != level) in.refuse();
+        progression.skills[k] = adventure::skillLevel(experience);
     }
+    if (version == kProgressionVersion) getExploration(in, progression);
+    adventure::settleLevel(progression);
     return wholeOrNothing(in, progression);
+}
+
+}  // namespace
+
+std::optional<Progression> decodeProgression(const std::string& bytes) {
+    if (auto progression = readProgression(bytes, kProgressionVersion)) return progression;
+    return readProgression(bytes, 1);
 }
 
 namespace {
 
 constexpr uint32_t kMaxQuests = 4096;
 constexpr uint32_t kMaxQuestIdLength = 256;
+constexpr const char* kAdventureMagic = "QVAD";
+constexpr const char* kEarlierQuestLogMagic = "QVQL";
 
 std::string questId(ByteReader& in) {
     std::string id = in.getText(kMaxQuestIdLength);
@@ -343,12 +398,7 @@ std::string questId(ByteReader& in) {
     return id;
 }
 
-}  // namespace
-
-std::string encodeQuestLog(const adventure::QuestLog& log) {
-    checkRecordCount(kQuestsFile, log.accepted.size(), kMaxQuests);
-    checkRecordCount(kQuestsFile, log.completed.size(), kMaxQuests);
-    ByteWriter out("QVQL", kVersion);
+void putQuestLog(ByteWriter& out, const adventure::QuestLog& log) {
     out.put(static_cast<uint32_t>(log.accepted.size()));
     for (const auto& [id, q] : log.accepted) {
         out.putText(id);
@@ -366,12 +416,9 @@ std::string encodeQuestLog(const adventure::QuestLog& log) {
         out.put(block);
         out.put(count);
     }
-    return out.take();
 }
 
-std::optional<adventure::QuestLog> decodeQuestLog(const std::string& bytes) {
-    ByteReader in(bytes, "QVQL", kVersion);
-    adventure::QuestLog log;
+void getQuestLog(ByteReader& in, adventure::QuestLog& log) {
     const uint32_t accepted = in.count(kMaxQuests, 4 + 1 + 4 + 1 + 4 + 1 + 16);
     for (uint32_t k = 0; k < accepted; ++k) {
         const std::string id = questId(in);
@@ -393,7 +440,41 @@ std::optional<adventure::QuestLog> decodeQuestLog(const std::string& bytes) {
         const uint8_t block = in.get<uint8_t>();
         if (!log.minedBlocks.emplace(block, in.get<uint32_t>()).second) in.refuse();
     }
-    return wholeOrNothing(in, std::move(log));
+}
+
+// The adventure file of worlds saved before the wallet held only the quest log.
+std::optional<adventure::PlayerStanding> readEarlierQuestLog(const std::string& bytes) {
+    ByteReader in(bytes, kEarlierQuestLogMagic, kVersion);
+    adventure::PlayerStanding standing;
+    getQuestLog(in, standing.quests);
+    return wholeOrNothing(in, std::move(standing));
+}
+
+}  // namespace
+
+std::string encodeAdventure(const adventure::PlayerStanding& standing) {
+    const adventure::QuestLog& log = standing.quests;
+    checkRecordCount(kAdventureFile, log.accepted.size(), kMaxQuests);
+    checkRecordCount(kAdventureFile, log.completed.size(), kMaxQuests);
+    ByteWriter out(kAdventureMagic, kVersion);
+    // Held at their bounds, so that no stray value keeps the file from being read.
+    out.put(std::min(standing.copper, adventure::kWalletLimit - 1));
+    out.put(std::clamp(standing.reputation, 0, adventure::kMaxReputation));
+    putQuestLog(out, log);
+    return out.take();
+}
+
+std::optional<adventure::PlayerStanding> decodeAdventure(const std::string& bytes) {
+    if (bytes.starts_with(kEarlierQuestLogMagic)) return readEarlierQuestLog(bytes);
+    ByteReader in(bytes, kAdventureMagic, kVersion);
+    adventure::PlayerStanding standing;
+    standing.copper = in.get<uint64_t>();
+    standing.reputation = in.get<int32_t>();
+    if (standing.copper >= adventure::kWalletLimit || standing.reputation < 0 ||
+        standing.reputation > adventure::kMaxReputation)
+        in.refuse();
+    getQuestLog(in, standing.quests);
+    return wholeOrNothing(in, std::move(standing));
 }
 
 std::string encodeCrops(const std::map<CellKey, uint64_t>& ages) {

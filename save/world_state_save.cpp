@@ -26,12 +26,21 @@ std::optional<std::string> readBounded(const fs::path& path) {
     return platform::readFileBytes(path);
 }
 
+// The file a reader takes: the present name, else the earlier name of a world saved before the
+// file was renamed; empty when neither exists.
+fs::path savedFilePath(const fs::path& world, const char* name) {
+    if (fs::exists(world / name)) return world / name;
+    const char* earlier = filesave::earlierFileName(name);
+    if (earlier && fs::exists(world / earlier)) return world / earlier;
+    return {};
+}
+
 }  // namespace
 
 template <typename T>
 std::optional<T> App::readSaveFile(const char* name, std::optional<T> (*decode)(const std::string&)) {
-    const fs::path path = files.world / name;
-    if (!fs::exists(path)) return std::nullopt;
+    const fs::path path = savedFilePath(files.world, name);
+    if (path.empty()) return std::nullopt;
     const std::optional<std::string> bytes = readBounded(path);
     std::optional<T> value = bytes ? decode(*bytes) : std::nullopt;
     if (!value) {
@@ -46,6 +55,13 @@ void App::writeSaveFile(const char* name, const std::string& bytes) {
     filesave::Output out(files.world / name);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     out.finish();
+    // An autosave's file is still on its way to the background writer: the earlier file stays until
+    // a save has put the present one on disk, and until then it is only read when that one is absent.
+    if (filesave::snapshotActive()) return;
+    if (const char* earlier = filesave::earlierFileName(name)) {
+        std::error_code ignored;
+        fs::remove(files.world / earlier, ignored);
+    }
 }
 
 void App::loadBlockStates() {
@@ -66,7 +82,8 @@ void App::loadProgression() {
 }
 
 void App::loadAdventure() {
-    if (auto log = readSaveFile(filesave::kQuestsFile, filesave::decodeQuestLog)) adventureState.quests = std::move(*log);
+    if (auto standing = readSaveFile(filesave::kAdventureFile, filesave::decodeAdventure))
+        adventureState.standing = std::move(*standing);
 }
 
 void App::loadPlayer() {
@@ -193,7 +210,7 @@ std::vector<std::pair<const char*, std::string>> App::encodeWorldState() const {
     return {
         {filesave::kBlockStatesFile, filesave::encodeBlockStates(world.blockStates)},
         {filesave::kProgressionFile, filesave::encodeProgression(combat.progression)},
-        {filesave::kQuestsFile, filesave::encodeQuestLog(adventureState.quests)},
+        {filesave::kAdventureFile, filesave::encodeAdventure(adventureState.standing)},
         {filesave::kPlayerFile, encodedPlayer(*this)},
         {filesave::kPotionEffectsFile, filesave::encodePotionEffects(potionEffects)},
         {filesave::kDroppedItemsFile, filesave::encodeDroppedItems(entities.droppedItems)},

@@ -176,7 +176,7 @@ void npcScreens(App& app) {
     require(acceptEnabled(app), "Network quest accept button disabled");
     capture(app, "npc-quests121.png");
     app.acceptSelectedQuest();
-    for (int k = 0; k < 2; ++k) adventure::noteMinedBlock(app.adventureState.quests, content::resourceId("core:stone"));
+    for (int k = 0; k < 2; ++k) adventure::noteMinedBlock(app.adventureState.standing.quests, content::resourceId("core:stone"));
     app.updateQuests();
     capture(app, "quest-mining128.png");
     app.lanScreens.npcSelected = 1;

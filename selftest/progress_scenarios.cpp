@@ -109,17 +109,18 @@ void questChecks(const Path& work, const Path& contentRoot) {
     require(!app.acceptSelectedQuest(), "accepted once", quest.id + " accepted twice");
     dig(app, target, quest.count - 1, column);
     app.updateQuests();
-    require(adventure::questState(quest, app.adventureState.quests) == adventure::QuestState::accepted,
+    require(adventure::questState(quest, app.adventureState.standing.quests) == adventure::QuestState::accepted,
             "one block short", "the quest ended early");
-    const uint32_t experience = app.combat.progression.experience;
+    const uint64_t experience = adventure::totalExperience(app.combat.progression);
     const int32_t rewards = app.countItem(quest.rewardItem);
     dig(app, target, 1, column);
     app.updateQuests();
     app.updateQuests();
-    require(adventure::questState(quest, app.adventureState.quests) == adventure::QuestState::done, "done at its count",
+    require(adventure::questState(quest, app.adventureState.standing.quests) == adventure::QuestState::done, "done at its count",
             "not done after " + std::to_string(quest.count) + " blocks");
-    require(app.combat.progression.experience == experience + static_cast<uint32_t>(quest.rewardExperience),
-            "experience paid once", numbers(app.combat.progression.experience, experience + static_cast<uint32_t>(quest.rewardExperience)));
+    const uint64_t paid = adventure::totalExperience(app.combat.progression) - experience;
+    require(paid == static_cast<uint64_t>(quest.rewardExperience), "experience paid once",
+            std::to_string(paid) + ", expected " + std::to_string(quest.rewardExperience));
     if (quest.rewardItem != 0)
         require(app.countItem(quest.rewardItem) == rewards + quest.rewardCount, "item paid once",
                 numbers(static_cast<uint32_t>(app.countItem(quest.rewardItem)),
@@ -128,7 +129,7 @@ void questChecks(const Path& work, const Path& contentRoot) {
     App again;
     again.useBaseDirectory(std::filesystem::absolute(work));
     again.loadAdventure();
-    require(again.adventureState.quests.completed.contains(quest.id), "quest log read back", quest.id + " not done");
+    require(again.adventureState.standing.quests.completed.contains(quest.id), "quest log read back", quest.id + " not done");
 }
 
 }  // namespace

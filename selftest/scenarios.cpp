@@ -21,9 +21,6 @@ int chat(const Path& a, const Path&) {
 int dimensionClients(const Path& a, const Path&, const Path&) {
     return unavailableIn("dimension-clients-self-test", a, "the LAN session protocol");
 }
-int rpg(const Path& out) {
-    return unavailableIn("rpg-self-test", out, "progression");
-}
 int shared(const Path& out) {
     return unavailableIn("shared-self-test", out, "the LAN session protocol");
 }

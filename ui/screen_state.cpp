@@ -44,6 +44,8 @@ void App::releaseHeldActions() {
     ui.mouseRightLatched = true;
     if (lan.heldAction && lan.networked && !lan.host && lan.ready) sendClientEvent(net::kEventReleaseHeld);
     lan.heldAction = false;
+    lan.actionsReleased = true;
+    lan.heldButton = -1;
 }
 
 void App::showToast(const std::u32string& text) {

@@ -30,7 +30,11 @@ void App::onKey(GLFWwindow* window, int key, int, int action, int modifiers) {
 
 void App::onMouseButton(GLFWwindow*, int button, int action, int) {
     if (action == GLFW_PRESS) ui::notePress(ui.buttonPresses, button);
-    if (action == GLFW_PRESS && lan.networked && !lan.host) lan.heldAction = true;
+    if (action == GLFW_PRESS && lan.networked && !lan.host) {
+        lan.heldAction = true;
+        lan.actionsReleased = false;
+        lan.heldButton = button;
+    }
     if (button == GLFW_MOUSE_BUTTON_LEFT && action != GLFW_REPEAT) hands.leftHeld = action == GLFW_PRESS;
     if (button == GLFW_MOUSE_BUTTON_RIGHT && action != GLFW_REPEAT) hands.rightHeld = action == GLFW_PRESS;
 }

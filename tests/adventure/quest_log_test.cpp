@@ -78,14 +78,15 @@ TEST_F(QuestRewards, ItemsFillTheRoomLeftAndExperienceStopsAtItsCeiling) {
         for (InventorySlot& slot : app.inventory.hotbar) slot = {stone, 64, 0};
         for (InventorySlot& slot : app.inventory.main) slot = {stone, 64, 0};
         app.inventory.hotbar[4] = {stick, 64 - row.room, 0};
+        app.combat.progression.level = adventure::kMaxLevel;  // where experience has no level left to buy
         app.combat.progression.experience = row.experience;
         adventure::Quest q = quest("q:dig", adventure::ObjectiveKind::gather, 1);
         q.rewardItem = stick;
         q.rewardCount = 2;
         q.rewardExperience = 50;
         app.adventureState.catalog.quests[q.id] = q;
-        ASSERT_TRUE(adventure::acceptQuest(app.adventureState.quests, q, stone, std::nullopt));
-        adventure::noteMinedBlock(app.adventureState.quests, stone);
+        ASSERT_TRUE(adventure::acceptQuest(app.adventureState.standing.quests, q, stone, std::nullopt));
+        adventure::noteMinedBlock(app.adventureState.standing.quests, stone);
         for (int frame = 0; frame < 2; ++frame) app.updateQuests();
         EXPECT_EQ(app.combat.progression.experience, row.expected) << row.room;
         EXPECT_EQ(app.countItem(stick), 64 - row.room + row.given) << row.room;

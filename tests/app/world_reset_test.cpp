@@ -21,7 +21,11 @@ TEST_F(WorldReset, UnloadingAnEmptyWindowMovesTheCountersAndSetsTheWaterFlag) {
     app.meshing.waterLevelsChanged = false;
     app.world.remesh = {{4, 4}};
     app.world.modified = {{4, 4}};
+    app.entities.particles.resize(5);
+    app.functional.particleVertexCount = 120;
     app.unloadAllChunks();
+    EXPECT_TRUE(app.entities.particles.empty()) << "no particle drifts into the next world";
+    EXPECT_EQ(app.functional.particleVertexCount, 0u);
     EXPECT_EQ(app.meshing.revision, 2u);
     EXPECT_EQ(app.lighting.revision, 1u);
     EXPECT_TRUE(app.meshing.waterLevelsChanged);
@@ -102,7 +106,13 @@ TEST_F(WorldReset, ResetReturnsThePerWorldStateToTheConstructorsValues) {
     app.combat.meleeTimer = 5;
     app.hands.target.mining = true;
     app.adventureState.npcPositions["smith.city.1"] = {1.0, 2.0, 3.0};
-    app.adventureState.quests.completed.insert("first_steps");
+    app.adventureState.standing.quests.completed.insert("first_steps");
+    app.adventureState.standing.copper = 5000;
+    app.adventureState.standing.reputation = 40;
+    app.world.redo.push_back(BlockEdit{});
+    app.lan.heldAction = true;
+    app.lan.actionsReleased = false;
+    app.lan.heldButton = 1;
     app.woken = true;
     app.potionEffects.active[0] = {30, 900};
     app.loot.filledChests.insert({1, 70, 1});
@@ -145,7 +155,14 @@ TEST_F(WorldReset, ResetReturnsThePerWorldStateToTheConstructorsValues) {
     EXPECT_EQ(app.combat.progression.level, 1u) << "progression starts over";
     EXPECT_FALSE(app.hands.target.mining);
     EXPECT_TRUE(app.adventureState.npcPositions.empty()) << "the next world places its own people";
-    EXPECT_TRUE(app.adventureState.quests.completed.empty()) << "quests belong to the world they were done in";
+    EXPECT_TRUE(app.adventureState.standing.quests.completed.empty()) << "quests belong to the world they were done in";
+    EXPECT_EQ(std::tuple(app.adventureState.standing.copper, app.adventureState.standing.reputation), std::tuple(0u, 0))
+        << "the standing starts over";
+    EXPECT_TRUE(app.world.redo.empty());
+    EXPECT_EQ(std::tuple(app.lan.heldAction, app.lan.actionsReleased, app.lan.heldButton),
+              std::tuple(fresh.lan.heldAction, fresh.lan.actionsReleased, fresh.lan.heldButton));
+    EXPECT_EQ(std::tuple(fresh.lan.heldAction, fresh.lan.actionsReleased, fresh.lan.heldButton),
+              std::tuple(false, true, -1));
     EXPECT_FALSE(app.woken);
     EXPECT_DOUBLE_EQ(game::walkSpeedFactor(app.potionEffects), 1.0) << "a potion drunk in one world ends there";
     EXPECT_EQ(app.potionEffects.active[0].ticksLeft, 0);

@@ -6,6 +6,7 @@
 #include "app/app.h"
 #include "save/chunk_file.h"
 #include "save/world_file.h"
+#include "save/world_state_files.h"
 #include "support/fresh_registry.h"
 #include "support/temp_dir.h"
 #include "world/block_registry.h"
@@ -124,14 +125,14 @@ TEST_F(WorldSession, AWorldThatCannotBeReadStaysInTheListUntouched) {
     app.createWorld(U"Мир", 5);
     const fs::path folder = app.files.world;
     app.leaveWorld();
-    testsupport::writeFile(folder / "player.dat", "QVPL");  // cut short
+    testsupport::writeFile(folder / filesave::kPlayerFile, "QVPL");  // cut short
     app.runMenuAction(ui::MenuAction::OpenWorldList);
     app.runMenuAction(ui::MenuAction::PlaySelected);
     EXPECT_FALSE(app.files.worldOpen);
     EXPECT_EQ(app.ui.screen, 5) << "the player stays in the list";
     EXPECT_NE(app.ui.toast.text.find(U"Unreadable save file"), std::u32string::npos);
     app.saveWorld();  // refused: nothing is written over what the player may still recover
-    EXPECT_EQ(testsupport::readFile(folder / "player.dat"), "QVPL");
+    EXPECT_EQ(testsupport::readFile(folder / filesave::kPlayerFile), "QVPL");
 }
 
 // A damaged chunk file in the first listed world: start-up sets that world aside with the file's

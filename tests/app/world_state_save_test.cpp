@@ -50,8 +50,10 @@ void play(App& app) {
     ASSERT_TRUE(app.setBlock(6, 100, 7, 3));
     app.world.blockStates[{6, 100, 7}] = StoredBlockState{3, 2};
     app.combat.progression = Progression{7, 250, {1, 2, 3, 4}, {400, 800, 1200, 1600}};
-    app.adventureState.quests.accepted["mine_iron"].progress = 2;
-    app.adventureState.quests.completed.insert("first_steps");
+    app.adventureState.standing.quests.accepted["mine_iron"].progress = 2;
+    app.adventureState.standing.quests.completed.insert("first_steps");
+    app.adventureState.standing.copper = 123'456;
+    app.adventureState.standing.reputation = 1000;
     // A crop that has shown its stage for 100 steps, and a spreading water cell.
     app.clock.tick = 5000;
     app.sim.crops[{1, 70, 1}] = 4900;
@@ -90,8 +92,10 @@ TEST(WorldStateSave, AfterARestartThePlayerStandsWhereTheyStoodWithTheirThings) 
     const Progression& progression = app.combat.progression;
     EXPECT_EQ(std::tuple(progression.level, progression.skills[1], progression.skillExperience[3]),
               std::tuple(7u, 2u, 1600u));
-    EXPECT_EQ(app.adventureState.quests.accepted["mine_iron"].progress, 2);
-    EXPECT_TRUE(app.adventureState.quests.completed.contains("first_steps"));
+    EXPECT_EQ(app.adventureState.standing.quests.accepted["mine_iron"].progress, 2);
+    EXPECT_TRUE(app.adventureState.standing.quests.completed.contains("first_steps"));
+    EXPECT_EQ(std::tuple(app.adventureState.standing.copper, app.adventureState.standing.reputation),
+              std::tuple(123'456u, 1000));
     // The step counter starts again; the crop keeps its age, not its old step number.
     ASSERT_TRUE(app.sim.crops.contains({1, 70, 1}));
     EXPECT_EQ((app.clock.tick - app.sim.crops[{1, 70, 1}]), 100u);
@@ -225,4 +229,94 @@ TEST(WorldStateSave, AnUnreadableFileStopsTheOpenAndIsNeverOverwritten) {
 
     app.resetWorldState();
     EXPECT_FALSE(app.saves.readFailed) << "another world may be saved again";
+}
+
+namespace {
+
+// Today's records under the names and tags a world was saved with before the renames: the player and
+// inventory records unchanged in layout, the chests as the binary "QVCH" record, the quest log alone
+// under "QVQL" and a version 1 progression whose experience never bought a level.
+void writeEarlierWorld(const fs::path& dir) {
+    testsupport::writeFile(dir / filesave::kWorldFile, filesave::formatWorldFile({"Old", 12345, 4}));
+    filesave::InventoryRecord inventory;
+    inventory.inventory.hotbar[2] = {40, 9, 1};
+    inventory.inventory.selected = 2;
+    testsupport::writeFile(dir / "inventory.dat", filesave::encodeInventory(inventory));
+    filesave::PlayerRecord player;
+    player.x = 12.5f, player.y = 80.0f, player.health = 13;
+    testsupport::writeFile(dir / "player.dat", filesave::encodePlayer(player));
+
+    std::string chests("QVCH\1\0\0\0\1\0\0\0", 12);
+    const int32_t cell[3] = {2, 70, 2};
+    chests.append(reinterpret_cast<const char*>(cell), 12);
+    for (int k = 0; k < 27; ++k) {
+        const int32_t values[2] = {k == 4 ? 17 : 0, 0};
+        chests += static_cast<char>(k == 4 ? 5 : 0);
+        chests.append(reinterpret_cast<const char*>(values), 8);
+    }
+    testsupport::writeFile(dir / "chests.dat", chests);
+
+    adventure::PlayerStanding standing;
+    standing.quests.completed.insert("first_steps");
+    const std::string adventure = filesave::encodeAdventure(standing);
+    testsupport::writeFile(dir / "quests.dat", std::string("QVQL\1\0\0\0", 8) + adventure.substr(20));
+
+    std::string progression = filesave::encodeProgression(Progression{1, 250, {21, 0, 0, 0}, {8400, 0, 0, 0}});
+    progression[4] = 1;
+    progression.resize(progression.size() - 8);  // version 1 ends before the explored regions and biomes
+    testsupport::writeFile(dir / filesave::kProgressionFile, progression);
+}
+
+void expectEarlierWorldRead(const App& app) {
+    EXPECT_EQ(std::tuple(app.player.x, app.player.y, app.player.health), std::tuple(12.5f, 80.0f, 13));
+    EXPECT_EQ(std::tuple(app.inventory.hotbar[2].count, app.inventory.heldBlock), std::tuple(9, 40));
+    ASSERT_TRUE(app.containers.chests.contains({2, 70, 2}));
+    EXPECT_EQ((app.containers.chests.at({2, 70, 2})[4].count), 17);
+    EXPECT_TRUE(app.adventureState.standing.quests.completed.contains("first_steps"));
+    EXPECT_EQ(app.adventureState.standing.copper, 0u);
+    // 250 experience buys level 2 (100) and level 3 (140); the skill stops at its top level.
+    const Progression& p = app.combat.progression;
+    EXPECT_EQ(std::tuple(p.level, p.experience, p.skills[0]), std::tuple(3u, 10u, 20u));
+}
+
+}  // namespace
+
+TEST(WorldStateSave, AWorldSavedUnderTheEarlierNamesOpensAndIsWrittenUnderThePresentOnes) {
+    testsupport::TempDir dir;
+    writeEarlierWorld(dir.path());
+    const char* earlier[] = {"inventory.dat", "player.dat", "chests.dat", "quests.dat"};
+    const char* present[] = {filesave::kInventoryFile, filesave::kPlayerFile, filesave::kChestsFile,
+                             filesave::kAdventureFile};
+    {
+        App app;
+        openWorld(app, dir.path());
+        expectEarlierWorldRead(app);
+
+        // An autosave's files reach the disk later: the earlier ones stay until then.
+        app.autosave();
+        filesave::backgroundWriter().drain();
+        for (const char* name : present) EXPECT_TRUE(fs::exists(dir.path() / name)) << name;
+        for (const char* name : earlier) EXPECT_TRUE(fs::exists(dir.path() / name)) << name;
+
+        app.saveWorld();
+        app.saveInventory();
+        for (const char* name : earlier) EXPECT_FALSE(fs::exists(dir.path() / name)) << name;
+    }
+    EXPECT_EQ(testsupport::readFile(dir.path() / "voxel_chests.txt").substr(0, 7), "VXC072\n");
+    EXPECT_EQ(testsupport::readFile(dir.path() / "voxel_world.bin").substr(0, 4), "QVPL");
+    EXPECT_EQ(testsupport::readFile(dir.path() / "voxel_inventory.bin").substr(0, 4), "QVIN");
+    App reopened;
+    openWorld(reopened, dir.path());
+    expectEarlierWorldRead(reopened);
+}
+
+TEST(WorldStateSave, ThePresentFileWinsOverAnEarlierOneLeftBeside) {
+    testsupport::TempDir dir;
+    writeEarlierWorld(dir.path());
+    filesave::PlayerRecord player;
+    player.x = -7.0f;
+    testsupport::writeFile(dir.path() / filesave::kPlayerFile, filesave::encodePlayer(player));
+    App app;
+    openWorld(app, dir.path());
+    EXPECT_EQ(app.player.x, -7.0f);
 }

@@ -135,6 +135,22 @@ TEST_F(Melee, DamageIsSkillPlusTheSelectedSlotsAttack) {
     EXPECT_THROW(app.meleeDamage(), std::out_of_range);
 }
 
+TEST_F(Melee, OnlyTheKillingBlowPaysTheHostileReward) {
+    app.rules.rpg.hostileXp = 30;
+    Mob& mob = addMobAhead(1.0, 2 * static_cast<int32_t>(app.meleeDamage()));
+    const uint32_t id = mob.id;
+    const struct {
+        int32_t healthAfter;
+        uint32_t experience;
+    } blows[] = {{static_cast<int32_t>(app.meleeDamage()), 0}, {0, 30}, {0, 30}};
+    for (const auto& blow : blows) {
+        app.combat.meleeTimer = 0;
+        app.startMeleeAttack(id, 0);
+        EXPECT_EQ(app.entities.mobs[0].health, blow.healthAfter);
+        EXPECT_EQ(app.combat.progression.experience, blow.experience) << "a dead mob pays nothing more";
+    }
+}
+
 TEST_F(Melee, KilledMobLiesThenGoes) {
     Mob& mob = addMobAhead(1.0, 1);
     app.startMeleeAttack(mob.id, 0);

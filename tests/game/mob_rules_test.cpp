@@ -53,3 +53,28 @@ TEST(MobRules, NightCandidatesAndTheirSpawnRing) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MobRules, AKillPaysThePassiveRewardOnlyForAPassiveKind) {
+    const content::RpgRules rewards{25, 5, 12, 25};
+    content::MobDef deer, wolf;
+    deer.id = "t:deer";
+    deer.behavior = "passive";
+    wolf.id = "t:wolf";
+    wolf.behavior = "melee";
+    const std::vector<content::MobDef> defs{deer, wolf};
+    const struct {
+        const char* defId;
+        uint32_t kind;
+        int32_t reward;
+    } rows[] = {{"t:deer", 1, 5}, {"t:wolf", 0, 25}, {"t:gone", 1, 25}, {"t:gone", 0, 5}};
+    for (const auto& row : rows) {
+        Mob mob;
+        mob.defId = row.defId;
+        mob.kind = row.kind;
+        EXPECT_EQ(game::killExperience(rewards, defs, mob), row.reward) << row.defId << ", kind " << row.kind;
+    }
+}
+
+}  // namespace

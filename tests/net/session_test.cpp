@@ -4,6 +4,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <tuple>
 #include <utility>
 #include <variant>
 
@@ -110,9 +111,9 @@ TEST_F(JoinedGame, ReleasingHeldActionsTellsTheHostOnceAndOnlyAfterAButtonActed)
     app.releaseHeldActions();  // nothing was held: nothing to tell
     app.onMouseButton(nullptr, 0, 1, 0);
     app.onMouseButton(nullptr, 0, 0, 0);
-    EXPECT_TRUE(app.lan.heldAction);
+    EXPECT_EQ(std::tuple(app.lan.heldAction, app.lan.actionsReleased, app.lan.heldButton), std::tuple(true, false, 0));
     app.resetWorldState();  // releases the held actions, as leaving a world does
-    EXPECT_FALSE(app.lan.heldAction);
+    EXPECT_EQ(std::tuple(app.lan.heldAction, app.lan.actionsReleased, app.lan.heldButton), std::tuple(false, true, -1));
     app.releaseHeldActions();
     ASSERT_TRUE(host.readUntil(turn(), [&] { return host.last<net::ClientEventMessage>() != nullptr; }));
     host.readUntil(turn(), [] { return false; }, 300);  // anything sent after it arrives too

@@ -20,19 +20,22 @@ Mob mob(uint32_t id) {
 }
 
 Progression progression(std::array<uint32_t, 4> experience) {
-    Progression p{kMaxLevel, 1234, {}, experience};
+    Progression p{adventure::kMaxLevel, 1234, {}, experience};
     for (std::size_t k = 0; k < 4; ++k) p.skills[k] = adventure::skillLevel(experience[k]);
+    p.exploredRegions = {{"core:overworld", -1, 3}, {"core:ash", 0, 0}};
+    p.discoveredBiomes = {"plains", "core:ash_waste"};
     return p;
 }
 
-adventure::QuestLog questLog(const std::string& acceptedId) {
-    adventure::QuestLog log;
+adventure::PlayerStanding standing(const std::string& acceptedId) {
+    adventure::PlayerStanding standing{adventure::kWalletLimit - 1, adventure::kMaxReputation, {}};
+    adventure::QuestLog& log = standing.quests;
     log.accepted[acceptedId] = {.progress = 3, .targetBlock = 21, .minedAtAccept = 40, .hasPlace = true,
                                 .placeX = -120.5, .placeZ = 3000.25};
     log.accepted["visit_city"];
     log.completed = {"first_steps", "talk_to_smith"};
     log.minedBlocks = {{21, 43}, {3, 9}};
-    return log;
+    return standing;
 }
 
 // Each format: its bytes for a sample with every field set, and those bytes decoded and encoded
@@ -88,7 +91,7 @@ const Format kFormats[] = {
     {"actors", [] { return encodeActors({9, {mob(3), mob(8)}}); }, reencode(decodeActors, encodeActors)},
     {"progression", [] { return encodeProgression(progression({0, 399, 1820, 0xFFFFFFFFu})); },
      reencode(decodeProgression, encodeProgression)},
-    {"quests", [] { return encodeQuestLog(questLog("mine_iron")); }, reencode(decodeQuestLog, encodeQuestLog)},
+    {"adventure", [] { return encodeAdventure(standing("mine_iron")); }, reencode(decodeAdventure, encodeAdventure)},
     {"crops", [] { return encodeCrops({{{1, 64, -2}, 0}, {{-9, 1, 30}, 0xFFFFFFFFFFull}}); },
      reencode(decodeCrops, encodeCrops)},
     {"water", [] { return encodeWater({{{0, 1, 0}, 0}, {{4, 127, -4}, kMaxWaterLevel}}); },
@@ -121,7 +124,7 @@ TEST(WorldStateFiles, ANonWholeFileIsRefused) {
     for (const Format& format : kFormats) {
         const std::string bytes = format.sample();
         std::string otherVersion = bytes;
-        otherVersion[4] = 2;
+        otherVersion[4] = 9;  // no version any reader knows
         const std::string cases[] = {bytes.substr(0, bytes.size() - 1), bytes + '\0', otherVersion, "", "QVZZ"};
         for (const std::string& bad : cases)
             EXPECT_EQ(format.again(bad), std::nullopt) << format.name << ", " << bad.size() << " bytes";
@@ -168,23 +171,51 @@ TEST(WorldStateFiles, ValuesAreBoundedAtTheirEdges) {
     EXPECT_FALSE(decodePlayer(flags)) << "a flying byte of 2";
     EXPECT_FALSE(decodeBed(encodeBed({true, 0, 0, 0}).replace(8, 1, 1, '\2'))) << "a has-bed byte of 2";
 
-    const std::pair<uint32_t, bool> levels[] = {{1, true}, {kMaxLevel, true}, {0, false}, {kMaxLevel + 1, false}};
-    for (const auto& [level, accepted] : levels)
-        EXPECT_EQ(decodeProgression(encodeProgression({level, 0, {}})).has_value(), accepted) << "level " << level;
+    const struct {
+        uint32_t level, experience;
+        bool accepted;
+    } levels[] = {{1, 0, true},     {adventure::kMaxLevel, 0, true},   {0, 0, false},
+                  {adventure::kMaxLevel + 1, 0, false}, {1, 99, true}, {1, 100, false},  // level 1 costs 100
+                  {49, 2019, true}, {49, 2020, false}, {adventure::kMaxLevel, 0xFFFFFFFFu, true}};
+    for (const auto& row : levels)
+        EXPECT_EQ(decodeProgression(encodeProgression({row.level, row.experience, {}})).has_value(), row.accepted)
+            << "level " << row.level << ", experience " << row.experience;
     Progression skills = progression({800, 0, 0, 0});
     EXPECT_TRUE(decodeProgression(encodeProgression(skills)));
     skills.skills[0] = 1;
     EXPECT_FALSE(decodeProgression(encodeProgression(skills))) << "a skill level its experience does not give";
+    skills = progression({8400, 0, 0, 0});
+    EXPECT_EQ(skills.skills[0], adventure::kMaxSkillLevel);
+    EXPECT_TRUE(decodeProgression(encodeProgression(skills)));
+    skills.skills[0] = 21;
+    EXPECT_FALSE(decodeProgression(encodeProgression(skills))) << "a skill over its top level";
+
+    const std::pair<uint64_t, bool> wallets[] = {{adventure::kWalletLimit - 1, true}, {adventure::kWalletLimit, false}};
+    const std::pair<int32_t, bool> reputations[] = {{0, true}, {-1, false}, {1000, true}, {1001, false}};
+    const auto withStanding = [](uint64_t copper, int32_t reputation) {
+        std::string bytes = encodeAdventure({});
+        bytes.replace(8, 8, reinterpret_cast<const char*>(&copper), 8);
+        bytes.replace(16, 4, reinterpret_cast<const char*>(&reputation), 4);
+        return bytes;
+    };
+    for (const auto& [copper, accepted] : wallets)
+        EXPECT_EQ(decodeAdventure(withStanding(copper, 0)).has_value(), accepted) << copper << " copper";
+    for (const auto& [reputation, accepted] : reputations)
+        EXPECT_EQ(decodeAdventure(withStanding(0, reputation)).has_value(), accepted) << "reputation " << reputation;
+    const auto strayStanding = decodeAdventure(encodeAdventure({adventure::kWalletLimit + 5, 2000, {}}));
+    ASSERT_TRUE(strayStanding) << "a stray wallet or reputation is saved at its bound";
+    EXPECT_EQ(std::pair(strayStanding->copper, strayStanding->reputation),
+              std::pair(adventure::kWalletLimit - 1, adventure::kMaxReputation));
 
     const std::pair<std::string, bool> questIds[] = {{std::string(256, 'q'), true}, {std::string(257, 'q'), false},
                                                      {"", false}};
     for (const auto& [id, accepted] : questIds)
-        EXPECT_EQ(decodeQuestLog(encodeQuestLog(questLog(id))).has_value(), accepted) << id.size() << "-byte quest id";
-    adventure::QuestLog behind = questLog("mine_iron");
-    behind.accepted["mine_iron"].progress = -1;
-    EXPECT_FALSE(decodeQuestLog(encodeQuestLog(behind))) << "negative progress";
-    behind.accepted["mine_iron"].progress = 0;
-    EXPECT_TRUE(decodeQuestLog(encodeQuestLog(behind)));
+        EXPECT_EQ(decodeAdventure(encodeAdventure(standing(id))).has_value(), accepted) << id.size() << "-byte quest id";
+    adventure::PlayerStanding behind = standing("mine_iron");
+    behind.quests.accepted["mine_iron"].progress = -1;
+    EXPECT_FALSE(decodeAdventure(encodeAdventure(behind))) << "negative progress";
+    behind.quests.accepted["mine_iron"].progress = 0;
+    EXPECT_TRUE(decodeAdventure(encodeAdventure(behind)));
 
     const std::pair<uint8_t, bool> water[] = {{kMaxWaterLevel, true}, {kMaxWaterLevel + 1, false}};
     for (const auto& [level, accepted] : water)
@@ -255,29 +286,53 @@ TEST(WorldStateFiles, CountsAreBoundedAtTheirEdges) {
 
     // The quest log: 4,096 accepted and 4,096 completed quests and a dug count for every block id.
     const auto withOneMoreCompleted = [](uint32_t before) {
-        adventure::QuestLog log;
-        for (uint32_t i = 0; i < before; ++i) log.completed.insert("q:" + std::to_string(i));
-        std::string bytes = encodeQuestLog(log);
+        adventure::PlayerStanding standing;
+        for (uint32_t i = 0; i < before; ++i) standing.quests.completed.insert("q:" + std::to_string(i));
+        std::string bytes = encodeAdventure(standing);
         bytes.resize(bytes.size() - 4);  // the empty list of dug counts
         const uint32_t n = before + 1;
-        bytes.replace(12, 4, reinterpret_cast<const char*>(&n), 4);
+        bytes.replace(24, 4, reinterpret_cast<const char*>(&n), 4);
         return bytes + std::string("\5\0\0\0z:new\0\0\0\0", 13);
     };
-    EXPECT_EQ(decodeQuestLog(withOneMoreCompleted(4095))->completed.size(), 4096u);
-    EXPECT_FALSE(decodeQuestLog(withOneMoreCompleted(4096)));
-    adventure::QuestLog quests;
+    EXPECT_EQ(decodeAdventure(withOneMoreCompleted(4095))->quests.completed.size(), 4096u);
+    EXPECT_FALSE(decodeAdventure(withOneMoreCompleted(4096)));
+    adventure::PlayerStanding many;
+    adventure::QuestLog& quests = many.quests;
     for (uint32_t i = 0; i <= 4096; ++i) quests.accepted["q:" + std::to_string(i)];
-    expectNotSaved([&] { return encodeQuestLog(quests); },
-                   "Cannot save quests.dat: 4097 records, at most 4096");
+    expectNotSaved([&] { return encodeAdventure(many); }, "Cannot save adventure.dat: 4097 records, at most 4096");
     quests.accepted.erase(quests.accepted.begin());
     for (int id = 0; id < 256; ++id) quests.minedBlocks[static_cast<uint8_t>(id)] = 1;
-    const auto readQuests = decodeQuestLog(encodeQuestLog(quests));
+    const auto readQuests = decodeAdventure(encodeAdventure(many));
     ASSERT_TRUE(readQuests);
-    EXPECT_EQ(readQuests->accepted.size(), 4096u);
-    EXPECT_EQ(readQuests->minedBlocks.size(), 256u);
+    EXPECT_EQ(readQuests->quests.accepted.size(), 4096u);
+    EXPECT_EQ(readQuests->quests.minedBlocks.size(), 256u);
     for (uint32_t i = 0; i <= 4096; ++i) quests.completed.insert("q:" + std::to_string(i));
-    expectNotSaved([&] { return encodeQuestLog(quests); },
-                   "Cannot save quests.dat: 4097 records, at most 4096");
+    expectNotSaved([&] { return encodeAdventure(many); }, "Cannot save adventure.dat: 4097 records, at most 4096");
+
+    // Explored regions and discovered biomes at their limits, and one more.
+    Progression explored;
+    for (int32_t k = 0; k < static_cast<int32_t>(adventure::kMaxExploredRegions); ++k)
+        explored.exploredRegions.emplace("d:x", k, 0);
+    for (uint32_t k = 0; k < adventure::kMaxDiscoveredBiomes; ++k) explored.discoveredBiomes.insert("b" + std::to_string(k));
+    const auto readExplored = decodeProgression(encodeProgression(explored));
+    ASSERT_TRUE(readExplored);
+    EXPECT_EQ(readExplored->exploredRegions, explored.exploredRegions);
+    EXPECT_EQ(readExplored->discoveredBiomes, explored.discoveredBiomes);
+    explored.discoveredBiomes.insert("one more");
+    expectNotSaved([&] { return encodeProgression(explored); }, "Cannot save progression.dat: 1025 records, at most 1024");
+    explored.discoveredBiomes.clear();
+    explored.exploredRegions.emplace("d:x", -1, 0);
+    expectNotSaved([&] { return encodeProgression(explored); }, "Cannot save progression.dat: 65537 records, at most 65536");
+    explored.exploredRegions.clear();
+    explored.discoveredBiomes = {std::string(adventure::kMaxExplorationIdLength, 'b')};
+    EXPECT_TRUE(decodeProgression(encodeProgression(explored)));
+    explored.discoveredBiomes = {std::string(adventure::kMaxExplorationIdLength + 1, 'b')};
+    expectNotSaved([&] { return encodeProgression(explored); }, "Cannot save progression.dat: an id of 257 bytes, 1 to 256");
+    explored.discoveredBiomes.clear();
+    std::string overlongBiome = encodeProgression(explored);
+    overlongBiome.resize(overlongBiome.size() - 4);  // no biomes: one of 257 bytes instead
+    overlongBiome += std::string("\1\0\0\0\x01\x01\0\0", 8) + std::string(257, 'b');
+    EXPECT_FALSE(decodeProgression(overlongBiome));
 
     const std::string arrows = encodeArrows(std::vector<Arrow>(kMaxRecords));
     EXPECT_EQ(decodeArrows(arrows)->size(), kMaxRecords);
@@ -285,7 +340,6 @@ TEST(WorldStateFiles, CountsAreBoundedAtTheirEdges) {
 
     expectCellMapBounded(kBlockStatesFile, "QVBS", kMaxBlockStates, 2, decodeBlockStates, encodeBlockStates);
     expectCellMapBounded(kMachinesFile, "QVMA", kMaxRecords, 39, decodeMachines, encodeMachines);
-    expectCellMapBounded(kChestsFile, "QVCH", kMaxRecords, 243, decodeChests, encodeChests);
     expectCellMapBounded(kCropsFile, "QVCR", kMaxBlockStates, 8, decodeCrops, encodeCrops);
     expectCellMapBounded(kWaterFile, "QVWA", kMaxBlockStates, 1, decodeWater, encodeWater);
 
@@ -293,8 +347,8 @@ TEST(WorldStateFiles, CountsAreBoundedAtTheirEdges) {
     std::string huge = encodeDroppedItems({});
     huge.replace(8, 4, "\xff\xff\x00\x00", 4);
     EXPECT_FALSE(decodeDroppedItems(huge));
-    std::string repeated = encodeChests({{{0, 0, 0}, ChestSlots{}}});
+    std::string repeated = encodeMachines({{{0, 0, 0}, Machine{}}});
     repeated.replace(8, 1, 1, '\2');
     repeated += repeated.substr(12);
-    EXPECT_FALSE(decodeChests(repeated)) << "the same cell twice";
+    EXPECT_FALSE(decodeMachines(repeated)) << "the same cell twice";
 }

@@ -147,13 +147,13 @@ TEST_F(LanScreensApp, AFinishedQuestPaysItsItemAndExperienceOnce) {
     app.adventureState.catalog.quests[quest.id] = quest;
     app.inventory = Inventory{};
     for (InventorySlot& slot : app.inventory.hotbar) slot = {};
-    ASSERT_TRUE(adventure::acceptQuest(app.adventureState.quests, quest, worldtest::stone, std::nullopt));
-    adventure::noteMinedBlock(app.adventureState.quests, worldtest::stone);
+    ASSERT_TRUE(adventure::acceptQuest(app.adventureState.standing.quests, quest, worldtest::stone, std::nullopt));
+    adventure::noteMinedBlock(app.adventureState.standing.quests, worldtest::stone);
     app.updateQuests();
     app.updateQuests();
     EXPECT_EQ(app.combat.progression.experience, 50u);
     EXPECT_EQ(app.countItem(worldtest::stick), 2);
-    EXPECT_TRUE(app.adventureState.quests.completed.contains("test:dig"));
+    EXPECT_TRUE(app.adventureState.standing.quests.completed.contains("test:dig"));
 }
 
 }  // namespace
