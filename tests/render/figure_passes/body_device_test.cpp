@@ -122,6 +122,9 @@ TEST_F(BodyDeviceTest, HoveringAnArmourSlotBrightensItsPieceOnThePortrait) {
     ASSERT_TRUE(width > 0 && height > 0 && windowWidth > 0 && windowHeight > 0);
     app.gpu.swapchainWidth = static_cast<uint32_t>(width);
     app.gpu.swapchainHeight = static_cast<uint32_t>(height);
+    // Closing the inventory saves it: into a folder of the test's own.
+    testsupport::TempDir world;
+    app.useBaseDirectory(world.path());
     app.files.worldOpen = true;
     app.setScreen(0);
     app.ui.inventoryOpen = true;
