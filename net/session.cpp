@@ -7,6 +7,7 @@
 
 #include "app/app.h"
 #include "content/fingerprint.h"
+#include "net/network_identity.h"
 #include "net/paths.h"
 #include "net/snapshots.h"
 #include "net/world_owner.h"
@@ -58,6 +59,7 @@ void App::startSession(bool host, const std::string& address, uint16_t port, con
     if (roomCode.size() > net::kMaxRoomCode) throw std::runtime_error("Room code is too long");
     closeSession();
     lan.contentFingerprint = content::fingerprint(files.base / "Content");
+    lan.identity = net::loadNetworkIdentity(files.saves);
     lan.cacheDirectory = files.base / "NetworkCache" / cacheFolderName(address, port);
     fs::create_directories(lan.cacheDirectory);
     const int socket = platform::startConnect(*ip, port);
@@ -134,7 +136,8 @@ bool App::finishConnect(double now) {
     lan.connection.connecting = false;
     net::startMeter(lan.connection.meter, now);
     net::appendFrame(lan.connection.sendBuffer,
-                     net::HelloMessage{net::kProtocolVersion, lan.contentFingerprint, lan.roomCode, lan.playerName});
+                     net::HelloMessage{net::kProtocolVersion, lan.contentFingerprint, lan.roomCode, lan.playerName,
+                                       lan.identity});
     return true;
 }
 
@@ -166,6 +169,8 @@ void App::applyNetworkMessage(net::Message& message) {
         applyRemoteEdits(*edits);
     } else if (auto* poses = std::get_if<net::PosesMessage>(&message)) {
         net::applyPoses(lan.remotePoses, *poses, lan.playerId);
+    } else if (auto* chat = std::get_if<net::ChatMessage>(&message)) {
+        ui::showChatLine(ui, ui::chatLine(ui::utf8ToUtf32(chat->name), ui::receivedChatText(chat->text)), arrival);
     } else if (auto* players = std::get_if<net::PlayersMessage>(&message)) {
         lan.playerList.clear();
         for (const net::PlayerName& name : players->players) lan.playerList.push_back(name.name);

@@ -60,6 +60,7 @@ struct LanSession {
     std::string formRoomCode;
     std::string formStatus;
     std::string playerName = "ИГРОК";
+    std::string identity;  // the player's network identity, read when a session starts
     std::string peerAddress;
     uint16_t peerPort = 0;
     std::filesystem::path cacheDirectory;

@@ -78,7 +78,7 @@ bool runUntil(const std::function<void()>& serve, std::initializer_list<Peer*> p
 }
 
 net::HelloMessage hello(uint64_t fingerprint, const std::string& room, const std::string& name) {
-    return {net::kProtocolVersion, fingerprint, room, name};
+    return {net::kProtocolVersion, fingerprint, room, name, ""};
 }
 
 void checkFraming() {
@@ -88,9 +88,10 @@ void checkFraming() {
           "a hello does not come back as it was sent");
     check(net::decodeFrame(frame.data(), frame.size() - 1).status == net::DecodedFrame::Outcome::Incomplete,
           "a cut frame is not left waiting");
-    const uint8_t oversized[] = {1, 0, 1, 0};
-    check(net::decodeFrame(oversized, 4).status == net::DecodedFrame::Outcome::Refused,
-          "a frame over 65536 bytes is not refused");
+    // The header of a hello whose payload would be one byte over 1 MiB.
+    const uint8_t oversized[] = {'Q', 'R', '6', '1', 1, 0, 0, 0, 1, 0, 0x10, 0};
+    check(net::decodeFrame(oversized, sizeof oversized).status == net::DecodedFrame::Outcome::Refused,
+          "a payload over 1 MiB is not refused");
 }
 
 // One of the two is the world owner; its mobs reach the other guest.

@@ -119,12 +119,20 @@ std::string RelayServer::handle(Guest& guest, Message& message) {
         guest.hasPose = true;
     } else if (auto* event = std::get_if<ClientEventMessage>(&message)) {
         routeClientEvent(guest, *event);
+    } else if (auto* chat = std::get_if<ChatMessage>(&message)) {
+        relayChat(guest, std::move(*chat));
     } else if (isSnapshot(message)) {
         relaySnapshot(guest, message);
     } else {
         return "sent a message a guest may not send";
     }
     return "";
+}
+
+bool RelayServer::identityInRoom(const std::string& identity) const {
+    return std::any_of(guests_.begin(), guests_.end(), [&](const Guest& g) {
+        return g.admitted && g.socket >= 0 && g.identity == identity;
+    });
 }
 
 RelayServer::Guest* RelayServer::admittedGuest(uint32_t id) {
@@ -150,6 +158,14 @@ void RelayServer::routeClientEvent(const Guest& from, ClientEventMessage event) 
     appendFrame(to->out, event);
 }
 
+void RelayServer::relayChat(const Guest& from, ChatMessage chat) {
+    if (!chatBudget_.take(linkClock(), kChatLinesPerSecond)) return;
+    chat.player = from.id;
+    chat.name = from.name;
+    for (Guest& guest : guests_)
+        if (&guest != &from && guest.admitted && guest.socket >= 0) appendFrame(guest.out, chat);
+}
+
 void RelayServer::chooseOwner() {
     if (admittedGuest(ownerId_) != nullptr) return;
     ownerId_ = 0;
@@ -169,6 +185,8 @@ std::string RelayServer::admit(Guest& guest, const HelloMessage& hello) {
         refusal = "Wrong room code";
     else if (hello.fingerprint != config_.fingerprint)
         refusal = "Game content differs from the server's";
+    else if (!hello.identity.empty() && identityInRoom(hello.identity))
+        refusal = "This player is already in the room";
     else if (guestCount() >= config_.maxGuests)
         refusal = "The room is full";
     if (!refusal.empty()) {
@@ -179,6 +197,7 @@ std::string RelayServer::admit(Guest& guest, const HelloMessage& hello) {
     guest.admitted = true;
     guest.id = nextId_++;
     guest.name = hello.name;
+    guest.identity = hello.identity;
     appendFrame(guest.out, WelcomeMessage{guest.id});
     if (ownerId_ == 0) ownerId_ = guest.id;
     appendFrame(guest.out, OwnerMessage{ownerId_});

@@ -28,6 +28,9 @@ struct RelayBudget {
 // The owner's snapshots relayed, and the others' events passed to the owner, per second each:
 // a busy session needs about 40 of the first and a few of the second; a guest takes 400 in all.
 inline constexpr uint32_t kRelayedPerSecond = 100;
+// Chat lines passed on per second, from all guests together: far more than people type, and few
+// enough that sixty-three guests talking at once cannot flood a listener.
+inline constexpr uint32_t kChatLinesPerSecond = 5;
 
 struct RelayConfig {
     uint16_t port = 29810;
@@ -71,6 +74,7 @@ class RelayServer {
         LinkMeter meter;
         uint32_t id = 0;
         std::string name;
+        std::string identity;
         bool admitted = false;
         bool closing = false;  // refused: closed once its refusal is sent
         bool hasPose = false;
@@ -87,7 +91,10 @@ class RelayServer {
     // Snapshots of the moving things, relayed from the owner only.
     void relaySnapshot(const Guest& from, const Message& message);
     void routeClientEvent(const Guest& from, ClientEventMessage event);
+    // A guest's chat line to every other guest, with the sender's id and name.
+    void relayChat(const Guest& from, ChatMessage chat);
     Guest* admittedGuest(uint32_t id);
+    bool identityInRoom(const std::string& identity) const;
     void chooseOwner();
     void sendChangedCells(Guest& guest);
     void sendPendingEdits();
@@ -102,7 +109,7 @@ class RelayServer {
     uint16_t port_ = 0;
     uint32_t nextId_ = 1;
     uint32_t ownerId_ = 0;
-    RelayBudget snapshotBudget_, eventBudget_;
+    RelayBudget snapshotBudget_, eventBudget_, chatBudget_;
     double lastPoses_ = 0.0;
     double lastEdits_ = 0.0;
     bool playersChanged_ = false;

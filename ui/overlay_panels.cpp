@@ -2,6 +2,7 @@
 
 #include "app/app.h"
 #include "render/vulkan/vulkan_check.h"
+#include "ui/chat.h"
 #include "ui/panel_words.h"
 #include "ui/screen_slots.h"
 
@@ -15,6 +16,19 @@ std::u32string windowTitle(int32_t screen, ContainerKind kind) {
 }
 
 }  // namespace
+
+// In play the open entry shows the scrolled view; closed, the newest lines show for a while.
+ui::ChatOverlay App::chatOverlay() const {
+    ui::ChatOverlay chat;
+    if (ui.menuOpen || ui.inGameWindow) return chat;
+    chat.entryOpen = ui.textEntryActive;
+    chat.entry = ui.chatEntry;
+    if (chat.entryOpen)
+        chat.rows = ui::chatViewRows(ui.chatLines, ui.textViewLine, ui::kChatRowsShown);
+    else if (gpu.win && glfwGetTime() < ui.chatShownUntil)
+        chat.rows = ui::chatViewRows(ui.chatLines, 0, ui::kChatIdleRows);
+    return chat;
+}
 
 void App::updateOverlay() {
     if (!descriptors.contentMetaMemory) return;
@@ -38,5 +52,6 @@ void App::updateOverlay() {
                   "vkMapMemory(dev,contentMetaMemory,0,VK_WHOLE_SIZE,0,&mapped)", 1121);
     ui::writeOverlayPanels({static_cast<uint32_t*>(mapped), render::kContentMetaBytes / 4}, std::move(panels));
     writeLanScreenOverlay({static_cast<uint32_t*>(mapped), render::kContentMetaBytes / 4});
+    ui::writeChatOverlay({static_cast<uint32_t*>(mapped), render::kContentMetaBytes / 4}, chatOverlay());
     vkUnmapMemory(gpu.dev, descriptors.contentMetaMemory);
 }
