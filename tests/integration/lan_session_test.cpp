@@ -75,14 +75,28 @@ std::string waitForLine(const fs::path& file, int ms) {
 
 // Starts the server program in `folder` on a port it picks itself and returns that port, read from
 // its first line: a port picked for it beforehand may be taken by another test in the meantime.
-uint16_t startServer(platform::ChildProcess& server, const fs::path& folder, const fs::path& content) {
+uint16_t startServer(platform::ChildProcess& server, const fs::path& folder, const fs::path& content,
+                     const std::string& mode = "") {
     server = platform::startProcess(
         "/bin/sh",
-        {"-c", "exec \"$0\" 0 40617395 \"$1\" > server.out", QUORVANE_SERVER_EXECUTABLE, content.string()},
+        {"-c", "exec \"$0\" " + mode + " 0 40617395 \"$1\" > server.out", QUORVANE_SERVER_EXECUTABLE,
+         content.string()},
         folder);
     const std::string line = waitForLine(folder / "server.out", 30000);
     const std::size_t at = line.find("port ");
     return at == std::string::npos ? 0 : static_cast<uint16_t>(std::stoi(line.substr(at + 5)));
+}
+
+TEST(ServerProgram, ServesUntilAStopRequestAppearsInItsFolder) {
+    testsupport::TempDir dir;
+    testsupport::writeFile(dir.path() / "Content" / "a" / "definition.json", "{}");
+    testsupport::writeFile(dir.path() / "stop.request", "");  // left over from an earlier run
+    platform::ChildProcess server;
+    ASSERT_NE(startServer(server, dir.path(), dir.path() / "Content", "--serve"), 0);
+    EXPECT_FALSE(platform::waitProcess(server, 500).has_value()) << "an old request does not stop a new server";
+    testsupport::writeFile(dir.path() / "stop.request", "");
+    EXPECT_EQ(platform::waitProcess(server, 20000), 0);
+    EXPECT_FALSE(fs::exists(dir.path() / "stop.request")) << "the request is taken away with it";
 }
 
 TEST(ServerProgram, AdmitsMatchingGuestsRefusesOthersAndDropsABadOne) {
