@@ -18,9 +18,6 @@ int map(const Path& a, const Path&) {
 int ai(const Path& a, const Path&) {
     return unavailableIn("ai-self-test", a, "mob behaviour");
 }
-int chat(const Path& a, const Path&) {
-    return unavailableIn("chat-self-test", a, "chat and its commands");
-}
 int mapClients(const Path& a, const Path&, const Path&) {
     return unavailableIn("map-clients-self-test", a, "the LAN session protocol");
 }
@@ -29,9 +26,6 @@ int dimensionClients(const Path& a, const Path&, const Path&) {
 }
 int rpg(const Path& out) {
     return unavailableIn("rpg-self-test", out, "progression");
-}
-int shared(const Path& out) {
-    return unavailableIn("shared-self-test", out, "the LAN session protocol");
 }
 
 }  // namespace selftest

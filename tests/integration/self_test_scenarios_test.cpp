@@ -69,10 +69,10 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(Scenario{"ui", 2, true}, Scenario{"inventory", 2, true}, Scenario{"expedition", 2, true},
                     Scenario{"map-clients", 3, false}, Scenario{"map", 2, false}, Scenario{"sky", 2, true},
                     Scenario{"frost", 2, true}, Scenario{"motion", 3, true}, Scenario{"held", 2, true},
-                    Scenario{"boss", 2, true}, Scenario{"ai", 2, false}, Scenario{"chat", 2, false},
+                    Scenario{"boss", 2, true}, Scenario{"ai", 2, false}, Scenario{"chat", 2, true},
                     Scenario{"dimension-clients", 3, false}, Scenario{"dimensions", 2, true},
                     Scenario{"skills", 2, true}, Scenario{"quest", 2, true}, Scenario{"rpg", 1, false},
-                    Scenario{"combat", 1, true}, Scenario{"shared", 1, false}, Scenario{"dedicated", 1, true},
+                    Scenario{"combat", 1, true}, Scenario{"shared", 1, true}, Scenario{"dedicated", 1, true},
                     Scenario{"lan", 1, true}),
     [](const testing::TestParamInfo<Scenario>& info) {
         std::string name = info.param.name;
