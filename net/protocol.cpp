@@ -112,6 +112,7 @@ void fields(IO& io, RefusalMessage& m) {
 }
 template <class IO>
 void fields(IO& io, BlockEditsMessage& m) {
+    io.text(m.dimension, 1, kMaxDimensionId, "dimension id");
     io.list(m.cells, kMaxCellEdits, "cell edits", [&](CellEdit& c) {
         for (int32_t* v : {&c.x, &c.y, &c.z}) io.i32(*v);
         for (uint8_t* v : {&c.id, &c.state, &c.water}) io.u8(*v);
@@ -120,12 +121,14 @@ void fields(IO& io, BlockEditsMessage& m) {
 template <class IO>
 void fields(IO& io, LocalPoseMessage& m) {
     pose(io, m.pose);
+    io.text(m.dimension, 1, kMaxDimensionId, "dimension id");
 }
 template <class IO>
 void fields(IO& io, PosesMessage& m) {
     io.list(m.players, kMaxPoses, "poses", [&](PlayerPose& p) {
         io.u32(p.id);
         pose(io, p.pose);
+        io.text(p.dimension, 1, kMaxDimensionId, "dimension id");
     });
 }
 template <class IO>
@@ -253,11 +256,12 @@ std::vector<uint8_t> encodeFrame(const Message& message) {
     return out;
 }
 
-void appendEditFrames(std::vector<uint8_t>& out, const std::vector<CellEdit>& cells) {
+void appendEditFrames(std::vector<uint8_t>& out, const std::vector<CellEdit>& cells, const std::string& dimension) {
     for (std::size_t at = 0; at < cells.size(); at += kMaxCellEdits) {
         const std::size_t end = std::min(cells.size(), at + kMaxCellEdits);
         appendFrame(out, BlockEditsMessage{{cells.begin() + static_cast<std::ptrdiff_t>(at),
-                                            cells.begin() + static_cast<std::ptrdiff_t>(end)}});
+                                            cells.begin() + static_cast<std::ptrdiff_t>(end)},
+                                           dimension});
     }
 }
 

@@ -17,10 +17,12 @@
 //                              u8+player name (<= 64), u8+network identity (<= 64)
 //   2    Welcome       host    u32 player id given to the guest
 //   3    Refusal       host    u16+reason (<= 256); the host closes the connection after it
-//   4    BlockEdits    both    u16 count (<= 2048), then per cell i32 x, i32 y, i32 z, u8 id,
-//                              u8 state, u8 water level
-//   5    LocalPose     guest   7 f32: x, eye y, z, yaw, pitch, walk amount, walk phase
-//   6    Poses         host    u16 count (<= 64), then per player u32 id and the 7 f32 of its pose
+//   4    BlockEdits    both    u8+dimension id (<= 64), u16 count (<= 2048), then per cell i32 x,
+//                              i32 y, i32 z, u8 id, u8 state, u8 water level
+//   5    LocalPose     guest   7 f32: x, eye y, z, yaw, pitch, walk amount, walk phase;
+//                              u8+dimension id (<= 64)
+//   6    Poses         host    u16 count (<= 64), then per player u32 id, the 7 f32 of its pose and
+//                              u8+dimension id (<= 64)
 //   7    Mobs          both    u16 count (<= 256), then per mob u32 id, u32 kind, f64 x, y, z,
 //                              f64 yaw, f64 walk phase, i32 health
 //   8    Npcs          both    u16 count (<= 128), then per NPC u8+id (<= 100), f64 x, y, z (feet)
@@ -37,13 +39,18 @@
 //
 // A session: the guest connects and sends Hello. The host answers Refusal (other version, room
 // code or content fingerprint, the same identity already in the room, or a full room) or Welcome
-// followed by Owner, BlockEdits holding every cell changed so far in the session, then Players. From
+// followed by Owner, BlockEdits holding every cell changed so far in the overworld, then Players. From
 // then on the guest sends LocalPose five times a second, the cells it changed in each frame as
 // BlockEdits, ClientEvent for client events and Chat for each line its player says, which the host
 // passes on to every other guest. The host gathers each guest's edits for the others and sends them
 // twenty times a second, and Poses (the other players) ten times a second, which also keeps a quiet
 // session alive. Batching keeps both directions far below the message limit however many cells
 // change.
+//
+// Dimensions: every edit and pose names its dimension. The host passes an edit on only to the guests
+// whose last pose is in that dimension, keeps the changed cells per dimension, and sends a guest
+// whose pose names another dimension than before every cell changed there so far; a guest applies
+// only the edits of the dimension it is in, and shows only the players of that dimension.
 //
 // The world's moving things: the first admitted guest is the world owner; when it leaves, the
 // earliest admitted guest still there becomes owner, and the host sends Owner to every guest each
@@ -77,6 +84,8 @@ inline constexpr uint32_t kFirstMessageType = 1;
 inline constexpr uint32_t kLastMessageType = 26;
 inline constexpr std::size_t kMaxIdentity = 64;
 inline constexpr std::size_t kMaxChatText = 192;
+inline constexpr std::size_t kMaxDimensionId = 64;
+inline constexpr const char* kOverworld = "core:overworld";
 inline constexpr std::size_t kMaxRoomCode = 32;
 inline constexpr std::size_t kMaxPlayerName = 64;
 inline constexpr std::size_t kMaxReason = 256;
@@ -137,13 +146,16 @@ struct CellEdit {
 };
 struct BlockEditsMessage {
     std::vector<CellEdit> cells;
+    std::string dimension = kOverworld;
 };
 struct LocalPoseMessage {
     Pose pose{};
+    std::string dimension = kOverworld;
 };
 struct PlayerPose {
     uint32_t id = 0;
     Pose pose{};
+    std::string dimension = kOverworld;
 };
 struct PosesMessage {
     std::vector<PlayerPose> players;
@@ -242,8 +254,10 @@ class PacketReader {
 // so that nothing the other side would refuse is ever sent.
 void appendFrame(std::vector<uint8_t>& out, const Message& message);
 std::vector<uint8_t> encodeFrame(const Message& message);
-// The cells as BlockEdits frames of at most kMaxCellEdits each; nothing when there are none.
-void appendEditFrames(std::vector<uint8_t>& out, const std::vector<CellEdit>& cells);
+// The cells of the dimension as BlockEdits frames of at most kMaxCellEdits each; nothing when there
+// are none.
+void appendEditFrames(std::vector<uint8_t>& out, const std::vector<CellEdit>& cells,
+                      const std::string& dimension = kOverworld);
 
 struct DecodedFrame {
     // Not "Status": the X11 headers take that name for a macro.

@@ -31,6 +31,15 @@ void reset(Connection& connection) {
 
 Connection::~Connection() { reset(*this); }
 
+void followDimension(LanSession& lan, const std::string& dimension) {
+    if (lan.cellsDimension == dimension) return;
+    appendEditFrames(lan.connection.sendBuffer, lan.pendingEdits, lan.cellsDimension);
+    lan.pendingEdits.clear();
+    lan.changedCells.clear();
+    lan.cellsDimension = dimension;
+    lan.lastPoseSent = 0.0;
+}
+
 }  // namespace net
 
 namespace {
@@ -72,6 +81,7 @@ void App::startSession(bool host, const std::string& address, uint16_t port, con
     lan.connection.connectStarted = net::linkClock();
     lan.networked = true;
     lan.roomCode = roomCode;
+    lan.cellsDimension = dimension;
     lan.peerAddress = address;
     lan.peerPort = port;
 }
@@ -98,14 +108,16 @@ void App::updateNetwork() {
     try {
         const double now = net::linkClock();
         if (lan.connection.connecting && !finishConnect(now)) return;
+        net::followDimension(lan, dimension);
+        net::appendEditFrames(lan.connection.sendBuffer, lan.pendingEdits, lan.cellsDimension);
+        lan.pendingEdits.clear();
         if (lan.ready && now - lan.lastPoseSent >= kPoseInterval) {
             lan.lastPoseSent = now;
-            net::appendFrame(lan.connection.sendBuffer, net::LocalPoseMessage{{player.x, player.y, player.z, player.yaw,
-                                                                               player.pitch, actions.walkSpeed,
-                                                                               actions.walkPhase}});
+            net::appendFrame(lan.connection.sendBuffer,
+                             net::LocalPoseMessage{{player.x, player.y, player.z, player.yaw, player.pitch,
+                                                    actions.walkSpeed, actions.walkPhase},
+                                                   dimension});
         }
-        net::appendEditFrames(lan.connection.sendBuffer, lan.pendingEdits);
-        lan.pendingEdits.clear();
         sendWorldSnapshots(now);
         std::vector<net::Message> messages;
         const std::string error = net::exchange(lan.connection.peerSocket, lan.connection.receiveBuffer,
@@ -168,7 +180,7 @@ void App::applyNetworkMessage(net::Message& message) {
     if (auto* edits = std::get_if<net::BlockEditsMessage>(&message)) {
         applyRemoteEdits(*edits);
     } else if (auto* poses = std::get_if<net::PosesMessage>(&message)) {
-        net::applyPoses(lan.remotePoses, *poses, lan.playerId);
+        net::applyPoses(lan.remotePoses, *poses, lan.playerId, dimension);
     } else if (auto* chat = std::get_if<net::ChatMessage>(&message)) {
         ui::showChatLine(ui, ui::chatLine(ui::utf8ToUtf32(chat->name), ui::receivedChatText(chat->text)), arrival);
     } else if (auto* players = std::get_if<net::PlayersMessage>(&message)) {

@@ -201,6 +201,67 @@ void sharedChecks(const Path& work) {
     require(server.stop() == 0, "server stops on its request", "it did not end cleanly");
 }
 
+// --- dimension clients ----------------------------------------------------------------------
+
+constexpr const char* kAsh = "core:ash";
+
+// Travel as far as a guest needs it here: the dimension and a fresh ground of its own stone.
+void travel(Guest& guest, const std::string& dimension, uint8_t ground) {
+    guest.app.dimension = dimension;
+    guest.app.world.chunks.clear();
+    addGroundChunk(guest.app, 0, 0, ground, 8);
+}
+
+// Lets the session run for a while, for a check that something does not arrive.
+void runFor(const std::vector<Guest*>& guests, double seconds) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    runUntil([] {}, guests, [&] { return std::chrono::steady_clock::now() > end; });
+}
+
+void seesOthers(Guest& at, std::size_t count, const std::vector<Guest*>& guests, const std::string& check) {
+    require(runUntil([] {}, guests, [&] { return at.app.lan.remotePoses.size() == count; }), check,
+            at.app.lan.playerName + " sees " + std::to_string(at.app.lan.remotePoses.size()) + " players, expected " +
+                std::to_string(count) + "; " + at.trouble());
+}
+
+void dimensionClientChecks(const Path& work, const Path& contentRoot, const Path& serverFolder) {
+    Guest a(work / "anna", contentRoot, "АННА");
+    Guest b(work / "boris", contentRoot, "БОРИС");
+    require(a.app.rules.dimensions.contains(kAsh), "dimension", "the content pack defines no core:ash");
+    const uint8_t ashStone = requireResource("core:ash_stone", "ash ground");
+    const uint8_t planks = requireResource("core:oak_planks", "planks");
+    ServerProgram server(serverFolder, freeLoopbackPort(), kRoom, a.app.files.base / "Content");
+    const std::vector<Guest*> both{&a, &b};
+    const auto host = [] {};
+    join(a, server.port(), host, both);
+    join(b, server.port(), host, both);
+    seesOthers(b, 1, both, "both in the overworld see each other");
+
+    travel(a, kAsh, ashStone);
+    seesOthers(b, 0, both, "a player gone to the ash leaves the overworld's view");
+    seesOthers(a, 0, both, "the overworld player is not seen from the ash");
+    a.app.editBlock(3, 8, 3, planks, 0);
+    b.app.editBlock(5, 8, 5, planks, 0);
+    runFor(both, 0.6);
+    require(b.app.blockAt(3, 8, 3) == 0, "an edit in the ash stays there",
+            "the overworld has block " + std::to_string(b.app.blockAt(3, 8, 3)));
+    require(a.app.blockAt(5, 8, 5) == 0, "an overworld edit stays there",
+            "the ash has block " + std::to_string(a.app.blockAt(5, 8, 5)));
+
+    travel(b, kAsh, ashStone);
+    requireCell(host, both, b, {3, 8, 3}, planks, "arriving in the ash brings its edits");
+    seesOthers(b, 1, both, "both in the ash see each other");
+    require(b.app.blockAt(5, 8, 5) == 0, "the overworld's edit is not put into the ash",
+            "block " + std::to_string(b.app.blockAt(5, 8, 5)));
+
+    travel(a, net::kOverworld, b.stone);
+    requireCell(host, both, a, {5, 8, 5}, planks, "back in the overworld, its edit is there");
+    require(a.app.blockAt(3, 8, 3) == 0, "the ash's edit is not put into the overworld",
+            "block " + std::to_string(a.app.blockAt(3, 8, 3)));
+    for (Guest* guest : both) guest->app.closeSession();
+    require(server.stop() == 0, "server stops on its request", "it did not end cleanly");
+}
+
 }  // namespace
 
 int chat(const Path& out, const Path& contentRoot) {
@@ -209,6 +270,14 @@ int chat(const Path& out, const Path& contentRoot) {
                      "its length, Escape sends nothing, the oldest of too many lines goes, the wheel scrolls the "
                      "view to both ends, and lines go both ways between two guests through the relay",
                      [&] { chatChecks(out / "chat-self-test", contentRoot); });
+}
+
+int dimensionClients(const Path& out, const Path& contentRoot, const Path& serverFolder) {
+    return runChecks(out / "dimension-clients-self-test.log",
+                     "DIMENSION_CLIENTS_OK: two guests of the server program (--serve): a guest gone to the ash "
+                     "leaves the overworld's view, edits stay in their dimension, the guest arriving in the ash "
+                     "gets its edits and sees the other again, the overworld's edit waits there for the return",
+                     [&] { dimensionClientChecks(out / "dimension-clients-self-test", contentRoot, serverFolder); });
 }
 
 int shared(const Path& out) {

@@ -21,9 +21,6 @@ int ai(const Path& a, const Path&) {
 int mapClients(const Path& a, const Path&, const Path&) {
     return unavailableIn("map-clients-self-test", a, "the LAN session protocol");
 }
-int dimensionClients(const Path& a, const Path&, const Path&) {
-    return unavailableIn("dimension-clients-self-test", a, "the LAN session protocol");
-}
 int rpg(const Path& out) {
     return unavailableIn("rpg-self-test", out, "progression");
 }

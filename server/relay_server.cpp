@@ -3,6 +3,7 @@
 #include <poll.h>
 
 #include <algorithm>
+#include <climits>
 #include <fstream>
 #include <iostream>
 
@@ -117,6 +118,12 @@ std::string RelayServer::handle(Guest& guest, Message& message) {
     } else if (auto* pose = std::get_if<LocalPoseMessage>(&message)) {
         guest.pose = pose->pose;
         guest.hasPose = true;
+        if (pose->dimension != guest.dimension) {
+            // What the guest had waiting belongs to the dimension it left.
+            guest.dimension = pose->dimension;
+            guest.pendingEdits.clear();
+            sendChangedCells(guest);
+        }
     } else if (auto* event = std::get_if<ClientEventMessage>(&message)) {
         routeClientEvent(guest, *event);
     } else if (auto* chat = std::get_if<ChatMessage>(&message)) {
@@ -208,23 +215,25 @@ std::string RelayServer::admit(Guest& guest, const HelloMessage& hello) {
 
 void RelayServer::sendChangedCells(Guest& guest) {
     std::vector<CellEdit> cells;
-    for (const auto& [cell, edit] : changed_) cells.push_back(edit);
-    appendEditFrames(guest.out, cells);
+    const auto first = changed_.lower_bound(Cell{guest.dimension, INT32_MIN, INT32_MIN, INT32_MIN});
+    for (auto it = first; it != changed_.end() && std::get<0>(it->first) == guest.dimension; ++it)
+        cells.push_back(it->second);
+    appendEditFrames(guest.out, cells, guest.dimension);
 }
 
 void RelayServer::relayEdits(const Guest& from, const BlockEditsMessage& edits) {
     for (const CellEdit& edit : edits.cells) {
-        const Cell cell{edit.x, edit.y, edit.z};
+        const Cell cell{edits.dimension, edit.x, edit.y, edit.z};
         if (changed_.size() < config_.maxChangedCells || changed_.contains(cell)) changed_[cell] = edit;
     }
     for (Guest& guest : guests_)
-        if (&guest != &from && guest.admitted && guest.socket >= 0)
+        if (&guest != &from && guest.admitted && guest.socket >= 0 && guest.dimension == edits.dimension)
             guest.pendingEdits.insert(guest.pendingEdits.end(), edits.cells.begin(), edits.cells.end());
 }
 
 void RelayServer::sendPendingEdits() {
     for (Guest& guest : guests_) {
-        if (guest.socket >= 0) appendEditFrames(guest.out, guest.pendingEdits);
+        if (guest.socket >= 0) appendEditFrames(guest.out, guest.pendingEdits, guest.dimension);
         guest.pendingEdits.clear();
     }
 }
@@ -235,7 +244,7 @@ void RelayServer::sendPoses() {
         PosesMessage poses;
         for (const Guest& other : guests_)
             if (&other != &guest && other.admitted && other.socket >= 0 && other.hasPose)
-                poses.players.push_back({other.id, other.pose});
+                poses.players.push_back({other.id, other.pose, other.dimension});
         appendFrame(guest.out, poses);
     }
 }

@@ -47,7 +47,8 @@ struct RelayConfig {
 
 class RelayServer {
    public:
-    using Cell = std::tuple<int32_t, int32_t, int32_t>;
+    // A cell of a dimension.
+    using Cell = std::tuple<std::string, int32_t, int32_t, int32_t>;
 
     explicit RelayServer(RelayConfig config);
     ~RelayServer();
@@ -79,7 +80,8 @@ class RelayServer {
         bool closing = false;  // refused: closed once its refusal is sent
         bool hasPose = false;
         Pose pose{};
-        std::vector<CellEdit> pendingEdits;  // from the others, sent with the next batch
+        std::string dimension = kOverworld;  // as its last pose said
+        std::vector<CellEdit> pendingEdits;  // from the others in its dimension, sent with the next batch
     };
 
     void acceptGuests(double now);
@@ -96,6 +98,7 @@ class RelayServer {
     Guest* admittedGuest(uint32_t id);
     bool identityInRoom(const std::string& identity) const;
     void chooseOwner();
+    // Every cell changed so far in the guest's dimension.
     void sendChangedCells(Guest& guest);
     void sendPendingEdits();
     void sendPoses();

@@ -70,7 +70,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Scenario{"map-clients", 3, false}, Scenario{"map", 2, false}, Scenario{"sky", 2, true},
                     Scenario{"frost", 2, true}, Scenario{"motion", 3, true}, Scenario{"held", 2, true},
                     Scenario{"boss", 2, true}, Scenario{"ai", 2, false}, Scenario{"chat", 2, true},
-                    Scenario{"dimension-clients", 3, false}, Scenario{"dimensions", 2, true},
+                    Scenario{"dimension-clients", 3, true}, Scenario{"dimensions", 2, true},
                     Scenario{"skills", 2, true}, Scenario{"quest", 2, true}, Scenario{"rpg", 1, false},
                     Scenario{"combat", 1, true}, Scenario{"shared", 1, true}, Scenario{"dedicated", 1, true},
                     Scenario{"lan", 1, true}),

@@ -49,9 +49,10 @@ Bytes hello(std::size_t roomLength, std::size_t nameLength) {
     return rawFrame(1, body);
 }
 
-// A list message with `count` entries of `entry` bytes each.
+// A list message with `count` entries of `entry` bytes each; edits name an empty dimension first.
 Bytes list(uint8_t type, std::size_t count, const Bytes& entry) {
     Bytes body;
+    if (type == 4) body.push_back(0);
     put(body, count, 2);
     for (std::size_t i = 0; i < count; ++i) body.insert(body.end(), entry.begin(), entry.end());
     return rawFrame(type, body);
@@ -85,7 +86,7 @@ TEST(LanProtocol, EveryMessageComesBackAsItWasSent) {
         net::HelloMessage{1, 0xCBF29CE484222325ull, "40617395", "ИГРОК", "0123456789abcdef0123456789abcdef"},
         net::WelcomeMessage{7},
         net::RefusalMessage{"Wrong room code"},
-        net::BlockEditsMessage{{{-17, 64, 33, 13, 9, 0}, {-17, 65, 33, 13, 8, 3}}},
+        net::BlockEditsMessage{{{-17, 64, 33, 13, 9, 0}, {-17, 65, 33, 13, 8, 3}}, "core:ash"},
         net::LocalPoseMessage{pose},
         net::PosesMessage{{{2, pose}, {9, pose}}},
         net::MobsMessage{{{4, 1, 10.5, 64.0, -2.25, 1.0, 0.5, -3}}},
@@ -106,7 +107,7 @@ TEST(LanProtocol, EveryMessageComesBackAsItWasSent) {
         EXPECT_EQ(net::encodeFrame(frame.message), bytes) << "type " << message.index() + 1;
     }
     const Bytes edits = net::encodeFrame(messages[3]);
-    EXPECT_EQ(Bytes(edits.begin(), edits.begin() + 12), header(4, 2 + 2 * 15)) << "magic, type, payload length";
+    EXPECT_EQ(Bytes(edits.begin(), edits.begin() + 12), header(4, 1 + 8 + 2 + 2 * 15)) << "magic, type, payload length";
     EXPECT_EQ(std::get<net::BlockEditsMessage>(decode(edits).message).cells[0].x, -17);
 }
 
@@ -136,7 +137,7 @@ TEST(LanProtocol, FramesAreCheckedAtEachLimit) {
         {"reason 257", rawFrame(3, text(257, 2)), "refusal reason longer than 256 bytes"},
         {"2048 cell edits", list(4, 2048, zeros(15)), ""},
         {"2049 cell edits", list(4, 2049, {}), "more than 2048 cell edits"},
-        {"64 poses", list(6, 64, zeros(32)), ""},
+        {"64 poses", list(6, 64, zeros(33)), ""},
         {"65 poses", list(6, 65, {}), "more than 64 poses"},
         {"256 mobs", list(7, 256, zeros(52)), ""},
         {"257 mobs", list(7, 257, {}), "more than 256 mobs"},
@@ -278,6 +279,10 @@ TEST(LanProtocol, EachLimitIsSentUpToItAndNothingPastIt) {
         {"identity", kMaxIdentity, [](auto n) -> Message { return HelloMessage{1, 0, "", "", string(n, 'f')}; }},
         {"chat text", kMaxChatText, [](auto n) -> Message { return ChatMessage{1, "", string(n, 'c')}; }},
         {"chat name", kMaxPlayerName, [](auto n) -> Message { return ChatMessage{1, string(n, 'n'), ""}; }},
+        {"edits' dimension", kMaxDimensionId, [](auto n) -> Message { return BlockEditsMessage{{}, string(n, 'd')}; }},
+        {"pose's dimension", kMaxDimensionId, [](auto n) -> Message { return LocalPoseMessage{{}, string(n, 'd')}; }},
+        {"listed pose's dimension", kMaxDimensionId,
+         [](auto n) -> Message { return PosesMessage{{{1, {}, string(n, 'd')}}}; }},
         {"refusal reason", kMaxReason, [](auto n) -> Message { return RefusalMessage{string(n, 'r')}; }},
         {"NPC id", kMaxNpcId, [](auto n) -> Message { return NpcsMessage{{{string(n, 'n')}}}; }},
         {"listed name", kMaxPlayerName, [](auto n) -> Message { return PlayersMessage{{{1, string(n, 'p')}}}; }},

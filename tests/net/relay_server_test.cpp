@@ -103,6 +103,35 @@ TEST(RelayServer, AChatLineReachesEveryOtherGuestUnderTheSendersIdAndName) {
     EXPECT_EQ(relay.server.guestCount(), 4u);
 }
 
+TEST(RelayServer, EditsStayInTheirDimensionAndAGuestArrivingThereGetsThem) {
+    Relay relay;
+    TestPeer a, b;
+    relay.join(a, "A");
+    relay.join(b, "B");
+    a.send(net::LocalPoseMessage{{1}, "core:ash"});
+    a.send(net::BlockEditsMessage{{{1, 70, 1, 3, 0, 0}}, "core:ash"});
+    b.send(net::BlockEditsMessage{{{2, 70, 2, 4, 0, 0}}});
+    ASSERT_TRUE(b.readUntil(relay.turn(), [&] {
+        const auto* poses = b.last<net::PosesMessage>();
+        return poses && !poses->players.empty() && poses->players[0].dimension == "core:ash";
+    })) << "the others learn where a guest went";
+    ASSERT_TRUE(a.readUntil(relay.turn(), [&] { return a.last<net::PosesMessage>() != nullptr; }));
+    EXPECT_EQ(b.last<net::BlockEditsMessage>(), nullptr) << "an edit in the ash does not reach the overworld";
+    for (const net::Message& m : a.received) {
+        if (const auto* edits = std::get_if<net::BlockEditsMessage>(&m)) {
+            EXPECT_EQ(edits->dimension, "core:ash") << "the overworld's edit does not reach the ash";
+        }
+    }
+
+    b.send(net::LocalPoseMessage{{2}, "core:ash"});
+    ASSERT_TRUE(b.readUntil(relay.turn(), [&] { return b.last<net::BlockEditsMessage>() != nullptr; }));
+    const net::BlockEditsMessage& arrived = *b.last<net::BlockEditsMessage>();
+    EXPECT_EQ(arrived.dimension, "core:ash");
+    ASSERT_EQ(arrived.cells.size(), 1u) << "only the cells of the dimension entered";
+    EXPECT_EQ(arrived.cells[0].x, 1);
+    EXPECT_EQ(relay.server.changedCells().size(), 2u);
+}
+
 TEST(RelayServer, ChatLinesBeyondTheRelayedRateAreLeftOut) {
     Relay relay;
     TestPeer a, b;
