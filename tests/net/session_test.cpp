@@ -7,7 +7,10 @@
 #include <utility>
 #include <variant>
 
+#include <GLFW/glfw3.h>
+
 #include "content/fingerprint.h"
+#include "net/network_identity.h"
 #include "net/loopback.h"
 #include "platform/tcp.h"
 #include "server/relay_server.h"
@@ -62,6 +65,7 @@ TEST_F(JoinedGame, HelloCarriesCodeAndContentAndTheHostsSnapshotsReachTheRecords
     EXPECT_EQ(hello.roomCode, "40617395");
     EXPECT_EQ(hello.fingerprint, content::fingerprint(base.path() / "Content"));
     EXPECT_EQ(hello.name, "ИГРОК");
+    EXPECT_EQ(net::identityFile(hello.identity), readFile(base.path() / "Saves" / "network_identity118.txt"));
     EXPECT_TRUE(app.lan.started && app.lan.authenticated);
 
     host.send(net::PosesMessage{{{5, {9, 9, 9, 9, 9, 9, 9}}, {6, {1, 2, 3, 4, 5, 0.6f, 1.0f}}}});
@@ -266,6 +270,17 @@ TEST_F(TwoGames, EditsAndBodiesGoBothWaysThroughTheHost) {
     }));
     ASSERT_TRUE(runUntil([&] { return a.app.lan.remotePoses.size() == 1; }));
     EXPECT_EQ(a.app.lan.playerList.size(), 2u);
+}
+
+TEST_F(TwoGames, AChatLineReachesTheOtherGameUnderTheNameItJoinedWith) {
+    a.app.files.worldOpen = true;
+    a.app.setScreen(UiState::kPlaying);
+    a.app.onKey(nullptr, GLFW_KEY_ENTER, 0, GLFW_PRESS, 0);
+    for (const char32_t c : std::u32string(U"привет")) a.app.onChar(nullptr, static_cast<unsigned int>(c));
+    a.app.onKey(nullptr, GLFW_KEY_ENTER, 0, GLFW_PRESS, 0);
+    ASSERT_TRUE(runUntil([&] { return !b.app.ui.chatLines.empty(); }));
+    EXPECT_EQ(b.app.ui.chatLines, std::vector<std::u32string>{U"ИГРОК: привет"});
+    EXPECT_EQ(a.app.ui.chatLines, b.app.ui.chatLines) << "said once, at both";
 }
 
 int32_t carried(const App& app, uint8_t id) {
