@@ -81,11 +81,17 @@ bool runUntil(const std::function<void()>& host, const std::vector<Guest*>& gues
     return true;
 }
 
+// Waits as runUntil does; the check fails with what is found once the wait is over.
+void await(const std::function<void()>& host, const std::vector<Guest*>& guests, const std::function<bool()>& done,
+           const std::string& check, const std::function<std::string()>& found) {
+    const bool held = runUntil(host, guests, done);
+    require(held, check, held ? "" : found());
+}
+
 void join(Guest& guest, uint16_t port, const std::function<void()>& host, const std::vector<Guest*>& everyone) {
     guest.app.startSession(false, "127.0.0.1", port, kRoom);
-    require(runUntil(host, everyone, [&] { return guest.app.lan.ready || !guest.app.lan.networked; }) &&
-                guest.app.lan.ready,
-            guest.app.lan.playerName + " joins", guest.trouble());
+    runUntil(host, everyone, [&] { return guest.app.lan.ready || !guest.app.lan.networked; });
+    require(guest.app.lan.ready, guest.app.lan.playerName + " joins", guest.trouble());
 }
 
 // --- chat ---------------------------------------------------------------------------------
@@ -143,11 +149,11 @@ void chatChecks(const Path& work, const Path& contentRoot) {
     join(a, relay.port(), host, {&a, &b});
     join(b, relay.port(), host, {&a, &b});
     a.say(U"как слышно?");
-    require(runUntil(host, {&a, &b}, [&] { return b.lastLine() == U"АННА: как слышно?"; }), "line relayed",
-            "the other guest shows " + shown(b.lastLine()));
+    await(host, {&a, &b}, [&] { return b.lastLine() == U"АННА: как слышно?"; }, "line relayed",
+          [&] { return "the other guest shows " + shown(b.lastLine()); });
     b.say(U"отлично");
-    require(runUntil(host, {&a, &b}, [&] { return a.lastLine() == U"БОРИС: отлично"; }), "answer relayed",
-            shown(a.lastLine()));
+    await(host, {&a, &b}, [&] { return a.lastLine() == U"БОРИС: отлично"; }, "answer relayed",
+          [&] { return shown(a.lastLine()); });
     const std::size_t lines = b.app.ui.chatLines.size();
     require(lines == 2, "own line shown once", std::to_string(lines) + " lines at the other guest");
     chatView(a);
@@ -163,10 +169,12 @@ Path gameRoot() {
 void requireCell(const std::function<void()>& host, const std::vector<Guest*>& guests, Guest& at,
                  const std::array<int32_t, 3>& cell, uint8_t id, const std::string& check) {
     const auto [x, y, z] = cell;
-    require(runUntil(host, guests, [&] { return at.app.blockAt(x, y, z) == id; }), check,
-            at.app.lan.playerName + " has block " + std::to_string(at.app.blockAt(x, y, z)) + " at " +
-                std::to_string(x) + ", " + std::to_string(y) + ", " + std::to_string(z) + ", expected " +
-                std::to_string(id) + "; " + at.trouble());
+    await(host, guests, [&] { return at.app.blockAt(x, y, z) == id; }, check,
+          [&] {
+              return at.app.lan.playerName + " has block " + std::to_string(at.app.blockAt(x, y, z)) + " at " +
+                     std::to_string(x) + ", " + std::to_string(y) + ", " + std::to_string(z) + ", expected " +
+                     std::to_string(id) + "; " + at.trouble();
+          });
 }
 
 void sharedChecks(const Path& work) {
@@ -184,19 +192,19 @@ void sharedChecks(const Path& work) {
     requireCell(host, {&a, &b}, b, {3, 8, 3}, planks, "built block reaches the other guest");
     requireCell(host, {&a, &b}, a, {5, 7, 5}, 0, "dug block reaches the other guest");
     b.say(U"я копаю тут");
-    require(runUntil(host, {&a, &b}, [&] { return a.lastLine() == U"БОРИС: я копаю тут"; }), "chat line",
-            "the other guest shows " + shown(a.lastLine()));
+    await(host, {&a, &b}, [&] { return a.lastLine() == U"БОРИС: я копаю тут"; }, "chat line",
+          [&] { return "the other guest shows " + shown(a.lastLine()); });
 
     Guest c(work / "vera", gameRoot(), "ВЕРА");
     join(c, server.port(), host, {&a, &b, &c});
     requireCell(host, {&a, &b, &c}, c, {3, 8, 3}, planks, "late joiner gets the built block");
     requireCell(host, {&a, &b, &c}, c, {5, 7, 5}, 0, "late joiner gets the dug block");
-    require(runUntil(host, {&a, &b, &c}, [&] { return a.app.lan.playerList.size() == 3; }), "player list",
-            std::to_string(a.app.lan.playerList.size()) + " players listed");
+    await(host, {&a, &b, &c}, [&] { return a.app.lan.playerList.size() == 3; }, "player list",
+          [&] { return std::to_string(a.app.lan.playerList.size()) + " players listed"; });
     c.say(U"всем привет");
-    require(runUntil(host, {&a, &b, &c},
-                     [&] { return a.lastLine() == U"ВЕРА: всем привет" && b.lastLine() == U"ВЕРА: всем привет"; }),
-            "late joiner's line reaches both", shown(a.lastLine()) + " and " + shown(b.lastLine()));
+    await(host, {&a, &b, &c},
+          [&] { return a.lastLine() == U"ВЕРА: всем привет" && b.lastLine() == U"ВЕРА: всем привет"; },
+          "late joiner's line reaches both", [&] { return shown(a.lastLine()) + " and " + shown(b.lastLine()); });
     for (Guest* guest : {&a, &b, &c}) guest->app.closeSession();
     require(server.stop() == 0, "server stops on its request", "it did not end cleanly");
 }
@@ -219,9 +227,11 @@ void runFor(const std::vector<Guest*>& guests, double seconds) {
 }
 
 void seesOthers(Guest& at, std::size_t count, const std::vector<Guest*>& guests, const std::string& check) {
-    require(runUntil([] {}, guests, [&] { return at.app.lan.remotePoses.size() == count; }), check,
-            at.app.lan.playerName + " sees " + std::to_string(at.app.lan.remotePoses.size()) + " players, expected " +
-                std::to_string(count) + "; " + at.trouble());
+    await([] {}, guests, [&] { return at.app.lan.remotePoses.size() == count; }, check,
+          [&] {
+              return at.app.lan.playerName + " sees " + std::to_string(at.app.lan.remotePoses.size()) +
+                     " players, expected " + std::to_string(count) + "; " + at.trouble();
+          });
 }
 
 void dimensionClientChecks(const Path& work, const Path& contentRoot, const Path& serverFolder) {
