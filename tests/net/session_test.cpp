@@ -124,6 +124,30 @@ TEST_F(JoinedGame, ReleasingHeldActionsTellsTheHostOnceAndOnlyAfterAButtonActed)
     EXPECT_EQ(host.last<net::ClientEventMessage>()->event, net::kEventReleaseHeld);
 }
 
+TEST_F(JoinedGame, EditsAndPosesFollowThePlayerIntoAnotherDimension) {
+    welcome();
+    app.editBlock(2, 70, 3, worldtest::stone, 0);  // made here, still waiting to be sent
+    app.dimension = "core:ash";
+    app.editBlock(5, 70, 5, worldtest::stone, 0);  // made there
+    ASSERT_TRUE(host.readUntil(turn(), [&] {
+        const auto* pose = host.last<net::LocalPoseMessage>();
+        return pose && pose->dimension == "core:ash" && host.last<net::BlockEditsMessage>();
+    }));
+    std::vector<std::pair<std::string, int32_t>> edits;
+    for (const net::Message& m : host.received)
+        if (const auto* e = std::get_if<net::BlockEditsMessage>(&m)) edits.emplace_back(e->dimension, e->cells.at(0).x);
+    EXPECT_EQ(edits, (std::vector<std::pair<std::string, int32_t>>{{"core:overworld", 2}, {"core:ash", 5}}));
+    EXPECT_EQ(app.lan.changedCells.size(), 1u) << "the overworld's cells are not put into the ash";
+
+    host.send(net::PosesMessage{{{6, {}, "core:ash"}, {7, {}, "core:overworld"}}});
+    host.send(net::BlockEditsMessage{{{8, 70, 8, worldtest::stone, 0, 0}}, "core:overworld"});
+    host.send(net::BlockEditsMessage{{{9, 70, 9, worldtest::stone, 0, 0}}, "core:ash"});
+    ASSERT_TRUE(host.readUntil(turn(), [&] { return app.blockAt(9, 70, 9) == worldtest::stone; }));
+    EXPECT_EQ(app.blockAt(8, 70, 8), voxel::airId) << "another dimension's edit";
+    ASSERT_EQ(app.lan.remotePoses.size(), 1u) << "only the player in our dimension is seen";
+    EXPECT_TRUE(app.lan.remotePoses.contains(6));
+}
+
 TEST_F(JoinedGame, OurEditsGoOutOnceAndTheHostsComeInWithoutEcho) {
     welcome();
     app.editBlock(2, 70, 3, worldtest::stone, 0);
