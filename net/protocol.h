@@ -42,7 +42,7 @@
 // followed by Owner, BlockEdits holding every cell changed so far in the overworld, then Players. From
 // then on the guest sends LocalPose five times a second, the cells it changed in each frame as
 // BlockEdits, ClientEvent for client events and Chat for each line its player says, which the host
-// passes on to every other guest. The host gathers each guest's edits for the others and sends them
+// passes on to every other guest (at most kChatLinesPerSecond lines a second from all). The host gathers each guest's edits for the others and sends them
 // twenty times a second, and Poses (the other players) ten times a second, which also keeps a quiet
 // session alive. Batching keeps both directions far below the message limit however many cells
 // change.
