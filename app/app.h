@@ -53,6 +53,7 @@
 #include "render/vulkan/swapchain.h"
 #include "save/save_state.h"
 #include "save/settings.h"
+#include "ui/chat.h"
 #include "ui/lan_screens_state.h"
 #include "ui/map_panel.h"
 #include "ui/menu_buttons.h"
@@ -247,6 +248,18 @@ struct App {
     void onMouseButton(GLFWwindow* window, int button, int action, int modifiers);
     void onChar(GLFWwindow* window, unsigned int codePoint);
     void onScroll(GLFWwindow* window, double xOffset, double yOffset);
+
+    // --- Chat (ui/chat_input.cpp) ---
+    // Opens the chat's text entry over play; a letter key that opened it types nothing.
+    void openChat(bool byLetterKey);
+    // The entry's share of onKey and onChar while it is open.
+    void chatKey(int key);
+    void chatChar(unsigned int codePoint);
+    // Enter: the line goes to the chat lines with the player's name and, in a LAN session, to the
+    // others; the entry closes.
+    void submitChat();
+    // What the overlay shows of the chat this frame (ui/overlay_panels.cpp).
+    ui::ChatOverlay chatOverlay() const;
 
     // --- Inventory and container screens (ui/inventory_screens.cpp) ---
     void openInventory();

@@ -88,6 +88,8 @@ void App::easeHandTimers() {
 
 void App::runFrame() {
     glfwPollEvents();
+    // The character of the key that opened the chat came with that key's event, or never comes.
+    ui.chatSkipChar = false;
     if (platform::closeRequested()) glfwSetWindowShouldClose(gpu.win, GLFW_TRUE);
     updateNetwork();
     handleEscape();
@@ -112,7 +114,8 @@ void App::runFrame() {
     if (!ui.menuOpen && sleepStart < 0.0) {
         selectHotbarSlot();
         easeHandTimers();
-        handleUseInput();
+        // While the chat entry is open the buttons do nothing in the world.
+        if (!ui.textEntryActive) handleUseInput();
     }
 
     int width = 0, height = 0;

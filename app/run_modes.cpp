@@ -64,7 +64,7 @@ int lanHostNotice() {
     platform::showMessageBox("Quorvane Server", kServerNotice, platform::MessageIcon::Information);
     // The notice names the program; this says where it is and how to start it.
     std::cerr << "Start the server with: " << (platform::executablePath().parent_path() / "quorvane-server").string()
-              << " <port> <room code> [content folder]\n";
+              << " --serve <port> <room code> [content folder]\n";
     return 1;
 }
 

@@ -16,6 +16,7 @@ bool insideHeight(int32_t y) {
 
 void App::sendBlockEdit(int32_t x, int32_t y, int32_t z) {
     if (!lan.networked || lan.applyingEdit || !insideHeight(y)) return;
+    net::followDimension(lan, dimension);
     const auto water = meshing.waterLevels.find({x, y, z});
     const ChangedCell cell{blockAt(x, y, z), findBlockEntity(x, y, z),
                            water == meshing.waterLevels.end() ? uint8_t{0} : water->second};
@@ -26,6 +27,7 @@ void App::sendBlockEdit(int32_t x, int32_t y, int32_t z) {
 
 void App::reapplyChangedCells(voxel::Chunk& chunk) {
     if (!lan.started) return;
+    net::followDimension(lan, dimension);
     const int32_t x0 = 16 * chunk.cx, z0 = 16 * chunk.cz;
     for (auto it = lan.changedCells.lower_bound({x0, INT32_MIN, INT32_MIN});
          it != lan.changedCells.end() && std::get<0>(it->first) < x0 + 16; ++it) {

@@ -78,19 +78,22 @@ game::MoveCell movementCell(const App& app, int32_t x, int32_t y, int32_t z) {
 
 // Keys to a wish direction: forward follows the yaw.
 game::MoveInput readMoveInput(const App& app, bool flying) {
+    // The keys typed into the open chat entry move nobody.
+    const bool typing = app.ui.textEntryActive;
+    const auto held = [&](GLFWwindow* win, int key) { return !typing && glfwGetKey(win, key) == GLFW_PRESS; };
     GLFWwindow* win = app.gpu.win;
     const double forwardX = std::cos(app.player.yaw), forwardZ = std::sin(app.player.yaw);
     double moveX = 0.0, moveZ = 0.0;
-    if (keyDown(win, GLFW_KEY_W)) moveX += forwardX, moveZ += forwardZ;
-    if (keyDown(win, GLFW_KEY_S)) moveX -= forwardX, moveZ -= forwardZ;
-    if (keyDown(win, GLFW_KEY_D)) moveX -= forwardZ, moveZ += forwardX;
-    if (keyDown(win, GLFW_KEY_A)) moveX += forwardZ, moveZ -= forwardX;
+    if (held(win, GLFW_KEY_W)) moveX += forwardX, moveZ += forwardZ;
+    if (held(win, GLFW_KEY_S)) moveX -= forwardX, moveZ -= forwardZ;
+    if (held(win, GLFW_KEY_D)) moveX -= forwardZ, moveZ += forwardX;
+    if (held(win, GLFW_KEY_A)) moveX += forwardZ, moveZ -= forwardX;
     const double length = std::hypot(moveX, moveZ);
     game::MoveInput input;
     if (length > 0.0) input.wishX = moveX / length, input.wishZ = moveZ / length;
-    input.jump = keyDown(win, GLFW_KEY_SPACE);
-    input.sneak = keyDown(win, GLFW_KEY_LEFT_SHIFT);
-    input.fast = keyDown(win, GLFW_KEY_LEFT_CONTROL);
+    input.jump = held(win, GLFW_KEY_SPACE);
+    input.sneak = held(win, GLFW_KEY_LEFT_SHIFT);
+    input.fast = held(win, GLFW_KEY_LEFT_CONTROL);
     input.flying = flying;
     input.walkFactor = game::walkSpeedFactor(app.potionEffects);
     if (const voxel::BlockDef* glider = app.hasGliderEquipped()) {

@@ -23,6 +23,8 @@ bool swings(uint8_t id, uint8_t state) {
 }  // namespace
 
 void App::applyRemoteEdits(const net::BlockEditsMessage& edits) {
+    // Edits of another dimension come only from a host out of step with our travel: they are not ours.
+    if (edits.dimension != dimension) return;
     for (const net::CellEdit& edit : edits.cells)
         if (!voxel::isValidBlockId(edit.id))
             throw std::runtime_error("the server sent the unknown block id " + std::to_string(edit.id));

@@ -13,6 +13,8 @@ struct Refused : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+constexpr const char* kIncompletePacket = "Incomplete network packet";
+
 // Writes the fields in wire order; limits are checked so that a frame we send is never refused.
 class Writer {
    public:
@@ -47,55 +49,43 @@ class Writer {
     std::vector<uint8_t>& out_;
 };
 
-// Reads the fields in wire order from one frame's body, refusing what does not fit.
+// Reads the fields in wire order from one payload, refusing what does not fit.
 class Reader {
    public:
-    Reader(const uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-    void u8(uint8_t& v) { v = static_cast<uint8_t>(bytes(1)); }
-    void u16(uint16_t& v) { v = static_cast<uint16_t>(bytes(2)); }
-    void u32(uint32_t& v) { v = static_cast<uint32_t>(bytes(4)); }
-    void i32(int32_t& v) { v = static_cast<int32_t>(static_cast<uint32_t>(bytes(4))); }
-    void u64(uint64_t& v) { v = bytes(8); }
-    void f32(float& v) { v = finite(std::bit_cast<float>(static_cast<uint32_t>(bytes(4)))); }
-    void f64(double& v) { v = finite(std::bit_cast<double>(bytes(8))); }
+    explicit Reader(PacketReader& in) : in_(in) {}
+    void u8(uint8_t& v) { v = in_.u8(); }
+    void u16(uint16_t& v) { v = in_.u16(); }
+    void u32(uint32_t& v) { v = in_.u32(); }
+    void i32(int32_t& v) { v = in_.i32(); }
+    void u64(uint64_t& v) { v = in_.u64(); }
+    void f32(float& v) { v = finite(in_.f32()); }
+    void f64(double& v) { v = finite(in_.f64()); }
     void text(std::string& s, std::size_t countBytes, std::size_t max, const char* what) {
-        const std::size_t length = bytes(static_cast<int>(countBytes));
+        const std::size_t length = countBytes == 1 ? in_.u8() : in_.u16();
         if (length > max) throw Refused(std::string(what) + " longer than " + std::to_string(max) + " bytes");
-        need(length);
-        s.assign(reinterpret_cast<const char*>(data_ + at_), length);
-        at_ += length;
+        s = in_.bytes(length);
     }
     template <class T, class F>
     void list(std::vector<T>& items, std::size_t max, const char* what, F each) {
-        uint16_t count = 0;
-        u16(count);
+        const uint16_t count = in_.u16();
         if (count > max) throw Refused("more than " + std::to_string(max) + " " + what);
+        // Each entry takes at least a byte, so a count the payload cannot hold is refused before
+        // anything is spent on it.
+        if (count > in_.remaining()) throw std::runtime_error(kIncompletePacket);
         items.resize(count);
         for (T& item : items) each(item);
     }
     void finish() const {
-        if (at_ != size_) throw Refused("message longer than its fields");
+        if (in_.remaining() != 0) throw Refused("message longer than its fields");
     }
 
    private:
-    void need(std::size_t count) const {
-        if (size_ - at_ < count) throw Refused("message cut short");
-    }
-    uint64_t bytes(int count) {
-        need(static_cast<std::size_t>(count));
-        uint64_t v = 0;
-        for (int i = 0; i < count; ++i) v |= uint64_t{data_[at_ + static_cast<std::size_t>(i)]} << (8 * i);
-        at_ += static_cast<std::size_t>(count);
-        return v;
-    }
     template <class T>
     static T finite(T v) {
         if (!std::isfinite(v)) throw Refused("number that is not finite");
         return v;
     }
-    const uint8_t* data_;
-    std::size_t size_;
-    std::size_t at_ = 0;
+    PacketReader& in_;
 };
 
 // One description of each message's fields serves both directions.
@@ -110,6 +100,7 @@ void fields(IO& io, HelloMessage& m) {
     io.u64(m.fingerprint);
     io.text(m.roomCode, 1, kMaxRoomCode, "room code");
     io.text(m.name, 1, kMaxPlayerName, "player name");
+    io.text(m.identity, 1, kMaxIdentity, "network identity");
 }
 template <class IO>
 void fields(IO& io, WelcomeMessage& m) {
@@ -121,6 +112,7 @@ void fields(IO& io, RefusalMessage& m) {
 }
 template <class IO>
 void fields(IO& io, BlockEditsMessage& m) {
+    io.text(m.dimension, 1, kMaxDimensionId, "dimension id");
     io.list(m.cells, kMaxCellEdits, "cell edits", [&](CellEdit& c) {
         for (int32_t* v : {&c.x, &c.y, &c.z}) io.i32(*v);
         for (uint8_t* v : {&c.id, &c.state, &c.water}) io.u8(*v);
@@ -129,12 +121,14 @@ void fields(IO& io, BlockEditsMessage& m) {
 template <class IO>
 void fields(IO& io, LocalPoseMessage& m) {
     pose(io, m.pose);
+    io.text(m.dimension, 1, kMaxDimensionId, "dimension id");
 }
 template <class IO>
 void fields(IO& io, PosesMessage& m) {
     io.list(m.players, kMaxPoses, "poses", [&](PlayerPose& p) {
         io.u32(p.id);
         pose(io, p.pose);
+        io.text(p.dimension, 1, kMaxDimensionId, "dimension id");
     });
 }
 template <class IO>
@@ -187,9 +181,15 @@ template <class IO>
 void fields(IO& io, OwnerMessage& m) {
     io.u32(m.playerId);
 }
+template <class IO>
+void fields(IO& io, ChatMessage& m) {
+    io.u32(m.player);
+    io.text(m.name, 1, kMaxPlayerName, "player name");
+    io.text(m.text, 2, kMaxChatText, "chat text");
+}
 
 template <std::size_t I = 0>
-Message decodeBody(uint8_t type, Reader& reader) {
+Message decodeBody(uint32_t type, Reader& reader) {
     if constexpr (I < std::variant_size_v<Message>) {
         if (type != I + 1) return decodeBody<I + 1>(type, reader);
         std::variant_alternative_t<I, Message> message;
@@ -201,11 +201,38 @@ Message decodeBody(uint8_t type, Reader& reader) {
     }
 }
 
-uint32_t readLength(const uint8_t* data) {
+uint32_t readU32(const uint8_t* data) {
     return uint32_t{data[0]} | uint32_t{data[1]} << 8 | uint32_t{data[2]} << 16 | uint32_t{data[3]} << 24;
 }
 
+void putU32(std::vector<uint8_t>& out, uint32_t v) {
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+}
+
 }  // namespace
+
+float PacketReader::f32() {
+    return std::bit_cast<float>(static_cast<uint32_t>(take(4)));
+}
+
+double PacketReader::f64() {
+    return std::bit_cast<double>(take(8));
+}
+
+std::string PacketReader::bytes(std::size_t count) {
+    if (remaining() < count) throw std::runtime_error(kIncompletePacket);
+    std::string s(reinterpret_cast<const char*>(data_ + at_), count);
+    at_ += count;
+    return s;
+}
+
+uint64_t PacketReader::take(std::size_t count) {
+    if (remaining() < count) throw std::runtime_error(kIncompletePacket);
+    uint64_t v = 0;
+    for (std::size_t i = 0; i < count; ++i) v |= uint64_t{data_[at_ + i]} << (8 * i);
+    at_ += count;
+    return v;
+}
 
 MessageType messageType(const Message& message) {
     return static_cast<MessageType>(message.index() + 1);
@@ -216,11 +243,10 @@ void appendFrame(std::vector<uint8_t>& out, const Message& message) {
     Writer writer(body);
     std::visit([&](const auto& m) { fields(writer, const_cast<std::remove_cvref_t<decltype(m)>&>(m)); },
                message);
-    const uint32_t length = static_cast<uint32_t>(body.size() + 1);
-    if (length > kMaxFrameLength)
-        throw std::runtime_error("Cannot send a message longer than the frame limit");
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(length >> (8 * i)));
-    out.push_back(static_cast<uint8_t>(messageType(message)));
+    if (body.size() > kMaxPayload) throw std::runtime_error("Cannot send a message longer than the frame limit");
+    out.insert(out.end(), std::begin(kFrameMagic), std::end(kFrameMagic));
+    putU32(out, static_cast<uint32_t>(messageType(message)));
+    putU32(out, static_cast<uint32_t>(body.size()));
     out.insert(out.end(), body.begin(), body.end());
 }
 
@@ -230,30 +256,55 @@ std::vector<uint8_t> encodeFrame(const Message& message) {
     return out;
 }
 
-void appendEditFrames(std::vector<uint8_t>& out, const std::vector<CellEdit>& cells) {
+void appendEditFrames(std::vector<uint8_t>& out, const std::vector<CellEdit>& cells, const std::string& dimension) {
     for (std::size_t at = 0; at < cells.size(); at += kMaxCellEdits) {
         const std::size_t end = std::min(cells.size(), at + kMaxCellEdits);
         appendFrame(out, BlockEditsMessage{{cells.begin() + static_cast<std::ptrdiff_t>(at),
-                                            cells.begin() + static_cast<std::ptrdiff_t>(end)}});
+                                            cells.begin() + static_cast<std::ptrdiff_t>(end)},
+                                           dimension});
     }
+}
+
+DecodedPacket decodePacket(const uint8_t* data, std::size_t size) {
+    DecodedPacket result;
+    const auto refuse = [&](std::string error) {
+        result.status = DecodedFrame::Outcome::Refused;
+        result.error = std::move(error);
+        return result;
+    };
+    // A stream out of step shows at its first byte: there is no waiting for a header that cannot be.
+    for (std::size_t i = 0; i < std::min<std::size_t>(size, 4); ++i)
+        if (data[i] != static_cast<uint8_t>(kFrameMagic[i])) return refuse("frame without the QR61 magic");
+    if (size < kFrameHeader) return result;
+    const uint32_t type = readU32(data + 4);
+    const uint32_t length = readU32(data + 8);
+    if (type < kFirstMessageType || type > kLastMessageType)
+        return refuse("message type " + std::to_string(type) + " out of range");
+    if (length > kMaxPayload) return refuse("payload length " + std::to_string(length) + " out of range");
+    if (size - kFrameHeader < length) return result;
+    result.status = DecodedFrame::Outcome::Complete;
+    result.packet.type = type;
+    result.packet.payload.assign(data + kFrameHeader, data + kFrameHeader + length);
+    result.consumed = kFrameHeader + length;
+    return result;
+}
+
+Message decodeMessage(const Packet& packet) {
+    PacketReader in(packet);
+    Reader reader(in);
+    return decodeBody(packet.type, reader);
 }
 
 DecodedFrame decodeFrame(const uint8_t* data, std::size_t size) {
     DecodedFrame result;
-    if (size < kFrameHeader) return result;
-    const uint32_t length = readLength(data);
-    if (length == 0 || length > kMaxFrameLength) {
-        result.status = DecodedFrame::Outcome::Refused;
-        result.error = "frame length " + std::to_string(length) + " out of range";
-        return result;
-    }
-    if (size - kFrameHeader < length) return result;
+    DecodedPacket frame = decodePacket(data, size);
+    result.status = frame.status;
+    result.error = std::move(frame.error);
+    if (frame.status != DecodedFrame::Outcome::Complete) return result;
     try {
-        Reader reader(data + kFrameHeader + 1, length - 1);
-        result.message = decodeBody(data[kFrameHeader], reader);
-        result.status = DecodedFrame::Outcome::Complete;
-        result.consumed = kFrameHeader + length;
-    } catch (const Refused& refused) {
+        result.message = decodeMessage(frame.packet);
+        result.consumed = frame.consumed;
+    } catch (const std::runtime_error& refused) {
         result.status = DecodedFrame::Outcome::Refused;
         result.error = refused.what();
     }

@@ -1,25 +1,28 @@
 #pragma once
 // The LAN protocol between the game (a guest) and the Quorvane Server program (the host).
 //
-// Version 2. Every message travels in one frame over TCP:
+// Version 3. Every message travels in one frame over TCP, a 12-byte header and the payload:
 //
-//     u32 length | u8 type | body (length - 1 bytes)
+//     "QR61" | u32 message type (1..26) | u32 payload length (at most 1 MiB) | payload
 //
 // All integers and floats are little-endian; floats are IEEE-754 (f32 / f64) and must be finite;
-// a text is a count (u8 or u16, as listed) followed by that many UTF-8 bytes. `length` counts the
-// type byte and the body, so it is at least 1 and at most kMaxFrameLength. A frame whose body is
-// shorter or longer than its type needs, an unknown type, a count above its limit or a text longer
-// than its limit is refused, and the peer that sent it is dropped.
+// a text is a count (u8 or u16, as listed) followed by that many UTF-8 bytes. A frame with another
+// magic, a type or a length out of range is refused as soon as its header is there; a payload
+// shorter than its type needs ("Incomplete network packet") or longer, a type this version does not
+// use, a count above its limit or a text longer than its limit is refused too, and the peer that
+// sent it is dropped.
 //
-//  type  name          sender  body
+//  type  name          sender  payload
 //   1    Hello         guest   u16 version, u64 content fingerprint, u8+room code (<= 32),
-//                              u8+player name (<= 64)
+//                              u8+player name (<= 64), u8+network identity (<= 64)
 //   2    Welcome       host    u32 player id given to the guest
 //   3    Refusal       host    u16+reason (<= 256); the host closes the connection after it
-//   4    BlockEdits    both    u16 count (<= 2048), then per cell i32 x, i32 y, i32 z, u8 id,
-//                              u8 state, u8 water level
-//   5    LocalPose     guest   7 f32: x, eye y, z, yaw, pitch, walk amount, walk phase
-//   6    Poses         host    u16 count (<= 64), then per player u32 id and the 7 f32 of its pose
+//   4    BlockEdits    both    u8+dimension id (<= 64), u16 count (<= 2048), then per cell i32 x,
+//                              i32 y, i32 z, u8 id, u8 state, u8 water level
+//   5    LocalPose     guest   7 f32: x, eye y, z, yaw, pitch, walk amount, walk phase;
+//                              u8+dimension id (<= 64)
+//   6    Poses         host    u16 count (<= 64), then per player u32 id, the 7 f32 of its pose and
+//                              u8+dimension id (<= 64)
 //   7    Mobs          both    u16 count (<= 256), then per mob u32 id, u32 kind, f64 x, y, z,
 //                              f64 yaw, f64 walk phase, i32 health
 //   8    Npcs          both    u16 count (<= 128), then per NPC u8+id (<= 100), f64 x, y, z (feet)
@@ -29,14 +32,25 @@
 //  11    ClientEvent   both    u32 event number, u32 player id, u32 subject, i32 amount
 //  12    Players       host    u16 count (<= 64), then per player u32 id and u8+name (<= 64)
 //  13    Owner         host    u32 player id of the world owner (0: none)
+//  14    Chat          both    u32 player id, u8+player name (<= 64), u16+text (<= 192); a guest
+//                              sends id 0 and no name, the host fills in the sender's
+//
+// Types 15..26 are reserved for later versions; this one refuses them.
 //
 // A session: the guest connects and sends Hello. The host answers Refusal (other version, room
-// code or content fingerprint, or a full room) or Welcome followed by Owner, BlockEdits holding
-// every cell changed so far in the session, then Players. From then on the guest sends LocalPose
-// five times a second, the cells it changed in each frame as BlockEdits, and ClientEvent for
-// client events. The host gathers each guest's edits for the others and sends them twenty times a
-// second, and Poses (the other players) ten times a second, which also keeps a quiet session
-// alive. Batching keeps both directions far below the message limit however many cells change.
+// code or content fingerprint, the same identity already in the room, or a full room) or Welcome
+// followed by Owner, BlockEdits holding every cell changed so far in the overworld, then Players. From
+// then on the guest sends LocalPose five times a second, the cells it changed in each frame as
+// BlockEdits, ClientEvent for client events and Chat for each line its player says, which the host
+// passes on to every other guest (at most kChatLinesPerSecond lines a second from all). The host gathers each guest's edits for the others and sends them
+// twenty times a second, and Poses (the other players) ten times a second, which also keeps a quiet
+// session alive. Batching keeps both directions far below the message limit however many cells
+// change.
+//
+// Dimensions: every edit and pose names its dimension. The host passes an edit on only to the guests
+// whose last pose is in that dimension, keeps the changed cells per dimension, and sends a guest
+// whose pose names another dimension than before every cell changed there so far; a guest applies
+// only the edits of the dimension it is in, and shows only the players of that dimension.
 //
 // The world's moving things: the first admitted guest is the world owner; when it leaves, the
 // earliest admitted guest still there becomes owner, and the host sends Owner to every guest each
@@ -64,9 +78,16 @@
 
 namespace net {
 
-inline constexpr uint16_t kProtocolVersion = 2;
-inline constexpr uint32_t kMaxFrameLength = 65536;
-inline constexpr std::size_t kFrameHeader = 4;
+inline constexpr uint16_t kProtocolVersion = 3;
+inline constexpr char kFrameMagic[4] = {'Q', 'R', '6', '1'};
+inline constexpr std::size_t kFrameHeader = 12;
+inline constexpr uint32_t kMaxPayload = 1u << 20;
+inline constexpr uint32_t kFirstMessageType = 1;
+inline constexpr uint32_t kLastMessageType = 26;
+inline constexpr std::size_t kMaxIdentity = 64;
+inline constexpr std::size_t kMaxChatText = 192;
+inline constexpr std::size_t kMaxDimensionId = 64;
+inline constexpr const char* kOverworld = "core:overworld";
 inline constexpr std::size_t kMaxRoomCode = 32;
 inline constexpr std::size_t kMaxPlayerName = 64;
 inline constexpr std::size_t kMaxReason = 256;
@@ -90,7 +111,7 @@ inline constexpr uint32_t kEventPileGiven = 3;
 inline constexpr uint32_t kEventReleaseHeld = 11;
 inline constexpr uint32_t kEventScreenClosed = 12;
 
-enum class MessageType : uint8_t {
+enum class MessageType : uint32_t {
     Hello = 1,
     Welcome,
     Refusal,
@@ -104,6 +125,7 @@ enum class MessageType : uint8_t {
     ClientEvent,
     Players,
     Owner,
+    Chat,
 };
 
 using Pose = std::array<float, 7>;
@@ -113,6 +135,7 @@ struct HelloMessage {
     uint64_t fingerprint = 0;
     std::string roomCode;
     std::string name;
+    std::string identity;  // the player's network identity, the same in every session
 };
 struct WelcomeMessage {
     uint32_t playerId = 0;
@@ -126,13 +149,16 @@ struct CellEdit {
 };
 struct BlockEditsMessage {
     std::vector<CellEdit> cells;
+    std::string dimension = kOverworld;
 };
 struct LocalPoseMessage {
     Pose pose{};
+    std::string dimension = kOverworld;
 };
 struct PlayerPose {
     uint32_t id = 0;
     Pose pose{};
+    std::string dimension = kOverworld;
 };
 struct PosesMessage {
     std::vector<PlayerPose> players;
@@ -184,20 +210,57 @@ struct PlayersMessage {
 struct OwnerMessage {
     uint32_t playerId = 0;
 };
+struct ChatMessage {
+    uint32_t player = 0;  // set by the host: who said it
+    std::string name;     // set by the host
+    std::string text;
+};
 
 // In the order of MessageType: the alternative's index is the type number minus 1.
 using Message = std::variant<HelloMessage, WelcomeMessage, RefusalMessage, BlockEditsMessage,
                              LocalPoseMessage, PosesMessage, MobsMessage, NpcsMessage, ArrowsMessage,
-                             ItemsMessage, ClientEventMessage, PlayersMessage, OwnerMessage>;
+                             ItemsMessage, ClientEventMessage, PlayersMessage, OwnerMessage, ChatMessage>;
 
 MessageType messageType(const Message& message);
+
+// A received frame: its type (1..26) and its payload bytes.
+struct Packet {
+    uint32_t type = 0;
+    std::vector<uint8_t> payload;
+};
+
+// A cursor over a payload. Every fixed-size read past the end fails with "Incomplete network
+// packet"; numbers come back little-endian, floats as they were sent (finiteness is the caller's).
+class PacketReader {
+   public:
+    PacketReader(const uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+    explicit PacketReader(const Packet& packet) : PacketReader(packet.payload.data(), packet.payload.size()) {}
+    uint8_t u8() { return static_cast<uint8_t>(take(1)); }
+    uint16_t u16() { return static_cast<uint16_t>(take(2)); }
+    uint32_t u32() { return static_cast<uint32_t>(take(4)); }
+    int32_t i32() { return static_cast<int32_t>(u32()); }
+    uint64_t u64() { return take(8); }
+    float f32();
+    double f64();
+    // `count` bytes as a string.
+    std::string bytes(std::size_t count);
+    std::size_t remaining() const { return size_ - at_; }
+
+   private:
+    uint64_t take(std::size_t count);
+    const uint8_t* data_;
+    std::size_t size_;
+    std::size_t at_ = 0;
+};
 
 // Appends the message as one frame. Fails ("Cannot send ...") when a text or count is over its limit,
 // so that nothing the other side would refuse is ever sent.
 void appendFrame(std::vector<uint8_t>& out, const Message& message);
 std::vector<uint8_t> encodeFrame(const Message& message);
-// The cells as BlockEdits frames of at most kMaxCellEdits each; nothing when there are none.
-void appendEditFrames(std::vector<uint8_t>& out, const std::vector<CellEdit>& cells);
+// The cells of the dimension as BlockEdits frames of at most kMaxCellEdits each; nothing when there
+// are none.
+void appendEditFrames(std::vector<uint8_t>& out, const std::vector<CellEdit>& cells,
+                      const std::string& dimension = kOverworld);
 
 struct DecodedFrame {
     // Not "Status": the X11 headers take that name for a macro.
@@ -208,8 +271,20 @@ struct DecodedFrame {
     std::string error;         // why it was refused
 };
 
-// Reads the first frame of the bytes. Incomplete until the whole frame is there, but refused at once
-// when its header already shows a length out of range.
+struct DecodedPacket {
+    DecodedFrame::Outcome status = DecodedFrame::Outcome::Incomplete;
+    Packet packet;
+    std::size_t consumed = 0;
+    std::string error;
+};
+
+// The frame layer alone: the first frame of the bytes as a packet. Incomplete until the whole frame
+// is there, but refused at once when the bytes there already show another magic, or the header a
+// type or a length out of range.
+DecodedPacket decodePacket(const uint8_t* data, std::size_t size);
+// The message a packet carries; throws std::runtime_error with the reason it is refused.
+Message decodeMessage(const Packet& packet);
+// Both layers: the first frame of the bytes as a message.
 DecodedFrame decodeFrame(const uint8_t* data, std::size_t size);
 
 }  // namespace net

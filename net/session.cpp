@@ -7,6 +7,7 @@
 
 #include "app/app.h"
 #include "content/fingerprint.h"
+#include "net/network_identity.h"
 #include "net/paths.h"
 #include "net/snapshots.h"
 #include "net/world_owner.h"
@@ -29,6 +30,15 @@ void reset(Connection& connection) {
 }
 
 Connection::~Connection() { reset(*this); }
+
+void followDimension(LanSession& lan, const std::string& dimension) {
+    if (lan.cellsDimension == dimension) return;
+    appendEditFrames(lan.connection.sendBuffer, lan.pendingEdits, lan.cellsDimension);
+    lan.pendingEdits.clear();
+    lan.changedCells.clear();
+    lan.cellsDimension = dimension;
+    lan.lastPoseSent = 0.0;
+}
 
 }  // namespace net
 
@@ -59,6 +69,7 @@ void App::startSession(bool host, const std::string& address, uint16_t port, con
     closeSession();
     lan.failure = LanFailure::none;
     lan.contentFingerprint = content::fingerprint(files.base / "Content");
+    lan.identity = net::loadNetworkIdentity(files.saves);
     lan.cacheDirectory = files.base / "NetworkCache" / cacheFolderName(address, port);
     fs::create_directories(lan.cacheDirectory);
     const int socket = platform::startConnect(*ip, port);
@@ -71,6 +82,7 @@ void App::startSession(bool host, const std::string& address, uint16_t port, con
     lan.connection.connectStarted = net::linkClock();
     lan.networked = true;
     lan.roomCode = roomCode;
+    lan.cellsDimension = dimension;
     lan.peerAddress = address;
     lan.peerPort = port;
 }
@@ -97,14 +109,16 @@ void App::updateNetwork() {
     try {
         const double now = net::linkClock();
         if (lan.connection.connecting && !finishConnect(now)) return;
+        net::followDimension(lan, dimension);
+        net::appendEditFrames(lan.connection.sendBuffer, lan.pendingEdits, lan.cellsDimension);
+        lan.pendingEdits.clear();
         if (lan.ready && now - lan.lastPoseSent >= kPoseInterval) {
             lan.lastPoseSent = now;
-            net::appendFrame(lan.connection.sendBuffer, net::LocalPoseMessage{{player.x, player.y, player.z, player.yaw,
-                                                                               player.pitch, actions.walkSpeed,
-                                                                               actions.walkPhase}});
+            net::appendFrame(lan.connection.sendBuffer,
+                             net::LocalPoseMessage{{player.x, player.y, player.z, player.yaw, player.pitch,
+                                                    actions.walkSpeed, actions.walkPhase},
+                                                   dimension});
         }
-        net::appendEditFrames(lan.connection.sendBuffer, lan.pendingEdits);
-        lan.pendingEdits.clear();
         sendWorldSnapshots(now);
         std::vector<net::Message> messages;
         const std::string error = net::exchange(lan.connection.peerSocket, lan.connection.receiveBuffer,
@@ -139,7 +153,8 @@ bool App::finishConnect(double now) {
     lan.connection.connecting = false;
     net::startMeter(lan.connection.meter, now);
     net::appendFrame(lan.connection.sendBuffer,
-                     net::HelloMessage{net::kProtocolVersion, lan.contentFingerprint, lan.roomCode, lan.playerName});
+                     net::HelloMessage{net::kProtocolVersion, lan.contentFingerprint, lan.roomCode, lan.playerName,
+                                       lan.identity});
     return true;
 }
 
@@ -170,7 +185,9 @@ void App::applyNetworkMessage(net::Message& message) {
     if (auto* edits = std::get_if<net::BlockEditsMessage>(&message)) {
         applyRemoteEdits(*edits);
     } else if (auto* poses = std::get_if<net::PosesMessage>(&message)) {
-        net::applyPoses(lan.remotePoses, *poses, lan.playerId);
+        net::applyPoses(lan.remotePoses, *poses, lan.playerId, dimension);
+    } else if (auto* chat = std::get_if<net::ChatMessage>(&message)) {
+        ui::showChatLine(ui, ui::chatLine(ui::utf8ToUtf32(chat->name), ui::receivedChatText(chat->text)), arrival);
     } else if (auto* players = std::get_if<net::PlayersMessage>(&message)) {
         lan.playerList.clear();
         for (const net::PlayerName& name : players->players) lan.playerList.push_back(name.name);

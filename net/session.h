@@ -64,6 +64,7 @@ struct LanSession {
     std::string formStatus;
     LanFailure failure = LanFailure::none;  // of the last session, until the next connect
     std::string playerName = "ИГРОК";
+    std::string identity;  // the player's network identity, read when a session starts
     std::string peerAddress;
     uint16_t peerPort = 0;
     std::filesystem::path cacheDirectory;
@@ -78,6 +79,7 @@ struct LanSession {
     // By cell (x, y, z): local and remote edits of the session.
     std::map<std::tuple<int32_t, int32_t, int32_t>, ChangedCell> changedCells;
     std::vector<net::CellEdit> pendingEdits;  // sent together at the next network step
+    std::string cellsDimension;               // where the changed and pending cells lie
     double lastPoseSent = 0.0;                // link clock seconds
     net::LinkLimits limits;     // tests shorten them
     // The world owner ticks the session's mobs and dropped items and sends them to the others.
@@ -104,3 +106,13 @@ struct LanSession {
     // A session still open when the game ends leaves no cache folder behind.
     ~LanSession();
 };
+
+namespace net {
+
+// The session follows the player into `dimension`: edits still waiting go out under the dimension they
+// were made in, the changed cells of the dimension left behind are forgotten (they must not be put
+// into this one's chunks; the host sends this one's once a pose tells it where we are), and the next
+// pose goes out at once.
+void followDimension(LanSession& lan, const std::string& dimension);
+
+}  // namespace net

@@ -86,10 +86,11 @@ void applyNpcs(std::map<std::string, std::array<double, 3>>& positions, const Np
     for (const NpcState& npc : message.npcs) positions[npc.id] = {npc.x, npc.y, npc.z};
 }
 
-void applyPoses(std::map<uint32_t, RemotePose>& poses, const PosesMessage& message, uint32_t ownId) {
+void applyPoses(std::map<uint32_t, RemotePose>& poses, const PosesMessage& message, uint32_t ownId,
+                const std::string& dimension) {
     poses.clear();
     for (const PlayerPose& player : message.players)
-        if (player.id != ownId) poses[player.id].values = player.pose;
+        if (player.id != ownId && player.dimension == dimension) poses[player.id].values = player.pose;
 }
 
 }  // namespace net

@@ -17,7 +17,9 @@ void applyMobs(EntityState& entities, const MobsMessage& message);
 void applyArrows(EntityState& entities, const ArrowsMessage& message);
 void applyItems(EntityState& entities, const ItemsMessage& message);
 void applyNpcs(std::map<std::string, std::array<double, 3>>& positions, const NpcsMessage& message);
-// The other players' poses; our own id, should the host list it, is left out.
-void applyPoses(std::map<uint32_t, RemotePose>& poses, const PosesMessage& message, uint32_t ownId);
+// The other players' poses in our dimension; our own id, should the host list it, is left out, and so
+// is a player in another dimension, whom we do not see.
+void applyPoses(std::map<uint32_t, RemotePose>& poses, const PosesMessage& message, uint32_t ownId,
+                const std::string& dimension);
 
 }  // namespace net

@@ -4,7 +4,6 @@
 #include <chrono>
 #include <functional>
 #include <iostream>
-#include <memory>
 #include <stdexcept>
 #include <thread>
 
@@ -12,10 +11,10 @@
 #include "net/peer_link.h"
 #include "net/protocol.h"
 #include "platform/environment.h"
-#include "platform/process.h"
 #include "platform/tcp.h"
 #include "selftest/scenario_log.h"
 #include "selftest/scenarios.h"
+#include "selftest/server_program.h"
 #include "server/relay_server.h"
 
 namespace selftest {
@@ -78,7 +77,7 @@ bool runUntil(const std::function<void()>& serve, std::initializer_list<Peer*> p
 }
 
 net::HelloMessage hello(uint64_t fingerprint, const std::string& room, const std::string& name) {
-    return {net::kProtocolVersion, fingerprint, room, name};
+    return {net::kProtocolVersion, fingerprint, room, name, ""};
 }
 
 void checkFraming() {
@@ -88,9 +87,10 @@ void checkFraming() {
           "a hello does not come back as it was sent");
     check(net::decodeFrame(frame.data(), frame.size() - 1).status == net::DecodedFrame::Outcome::Incomplete,
           "a cut frame is not left waiting");
-    const uint8_t oversized[] = {1, 0, 1, 0};
-    check(net::decodeFrame(oversized, 4).status == net::DecodedFrame::Outcome::Refused,
-          "a frame over 65536 bytes is not refused");
+    // The header of a hello whose payload would be one byte over 1 MiB.
+    const uint8_t oversized[] = {'Q', 'R', '6', '1', 1, 0, 0, 0, 1, 0, 0x10, 0};
+    check(net::decodeFrame(oversized, sizeof oversized).status == net::DecodedFrame::Outcome::Refused,
+          "a payload over 1 MiB is not refused");
 }
 
 // One of the two is the world owner; its mobs reach the other guest.
@@ -163,44 +163,23 @@ int runScenario(const Path& out, const std::string& name, const std::string& okL
     return 0;
 }
 
-uint16_t freePort() {
-    const int socket = platform::listenOn(kLoopback, 0, 1);
-    const uint16_t port = platform::localPort(socket);
-    platform::closeSocket(socket);
-    return port;
-}
-
-// The server program beside the game, on the game's own content.
+// The server program beside the game, on the game's own content, started with --serve and stopped
+// through its stop request.
 void checkServerProgram(const Path& out) {
-    const std::filesystem::path folder = platform::executablePath().parent_path();
-    const std::filesystem::path content = folder.parent_path() / "Content";
+    const std::filesystem::path content = platform::executablePath().parent_path().parent_path() / "Content";
     const uint64_t fingerprint = content::fingerprint(content);
-    const uint16_t port = freePort();
-    std::filesystem::create_directories(out);  // the server writes its drop lines there
-    platform::ChildProcess server = platform::startProcess(
-        folder / "quorvane-server", {std::to_string(port), kRoom, content.string()}, out);
-    struct Stop {
-        platform::ChildProcess& child;
-        ~Stop() {
-            if (!child.exitCode) platform::stopProcess(child, 3000);
-        }
-    } stop{server};
-    std::unique_ptr<Peer> a;
-    for (int attempt = 0; attempt < 50 && (!a || a->socket < 0); ++attempt) {
-        if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        a = std::make_unique<Peer>(port);
-    }
-    check(a->socket >= 0, "the server program does not listen");
-    Peer other(port);
-    a->send(hello(fingerprint, kRoom, "A"));
+    const uint16_t port = freeLoopbackPort();
+    ServerProgram server(out / "dedicated-server", port, kRoom, content);
+    Peer a(port), other(port);
+    check(a.socket >= 0 && other.socket >= 0, "the server program does not take guests");
+    a.send(hello(fingerprint, kRoom, "A"));
     other.send(hello(fingerprint ^ 1, kRoom, "B"));
-    check(runUntil([] {}, {a.get(), &other}, [&] { return a->last<net::WelcomeMessage>() && other.closed; }),
+    check(runUntil([] {}, {&a, &other}, [&] { return a.last<net::WelcomeMessage>() && other.closed; }),
           "the server program does not answer its guests");
     check(other.last<net::RefusalMessage>() != nullptr, "other content is not refused");
-    check(runUntil([] {}, {a.get()}, [&] { return a->last<net::PlayersMessage>() != nullptr; }),
+    check(runUntil([] {}, {&a}, [&] { return a.last<net::PlayersMessage>() != nullptr; }),
           "the server program does not list its players");
-    platform::stopProcess(server, 3000);
-    check(server.exitCode == 0, "the server program does not stop cleanly");
+    check(server.stop() == 0, "the server program does not stop cleanly on its stop request");
 }
 
 }  // namespace
@@ -218,8 +197,8 @@ int lan(const Path& out) {
 
 int dedicated(const Path& out) {
     return runScenario(out, "dedicated-self-test",
-                       "DEDICATED_OK: server program started beside the game, guest with the game's content "
-                       "admitted, other content refused, player list sent, clean stop",
+                       "DEDICATED_OK: server program started beside the game with --serve, guest with the game's "
+                       "content admitted, other content refused, player list sent, clean stop on stop.request",
                        [&] { checkServerProgram(out); });
 }
 

@@ -16,6 +16,7 @@
 #include "selftest/scenario_log.h"
 #include "selftest/scenarios.h"
 #include "selftest/terrain_checks.h"
+#include "ui/chat.h"
 #include "ui/input_latch.h"
 #include "ui/map_panel.h"
 #include "world/block_registry.h"
@@ -290,8 +291,35 @@ int frostRender(App& app) {
 int motionRender(App& app) {
     return movingBlocksScene(app, [](App& a, const std::string& file) { return captureScene(a, file); });
 }
+// Chat lines over play: two said by others, one typed and sent through the keys, and the entry open
+// with a line half typed. The view sits in the top left corner; the rest of the picture stays the
+// world's.
 int chatRender(App& app) {
-    return unavailableScene(app, "chat-render", "chat and its commands");
+    enterPlay(app);
+    const platform::Image world = captureScene(app, "chat-render-world.png");
+    const double now = glfwGetTime();
+    ui::showChatLine(app.ui, ui::chatLine(U"БОРИС", U"ВСЕМ ПРИВЕТ!"), now);
+    ui::showChatLine(app.ui, ui::chatLine(U"ВЕРА", U"ГДЕ ВЫ? Я У РЕКИ (12, -40)"), now);
+    const auto type = [&](const std::u32string& text) {
+        for (const char32_t c : text) app.onChar(app.gpu.win, static_cast<unsigned int>(c));
+    };
+    app.onKey(app.gpu.win, GLFW_KEY_ENTER, 0, GLFW_PRESS, 0);
+    type(U"иду к вам");
+    app.onKey(app.gpu.win, GLFW_KEY_ENTER, 0, GLFW_PRESS, 0);
+    app.onKey(app.gpu.win, GLFW_KEY_T, 0, GLFW_PRESS, 0);
+    type(U"tа где мост");
+    if (app.ui.chatLines.size() != 3 || !app.ui.textEntryActive)
+        throw std::runtime_error("Chat keys did not send the line and open the entry");
+    const platform::Image chat = captureScene(app, "chat-render.png");
+    const Region view = band(chat, 0.0, 0.2, 0.22, 0.35);
+    if (colourDistance(meanColour(chat, view), meanColour(world, view)) < 20.0)
+        throw std::runtime_error("Chat lines were not drawn");
+    const Region rest = band(chat, 0.5, 0.0, 1.0, 1.0);
+    if (differingShare(chat, world, kChangedPixel) > 0.08 || colourDistance(meanColour(chat, rest), meanColour(world, rest)) > 3.0)
+        throw std::runtime_error("Chat covers more than its corner");
+    writeResult(logOf(app, "chat-render.log"),
+                "CHAT_RENDER_OK: three chat lines and the open entry drawn over play in the top left corner");
+    return 0;
 }
 
 // Every dimension in turn through the same travel, each captured from where the player arrives

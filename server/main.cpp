@@ -1,5 +1,6 @@
 // Quorvane Server: hosts one LAN session.
-//   quorvane-server <port> <room code> [content folder]
+//   quorvane-server --serve <port> <room code> [content folder]    (or without --serve)
+// It stops on SIGINT or SIGTERM, or when a file "stop.request" appears in its working directory.
 // The content fingerprint guests must match is computed from the content folder (default "Content"
 // in the current directory, the game's own pack when started from the game's folder).
 #include <csignal>
@@ -25,7 +26,7 @@ void requestStop(int) {
 int main(int argc, char** argv) {
     std::optional<net::ServerArguments> arguments = net::parseServerArguments(argc, argv);
     if (!arguments) {
-        std::cerr << "Usage: quorvane-server <port> <room code> [content folder]" << std::endl;
+        std::cerr << "Usage: quorvane-server [--serve] <port> <room code> [content folder]" << std::endl;
         return 2;
     }
     try {
@@ -43,7 +44,11 @@ int main(int argc, char** argv) {
         std::signal(SIGTERM, requestStop);
         std::cout << "Quorvane Server: port " << server.port() << ", room " << config.roomCode << ", content "
                   << std::hex << config.fingerprint << std::dec << std::endl;
-        while (!stopRequested) server.step(50);
+        // A request left over from an earlier run does not stop this one.
+        std::error_code ignored;
+        std::filesystem::remove(net::kStopRequestFile, ignored);
+        while (!stopRequested && !std::filesystem::exists(net::kStopRequestFile, ignored)) server.step(50);
+        std::filesystem::remove(net::kStopRequestFile, ignored);
         return 0;
     } catch (const std::exception& failure) {
         std::cerr << "Quorvane Server: " << failure.what() << std::endl;

@@ -3,6 +3,7 @@
 #include <poll.h>
 
 #include <algorithm>
+#include <climits>
 #include <fstream>
 #include <iostream>
 
@@ -117,14 +118,28 @@ std::string RelayServer::handle(Guest& guest, Message& message) {
     } else if (auto* pose = std::get_if<LocalPoseMessage>(&message)) {
         guest.pose = pose->pose;
         guest.hasPose = true;
+        if (pose->dimension != guest.dimension) {
+            // What the guest had waiting belongs to the dimension it left.
+            guest.dimension = pose->dimension;
+            guest.pendingEdits.clear();
+            sendChangedCells(guest);
+        }
     } else if (auto* event = std::get_if<ClientEventMessage>(&message)) {
         routeClientEvent(guest, *event);
+    } else if (auto* chat = std::get_if<ChatMessage>(&message)) {
+        relayChat(guest, std::move(*chat));
     } else if (isSnapshot(message)) {
         relaySnapshot(guest, message);
     } else {
         return "sent a message a guest may not send";
     }
     return "";
+}
+
+bool RelayServer::identityInRoom(const std::string& identity) const {
+    return std::any_of(guests_.begin(), guests_.end(), [&](const Guest& g) {
+        return g.admitted && g.socket >= 0 && g.identity == identity;
+    });
 }
 
 RelayServer::Guest* RelayServer::admittedGuest(uint32_t id) {
@@ -150,6 +165,14 @@ void RelayServer::routeClientEvent(const Guest& from, ClientEventMessage event) 
     appendFrame(to->out, event);
 }
 
+void RelayServer::relayChat(const Guest& from, ChatMessage chat) {
+    if (!chatBudget_.take(linkClock(), kChatLinesPerSecond)) return;
+    chat.player = from.id;
+    chat.name = from.name;
+    for (Guest& guest : guests_)
+        if (&guest != &from && guest.admitted && guest.socket >= 0) appendFrame(guest.out, chat);
+}
+
 void RelayServer::chooseOwner() {
     if (admittedGuest(ownerId_) != nullptr) return;
     ownerId_ = 0;
@@ -169,6 +192,8 @@ std::string RelayServer::admit(Guest& guest, const HelloMessage& hello) {
         refusal = "Wrong room code";
     else if (hello.fingerprint != config_.fingerprint)
         refusal = "Game content differs from the server's";
+    else if (!hello.identity.empty() && identityInRoom(hello.identity))
+        refusal = "This player is already in the room";
     else if (guestCount() >= config_.maxGuests)
         refusal = "The room is full";
     if (!refusal.empty()) {
@@ -179,6 +204,7 @@ std::string RelayServer::admit(Guest& guest, const HelloMessage& hello) {
     guest.admitted = true;
     guest.id = nextId_++;
     guest.name = hello.name;
+    guest.identity = hello.identity;
     appendFrame(guest.out, WelcomeMessage{guest.id});
     if (ownerId_ == 0) ownerId_ = guest.id;
     appendFrame(guest.out, OwnerMessage{ownerId_});
@@ -189,23 +215,25 @@ std::string RelayServer::admit(Guest& guest, const HelloMessage& hello) {
 
 void RelayServer::sendChangedCells(Guest& guest) {
     std::vector<CellEdit> cells;
-    for (const auto& [cell, edit] : changed_) cells.push_back(edit);
-    appendEditFrames(guest.out, cells);
+    const auto first = changed_.lower_bound(Cell{guest.dimension, INT32_MIN, INT32_MIN, INT32_MIN});
+    for (auto it = first; it != changed_.end() && std::get<0>(it->first) == guest.dimension; ++it)
+        cells.push_back(it->second);
+    appendEditFrames(guest.out, cells, guest.dimension);
 }
 
 void RelayServer::relayEdits(const Guest& from, const BlockEditsMessage& edits) {
     for (const CellEdit& edit : edits.cells) {
-        const Cell cell{edit.x, edit.y, edit.z};
+        const Cell cell{edits.dimension, edit.x, edit.y, edit.z};
         if (changed_.size() < config_.maxChangedCells || changed_.contains(cell)) changed_[cell] = edit;
     }
     for (Guest& guest : guests_)
-        if (&guest != &from && guest.admitted && guest.socket >= 0)
+        if (&guest != &from && guest.admitted && guest.socket >= 0 && guest.dimension == edits.dimension)
             guest.pendingEdits.insert(guest.pendingEdits.end(), edits.cells.begin(), edits.cells.end());
 }
 
 void RelayServer::sendPendingEdits() {
     for (Guest& guest : guests_) {
-        if (guest.socket >= 0) appendEditFrames(guest.out, guest.pendingEdits);
+        if (guest.socket >= 0) appendEditFrames(guest.out, guest.pendingEdits, guest.dimension);
         guest.pendingEdits.clear();
     }
 }
@@ -216,7 +244,7 @@ void RelayServer::sendPoses() {
         PosesMessage poses;
         for (const Guest& other : guests_)
             if (&other != &guest && other.admitted && other.socket >= 0 && other.hasPose)
-                poses.players.push_back({other.id, other.pose});
+                poses.players.push_back({other.id, other.pose, other.dimension});
         appendFrame(guest.out, poses);
     }
 }

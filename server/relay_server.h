@@ -28,6 +28,9 @@ struct RelayBudget {
 // The owner's snapshots relayed, and the others' events passed to the owner, per second each:
 // a busy session needs about 40 of the first and a few of the second; a guest takes 400 in all.
 inline constexpr uint32_t kRelayedPerSecond = 100;
+// Chat lines passed on per second, from all guests together: far more than people type, and few
+// enough that sixty-three guests talking at once cannot flood a listener.
+inline constexpr uint32_t kChatLinesPerSecond = 5;
 
 struct RelayConfig {
     uint16_t port = 29810;
@@ -44,7 +47,8 @@ struct RelayConfig {
 
 class RelayServer {
    public:
-    using Cell = std::tuple<int32_t, int32_t, int32_t>;
+    // A cell of a dimension.
+    using Cell = std::tuple<std::string, int32_t, int32_t, int32_t>;
 
     explicit RelayServer(RelayConfig config);
     ~RelayServer();
@@ -71,11 +75,13 @@ class RelayServer {
         LinkMeter meter;
         uint32_t id = 0;
         std::string name;
+        std::string identity;
         bool admitted = false;
         bool closing = false;  // refused: closed once its refusal is sent
         bool hasPose = false;
         Pose pose{};
-        std::vector<CellEdit> pendingEdits;  // from the others, sent with the next batch
+        std::string dimension = kOverworld;  // as its last pose said
+        std::vector<CellEdit> pendingEdits;  // from the others in its dimension, sent with the next batch
     };
 
     void acceptGuests(double now);
@@ -87,8 +93,12 @@ class RelayServer {
     // Snapshots of the moving things, relayed from the owner only.
     void relaySnapshot(const Guest& from, const Message& message);
     void routeClientEvent(const Guest& from, ClientEventMessage event);
+    // A guest's chat line to every other guest, with the sender's id and name.
+    void relayChat(const Guest& from, ChatMessage chat);
     Guest* admittedGuest(uint32_t id);
+    bool identityInRoom(const std::string& identity) const;
     void chooseOwner();
+    // Every cell changed so far in the guest's dimension.
     void sendChangedCells(Guest& guest);
     void sendPendingEdits();
     void sendPoses();
@@ -102,7 +112,7 @@ class RelayServer {
     uint16_t port_ = 0;
     uint32_t nextId_ = 1;
     uint32_t ownerId_ = 0;
-    RelayBudget snapshotBudget_, eventBudget_;
+    RelayBudget snapshotBudget_, eventBudget_, chatBudget_;
     double lastPoses_ = 0.0;
     double lastEdits_ = 0.0;
     bool playersChanged_ = false;

@@ -7,6 +7,10 @@
 namespace net {
 
 std::optional<ServerArguments> parseServerArguments(int argc, char** argv) {
+    if (argc > 1 && std::string(argv[1]) == "--serve") {
+        --argc;
+        ++argv;
+    }
     if (argc != 3 && argc != 4) return std::nullopt;
     ServerArguments result;
     const std::string port = argv[1];

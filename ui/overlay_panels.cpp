@@ -4,6 +4,7 @@
 #include "render/chunks/lamp_overlay.h"
 #include "render/vulkan/vulkan_check.h"
 #include "ui/menu_buttons.h"
+#include "ui/chat.h"
 #include "ui/panel_words.h"
 #include "ui/screen_slots.h"
 
@@ -17,6 +18,19 @@ std::u32string windowTitle(int32_t screen, ContainerKind kind) {
 }
 
 }  // namespace
+
+// In play the open entry shows the scrolled view; closed, the newest lines show for a while.
+ui::ChatOverlay App::chatOverlay() const {
+    ui::ChatOverlay chat;
+    if (ui.menuOpen || ui.inGameWindow) return chat;
+    chat.entryOpen = ui.textEntryActive;
+    chat.entry = ui.chatEntry;
+    if (chat.entryOpen)
+        chat.rows = ui::chatViewRows(ui.chatLines, ui.textViewLine, ui::kChatRowsShown);
+    else if (gpu.win && glfwGetTime() < ui.chatShownUntil)
+        chat.rows = ui::chatViewRows(ui.chatLines, 0, ui::kChatIdleRows);
+    return chat;
+}
 
 void App::updateOverlay() {
     if (!descriptors.contentMetaMemory) return;
@@ -46,5 +60,6 @@ void App::updateOverlay() {
     ui::writeMenuButtonLines(words);
     writeLanScreenOverlay(words);
     writeMapOverlay(words);
+    ui::writeChatOverlay(words, chatOverlay());
     vkUnmapMemory(gpu.dev, descriptors.contentMetaMemory);
 }

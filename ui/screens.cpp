@@ -14,6 +14,17 @@ void App::handleScreenInput() {
 }
 
 void App::onKey(GLFWwindow* window, int key, int, int action, int modifiers) {
+    // The open chat entry takes every key; Escape still reaches the frame loop, which closes it.
+    if (ui.textEntryActive) {
+        if (action == GLFW_PRESS && key == GLFW_KEY_ESCAPE) ui::notePress(ui.keyPresses, key);
+        if (action != GLFW_RELEASE) chatKey(key);
+        return;
+    }
+    const bool chatKeyPressed = key == GLFW_KEY_T || key == GLFW_KEY_ENTER || key == GLFW_KEY_KP_ENTER;
+    if (action == GLFW_PRESS && chatKeyPressed && files.worldOpen && !ui.menuOpen && !ui.inGameWindow) {
+        openChat(key == GLFW_KEY_T);
+        return;
+    }
     if (action == GLFW_PRESS) ui::notePress(ui.keyPresses, key);
     // The flight toggle reads the press's own time, not the frame that sees it.
     if (action == GLFW_PRESS && key == GLFW_KEY_SPACE && !ui.menuOpen) game::notePress(motion.flightTap, glfwGetTime());
@@ -24,8 +35,6 @@ void App::onKey(GLFWwindow* window, int key, int, int action, int modifiers) {
         showHitboxes = !showHitboxes;
     // F5 switches between the first-person view and the camera behind the player.
     if (action == GLFW_PRESS && key == GLFW_KEY_F5 && !ui.menuOpen) player.thirdPerson = !player.thirdPerson;
-    if (action == GLFW_RELEASE || !ui.textEntryActive) return;
-    if (key == GLFW_KEY_BACKSPACE && !ui.textField.empty()) ui.textField.pop_back();
 }
 
 void App::onMouseButton(GLFWwindow*, int button, int action, int) {
@@ -40,7 +49,7 @@ void App::onMouseButton(GLFWwindow*, int button, int action, int) {
 }
 
 void App::onChar(GLFWwindow*, unsigned int codePoint) {
+    if (ui.textEntryActive) return chatChar(codePoint);
     if (ui.screen == ui::kConnectionScreen) { connectionFormChar(codePoint); return; }
     onWorldMenuChar(codePoint);
-    if (ui.textEntryActive) ui.textField.push_back(static_cast<char32_t>(codePoint));
 }

@@ -45,6 +45,9 @@ struct UiState {
     int32_t textViewLineCount = 0;
     std::vector<std::u32string> chatLines;
     int32_t chatIndex = -1;
+    std::u32string chatEntry;      // the chat line being typed
+    bool chatSkipChar = false;     // the letter key that opened the entry types nothing
+    double chatShownUntil = 0.0;   // GLFW seconds: the newest lines stay in sight until then
     // Latches that keep a held key or button from acting again after a screen change.
     bool mouseLeftLatched = false;
     bool mouseRightLatched = false;

@@ -421,7 +421,8 @@ void otherScreen(Builder& l) {
     l.panel(kPanelWindow, Builder::centredRect(l.size * 0.5f, l.size * Vec2{0.6f, 0.6f}), 14.0f * l.unit);
 }
 
-// Numbered text lines of the overlay, down the top left corner. An empty line covers no pixel.
+// Numbered text lines of the overlay (the chat), down the top left corner, each on a dark band so
+// that it reads over a bright sky. An empty line covers no pixel.
 void textLines(Builder& l) {
     const float h = 18.0f * l.unit;
     const float pitch = h + 4.0f * l.unit;
@@ -430,6 +431,8 @@ void textLines(Builder& l) {
         const uint32_t count = std::min(l.word(word), 60u);
         if (count == 0) continue;
         const Vec2 origin{8.0f * l.unit, 8.0f * l.unit + static_cast<float>(row) * pitch};
+        const float width = static_cast<float>(count) * Builder::glyphWidth(h);
+        l.shade(rectOf(origin - Vec2{4.0f, 2.0f} * l.unit, Vec2{width, h} + Vec2{8.0f, 4.0f} * l.unit), kBlack, 0.45f);
         l.text(TextSource::Meta, word + 1u, count, 0u, origin, h, kWhite);
     }
 }

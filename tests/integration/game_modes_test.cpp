@@ -135,7 +135,7 @@ TEST(GameStart, LanHostShowsItsNoticeAndBuildsNoApp) {
     EXPECT_NE(shown.err.find("Quorvane Server"), std::string::npos);
     EXPECT_NE(shown.err.find("Создайте сервер в отдельной программе Quorvane Server."), std::string::npos);
     EXPECT_NE(shown.err.find("Start the server with: " + (game.root() / "buildBB" / "quorvane-server").string() +
-                             " <port> <room code> [content folder]\n"),
+                             " --serve <port> <room code> [content folder]\n"),
               std::string::npos)
         << shown.err;
 

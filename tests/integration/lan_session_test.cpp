@@ -75,14 +75,28 @@ std::string waitForLine(const fs::path& file, int ms) {
 
 // Starts the server program in `folder` on a port it picks itself and returns that port, read from
 // its first line: a port picked for it beforehand may be taken by another test in the meantime.
-uint16_t startServer(platform::ChildProcess& server, const fs::path& folder, const fs::path& content) {
+uint16_t startServer(platform::ChildProcess& server, const fs::path& folder, const fs::path& content,
+                     const std::string& mode = "") {
     server = platform::startProcess(
         "/bin/sh",
-        {"-c", "exec \"$0\" 0 40617395 \"$1\" > server.out", QUORVANE_SERVER_EXECUTABLE, content.string()},
+        {"-c", "exec \"$0\" " + mode + " 0 40617395 \"$1\" > server.out", QUORVANE_SERVER_EXECUTABLE,
+         content.string()},
         folder);
     const std::string line = waitForLine(folder / "server.out", 30000);
     const std::size_t at = line.find("port ");
     return at == std::string::npos ? 0 : static_cast<uint16_t>(std::stoi(line.substr(at + 5)));
+}
+
+TEST(ServerProgram, ServesUntilAStopRequestAppearsInItsFolder) {
+    testsupport::TempDir dir;
+    testsupport::writeFile(dir.path() / "Content" / "a" / "definition.json", "{}");
+    testsupport::writeFile(dir.path() / "stop.request", "");  // left over from an earlier run
+    platform::ChildProcess server;
+    ASSERT_NE(startServer(server, dir.path(), dir.path() / "Content", "--serve"), 0);
+    EXPECT_FALSE(platform::waitProcess(server, 500).has_value()) << "an old request does not stop a new server";
+    testsupport::writeFile(dir.path() / "stop.request", "");
+    EXPECT_EQ(platform::waitProcess(server, 20000), 0);
+    EXPECT_FALSE(fs::exists(dir.path() / "stop.request")) << "the request is taken away with it";
 }
 
 TEST(ServerProgram, AdmitsMatchingGuestsRefusesOthersAndDropsABadOne) {
@@ -96,23 +110,23 @@ TEST(ServerProgram, AdmitsMatchingGuestsRefusesOthersAndDropsABadOne) {
     // Waits are long for a loaded machine; each ends as soon as what it waits for is there.
     const int good = connectWithin(port, 20000);
     ASSERT_GE(good, 0);
-    sendBytes(good, net::encodeFrame(net::HelloMessage{net::kProtocolVersion, fingerprint, "40617395", "A"}));
+    sendBytes(good, net::encodeFrame(net::HelloMessage{net::kProtocolVersion, fingerprint, "40617395", "A", ""}));
     Stream fromServer{good, {}};
     const auto welcome = fromServer.next(20000);
     ASSERT_TRUE(welcome && std::holds_alternative<net::WelcomeMessage>(*welcome));
 
     const int other = connectWithin(port, 20000);
     sendBytes(other,
-              net::encodeFrame(net::HelloMessage{net::kProtocolVersion, fingerprint + 1, "40617395", "B"}));
+              net::encodeFrame(net::HelloMessage{net::kProtocolVersion, fingerprint + 1, "40617395", "B", ""}));
     const auto refusal = receiveMessage(other, 20000);
     ASSERT_TRUE(refusal && std::holds_alternative<net::RefusalMessage>(*refusal));
     EXPECT_EQ(std::get<net::RefusalMessage>(*refusal).reason, "Game content differs from the server's");
 
     sendBytes(good, net::encodeFrame(net::LocalPoseMessage{}));  // not silent, however slow the rest
     const int bad = connectWithin(port, 20000);
-    sendBytes(bad, {2, 0, 0, 0, 0xFE, 0});
+    sendBytes(bad, {'Q', 'R', '6', '1', 0xFE, 0, 0, 0, 1, 0, 0, 0, 0});
     EXPECT_EQ(waitForLine(dir.path() / "network_error.txt", 20000),
-              "Guest 0 dropped: bad message: unknown message type 254\n");
+              "Guest 0 dropped: bad message: message type 254 out of range\n");
     EXPECT_FALSE(platform::waitProcess(server, 200).has_value()) << "the server goes on";
     EXPECT_TRUE(fromServer.next(20000).has_value()) << "and still serves the admitted guest";
     for (const int socket : {good, other, bad}) platform::closeSocket(socket);
@@ -147,12 +161,12 @@ TEST(GameStart, AJoinedGameOutlivesAHostThatSendsGarbage) {
     const auto hello = receiveMessage(peer, 30000);
     ASSERT_TRUE(hello && std::holds_alternative<net::HelloMessage>(*hello));
     EXPECT_EQ(std::get<net::HelloMessage>(*hello).roomCode, "40617395");
-    sendBytes(peer, {4, 0, 0, 0, 0xAB, 1, 2, 3});
+    sendBytes(peer, {'Q', 'R', '6', '1', 0xAB, 0, 0, 0, 3, 0, 0, 0, 1, 2, 3});
     const fs::path errors = game.root() / "network_error.txt";
     ASSERT_FALSE(waitForLine(errors, 30000).empty());
     std::this_thread::sleep_for(std::chrono::seconds(1));
     EXPECT_FALSE(platform::waitProcess(child, 0).has_value()) << "the game plays on";
-    EXPECT_EQ(readFile(errors), "LAN session ended: server: bad message: unknown message type 171\n");
+    EXPECT_EQ(readFile(errors), "LAN session ended: server: bad message: message type 171 out of range\n");
     platform::stopProcess(child, 20000);
     EXPECT_EQ(child.exitCode, 0);
     EXPECT_FALSE(fs::exists(game.root() / "last_error.txt"));
@@ -191,7 +205,7 @@ TEST(ServerProgram, TwoGamesJoinAndTheirBodiesAreRelayed) {
     const int watcher = connectWithin(port, 5000);
     ASSERT_GE(watcher, 0);
     sendBytes(watcher, net::encodeFrame(net::HelloMessage{
-                           net::kProtocolVersion, content::fingerprint(content), "40617395", "watcher"}));
+                           net::kProtocolVersion, content::fingerprint(content), "40617395", "watcher", ""}));
     Stream stream{watcher, {}};
     std::size_t bodies = 0;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(90);

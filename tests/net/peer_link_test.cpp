@@ -2,6 +2,8 @@
 #include "net/peer_link.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <sys/socket.h>
 
 #include "net/loopback.h"
@@ -31,8 +33,10 @@ struct Link {
 
 // The start of a frame that never ends: bytes that count, but no message.
 std::vector<uint8_t> unfinished(std::size_t size) {
+    // A hello header announcing a payload of 1 MiB.
+    const uint8_t header[] = {'Q', 'R', '6', '1', 1, 0, 0, 0, 0, 0, 0x10, 0};
     std::vector<uint8_t> bytes(size, 0);
-    if (size > 2) bytes[2] = 1;  // length 65536
+    for (std::size_t i = 0; i < std::min(size, sizeof header); ++i) bytes[i] = header[i];
     return bytes;
 }
 

@@ -31,10 +31,10 @@ struct Relay {
         return [this] { server.step(2); };
     }
     // A guest that has said hello and been let in.
-    void join(TestPeer& peer, const std::string& name) {
+    void join(TestPeer& peer, const std::string& name, const std::string& identity = "") {
         peer.socket = nettest::connectLoopback(server.port());
         ASSERT_GE(peer.socket, 0);
-        peer.send(net::HelloMessage{net::kProtocolVersion, kFingerprint, "40617395", name});
+        peer.send(net::HelloMessage{net::kProtocolVersion, kFingerprint, "40617395", name, identity});
         ASSERT_TRUE(peer.readUntil(turn(), [&] { return peer.last<net::WelcomeMessage>() != nullptr; }));
     }
     net::RelayServer server;
@@ -71,16 +71,93 @@ TEST(RelayServer, GuestsSeeEachOthersEditsAndPosesAndALateJoinerGetsEveryEdit) {
     EXPECT_EQ(c.last<net::PlayersMessage>()->players.size(), 3u);
 }
 
+TEST(RelayServer, AChatLineReachesEveryOtherGuestUnderTheSendersIdAndName) {
+    Relay relay;
+    TestPeer a, b, c;
+    relay.join(a, "ИГРОК", "aaaa");
+    relay.join(b, "B", "bbbb");
+    relay.join(c, "C");
+    // Whatever id and name a guest claims, the host says who spoke.
+    a.send(net::ChatMessage{9, "not me", "ПРИВЕТ"});
+    for (TestPeer* peer : {&b, &c}) {
+        ASSERT_TRUE(peer->readUntil(relay.turn(), [&] { return peer->last<net::ChatMessage>() != nullptr; }));
+        const net::ChatMessage& chat = *peer->last<net::ChatMessage>();
+        EXPECT_EQ(chat.player, 1u);
+        EXPECT_EQ(chat.name, "ИГРОК");
+        EXPECT_EQ(chat.text, "ПРИВЕТ");
+    }
+    ASSERT_TRUE(a.readUntil(relay.turn(), [&] { return a.last<net::PosesMessage>() != nullptr; }));
+    EXPECT_EQ(a.last<net::ChatMessage>(), nullptr) << "a line does not come back to its sender";
+
+    // The same player twice is turned away while the first is in the room; no identity is no match.
+    TestPeer twin, anonymous;
+    twin.socket = nettest::connectLoopback(relay.server.port());
+    twin.send(net::HelloMessage{net::kProtocolVersion, kFingerprint, "40617395", "twin", "bbbb"});
+    ASSERT_TRUE(twin.readUntil(relay.turn(), [&] { return twin.closed; }));
+    ASSERT_NE(twin.last<net::RefusalMessage>(), nullptr);
+    EXPECT_EQ(twin.last<net::RefusalMessage>()->reason, "This player is already in the room");
+    relay.join(anonymous, "D");
+    platform::closeSocket(std::exchange(b.socket, -1));
+    TestPeer back;
+    relay.join(back, "B", "bbbb");
+    EXPECT_EQ(relay.server.guestCount(), 4u);
+}
+
+TEST(RelayServer, EditsStayInTheirDimensionAndAGuestArrivingThereGetsThem) {
+    Relay relay;
+    TestPeer a, b;
+    relay.join(a, "A");
+    relay.join(b, "B");
+    a.send(net::LocalPoseMessage{{1}, "core:ash"});
+    a.send(net::BlockEditsMessage{{{1, 70, 1, 3, 0, 0}}, "core:ash"});
+    b.send(net::BlockEditsMessage{{{2, 70, 2, 4, 0, 0}}});
+    ASSERT_TRUE(b.readUntil(relay.turn(), [&] {
+        const auto* poses = b.last<net::PosesMessage>();
+        return poses && !poses->players.empty() && poses->players[0].dimension == "core:ash";
+    })) << "the others learn where a guest went";
+    ASSERT_TRUE(a.readUntil(relay.turn(), [&] { return a.last<net::PosesMessage>() != nullptr; }));
+    EXPECT_EQ(b.last<net::BlockEditsMessage>(), nullptr) << "an edit in the ash does not reach the overworld";
+    for (const net::Message& m : a.received) {
+        if (const auto* edits = std::get_if<net::BlockEditsMessage>(&m)) {
+            EXPECT_EQ(edits->dimension, "core:ash") << "the overworld's edit does not reach the ash";
+        }
+    }
+
+    b.send(net::LocalPoseMessage{{2}, "core:ash"});
+    ASSERT_TRUE(b.readUntil(relay.turn(), [&] { return b.last<net::BlockEditsMessage>() != nullptr; }));
+    const net::BlockEditsMessage& arrived = *b.last<net::BlockEditsMessage>();
+    EXPECT_EQ(arrived.dimension, "core:ash");
+    ASSERT_EQ(arrived.cells.size(), 1u) << "only the cells of the dimension entered";
+    EXPECT_EQ(arrived.cells[0].x, 1);
+    EXPECT_EQ(relay.server.changedCells().size(), 2u);
+}
+
+TEST(RelayServer, ChatLinesBeyondTheRelayedRateAreLeftOut) {
+    Relay relay;
+    TestPeer a, b;
+    relay.join(a, "A");
+    relay.join(b, "B");
+    for (uint32_t i = 0; i <= net::kChatLinesPerSecond; ++i) a.send(net::ChatMessage{0, "", std::to_string(i)});
+    ASSERT_TRUE(b.readUntil(relay.turn(), [&] {
+        return b.last<net::ChatMessage>() && b.last<net::ChatMessage>()->text == std::to_string(net::kChatLinesPerSecond - 1);
+    }));
+    ASSERT_TRUE(b.readUntil(relay.turn(), [&] { return b.last<net::PosesMessage>() != nullptr; }));
+    const auto chats = std::count_if(b.received.begin(), b.received.end(),
+                                     [](const net::Message& m) { return std::holds_alternative<net::ChatMessage>(m); });
+    EXPECT_EQ(chats, net::kChatLinesPerSecond);
+    EXPECT_TRUE(relay.server.drops().empty()) << "talking fast is no misbehaviour";
+}
+
 TEST(RelayServer, AGuestWithOtherCodeContentOrVersionIsRefusedAndClosed) {
     struct Row {
         net::HelloMessage hello;
         const char* reason;
     };
     const Row rows[] = {
-        {{net::kProtocolVersion, kFingerprint, "40617396", "x"}, "Wrong room code"},
-        {{net::kProtocolVersion, kFingerprint + 1, "40617395", "x"},
+        {{net::kProtocolVersion, kFingerprint, "40617396", "x", ""}, "Wrong room code"},
+        {{net::kProtocolVersion, kFingerprint + 1, "40617395", "x", ""},
          "Game content differs from the server's"},
-        {{1, kFingerprint, "40617395", "x"}, "Protocol version 1 differs from the server's 2"},
+        {{2, kFingerprint, "40617395", "x", ""}, "Protocol version 2 differs from the server's 3"},
     };
     Relay relay;
     for (const Row& row : rows) {
@@ -110,7 +187,7 @@ TEST(RelayServer, TheGuestThatFillsTheRoomIsAdmittedTheNextIsRefusedUntilSomeone
 
     TestPeer refused;
     refused.socket = nettest::connectLoopback(relay.server.port());
-    refused.send(net::HelloMessage{net::kProtocolVersion, kFingerprint, "40617395", "one too many"});
+    refused.send(net::HelloMessage{net::kProtocolVersion, kFingerprint, "40617395", "one too many", ""});
     ASSERT_TRUE(refused.readUntil(relay.turn(), [&] { return refused.closed; }));
     ASSERT_NE(refused.last<net::RefusalMessage>(), nullptr);
     EXPECT_EQ(refused.last<net::RefusalMessage>()->reason, "The room is full");
@@ -136,17 +213,17 @@ TEST(RelayServer, ABadGuestIsDroppedWithOneLineAndTheOthersGoOn) {
     for (int i = 0; i < 5; ++i)
         net::appendFrame(byteFlood, net::BlockEditsMessage{std::vector<net::CellEdit>(2048)});
     const Row rows[] = {
-        {"garbage", {5, 0, 0, 0, 0xEE, 1, 2, 3, 4}, false, false, "bad message: unknown message type 238"},
+        {"garbage", {0xEE, 1, 2, 3, 4}, false, false, "bad message: frame without the QR61 magic"},
         {"oversized length",
-         {0xFF, 0xFF, 0xFF, 0x7F},
+         {'Q', 'R', '6', '1', 1, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0x7F},
          true,
          false,
-         "bad message: frame length 2147483647 out of range"},
+         "bad message: payload length 2147483647 out of range"},
         {"flood", flood, true, false, "flood: more than 20 messages in one second"},
         {"byte flood", byteFlood, true, false, "flood: more than 100000 bytes in one second"},
         {"silence", {}, true, false, "silent for more than 0.3 seconds"},
         {"closed mid-message",
-         {10, 0, 0, 0, 11, 1},
+         {'Q', 'R', '6', '1', 11, 0, 0, 0, 16, 0, 0, 0, 1},
          true,
          true,
          "connection closed in the middle of a message"},

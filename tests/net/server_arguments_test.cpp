@@ -30,6 +30,12 @@ TEST(ServerArguments, PortRoomCodeAndCountAreCheckedAtTheirEdges) {
         {{"29810"}, -1},
         {{"29810", "7", "/srv/pack"}, 29810},
         {{"29810", "7", "/srv/pack", "more"}, -1},
+        {{"--serve", "29810", "40617395"}, 29810},
+        {{"--serve", "29810", "7", "/srv/pack"}, 29810},
+        {{"--serve", "29810"}, -1},
+        {{"--serve", "29810", "7", "/srv/pack", "more"}, -1},
+        {{"--serve", "--serve", "29810", "7"}, -1},
+        {{"--serve"}, -1},
     };
     for (const Row& row : rows) {
         std::vector<std::string> texts{"quorvane-server"};
@@ -40,9 +46,10 @@ TEST(ServerArguments, PortRoomCodeAndCountAreCheckedAtTheirEdges) {
         const std::string name = row.arguments[0] + " " + std::to_string(row.arguments.size());
         ASSERT_EQ(parsed.has_value(), row.port >= 0) << name;
         if (!parsed) continue;
+        const std::size_t first = row.arguments[0] == "--serve" ? 1 : 0;
         EXPECT_EQ(parsed->port, row.port) << name;
-        EXPECT_EQ(parsed->roomCode, row.arguments[1]) << name;
-        EXPECT_EQ(parsed->contentFolder, row.arguments.size() == 3 ? "/srv/pack" : "Content") << name;
+        EXPECT_EQ(parsed->roomCode, row.arguments[first + 1]) << name;
+        EXPECT_EQ(parsed->contentFolder, row.arguments.size() == first + 3 ? "/srv/pack" : "Content") << name;
     }
 }
 

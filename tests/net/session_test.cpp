@@ -8,7 +8,10 @@
 #include <utility>
 #include <variant>
 
+#include <GLFW/glfw3.h>
+
 #include "content/fingerprint.h"
+#include "net/network_identity.h"
 #include "net/loopback.h"
 #include "platform/tcp.h"
 #include "save/world_state_files.h"
@@ -65,6 +68,7 @@ TEST_F(JoinedGame, HelloCarriesCodeAndContentAndTheHostsSnapshotsReachTheRecords
     EXPECT_EQ(hello.roomCode, "40617395");
     EXPECT_EQ(hello.fingerprint, content::fingerprint(base.path() / "Content"));
     EXPECT_EQ(hello.name, "ИГРОК");
+    EXPECT_EQ(net::identityFile(hello.identity), readFile(base.path() / "Saves" / "network_identity118.txt"));
     EXPECT_TRUE(app.lan.started && app.lan.authenticated);
 
     host.send(net::PosesMessage{{{5, {9, 9, 9, 9, 9, 9, 9}}, {6, {1, 2, 3, 4, 5, 0.6f, 1.0f}}}});
@@ -149,6 +153,30 @@ TEST_F(JoinedGame, ClosingAWindowOverPlayTellsTheHostAndSavesNothing) {
     app.files.worldOpen = false;
 }
 
+TEST_F(JoinedGame, EditsAndPosesFollowThePlayerIntoAnotherDimension) {
+    welcome();
+    app.editBlock(2, 70, 3, worldtest::stone, 0);  // made here, still waiting to be sent
+    app.dimension = "core:ash";
+    app.editBlock(5, 70, 5, worldtest::stone, 0);  // made there
+    ASSERT_TRUE(host.readUntil(turn(), [&] {
+        const auto* pose = host.last<net::LocalPoseMessage>();
+        return pose && pose->dimension == "core:ash" && host.last<net::BlockEditsMessage>();
+    }));
+    std::vector<std::pair<std::string, int32_t>> edits;
+    for (const net::Message& m : host.received)
+        if (const auto* e = std::get_if<net::BlockEditsMessage>(&m)) edits.emplace_back(e->dimension, e->cells.at(0).x);
+    EXPECT_EQ(edits, (std::vector<std::pair<std::string, int32_t>>{{"core:overworld", 2}, {"core:ash", 5}}));
+    EXPECT_EQ(app.lan.changedCells.size(), 1u) << "the overworld's cells are not put into the ash";
+
+    host.send(net::PosesMessage{{{6, {}, "core:ash"}, {7, {}, "core:overworld"}}});
+    host.send(net::BlockEditsMessage{{{8, 70, 8, worldtest::stone, 0, 0}}, "core:overworld"});
+    host.send(net::BlockEditsMessage{{{9, 70, 9, worldtest::stone, 0, 0}}, "core:ash"});
+    ASSERT_TRUE(host.readUntil(turn(), [&] { return app.blockAt(9, 70, 9) == worldtest::stone; }));
+    EXPECT_EQ(app.blockAt(8, 70, 8), voxel::airId) << "another dimension's edit";
+    ASSERT_EQ(app.lan.remotePoses.size(), 1u) << "only the player in our dimension is seen";
+    EXPECT_TRUE(app.lan.remotePoses.contains(6));
+}
+
 TEST_F(JoinedGame, OurEditsGoOutOnceAndTheHostsComeInWithoutEcho) {
     welcome();
     app.editBlock(2, 70, 3, worldtest::stone, 0);
@@ -187,19 +215,19 @@ TEST_F(JoinedGame, ABadHostEndsTheSessionWithOneLineAndTheLocalWorldStays) {
     for (int i = 0; i < 30; ++i) net::appendFrame(flood, net::PosesMessage{});
     const Row rows[] = {
         {"garbage",
-         {3, 0, 0, 0, 0x99, 1, 2},
+         {'Q', 'R', '6', '1', 0x99, 0, 0, 0, 2, 0, 0, 0, 1, 2},
          false,
          false,
-         "server: bad message: unknown message type 153"},
+         "server: bad message: message type 153 out of range"},
         {"oversized length",
-         {0, 0, 0, 0x10},
+         {'Q', 'R', '6', '1', 2, 0, 0, 0, 0, 0, 0, 0x10},
          true,
          false,
-         "server: bad message: frame length 268435456 out of range"},
+         "server: bad message: payload length 268435456 out of range"},
         {"flood", flood, true, false, "server: flood: more than 20 messages in one second"},
         {"silence", {}, true, false, "server: silent for more than 0.3 seconds"},
         {"closed mid-message",
-         {9, 0, 0, 0, 2},
+         {'Q', 'R', '6', '1', 2, 0, 0, 0, 4, 0, 0, 0, 2},
          true,
          true,
          "server: connection closed in the middle of a message"},
@@ -334,6 +362,17 @@ TEST_F(TwoGames, AnOpenedDoorReachesThePeersAndALateJoiner) {
         }
     }
     joined.pop_back();  // the late game goes first
+}
+
+TEST_F(TwoGames, AChatLineReachesTheOtherGameUnderTheNameItJoinedWith) {
+    a.app.files.worldOpen = true;
+    a.app.setScreen(UiState::kPlaying);
+    a.app.onKey(nullptr, GLFW_KEY_ENTER, 0, GLFW_PRESS, 0);
+    for (const char32_t c : std::u32string(U"привет")) a.app.onChar(nullptr, static_cast<unsigned int>(c));
+    a.app.onKey(nullptr, GLFW_KEY_ENTER, 0, GLFW_PRESS, 0);
+    ASSERT_TRUE(runUntil([&] { return !b.app.ui.chatLines.empty(); }));
+    EXPECT_EQ(b.app.ui.chatLines, std::vector<std::u32string>{U"ИГРОК: привет"});
+    EXPECT_EQ(a.app.ui.chatLines, b.app.ui.chatLines) << "said once, at both";
 }
 
 int32_t carried(const App& app, uint8_t id) {

@@ -75,6 +75,8 @@ protected:
         app.player = spawn;
         app.clock.timeOfDay = kMidday;
         app.ui.toast = {};
+        app.ui.chatLines.clear();
+        app.ui.chatShownUntil = 0.0;
         app.hands.target = {};
         app.entities.particles.clear();
         glfwSetCursorPos(app.gpu.win, x, y);
@@ -95,6 +97,13 @@ protected:
             {"play", 0, 0, 0, [](App& a) {
                  a.player.health = 13;
                  a.player.food[0] = 7;
+             }},
+            // The chat view over play: lines on their bands and the open entry, in the top left corner.
+            {"chat", 0, 0, 0, [](App& a) {
+                 ui::showChatLine(a.ui, ui::chatLine(U"БОРИС", U"ВСЕМ ПРИВЕТ!"), 0.0);
+                 ui::showChatLine(a.ui, ui::chatLine(U"ИГРОК", U"ГДЕ ВЫ? Я У РЕКИ (12, -40)"), 0.0);
+                 a.openChat(false);
+                 a.ui.chatEntry = U"А ГДЕ МОСТ";
              }},
             {"pause", 2, 640, 320},
             // The solid pass has a pipeline of its own while nothing is mined.
