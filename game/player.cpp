@@ -16,10 +16,6 @@ constexpr float kMouseSensitivity = 0.0025f;  // radians per pixel
 constexpr float kPitchLimit = 1.55f;
 constexpr float kMaxFrameDelta = 0.25f;  // a long stall must not fling the player
 
-bool keyDown(GLFWwindow* win, int key) {
-    return glfwGetKey(win, key) == GLFW_PRESS;
-}
-
 voxel::Box shifted(const voxel::Box& box, int32_t x, int32_t y, int32_t z) {
     return {{box.min.x + x, box.min.y + y, box.min.z + z}, {box.max.x + x, box.max.y + y, box.max.z + z}};
 }

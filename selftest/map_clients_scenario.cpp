@@ -7,12 +7,10 @@
 #include <thread>
 
 #include "app/app.h"
-#include "platform/environment.h"
-#include "platform/process.h"
-#include "platform/tcp.h"
 #include "selftest/check_list.h"
 #include "selftest/scenario_world.h"
 #include "selftest/scenarios.h"
+#include "selftest/server_program.h"
 
 namespace selftest {
 
@@ -20,28 +18,6 @@ namespace {
 
 constexpr const char* kRoom = "51820377";
 constexpr int32_t kFloor = 64;
-
-uint16_t freeLoopbackPort() {
-    const int socket = platform::listenOn(0x0100007F, 0, 1);
-    const uint16_t port = platform::localPort(socket);
-    platform::closeSocket(socket);
-    return port;
-}
-
-// The server program beside the game, serving one room on the given content.
-platform::ChildProcess startServerProgram(uint16_t port, const std::string& room, const Path& content,
-                                          const Path& workFolder) {
-    const Path program = platform::executablePath().parent_path() / "quorvane-server";
-    return platform::startProcess(program, {std::to_string(port), room, std::filesystem::absolute(content).string()},
-                                  workFolder);
-}
-
-struct ServerStop {
-    platform::ChildProcess& child;
-    ~ServerStop() {
-        if (!child.exitCode) platform::stopProcess(child, 3000);
-    }
-};
 
 // Turns both games' sessions until `done` holds; false after five seconds.
 bool turnUntil(App& a, App& b, const std::function<bool()>& done) {
@@ -95,11 +71,8 @@ void mapClientChecks(const Path& out, const Path& contentRoot, const Path& world
     prepareGuest(b, worlds / "guest-b", contentRoot);
     recordTillIdle(a);
     recordTillIdle(b);
-    std::filesystem::create_directories(out);
-    const uint16_t port = freeLoopbackPort();
-    platform::ChildProcess server = startServerProgram(port, kRoom, contentRoot / "Content", out);
-    ServerStop stop{server};
-    join(a, b, port);
+    ServerProgram server(out / "server", freeLoopbackPort(), kRoom, contentRoot / "Content");
+    join(a, b, server.port());
     const uint8_t log = requireResource("core:oak_log", "edit"), planks = requireResource("core:oak_planks", "edit");
     a.editBlock(3, kFloor, 4, log, 0);
     b.editBlock(-6, kFloor, 9, planks, 0);
@@ -114,8 +87,7 @@ void mapClientChecks(const Path& out, const Path& contentRoot, const Path& world
     }
     a.closeSession();
     b.closeSession();
-    platform::stopProcess(server, 3000);
-    require(server.exitCode == 0, "server", "the server program did not stop cleanly");
+    require(server.stop() == 0, "server", "the server program did not stop cleanly");
 }
 
 }  // namespace

@@ -342,7 +342,7 @@ TEST_F(TwoGames, AnOpenedDoorReachesThePeersAndALateJoiner) {
     EXPECT_EQ(b.app.findBlockEntity(5, 62, 5), voxel::stateOpen | voxel::stateUpper);
     EXPECT_EQ(b.app.world.movingDoors, (std::map<CellKey, float>{{{5, 61, 5}, 0.0f}}))
         << "it swings open there too";
-    EXPECT_EQ(relay->changedCells().at({5, 61, 5}).state, voxel::stateOpen);
+    EXPECT_EQ(relay->changedCells().at({"core:overworld", 5, 61, 5}).state, voxel::stateOpen);
 
     Game late;
     join(late);
