@@ -62,7 +62,7 @@ std::vector<uint8_t> contentMetaBytes(const std::vector<voxel::BlockDef>& blocks
                                       const std::vector<float>& materialRects, uint32_t layerCount) {
     std::vector<uint8_t> bytes(kContentMetaBytes, 0);
     const std::size_t rects = std::min(materialRects.size(), kMaterialRectFloats);
-    std::memcpy(bytes.data() + kMaterialRectsOffset, materialRects.data(), rects * sizeof(float));
+    if (rects > 0) std::memcpy(bytes.data() + kMaterialRectsOffset, materialRects.data(), rects * sizeof(float));
     std::memcpy(bytes.data() + kLayerCountOffset, &layerCount, sizeof layerCount);
     for (const LabelGroup& group : fixedLabelGroups()) {
         for (std::size_t k = 0; k < group.texts.size(); ++k) putLabel(bytes, group.offset + kLabelBytes * k, group.texts[k]);
