@@ -94,7 +94,7 @@ void App::runFrame() {
     updateNetwork();
     handleEscape();
     if (files.worldOpen && (ui.screen == UiState::kPlaying || (ui.screen >= 9 && ui.screen <= 11)))
-        streamWorld();
+        streamOpenWorld();
     if (ui.menuOpen) {
         handleScreenInput();
     } else if (sleepStart < 0.0) {
