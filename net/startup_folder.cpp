@@ -32,7 +32,8 @@ std::optional<uint64_t> startupTime(const std::string& name) {
 bool holdsLocalWorld(const fs::path& folder) {
     std::error_code error;
     // What a save writes first: the chunks and inventory after an edit, the world file with the world.
-    for (const fs::path& file : {folder / filesave::kWorldFile, folder / "Chunks", folder / filesave::kInventoryFile})
+    for (const fs::path& file :
+         {folder / filesave::kWorldFile, folder / "Chunks", folder / filesave::kInventoryFile})
         if (fs::exists(file, error)) return true;
     return false;
 }
@@ -53,7 +54,8 @@ fs::path prepareStartupFolder(const fs::path& networkCache, uint64_t now) {
         }
     }
     for (const fs::path& folder : leftovers) releaseStartupFolder(folder);
-    const fs::path folder = kept ? kept->second : networkCache / (std::string(kStartupPrefix) + std::to_string(now));
+    const fs::path folder =
+        kept ? kept->second : networkCache / (std::string(kStartupPrefix) + std::to_string(now));
     fs::create_directories(folder);
     return folder;
 }

@@ -236,6 +236,6 @@ TEST_F(WorldSession, WhenEveryWorldIsLeftOutTheMenusSayWhy) {
     EXPECT_EQ(app.ui.toast.text, U"ОТЛОЖЕНО МИРОВ: 2, ИХ ФАЙЛЫ НЕ ЧИТАЮТСЯ");
     app.runMenuAction(ui::MenuAction::OpenWorldList);
     EXPECT_TRUE(app.ui.worlds.empty());
-    EXPECT_EQ(app.saves.worldListProblems,
-              (std::vector<std::string>{"world_1: world.txt is missing", "world_2: world.txt is damaged or cut short"}));
+    EXPECT_EQ(app.saves.worldListProblems, (std::vector<std::string>{"world_1: world.txt is missing",
+                                                                     "world_2: world.txt is damaged or cut short"}));
 }

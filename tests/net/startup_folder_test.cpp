@@ -1,3 +1,5 @@
+#include "net/startup_folder.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -5,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "net/startup_folder.h"
 #include "save/world_file.h"
 #include "save/world_state_files.h"
 #include "support/temp_dir.h"
@@ -18,7 +19,8 @@ class StartupFolder : public testing::Test {
    protected:
     std::vector<std::string> folders() const {
         std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(cache)) names.push_back(entry.path().filename().string());
+        for (const auto& entry : fs::directory_iterator(cache))
+            names.push_back(entry.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
     }
@@ -60,13 +62,14 @@ TEST_F(StartupFolder, LaterStartsReuseTheFolderOfTheLocalWorld) {
     EXPECT_EQ(net::prepareStartupFolder(cache, 200), first);
     EXPECT_EQ(folders(), std::vector<std::string>{"startup-100"});
 
-    fs::create_directories(cache / "startup-300");                                  // a crash's, empty
-    testsupport::writeFile(cache / "startup-400" / "preview.png", "x");             // a crash's, guest only
-    testsupport::writeFile(cache / "startup-50" / filesave::kInventoryFile, "x");   // an older world
-    fs::create_directories(cache / "startup-x1");                                   // not ours
-    fs::create_directories(cache / "127.0.0.1_29810");                              // a session's cache
+    fs::create_directories(cache / "startup-300");                                 // a crash's, empty
+    testsupport::writeFile(cache / "startup-400" / "preview.png", "x");            // a crash's, guest only
+    testsupport::writeFile(cache / "startup-50" / filesave::kInventoryFile, "x");  // an older world
+    fs::create_directories(cache / "startup-x1");                                  // not ours
+    fs::create_directories(cache / "127.0.0.1_29810");                             // a session's cache
     EXPECT_EQ(net::prepareStartupFolder(cache, 500), first);
-    EXPECT_EQ(folders(), (std::vector<std::string>{"127.0.0.1_29810", "startup-100", "startup-50", "startup-x1"}));
+    EXPECT_EQ(folders(),
+              (std::vector<std::string>{"127.0.0.1_29810", "startup-100", "startup-50", "startup-x1"}));
 
     fs::remove_all(first);
     fs::remove_all(cache / "startup-50");

@@ -1,12 +1,14 @@
+#include "ui/message_lines.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "ui/message_lines.h"
-
 namespace {
 
-std::u32string repeated(char32_t c, std::size_t n) { return std::u32string(n, c); }
+std::u32string repeated(char32_t c, std::size_t n) {
+    return std::u32string(n, c);
+}
 
 // Each length at its edge: a line that fits exactly stays, one glyph more shortens the path from
 // the left and keeps the message and the file's name; a cause after the name stays too.
@@ -38,7 +40,8 @@ TEST(MessageLines, ALongPathLosesItsLeftSideFirst) {
 
 TEST(MessageLines, TheWorldListSaysHowManyWorldsWereLeftOutAndWhy) {
     EXPECT_EQ(ui::worldListNotice({}), (std::array<std::u32string, 3>{})) << "nothing left out, no notice";
-    const auto notice = ui::worldListNotice({"world_2: world.txt is missing", "world_7: world.txt cannot be read"});
+    const auto notice =
+        ui::worldListNotice({"world_2: world.txt is missing", "world_7: world.txt cannot be read"});
     EXPECT_EQ(notice[0], U"ОТЛОЖЕНО МИРОВ: 2, ИХ ФАЙЛЫ НЕ ЧИТАЮТСЯ");
     EXPECT_EQ(notice[1], U"world_2: world.txt is missing");
     EXPECT_EQ(notice[2], U"ВСЕ ПРИЧИНЫ: SAVES/WORLD_LIST_ERRORS.TXT");
