@@ -545,6 +545,12 @@ struct App {
     // Start-up: the first world behind the menu has a save file that cannot be read. It is left as it
     // is and closed, and the menu opens over a fresh view that is never saved unless played.
     void setAsideUnreadableWorld(const std::string& message);
+    // One streaming step of the open world (the main loop's). A chunk file met on the way that cannot
+    // be read closes the world as closeUnreadableWorld does, instead of ending the game.
+    void streamOpenWorld();
+    // In play: a file of the open world cannot be read. The world closes with nothing written over
+    // its files and the main menu opens with the message, as at start-up.
+    void closeUnreadableWorld(const std::string& message);
     void deleteSelectedWorld();
 
     // --- LAN (net/) ---

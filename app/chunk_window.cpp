@@ -117,11 +117,21 @@ void unloadFarChunks(App& app, const core::WindowKey& centre) {
     markWindowEdge(app, centre);
 }
 
-// A failure of the task (a damaged chunk file) is raised here, on the main thread.
+// A chunk file the task could not read is raised here, on the main thread, and makes the world
+// unreadable as at start-up: nothing of it may be written over while the player may recover it.
+StreamedChunk takeTaskResult(App& app) {
+    try {
+        return app.stream.task.get();
+    } catch (const std::runtime_error&) {
+        app.saves.readFailed = true;
+        throw;
+    }
+}
+
 void takeStreamedChunk(App& app) {
     ChunkStreamState& stream = app.stream;
     if (!taskReady(stream.task)) return;
-    StreamedChunk result = stream.task.get();
+    StreamedChunk result = takeTaskResult(app);
     stream.lastBuildMilliseconds = result.milliseconds;
     const ChunkKey key{stream.requestX, stream.requestZ};
     const bool away = core::outsideWindow(key, {stream.centreX, stream.centreZ}, app.chunkRadius);

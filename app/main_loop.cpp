@@ -94,7 +94,7 @@ void App::runFrame() {
     updateNetwork();
     handleEscape();
     if (files.worldOpen && (ui.screen == UiState::kPlaying || (ui.screen >= 9 && ui.screen <= 11)))
-        streamWorld();
+        streamOpenWorld();
     if (ui.menuOpen) {
         handleScreenInput();
     } else if (sleepStart < 0.0) {
@@ -138,7 +138,8 @@ void App::run() {
     // A terminal's Ctrl+C or a TERM signal closes the window like its close button.
     const platform::ScopedCloseRequestHook wakeOnClose([] { glfwPostEmptyEvent(); });
     while (!glfwWindowShouldClose(gpu.win)) runFrame();
-    if (files.worldOpen) {
+    // A LAN guest's world is the session's: nothing of it goes into the local folder.
+    if (writesWorldFiles()) {
         saveWorld();
         saveInventory();
     }

@@ -12,6 +12,7 @@
 #include "app/app.h"
 #include "app/modes.h"
 #include "net/paths.h"
+#include "net/startup_folder.h"
 #include "platform/close_request.h"
 #include "platform/environment.h"
 #include "platform/message_box.h"
@@ -101,8 +102,8 @@ int runRenderScenario(App& app, const RenderTestRow& row) {
 
 void prepareLanJoinStart(App& app) {
     app.lan.startupJoin = true;
-    app.files.world = app.files.base / "NetworkCache" / ("startup-" + std::to_string(platform::systemTime100ns()));
-    fs::create_directories(app.files.world);
+    app.lan.startupFolder = net::prepareStartupFolder(app.files.base / "NetworkCache", platform::systemTime100ns());
+    app.files.world = app.lan.startupFolder;
 }
 
 // Phases after construction; every failure here reaches the one handler of runApp.

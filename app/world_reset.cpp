@@ -149,5 +149,10 @@ void App::resetWorldState() {
 void App::stopPendingTask() {
     if (!stream.task.valid()) return;
     std::future<StreamedChunk> pending = std::move(stream.task);
-    pending.get();
+    // Discarded means discarded, a failed load too: its chunk file stays as it is and is met again
+    // when the chunk is next asked for, while leaving or travelling goes on.
+    try {
+        pending.get();
+    } catch (const std::runtime_error&) {
+    }
 }

@@ -61,6 +61,24 @@ void App::setAsideUnreadableWorld(const std::string& message) {
     generateEnvironment();
 }
 
+void App::streamOpenWorld() {
+    try {
+        streamWorld();
+    } catch (const std::runtime_error& failure) {
+        // Only a file that could not be read is the world's fault; anything else still ends the game.
+        if (!saves.readFailed) throw;
+        closeUnreadableWorld(failure.what());
+    }
+}
+
+void App::closeUnreadableWorld(const std::string& message) {
+    std::cerr << message << "\n";
+    // The read failure stays set while the world closes, so no writer touches its files; the next
+    // world starts with a clean state.
+    leaveWorld();
+    showToast(ui::utf8ToUtf32(message));
+}
+
 void App::leaveWorld() {
     const fs::path folder = files.world;
     if (files.worldOpen) {

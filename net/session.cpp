@@ -10,6 +10,7 @@
 #include "net/network_identity.h"
 #include "net/paths.h"
 #include "net/snapshots.h"
+#include "net/startup_folder.h"
 #include "net/world_owner.h"
 #include "platform/tcp.h"
 
@@ -59,7 +60,10 @@ void removeCacheDirectory(LanSession& lan) {
 
 }  // namespace
 
-LanSession::~LanSession() { removeCacheDirectory(*this); }
+LanSession::~LanSession() {
+    removeCacheDirectory(*this);
+    net::releaseStartupFolder(startupFolder);
+}
 
 void App::startSession(bool host, const std::string& address, uint16_t port, const std::string& roomCode) {
     if (host) throw std::runtime_error("Hosting runs in the separate server program");
@@ -102,6 +106,9 @@ void App::closeSession() {
     lan.requestedPiles.clear();
     entities.mobSnapshots.clear();
     removeCacheDirectory(lan);
+    // The start's folder goes too once the App has moved on to another world; while it is still the
+    // App's world it goes with the App.
+    if (files.world != lan.startupFolder && net::releaseStartupFolder(lan.startupFolder)) lan.startupFolder.clear();
 }
 
 void App::updateNetwork() {

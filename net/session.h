@@ -68,6 +68,8 @@ struct LanSession {
     std::string peerAddress;
     uint16_t peerPort = 0;
     std::filesystem::path cacheDirectory;
+    // The world folder of a start with --lan-join (net/startup_folder.h); empty otherwise.
+    std::filesystem::path startupFolder;
     std::map<uint32_t, RemotePose> remotePoses;
     // The session's own extra player (drawn before the map's), valid while the flag is set.
     RemotePose extraPose;

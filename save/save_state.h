@@ -13,7 +13,7 @@ struct SaveState {
     // Set when a save file of this world exists but could not be read whole: the writers then leave
     // every file alone, so the next save cannot replace what the player may still recover.
     bool readFailed = false;
-    // One message per world that listWorlds left out, naming its world file and the cause, in
-    // folder order; the world list shows them.
+    // One line per world folder that listWorlds left out, "<folder name>: <cause>", in folder
+    // order; the world list says why it is empty from them.
     std::vector<std::string> worldListProblems;
 };

@@ -116,7 +116,7 @@ std::filesystem::path nextWorldFolder(const std::filesystem::path& saves) {
 void App::listWorlds() {
     filesave::WorldListing listing = filesave::scanWorldFolders(files.saves);
     ui.worlds = std::move(listing.worlds);
-    saves.worldListProblems = std::move(listing.refused);
+    saves.worldListProblems = listing.skipped;
     // Rewritten on every listing, so it names what is skipped now; nothing when there are no saves.
     std::error_code error;
     if (!std::filesystem::is_directory(files.saves, error)) return;

@@ -109,6 +109,12 @@ float toastTop(int32_t screen, float width, float height) {
     return top;
 }
 
+float worldNoticeTop(uint32_t row, float width, float height) {
+    const float unit = interfaceUnit(width, height);
+    const float pitch = (kWorldNoticeTextHeight + 14.0f) * unit;
+    return std::max(height, 1.0f) * 0.45f + (static_cast<float>(row) - 1.5f) * pitch;
+}
+
 SlotRect pauseWindowRect(float width, float height) {
     const float unit = interfaceUnit(width, height);
     // Narrow, so that the sides stay free for the list of players in a LAN session.

@@ -78,4 +78,9 @@ float toastTop(int32_t screen, float width, float height);
 // The band the toast's plate may take across the whole width, for a text at `top`.
 SlotRect toastBand(float top, float width, float height);
 
+// The world list's notice in place of its previews: the glyph height of its rows in units, and the
+// top of row `row`, the rows centred in the free middle of the screen above the toast and buttons.
+inline constexpr float kWorldNoticeTextHeight = 20.0f;
+float worldNoticeTop(uint32_t row, float width, float height);
+
 }  // namespace ui

@@ -51,6 +51,9 @@ void App::updateOverlay() {
         panels.hint = openRecipes().empty() ? U"НЕТ РЕЦЕПТОВ" : U"ENTER ИЛИ ЛКМ ПО РЕЗУЛЬТАТУ: СОЗДАТЬ";
     }
     panels.armour = player.armor;
+    // Screen 5, the world list: with no world listed, its notice says why.
+    if (ui.screen == 5 && ui.worlds.empty())
+        panels.worldNotice = ui::worldListNotice(saves.worldListProblems);
     void* mapped = nullptr;
     render::check(vkMapMemory(gpu.dev, descriptors.contentMetaMemory, 0, VK_WHOLE_SIZE, 0, &mapped),
                   "vkMapMemory(dev,contentMetaMemory,0,VK_WHOLE_SIZE,0,&mapped)", 1121);

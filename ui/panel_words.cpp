@@ -72,7 +72,8 @@ std::array<uint32_t, 3> furnaceWords(const Machine& furnace, int32_t recipeTicks
 namespace ui {
 
 void writeOverlayPanels(std::span<uint32_t> words, OverlayPanels panels) {
-    const uint32_t lastLine = (render::kFirstTextLineRecord + kTitleTextLine + 2) * render::kTextLineWords;
+    const uint32_t lastLine =
+        (render::kFirstTextLineRecord + kWorldNoticeTextLine + kWorldNoticeRows) * render::kTextLineWords;
     if (words.size() < lastLine || words.size() < kPanelArmourWord + kPanelArmourWords) return;
     const std::span<uint32_t> panel = words.subspan(kPanelWord, kPanelWords);
     if (panels.chest)
@@ -82,9 +83,12 @@ void writeOverlayPanels(std::span<uint32_t> words, OverlayPanels panels) {
     else
         std::fill(panel.begin(), panel.end(), 0u);
     for (uint32_t k = 0; k < kPanelArmourWords; ++k) words[kPanelArmourWord + k] = slotWord(panels.armour[k]);
-    render::encodeGlyphLine(words.data(), kToastTextLine, panels.toast);
+    std::u32string toast = fitMessageLine(panels.toast);
+    render::encodeGlyphLine(words.data(), kToastTextLine, toast);
     render::encodeGlyphLine(words.data(), kTitleTextLine, panels.title);
     render::encodeGlyphLine(words.data(), kTitleTextLine + 1, panels.hint);
+    for (uint32_t k = 0; k < kWorldNoticeRows; ++k)
+        render::encodeGlyphLine(words.data(), kWorldNoticeTextLine + k, panels.worldNotice[k]);
 }
 
 }  // namespace ui

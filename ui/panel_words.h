@@ -11,6 +11,7 @@
 #include "content/recipes.h"
 #include "game/machine.h"
 #include "game/player_state.h"
+#include "ui/message_lines.h"
 
 namespace ui {
 
@@ -30,6 +31,8 @@ inline constexpr uint32_t kRecipeRowsShown = 10;
 // Overlay text-line slots of the status message and the open window's title.
 inline constexpr uint32_t kToastTextLine = 20;
 inline constexpr uint32_t kTitleTextLine = 21;
+// The world list's notice rows (ui/message_lines.h), from this line on; the title's hint is line 22.
+inline constexpr uint32_t kWorldNoticeTextLine = 23;
 
 // Crafting screen words of the interface block's slot area. Words 9..11 carry the settings.
 inline constexpr std::size_t kCraftIngredientIdsWord = 6;  // four ids a word, two words
@@ -67,6 +70,7 @@ struct OverlayPanels {
     std::u32string toast;  // empty once the 4 s are over
     std::u32string title;  // of the open container window
     std::u32string hint;
+    std::array<std::u32string, kWorldNoticeRows> worldNotice;  // empty unless the world list shows it
     const std::array<InventorySlot, 27>* chest = nullptr;
     const std::vector<content::Recipe>* recipes = nullptr;
     int32_t selectedRecipe = 0;
@@ -74,8 +78,9 @@ struct OverlayPanels {
     std::array<InventorySlot, 4> armour{};
 };
 
-// Writes the panel region, the armour words and the toast, title and hint lines into the overlay
-// words (the whole content meta buffer); the fixed regions are not touched.
+// Writes the panel region, the armour words and the toast, title, hint and notice lines into the
+// overlay words (the whole content meta buffer); the fixed regions are not touched. The toast is
+// fitted to its line, so a long message keeps the name of the file it is about.
 void writeOverlayPanels(std::span<uint32_t> words, OverlayPanels panels);
 
 }  // namespace ui

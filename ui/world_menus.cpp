@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "app/app.h"
+#include "ui/message_lines.h"
 #include "ui/new_world_form.h"
 #include "ui/world_list_view.h"
 
@@ -92,8 +93,10 @@ void App::runMenuAction(ui::MenuAction action) {
                 listWorlds();
                 if (const int32_t last = lastSavedWorld(ui.worlds); last >= 0)
                     openWorld(ui.worlds[static_cast<std::size_t>(last)].directory);
-                else
+                else if (saves.worldListProblems.empty())
                     showToast(U"НЕТ МИРОВ");
+                else  // the worlds were left out: say so, and where to read why
+                    showToast(ui::worldListNotice(saves.worldListProblems).front());
                 break;
             case MenuAction::OpenNewWorld:
                 ui.newWorld = NewWorldForm{};

@@ -366,14 +366,25 @@ void worldPreviews(Builder& l, uint32_t worlds) {
     l.menuText(24u, 10u, digits, h * 0.8f, kPale);
 }
 
+void centredLine(Builder& l, uint32_t line, float top, float height, Colour c, bool backed);
+
+// Why the list is empty when its worlds were left out; false when none was.
+bool worldNotice(Builder& l) {
+    if (l.word(kTextLines + kTextLineWords * ui::kWorldNoticeTextLine) == 0u) return false;
+    for (uint32_t row = 0; row < ui::kWorldNoticeRows; ++row)
+        centredLine(l, ui::kWorldNoticeTextLine + row, ui::worldNoticeTop(row, l.size.x, l.size.y),
+                    ui::kWorldNoticeTextHeight * l.unit, row == 0u ? kWhite : kPale, false);
+    return true;
+}
+
 void worldList(Builder& l) {
     l.menuBackground(0.45f);
     worldTitle(l, kLabelChooseWorld);
     const uint32_t worlds = l.menuCount(4u);
-    if (worlds == 0u)
-        l.labelCentred(group3(kLabelNoWorlds), l.size * 0.5f - Vec2{0.0f, 16.0f * l.unit}, 32.0f * l.unit, kPale);
-    else
+    if (worlds != 0u)
         worldPreviews(l, worlds);
+    else if (!worldNotice(l))
+        l.labelCentred(group3(kLabelNoWorlds), l.size * 0.5f - Vec2{0.0f, 16.0f * l.unit}, 32.0f * l.unit, kPale);
     screenButtons(l, kWorldListScreen);
 }
 

@@ -150,6 +150,7 @@ TEST_F(Streaming, ADamagedOrForeignChunkFileRaisesOnTheMainThreadAndStays) {
                 ThrowsMessage<std::runtime_error>("Chunk file of another world (seed 999, expected 12345): " +
                                                   foreign.string()));
     EXPECT_TRUE(app.world.chunks.empty());
+    EXPECT_TRUE(app.saves.readFailed) << "no writer may touch the world's files now";
     EXPECT_EQ(testsupport::readFile(foreign), bytes);
 
     std::string damaged = filesave::encodeChunk(12345, 4, voxel::Chunk(0, -1));

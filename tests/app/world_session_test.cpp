@@ -8,6 +8,7 @@
 #include "save/world_file.h"
 #include "save/world_state_files.h"
 #include "support/fresh_registry.h"
+#include "support/manual_tasks.h"
 #include "support/temp_dir.h"
 #include "world/block_registry.h"
 
@@ -187,4 +188,54 @@ TEST_F(WorldSession, ContinueOpensTheWorldSavedLast) {
     app.runMenuAction(ui::MenuAction::ContinueWorld);
     EXPECT_TRUE(app.files.worldOpen);
     EXPECT_EQ(app.files.worldName, U"Один");
+}
+
+// A damaged chunk file far from spawn: the world plays until the window reaches it, then closes
+// with nothing written over its files, and the menu shows the message as at start-up.
+TEST_F(WorldSession, ADamagedChunkMetWhileWalkingClosesTheWorldAndKeepsItsFiles) {
+    app.createWorld(U"Мир", 5);
+    const fs::path folder = app.files.world;
+    app.leaveWorld();
+    std::string damaged = filesave::encodeChunk(5, app.generationStage, voxel::Chunk(5, 0));
+    damaged[40] ^= 0x20;
+    const fs::path file = filesave::chunkFilePath(folder, 5, 0);
+    testsupport::writeFile(file, damaged);
+    const std::string playerBytes = testsupport::readFile(folder / filesave::kPlayerFile);
+    app.runMenuAction(ui::MenuAction::OpenWorldList);
+    app.runMenuAction(ui::MenuAction::PlaySelected);
+    ASSERT_TRUE(app.files.worldOpen) << "spawn is far from the damaged chunk";
+    testsupport::ManualTasks tasks(app.tasks);
+
+    const auto walkTo = [&](float x) {
+        app.player.x = x, app.player.z = 8.0f;
+        for (int frame = 0; frame < 4 && app.files.worldOpen; ++frame) {
+            app.streamOpenWorld();
+            tasks.runAll();
+        }
+    };
+    walkTo(4.0f * 16.0f + 8.0f);  // chunk (4, 0), beside it
+    EXPECT_TRUE(app.files.worldOpen);
+    EXPECT_NE(app.findChunk(4, 0), nullptr);
+    walkTo(5.0f * 16.0f + 8.0f);
+    EXPECT_FALSE(app.files.worldOpen);
+    EXPECT_EQ(app.ui.screen, UiState::kMainMenu);
+    EXPECT_EQ(app.ui.toast.text, ui::utf8ToUtf32("Damaged chunk file (checksum mismatch): " + file.string()));
+    EXPECT_TRUE(app.world.chunks.empty());
+    EXPECT_EQ(testsupport::readFile(file), damaged);
+    EXPECT_EQ(testsupport::readFile(folder / filesave::kPlayerFile), playerBytes) << "the walk was not saved";
+    ASSERT_EQ(app.ui.worlds.size(), 1u) << "the world stays in the list";
+    EXPECT_EQ(app.ui.worlds[0].directory, folder);
+}
+
+// Every world folder left out: the list and Continue say how many and why instead of "НЕТ МИРОВ".
+TEST_F(WorldSession, WhenEveryWorldIsLeftOutTheMenusSayWhy) {
+    fs::create_directories(app.files.saves / "world_1");
+    testsupport::writeFile(app.files.saves / "world_2" / "world.txt", "QUORVANE_WORLD 1\n");
+    app.runMenuAction(ui::MenuAction::ContinueWorld);
+    EXPECT_FALSE(app.files.worldOpen);
+    EXPECT_EQ(app.ui.toast.text, U"ОТЛОЖЕНО МИРОВ: 2, ИХ ФАЙЛЫ НЕ ЧИТАЮТСЯ");
+    app.runMenuAction(ui::MenuAction::OpenWorldList);
+    EXPECT_TRUE(app.ui.worlds.empty());
+    EXPECT_EQ(app.saves.worldListProblems, (std::vector<std::string>{"world_1: world.txt is missing",
+                                                                     "world_2: world.txt is damaged or cut short"}));
 }

@@ -164,6 +164,10 @@ TEST(GameStart, LanJoinCutsThePortToSixteenBitsAndConnects) {
     platform::closeSocket(listener);
     EXPECT_FALSE(fs::exists(game.root() / "NetworkCache" / ("127.0.0.1_" + std::to_string(port))))
         << "the join's cache folder goes when the game ends";
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(game.root() / "NetworkCache", error))
+        EXPECT_FALSE(entry.path().filename().string().starts_with("startup-"))
+            << entry.path() << ": no local world was saved there, so the start's folder goes too";
 }
 
 TEST(GameStart, LanJoinWithABadPortFailsAfterStartUp) {

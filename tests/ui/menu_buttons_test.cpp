@@ -72,6 +72,23 @@ TEST(MenuButtons, TheToastCoversNoButton) {
     }
 }
 
+// The world list's notice, shown when every world was left out, sits between the title and the
+// toast: on screen, clear of the toast's plate and of every button.
+TEST(MenuButtons, TheWorldNoticeStaysClearOfTheToastAndTheButtons) {
+    const float sizes[][2] = {{1280.0f, 720.0f}, {960.0f, 540.0f}, {1920.0f, 1080.0f},
+                              {1280.0f, 1440.0f}, {3840.0f, 540.0f}, {3840.0f, 2160.0f}};
+    for (const auto& [w, h] : sizes) {
+        const float unit = ui::interfaceUnit(w, h);
+        const float top = ui::worldNoticeTop(0, w, h);
+        const float bottom = ui::worldNoticeTop(2, w, h) + ui::kWorldNoticeTextHeight * unit;
+        EXPECT_GT(top, 90.0f * unit) << w << "x" << h << ": below the title";
+        EXPECT_LT(bottom, ui::toastBand(ui::toastTop(5, w, h), w, h).y) << w << "x" << h;
+        for (const ui::MenuButton& b : ui::menuButtons(5, w, h)) EXPECT_LT(bottom, b.rect.y) << w << "x" << h;
+        EXPECT_GT(ui::worldNoticeTop(1, w, h) - ui::worldNoticeTop(0, w, h), ui::kWorldNoticeTextHeight * unit)
+            << "rows do not overlap";
+    }
+}
+
 TEST(MenuButtons, WorldRowsAndFormFieldsAnswerInsideOnly) {
     const auto rows = ui::worldRowRects(kW, kH);
     ASSERT_EQ(rows.size(), 3u);

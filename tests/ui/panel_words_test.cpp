@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
+#include "render/interface/overlay_text.h"
+#include "ui/font_alphabet.h"
 #include "ui/panel_words.h"
 
 namespace {
@@ -39,6 +43,19 @@ TEST(PanelWords, RecipeListMovesOnlyToShowTheSelectedRow) {
     for (const auto& c : cases)
         EXPECT_EQ(ui::recipeListFirst(c.first, c.selected, c.total), c.shownFirst)
             << c.total << " " << c.first << " " << c.selected;
+}
+
+// A long file message fills the toast line with the message, "..." and the end of the path.
+TEST(PanelWords, TheToastLineKeepsTheFileNameOfALongMessage) {
+    std::vector<uint32_t> words((render::kFirstTextLineRecord + 40) * render::kTextLineWords, 0);
+    ui::OverlayPanels panels;
+    panels.toast = U"Damaged chunk file (checksum mismatch): /" + std::u32string(40, U'D') + U"/CHUNKS/5.BIN";
+    ui::writeOverlayPanels(words, panels);
+    const uint32_t* line = words.data() + (render::kFirstTextLineRecord + ui::kToastTextLine) * render::kTextLineWords;
+    const auto glyph = [&](uint32_t i) { return (line[1 + i / 4] >> (8 * (i % 4))) & 0xFFu; };
+    EXPECT_EQ(line[0], 60u);
+    EXPECT_EQ(glyph(40), ui::glyphIndex(U'.'));
+    EXPECT_EQ(glyph(59), ui::glyphIndex(U'N'));
 }
 
 }  // namespace
