@@ -203,7 +203,7 @@ void loadResources(const fs::path& contentDir, const fs::path& idsFile) {
     ErrorFile errors(contentDir, "content_errors.txt", true);
     std::set<std::string> seenIds;
     forEachContentFile(files, errors, [&](const fs::path& file) {
-        const Json json = loadJsonFile(file);
+        const Json json = loadJsonFile(file, ContentFile::Definition);
         installDefinition(ids, readDefinition(file, json, seenIds));
     });
     if (ids.changed) saveContentIds(ids, idsFile);
