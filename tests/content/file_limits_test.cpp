@@ -6,7 +6,10 @@
 #include <filesystem>
 #include <string>
 
+#include "content/combat_rules.h"
+#include "content/living_world.h"
 #include "content/loading_frame.h"
+#include "content/rule_files.h"
 #include "content/text.h"
 #include "definition_fixture.h"
 #include "support/failure.h"
@@ -76,6 +79,34 @@ TEST(FileSizeLimits, ShippedFilesUseAtMostAQuarterOfTheirLimit) {
         }
     }
     EXPECT_GT(checked, 300u);
+}
+
+// A single rule file's error lines carry no path of their own, so its refusal names the file.
+TEST(FileSizeLimits, ASingleRuleFileAboveItsLimitIsNamedInItsErrorFile) {
+    testsupport::TempDir dir;
+    const fs::path content = dir.path() / "Content";
+    const struct {
+        ContentFile kind;
+        const char* errors;
+        void (*load)(const fs::path&);
+    } cases[] = {
+        {ContentFile::CombatRules, "combat_errors.txt", [](const fs::path& c) { content::loadCombatRules(c); }},
+        {ContentFile::RpgRules, "rpg_errors.txt", [](const fs::path& c) { content::loadRpgRules(c); }},
+        {ContentFile::FurnaceRules, "furnace_errors.txt", [](const fs::path& c) { content::loadFurnaceRules(c); }},
+        {ContentFile::FoodRules, "food_errors.txt", [](const fs::path& c) { content::loadFoodRules(c); }},
+    };
+    for (const auto& c : cases) {
+        const content::FileSizeLimit& limit = content::fileSizeLimits()[static_cast<std::size_t>(c.kind)];
+        const fs::path file = sizedFile(content / limit.name, limit.bytes + 1);
+        c.load(content);
+        EXPECT_EQ(testsupport::readFile(content / c.errors),
+                  file.string() + ": " + tooLarge(limit.bytes + 1, limit.bytes) + "\n")
+            << limit.name;
+    }
+    const uint64_t living = content::fileSizeLimit(ContentFile::LivingWorld);
+    const fs::path file = sizedFile(content / "living_world.json", living + 1);
+    EXPECT_EQ(failureOf([&] { content::loadLivingWorld(content); }),
+              file.string() + ": " + tooLarge(living + 1, living));
 }
 
 // Each file a definition reads is refused with its own path when it is too large.
