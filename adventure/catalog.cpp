@@ -38,6 +38,7 @@
 #include "content/adventure_text.h"
 #include "content/loading_frame.h"
 #include "content/resource_ids.h"
+#include "content/text.h"
 
 namespace adventure {
 namespace {
@@ -151,10 +152,8 @@ bool takenNpcId(const Catalog& catalog, const std::string& id) {
 }
 
 content::Json loadAdventureFile(const std::filesystem::path& file) {
-    if (std::filesystem::file_size(file) > maxAdventureFileBytes) {
-        throw std::runtime_error("Adventure file is too large");
-    }
-    return content::loadJsonFile(file);
+    const bool quest = ::endsWith(file.filename().string(), ".quest.json");
+    return content::loadJsonFile(file, quest ? content::ContentFile::Quest : content::ContentFile::Npc);
 }
 
 }  // namespace

@@ -36,7 +36,6 @@ struct Catalog {
 inline constexpr std::size_t maxQuests = 256;
 inline constexpr std::size_t maxNpcs = 128;
 inline constexpr std::size_t maxQuestsPerNpc = 16;
-inline constexpr std::uintmax_t maxAdventureFileBytes = 1 << 20;
 
 // What a quest objective's target is checked against.
 struct ContentIndexes {

@@ -27,7 +27,7 @@ constexpr double kRadiusMargin = 0.02;
 // The parsed definition, or null when the file does not read or parse.
 Json readDefinition(const std::filesystem::path& file) {
     try {
-        return content::loadJsonFile(file);
+        return content::loadJsonFile(file, content::ContentFile::Definition);
     } catch (const std::exception&) {
         return {};
     }
@@ -155,7 +155,9 @@ ModelSource findModelSource(const std::filesystem::path& contentDir, const std::
         if (content::jsonStringOr(Json::find(definition, "id"), "") != id) continue;
         const std::string model = content::jsonStringOr(Json::find(definition, "model"), "");
         source.definitionFile = file;
-        source.document = content::loadJsonFile(content::resolveAsset(file.parent_path(), model));
+        const std::filesystem::path modelFile = content::resolveAsset(file.parent_path(), model);
+        content::requireFileSizeNamed(modelFile, content::fileSizeLimit(content::ContentFile::Model));
+        source.document = content::loadJsonFile(modelFile, content::ContentFile::Model);
         return source;
     }
     return source;

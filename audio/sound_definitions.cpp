@@ -46,13 +46,15 @@ float readSoundVolume(const Json& definition) {
 }
 
 audio::Sound readSoundDefinition(const fs::path& file, const LoadedSounds& loaded) {
-    const Json definition = loadJsonFile(file);
+    const Json definition = loadJsonFile(file, ContentFile::Sound);
     const Json& id = Json::find(definition, "id");
     const Json& wav = Json::find(definition, "file");
     if (id.tag != JsonString || wav.tag != JsonString) throw std::runtime_error("Sound requires id and file");
     const std::string soundId = checkSoundId(id.text, loaded);
     const float volume = readSoundVolume(definition);
-    audio::Sound sound = audio::readWav(resolveAsset(file.parent_path(), wav.text));
+    const fs::path wavFile = resolveAsset(file.parent_path(), wav.text);
+    requireFileSizeNamed(wavFile, fileSizeLimit(ContentFile::Wave));
+    audio::Sound sound = audio::readWav(wavFile);
     sound.id = soundId;
     sound.volume = volume;
     return sound;

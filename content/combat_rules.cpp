@@ -64,7 +64,8 @@ void checkCombinations(const CombatRules& rules) {
 }
 
 CombatRules readCombatFile(const std::filesystem::path& file) {
-    Json json = loadJsonFile(file);
+    requireFileSizeNamed(file, fileSizeLimit(ContentFile::CombatRules));
+    Json json = loadJsonFile(file, ContentFile::CombatRules);
     CombatRules rules;
     for (const CombatSetting& setting : combatSettings) {
         readSetting(json, setting, rules);

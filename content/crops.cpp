@@ -103,7 +103,7 @@ std::vector<CropRule> loadCrops(const std::filesystem::path& contentDir) {
     TakenByCrops taken;
     std::vector<CropRule> crops;
     forEachContentFile(files, errors, [&](const std::filesystem::path& file) {
-        CropRule crop = readCrop(loadJsonFile(file), taken);
+        CropRule crop = readCrop(loadJsonFile(file, ContentFile::Crop), taken);
         claim(taken, crop);
         crops.push_back(std::move(crop));
     });

@@ -211,7 +211,8 @@ void readAnimationSettings(voxel::BlockDef& def, const Json& json) {
 
 void readModel(voxel::BlockDef& def, const Json& json, const fs::path& folder) {
     const fs::path file = resolveAsset(folder, stringOr(json, "model", ""));
-    loadBlockbenchModel(def, loadJsonFile(file));
+    requireFileSizeNamed(file, fileSizeLimit(ContentFile::Model));
+    loadBlockbenchModel(def, loadJsonFile(file, ContentFile::Model));
 }
 
 // The box a panel may occupy: one cell wide, as high and as deep as the table of panel kinds says.
@@ -237,6 +238,11 @@ void checkPanelModel(const voxel::BlockDef& def) {
 
 void checkTextureFile(const fs::path& file) {
     const std::string name = "Invalid texture " + pathToUtf8(file) + ": ";
+    try {
+        requireFileSize(file, fileSizeLimit(ContentFile::Texture));
+    } catch (const std::runtime_error& failure) {
+        throw std::runtime_error(name + failure.what());
+    }
     const std::optional<platform::PngSize> size = platform::readPngSize(file);
     if (!size) throw std::runtime_error(name + "not a PNG image");
     if (uint64_t{size->width} * size->height > maxTexturePixels) {

@@ -14,7 +14,7 @@ DescriptionTable readDescriptions(const fs::path& contentDir) {
     DescriptionTable table;
     for (const fs::path& file : findFilesNamed(contentDir, "definition.json")) {
         try {
-            const Json json = loadJsonFile(file);
+            const Json json = loadJsonFile(file, ContentFile::Definition);
             std::u32string text = ui::utf8ToUtf32(jsonStringOr(Json::find(json, "description"), ""));
             if (text.size() > maxDescriptionLength) text.resize(maxDescriptionLength);
             table[jsonStringOr(Json::find(json, "id"), "")] = std::move(text);

@@ -183,7 +183,7 @@ std::map<std::string, DimensionDef> loadDimensions(const std::filesystem::path& 
     const std::vector<std::filesystem::path> files = findFilesEndingWith(contentDir, ".dimension.json");
     std::map<std::string, DimensionDef> dimensions;
     forEachContentFile(files, errors, [&](const std::filesystem::path& file) {
-        readDimension(loadJsonFile(file), dimensions);
+        readDimension(loadJsonFile(file, ContentFile::Dimension), dimensions);
     });
     return dimensions;
 }

@@ -295,7 +295,8 @@ Json parseJsonText(const std::string& source) {
     return out;
 }
 
-Json loadJsonFile(const std::filesystem::path& path) {
+Json loadJsonFile(const std::filesystem::path& path, ContentFile kind) {
+    requireFileSize(path, fileSizeLimit(kind));
     const std::optional<std::string> text = platform::readFileBytes(path);
     if (!text) throw std::runtime_error("Cannot open " + path.string());
     return parseJsonText(*text);

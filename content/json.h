@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "content/file_limits.h"
+
 namespace content {
 
 enum JsonTag : uint32_t {
@@ -58,8 +60,9 @@ std::string& parseJsonString(JsonParser& parser, std::string& out);
 // Convenience for a whole text already in memory (byte-order mark skipped).
 Json parseJsonText(const std::string& source);
 // Reads the whole file and parses it; "Cannot open <path>" for anything that is not a readable
-// regular file.
-Json loadJsonFile(const std::filesystem::path& path);
+// regular file, and the size refusal of requireFileSize, before the file is opened, when it is
+// larger than its kind may be.
+Json loadJsonFile(const std::filesystem::path& path, ContentFile kind);
 
 // Accessors never convert between kinds: a value of another kind yields the fallback.
 bool getBool(const Json& value, bool fallback);

@@ -92,7 +92,8 @@ LivingWorldRules loadLivingWorld(const std::filesystem::path& contentDir) {
         off.enabled = false;
         return off;
     }
-    return readLivingWorld(loadJsonFile(file));
+    requireFileSizeNamed(file, fileSizeLimit(ContentFile::LivingWorld));
+    return readLivingWorld(loadJsonFile(file, ContentFile::LivingWorld));
 }
 
 }  // namespace content

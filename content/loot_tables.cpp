@@ -56,7 +56,7 @@ std::map<std::string, std::vector<LootEntry>> loadLootTables(const std::filesyst
     ErrorFile errors(contentDir, "loot_errors.txt", false);
     std::map<std::string, std::vector<LootEntry>> tables;
     forEachContentFile(files, errors, [&](const std::filesystem::path& file) {
-        Json json = loadJsonFile(file);
+        Json json = loadJsonFile(file, ContentFile::Loot);
         std::string id = readTableId(json, tables);
         tables.emplace(std::move(id), readLootTable(json));
     });

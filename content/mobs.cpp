@@ -185,7 +185,7 @@ std::vector<MobDef> loadMobs(const std::filesystem::path& contentDir) {
     ErrorFile errors(contentDir, "mob_errors.txt", false);
     std::set<std::string> takenIds;
     forEachContentFile(files, errors, [&](const std::filesystem::path& file) {
-        MobDef def = readMob(loadJsonFile(file), takenIds);
+        MobDef def = readMob(loadJsonFile(file, ContentFile::Mob), takenIds);
         takenIds.insert(def.id);
         const auto same =
             std::find_if(mobs.begin(), mobs.end(), [&](const MobDef& m) { return m.id == def.id; });

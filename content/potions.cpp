@@ -64,7 +64,7 @@ std::map<std::uint8_t, PotionDef> loadPotions(const std::filesystem::path& conte
     std::set<std::string> ids;
     std::map<std::uint8_t, PotionDef> potions;
     forEachContentFile(files, errors, [&](const std::filesystem::path& file) {
-        PotionDef potion = readPotion(loadJsonFile(file));
+        PotionDef potion = readPotion(loadJsonFile(file, ContentFile::Potion));
         if (ids.count(potion.id) != 0 || potions.count(potion.item) != 0) {
             throw std::runtime_error("Duplicate potion item or ID");
         }

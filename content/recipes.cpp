@@ -97,7 +97,7 @@ std::vector<Recipe> loadRecipes(const std::filesystem::path& contentDir) {
     std::set<std::string> acceptedIds;
     std::vector<Recipe> recipes;
     forEachContentFile(files, errors, [&](const std::filesystem::path& file) {
-        Recipe recipe = readRecipe(loadJsonFile(file), acceptedIds);
+        Recipe recipe = readRecipe(loadJsonFile(file, ContentFile::Recipe), acceptedIds);
         acceptedIds.insert(recipe.id);
         recipes.push_back(std::move(recipe));
     });

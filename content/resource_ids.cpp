@@ -20,6 +20,12 @@ namespace {
 
 constexpr int32_t firstCustomId = 13;
 constexpr int32_t idLimit = 256;
+const std::string idsUsedUp = "The current save format permits 243 custom resources";
+
+std::set<std::string>& lastUnnumbered() {
+    static std::set<std::string> names;
+    return names;
+}
 
 [[noreturn]] void invalidIdsFile() {
     throw std::runtime_error("Invalid content_ids.txt; restore its backup");
@@ -131,8 +137,11 @@ uint8_t findResource(const std::string& name, bool builtinNames) {
 
 uint8_t requireResource(const std::string& name, bool builtinNames, const std::string& message) {
     const uint8_t id = findResource(name, builtinNames);
-    if (id == 0) throw std::runtime_error(message + name);
-    return id;
+    if (id != 0) return id;
+    if (lastUnnumbered().count(name) != 0) {
+        throw std::runtime_error(message + name + " (it got no numeric id: " + idsUsedUp + ")");
+    }
+    throw std::runtime_error(message + name);
 }
 
 }  // namespace
@@ -176,7 +185,10 @@ void installPlaceholders(const ResourceIds& ids) {
 int32_t assignResourceId(ResourceIds& ids, const std::string& contentId) {
     const auto known = ids.ids.find(contentId);
     if (known != ids.ids.end()) return known->second;
-    if (ids.next >= idLimit) throw std::runtime_error("The current save format permits 243 custom resources");
+    if (ids.next >= idLimit) {
+        ids.unnumbered.insert(contentId);
+        throw std::runtime_error(idsUsedUp + ": no numeric id left for " + contentId);
+    }
     const int32_t id = ids.next++;
     ids.ids[contentId] = id;
     ids.changed = true;
@@ -197,15 +209,17 @@ void saveContentIds(const ResourceIds& ids, const fs::path& idsFile) {
 }
 
 void loadResources(const fs::path& contentDir, const fs::path& idsFile) {
+    lastUnnumbered().clear();
     ResourceIds ids = readContentIds(idsFile);
     installPlaceholders(ids);
     const std::vector<fs::path> files = findFilesNamed(contentDir, "definition.json");
     ErrorFile errors(contentDir, "content_errors.txt", true);
     std::set<std::string> seenIds;
     forEachContentFile(files, errors, [&](const fs::path& file) {
-        const Json json = loadJsonFile(file);
+        const Json json = loadJsonFile(file, ContentFile::Definition);
         installDefinition(ids, readDefinition(file, json, seenIds));
     });
+    lastUnnumbered() = ids.unnumbered;
     if (ids.changed) saveContentIds(ids, idsFile);
 }
 

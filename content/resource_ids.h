@@ -15,6 +15,7 @@ struct ResourceIds {
     std::set<int32_t> used;              // numeric ids read from the file
     int32_t next = 13;
     bool changed = false;
+    std::set<std::string> unnumbered;  // content ids refused because ids 13..255 were used up
 };
 
 // Parses the text of content_ids.txt. Throws "Invalid content_ids.txt; restore its backup" for an
@@ -26,8 +27,9 @@ ResourceIds readContentIds(const std::filesystem::path& idsFile);
 std::string formatContentIds(const ResourceIds& ids);
 // A "MISSING: <content id>" entry at every known id, so vanished content keeps its cells.
 void installPlaceholders(const ResourceIds& ids);
-// The known id, or the next free one (marking the ids changed); throws "The current save format
-// permits 243 custom resources" when ids 13..255 are used up.
+// The known id, or the next free one (marking the ids changed). When ids 13..255 are used up the
+// content id is kept in `unnumbered` and refused with "The current save format permits 243 custom
+// resources: no numeric id left for <content id>".
 int32_t assignResourceId(ResourceIds& ids, const std::string& contentId);
 // Backs up the old file to ".bak", writes ".tmp" and commits it over the file.
 void saveContentIds(const ResourceIds& ids, const std::filesystem::path& idsFile);
@@ -35,7 +37,9 @@ void saveContentIds(const ResourceIds& ids, const std::filesystem::path& idsFile
 // Every definition.json under contentDir into the block registry at its persistent id.
 void loadResources(const std::filesystem::path& contentDir, const std::filesystem::path& idsFile);
 
-// Available resources by name: a content id, or "core:<name>" for the built-ins.
+// Available resources by name: a content id, or "core:<name>" for the built-ins. A lookup failure
+// for a resource that got no numeric id says so after the name, so that a mob, NPC or recipe
+// refused for it shows why in its loader's error file (the last loadResources keeps those names).
 uint8_t resourceId(const std::string& name);           // "Unknown or unavailable resource: "
 uint8_t adventureResourceId(const std::string& name);  // "Unknown adventure resource: "
 uint8_t lootItemId(const std::string& name);           // "Unknown loot item: "

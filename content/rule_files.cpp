@@ -28,7 +28,8 @@ const RpgReward rpgRewards[] = {
 };
 
 RpgRules readRpgFile(const std::filesystem::path& file) {
-    Json json = loadJsonFile(file);
+    requireFileSizeNamed(file, fileSizeLimit(ContentFile::RpgRules));
+    Json json = loadJsonFile(file, ContentFile::RpgRules);
     RpgRules rules;
     for (const RpgReward& reward : rpgRewards) {
         double value = Json::numberOr(Json::find(json, reward.key), rules.*reward.field);
@@ -119,7 +120,9 @@ FurnaceRules loadFurnaceRules(const std::filesystem::path& contentDir) {
     ErrorFile errors(contentDir, "furnace_errors.txt", false);
     FurnaceRules rules;
     try {
-        Json json = loadJsonFile(contentDir / "furnace_rules.json");
+        const std::filesystem::path file = contentDir / "furnace_rules.json";
+        requireFileSizeNamed(file, fileSizeLimit(ContentFile::FurnaceRules));
+        Json json = loadJsonFile(file, ContentFile::FurnaceRules);
         forEachEntry(json, "recipes", errors, [&](const Json& entry) { addSmeltingRecipe(entry, rules); });
         forEachEntry(json, "fuels", errors, [&](const Json& entry) { addFuel(entry, rules); });
     } catch (const std::exception& failure) {
@@ -132,7 +135,9 @@ FoodRules loadFoodRules(const std::filesystem::path& contentDir) {
     ErrorFile errors(contentDir, "food_errors.txt", false);
     FoodRules foods;
     try {
-        Json json = loadJsonFile(contentDir / "food_rules.json");
+        const std::filesystem::path file = contentDir / "food_rules.json";
+        requireFileSizeNamed(file, fileSizeLimit(ContentFile::FoodRules));
+        Json json = loadJsonFile(file, ContentFile::FoodRules);
         forEachEntry(json, "foods", errors, [&](const Json& entry) { addFood(entry, foods); });
     } catch (const std::exception& failure) {
         errors.writeLine(failure.what());

@@ -54,10 +54,10 @@ std::shared_ptr<voxel::GenerationProfile> loadWorldgen(const std::filesystem::pa
     AcceptedIds biomes{{}, maxWorldgenBiomes, "Duplicate biome or limit of 28 exceeded"};
     AcceptedIds structures{{}, maxWorldgenStructures, "Duplicate structure or limit of 64 exceeded"};
     forEachContentFile(files, errors, [&](const std::filesystem::path& file) {
-        Json value = loadJsonFile(file);
+        const bool isBiome = endsWith(file.filename().string(), biomeSuffix);
+        Json value = loadJsonFile(file, isBiome ? ContentFile::Biome : ContentFile::Structure);
         const Json& only = Json::find(value, "dimension_only");
         if (only.tag == JsonBool && only.boolean) return;
-        const bool isBiome = endsWith(file.filename().string(), biomeSuffix);
         if (isBiome) {
             biomes.accept(voxel::loadBiomes(value).id);
         } else {

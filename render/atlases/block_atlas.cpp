@@ -24,6 +24,15 @@ void writeUiErrors(const fs::path& file, const std::string& lines) {
     out << lines;
 }
 
+// The block textures come from the definitions, so the ones that do not load are told in the
+// definitions' error file, after the lines of the definition loader of this start-up.
+void appendContentErrors(const fs::path& file, const std::string& lines) {
+    if (lines.empty()) return;
+    std::cerr << lines;
+    std::ofstream out(file, std::ios::binary | std::ios::app);
+    out << lines;
+}
+
 }  // namespace
 
 namespace render {
@@ -44,6 +53,7 @@ platform::Image App::buildTextureAtlas(const fs::path& textureRoot, uint32_t siz
     const fs::path texturesFolder = textureRoot.parent_path();
     render::TileSheet sheet = render::blankTileSheet(voxel::blockCount(), atlases.npcTextures.size());
     render::loadLayerTiles(sheet, textureRoot);
+    appendContentErrors(files.base / "Content" / "content_errors.txt", sheet.missingLines);
 
     const fs::path skinFile = texturesFolder.parent_path() / "Models" / "Player" / "player.png";
     const bool skinLoaded = render::loadPlayerSkin(sheet, skinFile);

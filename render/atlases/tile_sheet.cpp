@@ -4,10 +4,12 @@
 #include <cstring>
 #include <exception>
 #include <optional>
+#include <set>
 #include <stdexcept>
 #include <system_error>
 #include <utility>
 
+#include "platform/file_read.h"
 #include "world/block_registry.h"
 
 namespace fs = std::filesystem;
@@ -71,19 +73,28 @@ void blit(platform::Image& target, const platform::Image& source, SheetPoint at)
     }
 }
 
-// A file decoded and scaled nearest-neighbour to width x height; nothing when it does not load.
-std::optional<platform::Image> decodeTile(const fs::path& file, uint32_t width, uint32_t height) {
-    if (file.empty()) return std::nullopt;
-    try {
-        return platform::scaleNearest(platform::decodePng(file), width, height);
-    } catch (const std::exception&) {
-        return std::nullopt;
-    }
-}
-
 bool fileExists(const fs::path& file) {
     std::error_code error;
     return fs::exists(file, error);
+}
+
+// A file decoded and scaled nearest-neighbour to width x height; nothing when it does not load, and
+// then, when asked for, why not.
+std::optional<platform::Image> decodeTile(const fs::path& file, uint32_t width, uint32_t height,
+                                          std::string* why = nullptr) {
+    if (file.empty()) return std::nullopt;
+    const std::optional<std::string> bytes = platform::readFileBytes(file);
+    if (!bytes) {
+        if (why) *why = fileExists(file) ? "texture cannot be read" : "texture file missing";
+        return std::nullopt;
+    }
+    try {
+        const auto* data = reinterpret_cast<const uint8_t*>(bytes->data());
+        return platform::scaleNearest(platform::decodePngBytes(data, bytes->size()), width, height);
+    } catch (const std::exception& failure) {
+        if (why) *why = failure.what();
+        return std::nullopt;
+    }
 }
 
 fs::path builtinFaceFile(uint32_t layer, const fs::path& textureRoot) {
@@ -116,6 +127,13 @@ fs::path customFaceFile(uint32_t layer) {
 // once the tiles are loaded, so nothing is missing there.
 bool paintedIcon(uint32_t layer, const fs::path& file) {
     return layer >= kFirstCustomLayer && (layer - kFirstCustomLayer) % 7 == 6 && file.empty();
+}
+
+// Who a missing layer belongs to when it names no file: only custom blocks can.
+std::string blockWithoutTexture(uint32_t layer) {
+    const uint32_t id = (layer - kFirstCustomLayer) / 7 + voxel::builtinBlockCount;
+    const voxel::BlockDef& def = voxel::blockDef(static_cast<uint8_t>(id));
+    return def.id.empty() ? def.name : def.id;
 }
 
 }  // namespace
@@ -180,18 +198,24 @@ TileSheet blankTileSheet(std::size_t blockCount, std::size_t npcCount) {
 }
 
 void loadLayerTiles(TileSheet& sheet, const fs::path& textureRoot) {
+    std::set<std::string> named;  // a file shared by several faces gets one line
     for (uint32_t layer = 0; layer < sheet.layout.layers; ++layer) {
         if (layer >= kBodyPartLayerEnd && layer < kFirstCustomLayer) continue;
         const fs::path file = layerTextureFile(layer, textureRoot);
         const SheetPoint at = tileOrigin(layer);
         sheet.materials.push_back({layer, at.x, at.y, kTileSize, kTileSize, file.string()});
-        if (const std::optional<platform::Image> tile = decodeTile(file, kTileSize, kTileSize)) {
+        std::string why;
+        if (const std::optional<platform::Image> tile = decodeTile(file, kTileSize, kTileSize, &why)) {
             blit(sheet.image, *tile, at);
             ++sheet.loaded;
-        } else {
-            blit(sheet.image, checkerboard(), at);
-            if (!paintedIcon(layer, file)) ++sheet.missing;
+            continue;
         }
+        blit(sheet.image, checkerboard(), at);
+        if (paintedIcon(layer, file)) continue;
+        ++sheet.missing;
+        const std::string name = file.empty() ? blockWithoutTexture(layer) : file.string();
+        if (!named.insert(name).second) continue;
+        sheet.missingLines += name + ": " + (file.empty() ? std::string("no texture file") : why) + "\n";
     }
 }
 

@@ -64,13 +64,16 @@ struct TileSheet {
     std::vector<MaterialRecord> materials;
     uint32_t loaded = 0;
     uint32_t missing = 0;
+    // One line per texture counted missing, each file named once: "<path>: <why>", or
+    // "<content id>: no texture file" for a block that names none (a placeholder).
+    std::string missingLines;
 };
 
 // An opaque white sheet with its layout, for the current block registry.
 TileSheet blankTileSheet(std::size_t blockCount, std::size_t npcCount);
 // Every face layer but 114..127: the decoded tile, or the checkerboard when it does not load. A
 // texture that does not load counts as missing; the icon layer of a block without an icon file does
-// not, as paintMissingIcons fills it.
+// not, as paintMissingIcons fills it. Each missing texture gets its line in missingLines.
 void loadLayerTiles(TileSheet& sheet, const std::filesystem::path& textureRoot);
 // The 64 x 64 skin at (192, 448), material 1856; true when it loaded (else the region stays white).
 bool loadPlayerSkin(TileSheet& sheet, const std::filesystem::path& skinFile);

@@ -170,14 +170,17 @@ TEST_F(CatalogTest, CountLimitsOfQuestsNpcsAndOfferedQuests) {
     }
 }
 
-TEST_F(CatalogTest, AFileAboveOneMebibyteIsRefusedUnread) {
+TEST_F(CatalogTest, AFileAboveItsKindsLimitIsRefusedUnread) {
+    const uint64_t limit = content::fileSizeLimit(content::ContentFile::Npc);
     const std::string big = R"({"id": "t:big"})", huge = R"({"id": "t:huge"})";
-    write("big.npc.json", big + std::string(adventure::maxAdventureFileBytes - big.size(), ' '));
-    write("huge.npc.json", huge + std::string(adventure::maxAdventureFileBytes - huge.size() + 1, ' '));
+    write("big.npc.json", big + std::string(limit - big.size(), ' '));
+    write("huge.npc.json", huge + std::string(limit - huge.size() + 1, ' '));
     const adventure::Catalog catalog = load();
     ASSERT_EQ(catalog.npcs.size(), 1u);
     EXPECT_EQ(catalog.npcs[0].id, "t:big");
-    EXPECT_EQ(errors("adventure_errors.txt"), lineFor("huge.npc.json", "Adventure file is too large"));
+    EXPECT_EQ(errors("adventure_errors.txt"),
+              lineFor("huge.npc.json", "file too large (" + std::to_string(limit + 1) + " bytes, at most " +
+                                           std::to_string(limit) + ")"));
 }
 
 }  // namespace

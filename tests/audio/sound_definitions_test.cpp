@@ -156,4 +156,19 @@ TEST_F(LoadSoundsTest, ASampleRateBelowTheMixersUseIsRefused) {
     EXPECT_EQ(mixer.errors, line("low.sound.json", "Invalid WAV file: sample rate below 8000 Hz"));
 }
 
+// A sound file above its limit is refused unread and named, since the line names the definition.
+TEST_F(LoadSoundsTest, ASoundFileAboveItsLimitIsNamedAndRefused) {
+    const uint64_t limit = content::fileSizeLimit(content::ContentFile::Wave);
+    write("big.sound.json", R"({"id": "test:big", "file": "big.wav"})");
+    write("big.wav", "");
+    fs::resize_file(content() / "big.wav", limit + 1);
+    write("small.sound.json", R"({"id": "test:small", "file": "small.wav"})");
+    write("small.wav", wav(1, 44100, 16, pcm16({9})));
+    content::loadSounds(mixer, content());
+    EXPECT_EQ(soundIds(), std::vector<std::string>{"test:small"});
+    EXPECT_EQ(mixer.errors, line("big.sound.json", content::pathToUtf8(content() / "big.wav") +
+                                                       ": file too large (" + std::to_string(limit + 1) +
+                                                       " bytes, at most " + std::to_string(limit) + ")"));
+}
+
 }  // namespace

@@ -106,7 +106,7 @@ TEST_F(ContentPackTest, EveryDefinitionLoadsUnderItsOwnId) {
     EXPECT_EQ(lines, definitions.size()) << loadedLines;
     EXPECT_EQ(voxel::blockCount(), voxel::builtinBlockCount + definitions.size());
     for (const fs::path& file : definitions) {
-        const std::string id = content::jsonStringOr(Json::find(content::loadJsonFile(file), "id"), "");
+        const std::string id = content::jsonStringOr(Json::find(content::loadJsonFile(file, content::ContentFile::Definition), "id"), "");
         EXPECT_NE(voxel::findCustomBlock(id), 0) << file;
     }
 }
@@ -287,7 +287,7 @@ TEST_F(ContentPackTest, DefinitionsPicturesAndModelsKeepTheirFormatsAndThePackSt
     EXPECT_LE(definitions.size(), 120u);  // well under the 243 custom resources a save can hold
     std::set<std::string> ids;
     for (const fs::path& file : definitions) {
-        const Json json = content::loadJsonFile(file);
+        const Json json = content::loadJsonFile(file, content::ContentFile::Definition);
         const std::string id = content::jsonStringOr(Json::find(json, "id"), "");
         EXPECT_TRUE(content::isValidResourceId(id)) << file;
         EXPECT_TRUE(ids.insert(id).second) << id;
@@ -307,7 +307,7 @@ TEST_F(ContentPackTest, DefinitionsPicturesAndModelsKeepTheirFormatsAndThePackSt
         }
 
         const Json model =
-            content::loadJsonFile(content::resolveAsset(folder, Json::find(json, "model").text));
+            content::loadJsonFile(content::resolveAsset(folder, Json::find(json, "model").text), content::ContentFile::Model);
         const std::vector<Json>& elements = Json::find(model, "elements").items;
         ASSERT_FALSE(elements.empty()) << id;
         const std::string behavior = content::jsonStringOr(Json::find(json, "behavior"), "");

@@ -166,13 +166,13 @@ TEST(JsonValue, CopyIsDeepAndMoveEmptiesTheSource) {
 TEST(JsonFile, LoadsFilesAndRefusesWhatIsNotARegularFile) {
     testsupport::TempDir dir;
     testsupport::writeFile(dir.path() / "a.json", "\xEF\xBB\xBF[1,2]");
-    EXPECT_EQ(content::loadJsonFile(dir.path() / "a.json").items.size(), 2u);
+    EXPECT_EQ(content::loadJsonFile(dir.path() / "a.json", content::ContentFile::Definition).items.size(), 2u);
     std::filesystem::create_directory(dir.path() / "folder.json");
     for (const std::filesystem::path& path : {dir.path() / "missing.json", dir.path() / "folder.json"}) {
-        EXPECT_EQ(testsupport::failureOf([&] { content::loadJsonFile(path); }), "Cannot open " + path.string());
+        EXPECT_EQ(testsupport::failureOf([&] { content::loadJsonFile(path, content::ContentFile::Definition); }), "Cannot open " + path.string());
     }
     testsupport::writeFile(dir.path() / "bad.json", "[1,");
-    EXPECT_THROW(content::loadJsonFile(dir.path() / "bad.json"), std::runtime_error);
+    EXPECT_THROW(content::loadJsonFile(dir.path() / "bad.json", content::ContentFile::Definition), std::runtime_error);
 }
 
 }  // namespace

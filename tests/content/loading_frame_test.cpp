@@ -61,7 +61,7 @@ TEST(ContentErrors, EmptiedAtEveryLoadAndOneLinePerFaultyFile) {
         EXPECT_EQ(testsupport::readFile(content / "thing_errors.txt"), "");
         content::forEachContentFile(content::findFilesEndingWith(content, ".thing.json"), errors,
                                     [&](const fs::path& file) {
-                                        const Json json = content::loadJsonFile(file);
+                                        const Json json = content::loadJsonFile(file, content::ContentFile::Definition);
                                         const Json& ok = Json::find(json, "ok");
                                         if (ok.tag != content::JsonNumber)
                                             throw std::runtime_error("ok must be a number");

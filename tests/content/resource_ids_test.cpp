@@ -6,6 +6,8 @@
 #include <string>
 #include <tuple>
 
+#include "adventure/catalog.h"
+#include "content/mobs.h"
 #include "definition_fixture.h"
 #include "support/failure.h"
 #include "world/block_registry.h"
@@ -145,7 +147,7 @@ TEST_F(ResourceIdsTest, At256IdsFurtherNewContentIsRefused) {
     EXPECT_EQ(load(), "Content loaded: new:first -> 255\nContent loaded: old:r20 -> 20\n");
     EXPECT_EQ(testsupport::readFile(content() / "content_errors.txt"),
               (content() / "b/definition.json").string() +
-                  ": The current save format permits 243 custom resources\n");
+                  ": The current save format permits 243 custom resources: no numeric id left for new:second\n");
     EXPECT_EQ(voxel::blockCount(), 256u);
 }
 
@@ -173,6 +175,36 @@ TEST_F(ResourceIdsTest, NameLookups) {
     EXPECT_EQ(content::qualifiedResourceName(3), "core:stone");
     EXPECT_EQ(content::qualifiedResourceName(13), "demo:ore");
     EXPECT_EQ(failureOf<std::exception>([] { content::qualifiedResourceName(14); }), "invalid block ID");
+}
+
+// A large pack sorted before the game's own folders takes every free id on a first run: the
+// resources that got none are named, and so is the reason where a mob or NPC needs them.
+TEST_F(ResourceIdsTest, ResourcesLeftWithoutAnIdAreNamedWhereverTheyAreNeeded) {
+    for (const char* own : {"core:raw_pork", "core:bone", "core:arrow"}) define(std::string("0/") + own, own);
+    for (int i = 0; i < 240; ++i) define("a/" + std::to_string(1000 + i), "pack:r" + std::to_string(i));
+    define("mobs/warden", "core:warden");
+    define("people/smith", "core:smith_body");
+    testsupport::writeFile(content() / "mobs" / "warden.mob.json",
+                           R"({"id": "core:warden", "model_resource": "core:warden"})");
+    testsupport::writeFile(content() / "people" / "smith.npc.json", R"({"id": "core:smith", "model": "core:smith_body"})");
+    load();
+    EXPECT_EQ(voxel::findCustomBlock("pack:r239"), 255);
+    const std::string used = "The current save format permits 243 custom resources";
+    EXPECT_EQ(errorFile(), lineFor("mobs/warden", used + ": no numeric id left for core:warden") +
+                               lineFor("people/smith", used + ": no numeric id left for core:smith_body"));
+
+    const std::vector<content::MobDef> mobs = content::loadMobs(content());
+    EXPECT_EQ(mobs.size(), 2u) << "only the built-ins";
+    EXPECT_EQ(testsupport::readFile(content() / "mob_errors.txt"),
+              (content() / "mobs" / "warden.mob.json").string() +
+                  ": Unknown mob resource: core:warden (it got no numeric id: " + used + ")\n");
+    const adventure::Catalog catalog = adventure::loadContent(content(), {}, {});
+    EXPECT_TRUE(catalog.npcs.empty());
+    EXPECT_EQ(testsupport::readFile(content() / "adventure_errors.txt"),
+              (content() / "people" / "smith.npc.json").string() +
+                  ": Unknown adventure resource: core:smith_body (it got no numeric id: " + used + ")\n");
+    // A name that never existed keeps the plain message.
+    EXPECT_EQ(failureOf([] { content::mobResourceId("core:other"); }), "Unknown mob resource: core:other");
 }
 
 TEST_F(ResourceIdsTest, MissingContentDirectoryStillReadsTheIdsFile) {

@@ -10,6 +10,7 @@
 #include "render/atlases/interface_atlas.h"
 #include "render/atlases/tile_sheet.h"
 #include "support/content_pack.h"
+#include "support/failure.h"
 #include "support/fresh_registry.h"
 #include "support/temp_dir.h"
 #include "ui/font_alphabet.h"
@@ -57,6 +58,7 @@ TEST_F(ShippedPackTextures, TheAtlasFindsEveryTextureThePackNames) {
     render::TileSheet sheet = render::blankTileSheet(voxel::blockCount(), 0);
     render::loadLayerTiles(sheet, textures() / "Blocks");
     EXPECT_EQ(sheet.missing, 0u);
+    EXPECT_EQ(sheet.missingLines, "");
     EXPECT_GE(sheet.loaded, render::kBodyPartLayerEnd + 6 * (voxel::blockCount() - voxel::builtinBlockCount));
 }
 
@@ -75,6 +77,33 @@ TEST(ShippedTextures, FontStripHasAGlyphInEveryCellButTheSpace) {
     for (uint32_t i = 0; i < count; ++i) {
         EXPECT_EQ(anyOpaque(font, i * 1920 / count, (i + 1) * 1920 / count), i != 0) << "glyph " << i;
     }
+}
+
+// Each texture counted missing is named once, with why: a missing file, a broken one, and a
+// placeholder whose content vanished and that names no file at all.
+TEST_F(ShippedPackTextures, EveryMissingTextureIsNamedOnceWithItsReason) {
+    testsupport::TempDir dir;
+    const fs::path good = dir.path() / "good.png", gone = dir.path() / "gone.png", broken = dir.path() / "broken.png";
+    atlastest::writeSolidPng(good, 16, 16, atlastest::kRed);
+    testsupport::writeFile(broken, "not a picture");
+    voxel::BlockDef def;
+    def.id = "pack:odd";
+    def.textures = {good.string(), gone.string(), broken.string()};
+    voxel::registerBlock(13, def);
+    voxel::BlockDef vanished;
+    vanished.id = "pack:vanished";
+    voxel::registerBlock(14, vanished);
+
+    render::TileSheet sheet = render::blankTileSheet(voxel::blockCount(), 0);
+    render::loadLayerTiles(sheet, textures() / "Blocks");
+    // Faces 1 and 2..5, the vanished block's six faces; painted icons are not missing.
+    EXPECT_EQ(sheet.missing, 1u + 4u + 6u);
+    const std::string junk = "not a picture";
+    const std::string why = testsupport::failureOf([&] {
+        platform::decodePngBytes(reinterpret_cast<const uint8_t*>(junk.data()), junk.size());
+    });
+    EXPECT_EQ(sheet.missingLines, gone.string() + ": texture file missing\n" + broken.string() + ": " + why +
+                                      "\n" + "pack:vanished: no texture file\n");
 }
 
 }  // namespace
