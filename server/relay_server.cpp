@@ -161,7 +161,7 @@ std::string RelayServer::handle(Guest& guest, Message& message) {
         return admit(guest, std::get<HelloMessage>(message), linkClock());
     }
     if (auto* edits = std::get_if<BlockEditsMessage>(&message)) {
-        relayEdits(guest, *edits);
+        return relayEdits(guest, *edits);
     } else if (auto* pose = std::get_if<LocalPoseMessage>(&message)) {
         guest.pose = pose->pose;
         guest.hasPose = true;
@@ -334,7 +334,15 @@ void RelayServer::sendChangedCells(Guest& guest) {
     overQueueBound(guest);
 }
 
-void RelayServer::relayEdits(Guest& from, const BlockEditsMessage& edits) {
+std::string RelayServer::relayEdits(Guest& from, const BlockEditsMessage& edits) {
+    const double now = linkClock();
+    if (now - from.editWindowStart >= 1.0) {
+        from.editWindowStart = now;
+        from.editedCells = 0;
+    }
+    from.editedCells += edits.cells.size();
+    if (from.editedCells > config_.maxEditedCellsPerSecond)
+        return "flood: more than " + std::to_string(config_.maxEditedCellsPerSecond) + " edited cells in one second";
     // An id the content does not define would stop every game that applies it: refused whole.
     const auto unknown = std::find_if(edits.cells.begin(), edits.cells.end(),
                                       [&](const CellEdit& edit) { return edit.id > config_.highestBlockId; });
@@ -342,7 +350,7 @@ void RelayServer::relayEdits(Guest& from, const BlockEditsMessage& edits) {
         if (!std::exchange(from.editRefused, true))
             note("Guest " + std::to_string(from.id) + ": block edit refused: unknown block id " +
                  std::to_string(unknown->id) + " (further ones are refused without a line)");
-        return;
+        return "";
     }
     for (const CellEdit& edit : edits.cells) {
         const Cell cell{edits.dimension, edit.x, edit.y, edit.z};
@@ -353,6 +361,7 @@ void RelayServer::relayEdits(Guest& from, const BlockEditsMessage& edits) {
         guest.pendingEdits.insert(guest.pendingEdits.end(), edits.cells.begin(), edits.cells.end());
         overQueueBound(guest);
     }
+    return "";
 }
 
 void RelayServer::sendPendingEdits() {

@@ -50,6 +50,10 @@ struct RelayConfig {
     // What may wait for one guest, sent or not yet batched; a guest that falls further behind is
     // dropped, so that one slow reader never costs the server the memory of the whole room.
     std::size_t maxQueueBytes = 2u << 20;
+    // Cells one guest may change in a second: a full message. Sixty-three guests at it still send
+    // each other well under what a guest's game takes in a second, so that a busy room never
+    // pushes the readers who keep up past their queues.
+    std::size_t maxEditedCellsPerSecond = kMaxCellEdits;
     // Block ids above this are unknown to the content the server was started with.
     uint8_t highestBlockId = 255;
     // A connection must have said Hello within this; at most so many may wait per address.
@@ -107,6 +111,8 @@ class RelayServer {
         uint32_t address = 0;       // IPv4, network order
         double connectedAt = 0.0;
         bool editRefused = false;   // one line per guest is enough
+        double editWindowStart = 0.0;
+        std::size_t editedCells = 0;  // in the second from editWindowStart
         // Piles this guest asked the owner for, as the owner's snapshot showed them: what the
         // owner may hand it.
         std::map<uint32_t, std::pair<uint8_t, int32_t>> askedPiles;
@@ -132,7 +138,8 @@ class RelayServer {
     void recordOwnerPiles(const ItemsMessage& items);
     bool grantFits(Guest& taker, const ClientEventMessage& grant);
     void note(const std::string& line);
-    void relayEdits(Guest& from, const BlockEditsMessage& edits);
+    // Why the sender must go, or "".
+    std::string relayEdits(Guest& from, const BlockEditsMessage& edits);
     // Snapshots of the moving things, relayed from the owner only.
     void relaySnapshot(const Guest& from, const Message& message);
     void routeClientEvent(Guest& from, ClientEventMessage event);

@@ -239,6 +239,7 @@ TEST(RelayServer, ABadGuestIsDroppedWithOneLineAndTheOthersGoOn) {
         c.limits.messagesPerSecond = 20;
         c.limits.silenceSeconds = 0.3;
         c.limits.bytesPerSecond = 100000;
+        c.maxEditedCellsPerSecond = 1u << 20;  // the link's own limits are what is tried here
         Relay relay(c);
         TestPeer good, bad;
         relay.join(good, "good");
@@ -546,6 +547,31 @@ TEST(RelayServerGuards, AGuestWhoseQueuePassesItsByteBoundIsDroppedAndTheOthersS
                                              : std::vector<std::string>{})
             << cells;
         EXPECT_EQ(relay.server.ownerId(), 1u);
+    }
+}
+
+// Cells changed by one guest within a second, over two messages: past the budget the sender goes.
+TEST(RelayServerGuards, AGuestChangingMoreCellsASecondThanTheBudgetIsDropped) {
+    for (const std::size_t cells : {std::size_t{10}, std::size_t{11}}) {
+        net::RelayConfig c = config();
+        c.maxEditedCellsPerSecond = 10;
+        Relay relay(c);
+        TestPeer a, b;
+        relay.join(a, "A");
+        relay.join(b, "B");
+        std::vector<net::CellEdit> edits(cells);
+        for (std::size_t i = 0; i < cells; ++i) edits[i].x = static_cast<int32_t>(i);
+        a.send(net::BlockEditsMessage{{edits.begin(), edits.begin() + 5}});
+        a.send(net::BlockEditsMessage{{edits.begin() + 5, edits.end()}});
+        const bool over = cells > 10;
+        ASSERT_TRUE(b.readUntil(relay.turn(), [&] {
+            return over ? !relay.server.drops().empty() : relay.server.changedCells().size() == cells;
+        }));
+        EXPECT_EQ(relay.server.drops(),
+                  over ? std::vector<std::string>{"Guest 1 dropped: flood: more than 10 edited cells in one second"}
+                       : std::vector<std::string>{})
+            << cells;
+        EXPECT_EQ(relay.server.changedCells().size(), over ? 5u : 10u) << "what came before the flood still counts";
     }
 }
 
