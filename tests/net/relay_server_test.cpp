@@ -523,10 +523,10 @@ TEST(RelayServerGuards, WrongRoomCodesLockTheirAddressOutForAWaitThatGrows) {
 
 // The relayed edits wait per guest; the one whose queue passes its bound is dropped, the sender stays.
 TEST(RelayServerGuards, AGuestWhoseQueuePassesItsByteBoundIsDroppedAndTheOthersStay) {
-    constexpr std::size_t kCells = 100;
-    for (const std::size_t cells : {kCells, kCells + 1}) {
+    constexpr std::size_t cells = 100;  // 1500 bytes waiting: at the first bound, one byte past the second
+    for (const std::size_t bound : {cells * net::kCellEditBytes, cells * net::kCellEditBytes - 1}) {
         net::RelayConfig c = config();
-        c.maxQueueBytes = kCells * net::kCellEditBytes;
+        c.maxQueueBytes = bound;
         c.editsInterval = c.posesInterval = 1000;  // nothing leaves the queue on its own
         Relay relay(c);
         TestPeer a, b;
@@ -540,12 +540,12 @@ TEST(RelayServerGuards, AGuestWhoseQueuePassesItsByteBoundIsDroppedAndTheOthersS
         for (std::size_t i = 0; i < cells; ++i) edits[i].x = static_cast<int32_t>(i);
         a.send(net::BlockEditsMessage{edits});
         ASSERT_TRUE(a.readUntil(relay.turn(), [&] { return relay.server.changedCells().size() == cells; }));
-        const bool over = cells > kCells;
-        EXPECT_EQ(relay.server.guestCount(), over ? 1u : 2u) << cells;
+        const bool over = bound < cells * net::kCellEditBytes;
+        EXPECT_EQ(relay.server.guestCount(), over ? 1u : 2u) << bound;
         EXPECT_EQ(relay.server.drops(), over ? std::vector<std::string>{"Guest 2 dropped: cannot keep up: more than "
-                                                                         "1500 bytes wait for it"}
+                                                                         "1499 bytes wait for it"}
                                              : std::vector<std::string>{})
-            << cells;
+            << bound;
         EXPECT_EQ(relay.server.ownerId(), 1u);
     }
 }
