@@ -37,8 +37,9 @@
 //
 // Types 15..26 are reserved for later versions; this one refuses them.
 //
-// A session: the guest connects and sends Hello. The host answers Refusal (other version, room
-// code or content fingerprint, the same identity already in the room, or a full room) or Welcome
+// A session: the guest connects and sends Hello within a few seconds. The host answers Refusal
+// (other version, room code or content fingerprint, an address locked out after too many wrong
+// codes, the same identity already in the room, or a full room) or Welcome
 // followed by Owner, BlockEdits holding every cell changed so far in the overworld, then Players. From
 // then on the guest sends LocalPose five times a second, the cells it changed in each frame as
 // BlockEdits, ClientEvent for client events and Chat for each line its player says, which the host
@@ -65,6 +66,11 @@
 // a guest closed over play, 0 for the inventory; no guest holds anything of the owner's open yet,
 // so the owner only hears it). The host passes on at most 100 snapshots and 100 events to the owner
 // a second and ignores the rest, so that no guest is pushed past its own message limit.
+//
+// The host refuses an edit naming a block id its content does not define (not relayed, not kept),
+// and an owner's kEventPileGiven that gives a guest more than a pile it asked for held; the owner
+// applies a guest's kEventHitMob only from within melee reach of the guest's last pose and up to
+// the strongest weapon's blow.
 //
 // Either side drops a peer that sends a refused frame, more than kMaxMessagesPerSecond frames or
 // kMaxBytesPerSecond bytes in one second, lets its unsent data grow past kMaxSendBuffer, stays

@@ -1,10 +1,13 @@
 #include "net/world_owner.h"
 
 #include <algorithm>
+#include <cmath>
 #include <span>
 
 #include "app/app.h"
+#include "game/melee.h"
 #include "game/mob_rules.h"
+#include "game/progression.h"
 #include "ui/slot_moves.h"
 #include "world/block_registry.h"
 
@@ -64,6 +67,37 @@ bool applyMobHit(EntityState& entities, uint32_t mobId, int32_t damage) {
     return true;
 }
 
+int32_t largestBlow(const std::vector<voxel::BlockDef>& registry, double heavyMultiplier) {
+    int64_t attack = 0;
+    for (const voxel::BlockDef& def : registry) attack = std::max<int64_t>(attack, def.attack);
+    const double blow = static_cast<double>(attack + adventure::kMaxSkillLevel) * std::max(1.0, heavyMultiplier);
+    return static_cast<int32_t>(std::clamp(std::floor(blow), 0.0, 1e9));
+}
+
+bool hitPlausible(const Pose& pose, const Mob& mob, int32_t damage, int32_t largest) {
+    if (damage < 0 || damage > largest) return false;
+    // A size the snapshot leaves at 0 is the template's default: taken generously.
+    const double halfWidth = mob.halfWidth > 0.0 ? mob.halfWidth : 1.0;
+    const double height = mob.height > 0.0 ? mob.height : 2.0;
+    const double eye[3] = {pose[0], pose[1], pose[2]};
+    const double low[3] = {mob.x - halfWidth, mob.y, mob.z - halfWidth};
+    const double high[3] = {mob.x + halfWidth, mob.y + height, mob.z + halfWidth};
+    double squared = 0.0;
+    for (int axis = 0; axis < 3; ++axis) {
+        const double gap = eye[axis] - std::clamp(eye[axis], low[axis], high[axis]);
+        squared += gap * gap;
+    }
+    const double reach = game::kMeleeReach + kHitTolerance;
+    return std::isfinite(squared) && squared <= reach * reach;
+}
+
+std::optional<uint32_t> grantedPile(const EntityState& entities, const std::set<uint32_t>& requested, uint32_t item,
+                                    int32_t count) {
+    for (const DroppedItem& pile : entities.droppedItems)
+        if (requested.contains(pile.pile) && pile.id == item && count > 0 && count <= pile.count) return pile.pile;
+    return std::nullopt;
+}
+
 std::optional<DroppedItem> takePile(EntityState& entities, uint32_t pile) {
     std::vector<DroppedItem>& items = entities.droppedItems;
     const auto found = std::find_if(items.begin(), items.end(), [&](const DroppedItem& item) {
@@ -107,6 +141,14 @@ void App::sendWorldSnapshots(double now) {
 
 void App::applyClientEvent(const net::ClientEventMessage& event) {
     if (lan.worldOwner && event.event == net::kEventHitMob) {
+        // Only a blow the guest can have dealt from where it last stood, with a weapon that exists.
+        const auto pose = lan.remotePoses.find(event.player);
+        const auto mob = std::find_if(entities.mobs.begin(), entities.mobs.end(),
+                                      [&](const Mob& m) { return m.id == event.subject; });
+        if (pose == lan.remotePoses.end() || mob == entities.mobs.end() ||
+            !net::hitPlausible(pose->second.values, *mob, event.amount,
+                               net::largestBlow(voxel::blockRegistry(), rules.combat.heavyMultiplier)))
+            return;
         net::applyMobHit(entities, event.subject, event.amount);
     } else if (lan.worldOwner && event.event == net::kEventTakePile) {
         if (const std::optional<DroppedItem> pile = net::takePile(entities, event.subject))
@@ -114,8 +156,11 @@ void App::applyClientEvent(const net::ClientEventMessage& event) {
                 lan.connection.sendBuffer,
                 net::ClientEventMessage{net::kEventPileGiven, event.player, pile->id, pile->count});
     } else if (!lan.worldOwner && event.event == net::kEventPileGiven) {
-        if (event.subject <= 255 && event.amount > 0)
-            giveItem(static_cast<uint8_t>(event.subject), event.amount);
+        // Never more than a pile we asked for held, and each pile once.
+        const std::optional<uint32_t> pile = net::grantedPile(entities, lan.requestedPiles, event.subject, event.amount);
+        if (!pile || !voxel::isValidBlockId(event.subject)) return;
+        std::erase_if(entities.droppedItems, [&](const DroppedItem& item) { return item.pile == *pile; });
+        giveItem(static_cast<uint8_t>(event.subject), event.amount);
     }
 }
 

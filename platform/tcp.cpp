@@ -93,6 +93,29 @@ int acceptConnection(int listenSocket) {
     return socket < 0 ? -1 : socket;
 }
 
+Accepted acceptPeer(int listenSocket) {
+    sockaddr_in peer{};
+    socklen_t length = sizeof peer;
+    Accepted result;
+    result.socket = ::accept4(listenSocket, reinterpret_cast<sockaddr*>(&peer), &length, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (result.socket < 0) {
+        result.socket = -1;
+        result.outOfDescriptors = errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM;
+        return result;
+    }
+    setNoDelay(result.socket);
+    result.address = peer.sin_addr.s_addr;
+    return result;
+}
+
+std::string ipv4Text(uint32_t address) {
+    char text[INET_ADDRSTRLEN] = {};
+    in_addr value{};
+    value.s_addr = address;
+    inet_ntop(AF_INET, &value, text, sizeof text);
+    return text;
+}
+
 long sendSome(int socket, const uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
     for (;;) {

@@ -20,6 +20,15 @@ ConnectState pollConnect(int socket, int timeoutMs);
 int listenOn(uint32_t address, uint16_t port, int backlog);
 // A non-blocking accepted socket, or -1 when none waits.
 int acceptConnection(int listenSocket);
+struct Accepted {
+    int socket = -1;             // -1 when none was taken
+    uint32_t address = 0;        // the peer's IPv4 address, network order
+    bool outOfDescriptors = false;  // the process or the system has no descriptor left for it
+};
+// Like acceptConnection, with the peer's address and why none was taken.
+Accepted acceptPeer(int listenSocket);
+// The IPv4 address (network order) as dotted text.
+std::string ipv4Text(uint32_t address);
 // Sends what the socket takes now: bytes sent, 0 when it would block, -1 on a broken connection.
 long sendSome(int socket, const uint8_t* data, std::size_t size);
 // Receives what is there: bytes read, 0 when nothing waits, -1 when the peer closed or failed.

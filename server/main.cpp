@@ -2,7 +2,8 @@
 //   quorvane-server --serve <port> <room code> [content folder]    (or without --serve)
 // It stops on SIGINT or SIGTERM, or when a file "stop.request" appears in its working directory.
 // The content fingerprint guests must match is computed from the content folder (default "Content"
-// in the current directory, the game's own pack when started from the game's folder).
+// in the current directory, the game's own pack when started from the game's folder); so are the
+// block ids an edit may name.
 #include <csignal>
 #include <exception>
 #include <filesystem>
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "content/fingerprint.h"
+#include "server/content_block_ids.h"
 #include "server/relay_server.h"
 #include "server/server_arguments.h"
 
@@ -34,6 +36,9 @@ int main(int argc, char** argv) {
         config.port = arguments->port;
         config.roomCode = arguments->roomCode;
         config.fingerprint = content::fingerprint(arguments->contentFolder);
+        // The game keeps its ids in Saves beside its Content folder.
+        config.highestBlockId = net::highestBlockId(
+            arguments->contentFolder, arguments->contentFolder.parent_path() / "Saves" / "content_ids.txt");
         config.logPath = "network_error.txt";
         net::RelayServer server(config);
         if (!server.listen(0)) {
@@ -43,7 +48,8 @@ int main(int argc, char** argv) {
         std::signal(SIGINT, requestStop);
         std::signal(SIGTERM, requestStop);
         std::cout << "Quorvane Server: port " << server.port() << ", room " << config.roomCode << ", content "
-                  << std::hex << config.fingerprint << std::dec << std::endl;
+                  << std::hex << config.fingerprint << std::dec << ", block ids up to "
+                  << int{config.highestBlockId} << std::endl;
         // A request left over from an earlier run does not stop this one.
         std::error_code ignored;
         std::filesystem::remove(net::kStopRequestFile, ignored);

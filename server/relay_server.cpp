@@ -6,6 +6,7 @@
 #include <climits>
 #include <fstream>
 #include <iostream>
+#include <sstream>
 
 #include "platform/tcp.h"
 
@@ -16,6 +17,16 @@ namespace {
 template <class T>
 bool holds(const Message& message) {
     return std::holds_alternative<T>(message);
+}
+
+// Failure records kept per address; past it the ones quiet longest are forgotten.
+constexpr std::size_t kMaxFailureRecords = 4096;
+constexpr double kFailureMemorySeconds = 3600.0;
+
+std::string secondsText(double seconds) {
+    std::ostringstream text;
+    text << seconds;
+    return text.str();
 }
 
 bool isSnapshot(const Message& message) {
@@ -55,13 +66,16 @@ std::size_t RelayServer::guestCount() const {
 }
 
 void RelayServer::step(int waitMs) {
-    std::vector<pollfd> watched{{listenSocket_, POLLIN, 0}};
+    // While accepting is paused the listening socket stays readable: watching it would spin.
+    const bool accepting = linkClock() >= acceptPausedUntil_;
+    std::vector<pollfd> watched{{accepting ? listenSocket_ : -1, POLLIN, 0}};
     for (const Guest& guest : guests_)
         watched.push_back({guest.socket, static_cast<short>(POLLIN | (guest.out.empty() ? 0 : POLLOUT)), 0});
     ::poll(watched.data(), watched.size(), waitMs);
     const double now = linkClock();
-    acceptGuests(now);
+    if (accepting) acceptGuests(now);
     for (std::size_t i = 0; i < guests_.size(); ++i) serve(guests_[i], now);
+    dropSlowHellos(now);
     removeClosed();
     if (playersChanged_) sendPlayers();
     if (now - lastEdits_ >= config_.editsInterval) {
@@ -75,12 +89,45 @@ void RelayServer::step(int waitMs) {
 }
 
 void RelayServer::acceptGuests(double now) {
-    for (int socket = platform::acceptConnection(listenSocket_); socket >= 0;
-         socket = platform::acceptConnection(listenSocket_)) {
+    for (;;) {
+        const platform::Accepted accepted = platform::acceptPeer(listenSocket_);
+        if (accepted.socket < 0) {
+            if (accepted.outOfDescriptors) {
+                acceptPausedUntil_ = now + config_.acceptPause;
+                if (!outOfDescriptors_)
+                    note("Out of file descriptors: not accepting guests for " + secondsText(config_.acceptPause) +
+                         " s at a time until one is free");
+                outOfDescriptors_ = true;
+            }
+            return;
+        }
+        outOfDescriptors_ = false;
+        const auto waiting = std::count_if(guests_.begin(), guests_.end(), [&](const Guest& g) {
+            return g.socket >= 0 && !g.admitted && g.address == accepted.address;
+        });
+        // One address cannot fill the server with connections that never say Hello.
+        if (static_cast<std::size_t>(waiting) >= config_.maxWaitingPerAddress) {
+            platform::closeSocket(accepted.socket);
+            continue;
+        }
         Guest guest;
-        guest.socket = socket;
+        guest.socket = accepted.socket;
+        guest.address = accepted.address;
+        guest.connectedAt = now;
         startMeter(guest.meter, now);
         guests_.push_back(std::move(guest));
+    }
+}
+
+void RelayServer::dropSlowHellos(double now) {
+    for (Guest& guest : guests_) {
+        if (guest.socket < 0 || guest.admitted || now - guest.connectedAt <= config_.helloSeconds) continue;
+        if (guest.closing) {
+            // A refused guest that does not take its refusal holds nothing worth a line.
+            platform::closeSocket(std::exchange(guest.socket, -1));
+        } else {
+            drop(guest, "no Hello within " + secondsText(config_.helloSeconds) + " seconds");
+        }
     }
 }
 
@@ -99,7 +146,7 @@ void RelayServer::serve(Guest& guest, double now) {
     }
     for (Message& message : messages) {
         if (const std::string cause = handle(guest, message); !cause.empty()) return drop(guest, cause);
-        if (guest.closing) return;
+        if (guest.closing || guest.socket < 0) return;
     }
     if (error == kConnectionClosed) {
         leave(guest);
@@ -111,10 +158,10 @@ void RelayServer::serve(Guest& guest, double now) {
 std::string RelayServer::handle(Guest& guest, Message& message) {
     if (!guest.admitted) {
         if (!holds<HelloMessage>(message)) return "spoke before its Hello";
-        return admit(guest, std::get<HelloMessage>(message));
+        return admit(guest, std::get<HelloMessage>(message), linkClock());
     }
     if (auto* edits = std::get_if<BlockEditsMessage>(&message)) {
-        relayEdits(guest, *edits);
+        return relayEdits(guest, *edits);
     } else if (auto* pose = std::get_if<LocalPoseMessage>(&message)) {
         guest.pose = pose->pose;
         guest.hasPose = true;
@@ -150,19 +197,49 @@ RelayServer::Guest* RelayServer::admittedGuest(uint32_t id) {
 
 void RelayServer::relaySnapshot(const Guest& from, const Message& message) {
     if (from.id != ownerId_) return;  // a guest without the world has nothing the others need
+    if (const auto* items = std::get_if<ItemsMessage>(&message)) recordOwnerPiles(*items);
     if (!snapshotBudget_.take(linkClock(), kRelayedPerSecond)) return;
     for (Guest& guest : guests_)
-        if (&guest != &from && guest.admitted && guest.socket >= 0) appendFrame(guest.out, message);
+        if (&guest != &from && guest.admitted && guest.socket >= 0) queue(guest, message);
 }
 
-void RelayServer::routeClientEvent(const Guest& from, ClientEventMessage event) {
-    const uint32_t target = from.id == ownerId_ ? event.player : ownerId_;
+void RelayServer::recordOwnerPiles(const ItemsMessage& items) {
+    ownerPiles_.clear();
+    for (const ItemState& item : items.items) ownerPiles_[item.pile] = {item.id, item.count};
+}
+
+void RelayServer::routeClientEvent(Guest& from, ClientEventMessage event) {
+    const bool fromOwner = from.id == ownerId_;
+    const uint32_t target = fromOwner ? event.player : ownerId_;
     Guest* to = admittedGuest(target);
     if (to == nullptr || to == &from) return;
-    if (from.id != ownerId_ && !eventBudget_.take(linkClock(), kRelayedPerSecond)) return;
+    if (!fromOwner && !eventBudget_.take(linkClock(), kRelayedPerSecond)) return;
+    if (!fromOwner && event.event == kEventTakePile) {
+        const auto pile = ownerPiles_.find(event.subject);
+        if (pile != ownerPiles_.end() && from.askedPiles.size() < kMaxItems) from.askedPiles[pile->first] = pile->second;
+    }
+    if (fromOwner && event.event == kEventPileGiven && !grantFits(*to, event)) {
+        note("Grant refused: the owner gave guest " + std::to_string(to->id) + " " + std::to_string(event.amount) +
+             " of item " + std::to_string(event.subject) + ", more than a pile it asked for held");
+        return;
+    }
     // The owner learns who acted; a guest never chooses whom its event speaks for.
-    if (from.id != ownerId_) event.player = from.id;
-    appendFrame(to->out, event);
+    if (!fromOwner) event.player = from.id;
+    queue(*to, event);
+}
+
+bool RelayServer::grantFits(Guest& taker, const ClientEventMessage& grant) {
+    for (auto it = taker.askedPiles.begin(); it != taker.askedPiles.end(); ++it) {
+        auto [id, count] = it->second;
+        // A pile that grew after it was asked for may be handed over whole.
+        if (const auto now = ownerPiles_.find(it->first); now != ownerPiles_.end() && now->second.first == id)
+            count = std::max(count, now->second.second);
+        if (id == grant.subject && grant.amount > 0 && grant.amount <= count) {
+            taker.askedPiles.erase(it);
+            return true;
+        }
+    }
+    return false;
 }
 
 void RelayServer::relayChat(const Guest& from, ChatMessage chat) {
@@ -170,7 +247,7 @@ void RelayServer::relayChat(const Guest& from, ChatMessage chat) {
     chat.player = from.id;
     chat.name = from.name;
     for (Guest& guest : guests_)
-        if (&guest != &from && guest.admitted && guest.socket >= 0) appendFrame(guest.out, chat);
+        if (&guest != &from && guest.admitted && guest.socket >= 0) queue(guest, chat);
 }
 
 void RelayServer::chooseOwner() {
@@ -180,17 +257,52 @@ void RelayServer::chooseOwner() {
         if (guest.admitted && guest.socket >= 0 && (ownerId_ == 0 || guest.id < ownerId_))
             ownerId_ = guest.id;
     for (Guest& guest : guests_)
-        if (guest.admitted && guest.socket >= 0) appendFrame(guest.out, OwnerMessage{ownerId_});
+        if (guest.admitted && guest.socket >= 0) queue(guest, OwnerMessage{ownerId_});
 }
 
-std::string RelayServer::admit(Guest& guest, const HelloMessage& hello) {
+std::string RelayServer::checkRoomCode(const Guest& guest, const std::string& code, double now) {
+    const std::string address = platform::ipv4Text(guest.address);
+    if (const auto known = codeFailures_.find(guest.address); known != codeFailures_.end()) {
+        // Locked out, even the right code is not looked at: a guess here tells nothing.
+        if (now < known->second.until) return "Too many wrong room codes; try again later";
+        if (code == config_.roomCode) {
+            codeFailures_.erase(known);
+            return "";
+        }
+    } else if (code == config_.roomCode) {
+        return "";
+    }
+    if (codeFailures_.size() >= kMaxFailureRecords) {
+        std::erase_if(codeFailures_, [&](const auto& entry) {
+            return entry.second.until <= now && now - entry.second.last > kFailureMemorySeconds;
+        });
+        if (codeFailures_.size() >= kMaxFailureRecords) {
+            const auto oldest = std::min_element(codeFailures_.begin(), codeFailures_.end(), [](const auto& a, const auto& b) {
+                return a.second.last < b.second.last;
+            });
+            codeFailures_.erase(oldest);
+        }
+    }
+    CodeFailures& failures = codeFailures_[guest.address];
+    ++failures.count;
+    failures.last = now;
+    if (failures.count >= config_.freeWrongCodes) {
+        const uint32_t doublings = std::min<uint32_t>(failures.count - config_.freeWrongCodes, 30);
+        const double wait = std::min(config_.wrongCodeWait * static_cast<double>(1u << doublings), config_.maxWrongCodeWait);
+        failures.until = now + wait;
+        note("Address " + address + ": " + std::to_string(failures.count) + " wrong room codes, no Hello heard for " +
+             secondsText(wait) + " s");
+    }
+    return "Wrong room code";
+}
+
+std::string RelayServer::admit(Guest& guest, const HelloMessage& hello, double now) {
     std::string refusal;
     if (hello.version != kProtocolVersion)
         refusal = "Protocol version " + std::to_string(hello.version) + " differs from the server's " +
                   std::to_string(kProtocolVersion);
-    else if (hello.roomCode != config_.roomCode)
-        refusal = "Wrong room code";
-    else if (hello.fingerprint != config_.fingerprint)
+    else if (refusal = checkRoomCode(guest, hello.roomCode, now); !refusal.empty()) {
+    } else if (hello.fingerprint != config_.fingerprint)
         refusal = "Game content differs from the server's";
     else if (!hello.identity.empty() && identityInRoom(hello.identity))
         refusal = "This player is already in the room";
@@ -205,9 +317,9 @@ std::string RelayServer::admit(Guest& guest, const HelloMessage& hello) {
     guest.id = nextId_++;
     guest.name = hello.name;
     guest.identity = hello.identity;
-    appendFrame(guest.out, WelcomeMessage{guest.id});
+    queue(guest, WelcomeMessage{guest.id});
     if (ownerId_ == 0) ownerId_ = guest.id;
-    appendFrame(guest.out, OwnerMessage{ownerId_});
+    queue(guest, OwnerMessage{ownerId_});
     sendChangedCells(guest);
     playersChanged_ = true;
     return "";
@@ -219,16 +331,37 @@ void RelayServer::sendChangedCells(Guest& guest) {
     for (auto it = first; it != changed_.end() && std::get<0>(it->first) == guest.dimension; ++it)
         cells.push_back(it->second);
     appendEditFrames(guest.out, cells, guest.dimension);
+    overQueueBound(guest);
 }
 
-void RelayServer::relayEdits(const Guest& from, const BlockEditsMessage& edits) {
+std::string RelayServer::relayEdits(Guest& from, const BlockEditsMessage& edits) {
+    const double now = linkClock();
+    if (now - from.editWindowStart >= 1.0) {
+        from.editWindowStart = now;
+        from.editedCells = 0;
+    }
+    from.editedCells += edits.cells.size();
+    if (from.editedCells > config_.maxEditedCellsPerSecond)
+        return "flood: more than " + std::to_string(config_.maxEditedCellsPerSecond) + " edited cells in one second";
+    // An id the content does not define would stop every game that applies it: refused whole.
+    const auto unknown = std::find_if(edits.cells.begin(), edits.cells.end(),
+                                      [&](const CellEdit& edit) { return edit.id > config_.highestBlockId; });
+    if (unknown != edits.cells.end()) {
+        if (!std::exchange(from.editRefused, true))
+            note("Guest " + std::to_string(from.id) + ": block edit refused: unknown block id " +
+                 std::to_string(unknown->id) + " (further ones are refused without a line)");
+        return "";
+    }
     for (const CellEdit& edit : edits.cells) {
         const Cell cell{edits.dimension, edit.x, edit.y, edit.z};
         if (changed_.size() < config_.maxChangedCells || changed_.contains(cell)) changed_[cell] = edit;
     }
-    for (Guest& guest : guests_)
-        if (&guest != &from && guest.admitted && guest.socket >= 0 && guest.dimension == edits.dimension)
-            guest.pendingEdits.insert(guest.pendingEdits.end(), edits.cells.begin(), edits.cells.end());
+    for (Guest& guest : guests_) {
+        if (&guest == &from || !guest.admitted || guest.socket < 0 || guest.dimension != edits.dimension) continue;
+        guest.pendingEdits.insert(guest.pendingEdits.end(), edits.cells.begin(), edits.cells.end());
+        overQueueBound(guest);
+    }
+    return "";
 }
 
 void RelayServer::sendPendingEdits() {
@@ -238,6 +371,19 @@ void RelayServer::sendPendingEdits() {
     }
 }
 
+void RelayServer::queue(Guest& guest, const Message& message) {
+    appendFrame(guest.out, message);
+    overQueueBound(guest);
+}
+
+bool RelayServer::overQueueBound(Guest& guest) {
+    if (guest.socket < 0) return true;
+    const std::size_t queued = guest.out.size() + guest.pendingEdits.size() * kCellEditBytes;
+    if (queued <= config_.maxQueueBytes) return false;
+    drop(guest, "cannot keep up: more than " + std::to_string(config_.maxQueueBytes) + " bytes wait for it");
+    return true;
+}
+
 void RelayServer::sendPoses() {
     for (Guest& guest : guests_) {
         if (!guest.admitted || guest.socket < 0) continue;
@@ -245,7 +391,7 @@ void RelayServer::sendPoses() {
         for (const Guest& other : guests_)
             if (&other != &guest && other.admitted && other.socket >= 0 && other.hasPose)
                 poses.players.push_back({other.id, other.pose, other.dimension});
-        appendFrame(guest.out, poses);
+        queue(guest, poses);
     }
 }
 
@@ -255,7 +401,7 @@ void RelayServer::sendPlayers() {
     for (const Guest& guest : guests_)
         if (guest.admitted && guest.socket >= 0) players.players.push_back({guest.id, guest.name});
     for (Guest& guest : guests_)
-        if (guest.admitted && guest.socket >= 0) appendFrame(guest.out, players);
+        if (guest.admitted && guest.socket >= 0) queue(guest, players);
 }
 
 void RelayServer::drop(Guest& guest, const std::string& cause) {
@@ -267,9 +413,22 @@ void RelayServer::drop(Guest& guest, const std::string& cause) {
     leave(guest);
 }
 
+void RelayServer::note(const std::string& line) {
+    // The file keeps every line; memory keeps the latest.
+    if (notices_.size() >= 1000) notices_.erase(notices_.begin());
+    notices_.push_back(line);
+    std::cerr << line << std::endl;
+    if (!config_.logPath.empty())
+        std::ofstream(config_.logPath, std::ios::binary | std::ios::app) << line << "\n";
+}
+
 void RelayServer::leave(Guest& guest) {
     platform::closeSocket(guest.socket);
     guest.socket = -1;
+    // What waited for it goes at once: a guest dropped for falling behind may hold megabytes.
+    std::vector<uint8_t>().swap(guest.out);
+    std::vector<uint8_t>().swap(guest.in);
+    std::vector<CellEdit>().swap(guest.pendingEdits);
     if (!guest.admitted) return;
     playersChanged_ = true;
     if (guest.id == ownerId_) chooseOwner();

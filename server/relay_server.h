@@ -9,6 +9,7 @@
 #include <map>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "net/peer_link.h"
@@ -32,6 +33,9 @@ inline constexpr uint32_t kRelayedPerSecond = 100;
 // enough that sixty-three guests talking at once cannot flood a listener.
 inline constexpr uint32_t kChatLinesPerSecond = 5;
 
+// Bytes a cell takes in a BlockEdits frame: what a waiting edit will cost its receiver's queue.
+inline constexpr std::size_t kCellEditBytes = 15;
+
 struct RelayConfig {
     uint16_t port = 29810;
     std::string roomCode;
@@ -43,6 +47,26 @@ struct RelayConfig {
     double posesInterval = 0.1;   // seconds between two pose snapshots
     double editsInterval = 0.05;  // seconds between two batches of relayed edits
     std::string logPath;          // where a dropped guest is written down ("" = nowhere)
+    // What may wait for one guest, sent or not yet batched; a guest that falls further behind is
+    // dropped, so that one slow reader never costs the server the memory of the whole room.
+    std::size_t maxQueueBytes = 2u << 20;
+    // Cells one guest may change in a second: a full message. Sixty-three guests at it still send
+    // each other well under what a guest's game takes in a second, so that a busy room never
+    // pushes the readers who keep up past their queues.
+    std::size_t maxEditedCellsPerSecond = kMaxCellEdits;
+    // Block ids above this are unknown to the content the server was started with.
+    uint8_t highestBlockId = 255;
+    // A connection must have said Hello within this; at most so many may wait per address.
+    double helloSeconds = 5.0;
+    std::size_t maxWaitingPerAddress = 4;
+    // Wrong room codes an address may send before it must wait; the wait starts at wrongCodeWait
+    // and doubles with each further wrong code up to maxWrongCodeWait, which makes guessing an
+    // eight-digit code take centuries while a player who mistypes waits a second or two.
+    uint32_t freeWrongCodes = 5;
+    double wrongCodeWait = 1.0;
+    double maxWrongCodeWait = 600.0;
+    // Out of file descriptors, the server stops accepting for this long instead of spinning.
+    double acceptPause = 1.0;
 };
 
 class RelayServer {
@@ -67,6 +91,8 @@ class RelayServer {
     const std::map<Cell, CellEdit>& changedCells() const { return changed_; }
     // One line per guest dropped for misbehaving, oldest first.
     const std::vector<std::string>& drops() const { return drops_; }
+    // Other lines worth a look: wrong-code lock-outs, refused edits and grants, accept pauses.
+    const std::vector<std::string>& notices() const { return notices_; }
 
    private:
     struct Guest {
@@ -82,17 +108,41 @@ class RelayServer {
         Pose pose{};
         std::string dimension = kOverworld;  // as its last pose said
         std::vector<CellEdit> pendingEdits;  // from the others in its dimension, sent with the next batch
+        uint32_t address = 0;       // IPv4, network order
+        double connectedAt = 0.0;
+        bool editRefused = false;   // one line per guest is enough
+        double editWindowStart = 0.0;
+        std::size_t editedCells = 0;  // in the second from editWindowStart
+        // Piles this guest asked the owner for, as the owner's snapshot showed them: what the
+        // owner may hand it.
+        std::map<uint32_t, std::pair<uint8_t, int32_t>> askedPiles;
+    };
+    // Wrong room codes from one address.
+    struct CodeFailures {
+        uint32_t count = 0;
+        double until = 0.0;  // link clock: no Hello is heard before it
+        double last = 0.0;
     };
 
     void acceptGuests(double now);
     void serve(Guest& guest, double now);
     // Why the guest must go, or "" when it may stay.
     std::string handle(Guest& guest, Message& message);
-    std::string admit(Guest& guest, const HelloMessage& hello);
-    void relayEdits(const Guest& from, const BlockEditsMessage& edits);
+    std::string admit(Guest& guest, const HelloMessage& hello, double now);
+    // "" when the code is right; otherwise counts it against the address and returns the refusal.
+    std::string checkRoomCode(const Guest& guest, const std::string& code, double now);
+    // Appends to the guest's queue; drops the guest when the queue is past its bound.
+    void queue(Guest& guest, const Message& message);
+    bool overQueueBound(Guest& guest);
+    void dropSlowHellos(double now);
+    void recordOwnerPiles(const ItemsMessage& items);
+    bool grantFits(Guest& taker, const ClientEventMessage& grant);
+    void note(const std::string& line);
+    // Why the sender must go, or "".
+    std::string relayEdits(Guest& from, const BlockEditsMessage& edits);
     // Snapshots of the moving things, relayed from the owner only.
     void relaySnapshot(const Guest& from, const Message& message);
-    void routeClientEvent(const Guest& from, ClientEventMessage event);
+    void routeClientEvent(Guest& from, ClientEventMessage event);
     // A guest's chat line to every other guest, with the sender's id and name.
     void relayChat(const Guest& from, ChatMessage chat);
     Guest* admittedGuest(uint32_t id);
@@ -119,6 +169,11 @@ class RelayServer {
     std::vector<Guest> guests_;
     std::map<Cell, CellEdit> changed_;
     std::vector<std::string> drops_;
+    std::vector<std::string> notices_;
+    std::map<uint32_t, CodeFailures> codeFailures_;
+    std::map<uint32_t, std::pair<uint8_t, int32_t>> ownerPiles_;  // pile -> item id, count
+    double acceptPausedUntil_ = 0.0;
+    bool outOfDescriptors_ = false;
 };
 
 }  // namespace net

@@ -1,7 +1,11 @@
 #include "net/loopback.h"
 
+#include <netinet/in.h>
 #include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <thread>
 
@@ -25,6 +29,22 @@ int connectLoopback(uint16_t port) {
     const int socket = platform::startConnect(kLoopback, port);
     if (socket < 0) return -1;
     if (platform::pollConnect(socket, 2000) != platform::ConnectState::Connected) {
+        platform::closeSocket(socket);
+        return -1;
+    }
+    return socket;
+}
+
+int connectLoopbackFrom(uint16_t port, uint32_t source) {
+    const int socket = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    sockaddr_in local{}, target{};
+    local.sin_family = target.sin_family = AF_INET;
+    local.sin_addr.s_addr = source;
+    target.sin_addr.s_addr = kLoopback;
+    target.sin_port = htons(port);
+    if (socket < 0 || ::bind(socket, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0 ||
+        (::connect(socket, reinterpret_cast<const sockaddr*>(&target), sizeof target) != 0 && errno != EINPROGRESS) ||
+        platform::pollConnect(socket, 2000) != platform::ConnectState::Connected) {
         platform::closeSocket(socket);
         return -1;
     }

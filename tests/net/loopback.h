@@ -16,6 +16,8 @@ int listenLoopback(uint16_t& port);
 int acceptWithin(int listener, int ms);
 // A connected socket, or -1.
 int connectLoopback(uint16_t port);
+// A connected socket from another loopback address (network order, such as 127.0.0.2), or -1.
+int connectLoopbackFrom(uint16_t port, uint32_t source);
 void sendAll(int socket, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> frameOf(const net::Message& message);
 

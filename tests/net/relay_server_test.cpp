@@ -3,7 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <chrono>
+#include <thread>
 #include <utility>
 
 #include "net/loopback.h"
@@ -235,6 +239,7 @@ TEST(RelayServer, ABadGuestIsDroppedWithOneLineAndTheOthersGoOn) {
         c.limits.messagesPerSecond = 20;
         c.limits.silenceSeconds = 0.3;
         c.limits.bytesPerSecond = 100000;
+        c.maxEditedCellsPerSecond = 1u << 20;  // the link's own limits are what is tried here
         Relay relay(c);
         TestPeer good, bad;
         relay.join(good, "good");
@@ -324,6 +329,8 @@ TEST(RelayServer, TheCellsRememberedStopAtTheirLimit) {
 
 // The owner's snapshots to the others and the others' events to the owner stop at the budget within
 // one second; what the owner sends a guest is not held back.
+// An event number the relay does not look into.
+constexpr uint32_t kPassedAsItIs = 99;
 TEST(RelayServer, NoMoreThanTheBudgetIsPassedOnInOneSecond) {
     struct Row {
         const char* name;
@@ -346,7 +353,7 @@ TEST(RelayServer, NoMoreThanTheBudgetIsPassedOnInOneSecond) {
         std::vector<uint8_t> burst;
         for (uint32_t i = 0; i <= net::kRelayedPerSecond; ++i)
             net::appendFrame(burst, row.snapshots ? net::Message{net::MobsMessage{}}
-                                                  : net::ClientEventMessage{net::kEventPileGiven, 2, i, 1});
+                                                  : net::ClientEventMessage{kPassedAsItIs, 2, i, 1});
         // Once the other sees this pose, the relay has read everything before it.
         net::appendFrame(burst, net::LocalPoseMessage{{42}});
         nettest::sendAll(from.socket, burst);
@@ -406,6 +413,11 @@ TEST(RelayServer, OnlyTheOwnersSnapshotsAreRelayedAndOwnershipPassesInAdmissionO
     EXPECT_EQ(hit.player, 2u) << "the relay names the real sender";
     EXPECT_EQ(hit.subject, 7u);
     EXPECT_EQ(hit.amount, 4);
+    // A grant reaches the guest that asked for the pile.
+    a.send(net::ItemsMessage{{{5, 0, 0, 0, 0, 12, 40}}});
+    ASSERT_TRUE(c.readUntil(relay.turn(), [&] { return c.last<net::ItemsMessage>() != nullptr; }));
+    c.send(net::ClientEventMessage{net::kEventTakePile, 0, 40, 0});
+    ASSERT_TRUE(a.readUntil(relay.turn(), [&] { return a.last<net::ClientEventMessage>()->subject == 40u; }));
     a.send(net::ClientEventMessage{net::kEventPileGiven, 3, 5, 12});
     ASSERT_TRUE(c.readUntil(relay.turn(), [&] { return c.last<net::ClientEventMessage>() != nullptr; }));
     EXPECT_EQ(c.last<net::ClientEventMessage>()->amount, 12);
@@ -438,6 +450,270 @@ TEST(RelayServer, WhatIsPassedOnStopsAtItsBudgetUntilTheNextSecond) {
         for (int i = 0; i < 5; ++i) taken += budget.take(row.now, 3) ? 1 : 0;
         EXPECT_EQ(taken, row.takes) << row.now;
     }
+}
+
+}  // namespace
+
+// What a room must withstand: code guessing, a reader that falls behind, a connection that never
+// says Hello, an edit naming an unknown block and a grant larger than the pile.
+namespace {
+
+constexpr uint32_t kSecondLoopback = 0x0200007F;  // 127.0.0.2
+
+// Says Hello with the code and waits for the answer; true when let in.
+bool tryCode(Relay& relay, TestPeer& peer, const std::string& code, uint32_t from = nettest::kLoopback) {
+    peer.socket = nettest::connectLoopbackFrom(relay.server.port(), from);
+    peer.send(net::HelloMessage{net::kProtocolVersion, kFingerprint, code, "x", ""});
+    peer.readUntil(relay.turn(), [&] { return peer.closed || peer.last<net::WelcomeMessage>() != nullptr; });
+    return peer.last<net::WelcomeMessage>() != nullptr;
+}
+
+TEST(RelayServerGuards, WrongRoomCodesLockTheirAddressOutForAWaitThatGrows) {
+    struct Row {
+        const char* name;
+        uint32_t wrongCodes;
+        uint32_t rightFrom;
+        double waitFirst;  // seconds slept before the right code
+        bool admitted;
+    };
+    const Row rows[] = {
+        {"one wrong code less than the budget", 2, nettest::kLoopback, 0, true},
+        {"the budget spent", 3, nettest::kLoopback, 0, false},
+        {"another address", 3, kSecondLoopback, 0, true},
+        {"after the wait", 3, nettest::kLoopback, 0.5, true},
+    };
+    for (const Row& row : rows) {
+        net::RelayConfig c = config();
+        c.freeWrongCodes = 3;
+        c.wrongCodeWait = 0.4;
+        Relay relay(c);
+        for (uint32_t i = 0; i < row.wrongCodes; ++i) {
+            TestPeer wrong;
+            EXPECT_FALSE(tryCode(relay, wrong, "0000000" + std::to_string(i))) << row.name;
+            ASSERT_NE(wrong.last<net::RefusalMessage>(), nullptr) << row.name;
+            EXPECT_EQ(wrong.last<net::RefusalMessage>()->reason, "Wrong room code") << row.name;
+        }
+        std::this_thread::sleep_for(std::chrono::duration<double>(row.waitFirst));
+        TestPeer right;
+        const auto asked = std::chrono::steady_clock::now();
+        EXPECT_EQ(tryCode(relay, right, "40617395", row.rightFrom), row.admitted) << row.name;
+        if (row.admitted) {
+            EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::milliseconds(300)) << row.name;
+        } else {
+            EXPECT_EQ(right.last<net::RefusalMessage>()->reason, "Too many wrong room codes; try again later");
+        }
+        const std::vector<std::string> expected =
+            row.wrongCodes < 3 ? std::vector<std::string>{}
+                               : std::vector<std::string>{"Address 127.0.0.1: 3 wrong room codes, no Hello heard for 0.4 s"};
+        EXPECT_EQ(relay.server.notices(), expected) << row.name;
+        EXPECT_TRUE(relay.server.drops().empty()) << row.name;
+    }
+    // Each wrong code after a wait doubles the next one.
+    net::RelayConfig c = config();
+    c.freeWrongCodes = 1;
+    c.wrongCodeWait = 0.1;
+    Relay relay(c);
+    for (int i = 0; i < 2; ++i) {
+        TestPeer wrong;
+        tryCode(relay, wrong, "1");
+        std::this_thread::sleep_for(std::chrono::milliseconds(120));
+    }
+    EXPECT_EQ(relay.server.notices().back(), "Address 127.0.0.1: 2 wrong room codes, no Hello heard for 0.2 s");
+}
+
+// The relayed edits wait per guest; the one whose queue passes its bound is dropped, the sender stays.
+TEST(RelayServerGuards, AGuestWhoseQueuePassesItsByteBoundIsDroppedAndTheOthersStay) {
+    constexpr std::size_t cells = 100;  // 1500 bytes waiting: at the first bound, one byte past the second
+    for (const std::size_t bound : {cells * net::kCellEditBytes, cells * net::kCellEditBytes - 1}) {
+        net::RelayConfig c = config();
+        c.maxQueueBytes = bound;
+        c.editsInterval = c.posesInterval = 1000;  // nothing leaves the queue on its own
+        Relay relay(c);
+        TestPeer a, b;
+        relay.join(a, "A");
+        relay.join(b, "B");
+        ASSERT_TRUE(b.readUntil(relay.turn(), [&] {
+            const auto* players = b.last<net::PlayersMessage>();
+            return players && players->players.size() == 2;
+        }));
+        std::vector<net::CellEdit> edits(cells);
+        for (std::size_t i = 0; i < cells; ++i) edits[i].x = static_cast<int32_t>(i);
+        a.send(net::BlockEditsMessage{edits});
+        ASSERT_TRUE(a.readUntil(relay.turn(), [&] { return relay.server.changedCells().size() == cells; }));
+        const bool over = bound < cells * net::kCellEditBytes;
+        EXPECT_EQ(relay.server.guestCount(), over ? 1u : 2u) << bound;
+        EXPECT_EQ(relay.server.drops(), over ? std::vector<std::string>{"Guest 2 dropped: cannot keep up: more than "
+                                                                         "1499 bytes wait for it"}
+                                             : std::vector<std::string>{})
+            << bound;
+        EXPECT_EQ(relay.server.ownerId(), 1u);
+    }
+}
+
+// Cells changed by one guest within a second, over two messages: past the budget the sender goes.
+TEST(RelayServerGuards, AGuestChangingMoreCellsASecondThanTheBudgetIsDropped) {
+    for (const std::size_t cells : {std::size_t{10}, std::size_t{11}}) {
+        net::RelayConfig c = config();
+        c.maxEditedCellsPerSecond = 10;
+        Relay relay(c);
+        TestPeer a, b;
+        relay.join(a, "A");
+        relay.join(b, "B");
+        std::vector<net::CellEdit> edits(cells);
+        for (std::size_t i = 0; i < cells; ++i) edits[i].x = static_cast<int32_t>(i);
+        a.send(net::BlockEditsMessage{{edits.begin(), edits.begin() + 5}});
+        a.send(net::BlockEditsMessage{{edits.begin() + 5, edits.end()}});
+        const bool over = cells > 10;
+        ASSERT_TRUE(b.readUntil(relay.turn(), [&] {
+            return over ? !relay.server.drops().empty() : relay.server.changedCells().size() == cells;
+        }));
+        EXPECT_EQ(relay.server.drops(),
+                  over ? std::vector<std::string>{"Guest 1 dropped: flood: more than 10 edited cells in one second"}
+                       : std::vector<std::string>{})
+            << cells;
+        EXPECT_EQ(relay.server.changedCells().size(), over ? 5u : 10u) << "what came before the flood still counts";
+    }
+}
+
+TEST(RelayServerGuards, AConnectionThatDoesNotSayHelloInTimeIsDropped) {
+    struct Row {
+        const char* name;
+        int helloAfterMs;  // -1: a byte now and then, never a whole Hello
+        bool admitted;
+    };
+    const Row rows[] = {{"prompt", 0, true}, {"just in time", 250, true}, {"a byte now and then", -1, false}};
+    for (const Row& row : rows) {
+        net::RelayConfig c = config();
+        c.helloSeconds = 0.5;
+        Relay relay(c);
+        TestPeer peer;
+        peer.socket = nettest::connectLoopback(relay.server.port());
+        const std::vector<uint8_t> hello =
+            nettest::frameOf(net::HelloMessage{net::kProtocolVersion, kFingerprint, "40617395", "x", ""});
+        const auto start = std::chrono::steady_clock::now();
+        std::size_t trickled = 0;
+        peer.readUntil(
+            [&] {
+                relay.server.step(2);
+                const auto since = std::chrono::steady_clock::now() - start;
+                if (row.helloAfterMs >= 0 && since >= std::chrono::milliseconds(row.helloAfterMs) && trickled == 0) {
+                    nettest::sendAll(peer.socket, hello);
+                    trickled = hello.size();
+                } else if (row.helloAfterMs < 0 && since >= std::chrono::milliseconds(100 * trickled) &&
+                           trickled < hello.size() - 1) {
+                    nettest::sendAll(peer.socket, {hello[trickled++]});
+                }
+            },
+            [&] { return peer.closed || peer.last<net::WelcomeMessage>() != nullptr; });
+        EXPECT_EQ(peer.last<net::WelcomeMessage>() != nullptr, row.admitted) << row.name;
+        EXPECT_EQ(relay.server.drops(),
+                  row.admitted ? std::vector<std::string>{}
+                               : std::vector<std::string>{"Guest 0 dropped: no Hello within 0.5 seconds"})
+            << row.name;
+    }
+}
+
+TEST(RelayServerGuards, AnEditNamingAnUnknownBlockIsRefusedNotRelayedAndNotKept) {
+    net::RelayConfig c = config();
+    c.highestBlockId = 87;
+    Relay relay(c);
+    TestPeer a, b, late;
+    relay.join(a, "A");
+    relay.join(b, "B");
+    a.send(net::BlockEditsMessage{{{1, 70, 0, 88, 0, 0}, {2, 70, 0, 3, 0, 0}}});
+    a.send(net::BlockEditsMessage{{{3, 70, 0, 87, 0, 0}}});
+    a.send(net::BlockEditsMessage{{{4, 70, 0, 255, 0, 0}}});
+    ASSERT_TRUE(b.readUntil(relay.turn(), [&] { return b.last<net::BlockEditsMessage>() != nullptr; }));
+    ASSERT_TRUE(b.readUntil(relay.turn(), [&] { return b.last<net::PosesMessage>() != nullptr; }));
+    std::vector<int32_t> relayed;
+    for (const net::Message& message : b.received)
+        if (const auto* edits = std::get_if<net::BlockEditsMessage>(&message))
+            for (const net::CellEdit& cell : edits->cells) relayed.push_back(cell.x);
+    EXPECT_EQ(relayed, std::vector<int32_t>{3}) << "a message with an unknown id is refused whole";
+    relay.join(late, "late");
+    ASSERT_TRUE(late.readUntil(relay.turn(), [&] { return late.last<net::PlayersMessage>() != nullptr; }));
+    ASSERT_NE(late.last<net::BlockEditsMessage>(), nullptr);
+    ASSERT_EQ(late.last<net::BlockEditsMessage>()->cells.size(), 1u);
+    EXPECT_EQ(late.last<net::BlockEditsMessage>()->cells[0].id, 87);
+    EXPECT_EQ(relay.server.notices(),
+              std::vector<std::string>{
+                  "Guest 1: block edit refused: unknown block id 88 (further ones are refused without a line)"});
+    EXPECT_EQ(relay.server.guestCount(), 3u) << "refused, not dropped";
+}
+
+// The owner hands a guest at most what the pile it asked for held, once.
+TEST(RelayServerGuards, AGrantAboveThePileTheGuestAskedForIsRefused) {
+    struct Row {
+        const char* name;
+        bool asked;
+        uint32_t item;
+        int32_t amounts[2];  // two grants in a row
+        int32_t passed;      // what reached the guest in all
+    };
+    const Row rows[] = {
+        {"the whole pile", true, 5, {12, 12}, 12},
+        {"one more than the pile", true, 5, {13, 0}, 0},
+        {"another item", true, 6, {1, 0}, 0},
+        {"a pile not asked for", false, 5, {12, 0}, 0},
+    };
+    for (const Row& row : rows) {
+        Relay relay;
+        TestPeer owner, guest;
+        relay.join(owner, "owner");
+        relay.join(guest, "guest");
+        owner.send(net::ItemsMessage{{{5, 0, 0, 0, 0, 12, 40}}});
+        ASSERT_TRUE(guest.readUntil(relay.turn(), [&] { return guest.last<net::ItemsMessage>() != nullptr; }));
+        if (row.asked) {
+            guest.send(net::ClientEventMessage{net::kEventTakePile, 0, 40, 0});
+            ASSERT_TRUE(owner.readUntil(relay.turn(), [&] { return owner.last<net::ClientEventMessage>() != nullptr; }));
+        }
+        for (const int32_t amount : row.amounts)
+            if (amount > 0) owner.send(net::ClientEventMessage{net::kEventPileGiven, 2, row.item, amount});
+        owner.send(net::LocalPoseMessage{{42}});  // once the guest sees it, the grants were read
+        ASSERT_TRUE(guest.readUntil(relay.turn(), [&] {
+            const auto* poses = guest.last<net::PosesMessage>();
+            return poses && !poses->players.empty() && poses->players[0].pose[0] == 42.0f;
+        })) << row.name;
+        int32_t passed = 0;
+        for (const net::Message& message : guest.received)
+            if (const auto* event = std::get_if<net::ClientEventMessage>(&message)) passed += event->amount;
+        EXPECT_EQ(passed, row.passed) << row.name;
+        EXPECT_EQ(relay.server.notices().size(), 1u) << "each refused grant is written down: " << row.name;
+    }
+}
+
+// Out of descriptors the waiting connection cannot be taken: the server waits instead of spinning
+// and takes it once a descriptor is free again.
+TEST(RelayServerGuards, OutOfDescriptorsTheServerPausesAcceptingWithoutSpinning) {
+    net::RelayConfig c = config();
+    c.acceptPause = 0.2;
+    Relay relay(c);
+    TestPeer guest;
+    guest.socket = nettest::connectLoopback(relay.server.port());
+    ASSERT_GE(guest.socket, 0);
+    // Every descriptor below the highest in use is taken, and the limit allows no more.
+    std::vector<int> fillers;
+    int highest = guest.socket;
+    for (int fd = ::dup(0); fd >= 0; fd = ::dup(0)) {
+        fillers.push_back(fd);
+        highest = std::max(highest, fd);
+        if (fd > guest.socket) break;
+    }
+    rlimit before{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &before), 0);
+    rlimit tight = before;
+    tight.rlim_cur = static_cast<rlim_t>(highest + 1);
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &tight), 0);
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 10; ++i) relay.server.step(30);
+    const auto spent = std::chrono::steady_clock::now() - start;
+    ::setrlimit(RLIMIT_NOFILE, &before);
+    for (const int fd : fillers) ::close(fd);
+    EXPECT_GE(spent, std::chrono::milliseconds(150)) << "the turns waited for traffic instead of spinning";
+    EXPECT_EQ(relay.server.notices(),
+              std::vector<std::string>{"Out of file descriptors: not accepting guests for 0.2 s at a time until one is free"});
+    guest.send(net::HelloMessage{net::kProtocolVersion, kFingerprint, "40617395", "x", ""});
+    EXPECT_TRUE(guest.readUntil(relay.turn(), [&] { return guest.last<net::WelcomeMessage>() != nullptr; }));
 }
 
 }  // namespace

@@ -388,22 +388,25 @@ TEST_F(TwoGames, TheOwnersMobsAndPilesReachTheOtherWhoseHitsAndPickUpsReachTheOw
     App& owner = a.app.lan.worldOwner ? a.app : b.app;
     App& other = a.app.lan.worldOwner ? b.app : a.app;
 
+    // Beside the other player, within its reach.
+    const float feet = other.player.y - 1.0f;
     Mob boar;
     boar.id = owner.entities.nextMobId++;
-    boar.x = 4.5, boar.y = 61.0, boar.z = 4.5;
+    boar.x = other.player.x + 1.5, boar.y = feet, boar.z = other.player.z;
     owner.entities.mobs.push_back(boar);
-    const float feet = other.player.y - 1.0f;
     owner.dropItem(worldtest::stone, 5, other.player.x, feet, other.player.z);
     const uint32_t pile = owner.entities.droppedItems.at(0).pile;
     ASSERT_TRUE(
         runUntil([&] { return other.entities.mobs.size() == 1 && other.entities.droppedItems.size() == 1; }));
     EXPECT_EQ(other.entities.mobs[0].id, boar.id);
     EXPECT_EQ(other.entities.mobs[0].health, 10);
-    EXPECT_EQ(other.entities.mobs[0].x, 4.5);
+    EXPECT_EQ(other.entities.mobs[0].x, boar.x);
     EXPECT_EQ(other.entities.droppedItems[0].pile, pile);
 
     const int32_t damage = static_cast<int32_t>(other.meleeDamage());
     ASSERT_GE(damage, 1);
+    // The owner judges a blow by where the guest stands: it has to have heard of it first.
+    ASSERT_TRUE(runUntil([&] { return owner.lan.remotePoses.contains(other.lan.playerId); }));
     other.startMeleeAttack(boar.id, 0);
     ASSERT_TRUE(runUntil([&] { return owner.entities.mobs.at(0).health == 10 - damage; }));
     ASSERT_TRUE(runUntil([&] { return other.entities.mobs.at(0).health == 10 - damage; }))

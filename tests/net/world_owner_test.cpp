@@ -90,3 +90,70 @@ TEST(WorldOwner, APileIsTakenOnceAndANewOwnerGoesOnWithFreshIds) {
 }
 
 }  // namespace
+
+namespace {
+
+// The owner believes a guest's blow only from within reach and up to the strongest weapon's damage.
+TEST(WorldOwner, AGuestsBlowCountsOnlyWithinReachAndTheLargestDamage) {
+    struct Row {
+        const char* name;
+        float eyeX, eyeY;
+        int32_t damage;
+        bool plausible;
+    };
+    // A mob 1 wide and 2 high at the origin; reach 4 plus the tolerance 1.5 from its side at x 0.5.
+    const Row rows[] = {
+        {"beside it", 1.0f, 1.6f, 5, true},
+        {"at the edge of reach", 6.0f, 1.0f, 5, true},
+        {"just beyond reach", 6.01f, 1.0f, 5, false},
+        {"above it, at the edge", 0.0f, 7.5f, 5, true},
+        {"above it, beyond", 0.0f, 7.51f, 5, false},
+        {"the largest blow", 1.0f, 1.6f, 48, true},
+        {"one more than the largest", 1.0f, 1.6f, 49, false},
+        {"negative", 1.0f, 1.6f, -1, false},
+        {"the largest number", 1.0f, 1.6f, std::numeric_limits<int32_t>::max(), false},
+    };
+    std::vector<voxel::BlockDef> registry(2);
+    registry[0].attack = 3;
+    registry[1].attack = 7;
+    const int32_t largest = net::largestBlow(registry, 1.8);
+    ASSERT_EQ(largest, 48) << "(7 + skill 20) x 1.8, rounded down";
+    Mob mob;
+    mob.halfWidth = 0.5;
+    mob.height = 2.0;
+    for (const Row& row : rows) {
+        const net::Pose pose{row.eyeX, row.eyeY, 0, 0, 0, 0, 0};
+        EXPECT_EQ(net::hitPlausible(pose, mob, row.damage, largest), row.plausible) << row.name;
+    }
+    EXPECT_FALSE(net::hitPlausible({std::numeric_limits<float>::quiet_NaN(), 0, 0}, mob, 1, largest));
+    registry[1].attack = -9;
+    EXPECT_EQ(net::largestBlow(registry, 0.5), 23) << "a light multiplier never lowers the plain blow";
+}
+
+// A grant is taken only for a pile asked for, of its item and no more than it held.
+TEST(WorldOwner, AGrantFitsOnlyAPileAskedForAndWhatItHeld) {
+    struct Row {
+        const char* name;
+        std::set<uint32_t> requested;
+        uint32_t item;
+        int32_t count;
+        bool fits;
+    };
+    const Row rows[] = {
+        {"the whole pile", {40}, 5, 12, true},
+        {"part of it", {40}, 5, 1, true},
+        {"one more than it held", {40}, 5, 13, false},
+        {"another item", {40}, 6, 1, false},
+        {"nothing", {40}, 5, 0, false},
+        {"not asked for", {41}, 5, 12, false},
+    };
+    EntityState entities;
+    entities.droppedItems.resize(1);
+    entities.droppedItems[0].id = 5;
+    entities.droppedItems[0].count = 12;
+    entities.droppedItems[0].pile = 40;
+    for (const Row& row : rows)
+        EXPECT_EQ(net::grantedPile(entities, row.requested, row.item, row.count).has_value(), row.fits) << row.name;
+}
+
+}  // namespace
