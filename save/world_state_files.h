@@ -5,7 +5,8 @@
 // another version, a count over its limit, bytes left over or a value out of range. Encoders refuse a
 // collection over its count limit ("Cannot save <file>: <count> records, at most <limit>") and a mob's
 // definition id over 256 bytes, which the decoders would refuse: a save never leaves such a file to
-// keep its world from opening.
+// keep its world from opening. On disk each file is followed by its check line (sealFile in
+// save/save_set.h), which the App's writer adds and its reader checks before these decoders run.
 //   blockstates.dat     "QVBS": u32 n (<= 1,048,576), n x {i32 x, y, z, u8 id, u8 state}
 //   voxel_inventory.bin "QVIN": 9 hotbar, 27 main, 1 cursor, 4 armour slots, i32 selected (0..8);
 //                       a slot is {u8 id, i32 count (0..65,535), i32 wear (>= 0)}
