@@ -239,5 +239,8 @@ std::vector<std::pair<const char*, std::string>> App::encodeWorldState() const {
 }
 
 void App::saveWorldState() {
-    for (const auto& [name, bytes] : encodeWorldState()) writeSaveFile(name, bytes);
+    const auto stateFiles = encodeWorldState();
+    filesave::SaveSetScope set(files.world);
+    for (const auto& [name, bytes] : stateFiles) writeSaveFile(name, bytes);
+    if (set.commit()) filesave::removeEarlierFiles(files.world);
 }
