@@ -109,7 +109,8 @@ void writeTmpFiles(const std::vector<SavedFile>& files, const std::vector<Manife
             step("tmp " + entries[written].name);
         }
     } catch (...) {
-        for (std::size_t k = 0; k <= written && k < files.size(); ++k) removeQuietly(tmpPathOf(files[k].path));
+        for (std::size_t k = 0; k <= written && k < files.size(); ++k)
+            removeQuietly(tmpPathOf(files[k].path));
         throw;
     }
 }
@@ -145,7 +146,8 @@ std::optional<std::string> unsealFile(std::string_view bytes) {
 
 std::string encodeManifest(const std::vector<ManifestEntry>& entries) {
     std::vector<TextRow> rows;
-    for (const ManifestEntry& entry : entries) rows.push_back({hex16(entry.hash), std::to_string(entry.size), entry.name});
+    for (const ManifestEntry& entry : entries)
+        rows.push_back({hex16(entry.hash), std::to_string(entry.size), entry.name});
     return sealFile(formatTextRecord(kManifestTag, rows));
 }
 
@@ -217,12 +219,16 @@ void finishInterruptedSave(const fs::path& folder) {
     std::vector<bool> fromTmp;
     for (const ManifestEntry& entry : *entries) {
         const fs::path path = folder / entry.name;
-        if (matches(platform::readFileBytes(tmpPathOf(path)), entry)) fromTmp.push_back(true);
-        else if (matches(platform::readFileBytes(path), entry)) fromTmp.push_back(false);
-        else throw unreadable(path);
+        if (matches(platform::readFileBytes(tmpPathOf(path)), entry))
+            fromTmp.push_back(true);
+        else if (matches(platform::readFileBytes(path), entry))
+            fromTmp.push_back(false);
+        else
+            throw unreadable(path);
     }
     for (std::size_t k = 0; k < entries->size(); ++k)
-        if (fromTmp[k]) platform::replaceFile(tmpPathOf(folder / (*entries)[k].name), folder / (*entries)[k].name);
+        if (fromTmp[k])
+            platform::replaceFile(tmpPathOf(folder / (*entries)[k].name), folder / (*entries)[k].name);
     syncFolders(folder, *entries);
     fs::remove(manifest);
     platform::syncFolder(folder);

@@ -55,10 +55,15 @@ TEST_F(WorldEdits, AnEditIsOnDiskAtOnceInAWorldOfOurOwn) {
                                                      app.generationStage, 0, 0, chunkFile);
     EXPECT_EQ(chunk.get(3, 70, 4), lantern);
     EXPECT_EQ(chunk.states.at(voxel::cellIndex(3, 70, 4)), 2);
-    const auto states = filesave::decodeBlockStates(filesave::unsealFile(testsupport::readFile(statesFile)).value_or(""));
+    const auto states =
+        filesave::decodeBlockStates(filesave::unsealFile(testsupport::readFile(statesFile)).value_or(""));
     EXPECT_EQ(states.value().at({3, 70, 4}).state, 2);
     EXPECT_EQ(
-        filesave::decodeInventory(filesave::unsealFile(testsupport::readFile(inventoryFile)).value_or("")).value().inventory.hotbar[0].count, 7);
+        filesave::decodeInventory(filesave::unsealFile(testsupport::readFile(inventoryFile)).value_or(""))
+            .value()
+            .inventory.hotbar[0]
+            .count,
+        7);
 }
 
 // The ears are 8 blocks to the +z side of the cell's centre, looking along +x (+z on the right), so

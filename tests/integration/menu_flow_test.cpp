@@ -71,13 +71,15 @@ testsupport::RunResult runDriven(const testsupport::GameInstall& game, const std
 }
 
 filesave::PlayerRecord readPlayer(const fs::path& world) {
-    const auto record = filesave::decodePlayer(filesave::unsealFile(testsupport::readFile(world / filesave::kPlayerFile)).value_or(""));
+    const auto record = filesave::decodePlayer(
+        filesave::unsealFile(testsupport::readFile(world / filesave::kPlayerFile)).value_or(""));
     if (!record) throw std::runtime_error("player file unreadable");
     return *record;
 }
 
 int32_t placedBlocksLeft(const fs::path& world) {
-    const auto record = filesave::decodeInventory(filesave::unsealFile(testsupport::readFile(world / filesave::kInventoryFile)).value_or(""));
+    const auto record = filesave::decodeInventory(
+        filesave::unsealFile(testsupport::readFile(world / filesave::kInventoryFile)).value_or(""));
     if (!record) throw std::runtime_error("inventory file unreadable");
     return record->inventory.hotbar[1].count;
 }

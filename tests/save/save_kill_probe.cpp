@@ -112,8 +112,8 @@ int check(const std::filesystem::path& folder) {
         std::cout << "B\n";
         return 0;
     }
-    std::cout << "mix: chest gold " << chestGold << ", pack gold " << packGold << ", pack stones " << packStones
-              << ", placed " << placed << ", drops " << drops << ", state " << state << "\n";
+    std::cout << "mix: chest gold " << chestGold << ", pack gold " << packGold << ", pack stones "
+              << packStones << ", placed " << placed << ", drops " << drops << ", state " << state << "\n";
     return 1;
 }
 

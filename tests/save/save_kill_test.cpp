@@ -52,7 +52,8 @@ TEST_P(SaveKill, AKillAtAnyStepLeavesOneWholeSave) {
     bool sawA = false, sawB = false;
     for (int step = 1; step <= steps; ++step) {
         copyWorld(saveA, world);
-        const testsupport::RunResult killed = probe({"save", world.string(), std::to_string(step), GetParam()});
+        const testsupport::RunResult killed =
+            probe({"save", world.string(), std::to_string(step), GetParam()});
         ASSERT_EQ(killed.exitCode, 128 + 9) << "step " << step << ": " << killed.out << killed.err;
         const testsupport::RunResult opened = probe({"check", world.string()});
         ASSERT_EQ(opened.exitCode, 0) << "killed at step " << step << ": " << opened.out;

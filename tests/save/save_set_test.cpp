@@ -45,7 +45,9 @@ class SaveSet : public testing::Test {
     ~SaveSet() override { filesave::setSaveStepHook(nullptr); }
 
     std::vector<filesave::SavedFile> newSet() const {
-        return {{dir.path() / "a.dat", "new a"}, {dir.path() / "Chunks" / "0_1.bin", "chunk"}, {dir.path() / "c.dat", "new c"}};
+        return {{dir.path() / "a.dat", "new a"},
+                {dir.path() / "Chunks" / "0_1.bin", "chunk"},
+                {dir.path() / "c.dat", "new c"}};
     }
     // The manifest of newSet, in place, with every .tmp written: a save stopped at its commit point.
     void stopAtTheCommitPoint() {
@@ -64,9 +66,9 @@ class SaveSet : public testing::Test {
 TEST_F(SaveSet, EveryTmpIsWrittenBeforeTheManifestAndEveryFileReplacedAfterIt) {
     filesave::setSaveStepHook(record);
     filesave::commitSaveSet(dir.path(), newSet());
-    const std::vector<std::string> order = {"tmp a.dat",     "tmp Chunks/0_1.bin",     "tmp c.dat",
-                                            "manifest",      "replace a.dat",          "replace Chunks/0_1.bin",
-                                            "replace c.dat", "done"};
+    const std::vector<std::string> order = {
+        "tmp a.dat",     "tmp Chunks/0_1.bin",     "tmp c.dat",     "manifest",
+        "replace a.dat", "replace Chunks/0_1.bin", "replace c.dat", "done"};
     ASSERT_EQ(seen.size(), order.size());
     for (std::size_t k = 0; k < order.size(); ++k) {
         SCOPED_TRACE(order[k]);
@@ -167,8 +169,8 @@ TEST_F(SaveSet, ASnapshotSetIsCommittedWholeOrNotAtAll) {
     {
         filesave::SnapshotScope snapshot;
         filesave::SaveSetScope set(dir.path());
-        for (const auto& [path, bytes] :
-             std::vector<std::pair<fs::path, std::string>>{{dir.path() / "a.dat", "new a"}, {dir.path() / "gone" / "b.dat", "b"}}) {
+        for (const auto& [path, bytes] : std::vector<std::pair<fs::path, std::string>>{
+                 {dir.path() / "a.dat", "new a"}, {dir.path() / "gone" / "b.dat", "b"}}) {
             filesave::Output out(path);
             out << bytes;
             out.finish();
