@@ -1,5 +1,6 @@
 #include "save/save_set.h"
 
+#include <algorithm>
 #include <fstream>
 #include <set>
 #include <stdexcept>
@@ -167,7 +168,21 @@ std::optional<std::vector<ManifestEntry>> decodeManifest(std::string_view bytes)
     return entries;
 }
 
+static bool insideFolder(const fs::path& folder, const fs::path& path) {
+    return validName(path.lexically_relative(folder).generic_string());
+}
+
 void commitSaveSet(const fs::path& folder, const std::vector<SavedFile>& files) {
+    // A file outside the folder (a map kept in another world's folder) cannot be named by this
+    // folder's manifest: it is committed alone after the set.
+    const auto inside = [&](const SavedFile& file) { return insideFolder(folder, file.path); };
+    if (!std::all_of(files.begin(), files.end(), inside)) {
+        std::vector<SavedFile> set, outside;
+        for (const SavedFile& file : files) (inside(file) ? set : outside).push_back(file);
+        commitSaveSet(folder, set);
+        for (const SavedFile& file : outside) commitSaveSet(file.path.parent_path(), {file});
+        return;
+    }
     finishInterruptedSave(folder);
     if (files.empty()) return;
     const std::vector<ManifestEntry> entries = entriesOf(folder, files);

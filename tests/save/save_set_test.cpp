@@ -120,6 +120,16 @@ TEST_F(SaveSet, ASaveStoppedAfterItsCommitPointIsFinished) {
     }
 }
 
+// A map kept in another folder cannot be named by this folder's manifest: it is written alone.
+TEST_F(SaveSet, AFileOutsideTheFolderIsCommittedAlone) {
+    testsupport::TempDir other;
+    std::vector<filesave::SavedFile> files = newSet();
+    files.push_back({other.path() / "core:overworld.map140.txt", "map"});
+    filesave::commitSaveSet(dir.path(), files);
+    EXPECT_EQ(testsupport::readFile(dir.path() / "c.dat"), "new c");
+    EXPECT_EQ(testsupport::readFile(other.path() / "core:overworld.map140.txt"), "map");
+}
+
 TEST_F(SaveSet, WithoutAManifestLeftoverTmpFilesAreNoSave) {
     testsupport::writeFile(tmpOf(dir.path() / "a.dat"), "half");
     filesave::finishInterruptedSave(dir.path());
