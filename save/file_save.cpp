@@ -42,20 +42,25 @@ void replaceDurably(const std::filesystem::path& tmpPath, const std::filesystem:
     platform::syncFolder(finalPath.parent_path());
 }
 
-// Writes one file through its own .tmp and replace; the message of what failed, or empty.
-std::string writeThroughTmp(const std::filesystem::path& finalPath, const std::string& bytes) {
-    const std::filesystem::path tmp = tmpPathOf(finalPath);
-    try {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (out.fail()) throw cannotWrite(finalPath);
-        replaceDurably(tmp, finalPath);
-        return {};
-    } catch (const std::exception& e) {
-        removeQuietly(tmp);
-        return e.what();
-    }
+}  // namespace
+
+struct SaveSetScope::Set {
+    std::filesystem::path folder;
+    std::vector<SavedFile> files;
+};
+
+namespace {
+
+thread_local SaveSetScope::Set* collecting = nullptr;
+
+// A file written twice in one save keeps its last bytes.
+void addToSet(const std::filesystem::path& finalPath, std::string bytes) {
+    for (SavedFile& file : collecting->files)
+        if (file.path == finalPath) {
+            file.bytes = std::move(bytes);
+            return;
+        }
+    collecting->files.push_back({finalPath, std::move(bytes)});
 }
 
 }  // namespace
@@ -64,8 +69,8 @@ Output::Output(const std::filesystem::path& finalPath)
     : std::ostream(nullptr),
       finalPath_(finalPath),
       tmpPath_(tmpPathOf(finalPath)),
-      snapshot_(snapshotActive()) {
-    if (snapshot_) {
+      inMemory_(snapshotActive() || collectingSaveSet()) {
+    if (inMemory_) {
         rdbuf(&memory_);
         return;
     }
@@ -79,7 +84,7 @@ Output::Output(const std::filesystem::path& finalPath)
 }
 
 Output::~Output() {
-    if (finished_ || snapshot_) return;
+    if (finished_ || inMemory_) return;
     file_.close();
     removeQuietly(tmpPath_);
 }
@@ -87,9 +92,10 @@ Output::~Output() {
 void Output::finish() {
     if (finished_) return;
     flush();
-    if (snapshot_) {
+    if (inMemory_) {
         if (fail()) throw cannotWrite(finalPath_);
-        commitBytes(finalPath_, memory_.str());
+        if (collectingSaveSet()) addToSet(finalPath_, memory_.str());
+        else commitBytes(finalPath_, memory_.str());
     } else {
         const bool closed = file_.close() != nullptr;
         if (fail() || !closed) throw cannotWrite(finalPath_);
@@ -110,15 +116,44 @@ SnapshotScope::~SnapshotScope() {
     snapshotFlag = previous_;
 }
 
+SaveSetScope::SaveSetScope(std::filesystem::path folder) {
+    if (collecting) return;
+    own_ = std::make_unique<Set>(Set{std::move(folder), {}});
+    collecting = own_.get();
+}
+
+SaveSetScope::~SaveSetScope() {
+    if (own_ && collecting == own_.get()) collecting = nullptr;
+}
+
+bool SaveSetScope::commit() {
+    if (!own_ || collecting != own_.get()) return false;
+    collecting = nullptr;
+    if (own_->files.empty()) return false;
+    if (snapshotActive()) {
+        backgroundWriter().enqueueSet(std::move(own_->folder), std::move(own_->files));
+        return false;
+    }
+    // An autosave still queued is older than this save and lands first.
+    backgroundWriter().drain();
+    commitSaveSet(own_->folder, own_->files);
+    return true;
+}
+
+bool collectingSaveSet() {
+    return collecting != nullptr;
+}
+
 void commit(const std::filesystem::path& tmpPath, const std::filesystem::path& finalPath) {
-    if (!snapshotActive()) {
+    if (!snapshotActive() && !collectingSaveSet()) {
         backgroundWriter().drain();
         replaceDurably(tmpPath, finalPath);
         return;
     }
     std::string bytes = readWhole(tmpPath);
     removeQuietly(tmpPath);
-    commitBytes(finalPath, std::move(bytes));
+    if (collectingSaveSet()) addToSet(finalPath, std::move(bytes));
+    else commitBytes(finalPath, std::move(bytes));
 }
 
 void commitBytes(const std::filesystem::path& finalPath, std::string bytes) {
@@ -130,9 +165,14 @@ BackgroundWriter::~BackgroundWriter() {
 }
 
 void BackgroundWriter::enqueue(std::filesystem::path finalPath, std::string bytes) {
+    std::filesystem::path folder = finalPath.parent_path();
+    enqueueSet(std::move(folder), {SavedFile{std::move(finalPath), std::move(bytes)}});
+}
+
+void BackgroundWriter::enqueueSet(std::filesystem::path folder, std::vector<SavedFile> files) {
     {
         std::lock_guard lock(mutex);
-        jobs_.push_back(Job{std::move(finalPath), std::move(bytes)});
+        jobs_.push_back(Job{std::move(folder), std::move(files)});
         if (!thread_.joinable()) {
             stopping_ = false;
             thread_ = std::thread(&BackgroundWriter::run, this);
@@ -165,7 +205,12 @@ void BackgroundWriter::run() {
         jobs_.pop_front();
         busy_ = true;
         lock.unlock();
-        std::string problem = writeThroughTmp(job.finalPath, job.bytes);
+        std::string problem;
+        try {
+            commitSaveSet(job.folder, job.files);
+        } catch (const std::exception& e) {
+            problem = e.what();
+        }
         lock.lock();
         busy_ = false;
         // The first failure is the one the player needs to see; later ones usually follow from it.

@@ -11,10 +11,14 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
+
+#include "save/save_set.h"
 
 namespace filesave {
 
-// The output stream of one save file: over the .tmp file, or over a string while a snapshot is on.
+// The output stream of one save file: over the .tmp file, or over a string while a snapshot is on or
+// a save set is collected.
 class Output : public std::ostream {
 public:
     explicit Output(const std::filesystem::path& finalPath);
@@ -29,7 +33,7 @@ private:
     std::filesystem::path tmpPath_;
     std::filebuf file_;
     std::stringbuf memory_;
-    bool snapshot_;
+    bool inMemory_;
     bool finished_ = false;
 };
 
@@ -48,16 +52,39 @@ private:
     bool previous_;
 };
 
+// Gathers every save file finished on this thread into one save (save/save_set.h), committed by
+// `commit` as a whole: at once, or in snapshot mode as one job of the background writer. A scope
+// opened inside another joins it, and the outer one commits. One that is never committed (a write
+// failed) is dropped, leaving every file as it was.
+class SaveSetScope {
+public:
+    explicit SaveSetScope(std::filesystem::path folder);
+    ~SaveSetScope();
+    SaveSetScope(const SaveSetScope&) = delete;
+    SaveSetScope& operator=(const SaveSetScope&) = delete;
+    // True when the files are on the disk now (an outer scope outside snapshot mode).
+    bool commit();
+
+    struct Set;
+
+private:
+    std::unique_ptr<Set> own_;
+};
+
+// True while a save set is collected on the calling thread.
+bool collectingSaveSet();
+
 // Replaces finalPath with tmpPath (with retries), the tmp file synced to disk before and the folder
-// after; or in snapshot mode reads tmpPath back and hands the bytes to the background writer.
+// after; or while a save set is collected, or in snapshot mode, reads tmpPath back and adds the bytes
+// to the set or hands them to the background writer.
 // Throws when any step fails; a failure before the rename leaves finalPath as it was.
 void commit(const std::filesystem::path& tmpPath, const std::filesystem::path& finalPath);
 // Hands finished bytes to the background writer directly (snapshot outputs that never touched disk).
 void commitBytes(const std::filesystem::path& finalPath, std::string bytes);
 
-// The one background save writer: a thread started at first use that writes each handed-over file
-// through its own .tmp and replace, drained and joined at process exit. A failure is stored for the
-// main loop to raise again.
+// The one background save writer: a thread started at first use that commits each handed-over save
+// as a whole (commitSaveSet), drained and joined at process exit. A failure is stored for the main
+// loop to raise again; the rest of that save is not committed, later saves are.
 class BackgroundWriter {
 public:
     BackgroundWriter() = default;
@@ -66,6 +93,7 @@ public:
     BackgroundWriter& operator=(const BackgroundWriter&) = delete;
 
     void enqueue(std::filesystem::path finalPath, std::string bytes);
+    void enqueueSet(std::filesystem::path folder, std::vector<SavedFile> files);
     // Waits until the queue is empty and the thread idle.
     void drain();
     // Stops the thread after it has written everything queued.
@@ -77,8 +105,8 @@ public:
 private:
     void run();
     struct Job {
-        std::filesystem::path finalPath;
-        std::string bytes;
+        std::filesystem::path folder;
+        std::vector<SavedFile> files;
     };
     std::condition_variable wake_;
     std::condition_variable idle_;

@@ -12,6 +12,7 @@
 
 #include "app/app.h"
 #include "platform/file_read.h"
+#include "save/save_set.h"
 #include "save/world_file.h"
 
 namespace filesave {
@@ -43,6 +44,15 @@ struct FolderRead {
 FolderRead readWorldRecord(const std::filesystem::path& folder) {
     const std::filesystem::path file = folder / kWorldFile;
     std::error_code error;
+    // A new world's first save stopped after its commit point has world.txt still in its .tmp:
+    // finished here as opening would, so the world is listed. A save that cannot be finished is
+    // left for the open to report.
+    if (!std::filesystem::exists(file, error) && std::filesystem::exists(folder / kManifestFile, error)) {
+        try {
+            finishInterruptedSave(folder);
+        } catch (const std::runtime_error&) {
+        }
+    }
     if (!std::filesystem::exists(file, error)) return {std::nullopt, "world.txt is missing", {}};
     const uintmax_t size = std::filesystem::file_size(file, error);
     const std::optional<std::string> text =

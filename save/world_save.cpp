@@ -33,16 +33,32 @@ voxel::ProfilePtr readStoredProfile(const fs::path& path, const voxel::Generatio
     }
 }
 
+// Joins the save set open on this thread; the caller forgets the modified set once it commits.
 void saveModifiedChunks(App& app) {
     for (const ChunkKey& key : app.world.modified)
         if (const voxel::Chunk* chunk = app.findChunk(key.first, key.second))
             filesave::writeChunk(app.files.world, app.files.seed, app.generationStage, *chunk);
-    app.world.modified.clear();
+}
+
+// Commits the set: a set that is on the disk, or on its way to the background writer, no longer
+// needs its chunks written again.
+void commitWorldSet(App& app, filesave::SaveSetScope& set) {
+    const bool onDisk = set.commit();
+    if (!filesave::collectingSaveSet()) app.world.modified.clear();
+    if (onDisk) filesave::removeEarlierFiles(app.files.world);
 }
 
 }  // namespace
 
 void App::loadWorld() {
+    // A save that a crash stopped after it was committed is finished before anything is read.
+    filesave::backgroundWriter().drain();
+    try {
+        filesave::finishInterruptedSave(files.world);
+    } catch (const std::runtime_error&) {
+        saves.readFailed = true;
+        throw;
+    }
     const fs::path worldPath = files.world / filesave::kWorldFile;
     const std::optional<std::string> text = platform::readFileBytes(worldPath);
     if (!text) return;
@@ -75,9 +91,12 @@ void App::saveWorld() {
     // Encoded before anything is written, so a collection too large for its file stops the save
     // while every file is as it was.
     const std::vector<std::pair<const char*, std::string>> stateFiles = encodeWorldState();
-    // Changed chunks first: the world file is the record that the folder is a complete world.
+    // One save set: the chunks, the state files and the inventory commit together, so a block placed
+    // and the stone it took, or gold moved from a chest to the pack, are never saved apart.
+    filesave::SaveSetScope set(files.world);
     saveModifiedChunks(*this);
     for (const auto& [name, bytes] : stateFiles) writeSaveFile(name, bytes);
+    saveInventory();
     // A profile built in code has no text: it stands for an empty generation object.
     if (saves.profile)
         writeSaveFile(filesave::kGenerationFile,
@@ -85,6 +104,7 @@ void App::saveWorld() {
     saveMap();
     writeSaveFile(filesave::kWorldFile,
                   filesave::formatWorldFile({name, files.seed, generationStage}));
+    commitWorldSet(*this, set);
 }
 
 bool App::writesWorldFiles() const {
@@ -93,13 +113,19 @@ bool App::writesWorldFiles() const {
 
 void App::saveEditedFiles() {
     if (!writesWorldFiles() || saves.readFailed) return;
+    filesave::SaveSetScope set(files.world);
     saveModifiedChunks(*this);
     writeSaveFile(filesave::kBlockStatesFile, filesave::encodeBlockStates(world.blockStates));
     saveInventory();
+    commitWorldSet(*this, set);
 }
 
 void App::autosave() {
     filesave::SnapshotScope snapshot;
+    // The whole autosave is one job of the background writer: it lands whole or not at all.
+    filesave::SaveSetScope set(files.world);
     saveWorld();
     saveInventory();
+    set.commit();
+    world.modified.clear();
 }

@@ -131,6 +131,13 @@ const char* earlierFileName(std::string_view present) {
     return nullptr;
 }
 
+void removeEarlierFiles(const std::filesystem::path& folder) {
+    for (const EarlierFileName& name : kEarlierFileNames) {
+        std::error_code ignored;
+        if (std::filesystem::exists(folder / name.present, ignored)) std::filesystem::remove(folder / name.earlier, ignored);
+    }
+}
+
 std::string encodeBlockStates(const std::map<CellKey, StoredBlockState>& states) {
     return encodeCellMap(kBlockStatesFile, "QVBS", states, kMaxBlockStates, [](ByteWriter& out, const StoredBlockState& s) {
         out.put(s.id);

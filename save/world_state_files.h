@@ -5,7 +5,8 @@
 // another version, a count over its limit, bytes left over or a value out of range. Encoders refuse a
 // collection over its count limit ("Cannot save <file>: <count> records, at most <limit>") and a mob's
 // definition id over 256 bytes, which the decoders would refuse: a save never leaves such a file to
-// keep its world from opening.
+// keep its world from opening. On disk each file is followed by its check line (sealFile in
+// save/save_set.h), which the App's writer adds and its reader checks before these decoders run.
 //   blockstates.dat     "QVBS": u32 n (<= 1,048,576), n x {i32 x, y, z, u8 id, u8 state}
 //   voxel_inventory.bin "QVIN": 9 hotbar, 27 main, 1 cursor, 4 armour slots, i32 selected (0..8);
 //                       a slot is {u8 id, i32 count (0..65,535), i32 wear (>= 0)}
@@ -41,6 +42,7 @@
 //                       i32 health}
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <string>
@@ -87,6 +89,10 @@ inline constexpr EarlierFileName kEarlierFileNames[] = {
 };
 // The earlier name of a file, or null when it never had another.
 const char* earlierFileName(std::string_view present);
+// Removes each earlier file whose present file is in the folder. Called once a save is on the disk:
+// an autosave's files may still be on their way to the background writer, and until a save has put
+// the present file down the earlier one is only read when that one is absent.
+void removeEarlierFiles(const std::filesystem::path& folder);
 
 inline constexpr const char* kChestsTag = "VXC072";
 

@@ -11,6 +11,7 @@
 #include "save/living_state_file.h"
 #include "save/loot_state_file.h"
 #include "save/potion_effects_file.h"
+#include "save/save_set.h"
 #include "save/world_state_files.h"
 
 namespace fs = std::filesystem;
@@ -35,6 +36,17 @@ fs::path savedFilePath(const fs::path& world, const char* name) {
     return {};
 }
 
+// The files the sixteen readers take: each carries its own check line (save/save_set.h).
+constexpr const char* kStateFiles[] = {
+    filesave::kBlockStatesFile, filesave::kInventoryFile,  filesave::kProgressionFile,   filesave::kAdventureFile,
+    filesave::kPlayerFile,      filesave::kPotionEffectsFile, filesave::kDroppedItemsFile, filesave::kArrowsFile,
+    filesave::kMachinesFile,    filesave::kChestsFile,     filesave::kLootStateFile,     filesave::kBedFile,
+    filesave::kCropsFile,       filesave::kWaterFile,      filesave::kActorsFile,        filesave::kLivingStateFile};
+
+bool isStateFile(std::string_view name) {
+    return std::find(std::begin(kStateFiles), std::end(kStateFiles), name) != std::end(kStateFiles);
+}
+
 }  // namespace
 
 template <typename T>
@@ -42,7 +54,9 @@ std::optional<T> App::readSaveFile(const char* name, std::optional<T> (*decode)(
     const fs::path path = savedFilePath(files.world, name);
     if (path.empty()) return std::nullopt;
     const std::optional<std::string> bytes = readBounded(path);
-    std::optional<T> value = bytes ? decode(*bytes) : std::nullopt;
+    // A damaged byte anywhere fails the file's check, as a file cut short fails its reader.
+    const std::optional<std::string> records = bytes ? filesave::unsealFile(*bytes) : std::nullopt;
+    std::optional<T> value = records ? decode(*records) : std::nullopt;
     if (!value) {
         saves.readFailed = true;
         throw std::runtime_error("Unreadable save file, left as it is: " + path.string());
@@ -52,16 +66,14 @@ std::optional<T> App::readSaveFile(const char* name, std::optional<T> (*decode)(
 
 void App::writeSaveFile(const char* name, const std::string& bytes) {
     if (saves.readFailed) return;
-    filesave::Output out(files.world / name);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.finish();
-    // An autosave's file is still on its way to the background writer: the earlier file stays until
-    // a save has put the present one on disk, and until then it is only read when that one is absent.
-    if (filesave::snapshotActive()) return;
-    if (const char* earlier = filesave::earlierFileName(name)) {
-        std::error_code ignored;
-        fs::remove(files.world / earlier, ignored);
+    filesave::SaveSetScope set(files.world);
+    {
+        filesave::Output out(files.world / name);
+        const std::string written = isStateFile(name) ? filesave::sealFile(bytes) : bytes;
+        out.write(written.data(), static_cast<std::streamsize>(written.size()));
+        out.finish();
     }
+    if (set.commit()) filesave::removeEarlierFiles(files.world);
 }
 
 void App::loadBlockStates() {
@@ -227,5 +239,8 @@ std::vector<std::pair<const char*, std::string>> App::encodeWorldState() const {
 }
 
 void App::saveWorldState() {
-    for (const auto& [name, bytes] : encodeWorldState()) writeSaveFile(name, bytes);
+    const auto stateFiles = encodeWorldState();
+    filesave::SaveSetScope set(files.world);
+    for (const auto& [name, bytes] : stateFiles) writeSaveFile(name, bytes);
+    if (set.commit()) filesave::removeEarlierFiles(files.world);
 }

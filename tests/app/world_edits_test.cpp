@@ -1,6 +1,7 @@
 // The player's edit record: what it keeps for undo, the sound it plays and the files it writes at once.
 #include <gtest/gtest.h>
 
+#include "save/save_set.h"
 #include "save/chunk_file.h"
 #include "save/world_state_files.h"
 #include "world/loaded_world.h"
@@ -54,10 +55,15 @@ TEST_F(WorldEdits, AnEditIsOnDiskAtOnceInAWorldOfOurOwn) {
                                                      app.generationStage, 0, 0, chunkFile);
     EXPECT_EQ(chunk.get(3, 70, 4), lantern);
     EXPECT_EQ(chunk.states.at(voxel::cellIndex(3, 70, 4)), 2);
-    const auto states = filesave::decodeBlockStates(testsupport::readFile(statesFile));
+    const auto states =
+        filesave::decodeBlockStates(filesave::unsealFile(testsupport::readFile(statesFile)).value_or(""));
     EXPECT_EQ(states.value().at({3, 70, 4}).state, 2);
     EXPECT_EQ(
-        filesave::decodeInventory(testsupport::readFile(inventoryFile)).value().inventory.hotbar[0].count, 7);
+        filesave::decodeInventory(filesave::unsealFile(testsupport::readFile(inventoryFile)).value_or(""))
+            .value()
+            .inventory.hotbar[0]
+            .count,
+        7);
 }
 
 // The ears are 8 blocks to the +z side of the cell's centre, looking along +x (+z on the right), so

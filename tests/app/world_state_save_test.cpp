@@ -13,6 +13,7 @@
 #include "save/living_state_file.h"
 #include "save/loot_state_file.h"
 #include "save/potion_effects_file.h"
+#include "save/save_set.h"
 #include "save/world_file.h"
 #include "save/world_state_files.h"
 #include "support/failure.h"
@@ -319,4 +320,80 @@ TEST(WorldStateSave, ThePresentFileWinsOverAnEarlierOneLeftBeside) {
     App app;
     openWorld(app, dir.path());
     EXPECT_EQ(app.player.x, -7.0f);
+}
+
+// One flipped byte anywhere in a state file (its records or its check line) keeps the world closed;
+// before the files carried a check, a flip in the adventure file completed a quest at load.
+TEST(WorldStateSave, AFlippedByteInAnyStateFileStopsTheOpen) {
+    const char* files[] = {filesave::kBlockStatesFile, filesave::kInventoryFile,      filesave::kProgressionFile,
+                           filesave::kAdventureFile,   filesave::kPlayerFile,         filesave::kPotionEffectsFile,
+                           filesave::kDroppedItemsFile, filesave::kArrowsFile,        filesave::kMachinesFile,
+                           filesave::kChestsFile,      filesave::kLootStateFile,      filesave::kBedFile,
+                           filesave::kCropsFile,       filesave::kWaterFile,          filesave::kActorsFile,
+                           filesave::kLivingStateFile};
+    testsupport::TempDir saved;
+    {
+        App app;
+        openWorld(app, saved.path());
+        play(app);
+        app.saveWorld();
+    }
+    for (const char* file : files) {
+        const std::string bytes = testsupport::readFile(saved.path() / file);
+        // The first byte, one in the records, the last of the records, one of the check's digits.
+        for (const std::size_t at : {std::size_t{0}, bytes.size() / 2, bytes.size() - 24, bytes.size() - 2}) {
+            SCOPED_TRACE(std::string(file) + " byte " + std::to_string(at));
+            testsupport::TempDir dir;
+            fs::copy(saved.path(), dir.path(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+            std::string damaged = bytes;
+            damaged[at] = static_cast<char>(damaged[at] ^ 0x01);
+            testsupport::writeFile(dir.path() / file, damaged);
+            App app;
+            EXPECT_EQ(failureOf([&] { openWorld(app, dir.path()); }),
+                      "Unreadable save file, left as it is: " + (dir.path() / file).string());
+            EXPECT_EQ(testsupport::readFile(dir.path() / file), damaged) << "left as it is";
+        }
+    }
+}
+
+// A world saved before its files carried a check opens as it was, and its next save adds the check.
+TEST(WorldStateSave, AFileWithoutItsCheckOpensOnceAndIsSavedWithOne) {
+    testsupport::TempDir dir;
+    adventure::PlayerStanding standing;
+    standing.copper = 777;
+    standing.quests.completed.insert("first_steps");
+    testsupport::writeFile(dir.path() / filesave::kAdventureFile, filesave::encodeAdventure(standing));
+    App app;
+    openWorld(app, dir.path());
+    EXPECT_EQ(app.adventureState.standing.copper, 777u);
+    app.saveWorld();
+    const std::string saved = testsupport::readFile(dir.path() / filesave::kAdventureFile);
+    EXPECT_EQ(saved, filesave::sealFile(filesave::encodeAdventure(app.adventureState.standing)));
+}
+
+// A save stopped after its commit point is finished when the world opens: the chest's gold and the
+// pack's gold come from the same save.
+TEST(WorldStateSave, ASaveStoppedAfterItsManifestIsFinishedWhenTheWorldOpens) {
+    testsupport::TempDir dir;
+    {
+        App app;
+        openWorld(app, dir.path());
+        play(app);
+        app.saveWorld();
+    }
+    App app;
+    openWorld(app, dir.path());
+    app.containers.chests[{2, 70, 2}][4].count = 14;
+    app.inventory.main[0] = {5, 3, 0};
+    filesave::setSaveStepHook([](std::string_view step) {
+        if (step == "replace " + std::string(filesave::kChestsFile)) throw std::runtime_error("stopped");
+    });
+    EXPECT_EQ(failureOf([&] { app.saveWorld(); }), "stopped");
+    filesave::setSaveStepHook(nullptr);
+    EXPECT_TRUE(fs::exists(dir.path() / filesave::kManifestFile));
+    App reopened;
+    openWorld(reopened, dir.path());
+    EXPECT_EQ(reopened.containers.chests.at({2, 70, 2})[4].count, 14);
+    EXPECT_EQ(reopened.inventory.main[0].count, 3);
+    EXPECT_FALSE(fs::exists(dir.path() / filesave::kManifestFile));
 }

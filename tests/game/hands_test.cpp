@@ -1,6 +1,7 @@
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
+#include "save/save_set.h"
 #include "save/world_state_files.h"
 #include "world/loaded_world.h"
 
@@ -215,8 +216,9 @@ TEST_F(Hands, DroppedItemGoesAtTheStepItsAgeReachesThreeThousandSixHundred) {
 TEST_F(Hands, TheInventorySavedByAnEditHoldsWhatPlacingAndDiggingLeft) {
     app.files.worldOpen = true;
     const auto savedSlot = [&] {
-        const auto record =
-            filesave::decodeInventory(testsupport::readFile(worldDir.path() / filesave::kInventoryFile));
+        const auto record = filesave::decodeInventory(
+            filesave::unsealFile(testsupport::readFile(worldDir.path() / filesave::kInventoryFile))
+                .value_or(""));
         return record ? record->inventory.hotbar[5] : InventorySlot{0, -1, 0};
     };
     hold(id::stone, 3);

@@ -11,6 +11,7 @@
 
 #include "integration/game_fixture.h"
 #include "platform/image.h"
+#include "save/save_set.h"
 #include "save/world_file.h"
 #include "save/world_state_files.h"
 #include "selftest/capture_checks.h"
@@ -70,13 +71,15 @@ testsupport::RunResult runDriven(const testsupport::GameInstall& game, const std
 }
 
 filesave::PlayerRecord readPlayer(const fs::path& world) {
-    const auto record = filesave::decodePlayer(testsupport::readFile(world / filesave::kPlayerFile));
+    const auto record = filesave::decodePlayer(
+        filesave::unsealFile(testsupport::readFile(world / filesave::kPlayerFile)).value_or(""));
     if (!record) throw std::runtime_error("player file unreadable");
     return *record;
 }
 
 int32_t placedBlocksLeft(const fs::path& world) {
-    const auto record = filesave::decodeInventory(testsupport::readFile(world / filesave::kInventoryFile));
+    const auto record = filesave::decodeInventory(
+        filesave::unsealFile(testsupport::readFile(world / filesave::kInventoryFile)).value_or(""));
     if (!record) throw std::runtime_error("inventory file unreadable");
     return record->inventory.hotbar[1].count;
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/app.h"
+#include "save/save_set.h"
 #include "save/world_file.h"
 #include "support/temp_dir.h"
 
@@ -220,3 +221,26 @@ TEST_F(WorldList, NewWorldFolderIsAboveEveryNumberedFolderReadableOrNot) {
     writeWorld(saves, "world_01", "Leading zero", 99);
     EXPECT_EQ(filesave::nextWorldFolder(saves), saves / "world_10");
 }
+
+namespace {
+
+// A new world whose first save stopped after its commit point is listed with the finished save.
+TEST(WorldListing, AFirstSaveStoppedAfterItsCommitPointIsFinishedAndListed) {
+    testsupport::TempDir saves;
+    const std::filesystem::path folder = saves.path() / "world_1";
+    std::filesystem::create_directories(folder);
+    const std::string world = filesave::formatWorldFile({"Новый", 5, 4});
+    const std::string other = "records";
+    testsupport::writeFile(folder / "world.txt.tmp", world);
+    testsupport::writeFile(folder / "drops.dat.tmp", other);
+    testsupport::writeFile(folder / filesave::kManifestFile,
+                           filesave::encodeManifest({{"world.txt", world.size(), filesave::contentHash(world)},
+                                                     {"drops.dat", other.size(), filesave::contentHash(other)}}));
+    const filesave::WorldListing listing = filesave::scanWorldFolders(saves.path());
+    ASSERT_EQ(listing.worlds.size(), 1u);
+    EXPECT_EQ(listing.worlds[0].name, U"Новый");
+    EXPECT_EQ(testsupport::readFile(folder / "drops.dat"), other);
+    EXPECT_FALSE(std::filesystem::exists(folder / filesave::kManifestFile));
+}
+
+}  // namespace

@@ -4,6 +4,7 @@
 #include <span>
 
 #include "app/app.h"
+#include "save/save_set.h"
 #include "save/world_state_files.h"
 #include "support/temp_dir.h"
 #include "ui/panel_words.h"
@@ -37,7 +38,11 @@ TEST(InventoryScreens, ClosingAWindowOverPlaySavesTheInventory) {
         const std::filesystem::path file = world.dir.path() / filesave::kInventoryFile;
         ASSERT_EQ(std::filesystem::exists(file), opened != 0);
         if (opened == 0) continue;
-        EXPECT_EQ(filesave::decodeInventory(testsupport::readFile(file)).value().inventory.main[3].count, 17);
+        EXPECT_EQ(filesave::decodeInventory(filesave::unsealFile(testsupport::readFile(file)).value_or(""))
+                      .value()
+                      .inventory.main[3]
+                      .count,
+                  17);
     }
 }
 
