@@ -20,7 +20,7 @@ void App::sendBlockEdit(int32_t x, int32_t y, int32_t z) {
     const auto water = meshing.waterLevels.find({x, y, z});
     const ChangedCell cell{blockAt(x, y, z), findBlockEntity(x, y, z),
                            water == meshing.waterLevels.end() ? uint8_t{0} : water->second};
-    lan.changedCells[{x, y, z}] = cell;
+    net::rememberCell(lan.changedCells, x, y, z, cell);
     if (!lan.authenticated) return;
     lan.pendingEdits.push_back({x, y, z, cell.id, cell.state, cell.water});
 }

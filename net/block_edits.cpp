@@ -31,7 +31,7 @@ void App::applyRemoteEdits(const net::BlockEditsMessage& edits) {
     lan.applyingEdit = true;
     for (const net::CellEdit& edit : edits.cells) {
         if (!insideHeight(edit.y)) continue;
-        lan.changedCells[{edit.x, edit.y, edit.z}] = {edit.id, edit.state, edit.water};
+        net::rememberCell(lan.changedCells, edit.x, edit.y, edit.z, {edit.id, edit.state, edit.water});
         const CellKey cell{edit.x, edit.y, edit.z};
         const bool sameBlock = blockAt(edit.x, edit.y, edit.z) == edit.id;
         const uint8_t before = findBlockEntity(edit.x, edit.y, edit.z);

@@ -66,6 +66,14 @@ double linkClock() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
+LinkLimits hostLinkLimits(std::size_t roomGuests) {
+    const LinkLimits guest;
+    LinkLimits host = guest;
+    host.messagesPerSecond = 2 * guest.messagesPerSecond * static_cast<uint32_t>(roomGuests);
+    host.bytesPerSecond = 2 * guest.bytesPerSecond * roomGuests;
+    return host;
+}
+
 void startMeter(LinkMeter& meter, double now) {
     meter = LinkMeter{now, now, 0, 0};
 }

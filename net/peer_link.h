@@ -20,6 +20,14 @@ struct LinkLimits {
     double silenceSeconds = kSilenceSeconds;
 };
 
+// What a game accepts from the host. The host passes on what each other guest of a full room
+// (`roomGuests`, the relay's cap) may send at its own limits and adds its own messages (poses, the
+// player list, every changed cell of a dimension entered), which stay below one guest's share. A
+// guest's second need not begin with ours, so a guest within its limits can fit two of its seconds
+// into one of ours: the limits are one guest's, twice `roomGuests` times. Unsent data and silence are
+// limited as for any peer.
+LinkLimits hostLinkLimits(std::size_t roomGuests = kMaxPoses);
+
 // What a peer has sent lately, against the limits.
 struct LinkMeter {
     double lastHeard = 0.0;    // link clock seconds of the last byte received

@@ -72,9 +72,12 @@
 // applies a guest's kEventHitMob only from within melee reach of the guest's last pose and up to
 // the strongest weapon's blow.
 //
-// Either side drops a peer that sends a refused frame, more than kMaxMessagesPerSecond frames or
-// kMaxBytesPerSecond bytes in one second, lets its unsent data grow past kMaxSendBuffer, stays
-// silent for kSilenceSeconds, or closes in the middle of a frame.
+// Either side drops a peer that sends a refused frame, more than its frames or bytes for one second,
+// lets its unsent data grow past kMaxSendBuffer, stays silent for kSilenceSeconds, or closes in the
+// middle of a frame. A guest may send kMaxMessagesPerSecond frames and kMaxBytesPerSecond bytes in a
+// second; the host passes on what a full room of guests sends, so a guest takes that much from the
+// host (hostLinkLimits in net/peer_link.h). Both ends remember at most 100,000 changed cells: past
+// that a new cell's edit is still applied and passed on, but not remembered.
 #include <array>
 #include <cstddef>
 #include <cstdint>

@@ -43,6 +43,9 @@ struct ChangedCell {
     bool operator==(const ChangedCell&) const = default;
 };
 
+// A session's changed cells by cell (x, y, z).
+using ChangedCells = std::map<std::tuple<int32_t, int32_t, int32_t>, ChangedCell>;
+
 // How the last session ended when it failed, for the connection form to tell the player.
 enum class LanFailure : uint8_t { none, noConnection, refused, lost };
 
@@ -78,12 +81,12 @@ struct LanSession {
     uint32_t playerId = 0;  // given by the host's welcome
     // Set while an edit is applied, so that each cell is sent once, and never back to where it came from.
     bool applyingEdit = false;
-    // By cell (x, y, z): local and remote edits of the session.
-    std::map<std::tuple<int32_t, int32_t, int32_t>, ChangedCell> changedCells;
+    // Local and remote edits of the session, at most net::kMaxChangedCells (net::rememberCell).
+    ChangedCells changedCells;
     std::vector<net::CellEdit> pendingEdits;  // sent together at the next network step
     std::string cellsDimension;               // where the changed and pending cells lie
     double lastPoseSent = 0.0;                // link clock seconds
-    net::LinkLimits limits;     // tests shorten them
+    net::LinkLimits limits = net::hostLinkLimits();  // tests shorten them
     // The world owner ticks the session's mobs and dropped items and sends them to the others.
     uint32_t ownerId = 0;  // as the host last said
     bool worldOwner = false;
@@ -110,6 +113,16 @@ struct LanSession {
 };
 
 namespace net {
+
+// The changed cells a session remembers, as many as the host keeps for late joiners: a host sending
+// edit after edit must not be able to grow the game's memory without end.
+inline constexpr std::size_t kMaxChangedCells = 100000;
+
+// Remembers the cell's new contents, the host's way: once `cap` cells are remembered a cell not yet
+// among them is left out (its edit still shows in a loaded chunk), while the remembered ones keep
+// following their edits. True when the cell is remembered.
+bool rememberCell(ChangedCells& cells, int32_t x, int32_t y, int32_t z, const ChangedCell& cell,
+                  std::size_t cap = kMaxChangedCells);
 
 // The session follows the player into `dimension`: edits still waiting go out under the dimension they
 // were made in, the changed cells of the dimension left behind are forgotten (they must not be put

@@ -168,7 +168,8 @@ Path gameRoot() {
 
 void requireCell(const std::function<void()>& host, const std::vector<Guest*>& guests, Guest& at,
                  const std::array<int32_t, 3>& cell, uint8_t id, const std::string& check) {
-    const auto [x, y, z] = cell;
+    // Plain copies: clang does not let a lambda take structured bindings.
+    const int32_t x = cell[0], y = cell[1], z = cell[2];
     await(host, guests, [&] { return at.app.blockAt(x, y, z) == id; }, check,
           [&] {
               return at.app.lan.playerName + " has block " + std::to_string(at.app.blockAt(x, y, z)) + " at " +

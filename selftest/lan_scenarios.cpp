@@ -52,7 +52,7 @@ struct Peer {
     void turn() {
         if (closed || socket < 0) return;
         const std::string error =
-            net::exchange(socket, in, out, meter, net::linkClock(), net::LinkLimits{}, received);
+            net::exchange(socket, in, out, meter, net::linkClock(), net::hostLinkLimits(), received);
         closed = !error.empty();
     }
     template <class T>

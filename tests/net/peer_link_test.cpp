@@ -7,7 +7,9 @@
 #include <sys/socket.h>
 
 #include "net/loopback.h"
+#include "net/session.h"
 #include "platform/tcp.h"
+#include "server/relay_server.h"
 
 namespace {
 
@@ -91,6 +93,47 @@ TEST(PeerLink, APeerThatDoesNotReadIsDroppedOnceItsUnsentDataPassesTheCap) {
         link.out.assign(waiting, 0);
         EXPECT_EQ(link.turn(0.0), waiting == link.limits.sendBuffer ? "" : dropped);
         EXPECT_EQ(link.out.size(), waiting) << "nothing more left";
+    }
+}
+
+// What the host passes on to a game from a full room whose other guests keep their own limits: two of
+// their seconds can fall into one of the game's, and the host's own messages stay below one guest's
+// share. A game takes exactly that and is flooded one past it.
+TEST(PeerLink, AGameTakesWhatAFullRoomOfGuestsWithinTheirLimitsSendsAndNoMore) {
+    const net::RelayConfig room;
+    const std::size_t others = room.maxGuests - 1;
+    const uint32_t messages = 2 * room.limits.messagesPerSecond * static_cast<uint32_t>(others + 1);
+    const std::size_t bytes = 2 * room.limits.bytesPerSecond * (others + 1);
+    const net::LinkLimits game = LanSession().limits;
+    ASSERT_EQ(game.sendBuffer, room.limits.sendBuffer);
+    struct Row {
+        uint32_t messages;
+        std::size_t bytes;
+        std::string error;
+    };
+    const Row rows[] = {
+        {messages, 0, ""},
+        {messages + 1, 0, "flood: more than " + std::to_string(messages) + " messages in one second"},
+        {0, bytes, ""},
+        {0, bytes + 1, "flood: more than " + std::to_string(bytes) + " bytes in one second"},
+    };
+    std::vector<uint8_t> frames;
+    for (uint32_t i = 0; i < messages + 1; ++i) net::appendFrame(frames, net::PosesMessage{});
+    const std::size_t frameSize = frames.size() / (messages + 1);
+    for (const Row& row : rows) {
+        Link link;
+        link.limits = game;
+        net::startMeter(link.meter, 10.0);
+        if (row.messages > 0) {
+            link.in.assign(frames.begin(), frames.begin() + row.messages * frameSize);
+            EXPECT_EQ(net::takeMessages(link.in, link.meter, 10.5, link.limits, link.messages), row.error);
+            EXPECT_EQ(link.messages.size(), row.messages);
+        } else {
+            // The second's bytes came in earlier turns but the last thousand.
+            link.meter.bytes = row.bytes - 1000;
+            nettest::sendAll(link.peer, unfinished(1000));
+            EXPECT_EQ(link.turn(10.5), row.error);
+        }
     }
 }
 

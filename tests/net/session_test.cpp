@@ -203,6 +203,58 @@ TEST_F(JoinedGame, OurEditsGoOutOnceAndTheHostsComeInWithoutEcho) {
               "LAN session ended: the server sent the unknown block id 250\n");
 }
 
+// Far from the loaded chunks: cells that fill the session's memory of edits.
+void fillChangedCells(ChangedCells& cells, std::size_t count) {
+    for (std::size_t i = 0; cells.size() < count; ++i)
+        cells.emplace(std::tuple{100000 + static_cast<int32_t>(i), 70, 0}, ChangedCell{1, 0, 0});
+}
+
+TEST(ChangedCells, AFullMemoryLeavesOutNewCellsAndKeepsFollowingTheRememberedOnes) {
+    constexpr std::size_t cap = net::kMaxChangedCells;
+    struct Row {
+        std::size_t before;
+        bool known;  // the cell is among the remembered ones
+        bool remembered;
+        std::size_t after;
+    };
+    const Row rows[] = {
+        {cap - 1, false, true, cap},
+        {cap, false, false, cap},
+        {cap, true, true, cap},
+        {0, false, true, 1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.before);
+        ChangedCells cells;
+        fillChangedCells(cells, row.before);
+        const auto [x, y, z] = row.known ? cells.begin()->first : std::tuple{1, 2, 3};
+        EXPECT_EQ(net::rememberCell(cells, x, y, z, {7, 3, 0}), row.remembered);
+        EXPECT_EQ(cells.size(), row.after);
+        EXPECT_EQ(cells.contains({x, y, z}), row.remembered);
+        if (row.remembered) {
+            EXPECT_EQ(cells.at({x, y, z}), (ChangedCell{7, 3, 0}));
+        }
+    }
+}
+
+// The host's edits past the memory's cap still show in the loaded world; our own still go out.
+TEST_F(JoinedGame, EditsPastTheCapOfChangedCellsShowButAreNotRemembered) {
+    welcome();
+    fillChangedCells(app.lan.changedCells, net::kMaxChangedCells - 1);
+    host.send(net::BlockEditsMessage{{{4, 70, 4, worldtest::stone, 0, 0}, {5, 70, 5, worldtest::stone, 0, 0}}});
+    ASSERT_TRUE(host.readUntil(turn(), [&] { return app.blockAt(5, 70, 5) == worldtest::stone; }));
+    EXPECT_EQ(app.lan.changedCells.size(), net::kMaxChangedCells);
+    EXPECT_TRUE(app.lan.changedCells.contains({4, 70, 4}));
+    EXPECT_FALSE(app.lan.changedCells.contains({5, 70, 5}));
+
+    app.editBlock(6, 70, 6, worldtest::stone, 0);
+    app.editBlock(4, 70, 4, voxel::airId, 0);
+    ASSERT_TRUE(host.readUntil(turn(), [&] { return host.last<net::BlockEditsMessage>() != nullptr; }));
+    EXPECT_EQ(host.last<net::BlockEditsMessage>()->cells.size(), 2u);
+    EXPECT_FALSE(app.lan.changedCells.contains({6, 70, 6}));
+    EXPECT_EQ(app.lan.changedCells.at({4, 70, 4}).id, voxel::airId);
+}
+
 TEST_F(JoinedGame, ABadHostEndsTheSessionWithOneLineAndTheLocalWorldStays) {
     struct Row {
         const char* name;
@@ -258,7 +310,7 @@ TEST_F(JoinedGame, ABadHostEndsTheSessionWithOneLineAndTheLocalWorldStays) {
         // The next row joins again.
         platform::closeSocket(host.socket);
         host = TestPeer{};
-        app.lan.limits = net::LinkLimits{};
+        app.lan.limits = net::hostLinkLimits();
         app.startSession(false, "127.0.0.1", port, "40617395");
         host.socket = nettest::acceptWithin(listener, 2000);
         ASSERT_GE(host.socket, 0);

@@ -1,0 +1,7 @@
+// The arrows file (arrows.dat).
+#include "save/world_state_files.h"
+#include "state_file_round_trip.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    return fuzzing::roundTripStateFile(data, size, filesave::decodeArrows, filesave::encodeArrows);
+}

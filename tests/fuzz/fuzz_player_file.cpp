@@ -1,0 +1,7 @@
+// The player file (voxel_world.bin).
+#include "save/world_state_files.h"
+#include "state_file_round_trip.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    return fuzzing::roundTripStateFile(data, size, filesave::decodePlayer, filesave::encodePlayer);
+}
