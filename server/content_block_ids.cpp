@@ -17,7 +17,7 @@ uint8_t highestBlockId(const std::filesystem::path& contentFolder, const std::fi
     for (const std::filesystem::path& file : content::findFilesNamed(contentFolder, "definition.json")) {
         std::string contentId;
         try {
-            contentId = content::jsonStringOr(content::Json::find(content::loadJsonFile(file), "id"), "");
+            contentId = content::jsonStringOr(content::Json::find(content::loadJsonFile(file, content::ContentFile::Definition), "id"), "");
         } catch (const std::exception&) {
         }
         // An unreadable definition still takes the next id in the worst case.
