@@ -685,6 +685,11 @@ TEST(RelayServerGuards, AGrantAboveThePileTheGuestAskedForIsRefused) {
 // Out of descriptors the waiting connection cannot be taken: the server waits instead of spinning
 // and takes it once a descriptor is free again.
 TEST(RelayServerGuards, OutOfDescriptorsTheServerPausesAcceptingWithoutSpinning) {
+#if defined(__SANITIZE_ADDRESS__)
+    // The sanitizers' runtime opens a pipe to check memory before it reports on an object, so a full
+    // descriptor table fails its own checks, not the server's; the plain build runs this test.
+    GTEST_SKIP() << "needs free descriptors for the sanitizer runtime";
+#endif
     net::RelayConfig c = config();
     c.acceptPause = 0.2;
     Relay relay(c);
