@@ -69,5 +69,6 @@ std::vector<uint32_t> readShaderFile(const fs::path& path, const std::string& na
 std::vector<uint32_t> App::loadShaderCode(const std::string& fileName) const {
     const fs::path path = content::shaderPath(files.root, platform::environmentValue("QUORVANE_TEST_SHADERS"),
                                               content::developmentShaderDirectory(), fileName);
+    if (files.shaderReads) files.shaderReads->push_back(path);
     return content::readShaderFile(path, fileName);
 }

@@ -14,6 +14,8 @@ struct GameFiles {
     bool worldOpen = false;
     uint32_t seed = 12345;
     std::u32string worldName = U"НОВЫЙ МИР";
+    // Where a test collects the path of every shader file read; null in the game.
+    std::vector<std::filesystem::path>* shaderReads = nullptr;
 };
 
 namespace content {

@@ -7,7 +7,8 @@
 #include "meta.glsl"
 #include "colour.glsl"
 
-layout(set = 0, binding = 0) uniform sampler2D blockAtlas;
+// The block atlas decoded to linear colour (see sky.frag).
+layout(set = 0, binding = 0) uniform sampler2D linearAtlas;
 layout(set = 0, binding = 2) uniform sampler2D uiAtlas;
 
 layout(push_constant) uniform InterfaceBlock {
@@ -71,26 +72,15 @@ bool inside(vec4 rect, vec2 q) {
     return q.x >= rect.x && q.y >= rect.y && q.x < rect.x + rect.z && q.y < rect.y + rect.w;
 }
 
-// The interface words again as a uniform buffer, from the header on: the driver gathers a uniform
-// buffer for a block of pixels at once but reads a storage buffer lane by lane.
-layout(std140, set = 0, binding = 3) uniform InterfaceWords {
-    uvec4 quads[3072];
-} iface;
-
-// Word `word` of the meta buffer, at or after the interface header.
-uint interfaceWord(uint word) {
-    uvec4 q = iface.quads[(word - META_INTERFACE_HEADER) / 4u];
-    uint c = word % 4u;
-    return c == 0u ? q.x : (c == 1u ? q.y : (c == 2u ? q.z : q.w));
-}
+uint interfaceWord(uint word) { return meta.words[word]; }
 
 // An element is four quads: the rectangle, `a`, then kind, pass, glyph word and glyph count.
 Element element(uint index) {
-    uint q = (META_INTERFACE_ELEMENTS - META_INTERFACE_HEADER) / 4u + ELEMENT_WORDS / 4u * index;
-    uvec4 c = iface.quads[q + 2u];
+    uint w = META_INTERFACE_ELEMENTS + ELEMENT_WORDS * index;
+    uvec4 c = metaQuad(w + 8u);
     Element e;
-    e.rect = uintBitsToFloat(iface.quads[q]);
-    e.a = uintBitsToFloat(iface.quads[q + 1u]);
+    e.rect = uintBitsToFloat(metaQuad(w));
+    e.a = uintBitsToFloat(metaQuad(w + 4u));
     e.kind = c.x;
     e.pass = c.y;
     e.b = c.zw;
@@ -129,22 +119,36 @@ vec2 pictureCoord(Element e) {
     return e.a.xy + t;
 }
 
-// An icon's texel as stored: sRGB bytes, decoded with the other colours.
+// An icon's texel, linear already.
 vec4 iconTexel(Element e) {
     vec2 uv = clamp((P - e.rect.xy) / e.rect.zw, 0.0, 1.0);
-    return textureLod(blockAtlas, e.a.xy + uv * e.a.zw, 0.0);
+    return textureLod(linearAtlas, e.a.xy + uv * e.a.zw, 0.0);
 }
 
-// Where in the font strip the character under q is sampled; w < 0 when nothing covers q.
-vec3 glyphCoord(Element e, vec2 q) {
+// The character of a text under q: its place in the text, where q lies in its cell, and whether q
+// lies outside the text.
+struct TextSpot {
+    uint j;
+    vec2 f;
+    bool outside;
+};
+
+TextSpot textSpot(Element e, vec2 q) {
     float height = e.a.w;
     float w = height * GLYPH_ASPECT;
     vec2 local = q - e.rect.xy;
-    bool outside = local.x < 0.0 || local.y < 0.0 || local.y >= height || local.x >= w * float(e.b.y);
-    uint j = uint(max(local.x, 0.0) / w);
-    vec2 f = vec2(local.x / w - float(j), local.y / height);
-    uint glyph = outside ? 0u : (interfaceWord(e.b.x + j / 4u) >> (8u * (j % 4u))) & 255u;
-    vec2 centre = (floor(f * FONT_GRID) + 0.5) / FONT_GRID;
+    TextSpot s;
+    s.outside = local.x < 0.0 || local.y < 0.0 || local.y >= height || local.x >= w * float(e.b.y);
+    s.j = uint(max(local.x, 0.0) / w);
+    s.f = vec2(local.x / w - float(s.j), local.y / height);
+    return s;
+}
+
+// Where in the font strip the character is sampled, from the word that holds its glyph byte; z < 0
+// when nothing covers the spot.
+vec3 glyphCoord(TextSpot s, uint word) {
+    uint glyph = s.outside ? 0u : (word >> (8u * (s.j % 4u))) & 255u;
+    vec2 centre = (floor(s.f * FONT_GRID) + 0.5) / FONT_GRID;
     vec2 cell = vec2(FONT_STRIP.z / float(FONT_GLYPHS), FONT_STRIP.w);
     vec2 at = FONT_STRIP.xy + vec2(float(glyph) * cell.x, 0.0) + centre * cell;
     return vec3(at, glyph == 0u || glyph >= FONT_GLYPHS ? -1.0 : 1.0);
@@ -155,20 +159,23 @@ vec3 glyphCoord(Element e, vec2 q) {
 void drawElement(Element e, bool shadow) {
     bool isText = e.kind == KIND_TEXT;
     float step = max(1.0, floor(e.a.w / 14.0));
-    vec3 glyph = glyphCoord(e, shadow ? P - step : P);
+    TextSpot spot = textSpot(e, shadow ? P - step : P);
+    // A map cell's colour word or a text's glyph word, in one read (the driver reads the storage
+    // buffer lane by lane); other kinds read the header word and leave it.
+    bool isMap = e.kind == KIND_MAP;
+    uvec2 cell = uvec2(clamp((P - e.rect.xy) / e.rect.zw, 0.0, 0.9999) * max(e.a.xy, vec2(1.0)));
+    uint cellWord = min(e.b.x + cell.y * uint(e.a.x) + cell.x, e.b.x + max(e.b.y, 1u) - 1u);
+    uint glyphWord = isText && !spot.outside ? e.b.x + spot.j / 4u : META_INTERFACE_HEADER;
+    uint packed = interfaceWord(isMap ? cellWord : glyphWord);
+    vec3 glyph = glyphCoord(spot, packed);
     vec2 coord = e.kind == KIND_PANEL ? panelCoord(e) : (e.kind == KIND_PICTURE ? pictureCoord(e) : glyph.xy);
     vec4 sampled = uiTexel(coord);
     bool isIcon = e.kind == KIND_ICON;
     vec4 icon = ICONS_DRAWN ? iconTexel(e) : vec4(0.0);
-    // A map cell's colour word; other kinds read the header word and leave it.
-    bool isMap = e.kind == KIND_MAP;
-    uvec2 cell = uvec2(clamp((P - e.rect.xy) / e.rect.zw, 0.0, 0.9999) * max(e.a.xy, vec2(1.0)));
-    uint cellWord = isMap ? min(e.b.x + cell.y * uint(e.a.x) + cell.x, e.b.x + max(e.b.y, 1u) - 1u)
-                          : META_INTERFACE_HEADER;
-    uint packed = interfaceWord(cellWord);
     vec3 mapColour = vec3(uvec3(packed, packed >> 8, packed >> 16) & 255u) / 255.0;
-    // One decode serves an icon's texel, a map cell's and a fill's or text's colour.
-    vec3 linear = srgbToLinear(isIcon ? icon.rgb : (isMap ? mapColour : e.a.rgb));
+    // One decode serves a map cell's and a fill's or text's colour; an icon's texel is linear already.
+    vec3 decoded = srgbToLinear(isMap ? mapColour : e.a.rgb);
+    vec3 linear = isIcon ? icon.rgb : decoded;
     float ink = glyph.z < 0.0 ? 0.0 : sampled.a;
     vec4 colour = isText ? vec4(linear, ink) : sampled;
     if (e.kind == KIND_FILL) colour = vec4(linear, e.a.a);

@@ -1,7 +1,7 @@
 #version 450
 #extension GL_GOOGLE_include_directive : require
-// One triangle that covers the screen, for the sky and the interface. For the sky the push
-// constants hold the camera, the light and the clock, and the two points that each corner sees at
+// One triangle that covers the screen, for the sky, the interface and the block atlas's decode. For
+// the sky the push constants hold the camera and the light, the meta buffer the clock, and the two points that each corner sees at
 // two depths give the view ray; the interface pass ignores them. The values the same at every pixel
 // are read here, once a draw: the software driver reads the meta buffer lane by lane in a fragment
 // shader.
@@ -38,9 +38,10 @@ void main() {
                                meta.words[META_INTERFACE_HEADER + 2u], meta.words[META_INTERFACE_HEADER + 3u]);
     if (SKY && worldCovered()) gl_Position = OUT_OF_VIEW;
     if (SKY) {
-        float s = frameSunSine();
+        vec2 clock = frameClock();
+        float s = frameSunSine(clock);
         outHorizonNight = vec4(horizonColour(s), clamp(1.0 - world.light.x * 2.2, 0.0, 1.0));
         outZenith = zenithColour(s);
-        outSun = sunDirection(world.frame.w);
+        outSun = sunDirection(clock.y);
     }
 }

@@ -3,6 +3,11 @@
 layout(std430, set = 0, binding = 1) readonly buffer ContentMeta {
     uint words[];
 } meta;
+// The same buffer as 16-byte quads: the software driver reads a storage buffer lane by lane, and a
+// quad in one read costs about what one word does.
+layout(std430, set = 0, binding = 1) readonly buffer ContentMetaQuads {
+    uvec4 quads[];
+} metaQuads;
 
 const uint META_BLOCK_NAMES = 0u;          // 256 label records, one per block id
 const uint META_BLOCK_LIGHT = 2048u;       // 256 floats, light / 15
@@ -32,11 +37,10 @@ const uint MATERIAL_PLAYER_SKIN = 1856u;
 const uint MATERIAL_NPC_TEXTURE = 1857u;
 
 float metaFloat(uint word) { return uintBitsToFloat(meta.words[word]); }
+// The quad that starts at `word`, a multiple of four.
+uvec4 metaQuad(uint word) { return metaQuads.quads[word / 4u]; }
 
-vec4 materialRect(uint material) {
-    uint w = META_MATERIAL_RECTS + 4u * min(material, 4095u);
-    return vec4(metaFloat(w), metaFloat(w + 1u), metaFloat(w + 2u), metaFloat(w + 3u));
-}
+vec4 materialRect(uint material) { return uintBitsToFloat(metaQuad(META_MATERIAL_RECTS + 4u * min(material, 4095u))); }
 
 // Glyph j of a record whose characters start at word `first`, four to a word, lowest byte first.
 uint packedGlyph(uint first, uint j) {
@@ -47,6 +51,10 @@ uint labelCount(uint record) { return min(meta.words[record], 28u); }
 uint labelGlyph(uint record, uint j) { return packedGlyph(record + 1u, j); }
 uint groupLabel(uint group, uint k) { return group + LABEL_WORDS * k; }
 
+// The frame's records, the same at every pixel of a draw.
+// x the animation seconds, y the day fraction.
+vec2 frameClock() { return uintBitsToFloat(metaQuad(META_FRAME_CLOCK).xy); }
+float frameSunSine(vec2 clock) { return sin(6.2831853 * clock.y); }
 
 // An opaque screen covers every pixel this frame, so the world shaders need not shade any.
 bool worldCovered() { return meta.words[META_WORLD_COVERED] != 0u; }

@@ -7,23 +7,18 @@
 #include "world_surface.glsl"
 #include "colour.glsl"
 
-// The block atlas as linear colour, decoded once by the device with the shaders' own decode.
-layout(set = 0, binding = 5) uniform sampler2D linearAtlas;
+// The block atlas as linear colour, decoded once by the device with the shaders' own decode
+// (sky.frag's DECODE_ATLAS pass).
+layout(set = 0, binding = 0) uniform sampler2D linearAtlas;
 
-// The chunks' pipelines take this shader built with CHUNK_PASSES (see voxel.vert).
+// The chunks' pipelines set CHUNK_PASSES: see voxel.vert.
+layout(constant_id = 3) const bool CHUNK_PASSES = false;
 layout(location = 0) in vec4 inUvLight;
-#ifdef CHUNK_PASSES
-layout(location = 1) in vec4 inBrightnessPlaceSurface;
-vec3 brightness() { return vec3(inBrightnessPlaceSurface.r); }
-vec2 placeXZ() { return inBrightnessPlaceSurface.yz; }
-float openSurface() { return inBrightnessPlaceSurface.a; }
-#else
 layout(location = 1) in vec4 inBrightnessSurface;
 layout(location = 2) in vec3 inWorld;
-vec3 brightness() { return inBrightnessSurface.rgb; }
-vec2 placeXZ() { return inWorld.xz; }
+vec3 brightness() { return CHUNK_PASSES ? vec3(inBrightnessSurface.r) : inBrightnessSurface.rgb; }
+vec2 placeXZ() { return CHUNK_PASSES ? inBrightnessSurface.yz : inWorld.xz; }
 float openSurface() { return inBrightnessSurface.a; }
-#endif
 layout(location = 3) flat in vec4 inSurfaceRect;  // see surfaceRect
 
 layout(location = 0) out vec4 outColour;
@@ -39,6 +34,10 @@ layout(constant_id = 1) const bool MINING_SHOWN = true;
 // The chunks' plain triangles, whose materials have no texel to cut out: without a discard the
 // driver tests and writes depth before shading, so hidden pixels are not shaded.
 layout(constant_id = 2) const bool PLAIN = false;
+// Where the fog begins and where it hides everything: the program's fog range of the chunk radius
+// (render::fogRange), fixed for a pipeline, since the driver reads a buffer at every pixel.
+layout(constant_id = 4) const float FOG_START = 16.0;
+layout(constant_id = 5) const float FOG_END = 32.0;
 
 // The texel of a material; the 2-pixel border around each atlas image keeps nearest
 // sampling at the edges inside it. A material without a rectangle shows as opaque white.
@@ -56,7 +55,6 @@ vec3 lightColour(vec2 light, float daylight) {
     return max(vec3(0.035), max(skyTint * sky, vec3(1.0, 0.86, 0.68) * block));
 }
 
-#ifndef CHUNK_PASSES
 // Darkening speckles that spread over the faces of the cell being mined as the progress grows.
 float miningShade(vec3 p) {
     float progress = world.target.w;
@@ -66,12 +64,11 @@ float miningShade(vec3 p) {
     vec2 grain = floor((local.xz + local.yy * vec2(1.37, 0.71)) * 8.0);
     return hash12(grain) < progress ? 0.45 : 1.0;
 }
-#endif
 
 // None near the player, all before the edge of the loaded window can show.
 float fogAmount() {
     float distance = length(placeXZ() - vec2(world.light.y, world.light.w));
-    return smoothstep(world.frame.x, world.frame.y, distance);
+    return smoothstep(FOG_START, FOG_END, distance);
 }
 
 // Particles carry their colour in the brightness and their opacity in the sky light.
@@ -101,7 +98,8 @@ void main() {
     vec3 light = lightColour(inLight, world.light.x);
     // One texture fetch shared by every kind; a second one in a branch measured slower. The open
     // water surface drifts with the animation clock.
-    float t = world.frame.z;
+    vec2 clock = frameClock();
+    float t = clock.x;
     vec2 drift = inSurface > 0.5 ? vec2(t * 0.035, t * 0.021) : vec2(0.0);
     bool isWater = kind == SURFACE_WATER;
     vec4 texel = materialTexel(isWater ? fract(inUv + drift) : inUv);
@@ -110,9 +108,7 @@ void main() {
         // Leaves, plants and skins cut out their transparent texels.
         if (!PLAIN && texel.a < 0.5) discard;
         colour = texel.rgb * linear * light;
-#ifndef CHUNK_PASSES
-        if (MINING_SHOWN) colour *= miningShade(inWorld);
-#endif
+        if (MINING_SHOWN && !CHUNK_PASSES) colour *= miningShade(inWorld);
     }
     // Water takes the brightness as it is.
     if (isWater) colour = texel.rgb * inBrightness * light + inSurface * 0.08 * clamp(world.light.x, 0.0, 1.0);
@@ -120,7 +116,7 @@ void main() {
     float fog = fogAmount();
     float alpha = isWater ? WATER_ALPHA : 1.0;
     if (fog > 0.0) {
-        colour = mix(colour, horizonColour(frameSunSine()), fog);
+        colour = mix(colour, horizonColour(frameSunSine(clock)), fog);
         alpha = isWater ? mix(WATER_ALPHA, 1.0, fog) : 1.0;
     }
     outColour = vec4(colour, alpha);

@@ -13,25 +13,18 @@ layout(location = 3) in vec2 inLight;    // sky, block (a particle's opacity in 
 layout(location = 4) in float inMotion;  // 0 still, 1 open water surface, -(id + 1 + weight) wind
 
 // Few interpolants: the software driver's triangle set-up, which runs on one thread, pays for every
-// one of them. Built with CHUNK_PASSES for the chunks' own pipelines (chunk.vert.spv): chunk meshes
-// carry a grey brightness and those passes show no mining speckles, so the brightness, the horizontal
-// position the fog needs and the open-water flag share one interpolant.
+// one of them. The chunks' own pipelines set CHUNK_PASSES: chunk meshes carry a grey brightness and
+// those passes show no mining speckles, so the brightness, the horizontal position the fog needs and
+// the open-water flag share one interpolant, and outWorld, never written, is dropped when the driver
+// links the stages.
+layout(constant_id = 3) const bool CHUNK_PASSES = false;
 layout(location = 0) out vec4 outUvLight;  // texture u, v; sky and block light
-#ifdef CHUNK_PASSES
-layout(location = 1) out vec4 outBrightnessPlaceSurface;  // brightness, world x, world z; 1 on open water
-#else
-layout(location = 1) out vec4 outBrightnessSurface;  // brightness; 1 on the open water surface
+// Brightness and 1 on the open water surface; with CHUNK_PASSES brightness, world x, world z, surface.
+layout(location = 1) out vec4 outBrightnessSurface;
 layout(location = 2) out vec3 outWorld;
-#endif
 // The kind of surface and the material's atlas rectangle (surfaceRect), decided here once a vertex:
 // the software driver reads the meta buffer lane by lane in a fragment shader.
 layout(location = 3) flat out vec4 outSurfaceRect;
-
-// The material rectangles of the meta buffer as a uniform buffer: the software driver gathers a
-// uniform buffer for a batch of vertices at once but reads a storage buffer lane by lane.
-layout(std140, set = 0, binding = 4) uniform MaterialRects {
-    vec4 rects[4096];
-} materials;
 
 // Two crossing swells; the surface only sinks, so it never rises through the bank.
 float waveDrop(vec2 p, float t) {
@@ -73,7 +66,7 @@ void main() {
         return;
     }
     vec3 p = inPosition;
-    float t = world.frame.z;
+    float t = frameClock().x;
     float surface = 0.0;
     if (WAVES && inMotion > 0.5) {
         p.y -= waveDrop(p.xz, t);
@@ -83,14 +76,14 @@ void main() {
     }
     gl_Position = world.camera * vec4(p, 1.0);
     outUvLight = vec4(inTexture.xy, inLight);
-#ifdef CHUNK_PASSES
-    outBrightnessPlaceSurface = vec4(inBrightness.r, p.x, p.z, surface);
-#else
-    outBrightnessSurface = vec4(inBrightness, surface);
-    outWorld = p;
-#endif
+    if (CHUNK_PASSES) {
+        outBrightnessSurface = vec4(inBrightness.r, p.x, p.z, surface);
+    } else {
+        outBrightnessSurface = vec4(inBrightness, surface);
+        outWorld = p;
+    }
     uint material = surfaceMaterial(inTexture.z);
-    vec4 rect = materials.rects[min(material, 4095u)];
+    vec4 rect = materialRect(material);
     // A plain triangle is a textured face of a block layer, so the kind needs no working out.
     outSurfaceRect = PLAIN ? (rect.z <= 0.0 ? vec4(0.0) : rect) : surfaceRect(surfaceKind(inTexture.z, material), rect);
 }

@@ -91,5 +91,6 @@ void App::createBlockAtlas() {
     buildUiAtlas();
     createAtlasDescriptors();
     atlases.linearAtlas = render::decodeBlockAtlas(*this);
-    render::writeImageBinding(gpu.dev, atlases.atlasSet, render::kLinearAtlasBinding, atlases.linearAtlas);
+    // Every shader of the game reads the block atlas as linear colour.
+    render::writeImageBinding(gpu.dev, atlases.atlasSet, render::kBlockAtlasBinding, atlases.linearAtlas);
 }

@@ -1,8 +1,10 @@
 #include "render/atlases/linear_atlas.h"
 
+#include <array>
 #include <stdexcept>
 
 #include "app/app.h"
+#include "render/vulkan/swapchain.h"
 #include "render/vulkan/vulkan_check.h"
 
 namespace render {
@@ -24,6 +26,9 @@ const ImageUploadSites kLinearAtlasSites = {
     {"vkCreateSampler(dev,&si,nullptr,&linearAtlasSampler)", 973},
 };
 constexpr int kDrawLine = 931;  // the render pass, framebuffer and pipeline of the copy
+constexpr VkShaderStageFlags kPushStages = VK_SHADER_STAGE_VERTEX_BIT | VK_SHADER_STAGE_FRAGMENT_BIT;
+// sky.frag's specialisation constant that turns it into the decode.
+constexpr uint32_t kDecodeAtlasConstant = 1;
 
 // What only lives while the copy is drawn; destroyed however the drawing ends.
 struct DecodeScratch {
@@ -110,12 +115,18 @@ void createFramebuffer(VkDevice dev, VkExtent2D size, VkImageView view, DecodeSc
 
 void createPipeline(App& app, VkExtent2D size, DecodeScratch& s) {
     const VkDevice dev = app.gpu.dev;
-    s.vertex = app.createShaderModule("atlas_decode.vert.spv");
-    s.fragment = app.createShaderModule("atlas_decode.frag.spv");
+    s.vertex = app.createShaderModule("cross.vert.spv");
+    s.fragment = app.createShaderModule("sky.frag.spv");
+    // The full-screen triangle's shaders name the push constants of the other pipelines.
+    VkPushConstantRange range{};
+    range.stageFlags = kPushStages;
+    range.size = kPushConstantBytes;
     VkPipelineLayoutCreateInfo pl{};
     pl.sType = VK_STRUCTURE_TYPE_PIPELINE_LAYOUT_CREATE_INFO;
     pl.setLayoutCount = 1;
     pl.pSetLayouts = &app.descriptors.atlasSetLayout;
+    pl.pushConstantRangeCount = 1;
+    pl.pPushConstantRanges = &range;
     check(vkCreatePipelineLayout(dev, &pl, nullptr, &s.layout),
           "vkCreatePipelineLayout(dev,&pl,nullptr,&decodeLayout)", kDrawLine);
 
@@ -128,6 +139,10 @@ void createPipeline(App& app, VkExtent2D size, DecodeScratch& s) {
     stages[0].module = s.vertex;
     stages[1].stage = VK_SHADER_STAGE_FRAGMENT_BIT;
     stages[1].module = s.fragment;
+    const VkBool32 decode = VK_TRUE;
+    const VkSpecializationMapEntry decodeEntry{kDecodeAtlasConstant, 0, sizeof decode};
+    const VkSpecializationInfo decodeConstants{1, &decodeEntry, sizeof decode, &decode};
+    stages[1].pSpecializationInfo = &decodeConstants;
     VkPipelineVertexInputStateCreateInfo input{};
     input.sType = VK_STRUCTURE_TYPE_PIPELINE_VERTEX_INPUT_STATE_CREATE_INFO;
     VkPipelineInputAssemblyStateCreateInfo assembly{};
@@ -181,8 +196,10 @@ void drawCopy(App& app, VkExtent2D size, DecodeScratch& s) {
         pass.renderArea.extent = size;
         vkCmdBeginRenderPass(cmd, &pass, VK_SUBPASS_CONTENTS_INLINE);
         vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, s.pipeline);
-        vkCmdBindDescriptorSets(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, s.layout, 0, 1, &app.atlases.atlasSet, 0,
+        vkCmdBindDescriptorSets(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, s.layout, 0, 1, &app.atlases.decodeSet, 0,
                                 nullptr);
+        const std::array<uint8_t, kPushConstantBytes> zeros{};
+        vkCmdPushConstants(cmd, s.layout, kPushStages, 0, kPushConstantBytes, zeros.data());
         vkCmdDraw(cmd, 3, 1, 0, 0);
         vkCmdEndRenderPass(cmd);
     });

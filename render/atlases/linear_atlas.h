@@ -11,11 +11,13 @@ struct App;
 
 namespace render {
 
-inline constexpr uint32_t kLinearAtlasBinding = 5;
+// Binding of the block atlas in the shared set layout: the game's set holds the decoded copy there,
+// the decode pass's set the atlas as stored.
+inline constexpr uint32_t kBlockAtlasBinding = 0;
 
-// Draws the decoded copy of the App's block atlas (binding 0 of its descriptor set) with
-// "atlas_decode.vert.spv" and "atlas_decode.frag.spv" and waits for the queue to go idle. Whatever
-// it made is destroyed when a step fails.
+// Draws the decoded copy of the App's block atlas (binding 0 of its decode set) with the full-screen
+// triangle of "cross.vert.spv" and "sky.frag.spv" specialised to the decode (DECODE_ATLAS) and waits
+// for the queue to go idle. Whatever it made is destroyed when a step fails.
 GpuImage decodeBlockAtlas(App& app);
 
 }  // namespace render

@@ -17,7 +17,6 @@
 #include "render/frame/fog.h"
 #include "render/frame/interface_inputs.h"
 #include "render/frame/world_cover.h"
-#include "render/frame/world_frame_values.h"
 #include "render/interface/interface_block.h"
 #include "render/interface/interface_layout.h"
 #include "render/interface/interface_tiles.h"
@@ -45,8 +44,6 @@ struct TargetBlock {
 };
 constexpr uint32_t kTargetOffset = 80;
 static_assert(sizeof(CameraLightBlock) == kTargetOffset && sizeof(TargetBlock) == 16);
-static_assert(render::kWorldFrameValuesOffset == kTargetOffset + sizeof(TargetBlock) &&
-              render::kWorldFrameValuesOffset + sizeof(render::WorldFrameValues) <= render::kPushConstantBytes);
 
 double now() { return glfwGetTime(); }
 
@@ -58,11 +55,6 @@ void pushCamera(const App& app, VkCommandBuffer cmd, const render::Matrix4& came
     block.player[1] = app.player.y;
     block.player[2] = app.player.z;
     vkCmdPushConstants(cmd, app.swapchain.layout, kPushStages, 0, sizeof block, &block);
-    const render::WorldFrameValues values =
-        render::worldFrameValues(render::fogRange(app.chunkRadius),
-                                 app.frame.animationSeconds,
-                                 render::dayFraction(app.clock.timeOfDay));
-    vkCmdPushConstants(cmd, app.swapchain.layout, kPushStages, render::kWorldFrameValuesOffset, sizeof values, &values);
 }
 
 // The mining progress the chunk meshes show at the aimed cell: 0 while nothing is being mined.
@@ -403,6 +395,8 @@ void App::drawMeshMap(VkCommandBuffer cmd) {
 void App::drawFrame() {
     // Without a swapchain (the window closed before one was made) there is nothing to draw into.
     if (!swapchain.swap) return;
+    // The world shaders' fog distances are constants of their pipelines.
+    if (swapchain.fogRadius != chunkRadius) createSwapchain();
     render::recordFrameStart(frame.stats, now());
     const double waitStart = now();
     render::check(vkWaitForFences(gpu.dev, 1, &gpu.fence, VK_TRUE, UINT64_MAX),

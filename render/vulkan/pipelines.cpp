@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/app.h"
+#include "render/frame/fog.h"
 #include "render/vulkan/swapchain.h"
 #include "render/vulkan/vulkan_check.h"
 
@@ -194,8 +195,9 @@ VkShaderModule App::createShaderModule(const std::string& fileName) {
 
 namespace {
 
-// Specialisation constants of the world shaders: which surfaces a pipeline draws and whether it
-// shows the mined cell's speckles.
+// Specialisation constants of the world shaders: which surfaces a pipeline draws, whether it shows
+// the mined cell's speckles, whether it takes the chunks' narrower interface (CHUNK_PASSES), and the
+// fog distances of the chunk radius: constants, since the driver reads a buffer at every pixel.
 constexpr uint32_t kSurfacesTextured = 1;
 constexpr uint32_t kSurfacesWater = 2;
 
@@ -203,26 +205,34 @@ struct WorldSurfaces {
     uint32_t surfaces;
     VkBool32 miningShown;
     VkBool32 plain;  // no texel cut out, no sway
+    VkBool32 chunkPasses;
+    render::FogRange fog;
 };
 
 const VkSpecializationMapEntry kWorldSurfaceEntries[] = {
     {0, offsetof(WorldSurfaces, surfaces), sizeof(uint32_t)},
     {1, offsetof(WorldSurfaces, miningShown), sizeof(VkBool32)},
     {2, offsetof(WorldSurfaces, plain), sizeof(VkBool32)},
+    {3, offsetof(WorldSurfaces, chunkPasses), sizeof(VkBool32)},
+    {4, offsetof(WorldSurfaces, fog) + offsetof(render::FogRange, start), sizeof(float)},
+    {5, offsetof(WorldSurfaces, fog) + offsetof(render::FogRange, end), sizeof(float)},
 };
 
 VkSpecializationInfo worldSurfaceConstants(const WorldSurfaces& values) {
-    return {3, kWorldSurfaceEntries, sizeof values, &values};
+    return {6, kWorldSurfaceEntries, sizeof values, &values};
 }
 
-void createWorldPipelines(App& app, PipelineRecipe& recipe) {
+// `general` specialises the voxel, water and hand pipelines: every surface, with the speckles.
+void createWorldPipelines(App& app, PipelineRecipe& recipe, const VkSpecializationInfo& general) {
     SwapchainState& sc = app.swapchain;
+    const render::FogRange fog = render::fogRange(sc.fogRadius);
     ShaderModule vertex(app, "voxel.vert.spv"), fragment(app, "voxel.frag.spv");
     createPipelineLayout(app.gpu, app.descriptors.atlasSetLayout, sc.layout);
     recipe.setLayout(sc.layout);
     // One write: the loading window's thread prints at the same time.
     std::cout << "Creating graphics pipeline...\n" << std::flush;
     recipe.setShaders(vertex.get(), fragment.get());
+    recipe.setConstants(&general);
     recipe.setLook(kSolid);
     const VkResult voxel = recipe.build(app.gpu.dev, sc.voxelPipeline);
     if (voxel == VK_SUCCESS) {
@@ -231,13 +241,11 @@ void createWorldPipelines(App& app, PipelineRecipe& recipe) {
                       "vkCreateGraphicsPipelines(dev,VK_NULL_HANDLE,1,&pi,nullptr,&waterPipeline)", 1073);
         // The chunks' water pass draws water only, their solid pass (while nothing is mined) textured
         // faces without the mining speckles, the plain ones also without cutting out or swaying: the
-        // world shaders built with the chunks' narrower interface, with the other surfaces' code left
-        // out.
-        const ShaderModule chunkVertex(app, "chunk.vert.spv"), chunkFragment(app, "chunk.frag.spv");
-        recipe.setShaders(chunkVertex.get(), chunkFragment.get());
-        const WorldSurfaces water{kSurfacesWater, VK_FALSE, VK_FALSE},
-            chunkSolid{kSurfacesTextured, VK_FALSE, VK_FALSE},
-            chunkPlain{kSurfacesTextured, VK_FALSE, VK_TRUE};
+        // same shaders specialised to the chunks' narrower interface, with the other surfaces' code
+        // left out.
+        const WorldSurfaces water{kSurfacesWater, VK_FALSE, VK_FALSE, VK_TRUE, fog},
+            chunkSolid{kSurfacesTextured, VK_FALSE, VK_FALSE, VK_TRUE, fog},
+            chunkPlain{kSurfacesTextured, VK_FALSE, VK_TRUE, VK_TRUE, fog};
         const VkSpecializationInfo waterConstants = worldSurfaceConstants(water);
         const VkSpecializationInfo chunkSolidConstants = worldSurfaceConstants(chunkSolid);
         const VkSpecializationInfo chunkPlainConstants = worldSurfaceConstants(chunkPlain);
@@ -252,7 +260,7 @@ void createWorldPipelines(App& app, PipelineRecipe& recipe) {
         render::check(recipe.build(app.gpu.dev, sc.chunkPlainPipeline),
                       "vkCreateGraphicsPipelines(dev,VK_NULL_HANDLE,1,&pi,nullptr,&chunkPlainPipeline)",
                       1073);
-        recipe.setConstants(nullptr);
+        recipe.setConstants(&general);
     }
     if (voxel != VK_SUCCESS) failWith("vkCreateGraphicsPipelines failed. VkResult: ", voxel);
 }
@@ -327,8 +335,12 @@ void createOverlayPipelines(App& app, PipelineRecipe& recipe) {
 // failure included, releases them.
 void App::createPipelines() {
     PipelineRecipe recipe(swapchain.pass);
-    createWorldPipelines(*this, recipe);
+    swapchain.fogRadius = chunkRadius;
+    const WorldSurfaces general{0, VK_TRUE, VK_FALSE, VK_FALSE, render::fogRange(chunkRadius)};
+    const VkSpecializationInfo generalConstants = worldSurfaceConstants(general);
+    createWorldPipelines(*this, recipe, generalConstants);
     createHandPipeline(*this, recipe);
+    recipe.setConstants(nullptr);
     createPortraitPipeline(*this, recipe);
     createOverlayPipelines(*this, recipe);
 }

@@ -100,6 +100,7 @@ void App::shutdown() {
         destroyFrameSync(gpu);
 
         destroyDescriptors(gpu.dev, descriptors, atlases.atlasSet);
+        atlases.decodeSet = VK_NULL_HANDLE;
 
         render::destroyAtlases(gpu.dev, atlases);
 

@@ -43,6 +43,9 @@ struct SwapchainState {
     VkPipeline chunkWaterPipeline = VK_NULL_HANDLE;
     // The images allow TRANSFER_SRC, so screenshots and world previews can be copied from them.
     bool copyable = false;
+    // The chunk radius whose fog distances the world pipelines were specialised to; the frame
+    // rebuilds them when the radius changes.
+    int32_t fogRadius = 0;
     // Shader modules made by the pipeline build and not yet destroyed; zero between builds.
     uint32_t liveShaderModules = 0;
 };

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <functional>
+#include <set>
 #include <span>
 #include <string>
 #include <utility>
@@ -14,7 +15,10 @@
 #include "picture_difference.h"
 #include "platform/image.h"
 #include "png_fixture.h"
+#include "app/game_root.h"
 #include "render/atlases/content_meta.h"
+#include "render/atlases/linear_atlas.h"
+#include "render/frame/animation_clock.h"
 #include "render/interface/interface_block.h"
 #include "render/interface/interface_layout.h"
 #include "render/interface/interface_tiles.h"
@@ -33,8 +37,12 @@ struct WorldBlock {
     std::array<float, 16> camera{};
     std::array<float, 4> light{};
     std::array<float, 4> target{};
-    std::array<float, 4> frame{};  // fog start, fog end, animation seconds, day fraction
 };
+
+// Every shader file the game reads, and nothing else.
+const std::set<std::string> kShaderFiles{"voxel.vert.spv",       "voxel.frag.spv", "portrait142.vert.spv",
+                                         "portrait142.frag.spv", "cross.vert.spv", "cross.frag.spv",
+                                         "sky.frag.spv"};
 
 // A camera at the origin looking along +x with the level horizon across the middle of the screen.
 std::array<float, 16> levelCamera(float aspect) {
@@ -131,7 +139,10 @@ class SwapchainDeviceTest : public rendertest::GpuTest {
         WorldBlock block;
         block.camera = levelCamera(float(app.gpu.swapchainWidth) / float(app.gpu.swapchainHeight));
         block.light = {1.0f, 0.0f, 0.0f, 0.0f};
-        block.frame = {16.0f, 32.0f, 0.0f, 0.25f};  // noon, as the frame pushes it
+        void* mapped = nullptr;
+        ASSERT_EQ(vkMapMemory(app.gpu.dev, app.descriptors.contentMetaMemory, 0, VK_WHOLE_SIZE, 0, &mapped), VK_SUCCESS);
+        render::writeAnimationClock(static_cast<uint8_t*>(mapped), 0.0, 0.25f);  // noon
+        vkUnmapMemory(app.gpu.dev, app.descriptors.contentMetaMemory);
         vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, app.swapchain.skyPipeline);
         vkCmdPushConstants(cmd, app.swapchain.layout,
                            VK_SHADER_STAGE_VERTEX_BIT | VK_SHADER_STAGE_FRAGMENT_BIT, 0, sizeof block,
@@ -223,7 +234,8 @@ TEST_F(SwapchainDeviceTest, ShutdownReleasesTheSwapchainAndCanRunAgain) {
     expectSwapchainGone();
     const std::vector<const void*> released{app.descriptors.atlasSetLayout, app.descriptors.atlasPool,
                                             app.descriptors.contentMeta, app.descriptors.contentMetaMemory,
-                                            app.atlases.atlasSet, app.gpu.dev, app.gpu.win};
+                                            app.atlases.atlasSet, app.atlases.decodeSet, app.gpu.dev,
+                                            app.gpu.win};
     for (std::size_t i = 0; i < released.size(); ++i) EXPECT_EQ(released[i], nullptr) << "object " << i;
     EXPECT_NO_THROW(app.shutdown());
     EXPECT_NO_THROW(app.destroySwapchainResources());
@@ -257,6 +269,33 @@ TEST_F(SwapchainDeviceTest, FailedPipelineBuildKeepsWhatWasMadeAndReleasesItsMod
     expectSwapchainComplete(1280, 720);
     app.shutdown();
     expectSwapchainGone();
+}
+
+// A shader folder with the seven files alone gives every pipeline, the block atlas's decode pass
+// included, and nothing is read from anywhere else.
+TEST_F(SwapchainDeviceTest, TheSevenShaderFilesBuildEveryPipeline) {
+    const fs::path folder = dir.path() / "seven";
+    fs::create_directories(folder);
+    for (const std::string& name : kShaderFiles)
+        fs::copy_file(content::developmentShaderDirectory() / name, folder / name);
+    setenv("QUORVANE_TEST_SHADERS", folder.c_str(), 1);
+    std::vector<fs::path> reads;
+    app.files.shaderReads = &reads;
+
+    app.createSwapchain();
+    expectSwapchainComplete(1280, 720);
+    app.atlases.atlasWidth = app.atlases.atlasHeight = 1;  // the stand-in atlas
+    render::GpuImage decoded = render::decodeBlockAtlas(app);
+    EXPECT_NE(decoded.view, VK_NULL_HANDLE);
+    render::destroyImage(app.gpu.dev, decoded);
+
+    std::set<std::string> names;
+    for (const fs::path& read : reads) {
+        EXPECT_EQ(read.parent_path(), folder) << read;
+        names.insert(read.filename().string());
+    }
+    EXPECT_EQ(names, kShaderFiles);
+    app.files.shaderReads = nullptr;
 }
 
 TEST_F(SwapchainDeviceTest, CaptureWritesAnOpaquePngOfTheFrameWithTheScreensColours) {
