@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "gpu_fixture.h"
@@ -115,6 +116,26 @@ TEST_F(FrameDeviceTest, FramesAfterAResizeDrawAtTheNewSize) {
     const platform::Image frame = capture("small.png");
     EXPECT_EQ(frame.width, 800u);
     EXPECT_EQ(frame.height, 450u);
+}
+
+// The fog distances are constants of the world pipelines: a frame after a change of the chunk radius
+// rebuilds them (the build prints its line), a frame at the same radius does not.
+TEST_F(FrameDeviceTest, AChunkRadiusChangeRebuildsThePipelinesOnce) {
+    app.drawFrame();
+    const struct {
+        int32_t radius;
+        bool rebuilt;
+    } steps[] = {{app.chunkRadius, false}, {app.chunkRadius + 1, true}, {app.chunkRadius + 1, false},
+                 {app.chunkRadius, true}, {0, true}, {0, false}};
+    for (const auto& step : steps) {
+        app.chunkRadius = step.radius;
+        testing::internal::CaptureStdout();
+        app.drawFrame();
+        const std::string printed = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(printed == "Creating graphics pipeline...\n", step.rebuilt) << step.radius << ": " << printed;
+        EXPECT_EQ(app.swapchain.fogRadius, step.radius);
+        EXPECT_NE(app.swapchain.chunkSolidPipeline, VK_NULL_HANDLE);
+    }
 }
 
 }  // namespace
