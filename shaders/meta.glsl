@@ -40,7 +40,9 @@ float metaFloat(uint word) { return uintBitsToFloat(meta.words[word]); }
 // The quad that starts at `word`, a multiple of four.
 uvec4 metaQuad(uint word) { return metaQuads.quads[word / 4u]; }
 
-vec4 materialRect(uint material) { return uintBitsToFloat(metaQuad(META_MATERIAL_RECTS + 4u * min(material, 4095u))); }
+vec4 materialRect(uint material) {
+    return uintBitsToFloat(metaQuad(META_MATERIAL_RECTS + 4u * min(material, 4095u)));
+}
 
 // Glyph j of a record whose characters start at word `first`, four to a word, lowest byte first.
 uint packedGlyph(uint first, uint j) {

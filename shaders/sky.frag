@@ -1,8 +1,8 @@
 #version 450
 #extension GL_GOOGLE_include_directive : require
 // The sky behind everything: a gradient from the horizon to the zenith that follows the daylight,
-// the sun and the moon on opposite sides, and stars at night. Built with DECODE_ATLAS it draws, once at
-// start-up, the linear copy of the block atlas that the world shaders read.
+// the sun and the moon on opposite sides, and stars at night. Specialised with DECODE_ATLAS it draws,
+// once at start-up, the linear copy of the block atlas that the other shaders read.
 #include "meta.glsl"
 #include "colour.glsl"
 

@@ -1,4 +1,4 @@
-// The content meta buffer on the GPU and the one descriptor set that binds it with the two atlases.
+// The content meta buffer on the GPU and the descriptor sets that bind it with the two atlases.
 #include <cstring>
 
 #include "app/app.h"

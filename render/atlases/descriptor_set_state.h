@@ -1,7 +1,7 @@
 #pragma once
-// The layout and pool of the one descriptor set that every pipeline binds (block atlas, content
-// meta buffer, interface atlas), and the content meta buffer itself. The set lives with the
-// atlases, whose rebuilds re-point it.
+// The layout and pool of the descriptor set that every pipeline binds (block atlas, content meta
+// buffer, interface atlas) and of its twin for the block atlas's decode pass, and the content meta
+// buffer itself. The sets live with the atlases, whose rebuilds re-point the game's.
 #include <vulkan/vulkan.h>
 
 struct DescriptorState {
