@@ -185,6 +185,33 @@ TEST(DynamicGeometryTest, StampedLightIsTheFlooredCellsAtEveryEdge) {
     }
 }
 
+// Colour boxes are lit by their corners when their 36 vertices still repeat eight positions; a box
+// with one vertex moved, or a run that only starts like a box, is lit vertex by vertex.
+TEST(DynamicGeometryTest, BoxesAcrossCellEdgesAreLitLikeSingleVertices) {
+    const render::LightLookup lookup = [](int32_t x, int32_t y, int32_t z) {
+        return render::CellLight{static_cast<float>(x), static_cast<float>(y + 1000 * z)};
+    };
+    std::vector<MeshVertex> list;
+    render::emitColourBox(list, {-0.5, -0.25, -0.5}, {0.5, 0.25, 0.5}, {16.0, 64.0, -0.25}, 0.3, {1, 1, 1}, false);
+    render::emitColourBox(list, {-0.5, 0.0, -0.5}, {0.5, 1.0, 0.5}, {2.0, 127.5, 3.0}, 0.0, {1, 1, 1}, true);
+    list[36 + 12].x += 0.7f;  // the second box's vertex 12 leaves its corner (x 1.5) for the next cell
+    list.insert(list.begin() + 36, list.begin(), list.begin() + 4);  // starts like a box, then is not one
+    std::vector<MeshVertex> single;
+    for (const MeshVertex& v : list) single.push_back(v);
+    render::LightCache cache;
+    render::stampVertexLight(list, cache, lookup);
+    for (MeshVertex& v : single) {
+        std::vector<MeshVertex> one = {v};
+        render::stampVertexLight(one, cache, lookup);
+        v = one[0];
+    }
+    ASSERT_EQ(list.size(), 76u);
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        EXPECT_EQ((std::array{list[i].sky, list[i].block}), (std::array{single[i].sky, single[i].block})) << i;
+    }
+    EXPECT_EQ((std::array{list[40 + 12].sky, list[40 + 12].block}), (std::array{2.0f, 2127.0f}));
+}
+
 // Through the App: a loaded chunk's own light, an opaque cell's brightest face, and nothing at all
 // beyond the loaded chunk (x 16 is the next chunk, x just below 0 the one before).
 TEST(DynamicPassAppTest, StampedLightStopsAtTheLoadedChunksEdge) {
