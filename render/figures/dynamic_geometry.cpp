@@ -131,10 +131,15 @@ uint32_t positionDifference(const MeshVertex& a, const MeshVertex& b) {
 // Whether the 36 vertices from first repeat eight positions as a colour box does. Equal positions
 // share a cell, so such a run is lit by its corners whatever drew it and however it was moved since.
 bool isBoxRun(const MeshVertex* first) {
-    if (positionDifference(first[3], first[0]) != 0) return false;  // most other runs fail here
-    uint32_t difference = 0;
-    for (int j = 0; j < kBoxVertices; ++j) difference |= positionDifference(first[j], first[kRepeats[j]]);
-    return difference == 0;
+    // Two corners met again in other faces turn most other runs away at once; then face by face,
+    // as item meshes are made of two-triangle faces too.
+    if ((positionDifference(first[3], first[0]) | positionDifference(first[12], first[0])) != 0) return false;
+    for (int face = 0; face < 6; ++face) {
+        uint32_t difference = 0;
+        for (int j = face * 6; j < face * 6 + 6; ++j) difference |= positionDifference(first[j], first[kRepeats[j]]);
+        if (difference != 0) return false;
+    }
+    return true;
 }
 
 }  // namespace
