@@ -32,22 +32,6 @@ CellLight lightOfCell(int32_t x, int32_t y, int32_t z, LightCache& cache, const 
     return light;
 }
 
-// The values that floor to one cell, as floats; empty (NaN edges) for a cell past 2^24, where
-// the edges would not be exact.
-struct CellSpan {
-    float low = std::numeric_limits<float>::quiet_NaN();
-    float high = std::numeric_limits<float>::quiet_NaN();
-    CellSpan() = default;
-    explicit CellSpan(int32_t cell) {
-        if (cell >= -kExactCells && cell < kExactCells) {
-            low = static_cast<float>(cell);
-            high = static_cast<float>(cell + 1);
-        }
-    }
-    bool holds(float value) const { return value >= low && value < high; }
-    static constexpr int32_t kExactCells = 1 << 24;
-};
-
 // The last four cells met, replaced in turn: a box's vertices go back and forth between its
 // corners' cells, which these hold all but a few percent of the time, before the table is asked.
 class RecentCells {
@@ -73,18 +57,19 @@ private:
     int next_ = 0;
 };
 
-// The light of a vertex's cell. Comparing the coordinates with the last cell's edges settles
-// "same cell" before any conversion; otherwise the recent cells, then the table, then the lookup.
+// The light of a vertex's cell: the last cell's again, else one of the recent cells, then the
+// table, then the lookup.
 class VertexLight {
 public:
     VertexLight(LightCache& cache, const LightLookup& lookup) : cache_(cache), lookup_(lookup) {}
     CellLight of(const MeshVertex& v) {
-        if (!(x_.holds(v.x) & y_.holds(v.y) & z_.holds(v.z))) {
-            const int32_t x = floorCell(v.x), y = floorCell(v.y), z = floorCell(v.z);
+        const int32_t x = floorCell(v.x), y = floorCell(v.y), z = floorCell(v.z);
+        if (!known_ || x != x_ || y != y_ || z != z_) {
             light_ = recent_.light(x, y, z, cache_, lookup_);
-            x_ = CellSpan(x);
-            y_ = CellSpan(y);
-            z_ = CellSpan(z);
+            known_ = true;
+            x_ = x;
+            y_ = y;
+            z_ = z;
         }
         return light_;
     }
@@ -92,7 +77,8 @@ public:
 private:
     LightCache& cache_;
     const LightLookup& lookup_;
-    CellSpan x_, y_, z_;  // empty at first
+    bool known_ = false;
+    int32_t x_ = 0, y_ = 0, z_ = 0;
     CellLight light_;
     RecentCells recent_;
 };
