@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "render/figures/box_corners.h"
+
 namespace render {
 
 namespace {
@@ -13,33 +15,36 @@ constexpr double kOutlineHalf = 0.008;
 
 void emitColourBox(std::vector<MeshVertex>& list, const Double3& min, const Double3& max, const Double3& origin,
                    double yaw, const Double3& colour, bool unshaded) {
-    const double c = std::cos(yaw), s = std::sin(yaw);
+    emitTurnedColourBox(list, min, max, origin, std::cos(yaw), std::sin(yaw), colour, unshaded);
+}
+
+void emitTurnedColourBox(std::vector<MeshVertex>& list, const Double3& min, const Double3& max,
+                         const Double3& origin, double cosYaw, double sinYaw, const Double3& colour, bool unshaded) {
     Double3 corners[8];
     for (int k = 0; k < 8; ++k) {
         const double lx = (k & 1) ? max[0] : min[0];
         const double ly = (k & 2) ? max[1] : min[1];
         const double lz = (k & 4) ? max[2] : min[2];
-        corners[k] = {origin[0] + lx * c - lz * s, origin[1] + ly, origin[2] + lx * s + lz * c};
+        corners[k] = {origin[0] + lx * cosYaw - lz * sinYaw, origin[1] + ly, origin[2] + lx * sinYaw + lz * cosYaw};
     }
-    static constexpr int kTriangle[6] = {0, 1, 2, 0, 2, 3};
+    emitBoxFromCorners(list, corners, colour, unshaded);
+}
+
+void emitBoxFromCorners(std::vector<MeshVertex>& list, const Double3 (&corners)[8], const Double3& colour,
+                        bool unshaded) {
+    // Converted once per corner and face rather than per vertex.
+    float points[8][3];
+    for (int k = 0; k < 8; ++k) {
+        for (int i = 0; i < 3; ++i) points[k][i] = static_cast<float>(corners[k][i]);
+    }
+    const float layer = unshaded ? kUnshadedColour : kShadedColour;
     for (int face = 0; face < 6; ++face) {
         const double shade = unshaded ? 1.0 : kFaceShade[face];
-        for (const int corner : kTriangle) {
-            const Double3& p = corners[kBoxFaceCorners[face][corner]];
-            MeshVertex v;
-            v.x = static_cast<float>(p[0]);
-            v.y = static_cast<float>(p[1]);
-            v.z = static_cast<float>(p[2]);
-            v.r = static_cast<float>(shade * colour[0]);
-            v.g = static_cast<float>(shade * colour[1]);
-            v.b = static_cast<float>(shade * colour[2]);
-            v.u = 0.0f;
-            v.v = 0.0f;
-            v.layer = unshaded ? kUnshadedColour : kShadedColour;
-            v.sky = 1.0f;
-            v.block = 0.0f;
-            v.motion = 0.0f;
-            list.push_back(v);
+        const float r = static_cast<float>(shade * colour[0]), g = static_cast<float>(shade * colour[1]),
+                    b = static_cast<float>(shade * colour[2]);
+        for (const int corner : kFaceTriangles) {
+            const float* p = points[kBoxFaceCorners[face][corner]];
+            list.push_back({p[0], p[1], p[2], r, g, b, 0.0f, 0.0f, layer, 1.0f, 0.0f, 0.0f});
         }
     }
 }

@@ -1,9 +1,11 @@
 #include "render/figures/dynamic_geometry.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 
+#include "render/figures/box_corners.h"
 #include "render/figures/held_item.h"
 #include "world/chunk.h"
 
@@ -28,6 +30,102 @@ CellLight lightOfCell(int32_t x, int32_t y, int32_t z, LightCache& cache, const 
     const CellLight light = lookup(x, y, z);
     cache.insert(x, y, z, light);
     return light;
+}
+
+// The last four cells met, replaced in turn: a box's vertices go back and forth between its
+// corners' cells, which these hold all but a few percent of the time, before the table is asked.
+class RecentCells {
+public:
+    CellLight light(int32_t x, int32_t y, int32_t z, LightCache& cache, const LightLookup& lookup) {
+        for (const Entry& e : entries_) {
+            if (e.used && e.x == x && e.y == y && e.z == z) return e.light;
+        }
+        entries_[next_] = {x, y, z, true, lightOfCell(x, y, z, cache, lookup)};
+        const CellLight light = entries_[next_].light;
+        next_ = (next_ + 1) % kCount;
+        return light;
+    }
+
+private:
+    static constexpr int kCount = 4;
+    struct Entry {
+        int32_t x = 0, y = 0, z = 0;
+        bool used = false;
+        CellLight light;
+    };
+    Entry entries_[kCount];
+    int next_ = 0;
+};
+
+// The light of a vertex's cell: the last cell's again, else one of the recent cells, then the
+// table, then the lookup.
+class VertexLight {
+public:
+    VertexLight(LightCache& cache, const LightLookup& lookup) : cache_(cache), lookup_(lookup) {}
+    CellLight of(const MeshVertex& v) {
+        const int32_t x = floorCell(v.x), y = floorCell(v.y), z = floorCell(v.z);
+        if (!known_ || x != x_ || y != y_ || z != z_) {
+            light_ = recent_.light(x, y, z, cache_, lookup_);
+            known_ = true;
+            x_ = x;
+            y_ = y;
+            z_ = z;
+        }
+        return light_;
+    }
+
+private:
+    LightCache& cache_;
+    const LightLookup& lookup_;
+    bool known_ = false;
+    int32_t x_ = 0, y_ = 0, z_ = 0;
+    CellLight light_;
+    RecentCells recent_;
+};
+
+void stampCell(MeshVertex& v, const CellLight& light) {
+    v.sky = light.sky;
+    v.block = light.block;
+    v.motion = 0.0f;
+}
+
+// The corner of each of a box's 36 vertices in the colour-box emitters' order, and the first
+// vertex at each corner.
+constexpr std::array<int, kBoxVertices> kVertexCorner = [] {
+    std::array<int, kBoxVertices> corner{};
+    for (int j = 0; j < kBoxVertices; ++j) corner[j] = kBoxFaceCorners[j / 6][kFaceTriangles[j % 6]];
+    return corner;
+}();
+constexpr std::array<int, 8> kCornerFirst = [] {
+    std::array<int, 8> first{};
+    for (int j = kBoxVertices - 1; j >= 0; --j) first[kVertexCorner[j]] = j;
+    return first;
+}();
+// Each vertex's corner's first vertex: the position it must repeat.
+constexpr std::array<int, kBoxVertices> kRepeats = [] {
+    std::array<int, kBoxVertices> first{};
+    for (int j = 0; j < kBoxVertices; ++j) first[j] = kCornerFirst[kVertexCorner[j]];
+    return first;
+}();
+
+uint32_t positionDifference(const MeshVertex& a, const MeshVertex& b) {
+    return (std::bit_cast<uint32_t>(a.x) ^ std::bit_cast<uint32_t>(b.x)) |
+           (std::bit_cast<uint32_t>(a.y) ^ std::bit_cast<uint32_t>(b.y)) |
+           (std::bit_cast<uint32_t>(a.z) ^ std::bit_cast<uint32_t>(b.z));
+}
+
+// Whether the 36 vertices from first repeat eight positions as a colour box does. Equal positions
+// share a cell, so such a run is lit by its corners whatever drew it and however it was moved since.
+bool isBoxRun(const MeshVertex* first) {
+    // Two corners met again in other faces turn most other runs away at once; then face by face,
+    // as item meshes are made of two-triangle faces too.
+    if ((positionDifference(first[3], first[0]) | positionDifference(first[12], first[0])) != 0) return false;
+    for (int face = 0; face < 6; ++face) {
+        uint32_t difference = 0;
+        for (int j = face * 6; j < face * 6 + 6; ++j) difference |= positionDifference(first[j], first[kRepeats[j]]);
+        if (difference != 0) return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -154,19 +252,21 @@ void emitSparkCubes(std::vector<MeshVertex>& list, const std::vector<HitSpark>& 
 
 void stampVertexLight(std::vector<MeshVertex>& list, LightCache& cache, const LightLookup& lookup) {
     cache.clear();
-    int32_t px = 0, py = 0, pz = 0;
-    CellLight light;
-    bool first = true;
-    for (MeshVertex& v : list) {
-        const int32_t x = floorCell(v.x), y = floorCell(v.y), z = floorCell(v.z);
-        if (first || x != px || y != py || z != pz) light = lightOfCell(x, y, z, cache, lookup);
-        first = false;
-        px = x;
-        py = y;
-        pz = z;
-        v.sky = light.sky;
-        v.block = light.block;
-        v.motion = 0.0f;
+    VertexLight light(cache, lookup);
+    const std::size_t count = list.size();
+    std::size_t i = 0;
+    while (i < count) {
+        MeshVertex* first = list.data() + i;
+        if (count - i >= kBoxVertices && isBoxRun(first)) {
+            // Eight lights for the 36 vertices, spread without a branch on the cell.
+            CellLight corners[8];
+            for (int k = 0; k < 8; ++k) corners[k] = light.of(first[kCornerFirst[k]]);
+            for (int j = 0; j < kBoxVertices; ++j) stampCell(first[j], corners[kVertexCorner[j]]);
+            i += kBoxVertices;
+        } else {
+            stampCell(*first, light.of(*first));
+            ++i;
+        }
     }
 }
 

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "render/figures/box_corners.h"
+
 namespace render {
 
 namespace {
@@ -138,8 +140,9 @@ void emitBuiltinFigure(std::vector<MeshVertex>& list, const Mob& mob, const cont
                        const MobPlacement& place, const MobResources& resources, double pose) {
     const std::size_t from = list.size();
     const std::vector<FigureBox> boxes = mob.kind != 0 ? skeletonBoxes(place.bob, pose) : boarBoxes(place.bob);
+    const double c = std::cos(place.yaw), s = std::sin(place.yaw);
     for (const FigureBox& box : boxes)
-        emitColourBox(list, box.min, box.max, place.position, place.yaw, box.colour, false);
+        emitTurnedColourBox(list, box.min, box.max, place.position, c, s, box.colour, false);
     if (mob.kind != 0 && resources.held != nullptr && resources.heldId != 0)
         emitHeldModel(list, *resources.held, resources.heldId, place.position, place.yaw);
     // The figures are drawn for the template's own size (width 0.8 x 1.9, or 1.4 x 0.95).
@@ -356,7 +359,8 @@ void emitMob(std::vector<MeshVertex>& list, const Mob& mob, const content::MobDe
     const MobBody body = mobBody(mob);
     emitTelegraphs(list, mob, def, place, body.height, view);
     const Tint tint = mobTint(mob);
-    for (std::size_t i = from; i < list.size(); ++i) {
+    // Multiplying by 1 would leave every colour as it is.
+    for (std::size_t i = tint.green == 1.0 && tint.blue == 1.0 ? list.size() : from; i < list.size(); ++i) {
         list[i].g = static_cast<float>(list[i].g * tint.green);
         list[i].b = static_cast<float>(list[i].b * tint.blue);
     }

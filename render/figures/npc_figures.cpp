@@ -4,6 +4,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "render/figures/box_corners.h"
+
 namespace render {
 
 namespace {
@@ -139,6 +141,8 @@ Double3 clampIntoBody(const Double3& point, const NpcBody& body) {
     const double w = body.halfWidth;
     Double3 p{std::clamp(point[0], -w, w), std::clamp(point[1], 0.01, body.height + 0.03),
               std::clamp(point[2], -w, w)};
+    // Well inside the circle the exact radius is not needed; near and beyond it decides as before.
+    if (p[0] * p[0] + p[2] * p[2] < w * w * 0.999999) return p;
     const double radius = std::hypot(p[0], p[2]);
     if (radius > w) {
         p[0] *= w / radius;
@@ -157,8 +161,6 @@ Double3 placeOnBody(const Double3& local, const NpcBody& body) {
 
 void emitNpcPartBox(std::vector<MeshVertex>& list, const Double3& min, const Double3& max, const Double3& colour,
                     uint32_t part, const Double3& pivot, const NpcBody& body) {
-    const std::size_t first = list.size();
-    emitColourBox(list, min, max, {0.0, 0.0, 0.0}, 0.0, colour, false);
     const double k = body.height / kBoxFigureHeight;
     const Double3 scaledPivot{pivot[0] * k, pivot[1] * k, pivot[2] * k};
     // Eight corners posed once; the 36 vertices take theirs by the box face table.
@@ -169,13 +171,7 @@ void emitNpcPartBox(std::vector<MeshVertex>& list, const Double3& min, const Dou
                             ((c & 4) ? max[2] : min[2]) * k};
         corners[c] = placeWith(posePoint(local, part, scaledPivot, body, pose), body, yaw);
     }
-    static constexpr int kTriangle[6] = {0, 1, 2, 0, 2, 3};
-    for (int face = 0; face < 6; ++face) {
-        for (int j = 0; j < 6; ++j) {
-            MeshVertex& v = list[first + static_cast<std::size_t>(face * 6 + j)];
-            v = withPosition(v, corners[kBoxFaceCorners[face][kTriangle[j]]]);
-        }
-    }
+    emitBoxFromCorners(list, corners, colour, false);
 }
 
 void emitBoxFigure(std::vector<MeshVertex>& list, const NpcBody& body) {

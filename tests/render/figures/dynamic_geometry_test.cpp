@@ -10,6 +10,7 @@
 
 #include "app/app.h"
 #include "game/hit_sparks.h"
+#include "render/chunks/light_flood_fill.h"
 
 namespace {
 
@@ -141,6 +142,105 @@ TEST(DynamicGeometryTest, LightIsLookedUpOncePerCellAndNotOutsideTheWorld) {
     render::stampVertexLight(list, cache, lookup);
     EXPECT_EQ(lookups, 300);
     EXPECT_EQ(cache.size(), 300u);
+}
+
+// Each vertex takes the light of the cell its position floors to; the lookup reports that cell, so a
+// wrong cell at an edge shows. The table runs forwards, backwards and with wild positions mixed in.
+TEST(DynamicGeometryTest, StampedLightIsTheFlooredCellsAtEveryEdge) {
+    const render::LightLookup lookup = [](int32_t x, int32_t y, int32_t z) {
+        return render::CellLight{static_cast<float>(x), static_cast<float>(y + 1000 * z)};
+    };
+    struct Case {
+        float x, y, z;
+        float sky, block;
+    };
+    const std::vector<Case> edges = {
+        {16.0f, 64.5f, 3.5f, 16, 3064},         {15.999999f, 64.5f, 3.5f, 15, 3064},
+        {-0.0f, 64.5f, 3.5f, 0, 3064},          {-1e-6f, 64.5f, 3.5f, -1, 3064},
+        {-16.0f, 64.5f, 3.5f, -16, 3064},       {-16.000002f, 64.5f, 3.5f, -17, 3064},
+        {2.5f, 0.0f, 3.5f, 2, 3000},            {2.5f, -1e-6f, 3.5f, 0, 0},
+        {2.5f, 127.0f, 3.5f, 2, 3127},          {2.5f, 127.99999f, 3.5f, 2, 3127},
+        {2.5f, 128.0f, 3.5f, 1, 0},             {2.5f, -50.0f, 3.5f, 0, 0},
+        {2.5f, 64.5f, 31.0f, 2, 31064},         {2.5f, 64.5f, -31.5f, 2, -31936},
+        {2.5f, 64.5f, -1e-6f, 2, -936},         {16.0f, 64.5f, 3.5f, 16, 3064},
+    };
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const std::vector<Case> wild = {{nan, 64.5f, 3.5f, -2147483648.0f, 3064},
+                                    {3e9f, 64.5f, 3.5f, 2147483648.0f, 3064},
+                                    {1e6f, 64.5f, -1e6f, 1e6f, -999999936.0f}};
+    const std::vector<Case> backwards(edges.rbegin(), edges.rend());
+    std::vector<Case> withWild = edges;
+    withWild.insert(withWild.begin() + 3, wild.begin(), wild.end());
+    const std::vector<Case>& mixed = withWild;
+    render::LightCache cache;
+    for (const std::vector<Case>* table : {&edges, &backwards, &mixed}) {
+        std::vector<MeshVertex> list;
+        for (const Case& c : *table) list.push_back({.x = c.x, .y = c.y, .z = c.z, .sky = 7, .block = 7, .motion = 2});
+        render::stampVertexLight(list, cache, lookup);
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            const Case& c = (*table)[i];
+            EXPECT_EQ((std::array{list[i].sky, list[i].block, list[i].motion}), (std::array{c.sky, c.block, 0.0f}))
+                << i << ": " << c.x << ", " << c.y << ", " << c.z;
+        }
+    }
+}
+
+// Colour boxes are lit by their corners when their 36 vertices still repeat eight positions; a box
+// with one vertex moved, or a run that only starts like a box, is lit vertex by vertex.
+TEST(DynamicGeometryTest, BoxesAcrossCellEdgesAreLitLikeSingleVertices) {
+    const render::LightLookup lookup = [](int32_t x, int32_t y, int32_t z) {
+        return render::CellLight{static_cast<float>(x), static_cast<float>(y + 1000 * z)};
+    };
+    std::vector<MeshVertex> list;
+    render::emitColourBox(list, {-0.5, -0.25, -0.5}, {0.5, 0.25, 0.5}, {16.0, 64.0, -0.25}, 0.3, {1, 1, 1}, false);
+    render::emitColourBox(list, {-0.5, 0.0, -0.5}, {0.5, 1.0, 0.5}, {2.0, 127.5, 3.0}, 0.0, {1, 1, 1}, true);
+    list[36 + 12].x += 0.7f;  // the second box's vertex 12 leaves its corner (x 1.5) for the next cell
+    list.insert(list.begin() + 36, list.begin(), list.begin() + 4);  // starts like a box, then is not one
+    std::vector<MeshVertex> single;
+    for (const MeshVertex& v : list) single.push_back(v);
+    render::LightCache cache;
+    render::stampVertexLight(list, cache, lookup);
+    for (MeshVertex& v : single) {
+        std::vector<MeshVertex> one = {v};
+        render::stampVertexLight(one, cache, lookup);
+        v = one[0];
+    }
+    ASSERT_EQ(list.size(), 76u);
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        EXPECT_EQ((std::array{list[i].sky, list[i].block}), (std::array{single[i].sky, single[i].block})) << i;
+    }
+    EXPECT_EQ((std::array{list[40 + 12].sky, list[40 + 12].block}), (std::array{2.0f, 2127.0f}));
+}
+
+// Through the App: a loaded chunk's own light, an opaque cell's brightest face, and nothing at all
+// beyond the loaded chunk (x 16 is the next chunk, x just below 0 the one before).
+TEST(DynamicPassAppTest, StampedLightStopsAtTheLoadedChunksEdge) {
+    App app;
+    std::vector<voxel::Chunk> chunks;
+    chunks.emplace_back(0, 0);
+    for (int32_t y = 0; y < 64; ++y) {
+        for (uint32_t i = 0; i < 256; ++i) chunks[0].cells[voxel::cellIndex(i % 16, y, i / 16)] = 3;
+    }
+    voxel::computeLight(chunks, {});
+    app.world.chunks = std::move(chunks);
+    app.reindexChunks();
+    struct Case {
+        float x, y, z;
+        float sky;
+    };
+    const Case cases[] = {
+        {15.999f, 64.0f, 8.0f, 1.0f}, {16.0f, 64.0f, 8.0f, 0.0f},    {0.0f, 64.0f, 8.0f, 1.0f},
+        {-0.001f, 64.0f, 8.0f, 0.0f}, {8.0f, 63.999f, 8.0f, 1.0f},   {8.0f, 30.0f, 8.0f, 0.0f},
+        {8.0f, 0.0f, 15.999f, 0.0f},  {8.0f, 127.0f, 8.0f, 1.0f},    {8.0f, 128.0f, 8.0f, 1.0f},
+        {8.0f, 64.0f, 16.0f, 0.0f},   {8.0f, 64.0f, -0.001f, 0.0f},  {8.0f, 200.0f, -40.0f, 1.0f},
+    };
+    std::vector<MeshVertex> list;
+    for (const Case& c : cases) list.push_back({.x = c.x, .y = c.y, .z = c.z, .sky = 0.5f, .block = 0.5f});
+    app.stampVertexLight(list);
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        EXPECT_EQ((std::array{list[i].sky, list[i].block}), (std::array{cases[i].sky, 0.0f}))
+            << cases[i].x << ", " << cases[i].y << ", " << cases[i].z;
+    }
 }
 
 TEST(DynamicGeometryTest, BufferAtLeastDoublesWhenOutgrownAndNeverShrinks) {
