@@ -38,8 +38,12 @@ std::vector<FaceGroup> groupPlainTriangles(const std::vector<MeshVertex>& vertic
     for (std::size_t t = 0; t < keys.size(); ++t) {
         const MeshVertex &a = vertices[plain[3 * t]], &b = vertices[plain[3 * t + 1]],
                          &c = vertices[plain[3 * t + 2]];
-        keys[t] = static_cast<uint16_t>(static_cast<std::size_t>(triangleDirection(a, b, c)) * kSections +
-                                        static_cast<std::size_t>(sectionOf(a, b, c)));
+        const auto direction = static_cast<std::size_t>(triangleDirection(a, b, c));
+        const int32_t section = sectionOf(a, b, c);
+        // Every other direction runs top down, so that two neighbouring directions meet at their top
+        // sections, which a view from above keeps when the view's lower edge cuts the low ones.
+        const int32_t place = direction % 2 == 0 ? section : kSections - 1 - section;
+        keys[t] = static_cast<uint16_t>(direction * kSections + static_cast<std::size_t>(place));
         ++starts[keys[t] + 1];
     }
     for (std::size_t k = 0; k < kKeys; ++k) starts[k + 1] += starts[k];

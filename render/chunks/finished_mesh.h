@@ -46,8 +46,9 @@ struct SplitIndices {
 // chunks' solid pass draws those first with a pipeline that neither cuts out nor sways, then the
 // rest, each group in mesh order. So only plain triangles change their place in the order, and no
 // pixel depends on that. A material past the flags, or a material code, is never plain. The plain
-// triangles are further ordered by direction, then section (the lowest vertex's y / 16), each run
-// in mesh order, so that the frame can leave out the runs that face away or lie out of view.
+// triangles are further ordered by direction, then section (the lowest vertex's y / 16; upwards for
+// the even directions, downwards for the odd ones), each run in mesh order, so that the frame can
+// leave out the runs that face away or lie out of view.
 SplitIndices splitChunkTriangles(const std::vector<MeshVertex>& vertices,
                                  const std::vector<uint32_t>& indices, const std::vector<uint8_t>& tied,
                                  const std::vector<uint8_t>& cutOutMaterials);

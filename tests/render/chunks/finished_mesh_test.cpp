@@ -108,7 +108,7 @@ TEST(ChunkMeshSplit, TriangleDirectionFollowsTheWinding) {
 }
 
 // Plain triangles run by direction (in FaceDirection order), then by the 16-high section of their
-// lowest vertex, each run in mesh order; the others follow untouched.
+// lowest vertex (+z, an odd direction, top down), each run in mesh order; the others follow untouched.
 TEST(ChunkMeshSplit, PlainTrianglesAreGroupedByDirectionThenSection) {
     using D = render::FaceDirection;
     std::vector<render::MeshVertex> vertices;
@@ -126,28 +126,31 @@ TEST(ChunkMeshSplit, PlainTrianglesAreGroupedByDirectionThenSection) {
     add(0, 40, 0, 0, 40, 1, 1, 40, 0);            // 4: tied
     add(0, 128, 0, 0, 128, 1, 1, 128, 0);         // 5: +y on the top of the world, section 8
     add(0, 0, 0, 1, 0, 0, 0, 1, 1);               // 6: slanted
-    const std::vector<uint8_t> tied{0, 0, 0, 0, 1, 0, 0};
+    add(0, 0, 5, 1, 0, 5, 0, 1, 5);               // 7: +z, section 0
+    add(0, 32, 5, 1, 32, 5, 0, 33, 5);            // 8: +z, section 2
+    const std::vector<uint8_t> tied{0, 0, 0, 0, 1, 0, 0, 0, 0};
     const render::SplitIndices split = render::splitChunkTriangles(vertices, indices, tied, std::vector<uint8_t>(4, 0));
     const auto triangle = [](uint32_t t) { return std::vector<uint32_t>{3 * t, 3 * t + 1, 3 * t + 2}; };
     std::vector<uint32_t> expected;
-    for (uint32_t t : {1, 2, 0, 3, 5, 6, 4}) {
+    for (uint32_t t : {1, 8, 7, 2, 0, 3, 5, 6, 4}) {
         const std::vector<uint32_t> three = triangle(t);
         expected.insert(expected.end(), three.begin(), three.end());
     }
     EXPECT_EQ(split.solid, expected);
-    EXPECT_EQ(split.plainIndexCount, 18u);
+    EXPECT_EQ(split.plainIndexCount, 24u);
     struct Run {
         uint32_t first, count;
         D direction;
     };
-    const Run runs[] = {{0, 3, D::MinusX}, {3, 3, D::PlusY}, {6, 6, D::PlusY}, {12, 3, D::PlusY}, {15, 3, D::Any}};
+    const Run runs[] = {{0, 3, D::MinusX}, {3, 3, D::PlusZ}, {6, 3, D::PlusZ},  {9, 3, D::PlusY},
+                        {12, 6, D::PlusY}, {18, 3, D::PlusY}, {21, 3, D::Any}};
     ASSERT_EQ(split.plainGroups.size(), std::size(runs));
     for (std::size_t g = 0; g < std::size(runs); ++g) {
         EXPECT_EQ(split.plainGroups[g].firstIndex, runs[g].first) << g;
         EXPECT_EQ(split.plainGroups[g].indexCount, runs[g].count) << g;
         EXPECT_EQ(split.plainGroups[g].direction, runs[g].direction) << g;
     }
-    EXPECT_EQ(split.plainGroups[2].bounds, (std::array<float, 6>{0, 16, 0, 4, 16, 4}));
+    EXPECT_EQ(split.plainGroups[4].bounds, (std::array<float, 6>{0, 16, 0, 4, 16, 4}));
     EXPECT_EQ(split.plainGroups[0].bounds, (std::array<float, 6>{2, 0, 0, 2, 1, 1}));
 }
 
