@@ -28,7 +28,7 @@ void growBounds(std::array<float, 6>& bounds, const MeshVertex& v) {
     }
 }
 
-// Reorders the plain triangles (the first `plainCount` indices) by direction, then section, keeping
+// Reorders the indices of the plain triangles (all of `plain`) by direction, then section, keeping
 // mesh order inside each run, and records the runs.
 std::vector<FaceGroup> groupPlainTriangles(const std::vector<MeshVertex>& vertices,
                                            std::vector<uint32_t>& plain) {
