@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "render/chunks/finished_mesh.h"
 #include "render/vulkan/buffers.h"
 #include "world/block_registry.h"
 #include "world/chunk.h"
@@ -49,6 +50,7 @@ struct ChunkMesh {
     BufferSlot waterIndices;
     uint32_t solidIndexCount = 0;
     uint32_t plainIndexCount = 0;  // the first solid indices: triangles that neither cut out nor sway
+    std::vector<render::FaceGroup> plainGroups;  // the plain indices by direction and section
     uint32_t waterIndexCount = 0;
     std::array<double, 6> bounds{};  // min x, y, z, max x, y, z
 };

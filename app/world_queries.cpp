@@ -96,6 +96,7 @@ ChunkMesh& App::recordChunkMesh(uint64_t key, const MeshWork& work, render::Spli
     split = render::splitChunkTriangles(work.vertices, work.indices, work.tied, atlases.cutOutMaterials);
     mesh.solidIndexCount = static_cast<uint32_t>(split.solid.size());
     mesh.plainIndexCount = split.plainIndexCount;
+    mesh.plainGroups = split.plainGroups;
     mesh.waterIndexCount = static_cast<uint32_t>(split.water.size());
     mesh.bounds = render::meshBounds(work.vertices, cx, cz);
     return mesh;

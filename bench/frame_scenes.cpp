@@ -1,6 +1,9 @@
-// Frame cost of two fixed scenes on whatever Vulkan driver is present: play (HUD shown) and the main
+// Frame cost of fixed scenes on whatever Vulkan driver is present: play (HUD shown) and the main
 // menu over a world of seed 2, chunk radius 2, midday, animation clock frozen at 12.5 s, 1280 x 720
-// under a private X server. Each frame is drawn and waited for on its own, so nothing overlaps.
+// under a private X server; then "hover", the same world at chunk radius 6 seen from high above
+// (eye at 8.5, 105, 29.5, facing +x, 10 degrees down) once all 169 chunks are loaded and meshed,
+// which is where the number of chunk triangles drawn shows. Each frame is drawn and waited for on
+// its own, so nothing overlaps.
 //
 //   quorvane_frame_scenes [frames]        (default 21, after 3 warm-up frames)
 //
@@ -11,6 +14,9 @@
 // Per scene it prints the median wall time and process CPU time of a frame, and the CPU time per
 // frame of the software driver's raster threads ("llvmpipe-N") and of every other thread: the
 // driver runs vertex shading and triangle set-up on one thread, before its raster threads start.
+// Beside them: the chunk triangles and draw calls of the frame, and the chunks drawn. The hover scene
+// runs three rounds of "hover-all" (every plain triangle of a visible chunk drawn) and "hover" (only
+// the face groups that can show), in turn.
 #include <GLFW/glfw3.h>
 
 #include <algorithm>
@@ -21,6 +27,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/app.h"
@@ -76,27 +83,65 @@ void measure(App& app, const char* scene, int frames) {
         const double cpuStart = processCpuMs();
         drawAndWait(app);
         cpu.push_back(processCpuMs() - cpuStart);
-        wall.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        wall.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
     }
     const ThreadCpu after = threadCpu();
-    std::printf("%-5s wall %6.1f ms  cpu %6.1f ms  raster threads %6.1f ms  other threads %5.1f ms  triangles %u\n",
-                scene, median(wall), median(cpu), (after.raster - before.raster) / frames,
-                (after.other - before.other) / frames, app.frame.stats.visibleTriangles);
+    std::printf(
+        "%-9s wall %6.1f ms  cpu %6.1f ms  raster threads %6.1f ms  other threads %5.1f ms  triangles %u  "
+        "chunks %u  draws %u\n",
+        scene, median(wall), median(cpu), (after.raster - before.raster) / frames,
+        (after.other - before.other) / frames, app.frame.stats.visibleTriangles,
+        app.frame.stats.visibleChunks, app.frame.stats.chunkDraws);
+    std::fflush(stdout);
 }
 
-}  // namespace
+bool windowSettled(const App& app, std::size_t chunks) {
+    return app.world.chunks.size() == chunks && app.world.meshes.size() == chunks &&
+           app.world.remesh.empty() && app.world.relight.empty() && !app.stream.task.valid() &&
+           !app.meshing.task.valid() && !app.lighting.task.valid();
+}
 
-int main(int argc, char** argv) {
-    const int frames = argc > 1 ? std::max(1, std::atoi(argv[1])) : 21;
-    testsupport::Xvfb xvfb;
-    setenv("DISPLAY", xvfb.display().c_str(), 1);
-    setenv("QUORVANE_HEADLESS_CHECK", "1", 1);
-    testsupport::TempDir base;
-    fs::copy(fs::path(QUORVANE_SOURCE_DIR) / "Content", base.path() / "Content", fs::copy_options::recursive);
-    testsupport::writeFile(base.path() / "Saves" / "world_1" / "world.txt",
-                           "QUORVANE_WORLD 1\nname LAND\nseed 2\ngeneration 4\n");
+// Streams the radius-6 window around the hover eye until every chunk is meshed and no task is left.
+void hoverScene(const fs::path& base, int frames) {
     App app;
-    app.useRenderTestBase(base.path());
+    app.useRenderTestBase(base);
+    app.chunkRadius = 6;
+    std::fflush(stdout);
+    app.startUp();
+    app.frame.keepInterface = true;
+    app.frame.fixedAnimationSeconds = 12.5;
+    app.files.worldOpen = true;
+    app.clock.timeOfDay = 13440;
+    app.setScreen(0);
+    app.player.x = 8.5f;
+    app.player.y = 105.0f;
+    app.player.z = 29.5f;
+    app.player.yaw = 0.0f;
+    app.player.pitch = -10.0f * 3.14159265f / 180.0f;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(3);
+    while (!windowSettled(app, 169)) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            std::fprintf(stderr, "the hover window did not settle\n");
+            std::exit(1);
+        }
+        app.streamWorld();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    // Interleaved, so that a change in the machine's load touches both alike.
+    for (int round = 0; round < 3; ++round) {
+        app.frame.cullFaceGroups = false;
+        measure(app, "hover-all", frames);
+        app.frame.cullFaceGroups = true;
+        measure(app, "hover", frames);
+    }
+    app.shutdown();
+}
+
+// The play and menu scenes at the render tests' chunk radius.
+void playAndMenuScenes(const fs::path& base, int frames) {
+    App app;
+    app.useRenderTestBase(base);
     std::fflush(stdout);
     app.startUp();
     app.frame.keepInterface = true;
@@ -111,5 +156,20 @@ int main(int argc, char** argv) {
     glfwSetCursorPos(app.gpu.win, 640, 390);
     measure(app, "menu", frames);
     app.shutdown();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int frames = argc > 1 ? std::max(1, std::atoi(argv[1])) : 21;
+    testsupport::Xvfb xvfb;
+    setenv("DISPLAY", xvfb.display().c_str(), 1);
+    setenv("QUORVANE_HEADLESS_CHECK", "1", 1);
+    testsupport::TempDir base;
+    fs::copy(fs::path(QUORVANE_SOURCE_DIR) / "Content", base.path() / "Content", fs::copy_options::recursive);
+    testsupport::writeFile(base.path() / "Saves" / "world_1" / "world.txt",
+                           "QUORVANE_WORLD 1\nname LAND\nseed 2\ngeneration 4\n");
+    playAndMenuScenes(base.path(), frames);
+    hoverScene(base.path(), frames);
     return 0;
 }

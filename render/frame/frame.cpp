@@ -71,18 +71,46 @@ void pushTarget(const App& app, VkCommandBuffer cmd, bool aimed) {
     vkCmdPushConstants(cmd, app.swapchain.layout, kPushStages, kTargetOffset, sizeof target, &target);
 }
 
-// The one view test of each mesh this frame; the passes draw from the list it leaves, in key order.
-void collectVisibleMeshes(App& app) {
+// Where the camera stands: at the player, or pulled back behind them in third person.
+render::Vec3 cameraEye(const App& app) {
+    const render::Vec3 position{app.player.x, app.player.y, app.player.z};
+    if (!app.player.thirdPerson) return position;
+    const auto solidAt = [&app](int32_t x, int32_t y, int32_t z) {
+        return voxel::blockDef(app.blockAt(x, y, z)).solid;
+    };
+    const float distance = render::thirdPersonDistance(position, app.player.yaw, app.player.pitch, solidAt);
+    return render::pulledBackEye(position, app.player.yaw, app.player.pitch, distance);
+}
+
+// The one view test of each mesh this frame, and of each of its plain face groups against the view
+// and the eye; the passes draw from the lists it leaves, in key order. The counts are of what the
+// passes draw.
+void collectVisibleMeshes(App& app, const render::Vec3& eye) {
     std::vector<VisibleMesh>& visible = app.frame.visibleMeshes;
+    std::vector<render::IndexRange>& ranges = app.frame.plainRanges;
     visible.clear();
-    uint32_t triangles = 0;
+    ranges.clear();
+    uint32_t triangles = 0, draws = 0;
     for (const auto& [key, mesh] : app.world.meshes) {
         if ((mesh.solidIndexCount == 0 && mesh.waterIndexCount == 0) || !app.isChunkMeshInView(key)) continue;
-        visible.push_back({key, &mesh});
-        triangles += (mesh.solidIndexCount + mesh.waterIndexCount) / 3;
+        VisibleMesh entry{key, &mesh, static_cast<uint32_t>(ranges.size()), 0};
+        if (app.frame.cullFaceGroups) {
+            entry.rangeCount = static_cast<uint32_t>(
+                render::appendShownGroups(mesh.plainGroups, app.frame.planes, eye, ranges));
+        } else if (mesh.plainIndexCount > 0) {
+            ranges.push_back({0, mesh.plainIndexCount});
+            entry.rangeCount = 1;
+        }
+        const uint32_t rest = mesh.solidIndexCount - mesh.plainIndexCount;
+        if (entry.rangeCount == 0 && rest == 0 && mesh.waterIndexCount == 0) continue;
+        for (std::size_t r = entry.firstRange; r < ranges.size(); ++r) triangles += ranges[r].count / 3;
+        triangles += (rest + mesh.waterIndexCount) / 3;
+        draws += entry.rangeCount + (rest > 0 ? 1 : 0) + (mesh.waterIndexCount > 0 ? 1 : 0);
+        visible.push_back(entry);
     }
     app.frame.stats.visibleChunks = static_cast<uint32_t>(visible.size());
     app.frame.stats.visibleTriangles = triangles;
+    app.frame.stats.chunkDraws = draws;
 }
 
 // The per-frame records of the overlay: water waves, swaying plants and the sun read the animation
@@ -162,18 +190,23 @@ void drawSky(App& app, VkCommandBuffer cmd, const render::Matrix4& camera) {
     vkCmdDraw(cmd, 3, 1, 0, 0);
 }
 
-void drawIndexed(VkCommandBuffer cmd, const ChunkMesh& mesh, const BufferSlot& indices, uint32_t count,
-                 uint32_t first = 0) {
+void bindMesh(VkCommandBuffer cmd, const ChunkMesh& mesh, const BufferSlot& indices) {
     const VkDeviceSize offset = 0;
     vkCmdBindVertexBuffers(cmd, 0, 1, &mesh.vertices.buffer, &offset);
     vkCmdBindIndexBuffer(cmd, indices.buffer, 0, VK_INDEX_TYPE_UINT32);
+}
+
+void drawIndexed(VkCommandBuffer cmd, const ChunkMesh& mesh, const BufferSlot& indices, uint32_t count,
+                 uint32_t first = 0) {
+    bindMesh(cmd, mesh, indices);
     vkCmdDrawIndexed(cmd, count, 1, first, 0, 0);
 }
 
 // Every chunk's plain triangles first, nearest chunk first, then every chunk's others in key order: the
 // plain ones go without a discard, so the driver tests their depth before shading, and what they hide
 // is not shaded afterwards. No other solid triangle lies on a plain one, so neither moving them ahead
-// nor their order changes a pixel. While a cell is mined both groups draw with the general pipeline.
+// nor their order changes a pixel; of them only the face groups that can show are drawn. While a
+// cell is mined both groups draw with the general pipeline.
 void drawSolidMeshes(App& app, VkCommandBuffer cmd) {
     const bool mined = shownMiningProgress(app) > 0.0f;
     const SwapchainState& sc = app.swapchain;
@@ -183,9 +216,12 @@ void drawSolidMeshes(App& app, VkCommandBuffer cmd) {
     nearestFirst = app.frame.visibleMeshes;
     render::sortNearestFirst(nearestFirst, app.player.x, app.player.z,
                              [](const VisibleMesh& entry) { return entry.key; });
+    const std::vector<render::IndexRange>& ranges = app.frame.plainRanges;
     for (const VisibleMesh& visible : nearestFirst) {
-        const ChunkMesh& mesh = *visible.mesh;
-        if (mesh.plainIndexCount > 0) drawIndexed(cmd, mesh, mesh.solidIndices, mesh.plainIndexCount);
+        if (visible.rangeCount == 0) continue;
+        bindMesh(cmd, *visible.mesh, visible.mesh->solidIndices);
+        for (uint32_t r = visible.firstRange; r < visible.firstRange + visible.rangeCount; ++r)
+            vkCmdDrawIndexed(cmd, ranges[r].count, 1, ranges[r].first, 0, 0);
     }
     if (!mined) vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, sc.chunkSolidPipeline);
     for (const VisibleMesh& visible : app.frame.visibleMeshes) {
@@ -353,13 +389,7 @@ void presentFrame(App& app, uint32_t imageIndex) {
 }  // namespace
 
 void App::computeCamera(float out[16], float fov) {
-    const render::Vec3 position{player.x, player.y, player.z};
-    render::Vec3 eye = position;
-    if (player.thirdPerson) {
-        const auto solidAt = [this](int32_t x, int32_t y, int32_t z) { return voxel::blockDef(blockAt(x, y, z)).solid; };
-        const float distance = render::thirdPersonDistance(position, player.yaw, player.pitch, solidAt);
-        eye = render::pulledBackEye(position, player.yaw, player.pitch, distance);
-    }
+    const render::Vec3 eye = cameraEye(*this);
     const float angle = fov > 0.0f ? fov : render::fieldOfViewAngle(frame.head.fieldOfView);
     const float aspect = gpu.swapchainHeight == 0 ? 1.0f
                                                   : static_cast<float>(gpu.swapchainWidth) / gpu.swapchainHeight;
@@ -408,7 +438,7 @@ void App::drawFrame() {
     computeCamera(camera.data(), 0.0f);
     frame.planes = render::extractViewPlanes(camera);
     frame.planesValid = true;
-    collectVisibleMeshes(*this);
+    collectVisibleMeshes(*this, cameraEye(*this));
     animate(*this);
 
     uint32_t imageIndex = 0;

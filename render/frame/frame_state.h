@@ -10,14 +10,19 @@
 #include "render/frame/frame_stats.h"
 #include "render/interface/interface_block.h"
 #include "render/view/camera.h"
+#include "render/view/shown_faces.h"
 #include "render/view/view_planes.h"
 
 struct ChunkMesh;
 
-// A chunk mesh in view with something to draw; the mesh stays in the chunk window's map.
+// A chunk mesh in view with something to draw; the mesh stays in the chunk window's map. Its plain
+// triangles that can show are the ranges [firstRange, firstRange + rangeCount) of
+// FrameState::plainRanges.
 struct VisibleMesh {
     uint64_t key = 0;
     const ChunkMesh* mesh = nullptr;
+    uint32_t firstRange = 0;
+    uint32_t rangeCount = 0;
 };
 
 struct FrameState {
@@ -39,4 +44,8 @@ struct FrameState {
     std::vector<VisibleMesh> visibleMeshes;
     // The same meshes nearest first, for the plain triangles of the solid pass.
     std::vector<VisibleMesh> nearestFirst;
+    // The index ranges of the plain triangles each visible mesh draws.
+    std::vector<render::IndexRange> plainRanges;
+    // Off, every plain triangle of a visible mesh is drawn: the benchmark and the tests compare the two.
+    bool cullFaceGroups = true;
 };

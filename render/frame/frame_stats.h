@@ -22,7 +22,8 @@ struct FrameStats {
     double fenceWaitMs = 0.0;
     double recordMs = 0.0;
     uint32_t visibleChunks = 0;
-    uint32_t visibleTriangles = 0;
+    uint32_t visibleTriangles = 0;  // the chunk triangles drawn: solid and water
+    uint32_t chunkDraws = 0;        // draw calls of the solid and water chunk passes
 };
 
 // Counts a frame that starts at `now` (seconds).

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "render/chunks/finished_mesh.h"
 #include "support/fresh_registry.h"
 #include "world/block_registry.h"
 
@@ -107,6 +108,35 @@ TEST_F(ChunkMesherTest, CullsFacesBetweenOpaqueBlocksOnly) {
     put(wet, 3, 10, 3, stone);
     put(wet, 4, 10, 3, water);
     EXPECT_EQ(mesh(wet).vertices.size(), 44u) << "stone shows its face to water, water hides its face";
+}
+
+// The split reads a face's direction from its winding: each of a lone block's faces must come out
+// facing away from the block, whichever diagonal its quad was cut along.
+TEST_F(ChunkMesherTest, EachFaceGroupFacesAwayFromItsBlock) {
+    using D = render::FaceDirection;
+    voxel::Chunk chunk(1, -1);
+    put(chunk, 8, 64, 8, stone);
+    put(chunk, 9, 65, 8, stone);  // shades some corners, so that some quads flip their diagonal
+    const render::BlockFaces faces = mesh(chunk, shaded);
+    const render::SplitIndices split =
+        render::splitChunkTriangles(faces.vertices, faces.indices, faces.tied, std::vector<uint8_t>(4096, 0));
+    ASSERT_EQ(split.plainIndexCount, split.solid.size());
+    ASSERT_EQ(split.plainGroups.size(), 6u) << "one section, six directions";
+    // The plane each direction's faces lie on, for the block at world (24, 64, -8); the second block
+    // adds +x faces at 26, +y at 66 and so on.
+    struct Plane {
+        D direction;
+        int axis;
+        float low, high;
+    };
+    const Plane planes[] = {{D::MinusX, 0, 24, 25}, {D::PlusZ, 2, -7, -7}, {D::PlusY, 1, 65, 66},
+                            {D::MinusZ, 2, -8, -8}, {D::PlusX, 0, 25, 26}, {D::MinusY, 1, 64, 65}};
+    for (std::size_t g = 0; g < 6; ++g) {
+        const render::FaceGroup& group = split.plainGroups[g];
+        EXPECT_EQ(group.direction, planes[g].direction) << g;
+        EXPECT_EQ(group.bounds[planes[g].axis], planes[g].low) << g;
+        EXPECT_EQ(group.bounds[planes[g].axis + 3], planes[g].high) << g;
+    }
 }
 
 TEST_F(ChunkMesherTest, ReadsNeighbourChunksAcrossBorders) {

@@ -79,6 +79,81 @@ TEST(ChunkMeshSplit, PlainTrianglesComeFirstAndKeepTheirOrder) {
     EXPECT_EQ(split.water, (std::vector<uint32_t>{2, 1, 3}));
 }
 
+// The normal of (b - a) x (c - a), counter-clockwise seen from the front, names the direction only
+// when it lies along an axis.
+TEST(ChunkMeshSplit, TriangleDirectionFollowsTheWinding) {
+    using D = render::FaceDirection;
+    struct Case {
+        const char* what;
+        float a[3], b[3], c[3];
+        D direction;
+    };
+    const Case cases[] = {
+        {"+x", {5, 0, 0}, {5, 1, 0}, {5, 0, 1}, D::PlusX},
+        {"-x", {5, 0, 0}, {5, 0, 1}, {5, 1, 0}, D::MinusX},
+        {"+y", {0, 2.5f, 0}, {0, 2.5f, 1}, {1, 2.5f, 0}, D::PlusY},
+        {"-y", {0, 2.5f, 0}, {1, 2.5f, 0}, {0, 2.5f, 1}, D::MinusY},
+        {"+z", {0, 0, -3}, {1, 0, -3}, {0, 1, -3}, D::PlusZ},
+        {"-z", {0, 0, -3}, {0, 1, -3}, {1, 0, -3}, D::MinusZ},
+        {"slanted", {0, 0, 0}, {1, 0, 0}, {0, 1, 1}, D::Any},
+        {"slightly slanted", {5, 0, 0}, {5, 1, 0}, {5.001f, 0, 1}, D::Any},
+        {"no area", {0, 0, 0}, {1, 1, 1}, {2, 2, 2}, D::Any},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(render::triangleDirection(vertex(c.a[0], c.a[1], c.a[2], 0), vertex(c.b[0], c.b[1], c.b[2], 0),
+                                            vertex(c.c[0], c.c[1], c.c[2], 0)),
+                  c.direction)
+            << c.what;
+    }
+}
+
+// Plain triangles run by direction (in FaceDirection order), then by the 16-high section of their
+// lowest vertex (+z, an odd direction, top down), each run in mesh order; the others follow untouched.
+TEST(ChunkMeshSplit, PlainTrianglesAreGroupedByDirectionThenSection) {
+    using D = render::FaceDirection;
+    std::vector<render::MeshVertex> vertices;
+    std::vector<uint32_t> indices;
+    const auto add = [&](float a0, float a1, float a2, float b0, float b1, float b2, float c0, float c1, float c2) {
+        for (const render::MeshVertex& v : {vertex(a0, a1, a2, 1), vertex(b0, b1, b2, 1), vertex(c0, c1, c2, 1)}) {
+            indices.push_back(static_cast<uint32_t>(vertices.size()));
+            vertices.push_back(v);
+        }
+    };
+    add(0, 16, 0, 0, 16, 1, 1, 16, 0);            // 0: +y, section 1
+    add(2, 0, 0, 2, 0, 1, 2, 1, 0);               // 1: -x, section 0
+    add(0, 15.999f, 0, 0, 15.999f, 1, 1, 15.999f, 0);  // 2: +y, still section 0
+    add(3, 16, 3, 3, 16, 4, 4, 16, 3);            // 3: +y, section 1
+    add(0, 40, 0, 0, 40, 1, 1, 40, 0);            // 4: tied
+    add(0, 128, 0, 0, 128, 1, 1, 128, 0);         // 5: +y on the top of the world, section 8
+    add(0, 0, 0, 1, 0, 0, 0, 1, 1);               // 6: slanted
+    add(0, 0, 5, 1, 0, 5, 0, 1, 5);               // 7: +z, section 0
+    add(0, 32, 5, 1, 32, 5, 0, 33, 5);            // 8: +z, section 2
+    const std::vector<uint8_t> tied{0, 0, 0, 0, 1, 0, 0, 0, 0};
+    const render::SplitIndices split = render::splitChunkTriangles(vertices, indices, tied, std::vector<uint8_t>(4, 0));
+    const auto triangle = [](uint32_t t) { return std::vector<uint32_t>{3 * t, 3 * t + 1, 3 * t + 2}; };
+    std::vector<uint32_t> expected;
+    for (uint32_t t : {1, 8, 7, 2, 0, 3, 5, 6, 4}) {
+        const std::vector<uint32_t> three = triangle(t);
+        expected.insert(expected.end(), three.begin(), three.end());
+    }
+    EXPECT_EQ(split.solid, expected);
+    EXPECT_EQ(split.plainIndexCount, 24u);
+    struct Run {
+        uint32_t first, count;
+        D direction;
+    };
+    const Run runs[] = {{0, 3, D::MinusX}, {3, 3, D::PlusZ}, {6, 3, D::PlusZ},  {9, 3, D::PlusY},
+                        {12, 6, D::PlusY}, {18, 3, D::PlusY}, {21, 3, D::Any}};
+    ASSERT_EQ(split.plainGroups.size(), std::size(runs));
+    for (std::size_t g = 0; g < std::size(runs); ++g) {
+        EXPECT_EQ(split.plainGroups[g].firstIndex, runs[g].first) << g;
+        EXPECT_EQ(split.plainGroups[g].indexCount, runs[g].count) << g;
+        EXPECT_EQ(split.plainGroups[g].direction, runs[g].direction) << g;
+    }
+    EXPECT_EQ(split.plainGroups[4].bounds, (std::array<float, 6>{0, 16, 0, 4, 16, 4}));
+    EXPECT_EQ(split.plainGroups[0].bounds, (std::array<float, 6>{2, 0, 0, 2, 1, 1}));
+}
+
 TEST(ChunkMeshSplit, BoundsAreTheVerticesOrTheWholeColumn) {
     EXPECT_EQ(render::meshBounds({}, -2, 3), (std::array<double, 6>{-32, 0, 48, -16, 128, 64}));
     const std::vector<render::MeshVertex> vertices{vertex(-30.5f, 60, 50, 0), vertex(-20, 61.25f, 49, 0),
@@ -114,6 +189,7 @@ TEST_F(MeshInstall, RecordsHeightsCountsAndBoundsUnderThePackedKey) {
 
     app.atlases.cutOutMaterials.assign(4096, 0);
     EXPECT_EQ(app.recordChunkMesh(work.key, work, split).plainIndexCount, 6u);
+    EXPECT_EQ(mesh.plainGroups.size(), 2u) << "the two plain triangles face up and down";
     app.atlases.cutOutMaterials[3] = 1;
     EXPECT_EQ(app.recordChunkMesh(work.key, work, split).plainIndexCount, 0u);
 }
