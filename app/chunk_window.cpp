@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cmath>
+#include <set>
 #include <utility>
 
 #include "app/app.h"
@@ -77,17 +78,16 @@ void forgetChunk(App& app, const ChunkKey& key) {
     app.forgetChunkLighting(key);
 }
 
-// The chunks on the edge lost or gained neighbours: their light and faces along the border change.
-void markWindowEdge(App& app, const core::WindowKey& centre) {
+// The chunks on the new edge may light differently without the chunks beyond it, so they are
+// relit; a changed light list queues the remeshes it calls for. A mesh itself changes only where a
+// side neighbour left: its faces on that border now show.
+void markWindowEdge(App& app, const core::WindowKey& centre, const std::set<ChunkKey>& unloaded) {
     ChunkWindowState& world = app.world;
     for (const voxel::Chunk& chunk : world.chunks) {
         const ChunkKey key{chunk.cx, chunk.cz};
-        if (!core::onWindowEdge(key, centre, app.chunkRadius)) continue;
-        world.relight.insert(key);
-        world.remesh.insert(key);
+        if (core::onWindowEdge(key, centre, app.chunkRadius)) world.relight.insert(key);
         for (const core::WindowKey& side : sideOffsets) {
-            const ChunkKey next{key.first + side.first, key.second + side.second};
-            if (world.chunkMap.contains(next)) world.remesh.insert(next);
+            if (unloaded.contains({key.first + side.first, key.second + side.second})) world.remesh.insert(key);
         }
     }
 }
@@ -98,23 +98,23 @@ void unloadFarChunks(App& app, const core::WindowKey& centre) {
     const auto outside = [&](const voxel::Chunk& chunk) {
         return core::outsideWindow({chunk.cx, chunk.cz}, centre, app.chunkRadius);
     };
-    bool drained = false;
+    std::set<ChunkKey> unloaded;
     for (const voxel::Chunk& chunk : app.world.chunks) {
         if (!outside(chunk)) continue;
-        if (!drained && app.gpu.dev)
+        if (unloaded.empty() && app.gpu.dev)
             render::check(vkDeviceWaitIdle(app.gpu.dev), "vkDeviceWaitIdle(dev)", 132);
-        drained = true;
         const ChunkKey key{chunk.cx, chunk.cz};
+        unloaded.insert(key);
         if (app.world.modified.erase(key)) {
             filesave::writeChunk(app.files.world, app.files.seed, app.generationStage, chunk);
         }
         forgetChunk(app, key);
     }
-    if (drained) {
+    if (!unloaded.empty()) {
         std::erase_if(app.world.chunks, outside);
         app.reindexChunks();
     }
-    markWindowEdge(app, centre);
+    markWindowEdge(app, centre, unloaded);
 }
 
 // A chunk file the task could not read is raised here, on the main thread, and makes the world

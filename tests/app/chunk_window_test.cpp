@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <future>
+#include <set>
 #include <tuple>
 #include <vector>
 
@@ -128,6 +130,33 @@ TEST_F(Streaming, FarChunksAreWrittenWhenModifiedAndDropped) {
     ASSERT_TRUE(loaded(-1, 0));
     EXPECT_EQ(app.findChunk(-1, 0)->cells, edited) << "the modified chunk reloads identical";
     EXPECT_EQ(app.blockAt(-12, 100, 5), 3);
+}
+
+// Only the chunks that lost a side neighbour get new faces at once; the whole new edge is relit,
+// and a light list that changes queues its own remeshes.
+TEST_F(Streaming, MovingOneChunkRemeshesTheChunksThatLostANeighbourAndRelightsTheEdge) {
+    fillWindow();
+    // Passes that never finish: the step neither applies light nor launches meshes, so the marks
+    // stay to be seen.
+    std::promise<std::vector<voxel::Chunk>> light;
+    std::promise<std::vector<render::MeshWork>> meshes;
+    app.lighting.task = light.get_future();
+    app.meshing.task = meshes.get_future();
+    app.world.remesh.clear();
+    app.world.relight.clear();
+
+    standIn(1, 0);
+    app.streamWorld();
+    EXPECT_EQ(app.world.remesh, (std::set<Key>{{0, -1}, {0, 0}, {0, 1}}));
+    EXPECT_EQ(app.world.relight, (std::set<Key>{{0, -1}, {0, 0}, {0, 1}, {1, -1}, {1, 1}}));
+
+    app.world.remesh.clear();
+    app.world.relight.clear();
+    standIn(1, 0);
+    app.streamWorld();
+    EXPECT_TRUE(app.world.remesh.empty() && app.world.relight.empty()) << "no move, no pass";
+    light.set_value({});
+    meshes.set_value({});
 }
 
 TEST_F(Streaming, ChangingTheRadiusWithoutMovingRunsTheUnloadPass) {
