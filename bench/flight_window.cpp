@@ -7,13 +7,13 @@
 //
 //   quorvane_flight_window [flight seconds] [settle seconds] [blocks a second]
 //
-// (default 30, 10 and the ordinary flight speed; the fast flight speed shows what loading one chunk
-// a frame allows).
+// (default 30, 10 and the ordinary flight speed; the fast flight speed shows how far loading falls
+// behind).
 //
 // It prints the triangles of the last frame of the flight, those of the last frame of the stay and
 // their ratio, the drawn share:
 //
-//   FLIGHT drawn_share 0.87 flight_triangles ... settled_triangles ... frames ... median_ms ...
+//   FLIGHT speed 10 drawn_share 0.87 flight_triangles ... settled_triangles ... frames ... median_ms ...
 #include <GLFW/glfw3.h>
 
 #include <algorithm>
