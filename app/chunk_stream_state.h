@@ -24,7 +24,7 @@ struct ChunkStreamState {
     // a single chunk falls behind a flight once a frame takes more than about a ninth of a second.
     static constexpr std::size_t kLoadBatch = 3;
 
-    std::future<std::vector<StreamedChunk>> task;  // empty when no load is in flight; one a request
+    std::future<std::vector<StreamedChunk>> task;       // empty when no load is in flight; one a request
     std::vector<std::pair<int32_t, int32_t>> requests;  // (cx, cz) the task was asked for, nearest first
     int32_t requestX = 0, requestZ = 0;                 // the first of them
     std::size_t loadBatch = kLoadBatch;

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <cmath>
+#include <cstdlib>
 #include <set>
 #include <utility>
 
@@ -47,8 +47,8 @@ std::optional<WindowKey> nearestMissingChunk(const std::map<WindowKey, std::size
     return best;
 }
 
-std::vector<WindowKey> nearestMissingChunks(const std::map<WindowKey, std::size_t>& loaded, const WindowKey& centre,
-                                            int32_t radius, std::size_t limit) {
+std::vector<WindowKey> nearestMissingChunks(const std::map<WindowKey, std::size_t>& loaded,
+                                            const WindowKey& centre, int32_t radius, std::size_t limit) {
     std::vector<WindowKey> missing;
     for (int32_t cz = centre.second - radius; cz <= centre.second + radius; ++cz) {
         for (int32_t cx = centre.first - radius; cx <= centre.first + radius; ++cx) {
@@ -107,7 +107,8 @@ void markWindowEdge(App& app, const core::WindowKey& centre, const std::set<Chun
         const ChunkKey key{chunk.cx, chunk.cz};
         if (core::onWindowEdge(key, centre, app.chunkRadius)) world.relight.insert(key);
         for (const core::WindowKey& side : sideOffsets) {
-            if (unloaded.contains({key.first + side.first, key.second + side.second})) world.remesh.insert(key);
+            if (unloaded.contains({key.first + side.first, key.second + side.second}))
+                world.remesh.insert(key);
         }
     }
 }
@@ -179,21 +180,22 @@ void takeStreamedChunks(App& app) {
 
 void requestNearestChunks(App& app) {
     ChunkStreamState& stream = app.stream;
-    std::vector<core::WindowKey> next = core::nearestMissingChunks(
-        app.world.chunkMap, {stream.centreX, stream.centreZ}, app.chunkRadius, std::max<std::size_t>(stream.loadBatch, 1));
+    std::vector<core::WindowKey> next =
+        core::nearestMissingChunks(app.world.chunkMap, {stream.centreX, stream.centreZ}, app.chunkRadius,
+                                   std::max<std::size_t>(stream.loadBatch, 1));
     if (next.empty()) return;
     stream.requestX = next.front().first;
     stream.requestZ = next.front().second;
     stream.requests = next;
-    stream.task = app.tasks.launch([worldDir = app.files.world, seed = app.files.seed,
-                                    generation = app.generationStage, keys = std::move(next),
-                                    profile = app.world.profile] {
-        std::vector<StreamedChunk> chunks;
-        chunks.reserve(keys.size());
-        for (const auto& [cx, cz] : keys)
-            chunks.push_back(App::streamWorldTask(worldDir, seed, generation, cx, cz, profile));
-        return chunks;
-    });
+    stream.task =
+        app.tasks.launch([worldDir = app.files.world, seed = app.files.seed, generation = app.generationStage,
+                          keys = std::move(next), profile = app.world.profile] {
+            std::vector<StreamedChunk> chunks;
+            chunks.reserve(keys.size());
+            for (const auto& [cx, cz] : keys)
+                chunks.push_back(App::streamWorldTask(worldDir, seed, generation, cx, cz, profile));
+            return chunks;
+        });
 }
 
 }  // namespace

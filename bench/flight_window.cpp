@@ -34,8 +34,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr double kStartX = 8.0, kStartZ = 29.0;  // the spawn point of seed 2
-constexpr float kHeight = 92.0f;                  // above the hills near spawn
+constexpr double kStartX = 8.0, kStartZ = 29.0;            // the spawn point of seed 2
+constexpr float kHeight = 92.0f;                           // above the hills near spawn
 constexpr float kYaw = -std::numbers::pi_v<float> / 2.0f;  // towards -z
 constexpr float kPitch = -0.24f;
 
@@ -120,11 +120,13 @@ int main(int argc, char** argv) {
     const double travelled = speed * flightSeconds;
     const Phase settled = runFor(app, settleSeconds, flightStart, [&](double) { return travelled; });
 
-    const double share =
-        settled.triangles ? static_cast<double>(flight.triangles) / static_cast<double>(settled.triangles) : 0.0;
+    const double share = settled.triangles
+                             ? static_cast<double>(flight.triangles) / static_cast<double>(settled.triangles)
+                             : 0.0;
     std::printf(
-        "FLIGHT speed %.0f drawn_share %.2f flight_triangles %u settled_triangles %u frames %zu median_ms %.1f "
-        "settle_frames %zu settle_median_ms %.1f installed %llu dropped %llu waiting_at_stop %zu\n",
+        "FLIGHT speed %.0f drawn_share %.2f flight_triangles %u settled_triangles %u "
+        "frames %zu median_ms %.1f settle_frames %zu settle_median_ms %.1f installed %llu dropped %llu "
+        "waiting_at_stop %zu\n",
         speed, share, flight.triangles, settled.triangles, flight.frameMs.size(), median(flight.frameMs),
         settled.frameMs.size(), median(settled.frameMs), static_cast<unsigned long long>(installedInFlight),
         static_cast<unsigned long long>(droppedInFlight), waitingAtStop);

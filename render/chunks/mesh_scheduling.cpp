@@ -1,12 +1,13 @@
 // Mesh upload scheduling: relight, collect the finished meshes or drop the stale ones, and start the
 // next meshing task for the waiting chunks nearest the player.
+#include "render/chunks/mesh_scheduling.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <utility>
 
 #include "app/app.h"
-#include "render/chunks/mesh_scheduling.h"
 #include "render/vulkan/vulkan_check.h"
 
 namespace render {
@@ -15,7 +16,8 @@ namespace {
 
 // 64-bit distances: the player chunk may still be the unset lowest value.
 int64_t keyDistance(const ScheduleKey& key, int32_t px, int32_t pz) {
-    return std::llabs(static_cast<int64_t>(key.first) - px) + std::llabs(static_cast<int64_t>(key.second) - pz);
+    return std::llabs(static_cast<int64_t>(key.first) - px) +
+           std::llabs(static_cast<int64_t>(key.second) - pz);
 }
 
 }  // namespace
@@ -39,7 +41,8 @@ std::size_t meshBatchSize(double chunkMilliseconds) {
     return static_cast<std::size_t>(std::clamp(fits, 1.0, static_cast<double>(meshBatchLimit)));
 }
 
-std::vector<ScheduleKey> takeNearestKeys(std::set<ScheduleKey>& keys, int32_t px, int32_t pz, std::size_t limit,
+std::vector<ScheduleKey> takeNearestKeys(std::set<ScheduleKey>& keys, int32_t px, int32_t pz,
+                                         std::size_t limit,
                                          const std::function<bool(const ScheduleKey&)>& loaded) {
     // A stable sort of the set's order by distance is the order repeated nearestKey calls give.
     std::vector<ScheduleKey> order(keys.begin(), keys.end());
@@ -61,7 +64,8 @@ uint8_t changedLightBorders(const std::vector<uint8_t>& before, const std::vecto
         const std::size_t index = voxel::cellIndex(x, y, z);
         return before[index] != after[index];
     };
-    constexpr auto height = static_cast<uint32_t>(voxel::chunkHeight), size = static_cast<uint32_t>(voxel::chunkSize);
+    constexpr auto height = static_cast<uint32_t>(voxel::chunkHeight),
+                   size = static_cast<uint32_t>(voxel::chunkSize);
     uint8_t sides = 0;
     for (uint32_t y = 0; y < height && sides != 0xF; ++y) {
         for (uint32_t i = 0; i < size; ++i) {
@@ -139,8 +143,9 @@ void installMesh(App& app, const render::MeshWork& work, FrameFenceWait& waitFen
 
 void noteBuildTime(MeshSchedule& meshing, double milliseconds) {
     meshing.lastBuildMilliseconds = milliseconds;
-    meshing.chunkMilliseconds =
-        meshing.chunkMilliseconds > 0.0 ? 0.75 * meshing.chunkMilliseconds + 0.25 * milliseconds : milliseconds;
+    meshing.chunkMilliseconds = meshing.chunkMilliseconds > 0.0
+                                    ? 0.75 * meshing.chunkMilliseconds + 0.25 * milliseconds
+                                    : milliseconds;
 }
 
 // A result is stale when its chunk left or changed again after the task started; each chunk of a
@@ -217,12 +222,14 @@ MeshBatch copyBatch(const App& app, const std::vector<ChunkKey>& keys) {
 }
 
 std::vector<render::MeshWork> meshBatch(const MeshBatch& batch, bool smoothLight, bool cornerShade) {
-    const auto at = [&](int32_t place) { return place < 0 ? nullptr : &batch.chunks[static_cast<std::size_t>(place)]; };
+    const auto at = [&](int32_t place) {
+        return place < 0 ? nullptr : &batch.chunks[static_cast<std::size_t>(place)];
+    };
     std::vector<render::MeshWork> works;
     works.reserve(batch.items.size());
     for (const MeshBatch::Item& item : batch.items) {
-        works.push_back(App::buildMeshWork(item.key, *at(item.chunk), at(item.north), at(item.south), at(item.east),
-                                           at(item.west), smoothLight, cornerShade));
+        works.push_back(App::buildMeshWork(item.key, *at(item.chunk), at(item.north), at(item.south),
+                                           at(item.east), at(item.west), smoothLight, cornerShade));
     }
     return works;
 }
@@ -230,13 +237,15 @@ std::vector<render::MeshWork> meshBatch(const MeshBatch& batch, bool smoothLight
 // The task gets copies of the chunks and their loaded side neighbours, never the live chunks.
 void launchNearestDirtyChunks(App& app) {
     const std::vector<ChunkKey> keys = render::takeNearestKeys(
-        app.world.remesh, app.player.chunkX, app.player.chunkZ, render::meshBatchSize(app.meshing.chunkMilliseconds),
+        app.world.remesh, app.player.chunkX, app.player.chunkZ,
+        render::meshBatchSize(app.meshing.chunkMilliseconds),
         [&](const ChunkKey& key) { return app.findChunk(key.first, key.second) != nullptr; });
     if (keys.empty()) return;
-    app.meshing.task = app.tasks.launch([batch = copyBatch(app, keys), smoothLight = app.settings.smoothLight != 0,
-                                         cornerShade = app.settings.cornerShadows != 0] {
-        return meshBatch(batch, smoothLight, cornerShade);
-    });
+    app.meshing.task =
+        app.tasks.launch([batch = copyBatch(app, keys), smoothLight = app.settings.smoothLight != 0,
+                          cornerShade = app.settings.cornerShadows != 0] {
+            return meshBatch(batch, smoothLight, cornerShade);
+        });
 }
 
 uint32_t totalSolidIndices(const ChunkWindowState& world) {

@@ -58,7 +58,8 @@ std::size_t meshBatchSize(double chunkMilliseconds);
 
 // Takes up to `limit` keys whose chunk is loaded out of `keys`, nearest first as nearestKey orders
 // them, and removes them; keys met on the way whose chunk is not loaded are removed and skipped.
-std::vector<ScheduleKey> takeNearestKeys(std::set<ScheduleKey>& keys, int32_t px, int32_t pz, std::size_t limit,
+std::vector<ScheduleKey> takeNearestKeys(std::set<ScheduleKey>& keys, int32_t px, int32_t pz,
+                                         std::size_t limit,
                                          const std::function<bool(const ScheduleKey&)>& loaded);
 
 // Side neighbours a new light list of a chunk reaches: a neighbour's mesh reads only the chunk's

@@ -55,7 +55,8 @@ TEST(ChunkWindow, ALoadTakesTheNearestMissingChunksUpToItsLimit) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(core::nearestMissingChunks(loaded, {0, 0}, 1, c.limit), c.chunks) << c.limit;
-    EXPECT_EQ(core::nearestMissingChunks(loaded, {0, 0}, 1, 1).front(), *core::nearestMissingChunk(loaded, {0, 0}, 1));
+    EXPECT_EQ(core::nearestMissingChunks(loaded, {0, 0}, 1, 1).front(),
+              *core::nearestMissingChunk(loaded, {0, 0}, 1));
 }
 
 TEST(ChunkWindow, EnvironmentProgressUsesIntegerDivision) {
@@ -113,7 +114,7 @@ TEST_F(Streaming, KeepsOneLoadInFlight) {
 }
 
 TEST_F(Streaming, EachChunkOfALoadIsTakenOnItsOwn) {
-    app.streamWorld();  // asks for (0, 0), (0, -1) and (-1, 0)
+    app.streamWorld();                     // asks for (0, 0), (0, -1) and (-1, 0)
     app.world.chunks.emplace_back(0, -1);  // loaded meanwhile, say by an edit
     app.world.chunks.back().cells[0] = 3;
     app.reindexChunks();

@@ -1,9 +1,10 @@
+#include "render/chunks/mesh_scheduling.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
 
 #include "app/app.h"
-#include "render/chunks/mesh_scheduling.h"
 #include "support/manual_tasks.h"
 #include "world/chunk.h"
 
@@ -37,7 +38,8 @@ TEST(MeshSchedule, ABatchIsAsManyChunksAsTheBudgetFitsBetweenOneAndTheLimit) {
         {budget, 1},
         {budget * 10, 1},  // a slow chunk still goes alone
     };
-    for (const auto& c : cases) EXPECT_EQ(render::meshBatchSize(c.chunkMilliseconds), c.size) << c.chunkMilliseconds;
+    for (const auto& c : cases)
+        EXPECT_EQ(render::meshBatchSize(c.chunkMilliseconds), c.size) << c.chunkMilliseconds;
 }
 
 TEST(MeshSchedule, ABatchTakesTheNearestLoadedKeysUpToItsLimit) {
@@ -56,8 +58,16 @@ TEST(MeshSchedule, ABatchTakesTheNearestLoadedKeysUpToItsLimit) {
         {"ties in set order", 4, {}, {{-1, 0}, {0, -1}, {0, 1}, {1, 0}}, {{2, 0}, {3, 3}}},
         {"exactly as many as waiting", 6, {}, {{-1, 0}, {0, -1}, {0, 1}, {1, 0}, {2, 0}, {3, 3}}, {}},
         {"one fewer than waiting", 5, {}, {{-1, 0}, {0, -1}, {0, 1}, {1, 0}, {2, 0}}, {{3, 3}}},
-        {"a key without its chunk is dropped, not counted", 2, {{0, -1}}, {{-1, 0}, {0, 1}}, {{1, 0}, {2, 0}, {3, 3}}},
-        {"a missing key past the limit stays", 1, {{0, -1}}, {{-1, 0}}, {{0, -1}, {0, 1}, {1, 0}, {2, 0}, {3, 3}}},
+        {"a key without its chunk is dropped, not counted",
+         2,
+         {{0, -1}},
+         {{-1, 0}, {0, 1}},
+         {{1, 0}, {2, 0}, {3, 3}}},
+        {"a missing key past the limit stays",
+         1,
+         {{0, -1}},
+         {{-1, 0}},
+         {{0, -1}, {0, 1}, {1, 0}, {2, 0}, {3, 3}}},
         {"nothing loaded", 3, {{0, 1}, {1, 0}, {0, -1}, {-1, 0}, {2, 0}, {3, 3}}, {}, {}},
     };
     for (const auto& c : cases) {
@@ -66,7 +76,8 @@ TEST(MeshSchedule, ABatchTakesTheNearestLoadedKeysUpToItsLimit) {
         EXPECT_EQ(keys, c.left) << c.what;
     }
     std::set<Key> keys = waiting;
-    EXPECT_EQ(render::takeNearestKeys(keys, INT32_MIN, INT32_MIN, 1, loadedBut({})), std::vector<Key>{Key(-1, 0)})
+    EXPECT_EQ(render::takeNearestKeys(keys, INT32_MIN, INT32_MIN, 1, loadedBut({})),
+              std::vector<Key>{Key(-1, 0)})
         << "an unset player chunk must not overflow";
 }
 
@@ -79,7 +90,8 @@ TEST(MeshSchedule, ANewLightListReachesTheNeighboursWhoseFacingLayerChanged) {
     };
     EXPECT_EQ(changedAt({}), 0);
     EXPECT_EQ(changedAt({{7, 64, 7}}), 0) << "inside the chunk";
-    EXPECT_EQ(changedAt({{14, 64, 7}, {1, 64, 7}, {7, 64, 14}, {7, 64, 1}}), 0) << "one cell short of each side";
+    EXPECT_EQ(changedAt({{14, 64, 7}, {1, 64, 7}, {7, 64, 14}, {7, 64, 1}}), 0)
+        << "one cell short of each side";
     EXPECT_EQ(changedAt({{15, 127, 7}}), 1);
     EXPECT_EQ(changedAt({{0, 0, 7}}), 2);
     EXPECT_EQ(changedAt({{7, 64, 15}}), 4);
@@ -225,7 +237,8 @@ TEST_F(MeshUpload, OneTaskMeshesTheNearestWaitingChunksAndEachInstallsOnItsOwn) 
     EXPECT_EQ(app.meshing.installed, 0u);
 
     app.world.remesh.insert({0, 1});  // marked again while its batch is built, as an edit does
-    std::erase_if(app.world.chunks, [](const voxel::Chunk& chunk) { return chunk.cx == 1 && chunk.cz == -1; });
+    std::erase_if(app.world.chunks,
+                  [](const voxel::Chunk& chunk) { return chunk.cx == 1 && chunk.cz == -1; });
     app.reindexChunks();
     tasks.runAll();
     app.uploadMesh(render::meshPoll);
