@@ -17,7 +17,8 @@ struct KeyOffset {
 // The ring of eight around a relit chunk, whose light the change may reach.
 const KeyOffset ringOfEight[8] = {{-1, -1}, {0, -1}, {1, -1}, {-1, 0}, {1, 0}, {-1, 1}, {0, 1}, {1, 1}};
 
-// The side neighbours that share faces with a relit chunk and so are remeshed with it.
+// The side neighbours that share faces with a relit chunk, in the order of the bits of
+// render::changedLightBorders.
 const KeyOffset sideNeighbours[4] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
 
 // A pass lights the chunks within this many chunks of a changed one, so that light crossing the
@@ -203,16 +204,19 @@ std::vector<voxel::Chunk> App::refreshLightsTask(std::vector<voxel::Chunk> chunk
 }
 
 // Only the light lists move over: cells edited while the pass ran stay as they are, and their
-// chunks are already waiting for the next pass.
+// chunks are already waiting for the next pass. A side neighbour is remeshed only when the layer
+// its mesh reads changed: a chunk arriving relights its whole ring, mostly far from their borders.
 void App::applyRelitChunks(std::vector<voxel::Chunk> chunks) {
     for (voxel::Chunk& relit : chunks) {
         voxel::Chunk* loaded = findChunk(relit.cx, relit.cz);
         if (!loaded || loaded->light == relit.light) continue;
+        const uint8_t borders = render::changedLightBorders(loaded->light, relit.light);
         loaded->light = std::move(relit.light);
         ++lighting.revision;
         world.remesh.insert({relit.cx, relit.cz});
-        for (const KeyOffset& offset : sideNeighbours) {
-            if (findChunk(relit.cx + offset.dx, relit.cz + offset.dz)) {
+        for (std::size_t side = 0; side < 4; ++side) {
+            const KeyOffset& offset = sideNeighbours[side];
+            if ((borders >> side & 1) != 0 && findChunk(relit.cx + offset.dx, relit.cz + offset.dz)) {
                 world.remesh.insert({relit.cx + offset.dx, relit.cz + offset.dz});
             }
         }

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <future>
+#include <set>
 #include <tuple>
 #include <vector>
 
@@ -37,6 +39,26 @@ TEST(ChunkWindow, NearestMissingChunkBreaksTiesByZThenX) {
     EXPECT_FALSE(core::nearestMissingChunk(loaded, {-1, -2}, 1));
 }
 
+TEST(ChunkWindow, ALoadTakesTheNearestMissingChunksUpToItsLimit) {
+    const std::map<Key, std::size_t> loaded{{{0, 0}, 0}, {{0, -1}, 1}};
+    // Distance 1: (-1, 0), (1, 0), (0, 1); then 2: (-1, -1), (1, -1), (-1, 1), (1, 1).
+    const struct {
+        std::size_t limit;
+        std::vector<Key> chunks;
+    } cases[] = {
+        {0, {}},
+        {1, {{-1, 0}}},
+        {3, {{-1, 0}, {1, 0}, {0, 1}}},
+        {4, {{-1, 0}, {1, 0}, {0, 1}, {-1, -1}}},
+        {7, {{-1, 0}, {1, 0}, {0, 1}, {-1, -1}, {1, -1}, {-1, 1}, {1, 1}}},
+        {8, {{-1, 0}, {1, 0}, {0, 1}, {-1, -1}, {1, -1}, {-1, 1}, {1, 1}}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(core::nearestMissingChunks(loaded, {0, 0}, 1, c.limit), c.chunks) << c.limit;
+    EXPECT_EQ(core::nearestMissingChunks(loaded, {0, 0}, 1, 1).front(),
+              *core::nearestMissingChunk(loaded, {0, 0}, 1));
+}
+
 TEST(ChunkWindow, EnvironmentProgressUsesIntegerDivision) {
     const std::array<int32_t, 5> cases[] = {{45, 65, 1, 6, 45}, {45, 65, 85, 6, 55}, {45, 65, 169, 6, 65},
                                             {10, 50, 9, 1, 50}};
@@ -58,7 +80,8 @@ class Streaming : public apptest::OpenWorld {
         for (int i = 0; i < 30; ++i) {
             step();
             if (!app.stream.task.valid()) break;
-            requests.emplace_back(app.stream.requestX, app.stream.requestZ);
+            EXPECT_EQ(app.stream.requests.front(), Key(app.stream.requestX, app.stream.requestZ));
+            requests.insert(requests.end(), app.stream.requests.begin(), app.stream.requests.end());
         }
         return requests;
     }
@@ -82,10 +105,29 @@ TEST_F(Streaming, KeepsOneLoadInFlight) {
     EXPECT_TRUE(app.world.chunks.empty());
 
     step();
-    EXPECT_TRUE(loaded(0, 0));
-    EXPECT_EQ(Key(app.stream.requestX, app.stream.requestZ), Key(0, -1));
+    EXPECT_TRUE(loaded(0, 0) && loaded(0, -1) && loaded(-1, 0)) << "the three nearest, in one task";
+    EXPECT_EQ(app.world.chunks.size(), 3u);
+    EXPECT_EQ(app.stream.requests, (std::vector<Key>{{1, 0}, {0, 1}, {-1, -1}}));
+    EXPECT_EQ(tasks.pending(), 3u) << "one load, one lighting and one meshing task";
     EXPECT_TRUE(app.lighting.task.valid()) << "an arrived chunk is lit in the background";
     EXPECT_TRUE(app.meshing.task.valid()) << "and meshed";
+}
+
+TEST_F(Streaming, EachChunkOfALoadIsTakenOnItsOwn) {
+    app.streamWorld();                     // asks for (0, 0), (0, -1) and (-1, 0)
+    app.world.chunks.emplace_back(0, -1);  // loaded meanwhile, say by an edit
+    app.world.chunks.back().cells[0] = 3;
+    app.reindexChunks();
+    step();
+    EXPECT_TRUE(loaded(0, 0) && loaded(-1, 0));
+    EXPECT_EQ(app.world.chunks.size(), 3u) << "no second (0, -1)";
+    EXPECT_EQ(app.findChunk(0, -1)->cells[0], 3);
+
+    standIn(3, 0);  // the whole next load lands outside the window
+    tasks.runAll();
+    app.streamWorld();
+    EXPECT_EQ(app.world.chunks.size(), 0u);
+    EXPECT_EQ(app.stream.requests, (std::vector<Key>{{3, 0}, {3, -1}, {2, 0}}));
 }
 
 TEST_F(Streaming, ALoadThatArrivesOutsideTheWindowIsDropped) {
@@ -128,6 +170,33 @@ TEST_F(Streaming, FarChunksAreWrittenWhenModifiedAndDropped) {
     ASSERT_TRUE(loaded(-1, 0));
     EXPECT_EQ(app.findChunk(-1, 0)->cells, edited) << "the modified chunk reloads identical";
     EXPECT_EQ(app.blockAt(-12, 100, 5), 3);
+}
+
+// Only the chunks that lost a side neighbour get new faces at once; the whole new edge is relit,
+// and a light list that changes queues its own remeshes.
+TEST_F(Streaming, MovingOneChunkRemeshesTheChunksThatLostANeighbourAndRelightsTheEdge) {
+    fillWindow();
+    // Passes that never finish: the step neither applies light nor launches meshes, so the marks
+    // stay to be seen.
+    std::promise<std::vector<voxel::Chunk>> light;
+    std::promise<std::vector<render::MeshWork>> meshes;
+    app.lighting.task = light.get_future();
+    app.meshing.task = meshes.get_future();
+    app.world.remesh.clear();
+    app.world.relight.clear();
+
+    standIn(1, 0);
+    app.streamWorld();
+    EXPECT_EQ(app.world.remesh, (std::set<Key>{{0, -1}, {0, 0}, {0, 1}}));
+    EXPECT_EQ(app.world.relight, (std::set<Key>{{0, -1}, {0, 0}, {0, 1}, {1, -1}, {1, 1}}));
+
+    app.world.remesh.clear();
+    app.world.relight.clear();
+    standIn(1, 0);
+    app.streamWorld();
+    EXPECT_TRUE(app.world.remesh.empty() && app.world.relight.empty()) << "no move, no pass";
+    light.set_value({});
+    meshes.set_value({});
 }
 
 TEST_F(Streaming, ChangingTheRadiusWithoutMovingRunsTheUnloadPass) {

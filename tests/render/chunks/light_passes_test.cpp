@@ -178,6 +178,34 @@ TEST_F(LightingScheduling, ResultForAnUnloadedChunkIsDropped) {
     EXPECT_EQ(app.world.remesh, (std::set<ChunkKey>{{0, 0}}));
 }
 
+TEST_F(LightingScheduling, ANewLightListRemeshesOnlyTheNeighboursThatReadTheChangedLayer) {
+    for (const auto& [cx, cz] : std::vector<ChunkKey>{{-1, 0}, {0, 0}, {1, 0}, {0, -1}, {0, 1}}) load(cx, cz);
+    for (voxel::Chunk& c : app.world.chunks) c.light.assign(voxel::chunkCellCount, 15);
+    const struct {
+        uint32_t x, z;
+        std::set<ChunkKey> remesh;
+    } cases[] = {
+        {7, 7, {{0, 0}}},
+        {1, 14, {{0, 0}}},
+        {15, 7, {{0, 0}, {1, 0}}},
+        {0, 7, {{-1, 0}, {0, 0}}},
+        {7, 15, {{0, 0}, {0, 1}}},
+        {7, 0, {{0, -1}, {0, 0}}},
+        {0, 0, {{-1, 0}, {0, -1}, {0, 0}}},
+    };
+    for (const auto& c : cases) {
+        app.world.remesh.clear();
+        voxel::Chunk relit(0, 0);
+        relit.light = chunk(0, 0).light;
+        relit.light[voxel::cellIndex(c.x, 64, c.z)] ^= 0x10;
+        app.applyRelitChunks({relit});
+        EXPECT_EQ(app.world.remesh, c.remesh) << c.x << ", " << c.z;
+    }
+    app.world.remesh.clear();
+    app.applyRelitChunks({chunk(0, 0)});
+    EXPECT_TRUE(app.world.remesh.empty()) << "the same bytes";
+}
+
 TEST_F(LightingScheduling, PassCopiesTheWindowAndHandsBackTheRing) {
     for (int32_t cx = -3; cx <= 3; ++cx) load(cx, 0);
     for (voxel::Chunk& c : app.world.chunks) c.light.assign(voxel::chunkCellCount, 15);
@@ -238,7 +266,8 @@ TEST_F(LightingScheduling, FurnaceThatStartsOrStopsBurningRelightsItsChunk) {
     app.refreshLights(false);
     // x = 17 is 13 steps away.
     EXPECT_EQ(blockLightAlongX({4, 5, 17, 16, 15, 13}), (std::vector<int>{10, 9, 0, 0, 0, 1}));
-    EXPECT_EQ(app.world.remesh, (std::set<ChunkKey>{{0, 0}, {1, 0}}));
+    // The light ends before x = 15, the layer the mesh of (1, 0) reads.
+    EXPECT_EQ(app.world.remesh, (std::set<ChunkKey>{{0, 0}}));
 
     now = 12.0;
     app.refreshLights(false);
