@@ -65,21 +65,6 @@ VkDescriptorSet allocateSet(VkDevice dev, const DescriptorState& d) {
     return set;
 }
 
-void writeMetaBinding(VkDevice dev, VkDescriptorSet set, VkBuffer buffer) {
-    VkDescriptorBufferInfo info{};
-    info.buffer = buffer;
-    info.offset = 0;
-    info.range = render::kContentMetaBytes;
-    VkWriteDescriptorSet write{};
-    write.sType = VK_STRUCTURE_TYPE_WRITE_DESCRIPTOR_SET;
-    write.dstSet = set;
-    write.dstBinding = kContentMetaBinding;
-    write.descriptorCount = 1;
-    write.descriptorType = VK_DESCRIPTOR_TYPE_STORAGE_BUFFER;
-    write.pBufferInfo = &info;
-    vkUpdateDescriptorSets(dev, 1, &write, 0, nullptr);
-}
-
 }  // namespace
 
 void App::createContentMeta() {
@@ -99,7 +84,8 @@ void App::createAtlasDescriptors() {
     for (VkDescriptorSet set : {atlases.atlasSet, atlases.decodeSet}) {
         render::writeImageBinding(gpu.dev, set, kUiAtlasBinding, atlases.uiAtlas());
         render::writeImageBinding(gpu.dev, set, render::kBlockAtlasBinding, atlases.blockAtlas());
-        writeMetaBinding(gpu.dev, set, descriptors.contentMeta);
+        render::writeStorageBinding(gpu.dev, set, kContentMetaBinding, descriptors.contentMeta,
+                                    render::kContentMetaBytes);
     }
 }
 

@@ -118,17 +118,8 @@ void createPipeline(App& app, VkExtent2D size, DecodeScratch& s) {
     s.vertex = app.createShaderModule("cross.vert.spv");
     s.fragment = app.createShaderModule("sky.frag.spv");
     // The full-screen triangle's shaders name the push constants of the other pipelines.
-    VkPushConstantRange range{};
-    range.stageFlags = kPushStages;
-    range.size = kPushConstantBytes;
-    VkPipelineLayoutCreateInfo pl{};
-    pl.sType = VK_STRUCTURE_TYPE_PIPELINE_LAYOUT_CREATE_INFO;
-    pl.setLayoutCount = 1;
-    pl.pSetLayouts = &app.descriptors.atlasSetLayout;
-    pl.pushConstantRangeCount = 1;
-    pl.pPushConstantRanges = &range;
-    check(vkCreatePipelineLayout(dev, &pl, nullptr, &s.layout),
-          "vkCreatePipelineLayout(dev,&pl,nullptr,&decodeLayout)", kDrawLine);
+    createPipelineLayout(dev, app.descriptors.atlasSetLayout,
+                         "vkCreatePipelineLayout(dev,&pl,nullptr,&decodeLayout)", kDrawLine, s.layout);
 
     VkPipelineShaderStageCreateInfo stages[2]{};
     for (VkPipelineShaderStageCreateInfo& stage : stages) {

@@ -59,8 +59,8 @@ private:
 
 }  // namespace
 
-void createImage(App& app, VkExtent2D size, VkFormat format, VkImageUsageFlags usage,
-                 const ImageUploadSites& sites, GpuImage& made) {
+void createDeviceImage(App& app, VkExtent2D size, VkFormat format, VkImageUsageFlags usage,
+                       const ImageMemorySites& sites, VkImage& image, VkDeviceMemory& memory) {
     const VkDevice dev = app.gpu.dev;
     VkImageCreateInfo img{};
     img.sType = VK_STRUCTURE_TYPE_IMAGE_CREATE_INFO;
@@ -74,15 +74,21 @@ void createImage(App& app, VkExtent2D size, VkFormat format, VkImageUsageFlags u
     img.usage = usage;
     img.sharingMode = VK_SHARING_MODE_EXCLUSIVE;
     img.initialLayout = VK_IMAGE_LAYOUT_UNDEFINED;
-    check(vkCreateImage(dev, &img, nullptr, &made.image), sites.createImage);
+    check(vkCreateImage(dev, &img, nullptr, &image), sites.createImage);
     VkMemoryRequirements requirements{};
-    vkGetImageMemoryRequirements(dev, made.image, &requirements);
+    vkGetImageMemoryRequirements(dev, image, &requirements);
     VkMemoryAllocateInfo ai{};
     ai.sType = VK_STRUCTURE_TYPE_MEMORY_ALLOCATE_INFO;
     ai.allocationSize = requirements.size;
     ai.memoryTypeIndex = app.findMemoryType(requirements.memoryTypeBits, VK_MEMORY_PROPERTY_DEVICE_LOCAL_BIT);
-    check(vkAllocateMemory(dev, &ai, nullptr, &made.memory), sites.allocateMemory);
-    check(vkBindImageMemory(dev, made.image, made.memory, 0), sites.bindMemory);
+    check(vkAllocateMemory(dev, &ai, nullptr, &memory), sites.allocateMemory);
+    check(vkBindImageMemory(dev, image, memory, 0), sites.bindMemory);
+}
+
+void createImage(App& app, VkExtent2D size, VkFormat format, VkImageUsageFlags usage,
+                 const ImageUploadSites& sites, GpuImage& made) {
+    createDeviceImage(app, size, format, usage, {sites.createImage, sites.allocateMemory, sites.bindMemory},
+                      made.image, made.memory);
 }
 
 namespace {
@@ -110,14 +116,19 @@ void copyPixels(App& app, const platform::Image& pixels, VkImage image, const Im
 
 }  // namespace
 
-void createView(VkDevice dev, VkFormat format, const ImageUploadSites& sites, GpuImage& made) {
+void createImageView(VkDevice dev, VkImage image, VkFormat format, VkImageAspectFlags aspect,
+                     const CheckSite& site, VkImageView& view) {
     VkImageViewCreateInfo vi{};
     vi.sType = VK_STRUCTURE_TYPE_IMAGE_VIEW_CREATE_INFO;
-    vi.image = made.image;
+    vi.image = image;
     vi.viewType = VK_IMAGE_VIEW_TYPE_2D;
     vi.format = format;
-    vi.subresourceRange = {VK_IMAGE_ASPECT_COLOR_BIT, 0, 1, 0, 1};
-    check(vkCreateImageView(dev, &vi, nullptr, &made.view), sites.createView);
+    vi.subresourceRange = {aspect, 0, 1, 0, 1};
+    check(vkCreateImageView(dev, &vi, nullptr, &view), site);
+}
+
+void createView(VkDevice dev, VkFormat format, const ImageUploadSites& sites, GpuImage& made) {
+    createImageView(dev, made.image, format, VK_IMAGE_ASPECT_COLOR_BIT, sites.createView, made.view);
 }
 
 void createSampler(VkDevice dev, VkFilter filter, const ImageUploadSites& sites, GpuImage& made) {
@@ -183,19 +194,39 @@ void destroyImage(VkDevice dev, GpuImage& image) {
     image = GpuImage{};
 }
 
-void writeImageBinding(VkDevice dev, VkDescriptorSet set, uint32_t binding, const GpuImage& image) {
-    VkDescriptorImageInfo info{};
-    info.sampler = image.sampler;
-    info.imageView = image.view;
-    info.imageLayout = VK_IMAGE_LAYOUT_SHADER_READ_ONLY_OPTIMAL;
+namespace {
+
+// One descriptor of `set`, of an image or of a buffer.
+void writeBinding(VkDevice dev, VkDescriptorSet set, uint32_t binding, VkDescriptorType type,
+                  const VkDescriptorImageInfo* image, const VkDescriptorBufferInfo* buffer) {
     VkWriteDescriptorSet write{};
     write.sType = VK_STRUCTURE_TYPE_WRITE_DESCRIPTOR_SET;
     write.dstSet = set;
     write.dstBinding = binding;
     write.descriptorCount = 1;
-    write.descriptorType = VK_DESCRIPTOR_TYPE_COMBINED_IMAGE_SAMPLER;
-    write.pImageInfo = &info;
+    write.descriptorType = type;
+    write.pImageInfo = image;
+    write.pBufferInfo = buffer;
     vkUpdateDescriptorSets(dev, 1, &write, 0, nullptr);
+}
+
+}  // namespace
+
+void writeImageBinding(VkDevice dev, VkDescriptorSet set, uint32_t binding, const GpuImage& image) {
+    VkDescriptorImageInfo info{};
+    info.sampler = image.sampler;
+    info.imageView = image.view;
+    info.imageLayout = VK_IMAGE_LAYOUT_SHADER_READ_ONLY_OPTIMAL;
+    writeBinding(dev, set, binding, VK_DESCRIPTOR_TYPE_COMBINED_IMAGE_SAMPLER, &info, nullptr);
+}
+
+void writeStorageBinding(VkDevice dev, VkDescriptorSet set, uint32_t binding, VkBuffer buffer,
+                         VkDeviceSize range) {
+    VkDescriptorBufferInfo info{};
+    info.buffer = buffer;
+    info.offset = 0;
+    info.range = range;
+    writeBinding(dev, set, binding, VK_DESCRIPTOR_TYPE_STORAGE_BUFFER, nullptr, &info);
 }
 
 void recordLayoutChange(VkCommandBuffer cmd, VkImage image, VkImageLayout from, VkImageLayout to, VkAccessFlags fromAccess,

@@ -25,6 +25,11 @@ struct CheckSite {
     int line;
 };
 
+// The sites of making an image with memory of its own.
+struct ImageMemorySites {
+    CheckSite createImage, allocateMemory, bindMemory;
+};
+
 struct ImageUploadSites {
     CheckSite createImage, allocateMemory, bindMemory;
     CheckSite allocateCommands, begin, end, submit, waitIdle;
@@ -42,6 +47,12 @@ struct ImageFormat {
 // Waits for the queue to go idle before it returns. On failure it destroys whatever it made before
 // the error leaves.
 GpuImage uploadImage(App& app, const platform::Image& pixels, ImageFormat format, const ImageUploadSites& sites);
+// A device-local 2-D image of one level and one layer, optimal tiling, bound to memory of its own.
+void createDeviceImage(App& app, VkExtent2D size, VkFormat format, VkImageUsageFlags usage,
+                       const ImageMemorySites& sites, VkImage& image, VkDeviceMemory& memory);
+// A 2-D view of the one level and layer of `image`.
+void createImageView(VkDevice dev, VkImage image, VkFormat format, VkImageAspectFlags aspect,
+                     const CheckSite& site, VkImageView& view);
 // The steps of uploadImage, for images filled otherwise: a device-local image with its memory, its
 // view, and a sampler that clamps to the edge.
 void createImage(App& app, VkExtent2D size, VkFormat format, VkImageUsageFlags usage,
@@ -59,5 +70,8 @@ void recordLayoutChange(VkCommandBuffer cmd, VkImage image, VkImageLayout from, 
                         VkAccessFlags toAccess, VkPipelineStageFlags fromStage, VkPipelineStageFlags toStage);
 // Points a combined image sampler binding of `set` at the image, in shader-read layout.
 void writeImageBinding(VkDevice dev, VkDescriptorSet set, uint32_t binding, const GpuImage& image);
+// Points a storage buffer binding of `set` at the first `range` bytes of `buffer`.
+void writeStorageBinding(VkDevice dev, VkDescriptorSet set, uint32_t binding, VkBuffer buffer,
+                         VkDeviceSize range);
 
 }  // namespace render

@@ -164,22 +164,22 @@ void failWith(const std::string& words, VkResult result) {
     throw std::runtime_error(words + std::to_string(static_cast<int32_t>(result)));
 }
 
-void createPipelineLayout(const GpuState& gpu, VkDescriptorSetLayout setLayout, VkPipelineLayout& layout) {
+}  // namespace
+
+void render::createPipelineLayout(VkDevice dev, VkDescriptorSetLayout setLayout, const char* call, int line,
+                                  VkPipelineLayout& layout) {
     VkPushConstantRange range{};
     range.stageFlags = VK_SHADER_STAGE_VERTEX_BIT | VK_SHADER_STAGE_FRAGMENT_BIT;
     range.offset = 0;
-    range.size = render::kPushConstantBytes;
+    range.size = kPushConstantBytes;
     VkPipelineLayoutCreateInfo pl{};
     pl.sType = VK_STRUCTURE_TYPE_PIPELINE_LAYOUT_CREATE_INFO;
     pl.setLayoutCount = 1;
     pl.pSetLayouts = &setLayout;
     pl.pushConstantRangeCount = 1;
     pl.pPushConstantRanges = &range;
-    render::check(vkCreatePipelineLayout(gpu.dev, &pl, nullptr, &layout),
-                  "vkCreatePipelineLayout(dev,&pl,nullptr,&layout)", 1073);
+    check(vkCreatePipelineLayout(dev, &pl, nullptr, &layout), call, line);
 }
-
-}  // namespace
 
 VkShaderModule App::createShaderModule(const std::string& fileName) {
     std::vector<uint32_t> code = loadShaderCode(fileName);
@@ -227,7 +227,8 @@ void createWorldPipelines(App& app, PipelineRecipe& recipe, const VkSpecializati
     SwapchainState& sc = app.swapchain;
     const render::FogRange fog = render::fogRange(sc.fogRadius);
     ShaderModule vertex(app, "voxel.vert.spv"), fragment(app, "voxel.frag.spv");
-    createPipelineLayout(app.gpu, app.descriptors.atlasSetLayout, sc.layout);
+    render::createPipelineLayout(app.gpu.dev, app.descriptors.atlasSetLayout,
+                                 "vkCreatePipelineLayout(dev,&pl,nullptr,&layout)", 1073, sc.layout);
     recipe.setLayout(sc.layout);
     // One write: the loading window's thread prints at the same time.
     std::cout << "Creating graphics pipeline...\n" << std::flush;

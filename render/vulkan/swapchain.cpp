@@ -3,6 +3,7 @@
 #include <GLFW/glfw3.h>
 
 #include "app/app.h"
+#include "render/vulkan/gpu_image.h"
 #include "render/vulkan/vulkan_check.h"
 
 namespace {
@@ -86,54 +87,27 @@ void createRenderFinished(const GpuState& gpu, SwapchainState& sc) {
 
 void createImageViews(const GpuState& gpu, SwapchainState& sc) {
     for (VkImage image : sc.images) {
-        VkImageViewCreateInfo vi{};
-        vi.sType = VK_STRUCTURE_TYPE_IMAGE_VIEW_CREATE_INFO;
-        vi.image = image;
-        vi.viewType = VK_IMAGE_VIEW_TYPE_2D;
-        vi.format = sc.format;
-        vi.subresourceRange = {VK_IMAGE_ASPECT_COLOR_BIT, 0, 1, 0, 1};
         VkImageView view = VK_NULL_HANDLE;
-        render::check(vkCreateImageView(gpu.dev, &vi, nullptr, &view),
-                      "vkCreateImageView(dev,&vi,nullptr,&view)", 1070);
+        render::createImageView(gpu.dev, image, sc.format, VK_IMAGE_ASPECT_COLOR_BIT,
+                                {"vkCreateImageView(dev,&vi,nullptr,&view)", 1070}, view);
         sc.views.push_back(view);
     }
 }
 
+const render::ImageMemorySites kDepthSites = {
+    {"vkCreateImage(dev,&img,nullptr,&depth)", 1071},
+    {"vkAllocateMemory(dev,&ma,nullptr,&depthMem)", 1071},
+    {"vkBindImageMemory(dev,depth,depthMem,0)", 1071},
+};
+
 void createDepthBuffer(App& app) {
     const GpuState& gpu = app.gpu;
     SwapchainState& sc = app.swapchain;
-    VkImageCreateInfo img{};
-    img.sType = VK_STRUCTURE_TYPE_IMAGE_CREATE_INFO;
-    img.imageType = VK_IMAGE_TYPE_2D;
-    img.format = gpu.depthFormat;
-    img.extent = {gpu.swapchainWidth, gpu.swapchainHeight, 1};
-    img.mipLevels = 1;
-    img.arrayLayers = 1;
-    img.samples = VK_SAMPLE_COUNT_1_BIT;
-    img.tiling = VK_IMAGE_TILING_OPTIMAL;
-    img.usage = VK_IMAGE_USAGE_DEPTH_STENCIL_ATTACHMENT_BIT;
-    img.sharingMode = VK_SHARING_MODE_EXCLUSIVE;
-    img.initialLayout = VK_IMAGE_LAYOUT_UNDEFINED;
-    render::check(vkCreateImage(gpu.dev, &img, nullptr, &sc.depth), "vkCreateImage(dev,&img,nullptr,&depth)",
-                  1071);
-    VkMemoryRequirements requirements{};
-    vkGetImageMemoryRequirements(gpu.dev, sc.depth, &requirements);
-    VkMemoryAllocateInfo ma{};
-    ma.sType = VK_STRUCTURE_TYPE_MEMORY_ALLOCATE_INFO;
-    ma.allocationSize = requirements.size;
-    ma.memoryTypeIndex = app.findMemoryType(requirements.memoryTypeBits, VK_MEMORY_PROPERTY_DEVICE_LOCAL_BIT);
-    render::check(vkAllocateMemory(gpu.dev, &ma, nullptr, &sc.depthMem),
-                  "vkAllocateMemory(dev,&ma,nullptr,&depthMem)", 1071);
-    render::check(vkBindImageMemory(gpu.dev, sc.depth, sc.depthMem, 0),
-                  "vkBindImageMemory(dev,depth,depthMem,0)", 1071);
-    VkImageViewCreateInfo dvi{};
-    dvi.sType = VK_STRUCTURE_TYPE_IMAGE_VIEW_CREATE_INFO;
-    dvi.image = sc.depth;
-    dvi.viewType = VK_IMAGE_VIEW_TYPE_2D;
-    dvi.format = gpu.depthFormat;
-    dvi.subresourceRange = {VK_IMAGE_ASPECT_DEPTH_BIT, 0, 1, 0, 1};
-    render::check(vkCreateImageView(gpu.dev, &dvi, nullptr, &sc.depthView),
-                  "vkCreateImageView(dev,&dvi,nullptr,&depthView)", 1071);
+    render::createDeviceImage(app, {gpu.swapchainWidth, gpu.swapchainHeight}, gpu.depthFormat,
+                              VK_IMAGE_USAGE_DEPTH_STENCIL_ATTACHMENT_BIT, kDepthSites, sc.depth,
+                              sc.depthMem);
+    render::createImageView(gpu.dev, sc.depth, gpu.depthFormat, VK_IMAGE_ASPECT_DEPTH_BIT,
+                            {"vkCreateImageView(dev,&dvi,nullptr,&depthView)", 1071}, sc.depthView);
 }
 
 VkAttachmentDescription attachment(VkFormat format, VkAttachmentStoreOp store, VkImageLayout finalLayout) {

@@ -70,5 +70,9 @@ VkPresentModeKHR choosePresentMode(bool verticalSync, const std::vector<VkPresen
 // color attachments" when colour attachments are not supported.
 VkImageUsageFlags chooseImageUsage(VkImageUsageFlags supported);
 VkCompositeAlphaFlagBitsKHR chooseCompositeAlpha(VkCompositeAlphaFlagsKHR supported);
+// A layout of the one descriptor set and the push-constant range every pipeline shares; a failure
+// reports `call` and `line`.
+void createPipelineLayout(VkDevice dev, VkDescriptorSetLayout setLayout, const char* call, int line,
+                          VkPipelineLayout& layout);
 
 }  // namespace render

@@ -71,4 +71,19 @@ protected:
     testsupport::TempDir root;
 };
 
+// A device with the game's atlases, content meta buffer, descriptor set, frame objects and swapchain,
+// as start-up makes them, but without a world; their progress lines are kept out of the test output.
+class RendererGpuTest : public AssetsGpuTest {
+protected:
+    void SetUp() override {
+        AssetsGpuTest::SetUp();
+        testing::internal::CaptureStdout();
+        app.createWindowAndDevice();
+        app.createBlockAtlas();
+        app.createFrameSync();
+        app.createSwapchain();
+        testing::internal::GetCapturedStdout();
+    }
+};
+
 }  // namespace rendertest

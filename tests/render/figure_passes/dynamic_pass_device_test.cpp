@@ -10,16 +10,10 @@ namespace {
 constexpr uint64_t kItemBytes = 36 * sizeof(render::MeshVertex);  // one cube item
 
 // A device with its frame objects and swapchain, one loaded chunk and play in progress.
-class DynamicPassDeviceTest : public rendertest::AssetsGpuTest {
+class DynamicPassDeviceTest : public rendertest::RendererGpuTest {
 protected:
     void SetUp() override {
-        AssetsGpuTest::SetUp();
-        testing::internal::CaptureStdout();
-        app.createWindowAndDevice();
-        app.createBlockAtlas();
-        app.createFrameSync();
-        app.createSwapchain();
-        testing::internal::GetCapturedStdout();
+        RendererGpuTest::SetUp();
         app.world.chunks.emplace_back(0, 0);
         app.reindexChunks();
         app.ui.menuOpen = false;

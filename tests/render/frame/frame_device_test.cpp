@@ -11,20 +11,8 @@
 
 namespace {
 
-// A device with the game's atlases, content meta buffer, descriptor set, frame objects and
-// swapchain, as start-up makes them, but without a world.
-class FrameDeviceTest : public rendertest::AssetsGpuTest {
+class FrameDeviceTest : public rendertest::RendererGpuTest {
 protected:
-    void SetUp() override {
-        AssetsGpuTest::SetUp();
-        testing::internal::CaptureStdout();
-        app.createWindowAndDevice();
-        app.createBlockAtlas();
-        app.createFrameSync();
-        app.createSwapchain();
-        testing::internal::GetCapturedStdout();
-    }
-
     std::vector<uint8_t> metaBytes() {
         return mappedBytes(app.descriptors.contentMetaMemory, render::kContentMetaBytes);
     }
