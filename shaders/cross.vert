@@ -2,9 +2,9 @@
 #extension GL_GOOGLE_include_directive : require
 // One triangle that covers the screen, for the sky, the interface and the block atlas's decode. For
 // the sky the push constants hold the camera and the light, the meta buffer the clock, and the two
-// points that each corner sees at two depths give the view ray; the other passes ignore them. The values the same at every pixel
-// are read here, once a draw: the software driver reads the meta buffer lane by lane in a fragment
-// shader.
+// points that each corner sees at two depths give the view ray; the other passes ignore them. The
+// values the same at every pixel are read here, once a draw: the software driver reads the meta
+// buffer lane by lane in a fragment shader.
 #include "world_block.glsl"
 #include "meta.glsl"
 #include "colour.glsl"

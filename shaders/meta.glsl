@@ -20,7 +20,6 @@ const uint META_WIND = 24576u;             // 256 pairs: wind strength, wind spe
 const uint META_MATERIAL_RECTS = 28672u;   // 4096 x (u, v, du, dv)
 const uint META_FRAME_CLOCK = 45056u;      // animation seconds, day fraction, valid flag
 const uint META_WORLD_COVERED = 45059u;    // 1 while the interface hides the whole world
-const uint META_FOG = 45060u;              // distances where the fog begins and where it is complete
 const uint META_TEXT_LINES = 49424u;       // text-line slots of 16 words
 // The interface elements of the frame, laid out by the program, and the elements of each tile.
 const uint META_INTERFACE_HEADER = 12288u;    // shared elements, tile size, columns, rows

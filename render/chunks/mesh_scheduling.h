@@ -47,8 +47,9 @@ using ScheduleKey = std::pair<int32_t, int32_t>;  // (cx, cz)
 ScheduleKey nearestKey(const std::set<ScheduleKey>& keys, int32_t px, int32_t pz);
 
 // A meshing task takes at most this many chunks, and as many as the estimated time per chunk fits
-// into the budget: a task stays a few milliseconds, so it finishes within the frame that started it
-// and its results are seldom stale, while one task a frame keeps up with the chunks a flight marks.
+// into the budget: a task stays a few milliseconds, so it finishes within the frame that started it,
+// while one task a frame keeps up with the chunks a flight marks. In flight about a quarter of the
+// results are stale (a chunk relit just after its mesh started) and are meshed again.
 inline constexpr std::size_t meshBatchLimit = 16;
 inline constexpr double meshBatchBudgetMilliseconds = 6.0;
 

@@ -14,7 +14,6 @@
 #include "render/atlases/content_meta.h"
 #include "render/frame/animation_clock.h"
 #include "render/frame/daylight.h"
-#include "render/frame/fog.h"
 #include "render/frame/interface_inputs.h"
 #include "render/frame/world_cover.h"
 #include "render/interface/interface_block.h"
@@ -91,10 +90,15 @@ void collectVisibleMeshes(App& app, const render::Vec3& eye) {
     visible.clear();
     ranges.clear();
     uint32_t triangles = 0, draws = 0;
+    // From inside an opaque block the faces around the eye are seen from behind, so every group
+    // is drawn as it was before groups were left out (the third-person eye can stop in a ceiling).
+    const auto cell = [](float v) { return static_cast<int32_t>(std::floor(v)); };
+    const bool cull = app.frame.cullFaceGroups &&
+                      !voxel::blockDef(app.blockAt(cell(eye.x), cell(eye.y), cell(eye.z))).opaque;
     for (const auto& [key, mesh] : app.world.meshes) {
         if ((mesh.solidIndexCount == 0 && mesh.waterIndexCount == 0) || !app.isChunkMeshInView(key)) continue;
         VisibleMesh entry{key, &mesh, static_cast<uint32_t>(ranges.size()), 0};
-        if (app.frame.cullFaceGroups) {
+        if (cull) {
             entry.rangeCount = static_cast<uint32_t>(
                 render::appendShownGroups(mesh.plainGroups, app.frame.planes, eye, ranges));
         } else if (mesh.plainIndexCount > 0) {
@@ -113,8 +117,8 @@ void collectVisibleMeshes(App& app, const render::Vec3& eye) {
     app.frame.stats.chunkDraws = draws;
 }
 
-// The per-frame records of the overlay: water waves, swaying plants and the sun read the animation
-// clock; the world shaders fog by the loaded radius.
+// The per-frame record of the overlay: water waves, swaying plants and the sun read the animation
+// clock.
 void writeFrameRecords(App& app) {
     if (!app.descriptors.contentMetaMemory) return;
     void* mapped = nullptr;
@@ -123,7 +127,6 @@ void writeFrameRecords(App& app) {
     const double seconds = render::animationSeconds(app.frame.fixedAnimationSeconds, now());
     app.frame.animationSeconds = seconds;
     render::writeAnimationClock(static_cast<uint8_t*>(mapped), seconds, render::dayFraction(app.clock.timeOfDay));
-    render::writeFogRange(static_cast<uint8_t*>(mapped), render::fogRange(app.chunkRadius));
     vkUnmapMemory(app.gpu.dev, app.descriptors.contentMetaMemory);
 }
 

@@ -9,7 +9,6 @@
 
 #include "render/atlases/content_meta.h"
 #include "render/frame/animation_clock.h"
-#include "render/frame/fog.h"
 #include "render/frame/world_cover.h"
 #include "render/interface/interface_tiles.h"
 #include "render/interface/overlay_text.h"
@@ -71,7 +70,6 @@ TEST(ShaderConstants, MetaWordsAreTheBufferOffsetsInWords) {
         {"META_MATERIAL_RECTS", render::kMaterialRectsOffset},
         {"META_FRAME_CLOCK", render::kAnimationClockOffset},
         {"META_WORLD_COVERED", render::kWorldCoveredOffset},
-        {"META_FOG", render::kFogOffset},
         {"META_TEXT_LINES", uint64_t{render::kFirstTextLineRecord} * render::kTextLineWords * 4},
         {"LABEL_WORDS", render::kLabelBytes},
         {"META_INTERFACE_HEADER", uint64_t{render::kInterfaceHeaderWord} * 4},

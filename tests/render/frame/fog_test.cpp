@@ -2,12 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstring>
 #include <utility>
 #include <vector>
-
-#include "render/atlases/content_meta.h"
 
 namespace {
 
@@ -24,19 +20,6 @@ TEST(Fog, IsCompleteWhereTheWindowCanEndAtTheNearest) {
         const render::FogRange fog = render::fogRange(c.radius);
         EXPECT_EQ(std::pair(fog.start, fog.end), std::pair(c.start, c.end)) << c.radius;
     }
-}
-
-TEST(Fog, WritesItsTwoWordsAndNothingElse) {
-    std::vector<uint8_t> meta(render::kContentMetaBytes, 0xAB);
-    render::writeFogRange(meta.data(), {48.0f, 96.0f});
-    std::array<float, 2> range{};  // start, end
-    std::memcpy(range.data(), meta.data() + render::kFogOffset, sizeof range);
-    EXPECT_EQ(range, (std::array{48.0f, 96.0f}));
-    std::size_t changed = 0;
-    for (uint8_t byte : meta) changed += byte != 0xAB;
-    EXPECT_LE(changed, render::kFogBytes);
-    EXPECT_EQ(meta[render::kFogOffset - 1], 0xAB) << "the covered flag stays";
-    EXPECT_EQ(meta[render::kFogOffset + render::kFogBytes], 0xAB);
 }
 
 }  // namespace
