@@ -7,7 +7,7 @@
 #include "app/chunk_window.h"
 #include "game/movement.h"
 #include "world/block_registry.h"
-#include "world/noise.h"
+#include "world/terrain_columns.h"
 #include "world/shapes.h"
 
 namespace {

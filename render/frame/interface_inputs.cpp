@@ -8,7 +8,7 @@
 #include "app/app.h"
 #include "ui/panel_words.h"
 #include "ui/screen_slots.h"
-#include "world/noise.h"
+#include "world/terrain_columns.h"
 
 namespace {
 

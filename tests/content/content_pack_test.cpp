@@ -47,7 +47,7 @@
 #include "support/temp_dir.h"
 #include "world/block_registry.h"
 #include "world/generate.h"
-#include "world/noise.h"
+#include "world/terrain_columns.h"
 #include "world/structures.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "world/block_registry.h"
 #include "world/features.h"
 #include "world/generate.h"
-#include "world/noise.h"
+#include "world/terrain_columns.h"
 #include "world/structures.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "world/city.h"
 #include "world/features.h"
 #include "world/generate.h"
-#include "world/noise.h"
+#include "world/terrain_columns.h"
 #include "world/structures.h"
 
 namespace {

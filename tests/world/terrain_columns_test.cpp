@@ -7,7 +7,7 @@
 #include <set>
 
 #include "profile_fixture.h"
-#include "world/noise.h"
+#include "world/terrain_columns.h"
 
 namespace {
 

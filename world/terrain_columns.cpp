@@ -1,4 +1,4 @@
-#include "world/noise.h"
+#include "world/terrain_columns.h"
 
 #include <algorithm>
 #include <array>
