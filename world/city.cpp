@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "world/block_registry.h"
+#include "world/noise.h"
 #include "world/terrain_columns.h"
 
 namespace voxel {

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "world/block_registry.h"
+#include "world/terrain_columns.h"
 
 namespace voxel {
 

@@ -7,7 +7,7 @@
 
 #include "world/chunk.h"
 #include "world/generation_profile.h"
-#include "world/terrain_columns.h"
+#include "world/noise.h"
 
 namespace voxel {
 

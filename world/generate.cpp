@@ -7,9 +7,10 @@
 #include "world/block_registry.h"
 #include "world/city.h"
 #include "world/features.h"
-#include "world/terrain_columns.h"
+#include "world/noise.h"
 #include "world/sky_generator.h"
 #include "world/structures.h"
+#include "world/terrain_columns.h"
 
 namespace voxel {
 

@@ -5,8 +5,9 @@
 
 #include "world/block_registry.h"
 #include "world/features.h"
-#include "world/terrain_columns.h"
+#include "world/noise.h"
 #include "world/structures.h"
+#include "world/terrain_columns.h"
 
 namespace voxel {
 

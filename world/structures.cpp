@@ -7,6 +7,7 @@
 #include "world/block_registry.h"
 #include "world/city.h"
 #include "world/features.h"
+#include "world/noise.h"
 #include "world/terrain_columns.h"
 
 namespace voxel {

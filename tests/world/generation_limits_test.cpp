@@ -11,8 +11,9 @@
 #include "world/block_registry.h"
 #include "world/features.h"
 #include "world/generate.h"
-#include "world/terrain_columns.h"
+#include "world/noise.h"
 #include "world/structures.h"
+#include "world/terrain_columns.h"
 
 namespace {
 

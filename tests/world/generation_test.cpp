@@ -10,8 +10,9 @@
 #include "world/city.h"
 #include "world/features.h"
 #include "world/generate.h"
-#include "world/terrain_columns.h"
+#include "world/noise.h"
 #include "world/structures.h"
+#include "world/terrain_columns.h"
 
 namespace {
 
