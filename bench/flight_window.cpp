@@ -21,16 +21,12 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <numbers>
 #include <vector>
 
 #include "app/app.h"
+#include "bench/bench_world.h"
 #include "game/movement.h"
-#include "support/temp_dir.h"
-#include "support/xvfb.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -43,13 +39,6 @@ using Clock = std::chrono::steady_clock;
 
 double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-double median(std::vector<double> values) {
-    if (values.empty()) return 0.0;
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
 }
 
 // The frame's player step reads the keyboard and pointer: in flight with no input it keeps the
@@ -96,15 +85,9 @@ double argument(int argc, char** argv, int index, double fallback) {
 int main(int argc, char** argv) {
     const double flightSeconds = argument(argc, argv, 1, 30.0);
     const double settleSeconds = argument(argc, argv, 2, 10.0);
-    testsupport::Xvfb xvfb;
-    setenv("DISPLAY", xvfb.display().c_str(), 1);
-    setenv("QUORVANE_HEADLESS_CHECK", "1", 1);
-    testsupport::TempDir base;
-    fs::copy(fs::path(QUORVANE_SOURCE_DIR) / "Content", base.path() / "Content", fs::copy_options::recursive);
-    testsupport::writeFile(base.path() / "Saves" / "world_1" / "world.txt",
-                           "QUORVANE_WORLD 1\nname FLIGHT\nseed 2\ngeneration 4\n");
+    const bench::SeedTwoWorld world("FLIGHT");
     App app;
-    app.useBaseDirectory(base.path());
+    app.useBaseDirectory(world.base());
     app.chunkRadius = 6;
     app.startUp();
     app.files.worldOpen = true;
@@ -127,8 +110,8 @@ int main(int argc, char** argv) {
         "FLIGHT speed %.0f drawn_share %.2f flight_triangles %u settled_triangles %u "
         "frames %zu median_ms %.1f settle_frames %zu settle_median_ms %.1f installed %llu dropped %llu "
         "waiting_at_stop %zu\n",
-        speed, share, flight.triangles, settled.triangles, flight.frameMs.size(), median(flight.frameMs),
-        settled.frameMs.size(), median(settled.frameMs), static_cast<unsigned long long>(installedInFlight),
+        speed, share, flight.triangles, settled.triangles, flight.frameMs.size(), bench::median(flight.frameMs),
+        settled.frameMs.size(), bench::median(settled.frameMs), static_cast<unsigned long long>(installedInFlight),
         static_cast<unsigned long long>(droppedInFlight), waitingAtStop);
     app.shutdown();
     return 0;

@@ -31,8 +31,7 @@
 #include <vector>
 
 #include "app/app.h"
-#include "support/temp_dir.h"
-#include "support/xvfb.h"
+#include "bench/bench_world.h"
 
 namespace fs = std::filesystem;
 
@@ -63,12 +62,6 @@ ThreadCpu threadCpu() {
     return total;
 }
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
-}
-
 void drawAndWait(App& app) {
     app.drawFrame();
     vkDeviceWaitIdle(app.gpu.dev);
@@ -90,7 +83,7 @@ void measure(App& app, const char* scene, int frames) {
     std::printf(
         "%-9s wall %6.1f ms  cpu %6.1f ms  raster threads %6.1f ms  other threads %5.1f ms  triangles %u  "
         "chunks %u  draws %u\n",
-        scene, median(wall), median(cpu), (after.raster - before.raster) / frames,
+        scene, bench::median(wall), bench::median(cpu), (after.raster - before.raster) / frames,
         (after.other - before.other) / frames, app.frame.stats.visibleTriangles,
         app.frame.stats.visibleChunks, app.frame.stats.chunkDraws);
     std::fflush(stdout);
@@ -102,11 +95,9 @@ bool windowSettled(const App& app, std::size_t chunks) {
            !app.meshing.task.valid() && !app.lighting.task.valid();
 }
 
-// Streams the radius-6 window around the hover eye until every chunk is meshed and no task is left.
-void hoverScene(const fs::path& base, int frames) {
-    App app;
+// Starts the game on the world at `base` in play at midday, the animation clock frozen.
+void startScene(App& app, const fs::path& base) {
     app.useRenderTestBase(base);
-    app.chunkRadius = 6;
     std::fflush(stdout);
     app.startUp();
     app.frame.keepInterface = true;
@@ -114,6 +105,13 @@ void hoverScene(const fs::path& base, int frames) {
     app.files.worldOpen = true;
     app.clock.timeOfDay = 13440;
     app.setScreen(0);
+}
+
+// Streams the radius-6 window around the hover eye until every chunk is meshed and no task is left.
+void hoverScene(const fs::path& base, int frames) {
+    App app;
+    app.chunkRadius = 6;
+    startScene(app, base);
     app.player.x = 8.5f;
     app.player.y = 105.0f;
     app.player.z = 29.5f;
@@ -141,14 +139,7 @@ void hoverScene(const fs::path& base, int frames) {
 // The play and menu scenes at the render tests' chunk radius.
 void playAndMenuScenes(const fs::path& base, int frames) {
     App app;
-    app.useRenderTestBase(base);
-    std::fflush(stdout);
-    app.startUp();
-    app.frame.keepInterface = true;
-    app.frame.fixedAnimationSeconds = 12.5;
-    app.files.worldOpen = true;
-    app.clock.timeOfDay = 13440;
-    app.setScreen(0);
+    startScene(app, base);
     app.player.health = 13;
     measure(app, "play", frames);
     app.setScreen(1);
@@ -162,14 +153,8 @@ void playAndMenuScenes(const fs::path& base, int frames) {
 
 int main(int argc, char** argv) {
     const int frames = argc > 1 ? std::max(1, std::atoi(argv[1])) : 21;
-    testsupport::Xvfb xvfb;
-    setenv("DISPLAY", xvfb.display().c_str(), 1);
-    setenv("QUORVANE_HEADLESS_CHECK", "1", 1);
-    testsupport::TempDir base;
-    fs::copy(fs::path(QUORVANE_SOURCE_DIR) / "Content", base.path() / "Content", fs::copy_options::recursive);
-    testsupport::writeFile(base.path() / "Saves" / "world_1" / "world.txt",
-                           "QUORVANE_WORLD 1\nname LAND\nseed 2\ngeneration 4\n");
-    playAndMenuScenes(base.path(), frames);
-    hoverScene(base.path(), frames);
+    const bench::SeedTwoWorld world("LAND");
+    playAndMenuScenes(world.base(), frames);
+    hoverScene(world.base(), frames);
     return 0;
 }
