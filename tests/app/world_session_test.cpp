@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <tuple>
+#include <utility>
 
 #include "app/app.h"
 #include "save/chunk_file.h"
@@ -28,6 +29,16 @@ protected:
         voxel::registerBlock(kChest, chest);
         app.useBaseDirectory(dir.path() / "game");
         app.chunkRadius = 0;
+    }
+
+    // Writes chunk (cx, cz) of the seed-5 world in `folder` with one byte flipped past its header, so
+    // that its checksum fails; returns the file and its bytes.
+    std::pair<fs::path, std::string> writeDamagedChunk(const fs::path& folder, int32_t cx, int32_t cz) {
+        std::string damaged = filesave::encodeChunk(5, app.generationStage, voxel::Chunk(cx, cz));
+        damaged[40] ^= 0x20;
+        const fs::path file = filesave::chunkFilePath(folder, cx, cz);
+        testsupport::writeFile(file, damaged);
+        return {file, damaged};
     }
 
     // Everything that is in the game root apart from the saves.
@@ -146,10 +157,7 @@ TEST_F(WorldSession, AtStartUpADamagedChunkSetsTheFirstWorldAsideAndTheSecondSti
     app.createWorld(U"Второй", 6);
     const fs::path second = app.files.world;
     app.leaveWorld();
-    std::string damaged = filesave::encodeChunk(5, app.generationStage, voxel::Chunk(0, 0));
-    damaged[40] ^= 0x20;
-    const fs::path file = filesave::chunkFilePath(first, 0, 0);
-    testsupport::writeFile(file, damaged);
+    const auto [file, damaged] = writeDamagedChunk(first, 0, 0);
     const std::u32string message = ui::utf8ToUtf32("Damaged chunk file (checksum mismatch): " + file.string());
 
     app.openStartupWorld();
@@ -196,10 +204,7 @@ TEST_F(WorldSession, ADamagedChunkMetWhileWalkingClosesTheWorldAndKeepsItsFiles)
     app.createWorld(U"Мир", 5);
     const fs::path folder = app.files.world;
     app.leaveWorld();
-    std::string damaged = filesave::encodeChunk(5, app.generationStage, voxel::Chunk(5, 0));
-    damaged[40] ^= 0x20;
-    const fs::path file = filesave::chunkFilePath(folder, 5, 0);
-    testsupport::writeFile(file, damaged);
+    const auto [file, damaged] = writeDamagedChunk(folder, 5, 0);
     const std::string playerBytes = testsupport::readFile(folder / filesave::kPlayerFile);
     app.runMenuAction(ui::MenuAction::OpenWorldList);
     app.runMenuAction(ui::MenuAction::PlaySelected);
