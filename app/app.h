@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -315,7 +316,8 @@ struct App {
     voxel::Chunk* findChunk(int32_t cx, int32_t cz);
     const voxel::Chunk* findChunk(int32_t cx, int32_t cz) const;
     void reindexChunks();
-    // Loads or generates the chunk holding the column when it is not loaded yet.
+    // Loads or generates the chunk holding the column when it is not loaded yet. A chunk file that
+    // cannot be read marks the world unreadable and is raised, as a streamed one is.
     void ensureChunkAt(int32_t x, int32_t z);
     uint8_t blockAt(int32_t x, int32_t y, int32_t z) const;
     // Refused (false, nothing changed) for y outside 0..127 or an unloaded chunk.
@@ -545,8 +547,10 @@ struct App {
     // Start-up: the first world behind the menu has a save file that cannot be read. It is left as it
     // is and closed, and the menu opens over a fresh view that is never saved unless played.
     void setAsideUnreadableWorld(const std::string& message);
-    // One streaming step of the open world (the main loop's). A chunk file met on the way that cannot
-    // be read closes the world as closeUnreadableWorld does, instead of ending the game.
+    // One step of play in the open world (streaming, the hands' edits). A file of the world met on the
+    // way that cannot be read closes the world as closeUnreadableWorld does, instead of ending the game.
+    void runOpenWorldStep(const std::function<void()>& step);
+    // The main loop's streaming step, run as above.
     void streamOpenWorld();
     // In play: a file of the open world cannot be read. The world closes with nothing written over
     // its files and the main menu opens with the message, as at start-up.

@@ -2,11 +2,9 @@
 // body of the load task.
 #include "app/chunk_window.h"
 
-#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
-#include <set>
 #include <utility>
 
 #include "app/app.h"
@@ -47,25 +45,6 @@ std::optional<WindowKey> nearestMissingChunk(const std::map<WindowKey, std::size
     return best;
 }
 
-std::vector<WindowKey> nearestMissingChunks(const std::map<WindowKey, std::size_t>& loaded,
-                                            const WindowKey& centre, int32_t radius, std::size_t limit) {
-    std::vector<WindowKey> missing;
-    for (int32_t cz = centre.second - radius; cz <= centre.second + radius; ++cz) {
-        for (int32_t cx = centre.first - radius; cx <= centre.first + radius; ++cx) {
-            if (!loaded.contains({cx, cz})) missing.emplace_back(cx, cz);
-        }
-    }
-    // Scan order is z, then x: a stable sort by distance keeps its tie order.
-    const auto distance = [&](const WindowKey& key) {
-        const int64_t dx = key.first - centre.first, dz = key.second - centre.second;
-        return dx * dx + dz * dz;
-    };
-    std::stable_sort(missing.begin(), missing.end(),
-                     [&](const WindowKey& a, const WindowKey& b) { return distance(a) < distance(b); });
-    if (missing.size() > limit) missing.resize(limit);
-    return missing;
-}
-
 int32_t environmentProgress(int32_t start, int32_t end, std::size_t loaded, int32_t radius) {
     const int64_t side = 2 * static_cast<int64_t>(radius) + 1;
     return static_cast<int32_t>(start + (end - start) * static_cast<int64_t>(loaded) / (side * side));
@@ -98,17 +77,18 @@ void forgetChunk(App& app, const ChunkKey& key) {
     app.forgetChunkLighting(key);
 }
 
-// The chunks on the new edge may light differently without the chunks beyond it, so they are
-// relit; a changed light list queues the remeshes it calls for. A mesh itself changes only where a
-// side neighbour left: its faces on that border now show.
-void markWindowEdge(App& app, const core::WindowKey& centre, const std::set<ChunkKey>& unloaded) {
+// The chunks on the new edge lit and showed their faces with the chunks beyond it: they are lit
+// again, and they and their loaded side neighbours meshed again.
+void markWindowEdge(App& app, const core::WindowKey& centre) {
     ChunkWindowState& world = app.world;
     for (const voxel::Chunk& chunk : world.chunks) {
         const ChunkKey key{chunk.cx, chunk.cz};
-        if (core::onWindowEdge(key, centre, app.chunkRadius)) world.relight.insert(key);
+        if (!core::onWindowEdge(key, centre, app.chunkRadius)) continue;
+        world.relight.insert(key);
+        world.remesh.insert(key);
         for (const core::WindowKey& side : sideOffsets) {
-            if (unloaded.contains({key.first + side.first, key.second + side.second}))
-                world.remesh.insert(key);
+            const ChunkKey next{key.first + side.first, key.second + side.second};
+            if (world.chunkMap.contains(next)) world.remesh.insert(next);
         }
     }
 }
@@ -119,28 +99,28 @@ void unloadFarChunks(App& app, const core::WindowKey& centre) {
     const auto outside = [&](const voxel::Chunk& chunk) {
         return core::outsideWindow({chunk.cx, chunk.cz}, centre, app.chunkRadius);
     };
-    std::set<ChunkKey> unloaded;
+    bool drained = false;
     for (const voxel::Chunk& chunk : app.world.chunks) {
         if (!outside(chunk)) continue;
-        if (unloaded.empty() && app.gpu.dev)
+        if (!drained && app.gpu.dev)
             render::check(vkDeviceWaitIdle(app.gpu.dev), "vkDeviceWaitIdle(dev)", 132);
+        drained = true;
         const ChunkKey key{chunk.cx, chunk.cz};
-        unloaded.insert(key);
         if (app.world.modified.erase(key)) {
             filesave::writeChunk(app.files.world, app.files.seed, app.generationStage, chunk);
         }
         forgetChunk(app, key);
     }
-    if (!unloaded.empty()) {
+    if (drained) {
         std::erase_if(app.world.chunks, outside);
         app.reindexChunks();
     }
-    markWindowEdge(app, centre, unloaded);
+    markWindowEdge(app, centre);
 }
 
 // A chunk file the task could not read is raised here, on the main thread, and makes the world
 // unreadable as at start-up: nothing of it may be written over while the player may recover it.
-std::vector<StreamedChunk> takeTaskResult(App& app) {
+StreamedChunk takeTaskResult(App& app) {
     try {
         return app.stream.task.get();
     } catch (const std::runtime_error&) {
@@ -149,11 +129,14 @@ std::vector<StreamedChunk> takeTaskResult(App& app) {
     }
 }
 
-// Each chunk of the task is taken on its own: only while it lies inside the window and no chunk
-// with its coordinates is loaded.
-void takeStreamedChunk(App& app, const ChunkKey& key, StreamedChunk& result) {
+// The chunk is taken only while it lies inside the window and no chunk with its coordinates is
+// loaded; otherwise it is dropped.
+void takeStreamedChunk(App& app) {
     ChunkStreamState& stream = app.stream;
+    if (!taskReady(stream.task)) return;
+    StreamedChunk result = takeTaskResult(app);
     stream.lastBuildMilliseconds = result.milliseconds;
+    const ChunkKey key{stream.requestX, stream.requestZ};
     const bool away = core::outsideWindow(key, {stream.centreX, stream.centreZ}, app.chunkRadius);
     if (away || app.world.chunkMap.contains(key)) return;
     render::collectWaterLevels(result.chunk, app.meshing.waterLevels);
@@ -169,32 +152,17 @@ void takeStreamedChunk(App& app, const ChunkKey& key, StreamedChunk& result) {
     app.scanCropCells(app.world.chunks.back());
 }
 
-void takeStreamedChunks(App& app) {
+void requestNearestChunk(App& app) {
     ChunkStreamState& stream = app.stream;
-    if (!taskReady(stream.task)) return;
-    std::vector<StreamedChunk> results = takeTaskResult(app);
-    for (std::size_t i = 0; i < results.size() && i < stream.requests.size(); ++i) {
-        takeStreamedChunk(app, stream.requests[i], results[i]);
-    }
-}
-
-void requestNearestChunks(App& app) {
-    ChunkStreamState& stream = app.stream;
-    std::vector<core::WindowKey> next =
-        core::nearestMissingChunks(app.world.chunkMap, {stream.centreX, stream.centreZ}, app.chunkRadius,
-                                   std::max<std::size_t>(stream.loadBatch, 1));
-    if (next.empty()) return;
-    stream.requestX = next.front().first;
-    stream.requestZ = next.front().second;
-    stream.requests = next;
+    const std::optional<core::WindowKey> next =
+        core::nearestMissingChunk(app.world.chunkMap, {stream.centreX, stream.centreZ}, app.chunkRadius);
+    if (!next) return;
+    stream.requestX = next->first;
+    stream.requestZ = next->second;
     stream.task =
         app.tasks.launch([worldDir = app.files.world, seed = app.files.seed, generation = app.generationStage,
-                          keys = std::move(next), profile = app.world.profile] {
-            std::vector<StreamedChunk> chunks;
-            chunks.reserve(keys.size());
-            for (const auto& [cx, cz] : keys)
-                chunks.push_back(App::streamWorldTask(worldDir, seed, generation, cx, cz, profile));
-            return chunks;
+                          cx = next->first, cz = next->second, profile = app.world.profile] {
+            return App::streamWorldTask(worldDir, seed, generation, cx, cz, profile);
         });
 }
 
@@ -247,8 +215,8 @@ void App::streamWorld() {
         lastUnloadRadius = chunkRadius;
         unloadFarChunks(*this, centre);
     }
-    takeStreamedChunks(*this);
-    if (!stream.task.valid()) requestNearestChunks(*this);
+    takeStreamedChunk(*this);
+    if (!stream.task.valid()) requestNearestChunk(*this);
     uploadMesh(render::meshPoll);
 }
 

@@ -7,7 +7,6 @@
 #include <map>
 #include <optional>
 #include <utility>
-#include <vector>
 
 namespace core {
 
@@ -23,11 +22,6 @@ bool onWindowEdge(const WindowKey& key, const WindowKey& centre, int32_t radius)
 // then the smaller cx. Nothing when the window is full.
 std::optional<WindowKey> nearestMissingChunk(const std::map<WindowKey, std::size_t>& loaded,
                                              const WindowKey& centre, int32_t radius);
-
-// Up to `limit` missing chunks of the window, nearest first in the order nearestMissingChunk
-// picks them.
-std::vector<WindowKey> nearestMissingChunks(const std::map<WindowKey, std::size_t>& loaded,
-                                            const WindowKey& centre, int32_t radius, std::size_t limit);
 
 // start + (end - start) x loaded / (2R + 1)^2, in integers.
 int32_t environmentProgress(int32_t start, int32_t end, std::size_t loaded, int32_t radius);

@@ -114,8 +114,9 @@ void App::runFrame() {
     if (!ui.menuOpen && sleepStart < 0.0) {
         selectHotbarSlot();
         easeHandTimers();
-        // While the chat entry is open the buttons do nothing in the world.
-        if (!ui.textEntryActive) handleUseInput();
+        // While the chat entry is open the buttons do nothing in the world. A two-part block may
+        // reach into a chunk that is read from its file now.
+        if (!ui.textEntryActive) runOpenWorldStep([this] { handleUseInput(); });
     }
 
     int width = 0, height = 0;

@@ -1,5 +1,7 @@
 // The edits of the loaded world: the chunk index rebuild and the states of newly indexed chunks,
 // block and state stores, the block-update queue and the player's edit record.
+#include <stdexcept>
+
 #include "app/app.h"
 #include "audio/positional.h"
 #include "save/chunk_file.h"
@@ -135,8 +137,15 @@ void App::reindexChunks() {
 void App::ensureChunkAt(int32_t x, int32_t z) {
     const int32_t cx = voxel::floorDiv(x, 16), cz = voxel::floorDiv(z, 16);
     if (findChunk(cx, cz)) return;
-    world.chunks.push_back(
-        voxel::loadOrGenerateChunk(files.world, files.seed, generationStage, cx, cz, world.profile));
+    try {
+        world.chunks.push_back(
+            voxel::loadOrGenerateChunk(files.world, files.seed, generationStage, cx, cz, world.profile));
+    } catch (const std::runtime_error&) {
+        // As for a streamed chunk: nothing of the world may be written over while the player may
+        // still recover it, and the step that met the file closes the world.
+        saves.readFailed = true;
+        throw;
+    }
     reindexChunks();
     world.relight.insert({cx, cz});
     world.remesh.insert({cx, cz});
@@ -225,10 +234,12 @@ void App::editBlock(int32_t x, int32_t y, int32_t z, uint8_t id, uint8_t state) 
 
 void App::placeTwoPartBlock(const BlockEdit& edit, uint8_t side) {
     const int s = side ? 1 : 0;
+    // The second cell's chunk is read first: a file that cannot be read stops the edit before any
+    // cell or flag has changed.
+    if (edit.hasSecond) ensureChunkAt(edit.x + edit.dx, edit.z + edit.dz);
     // Both cells are set before either is sent, so a peer never sees half a door.
     const bool send = lan.networked && !lan.applyingEdit;
     if (send) lan.applyingEdit = true;
-    if (edit.hasSecond) ensureChunkAt(edit.x + edit.dx, edit.z + edit.dz);
     setBlock(edit.x, edit.y, edit.z, edit.ids[s]);
     setBlockState(edit.x, edit.y, edit.z, static_cast<uint8_t>(edit.states[s]));
     const int32_t sx = edit.x + edit.dx, sy = edit.y + edit.dy, sz = edit.z + edit.dz;

@@ -148,7 +148,7 @@ void App::resetWorldState() {
 
 void App::stopPendingTask() {
     if (!stream.task.valid()) return;
-    std::future<std::vector<StreamedChunk>> pending = std::move(stream.task);
+    std::future<StreamedChunk> pending = std::move(stream.task);
     // Discarded means discarded, a failed load too: its chunk file stays as it is and is met again
     // when the chunk is next asked for, while leaving or travelling goes on.
     try {

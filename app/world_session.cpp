@@ -61,14 +61,18 @@ void App::setAsideUnreadableWorld(const std::string& message) {
     generateEnvironment();
 }
 
-void App::streamOpenWorld() {
+void App::runOpenWorldStep(const std::function<void()>& step) {
     try {
-        streamWorld();
+        step();
     } catch (const std::runtime_error& failure) {
         // Only a file that could not be read is the world's fault; anything else still ends the game.
         if (!saves.readFailed) throw;
         closeUnreadableWorld(failure.what());
     }
+}
+
+void App::streamOpenWorld() {
+    runOpenWorldStep([this] { streamWorld(); });
 }
 
 void App::closeUnreadableWorld(const std::string& message) {

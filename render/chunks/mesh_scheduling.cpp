@@ -1,10 +1,9 @@
-// Mesh upload scheduling: relight, collect the finished meshes or drop the stale ones, and start the
-// next meshing task for the waiting chunks nearest the player.
+// Mesh upload scheduling: relight, collect the finished mesh or drop it when stale, and start the
+// next meshing task for the waiting chunk nearest the player.
 #include "render/chunks/mesh_scheduling.h"
 
-#include <algorithm>
-#include <cmath>
 #include <cstdlib>
+#include <optional>
 #include <utility>
 
 #include "app/app.h"
@@ -33,29 +32,6 @@ ScheduleKey nearestKey(const std::set<ScheduleKey>& keys, int32_t px, int32_t pz
         }
     }
     return best;
-}
-
-std::size_t meshBatchSize(double chunkMilliseconds) {
-    if (chunkMilliseconds <= 0.0) return meshBatchLimit;
-    const double fits = std::floor(meshBatchBudgetMilliseconds / chunkMilliseconds);
-    return static_cast<std::size_t>(std::clamp(fits, 1.0, static_cast<double>(meshBatchLimit)));
-}
-
-std::vector<ScheduleKey> takeNearestKeys(std::set<ScheduleKey>& keys, int32_t px, int32_t pz,
-                                         std::size_t limit,
-                                         const std::function<bool(const ScheduleKey&)>& loaded) {
-    // A stable sort of the set's order by distance is the order repeated nearestKey calls give.
-    std::vector<ScheduleKey> order(keys.begin(), keys.end());
-    std::stable_sort(order.begin(), order.end(), [&](const ScheduleKey& a, const ScheduleKey& b) {
-        return keyDistance(a, px, pz) < keyDistance(b, px, pz);
-    });
-    std::vector<ScheduleKey> taken;
-    for (const ScheduleKey& key : order) {
-        if (taken.size() >= limit) break;
-        keys.erase(key);
-        if (loaded(key)) taken.push_back(key);
-    }
-    return taken;
 }
 
 uint8_t changedLightBorders(const std::vector<uint8_t>& before, const std::vector<uint8_t>& after) {
@@ -141,28 +117,18 @@ void installMesh(App& app, const render::MeshWork& work, FrameFenceWait& waitFen
     ++app.meshing.installed;
 }
 
-void noteBuildTime(MeshSchedule& meshing, double milliseconds) {
-    meshing.lastBuildMilliseconds = milliseconds;
-    meshing.chunkMilliseconds = meshing.chunkMilliseconds > 0.0
-                                    ? 0.75 * meshing.chunkMilliseconds + 0.25 * milliseconds
-                                    : milliseconds;
-}
-
-// A result is stale when its chunk left or changed again after the task started; each chunk of a
-// task is judged on its own, so the fresh ones install while the stale ones wait for the next task.
+// A result is stale when its chunk left or changed again after the task started.
 void collectMeshWork(App& app, bool wait, FrameFenceWait& waitFence) {
     MeshSchedule& meshing = app.meshing;
     if (!meshing.task.valid() || (!wait && !taskReady(meshing.task))) return;
-    const std::vector<render::MeshWork> works = meshing.task.get();
-    for (const render::MeshWork& work : works) {
-        noteBuildTime(meshing, work.milliseconds);
-        const ChunkKey key{voxel::chunkKeyX(work.key), voxel::chunkKeyZ(work.key)};
-        if (!app.findChunk(key.first, key.second) || app.world.remesh.contains(key)) {
-            ++meshing.dropped;
-            continue;
-        }
-        installMesh(app, work, waitFence);
+    const render::MeshWork work = meshing.task.get();
+    meshing.lastBuildMilliseconds = work.milliseconds;
+    const ChunkKey key{voxel::chunkKeyX(work.key), voxel::chunkKeyZ(work.key)};
+    if (!app.findChunk(key.first, key.second) || app.world.remesh.contains(key)) {
+        ++meshing.dropped;
+        return;
     }
+    installMesh(app, work, waitFence);
 }
 
 struct MeshInputs {
@@ -188,64 +154,40 @@ void meshEveryWaitingChunk(App& app, FrameFenceWait& waitFence) {
         if (!in.chunk) continue;
         const render::MeshWork work = App::buildMeshWork(voxel::packChunkKey(key.first, key.second), *in.chunk,
                                                          in.north, in.south, in.east, in.west, smoothLight, cornerShade);
-        noteBuildTime(app.meshing, work.milliseconds);
+        app.meshing.lastBuildMilliseconds = work.milliseconds;
         installMesh(app, work, waitFence);
     }
 }
 
-// Copies of the chunks a task meshes and of their loaded side neighbours, each chunk once: the
-// nearest waiting chunks are mostly each other's neighbours.
-struct MeshBatch {
-    struct Item {
-        uint64_t key;
-        int32_t chunk, north, south, east, west;  // places in `chunks`, -1 when not loaded
-    };
-    std::vector<voxel::Chunk> chunks;
-    std::vector<Item> items;
-};
-
-MeshBatch copyBatch(const App& app, const std::vector<ChunkKey>& keys) {
-    MeshBatch batch;
-    std::map<ChunkKey, int32_t> copied;
-    const auto copy = [&](int32_t cx, int32_t cz) -> int32_t {
-        const voxel::Chunk* chunk = app.findChunk(cx, cz);
-        if (!chunk) return -1;
-        const auto [place, fresh] = copied.try_emplace({cx, cz}, static_cast<int32_t>(batch.chunks.size()));
-        if (fresh) batch.chunks.push_back(*chunk);
-        return place->second;
-    };
-    for (const auto& [cx, cz] : keys) {
-        batch.items.push_back({voxel::packChunkKey(cx, cz), copy(cx, cz), copy(cx, cz - 1), copy(cx, cz + 1),
-                               copy(cx + 1, cz), copy(cx - 1, cz)});
-    }
-    return batch;
+std::optional<voxel::Chunk> copyOf(const voxel::Chunk* chunk) {
+    return chunk ? std::optional<voxel::Chunk>(*chunk) : std::nullopt;
 }
 
-std::vector<render::MeshWork> meshBatch(const MeshBatch& batch, bool smoothLight, bool cornerShade) {
-    const auto at = [&](int32_t place) {
-        return place < 0 ? nullptr : &batch.chunks[static_cast<std::size_t>(place)];
-    };
-    std::vector<render::MeshWork> works;
-    works.reserve(batch.items.size());
-    for (const MeshBatch::Item& item : batch.items) {
-        works.push_back(App::buildMeshWork(item.key, *at(item.chunk), at(item.north), at(item.south),
-                                           at(item.east), at(item.west), smoothLight, cornerShade));
-    }
-    return works;
+const voxel::Chunk* pointerTo(const std::optional<voxel::Chunk>& chunk) {
+    return chunk ? &*chunk : nullptr;
 }
 
-// The task gets copies of the chunks and their loaded side neighbours, never the live chunks.
-void launchNearestDirtyChunks(App& app) {
-    const std::vector<ChunkKey> keys = render::takeNearestKeys(
-        app.world.remesh, app.player.chunkX, app.player.chunkZ,
-        render::meshBatchSize(app.meshing.chunkMilliseconds),
-        [&](const ChunkKey& key) { return app.findChunk(key.first, key.second) != nullptr; });
-    if (keys.empty()) return;
-    app.meshing.task =
-        app.tasks.launch([batch = copyBatch(app, keys), smoothLight = app.settings.smoothLight != 0,
-                          cornerShade = app.settings.cornerShadows != 0] {
-            return meshBatch(batch, smoothLight, cornerShade);
+// The task gets copies of the chunk and its loaded side neighbours, never the live chunks.
+void launchMeshTask(App& app, const ChunkKey& key, const MeshInputs& in) {
+    app.meshing.task = app.tasks.launch(
+        [key = voxel::packChunkKey(key.first, key.second), chunk = *in.chunk, north = copyOf(in.north),
+         south = copyOf(in.south), east = copyOf(in.east), west = copyOf(in.west),
+         smoothLight = app.settings.smoothLight != 0, cornerShade = app.settings.cornerShadows != 0] {
+            return App::buildMeshWork(key, chunk, pointerTo(north), pointerTo(south), pointerTo(east),
+                                      pointerTo(west), smoothLight, cornerShade);
         });
+}
+
+// Keys whose chunk is gone are dropped on the way to the first loaded one.
+void launchNearestDirtyChunk(App& app) {
+    while (!app.world.remesh.empty()) {
+        const ChunkKey key = app.nearestDirtyChunk();
+        app.world.remesh.erase(key);
+        const MeshInputs in = meshInputs(app, key);
+        if (!in.chunk) continue;
+        launchMeshTask(app, key, in);
+        return;
+    }
 }
 
 uint32_t totalSolidIndices(const ChunkWindowState& world) {
@@ -272,7 +214,7 @@ void App::uploadMesh(uint64_t mode) {
     if (everything) {
         meshEveryWaitingChunk(*this, waitFence);
     } else if (mode != render::meshCollectOnly && !meshing.task.valid()) {
-        launchNearestDirtyChunks(*this);
+        launchNearestDirtyChunk(*this);
     }
     meshing.solidIndexCount = totalSolidIndices(world);
     meshing.lastUploadMilliseconds = (tasks.now() - t0) * 1000.0;

@@ -39,24 +39,15 @@ TEST(ChunkWindow, NearestMissingChunkBreaksTiesByZThenX) {
     EXPECT_FALSE(core::nearestMissingChunk(loaded, {-1, -2}, 1));
 }
 
-TEST(ChunkWindow, ALoadTakesTheNearestMissingChunksUpToItsLimit) {
-    const std::map<Key, std::size_t> loaded{{{0, 0}, 0}, {{0, -1}, 1}};
+TEST(ChunkWindow, EachRequestIsTheOneNearestMissingChunkSoTheWindowFillsInRings) {
+    std::map<Key, std::size_t> loaded{{{0, 0}, 0}, {{0, -1}, 1}};
     // Distance 1: (-1, 0), (1, 0), (0, 1); then 2: (-1, -1), (1, -1), (-1, 1), (1, 1).
-    const struct {
-        std::size_t limit;
-        std::vector<Key> chunks;
-    } cases[] = {
-        {0, {}},
-        {1, {{-1, 0}}},
-        {3, {{-1, 0}, {1, 0}, {0, 1}}},
-        {4, {{-1, 0}, {1, 0}, {0, 1}, {-1, -1}}},
-        {7, {{-1, 0}, {1, 0}, {0, 1}, {-1, -1}, {1, -1}, {-1, 1}, {1, 1}}},
-        {8, {{-1, 0}, {1, 0}, {0, 1}, {-1, -1}, {1, -1}, {-1, 1}, {1, 1}}},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(core::nearestMissingChunks(loaded, {0, 0}, 1, c.limit), c.chunks) << c.limit;
-    EXPECT_EQ(core::nearestMissingChunks(loaded, {0, 0}, 1, 1).front(),
-              *core::nearestMissingChunk(loaded, {0, 0}, 1));
+    const Key order[] = {{-1, 0}, {1, 0}, {0, 1}, {-1, -1}, {1, -1}, {-1, 1}, {1, 1}};
+    for (const Key& next : order) {
+        EXPECT_EQ(core::nearestMissingChunk(loaded, {0, 0}, 1), next);
+        loaded[next] = loaded.size();
+    }
+    EXPECT_FALSE(core::nearestMissingChunk(loaded, {0, 0}, 1));
 }
 
 TEST(ChunkWindow, EnvironmentProgressUsesIntegerDivision) {
@@ -80,8 +71,7 @@ class Streaming : public apptest::OpenWorld {
         for (int i = 0; i < 30; ++i) {
             step();
             if (!app.stream.task.valid()) break;
-            EXPECT_EQ(app.stream.requests.front(), Key(app.stream.requestX, app.stream.requestZ));
-            requests.insert(requests.end(), app.stream.requests.begin(), app.stream.requests.end());
+            requests.emplace_back(app.stream.requestX, app.stream.requestZ);
         }
         return requests;
     }
@@ -105,29 +95,54 @@ TEST_F(Streaming, KeepsOneLoadInFlight) {
     EXPECT_TRUE(app.world.chunks.empty());
 
     step();
-    EXPECT_TRUE(loaded(0, 0) && loaded(0, -1) && loaded(-1, 0)) << "the three nearest, in one task";
-    EXPECT_EQ(app.world.chunks.size(), 3u);
-    EXPECT_EQ(app.stream.requests, (std::vector<Key>{{1, 0}, {0, 1}, {-1, -1}}));
+    EXPECT_TRUE(loaded(0, 0));
+    EXPECT_EQ(app.world.chunks.size(), 1u) << "one chunk a load";
+    EXPECT_EQ(Key(app.stream.requestX, app.stream.requestZ), Key(0, -1));
     EXPECT_EQ(tasks.pending(), 3u) << "one load, one lighting and one meshing task";
     EXPECT_TRUE(app.lighting.task.valid()) << "an arrived chunk is lit in the background";
     EXPECT_TRUE(app.meshing.task.valid()) << "and meshed";
 }
 
-TEST_F(Streaming, EachChunkOfALoadIsTakenOnItsOwn) {
-    app.streamWorld();                     // asks for (0, 0), (0, -1) and (-1, 0)
-    app.world.chunks.emplace_back(0, -1);  // loaded meanwhile, say by an edit
+TEST_F(Streaming, ALoadWhoseChunkWasLoadedMeanwhileIsDropped) {
+    app.streamWorld();                    // asks for (0, 0)
+    app.world.chunks.emplace_back(0, 0);  // loaded meanwhile, say by an edit
     app.world.chunks.back().cells[0] = 3;
     app.reindexChunks();
     step();
-    EXPECT_TRUE(loaded(0, 0) && loaded(-1, 0));
-    EXPECT_EQ(app.world.chunks.size(), 3u) << "no second (0, -1)";
-    EXPECT_EQ(app.findChunk(0, -1)->cells[0], 3);
+    EXPECT_EQ(app.world.chunks.size(), 1u) << "no second (0, 0)";
+    EXPECT_EQ(app.findChunk(0, 0)->cells[0], 3);
+    EXPECT_EQ(Key(app.stream.requestX, app.stream.requestZ), Key(0, -1));
+}
 
-    standIn(3, 0);  // the whole next load lands outside the window
-    tasks.runAll();
-    app.streamWorld();
-    EXPECT_EQ(app.world.chunks.size(), 0u);
-    EXPECT_EQ(app.stream.requests, (std::vector<Key>{{3, 0}, {3, -1}, {2, 0}}));
+// Streamed far from the window the environment filled: the unload pass empties the window, and each
+// step takes in at most the one chunk it asked for before, nearest first.
+TEST_F(Streaming, EachStepTakesInAtMostOneChunkFarFromTheGeneratedWindow) {
+    app.chunkRadius = 2;
+    app.generateEnvironment();
+    ASSERT_EQ(app.world.chunks.size(), 25u);
+    standIn(40, -40);
+    const auto distance = [](const Key& key) {
+        return (key.first - 40) * (key.first - 40) + (key.second + 40) * (key.second + 40);
+    };
+    std::vector<Key> arrived;
+    for (int i = 0; i < 40 && arrived.size() < 25u; ++i) {
+        std::set<Key> before;
+        for (const voxel::Chunk& chunk : app.world.chunks) before.insert({chunk.cx, chunk.cz});
+        step();
+        std::vector<Key> taken;
+        for (const voxel::Chunk& chunk : app.world.chunks)
+            if (!before.contains({chunk.cx, chunk.cz})) taken.emplace_back(chunk.cx, chunk.cz);
+        ASSERT_LE(taken.size(), 1u) << "step " << i;
+        if (!taken.empty() && !arrived.empty()) {
+            EXPECT_LE(distance(arrived.back()), distance(taken[0])) << "nearest first, step " << i;
+        }
+        arrived.insert(arrived.end(), taken.begin(), taken.end());
+    }
+    EXPECT_EQ(app.world.chunks.size(), 25u);
+    ASSERT_EQ(arrived.size(), 25u) << "every chunk of the new window, one a step";
+    EXPECT_EQ(arrived[0], Key(40, -40));
+    EXPECT_EQ(arrived[1], Key(40, -41)) << "the nearest next, smaller z first";
+    for (const Key& key : arrived) EXPECT_FALSE(core::outsideWindow(key, {40, -40}, 2)) << key.first;
 }
 
 TEST_F(Streaming, ALoadThatArrivesOutsideTheWindowIsDropped) {
@@ -172,23 +187,32 @@ TEST_F(Streaming, FarChunksAreWrittenWhenModifiedAndDropped) {
     EXPECT_EQ(app.blockAt(-12, 100, 5), 3);
 }
 
-// Only the chunks that lost a side neighbour get new faces at once; the whole new edge is relit,
-// and a light list that changes queues its own remeshes.
-TEST_F(Streaming, MovingOneChunkRemeshesTheChunksThatLostANeighbourAndRelightsTheEdge) {
+// The new edge lit and showed its faces with the chunks beyond it: every edge chunk is relit, and it
+// and its loaded side neighbours are meshed again; only the chunks inside that ring keep their marks.
+TEST_F(Streaming, MovingOneChunkRelightsTheNewEdgeAndRemeshesItAndItsLoadedNeighbours) {
+    app.chunkRadius = 2;
     fillWindow();
     // Passes that never finish: the step neither applies light nor launches meshes, so the marks
     // stay to be seen.
     std::promise<std::vector<voxel::Chunk>> light;
-    std::promise<std::vector<render::MeshWork>> meshes;
+    std::promise<render::MeshWork> mesh;
     app.lighting.task = light.get_future();
-    app.meshing.task = meshes.get_future();
+    app.meshing.task = mesh.get_future();
     app.world.remesh.clear();
     app.world.relight.clear();
 
-    standIn(1, 0);
+    standIn(1, 0);  // the window is now x -1..3, z -2..2; column x = 3 is not loaded yet
     app.streamWorld();
-    EXPECT_EQ(app.world.remesh, (std::set<Key>{{0, -1}, {0, 0}, {0, 1}}));
-    EXPECT_EQ(app.world.relight, (std::set<Key>{{0, -1}, {0, 0}, {0, 1}, {1, -1}, {1, 1}}));
+    const std::set<Key> edge{{-1, -2}, {-1, -1}, {-1, 0}, {-1, 1}, {-1, 2}, {0, -2}, {1, -2},
+                             {2, -2},  {0, 2},   {1, 2},  {2, 2}};
+    EXPECT_EQ(app.world.relight, edge);
+    std::set<Key> remeshed;
+    for (int32_t cz = -2; cz <= 2; ++cz) {
+        for (int32_t cx = -1; cx <= 2; ++cx) remeshed.insert({cx, cz});
+    }
+    remeshed.erase({1, 0});  // neither on the edge nor beside it
+    remeshed.erase({2, 0});
+    EXPECT_EQ(app.world.remesh, remeshed);
 
     app.world.remesh.clear();
     app.world.relight.clear();
@@ -196,7 +220,7 @@ TEST_F(Streaming, MovingOneChunkRemeshesTheChunksThatLostANeighbourAndRelightsTh
     app.streamWorld();
     EXPECT_TRUE(app.world.remesh.empty() && app.world.relight.empty()) << "no move, no pass";
     light.set_value({});
-    meshes.set_value({});
+    mesh.set_value({});
 }
 
 TEST_F(Streaming, ChangingTheRadiusWithoutMovingRunsTheUnloadPass) {

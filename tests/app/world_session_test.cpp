@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <stdexcept>
+#include <string>
 #include <tuple>
 #include <utility>
 
@@ -230,6 +232,46 @@ TEST_F(WorldSession, ADamagedChunkMetWhileWalkingClosesTheWorldAndKeepsItsFiles)
     EXPECT_EQ(testsupport::readFile(folder / filesave::kPlayerFile), playerBytes) << "the walk was not saved";
     ASSERT_EQ(app.ui.worlds.size(), 1u) << "the world stays in the list";
     EXPECT_EQ(app.ui.worlds[0].directory, folder);
+}
+
+// A bed reaching over the chunk border into a chunk whose file is damaged: the edit stops before any
+// cell changes, the world becomes unreadable, and the hands' step closes it as walking into the
+// chunk does, with nothing written over its files.
+TEST_F(WorldSession, ADamagedChunkReadForAnEditClosesTheWorldAndKeepsItsFiles) {
+    app.createWorld(U"Мир", 5);
+    const fs::path folder = app.files.world;
+    app.leaveWorld();
+    const auto [file, damaged] = writeDamagedChunk(folder, 1, 0);
+    const std::string message = "Damaged chunk file (checksum mismatch): " + file.string();
+    const std::string playerBytes = testsupport::readFile(folder / filesave::kPlayerFile);
+    app.runMenuAction(ui::MenuAction::OpenWorldList);
+    app.runMenuAction(ui::MenuAction::PlaySelected);
+    ASSERT_TRUE(app.files.worldOpen);
+    ASSERT_EQ(app.findChunk(1, 0), nullptr);
+    BlockEdit bed;
+    bed.x = 15, bed.y = 100, bed.z = 3;
+    bed.ids[1] = bed.secondIds[1] = 3;
+    bed.hasSecond = true;
+    bed.dx = 1;
+    const uint8_t before = app.blockAt(15, 100, 3);
+
+    try {
+        app.placeTwoPartBlock(bed, 1);
+        ADD_FAILURE() << "the damaged chunk was not raised";
+    } catch (const std::runtime_error& failure) {
+        EXPECT_EQ(failure.what(), message);
+    }
+    EXPECT_TRUE(app.saves.readFailed);
+    EXPECT_EQ(app.blockAt(15, 100, 3), before) << "nothing of the edit is set";
+    EXPECT_EQ(app.findChunk(1, 0), nullptr);
+
+    app.runOpenWorldStep([&] { app.placeTwoPartBlock(bed, 1); });
+    EXPECT_FALSE(app.files.worldOpen);
+    EXPECT_EQ(app.ui.screen, UiState::kMainMenu);
+    EXPECT_EQ(app.ui.toast.text, ui::utf8ToUtf32(message));
+    EXPECT_TRUE(app.world.chunks.empty());
+    EXPECT_EQ(testsupport::readFile(file), damaged);
+    EXPECT_EQ(testsupport::readFile(folder / filesave::kPlayerFile), playerBytes) << "nothing was saved";
 }
 
 // Every world folder left out: the list and Continue say how many and why instead of "НЕТ МИРОВ".

@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <climits>
+#include <iterator>
+#include <optional>
+#include <tuple>
 
 #include "app/app.h"
 #include "support/manual_tasks.h"
@@ -19,65 +23,6 @@ TEST(MeshSchedule, NearestKeyTiesGoToTheSmallerCxThenCz) {
     EXPECT_EQ(render::nearestKey({{0, 1}, {1, 0}, {0, -1}}, 0, 0), Key(0, -1));
     EXPECT_EQ(render::nearestKey(keys, 3, 2), Key(3, 3));
     EXPECT_EQ(render::nearestKey(keys, INT32_MIN, INT32_MIN), Key(-1, 0))
-        << "an unset player chunk must not overflow";
-}
-
-TEST(MeshSchedule, ABatchIsAsManyChunksAsTheBudgetFitsBetweenOneAndTheLimit) {
-    const double budget = render::meshBatchBudgetMilliseconds;
-    const double perChunkAtLimit = budget / static_cast<double>(render::meshBatchLimit);
-    const struct {
-        double chunkMilliseconds;
-        std::size_t size;
-    } cases[] = {
-        {0.0, render::meshBatchLimit},  // nothing measured yet
-        {perChunkAtLimit / 2, render::meshBatchLimit},
-        {perChunkAtLimit, render::meshBatchLimit},
-        {perChunkAtLimit * 1.01, render::meshBatchLimit - 1},
-        {budget / 2, 2},
-        {budget / 2 * 1.01, 1},
-        {budget, 1},
-        {budget * 10, 1},  // a slow chunk still goes alone
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(render::meshBatchSize(c.chunkMilliseconds), c.size) << c.chunkMilliseconds;
-}
-
-TEST(MeshSchedule, ABatchTakesTheNearestLoadedKeysUpToItsLimit) {
-    // Distances from (0, 0): (-1, 0), (0, -1), (0, 1), (1, 0) all 1, (2, 0) 2, (3, 3) 6.
-    const std::set<Key> waiting{{0, 1}, {1, 0}, {0, -1}, {-1, 0}, {2, 0}, {3, 3}};
-    const auto loadedBut = [](std::set<Key> missing) {
-        return [missing](const Key& key) { return !missing.contains(key); };
-    };
-    const struct {
-        const char* what;
-        std::size_t limit;
-        std::set<Key> missing;
-        std::vector<Key> taken;
-        std::set<Key> left;
-    } cases[] = {
-        {"ties in set order", 4, {}, {{-1, 0}, {0, -1}, {0, 1}, {1, 0}}, {{2, 0}, {3, 3}}},
-        {"exactly as many as waiting", 6, {}, {{-1, 0}, {0, -1}, {0, 1}, {1, 0}, {2, 0}, {3, 3}}, {}},
-        {"one fewer than waiting", 5, {}, {{-1, 0}, {0, -1}, {0, 1}, {1, 0}, {2, 0}}, {{3, 3}}},
-        {"a key without its chunk is dropped, not counted",
-         2,
-         {{0, -1}},
-         {{-1, 0}, {0, 1}},
-         {{1, 0}, {2, 0}, {3, 3}}},
-        {"a missing key past the limit stays",
-         1,
-         {{0, -1}},
-         {{-1, 0}},
-         {{0, -1}, {0, 1}, {1, 0}, {2, 0}, {3, 3}}},
-        {"nothing loaded", 3, {{0, 1}, {1, 0}, {0, -1}, {-1, 0}, {2, 0}, {3, 3}}, {}, {}},
-    };
-    for (const auto& c : cases) {
-        std::set<Key> keys = waiting;
-        EXPECT_EQ(render::takeNearestKeys(keys, 0, 0, c.limit, loadedBut(c.missing)), c.taken) << c.what;
-        EXPECT_EQ(keys, c.left) << c.what;
-    }
-    std::set<Key> keys = waiting;
-    EXPECT_EQ(render::takeNearestKeys(keys, INT32_MIN, INT32_MIN, 1, loadedBut({})),
-              std::vector<Key>{Key(-1, 0)})
         << "an unset player chunk must not overflow";
 }
 
@@ -170,7 +115,6 @@ TEST_F(MeshUpload, EverythingModeLightsAndMeshesEveryWaitingChunkAtOnce) {
 
 TEST_F(MeshUpload, OrdinaryModeLaunchesTheNearestAndInstallsItLater) {
     load(1);
-    app.meshing.chunkMilliseconds = render::meshBatchBudgetMilliseconds;  // one chunk a task
     app.world.remesh = {{1, 1}, {0, -1}, {-1, 0}};
     app.uploadMesh(render::meshPoll);
     EXPECT_EQ(tasks.pending(), 1u);
@@ -215,7 +159,6 @@ TEST_F(MeshUpload, AChunkUnloadedWhileItsMeshIsBuiltIsDropped) {
 
 TEST_F(MeshUpload, AWaitingKeyWithoutItsChunkIsSkippedInTheSameCall) {
     load(1);
-    app.meshing.chunkMilliseconds = render::meshBatchBudgetMilliseconds;  // one chunk a task
     app.player.chunkX = 9;
     app.player.chunkZ = 9;
     app.world.remesh = {{9, 9}, {1, 1}, {-1, -1}};
@@ -224,45 +167,72 @@ TEST_F(MeshUpload, AWaitingKeyWithoutItsChunkIsSkippedInTheSameCall) {
     EXPECT_EQ(app.world.remesh, (std::set<Key>{{-1, -1}})) << "(9, 9) dropped, (1, 1) launched";
 }
 
-TEST_F(MeshUpload, OneTaskMeshesTheNearestWaitingChunksAndEachInstallsOnItsOwn) {
+// One launch: the nearest waiting chunk whose chunk is loaded; keys met on the way without their
+// chunk leave the set. The square holds the chunks -2..2 on each axis.
+TEST_F(MeshUpload, ALaunchTakesTheOneNearestLoadedWaitingChunk) {
     load(2);
-    app.world.remesh = {{2, 2}, {0, 1}, {-1, 0}, {1, -1}, {9, 9}};
-    app.meshing.chunkMilliseconds = render::meshBatchBudgetMilliseconds / 3;  // three a task
-    app.uploadMesh(render::meshPoll);
-    EXPECT_EQ(tasks.pending(), 1u) << "one task for the batch";
-    EXPECT_EQ(app.world.remesh, (std::set<Key>{{2, 2}, {9, 9}}));
-
-    app.uploadMesh(render::meshPoll);
-    EXPECT_EQ(tasks.pending(), 1u) << "a task that is not ready is neither waited for nor joined by another";
-    EXPECT_EQ(app.meshing.installed, 0u);
-
-    app.world.remesh.insert({0, 1});  // marked again while its batch is built, as an edit does
-    std::erase_if(app.world.chunks,
-                  [](const voxel::Chunk& chunk) { return chunk.cx == 1 && chunk.cz == -1; });
-    app.reindexChunks();
-    tasks.runAll();
-    app.uploadMesh(render::meshPoll);
-    EXPECT_TRUE(meshed(-1, 0));
-    EXPECT_FALSE(meshed(0, 1));
-    EXPECT_FALSE(meshed(1, -1));
-    EXPECT_EQ(app.meshing.installed, 1u);
-    EXPECT_EQ(app.meshing.dropped, 2u) << "the changed chunk and the unloaded one";
-    EXPECT_EQ(tasks.pending(), 1u) << "the next batch";
-    EXPECT_FALSE(app.world.remesh.contains({0, 1})) << "the changed chunk is the nearest again";
-
-    for (int round = 0; round < 3 && tasks.pending() > 0; ++round) {
-        tasks.runAll();
+    const struct {
+        const char* what;
+        Key player;
+        std::set<Key> waiting;
+        std::optional<Key> launched;
+        std::set<Key> left;
+    } cases[] = {
+        {"ties to the smaller cx, then cz", {0, 0}, {{0, 1}, {1, 0}, {0, -1}, {-1, 0}, {2, 0}}, Key(-1, 0),
+         {{0, 1}, {1, 0}, {0, -1}, {2, 0}}},
+        {"nearest, not first in set order", {0, 0}, {{-2, -2}, {1, 1}}, Key(1, 1), {{-2, -2}}},
+        {"an unloaded key is skipped and the next launched", {3, 0}, {{3, 0}, {2, 0}, {1, 0}}, Key(2, 0),
+         {{1, 0}}},
+        {"nothing loaded: nothing launched", {0, 0}, {{9, 9}, {-9, 0}}, std::nullopt, {}},
+        {"an unset player chunk must not overflow", {INT32_MIN, INT32_MIN}, {{0, 1}, {1, 0}, {-1, 0}},
+         Key(-1, 0), {{0, 1}, {1, 0}}},
+    };
+    for (const auto& c : cases) {
+        app.player.chunkX = c.player.first;
+        app.player.chunkZ = c.player.second;
+        app.world.remesh = c.waiting;
         app.uploadMesh(render::meshPoll);
+        EXPECT_EQ(app.world.remesh, c.left) << c.what;
+        ASSERT_EQ(app.meshing.task.valid(), c.launched.has_value()) << c.what;
+        if (!c.launched) continue;
+        EXPECT_EQ(tasks.pending(), 1u) << c.what;
+        tasks.runAll();
+        EXPECT_EQ(app.meshing.task.get().key, voxel::packChunkKey(c.launched->first, c.launched->second)) << c.what;
     }
-    EXPECT_TRUE(meshed(0, 1) && meshed(2, 2));
-    EXPECT_FALSE(meshed(9, 9));
-    EXPECT_EQ(app.meshing.installed, 3u);
-    EXPECT_EQ(app.meshing.dropped, 2u);
-    EXPECT_TRUE(app.world.remesh.empty());
-    EXPECT_EQ(tasks.pending(), 0u);
 }
 
-TEST_F(MeshUpload, EverythingModeWaitsForThePendingBatchAndInstallsIt) {
+// One task a call and one chunk a task: a fresh result installs, a chunk marked again while it was
+// built is dropped and launched again, and the waiting chunks follow nearest first.
+TEST_F(MeshUpload, EachTaskMeshesOneChunkAndTheWaitingOnesFollowNearestFirst) {
+    load(2);
+    app.world.remesh = {{2, 2}, {0, 1}, {-1, 0}, {1, -1}, {9, 9}};
+    const struct {
+        bool run, markAgain;  // before the call: finish the pending task; mark (-1, 0) again, as an edit does
+        uint64_t installed, dropped;
+        std::set<Key> left;
+    } frames[] = {
+        {false, false, 0, 0, {{0, 1}, {1, -1}, {2, 2}, {9, 9}}},  // (-1, 0) launched
+        {false, false, 0, 0, {{0, 1}, {1, -1}, {2, 2}, {9, 9}}},  // not ready: neither waited for nor joined
+        {true, true, 0, 1, {{0, 1}, {1, -1}, {2, 2}, {9, 9}}},    // dropped, the nearest again
+        {true, false, 1, 1, {{1, -1}, {2, 2}, {9, 9}}},
+        {true, false, 2, 1, {{2, 2}, {9, 9}}},
+        {true, false, 3, 1, {{9, 9}}},
+        {true, false, 4, 1, {}},  // (9, 9) is not loaded: skipped, nothing launched
+    };
+    for (std::size_t i = 0; i < std::size(frames); ++i) {
+        const auto& f = frames[i];
+        if (f.markAgain) app.world.remesh.insert({-1, 0});
+        if (f.run) tasks.runAll();
+        app.uploadMesh(render::meshPoll);
+        EXPECT_EQ(std::tuple(app.meshing.installed, app.meshing.dropped), std::tuple(f.installed, f.dropped)) << i;
+        EXPECT_EQ(app.world.remesh, f.left) << i;
+        EXPECT_EQ(tasks.pending(), i + 1 < std::size(frames) ? 1u : 0u) << i;
+    }
+    EXPECT_TRUE(meshed(-1, 0) && meshed(0, 1) && meshed(1, -1) && meshed(2, 2));
+    EXPECT_FALSE(meshed(9, 9));
+}
+
+TEST_F(MeshUpload, EverythingModeWaitsForThePendingTaskAndInstallsIt) {
     app.tasks.launcher = nullptr;  // a real thread
     load(1);
     app.world.remesh = {{0, 0}, {1, 0}};
