@@ -20,10 +20,12 @@ Resource make(const std::string& id, const std::string& name, const std::string&
 }
 
 // A full cube. textures are painter names; faces say which one each face (up, down, north, south,
-// east, west) shows.
+// east, west) shows. Its pictures have no clear texels, so it hides its neighbours' faces and stops
+// light, as walls and ground must; the cubes that are seen or walked through say otherwise.
 Resource cube(const std::string& id, const std::string& name, const std::string& description,
               std::vector<std::string> textures, FaceTextures faces) {
     Resource r = make(id, name, description, true);
+    r.definition.set("opaque", true);
     r.textures = std::move(textures);
     r.elements = {Element{"block", {0, 0, 0}, {16, 16, 16}, faces}};
     return r;
@@ -253,6 +255,7 @@ std::vector<Resource> blocks() {
     list.push_back(
         layeredCube("core:cactus", "КАКТУС", "РАСТЁТ В ПУСТЫНЕ.", "cactus_top", "cactus_top", "cactus_side"));
     Resource ice = plainCube("core:frost_ice", "ЛЁД", "ЗАМЁРЗШЕЕ МОРЕ ЛЕДЯНОГО КРАЯ.", "frost_ice");
+    // Ice is frozen water: daylight still reaches the sea under it.
     ice.definition.set("opaque", false);
     list.push_back(ice);
     Resource updraft =

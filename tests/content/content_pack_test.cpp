@@ -251,6 +251,29 @@ TEST_F(ContentPackTest, EveryNameTheGameLooksUpIsThere) {
     EXPECT_EQ(std::tie(updraft.solid, updraft.opaque, updraft.behavior), std::tuple(false, false, "updraft"));
 }
 
+// A solid full cube without clear texels is a wall: it hides the faces behind it and keeps daylight
+// out. Any other resource lets light through, for the first reason of this table that holds.
+TEST_F(ContentPackTest, EverySolidFullCubeWithoutClearTexelsAndNothingElseIsOpaque) {
+    const auto clearTexels = [](const voxel::BlockDef& d) {
+        for (const std::string& texture : d.textures) {
+            const std::vector<uint8_t> rgba = platform::decodePng(fs::path(texture)).pixels;
+            for (std::size_t i = 3; i < rgba.size(); i += 4)
+                if (rgba[i] != 255) return true;
+        }
+        return false;
+    };
+    const std::pair<std::string, std::function<bool(const voxel::BlockDef&)>> seeThrough[] = {
+        {"walked through", [](const voxel::BlockDef& d) { return !d.solid; }},
+        {"not a full cube", [](const voxel::BlockDef& d) { return !d.fullCube; }},
+        {"clear texels", clearTexels},
+        {"frozen water over the sea", [](const voxel::BlockDef& d) { return d.id == "core:frost_ice"; }}};
+    for (uint32_t id = voxel::builtinBlockCount; id < voxel::blockCount(); ++id) {
+        const voxel::BlockDef& def = voxel::blockDef(static_cast<uint8_t>(id));
+        const auto why = std::find_if(std::begin(seeThrough), std::end(seeThrough), [&](const auto& row) { return row.second(def); });
+        EXPECT_EQ(def.opaque, why == std::end(seeThrough)) << def.id << (why == std::end(seeThrough) ? "" : ": " + why->first);
+    }
+}
+
 // One cube face: its texture index must be listed by the definition and its uv must be a rectangle.
 void checkFace(const Json& face, std::size_t textureCount, const std::string& where) {
     if (face.tag == content::JsonNull) return;
