@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <cstring>
 #include <span>
 #include <vector>
@@ -21,6 +20,7 @@
 #include "render/interface/interface_tiles.h"
 #include "render/view/camera.h"
 #include "render/view/draw_order.h"
+#include "render/view/shown_faces.h"
 #include "render/view/view_planes.h"
 #include "render/vulkan/vulkan_check.h"
 #include "ui/screen_slots.h"
@@ -81,6 +81,25 @@ render::Vec3 cameraEye(const App& app) {
     return render::pulledBackEye(position, app.player.yaw, app.player.pitch, distance);
 }
 
+float frameAspect(const App& app) {
+    const float width = static_cast<float>(app.gpu.swapchainWidth);
+    return app.gpu.swapchainHeight == 0 ? 1.0f : width / static_cast<float>(app.gpu.swapchainHeight);
+}
+
+// Whether this frame leaves out the face groups that face away from the eye. Not from inside an
+// opaque block, where the faces around are seen from behind: the third-person eye can stop in a
+// ceiling, and when it stops just short of a wall the near plane can reach into the stone.
+bool leavesOutHiddenGroups(const App& app, const render::Vec3& eye) {
+    if (!app.frame.cullFaceGroups) return false;
+    const float fov = render::fieldOfViewAngle(app.frame.head.fieldOfView);
+    const auto opaqueAt = [&app](int32_t x, int32_t y, int32_t z) {
+        return voxel::blockDef(app.blockAt(x, y, z)).opaque;
+    };
+    const PlayerState& p = app.player;
+    const auto corners = render::nearPlaneCorners(eye, p.yaw, p.pitch, fov, frameAspect(app));
+    return !render::nearPlaneMayBeInOpaque(eye, corners, opaqueAt);
+}
+
 // The one view test of each mesh this frame, and of each of its plain face groups against the view
 // and the eye; the passes draw from the lists it leaves, in key order. The counts are of what the
 // passes draw.
@@ -90,11 +109,7 @@ void collectVisibleMeshes(App& app, const render::Vec3& eye) {
     visible.clear();
     ranges.clear();
     uint32_t triangles = 0, draws = 0;
-    // From inside an opaque block the faces around the eye are seen from behind, so every group
-    // is drawn as it was before groups were left out (the third-person eye can stop in a ceiling).
-    const auto cell = [](float v) { return static_cast<int32_t>(std::floor(v)); };
-    const bool cull = app.frame.cullFaceGroups &&
-                      !voxel::blockDef(app.blockAt(cell(eye.x), cell(eye.y), cell(eye.z))).opaque;
+    const bool cull = leavesOutHiddenGroups(app, eye);
     for (const auto& [key, mesh] : app.world.meshes) {
         if ((mesh.solidIndexCount == 0 && mesh.waterIndexCount == 0) || !app.isChunkMeshInView(key)) continue;
         VisibleMesh entry{key, &mesh, static_cast<uint32_t>(ranges.size()), 0};
@@ -394,8 +409,7 @@ void presentFrame(App& app, uint32_t imageIndex) {
 void App::computeCamera(float out[16], float fov) {
     const render::Vec3 eye = cameraEye(*this);
     const float angle = fov > 0.0f ? fov : render::fieldOfViewAngle(frame.head.fieldOfView);
-    const float aspect = gpu.swapchainHeight == 0 ? 1.0f
-                                                  : static_cast<float>(gpu.swapchainWidth) / gpu.swapchainHeight;
+    const float aspect = frameAspect(*this);
     const render::Matrix4 m = render::viewProjection(eye, player.yaw, player.pitch, angle, aspect);
     std::memcpy(out, m.data(), sizeof(float) * m.size());
 }

@@ -22,6 +22,12 @@ Vec3 forward(float yaw, float pitch) {
 
 float dot(const Vec3& a, const Vec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 
+Vec3 rightOf(float yaw) { return {-std::sin(yaw), 0.0f, std::cos(yaw)}; }
+
+Vec3 upOf(float yaw, float pitch) {
+    return {-std::sin(pitch) * std::cos(yaw), std::cos(pitch), -std::sin(pitch) * std::sin(yaw)};
+}
+
 void setRow(Matrix4& m, int row, const Vec3& axis, float w, float scale) {
     m[0 + row] = axis.x * scale;
     m[4 + row] = axis.y * scale;
@@ -55,8 +61,8 @@ Vec3 pulledBackEye(const Vec3& player, float yaw, float pitch, float distance) {
 
 Matrix4 viewProjection(const Vec3& eye, float yaw, float pitch, float fov, float aspect) {
     const Vec3 f = forward(yaw, pitch);
-    const Vec3 right{-std::sin(yaw), 0.0f, std::cos(yaw)};
-    const Vec3 up{-std::sin(pitch) * std::cos(yaw), std::cos(pitch), -std::sin(pitch) * std::sin(yaw)};
+    const Vec3 right = rightOf(yaw);
+    const Vec3 up = upOf(yaw, pitch);
     const Vec3 back{-f.x, -f.y, -f.z};
     const float g = 1.0f / std::tan(fov / 2.0f);
     // The projection has one entry per row but the third, so each row of the product is a scaled
@@ -68,6 +74,20 @@ Matrix4 viewProjection(const Vec3& eye, float yaw, float pitch, float fov, float
     m[14] += kNearDepthOffset;
     setRow(m, 3, back, -dot(back, eye), -1.0f);
     return m;
+}
+
+std::array<Vec3, 4> nearPlaneCorners(const Vec3& eye, float yaw, float pitch, float fov, float aspect) {
+    const Vec3 f = forward(yaw, pitch), right = rightOf(yaw), up = upOf(yaw, pitch);
+    const float halfHeight = kNearDistance * std::tan(fov / 2.0f), halfWidth = halfHeight * aspect;
+    std::array<Vec3, 4> corners{};
+    for (std::size_t i = 0; i < corners.size(); ++i) {
+        const float across = (i & 1) != 0 ? halfWidth : -halfWidth;
+        const float along = (i & 2) != 0 ? halfHeight : -halfHeight;
+        corners[i] = {eye.x + kNearDistance * f.x + across * right.x + along * up.x,
+                      eye.y + kNearDistance * f.y + across * right.y + along * up.y,
+                      eye.z + kNearDistance * f.z + across * right.z + along * up.z};
+    }
+    return corners;
 }
 
 }  // namespace render

@@ -18,6 +18,7 @@ struct Vec3 {
 // The narrower view of the first-person hand, drawn after the depth clear.
 inline constexpr float kHandFieldOfView = 1.542871f;
 inline constexpr float kThirdPersonReach = 4.0f;
+inline constexpr float kNearDistance = 0.1f;
 
 // Radians for the field-of-view setting 0, 1 or 2 (outside values take the nearest).
 float fieldOfViewAngle(int32_t setting);
@@ -31,7 +32,10 @@ float thirdPersonDistance(const Vec3& player, float yaw, float pitch, const Soli
 Vec3 pulledBackEye(const Vec3& player, float yaw, float pitch, float distance);
 
 // Projection x view: the camera looks along -z of view space, y points down the screen (Vulkan),
-// depth runs 0..1 from 0.1 to 1,000 blocks.
+// depth runs 0..1 from kNearDistance to 1,000 blocks.
 Matrix4 viewProjection(const Vec3& eye, float yaw, float pitch, float fov, float aspect);
+
+// The corners of the near-plane rectangle of that camera: nothing nearer than it is drawn.
+std::array<Vec3, 4> nearPlaneCorners(const Vec3& eye, float yaw, float pitch, float fov, float aspect);
 
 }  // namespace render

@@ -1,5 +1,8 @@
 #include "render/view/shown_faces.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace render {
 
 bool groupFacesEye(const FaceGroup& group, const Vec3& eye) {
@@ -21,6 +24,21 @@ bool groupFacesEye(const FaceGroup& group, const Vec3& eye) {
             break;
     }
     return true;
+}
+
+bool nearPlaneMayBeInOpaque(const Vec3& eye, const std::array<Vec3, 4>& nearCorners,
+                            const OpaqueTest& opaqueAt) {
+    Vec3 low = eye, high = eye;
+    for (const Vec3& c : nearCorners) {
+        low = {std::min(low.x, c.x), std::min(low.y, c.y), std::min(low.z, c.z)};
+        high = {std::max(high.x, c.x), std::max(high.y, c.y), std::max(high.z, c.z)};
+    }
+    const auto cell = [](float v) { return static_cast<int32_t>(std::floor(v)); };
+    for (int32_t x = cell(low.x); x <= cell(high.x); ++x)
+        for (int32_t y = cell(low.y); y <= cell(high.y); ++y)
+            for (int32_t z = cell(low.z); z <= cell(high.z); ++z)
+                if (opaqueAt(x, y, z)) return true;
+    return false;
 }
 
 bool groupInView(const FaceGroup& group, const ViewPlanes& planes) {

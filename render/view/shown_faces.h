@@ -2,7 +2,10 @@
 // Which plain face groups of a chunk mesh can show this frame: a group is left out when it lies
 // outside the view or every face in it turns its back to the eye. Only plain triangles are grouped:
 // they belong to closed opaque surfaces, so a face seen from behind always has a nearer face of the
-// same surface in front of it, and no other triangle lies on them.
+// same surface in front of it, and no other triangle lies on them. That nearer face hides it only
+// while it is drawn, though, and the near plane clips away whatever lies nearer than it.
+#include <array>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -24,6 +27,16 @@ struct IndexRange {
 // eye is past its lowest x, a -x group while the eye is short of its highest x, and likewise for y
 // and z. Groups of no single direction always can.
 bool groupFacesEye(const FaceGroup& group, const Vec3& eye);
+
+// Whether the cell is an opaque block.
+using OpaqueTest = std::function<bool(int32_t x, int32_t y, int32_t z)>;
+
+// Whether the eye or some point of the near-plane rectangle may lie inside an opaque block: then the
+// faces seen from behind can show where the near plane cuts the block open, and no group may be left
+// out. A point of the rectangle outside every opaque block first meets a face that faces the eye
+// too. Tests each cell of the box around the eye and the corners: a handful of cells.
+bool nearPlaneMayBeInOpaque(const Vec3& eye, const std::array<Vec3, 4>& nearCorners,
+                            const OpaqueTest& opaqueAt);
 
 // The view test of the chunk meshes applied to the group's box.
 bool groupInView(const FaceGroup& group, const ViewPlanes& planes);

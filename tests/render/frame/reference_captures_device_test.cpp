@@ -15,6 +15,7 @@
 
 #include "gpu_fixture.h"
 #include "picture_difference.h"
+#include "game/movement.h"
 #include "platform/image.h"
 #include "render/chunks/mesh_scheduling.h"
 #include "world/block_registry.h"
@@ -193,6 +194,22 @@ protected:
         if (record) GTEST_SKIP() << "references recorded in " << referenceFolder();
     }
 
+    // Every loaded chunk becomes a flat meadow with its grass at `ground`, and a stone wall 1 thick
+    // and 8 high runs along x at z = `wallZ`; then all is lit and meshed again.
+    void buildMeadowWithWall(int32_t ground, int32_t wallZ) {
+        constexpr uint8_t kGrass = 1, kDirt = 2, kStone = 3;
+        for (voxel::Chunk& chunk : app.world.chunks) {
+            for (int32_t y = 0; y < voxel::chunkHeight; ++y) {
+                const uint8_t id = y < ground ? kDirt : y == ground ? kGrass : voxel::airId;
+                for (uint32_t i = 0; i < 256; ++i) chunk.set(i % 16, static_cast<uint32_t>(y), i / 16, id);
+            }
+            app.markChunkDirty(chunk.cx, chunk.cz);
+        }
+        for (int32_t x = -24; x < 40; ++x)
+            for (int32_t y = ground + 1; y <= ground + 8; ++y) ASSERT_TRUE(app.setBlock(x, y, wallZ, kStone));
+        app.uploadMesh(render::meshEverything);
+    }
+
     uint32_t worldSeed;
     testsupport::TempDir out;
     PlayerState spawn;
@@ -243,6 +260,29 @@ TEST_F(ReferenceCaptures, LeavingOutHiddenFaceGroupsChangesNoPixel) {
             EXPECT_LT(app.frame.stats.visibleTriangles, allTriangles) << eye.what;
         }
         EXPECT_EQ(rendertest::pictureDifference(all, shown, rendertest::kDriverRounding), "") << eye.what;
+    }
+}
+
+// The third-person eye stops a little short of a wall behind the player, so the near plane can cut
+// into the stone beside it; the wall's far faces, seen from behind, then cover what its clipped near
+// faces would. The player touches a wall 1 thick and 8 high in a flat meadow, looks along it and is
+// turned a little away from it (a negative turn: towards it, which leaves the eye in open air).
+TEST_F(ReferenceCaptures, AWallBesideTheThirdPersonEyeDrawsAsWithoutCulling) {
+    constexpr int32_t kGround = 64, kWallZ = 31;
+    ASSERT_NO_FATAL_FAILURE(buildMeadowWithWall(kGround, kWallZ));
+    for (const float turn : {0.05f, 0.1f, 0.2f, 0.3f, -0.3f}) {
+        show(0, 0, 0);
+        app.player.x = 8.5f;
+        app.player.y = kGround + 2.62f;
+        app.player.z = static_cast<float>(kWallZ - game::kBodyHalfWidth);
+        app.player.yaw = -turn;
+        app.player.pitch = 0.0f;
+        app.player.thirdPerson = true;
+        app.frame.cullFaceGroups = false;
+        const platform::Image all = capture("all");
+        app.frame.cullFaceGroups = true;
+        EXPECT_EQ(rendertest::pictureDifference(all, capture("culled"), rendertest::kDriverRounding), "")
+            << "turned " << turn;
     }
 }
 

@@ -76,6 +76,33 @@ TEST(ShownFaces, AGroupFacesTheEyeOnlyFromInFrontOfItsNearestPlane) {
     }
 }
 
+// A camera of a 1280 x 720 frame beside a wall (the cells at z 31) or a pillar's edge: a group
+// facing away from the eye shows wherever the near rectangle reaches into the stone, even where no
+// corner of it sees the group's faces from the front.
+TEST(ShownFaces, NoGroupIsLeftOutWhileTheNearPlaneMayReachIntoAnOpaqueBlock) {
+    const render::OpaqueTest wall = [](int32_t, int32_t, int32_t z) { return z == 31; };
+    const render::OpaqueTest pillar = [](int32_t x, int32_t, int32_t z) { return x == 0 && z == 0; };
+    struct Case {
+        const char* what;
+        render::Vec3 eye;
+        float yaw;
+        const render::OpaqueTest& opaqueAt;
+        bool inside;
+    };
+    const Case cases[] = {
+        {"just outside the wall, turned 0.1 away from it", {8.5f, 66.2f, 30.91f}, -0.1f, wall, true},
+        {"just outside the wall, facing away from it", {8.5f, 66.2f, 30.91f}, -1.5707963f, wall, false},
+        {"a block from the wall, turned 0.1 away", {8.5f, 66.2f, 30.0f}, -0.1f, wall, false},
+        {"inside the wall", {8.5f, 66.2f, 31.5f}, -1.5707963f, wall, true},
+        {"no corner but the middle crosses the pillar", {-0.05f, 66.0f, -0.05f}, 0.7853982f, pillar, true},
+        {"a step back from the pillar", {-0.2f, 66.0f, -0.2f}, 0.7853982f, pillar, false},
+    };
+    for (const Case& c : cases) {
+        const auto corners = render::nearPlaneCorners(c.eye, c.yaw, 0.0f, 1.309f, 16.0f / 9.0f);
+        EXPECT_EQ(render::nearPlaneMayBeInOpaque(c.eye, corners, c.opaqueAt), c.inside) << c.what;
+    }
+}
+
 // The view test widens the box by 0.01 and allows 0.01 more, as the chunk test does: a box is out
 // once its far side is more than 0.02 behind a plane.
 TEST(ShownFaces, AGroupIsInViewUntilItsBoxIsPastAPlane) {
