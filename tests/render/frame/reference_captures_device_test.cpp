@@ -193,12 +193,36 @@ protected:
         if (record) GTEST_SKIP() << "references recorded in " << referenceFolder();
     }
 
+    // Draws every scene with the game's shaders and again with the same seven files whose
+    // specialisation constants are frozen at their defaults, a shader folder that knows nothing of
+    // the extra pipelines: those differ from the pipelines they stand for in those constants only,
+    // so both frames must match.
+    void compareWithUnspecialisedShaders(const std::vector<Scene>& list) {
+        for (const Scene& scene : list) {
+            app.inventory = Inventory{};
+            show(scene.screen, scene.x, scene.y);
+            scene.prepare(app);
+            const platform::Image game = capture(scene.name);
+            setenv("QUORVANE_TEST_SHADERS", QUORVANE_UNSPECIALISED_SHADERS, 1);
+            app.createSwapchain();
+            const platform::Image unspecialised = capture(scene.name + "-unspecialised");
+            unsetenv("QUORVANE_TEST_SHADERS");
+            app.createSwapchain();
+            EXPECT_EQ(rendertest::pictureDifference(game, unspecialised, rendertest::captureAllowance()), "")
+                << scene.name;
+        }
+    }
+
     uint32_t worldSeed;
     testsupport::TempDir out;
     PlayerState spawn;
 };
 
 TEST_F(ReferenceCaptures, EveryScreenAndPassDrawsAsRecorded) { checkScenes(scenes()); }
+
+TEST_F(ReferenceCaptures, ShadersWithoutSpecialisationDrawEveryScreenAlike) {
+    compareWithUnspecialisedShaders(scenes());
+}
 
 // The solid pass leaves out the plain face groups that face away from the eye or lie outside the
 // view: from each of these eyes the frame must come out as when every one is drawn, with fewer
@@ -262,12 +286,20 @@ protected:
         app.player.yaw = yaw;
         app.player.pitch = pitch;
     }
+
+    std::vector<Scene> lakeside() {
+        return {
+            {"lake", 0, 0, 0, [this](App&) { standAt(36, 26, -2.46f, -0.15f); }},
+            {"meadow", 0, 0, 0, [this](App&) { standAt(36, 26, 0.9f, -0.45f); }},
+        };
+    }
 };
 
 TEST_F(LakesideCaptures, WaterAndSwayingPlantsDrawAsRecorded) {
-    checkScenes({
-        {"lake", 0, 0, 0, [this](App&) { standAt(36, 26, -2.46f, -0.15f); }},
-        {"meadow", 0, 0, 0, [this](App&) { standAt(36, 26, 0.9f, -0.45f); }},
-    });
+    checkScenes(lakeside());
+}
+
+TEST_F(LakesideCaptures, ShadersWithoutSpecialisationDrawWaterAndPlantsAlike) {
+    compareWithUnspecialisedShaders(lakeside());
 }
 }  // namespace
