@@ -22,8 +22,8 @@ protected:
     }
 
     // Copies a sampled image back into a host-visible buffer.
-    std::vector<uint8_t> readBack(VkImage image, uint32_t width, uint32_t height) {
-        const VkDeviceSize bytes = VkDeviceSize{width} * height * 4;
+    std::vector<uint8_t> readBack(VkImage image, uint32_t width, uint32_t height, uint32_t texelBytes = 4) {
+        const VkDeviceSize bytes = VkDeviceSize{width} * height * texelBytes;
         VkBuffer buffer = VK_NULL_HANDLE;
         VkDeviceMemory memory = VK_NULL_HANDLE;
         vk::createBuffer(app, bytes, VK_BUFFER_USAGE_TRANSFER_DST_BIT, buffer, memory, nullptr);

@@ -193,10 +193,8 @@ protected:
         if (record) GTEST_SKIP() << "references recorded in " << referenceFolder();
     }
 
-    // Draws every scene with the game's shaders and again with the same seven files whose
-    // specialisation constants are frozen at their defaults, a shader folder that knows nothing of
-    // the extra pipelines: those differ from the pipelines they stand for in those constants only,
-    // so both frames must match.
+    // Draws every scene with the game's shaders and with the same files whose specialisation
+    // constants are frozen: the extra pipelines differ from those they stand for in those alone.
     void compareWithUnspecialisedShaders(const std::vector<Scene>& list) {
         for (const Scene& scene : list) {
             app.inventory = Inventory{};
@@ -288,16 +286,12 @@ protected:
     }
 
     std::vector<Scene> lakeside() {
-        return {
-            {"lake", 0, 0, 0, [this](App&) { standAt(36, 26, -2.46f, -0.15f); }},
-            {"meadow", 0, 0, 0, [this](App&) { standAt(36, 26, 0.9f, -0.45f); }},
-        };
+        return {{"lake", 0, 0, 0, [this](App&) { standAt(36, 26, -2.46f, -0.15f); }},
+                {"meadow", 0, 0, 0, [this](App&) { standAt(36, 26, 0.9f, -0.45f); }}};
     }
 };
 
-TEST_F(LakesideCaptures, WaterAndSwayingPlantsDrawAsRecorded) {
-    checkScenes(lakeside());
-}
+TEST_F(LakesideCaptures, WaterAndSwayingPlantsDrawAsRecorded) { checkScenes(lakeside()); }
 
 TEST_F(LakesideCaptures, ShadersWithoutSpecialisationDrawWaterAndPlantsAlike) {
     compareWithUnspecialisedShaders(lakeside());
