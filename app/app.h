@@ -281,8 +281,13 @@ struct App {
     void handleCraftingKeys();
     void handleSlotClicks();
     std::array<float, 2> cursorInFramebuffer() const;
-    // Once a frame before recording: the lamps of the lighting pass, the toast, the menu buttons'
-    // labels, the open window's title and panel contents and the worn armour.
+    // The screens' part of the overlay (`words`, the content meta buffer): the toast, the menu
+    // buttons' labels, the open window's title and panel contents, the worn armour, the LAN
+    // screens, the map and the chat.
+    void writeScreenOverlay(std::span<uint32_t> words);
+    // Once a frame before recording (render/frame/overlay_writer.cpp): every per-frame region of the
+    // content meta buffer, the lamps of the lighting pass, the screens' part and the interface's
+    // layout, which it keeps for the frame (FrameState::interface).
     void updateOverlay();
 
     // --- World map (save/map_storage.cpp, game/map_exploring.cpp, ui/map_screen.cpp) ---

@@ -95,9 +95,11 @@ bool windowSettled(const App& app, std::size_t chunks) {
            !app.meshing.task.valid() && !app.lighting.task.valid();
 }
 
-// Starts the game on the world at `base` in play at midday, the animation clock frozen.
-void startScene(App& app, const fs::path& base) {
+// Starts the game on the world at `base` with the chunk radius `radius`, in play at midday, the
+// animation clock frozen.
+void startScene(App& app, const fs::path& base, int32_t radius) {
     app.useRenderTestBase(base);
+    app.chunkRadius = radius;
     std::fflush(stdout);
     app.startUp();
     app.frame.keepInterface = true;
@@ -110,8 +112,7 @@ void startScene(App& app, const fs::path& base) {
 // Streams the radius-6 window around the hover eye until every chunk is meshed and no task is left.
 void hoverScene(const fs::path& base, int frames) {
     App app;
-    app.chunkRadius = 6;
-    startScene(app, base);
+    startScene(app, base, 6);
     app.player.x = 8.5f;
     app.player.y = 105.0f;
     app.player.z = 29.5f;
@@ -139,7 +140,7 @@ void hoverScene(const fs::path& base, int frames) {
 // The play and menu scenes at the render tests' chunk radius.
 void playAndMenuScenes(const fs::path& base, int frames) {
     App app;
-    startScene(app, base);
+    startScene(app, base, 2);
     app.player.health = 13;
     measure(app, "play", frames);
     app.setScreen(1);

@@ -1,7 +1,7 @@
 // Colour helpers shared by the world, sky and interface shaders. The swapchain is sRGB, so every
-// shader writes linear colour. The block atlas as stored holds sRGB bytes in a UNORM image, which
-// only the decode pass reads (the others read its linear copy); colours given as numbers are meant
-// as they look on screen, so they are decoded first.
+// shader writes linear colour. The block atlas holds sRGB bytes in a UNORM image, and colours given
+// as numbers are meant as they look on screen, so both are decoded first; each shader decodes a
+// pixel's values in as few calls as it can, since the software driver runs `pow` lane by lane.
 
 vec3 srgbToLinear(vec3 c) {
     vec3 low = c / 12.92;

@@ -7,8 +7,8 @@
 #include "meta.glsl"
 #include "colour.glsl"
 
-// The block atlas decoded to linear colour (see sky.frag).
-layout(set = 0, binding = 0) uniform sampler2D linearAtlas;
+// The block atlas, sRGB bytes in a UNORM image: item icons.
+layout(set = 0, binding = 0) uniform sampler2D blockAtlas;
 layout(set = 0, binding = 2) uniform sampler2D uiAtlas;
 
 layout(push_constant) uniform InterfaceBlock {
@@ -119,10 +119,10 @@ vec2 pictureCoord(Element e) {
     return e.a.xy + t;
 }
 
-// An icon's texel, linear already.
+// An icon's texel as stored, sRGB.
 vec4 iconTexel(Element e) {
     vec2 uv = clamp((P - e.rect.xy) / e.rect.zw, 0.0, 1.0);
-    return textureLod(linearAtlas, e.a.xy + uv * e.a.zw, 0.0);
+    return textureLod(blockAtlas, e.a.xy + uv * e.a.zw, 0.0);
 }
 
 // The character of a text under q: its place in the text, where q lies in its cell, and whether q
@@ -173,9 +173,8 @@ void drawElement(Element e, bool shadow) {
     bool isIcon = e.kind == KIND_ICON;
     vec4 icon = ICONS_DRAWN ? iconTexel(e) : vec4(0.0);
     vec3 mapColour = vec3(uvec3(packed, packed >> 8, packed >> 16) & 255u) / 255.0;
-    // One decode serves a map cell's and a fill's or text's colour; an icon's texel is linear already.
-    vec3 decoded = srgbToLinear(isMap ? mapColour : e.a.rgb);
-    vec3 linear = isIcon ? icon.rgb : decoded;
+    // One decode serves an icon's texel, a map cell's and a fill's or text's colour.
+    vec3 linear = srgbToLinear(isIcon ? icon.rgb : (isMap ? mapColour : e.a.rgb));
     float ink = glyph.z < 0.0 ? 0.0 : sampled.a;
     vec4 colour = isText ? vec4(linear, ink) : sampled;
     if (e.kind == KIND_FILL) colour = vec4(linear, e.a.a);

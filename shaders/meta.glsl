@@ -18,8 +18,6 @@ const uint META_LABELS_GROUP2 = 3120u;     // 22 label records
 const uint META_LABELS_GROUP3 = 8096u;     // 4 label records
 const uint META_WIND = 24576u;             // 256 pairs: wind strength, wind speed
 const uint META_MATERIAL_RECTS = 28672u;   // 4096 x (u, v, du, dv)
-const uint META_FRAME_CLOCK = 45056u;      // animation seconds, day fraction, valid flag
-const uint META_WORLD_COVERED = 45059u;    // 1 while the interface hides the whole world
 const uint META_TEXT_LINES = 49424u;       // text-line slots of 16 words
 // The interface elements of the frame, laid out by the program, and the elements of each tile.
 const uint META_INTERFACE_HEADER = 12288u;    // shared elements, tile size, columns, rows
@@ -51,11 +49,3 @@ uint packedGlyph(uint first, uint j) {
 uint labelCount(uint record) { return min(meta.words[record], 28u); }
 uint labelGlyph(uint record, uint j) { return packedGlyph(record + 1u, j); }
 uint groupLabel(uint group, uint k) { return group + LABEL_WORDS * k; }
-
-// The frame's records, the same at every pixel of a draw.
-// x the animation seconds, y the day fraction.
-vec2 frameClock() { return uintBitsToFloat(metaQuad(META_FRAME_CLOCK).xy); }
-float frameSunSine(vec2 clock) { return sin(6.2831853 * clock.y); }
-
-// An opaque screen covers every pixel this frame, so the world shaders need not shade any.
-bool worldCovered() { return meta.words[META_WORLD_COVERED] != 0u; }

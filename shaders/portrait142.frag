@@ -4,8 +4,8 @@
 #include "meta.glsl"
 #include "colour.glsl"
 
-// The block atlas decoded to linear colour (see sky.frag).
-layout(set = 0, binding = 0) uniform sampler2D linearAtlas;
+// The block atlas, sRGB bytes in a UNORM image.
+layout(set = 0, binding = 0) uniform sampler2D blockAtlas;
 
 layout(push_constant) uniform Portrait {
     mat4 toClip;
@@ -25,7 +25,7 @@ void main() {
     if (inMaterial < CODE_SKIN + 0.5) {
         vec4 rect = materialRect(MATERIAL_PLAYER_SKIN);
         vec2 at = rect.xy + clamp(inUv, 0.0, 1.0) * rect.zw;
-        vec4 texel = rect.z > 0.0 ? textureLod(linearAtlas, at, 0.0) : vec4(1.0);
+        vec4 texel = rect.z > 0.0 ? srgbToLinear(textureLod(blockAtlas, at, 0.0)) : vec4(1.0);
         if (texel.a < 0.5) discard;
         colour *= texel.rgb;
     }

@@ -1,9 +1,7 @@
 #version 450
 #extension GL_GOOGLE_include_directive : require
 // The sky behind everything: a gradient from the horizon to the zenith that follows the daylight,
-// the sun and the moon on opposite sides, and stars at night. Specialised with DECODE_ATLAS it draws,
-// once at start-up, the linear copy of the block atlas that the other shaders read.
-#include "meta.glsl"
+// the sun and the moon on opposite sides, and stars at night.
 #include "colour.glsl"
 
 layout(location = 0) in vec2 inScreen;
@@ -15,10 +13,6 @@ layout(location = 6) flat in vec3 inSun;
 
 // False for the pipeline of the frames whose daylight hides the stars.
 layout(constant_id = 0) const bool STARS = true;
-// The decode pass: texel for texel, the block atlas of its own descriptor set (binding 0) through the
-// sRGB decode the other shaders use, so a world pixel reads the value it would decode itself.
-layout(constant_id = 1) const bool DECODE_ATLAS = false;
-layout(set = 0, binding = 0) uniform sampler2D blockAtlas;
 
 layout(location = 0) out vec4 outColour;
 
@@ -35,10 +29,6 @@ float stars(vec3 direction) {
 
 // The sun, the moon and the stars add nothing below the horizon, and the stars nothing by day.
 void main() {
-    if (DECODE_ATLAS) {
-        outColour = srgbToLinear(texelFetch(blockAtlas, ivec2(gl_FragCoord.xy), 0));
-        return;
-    }
     vec3 direction = normalize(inFar.xyz / inFar.w - inNear.xyz / inNear.w);
     // Below the horizon the fog's colour, so that fogged terrain melts into it at the loaded edge.
     vec3 colour = mix(inHorizonNight.rgb, inZenith, smoothstep(0.0, 0.55, direction.y));

@@ -7,9 +7,8 @@
 #include "world_surface.glsl"
 #include "colour.glsl"
 
-// The block atlas as linear colour, decoded once by the device with the shaders' own decode
-// (sky.frag's DECODE_ATLAS pass).
-layout(set = 0, binding = 0) uniform sampler2D linearAtlas;
+// The block atlas: sRGB bytes in a UNORM image, decoded here.
+layout(set = 0, binding = 0) uniform sampler2D blockAtlas;
 
 // The chunks' pipelines set CHUNK_PASSES: see voxel.vert.
 layout(constant_id = 3) const bool CHUNK_PASSES = false;
@@ -39,12 +38,13 @@ layout(constant_id = 2) const bool PLAIN = false;
 layout(constant_id = 4) const float FOG_START = 16.0;
 layout(constant_id = 5) const float FOG_END = 32.0;
 
-// The texel of a material; the 2-pixel border around each atlas image keeps nearest
-// sampling at the edges inside it. A material without a rectangle shows as opaque white.
+// The texel of a material as linear colour, one decode a pixel; the 2-pixel border around each
+// atlas image keeps nearest sampling at the edges inside it. A material without a rectangle shows
+// as opaque white.
 vec4 materialTexel(vec2 uv) {
     vec4 rect = inSurfaceRect;
-    if (rect.z <= 0.0) return vec4(1.0);
-    return textureLod(linearAtlas, rect.xy + clamp(uv, 0.0, 1.0) * abs(rect.zw), 0.0);
+    vec4 texel = srgbToLinear(textureLod(blockAtlas, rect.xy + clamp(uv, 0.0, 1.0) * abs(rect.zw), 0.0));
+    return rect.z <= 0.0 ? vec4(1.0) : texel;
 }
 
 // Sky light follows the daylight; block light is warm and does not.
@@ -98,8 +98,7 @@ void main() {
     vec3 light = lightColour(inLight, world.light.x);
     // One texture fetch shared by every kind; a second one in a branch measured slower. The open
     // water surface drifts with the animation clock.
-    vec2 clock = frameClock();
-    float t = clock.x;
+    float t = world.animationSeconds;
     vec2 drift = inSurface > 0.5 ? vec2(t * 0.035, t * 0.021) : vec2(0.0);
     bool isWater = kind == SURFACE_WATER;
     vec4 texel = materialTexel(isWater ? fract(inUv + drift) : inUv);
@@ -116,7 +115,7 @@ void main() {
     float fog = fogAmount();
     float alpha = isWater ? WATER_ALPHA : 1.0;
     if (fog > 0.0) {
-        colour = mix(colour, horizonColour(frameSunSine(clock)), fog);
+        colour = mix(colour, horizonColour(sunSine()), fog);
         alpha = isWater ? mix(WATER_ALPHA, 1.0, fog) : 1.0;
     }
     outColour = vec4(colour, alpha);

@@ -61,12 +61,12 @@ const bool WIND = SURFACES != 2u && !PLAIN;
 const vec4 OUT_OF_VIEW = vec4(-2.0, -2.0, -2.0, 1.0);
 
 void main() {
-    if (worldCovered()) {
+    if (world.worldCovered != 0u) {
         gl_Position = OUT_OF_VIEW;
         return;
     }
     vec3 p = inPosition;
-    float t = frameClock().x;
+    float t = world.animationSeconds;
     float surface = 0.0;
     if (WAVES && inMotion > 0.5) {
         p.y -= waveDrop(p.xz, t);

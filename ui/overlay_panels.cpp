@@ -1,10 +1,8 @@
 #include <GLFW/glfw3.h>
 
 #include "app/app.h"
-#include "render/chunks/lamp_overlay.h"
-#include "render/vulkan/vulkan_check.h"
-#include "ui/menu_buttons.h"
 #include "ui/chat.h"
+#include "ui/menu_buttons.h"
 #include "ui/panel_words.h"
 #include "ui/screen_slots.h"
 
@@ -32,8 +30,7 @@ ui::ChatOverlay App::chatOverlay() const {
     return chat;
 }
 
-void App::updateOverlay() {
-    if (!descriptors.contentMetaMemory) return;
+void App::writeScreenOverlay(std::span<uint32_t> words) {
     ui::OverlayPanels panels;
     if (gpu.win && glfwGetTime() < ui.toast.until) panels.toast = ui.toast.text;
     const ContainerView& view = ui.container;
@@ -54,15 +51,9 @@ void App::updateOverlay() {
     // Screen 5, the world list: with no world listed, its notice says why.
     if (ui.screen == 5 && ui.worlds.empty())
         panels.worldNotice = ui::worldListNotice(saves.worldListProblems);
-    void* mapped = nullptr;
-    render::check(vkMapMemory(gpu.dev, descriptors.contentMetaMemory, 0, VK_WHOLE_SIZE, 0, &mapped),
-                  "vkMapMemory(dev,contentMetaMemory,0,VK_WHOLE_SIZE,0,&mapped)", 1121);
-    const std::span<uint32_t> words(static_cast<uint32_t*>(mapped), render::kContentMetaBytes / 4);
-    render::writeOverlayLamps(words, lighting.lampList, player.x, player.y, player.z);
     ui::writeOverlayPanels(words, std::move(panels));
     ui::writeMenuButtonLines(words);
     writeLanScreenOverlay(words);
     writeMapOverlay(words);
     ui::writeChatOverlay(words, chatOverlay());
-    vkUnmapMemory(gpu.dev, descriptors.contentMetaMemory);
 }

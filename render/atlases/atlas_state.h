@@ -22,9 +22,6 @@ struct AtlasState {
     std::vector<float> materialRects;  // 4,096 x (u, v, du, dv) in the block atlas, by material id
     // 4,096 flags by material id: 1 where the world shader cuts transparent texels out of it.
     std::vector<uint8_t> cutOutMaterials;
-    // The block atlas decoded to linear colour on the device, which every shader reads at binding 0 of
-    // the game's set.
-    render::GpuImage linearAtlas;
     // NPC texture paths, sorted and without duplicates, set by the adventure content loader.
     std::vector<std::string> npcTextures;
 
@@ -37,8 +34,6 @@ struct AtlasState {
     std::vector<render::UiPlace> opaquePictures;
     // The shared descriptor set, once made; an interface atlas rebuild re-points its binding 2.
     VkDescriptorSet atlasSet = VK_NULL_HANDLE;
-    // The same layout with the block atlas as stored at binding 0, read only by the decode pass.
-    VkDescriptorSet decodeSet = VK_NULL_HANDLE;
 
     render::GpuImage blockAtlas() const { return {atlasImage, atlasMemory, atlasView, atlasSampler}; }
     void setBlockAtlas(const render::GpuImage& image) {

@@ -4,7 +4,6 @@
 #include "app/app.h"
 #include "render/atlases/atlas_packing.h"
 #include "render/atlases/item_icon.h"
-#include "render/atlases/linear_atlas.h"
 #include "render/atlases/tile_sheet.h"
 #include "world/block_registry.h"
 
@@ -41,7 +40,6 @@ void destroyAtlases(VkDevice dev, AtlasState& atlases) {
     GpuImage ui = atlases.uiAtlas();
     destroyImage(dev, ui);
     atlases.setUiAtlas(ui);
-    destroyImage(dev, atlases.linearAtlas);
     GpuImage block = atlases.blockAtlas();
     destroyImage(dev, block);
     atlases.setBlockAtlas(block);
@@ -90,7 +88,4 @@ void App::createBlockAtlas() {
     createContentMeta();
     buildUiAtlas();
     createAtlasDescriptors();
-    atlases.linearAtlas = render::decodeBlockAtlas(*this);
-    // Every shader of the game reads the block atlas as linear colour.
-    render::writeImageBinding(gpu.dev, atlases.atlasSet, render::kBlockAtlasBinding, atlases.linearAtlas);
 }

@@ -1,55 +1,40 @@
-// The content meta buffer on the GPU and the descriptor sets that bind it with the two atlases.
+// The content meta buffer on the GPU and the descriptor set that binds it with the two atlases.
+#include <array>
 #include <cstring>
 
 #include "app/app.h"
 #include "render/atlases/content_meta.h"
-#include "render/atlases/linear_atlas.h"
 #include "render/vulkan/gpu_image.h"
 #include "render/vulkan/vulkan_check.h"
 
 namespace {
 
+constexpr uint32_t kBlockAtlasBinding = 0;
 constexpr uint32_t kContentMetaBinding = 1;
 constexpr uint32_t kUiAtlasBinding = 2;
 
-VkDescriptorSetLayoutBinding layoutBinding(uint32_t binding, VkDescriptorType type, VkShaderStageFlags stages) {
-    VkDescriptorSetLayoutBinding b{};
-    b.binding = binding;
-    b.descriptorType = type;
-    b.descriptorCount = 1;
-    b.stageFlags = stages;
-    return b;
-}
-
 void createSetLayout(VkDevice dev, DescriptorState& d) {
-    const VkDescriptorSetLayoutBinding bindings[] = {
-        layoutBinding(render::kBlockAtlasBinding, VK_DESCRIPTOR_TYPE_COMBINED_IMAGE_SAMPLER,
-                      VK_SHADER_STAGE_FRAGMENT_BIT),
-        layoutBinding(kContentMetaBinding, VK_DESCRIPTOR_TYPE_STORAGE_BUFFER,
-                      VK_SHADER_STAGE_VERTEX_BIT | VK_SHADER_STAGE_FRAGMENT_BIT),
-        layoutBinding(kUiAtlasBinding, VK_DESCRIPTOR_TYPE_COMBINED_IMAGE_SAMPLER,
-                      VK_SHADER_STAGE_FRAGMENT_BIT),
-    };
+    std::array<VkDescriptorSetLayoutBinding, render::kAtlasSetBindings.size()> bindings{};
+    for (std::size_t i = 0; i < bindings.size(); ++i) {
+        bindings[i].binding = render::kAtlasSetBindings[i].binding;
+        bindings[i].descriptorType = render::kAtlasSetBindings[i].type;
+        bindings[i].descriptorCount = 1;
+        bindings[i].stageFlags = render::kAtlasSetBindings[i].stages;
+    }
     VkDescriptorSetLayoutCreateInfo li{};
     li.sType = VK_STRUCTURE_TYPE_DESCRIPTOR_SET_LAYOUT_CREATE_INFO;
-    li.bindingCount = 3;
-    li.pBindings = bindings;
+    li.bindingCount = static_cast<uint32_t>(bindings.size());
+    li.pBindings = bindings.data();
     render::check(vkCreateDescriptorSetLayout(dev, &li, nullptr, &d.atlasSetLayout),
                   "vkCreateDescriptorSetLayout(dev,&li,nullptr,&atlasSetLayout)", 988);
 }
 
-// Two sets of the one layout: the game's, and the decode pass's, whose binding 0 is the block atlas
-// as stored.
 void createPool(VkDevice dev, DescriptorState& d) {
-    const VkDescriptorPoolSize sizes[] = {
-        {VK_DESCRIPTOR_TYPE_COMBINED_IMAGE_SAMPLER, 4},
-        {VK_DESCRIPTOR_TYPE_STORAGE_BUFFER, 2},
-    };
     VkDescriptorPoolCreateInfo pi{};
     pi.sType = VK_STRUCTURE_TYPE_DESCRIPTOR_POOL_CREATE_INFO;
-    pi.maxSets = 2;
-    pi.poolSizeCount = 2;
-    pi.pPoolSizes = sizes;
+    pi.maxSets = render::kAtlasPoolSets;
+    pi.poolSizeCount = static_cast<uint32_t>(render::kAtlasPoolSizes.size());
+    pi.pPoolSizes = render::kAtlasPoolSizes.data();
     render::check(vkCreateDescriptorPool(dev, &pi, nullptr, &d.atlasPool),
                   "vkCreateDescriptorPool(dev,&pi,nullptr,&atlasPool)", 992);
 }
@@ -74,19 +59,16 @@ void App::createContentMeta() {
                      descriptors.contentMetaMemory, bytes.data());
 }
 
-// Until the decoded copy exists the game's set holds the block atlas as stored at binding 0, like the
-// decode pass's set: the driver reads every binding of a set it binds.
+// The interface atlas, the block atlas as uploaded, then the content meta buffer, each in an update
+// of its own.
 void App::createAtlasDescriptors() {
     createSetLayout(gpu.dev, descriptors);
     createPool(gpu.dev, descriptors);
     atlases.atlasSet = allocateSet(gpu.dev, descriptors);
-    atlases.decodeSet = allocateSet(gpu.dev, descriptors);
-    for (VkDescriptorSet set : {atlases.atlasSet, atlases.decodeSet}) {
-        render::writeImageBinding(gpu.dev, set, kUiAtlasBinding, atlases.uiAtlas());
-        render::writeImageBinding(gpu.dev, set, render::kBlockAtlasBinding, atlases.blockAtlas());
-        render::writeStorageBinding(gpu.dev, set, kContentMetaBinding, descriptors.contentMeta,
-                                    render::kContentMetaBytes);
-    }
+    render::writeImageBinding(gpu.dev, atlases.atlasSet, kUiAtlasBinding, atlases.uiAtlas());
+    render::writeImageBinding(gpu.dev, atlases.atlasSet, kBlockAtlasBinding, atlases.blockAtlas());
+    render::writeStorageBinding(gpu.dev, atlases.atlasSet, kContentMetaBinding, descriptors.contentMeta,
+                                render::kContentMetaBytes);
 }
 
 void App::uploadContentMeta() {

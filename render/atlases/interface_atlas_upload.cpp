@@ -39,8 +39,5 @@ void App::buildUiAtlas() {
         render::destroyImage(gpu.dev, old);
     }
     atlases.setUiAtlas(fresh);
-    // Both sets name the interface atlas; the decode pass's set is kept valid too, though it has drawn.
-    for (VkDescriptorSet set : {atlases.atlasSet, atlases.decodeSet}) {
-        if (set) render::writeImageBinding(gpu.dev, set, kUiAtlasBinding, fresh);
-    }
+    if (atlases.atlasSet) render::writeImageBinding(gpu.dev, atlases.atlasSet, kUiAtlasBinding, fresh);
 }

@@ -10,20 +10,15 @@
 #include <vector>
 
 #include "app/app.h"
-#include "render/atlases/content_meta.h"
 #include "render/frame/animation_clock.h"
 #include "render/frame/daylight.h"
-#include "render/frame/interface_inputs.h"
-#include "render/frame/world_cover.h"
+#include "render/frame/world_block.h"
 #include "render/interface/interface_block.h"
-#include "render/interface/interface_layout.h"
-#include "render/interface/interface_tiles.h"
 #include "render/view/camera.h"
 #include "render/view/draw_order.h"
 #include "render/view/shown_faces.h"
 #include "render/view/view_planes.h"
 #include "render/vulkan/vulkan_check.h"
-#include "ui/screen_slots.h"
 
 namespace {
 
@@ -31,29 +26,27 @@ namespace {
 constexpr int kFrameLine = 1124;
 constexpr VkShaderStageFlags kPushStages = VK_SHADER_STAGE_VERTEX_BIT | VK_SHADER_STAGE_FRAGMENT_BIT;
 
-// Push constants of the world pipelines: the camera and light blocks, then the target block.
-struct CameraLightBlock {
-    float camera[16];
-    float daylight;
-    float player[3];
-};
-struct TargetBlock {
-    float cell[3];
-    float progress;
-};
-constexpr uint32_t kTargetOffset = 80;
-static_assert(sizeof(CameraLightBlock) == kTargetOffset && sizeof(TargetBlock) == 16);
-
 double now() { return glfwGetTime(); }
 
 void pushCamera(const App& app, VkCommandBuffer cmd, const render::Matrix4& camera) {
-    CameraLightBlock block{};
+    render::CameraLightBlock block{};
     std::memcpy(block.camera, camera.data(), sizeof block.camera);
     block.daylight = render::daylight(render::dayFraction(app.clock.timeOfDay));
     block.player[0] = app.player.x;
     block.player[1] = app.player.y;
     block.player[2] = app.player.z;
-    vkCmdPushConstants(cmd, app.swapchain.layout, kPushStages, 0, sizeof block, &block);
+    vkCmdPushConstants(cmd, app.swapchain.layout, kPushStages, render::kCameraLightOffset, sizeof block,
+                       &block);
+}
+
+// Once a frame: every world pass and the sky read these, and the interface block is pushed over them
+// only after the last of those passes.
+void pushFrameValues(const App& app, VkCommandBuffer cmd) {
+    const render::FrameValuesBlock values{render::wrappedAnimationSeconds(app.frame.animationSeconds),
+                                          render::dayFraction(app.clock.timeOfDay),
+                                          app.frame.interface.worldCovered ? 1u : 0u, 0u};
+    vkCmdPushConstants(cmd, app.swapchain.layout, kPushStages, render::kFrameValuesOffset, sizeof values,
+                       &values);
 }
 
 // The mining progress the chunk meshes show at the aimed cell: 0 while nothing is being mined.
@@ -64,10 +57,10 @@ float shownMiningProgress(const App& app) {
 
 // The aimed cell and its mining progress for the chunk meshes; zero for every other pass.
 void pushTarget(const App& app, VkCommandBuffer cmd, bool aimed) {
-    TargetBlock target{};
+    render::TargetBlock target{};
     const MiningTarget& mined = app.hands.target;
     if (aimed && mined.aimed) target = {{float(mined.x), float(mined.y), float(mined.z)}, shownMiningProgress(app)};
-    vkCmdPushConstants(cmd, app.swapchain.layout, kPushStages, kTargetOffset, sizeof target, &target);
+    vkCmdPushConstants(cmd, app.swapchain.layout, kPushStages, render::kTargetOffset, sizeof target, &target);
 }
 
 // Where the camera stands: at the player, or pulled back behind them in third person.
@@ -132,19 +125,6 @@ void collectVisibleMeshes(App& app, const render::Vec3& eye) {
     app.frame.stats.chunkDraws = draws;
 }
 
-// The per-frame record of the overlay: water waves, swaying plants and the sun read the animation
-// clock.
-void writeFrameRecords(App& app) {
-    if (!app.descriptors.contentMetaMemory) return;
-    void* mapped = nullptr;
-    render::check(vkMapMemory(app.gpu.dev, app.descriptors.contentMetaMemory, 0, VK_WHOLE_SIZE, 0, &mapped),
-                  "vkMapMemory(dev,contentMetaMemory,0,VK_WHOLE_SIZE,0,&mapped)", 1121);
-    const double seconds = render::animationSeconds(app.frame.fixedAnimationSeconds, now());
-    app.frame.animationSeconds = seconds;
-    render::writeAnimationClock(static_cast<uint8_t*>(mapped), seconds, render::dayFraction(app.clock.timeOfDay));
-    vkUnmapMemory(app.gpu.dev, app.descriptors.contentMetaMemory);
-}
-
 void animate(App& app) {
     const double t = now();
     const double previousNpc = app.npcDrawing.previousAnimation;
@@ -154,7 +134,7 @@ void animate(App& app) {
     app.animateChestLids(static_cast<float>(previous < 0.0 ? 0.0 : t - previous));
     app.frame.previousDoorAnimation = t;
     app.buildFunctionalMeshes();
-    writeFrameRecords(app);
+    app.frame.animationSeconds = render::animationSeconds(app.frame.fixedAnimationSeconds, t);
     app.updateOverlay();
 }
 
@@ -202,6 +182,7 @@ void bindWorldState(App& app, VkCommandBuffer cmd) {
 
 void drawSky(App& app, VkCommandBuffer cmd, const render::Matrix4& camera) {
     pushCamera(app, cmd, camera);
+    pushFrameValues(app, cmd);
     const bool stars = !render::starsHidden(render::daylight(render::dayFraction(app.clock.timeOfDay)));
     vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS,
                       stars ? app.swapchain.skyPipeline : app.swapchain.daySkyPipeline);
@@ -281,46 +262,6 @@ void drawPlayerBodies(App& app, VkCommandBuffer cmd) {
     app.drawPlayerModel(cmd);
 }
 
-// What the interface passes draw this frame: whether an item icon shows, and the pixels each of the
-// two passes (the interface, the stack under the cursor) can paint.
-struct InterfaceDraw {
-    bool icons = true;
-    std::array<render::PixelRect, 2> bounds{};
-};
-
-// The interface shader only draws elements: the layout of the block's screen goes into the overlay
-// once a frame, with the flag that lets the world shaders skip what an opaque screen hides.
-// The cursor-stack pass draws the same element list: its elements are marked for that pass only.
-InterfaceDraw writeInterfaceLayout(App& app, const render::InterfaceBlock& block, bool stackPass) {
-    const uint32_t width = app.gpu.swapchainWidth, height = app.gpu.swapchainHeight;
-    const render::PixelRect whole{0, 0, width, height};
-    if (!app.descriptors.contentMetaMemory) return {true, {whole, whole}};
-    void* mapped = nullptr;
-    render::check(vkMapMemory(app.gpu.dev, app.descriptors.contentMetaMemory, 0, VK_WHOLE_SIZE, 0, &mapped),
-                  "vkMapMemory(dev,contentMetaMemory,0,VK_WHOLE_SIZE,0,&mapped)", 1121);
-    const std::span<uint32_t> words(static_cast<uint32_t*>(mapped), render::kContentMetaBytes / 4);
-    std::vector<render::InterfaceElement> elements = render::layoutInterface(block, words);
-    if (stackPass) {
-        render::InterfaceBlock stack = block;
-        stack.screen = render::kCursorStackPass;
-        for (render::InterfaceElement& e : render::layoutInterface(stack, words)) {
-            e.pass = 1;
-            elements.push_back(e);
-        }
-    }
-    render::writeInterfaceTiles(words, elements, width, height, block);
-    render::writeWorldCovered(static_cast<uint8_t*>(mapped),
-                              render::interfaceCoversWorld(elements, width, height, app.atlases.opaquePictures));
-    vkUnmapMemory(app.gpu.dev, app.descriptors.contentMetaMemory);
-    InterfaceDraw draw;
-    draw.icons = std::any_of(elements.begin(), elements.end(), [](const render::InterfaceElement& e) {
-        return e.kind == render::ElementKind::Icon;
-    });
-    for (uint32_t pass = 0; pass < 2; ++pass)
-        draw.bounds[pass] = render::interfaceBounds(elements, pass, width, height);
-    return draw;
-}
-
 // The interface triangle covers the screen; the scissor keeps the driver from shading the pixels
 // that no element of the pass covers.
 void drawInterfaceTriangle(App& app, VkCommandBuffer cmd, const render::PixelRect& bounds) {
@@ -331,22 +272,19 @@ void drawInterfaceTriangle(App& app, VkCommandBuffer cmd, const render::PixelRec
     vkCmdSetScissor(cmd, 0, 1, &whole);
 }
 
+// The overlay writer has laid the interface out; the frame pushes its block and draws its passes.
 void drawInterface(App& app, VkCommandBuffer cmd) {
-    const render::InterfaceBlock block = render::packInterfaceBlock(render::interfaceInputs(app));
-    const bool slotsShown = app.ui.inventoryOpen || (app.ui.menuOpen && app.ui.screen >= ui::kCraftingScreen &&
-                                                     app.ui.screen <= ui::kChestScreen);
-    const bool stackPass = slotsShown && app.inventory.cursor.count > 0 && block.screen != render::kHiddenInterface;
-    const InterfaceDraw draw = writeInterfaceLayout(app, block, stackPass);
+    const render::InterfaceDraw& draw = app.frame.interface;
     const VkPipeline iconless = app.swapchain.iconlessInterfacePipeline;
     vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS,
                       draw.icons || !iconless ? app.swapchain.crosshairPipeline : iconless);
-    vkCmdPushConstants(cmd, app.swapchain.layout, kPushStages, 0, sizeof block, &block);
+    vkCmdPushConstants(cmd, app.swapchain.layout, kPushStages, 0, sizeof draw.block, &draw.block);
     drawInterfaceTriangle(app, cmd, draw.bounds[0]);
     app.drawPortrait(cmd);
     // The stack under the cursor is drawn last, over the portrait.
-    if (!stackPass) return;
+    if (!draw.stackPass) return;
     vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, app.swapchain.crosshairPipeline);
-    render::InterfaceBlock stack = block;
+    render::InterfaceBlock stack = draw.block;
     stack.screen = render::kCursorStackPass;
     vkCmdPushConstants(cmd, app.swapchain.layout, kPushStages, 0, sizeof stack, &stack);
     drawInterfaceTriangle(app, cmd, draw.bounds[1]);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "render/frame/frame_stats.h"
+#include "render/frame/interface_draw.h"
 #include "render/interface/interface_block.h"
 #include "render/view/camera.h"
 #include "render/view/shown_faces.h"
@@ -36,8 +37,11 @@ struct FrameState {
     // Captures that must come out the same every time run the animation clock at these seconds
     // instead of the wall clock.
     std::optional<double> fixedAnimationSeconds;
-    // The seconds this frame's records were written with, so that every pass sees the same instant.
+    // The seconds this frame shows, taken once before recording so that every pass sees the same
+    // instant.
     double animationSeconds = 0.0;
+    // This frame's interface as the overlay writer laid it out.
+    render::InterfaceDraw interface;
     // GLFW seconds of the last door and lid animation step; below 0 before the first frame.
     double previousDoorAnimation = -1.0;
     // This frame's visible meshes, tested once and drawn by every pass; kept to reuse its storage.

@@ -1,7 +1,6 @@
 #include "render/frame/world_cover.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace render {
 
@@ -43,11 +42,6 @@ bool interfaceCoversWorld(std::span<const InterfaceElement> elements, uint32_t w
                        [&](const InterfaceElement& e) {
                            return paintsOpaque(e, opaquePictures) && spansFramebuffer(e, width, height);
                        });
-}
-
-void writeWorldCovered(uint8_t* meta, bool covered) {
-    const uint32_t value = covered ? 1u : 0u;
-    std::memcpy(meta + kWorldCoveredOffset, &value, 4);
 }
 
 }  // namespace render

@@ -1,7 +1,7 @@
 #pragma once
 // Whether this frame's interface hides the whole world. The software driver shades every world
-// pixel drawn behind an opaque menu background, so the world shaders skip their work while the
-// per-frame flag below is set.
+// pixel drawn behind an opaque menu background, so the world shaders skip their work while the frame
+// says so (FrameValuesBlock::worldCovered).
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -9,14 +9,10 @@
 
 #include "platform/image.h"
 #include "render/atlases/interface_atlas.h"
-#include "render/frame/animation_clock.h"
 #include "render/interface/interface_layout.h"
 
 namespace render {
 
-// Byte offset of the flag in the content meta buffer, after the animation clock: u32 1 while the
-// world is hidden, else 0.
-inline constexpr std::size_t kWorldCoveredOffset = kAnimationClockOffset + kAnimationClockBytes;
 // The interface shader blends at most this many elements at a pixel, in list order.
 inline constexpr std::size_t kMaxCoveringElements = 32;
 
@@ -28,8 +24,5 @@ bool placeOpaque(const platform::Image& atlas, const UiPlace& place);
 // draws over full alpha keeps it, so nothing of the world shows through.
 bool interfaceCoversWorld(std::span<const InterfaceElement> elements, uint32_t width, uint32_t height,
                           std::span<const UiPlace> opaquePictures);
-
-// Writes the flag at its offset of `meta` (the whole content meta buffer).
-void writeWorldCovered(uint8_t* meta, bool covered);
 
 }  // namespace render

@@ -829,6 +829,10 @@ void layoutScreen(Builder& l) {
     if (inventoryShown) inventory(l);
     textLines(l);
     toast(l);
+    // The container windows hold the stack under the cursor over all they show. The inventory draws
+    // it in a pass of its own instead, since it lies over the inventory's portrait.
+    const bool containerShown = screen >= kCraftingScreen && screen <= kChestScreen;
+    if (containerShown && (l.ui.cursorStack >> 8) > 0u) cursorStack(l);
 }
 
 }  // namespace

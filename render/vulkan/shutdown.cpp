@@ -100,7 +100,6 @@ void App::shutdown() {
         destroyFrameSync(gpu);
 
         destroyDescriptors(gpu.dev, descriptors, atlases.atlasSet);
-        atlases.decodeSet = VK_NULL_HANDLE;
 
         render::destroyAtlases(gpu.dev, atlases);
 

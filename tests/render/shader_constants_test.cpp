@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -8,8 +9,7 @@
 #include <vector>
 
 #include "render/atlases/content_meta.h"
-#include "render/frame/animation_clock.h"
-#include "render/frame/world_cover.h"
+#include "render/frame/world_block.h"
 #include "render/interface/interface_tiles.h"
 #include "render/interface/overlay_text.h"
 #include "support/temp_dir.h"
@@ -19,16 +19,21 @@
 // the two sides from drifting apart.
 namespace {
 
-std::map<std::string, uint64_t> shaderConstants(const std::string& file) {
+// Name to number of each match of `pattern` in the file: the name is group `nameGroup`, the number the other.
+std::map<std::string, uint64_t> shaderNumbers(const std::string& file, const std::regex& pattern,
+                                              int nameGroup = 1) {
     const std::filesystem::path path =
         std::filesystem::path(std::getenv("QUORVANE_SOURCE_DIR")) / "shaders" / file;
     const std::string text = testsupport::readFile(path);
-    const std::regex constant(R"(const uint (\w+) = (\d+)u;)");
     std::map<std::string, uint64_t> values;
-    for (auto it = std::sregex_iterator(text.begin(), text.end(), constant); it != std::sregex_iterator();
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), pattern); it != std::sregex_iterator();
          ++it)
-        values[(*it)[1]] = std::stoull((*it)[2]);
+        values[(*it)[nameGroup]] = std::stoull((*it)[3 - nameGroup]);
     return values;
+}
+
+std::map<std::string, uint64_t> shaderConstants(const std::string& file) {
+    return shaderNumbers(file, std::regex(R"(const uint (\w+) = (\d+)u;)"));
 }
 
 TEST(ShaderConstants, FontGlyphsMatchTheAlphabet) {
@@ -68,8 +73,6 @@ TEST(ShaderConstants, MetaWordsAreTheBufferOffsetsInWords) {
         {"META_LABELS_GROUP3", render::kLabelGroup3Offset},
         {"META_WIND", render::kWindOffset},
         {"META_MATERIAL_RECTS", render::kMaterialRectsOffset},
-        {"META_FRAME_CLOCK", render::kAnimationClockOffset},
-        {"META_WORLD_COVERED", render::kWorldCoveredOffset},
         {"META_TEXT_LINES", uint64_t{render::kFirstTextLineRecord} * render::kTextLineWords * 4},
         {"LABEL_WORDS", render::kLabelBytes},
         {"META_INTERFACE_HEADER", uint64_t{render::kInterfaceHeaderWord} * 4},
@@ -83,6 +86,23 @@ TEST(ShaderConstants, MetaWordsAreTheBufferOffsetsInWords) {
         ASSERT_TRUE(values.count(name)) << name;
         EXPECT_EQ(values.at(name) * 4, offset) << name;
     }
+}
+
+// The world and sky shaders name every push-constant member with its byte offset.
+TEST(ShaderConstants, WorldPushConstantsLieWhereTheFramePushesThem) {
+    std::map<std::string, uint64_t> offsets =
+        shaderNumbers("world_block.glsl", std::regex(R"(layout\(offset = (\d+)\) \w+ (\w+);)"), 2);
+    const std::map<std::string, uint64_t> pushed{
+        {"camera", render::kCameraLightOffset + offsetof(render::CameraLightBlock, camera)},
+        {"light", render::kCameraLightOffset + offsetof(render::CameraLightBlock, daylight)},
+        {"target", render::kTargetOffset},
+        {"animationSeconds",
+         render::kFrameValuesOffset + offsetof(render::FrameValuesBlock, animationSeconds)},
+        {"dayFraction", render::kFrameValuesOffset + offsetof(render::FrameValuesBlock, dayFraction)},
+        {"worldCovered", render::kFrameValuesOffset + offsetof(render::FrameValuesBlock, worldCovered)},
+    };
+    EXPECT_EQ(offsets, pushed);
+    EXPECT_EQ(offsets["light"], 64u) << "camera, light and target keep bytes 0..95";
 }
 
 }  // namespace

@@ -18,9 +18,15 @@ protected:
     }
 
     void poisonBiomeLabels() {
+        std::vector<uint8_t> bytes = metaBytes();
+        std::memset(bytes.data() + render::kBiomeLabelsOffset, 0xEE, render::kBiomeLabelsBytes);
+        writeMeta(bytes);
+    }
+
+    void writeMeta(const std::vector<uint8_t>& bytes) {
         void* mapped = nullptr;
         ASSERT_EQ(vkMapMemory(app.gpu.dev, app.descriptors.contentMetaMemory, 0, VK_WHOLE_SIZE, 0, &mapped), VK_SUCCESS);
-        std::memset(static_cast<uint8_t*>(mapped) + render::kBiomeLabelsOffset, 0xEE, render::kBiomeLabelsBytes);
+        std::memcpy(mapped, bytes.data(), bytes.size());
         vkUnmapMemory(app.gpu.dev, app.descriptors.contentMetaMemory);
     }
 
@@ -93,6 +99,20 @@ TEST_F(FrameDeviceTest, FramesCaptureCountAndHideTheInterfaceFromOrdinaryScreens
     std::size_t differing = 0;
     for (std::size_t i = 0; i < menu.pixels.size(); i += 4) differing += menu.pixels[i] != clean.pixels[i];
     EXPECT_GT(differing, menu.pixels.size() / 8);
+}
+
+// The frame leaves the per-frame part of the content meta buffer to the overlay writer: after a frame
+// the buffer holds what the writer alone writes over the buffer as it was created.
+TEST_F(FrameDeviceTest, OnlyTheOverlayWriterWritesThePerFrameRegions) {
+    const std::vector<uint8_t> created = metaBytes();
+    app.frame.keepInterface = true;
+    app.drawFrame();
+    ASSERT_EQ(vkDeviceWaitIdle(app.gpu.dev), VK_SUCCESS);
+    const std::vector<uint8_t> framed = metaBytes();
+    EXPECT_FALSE(framed == created) << "the screen's layout is written";
+    writeMeta(created);
+    app.updateOverlay();
+    EXPECT_TRUE(metaBytes() == framed);
 }
 
 // As the main loop does when the framebuffer size changed: a new swapchain, then frames at its size.

@@ -193,6 +193,9 @@ TEST(InterfaceLayout, CountsStayRightAlignedInsideTheirSlot) {
     const auto cursor = [](uint32_t n) {
         return [=](Frame& f) { f.block.cursorStack = n << 8 | 5u, f.block.cursor[0] = 300, f.block.cursor[1] = 200; };
     };
+    const auto inventoryCursor = [&](uint32_t n) {
+        return [=](Frame& f) { cursor(n)(f), f.block.inventoryOpen = 1u; };
+    };
     const auto ingredient = [](uint32_t need) {
         return [=](Frame& f) {
             f.block.slots[ui::kCraftIngredientIdsWord] = 5u, f.block.slots[ui::kCraftIngredientCountWord] = 1u;
@@ -217,6 +220,10 @@ TEST(InterfaceLayout, CountsStayRightAlignedInsideTheirSlot) {
         {"cursor stack of one", -142, cursor(1), {}, 0, 0, 0, 0},
         {"cursor stack of nine", -142, cursor(9), {9}, 277.781333f, 322.218667f, 222.218667f, 17.774933f},
         {"cursor stack of ten", -142, cursor(10), {10}, 277.781333f, 322.218667f, 222.218667f, 17.774933f},
+        // Container windows draw the stack themselves; the inventory leaves it to the cursor-stack pass.
+        {"cursor stack over a furnace", 10, cursor(10), {10}, 277.781333f, 322.218667f, 222.218667f, 17.774933f},
+        {"cursor stack over a chest", 11, cursor(10), {10}, 277.781333f, 322.218667f, 222.218667f, 17.774933f},
+        {"cursor stack over the inventory", 0, inventoryCursor(10), {}, 0, 0, 0, 0},
         {"ingredient 99", 9, ingredient(99), {99}, 426.904f, 478.006933f, 171.344267f, 19.9968f},
         {"ingredient 100", 9, ingredient(100), {100}, 426.904f, 478.006933f, 171.344267f, 19.9968f},
         {"ingredient 256 shows 255", 9, ingredient(256), {255}, 426.904f, 478.006933f, 171.344267f, 19.9968f},

@@ -1,10 +1,13 @@
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
+#include <map>
 #include <set>
 #include <span>
 #include <string>
@@ -15,10 +18,8 @@
 #include "picture_difference.h"
 #include "platform/image.h"
 #include "png_fixture.h"
-#include "app/game_root.h"
 #include "render/atlases/content_meta.h"
-#include "render/atlases/linear_atlas.h"
-#include "render/frame/animation_clock.h"
+#include "render/frame/world_block.h"
 #include "render/interface/interface_block.h"
 #include "render/interface/interface_layout.h"
 #include "render/interface/interface_tiles.h"
@@ -32,12 +33,17 @@ using testsupport::failureOf;
 
 namespace {
 
-// The world pipelines' push constants: camera, light and target.
+// The world pipelines' push constants: camera, light, target and the frame's values.
 struct WorldBlock {
     std::array<float, 16> camera{};
     std::array<float, 4> light{};
     std::array<float, 4> target{};
+    render::FrameValuesBlock frame{};
 };
+
+// The stand-in block atlas's one texel, and the material of item 1's icon, which shows it whole.
+const Rgba kAtlasTexel{188, 96, 40, 255};
+constexpr std::size_t kIconMaterial = 8;
 
 // Every shader file the game reads, and nothing else.
 const std::set<std::string> kShaderFiles{"voxel.vert.spv",       "voxel.frag.spv", "portrait142.vert.spv",
@@ -77,18 +83,21 @@ class SwapchainDeviceTest : public rendertest::GpuTest {
         GpuTest::TearDown();
     }
 
-    // Stand-ins for the atlases and the content meta buffer: a white block atlas, a transparent
-    // interface atlas and a zeroed buffer, bound as the game binds them. The shutdown frees them.
+    // Stand-ins for the atlases and the content meta buffer, bound as the game binds them: a block
+    // atlas of one texel, a clear interface atlas, zeros but for item 1's icon. The shutdown frees them.
     void createDescriptorSet() {
-        const platform::Image white{1, 1, {255, 255, 255, 255}};
+        const platform::Image texel{1, 1, {kAtlasTexel.begin(), kAtlasTexel.end()}};
         const platform::Image clear{1, 1, {0, 0, 0, 0}};
         app.atlases.setBlockAtlas(render::uploadImage(
-            app, white, {VK_FORMAT_R8G8B8A8_UNORM, VK_FILTER_NEAREST}, render::kBlockAtlasSites));
+            app, texel, {VK_FORMAT_R8G8B8A8_UNORM, VK_FILTER_NEAREST}, render::kBlockAtlasSites));
         app.atlases.setUiAtlas(render::uploadImage(app, clear, {VK_FORMAT_R8G8B8A8_SRGB, VK_FILTER_LINEAR},
                                                    render::kUiAtlasSites));
-        const std::vector<uint8_t> zeros(render::kContentMetaBytes);
-        vk::createBuffer(app, zeros.size(), VK_BUFFER_USAGE_STORAGE_BUFFER_BIT, app.descriptors.contentMeta,
-                         app.descriptors.contentMetaMemory, zeros.data());
+        std::vector<uint8_t> meta(render::kContentMetaBytes);
+        const float wholeAtlas[4] = {0.0f, 0.0f, 1.0f, 1.0f};
+        std::memcpy(&meta[render::kMaterialRectsOffset + kIconMaterial * sizeof wholeAtlas], wholeAtlas,
+                    sizeof wholeAtlas);
+        vk::createBuffer(app, meta.size(), VK_BUFFER_USAGE_STORAGE_BUFFER_BIT, app.descriptors.contentMeta,
+                         app.descriptors.contentMetaMemory, meta.data());
         app.createAtlasDescriptors();
     }
 
@@ -139,10 +148,7 @@ class SwapchainDeviceTest : public rendertest::GpuTest {
         WorldBlock block;
         block.camera = levelCamera(float(app.gpu.swapchainWidth) / float(app.gpu.swapchainHeight));
         block.light = {1.0f, 0.0f, 0.0f, 0.0f};
-        void* mapped = nullptr;
-        ASSERT_EQ(vkMapMemory(app.gpu.dev, app.descriptors.contentMetaMemory, 0, VK_WHOLE_SIZE, 0, &mapped), VK_SUCCESS);
-        render::writeAnimationClock(static_cast<uint8_t*>(mapped), 0.0, 0.25f);  // noon
-        vkUnmapMemory(app.gpu.dev, app.descriptors.contentMetaMemory);
+        block.frame.dayFraction = 0.25f;  // noon
         vkCmdBindPipeline(cmd, VK_PIPELINE_BIND_POINT_GRAPHICS, app.swapchain.skyPipeline);
         vkCmdPushConstants(cmd, app.swapchain.layout,
                            VK_SHADER_STAGE_VERTEX_BIT | VK_SHADER_STAGE_FRAGMENT_BIT, 0, sizeof block,
@@ -150,12 +156,16 @@ class SwapchainDeviceTest : public rendertest::GpuTest {
         vkCmdDraw(cmd, 3, 1, 0, 0);
     }
 
-    void drawInterface(VkCommandBuffer cmd, int32_t screen) {
+    render::InterfaceBlock interfaceBlock(int32_t screen) const {
         render::InterfaceBlock block{};
         block.framebuffer[0] = float(app.gpu.swapchainWidth);
         block.framebuffer[1] = float(app.gpu.swapchainHeight);
         block.screen = screen;
-        // The interface shader draws the elements the frame lays out into the overlay.
+        return block;
+    }
+
+    void drawInterface(VkCommandBuffer cmd, const render::InterfaceBlock& block) {
+        // The interface shader draws the elements the overlay writer lays out.
         void* mapped = nullptr;
         ASSERT_EQ(vkMapMemory(app.gpu.dev, app.descriptors.contentMetaMemory, 0, VK_WHOLE_SIZE, 0, &mapped), VK_SUCCESS);
         const std::span<uint32_t> words(static_cast<uint32_t*>(mapped), render::kContentMetaBytes / 4);
@@ -234,8 +244,7 @@ TEST_F(SwapchainDeviceTest, ShutdownReleasesTheSwapchainAndCanRunAgain) {
     expectSwapchainGone();
     const std::vector<const void*> released{app.descriptors.atlasSetLayout, app.descriptors.atlasPool,
                                             app.descriptors.contentMeta, app.descriptors.contentMetaMemory,
-                                            app.atlases.atlasSet, app.atlases.decodeSet, app.gpu.dev,
-                                            app.gpu.win};
+                                            app.atlases.atlasSet, app.gpu.dev, app.gpu.win};
     for (std::size_t i = 0; i < released.size(); ++i) EXPECT_EQ(released[i], nullptr) << "object " << i;
     EXPECT_NO_THROW(app.shutdown());
     EXPECT_NO_THROW(app.destroySwapchainResources());
@@ -271,23 +280,19 @@ TEST_F(SwapchainDeviceTest, FailedPipelineBuildKeepsWhatWasMadeAndReleasesItsMod
     expectSwapchainGone();
 }
 
-// A shader folder with the seven files alone gives every pipeline, the block atlas's decode pass
-// included, and nothing is read from anywhere else.
+// A shader folder with the seven files alone, without the specialisation constants of the game's
+// own, gives every pipeline, and nothing is read from anywhere else.
 TEST_F(SwapchainDeviceTest, TheSevenShaderFilesBuildEveryPipeline) {
     const fs::path folder = dir.path() / "seven";
     fs::create_directories(folder);
     for (const std::string& name : kShaderFiles)
-        fs::copy_file(content::developmentShaderDirectory() / name, folder / name);
+        fs::copy_file(fs::path(QUORVANE_UNSPECIALISED_SHADERS) / name, folder / name);
     setenv("QUORVANE_TEST_SHADERS", folder.c_str(), 1);
     std::vector<fs::path> reads;
     app.files.shaderReads = &reads;
 
     app.createSwapchain();
     expectSwapchainComplete(1280, 720);
-    app.atlases.atlasWidth = app.atlases.atlasHeight = 1;  // the stand-in atlas
-    render::GpuImage decoded = render::decodeBlockAtlas(app);
-    EXPECT_NE(decoded.view, VK_NULL_HANDLE);
-    render::destroyImage(app.gpu.dev, decoded);
 
     std::set<std::string> names;
     for (const fs::path& read : reads) {
@@ -345,14 +350,41 @@ TEST_F(SwapchainDeviceTest, SkyIsDeeperOverheadThanAtTheHorizonAndOpaque) {
 TEST_F(SwapchainDeviceTest, InterfaceDrawsTheCrosshairInPlayAndNothingForACleanScreenshot) {
     app.createSwapchain();
     const VkClearColorValue grey{{0.2f, 0.2f, 0.2f, 1.0f}};
-    const platform::Image play = capture([this](VkCommandBuffer cmd) { drawInterface(cmd, 0); }, grey);
+    const platform::Image play =
+        capture([this](VkCommandBuffer cmd) { drawInterface(cmd, interfaceBlock(0)); }, grey);
     const Rgba centre = pixelAt(play, 640, 360);
     EXPECT_GT(centre[0], 230);
     EXPECT_GT(centre[1], 230);
     const Rgba corner = pixelAt(play, 100, 100);
-    const platform::Image hidden = capture([this](VkCommandBuffer cmd) { drawInterface(cmd, -1); }, grey);
+    const platform::Image hidden =
+        capture([this](VkCommandBuffer cmd) { drawInterface(cmd, interfaceBlock(-1)); }, grey);
     EXPECT_EQ(corner, pixelAt(hidden, 100, 100));
     EXPECT_EQ(pixelAt(hidden, 640, 360)[0], corner[0]);
+}
+
+// Binding 0 holds the block atlas as uploaded, sRGB bytes in a UNORM image, which the shaders decode
+// once: an item icon cut from the stand-in atlas's one texel shows that texel's colour on the sRGB
+// swapchain (decoded twice it would come out far darker). The pool holds the one set.
+TEST_F(SwapchainDeviceTest, BindingZeroIsTheBlockAtlasAsStoredAndThePoolHoldsOneSet) {
+    app.createSwapchain();
+    render::InterfaceBlock block = interfaceBlock(0);
+    block.slots[0] = 1u << 8 | 1u;  // one of item 1 in the first hotbar slot
+    std::vector<uint32_t> words(render::kContentMetaBytes / 4);
+    const std::vector<render::InterfaceElement> elements = render::layoutInterface(block, words);
+    const auto icon = std::find_if(elements.begin(), elements.end(),
+                                   [](const auto& e) { return e.kind == render::ElementKind::Icon; });
+    ASSERT_NE(icon, elements.end());
+    const platform::Image frame = capture([&](VkCommandBuffer cmd) { drawInterface(cmd, block); });
+    const Rgba shown = pixelAt(frame, uint32_t(icon->rect[0] + icon->rect[2] / 2),
+                               uint32_t(icon->rect[1] + icon->rect[3] / 2));
+    for (int c = 0; c < 4; ++c)
+        EXPECT_NEAR(shown[c], kAtlasTexel[c], rendertest::kDriverRounding) << "channel " << c;
+
+    std::map<VkDescriptorType, uint32_t> held;
+    for (const VkDescriptorPoolSize& size : render::kAtlasPoolSizes) held[size.type] += size.descriptorCount;
+    EXPECT_EQ(held, (std::map<VkDescriptorType, uint32_t>{{VK_DESCRIPTOR_TYPE_COMBINED_IMAGE_SAMPLER, 2},
+                                                          {VK_DESCRIPTOR_TYPE_STORAGE_BUFFER, 1}}));
+    EXPECT_EQ(render::kAtlasPoolSets, 1u);
 }
 
 }  // namespace
