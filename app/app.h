@@ -24,6 +24,7 @@
 #include "content/content_state.h"
 #include "game/combat_state.h"
 #include "game/containers.h"
+#include "game/dimension_cells.h"
 #include "game/entities.h"
 #include "game/hand_rules.h"
 #include "game/hand_state.h"
@@ -601,8 +602,8 @@ struct App {
     ChunkStreamState stream;
     MeshSchedule meshing;
     LightingState lighting;
-    // Furnaces by cell (gameplay): a burning one lights its cell.
-    std::map<CellKey, Machine> machines;
+    // Furnaces by dimension and cell (gameplay): a burning one lights its cell.
+    CellsByDimension<Machine> machines;
     ContainerState containers;
     // Water queue, crop clocks and portal markers (world step).
     WorldSimState sim;
