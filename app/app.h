@@ -557,7 +557,8 @@ struct App {
     // --- LAN (net/) ---
     void startSession(bool host, const std::string& address, uint16_t port, const std::string& roomCode);
     void updateNetwork();
-    // LAN session, protocol and host (net/session.cpp, net/block_edits.cpp).
+    // LAN session, protocol and host (net/session.cpp, net/block_edits.cpp; the session's edit record in
+    // app/session_edits.cpp, its chunk rebuild in app/world_edits.cpp).
     // Ends the session without a report: socket, flags, remote players and the session's cache folder.
     void closeSession();
     // True once a started connect has finished and the hello is queued; fails when it cannot.
