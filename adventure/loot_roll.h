@@ -8,11 +8,12 @@
 #include "app/chunk_window_state.h"
 #include "content/loot_tables.h"
 #include "game/containers.h"
+#include "game/dimension_cells.h"
 
-// The chests of generated structures that have had their loot: each is filled once, the first time
-// it is opened, and never again, whatever is taken out of it.
+// The chests of generated structures that have had their loot, by dimension and cell: each is
+// filled once, the first time it is opened, and never again, whatever is taken out of it.
 struct LootState {
-    std::set<CellKey> filledChests;
+    std::set<DimensionCell> filledChests;
 };
 
 namespace adventure {

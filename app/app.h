@@ -25,6 +25,7 @@
 #include "content/content_state.h"
 #include "game/combat_state.h"
 #include "game/containers.h"
+#include "game/dimension_cells.h"
 #include "game/entities.h"
 #include "game/hand_rules.h"
 #include "game/hand_state.h"
@@ -565,7 +566,8 @@ struct App {
     // --- LAN (net/) ---
     void startSession(bool host, const std::string& address, uint16_t port, const std::string& roomCode);
     void updateNetwork();
-    // LAN session, protocol and host (net/session.cpp, net/block_edits.cpp).
+    // LAN session, protocol and host (net/session.cpp, net/block_edits.cpp; the session's edit record in
+    // app/session_edits.cpp, its chunk rebuild in app/world_edits.cpp).
     // Ends the session without a report: socket, flags, remote players and the session's cache folder.
     void closeSession();
     // True once a started connect has finished and the hello is queued; fails when it cannot.
@@ -610,8 +612,8 @@ struct App {
     ChunkStreamState stream;
     MeshSchedule meshing;
     LightingState lighting;
-    // Furnaces by cell (gameplay): a burning one lights its cell.
-    std::map<CellKey, Machine> machines;
+    // Furnaces by dimension and cell (gameplay): a burning one lights its cell.
+    CellsByDimension<Machine> machines;
     ContainerState containers;
     // Water queue, crop clocks and portal markers (world step).
     WorldSimState sim;

@@ -1,8 +1,6 @@
 // The loaded world's record of its edits in a LAN session: each change of a cell's id or state is
-// recorded and queued for the peers, and the chunk index rebuild puts the recorded cells back into
-// chunks that load later.
-#include <climits>
-
+// recorded and queued for the peers, and the record follows the player into another dimension. The
+// chunk index rebuild (app/world_edits.cpp) puts the recorded cells back into chunks that load later.
 #include "app/app.h"
 #include "world/chunk.h"
 
@@ -25,17 +23,27 @@ void App::sendBlockEdit(int32_t x, int32_t y, int32_t z) {
     lan.pendingEdits.push_back({x, y, z, cell.id, cell.state, cell.water});
 }
 
-void App::reapplyChangedCells(voxel::Chunk& chunk) {
-    if (!lan.started) return;
-    net::followDimension(lan, dimension);
-    const int32_t x0 = 16 * chunk.cx, z0 = 16 * chunk.cz;
-    for (auto it = lan.changedCells.lower_bound({x0, INT32_MIN, INT32_MIN});
-         it != lan.changedCells.end() && std::get<0>(it->first) < x0 + 16; ++it) {
-        const auto [x, y, z] = it->first;
-        if (z < z0 || z >= z0 + 16) continue;
-        chunk.set(static_cast<uint32_t>(x - x0), static_cast<uint32_t>(y), static_cast<uint32_t>(z - z0),
-                  it->second.id);
-        // Through the state store, so that the chunk's states and the state map stay one record.
-        setBlockState(x, y, z, it->second.state);
+namespace net {
+
+bool rememberCell(ChangedCells& cells, int32_t x, int32_t y, int32_t z, const ChangedCell& cell,
+                  std::size_t cap) {
+    const auto found = cells.find({x, y, z});
+    if (found != cells.end()) {
+        found->second = cell;
+        return true;
     }
+    if (cells.size() >= cap) return false;
+    cells.emplace(std::tuple{x, y, z}, cell);
+    return true;
 }
+
+void followDimension(LanSession& lan, const std::string& dimension) {
+    if (lan.cellsDimension == dimension) return;
+    appendEditFrames(lan.connection.sendBuffer, lan.pendingEdits, lan.cellsDimension);
+    lan.pendingEdits.clear();
+    lan.changedCells.clear();
+    lan.cellsDimension = dimension;
+    lan.lastPoseSent = 0.0;
+}
+
+}  // namespace net

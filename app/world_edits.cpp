@@ -1,5 +1,7 @@
-// The edits of the loaded world: the chunk index rebuild and the states of newly indexed chunks,
-// block and state stores, the block-update queue and the player's edit record.
+// The edits of the loaded world: the chunk index rebuild with the session's changed cells and the
+// states of newly indexed chunks, block and state stores, the neighbours' block updates and the
+// player's edit record.
+#include <climits>
 #include <stdexcept>
 
 #include "app/app.h"
@@ -134,6 +136,21 @@ void App::reindexChunks() {
     for (voxel::Chunk& chunk : world.chunks) registerChunkBlockEntities(chunk);
 }
 
+void App::reapplyChangedCells(voxel::Chunk& chunk) {
+    if (!lan.started) return;
+    net::followDimension(lan, dimension);
+    const int32_t x0 = 16 * chunk.cx, z0 = 16 * chunk.cz;
+    for (auto it = lan.changedCells.lower_bound({x0, INT32_MIN, INT32_MIN});
+         it != lan.changedCells.end() && std::get<0>(it->first) < x0 + 16; ++it) {
+        const auto [x, y, z] = it->first;
+        if (z < z0 || z >= z0 + 16) continue;
+        chunk.set(static_cast<uint32_t>(x - x0), static_cast<uint32_t>(y), static_cast<uint32_t>(z - z0),
+                  it->second.id);
+        // Through the state store, so that the chunk's states and the state map stay one record.
+        setBlockState(x, y, z, it->second.state);
+    }
+}
+
 void App::ensureChunkAt(int32_t x, int32_t z) {
     const int32_t cx = voxel::floorDiv(x, 16), cz = voxel::floorDiv(z, 16);
     if (findChunk(cx, cz)) return;
@@ -199,12 +216,6 @@ bool App::setBlockState(int32_t x, int32_t y, int32_t z, uint8_t state) {
     // An opened door or a grown stage must reach the peers as much as a new block does.
     if (before != bits) sendBlockEdit(x, y, z);
     return true;
-}
-
-void App::queueCellUpdate(int32_t x, int32_t y, int32_t z) {
-    if (y < 1 || y >= voxel::chunkHeight) return;
-    if (!findChunk(voxel::floorDiv(x, 16), voxel::floorDiv(z, 16))) return;
-    if (world.updateSet.insert({x, y, z}).second) world.updateQueue.push_back({x, y, z});
 }
 
 void App::queueNeighbourUpdates(int32_t x, int32_t y, int32_t z) {

@@ -1,5 +1,5 @@
 // What movement, lighting, meshing, the world map and the save code ask of the loaded world, from
-// the chunk lookup on.
+// the chunk lookup on, and the block-update queue that edits and the water reader fill.
 #include <algorithm>
 
 #include "app/app.h"
@@ -125,4 +125,10 @@ uint8_t App::blockAt(int32_t x, int32_t y, int32_t z) const {
     if (!insideHeight(y)) return voxel::airId;
     const voxel::Chunk* chunk = findChunk(voxel::floorDiv(x, 16), voxel::floorDiv(z, 16));
     return chunk ? chunk->cells[localIndex(*chunk, x, y, z)] : voxel::airId;
+}
+
+void App::queueCellUpdate(int32_t x, int32_t y, int32_t z) {
+    if (y < 1 || y >= voxel::chunkHeight) return;
+    if (!findChunk(voxel::floorDiv(x, 16), voxel::floorDiv(z, 16))) return;
+    if (world.updateSet.insert({x, y, z}).second) world.updateQueue.push_back({x, y, z});
 }

@@ -1,13 +1,13 @@
 #pragma once
-// Chests as the world simulation keeps them: the stored slots of every chest by its cell.
+// Chests as the world simulation keeps them: the stored slots of every chest by its dimension and
+// cell.
 #include <array>
-#include <map>
 
-#include "app/chunk_window_state.h"
+#include "game/dimension_cells.h"
 #include "game/player_state.h"
 
 using ChestSlots = std::array<InventorySlot, 27>;
 
 struct ContainerState {
-    std::map<CellKey, ChestSlots> chests;
+    CellsByDimension<ChestSlots> chests;
 };

@@ -67,7 +67,7 @@ void stepFurnace(Machine& furnace, const content::FurnaceRules& rules) {
 
 // A furnace whose chunk is not loaded reads as air here, so it waits until the chunk returns.
 void App::stepFurnaces() {
-    for (auto& [cell, furnace] : machines) {
+    for (auto& [cell, furnace] : machines[dimension]) {
         const auto [x, y, z] = cell;
         if (voxel::blockDef(blockAt(x, y, z)).behavior != "furnace") continue;
         game::stepFurnace(furnace, rules.furnace);

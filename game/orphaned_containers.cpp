@@ -36,9 +36,11 @@ void spillOrphans(App& app, Store& store, std::string_view behavior, SlotsOf slo
 }  // namespace
 
 void App::spillOrphanedChests() {
-    spillOrphans(*this, containers.chests, "chest", [](const ChestSlots& slots) -> const ChestSlots& { return slots; });
+    spillOrphans(*this, containers.chests[dimension], "chest",
+                 [](const ChestSlots& slots) -> const ChestSlots& { return slots; });
 }
 
 void App::spillOrphanedFurnaces() {
-    spillOrphans(*this, machines, "furnace", [](const Machine& m) -> const auto& { return m.slots; });
+    spillOrphans(*this, machines[dimension], "furnace",
+                 [](const Machine& m) -> const auto& { return m.slots; });
 }

@@ -1,5 +1,5 @@
 // The host's block edits in a LAN session, applied under the apply guard and recorded so that the
-// chunk index rebuild (app/session_edits.cpp) puts them back into chunks that load later.
+// chunk index rebuild (app/world_edits.cpp) puts them back into chunks that load later.
 #include <climits>
 #include <stdexcept>
 

@@ -32,27 +32,6 @@ void reset(Connection& connection) {
 
 Connection::~Connection() { reset(*this); }
 
-bool rememberCell(ChangedCells& cells, int32_t x, int32_t y, int32_t z, const ChangedCell& cell,
-                  std::size_t cap) {
-    const auto found = cells.find({x, y, z});
-    if (found != cells.end()) {
-        found->second = cell;
-        return true;
-    }
-    if (cells.size() >= cap) return false;
-    cells.emplace(std::tuple{x, y, z}, cell);
-    return true;
-}
-
-void followDimension(LanSession& lan, const std::string& dimension) {
-    if (lan.cellsDimension == dimension) return;
-    appendEditFrames(lan.connection.sendBuffer, lan.pendingEdits, lan.cellsDimension);
-    lan.pendingEdits.clear();
-    lan.changedCells.clear();
-    lan.cellsDimension = dimension;
-    lan.lastPoseSent = 0.0;
-}
-
 }  // namespace net
 
 namespace {

@@ -112,6 +112,8 @@ struct LanSession {
     ~LanSession();
 };
 
+// The session's record of changed cells, kept beside the loaded world's edits (app/session_edits.cpp)
+// that the world's own edits call down to.
 namespace net {
 
 // The changed cells a session remembers, as many as the host keeps for late joiners: a host sending

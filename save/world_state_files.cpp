@@ -6,6 +6,7 @@
 #include <string>
 
 #include "save/binary_record.h"
+#include "save/dimension_ids.h"
 
 namespace filesave {
 
@@ -13,6 +14,7 @@ namespace {
 
 constexpr uint32_t kVersion = 1;
 constexpr uint32_t kProgressionVersion = 2;
+constexpr uint32_t kMachinesVersion = 2;
 constexpr std::size_t kSlotBytes = 9;
 constexpr std::size_t kCellBytes = 12;
 
@@ -241,23 +243,55 @@ std::optional<std::vector<Arrow>> decodeArrows(const std::string& bytes) {
     });
 }
 
-std::string encodeMachines(const std::map<CellKey, Machine>& machines) {
-    return encodeCellMap(kMachinesFile, "QVMA", machines, kMaxRecords, [](ByteWriter& out, const Machine& machine) {
-        putSlots(out, machine.slots);
-        for (int32_t value : {machine.burnRemaining, machine.smeltProgress, machine.burnTotal}) out.put(value);
-    });
+std::string encodeMachines(const CellsByDimension<Machine>& machines) {
+    checkRecordCount(kMachinesFile, countCells(machines), kMaxRecords);
+    ByteWriter out("QVMA", kMachinesVersion);
+    out.put(static_cast<uint32_t>(countCells(machines)));
+    for (const auto& [dimension, cells] : machines) {
+        if (!cells.empty()) checkDimensionId(kMachinesFile, dimension);
+        for (const auto& [cell, machine] : cells) {
+            out.putText(dimension);
+            putCell(out, cell);
+            putSlots(out, machine.slots);
+            for (int32_t value : {machine.burnRemaining, machine.smeltProgress, machine.burnTotal})
+                out.put(value);
+        }
+    }
+    return out.take();
 }
 
-std::optional<std::map<CellKey, Machine>> decodeMachines(const std::string& bytes) {
-    return decodeCellMap<Machine>(bytes, "QVMA", kMaxRecords, 3 * kSlotBytes + 12, [](ByteReader& in) {
-        Machine machine;
-        getSlots(in, machine.slots);
-        for (int32_t* value : {&machine.burnRemaining, &machine.smeltProgress, &machine.burnTotal}) {
-            *value = in.get<int32_t>();
-            if (*value < 0) in.refuse();
-        }
-        return machine;
-    });
+namespace {
+
+Machine getMachine(ByteReader& in) {
+    Machine machine;
+    getSlots(in, machine.slots);
+    for (int32_t* value : {&machine.burnRemaining, &machine.smeltProgress, &machine.burnTotal}) {
+        *value = in.get<int32_t>();
+        if (*value < 0) in.refuse();
+    }
+    return machine;
+}
+
+// Version 1 named no dimension: its furnaces are the overworld's.
+std::optional<CellsByDimension<Machine>> readMachines(const std::string& bytes, uint32_t version) {
+    ByteReader in(bytes, "QVMA", version);
+    const bool named = version == kMachinesVersion;
+    CellsByDimension<Machine> machines;
+    const uint32_t n = in.count(kMaxRecords, (named ? 4 : 0) + kCellBytes + 3 * kSlotBytes + 12);
+    for (uint32_t i = 0; i < n; ++i) {
+        const std::string dimension = named ? in.getText(kMaxDimensionIdLength) : kEarlierRecordsDimension;
+        if (!isSavedDimensionId(dimension)) in.refuse();
+        const CellKey cell = getCell(in);
+        if (!machines[dimension].emplace(cell, getMachine(in)).second) in.refuse();
+    }
+    return wholeOrNothing(in, std::move(machines));
+}
+
+}  // namespace
+
+std::optional<CellsByDimension<Machine>> decodeMachines(const std::string& bytes) {
+    if (auto machines = readMachines(bytes, kMachinesVersion)) return machines;
+    return readMachines(bytes, 1);
 }
 
 std::string encodeBed(const BedRecord& record) {

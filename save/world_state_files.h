@@ -27,12 +27,16 @@
 //                       the flags 0 or 1, every real finite
 //   drops.dat           "QVDI": u32 n (<= 65,536), n x {u8 id, i32 count (1..65,535), f32 x, y, z, phase}
 //   arrows.dat          "QVAR": u32 n (<= 65,536), n x {f64 x, y, z, facing x, y, z}
-//   machines.dat        "QVMA": u32 n (<= 65,536), n x {i32 x, y, z, 3 slots, i32 burn remaining,
-//                       smelt progress, burn total}
-//   voxel_chests.txt    text: the line "VXC072", a line with n (<= 65,536), then n lines of 84 whole
-//                       numbers split by single spaces: x y z and 27 slots as id count wear (the
-//                       ranges of the inventory's slots); each cell once. The earlier binary file
-//                       "QVCH" (u32 n, n x {i32 x, y, z, 27 slots}) is read as well.
+//   machines.dat        "QVMA" version 2: u32 n (<= 65,536), n x {dimension id (u32 length + bytes, a
+//                       resource id), i32 x, y, z, 3 slots, i32 burn remaining, smelt progress, burn
+//                       total}; each dimension and cell once. Version 1 (no dimension ids) is read
+//                       as the overworld's furnaces
+//   voxel_chests.txt    text: the line "VXC073", a line with n (<= 65,536), then n lines of a
+//                       dimension id (a resource id) and 84 whole numbers, split by single spaces:
+//                       x y z and 27 slots as id count wear (the ranges of the inventory's slots);
+//                       each dimension and cell once. The earlier "VXC072" text (lines without the
+//                       dimension id) and binary "QVCH" file (u32 n, n x {i32 x, y, z, 27 slots})
+//                       are read as the overworld's chests.
 //   bed.dat             "QVBD": u8 has bed (0 or 1), i32 x, y, z
 //   crops.dat           "QVCR": u32 n (<= 1,048,576), n x {i32 x, y, z, u64 world steps the crop has
 //                       shown its stage}; kept as an age, since the world's step counter starts again
@@ -52,6 +56,7 @@
 #include "adventure/player_standing.h"
 #include "app/chunk_window_state.h"
 #include "game/containers.h"
+#include "game/dimension_cells.h"
 #include "game/entities.h"
 #include "game/machine.h"
 #include "game/player_state.h"
@@ -94,7 +99,8 @@ const char* earlierFileName(std::string_view present);
 // the present file down the earlier one is only read when that one is absent.
 void removeEarlierFiles(const std::filesystem::path& folder);
 
-inline constexpr const char* kChestsTag = "VXC072";
+inline constexpr const char* kChestsTag = "VXC073";
+inline constexpr const char* kEarlierChestsTag = "VXC072";
 
 inline constexpr uint32_t kMaxBlockStates = 1u << 20;
 inline constexpr uint32_t kMaxRecords = 1u << 16;
@@ -141,10 +147,12 @@ std::string encodeDroppedItems(const std::vector<DroppedItem>& items);
 std::optional<std::vector<DroppedItem>> decodeDroppedItems(const std::string& bytes);
 std::string encodeArrows(const std::vector<Arrow>& arrows);
 std::optional<std::vector<Arrow>> decodeArrows(const std::string& bytes);
-std::string encodeMachines(const std::map<CellKey, Machine>& machines);
-std::optional<std::map<CellKey, Machine>> decodeMachines(const std::string& bytes);
-std::string encodeChests(const std::map<CellKey, ChestSlots>& chests);
-std::optional<std::map<CellKey, ChestSlots>> decodeChests(const std::string& bytes);
+// Encoders of records by dimension also refuse a dimension id that is no resource id
+// (save/dimension_ids.h).
+std::string encodeMachines(const CellsByDimension<Machine>& machines);
+std::optional<CellsByDimension<Machine>> decodeMachines(const std::string& bytes);
+std::string encodeChests(const CellsByDimension<ChestSlots>& chests);
+std::optional<CellsByDimension<ChestSlots>> decodeChests(const std::string& bytes);
 std::string encodeBed(const BedRecord& record);
 std::optional<BedRecord> decodeBed(const std::string& bytes);
 std::string encodeActors(const ActorsRecord& record);

@@ -89,7 +89,7 @@ void smeltOre(App& app, uint8_t ore, uint8_t ingot, uint8_t coal) {
     require(recipe->result == ingot, "smelt", "iron ore smelts into " + std::to_string(recipe->result));
     require(app.rules.furnace.fuels.contains(coal), "smelt", "coal is no fuel");
     app.openContainerScreen(ContainerKind::Furnace, kFurnaceCell);
-    Machine& furnace = app.machines[kFurnaceCell];
+    Machine& furnace = app.machines[app.dimension][kFurnaceCell];
     furnace.slots[0] = InventorySlot{ore, 1, 0};
     furnace.slots[1] = InventorySlot{coal, 1, 0};
     for (int32_t step = 1; step < recipe->ticks; ++step) app.stepFurnaces();
@@ -106,7 +106,8 @@ void takeIngot(App& app, uint8_t ingot) {
     app.clickScreenSlot(ui::kFurnaceSlotBase + 2, false);
     requireSlot(app.inventory.cursor, ingot, 1, "take: cursor");
     app.clickScreenSlot(ui::kFurnaceSlotBase + 2, false);
-    require(app.machines[kFurnaceCell].slots[2].count == 0, "take", "the output slot took the ingot back");
+    require(app.machines[app.dimension][kFurnaceCell].slots[2].count == 0, "take",
+            "the output slot took the ingot back");
     app.clickScreenSlot(20, false);
     requireSlot(app.inventory.main[11], ingot, 1, "take: main slot 11");
     app.closeScreen();
@@ -117,10 +118,11 @@ void compareReloaded(const App& saved, const App& loaded) {
     require(sameSlots(saved.inventory.hotbar, loaded.inventory.hotbar), "reload", "the hotbar differs");
     require(sameSlots(saved.inventory.main, loaded.inventory.main), "reload", "the main slots differ");
     require(sameSlots(saved.player.armor, loaded.player.armor), "reload", "the armour differs");
-    require(loaded.machines.size() == 1 && loaded.machines.contains(kFurnaceCell), "reload",
-            std::to_string(loaded.machines.size()) + " furnaces read back");
-    const Machine& a = saved.machines.at(kFurnaceCell);
-    const Machine& b = loaded.machines.at(kFurnaceCell);
+    const auto& furnaces = cellsIn(loaded.machines, loaded.dimension);
+    require(furnaces.size() == 1 && furnaces.contains(kFurnaceCell), "reload",
+            std::to_string(furnaces.size()) + " furnaces read back");
+    const Machine& a = cellsIn(saved.machines, saved.dimension).at(kFurnaceCell);
+    const Machine& b = furnaces.at(kFurnaceCell);
     require(sameSlots(a.slots, b.slots) && a.burnRemaining == b.burnRemaining && a.burnTotal == b.burnTotal &&
                 a.smeltProgress == b.smeltProgress,
             "reload", "the furnace differs");

@@ -82,7 +82,7 @@ void placeBlocks(App& app, const Scene& s) {
     Machine burning;
     burning.burnRemaining = 1000;
     burning.burnTotal = 1000;
-    app.machines[s.cell(3, 0, kRowZ)] = burning;
+    app.machines[app.dimension][s.cell(3, 0, kRowZ)] = burning;
     app.functional.openChest = s.cell(1, 0, kRowZ);
     app.functional.chestLids[s.cell(1, 0, kRowZ)] = kLidProgress;
 }

@@ -106,9 +106,9 @@ InventorySlot* App::screenSlot(uint32_t code) {
     if (code >= ui::kArmourSlotBase && code < ui::kArmourSlotBase + 4) return &player.armor[code - ui::kArmourSlotBase];
     const CellKey cell = cellOf(ui.container);
     if (ui.screen == ui::kFurnaceScreen && code >= ui::kFurnaceSlotBase && code < ui::kFurnaceSlotBase + 3)
-        return &machines[cell].slots[code - ui::kFurnaceSlotBase];
+        return &machines[dimension][cell].slots[code - ui::kFurnaceSlotBase];
     if (ui.screen == ui::kChestScreen && code >= ui::kChestSlotBase && code < ui::kChestSlotBase + 27)
-        return &containers.chests[cell][code - ui::kChestSlotBase];
+        return &containers.chests[dimension][cell][code - ui::kChestSlotBase];
     return nullptr;
 }
 
@@ -149,7 +149,7 @@ void App::quickMoveSlot(uint32_t code) {
         left = ui::addItems(all, slot->id, left, maxStack);
         scatter(inventory, all);
     } else if (ui.screen == ui::kChestScreen) {
-        left = ui::addItems(containers.chests[cellOf(ui.container)], slot->id, left, maxStack);
+        left = ui::addItems(containers.chests[dimension][cellOf(ui.container)], slot->id, left, maxStack);
     } else if (ui.screen == ui::kFurnaceScreen) {
         const uint32_t target = ui::kFurnaceSlotBase + (rules.furnace.fuels.contains(slot->id) ? 1u : 0u);
         InventorySlot& into = *screenSlot(target);
@@ -220,8 +220,9 @@ void App::handleContainerInput() {
     if (!containerScreen(ui.screen)) return;
     // A chest or furnace broken while its window is open takes the window with it.
     const CellKey cell = cellOf(ui.container);
-    const bool gone = (ui.screen == ui::kChestScreen && !containers.chests.contains(cell)) ||
-                      (ui.screen == ui::kFurnaceScreen && !machines.contains(cell));
+    const bool gone =
+        (ui.screen == ui::kChestScreen && !cellsIn(containers.chests, dimension).contains(cell)) ||
+        (ui.screen == ui::kFurnaceScreen && !cellsIn(machines, dimension).contains(cell));
     if (gone || ui::takePresses(ui.keyPresses, kInventoryKey) > 0) {
         closeScreen();
         return;

@@ -38,8 +38,9 @@ void App::writeScreenOverlay(std::span<uint32_t> words) {
         panels.title = windowTitle(ui.screen, view.kind);
         panels.hint = U"ESC ИЛИ E ЗАКРЫТЬ";
     }
-    const auto chest = containers.chests.find({view.cell[0], view.cell[1], view.cell[2]});
-    if (ui.screen == ui::kChestScreen && chest != containers.chests.end()) {
+    const auto& chests = cellsIn(containers.chests, dimension);
+    const auto chest = chests.find({view.cell[0], view.cell[1], view.cell[2]});
+    if (ui.screen == ui::kChestScreen && chest != chests.end()) {
         panels.chest = &chest->second;
     } else if (ui.screen == ui::kCraftingScreen) {
         panels.recipes = &openRecipes();

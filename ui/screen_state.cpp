@@ -78,8 +78,8 @@ void App::openContainerScreen(ContainerKind kind, const CellKey& cell) {
     const auto [x, y, z] = cell;
     ui.container = ContainerView{kind, {x, y, z}, 0};
     ui.inventoryOpen = false;
-    if (kind == ContainerKind::Chest) containers.chests.try_emplace(cell);
-    if (kind == ContainerKind::Furnace) machines.try_emplace(cell);
+    if (kind == ContainerKind::Chest) containers.chests[dimension].try_emplace(cell);
+    if (kind == ContainerKind::Furnace) machines[dimension].try_emplace(cell);
     const int32_t screen = kind == ContainerKind::Chest     ? ui::kChestScreen
                            : kind == ContainerKind::Furnace ? ui::kFurnaceScreen
                                                             : ui::kCraftingScreen;

@@ -46,7 +46,7 @@ ChunkKey chunkOfCell(int32_t x, int32_t z) {
 
 std::vector<voxel::LightSource> App::collectLightSources() const {
     std::vector<voxel::LightSource> sources;
-    for (const auto& [cell, machine] : machines) {
+    for (const auto& [cell, machine] : cellsIn(machines, dimension)) {
         const auto [x, y, z] = cell;
         if (machine.burnRemaining <= 0) continue;
         const ChunkKey key = chunkOfCell(x, z);

@@ -98,7 +98,7 @@ std::vector<render::FunctionalBlock> App::visibleFunctionalBlocks() const {
 
 std::vector<CellKey> App::burningFurnacesNear() const {
     std::vector<CellKey> furnaces;
-    for (const auto& [cell, machine] : machines) {
+    for (const auto& [cell, machine] : cellsIn(machines, dimension)) {
         const auto [x, y, z] = cell;
         if (machine.burnRemaining <= 0 || !findChunk(voxel::floorDiv(x, 16), voxel::floorDiv(z, 16))) continue;
         if (voxel::blockDef(blockAt(x, y, z)).behavior != "furnace") continue;

@@ -29,8 +29,9 @@ uint32_t hoveredValue(const App& app, std::array<float, 2> cursor) {
 void containerWords(const App& app, render::InterfaceInputs& in) {
     const std::array<int32_t, 3>& c = app.ui.container.cell;
     if (app.ui.screen == ui::kFurnaceScreen) {
-        const auto furnace = app.machines.find({c[0], c[1], c[2]});
-        if (furnace == app.machines.end()) return;
+        const auto& furnaces = cellsIn(app.machines, app.dimension);
+        const auto furnace = furnaces.find({c[0], c[1], c[2]});
+        if (furnace == furnaces.end()) return;
         int32_t ticks = 0;
         for (const content::SmeltingRecipe& recipe : app.rules.furnace.recipes)
             if (recipe.input == furnace->second.slots[0].id && ticks == 0) ticks = recipe.ticks;

@@ -94,9 +94,9 @@ TEST_F(WorldReset, ResetReturnsThePerWorldStateToTheConstructorsValues) {
     app.sleepStart = 3.0;
     app.world.blockStates[{1, 2, 3}] = StoredBlockState{13, 1};
     app.world.undo.push_back(BlockEdit{});
-    app.containers.chests[{1, 2, 3}] = ChestSlots{};
+    app.containers.chests[app.dimension][{1, 2, 3}] = ChestSlots{};
     app.generationStage = 2;
-    app.machines[{1, 2, 3}] = Machine{};
+    app.machines[app.dimension][{1, 2, 3}] = Machine{};
     app.meshing.waterLevels[{1, 2, 3}] = 4;
     app.world.chunks.emplace_back(0, 0);
     app.entities.mobs.emplace_back();
@@ -117,7 +117,7 @@ TEST_F(WorldReset, ResetReturnsThePerWorldStateToTheConstructorsValues) {
     app.lan.heldButton = 1;
     app.woken = true;
     app.potionEffects.active[0] = {30, 900};
-    app.loot.filledChests.insert({1, 70, 1});
+    app.loot.filledChests.insert({app.dimension, {1, 70, 1}});
     app.livingClocks.raid = 40;
 
     app.resetWorldState();

@@ -80,7 +80,7 @@ TEST_F(WorldSession, LeavingSavesAndResetsAndTheWorldComesBackAsItWasLeft) {
     app.player.x = 5.5f, app.player.y = 101.0f, app.player.z = 6.25f;
     ASSERT_TRUE(app.setBlock(2, 110, 3, 3));
     ASSERT_TRUE(app.setBlock(1, 111, 1, kChest));
-    app.containers.chests[{1, 111, 1}][0] = {5, 17, 0};
+    app.containers.chests[app.dimension][{1, 111, 1}][0] = {5, 17, 0};
     app.player.health = 7;
     app.clock.tick = 500;
 
@@ -99,8 +99,8 @@ TEST_F(WorldSession, LeavingSavesAndResetsAndTheWorldComesBackAsItWasLeft) {
     EXPECT_EQ(app.files.seed, 99u);
     EXPECT_EQ(std::tuple(app.player.x, app.player.z, app.player.health), std::tuple(5.5f, 6.25f, 7));
     EXPECT_EQ(std::tuple(app.blockAt(2, 110, 3), app.blockAt(1, 111, 1)), std::tuple(uint8_t{3}, kChest));
-    ASSERT_TRUE(app.containers.chests.contains({1, 111, 1}));
-    EXPECT_EQ(app.containers.chests.at({1, 111, 1})[0].count, 17);
+    ASSERT_TRUE(cellsIn(app.containers.chests, app.dimension).contains({1, 111, 1}));
+    EXPECT_EQ(app.containers.chests.at(app.dimension).at({1, 111, 1})[0].count, 17);
 }
 
 TEST_F(WorldSession, DeletingMovesTheSelectedWorldToBackups) {

@@ -44,8 +44,10 @@ void play(App& app) {
     app.inventory.selected = 6;
     app.inventory.heldBlock = 40;
     app.player.armor[1] = {60, 1, 9};
-    app.containers.chests[{2, 70, 2}][4] = {5, 17, 0};
-    app.machines[{3, 70, 3}] = Machine{{InventorySlot{30, 2, 0}, InventorySlot{31, 1, 0}, InventorySlot{}}, 40, 5, 80};
+    app.containers.chests[app.dimension][{2, 70, 2}][4] = {5, 17, 0};
+    app.containers.chests["core:ash"][{2, 70, 2}][4] = {6, 3, 0};  // the same cell in another dimension
+    app.machines[app.dimension][{3, 70, 3}] = Machine{{InventorySlot{30, 2, 0}, InventorySlot{31, 1, 0}, InventorySlot{}}, 40, 5, 80};
+    app.machines["core:ash"][{3, 70, 3}].burnRemaining = 9;
     app.entities.droppedItems.push_back(DroppedItem{9, 1.0f, 71.0f, 1.0f, 0.25f});
     app.hasBed = true, app.bedX = 4, app.bedY = 70, app.bedZ = 5;
     ASSERT_TRUE(app.setBlock(6, 100, 7, 3));
@@ -60,7 +62,7 @@ void play(App& app) {
     app.sim.crops[{1, 70, 1}] = 4900;
     app.meshing.waterLevels[{2, 71, -3}] = 6;
     app.potionEffects.active[2] = {1, 3599};
-    app.loot.filledChests = {{-40, 66, 12}};
+    app.loot.filledChests = {{"core:ash", {-40, 66, 12}}};
     app.livingClocks = {11999, 0, 5};
 }
 
@@ -82,8 +84,10 @@ TEST(WorldStateSave, AfterARestartThePlayerStandsWhereTheyStoodWithTheirThings) 
     EXPECT_EQ(std::tuple(p.health, app.inventory.hotbar[6].count, app.inventory.heldBlock, p.armor[1].wear),
               std::tuple(11, 3, 40, 9));
     EXPECT_TRUE(app.motion.flying);
-    EXPECT_EQ((app.containers.chests[{2, 70, 2}][4].count), 17);
-    EXPECT_EQ((app.machines[{3, 70, 3}].burnRemaining), 40);
+    EXPECT_EQ((app.containers.chests[app.dimension][{2, 70, 2}][4].count), 17);
+    EXPECT_EQ((app.containers.chests["core:ash"][{2, 70, 2}][4].count), 3);
+    EXPECT_EQ((app.machines[app.dimension][{3, 70, 3}].burnRemaining), 40);
+    EXPECT_EQ((app.machines["core:ash"][{3, 70, 3}].burnRemaining), 9);
     ASSERT_EQ(app.entities.droppedItems.size(), 1u);
     EXPECT_EQ(app.entities.droppedItems[0].y, 71.0f);
     EXPECT_TRUE(app.hasBed);
@@ -103,7 +107,7 @@ TEST(WorldStateSave, AfterARestartThePlayerStandsWhereTheyStoodWithTheirThings) 
     EXPECT_EQ((app.meshing.waterLevels[{2, 71, -3}]), 6);
     EXPECT_EQ(std::tuple(app.potionEffects.active[2].strength, app.potionEffects.active[2].ticksLeft),
               std::tuple(1, 3599));
-    EXPECT_EQ(app.loot.filledChests, (std::set<CellKey>{{-40, 66, 12}}));
+    EXPECT_EQ(app.loot.filledChests, (std::set<DimensionCell>{{"core:ash", {-40, 66, 12}}}));
     EXPECT_EQ(std::tuple(app.livingClocks.raid, app.livingClocks.caravan, app.livingClocks.market),
               std::tuple(11999, 0, 5));
 }
@@ -232,6 +236,28 @@ TEST(WorldStateSave, AnUnreadableFileStopsTheOpenAndIsNeverOverwritten) {
     EXPECT_FALSE(app.saves.readFailed) << "another world may be saved again";
 }
 
+// Chests, furnaces and filled structure chests as worlds were saved before records named their
+// dimension: each is the overworld's, where a world opens.
+TEST(WorldStateSave, RecordsSavedWithoutTheirDimensionOpenAsTheOverworlds) {
+    testsupport::TempDir dir;
+    ChestSlots slots{};
+    slots[4] = {5, 17, 0};
+    std::string chests = filesave::encodeChests({{"core:overworld", {{{2, 70, 2}, slots}}}});
+    chests.replace(0, 6, "VXC072").erase(chests.find("core:overworld "), 15);
+    testsupport::writeFile(dir.path() / filesave::kChestsFile, chests);
+    std::string machines = filesave::encodeMachines({{"core:overworld", {{{3, 70, 3}, Machine{{}, 40, 5, 80}}}}});
+    machines[4] = 1;
+    testsupport::writeFile(dir.path() / filesave::kMachinesFile, machines.erase(12, 4 + 14));
+    testsupport::writeFile(dir.path() / filesave::kLootStateFile, "QUORVANE_LOOT 1\n-40 66 12\nend\n");
+
+    App app;
+    openWorld(app, dir.path());
+    ASSERT_EQ(app.dimension, "core:overworld");
+    EXPECT_EQ((app.containers.chests.at("core:overworld").at({2, 70, 2})[4].count), 17);
+    EXPECT_EQ((app.machines.at("core:overworld").at({3, 70, 3}).burnRemaining), 40);
+    EXPECT_EQ(app.loot.filledChests, (std::set<DimensionCell>{{"core:overworld", {-40, 66, 12}}}));
+}
+
 namespace {
 
 // Today's records under the names and tags a world was saved with before the renames: the player and
@@ -271,8 +297,8 @@ void writeEarlierWorld(const fs::path& dir) {
 void expectEarlierWorldRead(const App& app) {
     EXPECT_EQ(std::tuple(app.player.x, app.player.y, app.player.health), std::tuple(12.5f, 80.0f, 13));
     EXPECT_EQ(std::tuple(app.inventory.hotbar[2].count, app.inventory.heldBlock), std::tuple(9, 40));
-    ASSERT_TRUE(app.containers.chests.contains({2, 70, 2}));
-    EXPECT_EQ((app.containers.chests.at({2, 70, 2})[4].count), 17);
+    ASSERT_TRUE(cellsIn(app.containers.chests, app.dimension).contains({2, 70, 2}));
+    EXPECT_EQ((app.containers.chests.at(app.dimension).at({2, 70, 2})[4].count), 17);
     EXPECT_TRUE(app.adventureState.standing.quests.completed.contains("first_steps"));
     EXPECT_EQ(app.adventureState.standing.copper, 0u);
     // 250 experience buys level 2 (100) and level 3 (140); the skill stops at its top level.
@@ -303,7 +329,7 @@ TEST(WorldStateSave, AWorldSavedUnderTheEarlierNamesOpensAndIsWrittenUnderThePre
         app.saveInventory();
         for (const char* name : earlier) EXPECT_FALSE(fs::exists(dir.path() / name)) << name;
     }
-    EXPECT_EQ(testsupport::readFile(dir.path() / "voxel_chests.txt").substr(0, 7), "VXC072\n");
+    EXPECT_EQ(testsupport::readFile(dir.path() / "voxel_chests.txt").substr(0, 7), "VXC073\n");
     EXPECT_EQ(testsupport::readFile(dir.path() / "voxel_world.bin").substr(0, 4), "QVPL");
     EXPECT_EQ(testsupport::readFile(dir.path() / "voxel_inventory.bin").substr(0, 4), "QVIN");
     App reopened;
@@ -383,7 +409,7 @@ TEST(WorldStateSave, ASaveStoppedAfterItsManifestIsFinishedWhenTheWorldOpens) {
     }
     App app;
     openWorld(app, dir.path());
-    app.containers.chests[{2, 70, 2}][4].count = 14;
+    app.containers.chests[app.dimension][{2, 70, 2}][4].count = 14;
     app.inventory.main[0] = {5, 3, 0};
     filesave::setSaveStepHook([](std::string_view step) {
         if (step == "replace " + std::string(filesave::kChestsFile)) throw std::runtime_error("stopped");
@@ -393,7 +419,7 @@ TEST(WorldStateSave, ASaveStoppedAfterItsManifestIsFinishedWhenTheWorldOpens) {
     EXPECT_TRUE(fs::exists(dir.path() / filesave::kManifestFile));
     App reopened;
     openWorld(reopened, dir.path());
-    EXPECT_EQ(reopened.containers.chests.at({2, 70, 2})[4].count, 14);
+    EXPECT_EQ(reopened.containers.chests.at(reopened.dimension).at({2, 70, 2})[4].count, 14);
     EXPECT_EQ(reopened.inventory.main[0].count, 3);
     EXPECT_FALSE(fs::exists(dir.path() / filesave::kManifestFile));
 }

@@ -406,7 +406,7 @@ TEST_F(Hands, ChestUseOpensItsScreen) {
     ASSERT_TRUE(app.useBlock(8, 64, 8));
     EXPECT_EQ(app.ui.screen, 11);
     EXPECT_TRUE(app.ui.inGameWindow);
-    EXPECT_TRUE(app.containers.chests.contains({8, 64, 8}));
+    EXPECT_TRUE(cellsIn(app.containers.chests, app.dimension).contains({8, 64, 8}));
 }
 
 }  // namespace

@@ -27,8 +27,9 @@ class StructureChests : public worldtest::LoadedWorld {
         for (const auto& [x, y, z] : {generated, placed}) ASSERT_TRUE(app.setBlock(x, y, z, chest));
     }
     int32_t coalIn(const App& from, const CellKey& cell) {
-        const auto found = from.containers.chests.find(cell);
-        if (found == from.containers.chests.end()) return 0;
+        const auto& chests = cellsIn(from.containers.chests, from.dimension);
+        const auto found = chests.find(cell);
+        if (found == chests.end()) return 0;
         int32_t n = 0;
         for (const InventorySlot& slot : found->second) n += slot.id == coal ? slot.count : 0;
         return n;
@@ -48,7 +49,7 @@ TEST_F(StructureChests, AGeneratedChestIsFilledTheFirstTimeItOpensAndNeverAgain)
     EXPECT_EQ(coalIn(app, placed), 0) << "no generation put this chest here";
     ASSERT_TRUE(open(app, generated));
     EXPECT_EQ(coalIn(app, generated), 4);
-    app.containers.chests[generated] = {};  // the player takes everything
+    app.containers.chests[app.dimension][generated] = {};  // the player takes everything
     ASSERT_TRUE(open(app, generated));
     EXPECT_EQ(coalIn(app, generated), 0);
     app.saveWorldState();
@@ -56,12 +57,26 @@ TEST_F(StructureChests, AGeneratedChestIsFilledTheFirstTimeItOpensAndNeverAgain)
     App reopened;
     reopened.files.world = worldDir.path();
     reopened.loadSavedState();
-    EXPECT_EQ(reopened.loot.filledChests, std::set<CellKey>{generated});
+    EXPECT_EQ(reopened.loot.filledChests, (std::set<DimensionCell>{{app.dimension, generated}}));
     reopened.rules.lootTables = app.rules.lootTables;
     reopened.world.chunks = app.world.chunks;
     reopened.reindexChunks();
     ASSERT_TRUE(open(reopened, generated));
     EXPECT_EQ(coalIn(reopened, generated), 0);
+}
+
+// The same cell in another dimension is another chest (the terrain is left as it is: only the
+// dimension changes): each is filled once, and emptying one leaves the other as it was.
+TEST_F(StructureChests, AChestFilledInOneDimensionLeavesTheSameCellOfAnotherToFill) {
+    ASSERT_TRUE(open(app, generated));
+    app.containers.chests[app.dimension][generated] = {};
+    app.dimension = "core:ash";
+    ASSERT_TRUE(open(app, generated));
+    EXPECT_EQ(coalIn(app, generated), 4);
+    ASSERT_TRUE(open(app, generated));
+    EXPECT_EQ(coalIn(app, generated), 4) << "filled once";
+    app.dimension = "core:overworld";
+    EXPECT_EQ(coalIn(app, generated), 0);
 }
 
 TEST_F(StructureChests, AChestWhoseTableTheContentLacksWaitsForIt) {

@@ -302,17 +302,19 @@ TEST_F(WorldStep, OrphanedChestSpillsOnce) {
     ChestSlots slots{};
     slots[0] = {ore, 3, 0};
     slots[26] = {ingot, 1, 0};
-    app.containers.chests[{2, 64, 2}] = slots;
-    app.containers.chests[{4, 64, 2}] = slots;
-    app.containers.chests[{40, 64, 2}] = slots;  // its chunk is not loaded: kept
+    app.containers.chests[app.dimension][{2, 64, 2}] = slots;
+    app.containers.chests[app.dimension][{4, 64, 2}] = slots;
+    app.containers.chests[app.dimension][{40, 64, 2}] = slots;  // its chunk is not loaded: kept
+    app.containers.chests["core:ash"][{2, 64, 2}] = slots;       // the loaded chunk is not its dimension's
     app.setBlock(2, 64, 2, 0);
     app.spillOrphanedChests();
     app.spillOrphanedChests();
     ASSERT_EQ(app.entities.droppedItems.size(), 2u) << "one dropped stack per slot";
     EXPECT_EQ(app.entities.droppedItems[0].count + app.entities.droppedItems[1].count, 4);
-    EXPECT_FALSE(app.containers.chests.contains({2, 64, 2}));
-    EXPECT_TRUE(app.containers.chests.contains({4, 64, 2}));
-    EXPECT_TRUE(app.containers.chests.contains({40, 64, 2}));
+    EXPECT_FALSE(cellsIn(app.containers.chests, app.dimension).contains({2, 64, 2}));
+    EXPECT_TRUE(cellsIn(app.containers.chests, app.dimension).contains({4, 64, 2}));
+    EXPECT_TRUE(cellsIn(app.containers.chests, app.dimension).contains({40, 64, 2}));
+    EXPECT_TRUE(cellsIn(app.containers.chests, "core:ash").contains({2, 64, 2}));
     EXPECT_EQ(app.entities.droppedItems.front().x, 2.5f);
 }
 
@@ -326,7 +328,7 @@ TEST_F(WorldStep, ShiftClickFillsAChestOrTheInventoryExactlyAndKeepsTheRest) {
     } cases[] = {{true, 5, 0}, {true, 4, 1}, {true, 0, 5}, {false, 5, 0}, {false, 4, 1}, {false, 0, 5}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "into the chest " << c.intoChest << ", room " << c.room);
-        ChestSlots& chest = app.containers.chests[cell];
+        ChestSlots& chest = app.containers.chests[app.dimension][cell];
         chest.fill({fuelItem, 64, 0});
         app.inventory.hotbar.fill({fuelItem, 64, 0});
         app.inventory.main.fill({fuelItem, 64, 0});
@@ -346,9 +348,9 @@ TEST_F(WorldStep, OrphanedFurnaceSpillsItsThreeSlots) {
     load(0, 0, 64);
     Machine furnace;
     furnace.slots = {InventorySlot{ore, 1, 0}, InventorySlot{fuelItem, 2, 0}, InventorySlot{ingot, 1, 0}};
-    app.machines[{1, 64, 1}] = furnace;
+    app.machines[app.dimension][{1, 64, 1}] = furnace;
     app.spillOrphanedFurnaces();
-    EXPECT_TRUE(app.machines.empty());
+    EXPECT_TRUE(app.machines[app.dimension].empty());
     ASSERT_EQ(app.entities.droppedItems.size(), 3u);
     EXPECT_EQ(app.entities.droppedItems[1].count, 2);
 }

@@ -10,9 +10,11 @@ using namespace filesave;
 
 namespace {
 
-// The text of one chest at (x, y, z) whose first slot holds `first` and the rest nothing.
-std::string chestLine(const std::string& cell, const std::string& first) {
-    std::string line = cell + " " + first;
+// The text of one chest at (x, y, z) whose first slot holds `first` and the rest nothing, after its
+// dimension id unless that is empty (the earlier text's lines).
+std::string chestLine(const std::string& cell, const std::string& first,
+                      const std::string& dimension = "core:overworld") {
+    std::string line = (dimension.empty() ? "" : dimension + " ") + cell + " " + first;
     for (int k = 1; k < 27; ++k) line += " 0 0 0";
     return line + "\n";
 }
@@ -25,14 +27,16 @@ TEST(ChestsFile, IsATextRecordUnderItsTag) {
     ChestSlots slots{};
     slots[0] = {3, 10, 0};
     slots[26] = {12, 1, 4};
-    const std::string text = encodeChests({{{-5, 65, 2147483647}, slots}});
-    std::string expected = "VXC072\n1\n-5 65 2147483647 3 10 0";
+    const std::string text = encodeChests({{"core:ash", {{{-5, 65, 2147483647}, slots}}}});
+    std::string expected = "VXC073\n1\ncore:ash -5 65 2147483647 3 10 0";
     for (int k = 1; k < 26; ++k) expected += " 0 0 0";
     EXPECT_EQ(text, expected + " 12 1 4\n");
     const auto read = decodeChests(text);
     ASSERT_TRUE(read);
     EXPECT_EQ(encodeChests(*read), text);
-    EXPECT_TRUE(decodeChests("VXC072\r\n1\r\n" + chestLine("0 1 2", "3 4 5"))) << "line ends written elsewhere";
+    EXPECT_TRUE(decodeChests("VXC073\r\n1\r\n" + chestLine("0 1 2", "3 4 5"))) << "line ends written elsewhere";
+    EXPECT_EQ(testsupport::failureOf([] { return encodeChests({{"Core Ash", {{{0, 0, 0}, ChestSlots{}}}}}); }),
+              "Cannot save voxel_chests.txt: dimension id \"Core Ash\" is not a resource id");
 }
 
 TEST(ChestsFile, EveryNumberAndLineIsChecked) {
@@ -54,9 +58,15 @@ TEST(ChestsFile, EveryNumberAndLineIsChecked) {
         {"a plus sign", chestText("1", chestLine("+0 1 2", "5 1 0")), false},
         {"the same cell twice", chestText("2", chestLine("0 1 2", "5 1 0") + chestLine("0 1 2", "6 1 0")), false},
         {"two cells", chestText("2", chestLine("0 1 2", "5 1 0") + chestLine("0 1 3", "6 1 0")), true},
+        {"a cell in two dimensions",
+         chestText("2", chestLine("0 1 2", "5 1 0") + chestLine("0 1 2", "6 1 0", "core:ash")), true},
+        {"no dimension id", chestText("1", chestLine("0 1 2", "5 1 0", "")), false},
+        {"a dimension id no resource id", chestText("1", chestLine("0 1 2", "5 1 0", "Core:Ash")), false},
+        {"an earlier line", "VXC072\n1\n" + chestLine("0 1 2", "5 1 0", ""), true},
+        {"an earlier line with a dimension id", "VXC072\n1\n" + chestLine("0 1 2", "5 1 0"), false},
         {"fewer lines than counted", chestText("2", chestLine("0 1 2", "5 1 0")), false},
         {"more lines than counted", chestText("0", chestLine("0 1 2", "5 1 0")), false},
-        {"no final line feed", chestText("1", chestLine("0 1 2", "5 1 0")).erase(9 + 167), false},
+        {"no final line feed", chestText("1", chestLine("0 1 2", "5 1 0")).erase(9 + 15 + 167), false},
         {"an empty line after", chestText("0", "\n"), false},
         {"another tag", "VXC071\n0\n", false},
         {"no count", "VXC072\n", false},
@@ -65,18 +75,20 @@ TEST(ChestsFile, EveryNumberAndLineIsChecked) {
     for (const auto& row : rows) EXPECT_EQ(decodeChests(row.text).has_value(), row.accepted) << row.name;
 }
 
+// The bound is on the chests of all dimensions together.
 TEST(ChestsFile, TheCountIsBoundedAtItsEdge) {
-    std::map<CellKey, ChestSlots> chests;
-    for (int32_t i = 0; i < static_cast<int32_t>(kMaxRecords); ++i) chests[{i, 0, 0}] = ChestSlots{};
+    CellsByDimension<ChestSlots> chests;
+    for (int32_t i = 0; i < static_cast<int32_t>(kMaxRecords); ++i)
+        chests[i % 2 ? "core:ash" : "core:overworld"][{i / 2, 0, 0}] = ChestSlots{};
     const std::string full = encodeChests(chests);
     const auto read = decodeChests(full);
     ASSERT_TRUE(read);
-    EXPECT_EQ(read->size(), kMaxRecords);
+    EXPECT_EQ(countCells(*read), kMaxRecords);
     std::string over = full;
     over.replace(7, 5, "65537");
     over += chestLine("-1 0 0", "0 0 0");
     EXPECT_FALSE(decodeChests(over));
-    chests[{-1, 0, 0}] = ChestSlots{};
+    chests["core:frost"][{0, 0, 0}] = ChestSlots{};
     EXPECT_EQ(testsupport::failureOf([&] { return encodeChests(chests); }),
               "Cannot save voxel_chests.txt: 65537 records, at most 65536");
 }
@@ -94,7 +106,7 @@ TEST(ChestsFile, TheEarlierBinaryRecordIsStillReadWithItsBounds) {
     };
     const auto read = decodeChests(record(kMaxStackCount));
     ASSERT_TRUE(read);
-    EXPECT_EQ((read->at({0, 0, 0})[0].count), kMaxStackCount);
+    EXPECT_EQ((read->at("core:overworld").at({0, 0, 0})[0].count), kMaxStackCount);
     EXPECT_FALSE(decodeChests(record(kMaxStackCount + 1)));
     EXPECT_FALSE(decodeChests(record(1).substr(0, 12 + 12 + 27 * 9 - 1)));
     EXPECT_FALSE(decodeChests(record(1) + '\0'));

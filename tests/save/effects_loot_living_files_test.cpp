@@ -58,12 +58,18 @@ TEST(EffectsLootLivingFiles, WholeRecordsComeBackAndAnyFaultRefusesTheFile) {
         {"two spaces", effects, "QUORVANE_EFFECTS 1\nspeed  30 20\nend\n", false},
         {"a sign", effects, "QUORVANE_EFFECTS 1\nspeed +30 20\nend\n", false},
         {"a carriage return", effects, "QUORVANE_EFFECTS 1\nspeed 30 20\r\nend\n", false},
-        {"filled chests", loot, "QUORVANE_LOOT 1\n-2147483648 0 2147483647\n5 127 -9\nend\n", true},
-        {"none", loot, "QUORVANE_LOOT 1\nend\n", true},
-        {"y 128", loot, "QUORVANE_LOOT 1\n1 128 1\nend\n", false},
-        {"y -1", loot, "QUORVANE_LOOT 1\n1 -1 1\nend\n", false},
-        {"a cell twice", loot, "QUORVANE_LOOT 1\n1 2 3\n1 2 3\nend\n", false},
-        {"x past 32 bits", loot, "QUORVANE_LOOT 1\n2147483648 2 3\nend\n", false},
+        {"filled chests", loot,
+         "QUORVANE_LOOT 2\ncore:ash -2147483648 0 2147483647\ncore:overworld 5 127 -9\nend\n", true},
+        {"none", loot, "QUORVANE_LOOT 2\nend\n", true},
+        {"y 128", loot, "QUORVANE_LOOT 2\ncore:ash 1 128 1\nend\n", false},
+        {"y -1", loot, "QUORVANE_LOOT 2\ncore:ash 1 -1 1\nend\n", false},
+        {"a cell twice", loot, "QUORVANE_LOOT 2\ncore:ash 1 2 3\ncore:ash 1 2 3\nend\n", false},
+        {"a cell in two dimensions", loot, "QUORVANE_LOOT 2\ncore:ash 1 2 3\ncore:overworld 1 2 3\nend\n", true},
+        {"no dimension id", loot, "QUORVANE_LOOT 2\n1 2 3\nend\n", false},
+        {"a dimension id no resource id", loot, "QUORVANE_LOOT 2\nash 1 2 3\nend\n", false},
+        {"an earlier row with a dimension id", loot, "QUORVANE_LOOT 1\ncore:ash 1 2 3\nend\n", false},
+        {"an earlier row with y 128", loot, "QUORVANE_LOOT 1\n1 128 1\nend\n", false},
+        {"x past 32 bits", loot, "QUORVANE_LOOT 2\ncore:ash 2147483648 2 3\nend\n", false},
         {"the effects' tag", loot, "QUORVANE_EFFECTS 1\nend\n", false},
         {"clocks at their limits", living, "QUORVANE_LIVING 1\nraid 479999\ncaravan 0\nmarket 47999\nend\n",
          true},
@@ -80,15 +86,19 @@ TEST(EffectsLootLivingFiles, WholeRecordsComeBackAndAnyFaultRefusesTheFile) {
     }
 }
 
+// The cap is on the filled chests of all dimensions together; an id the reader refuses is not written.
 TEST(EffectsLootLivingFiles, TheFilledChestsAreCappedWhereTheReaderStops) {
     LootState state;
-    for (int32_t k = 0; k < static_cast<int32_t>(kMaxFilledChests); ++k) state.filledChests.emplace(k, 1, 0);
+    for (int32_t k = 0; k < static_cast<int32_t>(kMaxFilledChests); ++k)
+        state.filledChests.emplace("core:overworld", CellKey{k, 1, 0});
     const std::string most = encodeLootState(state);
     ASSERT_TRUE(decodeLootState(most));
-    EXPECT_FALSE(decodeLootState(most.substr(0, most.size() - 4) + "1 1 1\nend\n")) << "one row over";
-    state.filledChests.emplace(-1, 1, 0);
+    EXPECT_FALSE(decodeLootState(most.substr(0, most.size() - 4) + "core:ash 1 1 1\nend\n")) << "one row over";
+    state.filledChests.emplace("core:ash", CellKey{0, 1, 0});
     EXPECT_EQ(testsupport::failureOf([&] { encodeLootState(state); }),
               "Cannot save loot_state.txt: 65537 records, at most 65536");
+    EXPECT_EQ(testsupport::failureOf([] { encodeLootState({{{"ash", {0, 1, 0}}}}); }),
+              "Cannot save loot_state.txt: dimension id \"ash\" is not a resource id");
 }
 
 }  // namespace

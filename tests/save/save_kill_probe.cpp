@@ -61,8 +61,8 @@ void prepare(const std::filesystem::path& folder) {
     app.files.worldOpen = true;
     app.inventory.hotbar = {};
     app.inventory.hotbar[0] = {kStone, 10, 0};
-    app.containers.chests[{kChestX, kChestY, kChestZ}][0] = {kGold, 5, 0};
-    app.machines[{1, 110, 1}].slots[0] = {kGold, 1, 0};
+    app.containers.chests[app.dimension][{kChestX, kChestY, kChestZ}][0] = {kGold, 5, 0};
+    app.machines[app.dimension][{1, 110, 1}].slots[0] = {kGold, 1, 0};
     app.sim.crops[{3, 110, 3}] = 0;
     DroppedItem item;
     item.id = kStone;
@@ -77,7 +77,7 @@ void save(const std::filesystem::path& folder, const std::string& how) {
     App app;
     openWorld(app, folder);
     // Save B: gold from the chest into the pack, three stones from the pack into the world.
-    app.containers.chests.at({kChestX, kChestY, kChestZ})[0].count = 2;
+    app.containers.chests.at(app.dimension).at({kChestX, kChestY, kChestZ})[0].count = 2;
     app.inventory.hotbar[1] = {kGold, 3, 0};
     for (int32_t x = 4; x < 7; ++x)
         if (!app.setBlock(x, kPlacedY, 5, kStone)) throw std::runtime_error("cannot place a stone");
@@ -98,7 +98,7 @@ void save(const std::filesystem::path& folder, const std::string& how) {
 int check(const std::filesystem::path& folder) {
     App app;
     openWorld(app, folder);
-    const int chestGold = app.containers.chests.at({kChestX, kChestY, kChestZ})[0].count;
+    const int chestGold = app.containers.chests.at(app.dimension).at({kChestX, kChestY, kChestZ})[0].count;
     const int packGold = app.inventory.hotbar[1].id == kGold ? app.inventory.hotbar[1].count : 0;
     const int packStones = app.inventory.hotbar[0].count;
     const int placed = placedStones(app);

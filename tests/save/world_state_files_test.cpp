@@ -77,14 +77,17 @@ const Format kFormats[] = {
     {"arrows", [] { return encodeArrows({Arrow{1, 2, 3, 0, 0, 0, {0.0, 0.6, 0.8}}}); },
      reencode(decodeArrows, encodeArrows)},
     {"machines",
-     [] { return encodeMachines({{{5, 64, -5}, Machine{{slot(30, 2), slot(31, 1), slot(32, 7)}, 80, 12, 160}}}); },
+     [] {
+         const Machine burning{{slot(30, 2), slot(31, 1), slot(32, 7)}, 80, 12, 160};
+         return encodeMachines({{"core:ash", {{{5, 64, -5}, burning}}}, {"core:overworld", {{{5, 64, -5}, Machine{}}}}});
+     },
      reencode(decodeMachines, encodeMachines)},
     {"chests",
      [] {
          ChestSlots slots{};
          slots[0] = slot(3, 10);
          slots[26] = slot(12, 1, 4);
-         return encodeChests({{{0, 65, 0}, slots}});
+         return encodeChests({{"core:ash", {{{0, 65, 0}, slots}}}, {"core:overworld", {{{0, 65, 0}, ChestSlots{}}}}});
      },
      reencode(decodeChests, encodeChests)},
     {"bed", [] { return encodeBed({true, -100, 70, 2000}); }, reencode(decodeBed, encodeBed)},
@@ -339,7 +342,17 @@ TEST(WorldStateFiles, CountsAreBoundedAtTheirEdges) {
     EXPECT_FALSE(decodeArrows(withOneMore(arrows, 8, 48)));
 
     expectCellMapBounded(kBlockStatesFile, "QVBS", kMaxBlockStates, 2, decodeBlockStates, encodeBlockStates);
-    expectCellMapBounded(kMachinesFile, "QVMA", kMaxRecords, 39, decodeMachines, encodeMachines);
+    // Furnaces: the earlier file, without dimension ids, is read as the overworld's.
+    const auto furnaces = decodeMachines(cellFile("QVMA", kMaxRecords, 39));
+    ASSERT_TRUE(furnaces);
+    EXPECT_EQ(furnaces->at("core:overworld").size(), kMaxRecords);
+    EXPECT_FALSE(decodeMachines(cellFile("QVMA", kMaxRecords + 1, 39)));
+    const std::string withIds = encodeMachines(*furnaces);
+    EXPECT_EQ(countCells(*decodeMachines(withIds)), kMaxRecords);
+    EXPECT_FALSE(decodeMachines(withOneMore(withIds, 8, 4 + 14 + 12 + 39)));
+    CellsByDimension<Machine> more = *furnaces;
+    more["core:ash"][{0, 0, 0}] = Machine{};
+    expectNotSaved([&] { return encodeMachines(more); }, "Cannot save machines.dat: 65537 records, at most 65536");
     expectCellMapBounded(kCropsFile, "QVCR", kMaxBlockStates, 8, decodeCrops, encodeCrops);
     expectCellMapBounded(kWaterFile, "QVWA", kMaxBlockStates, 1, decodeWater, encodeWater);
 
@@ -347,8 +360,11 @@ TEST(WorldStateFiles, CountsAreBoundedAtTheirEdges) {
     std::string huge = encodeDroppedItems({});
     huge.replace(8, 4, "\xff\xff\x00\x00", 4);
     EXPECT_FALSE(decodeDroppedItems(huge));
-    std::string repeated = encodeMachines({{{0, 0, 0}, Machine{}}});
+    std::string repeated = encodeMachines({{"core:ash", {{{0, 0, 0}, Machine{}}}}});
+    std::string capital = repeated;
+    capital[16] = 'C';
+    EXPECT_FALSE(decodeMachines(capital)) << "a dimension id that is no resource id";
     repeated.replace(8, 1, 1, '\2');
     repeated += repeated.substr(12);
-    EXPECT_FALSE(decodeMachines(repeated)) << "the same cell twice";
+    EXPECT_FALSE(decodeMachines(repeated)) << "the same dimension and cell twice";
 }

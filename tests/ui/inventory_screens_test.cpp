@@ -56,8 +56,8 @@ TEST(InventoryScreens, ChestSlotsKeepWhatIsPutInAndTheCursorStackGoesBack) {
     app.clickScreenSlot(0, false);
     app.clickScreenSlot(ui::kChestSlotBase + 26, true);
     app.clickScreenSlot(ui::kChestSlotBase, false);
-    EXPECT_EQ(app.containers.chests[cell][26].count, 1);
-    EXPECT_EQ(app.containers.chests[cell][0].count, 63);
+    EXPECT_EQ(app.containers.chests[app.dimension][cell][26].count, 1);
+    EXPECT_EQ(app.containers.chests[app.dimension][cell][0].count, 63);
     tap(app, GLFW_KEY_ESCAPE);
     app.handleEscape();
     EXPECT_EQ(app.ui.screen, 0);
@@ -71,7 +71,7 @@ TEST(InventoryScreens, ChestSlotsKeepWhatIsPutInAndTheCursorStackGoesBack) {
     EXPECT_EQ(app.countItem(1), 63) << "the cursor stack went back into the inventory";
 
     app.openContainerScreen(ContainerKind::Chest, cell);
-    app.containers.chests.erase(cell);
+    app.containers.chests[app.dimension].erase(cell);
     app.handleScreenInput();
     EXPECT_EQ(app.ui.screen, 0) << "the chest was broken while open";
 }
@@ -86,8 +86,8 @@ TEST(InventoryScreens, ArmourSlotRefusesABlockAndTheFurnaceOutputOnlyGives) {
     const CellKey cell{0, 64, 0};
     app.openContainerScreen(ContainerKind::Furnace, cell);
     app.clickScreenSlot(ui::kFurnaceSlotBase + 2, false);
-    EXPECT_EQ(app.machines[cell].slots[2].id, 0) << "nothing is put into the output";
-    app.machines[cell].slots[2] = {7, 3, 0};
+    EXPECT_EQ(app.machines[app.dimension][cell].slots[2].id, 0) << "nothing is put into the output";
+    app.machines[app.dimension][cell].slots[2] = {7, 3, 0};
     app.inventory.cursor = {};
     app.clickScreenSlot(ui::kFurnaceSlotBase + 2, false);
     EXPECT_EQ(app.inventory.cursor.count, 3);
@@ -221,7 +221,7 @@ TEST(InventoryScreens, ShiftClickMovesOnlyWhatTheOtherSideHasRoomFor) {
         app.inventory.main.fill(other);
         std::span<InventorySlot> side(app.inventory.hotbar);
         if (r.screen == ui::kChestScreen)
-            side = app.containers.chests[cell];
+            side = app.containers.chests[app.dimension][cell];
         else if (r.code < 9)
             side = app.inventory.main;
         std::fill(side.begin(), side.end(), other);

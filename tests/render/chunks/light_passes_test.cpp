@@ -253,9 +253,9 @@ TEST_F(LightingScheduling, FurnaceThatStartsOrStopsBurningRelightsItsChunk) {
     app.refreshLights(true);
     EXPECT_EQ(blockLightAlongX({4}), std::vector<int>{0});
 
-    app.machines[{4, 64, 4}].burnRemaining = 100;
-    app.machines[{200, 64, 4}].burnRemaining = 100;  // in no loaded chunk
-    app.machines[{20, 64, 4}].burnRemaining = 100;   // its cell holds no furnace
+    app.machines[app.dimension][{4, 64, 4}].burnRemaining = 100;
+    app.machines[app.dimension][{200, 64, 4}].burnRemaining = 100;  // in no loaded chunk
+    app.machines[app.dimension][{20, 64, 4}].burnRemaining = 100;   // its cell holds no furnace
     now = 11.0;
     app.world.remesh.clear();
     app.refreshLights(false);
@@ -273,7 +273,7 @@ TEST_F(LightingScheduling, FurnaceThatStartsOrStopsBurningRelightsItsChunk) {
     app.refreshLights(false);
     EXPECT_TRUE(held.empty());  // nothing changed
 
-    app.machines[{4, 64, 4}].burnRemaining = 0;
+    app.machines[app.dimension][{4, 64, 4}].burnRemaining = 0;
     app.refreshLights(false);
     ASSERT_EQ(held.size(), 1u);
     runHeld();

@@ -91,7 +91,7 @@ TEST_F(FunctionalBlocksTest, BurningFurnaceRebuildsEveryFrameOnlyWithinReach) {
         app.functional = FunctionalState{};
         app.machines.clear();
         app.setBlock(c.x, 64, 0, kFurnace);
-        app.machines[{c.x, 64, 0}].burnRemaining = 100;
+        app.machines[app.dimension][{c.x, 64, 0}].burnRemaining = 100;
         for (const double accumulator : {0.01, 0.02, 0.03}) {
             app.clock.accumulator = accumulator;
             app.buildFunctionalMeshes();

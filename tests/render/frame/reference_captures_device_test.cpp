@@ -129,7 +129,7 @@ protected:
             {"death", 7, 10, 10},
             {"furnace", 10, 10, 10},
             {"chest", 11, 470, 150, [](App& a) {
-                 a.containers.chests[{0, 0, 0}][3] = InventorySlot{3, 12, 0};
+                 a.containers.chests[a.dimension][{0, 0, 0}][3] = InventorySlot{3, 12, 0};
                  a.inventory.cursor = InventorySlot{1, 5, 0};
                  a.showToast(U"НЕТ МЕСТА");
              }},
@@ -164,7 +164,7 @@ protected:
                  a.setBlockState(x, y - 1, z, 2);  // the front towards the player
                  Machine burning;
                  burning.burnRemaining = burning.burnTotal = 1000;
-                 a.machines[CellKey{x, y - 1, z}] = burning;
+                 a.machines[a.dimension][CellKey{x, y - 1, z}] = burning;
                  a.world.updateSet.clear();
                  a.world.updateQueue.clear();
                  a.refreshLights(true);
