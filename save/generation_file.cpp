@@ -42,9 +42,13 @@ Json takeDimensions(Json& file) {
 
 }  // namespace
 
+uint64_t maxGenerationFileBytes() {
+    return (content::maxDimensions + 1) * content::fileSizeLimit(content::ContentFile::Dimension);
+}
+
 StoredProfiles decodeGenerationFile(const std::string& text, const voxel::GenerationProfile& overworld,
                                     const std::map<std::string, content::DimensionDef>& dimensions) {
-    Json file = content::parseJsonText(text);
+    Json file = content::parseJsonText(text, maxGenerationFileBytes() / content::bytesPerJsonValue);
     const Json stored = takeDimensions(file);
     StoredProfiles profiles;
     profiles.overworld = refreshed(file, &overworld);

@@ -15,9 +15,14 @@ struct StoredProfiles {
     std::map<std::string, voxel::ProfilePtr> dimensions;  // at most content::maxDimensions
 };
 
+// The overworld's object and the objects of at most content::maxDimensions others, each no larger
+// written compactly than the largest dimension file that holds it.
+uint64_t maxGenerationFileBytes();
+
 // Reads the file, each profile brought up to the content's of its dimension (`overworld` for the
 // overworld); a dimension the content no longer defines keeps its stored profile as it is. Throws
-// std::runtime_error for a text that is no such file.
+// std::runtime_error for a text that is no such file or holds more JSON values than a file of
+// maxGenerationFileBytes may.
 StoredProfiles decodeGenerationFile(const std::string& text, const voxel::GenerationProfile& overworld,
                                     const std::map<std::string, content::DimensionDef>& dimensions);
 

@@ -15,14 +15,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr uintmax_t kMaxGenerationBytes = 4u << 20;
-
 // The stored profiles brought up to the current content, keeping the world's own sections.
 std::optional<filesave::StoredProfiles> readStoredProfiles(const App& app, const fs::path& path) {
     std::error_code error;
     const uintmax_t size = fs::file_size(path, error);
     const std::optional<std::string> text =
-        error || size > kMaxGenerationBytes ? std::nullopt : platform::readFileBytes(path);
+        error || size > filesave::maxGenerationFileBytes() ? std::nullopt : platform::readFileBytes(path);
     if (!text) return std::nullopt;
     try {
         return filesave::decodeGenerationFile(*text, *app.stream.defaultProfile, app.rules.dimensions);

@@ -7,6 +7,8 @@
 
 #include "content/json.h"
 #include "support/failure.h"
+#include "support/fresh_registry.h"
+#include "support/largest_files.h"
 
 namespace {
 
@@ -99,6 +101,24 @@ TEST(GenerationFile, WhatIsWrittenReadsBackAndAWorldAdoptsOnlyWhatItLacks) {
     for (int i = 0; i < 8; ++i) full["test:d" + std::to_string(i)] = now.overworld;
     filesave::adoptContentProfiles(full, now.dimensions);
     EXPECT_EQ(full.size(), 8u) << "no world stores more dimensions than the content may define";
+}
+
+// A world whose overworld and eight dimensions each hold the largest generation object still opens.
+class LargestGenerationFile : public testsupport::FreshRegistryTest {};
+
+TEST_F(LargestGenerationFile, OpensWithinItsLimits) {
+    voxel::BlockDef block = testsupport::namedBlock(largest::sharedText(79));
+    block.solid = true;
+    voxel::registerBlock(13, block);
+    const content::Json dimension = content::parseJsonText(largest::largestJson(content::ContentFile::Dimension).bytes);
+    const voxel::ProfilePtr profile = content::readTerrain(content::Json::find(dimension, "generation"));
+    std::map<std::string, voxel::ProfilePtr> dimensions;
+    for (int i = 0; i < 8; ++i) dimensions["test:d" + std::to_string(i)] = profile;
+    const std::string written = filesave::encodeGenerationFile(*profile, dimensions);
+    EXPECT_LE(written.size(), filesave::maxGenerationFileBytes());
+    const filesave::StoredProfiles read = filesave::decodeGenerationFile(written, *profile, {});
+    EXPECT_EQ(read.overworld->structures.size(), 64u);
+    EXPECT_EQ(read.dimensions.size(), 8u);
 }
 
 }  // namespace
