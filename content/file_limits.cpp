@@ -34,16 +34,16 @@ constexpr std::array<FileSizeLimit, contentFileKinds> limits = {{
     // 4,161,442: 16 ores, 28 biomes of six plants, 64 structures of 32 biomes, 128 cuboids, 16 loot
     // chests, 32 traps and 16 spawns.
     {ContentFile::Dimension, ".dimension.json", 5 * MiB},
-    {ContentFile::Biome, ".biome.json", 4 * KiB},           // 2,296
-    {ContentFile::Structure, ".structure.json", 72 * KiB},  // 57,482
-    {ContentFile::Quest, ".quest.json", 4 * KiB},           // 1,118
-    {ContentFile::Npc, ".npc.json", 4 * KiB},               // 2,838: 16 quests and a trade
-    {ContentFile::Sound, ".sound.json", 8 * KiB},           // 4,255: a path at the limit
-    {ContentFile::CombatRules, "combat_rules.json", 4 * KiB},    // 686
-    {ContentFile::RpgRules, "rpg_rules.json", 4 * KiB},          // 147
-    {ContentFile::FoodRules, "food_rules.json", 44 * KiB},       // 35,207: each of 255 resources once
+    {ContentFile::Biome, ".biome.json", 4 * KiB},                  // 2,296
+    {ContentFile::Structure, ".structure.json", 72 * KiB},         // 57,482
+    {ContentFile::Quest, ".quest.json", 4 * KiB},                  // 1,118
+    {ContentFile::Npc, ".npc.json", 4 * KiB},                      // 2,838: 16 quests and a trade
+    {ContentFile::Sound, ".sound.json", 8 * KiB},                  // 4,255: a path at the limit
+    {ContentFile::CombatRules, "combat_rules.json", 4 * KiB},      // 686
+    {ContentFile::RpgRules, "rpg_rules.json", 4 * KiB},            // 147
+    {ContentFile::FoodRules, "food_rules.json", 44 * KiB},         // 35,207: each of 255 resources once
     {ContentFile::FurnaceRules, "furnace_rules.json", 116 * KiB},  // 93,619: 255 recipes, 255 fuels
-    {ContentFile::LivingWorld, "living_world.json", 20 * KiB},   // 14,004: 8 factions, 32 territories
+    {ContentFile::LivingWorld, "living_world.json", 20 * KiB},     // 14,004: 8 factions, 32 territories
     // 123,208,824: 100,000 triangles, each a mesh element of its own with one face over three
     // vertices, each named in the outliner; six textures, both display slots, both held views with
     // five clips of 128 keys. Parsing it takes about 850 MB. An NPC model, at most 256 elements, has

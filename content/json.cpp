@@ -242,7 +242,8 @@ Json& parseJsonValue(JsonParser& parser, Json& out) {
     parser.skipWhitespace();
     if (++parser.depth > maxDepth) fail("JSON is too deeply nested");
     if (++parser.values > parser.valueLimit)
-        throw std::runtime_error("file too large (more than " + std::to_string(parser.valueLimit) + " values)");
+        throw std::runtime_error("file too large (more than " + std::to_string(parser.valueLimit) +
+                                 " values)");
     out = Json();
     if (atEnd(parser)) fail("Expected JSON value");
     switch (peek(parser)) {

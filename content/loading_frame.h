@@ -22,9 +22,9 @@ enum class MissingContent { NoFiles, Fails };
 // path comparison. A missing directory gives no files, or fails as missing says. A failing status
 // (other than "not found") or iteration raises the file system's error: such a failure ends the
 // loader.
-std::vector<std::filesystem::path> findContentFiles(const std::filesystem::path& contentDir,
-                                                    const std::function<bool(const std::string& fileName)>& keep,
-                                                    MissingContent missing = MissingContent::NoFiles);
+std::vector<std::filesystem::path> findContentFiles(
+    const std::filesystem::path& contentDir, const std::function<bool(const std::string& fileName)>& keep,
+    MissingContent missing = MissingContent::NoFiles);
 // Files named exactly fileName (byte comparison).
 std::vector<std::filesystem::path> findFilesNamed(const std::filesystem::path& contentDir,
                                                   const std::string& fileName);

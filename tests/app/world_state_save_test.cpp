@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <span>
-#include <vector>
 #include <tuple>
+#include <vector>
 
 #include "app/app.h"
 #include "content/dimensions.h"
@@ -230,7 +230,8 @@ TEST(WorldStateSave, EachDimensionKeepsTheProfileTheWorldFirstMetItWith) {
     for (const auto& [dimension, kind] : {std::pair{"test:frost", "frozen"}, {"test:ash", "ashen"}}) {
         again.dimension = dimension;
         again.generateEnvironment();
-        EXPECT_EQ(again.world.profile->terrain, kind) << dimension << ", stored though the content has it no more";
+        EXPECT_EQ(again.world.profile->terrain, kind)
+            << dimension << ", stored though the content has it no more";
     }
 }
 

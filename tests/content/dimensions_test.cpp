@@ -160,7 +160,8 @@ TEST_F(DimensionsTest, AContentFolderThatCannotBeWalkedEndsTheLoad) {
         } catch (const std::filesystem::filesystem_error& failure) {
             EXPECT_EQ(failure.code(), c.code) << c.dir;
             EXPECT_EQ(failure.path1(), c.dir);
-            EXPECT_NE(std::string(failure.what()).find("recursive_directory_iterator::recursive_directory_iterator"),
+            EXPECT_NE(std::string(failure.what())
+                          .find("recursive_directory_iterator::recursive_directory_iterator"),
                       std::string::npos);
         }
     }

@@ -2,20 +2,19 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <string>
 
 #include "content/combat_rules.h"
+#include "content/definition.h"
+#include "content/dimensions.h"
+#include "content/dungeons.h"
 #include "content/living_world.h"
 #include "content/loading_frame.h"
 #include "content/rule_files.h"
 #include "content/text.h"
-#include "content/definition.h"
-#include "content/dimensions.h"
-#include "content/dungeons.h"
 #include "definition_fixture.h"
 #include "support/failure.h"
 #include "support/fresh_registry.h"
@@ -120,16 +119,26 @@ TEST_F(LargestFiles, EveryKindsLargestFileIsAcceptedAndSetsItsLimit) {
         Written (*write)(const fs::path&, ContentFile, Reader);
         Reader read;
     } cases[] = {
-        {ContentFile::Definition, writeJson, nullptr},   {ContentFile::Recipe, writeJson, nullptr},
-        {ContentFile::Potion, writeJson, nullptr},       {ContentFile::Crop, writeJson, nullptr},
-        {ContentFile::Loot, writeJson, nullptr},         {ContentFile::Mob, writeJson, nullptr},
-        {ContentFile::Dimension, writeJson, readDimension}, {ContentFile::Biome, writeJson, biome},
-        {ContentFile::Structure, writeJson, structure}, {ContentFile::Quest, writeJson, nullptr},
-        {ContentFile::Npc, writeJson, nullptr},          {ContentFile::Sound, writeJson, nullptr},
-        {ContentFile::CombatRules, writeJson, nullptr},  {ContentFile::RpgRules, writeJson, nullptr},
-        {ContentFile::FoodRules, writeJson, nullptr},    {ContentFile::FurnaceRules, writeJson, nullptr},
-        {ContentFile::LivingWorld, writeJson, nullptr},  {ContentFile::Model, writeJson, nullptr},
-        {ContentFile::Texture, writeTexture, nullptr},   {ContentFile::Wave, writeWave, nullptr},
+        {ContentFile::Definition, writeJson, nullptr},
+        {ContentFile::Recipe, writeJson, nullptr},
+        {ContentFile::Potion, writeJson, nullptr},
+        {ContentFile::Crop, writeJson, nullptr},
+        {ContentFile::Loot, writeJson, nullptr},
+        {ContentFile::Mob, writeJson, nullptr},
+        {ContentFile::Dimension, writeJson, readDimension},
+        {ContentFile::Biome, writeJson, biome},
+        {ContentFile::Structure, writeJson, structure},
+        {ContentFile::Quest, writeJson, nullptr},
+        {ContentFile::Npc, writeJson, nullptr},
+        {ContentFile::Sound, writeJson, nullptr},
+        {ContentFile::CombatRules, writeJson, nullptr},
+        {ContentFile::RpgRules, writeJson, nullptr},
+        {ContentFile::FoodRules, writeJson, nullptr},
+        {ContentFile::FurnaceRules, writeJson, nullptr},
+        {ContentFile::LivingWorld, writeJson, nullptr},
+        {ContentFile::Model, writeJson, nullptr},
+        {ContentFile::Texture, writeTexture, nullptr},
+        {ContentFile::Wave, writeWave, nullptr},
     };
     ASSERT_EQ(std::size(cases), content::contentFileKinds);
     for (const auto& c : cases) {

@@ -18,47 +18,60 @@ voxel::ProfilePtr profileOf(const std::string& generation) {
     return content::readTerrain(content::parseJsonText(generation));
 }
 
-const std::string hut = R"({"id": "test:hut", "name": "Hut", "spacing": 64, "chance": 0.5,
-    "parts": [{"from": [0, 0, 0], "to": [1, 1, 1], "block": "core:dirt"}]})";
-const std::string hutWithHermit = R"({"id": "test:hut", "name": "Hut", "spacing": 64, "chance": 0.5,
-    "parts": [{"from": [0, 0, 0], "to": [1, 1, 1], "block": "core:dirt"}], "spawns": ["test:hermit"]})";
+std::string hut(const std::string& more) {
+    return R"({"id": "test:hut", "name": "Hut", "spacing": 64, "chance": 0.5,
+        "parts": [{"from": [0, 0, 0], "to": [1, 1, 1], "block": "core:dirt"}])" +
+           more + "}";
+}
 
 // The content as it is when the world is opened again: its overworld and one of its dimensions
 // have changed since the file was written.
-struct Content {
+struct ContentNow {
     voxel::ProfilePtr overworld = profileOf(R"({"terrain": "normal"})");
     std::map<std::string, content::DimensionDef> dimensions;
-    Content() {
-        dimensions["test:sky"].profile = profileOf(R"({"terrain": "normal", "structures": [)" + hutWithHermit + "]}");
+    ContentNow() {
+        const std::string hermit = hut(R"(, "spawns": ["test:hermit"])");
+        dimensions["test:sky"].profile =
+            profileOf(R"({"terrain": "normal", "structures": [)" + hermit + "]}");
         dimensions["test:new"].profile = profileOf(R"({"terrain": "frozen"})");
     }
 };
 
 std::string dimensionsMember(int count) {
     std::string members;
-    for (int i = 0; i < count; ++i) members += std::string(i ? ", " : "") + "\"test:d" + std::to_string(i) + "\": {}";
+    for (int i = 0; i < count; ++i)
+        members += std::string(i ? ", " : "") + "\"test:d" + std::to_string(i) + "\": {}";
     return R"({"dimensions": {)" + members + "}}";
 }
 
 TEST(GenerationFile, EachDimensionReadsItsOwnStoredObject) {
-    const Content now;
+    const ContentNow now;
     const struct {
         const char* name;
         std::string text;
-        std::string overworld;                     // its terrain
+        std::string overworld;                      // its terrain
         std::map<std::string, std::string> stored;  // dimension id: terrain
         const char* failure;
     } cases[] = {
         {"a file of today: the overworld alone", R"({"terrain": "frozen"})", "frozen", {}, ""},
         {"every dimension, one the content no longer has",
-         R"({"terrain": "ashen", "dimensions": {"test:sky": {"terrain": "sky", "structures": [)" + hut +
+         R"({"terrain": "ashen", "dimensions": {"test:sky": {"terrain": "sky", "structures": [)" + hut("") +
              R"(]}, "test:gone": {"terrain": "ashen"}}})",
-         "ashen", {{"test:sky", "sky"}, {"test:gone", "ashen"}}, ""},
+         "ashen",
+         {{"test:sky", "sky"}, {"test:gone", "ashen"}},
+         ""},
         {"eight dimensions", dimensionsMember(8), "normal", {}, ""},
         {"nine dimensions", dimensionsMember(9), "", {}, "Invalid stored dimensions"},
         {"dimensions not an object", R"({"dimensions": []})", "", {}, "Invalid stored dimensions"},
-        {"a dimension not an object", R"({"dimensions": {"test:sky": "sky"}})", "", {}, "Invalid stored dimensions"},
-        {"a dimension's faulty object", R"({"dimensions": {"test:sky": {"terrain": "moon"}}})", "", {},
+        {"a dimension not an object",
+         R"({"dimensions": {"test:sky": "sky"}})",
+         "",
+         {},
+         "Invalid stored dimensions"},
+        {"a dimension's faulty object",
+         R"({"dimensions": {"test:sky": {"terrain": "moon"}}})",
+         "",
+         {},
          "Unknown dimension terrain"},
     };
     for (const auto& c : cases) {
@@ -80,7 +93,7 @@ TEST(GenerationFile, EachDimensionReadsItsOwnStoredObject) {
 }
 
 TEST(GenerationFile, WhatIsWrittenReadsBackAndAWorldAdoptsOnlyWhatItLacks) {
-    const Content now;
+    const ContentNow now;
     std::map<std::string, voxel::ProfilePtr> kept = {{"test:sky", profileOf(R"({"terrain": "sky"})")}};
     filesave::adoptContentProfiles(kept, now.dimensions);
     EXPECT_EQ(kept.at("test:sky")->terrain, "sky") << "the world's own profile stays";
@@ -110,7 +123,8 @@ TEST_F(LargestGenerationFile, OpensWithinItsLimits) {
     voxel::BlockDef block = testsupport::namedBlock(largest::sharedText(79));
     block.solid = true;
     voxel::registerBlock(13, block);
-    const content::Json dimension = content::parseJsonText(largest::largestJson(content::ContentFile::Dimension).bytes);
+    const content::Json dimension =
+        content::parseJsonText(largest::largestJson(content::ContentFile::Dimension).bytes);
     const voxel::ProfilePtr profile = content::readTerrain(content::Json::find(dimension, "generation"));
     std::map<std::string, voxel::ProfilePtr> dimensions;
     for (int i = 0; i < 8; ++i) dimensions["test:d" + std::to_string(i)] = profile;
