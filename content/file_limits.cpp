@@ -21,29 +21,30 @@ constexpr uint64_t MiB = 1024 * KiB;
 // in 20 characters. Ids a reader does not bound count 100 bytes (the longest content id), other
 // texts it does not bound 112 (the longest bounded name) and paths 4,096 (this system's limit);
 // members no reader reads are not counted, and the quarter leaves room for some. The sizes in the
-// comments are those largest files in bytes.
+// comments are those largest files in bytes. No limit is below the one the game had before (64 KiB
+// for most JSON), so that no hand-written file with members of its own that loaded then is refused now.
 constexpr std::array<FileSizeLimit, contentFileKinds> limits = {{
     // 35,824: every key, six textures, an icon and a model at the path limit, 320 characters of
     // description in three bytes each.
-    {ContentFile::Definition, "definition.json", 44 * KiB},
-    {ContentFile::Recipe, ".recipe.json", 4 * KiB},  // 1,089: six ingredients
-    {ContentFile::Potion, ".potion.json", 4 * KiB},  // 427
-    {ContentFile::Crop, ".crop.json", 4 * KiB},      // 1,198: eight stages
-    {ContentFile::Loot, ".loot.json", 16 * KiB},     // 12,866: 64 entries
-    {ContentFile::Mob, ".mob.json", 8 * KiB},        // 4,147: nine dimensions, eight drops
+    {ContentFile::Definition, "definition.json", 64 * KiB},
+    {ContentFile::Recipe, ".recipe.json", 64 * KiB},  // 1,089: six ingredients
+    {ContentFile::Potion, ".potion.json", 64 * KiB},  // 427
+    {ContentFile::Crop, ".crop.json", 64 * KiB},      // 1,198: eight stages
+    {ContentFile::Loot, ".loot.json", 256 * KiB},     // 12,866: 64 entries
+    {ContentFile::Mob, ".mob.json", 64 * KiB},        // 4,147: nine dimensions, eight drops
     // 4,161,442: 16 ores, 28 biomes of six plants, 64 structures of 32 biomes, 128 cuboids, 16 loot
     // chests, 32 traps and 16 spawns.
     {ContentFile::Dimension, ".dimension.json", 5 * MiB},
-    {ContentFile::Biome, ".biome.json", 4 * KiB},                  // 2,296
-    {ContentFile::Structure, ".structure.json", 72 * KiB},         // 57,482
-    {ContentFile::Quest, ".quest.json", 4 * KiB},                  // 1,118
-    {ContentFile::Npc, ".npc.json", 4 * KiB},                      // 2,838: 16 quests and a trade
-    {ContentFile::Sound, ".sound.json", 8 * KiB},                  // 4,255: a path at the limit
-    {ContentFile::CombatRules, "combat_rules.json", 4 * KiB},      // 686
-    {ContentFile::RpgRules, "rpg_rules.json", 4 * KiB},            // 147
-    {ContentFile::FoodRules, "food_rules.json", 44 * KiB},         // 35,207: each of 255 resources once
-    {ContentFile::FurnaceRules, "furnace_rules.json", 116 * KiB},  // 93,619: 255 recipes, 255 fuels
-    {ContentFile::LivingWorld, "living_world.json", 20 * KiB},     // 14,004: 8 factions, 32 territories
+    {ContentFile::Biome, ".biome.json", 64 * KiB},                  // 2,296
+    {ContentFile::Structure, ".structure.json", 256 * KiB},         // 57,482
+    {ContentFile::Quest, ".quest.json", 256 * KiB},                  // 1,118
+    {ContentFile::Npc, ".npc.json", 256 * KiB},                      // 2,838: 16 quests and a trade
+    {ContentFile::Sound, ".sound.json", 16 * KiB},                  // 4,255: a path at the limit
+    {ContentFile::CombatRules, "combat_rules.json", 64 * KiB},      // 686
+    {ContentFile::RpgRules, "rpg_rules.json", 64 * KiB},            // 147
+    {ContentFile::FoodRules, "food_rules.json", 256 * KiB},         // 35,207: each of 255 resources once
+    {ContentFile::FurnaceRules, "furnace_rules.json", 256 * KiB},  // 93,619: 255 recipes, 255 fuels
+    {ContentFile::LivingWorld, "living_world.json", 1 * MiB},     // 14,004: 8 factions, 32 territories
     // 123,208,824: 100,000 triangles, each a mesh element of its own with one face over three
     // vertices, each named in the outliner; six textures, both display slots, both held views with
     // five clips of 128 keys. Parsing it takes about 850 MB. An NPC model, at most 256 elements, has

@@ -1,5 +1,6 @@
 #include "content/file_limits.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -98,7 +99,7 @@ uint64_t derivedLimit(uint64_t largestSize) {
 }
 
 // Each kind's largest file is accepted, and its limit is that file's size with the quarter and the
-// rounding on top, no more; one byte above the limit is refused unread. The generation pieces are
+// rounding on top, or the game's earlier limit where that was larger, no more; one byte above the limit is refused unread. The generation pieces are
 // read whole, to show that the largest file is one their readers take.
 class LargestFiles : public testsupport::FreshRegistryTest {
    protected:
@@ -114,31 +115,33 @@ TEST_F(LargestFiles, EveryKindsLargestFileIsAcceptedAndSetsItsLimit) {
     testsupport::TempDir dir;
     const auto biome = [](const content::Json& json) { voxel::loadBiomes(json); };
     const auto structure = [](const content::Json& json) { content::loadDungeons(json); };
+    constexpr uint64_t KiB = 1024;
     const struct {
         ContentFile kind;
         Written (*write)(const fs::path&, ContentFile, Reader);
         Reader read;
+        uint64_t earlier;
     } cases[] = {
-        {ContentFile::Definition, writeJson, nullptr},
-        {ContentFile::Recipe, writeJson, nullptr},
-        {ContentFile::Potion, writeJson, nullptr},
-        {ContentFile::Crop, writeJson, nullptr},
-        {ContentFile::Loot, writeJson, nullptr},
-        {ContentFile::Mob, writeJson, nullptr},
-        {ContentFile::Dimension, writeJson, readDimension},
-        {ContentFile::Biome, writeJson, biome},
-        {ContentFile::Structure, writeJson, structure},
-        {ContentFile::Quest, writeJson, nullptr},
-        {ContentFile::Npc, writeJson, nullptr},
-        {ContentFile::Sound, writeJson, nullptr},
-        {ContentFile::CombatRules, writeJson, nullptr},
-        {ContentFile::RpgRules, writeJson, nullptr},
-        {ContentFile::FoodRules, writeJson, nullptr},
-        {ContentFile::FurnaceRules, writeJson, nullptr},
-        {ContentFile::LivingWorld, writeJson, nullptr},
-        {ContentFile::Model, writeJson, nullptr},
-        {ContentFile::Texture, writeTexture, nullptr},
-        {ContentFile::Wave, writeWave, nullptr},
+        {ContentFile::Definition, writeJson, nullptr, 64 * KiB},
+        {ContentFile::Recipe, writeJson, nullptr, 64 * KiB},
+        {ContentFile::Potion, writeJson, nullptr, 64 * KiB},
+        {ContentFile::Crop, writeJson, nullptr, 64 * KiB},
+        {ContentFile::Loot, writeJson, nullptr, 256 * KiB},
+        {ContentFile::Mob, writeJson, nullptr, 64 * KiB},
+        {ContentFile::Dimension, writeJson, readDimension, 256 * KiB},
+        {ContentFile::Biome, writeJson, biome, 64 * KiB},
+        {ContentFile::Structure, writeJson, structure, 256 * KiB},
+        {ContentFile::Quest, writeJson, nullptr, 256 * KiB},
+        {ContentFile::Npc, writeJson, nullptr, 256 * KiB},
+        {ContentFile::Sound, writeJson, nullptr, 16 * KiB},
+        {ContentFile::CombatRules, writeJson, nullptr, 64 * KiB},
+        {ContentFile::RpgRules, writeJson, nullptr, 64 * KiB},
+        {ContentFile::FoodRules, writeJson, nullptr, 256 * KiB},
+        {ContentFile::FurnaceRules, writeJson, nullptr, 256 * KiB},
+        {ContentFile::LivingWorld, writeJson, nullptr, 1024 * KiB},
+        {ContentFile::Model, writeJson, nullptr, 8192 * KiB},
+        {ContentFile::Texture, writeTexture, nullptr, 8192 * KiB},
+        {ContentFile::Wave, writeWave, nullptr, 32768 * KiB},
     };
     ASSERT_EQ(std::size(cases), content::contentFileKinds);
     for (const auto& c : cases) {
@@ -147,7 +150,7 @@ TEST_F(LargestFiles, EveryKindsLargestFileIsAcceptedAndSetsItsLimit) {
         const fs::path file = dir.path() / (std::string("largest") + limit.name);
         Written written;
         ASSERT_NO_THROW(written = c.write(file, c.kind, c.read));
-        EXPECT_EQ(limit.bytes, derivedLimit(written.size)) << written.size;
+        EXPECT_EQ(limit.bytes, std::max(derivedLimit(written.size), c.earlier)) << written.size;
         EXPECT_LE(written.values, content::jsonValueLimit(c.kind));
         sizedFile(file, limit.bytes + 1);
         EXPECT_EQ(failureOf([&] { content::requireFileSize(file, limit.bytes); }),
