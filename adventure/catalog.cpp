@@ -1,5 +1,6 @@
 // Quest and NPC files. Every file holds one object; a member of the wrong kind counts as missing.
-// Texts may not hold a carriage return, line feed or tab. A file above 1 MiB is refused whole.
+// Texts may not hold a carriage return, line feed or tab. A file above its kind's limit
+// (content/file_limits.cpp) is refused whole.
 //
 // "*.quest.json" (at most 256 quests):
 //   "id"           string, required: a content id ("ns:name"), unique among the quests

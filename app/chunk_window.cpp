@@ -10,6 +10,7 @@
 #include "app/app.h"
 #include "render/vulkan/vulkan_check.h"
 #include "save/chunk_file.h"
+#include "save/generation_file.h"
 #include "world/chunk.h"
 
 namespace core {
@@ -56,7 +57,17 @@ namespace {
 
 const core::WindowKey sideOffsets[4] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
 
-voxel::ProfilePtr profileForDimension(const App& app, const std::string& dimension) {
+// A world keeps the profile each dimension had when the world first met it: the stored one, else the
+// content's, which is stored from then on.
+voxel::ProfilePtr keptProfile(App& app, const std::string& dimension) {
+    SaveState& saves = app.saves;
+    filesave::adoptContentProfiles(saves.dimensionProfiles, app.rules.dimensions);
+    if (dimension == "core:overworld") {
+        if (!saves.profile) saves.profile = app.stream.defaultProfile;
+        return saves.profile;
+    }
+    if (const auto stored = saves.dimensionProfiles.find(dimension); stored != saves.dimensionProfiles.end())
+        return stored->second;
     const auto found = app.rules.dimensions.find(dimension);
     if (found == app.rules.dimensions.end() || !found->second.profile) return app.stream.defaultProfile;
     return found->second.profile;
@@ -170,12 +181,7 @@ void requestNearestChunk(App& app) {
 
 void App::generateEnvironment() {
     unloadAllChunks();
-    world.profile = profileForDimension(*this, dimension);
-    // The overworld keeps the profile the world was created with.
-    if (dimension == "core:overworld") {
-        if (saves.profile) world.profile = saves.profile;
-        else saves.profile = world.profile;
-    }
+    world.profile = keptProfile(*this, dimension);
     stream.centreX = stream.centreZ = 0;
     const int32_t radius = chunkRadius;
     world.chunks.reserve(static_cast<std::size_t>((2 * radius + 1) * (2 * radius + 1)));

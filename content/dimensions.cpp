@@ -180,7 +180,9 @@ void readDimension(const Json& object, std::map<std::string, DimensionDef>& dime
 
 std::map<std::string, DimensionDef> loadDimensions(const std::filesystem::path& contentDir) {
     ErrorFile errors(contentDir, "dimension_errors.txt", false);
-    const std::vector<std::filesystem::path> files = findFilesEndingWith(contentDir, ".dimension.json");
+    // A missing Content folder is no empty one here: it ends the load as a folder that cannot be walked.
+    const std::vector<std::filesystem::path> files =
+        findFilesEndingWith(contentDir, ".dimension.json", MissingContent::Fails);
     std::map<std::string, DimensionDef> dimensions;
     forEachContentFile(files, errors, [&](const std::filesystem::path& file) {
         readDimension(loadJsonFile(file, ContentFile::Dimension), dimensions);

@@ -27,7 +27,8 @@ struct DimensionDef {
 };
 
 // Reads every dimension file under contentDir in sorted path order; a faulty file is left out with
-// its line in "dimension_errors.txt". core:overworld is never among the result.
+// its line in "dimension_errors.txt". core:overworld is never among the result. A contentDir that
+// cannot be walked, a missing one included, raises the directory iterator's error.
 std::map<std::string, DimensionDef> loadDimensions(const std::filesystem::path& contentDir);
 
 // Reads one dimension object (the per-file step of loadDimensions) against the dimensions loaded

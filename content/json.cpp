@@ -241,6 +241,9 @@ Json& parseJson(JsonParser& parser, Json& out) {
 Json& parseJsonValue(JsonParser& parser, Json& out) {
     parser.skipWhitespace();
     if (++parser.depth > maxDepth) fail("JSON is too deeply nested");
+    if (++parser.values > parser.valueLimit)
+        throw std::runtime_error("file too large (more than " + std::to_string(parser.valueLimit) +
+                                 " values)");
     out = Json();
     if (atEnd(parser)) fail("Expected JSON value");
     switch (peek(parser)) {
@@ -288,8 +291,9 @@ std::string& parseJsonString(JsonParser& parser, std::string& out) {
     }
 }
 
-Json parseJsonText(const std::string& source) {
+Json parseJsonText(const std::string& source, uint64_t valueLimit) {
     JsonParser parser(source);
+    parser.valueLimit = valueLimit;
     Json out;
     parseJson(parser, out);
     return out;
@@ -299,7 +303,7 @@ Json loadJsonFile(const std::filesystem::path& path, ContentFile kind) {
     requireFileSize(path, fileSizeLimit(kind));
     const std::optional<std::string> text = platform::readFileBytes(path);
     if (!text) throw std::runtime_error("Cannot open " + path.string());
-    return parseJsonText(*text);
+    return parseJsonText(*text, jsonValueLimit(kind));
 }
 
 bool getBool(const Json& value, bool fallback) {

@@ -48,6 +48,10 @@ struct JsonParser {
     const std::string* text;  // not owned; must outlive the parse
     uint64_t position = 0;
     uint32_t depth = 0;
+    // Values begun so far and the most the parse may begin: one more fails with
+    // "file too large (more than <limit> values)".
+    uint64_t values = 0;
+    uint64_t valueLimit = UINT64_MAX;
 
     explicit JsonParser(const std::string& source);
     void skipWhitespace();
@@ -58,10 +62,10 @@ Json& parseJson(JsonParser& parser, Json& out);
 Json& parseJsonValue(JsonParser& parser, Json& out);
 std::string& parseJsonString(JsonParser& parser, std::string& out);
 // Convenience for a whole text already in memory (byte-order mark skipped).
-Json parseJsonText(const std::string& source);
+Json parseJsonText(const std::string& source, uint64_t valueLimit = UINT64_MAX);
 // Reads the whole file and parses it; "Cannot open <path>" for anything that is not a readable
 // regular file, and the size refusal of requireFileSize, before the file is opened, when it is
-// larger than its kind may be.
+// larger than its kind may be. The parse holds at most jsonValueLimit(kind) values.
 Json loadJsonFile(const std::filesystem::path& path, ContentFile kind);
 
 // Accessors never convert between kinds: a value of another kind yields the fallback.

@@ -59,9 +59,10 @@ void throwIfFailed(const std::error_code& error, const char* what, const fs::pat
 }  // namespace
 
 std::vector<fs::path> findContentFiles(const fs::path& contentDir,
-                                       const std::function<bool(const std::string& fileName)>& keep) {
+                                       const std::function<bool(const std::string& fileName)>& keep,
+                                       MissingContent missing) {
     std::vector<fs::path> files;
-    if (!fs::exists(contentDir)) return files;
+    if (missing == MissingContent::NoFiles && !fs::exists(contentDir)) return files;
     std::error_code error;
     fs::recursive_directory_iterator it(contentDir, error);
     throwIfFailed(error, "recursive_directory_iterator::recursive_directory_iterator", contentDir);
@@ -86,8 +87,10 @@ std::vector<fs::path> findFilesNamed(const fs::path& contentDir, const std::stri
     return findContentFiles(contentDir, [&](const std::string& name) { return name == fileName; });
 }
 
-std::vector<fs::path> findFilesEndingWith(const fs::path& contentDir, const std::string& suffix) {
-    return findContentFiles(contentDir, [&](const std::string& name) { return endsWith(name, suffix); });
+std::vector<fs::path> findFilesEndingWith(const fs::path& contentDir, const std::string& suffix,
+                                          MissingContent missing) {
+    return findContentFiles(
+        contentDir, [&](const std::string& name) { return endsWith(name, suffix); }, missing);
 }
 
 ErrorFile::ErrorFile(const fs::path& contentDir, const std::string& fileName, bool echoToStderr)

@@ -14,17 +14,24 @@
 
 namespace content {
 
+// What a content directory that does not exist means to a loader: no files for most, for some a
+// directory that cannot be walked.
+enum class MissingContent { NoFiles, Fails };
+
 // Regular files under contentDir (recursively) whose file name passes keep, sorted by the standard
-// path comparison. A missing directory gives no files. A failing status (other than "not found") or
-// iteration raises the file system's error: such a failure ends the loader.
+// path comparison. A missing directory gives no files, or fails as missing says. A failing status
+// (other than "not found") or iteration raises the file system's error: such a failure ends the
+// loader.
 std::vector<std::filesystem::path> findContentFiles(
-    const std::filesystem::path& contentDir, const std::function<bool(const std::string& fileName)>& keep);
+    const std::filesystem::path& contentDir, const std::function<bool(const std::string& fileName)>& keep,
+    MissingContent missing = MissingContent::NoFiles);
 // Files named exactly fileName (byte comparison).
 std::vector<std::filesystem::path> findFilesNamed(const std::filesystem::path& contentDir,
                                                   const std::string& fileName);
 // Files whose name ends with suffix, such as ".recipe.json".
 std::vector<std::filesystem::path> findFilesEndingWith(const std::filesystem::path& contentDir,
-                                                       const std::string& suffix);
+                                                       const std::string& suffix,
+                                                       MissingContent missing = MissingContent::NoFiles);
 
 // A loader's own "<kind>_errors.txt" inside Content, created or emptied when constructed. A file
 // that cannot be opened is not a failure: its lines are then lost (except on stderr when echoed).

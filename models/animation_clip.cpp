@@ -1,10 +1,10 @@
 #include "models/animation_clip.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <stdexcept>
 
+#include "content/text.h"
 #include "models/rig.h"
 
 namespace bbanim {
@@ -27,16 +27,18 @@ bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
 }
 
-// A decimal number that takes the whole text apart from surrounding white space.
+// A decimal number, sign included, that takes the whole text apart from surrounding white space.
 double parseNumberText(const std::string& text) {
-    const char* first = text.data();
-    const char* last = text.data() + text.size();
-    while (first != last && isSpace(*first)) ++first;
-    while (last != first && isSpace(last[-1])) --last;
+    const char* molang = "Animation values must be numbers; Molang expressions are unsupported";
+    std::size_t used = 0;
     double value = 0.0;
-    const auto [end, error] = std::from_chars(first, last, value, std::chars_format::general);
-    if (first == last || error != std::errc() || end != last)
-        throw std::runtime_error("Animation values must be numbers; Molang expressions are unsupported");
+    try {
+        value = content::parseDouble(text, &used);
+    } catch (const std::runtime_error&) {
+        throw std::runtime_error(molang);
+    }
+    while (used < text.size() && isSpace(text[used])) ++used;
+    if (used != text.size()) throw std::runtime_error(molang);
     return value;
 }
 

@@ -58,9 +58,11 @@ std::string_view nextWord(std::string_view& rest) {
     return word;
 }
 
-// The whole word must be the number: "2.5" is no face and "-1" no unsigned value.
+// The whole word must be the number: "2.5" is no face and "-1" no unsigned value. A plus sign may
+// lead, as it may in any decimal number ("+0", "+1.5"); from_chars alone refuses it.
 template <typename T>
 bool parseWord(std::string_view word, T& value) {
+    if (word.size() > 1 && word[0] == '+' && word[1] != '+' && word[1] != '-') word.remove_prefix(1);
     if (word.empty()) return false;
     const char* end = word.data() + word.size();
     const auto [ptr, error] = std::from_chars(word.data(), end, value);

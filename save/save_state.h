@@ -1,6 +1,7 @@
 #pragma once
 // What the App keeps about the open world's save files.
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,8 @@ struct SaveState {
     // The overworld profile the world was created with (generation.json); null until a world is
     // read or first generated.
     voxel::ProfilePtr profile;
+    // The profile of each other dimension the world has met, by dimension id, stored beside it.
+    std::map<std::string, voxel::ProfilePtr> dimensionProfiles;
     // Set when a save file of this world exists but could not be read whole: the writers then leave
     // every file alone, so the next save cannot replace what the player may still recover.
     bool readFailed = false;

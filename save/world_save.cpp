@@ -1,14 +1,13 @@
 // The world's own files: world.txt with its seed and generation value, generation.json with the
-// profile it was created with, and the changed chunks.
+// profiles it was created with, and the changed chunks.
 #include <optional>
 #include <string>
 
 #include "app/app.h"
-#include "content/dimensions.h"
-#include "content/json.h"
 #include "platform/file_read.h"
 #include "save/chunk_file.h"
 #include "save/file_save.h"
+#include "save/generation_file.h"
 #include "save/world_file.h"
 #include "save/world_state_files.h"
 
@@ -16,20 +15,17 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr uintmax_t kMaxGenerationBytes = 4u << 20;
-
-// The stored profile brought up to the current content, keeping the world's own sections.
-voxel::ProfilePtr readStoredProfile(const fs::path& path, const voxel::GenerationProfile& current) {
+// The stored profiles brought up to the current content, keeping the world's own sections.
+std::optional<filesave::StoredProfiles> readStoredProfiles(const App& app, const fs::path& path) {
     std::error_code error;
     const uintmax_t size = fs::file_size(path, error);
     const std::optional<std::string> text =
-        error || size > kMaxGenerationBytes ? std::nullopt : platform::readFileBytes(path);
-    if (!text) return nullptr;
+        error || size > filesave::maxGenerationFileBytes() ? std::nullopt : platform::readFileBytes(path);
+    if (!text) return std::nullopt;
     try {
-        const auto stored = content::readTerrain(content::parseJsonText(*text));
-        return voxel::ashenDefaults(*voxel::readGenerationSections(*stored, current), current);
+        return filesave::decodeGenerationFile(*text, *app.stream.defaultProfile, app.rules.dimensions);
     } catch (const std::runtime_error&) {
-        return nullptr;
+        return std::nullopt;
     }
 }
 
@@ -73,11 +69,13 @@ void App::loadWorld() {
     generationStage = record->generation;
     const fs::path generationPath = files.world / filesave::kGenerationFile;
     if (!fs::exists(generationPath)) return;  // older worlds take the current content's profile
-    saves.profile = readStoredProfile(generationPath, *stream.defaultProfile);
-    if (!saves.profile) {
+    std::optional<filesave::StoredProfiles> stored = readStoredProfiles(*this, generationPath);
+    if (!stored) {
         saves.readFailed = true;
         throw std::runtime_error("Unreadable save file, left as it is: " + generationPath.string());
     }
+    saves.profile = std::move(stored->overworld);
+    saves.dimensionProfiles = std::move(stored->dimensions);
 }
 
 void App::saveWorld() {
@@ -97,10 +95,9 @@ void App::saveWorld() {
     saveModifiedChunks(*this);
     for (const auto& [name, bytes] : stateFiles) writeSaveFile(name, bytes);
     saveInventory();
-    // A profile built in code has no text: it stands for an empty generation object.
     if (saves.profile)
         writeSaveFile(filesave::kGenerationFile,
-                      saves.profile->generationText.empty() ? "{}" : saves.profile->generationText);
+                      filesave::encodeGenerationFile(*saves.profile, saves.dimensionProfiles));
     saveMap();
     writeSaveFile(filesave::kWorldFile,
                   filesave::formatWorldFile({name, files.seed, generationStage}));

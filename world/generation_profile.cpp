@@ -33,8 +33,9 @@ std::string textOr(const Json& object, const char* key, const std::string& fallb
     return content::jsonStringOr(member(object, key), fallback);
 }
 
-uint8_t blockNamed(const Json& object, const char* key, const char* fallback, bool airAllowed) {
-    return generationBlock(textOr(object, key, fallback), airAllowed);
+// A biome names only real blocks; air is for structures, which carve rooms with it.
+uint8_t blockNamed(const Json& object, const char* key, const char* fallback) {
+    return generationBlock(textOr(object, key, fallback), false);
 }
 
 // A climate range: absent gives 0..1; present, exactly two numbers each within 0..1.
@@ -65,12 +66,11 @@ void readClimates(const Json& biome, BiomeRule& rule) {
     }
 }
 
-// Trunk, leaves and plants may name air: a leafless tree or an empty plant slot is a choice.
 void readTrees(const Json& biome, BiomeRule& rule) {
     const Json& trees = member(biome, "trees");
     rule.treeDensity = content::checkRange(member(trees, "density"), 0.1f, 0.0f, 1.0f, "tree density");
-    rule.logBlock = blockNamed(trees, "trunk", "core:oak_log", true);
-    rule.leavesBlock = blockNamed(trees, "leaves", "core:oak_leaves", true);
+    rule.logBlock = blockNamed(trees, "trunk", "core:oak_log");
+    rule.leavesBlock = blockNamed(trees, "leaves", "core:oak_leaves");
     rule.trunkMinHeight = content::requireInt(member(trees, "min_height"), 4, 2, 8, "tree height");
     rule.trunkMaxHeight = content::requireInt(member(trees, "max_height"), 6, 2, 8, "tree height");
     if (rule.trunkMaxHeight < rule.trunkMinHeight) throw std::runtime_error("Invalid tree height range");
@@ -78,7 +78,7 @@ void readTrees(const Json& biome, BiomeRule& rule) {
 
 PlantRule readPlant(const Json& entry) {
     PlantRule plant;
-    plant.block = blockNamed(entry, "id", "", true);
+    plant.block = blockNamed(entry, "id", "");
     plant.chance = content::checkRange(member(entry, "density"), 0.1f, 0.0f, 1.0f, "plant density");
     plant.minHeight = content::requireInt(member(entry, "min_height"), 1, 1, 4, "plant height");
     plant.maxHeight = content::requireInt(member(entry, "max_height"), 1, 1, 4, "plant height");
@@ -187,8 +187,8 @@ BiomeRule loadBiomes(const content::Json& biome) {
     readClimates(biome, rule);
     rule.chance = content::checkRange(member(biome, "chance"), 0.25f, 0.0f, 1.0f, "chance");
     rule.heightOffset = content::requireInt(member(biome, "height_offset"), 0, -20, 20, "height_offset");
-    rule.surfaceBlock = blockNamed(biome, "surface", "core:grass", false);
-    rule.soilBlock = blockNamed(biome, "soil", "core:dirt", false);
+    rule.surfaceBlock = blockNamed(biome, "surface", "core:grass");
+    rule.soilBlock = blockNamed(biome, "soil", "core:dirt");
     readTrees(biome, rule);
     readPlants(biome, rule);
     return rule;

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <array>
 #include <span>
-#include <vector>
 #include <tuple>
+#include <vector>
 
 #include "app/app.h"
+#include "content/dimensions.h"
+#include "content/json.h"
 #include "platform/file_read.h"
 #include "save/chunk_file.h"
 #include "save/file_save.h"
@@ -208,6 +210,33 @@ TEST(WorldStateSave, AWorldOfAnotherGenerationOpensWithItsOwnTerrainAndChunkFile
     openWorld(again, dir.path());
     EXPECT_EQ(again.generationStage, 2);
     EXPECT_EQ(again.world.profile->terrain, "frozen") << "the world keeps its profile across saves";
+}
+
+// The content may change between two sessions; each dimension's terrain goes on as the world began it.
+TEST(WorldStateSave, EachDimensionKeepsTheProfileTheWorldFirstMetItWith) {
+    testsupport::TempDir dir;
+    const auto terrain = [](const std::string& kind) {
+        return content::readTerrain(content::parseJsonText(R"({"terrain": ")" + kind + "\"}"));
+    };
+    {
+        App app;
+        app.rules.dimensions["test:frost"].profile = terrain("frozen");
+        openWorld(app, dir.path());
+        app.saveWorld();
+    }
+    App app;
+    app.rules.dimensions["test:frost"].profile = terrain("sky");
+    app.rules.dimensions["test:ash"].profile = terrain("ashen");
+    openWorld(app, dir.path());
+    app.saveWorld();
+    App again;
+    openWorld(again, dir.path());
+    for (const auto& [dimension, kind] : {std::pair{"test:frost", "frozen"}, {"test:ash", "ashen"}}) {
+        again.dimension = dimension;
+        again.generateEnvironment();
+        EXPECT_EQ(again.world.profile->terrain, kind)
+            << dimension << ", stored though the content has it no more";
+    }
 }
 
 TEST(WorldStateSave, AnUnreadableFileStopsTheOpenAndIsNeverOverwritten) {

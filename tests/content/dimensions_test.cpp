@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
 #include <string>
+#include <system_error>
 #include <tuple>
 
 #include "content/json.h"
@@ -141,6 +143,28 @@ TEST_F(DimensionsTest, TheNinthDimensionIsRefused) {
     EXPECT_EQ(dimensions.size(), 8u);
     EXPECT_EQ(dimensions.count("test:realm9"), 0u);
     EXPECT_EQ(errors("dimension_errors.txt"), lineFor("d9.dimension.json", "Invalid dimension definition"));
+}
+
+// A missing Content folder is no empty one to this loader: it ends the load as a file in its place does.
+TEST_F(DimensionsTest, AContentFolderThatCannotBeWalkedEndsTheLoad) {
+    testsupport::writeFile(content() / "file", "");
+    const struct {
+        std::filesystem::path dir;
+        std::errc code;
+    } cases[] = {{content() / "missing", std::errc::no_such_file_or_directory},
+                 {content() / "file", std::errc::not_a_directory}};
+    for (const auto& c : cases) {
+        try {
+            content::loadDimensions(c.dir);
+            ADD_FAILURE() << c.dir << " loaded";
+        } catch (const std::filesystem::filesystem_error& failure) {
+            EXPECT_EQ(failure.code(), c.code) << c.dir;
+            EXPECT_EQ(failure.path1(), c.dir);
+            EXPECT_NE(std::string(failure.what())
+                          .find("recursive_directory_iterator::recursive_directory_iterator"),
+                      std::string::npos);
+        }
+    }
 }
 
 TEST_F(DimensionsTest, TerrainReadsIslandsOresBiomesAndStructures) {

@@ -50,6 +50,9 @@ TEST_F(LootTablesTest, EntryFaultsHaveTheirOwnMessages) {
         {R"({"id": "test:stick", "min": 64, "max": 64})", ""},
         {R"({"id": "test:stick", "min": 65, "max": 64})", "loot min outside range"},
         {R"({"id": "test:stick", "chance": -0.01})", "loot chance outside range"},
+        // Compared as the double it is: in single precision both would round to 1 and to 0.
+        {R"({"id": "test:stick", "chance": 1.00000001})", "loot chance outside range"},
+        {R"({"id": "test:stick", "chance": -1e-50})", "loot chance outside range"},
     };
     for (const auto& c : cases) {
         content::Json table = content::parseJsonText(R"({"entries": [)" + c.entries + "]}");

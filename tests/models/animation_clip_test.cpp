@@ -135,7 +135,9 @@ TEST(ParseNumber, AcceptsNumbersAndNumericStringsOnly) {
                                                          {"\"\"", molang},       {"\"1e400\"", molang},
                                                          {"true", invalid},      {"[1]", invalid},
                                                          {"100000", "100000"},   {"-100000", "-100000"},
-                                                         {"100000.001", bounds}, {"\"-100000.001\"", bounds}};
+                                                         {"100000.001", bounds}, {"\"-100000.001\"", bounds},
+                                                         {"\"+1.5\"", "1.5"},    {"\" +2 \"", "2"},
+                                                         {"\"+-1\"", molang},    {"\"+\"", molang}};
     for (const auto& [json, expected] : cases) {
         SCOPED_TRACE(json);
         std::ostringstream got;

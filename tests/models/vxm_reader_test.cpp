@@ -93,6 +93,12 @@ TEST(VxmReader, SkipsCommentsAndJunkDropsAnIncompleteTriangleAndLoadsAnEmptyBody
         {"an incomplete triangle is dropped", sevenVertices, 6,
          "Blockbench: VXM 3 vertex count is not divisible by 3\n", loaded(2, 6)},
         {"an empty body is an empty mesh", "VXM 3\n", 0, "", loaded(0, 0)},
+        {"a plus sign before a decimal or a whole number",
+         "VXM 3\n"
+         "+0 +1.5 +0 +0 +0 +0 +0 +0 +0 +0 +0 +0 +0\n"
+         "+1 0 +2e-1 0 0 +5 0 0 0 0 0 0 +4\n"
+         "0 +1 0 +.5 0 1 0 0 0 0 0 0 1\n",
+         3, "", loaded(1, 3)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -115,6 +121,9 @@ TEST(VxmReader, DropsInvalidLinesWithOneMessageEach) {
         "0 0 zero 0 0 1 0 0 0 0 0 0 1",  // not a number
         "0 0 0 0 0 1 0 0 0 nan 0 0 1",   // not a finite number
         "0 0 0 1,5 0 1 0 0 0 0 0 0 1",   // decimal comma
+        "0 0 0 0 0 1 0 0 0 0 0 0 +-1",   // two signs
+        "0 0 ++0 0 0 1 0 0 0 0 0 0 1",   // two plus signs
+        "0 0 0 0 0 1 0 + 0 0 0 0 1",     // a sign alone
         " # indented comment",
     };
     std::string text = "VXM 3\n" + kTriangle;

@@ -83,7 +83,7 @@ TEST_F(Profile, FullBiome) {
         "id": "test:frost", "name": "Frost", "base": "ocean",
         "temperature": [0.1, 0.4], "humidity": [0.5, 0.9], "chance": 0.75, "height_offset": -20,
         "surface": "test:moss", "soil": "core:stone",
-        "trees": {"density": 0.5, "trunk": "core:dirt", "leaves": "core:air", "min_height": 2, "max_height": 8},
+        "trees": {"density": 0.5, "trunk": "core:dirt", "leaves": "core:stone", "min_height": 2, "max_height": 8},
         "plants": [{"id": "test:moss", "density": 0.5, "min_height": 2, "max_height": 4},
                    {"id": "core:sand", "density": 0.5}]})"));
     EXPECT_EQ(rule.id, "test:frost");
@@ -98,7 +98,7 @@ TEST_F(Profile, FullBiome) {
     EXPECT_EQ(rule.surfaceBlock, 13);
     EXPECT_EQ(rule.soilBlock, 3);
     EXPECT_EQ(rule.logBlock, 2);
-    EXPECT_EQ(rule.leavesBlock, 0);
+    EXPECT_EQ(rule.leavesBlock, 3);
     EXPECT_FLOAT_EQ(rule.treeDensity, 0.5f);
     EXPECT_EQ(rule.trunkMinHeight, 2);
     EXPECT_EQ(rule.trunkMaxHeight, 8);
@@ -154,6 +154,9 @@ TEST_F(Profile, BiomeMessages) {
         {biomeWith(R"("soil": "test:wand")"), "World generation requires a block: test:wand"},
         {biomeWith(R"("trees": {"density": -0.5})"), "tree density outside range"},
         {biomeWith(R"("trees": {"trunk": "test:nothing"})"), "Unknown world generation block: test:nothing"},
+        {biomeWith(R"("trees": {"trunk": "core:air"})"), "Unknown world generation block: core:air"},
+        {biomeWith(R"("trees": {"leaves": "core:air"})"), "Unknown world generation block: core:air"},
+        {biomeWith(R"("plants": [{"id": "core:air"}])"), "Unknown world generation block: core:air"},
         {biomeWith(R"("trees": {"min_height": 1})"), "tree height outside range"},
         {biomeWith(R"("trees": {"max_height": 9})"), "tree height outside range"},
         {biomeWith(R"("trees": {"min_height": 5, "max_height": 4})"), "Invalid tree height range"},
