@@ -1,7 +1,7 @@
 #pragma once
 // The LAN protocol between the game (a guest) and the Quorvane Server program (the host).
 //
-// Version 3. Every message travels in one frame over TCP, a 12-byte header and the payload:
+// Version 4. Every message travels in one frame over TCP, a 12-byte header and the payload:
 //
 //     "QR61" | u32 message type (1..26) | u32 payload length (at most 1 MiB) | payload
 //
@@ -87,7 +87,8 @@
 
 namespace net {
 
-inline constexpr uint16_t kProtocolVersion = 3;
+// Raised whenever a message or a limit changes, so that peers of different builds part at the Hello.
+inline constexpr uint16_t kProtocolVersion = 4;
 inline constexpr char kFrameMagic[4] = {'Q', 'R', '6', '1'};
 inline constexpr std::size_t kFrameHeader = 12;
 inline constexpr uint32_t kMaxPayload = 1u << 20;
