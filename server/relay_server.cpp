@@ -65,7 +65,9 @@ RelayServer::~RelayServer() {
 }
 
 bool RelayServer::listen(uint32_t address) {
-    listenSocket_ = platform::listenOn(address, config_.port, 16);
+    // A full accept queue drops a newcomer's connection for a second or more: under a flood of
+    // connections a real guest's must still find room there.
+    listenSocket_ = platform::listenOn(address, config_.port, 256);
     if (listenSocket_ < 0) return false;
     port_ = platform::localPort(listenSocket_);
     return true;
@@ -77,9 +79,12 @@ std::size_t RelayServer::guestCount() const {
 }
 
 void RelayServer::step(int waitMs) {
-    // While accepting is paused the listening socket stays readable: watching it would spin.
+    // While accepting is paused, or every place to wait is taken, the listening socket stays
+    // readable: watching it would spin. The places free up with the traffic of those waiting, or
+    // within a turn's wait once one of them may make room.
     const bool accepting = config_.clock() >= acceptPausedUntil_;
-    std::vector<pollfd> watched{{accepting ? listenSocket_ : -1, POLLIN, 0}};
+    const bool watchListening = accepting && waiting() < config_.maxWaiting;
+    std::vector<pollfd> watched{{watchListening ? listenSocket_ : -1, POLLIN, 0}};
     for (const Guest& guest : guests_)
         watched.push_back({guest.socket, static_cast<short>(POLLIN | (guest.out.empty() ? 0 : POLLOUT)), 0});
     ::poll(watched.data(), watched.size(), waitMs);
@@ -100,7 +105,8 @@ void RelayServer::step(int waitMs) {
 }
 
 void RelayServer::acceptGuests(double now) {
-    while (acceptOne(now)) {
+    // Past the places to wait, a newcomer stays in the accept queue until one is free.
+    while ((waiting() < config_.maxWaiting || (connectionWaits() && makeRoom(now))) && acceptOne(now)) {
     }
 }
 
@@ -119,9 +125,8 @@ bool RelayServer::acceptOne(double now) {
         return false;
     }
     outOfDescriptors_ = false;
-    // Neither one address nor many fill the server with connections that never say Hello.
-    if (waitingFrom(accepted.address) >= config_.maxWaitingPerAddress ||
-        (waiting() >= config_.maxWaiting && !makeRoom(now))) {
+    // One address cannot fill the server with connections that never say Hello.
+    if (waitingFrom(accepted.address) >= config_.maxWaitingPerAddress) {
         platform::closeSocket(accepted.socket);
         return true;
     }

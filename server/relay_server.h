@@ -66,10 +66,11 @@ struct RelayConfig {
     // dimensions not named here.
     uint8_t highestBlockId = 255;
     std::set<std::string> dimensions{kOverworld};
-    // A connection must have said Hello within this; at most so many may wait per address, and so
-    // many in all. When every descriptor is in use, or all those places are taken, the connection
-    // that has waited longest makes room for a new one once it has had crowdedHelloSeconds: a game
-    // says its Hello at once, so a real guest finds a place however many connections sit silent.
+    // A connection must have said Hello within this; at most so many may wait per address (one more
+    // is closed at once), and so many in all (more stay in the accept queue). When every descriptor
+    // is in use, or all those places are taken, the connection that has waited longest makes room
+    // for a newcomer once it has had crowdedHelloSeconds: a game says its Hello at once, so a real
+    // guest finds a place however many connections sit silent.
     double helloSeconds = 5.0;
     std::size_t maxWaitingPerAddress = 2;
     std::size_t maxWaiting = 64;
