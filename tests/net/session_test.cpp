@@ -427,26 +427,6 @@ TEST_F(TwoGames, AChatLineReachesTheOtherGameUnderTheNameItJoinedWith) {
     EXPECT_EQ(a.app.ui.chatLines, b.app.ui.chatLines) << "said once, at both";
 }
 
-// The host's reason reaches the game it turned away, which ends its session with that line.
-TEST_F(TwoGames, AGameTheHostRefusesLearnsWhy) {
-    struct Row {
-        std::string name;
-        const char* reason;
-    };
-    const Row rows[] = {{"ИГРОК\nB", "The player name holds a character that cannot be shown"},
-                        {"", "The player name is empty"}};
-    for (const Row& row : rows) {
-        Game refused;
-        refused.app.lan.playerName = row.name;
-        join(refused);
-        ASSERT_TRUE(runUntil([&] { return !refused.app.lan.networked; })) << row.reason;
-        joined.pop_back();
-        EXPECT_EQ(refused.app.lan.failure, LanFailure::refused);
-        EXPECT_EQ(readFile(refused.base.path() / "network_error.txt"),
-                  std::string("LAN session ended: the server refused to let us in: ") + row.reason + "\n");
-    }
-}
-
 int32_t carried(const App& app, uint8_t id) {
     int32_t count = 0;
     for (const InventorySlot& slot : app.inventory.hotbar) count += slot.id == id ? slot.count : 0;
