@@ -72,7 +72,7 @@ struct RelayConfig {
     // for a newcomer once it has had crowdedHelloSeconds: a game says its Hello at once, so a real
     // guest finds a place however many connections sit silent.
     double helloSeconds = 5.0;
-    std::size_t maxWaitingPerAddress = 2;
+    std::size_t maxWaitingPerAddress = 4;
     std::size_t maxWaiting = 64;
     double crowdedHelloSeconds = 1.0;
     RoomCodeRules codes;

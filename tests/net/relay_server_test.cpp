@@ -856,7 +856,8 @@ TEST(RelayServerGuards, ConnectionsSilentBeforeTheirHelloNeverKeepAGuestOut) {
         std::vector<std::string> drops;
     };
     const Row rows[] = {
-        {"a third from one address is closed at once", {b, b, b}, 64, false, {false, false, true}, {}},
+        {"a fifth from one address is closed at once", {b, b, b, b, b}, 64, false,
+         {false, false, false, false, true}, {}},
         {"every place for a waiting connection taken", {b, c, d}, 3, false, {true, false, false}, {madeRoom}},
         {"every descriptor taken", {b, c, d}, 64, true, {true, false, false}, {madeRoom}},
     };
