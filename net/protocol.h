@@ -72,9 +72,9 @@
 //
 // The host refuses an edit outside the world (not relayed, not kept): a block id or a dimension its
 // content does not define, a height outside the column, a water level above full or a state byte
-// with bits no cell holds; and an owner's kEventPileGiven that gives a guest more than a pile it asked for held; the owner
-// applies a guest's kEventHitMob only from within melee reach of the guest's last pose and up to
-// the strongest weapon's blow.
+// with bits no cell holds; and an owner's kEventPileGiven that gives a guest more than a pile it
+// asked for held. The owner applies a guest's kEventHitMob only from within melee reach of the
+// guest's last pose and up to the strongest weapon's blow.
 //
 // Either side drops a peer that sends a refused frame, more than its frames or bytes for one second,
 // lets its unsent data grow past kMaxSendBuffer, stays silent for kSilenceSeconds, or closes in the

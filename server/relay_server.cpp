@@ -151,8 +151,8 @@ std::size_t RelayServer::waitingFrom(uint32_t address) const {
 }
 
 std::size_t RelayServer::waiting() const {
-    return static_cast<std::size_t>(
-        std::count_if(guests_.begin(), guests_.end(), [](const Guest& g) { return g.socket >= 0 && !g.admitted; }));
+    return static_cast<std::size_t>(std::count_if(
+        guests_.begin(), guests_.end(), [](const Guest& g) { return g.socket >= 0 && !g.admitted; }));
 }
 
 bool RelayServer::makeRoom(double now) {
@@ -329,7 +329,8 @@ std::string RelayServer::admit(Guest& guest, const HelloMessage& hello, double n
         refusal = "Protocol version " + std::to_string(hello.version) + " differs from the server's " +
                   std::to_string(kProtocolVersion) + ": the game and the server must be of the same release";
     } else if (refusal = checkPlayer(hello); !refusal.empty()) {
-    } else if (RoomCodeGate::Answer code = codeGate_.check(guest.address, hello.roomCode, now); !code.refusal.empty()) {
+    } else if (RoomCodeGate::Answer code = codeGate_.check(guest.address, hello.roomCode, now);
+               !code.refusal.empty()) {
         if (!code.notice.empty()) note(code.notice);
         refusal = code.refusal;
     } else if (hello.fingerprint != config_.fingerprint) {
@@ -371,11 +372,14 @@ std::string RelayServer::outsideWorld(const BlockEditsMessage& edits) const {
         // An id the content does not define would stop every game that applies it.
         if (edit.id > config_.highestBlockId) return "unknown block id " + std::to_string(edit.id);
         if (edit.y < 0 || edit.y >= voxel::chunkHeight)
-            return "height " + std::to_string(edit.y) + " outside 0.." + std::to_string(voxel::chunkHeight - 1);
+            return "height " + std::to_string(edit.y) + " outside 0.." +
+                   std::to_string(voxel::chunkHeight - 1);
         if (edit.water > voxel::maxWaterLevel)
-            return "water level " + std::to_string(edit.water) + " above " + std::to_string(voxel::maxWaterLevel);
+            return "water level " + std::to_string(edit.water) + " above " +
+                   std::to_string(voxel::maxWaterLevel);
         if ((edit.state & ~voxel::storedStateBits) != 0)
-            return "state " + std::to_string(edit.state) + " outside 0.." + std::to_string(voxel::storedStateBits);
+            return "state " + std::to_string(edit.state) + " outside 0.." +
+                   std::to_string(voxel::storedStateBits);
     }
     return "";
 }

@@ -57,8 +57,10 @@ RoomCodeGate::Answer RoomCodeGate::check(uint32_t address, const std::string& co
     refill(now);
     if (guessed(address) && tokens_ < 1.0) {
         if (std::exchange(budgetSpentNoted_, true)) return {kRoomGuessedOut, ""};
-        return {kRoomGuessedOut, "Wrong room codes from many addresses: addresses that sent one wait for the room's "
-                                 "budget of " + secondsText(rules_.roomWrongCodesPerSecond) + " a second"};
+        return {kRoomGuessedOut,
+                "Wrong room codes from many addresses: addresses that sent one wait for the room's "
+                "budget of " +
+                    secondsText(rules_.roomWrongCodesPerSecond) + " a second"};
     }
     if (code == code_) {
         if (known != failures_.end()) failures_.erase(known);
@@ -84,7 +86,8 @@ void RoomCodeGate::markGuessed(uint32_t address) {
 }
 
 void RoomCodeGate::refill(double now) {
-    tokens_ = std::min(rules_.roomWrongCodeBurst, tokens_ + (now - refilledAt_) * rules_.roomWrongCodesPerSecond);
+    tokens_ =
+        std::min(rules_.roomWrongCodeBurst, tokens_ + (now - refilledAt_) * rules_.roomWrongCodesPerSecond);
     refilledAt_ = now;
     if (tokens_ >= rules_.roomWrongCodeBurst) budgetSpentNoted_ = false;
 }
@@ -109,7 +112,8 @@ std::string RoomCodeGate::countFailure(uint32_t address, double now) {
     failures.last = now;
     if (failures.count < rules_.freeWrongCodes) return "";
     const uint32_t doublings = std::min<uint32_t>(failures.count - rules_.freeWrongCodes, 30);
-    const double wait = std::min(rules_.wrongCodeWait * static_cast<double>(1u << doublings), rules_.maxWrongCodeWait);
+    const double wait =
+        std::min(rules_.wrongCodeWait * static_cast<double>(1u << doublings), rules_.maxWrongCodeWait);
     failures.until = now + wait;
     return "Address " + platform::ipv4Text(address) + ": " + std::to_string(failures.count) +
            " wrong room codes, no Hello heard for " + secondsText(wait) + " s";

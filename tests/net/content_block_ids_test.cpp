@@ -43,13 +43,13 @@ TEST(ContentDimensionIds, TheOverworldAndEachDimensionFilesId) {
     };
     const Row rows[] = {
         {"no dimension files", {}, {"core:overworld"}},
-        {"two files", {R"({"id": "x:ash"})", R"({"id": "x:sky", "name": 3})"}, {"core:overworld", "x:ash", "x:sky"}},
+        {"two files", {R"({"id": "x:ash"})", R"({"id": "x:sky", "n": 3})"}, {"core:overworld", "x:ash", "x:sky"}},
         {"a file without a readable id", {"{", R"({"id": 7})"}, {"core:overworld"}},
     };
     for (const Row& row : rows) {
         testsupport::TempDir base;
         for (std::size_t i = 0; i < row.files.size(); ++i)
-            testsupport::writeFile(base.path() / "Content" / ("d" + std::to_string(i) + ".dimension.json"), row.files[i]);
+            testsupport::writeFile(base.path() / "Content" / (std::to_string(i) + ".dimension.json"), row.files[i]);
         EXPECT_EQ(net::contentDimensionIds(base.path() / "Content"), row.ids) << row.name;
     }
 }

@@ -83,7 +83,8 @@ DecodedFrame decode(const Bytes& bytes) {
 TEST(LanProtocol, EveryMessageComesBackAsItWasSent) {
     const net::Pose pose{1.5f, 70.62f, -3.0f, 3.1f, -0.2f, 0.6f, 1.0f};
     const std::vector<net::Message> messages = {
-        net::HelloMessage{net::kProtocolVersion, 0xCBF29CE484222325ull, "40617395", "ИГРОК", "0123456789abcdef0123456789abcdef"},
+        net::HelloMessage{net::kProtocolVersion, 0xCBF29CE484222325ull, "40617395", "ИГРОК",
+                          "0123456789abcdef0123456789abcdef"},
         net::WelcomeMessage{7},
         net::RefusalMessage{"Wrong room code"},
         net::BlockEditsMessage{{{-17, 64, 33, 13, 9, 0}, {-17, 65, 33, 13, 8, 3}}, "core:ash"},
@@ -131,7 +132,7 @@ TEST(LanProtocol, FramesAreCheckedAtEachLimit) {
         {"welcome with a byte too many", rawFrame(2, zeros(5)), "message longer than its fields"},
         {"room code 32", hello(32, 5), ""},
         {"room code 33", hello(33, 5), "room code longer than 32 bytes"},
-        {"room code 33 from a later version, read as far as its version", hello(33, 5, net::kProtocolVersion + 1), ""},
+        {"room code 33, later version: read up to it", hello(33, 5, net::kProtocolVersion + 1), ""},
         {"name 64", hello(8, 64), ""},
         {"name 65", hello(8, 65), "player name longer than 64 bytes"},
         {"reason 256", rawFrame(3, text(256, 2)), ""},
@@ -245,7 +246,8 @@ TEST(LanProtocol, APacketReadPastItsEndIsIncomplete) {
 }
 
 TEST(LanProtocol, EveryCutOfAFrameWaitsForTheRest) {
-    const Bytes bytes = net::encodeFrame(net::HelloMessage{net::kProtocolVersion, 99, "40617395", "ИГРОК", "abc"});
+    const Bytes bytes =
+        net::encodeFrame(net::HelloMessage{net::kProtocolVersion, 99, "40617395", "ИГРОК", "abc"});
     for (std::size_t cut = 0; cut < bytes.size(); ++cut)
         EXPECT_EQ(net::decodeFrame(bytes.data(), cut).status, DecodedFrame::Outcome::Incomplete) << cut;
 }
