@@ -78,6 +78,7 @@ class Reader {
     void finish() const {
         if (in_.remaining() != 0) throw Refused("message longer than its fields");
     }
+    void skipRest() { in_.bytes(in_.remaining()); }
 
    private:
     template <class T>
@@ -95,12 +96,25 @@ void pose(IO& io, M& p) {
 }
 
 template <class IO>
-void fields(IO& io, HelloMessage& m) {
-    io.u16(m.version);
+void helloAfterVersion(IO& io, HelloMessage& m) {
     io.u64(m.fingerprint);
     io.text(m.roomCode, 1, kMaxRoomCode, "room code");
     io.text(m.name, 1, kMaxPlayerName, "player name");
     io.text(m.identity, 1, kMaxIdentity, "network identity");
+}
+void fields(Writer& io, HelloMessage& m) {
+    io.u16(m.version);
+    helloAfterVersion(io, m);
+}
+// Another version's Hello is read no further than its version: whatever that version changed in its
+// fields, the peer hears the version refusal instead of being dropped for a frame it cannot know.
+void fields(Reader& io, HelloMessage& m) {
+    io.u16(m.version);
+    if (m.version == kProtocolVersion) {
+        helloAfterVersion(io, m);
+    } else {
+        io.skipRest();
+    }
 }
 template <class IO>
 void fields(IO& io, WelcomeMessage& m) {

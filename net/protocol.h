@@ -1,7 +1,7 @@
 #pragma once
 // The LAN protocol between the game (a guest) and the Quorvane Server program (the host).
 //
-// Version 3. Every message travels in one frame over TCP, a 12-byte header and the payload:
+// Version 4. Every message travels in one frame over TCP, a 12-byte header and the payload:
 //
 //     "QR61" | u32 message type (1..26) | u32 payload length (at most 1 MiB) | payload
 //
@@ -37,16 +37,19 @@
 //
 // Types 15..26 are reserved for later versions; this one refuses them.
 //
-// A session: the guest connects and sends Hello within a few seconds. The host answers Refusal
-// (other version, room code or content fingerprint, an address locked out after too many wrong
-// codes, the same identity already in the room, or a full room) or Welcome
-// followed by Owner, BlockEdits holding every cell changed so far in the overworld, then Players. From
-// then on the guest sends LocalPose five times a second, the cells it changed in each frame as
-// BlockEdits, ClientEvent for client events and Chat for each line its player says, which the host
-// passes on to every other guest (at most kChatLinesPerSecond lines a second from all). The host gathers each guest's edits for the others and sends them
-// twenty times a second, and Poses (the other players) ten times a second, which also keeps a quiet
-// session alive. Batching keeps both directions far below the message limit however many cells
-// change.
+// A session: the guest connects and sends Hello within a few seconds. A Hello of another version is
+// read no further than its version, whatever that version changed, and refused with a line naming
+// both versions. The host answers Refusal, whose reason the guest's game writes to its
+// network_error.txt (other version; a player name that is empty or holds a character a chat line
+// may not; no network identity; a wrong room code, or an address or a room that has had too many;
+// other content; the same identity already in the room; a full room) or Welcome followed by Owner,
+// BlockEdits holding every cell changed so far in the overworld, then Players. From then on the
+// guest sends LocalPose five times a second, the cells it changed in each frame as BlockEdits,
+// ClientEvent for client events and Chat for each line its player says, which the host passes on to
+// every other guest (at most kChatLinesPerSecond lines a second from each). The host gathers each
+// guest's edits for the others and sends them twenty times a second, and Poses (the other players)
+// ten times a second, which also keeps a quiet session alive. Batching keeps both directions far
+// below the message limit however many cells change.
 //
 // Dimensions: every edit and pose names its dimension. The host passes an edit on only to the guests
 // whose last pose is in that dimension, keeps the changed cells per dimension, and sends a guest
@@ -67,10 +70,11 @@
 // so the owner only hears it). The host passes on at most 100 snapshots and 100 events to the owner
 // a second and ignores the rest, so that no guest is pushed past its own message limit.
 //
-// The host refuses an edit naming a block id its content does not define (not relayed, not kept),
-// and an owner's kEventPileGiven that gives a guest more than a pile it asked for held; the owner
-// applies a guest's kEventHitMob only from within melee reach of the guest's last pose and up to
-// the strongest weapon's blow.
+// The host refuses an edit outside the world (not relayed, not kept): a block id or a dimension its
+// content does not define, a height outside the column, a water level above full or a state byte
+// with bits no cell holds; and an owner's kEventPileGiven that gives a guest more than a pile it
+// asked for held. The owner applies a guest's kEventHitMob only from within melee reach of the
+// guest's last pose and up to the strongest weapon's blow.
 //
 // Either side drops a peer that sends a refused frame, more than its frames or bytes for one second,
 // lets its unsent data grow past kMaxSendBuffer, stays silent for kSilenceSeconds, or closes in the
@@ -87,7 +91,8 @@
 
 namespace net {
 
-inline constexpr uint16_t kProtocolVersion = 3;
+// Raised whenever a message or a limit changes, so that peers of different builds part at the Hello.
+inline constexpr uint16_t kProtocolVersion = 4;
 inline constexpr char kFrameMagic[4] = {'Q', 'R', '6', '1'};
 inline constexpr std::size_t kFrameHeader = 12;
 inline constexpr uint32_t kMaxPayload = 1u << 20;

@@ -61,6 +61,7 @@
 #include "game/machine.h"
 #include "game/player_state.h"
 #include "game/progression.h"
+#include "world/chunk.h"
 
 namespace filesave {
 
@@ -107,7 +108,7 @@ inline constexpr uint32_t kMaxRecords = 1u << 16;
 inline constexpr uint32_t kMaxActors = 4096;
 inline constexpr uint32_t kMaxActorIdLength = 256;
 inline constexpr int32_t kMaxStackCount = 65535;
-inline constexpr uint8_t kMaxWaterLevel = 8;
+inline constexpr uint8_t kMaxWaterLevel = voxel::maxWaterLevel;
 
 struct InventoryRecord {
     Inventory inventory;

@@ -76,8 +76,9 @@ bool runUntil(const std::function<void()>& serve, std::initializer_list<Peer*> p
     return true;
 }
 
+// Each guest of a scenario is another player.
 net::HelloMessage hello(uint64_t fingerprint, const std::string& room, const std::string& name) {
-    return {net::kProtocolVersion, fingerprint, room, name, ""};
+    return {net::kProtocolVersion, fingerprint, room, name, "self-test player " + name};
 }
 
 void checkFraming() {

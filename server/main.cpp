@@ -3,7 +3,7 @@
 // It stops on SIGINT or SIGTERM, or when a file "stop.request" appears in its working directory.
 // The content fingerprint guests must match is computed from the content folder (default "Content"
 // in the current directory, the game's own pack when started from the game's folder); so are the
-// block ids an edit may name.
+// block ids and dimensions an edit may name.
 #include <csignal>
 #include <exception>
 #include <filesystem>
@@ -12,6 +12,7 @@
 
 #include "content/fingerprint.h"
 #include "server/content_block_ids.h"
+#include "server/content_dimension_ids.h"
 #include "server/relay_server.h"
 #include "server/server_arguments.h"
 
@@ -39,6 +40,7 @@ int main(int argc, char** argv) {
         // The game keeps its ids in Saves beside its Content folder.
         config.highestBlockId = net::highestBlockId(
             arguments->contentFolder, arguments->contentFolder.parent_path() / "Saves" / "content_ids.txt");
+        config.dimensions = net::contentDimensionIds(arguments->contentFolder);
         config.logPath = "network_error.txt";
         net::RelayServer server(config);
         if (!server.listen(0)) {

@@ -4,11 +4,12 @@
 
 #include <algorithm>
 #include <climits>
-#include <fstream>
-#include <iostream>
 #include <sstream>
 
+#include "net/printable_text.h"
 #include "platform/tcp.h"
+#include "world/chunk.h"
+#include "world/shapes.h"
 
 namespace net {
 
@@ -18,10 +19,6 @@ template <class T>
 bool holds(const Message& message) {
     return std::holds_alternative<T>(message);
 }
-
-// Failure records kept per address; past it the ones quiet longest are forgotten.
-constexpr std::size_t kMaxFailureRecords = 4096;
-constexpr double kFailureMemorySeconds = 3600.0;
 
 std::string secondsText(double seconds) {
     std::ostringstream text;
@@ -33,6 +30,17 @@ bool isSnapshot(const Message& message) {
     return holds<MobsMessage>(message) || holds<NpcsMessage>(message) || holds<ArrowsMessage>(message) ||
            holds<ItemsMessage>(message);
 }
+
+// Keeps the latest lines: past twice the kept number the older half goes at once, so that each line
+// costs the same however long the server runs.
+void keepLatest(std::vector<std::string>& lines, std::string line) {
+    if (lines.size() >= 2 * kLinesKept) lines.erase(lines.begin(), lines.end() - kLinesKept);
+    lines.push_back(std::move(line));
+}
+
+// Bytes a connection may send before its Welcome: many times the longest Hello, so that a later
+// version's longer one is still read and refused with the version's line.
+constexpr std::size_t kMostBeforeWelcome = 4096;
 
 }  // namespace
 
@@ -46,7 +54,10 @@ bool RelayBudget::take(double now, uint32_t perSecond) {
     return true;
 }
 
-RelayServer::RelayServer(RelayConfig config) : config_(std::move(config)) {}
+RelayServer::RelayServer(RelayConfig config)
+    : config_(std::move(config)),
+      log_(config_.logPath, config_.logBytes),
+      codeGate_(config_.roomCode, config_.codes, config_.clock()) {}
 
 RelayServer::~RelayServer() {
     for (Guest& guest : guests_) platform::closeSocket(guest.socket);
@@ -54,7 +65,9 @@ RelayServer::~RelayServer() {
 }
 
 bool RelayServer::listen(uint32_t address) {
-    listenSocket_ = platform::listenOn(address, config_.port, 16);
+    // A full accept queue drops a newcomer's connection for a second or more: under a flood of
+    // connections a real guest's must still find room there.
+    listenSocket_ = platform::listenOn(address, config_.port, 256);
     if (listenSocket_ < 0) return false;
     port_ = platform::localPort(listenSocket_);
     return true;
@@ -66,13 +79,16 @@ std::size_t RelayServer::guestCount() const {
 }
 
 void RelayServer::step(int waitMs) {
-    // While accepting is paused the listening socket stays readable: watching it would spin.
-    const bool accepting = linkClock() >= acceptPausedUntil_;
-    std::vector<pollfd> watched{{accepting ? listenSocket_ : -1, POLLIN, 0}};
+    // While accepting is paused, or every place to wait is taken, the listening socket stays
+    // readable: watching it would spin. The places free up with the traffic of those waiting, or
+    // within a turn's wait once one of them may make room.
+    const bool accepting = config_.clock() >= acceptPausedUntil_;
+    const bool watchListening = accepting && waiting() < config_.maxWaiting;
+    std::vector<pollfd> watched{{watchListening ? listenSocket_ : -1, POLLIN, 0}};
     for (const Guest& guest : guests_)
         watched.push_back({guest.socket, static_cast<short>(POLLIN | (guest.out.empty() ? 0 : POLLOUT)), 0});
     ::poll(watched.data(), watched.size(), waitMs);
-    const double now = linkClock();
+    const double now = config_.clock();
     if (accepting) acceptGuests(now);
     for (std::size_t i = 0; i < guests_.size(); ++i) serve(guests_[i], now);
     dropSlowHellos(now);
@@ -89,34 +105,70 @@ void RelayServer::step(int waitMs) {
 }
 
 void RelayServer::acceptGuests(double now) {
-    for (;;) {
-        const platform::Accepted accepted = platform::acceptPeer(listenSocket_);
-        if (accepted.socket < 0) {
-            if (accepted.outOfDescriptors) {
-                acceptPausedUntil_ = now + config_.acceptPause;
-                if (!outOfDescriptors_)
-                    note("Out of file descriptors: not accepting guests for " + secondsText(config_.acceptPause) +
-                         " s at a time until one is free");
-                outOfDescriptors_ = true;
-            }
-            return;
-        }
-        outOfDescriptors_ = false;
-        const auto waiting = std::count_if(guests_.begin(), guests_.end(), [&](const Guest& g) {
-            return g.socket >= 0 && !g.admitted && g.address == accepted.address;
-        });
-        // One address cannot fill the server with connections that never say Hello.
-        if (static_cast<std::size_t>(waiting) >= config_.maxWaitingPerAddress) {
-            platform::closeSocket(accepted.socket);
-            continue;
-        }
-        Guest guest;
-        guest.socket = accepted.socket;
-        guest.address = accepted.address;
-        guest.connectedAt = now;
-        startMeter(guest.meter, now);
-        guests_.push_back(std::move(guest));
+    // Past the places to wait, a newcomer stays in the accept queue until one is free.
+    while ((waiting() < config_.maxWaiting || (connectionWaits() && makeRoom(now))) && acceptOne(now)) {
     }
+}
+
+bool RelayServer::acceptOne(double now) {
+    const platform::Accepted accepted = platform::acceptPeer(listenSocket_);
+    if (accepted.socket < 0) {
+        // Taking a descriptor comes before looking for a connection: nobody may be waiting at all.
+        if (!accepted.outOfDescriptors || !connectionWaits()) return false;
+        // The one that has waited longest frees its descriptor for the next in line.
+        if (makeRoom(now)) return true;
+        acceptPausedUntil_ = now + config_.acceptPause;
+        if (!outOfDescriptors_)
+            note("Out of file descriptors: not accepting guests for " + secondsText(config_.acceptPause) +
+                 " s at a time until one is free");
+        outOfDescriptors_ = true;
+        return false;
+    }
+    outOfDescriptors_ = false;
+    // One address cannot fill the server with connections that never say Hello.
+    if (waitingFrom(accepted.address) >= config_.maxWaitingPerAddress) {
+        platform::closeSocket(accepted.socket);
+        return true;
+    }
+    Guest guest;
+    guest.socket = accepted.socket;
+    guest.address = accepted.address;
+    guest.connectedAt = now;
+    startMeter(guest.meter, now);
+    guests_.push_back(std::move(guest));
+    return true;
+}
+
+bool RelayServer::connectionWaits() const {
+    pollfd listening{listenSocket_, POLLIN, 0};
+    return ::poll(&listening, 1, 0) > 0 && (listening.revents & POLLIN) != 0;
+}
+
+std::size_t RelayServer::waitingFrom(uint32_t address) const {
+    return static_cast<std::size_t>(std::count_if(guests_.begin(), guests_.end(), [&](const Guest& g) {
+        return g.socket >= 0 && !g.admitted && g.address == address;
+    }));
+}
+
+std::size_t RelayServer::waiting() const {
+    return static_cast<std::size_t>(std::count_if(
+        guests_.begin(), guests_.end(), [](const Guest& g) { return g.socket >= 0 && !g.admitted; }));
+}
+
+bool RelayServer::makeRoom(double now) {
+    Guest* oldest = nullptr;
+    for (Guest& guest : guests_)
+        if (guest.socket >= 0 && !guest.admitted && now - guest.connectedAt >= config_.crowdedHelloSeconds &&
+            (oldest == nullptr || guest.connectedAt < oldest->connectedAt))
+            oldest = &guest;
+    if (oldest == nullptr) return false;
+    if (oldest->closing) {
+        platform::closeSocket(std::exchange(oldest->socket, -1));
+    } else {
+        drop(*oldest, "no Hello within " + secondsText(config_.crowdedHelloSeconds) +
+                          " seconds while the server had no place for another connection");
+    }
+    return true;
 }
 
 void RelayServer::dropSlowHellos(double now) {
@@ -148,6 +200,9 @@ void RelayServer::serve(Guest& guest, double now) {
         if (const std::string cause = handle(guest, message); !cause.empty()) return drop(guest, cause);
         if (guest.closing || guest.socket < 0) return;
     }
+    // A frame longer than any Hello, before the Welcome: its bytes are not kept waiting for the rest.
+    if (error.empty() && !guest.admitted && guest.in.size() > kMostBeforeWelcome)
+        return drop(guest, "sent more than a Hello before its Hello was answered");
     if (error == kConnectionClosed) {
         leave(guest);
     } else if (!error.empty()) {
@@ -158,7 +213,7 @@ void RelayServer::serve(Guest& guest, double now) {
 std::string RelayServer::handle(Guest& guest, Message& message) {
     if (!guest.admitted) {
         if (!holds<HelloMessage>(message)) return "spoke before its Hello";
-        return admit(guest, std::get<HelloMessage>(message), linkClock());
+        return admit(guest, std::get<HelloMessage>(message), config_.clock());
     }
     if (auto* edits = std::get_if<BlockEditsMessage>(&message)) {
         return relayEdits(guest, *edits);
@@ -198,7 +253,7 @@ RelayServer::Guest* RelayServer::admittedGuest(uint32_t id) {
 void RelayServer::relaySnapshot(const Guest& from, const Message& message) {
     if (from.id != ownerId_) return;  // a guest without the world has nothing the others need
     if (const auto* items = std::get_if<ItemsMessage>(&message)) recordOwnerPiles(*items);
-    if (!snapshotBudget_.take(linkClock(), kRelayedPerSecond)) return;
+    if (!snapshotBudget_.take(config_.clock(), kRelayedPerSecond)) return;
     for (Guest& guest : guests_)
         if (&guest != &from && guest.admitted && guest.socket >= 0) queue(guest, message);
 }
@@ -213,7 +268,7 @@ void RelayServer::routeClientEvent(Guest& from, ClientEventMessage event) {
     const uint32_t target = fromOwner ? event.player : ownerId_;
     Guest* to = admittedGuest(target);
     if (to == nullptr || to == &from) return;
-    if (!fromOwner && !eventBudget_.take(linkClock(), kRelayedPerSecond)) return;
+    if (!fromOwner && !eventBudget_.take(config_.clock(), kRelayedPerSecond)) return;
     if (!fromOwner && event.event == kEventTakePile) {
         const auto pile = ownerPiles_.find(event.subject);
         if (pile != ownerPiles_.end() && from.askedPiles.size() < kMaxItems) from.askedPiles[pile->first] = pile->second;
@@ -242,8 +297,8 @@ bool RelayServer::grantFits(Guest& taker, const ClientEventMessage& grant) {
     return false;
 }
 
-void RelayServer::relayChat(const Guest& from, ChatMessage chat) {
-    if (!chatBudget_.take(linkClock(), kChatLinesPerSecond)) return;
+void RelayServer::relayChat(Guest& from, ChatMessage chat) {
+    if (!from.chatBudget.take(config_.clock(), kChatLinesPerSecond)) return;
     chat.player = from.id;
     chat.name = from.name;
     for (Guest& guest : guests_)
@@ -260,54 +315,31 @@ void RelayServer::chooseOwner() {
         if (guest.admitted && guest.socket >= 0) queue(guest, OwnerMessage{ownerId_});
 }
 
-std::string RelayServer::checkRoomCode(const Guest& guest, const std::string& code, double now) {
-    const std::string address = platform::ipv4Text(guest.address);
-    if (const auto known = codeFailures_.find(guest.address); known != codeFailures_.end()) {
-        // Locked out, even the right code is not looked at: a guess here tells nothing.
-        if (now < known->second.until) return "Too many wrong room codes; try again later";
-        if (code == config_.roomCode) {
-            codeFailures_.erase(known);
-            return "";
-        }
-    } else if (code == config_.roomCode) {
-        return "";
-    }
-    if (codeFailures_.size() >= kMaxFailureRecords) {
-        std::erase_if(codeFailures_, [&](const auto& entry) {
-            return entry.second.until <= now && now - entry.second.last > kFailureMemorySeconds;
-        });
-        if (codeFailures_.size() >= kMaxFailureRecords) {
-            const auto oldest = std::min_element(codeFailures_.begin(), codeFailures_.end(), [](const auto& a, const auto& b) {
-                return a.second.last < b.second.last;
-            });
-            codeFailures_.erase(oldest);
-        }
-    }
-    CodeFailures& failures = codeFailures_[guest.address];
-    ++failures.count;
-    failures.last = now;
-    if (failures.count >= config_.freeWrongCodes) {
-        const uint32_t doublings = std::min<uint32_t>(failures.count - config_.freeWrongCodes, 30);
-        const double wait = std::min(config_.wrongCodeWait * static_cast<double>(1u << doublings), config_.maxWrongCodeWait);
-        failures.until = now + wait;
-        note("Address " + address + ": " + std::to_string(failures.count) + " wrong room codes, no Hello heard for " +
-             secondsText(wait) + " s");
-    }
-    return "Wrong room code";
+std::string RelayServer::checkPlayer(const HelloMessage& hello) const {
+    if (hello.name.empty()) return "The player name is empty";
+    // A name shows in every other game's chat and player list, like a chat line.
+    if (!isPrintableText(hello.name)) return "The player name holds a character that cannot be shown";
+    if (hello.identity.empty()) return "The player has no network identity";
+    return "";
 }
 
 std::string RelayServer::admit(Guest& guest, const HelloMessage& hello, double now) {
     std::string refusal;
-    if (hello.version != kProtocolVersion)
+    if (hello.version != kProtocolVersion) {
         refusal = "Protocol version " + std::to_string(hello.version) + " differs from the server's " +
-                  std::to_string(kProtocolVersion);
-    else if (refusal = checkRoomCode(guest, hello.roomCode, now); !refusal.empty()) {
-    } else if (hello.fingerprint != config_.fingerprint)
+                  std::to_string(kProtocolVersion) + ": the game and the server must be of the same release";
+    } else if (refusal = checkPlayer(hello); !refusal.empty()) {
+    } else if (RoomCodeGate::Answer code = codeGate_.check(guest.address, hello.roomCode, now);
+               !code.refusal.empty()) {
+        if (!code.notice.empty()) note(code.notice);
+        refusal = code.refusal;
+    } else if (hello.fingerprint != config_.fingerprint) {
         refusal = "Game content differs from the server's";
-    else if (!hello.identity.empty() && identityInRoom(hello.identity))
+    } else if (identityInRoom(hello.identity)) {
         refusal = "This player is already in the room";
-    else if (guestCount() >= config_.maxGuests)
+    } else if (guestCount() >= config_.maxGuests) {
         refusal = "The room is full";
+    }
     if (!refusal.empty()) {
         appendFrame(guest.out, RefusalMessage{refusal});
         guest.closing = true;
@@ -334,8 +366,26 @@ void RelayServer::sendChangedCells(Guest& guest) {
     overQueueBound(guest);
 }
 
+std::string RelayServer::outsideWorld(const BlockEditsMessage& edits) const {
+    if (!config_.dimensions.contains(edits.dimension)) return "unknown dimension " + edits.dimension;
+    for (const CellEdit& edit : edits.cells) {
+        // An id the content does not define would stop every game that applies it.
+        if (edit.id > config_.highestBlockId) return "unknown block id " + std::to_string(edit.id);
+        if (edit.y < 0 || edit.y >= voxel::chunkHeight)
+            return "height " + std::to_string(edit.y) + " outside 0.." +
+                   std::to_string(voxel::chunkHeight - 1);
+        if (edit.water > voxel::maxWaterLevel)
+            return "water level " + std::to_string(edit.water) + " above " +
+                   std::to_string(voxel::maxWaterLevel);
+        if ((edit.state & ~voxel::storedStateBits) != 0)
+            return "state " + std::to_string(edit.state) + " outside 0.." +
+                   std::to_string(voxel::storedStateBits);
+    }
+    return "";
+}
+
 std::string RelayServer::relayEdits(Guest& from, const BlockEditsMessage& edits) {
-    const double now = linkClock();
+    const double now = config_.clock();
     if (now - from.editWindowStart >= 1.0) {
         from.editWindowStart = now;
         from.editedCells = 0;
@@ -343,13 +393,11 @@ std::string RelayServer::relayEdits(Guest& from, const BlockEditsMessage& edits)
     from.editedCells += edits.cells.size();
     if (from.editedCells > config_.maxEditedCellsPerSecond)
         return "flood: more than " + std::to_string(config_.maxEditedCellsPerSecond) + " edited cells in one second";
-    // An id the content does not define would stop every game that applies it: refused whole.
-    const auto unknown = std::find_if(edits.cells.begin(), edits.cells.end(),
-                                      [&](const CellEdit& edit) { return edit.id > config_.highestBlockId; });
-    if (unknown != edits.cells.end()) {
+    // Refused whole, so that both cells of a door stay together.
+    if (const std::string outside = outsideWorld(edits); !outside.empty()) {
         if (!std::exchange(from.editRefused, true))
-            note("Guest " + std::to_string(from.id) + ": block edit refused: unknown block id " +
-                 std::to_string(unknown->id) + " (further ones are refused without a line)");
+            note("Guest " + std::to_string(from.id) + ": block edit refused: " + outside +
+                 " (further ones are refused without a line)");
         return "";
     }
     for (const CellEdit& edit : edits.cells) {
@@ -406,20 +454,15 @@ void RelayServer::sendPlayers() {
 
 void RelayServer::drop(Guest& guest, const std::string& cause) {
     const std::string line = "Guest " + std::to_string(guest.id) + " dropped: " + cause;
-    drops_.push_back(line);
-    std::cerr << line << std::endl;
-    if (!config_.logPath.empty())
-        std::ofstream(config_.logPath, std::ios::binary | std::ios::app) << line << "\n";
+    log_.write(line, config_.clock());
+    keepLatest(drops_, line);
+    ++dropCount_;
     leave(guest);
 }
 
 void RelayServer::note(const std::string& line) {
-    // The file keeps every line; memory keeps the latest.
-    if (notices_.size() >= 1000) notices_.erase(notices_.begin());
-    notices_.push_back(line);
-    std::cerr << line << std::endl;
-    if (!config_.logPath.empty())
-        std::ofstream(config_.logPath, std::ios::binary | std::ios::app) << line << "\n";
+    log_.write(line, config_.clock());
+    keepLatest(notices_, line);
 }
 
 void RelayServer::leave(Guest& guest) {

@@ -6,7 +6,9 @@
 // to the others, and receives the others' client events. Single-threaded: one
 // `step` is one poll() turn over the listening socket and every guest.
 #include <cstdint>
+#include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -14,6 +16,8 @@
 
 #include "net/peer_link.h"
 #include "net/protocol.h"
+#include "server/bounded_log.h"
+#include "server/room_code_gate.h"
 
 namespace net {
 
@@ -29,9 +33,12 @@ struct RelayBudget {
 // The owner's snapshots relayed, and the others' events passed to the owner, per second each:
 // a busy session needs about 40 of the first and a few of the second; a guest takes 400 in all.
 inline constexpr uint32_t kRelayedPerSecond = 100;
-// Chat lines passed on per second, from all guests together: far more than people type, and few
-// enough that sixty-three guests talking at once cannot flood a listener.
+// Chat lines passed on per second from each guest: far more than people type, and few enough that
+// sixty-three guests talking at once cannot flood a listener.
 inline constexpr uint32_t kChatLinesPerSecond = 5;
+
+// Lines of dropped guests and notices kept in memory: the latest, however many there were.
+inline constexpr std::size_t kLinesKept = 1000;
 
 // Bytes a cell takes in a BlockEdits frame: what a waiting edit will cost its receiver's queue.
 inline constexpr std::size_t kCellEditBytes = 15;
@@ -47,6 +54,7 @@ struct RelayConfig {
     double posesInterval = 0.1;   // seconds between two pose snapshots
     double editsInterval = 0.05;  // seconds between two batches of relayed edits
     std::string logPath;          // where a dropped guest is written down ("" = nowhere)
+    std::uintmax_t logBytes = 1u << 20;  // the log's size; past it lines are only counted
     // What may wait for one guest, sent or not yet batched; a guest that falls further behind is
     // dropped, so that one slow reader never costs the server the memory of the whole room.
     std::size_t maxQueueBytes = 2u << 20;
@@ -54,19 +62,25 @@ struct RelayConfig {
     // each other well under what a guest's game takes in a second, so that a busy room never
     // pushes the readers who keep up past their queues.
     std::size_t maxEditedCellsPerSecond = kMaxCellEdits;
-    // Block ids above this are unknown to the content the server was started with.
+    // Block ids above this are unknown to the content the server was started with; so are the
+    // dimensions not named here.
     uint8_t highestBlockId = 255;
-    // A connection must have said Hello within this; at most so many may wait per address.
+    std::set<std::string> dimensions{kOverworld};
+    // A connection must have said Hello within this; at most so many may wait per address (one more
+    // is closed at once), and so many in all (more stay in the accept queue). When every descriptor
+    // is in use, or all those places are taken, the connection that has waited longest makes room
+    // for a newcomer once it has had crowdedHelloSeconds: a game says its Hello at once, so a real
+    // guest finds a place however many connections sit silent.
     double helloSeconds = 5.0;
     std::size_t maxWaitingPerAddress = 4;
-    // Wrong room codes an address may send before it must wait; the wait starts at wrongCodeWait
-    // and doubles with each further wrong code up to maxWrongCodeWait, which makes guessing an
-    // eight-digit code take centuries while a player who mistypes waits a second or two.
-    uint32_t freeWrongCodes = 5;
-    double wrongCodeWait = 1.0;
-    double maxWrongCodeWait = 600.0;
-    // Out of file descriptors, the server stops accepting for this long instead of spinning.
+    std::size_t maxWaiting = 64;
+    double crowdedHelloSeconds = 1.0;
+    RoomCodeRules codes;
+    // Out of file descriptors with nobody waiting to make room, the server stops accepting for this
+    // long instead of spinning.
     double acceptPause = 1.0;
+    // Seconds of a steady clock: every time the server measures; tests run it by hand.
+    std::function<double()> clock = linkClock;
 };
 
 class RelayServer {
@@ -89,8 +103,9 @@ class RelayServer {
     std::size_t guestCount() const;  // admitted guests
     uint32_t ownerId() const { return ownerId_; }  // 0 while no guest is admitted
     const std::map<Cell, CellEdit>& changedCells() const { return changed_; }
-    // One line per guest dropped for misbehaving, oldest first.
+    // One line per guest dropped for misbehaving, oldest first: the latest kLinesKept or more.
     const std::vector<std::string>& drops() const { return drops_; }
+    uint64_t dropCount() const { return dropCount_; }
     // Other lines worth a look: wrong-code lock-outs, refused edits and grants, accept pauses.
     const std::vector<std::string>& notices() const { return notices_; }
 
@@ -111,26 +126,30 @@ class RelayServer {
         uint32_t address = 0;       // IPv4, network order
         double connectedAt = 0.0;
         bool editRefused = false;   // one line per guest is enough
+        RelayBudget chatBudget;
         double editWindowStart = 0.0;
         std::size_t editedCells = 0;  // in the second from editWindowStart
         // Piles this guest asked the owner for, as the owner's snapshot showed them: what the
         // owner may hand it.
         std::map<uint32_t, std::pair<uint8_t, int32_t>> askedPiles;
     };
-    // Wrong room codes from one address.
-    struct CodeFailures {
-        uint32_t count = 0;
-        double until = 0.0;  // link clock: no Hello is heard before it
-        double last = 0.0;
-    };
-
     void acceptGuests(double now);
+    // Takes the next waiting connection; false when there is none to take now.
+    bool acceptOne(double now);
+    bool connectionWaits() const;
+    std::size_t waitingFrom(uint32_t address) const;
+    std::size_t waiting() const;
+    // Closes the connection that has waited longest for its Hello, once it has had
+    // crowdedHelloSeconds; false when none has.
+    bool makeRoom(double now);
     void serve(Guest& guest, double now);
     // Why the guest must go, or "" when it may stay.
     std::string handle(Guest& guest, Message& message);
     std::string admit(Guest& guest, const HelloMessage& hello, double now);
-    // "" when the code is right; otherwise counts it against the address and returns the refusal.
-    std::string checkRoomCode(const Guest& guest, const std::string& code, double now);
+    // Why a Hello's player may not join, before its room code is looked at; "" when it may.
+    std::string checkPlayer(const HelloMessage& hello) const;
+    // Why the edits are refused, or "" when they lie within the world.
+    std::string outsideWorld(const BlockEditsMessage& edits) const;
     // Appends to the guest's queue; drops the guest when the queue is past its bound.
     void queue(Guest& guest, const Message& message);
     bool overQueueBound(Guest& guest);
@@ -144,7 +163,7 @@ class RelayServer {
     void relaySnapshot(const Guest& from, const Message& message);
     void routeClientEvent(Guest& from, ClientEventMessage event);
     // A guest's chat line to every other guest, with the sender's id and name.
-    void relayChat(const Guest& from, ChatMessage chat);
+    void relayChat(Guest& from, ChatMessage chat);
     Guest* admittedGuest(uint32_t id);
     bool identityInRoom(const std::string& identity) const;
     void chooseOwner();
@@ -162,7 +181,7 @@ class RelayServer {
     uint16_t port_ = 0;
     uint32_t nextId_ = 1;
     uint32_t ownerId_ = 0;
-    RelayBudget snapshotBudget_, eventBudget_, chatBudget_;
+    RelayBudget snapshotBudget_, eventBudget_;
     double lastPoses_ = 0.0;
     double lastEdits_ = 0.0;
     bool playersChanged_ = false;
@@ -170,7 +189,9 @@ class RelayServer {
     std::map<Cell, CellEdit> changed_;
     std::vector<std::string> drops_;
     std::vector<std::string> notices_;
-    std::map<uint32_t, CodeFailures> codeFailures_;
+    uint64_t dropCount_ = 0;
+    BoundedLog log_;
+    RoomCodeGate codeGate_;
     std::map<uint32_t, std::pair<uint8_t, int32_t>> ownerPiles_;  // pile -> item id, count
     double acceptPausedUntil_ = 0.0;
     bool outOfDescriptors_ = false;

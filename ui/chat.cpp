@@ -2,19 +2,11 @@
 
 #include <algorithm>
 
+#include "net/printable_text.h"
 #include "render/interface/overlay_text.h"
 #include "ui/ui_state.h"
 
 namespace ui {
-
-namespace {
-
-bool printable(char32_t c) {
-    // Surrogates and the private and non-character ends of the plane stand for no letter.
-    return c >= 0x20 && c != 0x7F && !(c >= 0x80 && c < 0xA0) && c < 0xD800;
-}
-
-}  // namespace
 
 std::u32string chatLine(const std::u32string& name, const std::u32string& text) {
     return name.substr(0, kMaxChatNameChars) + U": " + text.substr(0, kMaxChatChars);
@@ -35,7 +27,7 @@ void showChatLine(UiState& ui, std::u32string line, double now) {
 }
 
 bool typeChatChar(std::u32string& entry, char32_t c) {
-    if (!printable(c) || entry.size() >= kMaxChatChars) return false;
+    if (!net::isPrintable(c) || entry.size() >= kMaxChatChars) return false;
     entry.push_back(c);
     return true;
 }
@@ -49,7 +41,7 @@ std::u32string trimmedChatEntry(const std::u32string& entry) {
 std::u32string receivedChatText(const std::string& utf8) {
     std::u32string text = utf8ToUtf32(utf8);
     for (char32_t& c : text)
-        if (!printable(c)) c = U' ';
+        if (!net::isPrintable(c)) c = U' ';
     if (text.size() > kMaxChatChars) text.resize(kMaxChatChars);
     return text;
 }

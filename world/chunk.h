@@ -14,6 +14,8 @@ inline constexpr std::size_t chunkCellCount = 16 * 16 * 128;
 
 inline constexpr uint8_t airId = 0;
 inline constexpr uint8_t waterId = 5;
+// A water cell's level is 0..8.
+inline constexpr uint8_t maxWaterLevel = 8;
 
 // Index of a local cell in every per-cell list of a chunk.
 constexpr std::size_t cellIndex(uint32_t x, uint32_t y, uint32_t z) {

@@ -110,14 +110,14 @@ TEST(ServerProgram, AdmitsMatchingGuestsRefusesOthersAndDropsABadOne) {
     // Waits are long for a loaded machine; each ends as soon as what it waits for is there.
     const int good = connectWithin(port, 20000);
     ASSERT_GE(good, 0);
-    sendBytes(good, net::encodeFrame(net::HelloMessage{net::kProtocolVersion, fingerprint, "40617395", "A", ""}));
+    sendBytes(good, net::encodeFrame(net::HelloMessage{net::kProtocolVersion, fingerprint, "40617395", "A", "a"}));
     Stream fromServer{good, {}};
     const auto welcome = fromServer.next(20000);
     ASSERT_TRUE(welcome && std::holds_alternative<net::WelcomeMessage>(*welcome));
 
     const int other = connectWithin(port, 20000);
     sendBytes(other,
-              net::encodeFrame(net::HelloMessage{net::kProtocolVersion, fingerprint + 1, "40617395", "B", ""}));
+              net::encodeFrame(net::HelloMessage{net::kProtocolVersion, fingerprint + 1, "40617395", "B", "b"}));
     const auto refusal = receiveMessage(other, 20000);
     ASSERT_TRUE(refusal && std::holds_alternative<net::RefusalMessage>(*refusal));
     EXPECT_EQ(std::get<net::RefusalMessage>(*refusal).reason, "Game content differs from the server's");
@@ -205,7 +205,7 @@ TEST(ServerProgram, TwoGamesJoinAndTheirBodiesAreRelayed) {
     const int watcher = connectWithin(port, 5000);
     ASSERT_GE(watcher, 0);
     sendBytes(watcher, net::encodeFrame(net::HelloMessage{
-                           net::kProtocolVersion, content::fingerprint(content), "40617395", "watcher", ""}));
+                           net::kProtocolVersion, content::fingerprint(content), "40617395", "watcher", "w"}));
     Stream stream{watcher, {}};
     std::size_t bodies = 0;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(90);

@@ -1,5 +1,6 @@
-// The block ids the server lets through: those a game with the same content and id file assigns.
+// The block ids and dimensions the server lets through: those a game with the same content knows.
 #include "server/content_block_ids.h"
+#include "server/content_dimension_ids.h"
 
 #include <gtest/gtest.h>
 
@@ -31,6 +32,25 @@ TEST(ContentBlockIds, TheHighestIsTheLastIdTheGameWouldAssign) {
             << row.name;
         EXPECT_FALSE(std::filesystem::exists(base.path() / "Saves" / "content_ids.txt") && row.idsFile.empty())
             << "nothing written: " << row.name;
+    }
+}
+
+TEST(ContentDimensionIds, TheOverworldAndEachDimensionFilesId) {
+    struct Row {
+        const char* name;
+        std::vector<std::string> files;  // dimension file texts
+        std::set<std::string> ids;
+    };
+    const Row rows[] = {
+        {"no dimension files", {}, {"core:overworld"}},
+        {"two files", {R"({"id": "x:ash"})", R"({"id": "x:sky", "n": 3})"}, {"core:overworld", "x:ash", "x:sky"}},
+        {"a file without a readable id", {"{", R"({"id": 7})"}, {"core:overworld"}},
+    };
+    for (const Row& row : rows) {
+        testsupport::TempDir base;
+        for (std::size_t i = 0; i < row.files.size(); ++i)
+            testsupport::writeFile(base.path() / "Content" / (std::to_string(i) + ".dimension.json"), row.files[i]);
+        EXPECT_EQ(net::contentDimensionIds(base.path() / "Content"), row.ids) << row.name;
     }
 }
 

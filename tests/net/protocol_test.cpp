@@ -40,9 +40,9 @@ Bytes text(std::size_t length, int countBytes) {
     return out;
 }
 
-Bytes hello(std::size_t roomLength, std::size_t nameLength) {
+Bytes hello(std::size_t roomLength, std::size_t nameLength, uint16_t version = net::kProtocolVersion) {
     Bytes body;
-    put(body, net::kProtocolVersion, 2);
+    put(body, version, 2);
     put(body, 0x1234, 8);
     for (const Bytes& part : {text(roomLength, 1), text(nameLength, 1), text(0, 1)})
         body.insert(body.end(), part.begin(), part.end());
@@ -83,7 +83,8 @@ DecodedFrame decode(const Bytes& bytes) {
 TEST(LanProtocol, EveryMessageComesBackAsItWasSent) {
     const net::Pose pose{1.5f, 70.62f, -3.0f, 3.1f, -0.2f, 0.6f, 1.0f};
     const std::vector<net::Message> messages = {
-        net::HelloMessage{1, 0xCBF29CE484222325ull, "40617395", "ИГРОК", "0123456789abcdef0123456789abcdef"},
+        net::HelloMessage{net::kProtocolVersion, 0xCBF29CE484222325ull, "40617395", "ИГРОК",
+                          "0123456789abcdef0123456789abcdef"},
         net::WelcomeMessage{7},
         net::RefusalMessage{"Wrong room code"},
         net::BlockEditsMessage{{{-17, 64, 33, 13, 9, 0}, {-17, 65, 33, 13, 8, 3}}, "core:ash"},
@@ -131,6 +132,7 @@ TEST(LanProtocol, FramesAreCheckedAtEachLimit) {
         {"welcome with a byte too many", rawFrame(2, zeros(5)), "message longer than its fields"},
         {"room code 32", hello(32, 5), ""},
         {"room code 33", hello(33, 5), "room code longer than 32 bytes"},
+        {"room code 33, later version: read up to it", hello(33, 5, net::kProtocolVersion + 1), ""},
         {"name 64", hello(8, 64), ""},
         {"name 65", hello(8, 65), "player name longer than 64 bytes"},
         {"reason 256", rawFrame(3, text(256, 2)), ""},
@@ -244,7 +246,8 @@ TEST(LanProtocol, APacketReadPastItsEndIsIncomplete) {
 }
 
 TEST(LanProtocol, EveryCutOfAFrameWaitsForTheRest) {
-    const Bytes bytes = net::encodeFrame(net::HelloMessage{1, 99, "40617395", "ИГРОК", "abc"});
+    const Bytes bytes =
+        net::encodeFrame(net::HelloMessage{net::kProtocolVersion, 99, "40617395", "ИГРОК", "abc"});
     for (std::size_t cut = 0; cut < bytes.size(); ++cut)
         EXPECT_EQ(net::decodeFrame(bytes.data(), cut).status, DecodedFrame::Outcome::Incomplete) << cut;
 }
@@ -274,9 +277,9 @@ TEST(LanProtocol, EachLimitIsSentUpToItAndNothingPastIt) {
         Message (*make)(std::size_t);  // the message with this many entries or text bytes
     };
     const Row rows[] = {
-        {"room code", kMaxRoomCode, [](auto n) -> Message { return HelloMessage{1, 0, string(n, '7'), "", ""}; }},
-        {"name", kMaxPlayerName, [](auto n) -> Message { return HelloMessage{1, 0, "", string(n, 'a'), ""}; }},
-        {"identity", kMaxIdentity, [](auto n) -> Message { return HelloMessage{1, 0, "", "", string(n, 'f')}; }},
+        {"room code", kMaxRoomCode, [](auto n) -> Message { return HelloMessage{kProtocolVersion, 0, string(n, '7'), "", ""}; }},
+        {"name", kMaxPlayerName, [](auto n) -> Message { return HelloMessage{kProtocolVersion, 0, "", string(n, 'a'), ""}; }},
+        {"identity", kMaxIdentity, [](auto n) -> Message { return HelloMessage{kProtocolVersion, 0, "", "", string(n, 'f')}; }},
         {"chat text", kMaxChatText, [](auto n) -> Message { return ChatMessage{1, "", string(n, 'c')}; }},
         {"chat name", kMaxPlayerName, [](auto n) -> Message { return ChatMessage{1, string(n, 'n'), ""}; }},
         {"edits' dimension", kMaxDimensionId, [](auto n) -> Message { return BlockEditsMessage{{}, string(n, 'd')}; }},

@@ -6,12 +6,16 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
-#include <thread>
+#include <filesystem>
+#include <map>
+#include <optional>
 #include <utility>
 
 #include "net/loopback.h"
 #include "platform/tcp.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -27,20 +31,27 @@ net::RelayConfig config() {
     return result;
 }
 
+// A relay on 127.0.0.1; with a hand clock its time stands still until the test moves it.
 struct Relay {
-    explicit Relay(net::RelayConfig c = config()) : server(std::move(c)) {
+    explicit Relay(net::RelayConfig c = config(), bool handClock = false) : server(withClock(std::move(c), handClock)) {
         EXPECT_TRUE(server.listen(nettest::kLoopback));
+    }
+    net::RelayConfig withClock(net::RelayConfig c, bool handClock) {
+        if (handClock) c.clock = [this] { return now; };
+        return c;
     }
     std::function<void()> turn() {
         return [this] { server.step(2); };
     }
-    // A guest that has said hello and been let in.
+    // A guest that has said hello and been let in; each name is another player unless told otherwise.
     void join(TestPeer& peer, const std::string& name, const std::string& identity = "") {
         peer.socket = nettest::connectLoopback(server.port());
         ASSERT_GE(peer.socket, 0);
-        peer.send(net::HelloMessage{net::kProtocolVersion, kFingerprint, "40617395", name, identity});
+        peer.send(net::HelloMessage{net::kProtocolVersion, kFingerprint, "40617395", name,
+                                    identity.empty() ? "player " + name : identity});
         ASSERT_TRUE(peer.readUntil(turn(), [&] { return peer.last<net::WelcomeMessage>() != nullptr; }));
     }
+    double now = 1000.0;  // the hand clock
     net::RelayServer server;
 };
 
@@ -93,81 +104,115 @@ TEST(RelayServer, AChatLineReachesEveryOtherGuestUnderTheSendersIdAndName) {
     ASSERT_TRUE(a.readUntil(relay.turn(), [&] { return a.last<net::PosesMessage>() != nullptr; }));
     EXPECT_EQ(a.last<net::ChatMessage>(), nullptr) << "a line does not come back to its sender";
 
-    // The same player twice is turned away while the first is in the room; no identity is no match.
-    TestPeer twin, anonymous;
+    // The same player twice is turned away while the first is in the room.
+    TestPeer twin;
     twin.socket = nettest::connectLoopback(relay.server.port());
     twin.send(net::HelloMessage{net::kProtocolVersion, kFingerprint, "40617395", "twin", "bbbb"});
     ASSERT_TRUE(twin.readUntil(relay.turn(), [&] { return twin.closed; }));
     ASSERT_NE(twin.last<net::RefusalMessage>(), nullptr);
     EXPECT_EQ(twin.last<net::RefusalMessage>()->reason, "This player is already in the room");
-    relay.join(anonymous, "D");
+    TestPeer d;
+    relay.join(d, "D");
     platform::closeSocket(std::exchange(b.socket, -1));
     TestPeer back;
     relay.join(back, "B", "bbbb");
     EXPECT_EQ(relay.server.guestCount(), 4u);
 }
 
+// A guest entering a dimension gets the cells changed there, and none of those of the dimension it
+// left, not even the ones that still waited for it when it went.
 TEST(RelayServer, EditsStayInTheirDimensionAndAGuestArrivingThereGetsThem) {
-    Relay relay;
-    TestPeer a, b;
-    relay.join(a, "A");
-    relay.join(b, "B");
-    a.send(net::LocalPoseMessage{{1}, "core:ash"});
-    a.send(net::BlockEditsMessage{{{1, 70, 1, 3, 0, 0}}, "core:ash"});
-    b.send(net::BlockEditsMessage{{{2, 70, 2, 4, 0, 0}}});
-    ASSERT_TRUE(b.readUntil(relay.turn(), [&] {
-        const auto* poses = b.last<net::PosesMessage>();
-        return poses && !poses->players.empty() && poses->players[0].dimension == "core:ash";
-    })) << "the others learn where a guest went";
-    ASSERT_TRUE(a.readUntil(relay.turn(), [&] { return a.last<net::PosesMessage>() != nullptr; }));
-    EXPECT_EQ(b.last<net::BlockEditsMessage>(), nullptr) << "an edit in the ash does not reach the overworld";
-    for (const net::Message& m : a.received) {
-        if (const auto* edits = std::get_if<net::BlockEditsMessage>(&m)) {
-            EXPECT_EQ(edits->dimension, "core:ash") << "the overworld's edit does not reach the ash";
-        }
-    }
-
-    b.send(net::LocalPoseMessage{{2}, "core:ash"});
-    ASSERT_TRUE(b.readUntil(relay.turn(), [&] { return b.last<net::BlockEditsMessage>() != nullptr; }));
-    const net::BlockEditsMessage& arrived = *b.last<net::BlockEditsMessage>();
-    EXPECT_EQ(arrived.dimension, "core:ash");
-    ASSERT_EQ(arrived.cells.size(), 1u) << "only the cells of the dimension entered";
-    EXPECT_EQ(arrived.cells[0].x, 1);
-    EXPECT_EQ(relay.server.changedCells().size(), 2u);
-}
-
-TEST(RelayServer, ChatLinesBeyondTheRelayedRateAreLeftOut) {
-    Relay relay;
-    TestPeer a, b;
-    relay.join(a, "A");
-    relay.join(b, "B");
-    for (uint32_t i = 0; i <= net::kChatLinesPerSecond; ++i) a.send(net::ChatMessage{0, "", std::to_string(i)});
-    ASSERT_TRUE(b.readUntil(relay.turn(), [&] {
-        return b.last<net::ChatMessage>() && b.last<net::ChatMessage>()->text == std::to_string(net::kChatLinesPerSecond - 1);
-    }));
-    ASSERT_TRUE(b.readUntil(relay.turn(), [&] { return b.last<net::PosesMessage>() != nullptr; }));
-    const auto chats = std::count_if(b.received.begin(), b.received.end(),
-                                     [](const net::Message& m) { return std::holds_alternative<net::ChatMessage>(m); });
-    EXPECT_EQ(chats, net::kChatLinesPerSecond);
-    EXPECT_TRUE(relay.server.drops().empty()) << "talking fast is no misbehaviour";
-}
-
-TEST(RelayServer, AGuestWithOtherCodeContentOrVersionIsRefusedAndClosed) {
+    using Seen = std::vector<std::pair<std::string, int32_t>>;
     struct Row {
-        net::HelloMessage hello;
-        const char* reason;
+        const char* name;
+        bool sentBeforeTheMove;
+        Seen seen;  // the edits B gets: dimension and x
     };
     const Row rows[] = {
-        {{net::kProtocolVersion, kFingerprint, "40617396", "x", ""}, "Wrong room code"},
-        {{net::kProtocolVersion, kFingerprint + 1, "40617395", "x", ""},
-         "Game content differs from the server's"},
-        {{2, kFingerprint, "40617395", "x", ""}, "Protocol version 2 differs from the server's 3"},
+        {"the overworld's edit sent before B goes", true, {{"core:overworld", 3}, {"core:ash", 1}}},
+        {"the overworld's edit still waiting when B goes", false, {{"core:ash", 1}}},
+    };
+    for (const Row& row : rows) {
+        net::RelayConfig c = config();
+        c.dimensions.insert("core:ash");
+        Relay relay(c, true);
+        TestPeer a, b;
+        relay.join(a, "A");
+        relay.join(b, "B");
+        a.send(net::LocalPoseMessage{{1}, "core:ash"});
+        a.send(net::BlockEditsMessage{{{1, 70, 1, 3, 0, 0}}, "core:ash"});
+        a.send(net::BlockEditsMessage{{{3, 70, 3, 4, 0, 0}}});
+        ASSERT_TRUE(b.readUntil(relay.turn(), [&] { return relay.server.changedCells().size() == 2; }));
+        if (row.sentBeforeTheMove) {
+            relay.now += 1.0;
+            ASSERT_TRUE(b.readUntil(relay.turn(), [&] { return b.last<net::BlockEditsMessage>() != nullptr; }));
+        }
+        b.send(net::LocalPoseMessage{{2}, "core:ash"});
+        ASSERT_TRUE(b.readUntil(relay.turn(), [&] {
+            const auto* edits = b.last<net::BlockEditsMessage>();
+            return edits && edits->dimension == "core:ash";
+        })) << row.name;
+        relay.now += 1.0;
+        ASSERT_TRUE(b.readUntil(relay.turn(), [&] {
+            const auto* poses = b.last<net::PosesMessage>();
+            return poses && !poses->players.empty() && poses->players[0].dimension == "core:ash";
+        })) << "the others learn where a guest went: " << row.name;
+        Seen seen;
+        for (const net::Message& m : b.received)
+            if (const auto* edits = std::get_if<net::BlockEditsMessage>(&m))
+                for (const net::CellEdit& cell : edits->cells) seen.emplace_back(edits->dimension, cell.x);
+        EXPECT_EQ(seen, row.seen) << row.name;
+    }
+}
+
+// Each talker has its own budget: one who talks fast takes nothing from another.
+TEST(RelayServer, ChatLinesBeyondTheRelayedRateAreLeftOut) {
+    for (const std::size_t talkers : {std::size_t{1}, std::size_t{2}}) {
+        Relay relay(config(), true);  // the clock stands still: every line falls into one second
+        TestPeer listener, talker[2];
+        relay.join(listener, "L");
+        for (std::size_t t = 0; t < talkers; ++t) relay.join(talker[t], "T" + std::to_string(t));
+        for (uint32_t i = 0; i <= net::kChatLinesPerSecond; ++i)
+            for (std::size_t t = 0; t < talkers; ++t) talker[t].send(net::ChatMessage{0, "", std::to_string(i)});
+        listener.readUntil(relay.turn(), [] { return false; }, 200);  // all that is passed on is here by then
+        std::map<std::string, std::size_t> heard;                       // lines per talker
+        for (const net::Message& m : listener.received)
+            if (const auto* chat = std::get_if<net::ChatMessage>(&m)) ++heard[chat->name];
+        EXPECT_EQ(heard.size(), talkers);
+        for (const auto& [name, lines] : heard) EXPECT_EQ(lines, net::kChatLinesPerSecond) << talkers << " " << name;
+        EXPECT_TRUE(relay.server.drops().empty()) << "talking fast is no misbehaviour";
+    }
+}
+
+std::vector<uint8_t> helloOf(uint16_t version, uint64_t fingerprint, const char* code, const char* name,
+                             const char* identity = "someone") {
+    return nettest::frameOf(net::HelloMessage{version, fingerprint, code, name, identity});
+}
+
+// Each refused guest reads why.
+TEST(RelayServer, AGuestWithOtherCodeContentOrVersionIsRefusedAndClosed) {
+    struct Row {
+        std::vector<uint8_t> hello;
+        const char* reason;
+    };
+    const uint16_t ours = net::kProtocolVersion;
+    const Row rows[] = {
+        {helloOf(ours, kFingerprint, "40617396", "x"), "Wrong room code"},
+        {helloOf(ours, kFingerprint + 1, "40617395", "x"), "Game content differs from the server's"},
+        {helloOf(3, kFingerprint, "40617395", "x"),
+         "Protocol version 3 differs from the server's 4: the game and the server must be of the same release"},
+        {helloOf(5, kFingerprint, "40617395", "x"),
+         "Protocol version 5 differs from the server's 4: the game and the server must be of the same release"},
+        {helloOf(ours, kFingerprint, "40617395", "two\nlines"), "The player name holds a character that cannot be shown"},
+        {helloOf(ours, kFingerprint, "40617395", "\xD0"), "The player name holds a character that cannot be shown"},
+        {helloOf(ours, kFingerprint, "40617395", ""), "The player name is empty"},
+        {helloOf(ours, kFingerprint, "40617395", "x", ""), "The player has no network identity"},
     };
     Relay relay;
     for (const Row& row : rows) {
         TestPeer peer;
         peer.socket = nettest::connectLoopback(relay.server.port());
-        peer.send(row.hello);
+        nettest::sendAll(peer.socket, row.hello);
         ASSERT_TRUE(peer.readUntil(relay.turn(), [&] { return peer.closed; })) << row.reason;
         ASSERT_NE(peer.last<net::RefusalMessage>(), nullptr) << row.reason;
         EXPECT_EQ(peer.last<net::RefusalMessage>()->reason, row.reason);
@@ -191,7 +236,7 @@ TEST(RelayServer, TheGuestThatFillsTheRoomIsAdmittedTheNextIsRefusedUntilSomeone
 
     TestPeer refused;
     refused.socket = nettest::connectLoopback(relay.server.port());
-    refused.send(net::HelloMessage{net::kProtocolVersion, kFingerprint, "40617395", "one too many", ""});
+    refused.send(net::HelloMessage{net::kProtocolVersion, kFingerprint, "40617395", "one too many", "more"});
     ASSERT_TRUE(refused.readUntil(relay.turn(), [&] { return refused.closed; }));
     ASSERT_NE(refused.last<net::RefusalMessage>(), nullptr);
     EXPECT_EQ(refused.last<net::RefusalMessage>()->reason, "The room is full");
@@ -216,6 +261,9 @@ TEST(RelayServer, ABadGuestIsDroppedWithOneLineAndTheOthersGoOn) {
     for (int i = 0; i < 30; ++i) net::appendFrame(flood, net::ClientEventMessage{3});
     for (int i = 0; i < 5; ++i)
         net::appendFrame(byteFlood, net::BlockEditsMessage{std::vector<net::CellEdit>(2048)});
+    // The start of a Hello far longer than any.
+    std::vector<uint8_t> longFrameStart = {'Q', 'R', '6', '1', 1, 0, 0, 0, 0, 0, 1, 0};
+    longFrameStart.resize(5000, 'x');
     const Row rows[] = {
         {"garbage", {0xEE, 1, 2, 3, 4}, false, false, "bad message: frame without the QR61 magic"},
         {"oversized length",
@@ -233,6 +281,8 @@ TEST(RelayServer, ABadGuestIsDroppedWithOneLineAndTheOthersGoOn) {
          "connection closed in the middle of a message"},
         {"talk before hello", nettest::frameOf(net::ClientEventMessage{1}), false, false,
          "spoke before its Hello"},
+        {"a long frame before its Hello is answered", longFrameStart, false, false,
+         "sent more than a Hello before its Hello was answered"},
     };
     for (const Row& row : rows) {
         net::RelayConfig c = config();
@@ -458,67 +508,106 @@ TEST(RelayServer, WhatIsPassedOnStopsAtItsBudgetUntilTheNextSecond) {
 // says Hello, an edit naming an unknown block and a grant larger than the pile.
 namespace {
 
-constexpr uint32_t kSecondLoopback = 0x0200007F;  // 127.0.0.2
+// 127.b.c.d in network order.
+constexpr uint32_t loopbackAddress(uint32_t b, uint32_t c, uint32_t d) {
+    return 127u | b << 8 | c << 16 | d << 24;
+}
 
 // Says Hello with the code and waits for the answer; true when let in.
 bool tryCode(Relay& relay, TestPeer& peer, const std::string& code, uint32_t from = nettest::kLoopback) {
     peer.socket = nettest::connectLoopbackFrom(relay.server.port(), from);
-    peer.send(net::HelloMessage{net::kProtocolVersion, kFingerprint, code, "x", ""});
+    peer.send(net::HelloMessage{net::kProtocolVersion, kFingerprint, code, "x", "player " + std::to_string(from)});
     peer.readUntil(relay.turn(), [&] { return peer.closed || peer.last<net::WelcomeMessage>() != nullptr; });
     return peer.last<net::WelcomeMessage>() != nullptr;
 }
 
 TEST(RelayServerGuards, WrongRoomCodesLockTheirAddressOutForAWaitThatGrows) {
+    const uint32_t one = nettest::kLoopback, two = loopbackAddress(0, 0, 2), three = loopbackAddress(0, 0, 3),
+                   four = loopbackAddress(0, 0, 4);
+    const std::string lockedOut = "Address 127.0.0.1: 3 wrong room codes, no Hello heard for 0.4 s";
+    const std::string roomSpent =
+        "Wrong room codes from many addresses: addresses that sent one wait for the room's budget of 1 a second";
     struct Row {
         const char* name;
-        uint32_t wrongCodes;
+        std::vector<uint32_t> wrongFrom;  // one wrong code each
+        double roomBurst;                 // wrong codes the room hears at once
         uint32_t rightFrom;
-        double waitFirst;  // seconds slept before the right code
-        bool admitted;
+        double waitFirst;     // seconds before the right code
+        const char* refusal;  // nullptr: let in
+        std::vector<std::string> notices;
     };
     const Row rows[] = {
-        {"one wrong code less than the budget", 2, nettest::kLoopback, 0, true},
-        {"the budget spent", 3, nettest::kLoopback, 0, false},
-        {"another address", 3, kSecondLoopback, 0, true},
-        {"after the wait", 3, nettest::kLoopback, 0.5, true},
+        {"one wrong code less than the address's budget", {one, one}, 30, one, 0, nullptr, {}},
+        {"the address's budget spent", {one, one, one}, 30, one, 0, net::kAddressLockedOut, {lockedOut}},
+        {"another address", {one, one, one}, 30, two, 0, nullptr, {lockedOut}},
+        {"after the address's wait", {one, one, one}, 30, one, 0.5, nullptr, {lockedOut}},
+        {"the room's budget spent by others: an address that did not guess", {two, three, four}, 3, one, 0, nullptr, {}},
+        {"the room's budget spent: an address that guessed", {two, three, four}, 3, two, 0, net::kRoomGuessedOut,
+         {roomSpent}},
+        {"the room's budget a second later", {two, three, four}, 3, two, 1.0, nullptr, {}},
     };
     for (const Row& row : rows) {
         net::RelayConfig c = config();
-        c.freeWrongCodes = 3;
-        c.wrongCodeWait = 0.4;
-        Relay relay(c);
-        for (uint32_t i = 0; i < row.wrongCodes; ++i) {
+        c.codes.freeWrongCodes = 3;
+        c.codes.wrongCodeWait = 0.4;
+        c.codes.roomWrongCodeBurst = row.roomBurst;
+        c.codes.salt = 1;
+        Relay relay(c, true);
+        for (std::size_t i = 0; i < row.wrongFrom.size(); ++i) {
             TestPeer wrong;
-            EXPECT_FALSE(tryCode(relay, wrong, "0000000" + std::to_string(i))) << row.name;
+            EXPECT_FALSE(tryCode(relay, wrong, "0000000" + std::to_string(i), row.wrongFrom[i])) << row.name;
             ASSERT_NE(wrong.last<net::RefusalMessage>(), nullptr) << row.name;
-            EXPECT_EQ(wrong.last<net::RefusalMessage>()->reason, "Wrong room code") << row.name;
+            EXPECT_EQ(wrong.last<net::RefusalMessage>()->reason, net::kWrongRoomCode) << row.name;
         }
-        std::this_thread::sleep_for(std::chrono::duration<double>(row.waitFirst));
+        relay.now += row.waitFirst;
         TestPeer right;
         const auto asked = std::chrono::steady_clock::now();
-        EXPECT_EQ(tryCode(relay, right, "40617395", row.rightFrom), row.admitted) << row.name;
-        if (row.admitted) {
+        EXPECT_EQ(tryCode(relay, right, "40617395", row.rightFrom), row.refusal == nullptr) << row.name;
+        if (row.refusal == nullptr) {
             EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::milliseconds(300)) << row.name;
         } else {
-            EXPECT_EQ(right.last<net::RefusalMessage>()->reason, "Too many wrong room codes; try again later");
+            EXPECT_EQ(right.last<net::RefusalMessage>()->reason, row.refusal) << row.name;
         }
-        const std::vector<std::string> expected =
-            row.wrongCodes < 3 ? std::vector<std::string>{}
-                               : std::vector<std::string>{"Address 127.0.0.1: 3 wrong room codes, no Hello heard for 0.4 s"};
-        EXPECT_EQ(relay.server.notices(), expected) << row.name;
+        EXPECT_EQ(relay.server.notices(), row.notices) << row.name;
         EXPECT_TRUE(relay.server.drops().empty()) << row.name;
     }
     // Each wrong code after a wait doubles the next one.
     net::RelayConfig c = config();
-    c.freeWrongCodes = 1;
-    c.wrongCodeWait = 0.1;
-    Relay relay(c);
+    c.codes.freeWrongCodes = 1;
+    c.codes.wrongCodeWait = 0.1;
+    Relay relay(c, true);
     for (int i = 0; i < 2; ++i) {
         TestPeer wrong;
         tryCode(relay, wrong, "1");
-        std::this_thread::sleep_for(std::chrono::milliseconds(120));
+        relay.now += 0.12;
     }
     EXPECT_EQ(relay.server.notices().back(), "Address 127.0.0.1: 2 wrong room codes, no Hello heard for 0.2 s");
+}
+
+// Guessers at the rate one machine sent Hellos (4,336 a second), each address in turn, for 30 s of
+// the room's clock: once every address has had its first look, what the room hears puts trying
+// every code beyond 100 days, and a player who did not guess still gets in at once.
+TEST(RelayServerGuards, GuessingFromManyAddressesInTurnCannotTryEveryCodeIn100Days) {
+    constexpr double kHellosPerSecond = 4336, kSeconds = 30, kSettledFrom = 10;
+    for (const uint32_t addresses : {1u, 5000u}) {
+        net::RoomCodeRules rules;
+        rules.salt = 1;
+        net::RoomCodeGate gate("40617395", rules, 0.0);
+        uint64_t heard = 0, heardSettled = 0;
+        for (uint64_t i = 0; i < static_cast<uint64_t>(kHellosPerSecond * kSeconds); ++i) {
+            const double now = static_cast<double>(i) / kHellosPerSecond;
+            const uint32_t address = 0x10000000u + static_cast<uint32_t>(i % addresses);
+            if (gate.check(address, std::to_string(10000000 + i), now).refusal != net::kWrongRoomCode) continue;
+            ++heard;
+            if (now >= kSettledFrom) ++heardSettled;
+        }
+        const double perSecond = static_cast<double>(heardSettled) / (kSeconds - kSettledFrom);
+        EXPECT_GT(1e8 / std::max(perSecond, 1e-9) / 86400, 100) << addresses << " addresses, " << perSecond << " a second";
+        EXPECT_LE(heard, addresses + rules.roomWrongCodeBurst + kSeconds * rules.roomWrongCodesPerSecond + 5)
+            << "each address is heard once before the room's budget holds it: " << addresses;
+        EXPECT_EQ(gate.check(nettest::kLoopback, "40617395", kSeconds).refusal, "") << addresses;
+        EXPECT_NE(gate.check(0x10000000u, "40617395", kSeconds).refusal, "") << "a guesser's code is not looked at";
+    }
 }
 
 // The relayed edits wait per guest; the one whose queue passes its bound is dropped, the sender stays.
@@ -589,7 +678,7 @@ TEST(RelayServerGuards, AConnectionThatDoesNotSayHelloInTimeIsDropped) {
         TestPeer peer;
         peer.socket = nettest::connectLoopback(relay.server.port());
         const std::vector<uint8_t> hello =
-            nettest::frameOf(net::HelloMessage{net::kProtocolVersion, kFingerprint, "40617395", "x", ""});
+            nettest::frameOf(net::HelloMessage{net::kProtocolVersion, kFingerprint, "40617395", "x", "x"});
         const auto start = std::chrono::steady_clock::now();
         std::size_t trickled = 0;
         peer.readUntil(
@@ -613,32 +702,48 @@ TEST(RelayServerGuards, AConnectionThatDoesNotSayHelloInTimeIsDropped) {
     }
 }
 
-TEST(RelayServerGuards, AnEditNamingAnUnknownBlockIsRefusedNotRelayedAndNotKept) {
-    net::RelayConfig c = config();
-    c.highestBlockId = 87;
-    Relay relay(c);
-    TestPeer a, b, late;
-    relay.join(a, "A");
-    relay.join(b, "B");
-    a.send(net::BlockEditsMessage{{{1, 70, 0, 88, 0, 0}, {2, 70, 0, 3, 0, 0}}});
-    a.send(net::BlockEditsMessage{{{3, 70, 0, 87, 0, 0}}});
-    a.send(net::BlockEditsMessage{{{4, 70, 0, 255, 0, 0}}});
-    ASSERT_TRUE(b.readUntil(relay.turn(), [&] { return b.last<net::BlockEditsMessage>() != nullptr; }));
-    ASSERT_TRUE(b.readUntil(relay.turn(), [&] { return b.last<net::PosesMessage>() != nullptr; }));
-    std::vector<int32_t> relayed;
-    for (const net::Message& message : b.received)
-        if (const auto* edits = std::get_if<net::BlockEditsMessage>(&message))
-            for (const net::CellEdit& cell : edits->cells) relayed.push_back(cell.x);
-    EXPECT_EQ(relayed, std::vector<int32_t>{3}) << "a message with an unknown id is refused whole";
-    relay.join(late, "late");
-    ASSERT_TRUE(late.readUntil(relay.turn(), [&] { return late.last<net::PlayersMessage>() != nullptr; }));
-    ASSERT_NE(late.last<net::BlockEditsMessage>(), nullptr);
-    ASSERT_EQ(late.last<net::BlockEditsMessage>()->cells.size(), 1u);
-    EXPECT_EQ(late.last<net::BlockEditsMessage>()->cells[0].id, 87);
-    EXPECT_EQ(relay.server.notices(),
-              std::vector<std::string>{
-                  "Guest 1: block edit refused: unknown block id 88 (further ones are refused without a line)"});
-    EXPECT_EQ(relay.server.guestCount(), 3u) << "refused, not dropped";
+// An edit the world cannot hold would stop or corrupt every game that applies it.
+TEST(RelayServerGuards, AnEditOutsideTheWorldIsRefusedNotRelayedAndNotKept) {
+    struct Row {
+        const char* name;
+        net::BlockEditsMessage edits;
+        const char* line;
+    };
+    const Row rows[] = {
+        {"an unknown block id", {{{1, 70, 0, 88, 0, 0}, {2, 70, 0, 3, 0, 0}}}, "unknown block id 88"},
+        {"below the world", {{{1, -1, 0, 3, 0, 0}}}, "height -1 outside 0..127"},
+        {"above the world", {{{1, 128, 0, 3, 0, 0}}}, "height 128 outside 0..127"},
+        {"a water level past full", {{{1, 70, 0, 5, 0, 9}}}, "water level 9 above 8"},
+        {"a state no cell holds", {{{1, 70, 0, 3, 32, 0}}}, "state 32 outside 0..31"},
+        {"a dimension the content does not define", {{{1, 70, 0, 3, 0, 0}}, "core:nowhere"},
+         "unknown dimension core:nowhere"},
+    };
+    for (const Row& row : rows) {
+        net::RelayConfig c = config();
+        c.highestBlockId = 87;
+        Relay relay(c);
+        TestPeer a, b, late;
+        relay.join(a, "A");
+        relay.join(b, "B");
+        a.send(row.edits);
+        a.send(net::BlockEditsMessage{{{3, 127, 0, 87, 31, 8}, {4, 0, 0, 0, 0, 0}}});  // at every limit
+        a.send(row.edits);
+        ASSERT_TRUE(b.readUntil(relay.turn(), [&] { return b.last<net::BlockEditsMessage>() != nullptr; }));
+        ASSERT_TRUE(b.readUntil(relay.turn(), [&] { return b.last<net::PosesMessage>() != nullptr; }));
+        std::vector<int32_t> relayed;
+        for (const net::Message& message : b.received)
+            if (const auto* edits = std::get_if<net::BlockEditsMessage>(&message))
+                for (const net::CellEdit& cell : edits->cells) relayed.push_back(cell.x);
+        EXPECT_EQ(relayed, (std::vector<int32_t>{3, 4})) << "refused whole: " << row.name;
+        relay.join(late, "late");
+        ASSERT_TRUE(late.readUntil(relay.turn(), [&] { return late.last<net::PlayersMessage>() != nullptr; }));
+        ASSERT_NE(late.last<net::BlockEditsMessage>(), nullptr) << row.name;
+        EXPECT_EQ(late.last<net::BlockEditsMessage>()->cells.size(), 2u) << "not kept: " << row.name;
+        EXPECT_EQ(relay.server.notices(),
+                  std::vector<std::string>{"Guest 1: block edit refused: " + std::string(row.line) +
+                                           " (further ones are refused without a line)"});
+        EXPECT_EQ(relay.server.guestCount(), 3u) << "refused, not dropped: " << row.name;
+    }
 }
 
 // The owner hands a guest at most what the pile it asked for held, once.
@@ -682,43 +787,144 @@ TEST(RelayServerGuards, AGrantAboveThePileTheGuestAskedForIsRefused) {
     }
 }
 
-// Out of descriptors the waiting connection cannot be taken: the server waits instead of spinning
-// and takes it once a descriptor is free again.
-TEST(RelayServerGuards, OutOfDescriptorsTheServerPausesAcceptingWithoutSpinning) {
+// Takes every free descriptor up to one above `above` and lowers the limit to them, until it goes.
+struct DescriptorsTaken {
+    explicit DescriptorsTaken(int above) {
+        int highest = above;
+        for (int fd = ::dup(0); fd >= 0; fd = ::dup(0)) {
+            fillers.push_back(fd);
+            highest = std::max(highest, fd);
+            if (fd > above) break;
+        }
+        EXPECT_EQ(::getrlimit(RLIMIT_NOFILE, &before), 0);
+        rlimit tight = before;
+        tight.rlim_cur = static_cast<rlim_t>(highest + 1);
+        EXPECT_EQ(::setrlimit(RLIMIT_NOFILE, &tight), 0);
+    }
+    ~DescriptorsTaken() {
+        ::setrlimit(RLIMIT_NOFILE, &before);
+        for (const int fd : fillers) ::close(fd);
+    }
+    std::vector<int> fillers;
+    rlimit before{};
+};
+
+// The sanitizers' runtime opens a pipe to check memory before it reports on an object, so a full
+// descriptor table fails its own checks, not the server's; the plain build runs these.
 #if defined(__SANITIZE_ADDRESS__)
-    // The sanitizers' runtime opens a pipe to check memory before it reports on an object, so a full
-    // descriptor table fails its own checks, not the server's; the plain build runs this test.
-    GTEST_SKIP() << "needs free descriptors for the sanitizer runtime";
+constexpr bool kDescriptorsCanRunOut = false;
+#else
+constexpr bool kDescriptorsCanRunOut = true;
 #endif
+
+// Out of descriptors with nobody waiting for a Hello, the waiting connection cannot be taken: the
+// server waits instead of spinning and takes it once a descriptor is free again.
+TEST(RelayServerGuards, OutOfDescriptorsTheServerPausesAcceptingWithoutSpinning) {
+    if (!kDescriptorsCanRunOut) GTEST_SKIP() << "needs free descriptors for the sanitizer runtime";
     net::RelayConfig c = config();
     c.acceptPause = 0.2;
     Relay relay(c);
     TestPeer guest;
     guest.socket = nettest::connectLoopback(relay.server.port());
     ASSERT_GE(guest.socket, 0);
-    // Every descriptor below the highest in use is taken, and the limit allows no more.
-    std::vector<int> fillers;
-    int highest = guest.socket;
-    for (int fd = ::dup(0); fd >= 0; fd = ::dup(0)) {
-        fillers.push_back(fd);
-        highest = std::max(highest, fd);
-        if (fd > guest.socket) break;
+    std::chrono::steady_clock::duration spent{};
+    {
+        DescriptorsTaken taken(guest.socket);
+        const auto start = std::chrono::steady_clock::now();
+        for (int i = 0; i < 10; ++i) relay.server.step(30);
+        spent = std::chrono::steady_clock::now() - start;
     }
-    rlimit before{};
-    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &before), 0);
-    rlimit tight = before;
-    tight.rlim_cur = static_cast<rlim_t>(highest + 1);
-    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &tight), 0);
-    const auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < 10; ++i) relay.server.step(30);
-    const auto spent = std::chrono::steady_clock::now() - start;
-    ::setrlimit(RLIMIT_NOFILE, &before);
-    for (const int fd : fillers) ::close(fd);
     EXPECT_GE(spent, std::chrono::milliseconds(150)) << "the turns waited for traffic instead of spinning";
     EXPECT_EQ(relay.server.notices(),
               std::vector<std::string>{"Out of file descriptors: not accepting guests for 0.2 s at a time until one is free"});
-    guest.send(net::HelloMessage{net::kProtocolVersion, kFingerprint, "40617395", "x", ""});
+    guest.send(net::HelloMessage{net::kProtocolVersion, kFingerprint, "40617395", "x", "x"});
     EXPECT_TRUE(guest.readUntil(relay.turn(), [&] { return guest.last<net::WelcomeMessage>() != nullptr; }));
+}
+
+// Connections that never finish their Hello, from one address or many: a real guest still gets in,
+// the one that has waited longest making room for it.
+TEST(RelayServerGuards, ConnectionsSilentBeforeTheirHelloNeverKeepAGuestOut) {
+    const uint32_t b = loopbackAddress(0, 3, 1), c = loopbackAddress(0, 3, 2), d = loopbackAddress(0, 3, 3);
+    const std::string madeRoom =
+        "Guest 0 dropped: no Hello within 0.5 seconds while the server had no place for another connection";
+    struct Row {
+        const char* name;
+        std::vector<uint32_t> silentFrom;
+        std::size_t maxWaiting;
+        bool descriptorsFull;
+        std::vector<bool> closed;  // which of the silent ones the server closed
+        std::vector<std::string> drops;
+    };
+    const Row rows[] = {
+        {"a fifth from one address is closed at once", {b, b, b, b, b}, 64, false,
+         {false, false, false, false, true}, {}},
+        {"every place for a waiting connection taken", {b, c, d}, 3, false, {true, false, false}, {madeRoom}},
+        {"every descriptor taken", {b, c, d}, 64, true, {true, false, false}, {madeRoom}},
+    };
+    for (const Row& row : rows) {
+        if (row.descriptorsFull && !kDescriptorsCanRunOut) continue;
+        net::RelayConfig settings = config();
+        settings.maxWaiting = row.maxWaiting;
+        settings.crowdedHelloSeconds = 0.5;
+        Relay relay(settings, true);
+        std::vector<TestPeer> silent(row.silentFrom.size());
+        for (std::size_t i = 0; i < silent.size(); ++i) {
+            silent[i].socket = nettest::connectLoopbackFrom(relay.server.port(), row.silentFrom[i]);
+            nettest::sendAll(silent[i].socket, {'Q', 'R', '6'});
+            for (int turn = 0; turn < 5; ++turn) relay.server.step(2);
+            relay.now += 0.1;  // the first has waited longest
+        }
+        relay.now += 0.5;
+        TestPeer guest;
+        guest.socket = nettest::connectLoopback(relay.server.port());
+        {
+            std::optional<DescriptorsTaken> taken;
+            if (row.descriptorsFull) taken.emplace(guest.socket);
+            guest.send(net::HelloMessage{net::kProtocolVersion, kFingerprint, "40617395", "x", "x"});
+            EXPECT_TRUE(guest.readUntil(relay.turn(), [&] { return guest.last<net::WelcomeMessage>() != nullptr; }))
+                << row.name;
+        }
+        for (std::size_t i = 0; i < silent.size(); ++i) {
+            silent[i].readUntil(relay.turn(), [&] { return silent[i].closed; }, row.closed[i] ? 3000 : 50);
+            EXPECT_EQ(silent[i].closed, row.closed[i]) << row.name << ", connection " << i;
+        }
+        EXPECT_EQ(relay.server.drops(), row.drops) << row.name;
+    }
+}
+
+// Bad connections from many addresses, one every 10 ms of the server's clock for 30 s: the log stops
+// at its size and counts the rest, memory keeps the latest lines only, and the guests who behave stay.
+TEST(RelayServerGuards, AFloodOfBadConnectionsCostsABoundedLogAndLosesNoGuest) {
+    constexpr int kBad = 3000;
+    const std::string dropped = "Guest 0 dropped: bad message: frame without the QR61 magic";
+    testsupport::TempDir dir;
+    const std::filesystem::path log = dir.path() / "network_error.txt";
+    {
+        net::RelayConfig c = config();
+        c.logPath = log.string();
+        c.logBytes = 4096;
+        Relay relay(c, true);
+        TestPeer a, b;
+        relay.join(a, "A");
+        relay.join(b, "B");
+        for (int i = 0; i < kBad; ++i) {
+            relay.now += 0.01;
+            const int bad = nettest::connectLoopbackFrom(relay.server.port(), loopbackAddress(2, i / 200, i % 200 + 1));
+            nettest::sendAll(bad, {0xEE});
+            platform::closeSocket(bad);
+            relay.server.step(0);
+            if (i % 10 == 0)
+                for (TestPeer* guest : {&a, &b}) guest->send(net::LocalPoseMessage{});
+        }
+        ASSERT_TRUE(a.readUntil(relay.turn(), [&] { return relay.server.dropCount() == kBad; }));
+        EXPECT_LE(relay.server.drops().size(), 2 * net::kLinesKept);
+        EXPECT_EQ(relay.server.drops().back(), dropped);
+        EXPECT_EQ(relay.server.guestCount(), 2u);
+    }
+    const std::size_t kept = 4096 / (dropped.size() + 1);  // whole lines up to the size
+    std::string expected;
+    for (std::size_t i = 0; i < kept; ++i) expected += dropped + "\n";
+    EXPECT_EQ(testsupport::readFile(log), expected + "Log full: " + std::to_string(kBad - kept) + " more lines left out\n");
 }
 
 }  // namespace
