@@ -6,13 +6,13 @@
 #include <array>
 #include <filesystem>
 #include <map>
+#include <span>
 #include <string>
+#include <tuple>
 
 #include "game/hands_fixture.h"
 #include "ui/screen_slots.h"
 #include "world/features.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -21,36 +21,30 @@ using gametest::apple;
 using gametest::chest;
 using gametest::pickaxe;
 constexpr uint8_t gold = 23, furnace = 24, potion = 25, coal = 26;
-constexpr uint32_t kFirstMainSlot = 9;
 
-// How many of each item lie where: "pack 23" (the cursor and the armour are the pack's), "chest 23",
-// "furnace 23", "dropped 23", "block 3"; and the food, health, speed and quests done that eating,
-// drinking and a quest's reward change with the items.
+// How many of each item lie where ("pack 23": the cursor and the armour are the pack's; "chest 23",
+// "furnace 23", "dropped 23", "block 3"), and what eating, drinking and a quest change with them.
 using Places = std::map<std::string, int64_t>;
-
-void count(Places& places, const char* where, uint8_t item, int64_t n) {
-    if (item != voxel::airId && n > 0) places[std::string(where) + " " + std::to_string(item)] += n;
-}
-
-void countSlots(Places& places, const char* where, std::span<const InventorySlot> slots) {
-    for (const InventorySlot& slot : slots) count(places, where, slot.id, slot.count);
-}
 
 Places placesOf(const App& app) {
     Places places;
-    countSlots(places, "pack", app.inventory.hotbar);
-    countSlots(places, "pack", app.inventory.main);
-    countSlots(places, "pack", app.player.armor);
-    count(places, "pack", app.inventory.cursor.id, app.inventory.cursor.count);
+    const auto add = [&](const char* where, uint8_t item, int64_t n) {
+        if (item != voxel::airId && n > 0) places[std::string(where) + " " + std::to_string(item)] += n;
+    };
+    const auto addSlots = [&](const char* where, std::span<const InventorySlot> slots) {
+        for (const InventorySlot& slot : slots) add(where, slot.id, slot.count);
+    };
+    addSlots("pack", app.inventory.hotbar), addSlots("pack", app.inventory.main), addSlots("pack", app.player.armor);
+    add("pack", app.inventory.cursor.id, app.inventory.cursor.count);
     for (const auto& [dimension, chests] : app.containers.chests)
-        for (const auto& [cell, slots] : chests) countSlots(places, "chest", slots);
+        for (const auto& [cell, slots] : chests) addSlots("chest", slots);
     for (const auto& [dimension, furnaces] : app.machines)
-        for (const auto& [cell, machine] : furnaces) countSlots(places, "furnace", machine.slots);
-    for (const DroppedItem& item : app.entities.droppedItems) count(places, "dropped", item.id, item.count);
+        for (const auto& [cell, machine] : furnaces) addSlots("furnace", machine.slots);
+    for (const DroppedItem& item : app.entities.droppedItems) add("dropped", item.id, item.count);
     std::array<int64_t, 256> blocks{};
     for (const voxel::Chunk& chunk : app.world.chunks)
         for (const uint8_t cell : chunk.cells) ++blocks[cell];
-    for (std::size_t item = 0; item < blocks.size(); ++item) count(places, "block", static_cast<uint8_t>(item), blocks[item]);
+    for (std::size_t item = 0; item < blocks.size(); ++item) add("block", static_cast<uint8_t>(item), blocks[item]);
     places["food"] = app.player.food[0];
     places["health"] = app.player.health;
     places["speed"] = game::effectOf(app.potionEffects, game::EffectKind::Speed).ticksLeft;
@@ -62,18 +56,17 @@ class ActionSaves;
 
 struct ActionCase {
     const char* name;
-    void (*prepare)(ActionSaves&);  // before the last whole save; may be null
+    void (*prepare)(ActionSaves&);  // before the last whole save
     void (*act)(ActionSaves&);
 };
 
 void PrintTo(const ActionCase& action, std::ostream* out) { *out << action.name; }
 
 // The hands' world with a chest of 5 gold at (8, 64, 8), a furnace with 3 gold of output at
-// (9, 64, 8) and a door at (10, 64, 8), saved whole before each action.
+// (9, 64, 8) and a door at (10, 64, 8); the player looks at the sky, or at the wall to dig or build.
 class ActionSaves : public gametest::Hands, public testing::WithParamInterface<ActionCase> {
    public:
-    using Hands::app;
-    using Hands::hold;
+    using Hands::app, Hands::hold, Hands::rightClick, Hands::load;
 
     void SetUp() override {
         Hands::SetUp();
@@ -81,27 +74,21 @@ class ActionSaves : public gametest::Hands, public testing::WithParamInterface<A
         worldtest::addBlock(furnace, "furnace", true, true);
         app.rules.potions[potion] = {"test:speed", "SPEED", "speed", potion, 30, 1800};
         app.rules.recipes = {{"test:lantern", "workbench", id::lantern, 1, {{id::stone, 2}}}};
+        app.rules.lootTables["core:ruins"] = {LootEntry{coal, 4, 4, 1.0}};
         app.setBlock(8, 64, 8, chest);
         app.containers.chests[app.dimension][{8, 64, 8}][0] = {gold, 5, 0};
         app.setBlock(9, 64, 8, furnace);
         app.machines[app.dimension][{9, 64, 8}].slots[2] = {gold, 3, 0};
         app.editBlock(10, 64, 8, id::door, 0);
         app.player.food[0] = 10;
-        app.player.pitch = 1.5f;  // the sky: a right click uses the held item, nothing in the world
+        app.player.pitch = 1.5f;
         app.files.worldOpen = true;
     }
-
-    // The player digs the stone wall ahead with a pickaxe, as the left button does over three frames.
     void digTheWall() {
         hold(pickaxe);
         app.player.pitch = 0.0f;
         button(GLFW_MOUSE_BUTTON_LEFT, GLFW_PRESS);
         for (int i = 0; i < 3; ++i) frame();
-    }
-    // A stone from the hand against the wall ahead.
-    void placeAStone() {
-        app.player.pitch = 0.0f;
-        rightClick();
     }
     // The right button held through the 32 ticks of eating or drinking.
     void useTheHeldItem() {
@@ -110,42 +97,27 @@ class ActionSaves : public gametest::Hands, public testing::WithParamInterface<A
         app.clock.tick += 32;
         frame();
     }
-    // Takes from a window's slot with the button given and puts it into the first main slot.
-    void takeFrom(uint32_t slot, bool right) {
+    // Takes from a window's slot with the button given into the first main slot, and closes it.
+    void takeAndClose(uint32_t slot, bool right) {
         app.clickScreenSlot(slot, right);
-        app.clickScreenSlot(kFirstMainSlot, false);
-    }
-    // The chest of the first ruins of the world's seed, in a chunk of its own; its table gives 4 coal.
-    void placeStructureChest() {
-        app.rules.lootTables["core:ruins"] = {LootEntry{coal, 4, 4, 1.0}};
-        const voxel::GenerationContext context{app.files.seed, app.generationStage, app.world.profile};
-        voxel::RuinsSite site;
-        for (int32_t r = 0; r < 64 && !site.present; ++r) site = voxel::ruinsSite(context, r % 8, r / 8);
-        ASSERT_TRUE(site.present);
-        structureChest = {site.x + 2, site.y + 1, site.z + 2};
-        load(voxel::floorDiv(site.x + 2, 16), voxel::floorDiv(site.z + 2, 16));
-        ASSERT_TRUE(app.setBlock(site.x + 2, site.y + 1, site.z + 2, chest));
-    }
-    void openStructureChest() {
-        const auto [x, y, z] = structureChest;
-        ASSERT_TRUE(app.useBlock(x, y, z));
+        app.clickScreenSlot(9, false);
+        app.closeScreen();
     }
 
-    // The world folder as a kill leaves it now, opened by a new App as the menu opens a world, with
-    // the chunks this one has loaded streamed in and what the next frame spills spilled.
+    // The world folder as a kill leaves it, opened by a new App as the menu opens a world, with the
+    // chunks this one has loaded streamed in and what the next frame spills spilled.
     Places reopenedAfterAKill() {
         testsupport::TempDir killed;
-        fs::copy(worldDir.path(), killed.path(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+        std::filesystem::copy(worldDir.path(), killed.path(), std::filesystem::copy_options::recursive);
         App reopened;
         reopened.chunkRadius = 0;
         reopened.openWorld(killed.path());
         for (const voxel::Chunk& chunk : app.world.chunks) reopened.ensureChunkAt(16 * chunk.cx, 16 * chunk.cz);
-        reopened.spillOrphanedFurnaces();
-        reopened.spillOrphanedChests();
+        reopened.spillOrphanedFurnaces(), reopened.spillOrphanedChests();
         return placesOf(reopened);
     }
 
-    CellKey structureChest;
+    CellKey ruinsChest;  // the chest of the first ruins of the world's seed, in a chunk of its own
 };
 
 TEST_P(ActionSaves, AKillRightAfterItKeepsEveryItemExactlyOnce) {
@@ -154,44 +126,39 @@ TEST_P(ActionSaves, AKillRightAfterItKeepsEveryItemExactlyOnce) {
     const Places before = placesOf(app);
     GetParam().act(*this);
     const Places reopened = reopenedAfterAKill();
-    // A chest or furnace whose block is gone spills at the next frame, here and in the reopened world.
-    app.spillOrphanedFurnaces();
-    app.spillOrphanedChests();
+    app.spillOrphanedFurnaces(), app.spillOrphanedChests();  // the next frame's, as in the reopened world
     const Places after = placesOf(app);
     ASSERT_NE(after, before) << "the action changed nothing";
-    EXPECT_EQ(reopened, after) << (reopened == before ? "not saved at once" : "a mix of the states before and after it");
+    EXPECT_EQ(reopened, after) << (reopened == before ? "not saved at once" : "a mix of before and after it");
 }
 
 const ActionCase kActions[] = {
-    {"ChestWindowClosedAfterThreeOfItsFiveGoldWereTaken", nullptr,
-     [](ActionSaves& t) {
-         ASSERT_TRUE(t.app.useBlock(8, 64, 8));
-         t.takeFrom(ui::kChestSlotBase, true);  // half of five, rounded up
-         t.app.closeScreen();
-     }},
+    {"ChestWindowClosedAfterThreeOfFiveGoldWereTaken", nullptr,
+     [](ActionSaves& t) { t.app.useBlock(8, 64, 8), t.takeAndClose(ui::kChestSlotBase, true); }},
     {"FurnaceWindowClosedAfterItsOutputWasTaken", nullptr,
-     [](ActionSaves& t) {
-         ASSERT_TRUE(t.app.useBlock(9, 64, 8));
-         t.takeFrom(ui::kFurnaceSlotBase + 2, false);
-         t.app.closeScreen();
-     }},
+     [](ActionSaves& t) { t.app.useBlock(9, 64, 8), t.takeAndClose(ui::kFurnaceSlotBase + 2, false); }},
     {"InventoryClosedWithGoldOnTheCursorAndNoRoomDropsIt",
      [](ActionSaves& t) {
-         t.app.inventory.hotbar.fill({id::stick, 64, 0});
-         t.app.inventory.main.fill({id::stick, 64, 0});
+         t.app.inventory.hotbar.fill({id::stick, 64, 0}), t.app.inventory.main.fill({id::stick, 64, 0});
          t.app.inventory.cursor = {gold, 3, 0};
      },
-     [](ActionSaves& t) {
-         t.app.openInventory();
-         t.app.closeScreen();
-     }},
+     [](ActionSaves& t) { t.app.openInventory(), t.app.closeScreen(); }},
     {"StoneDug", nullptr, [](ActionSaves& t) { t.digTheWall(); }},
     {"ChestDugWithItsGold", nullptr, [](ActionSaves& t) { t.app.breakBlock(8, 64, 8); }},
     {"FurnaceDugWithItsGold", nullptr, [](ActionSaves& t) { t.app.breakBlock(9, 64, 8); }},
     {"DoorDugByItsUpperHalf", nullptr, [](ActionSaves& t) { t.app.breakBlock(10, 65, 8); }},
-    {"StonePlaced", [](ActionSaves& t) { t.hold(id::stone, 3); }, [](ActionSaves& t) { t.placeAStone(); }},
-    {"StructureChestFilledAsItOpens", [](ActionSaves& t) { t.placeStructureChest(); },
-     [](ActionSaves& t) { t.openStructureChest(); }},
+    {"StonePlaced", [](ActionSaves& t) { t.hold(id::stone, 3), t.app.player.pitch = 0.0f; },
+     [](ActionSaves& t) { t.rightClick(); }},
+    {"RuinsChestFilledAsItOpens",
+     [](ActionSaves& t) {
+         const voxel::GenerationContext context{t.app.files.seed, t.app.generationStage, t.app.world.profile};
+         voxel::RuinsSite site;
+         for (int32_t r = 0; r < 64 && !site.present; ++r) site = voxel::ruinsSite(context, r % 8, r / 8);
+         t.ruinsChest = {site.x + 2, site.y + 1, site.z + 2};
+         t.load(voxel::floorDiv(site.x + 2, 16), voxel::floorDiv(site.z + 2, 16));
+         ASSERT_TRUE(site.present && t.app.setBlock(site.x + 2, site.y + 1, site.z + 2, chest));
+     },
+     [](ActionSaves& t) { std::apply([&](auto... at) { t.app.useBlock(at...); }, t.ruinsChest); }},
     {"PilePickedUp",
      [](ActionSaves& t) {
          t.app.dropItem(gold, 3, 2.5f, 64.0f, 4.5f);
@@ -205,16 +172,13 @@ const ActionCase kActions[] = {
      }},
     {"AppleEaten", [](ActionSaves& t) { t.hold(apple, 2); }, [](ActionSaves& t) { t.useTheHeldItem(); }},
     {"PotionDrunk", [](ActionSaves& t) { t.hold(potion, 2); }, [](ActionSaves& t) { t.useTheHeldItem(); }},
-    {"QuestRewardedForTheStoneItAskedFor",
+    {"QuestRewardedTheFrameAfterTheStoneItAskedForWasDug",
      [](ActionSaves& t) {
          adventure::Quest& quest = t.app.adventureState.catalog.quests["test:dig"];
          quest.id = "test:dig", quest.rewardItem = gold, quest.rewardCount = 2;
          t.app.adventureState.standing.quests.accepted[quest.id].targetBlock = id::stone;
      },
-     [](ActionSaves& t) {
-         t.digTheWall();
-         t.app.updateQuests();  // the next frame's
-     }},
+     [](ActionSaves& t) { t.digTheWall(), t.app.updateQuests(); }},
 };
 
 INSTANTIATE_TEST_SUITE_P(Actions, ActionSaves, testing::ValuesIn(kActions),
