@@ -80,6 +80,8 @@ void App::updateQuests() {
         adventure::addExperience(combat.progression, quest.rewardExperience);
         showToast(U"ЗАДАНИЕ ВЫПОЛНЕНО: " + ui::utf8ToUtf32(quest.title));
     }
+    // The reward and the quest marked done are saved together: never rewarded twice.
+    if (!finished.empty()) saveActionFiles({.quests = true});
 }
 
 std::vector<ui::JournalRow> App::journalRows() const {

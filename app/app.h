@@ -195,9 +195,11 @@ struct App {
     void autosave();
     // A world is open and its files are ours: a LAN guest's world is the session's, not saved here.
     bool writesWorldFiles() const;
-    // After the player's edit, at once on this thread: the modified chunks, the block states and the
-    // inventory replace their files, so a crash right after it loses nothing.
-    void saveEditedFiles();
+    // After an action of the player (a block dug or placed, a window closed, an item picked up ...),
+    // at once on this thread: the files that hold items and those `also` names replace their files
+    // as one save set, so a crash right after it loses the action whole or keeps it whole, never
+    // half. Files the action left as they are on the disk are not written.
+    void saveActionFiles(ActionFiles also = {});
 
     // --- Saves: per-world files (save/world_state_save.cpp) ---
     // Start-up's readers in their fixed order; each reads its file when present. A file that exists
@@ -332,6 +334,8 @@ struct App {
     void queueCellUpdate(int32_t x, int32_t y, int32_t z);
     void queueNeighbourUpdates(int32_t x, int32_t y, int32_t z);
     void editBlock(int32_t x, int32_t y, int32_t z, uint8_t id, uint8_t state);
+    // editBlock without its save, for an action that saves once after several edits.
+    void applyEdit(int32_t x, int32_t y, int32_t z, uint8_t id, uint8_t state);
     void placeTwoPartBlock(const BlockEdit& edit, uint8_t side);
     int32_t blockState(int32_t x, int32_t y, int32_t z) const;
     Light lightAt(int32_t x, int32_t y, int32_t z) const;

@@ -58,8 +58,7 @@ void App::updateSleepFade(double now) {
             clock.timeOfDay = core::kMorningTime;
             player.lightFade = core::kWakeLightFade;
             woken = true;
-            saveMachines();
-            savePlayer();
+            saveActionFiles({.player = true});
             showToast(U"ДОБРОЕ УТРО");
         } else {
             sleepStart = -1.0;

@@ -223,6 +223,11 @@ void App::queueNeighbourUpdates(int32_t x, int32_t y, int32_t z) {
 }
 
 void App::editBlock(int32_t x, int32_t y, int32_t z, uint8_t id, uint8_t state) {
+    applyEdit(x, y, z, id, state);
+    saveActionFiles({.blocks = true});
+}
+
+void App::applyEdit(int32_t x, int32_t y, int32_t z, uint8_t id, uint8_t state) {
     BlockEdit edit;
     edit.x = x;
     edit.y = y;
@@ -240,7 +245,6 @@ void App::editBlock(int32_t x, int32_t y, int32_t z, uint8_t id, uint8_t state) 
         const audio::Listener ears{player.x, player.y, player.z, player.yaw};
         audio::playAt(mixer, id == voxel::airId ? kBreakSound : kPlaceSound, ears, x + 0.5, y + 0.5, z + 0.5);
     }
-    saveEditedFiles();
 }
 
 void App::placeTwoPartBlock(const BlockEdit& edit, uint8_t side) {

@@ -72,6 +72,7 @@ void App::stepDroppedItems() {
             if (withinReach(player, item)) requestPile(item);
         return;
     }
+    bool pickedUp = false;
     for (DroppedItem& item : entities.droppedItems) {
         item.prevX = item.x, item.prevY = item.y, item.prevZ = item.z;
         item.prevPhase = item.phase;
@@ -79,8 +80,12 @@ void App::stepDroppedItems() {
         item.phase += kSpinPerStep;
         ++item.age;
         fall(*this, item);
-        if (item.age >= kPickUpDelay && withinReach(player, item)) item.count = giveItem(item.id, item.count);
+        if (item.age < kPickUpDelay || !withinReach(player, item)) continue;
+        const int32_t left = giveItem(item.id, item.count);
+        pickedUp = pickedUp || left != item.count;
+        item.count = left;
     }
     std::erase_if(entities.droppedItems,
                   [](const DroppedItem& item) { return item.count <= 0 || item.age >= kDespawnAge; });
+    if (pickedUp) saveActionFiles();
 }

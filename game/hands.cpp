@@ -134,21 +134,24 @@ void App::breakBlock(int32_t x, int32_t y, int32_t z) {
     const int32_t kind = voxel::shapeKind(voxel::blockDef(id));
     const CellKey anchor = twoPartAnchor(x, y, z);
     const std::vector<CellKey> halves = otherHalves(*this, anchor, kind);
-    // Worn before the edit, which saves the inventory: a non-air cell of a loaded chunk always
-    // breaks, so the wear is never taken for nothing.
+    // A non-air cell of a loaded chunk always breaks, so the wear is never taken for nothing.
     InventorySlot& held = inventory.hotbar[selectedIndex(*this)];
     const voxel::BlockDef* tool = heldDef(held);
     if (tool && !tool->tool.empty() && game::wearTool(held, tool->durability))
         showToast(U"ИНСТРУМЕНТ СЛОМАН");
-    editBlock(std::get<0>(anchor), std::get<1>(anchor), std::get<2>(anchor), voxel::airId, 0);
+    applyEdit(std::get<0>(anchor), std::get<1>(anchor), std::get<2>(anchor), voxel::airId, 0);
     for (const auto& [hx, hy, hz] : halves) {
-        if (blockAt(hx, hy, hz) == id) editBlock(hx, hy, hz, voxel::airId, 0);
+        if (blockAt(hx, hy, hz) == id) applyEdit(hx, hy, hz, voxel::airId, 0);
     }
-    if (blockAt(x, y, z) != voxel::airId) return;
-    adventure::noteMinedBlock(adventureState.standing.quests, id);
-    for (const InventorySlot& drop : dropsOf(*this, id))
-        dropItem(drop.id, drop.count, static_cast<float>(x) + 0.5f, static_cast<float>(y) + 0.25f,
-                 static_cast<float>(z) + 0.5f);
+    if (blockAt(x, y, z) == voxel::airId) {
+        adventure::noteMinedBlock(adventureState.standing.quests, id);
+        for (const InventorySlot& drop : dropsOf(*this, id))
+            dropItem(drop.id, drop.count, static_cast<float>(x) + 0.5f, static_cast<float>(y) + 0.25f,
+                     static_cast<float>(z) + 0.5f);
+    }
+    // One save for the halves, the worn tool, the block's item and the quests that counted it: a
+    // crash right after never keeps the dug block without its item.
+    saveActionFiles({.blocks = true, .quests = true});
 }
 
 bool App::placeHeldBlock(const game::RayCell& aim) {
@@ -180,6 +183,7 @@ void App::eatStep(bool pressed, bool held) {
     InventorySlot& eaten = inventory.hotbar[static_cast<std::size_t>(use.slot)];
     if (--eaten.count <= 0) eaten = InventorySlot{};
     use.active = false;
+    saveActionFiles({.player = true});
 }
 
 bool App::useBlock(int32_t x, int32_t y, int32_t z) {

@@ -20,9 +20,11 @@ bool orphaned(const App& app, const CellKey& cell, std::string_view behavior) {
     return voxel::blockDef(app.blockAt(x, y, z)).behavior != behavior;
 }
 
-// Spills and removes the orphans of one kind.
+// Spills and removes the orphans of one kind; the store and the dropped items are then saved
+// together, so the contents are never kept in both or in neither.
 template <typename Store, typename SlotsOf>
 void spillOrphans(App& app, Store& store, std::string_view behavior, SlotsOf slotsOf) {
+    bool spilled = false;
     for (auto it = store.begin(); it != store.end();) {
         if (!orphaned(app, it->first, behavior)) {
             ++it;
@@ -30,7 +32,9 @@ void spillOrphans(App& app, Store& store, std::string_view behavior, SlotsOf slo
         }
         for (const InventorySlot& slot : slotsOf(it->second)) dropStack(app, slot, it->first);
         it = store.erase(it);
+        spilled = true;
     }
+    if (spilled) app.saveActionFiles();
 }
 
 }  // namespace

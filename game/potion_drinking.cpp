@@ -24,4 +24,5 @@ void App::drinkStep(bool pressed, bool held) {
     InventorySlot& drunk = inventory.hotbar[static_cast<std::size_t>(use.slot)];
     if (--drunk.count <= 0) drunk = InventorySlot{};
     use.active = false;
+    saveActionFiles({.player = true, .potionEffects = true});
 }

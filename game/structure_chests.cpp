@@ -17,4 +17,6 @@ void App::fillStructureChest(const CellKey& cell) {
     };
     adventure::rollLoot(table->second, adventure::lootSeed(files.seed, cell), maxStack,
                         containers.chests[dimension][cell]);
+    // The loot and the mark that the chest was filled are saved together: never filled twice.
+    saveActionFiles();
 }

@@ -127,16 +127,30 @@ SaveSetScope::~SaveSetScope() {
 }
 
 bool SaveSetScope::commit() {
+    return commitSet(false);
+}
+
+bool SaveSetScope::commitChanged() {
+    return commitSet(true);
+}
+
+bool SaveSetScope::commitSet(bool onlyChanged) {
     if (!own_ || collecting != own_.get()) return false;
     collecting = nullptr;
-    if (own_->files.empty()) return false;
+    std::vector<SavedFile>& files = own_->files;
+    if (files.empty()) return false;
     if (snapshotActive()) {
-        backgroundWriter().enqueueSet(std::move(own_->folder), std::move(own_->files));
+        backgroundWriter().enqueueSet(std::move(own_->folder), std::move(files));
         return false;
     }
     // An autosave still queued is older than this save and lands first.
     backgroundWriter().drain();
-    commitSaveSet(own_->folder, own_->files);
+    if (onlyChanged) {
+        // Compared with the disk as the last save left it, an interrupted one finished.
+        finishInterruptedSave(own_->folder);
+        std::erase_if(files, [](const SavedFile& file) { return platform::readFileBytes(file.path) == file.bytes; });
+    }
+    commitSaveSet(own_->folder, files);
     return true;
 }
 

@@ -64,10 +64,14 @@ public:
     SaveSetScope& operator=(const SaveSetScope&) = delete;
     // True when the files are on the disk now (an outer scope outside snapshot mode).
     bool commit();
+    // As commit, but a file whose bytes the disk holds already is left out of the set, so that a
+    // save of every file an action may have touched writes only those it changed.
+    bool commitChanged();
 
     struct Set;
 
 private:
+    bool commitSet(bool onlyChanged);
     std::unique_ptr<Set> own_;
 };
 

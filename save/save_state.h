@@ -7,6 +7,16 @@
 
 #include "world/generation_profile.h"
 
+// What one action of the player changed beyond the files that hold items (the inventory, the chests,
+// the furnaces, the dropped items and the filled structure chests, which every action's save holds):
+// App::saveActionFiles commits these with them as one save set.
+struct ActionFiles {
+    bool blocks = false;         // the changed chunks and the block states
+    bool quests = false;         // the adventure and progression files
+    bool player = false;         // food, health and where the player stands
+    bool potionEffects = false;
+};
+
 struct SaveState {
     // The overworld profile the world was created with (generation.json); null until a world is
     // read or first generated.

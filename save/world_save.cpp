@@ -8,6 +8,8 @@
 #include "save/chunk_file.h"
 #include "save/file_save.h"
 #include "save/generation_file.h"
+#include "save/loot_state_file.h"
+#include "save/potion_effects_file.h"
 #include "save/world_file.h"
 #include "save/world_state_files.h"
 
@@ -42,6 +44,19 @@ void commitWorldSet(App& app, filesave::SaveSetScope& set) {
     const bool onDisk = set.commit();
     if (!filesave::collectingSaveSet()) app.world.modified.clear();
     if (onDisk) filesave::removeEarlierFiles(app.files.world);
+}
+
+void writeItemFiles(App& app) {
+    app.saveInventory();
+    app.writeSaveFile(filesave::kChestsFile, filesave::encodeChests(app.containers.chests));
+    app.writeSaveFile(filesave::kMachinesFile, filesave::encodeMachines(app.machines));
+    app.writeSaveFile(filesave::kDroppedItemsFile, filesave::encodeDroppedItems(app.entities.droppedItems));
+    app.writeSaveFile(filesave::kLootStateFile, filesave::encodeLootState(app.loot));
+}
+
+void writeQuestFiles(App& app) {
+    app.writeSaveFile(filesave::kAdventureFile, filesave::encodeAdventure(app.adventureState.standing));
+    app.writeSaveFile(filesave::kProgressionFile, filesave::encodeProgression(app.combat.progression));
 }
 
 }  // namespace
@@ -108,13 +123,23 @@ bool App::writesWorldFiles() const {
     return files.worldOpen && !(lan.networked && !lan.host);
 }
 
-void App::saveEditedFiles() {
+void App::saveActionFiles(ActionFiles also) {
     if (!writesWorldFiles() || saves.readFailed) return;
     filesave::SaveSetScope set(files.world);
-    saveModifiedChunks(*this);
-    writeSaveFile(filesave::kBlockStatesFile, filesave::encodeBlockStates(world.blockStates));
-    saveInventory();
-    commitWorldSet(*this, set);
+    if (also.blocks) {
+        saveModifiedChunks(*this);
+        writeSaveFile(filesave::kBlockStatesFile, filesave::encodeBlockStates(world.blockStates));
+    }
+    // Every file that holds items, whatever this action moved: items moved before by no action's
+    // save (a chest spilled while the world opened) are then never saved on one side only.
+    writeItemFiles(*this);
+    if (also.quests) writeQuestFiles(*this);
+    if (also.player) savePlayer();
+    if (also.potionEffects)
+        writeSaveFile(filesave::kPotionEffectsFile, filesave::encodePotionEffects(potionEffects));
+    const bool onDisk = set.commitChanged();
+    if (also.blocks && !filesave::collectingSaveSet()) world.modified.clear();
+    if (onDisk) filesave::removeEarlierFiles(files.world);
 }
 
 void App::autosave() {

@@ -97,6 +97,7 @@ uint32_t App::craftSelected(bool apply) {
         return 0;
     }
     scatter(inventory, all);
+    saveActionFiles();
     return static_cast<uint32_t>(recipe->count);
 }
 
@@ -252,14 +253,15 @@ void App::handleInventoryInput() {
 }
 
 // Leaves the inventory or a container window: the cursor stack goes back, the host hears of it,
-// the inventory is saved and play resumes.
+// the inventory is saved with the chest or furnace it took from and what fell at the feet, and play
+// resumes.
 void App::closeScreen() {
     returnCursorStack();
     const bool container = ui.screen >= 9 && ui.screen <= 11;
     const bool overPlay = container || ui.inventoryOpen;
     if (overPlay) {
         sendClientEvent(net::kEventScreenClosed, static_cast<uint32_t>(ui.screen));
-        if (writesWorldFiles()) saveInventory();
+        saveActionFiles();
     }
     ui.inventoryOpen = false;
     ui.inGameWindow = false;

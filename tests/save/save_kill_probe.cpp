@@ -2,10 +2,12 @@
 //   save_kill_probe prepare <world>            writes save A: 5 gold in a chest, 10 stones in the pack
 //   save_kill_probe save <world> <step> <how>  opens A, moves 3 gold to the pack and places 3 stones
 //                                              (save B), then saves it by "world" (saveWorld) or
-//                                              "autosave"; SIGKILL at the save's <step>-th step (0:
-//                                              never; then prints "steps <n>")
-//   save_kill_probe check <world>              opens the world; prints "A" or "B", or what it found
-//                                              and exits 1 when the world is a mix of both
+//                                              "autosave"; or, by "window", takes 3 gold from the
+//                                              chest's window and closes it (save C: the inventory
+//                                              and the chests); SIGKILL at the save's <step>-th step
+//                                              (0: never; then prints "steps <n>")
+//   save_kill_probe check <world>              opens the world; prints "A", "B" or "C", or what it
+//                                              found and exits 1 when the world is a mix of them
 // A furnace, a crop, a dropped item and the block states fill every other state file of both saves.
 #include <csignal>
 #include <cstdio>
@@ -18,6 +20,7 @@
 #include "app/app.h"
 #include "save/file_save.h"
 #include "save/save_set.h"
+#include "ui/screen_slots.h"
 
 namespace {
 
@@ -73,9 +76,23 @@ void prepare(const std::filesystem::path& folder) {
     app.saveWorld();
 }
 
+// Save C: the player's own moves in the chest's window, saved as the window closes.
+void closeChestWindow(App& app) {
+    app.openContainerScreen(ContainerKind::Chest, {kChestX, kChestY, kChestZ});
+    app.clickScreenSlot(ui::kChestSlotBase, true);  // half of five, rounded up
+    app.clickScreenSlot(1, false);
+    app.closeScreen();
+}
+
 void save(const std::filesystem::path& folder, const std::string& how) {
     App app;
     openWorld(app, folder);
+    if (how == "window") {
+        filesave::setSaveStepHook(stepTaken);
+        closeChestWindow(app);
+        std::cout << "steps " << steps << "\n";
+        return;
+    }
     // Save B: gold from the chest into the pack, three stones from the pack into the world.
     app.containers.chests.at(app.dimension).at({kChestX, kChestY, kChestZ})[0].count = 2;
     app.inventory.hotbar[1] = {kGold, 3, 0};
@@ -112,6 +129,10 @@ int check(const std::filesystem::path& folder) {
         std::cout << "B\n";
         return 0;
     }
+    if (chestGold == 2 && packGold == 3 && packStones == 10 && placed == 0 && drops == 1 && state == 1) {
+        std::cout << "C\n";
+        return 0;
+    }
     std::cout << "mix: chest gold " << chestGold << ", pack gold " << packGold << ", pack stones "
               << packStones << ", placed " << placed << ", drops " << drops << ", state " << state << "\n";
     return 1;
@@ -132,7 +153,7 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (mode == "check" && argc == 3) return check(argv[2]);
-        std::cerr << "usage: save_kill_probe prepare|save|check <world> [step world|autosave]\n";
+        std::cerr << "usage: save_kill_probe prepare|save|check <world> [step world|autosave|window]\n";
         return 2;
     } catch (const std::exception& e) {
         std::cout << "failed: " << e.what() << "\n";

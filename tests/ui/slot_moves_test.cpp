@@ -106,6 +106,7 @@ TEST(Crafting, ConsumesExactlyAndRefusesWhenShortByOne) {
         int32_t times;
         bool made;
         std::vector<InventorySlot> after;
+        int32_t maxStack = 64;  // of the result
     } cases[] = {
         {"exactly enough", {{3, 2}, {4, 1}, {}}, 1, true, {{7, 4}, {}, {}}},
         {"across two stacks", {{3, 1}, {4, 1}, {3, 1}}, 1, true, {{7, 4}, {}, {}}},
@@ -114,11 +115,12 @@ TEST(Crafting, ConsumesExactlyAndRefusesWhenShortByOne) {
         {"no room for the result", {{3, 3}, {4, 2}}, 1, false, {{3, 3}, {4, 2}}},
         {"the result joins its stack", {{3, 2}, {4, 1}, {7, 60}}, 1, true, {{}, {}, {7, 64}}},
         {"one past the stack's room", {{3, 3}, {4, 2}, {7, 61}}, 1, false, {{3, 3}, {4, 2}, {7, 61}}},
+        {"more than a stack goes into two empty slots", {{3, 2}, {4, 1}, {}}, 1, true, {{7, 3}, {7, 1}, {}}, 3},
     };
     for (const auto& c : cases) {
         std::vector<InventorySlot> slots = c.slots;
         EXPECT_EQ(ui::craftableTimes(plankRecipe(), slots), c.times) << c.name;
-        EXPECT_EQ(ui::craftOnce(plankRecipe(), slots, 64), c.made) << c.name;
+        EXPECT_EQ(ui::craftOnce(plankRecipe(), slots, c.maxStack), c.made) << c.name;
         for (std::size_t k = 0; k < slots.size(); ++k) EXPECT_TRUE(same(slots[k], c.after[k])) << c.name << " slot " << k;
     }
 }
