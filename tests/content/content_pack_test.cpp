@@ -39,6 +39,7 @@
 #include "content/resource_ids.h"
 #include "content/rule_files.h"
 #include "content/worldgen.h"
+#include "game/movement.h"
 #include "game/player_state.h"
 #include "models/animation_clip.h"
 #include "platform/image.h"
@@ -233,6 +234,157 @@ TEST_F(ContentPackTest, AWorkbenchStandsWithinAWalkOfTheSpawnOnEverySeed) {
         const double bound = std::max<double>(walk, shore + inland);
         EXPECT_LE(nearestWorkbench(context, spawnX, spawnZ, static_cast<int32_t>(bound)), bound)
             << "seed " << seed << ", shore " << shore;
+    }
+}
+
+// The blocks of generated chunks, each chunk generated once.
+class GeneratedCells {
+   public:
+    explicit GeneratedCells(voxel::GenerationContext context) : context_(std::move(context)) {}
+    uint8_t at(int32_t x, int32_t y, int32_t z) {
+        if (y < 0 || y >= voxel::chunkHeight) return voxel::airId;
+        const std::pair key{voxel::floorDiv(x, 16), voxel::floorDiv(z, 16)};
+        auto found = chunks_.find(key);
+        if (found == chunks_.end())
+            found = chunks_.emplace(key, voxel::generateChunk(context_, key.first, key.second)).first;
+        return found->second.get(static_cast<uint32_t>(x - 16 * key.first), static_cast<uint32_t>(y),
+                                 static_cast<uint32_t>(z - 16 * key.second));
+    }
+    bool solid(int32_t x, int32_t y, int32_t z) { return voxel::blockDef(at(x, y, z)).solid; }
+
+   private:
+    voxel::GenerationContext context_;
+    std::map<std::pair<int32_t, int32_t>, voxel::Chunk> chunks_;
+};
+
+struct Eye {
+    double x, y, z;
+};
+
+// Where a player standing on the ground of column (x, z) looks from, or swimming at the surface
+// of the sea.
+Eye standingEye(const voxel::GenerationContext& context, int32_t x, int32_t z) {
+    const double feet = std::max(voxel::surfaceHeight(context, x, z), voxel::seaLevel) + 1.0;
+    return {x + 0.5, feet + game::kEyeHeight, z + 0.5};
+}
+
+// The column of dry ground nearest to (x, z) with room to stand: the first shore a player who spawns
+// at sea swims to.
+std::pair<int32_t, int32_t> firstShore(const voxel::GenerationContext& context, GeneratedCells& cells, int32_t x,
+                                       int32_t z) {
+    std::pair<int32_t, int32_t> best{x, z};
+    double nearest = 1e9;
+    for (int32_t r = 0; r <= 512 && r < nearest; ++r) {
+        for (int32_t dz = -r; dz <= r; ++dz) {
+            // The ring at distance r on both axes: whole rows at its top and bottom, two cells between.
+            for (int32_t dx = -r; dx <= r; dx += std::abs(dz) == r ? 1 : 2 * r) {
+                const int32_t ground = voxel::surfaceHeight(context, x + dx, z + dz);
+                if (ground <= voxel::seaLevel || cells.solid(x + dx, ground + 1, z + dz) ||
+                    cells.solid(x + dx, ground + 2, z + dz))
+                    continue;
+                if (std::hypot(dx, dz) < nearest) nearest = std::hypot(dx, dz), best = {x + dx, z + dz};
+            }
+        }
+    }
+    return best;
+}
+
+// No solid block (leaves count) stands between the eye and the middle of the cell.
+bool inSight(GeneratedCells& cells, const Eye& eye, int32_t x, int32_t y, int32_t z) {
+    const double dx = x + 0.5 - eye.x, dy = y + 0.5 - eye.y, dz = z + 0.5 - eye.z;
+    const int steps = static_cast<int>(std::hypot(dx, dy, dz) * 20.0);
+    for (int i = 1; i < steps; ++i) {
+        const double t = static_cast<double>(i) / steps;
+        const auto cell = [](double v) { return static_cast<int32_t>(std::floor(v)); };
+        const int32_t cx = cell(eye.x + dx * t), cy = cell(eye.y + dy * t), cz = cell(eye.z + dz * t);
+        if ((cx != x || cy != y || cz != z) && cells.solid(cx, cy, cz)) return false;
+    }
+    return true;
+}
+
+bool insidePart(const voxel::StructureRule& rule, const voxel::SiteRecord& site, int32_t x, int32_t y, int32_t z) {
+    return std::any_of(rule.parts.begin(), rule.parts.end(), [&](const voxel::StructureCuboid& p) {
+        return x >= site.x + p.fromX && x < site.x + p.toX && y >= site.y + p.fromY && y < site.y + p.toY &&
+               z >= site.z + p.fromZ && z < site.z + p.toZ;
+    });
+}
+
+// The highest solid block that is not the structure's own within `around` columns of its site: the
+// tree tops and hills that a landmark must rise above.
+int32_t highestAround(GeneratedCells& cells, const voxel::StructureRule& rule, const voxel::SiteRecord& site,
+                      int32_t around) {
+    int32_t highest = 0;
+    for (int32_t z = site.z - around; z <= site.z + around; ++z)
+        for (int32_t x = site.x - around; x <= site.x + around; ++x)
+            for (int32_t y = voxel::chunkHeight - 1; y > highest; --y)
+                if (cells.solid(x, y, z) && !insidePart(rule, site, x, y, z)) {
+                    highest = y;
+                    break;
+                }
+    return highest;
+}
+
+// Whether a structure with a workbench stands within `reach` of the eye with a block of it in sight
+// that rises above every tree top and hill within 8 columns of it.
+bool workbenchCampInSight(const voxel::GenerationContext& context, GeneratedCells& cells, const Eye& eye,
+                          int32_t reach) {
+    const uint8_t workbench = voxel::findCustomBlock("core:workbench");
+    for (const voxel::StructureRule& rule : context.profile->structures) {
+        const auto spacing = static_cast<int32_t>(rule.spacing);
+        const auto bench = std::find_if(rule.parts.begin(), rule.parts.end(),
+                                        [&](const voxel::StructureCuboid& part) { return part.block == workbench; });
+        if (bench == rule.parts.end() || spacing <= 0) continue;
+        const auto x0 = static_cast<int32_t>(eye.x), z0 = static_cast<int32_t>(eye.z);
+        for (int32_t gz = voxel::floorDiv(z0 - reach, spacing); gz <= voxel::floorDiv(z0 + reach, spacing); ++gz) {
+            for (int32_t gx = voxel::floorDiv(x0 - reach, spacing); gx <= voxel::floorDiv(x0 + reach, spacing); ++gx) {
+                const voxel::SiteRecord site = voxel::generatedStructureSite(context, rule, gx, gz);
+                if (!site.present || std::hypot(site.x + 0.5 - eye.x, site.z + 0.5 - eye.z) > reach) continue;
+                if (cells.at(site.x + bench->fromX, site.y + bench->fromY, site.z + bench->fromZ) != workbench) continue;
+                const int32_t treeTops = highestAround(cells, rule, site, 8);
+                for (const voxel::StructureCuboid& part : rule.parts) {
+                    if (part.block == voxel::airId) continue;
+                    for (int32_t y = std::max(site.y + part.fromY, treeTops + 1); y < site.y + part.toY; ++y)
+                        for (int32_t z = site.z + part.fromZ; z < site.z + part.toZ; ++z)
+                            for (int32_t x = site.x + part.fromX; x < site.x + part.toX; ++x)
+                                if (cells.at(x, y, z) == part.block && inSight(cells, eye, x, y, z)) return true;
+                }
+            }
+        }
+    }
+    return false;
+}
+
+// A new player looks for the first workbench from the spawn, or from the first shore where the
+// spawn lies in water: within a minute of looking around, a camp with one stands within 64 blocks
+// (well inside the fog of the default view), with a block rising above the tree tops and hills
+// around it in plain sight from a standing eye.
+TEST_F(ContentPackTest, AWorkbenchCampIsInSightFromTheSpawnOrTheFirstShore) {
+    const voxel::ProfilePtr profile = content::loadWorldgen(content());
+    const int32_t spawnX = static_cast<int32_t>(PlayerState{}.spawnX);
+    const int32_t spawnZ = static_cast<int32_t>(PlayerState{}.spawnZ);
+    constexpr int32_t inView = 64;
+    const struct {
+        uint32_t seed;
+        const char* spawn;
+    } cases[] = {
+        {424242, "in a lake, the nearest camp across it"},
+        {1, "far out at sea"},
+        {2, "on a hillside"},
+        {3, "on a mountain"},
+        {7, "at sea, the shore to the north"},
+        {1000, "on low hills"},
+        {2024, "on low hills"},
+        {12345, "at sea, the shore to the west"},
+        {65535, "on low hills"},
+        {4000000000u, "at sea"},
+    };
+    for (const auto& c : cases) {
+        const voxel::GenerationContext context{c.seed, 4, profile};
+        GeneratedCells cells(context);
+        const auto [shoreX, shoreZ] = firstShore(context, cells, spawnX, spawnZ);
+        EXPECT_TRUE(workbenchCampInSight(context, cells, standingEye(context, spawnX, spawnZ), inView) ||
+                    workbenchCampInSight(context, cells, standingEye(context, shoreX, shoreZ), inView))
+            << "seed " << c.seed << ", spawn " << c.spawn << ", first shore " << shoreX << " " << shoreZ;
     }
 }
 
