@@ -6,6 +6,7 @@
 #include <GLFW/glfw3native.h>
 #include <X11/Xlib.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <thread>
@@ -97,6 +98,41 @@ TEST_F(HandsThroughTheWindow, BreaksABlockPicksItUpAndPlacesItElsewhere) {
     frames(1);
     EXPECT_EQ(app.blockAt(5, 65, 7), kStone);
     EXPECT_EQ(app.inventory.hotbar[5].count, 0);
+}
+
+// The first mouse move after a window over play closes turns the view, though it comes before the
+// frame that next reads the mouse.
+TEST_F(HandsThroughTheWindow, TheFirstMouseMoveAfterClosingAWindowTurnsTheView) {
+    // GLFW captures the mouse only for the window that has the focus.
+    glfwShowWindow(app.gpu.win);
+    glfwFocusWindow(app.gpu.win);
+    for (int i = 0; i < 200 && !glfwGetWindowAttrib(app.gpu.win, GLFW_FOCUSED); ++i) {
+        glfwPollEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_TRUE(glfwGetWindowAttrib(app.gpu.win, GLFW_FOCUSED));
+    app.openInventory();
+    app.closeScreen();
+    double before[2] = {}, after[2] = {};
+    glfwGetCursorPos(app.gpu.win, &before[0], &before[1]);
+    std::copy(before, before + 2, after);
+    XEvent event{};
+    event.xmotion.type = MotionNotify;
+    event.xmotion.display = display;
+    event.xmotion.window = glfwGetX11Window(app.gpu.win);
+    event.xmotion.root = DefaultRootWindow(display);
+    event.xmotion.x = 700, event.xmotion.y = 300;
+    event.xmotion.same_screen = True;
+    XSendEvent(display, event.xmotion.window, True, PointerMotionMask, &event);
+    XFlush(display);
+    for (int i = 0; i < 200 && after[0] == before[0]; ++i) {
+        glfwPollEvents();
+        glfwGetCursorPos(app.gpu.win, &after[0], &after[1]);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_NE(after[0], before[0]) << "the move reached the window";
+    app.updatePlayer();
+    EXPECT_NEAR(app.player.yaw, (after[0] - before[0]) * 0.0025, 1e-5);
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
 #include "app/open_world.h"
@@ -87,6 +88,40 @@ TEST_F(PlayerMovement, UnloadedChunksHoldThePlayer) {
     placeFeet(20.5f, 70.0f, 8.5f);
     run(0, 0, 1.0);
     EXPECT_FLOAT_EQ(feet(), 70.0f) << "over a chunk still streaming in the player waits";
+}
+
+// Dug down one block beside a camp's log, the player walks on with a tap of Space in every frame:
+// at a few frames a second the tap is over before the frame reads the key, and still jumps.
+TEST_F(PlayerMovement, ATappedSpaceJumpsOutOfAOneBlockHoleAtAnyFrameRate) {
+    const struct {
+        const char* name;
+        double fps;
+        bool tapped;
+        float feet;
+    } cases[] = {
+        {"tapped at six frames a second", 6.0, true, 64.0f},
+        {"tapped at sixty", 60.0, true, 64.0f},
+        {"not tapped", 6.0, false, 63.0f},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        app.setBlock(4, 63, 4, voxel::airId);
+        app.setBlock(4, 64, 5, worldtest::lantern);
+        app.setBlock(8, 64, 4, worldtest::stone);
+        app.setBlock(8, 65, 4, worldtest::stone);
+        placeFeet(4.5f, 63.0f, 4.5f);
+        for (int i = 0; i < 2.0 * c.fps; ++i) {
+            if (c.tapped) {
+                app.onKey(nullptr, GLFW_KEY_SPACE, 0, GLFW_PRESS, 0);
+                app.onKey(nullptr, GLFW_KEY_SPACE, 0, GLFW_RELEASE, 0);
+            }
+            game::MoveInput input = app.takeMoveInput();
+            input.wishX = 1.0;
+            app.movePlayer(input, 1.0 / c.fps);
+        }
+        EXPECT_GE(feet(), c.feet);
+        EXPECT_FLOAT_EQ(app.player.x, c.tapped ? 8.0f - 0.29f : 5.0f - 0.29f);
+    }
 }
 
 using GeneratedWorld = apptest::OpenWorld;
