@@ -238,117 +238,54 @@ TEST_F(ContentPackTest, AWorkbenchStandsWithinAWalkOfTheSpawnOnEverySeed) {
 }
 
 // The blocks of generated chunks, each chunk generated once.
-class GeneratedCells {
-   public:
-    explicit GeneratedCells(voxel::GenerationContext context) : context_(std::move(context)) {}
+struct GeneratedCells {
+    voxel::GenerationContext context;
+    std::map<std::pair<int32_t, int32_t>, voxel::Chunk> chunks;
     uint8_t at(int32_t x, int32_t y, int32_t z) {
-        if (y < 0 || y >= voxel::chunkHeight) return voxel::airId;
-        const std::pair key{voxel::floorDiv(x, 16), voxel::floorDiv(z, 16)};
-        auto found = chunks_.find(key);
-        if (found == chunks_.end())
-            found = chunks_.emplace(key, voxel::generateChunk(context_, key.first, key.second)).first;
-        return found->second.get(static_cast<uint32_t>(x - 16 * key.first), static_cast<uint32_t>(y),
-                                 static_cast<uint32_t>(z - 16 * key.second));
+        const int32_t cx = voxel::floorDiv(x, 16), cz = voxel::floorDiv(z, 16);
+        auto [chunk, fresh] = chunks.try_emplace({cx, cz});
+        if (fresh) chunk->second = voxel::generateChunk(context, cx, cz);
+        return chunk->second.get(uint32_t(x - 16 * cx), uint32_t(y), uint32_t(z - 16 * cz));
     }
+    // Leaves too: they hide what stands behind them.
     bool solid(int32_t x, int32_t y, int32_t z) { return voxel::blockDef(at(x, y, z)).solid; }
-
-   private:
-    voxel::GenerationContext context_;
-    std::map<std::pair<int32_t, int32_t>, voxel::Chunk> chunks_;
-};
-
-struct Eye {
-    double x, y, z;
-};
-
-// Where a player standing on the ground of column (x, z) looks from, or swimming at the surface
-// of the sea.
-Eye standingEye(const voxel::GenerationContext& context, int32_t x, int32_t z) {
-    const double feet = std::max(voxel::surfaceHeight(context, x, z), voxel::seaLevel) + 1.0;
-    return {x + 0.5, feet + game::kEyeHeight, z + 0.5};
-}
-
-// The column of dry ground nearest to (x, z) with room to stand: the first shore a player who spawns
-// at sea swims to.
-std::pair<int32_t, int32_t> firstShore(const voxel::GenerationContext& context, GeneratedCells& cells, int32_t x,
-                                       int32_t z) {
-    std::pair<int32_t, int32_t> best{x, z};
-    double nearest = 1e9;
-    for (int32_t r = 0; r <= 512 && r < nearest; ++r) {
-        for (int32_t dz = -r; dz <= r; ++dz) {
-            // The ring at distance r on both axes: whole rows at its top and bottom, two cells between.
-            for (int32_t dx = -r; dx <= r; dx += std::abs(dz) == r ? 1 : 2 * r) {
-                const int32_t ground = voxel::surfaceHeight(context, x + dx, z + dz);
-                if (ground <= voxel::seaLevel || cells.solid(x + dx, ground + 1, z + dz) ||
-                    cells.solid(x + dx, ground + 2, z + dz))
-                    continue;
-                if (std::hypot(dx, dz) < nearest) nearest = std::hypot(dx, dz), best = {x + dx, z + dz};
-            }
+    // No solid block between the two points but in the cell of the second.
+    bool inSight(std::array<double, 3> from, std::array<int32_t, 3> cell) {
+        const std::array<double, 3> d{cell[0] + 0.5 - from[0], cell[1] + 0.5 - from[1], cell[2] + 0.5 - from[2]};
+        const int steps = static_cast<int>(std::hypot(d[0], d[1], d[2]) * 20.0);
+        for (int i = 1; i < steps; ++i) {
+            std::array<int32_t, 3> at{};
+            for (int k = 0; k < 3; ++k) at[k] = static_cast<int32_t>(std::floor(from[k] + d[k] * i / steps));
+            if (at != cell && solid(at[0], at[1], at[2])) return false;
         }
+        return true;
     }
-    return best;
-}
+};
 
-// No solid block (leaves count) stands between the eye and the middle of the cell.
-bool inSight(GeneratedCells& cells, const Eye& eye, int32_t x, int32_t y, int32_t z) {
-    const double dx = x + 0.5 - eye.x, dy = y + 0.5 - eye.y, dz = z + 0.5 - eye.z;
-    const int steps = static_cast<int>(std::hypot(dx, dy, dz) * 20.0);
-    for (int i = 1; i < steps; ++i) {
-        const double t = static_cast<double>(i) / steps;
-        const auto cell = [](double v) { return static_cast<int32_t>(std::floor(v)); };
-        const int32_t cx = cell(eye.x + dx * t), cy = cell(eye.y + dy * t), cz = cell(eye.z + dz * t);
-        if ((cx != x || cy != y || cz != z) && cells.solid(cx, cy, cz)) return false;
-    }
-    return true;
-}
-
-bool insidePart(const voxel::StructureRule& rule, const voxel::SiteRecord& site, int32_t x, int32_t y, int32_t z) {
-    return std::any_of(rule.parts.begin(), rule.parts.end(), [&](const voxel::StructureCuboid& p) {
-        return x >= site.x + p.fromX && x < site.x + p.toX && y >= site.y + p.fromY && y < site.y + p.toY &&
-               z >= site.z + p.fromZ && z < site.z + p.toZ;
-    });
-}
-
-// The highest solid block that is not the structure's own within `around` columns of its site: the
-// tree tops and hills that a landmark must rise above.
-int32_t highestAround(GeneratedCells& cells, const voxel::StructureRule& rule, const voxel::SiteRecord& site,
-                      int32_t around) {
-    int32_t highest = 0;
-    for (int32_t z = site.z - around; z <= site.z + around; ++z)
-        for (int32_t x = site.x - around; x <= site.x + around; ++x)
-            for (int32_t y = voxel::chunkHeight - 1; y > highest; --y)
-                if (cells.solid(x, y, z) && !insidePart(rule, site, x, y, z)) {
-                    highest = y;
-                    break;
-                }
-    return highest;
-}
-
-// Whether a structure with a workbench stands within `reach` of the eye with a block of it in sight
-// that rises above every tree top and hill within 8 columns of it.
-bool workbenchCampInSight(const voxel::GenerationContext& context, GeneratedCells& cells, const Eye& eye,
-                          int32_t reach) {
+// A camp of the rule within `reach` of the eye, with its workbench (no city built over it), shows
+// the eye a block that rises above every tree top and hill within 8 columns of the camp.
+bool campInSight(GeneratedCells& cells, const voxel::StructureRule& rule, std::array<double, 3> eye, int32_t reach) {
     const uint8_t workbench = voxel::findCustomBlock("core:workbench");
-    for (const voxel::StructureRule& rule : context.profile->structures) {
-        const auto spacing = static_cast<int32_t>(rule.spacing);
-        const auto bench = std::find_if(rule.parts.begin(), rule.parts.end(),
-                                        [&](const voxel::StructureCuboid& part) { return part.block == workbench; });
-        if (bench == rule.parts.end() || spacing <= 0) continue;
-        const auto x0 = static_cast<int32_t>(eye.x), z0 = static_cast<int32_t>(eye.z);
-        for (int32_t gz = voxel::floorDiv(z0 - reach, spacing); gz <= voxel::floorDiv(z0 + reach, spacing); ++gz) {
-            for (int32_t gx = voxel::floorDiv(x0 - reach, spacing); gx <= voxel::floorDiv(x0 + reach, spacing); ++gx) {
-                const voxel::SiteRecord site = voxel::generatedStructureSite(context, rule, gx, gz);
-                if (!site.present || std::hypot(site.x + 0.5 - eye.x, site.z + 0.5 - eye.z) > reach) continue;
-                if (cells.at(site.x + bench->fromX, site.y + bench->fromY, site.z + bench->fromZ) != workbench) continue;
-                const int32_t treeTops = highestAround(cells, rule, site, 8);
-                for (const voxel::StructureCuboid& part : rule.parts) {
-                    if (part.block == voxel::airId) continue;
-                    for (int32_t y = std::max(site.y + part.fromY, treeTops + 1); y < site.y + part.toY; ++y)
-                        for (int32_t z = site.z + part.fromZ; z < site.z + part.toZ; ++z)
-                            for (int32_t x = site.x + part.fromX; x < site.x + part.toX; ++x)
-                                if (cells.at(x, y, z) == part.block && inSight(cells, eye, x, y, z)) return true;
-                }
-            }
+    const auto bench = std::find_if(rule.parts.begin(), rule.parts.end(), [&](const auto& p) { return p.block == workbench; });
+    if (bench == rule.parts.end()) return false;
+    const auto spacing = static_cast<int32_t>(rule.spacing);
+    const auto x0 = static_cast<int32_t>(eye[0]), z0 = static_cast<int32_t>(eye[2]);
+    for (int32_t gz = voxel::floorDiv(z0 - reach, spacing); gz <= voxel::floorDiv(z0 + reach, spacing); ++gz) {
+        for (int32_t gx = voxel::floorDiv(x0 - reach, spacing); gx <= voxel::floorDiv(x0 + reach, spacing); ++gx) {
+            const voxel::SiteRecord site = voxel::generatedStructureSite(cells.context, rule, gx, gz);
+            if (!site.present || std::hypot(site.x - eye[0], site.z - eye[2]) > reach ||
+                cells.at(site.x + bench->fromX, site.y + bench->fromY, site.z + bench->fromZ) != workbench)
+                continue;
+            int32_t treeTops = 0;  // around the camp's 5 x 5 clearing
+            for (int32_t z = site.z - 8; z <= site.z + 8; ++z)
+                for (int32_t x = site.x - 8; x <= site.x + 8; ++x)
+                    for (int32_t y = 127; y > treeTops && (std::abs(x - site.x) > 2 || std::abs(z - site.z) > 2); --y)
+                        if (cells.solid(x, y, z)) treeTops = y;
+            for (const voxel::StructureCuboid& p : rule.parts)
+                for (int32_t y = std::max(site.y + p.fromY, treeTops + 1); y < site.y + p.toY && p.block != 0; ++y)
+                    if (cells.at(site.x + p.fromX, y, site.z + p.fromZ) == p.block &&
+                        cells.inSight(eye, {site.x + p.fromX, y, site.z + p.fromZ}))
+                        return true;
         }
     }
     return false;
@@ -356,35 +293,32 @@ bool workbenchCampInSight(const voxel::GenerationContext& context, GeneratedCell
 
 // A new player looks for the first workbench from the spawn, or from the first shore where the
 // spawn lies in water: within a minute of looking around, a camp with one stands within 64 blocks
-// (well inside the fog of the default view), with a block rising above the tree tops and hills
-// around it in plain sight from a standing eye.
+// (well inside the fog of the default view), with a block above the tree tops in plain sight.
 TEST_F(ContentPackTest, AWorkbenchCampIsInSightFromTheSpawnOrTheFirstShore) {
     const voxel::ProfilePtr profile = content::loadWorldgen(content());
-    const int32_t spawnX = static_cast<int32_t>(PlayerState{}.spawnX);
-    const int32_t spawnZ = static_cast<int32_t>(PlayerState{}.spawnZ);
-    constexpr int32_t inView = 64;
-    const struct {
-        uint32_t seed;
-        const char* spawn;
-    } cases[] = {
-        {424242, "in a lake, the nearest camp across it"},
-        {1, "far out at sea"},
-        {2, "on a hillside"},
-        {3, "on a mountain"},
-        {7, "at sea, the shore to the north"},
-        {1000, "on low hills"},
-        {2024, "on low hills"},
-        {12345, "at sea, the shore to the west"},
-        {65535, "on low hills"},
-        {4000000000u, "at sea"},
-    };
-    for (const auto& c : cases) {
-        const voxel::GenerationContext context{c.seed, 4, profile};
-        GeneratedCells cells(context);
-        const auto [shoreX, shoreZ] = firstShore(context, cells, spawnX, spawnZ);
-        EXPECT_TRUE(workbenchCampInSight(context, cells, standingEye(context, spawnX, spawnZ), inView) ||
-                    workbenchCampInSight(context, cells, standingEye(context, shoreX, shoreZ), inView))
-            << "seed " << c.seed << ", spawn " << c.spawn << ", first shore " << shoreX << " " << shoreZ;
+    const int32_t spawnX = static_cast<int32_t>(PlayerState{}.spawnX), spawnZ = static_cast<int32_t>(PlayerState{}.spawnZ);
+    const std::pair<uint32_t, const char*> cases[] = {
+        {424242, "in a lake, the nearest camp across it"}, {1, "far out at sea"}, {2, "on a hillside"},
+        {3, "on a mountain"}, {7, "at sea"}, {1000, "on low hills"}, {2024, "on low hills"}, {12345, "at sea"},
+        {65535, "on low hills"}, {4000000000u, "at sea"}};
+    for (const auto& [seed, spawn] : cases) {
+        GeneratedCells cells{{seed, 4, profile}, {}};
+        const auto ground = [&](int32_t x, int32_t z) { return voxel::surfaceHeight(cells.context, x, z); };
+        // The first shore: the nearest dry column with room to stand, found ring by ring.
+        std::pair<int32_t, int32_t> shore{spawnX, spawnZ};
+        for (int32_t r = 0, best = INT32_MAX; r <= 512 && r * r < best; ++r)
+            for (int32_t dz = -r; dz <= r; ++dz)
+                for (int32_t dx = -r; dx <= r; dx += std::abs(dz) == r ? 1 : 2 * r) {
+                    const int32_t x = spawnX + dx, z = spawnZ + dz, h = ground(x, z);
+                    if (h > voxel::seaLevel && !cells.solid(x, h + 1, z) && dx * dx + dz * dz < best)
+                        best = dx * dx + dz * dz, shore = {x, z};
+                }
+        bool seen = false;
+        for (const auto& [x, z] : {std::pair{spawnX, spawnZ}, shore}) {
+            const std::array<double, 3> eye{x + 0.5, std::max(ground(x, z), voxel::seaLevel) + 1 + game::kEyeHeight, z + 0.5};
+            for (const voxel::StructureRule& rule : profile->structures) seen = seen || campInSight(cells, rule, eye, 64);
+        }
+        EXPECT_TRUE(seen) << "seed " << seed << ", spawn " << spawn << ", first shore " << shore.first << " " << shore.second;
     }
 }
 

@@ -6,7 +6,6 @@
 #include <GLFW/glfw3native.h>
 #include <X11/Xlib.h>
 
-#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <thread>
@@ -57,6 +56,9 @@ class HandsThroughTheWindow : public rendertest::GpuTest {
         event.xbutton.state = press ? 0 : (button == Button1 ? Button1Mask : Button3Mask);
         XSendEvent(display, event.xbutton.window, True, press ? ButtonPressMask : ButtonReleaseMask, &event);
         XFlush(display);
+        pollUntil(arrived);
+    }
+    void pollUntil(const std::function<bool()>& arrived) {
         for (int i = 0; i < 200 && !arrived(); ++i) {
             glfwPollEvents();
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -101,38 +103,24 @@ TEST_F(HandsThroughTheWindow, BreaksABlockPicksItUpAndPlacesItElsewhere) {
 }
 
 // The first mouse move after a window over play closes turns the view, though it comes before the
-// frame that next reads the mouse.
+// frame that next reads the mouse. GLFW captures the mouse only for the window with the focus.
 TEST_F(HandsThroughTheWindow, TheFirstMouseMoveAfterClosingAWindowTurnsTheView) {
-    // GLFW captures the mouse only for the window that has the focus.
     glfwShowWindow(app.gpu.win);
     glfwFocusWindow(app.gpu.win);
-    for (int i = 0; i < 200 && !glfwGetWindowAttrib(app.gpu.win, GLFW_FOCUSED); ++i) {
-        glfwPollEvents();
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    ASSERT_TRUE(glfwGetWindowAttrib(app.gpu.win, GLFW_FOCUSED));
+    pollUntil([&] { return glfwGetWindowAttrib(app.gpu.win, GLFW_FOCUSED) != 0; });
     app.openInventory();
     app.closeScreen();
-    double before[2] = {}, after[2] = {};
-    glfwGetCursorPos(app.gpu.win, &before[0], &before[1]);
-    std::copy(before, before + 2, after);
+    double before = 0.0, after = 0.0, y = 0.0;
+    glfwGetCursorPos(app.gpu.win, &before, &y);
     XEvent event{};
-    event.xmotion.type = MotionNotify;
-    event.xmotion.display = display;
-    event.xmotion.window = glfwGetX11Window(app.gpu.win);
-    event.xmotion.root = DefaultRootWindow(display);
-    event.xmotion.x = 700, event.xmotion.y = 300;
-    event.xmotion.same_screen = True;
+    event.xmotion.type = MotionNotify, event.xmotion.display = display;
+    event.xmotion.window = glfwGetX11Window(app.gpu.win), event.xmotion.root = DefaultRootWindow(display);
+    event.xmotion.x = 700, event.xmotion.y = 300, event.xmotion.same_screen = True;
     XSendEvent(display, event.xmotion.window, True, PointerMotionMask, &event);
     XFlush(display);
-    for (int i = 0; i < 200 && after[0] == before[0]; ++i) {
-        glfwPollEvents();
-        glfwGetCursorPos(app.gpu.win, &after[0], &after[1]);
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    ASSERT_NE(after[0], before[0]) << "the move reached the window";
+    pollUntil([&] { return glfwGetCursorPos(app.gpu.win, &after, &y), after != before; });
     app.updatePlayer();
-    EXPECT_NEAR(app.player.yaw, (after[0] - before[0]) * 0.0025, 1e-5);
+    EXPECT_NEAR(app.player.yaw, (after - before) * 0.0025, 1e-5);
 }
 
 }  // namespace

@@ -152,16 +152,6 @@ void ledge(Cells& c) {
         }
 }
 
-// A pit one cell wide and `depth` deep at x = 0, z = 0, and a high wall on its rim from x = 4.
-template <int depth>
-void pit(Cells& c) {
-    c.floor();
-    for (int32_t x = -8; x <= 8; ++x)
-        for (int32_t z = -8; z <= 8; ++z)
-            for (int32_t y = 0; y < (x >= 4 ? depth + 3 : depth); ++y)
-                if (x != 0 || z != 0) c.solid(x, y, z);
-}
-
 // Quarter turns about the vertical axis: a row built with its wall on the +x side is tried against
 // walls facing all four ways, so that a mix-up of x and z cannot pass.
 std::pair<double, double> turn(double x, double z, int quarters) {
@@ -214,9 +204,6 @@ TEST(Movement, BodyComesToRestWhereTheBlocksHoldIt) {
         {"and onto one a hair under the jump height", ledge<12490>, 0.5, 0, 0.5, "WJ", 2, kFrame, 3.71, kAny, 0.5},
         {"not onto one a hair over it", ledge<12510>, 0.5, 0, 0.5, "WJ", 2, kFrame, 1.71, kAny, 0.5},
         {"Space against a bank lifts it out of the water onto it", bank, 0.5, 0, 0.5, "WJ", 3, kFrame, 3.71, kAny, 0.5},
-        {"jumps out of a one-block pit", pit<1>, 0.5, 0, 0.5, "WJ", 2, kFrame, 3.71, kAny, 0.5},
-        {"and so at six frames a second", pit<1>, 0.5, 0, 0.5, "WJ", 2, 1.0 / 6.0, 3.71, kAny, 0.5},
-        {"not out of a two-block pit", pit<2>, 0.5, 0, 0.5, "WJ", 2, kFrame, 0.71, kAny, 0.5},
     };
     for (const RestCase& c : cases) {
         SCOPED_TRACE(c.name);

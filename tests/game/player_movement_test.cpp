@@ -1,6 +1,8 @@
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "app/open_world.h"
 #include "game/movement.h"
 #include "world/loaded_world.h"
@@ -90,37 +92,25 @@ TEST_F(PlayerMovement, UnloadedChunksHoldThePlayer) {
     EXPECT_FLOAT_EQ(feet(), 70.0f) << "over a chunk still streaming in the player waits";
 }
 
-// Dug down one block beside a camp's log, the player walks on with a tap of Space in every frame:
-// at a few frames a second the tap is over before the frame reads the key, and still jumps.
+// Dug down one block beside a camp's log, the player walks on into a wall two blocks high with a
+// tap of Space each frame: at a few frames a second the tap is over before the frame reads the key.
 TEST_F(PlayerMovement, ATappedSpaceJumpsOutOfAOneBlockHoleAtAnyFrameRate) {
     const struct {
-        const char* name;
         double fps;
         bool tapped;
-        float feet;
-    } cases[] = {
-        {"tapped at six frames a second", 6.0, true, 64.0f},
-        {"tapped at sixty", 60.0, true, 64.0f},
-        {"not tapped", 6.0, false, 63.0f},
-    };
+    } cases[] = {{6.0, true}, {60.0, true}, {6.0, false}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        app.setBlock(4, 63, 4, voxel::airId);
-        app.setBlock(4, 64, 5, worldtest::lantern);
-        app.setBlock(8, 64, 4, worldtest::stone);
-        app.setBlock(8, 65, 4, worldtest::stone);
+        for (const auto& [x, y, z, id] : {std::tuple{4, 63, 4, voxel::airId}, {4, 64, 5, worldtest::lantern},
+                                          {8, 64, 4, worldtest::stone}, {8, 65, 4, worldtest::stone}})
+            app.setBlock(x, y, z, id);
         placeFeet(4.5f, 63.0f, 4.5f);
         for (int i = 0; i < 2.0 * c.fps; ++i) {
-            if (c.tapped) {
-                app.onKey(nullptr, GLFW_KEY_SPACE, 0, GLFW_PRESS, 0);
-                app.onKey(nullptr, GLFW_KEY_SPACE, 0, GLFW_RELEASE, 0);
-            }
+            if (c.tapped) app.onKey(nullptr, GLFW_KEY_SPACE, 0, GLFW_PRESS, 0), app.onKey(nullptr, GLFW_KEY_SPACE, 0, GLFW_RELEASE, 0);
             game::MoveInput input = app.takeMoveInput();
             input.wishX = 1.0;
             app.movePlayer(input, 1.0 / c.fps);
         }
-        EXPECT_GE(feet(), c.feet);
-        EXPECT_FLOAT_EQ(app.player.x, c.tapped ? 8.0f - 0.29f : 5.0f - 0.29f);
+        EXPECT_FLOAT_EQ(app.player.x, c.tapped ? 8.0f - 0.29f : 5.0f - 0.29f) << c.fps << " fps, tapped " << c.tapped;
     }
 }
 

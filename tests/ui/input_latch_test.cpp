@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <vector>
 
 namespace {
@@ -36,30 +35,6 @@ TEST(PressLatch, CountsPressesBetweenFramesWhateverTheFrameRate) {
             for (uint32_t p = 0; p < c.frames[i].presses; ++p) ui::notePress(latch, kKey);
             EXPECT_EQ(ui::takePresses(latch, kKey), c.frames[i].taken) << c.name << ", frame " << i;
         }
-    }
-}
-
-// A click opens a window and Down presses follow within the same frame: the screen change drops the
-// presses made before the click and keeps those after it, for the window that opened.
-TEST(PressLatch, AScreenChangeKeepsThePressesAfterThePressThatMadeIt) {
-    const struct {
-        const char* name;
-        uint32_t before, after;
-    } cases[] = {
-        {"Down only after the click", 0, 3},
-        {"Down before and after it", 2, 1},
-        {"Down only before it", 2, 0},
-    };
-    for (const auto& c : cases) {
-        ui::PressLatch keys, buttons;
-        for (uint32_t p = 0; p < c.before; ++p) ui::notePress(keys, kKey);
-        ui::notePress(buttons, kOtherKey);
-        for (uint32_t p = 0; p < c.after; ++p) ui::notePress(keys, kKey);
-        ASSERT_EQ(ui::takePresses(buttons, kOtherKey), 1u);
-        const uint64_t acted = std::max(keys.lastTaken, buttons.lastTaken);
-        ui::keepPressesAfter(keys, acted);
-        ui::keepPressesAfter(buttons, acted);
-        EXPECT_EQ(ui::takePresses(keys, kKey), c.after) << c.name;
     }
 }
 

@@ -2,9 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <utility>
-#include <vector>
 
 #include "content/resource_ids.h"
 #include "platform/image.h"
@@ -79,44 +77,6 @@ TEST(ShippedTextures, FontStripHasAGlyphInEveryCellButTheSpace) {
     for (uint32_t i = 0; i < count; ++i) {
         EXPECT_EQ(anyOpaque(font, i * 1920 / count, (i + 1) * 1920 / count), i != 0) << "glyph " << i;
     }
-}
-
-// The 7 x 9 grid of one glyph of the font strip, sampled at the middle of each grid cell.
-std::vector<std::vector<bool>> glyphGrid(const platform::Image& font, uint32_t glyph) {
-    const double left = glyph * 1920.0 / ui::kFontGlyphCount, width = 1920.0 / ui::kFontGlyphCount / 7.0;
-    std::vector<std::vector<bool>> grid(9, std::vector<bool>(7));
-    for (uint32_t row = 0; row < 9; ++row)
-        for (uint32_t column = 0; column < 7; ++column)
-            grid[row][column] = atlastest::pixelAt(font, static_cast<uint32_t>(left + (column + 0.5) * width),
-                                                   static_cast<uint32_t>((row + 0.5) * 64.0 / 9.0))[3] != 0;
-    return grid;
-}
-
-// Pieces of ink that touch neither at a side nor at a corner.
-int inkPieces(std::vector<std::vector<bool>> grid) {
-    int pieces = 0;
-    const std::function<void(int, int)> fill = [&](int row, int column) {
-        if (row < 0 || row >= 9 || column < 0 || column >= 7 || !grid[row][column]) return;
-        grid[row][column] = false;
-        for (int dr = -1; dr <= 1; ++dr)
-            for (int dc = -1; dc <= 1; ++dc) fill(row + dr, column + dc);
-    };
-    for (int row = 0; row < 9; ++row)
-        for (int column = 0; column < 7; ++column)
-            if (grid[row][column]) ++pieces, fill(row, column);
-    return pieces;
-}
-
-// Letters that a mark tells apart from another draw it apart from the letter, so that neither reads
-// as the other: Й is not И with a closed top.
-TEST(ShippedTextures, MarksStandApartFromTheirLetters) {
-    const platform::Image font = platform::decodePng(textures() / "UI" / "font.png");
-    const struct {
-        char32_t letter;
-        int pieces;
-    } rows[] = {{U'И', 1}, {U'Й', 2}, {U'Ы', 2}};
-    for (const auto& row : rows)
-        EXPECT_EQ(inkPieces(glyphGrid(font, ui::glyphIndex(row.letter))), row.pieces) << static_cast<uint32_t>(row.letter);
 }
 
 // Each texture counted missing is named once, with why: a missing file, a broken one, and a

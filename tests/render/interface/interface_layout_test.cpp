@@ -453,32 +453,6 @@ TEST(InterfaceLayout, MenuButtonsShowTheirTextsFromLabelsAndOverlayLines) {
     }
 }
 
-// Each field of the new-world form carries its label just above it, in the words the overlay and the
-// fixed labels give.
-TEST(InterfaceLayout, NewWorldFieldsAreLabelledAboveThem) {
-    const std::vector<uint8_t> bytes = render::contentMetaBytes({}, {}, 0);
-    Frame f(1280, 720, 6);
-    std::memcpy(f.meta.data(), bytes.data(), bytes.size());
-    ui::writeMenuButtonLines(f.meta);
-    const std::vector<InterfaceElement> all = f.layout();
-    const struct {
-        uint32_t field;
-        std::u32string label;
-    } rows[] = {{0, U"НАЗВАНИЕ"}, {1, U"СЕМЯ"}};
-    for (const auto& row : rows) {
-        const ui::SlotRect r = ui::newWorldFieldRect(row.field, 1280, 720);
-        const auto label = std::find_if(all.begin(), all.end(), [&r](const InterfaceElement& e) {
-            const float bottom = e.rect[1] + e.rect[3];
-            return e.kind == ElementKind::Text && e.rect[0] == r.x && bottom <= r.y && bottom > r.y - 20.0f;
-        });
-        ASSERT_NE(label, all.end()) << "field " << row.field;
-        const render::LabelRecord expected = render::encodeLabel(row.label);
-        EXPECT_EQ(render::resolvedTextGlyphs(*label, f.block, f.meta),
-                  std::vector<uint8_t>(expected.begin() + 4, expected.begin() + 4 + row.label.size()))
-            << "field " << row.field;
-    }
-}
-
 // The inventory's armour slots show the worn pieces that the overlay's armour words carry, with
 // their names when hovered, like the portrait beside them.
 TEST(InterfaceLayout, ArmourSlotsShowTheWornPieces) {
