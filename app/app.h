@@ -129,6 +129,8 @@ struct App {
 
     // --- Gameplay (game/) ---
     void updatePlayer();
+    // The keys held now, and Space pressed since the last step even when already released again.
+    game::MoveInput takeMoveInput();
     // One movement step of the player's body through the loaded world, without reading any keys.
     void movePlayer(const game::MoveInput& input, double dt);
     // The item in the body armour slot when it is a glider, else null.
@@ -248,6 +250,8 @@ struct App {
     void releaseHeldActions();
     // Keeps held buttons and keys from acting again after a screen change.
     void rearmInputLatches();
+    // Captures the mouse for looking around, or frees the cursor for a screen.
+    void setCursorCaptured(bool captured);
     void onKey(GLFWwindow* window, int key, int scanCode, int action, int modifiers);
     void onMouseButton(GLFWwindow* window, int button, int action, int modifiers);
     void onChar(GLFWwindow* window, unsigned int codePoint);

@@ -21,7 +21,7 @@ void escapeOnce(App& app) {
         app.closeScreen();
         ui.inGameWindow = false;
         app.rearmInputLatches();
-        if (app.gpu.win) glfwSetInputMode(app.gpu.win, GLFW_CURSOR, GLFW_CURSOR_DISABLED);
+        app.setCursorCaptured(true);
         return;
     }
     const ui::EscapeStep step = ui::escapeTarget(ui.screen, ui.returnScreen, ui.subDialog);
@@ -86,7 +86,9 @@ void App::easeHandTimers() {
 }
 
 void App::runFrame() {
+    ui.framePressesAfter = ui::latestPressOrder();
     glfwPollEvents();
+    ui.eventsPolledAt = glfwGetTime();
     // The character of the key that opened the chat came with that key's event, or never comes.
     ui.chatSkipChar = false;
     if (platform::closeRequested()) glfwSetWindowShouldClose(gpu.win, GLFW_TRUE);
@@ -122,7 +124,7 @@ void App::runFrame() {
     glfwGetFramebufferSize(gpu.win, &width, &height);
     if (width == 0 || height == 0) {
         glfwWaitEvents();
-        clock.lastFrameTime = glfwGetTime();
+        clock.lastFrameTime = ui.eventsPolledAt = glfwGetTime();
     } else {
         clock.lastFrameTime = now;
         if (static_cast<uint32_t>(width) != gpu.swapchainWidth ||

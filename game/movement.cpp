@@ -232,8 +232,9 @@ voxel::Box blockCollisionBounds(const voxel::BlockDef& def) {
     return bounds;
 }
 
-void notePress(DoubleTap& tap, double time) {
+void notePress(DoubleTap& tap, PressTime time) {
     if (tap.pending.size() >= kPendingPressLimit) tap.pending.erase(tap.pending.begin());
+    time.after = std::clamp(time.after, time.at - kLongestPressWait, time.at);
     tap.pending.push_back(time);
 }
 
@@ -241,12 +242,12 @@ uint32_t takeDoubleTaps(DoubleTap& tap) {
     // The slack keeps a gap of exactly the window inside it, whatever the clock's rounding.
     constexpr double slack = 1e-9;
     uint32_t taps = 0;
-    for (const double time : tap.pending) {
-        if (time - tap.lastPress <= kDoubleTapSeconds + slack) {
+    for (const PressTime& press : tap.pending) {
+        if (press.after - tap.lastPress <= kDoubleTapSeconds + slack) {
             ++taps;
             tap.lastPress = -1e9;
         } else {
-            tap.lastPress = time;
+            tap.lastPress = press.at;
         }
     }
     tap.pending.clear();

@@ -90,17 +90,27 @@ voxel::Box shapeCollisionBounds(int32_t kind, uint8_t state, double angle, doubl
 // cell when it has no model.
 voxel::Box blockCollisionBounds(const voxel::BlockDef& def);
 
+// When a press happened, as near as the window system tells. GLFW hands events over only while the
+// frame polls them, so the callback's clock reads the poll, not the press: the press came after the
+// previous poll ended and no later than its callback. A frame longer than kLongestPressWait is a
+// stall, and no press is dated further back than that.
+struct PressTime {
+    double after = 0.0;  // GLFW seconds
+    double at = 0.0;
+};
+inline constexpr double kLongestPressWait = 0.25;
+
 // Double-tap detection for the flight toggle, decided from the times of the presses themselves: the
 // key callback notes each press as it comes, however many come between two frames, and the frame
 // step takes the taps they made, so a slow frame rate loses none.
 struct DoubleTap {
-    std::vector<double> pending;  // press times not yet taken, oldest first
-    double lastPress = -1e9;      // the first press of a pair not yet completed
+    std::vector<PressTime> pending;  // presses not yet taken, oldest first
+    double lastPress = -1e9;         // the latest time the first press of an open pair can have come
 };
 inline constexpr std::size_t kPendingPressLimit = 16;  // a stuck key or a stalled game keeps no more
-void notePress(DoubleTap& tap, double time);
-// The double taps made by the presses noted since the last call: a second press within
-// kDoubleTapSeconds of the first completes a pair and starts none of its own.
+void notePress(DoubleTap& tap, PressTime time);
+// The double taps made by the presses noted since the last call: a second press that can have come
+// within kDoubleTapSeconds of the first completes a pair and starts none of its own.
 uint32_t takeDoubleTaps(DoubleTap& tap);
 
 }  // namespace game

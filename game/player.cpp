@@ -76,7 +76,7 @@ game::MoveCell movementCell(const App& app, int32_t x, int32_t y, int32_t z) {
 game::MoveInput readMoveInput(const App& app, bool flying) {
     // The keys typed into the open chat entry move nobody.
     const bool typing = app.ui.textEntryActive;
-    const auto held = [&](GLFWwindow* win, int key) { return !typing && glfwGetKey(win, key) == GLFW_PRESS; };
+    const auto held = [&](GLFWwindow* win, int key) { return win && !typing && glfwGetKey(win, key) == GLFW_PRESS; };
     GLFWwindow* win = app.gpu.win;
     const double forwardX = std::cos(app.player.yaw), forwardZ = std::sin(app.player.yaw);
     double moveX = 0.0, moveZ = 0.0;
@@ -127,9 +127,17 @@ void App::updatePlayer() {
     player.lastMouseX = mouseX;
     player.lastMouseY = mouseY;
 
-    if (game::takeDoubleTaps(motion.flightTap) % 2 == 1) motion.flying = !motion.flying;
-    movePlayer(readMoveInput(*this, motion.flying), dt);
+    movePlayer(takeMoveInput(), dt);
     updatePlayerChunk();
+}
+
+game::MoveInput App::takeMoveInput() {
+    if (game::takeDoubleTaps(motion.flightTap) % 2 == 1) motion.flying = !motion.flying;
+    game::MoveInput input = readMoveInput(*this, motion.flying);
+    // At a few frames a second a quick tap of Space is over before the frame reads the key.
+    const bool tapped = ui::takePresses(ui.keyPresses, GLFW_KEY_SPACE) > 0;
+    input.jump = input.jump || (tapped && !ui.textEntryActive);
+    return input;
 }
 
 void App::movePlayer(const game::MoveInput& input, double dt) {

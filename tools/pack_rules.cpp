@@ -1,5 +1,6 @@
 #include "tools/pack_rules.h"
 
+#include <tuple>
 #include <utility>
 
 namespace packgen {
@@ -222,20 +223,31 @@ Value roadOutpost() {
     return json;
 }
 
-// A woodcutter's clearing with a workbench, common enough that a new player finds one within a
-// few minutes' walk: the start kit holds no workbench and every recipe needs one. Nobody lives
+// A cuboid turned over the x axis of the site: what stood at x now stands at 1 - x.
+Value mirroredCuboid(int fromX, int fromY, int fromZ, int toX, int toY, int toZ, const char* block, bool mirrored) {
+    if (mirrored) std::tie(fromX, toX) = std::pair(1 - toX, 1 - fromX);
+    return cuboid({double(fromX), double(fromY), double(fromZ)}, {double(toX), double(toY), double(toZ)}, block);
+}
+
+// A clearing with a workbench, common enough that a new player sees one within the first minute:
+// the start kit holds no workbench and every recipe needs one. A mast with a red flag and a lantern
+// stands well above the tree tops, so the camp shows over the forest and across water. Nobody lives
 // there, so it stands wherever the ground is above the sea.
-Value woodcutterCamp() {
+Value workCamp(const std::string& id, const char* name, int spacing, bool mirrored) {
     Value parts = Value::array();
-    parts.push(cuboid({-2, -3, -2}, {3, 0, 3}, "core:dirt"));
-    parts.push(cuboid({-2, 0, -2}, {3, 1, 3}, "core:oak_planks"));
-    parts.push(cuboid({-2, 1, -2}, {3, 6, 3}, "core:air"));
-    parts.push(cuboid({0, 1, 0}, {1, 2, 1}, "core:workbench"));
-    parts.push(cuboid({1, 1, -1}, {2, 2, 0}, "core:oak_log"));
-    parts.push(cuboid({-2, 1, 1}, {-1, 2, 3}, "core:oak_log"));
-    parts.push(cuboid({-2, 1, -2}, {-1, 4, -1}, "core:oak_log"));
-    parts.push(cuboid({-2, 4, -2}, {-1, 5, -1}, "demo:lantern"));
-    Value json = structure("core:woodcutter_camp", "СТОЯНКА ЛЕСОРУБА", 96, 0.9);
+    const auto part = [&](int x0, int y0, int z0, int x1, int y1, int z1, const char* block) {
+        parts.push(mirroredCuboid(x0, y0, z0, x1, y1, z1, block, mirrored));
+    };
+    part(-2, -3, -2, 3, 0, 3, "core:dirt");
+    part(-2, 0, -2, 3, 1, 3, "core:oak_planks");
+    part(-2, 1, -2, 3, 6, 3, "core:air");
+    part(0, 1, 0, 1, 2, 1, "core:workbench");
+    part(1, 1, -1, 2, 2, 0, "core:oak_log");
+    part(-2, 1, 1, -1, 2, 3, "core:oak_log");
+    part(-2, 1, -2, -1, 12, -1, "core:oak_log");
+    part(-1, 9, -2, 1, 11, -1, "core:city_roof");
+    part(-2, 12, -2, -1, 13, -1, "demo:lantern");
+    Value json = structure(id, name, spacing, 1.0);
     json.set("parts", std::move(parts));
     return json;
 }
@@ -326,7 +338,11 @@ void addWorldgen(std::vector<RuleFile>& files) {
     files.push_back({"worldgen/city.structure.json", city()});
     files.push_back({"worldgen/iron_mine.structure.json", ironMine()});
     files.push_back({"worldgen/road_outpost.structure.json", roadOutpost()});
-    files.push_back({"worldgen/woodcutter_camp.structure.json", woodcutterCamp()});
+    // Two grids of camps, so that one stands in view even where water or a city takes a cell.
+    files.push_back({"worldgen/woodcutter_camp.structure.json",
+                     workCamp("core:woodcutter_camp", "СТОЯНКА ЛЕСОРУБА", 96, false)});
+    files.push_back({"worldgen/carpenter_camp.structure.json",
+                     workCamp("core:carpenter_camp", "ЛАГЕРЬ ПЛОТНИКА", 64, true)});
 }
 
 Value dimension(const std::string& id, const char* name, int seedSalt, double time, bool dayCycle,

@@ -270,7 +270,7 @@ void App::closeScreen() {
         setScreen(UiState::kPlaying);
     } else {
         rearmInputLatches();
-        if (gpu.win && !ui.menuOpen) glfwSetInputMode(gpu.win, GLFW_CURSOR, GLFW_CURSOR_DISABLED);
+        if (!ui.menuOpen) setCursorCaptured(true);
     }
     releaseHeldActions();
 }

@@ -20,7 +20,7 @@ constexpr MenuLabel kLanGame{kTextLineLabels, kMenuButtonFirstLine}, kQuit{kText
                     kContinue{kTextLineLabels, kMenuButtonFirstLine + 2},
                     kSaveAndQuit{kTextLineLabels, kMenuButtonFirstLine + 3};
 const std::array<std::u32string_view, kMenuButtonLines> kMenuButtonTexts{
-    U"СЕТЕВАЯ ИГРА", U"ВЫХОД", U"ПРОДОЛЖИТЬ", U"СОХРАНИТЬ И ВЫЙТИ"};
+    U"СЕТЕВАЯ ИГРА", U"ВЫХОД", U"ПРОДОЛЖИТЬ", U"СОХРАНИТЬ И ВЫЙТИ", U"НАЗВАНИЕ"};
 // After the lines of the LAN and character screens.
 static_assert(kMenuButtonFirstLine == kScreenFirstLine + kScreenLineCount);
 

@@ -35,10 +35,11 @@ struct MenuLabel {
 };
 inline constexpr uint32_t kTextLineLabels = 0;
 
-// The overlay text lines of the buttons that have no fixed label: LAN game, quit, continue, save
-// and quit, from this line on, in that order.
+// The overlay text lines of the menu texts that have no fixed label: the buttons LAN game, quit,
+// continue, save and quit, then the new-world form's name label, from this line on, in that order.
 inline constexpr uint32_t kMenuButtonFirstLine = 88;
-inline constexpr uint32_t kMenuButtonLines = 4;
+inline constexpr uint32_t kMenuButtonLines = 5;
+inline constexpr MenuLabel kWorldNameLabel{kTextLineLabels, kMenuButtonFirstLine + 4};
 // Writes those lines into the overlay words (the whole content meta buffer).
 void writeMenuButtonLines(std::span<uint32_t> words);
 

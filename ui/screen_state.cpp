@@ -2,6 +2,9 @@
 // the toast line and the world list a screen opens on. Input handling stays in ui/screens.cpp.
 #include <GLFW/glfw3.h>
 
+#include <algorithm>
+#include <limits>
+
 #include "app/app.h"
 #include "net/protocol.h"
 #include "ui/screen_slots.h"
@@ -11,10 +14,25 @@ void App::rearmInputLatches() {
     ui.mouseLeftLatched = true;
     ui.mouseRightLatched = true;
     ui.keysLatched = true;
-    ui::clearPresses(ui.keyPresses);
-    ui::clearPresses(ui.buttonPresses);
+    // Presses that came after the press which changed the screen, in the same frame, were meant for
+    // the new screen: at a slow frame rate a Down pressed right after the click that opens a
+    // workbench comes with it. Every other press was meant for the screen that is left.
+    const uint64_t acted = std::max(ui.keyPresses.lastTaken, ui.buttonPresses.lastTaken);
+    const uint64_t keepAfter = acted > ui.framePressesAfter ? acted : std::numeric_limits<uint64_t>::max();
+    ui::keepPressesAfter(ui.keyPresses, keepAfter);
+    ui::keepPressesAfter(ui.buttonPresses, keepAfter);
     motion.flightTap = {};
     player.resetMouseLook = true;
+}
+
+// The view turns from where the cursor stands at the capture, so the first move after closing a
+// window turns it even when it comes before the next frame reads the mouse.
+void App::setCursorCaptured(bool captured) {
+    if (!gpu.win) return;
+    glfwSetInputMode(gpu.win, GLFW_CURSOR, captured ? GLFW_CURSOR_DISABLED : GLFW_CURSOR_NORMAL);
+    if (!captured) return;
+    glfwGetCursorPos(gpu.win, &player.lastMouseX, &player.lastMouseY);
+    player.resetMouseLook = false;
 }
 
 void App::setScreen(int32_t screen) {
@@ -28,15 +46,13 @@ void App::setScreen(int32_t screen) {
     if (screen == 5 && previous != 5) refreshWorldList();
     ui.textEntryActive = false;
     rearmInputLatches();
-    if (gpu.win)
-        glfwSetInputMode(gpu.win, GLFW_CURSOR, ui.menuOpen ? GLFW_CURSOR_NORMAL : GLFW_CURSOR_DISABLED);
+    setCursorCaptured(!ui.menuOpen);
     if (gpu.win) ui.panelOpenedAt = glfwGetTime();
 }
 
 void App::resetTextEntry() {
     ui.textEntryActive = false;
-    if (gpu.win)
-        glfwSetInputMode(gpu.win, GLFW_CURSOR, ui.menuOpen ? GLFW_CURSOR_NORMAL : GLFW_CURSOR_DISABLED);
+    setCursorCaptured(!ui.menuOpen);
 }
 
 void App::releaseHeldActions() {
@@ -68,10 +84,8 @@ void App::openInventory() {
     ui.inventoryOpen = true;
     ui.inGameWindow = true;
     rearmInputLatches();
-    if (gpu.win) {
-        glfwSetInputMode(gpu.win, GLFW_CURSOR, GLFW_CURSOR_NORMAL);
-        ui.panelOpenedAt = glfwGetTime();
-    }
+    setCursorCaptured(false);
+    if (gpu.win) ui.panelOpenedAt = glfwGetTime();
 }
 
 void App::openContainerScreen(ContainerKind kind, const CellKey& cell) {

@@ -26,8 +26,9 @@ void App::onKey(GLFWwindow* window, int key, int, int action, int modifiers) {
         return;
     }
     if (action == GLFW_PRESS) ui::notePress(ui.keyPresses, key);
-    // The flight toggle reads the press's own time, not the frame that sees it.
-    if (action == GLFW_PRESS && key == GLFW_KEY_SPACE && !ui.menuOpen) game::notePress(motion.flightTap, glfwGetTime());
+    // The flight toggle reads the press's own time, as near as the poll that delivers it tells.
+    if (action == GLFW_PRESS && key == GLFW_KEY_SPACE && !ui.menuOpen)
+        game::notePress(motion.flightTap, {ui.eventsPolledAt, glfwGetTime()});
     if (action != GLFW_RELEASE && ui.screen == ui::kConnectionScreen && connectionFormKey(key, modifiers)) return;
     onWorldMenuKey(key, action);
     // F3+B shows the hitboxes of mobs, NPCs and shaped blocks.

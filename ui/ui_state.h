@@ -55,6 +55,8 @@ struct UiState {
     // Presses the callbacks saw since the frame steps last took them.
     ui::PressLatch keyPresses;
     ui::PressLatch buttonPresses;
+    double eventsPolledAt = 0.0;     // GLFW seconds: the events of the next poll came after this
+    uint64_t framePressesAfter = 0;  // the presses of this frame's poll have higher order numbers
     double panelOpenedAt = 0.0;
     Toast toast;
     LoadingWindow loading;

@@ -400,6 +400,7 @@ void newWorld(Builder& l) {
     const float h = 28.0f * l.unit;
     const bool seedFocused = l.menuCount(2u) == 1u;
     const Rect name = slotRect(ui::newWorldFieldRect(0u, l.size.x, l.size.y));
+    l.label(menuLabelRecord(ui::kWorldNameLabel), name.xy() - Vec2{0.0f, 30.0f * l.unit}, 24.0f * l.unit, kPale);
     textField(l, name, !seedFocused, false);
     l.menuText(0u, 24u, name.xy() + Vec2{16.0f * l.unit, (name.h - h) * 0.5f}, h, kWhite);
     const Rect seed = slotRect(ui::newWorldFieldRect(1u, l.size.x, l.size.y));

@@ -39,6 +39,7 @@
 #include "content/resource_ids.h"
 #include "content/rule_files.h"
 #include "content/worldgen.h"
+#include "game/movement.h"
 #include "game/player_state.h"
 #include "models/animation_clip.h"
 #include "platform/image.h"
@@ -233,6 +234,91 @@ TEST_F(ContentPackTest, AWorkbenchStandsWithinAWalkOfTheSpawnOnEverySeed) {
         const double bound = std::max<double>(walk, shore + inland);
         EXPECT_LE(nearestWorkbench(context, spawnX, spawnZ, static_cast<int32_t>(bound)), bound)
             << "seed " << seed << ", shore " << shore;
+    }
+}
+
+// The blocks of generated chunks, each chunk generated once.
+struct GeneratedCells {
+    voxel::GenerationContext context;
+    std::map<std::pair<int32_t, int32_t>, voxel::Chunk> chunks;
+    uint8_t at(int32_t x, int32_t y, int32_t z) {
+        const int32_t cx = voxel::floorDiv(x, 16), cz = voxel::floorDiv(z, 16);
+        auto [chunk, fresh] = chunks.try_emplace({cx, cz});
+        if (fresh) chunk->second = voxel::generateChunk(context, cx, cz);
+        return chunk->second.get(uint32_t(x - 16 * cx), uint32_t(y), uint32_t(z - 16 * cz));
+    }
+    // Leaves too: they hide what stands behind them.
+    bool solid(int32_t x, int32_t y, int32_t z) { return voxel::blockDef(at(x, y, z)).solid; }
+    // No solid block between the two points but in the cell of the second.
+    bool inSight(std::array<double, 3> from, std::array<int32_t, 3> cell) {
+        const std::array<double, 3> d{cell[0] + 0.5 - from[0], cell[1] + 0.5 - from[1], cell[2] + 0.5 - from[2]};
+        const int steps = static_cast<int>(std::hypot(d[0], d[1], d[2]) * 20.0);
+        for (int i = 1; i < steps; ++i) {
+            std::array<int32_t, 3> at{};
+            for (int k = 0; k < 3; ++k) at[k] = static_cast<int32_t>(std::floor(from[k] + d[k] * i / steps));
+            if (at != cell && solid(at[0], at[1], at[2])) return false;
+        }
+        return true;
+    }
+};
+
+// A camp of the rule within `reach` of the eye, with its workbench (no city built over it), shows
+// the eye a block that rises above every tree top and hill within 8 columns of the camp.
+bool campInSight(GeneratedCells& cells, const voxel::StructureRule& rule, std::array<double, 3> eye, int32_t reach) {
+    const uint8_t workbench = voxel::findCustomBlock("core:workbench");
+    const auto bench = std::find_if(rule.parts.begin(), rule.parts.end(), [&](const auto& p) { return p.block == workbench; });
+    if (bench == rule.parts.end()) return false;
+    const auto spacing = static_cast<int32_t>(rule.spacing);
+    const auto x0 = static_cast<int32_t>(eye[0]), z0 = static_cast<int32_t>(eye[2]);
+    for (int32_t gz = voxel::floorDiv(z0 - reach, spacing); gz <= voxel::floorDiv(z0 + reach, spacing); ++gz) {
+        for (int32_t gx = voxel::floorDiv(x0 - reach, spacing); gx <= voxel::floorDiv(x0 + reach, spacing); ++gx) {
+            const voxel::SiteRecord site = voxel::generatedStructureSite(cells.context, rule, gx, gz);
+            if (!site.present || std::hypot(site.x - eye[0], site.z - eye[2]) > reach ||
+                cells.at(site.x + bench->fromX, site.y + bench->fromY, site.z + bench->fromZ) != workbench)
+                continue;
+            int32_t treeTops = 0;  // around the camp's 5 x 5 clearing
+            for (int32_t z = site.z - 8; z <= site.z + 8; ++z)
+                for (int32_t x = site.x - 8; x <= site.x + 8; ++x)
+                    for (int32_t y = 127; y > treeTops && (std::abs(x - site.x) > 2 || std::abs(z - site.z) > 2); --y)
+                        if (cells.solid(x, y, z)) treeTops = y;
+            for (const voxel::StructureCuboid& p : rule.parts)
+                for (int32_t y = std::max(site.y + p.fromY, treeTops + 1); y < site.y + p.toY && p.block != 0; ++y)
+                    if (cells.at(site.x + p.fromX, y, site.z + p.fromZ) == p.block &&
+                        cells.inSight(eye, {site.x + p.fromX, y, site.z + p.fromZ}))
+                        return true;
+        }
+    }
+    return false;
+}
+
+// A new player looks for the first workbench from the spawn, or from the first shore where the
+// spawn lies in water: within a minute of looking around, a camp with one stands within 64 blocks
+// (well inside the fog of the default view), with a block above the tree tops in plain sight.
+TEST_F(ContentPackTest, AWorkbenchCampIsInSightFromTheSpawnOrTheFirstShore) {
+    const voxel::ProfilePtr profile = content::loadWorldgen(content());
+    const int32_t spawnX = static_cast<int32_t>(PlayerState{}.spawnX), spawnZ = static_cast<int32_t>(PlayerState{}.spawnZ);
+    const std::pair<uint32_t, const char*> cases[] = {
+        {424242, "in a lake, the nearest camp across it"}, {1, "far out at sea"}, {2, "on a hillside"},
+        {3, "on a mountain"}, {7, "at sea"}, {1000, "on low hills"}, {2024, "on low hills"}, {12345, "at sea"},
+        {65535, "on low hills"}, {4000000000u, "at sea"}};
+    for (const auto& [seed, spawn] : cases) {
+        GeneratedCells cells{{seed, 4, profile}, {}};
+        const auto ground = [&](int32_t x, int32_t z) { return voxel::surfaceHeight(cells.context, x, z); };
+        // The first shore: the nearest dry column with room to stand, found ring by ring.
+        std::pair<int32_t, int32_t> shore{spawnX, spawnZ};
+        for (int32_t r = 0, best = INT32_MAX; r <= 512 && r * r < best; ++r)
+            for (int32_t dz = -r; dz <= r; ++dz)
+                for (int32_t dx = -r; dx <= r; dx += std::abs(dz) == r ? 1 : 2 * r) {
+                    const int32_t x = spawnX + dx, z = spawnZ + dz, h = ground(x, z);
+                    if (h > voxel::seaLevel && !cells.solid(x, h + 1, z) && dx * dx + dz * dz < best)
+                        best = dx * dx + dz * dz, shore = {x, z};
+                }
+        bool seen = false;
+        for (const auto& [x, z] : {std::pair{spawnX, spawnZ}, shore}) {
+            const std::array<double, 3> eye{x + 0.5, std::max(ground(x, z), voxel::seaLevel) + 1 + game::kEyeHeight, z + 0.5};
+            for (const voxel::StructureRule& rule : profile->structures) seen = seen || campInSight(cells, rule, eye, 64);
+        }
+        EXPECT_TRUE(seen) << "seed " << seed << ", spawn " << spawn << ", first shore " << shore.first << " " << shore.second;
     }
 }
 

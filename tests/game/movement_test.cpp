@@ -397,21 +397,23 @@ TEST(Movement, JumpRisesToItsHeightOnlyFromTheGroundWhateverTheFrameRate) {
     }
 }
 
-// Space as the key callback sees it: a press or a release at its own time. Frames come at a fixed
-// rate; the callback notes the presses that arrive before each frame, which then takes the taps.
+// Space as the player presses and releases it. Frames poll the events at a fixed rate: each press
+// reaches the key callback at the poll after it, which dates it between the two polls; the frame
+// then takes the taps.
 struct KeyEvent {
     double time;
     bool press;
 };
 
-uint32_t tapsAtFrameRate(const std::vector<KeyEvent>& events, double fps, bool& flying) {
+uint32_t tapsAtFrameRate(std::vector<KeyEvent> events, double fps, double lastShift, bool& flying) {
+    events.back().time += lastShift / fps;
     game::DoubleTap tap;
     uint32_t taps = 0;
     std::size_t next = 0;
     for (int frame = 1; next < events.size() || frame == 1; ++frame) {
         const double now = frame / fps;
         for (; next < events.size() && events[next].time <= now; ++next)
-            if (events[next].press) game::notePress(tap, events[next].time);
+            if (events[next].press) game::notePress(tap, {(frame - 1) / fps, now});
         const uint32_t taken = game::takeDoubleTaps(tap);
         if (taken % 2 == 1) flying = !flying;
         taps += taken;
@@ -424,36 +426,38 @@ TEST(Movement, DoubleTapIsDecidedFromThePressTimesAtAnyFrameRate) {
     const struct {
         const char* name;
         std::vector<KeyEvent> events;
+        double lastShift;  // frames added to the last event's time at each frame rate
         uint32_t taps;
     } cases[] = {
-        {"quick tap", {{0.05, true}, {0.1, false}, {0.2, true}, {0.25, false}}, 1},
-        {"both inside one slow frame", {{0.01, true}, {0.03, false}, {0.06, true}, {0.08, false}}, 1},
-        {"gap of exactly the window", {{0.1, true}, {0.15, false}, {0.1 + w, true}, {0.5, false}}, 1},
-        {"just inside the window", {{0.1, true}, {0.1 + w - 1e-6, true}}, 1},
-        {"just outside the window", {{0.1, true}, {0.1 + w + 1e-6, true}}, 0},
-        {"held between the presses", {{0.0, true}, {1.0, false}, {1.2, true}}, 0},
-        {"a third press starts a new pair", {{0.0, true}, {0.1, true}, {0.2, true}}, 1},
-        {"two pairs", {{0.0, true}, {0.1, true}, {0.2, true}, {0.3, true}}, 2},
-        {"a lone press then a pair", {{0.0, true}, {0.5, true}, {0.7, true}}, 1},
-        {"releases alone", {{0.0, false}, {0.1, false}}, 0},
+        {"quick tap", {{0.05, true}, {0.1, false}, {0.2, true}, {0.25, false}}, 0, 1},
+        {"both inside one slow frame", {{0.01, true}, {0.03, false}, {0.06, true}, {0.08, false}}, 0, 1},
+        // A long frame between the presses does not stretch the gap past the window.
+        {"gap of exactly the window", {{0.1, true}, {0.15, false}, {0.1 + w, true}, {0.5, false}}, 0, 1},
+        {"a gap just inside the window after a frame's start", {{0.12, true}, {0.12 + w - 1e-6, true}}, 0, 1},
+        {"two frames and more beyond the window", {{0.1, true}, {0.1 + w, true}}, 2.5, 0},
+        {"held between the presses", {{0.0, true}, {1.0, false}, {1.2, true}}, 0, 0},
+        {"a third press starts a new pair", {{0.0, true}, {0.1, true}, {0.2, true}}, 0, 1},
+        {"two pairs", {{0.0, true}, {0.1, true}, {0.2, true}, {0.3, true}}, 0, 2},
+        {"a lone press then a pair", {{0.0, true}, {0.9, true}, {1.1, true}}, 0, 1},
+        {"releases alone", {{0.0, false}, {0.1, false}}, 0, 0},
     };
     for (const auto& c : cases) {
-        for (const double fps : {60.0, 7.0, 3.0}) {
+        for (const double fps : {60.0, 7.0, 6.0, 3.0}) {
             bool flying = false;
-            EXPECT_EQ(tapsAtFrameRate(c.events, fps, flying), c.taps) << c.name << " at " << fps << " fps";
+            EXPECT_EQ(tapsAtFrameRate(c.events, fps, c.lastShift, flying), c.taps) << c.name << " at " << fps << " fps";
             EXPECT_EQ(flying, c.taps % 2 == 1) << c.name << " at " << fps << " fps";
         }
     }
 }
 
-// Presses that wait for a frame longer than usual (a stalled game) are kept up to the limit, the
-// newest ones: one more drops the oldest, here the first half of the only pair.
-TEST(Movement, PendingPressesKeepTheNewestUpToTheirLimit) {
+// A press is dated no further back than the longest wait: two presses two seconds apart within one
+// stalled frame make no pair.
+TEST(Movement, PendingPressesKeepTheNewestUpToTheirLimitAndAStallDatesNoneBack) {
     for (const std::size_t count : {game::kPendingPressLimit, game::kPendingPressLimit + 1}) {
         game::DoubleTap tap;
-        game::notePress(tap, 0.0);
-        game::notePress(tap, 0.2);
-        for (std::size_t i = 2; i < count; ++i) game::notePress(tap, static_cast<double>(i));
+        game::notePress(tap, {0.0, 0.0});
+        game::notePress(tap, {0.0, 0.2});
+        for (std::size_t i = 2; i < count; ++i) game::notePress(tap, {0.0, static_cast<double>(i)});
         EXPECT_EQ(game::takeDoubleTaps(tap), count <= game::kPendingPressLimit ? 1u : 0u) << count;
     }
 }

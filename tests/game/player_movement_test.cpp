@@ -1,4 +1,7 @@
+#include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 #include "app/open_world.h"
 #include "game/movement.h"
@@ -87,6 +90,28 @@ TEST_F(PlayerMovement, UnloadedChunksHoldThePlayer) {
     placeFeet(20.5f, 70.0f, 8.5f);
     run(0, 0, 1.0);
     EXPECT_FLOAT_EQ(feet(), 70.0f) << "over a chunk still streaming in the player waits";
+}
+
+// Dug down one block beside a camp's log, the player walks on into a wall two blocks high with a
+// tap of Space each frame: at a few frames a second the tap is over before the frame reads the key.
+TEST_F(PlayerMovement, ATappedSpaceJumpsOutOfAOneBlockHoleAtAnyFrameRate) {
+    const struct {
+        double fps;
+        bool tapped;
+    } cases[] = {{6.0, true}, {60.0, true}, {6.0, false}};
+    for (const auto& c : cases) {
+        for (const auto& [x, y, z, id] : {std::tuple{4, 63, 4, voxel::airId}, {4, 64, 5, worldtest::lantern},
+                                          {8, 64, 4, worldtest::stone}, {8, 65, 4, worldtest::stone}})
+            app.setBlock(x, y, z, id);
+        placeFeet(4.5f, 63.0f, 4.5f);
+        for (int i = 0; i < 2.0 * c.fps; ++i) {
+            if (c.tapped) app.onKey(nullptr, GLFW_KEY_SPACE, 0, GLFW_PRESS, 0), app.onKey(nullptr, GLFW_KEY_SPACE, 0, GLFW_RELEASE, 0);
+            game::MoveInput input = app.takeMoveInput();
+            input.wishX = 1.0;
+            app.movePlayer(input, 1.0 / c.fps);
+        }
+        EXPECT_FLOAT_EQ(app.player.x, c.tapped ? 8.0f - 0.29f : 5.0f - 0.29f) << c.fps << " fps, tapped " << c.tapped;
+    }
 }
 
 using GeneratedWorld = apptest::OpenWorld;
