@@ -169,9 +169,8 @@ int runScenario(const Path& out, const std::string& name, const std::string& okL
 void checkServerProgram(const Path& out) {
     const std::filesystem::path content = platform::executablePath().parent_path().parent_path() / "Content";
     const uint64_t fingerprint = content::fingerprint(content);
-    const uint16_t port = freeLoopbackPort();
-    ServerProgram server(out / "dedicated-server", port, kRoom, content);
-    Peer a(port), other(port);
+    ServerProgram server(out / "dedicated-server", freeLoopbackPort(), kRoom, content);
+    Peer a(server.port()), other(server.port());
     check(a.socket >= 0 && other.socket >= 0, "the server program does not take guests");
     a.send(hello(fingerprint, kRoom, "A"));
     other.send(hello(fingerprint ^ 1, kRoom, "B"));

@@ -16,6 +16,7 @@ namespace selftest {
 namespace {
 
 constexpr uint32_t kLoopback = 0x0100007F;
+constexpr int kStarts = 5;
 
 bool listening(uint16_t port) {
     const int socket = platform::startConnect(kLoopback, port);
@@ -38,13 +39,19 @@ ServerProgram::ServerProgram(const fs::path& folder, uint16_t port, const std::s
     : folder_(folder), port_(port) {
     fs::create_directories(folder);
     const fs::path program = platform::executablePath().parent_path() / "quorvane-server";
-    child_ = platform::startProcess(program, {"--serve", std::to_string(port), roomCode, content.string()}, folder);
-    for (int attempt = 0; attempt < 50; ++attempt) {
-        if (listening(port)) return;
-        if (platform::waitProcess(child_, 100)) break;
+    // A port found free can be taken by another program's connection before the server binds it:
+    // a server that exits at once is started again on another free port.
+    for (int start = 0; start < kStarts; ++start) {
+        if (start > 0) port_ = freeLoopbackPort();
+        child_ = platform::startProcess(program, {"--serve", std::to_string(port_), roomCode, content.string()}, folder);
+        for (int attempt = 0; attempt < 50; ++attempt) {
+            if (listening(port_)) return;
+            if (platform::waitProcess(child_, 100)) break;
+        }
+        if (!child_.exitCode) break;
     }
     stop(0);
-    throw std::runtime_error("the server program does not listen on port " + std::to_string(port));
+    throw std::runtime_error("the server program does not listen on port " + std::to_string(port_));
 }
 
 ServerProgram::~ServerProgram() {

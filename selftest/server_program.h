@@ -12,7 +12,8 @@ namespace selftest {
 class ServerProgram {
    public:
     // Starts quorvane-server (beside this executable) with --serve in `folder`, which is created, and
-    // waits until it listens on 127.0.0.1:`port`; throws when it cannot be started or never listens.
+    // waits until it listens on 127.0.0.1:`port`, or on another free port when that one was taken
+    // meanwhile (`port()` tells which); throws when it cannot be started or never listens.
     ServerProgram(const std::filesystem::path& folder, uint16_t port, const std::string& roomCode,
                   const std::filesystem::path& content);
     // Stops it when still running.
