@@ -9,6 +9,7 @@
 #include "content/fingerprint.h"
 #include "net/network_identity.h"
 #include "net/paths.h"
+#include "net/refusal_words.h"
 #include "net/snapshots.h"
 #include "net/startup_folder.h"
 #include "net/world_owner.h"
@@ -63,6 +64,7 @@ void App::startSession(bool host, const std::string& address, uint16_t port, con
     if (roomCode.size() > net::kMaxRoomCode) throw std::runtime_error("Room code is too long");
     closeSession();
     lan.failure = LanFailure::none;
+    lan.refusal.clear();
     lan.contentFingerprint = content::fingerprint(files.base / "Content");
     lan.identity = net::loadNetworkIdentity(files.saves);
     lan.cacheDirectory = files.base / "NetworkCache" / cacheFolderName(address, port);
@@ -83,6 +85,7 @@ void App::startSession(bool host, const std::string& address, uint16_t port, con
 }
 
 void App::closeSession() {
+    leaveRoomWorld();
     net::reset(lan.connection);
     lan.host = lan.started = lan.networked = lan.authenticated = lan.ready = false;
     lan.applyingEdit = false;
@@ -90,6 +93,8 @@ void App::closeSession() {
     lan.remotePoses.clear();
     lan.hasExtraPose = false;
     lan.playerList.clear();
+    lan.worldShared = false;
+    lan.shownName.clear();
     lan.changedCells.clear();
     lan.pendingEdits.clear();
     lan.ownerId = 0;
@@ -107,6 +112,7 @@ void App::updateNetwork() {
     try {
         const double now = net::linkClock();
         if (lan.connection.connecting && !finishConnect(now)) return;
+        offerRoomWorld();
         net::followDimension(lan, dimension);
         net::appendEditFrames(lan.connection.sendBuffer, lan.pendingEdits, lan.cellsDimension);
         lan.pendingEdits.clear();
@@ -133,6 +139,8 @@ void App::updateNetwork() {
                                                            : LanFailure::refused;
         closeSession();
         lan.failure = phase;
+        // Said where the player looks: over play, or over the menu the room's world gave way to.
+        showToast(ui::utf8ToUtf32(net::failureWords(lan)));
     }
 }
 
@@ -158,8 +166,10 @@ bool App::finishConnect(double now) {
 
 void App::applyNetworkMessage(net::Message& message) {
     const double arrival = gpu.win ? glfwGetTime() : 0.0;
-    if (auto* refusal = std::get_if<net::RefusalMessage>(&message))
+    if (auto* refusal = std::get_if<net::RefusalMessage>(&message)) {
+        lan.refusal = refusal->reason;
         throw std::runtime_error("the server refused to let us in: " + refusal->reason);
+    }
     if (auto* welcome = std::get_if<net::WelcomeMessage>(&message)) {
         lan.playerId = welcome->playerId;
         lan.authenticated = lan.started = lan.ready = true;
@@ -174,6 +184,7 @@ void App::applyNetworkMessage(net::Message& message) {
         return;
     }
     if (auto* event = std::get_if<net::ClientEventMessage>(&message)) return applyClientEvent(*event);
+    if (auto* world = std::get_if<net::WorldMessage>(&message)) return playRoomWorld(*world);
     // Our own world's moving things are never replaced by what comes back.
     if (lan.worldOwner && (std::holds_alternative<net::MobsMessage>(message) ||
                            std::holds_alternative<net::NpcsMessage>(message) ||
@@ -188,7 +199,10 @@ void App::applyNetworkMessage(net::Message& message) {
         ui::showChatLine(ui, ui::chatLine(ui::utf8ToUtf32(chat->name), ui::receivedChatText(chat->text)), arrival);
     } else if (auto* players = std::get_if<net::PlayersMessage>(&message)) {
         lan.playerList.clear();
-        for (const net::PlayerName& name : players->players) lan.playerList.push_back(name.name);
+        for (const net::PlayerName& name : players->players) {
+            lan.playerList.push_back(name.name);
+            if (name.id == lan.playerId) lan.shownName = name.name;
+        }
     } else if (auto* mobs = std::get_if<net::MobsMessage>(&message)) {
         net::applyMobs(entities, *mobs);
         entities.lastEntityMessage = arrival;

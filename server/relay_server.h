@@ -103,6 +103,8 @@ class RelayServer {
     std::size_t guestCount() const;  // admitted guests
     uint32_t ownerId() const { return ownerId_; }  // 0 while no guest is admitted
     const std::map<Cell, CellEdit>& changedCells() const { return changed_; }
+    // The room's world, the first a guest sent; empty files until one has.
+    const WorldMessage& world() const { return world_; }
     // One line per guest dropped for misbehaving, oldest first: the latest kLinesKept or more.
     const std::vector<std::string>& drops() const { return drops_; }
     uint64_t dropCount() const { return dropCount_; }
@@ -162,6 +164,10 @@ class RelayServer {
     // Snapshots of the moving things, relayed from the owner only.
     void relaySnapshot(const Guest& from, const Message& message);
     void routeClientEvent(Guest& from, ClientEventMessage event);
+    // Keeps the first world a guest sends and passes it to every other guest.
+    void keepWorld(const Guest& from, WorldMessage world);
+    // The name as the room shows it: a name another guest already has is numbered ("NAME 2").
+    std::string uniqueName(const std::string& name) const;
     // A guest's chat line to every other guest, with the sender's id and name.
     void relayChat(Guest& from, ChatMessage chat);
     Guest* admittedGuest(uint32_t id);
@@ -187,6 +193,8 @@ class RelayServer {
     bool playersChanged_ = false;
     std::vector<Guest> guests_;
     std::map<Cell, CellEdit> changed_;
+    bool hasWorld_ = false;
+    WorldMessage world_;
     std::vector<std::string> drops_;
     std::vector<std::string> notices_;
     uint64_t dropCount_ = 0;
