@@ -71,7 +71,8 @@
 // ClientEvent goes to the owner with the player id set to the sender's; the owner's ClientEvent
 // goes to the guest its player id names. Events: kEventHitMob (subject mob id, amount damage),
 // kEventTakePile (subject pile id), kEventPileGiven (owner to taker: subject item id, amount
-// count), kEventReleaseHeld (no fields), kEventScreenClosed (subject the screen id of the window
+// count), kEventDropItem (a non-owner's own drop, such as a block it dug: subject item id, amount
+// count, at most a stack; the owner drops it at the guest's feet), kEventReleaseHeld (no fields), kEventScreenClosed (subject the screen id of the window
 // a guest closed over play, 0 for the inventory; no guest holds anything of the owner's open yet,
 // so the owner only hears it). The host passes on at most 100 snapshots and 100 events to the owner
 // a second and ignores the rest, so that no guest is pushed past its own message limit.
@@ -130,6 +131,7 @@ inline constexpr double kSilenceSeconds = 15.0;
 inline constexpr uint32_t kEventHitMob = 1;
 inline constexpr uint32_t kEventTakePile = 2;
 inline constexpr uint32_t kEventPileGiven = 3;
+inline constexpr uint32_t kEventDropItem = 4;
 inline constexpr uint32_t kEventReleaseHeld = 11;
 inline constexpr uint32_t kEventScreenClosed = 12;
 

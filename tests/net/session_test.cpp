@@ -473,6 +473,13 @@ TEST_F(TwoGames, TheOwnersMobsAndPilesReachTheOtherWhoseHitsAndPickUpsReachTheOw
     ASSERT_TRUE(runUntil([&] { return other.entities.droppedItems.empty(); }));
     EXPECT_EQ(carried(other, worldtest::stone), before + 5) << "handed over once";
 
+    // What the other digs drops into the owner's world at its feet and comes to it like any pile.
+    other.dropItem(worldtest::stone, 3, other.player.x + 4.0f, feet, other.player.z);
+    EXPECT_TRUE(other.entities.droppedItems.empty()) << "the pile is the owner's";
+    ASSERT_TRUE(runUntil([&] { return other.entities.droppedItems.size() == 1; }));
+    other.stepDroppedItems();
+    ASSERT_TRUE(runUntil([&] { return carried(other, worldtest::stone) == before + 8; }));
+
     // The owner leaves: the other takes over its world where the last snapshot left it.
     owner.closeSession();
     ASSERT_TRUE(runUntil([&] { return other.lan.worldOwner; }));
