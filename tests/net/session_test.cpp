@@ -14,6 +14,7 @@
 #include "net/network_identity.h"
 #include "net/loopback.h"
 #include "platform/tcp.h"
+#include "save/world_file.h"
 #include "save/world_state_files.h"
 #include "server/relay_server.h"
 #include "support/failure.h"
@@ -262,6 +263,7 @@ TEST_F(JoinedGame, ABadHostEndsTheSessionWithOneLineAndTheLocalWorldStays) {
         bool welcomeFirst;
         bool closeAfter;
         const char* line;
+        const char32_t* words;  // what the player reads
     };
     std::vector<uint8_t> flood;
     for (int i = 0; i < 30; ++i) net::appendFrame(flood, net::PosesMessage{});
@@ -270,23 +272,24 @@ TEST_F(JoinedGame, ABadHostEndsTheSessionWithOneLineAndTheLocalWorldStays) {
          {'Q', 'R', '6', '1', 0x99, 0, 0, 0, 2, 0, 0, 0, 1, 2},
          false,
          false,
-         "server: bad message: message type 153 out of range"},
+         "server: bad message: message type 153 out of range", U"СЕРВЕР НЕ ПРИНЯЛ ПОДКЛЮЧЕНИЕ"},
         {"oversized length",
          {'Q', 'R', '6', '1', 2, 0, 0, 0, 0, 0, 0, 0x10},
          true,
          false,
-         "server: bad message: payload length 268435456 out of range"},
-        {"flood", flood, true, false, "server: flood: more than 20 messages in one second"},
-        {"silence", {}, true, false, "server: silent for more than 0.3 seconds"},
+         "server: bad message: payload length 268435456 out of range", U"СВЯЗЬ С СЕРВЕРОМ ПОТЕРЯНА"},
+        {"flood", flood, true, false, "server: flood: more than 20 messages in one second",
+         U"СВЯЗЬ С СЕРВЕРОМ ПОТЕРЯНА"},
+        {"silence", {}, true, false, "server: silent for more than 0.3 seconds", U"СВЯЗЬ С СЕРВЕРОМ ПОТЕРЯНА"},
         {"closed mid-message",
          {'Q', 'R', '6', '1', 2, 0, 0, 0, 4, 0, 0, 0, 2},
          true,
          true,
-         "server: connection closed in the middle of a message"},
+         "server: connection closed in the middle of a message", U"СВЯЗЬ С СЕРВЕРОМ ПОТЕРЯНА"},
         {"refusal", nettest::frameOf(net::RefusalMessage{"Wrong room code"}), false, true,
-         "the server refused to let us in: Wrong room code"},
+         "the server refused to let us in: Wrong room code", U"НЕВЕРНЫЙ КОД КОМНАТЫ"},
         {"talk before welcome", nettest::frameOf(net::PosesMessage{}), false, false,
-         "the server spoke before letting us in"},
+         "the server spoke before letting us in", U"СЕРВЕР НЕ ПРИНЯЛ ПОДКЛЮЧЕНИЕ"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -304,6 +307,7 @@ TEST_F(JoinedGame, ABadHostEndsTheSessionWithOneLineAndTheLocalWorldStays) {
         EXPECT_EQ(readFile(base.path() / "network_error.txt").size(),
                   std::string("LAN session ended: ").size() + std::strlen(row.line) + 1)
             << "one line, however long the game goes on";
+        EXPECT_EQ(app.ui.toast.text, row.words) << "said where the player looks";
         EXPECT_EQ(app.blockAt(1, 80, 1), worldtest::stone) << "the local world keeps its cells";
         EXPECT_FALSE(fs::exists(cache()));
         EXPECT_TRUE(app.lan.remotePoses.empty());
@@ -315,6 +319,31 @@ TEST_F(JoinedGame, ABadHostEndsTheSessionWithOneLineAndTheLocalWorldStays) {
         host.socket = nettest::acceptWithin(listener, 2000);
         ASSERT_GE(host.socket, 0);
     }
+}
+
+// The host's world comes into the cache and is played at once; when the host goes, so does the world,
+// and the menu says why. Nothing of it reaches the saves.
+TEST_F(JoinedGame, TheRoomsWorldIsPlayedFromTheCacheUntilTheSessionEnds) {
+    welcome();
+    host.send(net::WorldMessage{filesave::formatWorldFile({"Общий мир", 2, 4}), ""});
+    ASSERT_TRUE(host.readUntil(turn(), [&] { return app.files.worldOpen; }));
+    EXPECT_EQ(app.files.world, cache());
+    EXPECT_EQ(app.files.seed, 2u);
+    EXPECT_EQ(app.files.worldName, U"Общий мир");
+    EXPECT_EQ(app.ui.screen, UiState::kPlaying);
+    host.send(net::BlockEditsMessage{{{1, 80, 1, worldtest::stone, 0, 0}}});
+    ASSERT_TRUE(host.readUntil(turn(), [&] { return app.lan.changedCells.size() == 1; }))
+        << "the cells changed so far follow the world";
+
+    platform::closeSocket(std::exchange(host.socket, -1));
+    ASSERT_TRUE(host.readUntil(turn(), [&] { return !app.lan.networked; }));
+    EXPECT_FALSE(app.files.worldOpen);
+    EXPECT_EQ(app.ui.screen, UiState::kMainMenu);
+    EXPECT_EQ(app.ui.toast.text, U"СВЯЗЬ С СЕРВЕРОМ ПОТЕРЯНА");
+    EXPECT_FALSE(fs::exists(cache()));
+    std::error_code none;
+    for (const auto& entry : fs::directory_iterator(base.path() / "Saves", none))
+        EXPECT_FALSE(entry.is_directory()) << entry.path();
 }
 
 // Two games with the same world, joined through the host program's relay.
