@@ -13,6 +13,8 @@
 #include "net/snapshots.h"
 #include "net/startup_folder.h"
 #include "net/world_owner.h"
+#include "save/world_file.h"
+#include "save/world_state_files.h"
 #include "platform/tcp.h"
 
 namespace fs = std::filesystem;
@@ -41,6 +43,12 @@ constexpr double kPoseInterval = 0.2;  // seconds between two poses we send
 
 std::string cacheFolderName(const std::string& address, uint16_t port) {
     return address + "_" + std::to_string(port);
+}
+
+void writeBytes(const fs::path& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+    if (!out) throw std::runtime_error("cannot write " + path.string());
 }
 
 void removeCacheDirectory(LanSession& lan) {
@@ -84,6 +92,27 @@ void App::startSession(bool host, const std::string& address, uint16_t port, con
     lan.peerPort = port;
 }
 
+void App::storeRoomWorld(const net::WorldMessage& world) {
+    if (!filesave::parseWorldFile(world.worldFile)) throw std::runtime_error("the room's world file cannot be read");
+    lan.worldShared = true;
+    // Once the App plays the copy, what it holds is the session's: a second world cannot replace it.
+    if (files.worldOpen && files.world == lan.cacheDirectory) return;
+    fs::remove_all(lan.cacheDirectory);
+    fs::create_directories(lan.cacheDirectory);
+    writeBytes(lan.cacheDirectory / filesave::kWorldFile, world.worldFile);
+    if (!world.generation.empty()) writeBytes(lan.cacheDirectory / filesave::kGenerationFile, world.generation);
+    lan.roomWorldArrived = true;
+}
+
+void App::leaveRoomWorld() {
+    if (lan.cacheDirectory.empty() || !files.worldOpen || files.world != lan.cacheDirectory) return;
+    // Nothing is saved (a guest's world writes nothing while networked): it goes with its folder.
+    files.worldOpen = false;
+    unloadAllChunks();
+    resetWorldState();
+    lan.leftRoomWorld = true;
+}
+
 void App::closeSession() {
     leaveRoomWorld();
     net::reset(lan.connection);
@@ -93,7 +122,7 @@ void App::closeSession() {
     lan.remotePoses.clear();
     lan.hasExtraPose = false;
     lan.playerList.clear();
-    lan.worldShared = false;
+    lan.worldShared = lan.roomWorldArrived = false;
     lan.shownName.clear();
     lan.changedCells.clear();
     lan.pendingEdits.clear();
@@ -112,7 +141,6 @@ void App::updateNetwork() {
     try {
         const double now = net::linkClock();
         if (lan.connection.connecting && !finishConnect(now)) return;
-        offerRoomWorld();
         net::followDimension(lan, dimension);
         net::appendEditFrames(lan.connection.sendBuffer, lan.pendingEdits, lan.cellsDimension);
         lan.pendingEdits.clear();
@@ -140,7 +168,7 @@ void App::updateNetwork() {
         closeSession();
         lan.failure = phase;
         // Said where the player looks: over play, or over the menu the room's world gave way to.
-        showToast(ui::utf8ToUtf32(net::failureWords(lan)));
+        lan.notice = net::failureWords(lan);
     }
 }
 
@@ -184,7 +212,7 @@ void App::applyNetworkMessage(net::Message& message) {
         return;
     }
     if (auto* event = std::get_if<net::ClientEventMessage>(&message)) return applyClientEvent(*event);
-    if (auto* world = std::get_if<net::WorldMessage>(&message)) return playRoomWorld(*world);
+    if (auto* world = std::get_if<net::WorldMessage>(&message)) return storeRoomWorld(*world);
     // Our own world's moving things are never replaced by what comes back.
     if (lan.worldOwner && (std::holds_alternative<net::MobsMessage>(message) ||
                            std::holds_alternative<net::NpcsMessage>(message) ||

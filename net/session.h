@@ -82,6 +82,9 @@ struct LanSession {
     std::vector<std::string> playerList;
     // Our world went to the host, or the host's came to us: the session's world is settled.
     bool worldShared = false;
+    bool roomWorldArrived = false;  // the host's world is in the cache folder, to be played
+    bool leftRoomWorld = false;     // the session ended under the room's world: back to the menu
+    std::string notice;             // why the session ended, for the screen
     uint32_t playerId = 0;  // given by the host's welcome
     // Set while an edit is applied, so that each cell is sent once, and never back to where it came from.
     bool applyingEdit = false;

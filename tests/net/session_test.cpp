@@ -307,6 +307,7 @@ TEST_F(JoinedGame, ABadHostEndsTheSessionWithOneLineAndTheLocalWorldStays) {
         EXPECT_EQ(readFile(base.path() / "network_error.txt").size(),
                   std::string("LAN session ended: ").size() + std::strlen(row.line) + 1)
             << "one line, however long the game goes on";
+        app.followSession();
         EXPECT_EQ(app.ui.toast.text, row.words) << "said where the player looks";
         EXPECT_EQ(app.blockAt(1, 80, 1), worldtest::stone) << "the local world keeps its cells";
         EXPECT_FALSE(fs::exists(cache()));
@@ -325,18 +326,22 @@ TEST_F(JoinedGame, ABadHostEndsTheSessionWithOneLineAndTheLocalWorldStays) {
 // and the menu says why. Nothing of it reaches the saves.
 TEST_F(JoinedGame, TheRoomsWorldIsPlayedFromTheCacheUntilTheSessionEnds) {
     welcome();
+    const auto step = [&] {
+        app.updateNetwork();
+        app.followSession();
+    };
     host.send(net::WorldMessage{filesave::formatWorldFile({"Общий мир", 2, 4}), ""});
-    ASSERT_TRUE(host.readUntil(turn(), [&] { return app.files.worldOpen; }));
+    ASSERT_TRUE(host.readUntil(step, [&] { return app.files.worldOpen; }));
     EXPECT_EQ(app.files.world, cache());
     EXPECT_EQ(app.files.seed, 2u);
     EXPECT_EQ(app.files.worldName, U"Общий мир");
     EXPECT_EQ(app.ui.screen, UiState::kPlaying);
     host.send(net::BlockEditsMessage{{{1, 80, 1, worldtest::stone, 0, 0}}});
-    ASSERT_TRUE(host.readUntil(turn(), [&] { return app.lan.changedCells.size() == 1; }))
+    ASSERT_TRUE(host.readUntil(step, [&] { return app.lan.changedCells.size() == 1; }))
         << "the cells changed so far follow the world";
 
     platform::closeSocket(std::exchange(host.socket, -1));
-    ASSERT_TRUE(host.readUntil(turn(), [&] { return !app.lan.networked; }));
+    ASSERT_TRUE(host.readUntil(step, [&] { return !app.lan.networked && app.ui.screen == UiState::kMainMenu; }));
     EXPECT_FALSE(app.files.worldOpen);
     EXPECT_EQ(app.ui.screen, UiState::kMainMenu);
     EXPECT_EQ(app.ui.toast.text, U"СВЯЗЬ С СЕРВЕРОМ ПОТЕРЯНА");
