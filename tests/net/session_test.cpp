@@ -459,6 +459,17 @@ TEST_F(TwoGames, AChatLineReachesTheOtherGameUnderTheNameItJoinedWith) {
     ASSERT_TRUE(runUntil([&] { return !b.app.ui.chatLines.empty(); }));
     EXPECT_EQ(b.app.ui.chatLines, std::vector<std::u32string>{U"ИГРОК: привет"});
     EXPECT_EQ(a.app.ui.chatLines, b.app.ui.chatLines) << "said once, at both";
+
+    // The second "ИГРОК" in the room is numbered, in its own chat too.
+    ASSERT_TRUE(runUntil([&] { return b.app.lan.shownName == "ИГРОК 2"; }));
+    b.app.files.worldOpen = true;
+    b.app.setScreen(UiState::kPlaying);
+    b.app.onKey(nullptr, GLFW_KEY_ENTER, 0, GLFW_PRESS, 0);
+    for (const char32_t c : std::u32string(U"да")) b.app.onChar(nullptr, static_cast<unsigned int>(c));
+    b.app.onKey(nullptr, GLFW_KEY_ENTER, 0, GLFW_PRESS, 0);
+    ASSERT_TRUE(runUntil([&] { return a.app.ui.chatLines.size() == 2; }));
+    EXPECT_EQ(a.app.ui.chatLines.back(), U"ИГРОК 2: да");
+    EXPECT_EQ(a.app.ui.chatLines, b.app.ui.chatLines);
 }
 
 int32_t carried(const App& app, uint8_t id) {
