@@ -568,7 +568,8 @@ struct App {
     void updateNetwork();
     // LAN session, protocol and host (net/session.cpp, net/block_edits.cpp; the session's edit record in
     // app/session_edits.cpp, its chunk rebuild in app/world_edits.cpp).
-    // Ends the session without a report: socket, flags, remote players and the session's cache folder.
+    // Ends the session without a report: socket, flags, remote players and the session's cache folder,
+    // after leaving the room's world played from it.
     void closeSession();
     // True once a started connect has finished and the hello is queued; fails when it cannot.
     bool finishConnect(double now);

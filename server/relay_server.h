@@ -2,6 +2,7 @@
 // The host of a LAN session (the Quorvane Server program): it admits guests that bring the room
 // code and the content fingerprint, relays their block edits to each other, keeps every changed cell
 // for guests who join late, and sends each guest the poses of the others. It has no world of its own:
+// it keeps the files of the first world a guest brings and hands them to the others, and
 // the world owner (the earliest admitted guest still here) sends the moving things, which it relays
 // to the others, and receives the others' client events. Single-threaded: one
 // `step` is one poll() turn over the listening socket and every guest.
