@@ -576,7 +576,8 @@ struct App {
     void updateNetwork();
     // LAN session, protocol and host (net/session.cpp, net/block_edits.cpp; the session's edit record in
     // app/session_edits.cpp, its chunk rebuild in app/world_edits.cpp).
-    // Ends the session without a report: socket, flags, remote players and the session's cache folder.
+    // Ends the session without a report: socket, flags, remote players and the session's cache folder,
+    // after leaving the room's world played from it.
     void closeSession();
     // True once a started connect has finished and the hello is queued; fails when it cannot.
     bool finishConnect(double now);
@@ -585,6 +586,16 @@ struct App {
     void sendClientEvent(uint32_t event, uint32_t subject = 0, int32_t amount = 0);
     // The world owner's side (net/world_owner.cpp).
     void sendWorldSnapshots(double now);
+    // The room's world. The session's side (net/session.cpp): the host's world written into the
+    // cache folder, and that world left unsaved when the session ends.
+    void storeRoomWorld(const net::WorldMessage& world);
+    void leaveRoomWorld();
+    // The App's side (app/room_world.cpp), after each network step: whether the App plays a world of
+    // its own to bring to the room, bringing it once, playing the host's world once it is stored,
+    // the menu once it was left, and the session's notice.
+    bool playsOwnWorld() const;
+    void offerRoomWorld();
+    void followSession();
     void applyClientEvent(const net::ClientEventMessage& event);
     void requestPile(const DroppedItem& item);
     void applyRemoteEdits(const net::BlockEditsMessage& edits);

@@ -93,6 +93,7 @@ void App::runFrame() {
     ui.chatSkipChar = false;
     if (platform::closeRequested()) glfwSetWindowShouldClose(gpu.win, GLFW_TRUE);
     updateNetwork();
+    followSession();
     handleEscape();
     if (files.worldOpen && (ui.screen == UiState::kPlaying || (ui.screen >= 9 && ui.screen <= 11)))
         streamOpenWorld();

@@ -54,6 +54,12 @@ bool withinReach(const PlayerState& player, const DroppedItem& item) {
 
 void App::dropItem(uint8_t id, int32_t count, float x, float y, float z) {
     if (id == voxel::airId || count <= 0 || !voxel::isValidBlockId(id)) return;
+    if (lan.entitiesFromHost() && lan.authenticated) {
+        // Every pile lies in the owner's world: ours would vanish under its next snapshot. The owner
+        // drops it at our feet and hands it over when we ask, like any other.
+        sendClientEvent(net::kEventDropItem, id, count);
+        return;
+    }
     std::vector<DroppedItem>& items = entities.droppedItems;
     if (items.size() >= kMaxItems) items.erase(items.begin());
     DroppedItem item;

@@ -61,7 +61,7 @@ class Reader {
     void f32(float& v) { v = finite(in_.f32()); }
     void f64(double& v) { v = finite(in_.f64()); }
     void text(std::string& s, std::size_t countBytes, std::size_t max, const char* what) {
-        const std::size_t length = countBytes == 1 ? in_.u8() : in_.u16();
+        const std::size_t length = countBytes == 1 ? in_.u8() : countBytes == 2 ? in_.u16() : in_.u32();
         if (length > max) throw Refused(std::string(what) + " longer than " + std::to_string(max) + " bytes");
         s = in_.bytes(length);
     }
@@ -200,6 +200,11 @@ void fields(IO& io, ChatMessage& m) {
     io.u32(m.player);
     io.text(m.name, 1, kMaxPlayerName, "player name");
     io.text(m.text, 2, kMaxChatText, "chat text");
+}
+template <class IO>
+void fields(IO& io, WorldMessage& m) {
+    io.text(m.worldFile, 4, kMaxWorldFile, "world file");
+    io.text(m.generation, 4, kMaxGenerationFile, "generation profile");
 }
 
 template <std::size_t I = 0>

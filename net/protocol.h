@@ -34,8 +34,9 @@
 //  13    Owner         host    u32 player id of the world owner (0: none)
 //  14    Chat          both    u32 player id, u8+player name (<= 64), u16+text (<= 192); a guest
 //                              sends id 0 and no name, the host fills in the sender's
+//  15    World         both    u32+world file (<= 4096), u32+generation profile (<= 512 KiB)
 //
-// Types 15..26 are reserved for later versions; this one refuses them.
+// Types 16..26 are reserved for later versions; this one refuses them.
 //
 // A session: the guest connects and sends Hello within a few seconds. A Hello of another version is
 // read no further than its version, whatever that version changed, and refused with a line naming
@@ -43,13 +44,18 @@
 // network_error.txt (other version; a player name that is empty or holds a character a chat line
 // may not; no network identity; a wrong room code, or an address or a room that has had too many;
 // other content; the same identity already in the room; a full room) or Welcome followed by Owner,
-// BlockEdits holding every cell changed so far in the overworld, then Players. From then on the
+// the room's World when the host has one, BlockEdits holding every cell changed so far in the
+// overworld, then Players. A player name already in the room is numbered ("NAME 2") in Players and Chat. From then on the
 // guest sends LocalPose five times a second, the cells it changed in each frame as BlockEdits,
 // ClientEvent for client events and Chat for each line its player says, which the host passes on to
 // every other guest (at most kChatLinesPerSecond lines a second from each). The host gathers each
 // guest's edits for the others and sends them twenty times a second, and Poses (the other players)
 // ten times a second, which also keeps a quiet session alive. Batching keeps both directions far
 // below the message limit however many cells change.
+//
+// The room's world: a guest playing a world of its own sends it as World once it is let in; the host
+// keeps the first World of the session and sends it to every other guest, now and as they join. A
+// guest that receives it plays it from its network cache, not from its saves.
 //
 // Dimensions: every edit and pose names its dimension. The host passes an edit on only to the guests
 // whose last pose is in that dimension, keeps the changed cells per dimension, and sends a guest
@@ -65,7 +71,8 @@
 // ClientEvent goes to the owner with the player id set to the sender's; the owner's ClientEvent
 // goes to the guest its player id names. Events: kEventHitMob (subject mob id, amount damage),
 // kEventTakePile (subject pile id), kEventPileGiven (owner to taker: subject item id, amount
-// count), kEventReleaseHeld (no fields), kEventScreenClosed (subject the screen id of the window
+// count), kEventDropItem (a non-owner's own drop, such as a block it dug: subject item id, amount
+// count, at most a stack; the owner drops it at the guest's feet), kEventReleaseHeld (no fields), kEventScreenClosed (subject the screen id of the window
 // a guest closed over play, 0 for the inventory; no guest holds anything of the owner's open yet,
 // so the owner only hears it). The host passes on at most 100 snapshots and 100 events to the owner
 // a second and ignores the rest, so that no guest is pushed past its own message limit.
@@ -92,7 +99,7 @@
 namespace net {
 
 // Raised whenever a message or a limit changes, so that peers of different builds part at the Hello.
-inline constexpr uint16_t kProtocolVersion = 4;
+inline constexpr uint16_t kProtocolVersion = 5;
 inline constexpr char kFrameMagic[4] = {'Q', 'R', '6', '1'};
 inline constexpr std::size_t kFrameHeader = 12;
 inline constexpr uint32_t kMaxPayload = 1u << 20;
@@ -113,6 +120,8 @@ inline constexpr std::size_t kMaxNpcs = 128;
 inline constexpr std::size_t kMaxArrows = 512;  // the whole list a world may hold
 inline constexpr std::size_t kMaxItems = 512;
 inline constexpr std::size_t kMaxPlayers = 64;
+inline constexpr std::size_t kMaxWorldFile = 4096;
+inline constexpr std::size_t kMaxGenerationFile = 512u << 10;
 
 inline constexpr uint32_t kMaxMessagesPerSecond = 400;
 inline constexpr uint32_t kMaxBytesPerSecond = 4u << 20;
@@ -122,6 +131,7 @@ inline constexpr double kSilenceSeconds = 15.0;
 inline constexpr uint32_t kEventHitMob = 1;
 inline constexpr uint32_t kEventTakePile = 2;
 inline constexpr uint32_t kEventPileGiven = 3;
+inline constexpr uint32_t kEventDropItem = 4;
 inline constexpr uint32_t kEventReleaseHeld = 11;
 inline constexpr uint32_t kEventScreenClosed = 12;
 
@@ -140,6 +150,7 @@ enum class MessageType : uint32_t {
     Players,
     Owner,
     Chat,
+    World,
 };
 
 using Pose = std::array<float, 7>;
@@ -230,10 +241,17 @@ struct ChatMessage {
     std::string text;
 };
 
+// The room's world as its files hold it: world.txt (name, seed, generation value) and generation.json.
+struct WorldMessage {
+    std::string worldFile;
+    std::string generation;
+};
+
 // In the order of MessageType: the alternative's index is the type number minus 1.
 using Message = std::variant<HelloMessage, WelcomeMessage, RefusalMessage, BlockEditsMessage,
                              LocalPoseMessage, PosesMessage, MobsMessage, NpcsMessage, ArrowsMessage,
-                             ItemsMessage, ClientEventMessage, PlayersMessage, OwnerMessage, ChatMessage>;
+                             ItemsMessage, ClientEventMessage, PlayersMessage, OwnerMessage, ChatMessage,
+                             WorldMessage>;
 
 MessageType messageType(const Message& message);
 

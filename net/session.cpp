@@ -9,9 +9,12 @@
 #include "content/fingerprint.h"
 #include "net/network_identity.h"
 #include "net/paths.h"
+#include "net/refusal_words.h"
 #include "net/snapshots.h"
 #include "net/startup_folder.h"
 #include "net/world_owner.h"
+#include "save/world_file.h"
+#include "save/world_state_files.h"
 #include "platform/tcp.h"
 
 namespace fs = std::filesystem;
@@ -42,6 +45,12 @@ std::string cacheFolderName(const std::string& address, uint16_t port) {
     return address + "_" + std::to_string(port);
 }
 
+void writeBytes(const fs::path& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+    if (!out) throw std::runtime_error("cannot write " + path.string());
+}
+
 void removeCacheDirectory(LanSession& lan) {
     if (lan.cacheDirectory.empty()) return;
     std::error_code ignored;  // a folder someone holds open is left for the next start
@@ -63,6 +72,7 @@ void App::startSession(bool host, const std::string& address, uint16_t port, con
     if (roomCode.size() > net::kMaxRoomCode) throw std::runtime_error("Room code is too long");
     closeSession();
     lan.failure = LanFailure::none;
+    lan.refusal.clear();
     lan.contentFingerprint = content::fingerprint(files.base / "Content");
     lan.identity = net::loadNetworkIdentity(files.saves);
     lan.cacheDirectory = files.base / "NetworkCache" / cacheFolderName(address, port);
@@ -82,7 +92,29 @@ void App::startSession(bool host, const std::string& address, uint16_t port, con
     lan.peerPort = port;
 }
 
+void App::storeRoomWorld(const net::WorldMessage& world) {
+    if (!filesave::parseWorldFile(world.worldFile)) throw std::runtime_error("the room's world file cannot be read");
+    lan.worldShared = true;
+    // Once the App plays the copy, what it holds is the session's: a second world cannot replace it.
+    if (files.worldOpen && files.world == lan.cacheDirectory) return;
+    fs::remove_all(lan.cacheDirectory);
+    fs::create_directories(lan.cacheDirectory);
+    writeBytes(lan.cacheDirectory / filesave::kWorldFile, world.worldFile);
+    if (!world.generation.empty()) writeBytes(lan.cacheDirectory / filesave::kGenerationFile, world.generation);
+    lan.roomWorldArrived = true;
+}
+
+void App::leaveRoomWorld() {
+    if (lan.cacheDirectory.empty() || !files.worldOpen || files.world != lan.cacheDirectory) return;
+    // Nothing is saved (a guest's world writes nothing while networked): it goes with its folder.
+    files.worldOpen = false;
+    unloadAllChunks();
+    resetWorldState();
+    lan.leftRoomWorld = true;
+}
+
 void App::closeSession() {
+    leaveRoomWorld();
     net::reset(lan.connection);
     lan.host = lan.started = lan.networked = lan.authenticated = lan.ready = false;
     lan.applyingEdit = false;
@@ -90,6 +122,8 @@ void App::closeSession() {
     lan.remotePoses.clear();
     lan.hasExtraPose = false;
     lan.playerList.clear();
+    lan.worldShared = lan.roomWorldArrived = false;
+    lan.shownName.clear();
     lan.changedCells.clear();
     lan.pendingEdits.clear();
     lan.ownerId = 0;
@@ -133,6 +167,8 @@ void App::updateNetwork() {
                                                            : LanFailure::refused;
         closeSession();
         lan.failure = phase;
+        // Said where the player looks: over play, or over the menu the room's world gave way to.
+        lan.notice = net::failureWords(lan);
     }
 }
 
@@ -158,8 +194,10 @@ bool App::finishConnect(double now) {
 
 void App::applyNetworkMessage(net::Message& message) {
     const double arrival = gpu.win ? glfwGetTime() : 0.0;
-    if (auto* refusal = std::get_if<net::RefusalMessage>(&message))
+    if (auto* refusal = std::get_if<net::RefusalMessage>(&message)) {
+        lan.refusal = refusal->reason;
         throw std::runtime_error("the server refused to let us in: " + refusal->reason);
+    }
     if (auto* welcome = std::get_if<net::WelcomeMessage>(&message)) {
         lan.playerId = welcome->playerId;
         lan.authenticated = lan.started = lan.ready = true;
@@ -174,6 +212,7 @@ void App::applyNetworkMessage(net::Message& message) {
         return;
     }
     if (auto* event = std::get_if<net::ClientEventMessage>(&message)) return applyClientEvent(*event);
+    if (auto* world = std::get_if<net::WorldMessage>(&message)) return storeRoomWorld(*world);
     // Our own world's moving things are never replaced by what comes back.
     if (lan.worldOwner && (std::holds_alternative<net::MobsMessage>(message) ||
                            std::holds_alternative<net::NpcsMessage>(message) ||
@@ -188,7 +227,10 @@ void App::applyNetworkMessage(net::Message& message) {
         ui::showChatLine(ui, ui::chatLine(ui::utf8ToUtf32(chat->name), ui::receivedChatText(chat->text)), arrival);
     } else if (auto* players = std::get_if<net::PlayersMessage>(&message)) {
         lan.playerList.clear();
-        for (const net::PlayerName& name : players->players) lan.playerList.push_back(name.name);
+        for (const net::PlayerName& name : players->players) {
+            lan.playerList.push_back(name.name);
+            if (name.id == lan.playerId) lan.shownName = name.name;
+        }
     } else if (auto* mobs = std::get_if<net::MobsMessage>(&message)) {
         net::applyMobs(entities, *mobs);
         entities.lastEntityMessage = arrival;

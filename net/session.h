@@ -66,7 +66,9 @@ struct LanSession {
     std::string formRoomCode;
     std::string formStatus;
     LanFailure failure = LanFailure::none;  // of the last session, until the next connect
+    std::string refusal;                    // the host's reason, when it refused us
     std::string playerName = "ИГРОК";
+    std::string shownName;  // as the host shows us to the others (a taken name is numbered)
     std::string identity;  // the player's network identity, read when a session starts
     std::string peerAddress;
     uint16_t peerPort = 0;
@@ -78,6 +80,11 @@ struct LanSession {
     RemotePose extraPose;
     bool hasExtraPose = false;
     std::vector<std::string> playerList;
+    // Our world went to the host, or the host's came to us: the session's world is settled.
+    bool worldShared = false;
+    bool roomWorldArrived = false;  // the host's world is in the cache folder, to be played
+    bool leftRoomWorld = false;     // the session ended under the room's world: back to the menu
+    std::string notice;             // why the session ended, for the screen
     uint32_t playerId = 0;  // given by the host's welcome
     // Set while an edit is applied, so that each cell is sent once, and never back to where it came from.
     bool applyingEdit = false;

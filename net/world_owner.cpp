@@ -18,6 +18,7 @@ namespace {
 // Seconds between two snapshots: the rates the others' drawing blends over (mobs 0.1 s, items 0.2 s).
 constexpr double kEntityInterval = 0.1;
 constexpr double kItemInterval = 0.2;
+constexpr float kEyeHeight = 1.62f;  // a pose gives the eye; a pile lies at the feet
 
 template <class T>
 std::span<const T> upTo(const std::vector<T>& list, std::size_t limit) {
@@ -155,6 +156,13 @@ void App::applyClientEvent(const net::ClientEventMessage& event) {
             net::appendFrame(
                 lan.connection.sendBuffer,
                 net::ClientEventMessage{net::kEventPileGiven, event.player, pile->id, pile->count});
+    } else if (lan.worldOwner && event.event == net::kEventDropItem) {
+        const auto pose = lan.remotePoses.find(event.player);
+        if (pose == lan.remotePoses.end() || !voxel::isValidBlockId(event.subject) || event.amount <= 0 ||
+            event.amount > voxel::blockDef(event.subject).max_stack)
+            return;
+        const std::array<float, 7>& at = pose->second.values;
+        dropItem(static_cast<uint8_t>(event.subject), event.amount, at[0], at[1] - net::kEyeHeight + 0.25f, at[2]);
     } else if (!lan.worldOwner && event.event == net::kEventPileGiven) {
         // Never more than a pile we asked for held, and each pile once.
         const std::optional<uint32_t> pile = net::grantedPile(entities, lan.requestedPiles, event.subject, event.amount);

@@ -232,6 +232,8 @@ std::string RelayServer::handle(Guest& guest, Message& message) {
         relayChat(guest, std::move(*chat));
     } else if (isSnapshot(message)) {
         relaySnapshot(guest, message);
+    } else if (auto* world = std::get_if<WorldMessage>(&message)) {
+        keepWorld(guest, std::move(*world));
     } else {
         return "sent a message a guest may not send";
     }
@@ -297,6 +299,32 @@ bool RelayServer::grantFits(Guest& taker, const ClientEventMessage& grant) {
     return false;
 }
 
+void RelayServer::keepWorld(const Guest& from, WorldMessage world) {
+    // Later worlds are games that opened their own before they heard of the room's: they get this one.
+    if (hasWorld_) return;
+    hasWorld_ = true;
+    world_ = std::move(world);
+    for (Guest& guest : guests_)
+        if (&guest != &from && guest.admitted && guest.socket >= 0) queue(guest, world_);
+}
+
+std::string RelayServer::uniqueName(const std::string& name) const {
+    const auto taken = [&](const std::string& candidate) {
+        return std::any_of(guests_.begin(), guests_.end(), [&](const Guest& g) {
+            return g.admitted && g.socket >= 0 && g.name == candidate;
+        });
+    };
+    std::string shown = name;
+    for (uint32_t number = 2; taken(shown); ++number) {
+        const std::string suffix = " " + std::to_string(number);
+        // Cut at a character's start, so that a long name stays valid UTF-8 within the limit.
+        std::size_t keep = std::min(name.size(), kMaxPlayerName - suffix.size());
+        while (keep > 0 && keep < name.size() && (static_cast<uint8_t>(name[keep]) & 0xC0) == 0x80) --keep;
+        shown = name.substr(0, keep) + suffix;
+    }
+    return shown;
+}
+
 void RelayServer::relayChat(Guest& from, ChatMessage chat) {
     if (!from.chatBudget.take(config_.clock(), kChatLinesPerSecond)) return;
     chat.player = from.id;
@@ -347,11 +375,12 @@ std::string RelayServer::admit(Guest& guest, const HelloMessage& hello, double n
     }
     guest.admitted = true;
     guest.id = nextId_++;
-    guest.name = hello.name;
+    guest.name = uniqueName(hello.name);
     guest.identity = hello.identity;
     queue(guest, WelcomeMessage{guest.id});
     if (ownerId_ == 0) ownerId_ = guest.id;
     queue(guest, OwnerMessage{ownerId_});
+    if (hasWorld_) queue(guest, world_);
     sendChangedCells(guest);
     playersChanged_ = true;
     return "";

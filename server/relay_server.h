@@ -2,6 +2,7 @@
 // The host of a LAN session (the Quorvane Server program): it admits guests that bring the room
 // code and the content fingerprint, relays their block edits to each other, keeps every changed cell
 // for guests who join late, and sends each guest the poses of the others. It has no world of its own:
+// it keeps the files of the first world a guest brings and hands them to the others, and
 // the world owner (the earliest admitted guest still here) sends the moving things, which it relays
 // to the others, and receives the others' client events. Single-threaded: one
 // `step` is one poll() turn over the listening socket and every guest.
@@ -103,6 +104,8 @@ class RelayServer {
     std::size_t guestCount() const;  // admitted guests
     uint32_t ownerId() const { return ownerId_; }  // 0 while no guest is admitted
     const std::map<Cell, CellEdit>& changedCells() const { return changed_; }
+    // The room's world, the first a guest sent; empty files until one has.
+    const WorldMessage& world() const { return world_; }
     // One line per guest dropped for misbehaving, oldest first: the latest kLinesKept or more.
     const std::vector<std::string>& drops() const { return drops_; }
     uint64_t dropCount() const { return dropCount_; }
@@ -162,6 +165,10 @@ class RelayServer {
     // Snapshots of the moving things, relayed from the owner only.
     void relaySnapshot(const Guest& from, const Message& message);
     void routeClientEvent(Guest& from, ClientEventMessage event);
+    // Keeps the first world a guest sends and passes it to every other guest.
+    void keepWorld(const Guest& from, WorldMessage world);
+    // The name as the room shows it: a name another guest already has is numbered ("NAME 2").
+    std::string uniqueName(const std::string& name) const;
     // A guest's chat line to every other guest, with the sender's id and name.
     void relayChat(Guest& from, ChatMessage chat);
     Guest* admittedGuest(uint32_t id);
@@ -187,6 +194,8 @@ class RelayServer {
     bool playersChanged_ = false;
     std::vector<Guest> guests_;
     std::map<Cell, CellEdit> changed_;
+    bool hasWorld_ = false;
+    WorldMessage world_;
     std::vector<std::string> drops_;
     std::vector<std::string> notices_;
     uint64_t dropCount_ = 0;

@@ -37,7 +37,7 @@ void App::submitChat() {
     ui.chatEntry.clear();
     resetTextEntry();
     if (text.empty()) return;
-    ui::showChatLine(ui, ui::chatLine(ui::utf8ToUtf32(lan.playerName), text), gpu.win ? glfwGetTime() : 0.0);
+    ui::showChatLine(ui, ui::chatLine(ui::utf8ToUtf32(lan.shownName.empty() ? lan.playerName : lan.shownName), text), gpu.win ? glfwGetTime() : 0.0);
     if (lan.networked && lan.ready)
         net::appendFrame(lan.connection.sendBuffer, net::ChatMessage{0, "", ui::utf32ToUtf8(text)});
 }

@@ -5,6 +5,7 @@
 #include <GLFW/glfw3.h>
 
 #include "app/app.h"
+#include "net/refusal_words.h"
 #include "platform/tcp.h"
 
 namespace {
@@ -30,13 +31,7 @@ bool ownsScreen(int32_t screen) {
 std::string formStatusText(const LanSession& lan) {
     if (!lan.formStatus.empty()) return lan.formStatus;
     if (lan.networked) return lan.ready ? "ПОДКЛЮЧЕНО" : "ПОДКЛЮЧЕНИЕ...";
-    switch (lan.failure) {
-        case LanFailure::noConnection: return "НЕ УДАЛОСЬ ПОДКЛЮЧИТЬСЯ К СЕРВЕРУ";
-        case LanFailure::refused: return "СЕРВЕР НЕ ПРИНЯЛ ПОДКЛЮЧЕНИЕ";
-        case LanFailure::lost: return "СВЯЗЬ С СЕРВЕРОМ ПОТЕРЯНА";
-        case LanFailure::none: break;
-    }
-    return "";
+    return net::failureWords(lan);
 }
 
 int32_t armourPieces(const PlayerState& player) {

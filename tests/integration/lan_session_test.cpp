@@ -229,4 +229,40 @@ TEST(ServerProgram, TwoGamesJoinAndTheirBodiesAreRelayed) {
     }
 }
 
+// A game with a seed-2 world and a game without any world join one room: the second plays the
+// first's world from its network cache and makes none of its own.
+TEST(ServerProgram, AGuestWithoutAWorldPlaysTheRoomsWorldFromItsCache) {
+    testsupport::GameInstall game, other;
+    testsupport::Xvfb display;
+    setenv("DISPLAY", display.display().c_str(), 1);
+    setenv("QUORVANE_HEADLESS_CHECK", "", 1);
+    // The world a --lan-join start of the first game plays.
+    testsupport::writeFile(game.root() / "NetworkCache" / "startup-1" / "world.txt",
+                           "QUORVANE_WORLD 1\nname Общий мир\nseed 2\ngeneration 4\n");
+    platform::ChildProcess server;
+    const uint16_t port = startServer(server, game.root(), game.root() / "Content");
+    ASSERT_NE(port, 0);
+    const std::vector<std::string> join = {"--lan-join", "127.0.0.1", std::to_string(port), "40617395"};
+    platform::ChildProcess first = platform::startProcess(game.root() / "buildBB" / "quorvane", join, game.root());
+    platform::ChildProcess second = platform::startProcess(other.root() / "buildBB" / "quorvane", join, other.root());
+
+    const fs::path copy = other.root() / "NetworkCache" / ("127.0.0.1_" + std::to_string(port)) / "world.txt";
+    std::string text;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(90);
+    while (text.find("seed 2\n") == std::string::npos && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        text = fs::exists(copy) ? readFile(copy) : "";
+    }
+    EXPECT_NE(text.find("seed 2\n"), std::string::npos) << "the guest holds the room's world: " << text;
+    for (platform::ChildProcess* child : {&second, &first}) {
+        platform::stopProcess(*child, 20000);
+        EXPECT_EQ(child->exitCode, 0);
+    }
+    platform::stopProcess(server, 5000);
+    EXPECT_TRUE(fs::is_empty(other.root() / "NetworkCache")) << "no world of its own, and the copy is gone";
+    EXPECT_FALSE(fs::exists(other.root() / "Saves" / "world_1"));
+    for (const fs::path& root : {game.root(), other.root()})
+        EXPECT_FALSE(fs::exists(root / "network_error.txt") || fs::exists(root / "last_error.txt"));
+}
+
 }  // namespace

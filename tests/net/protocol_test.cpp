@@ -98,6 +98,7 @@ TEST(LanProtocol, EveryMessageComesBackAsItWasSent) {
         net::PlayersMessage{{{1, "ИГРОК"}, {2, "ИГРОК 2"}}},
         net::OwnerMessage{2},
         net::ChatMessage{3, "ИГРОК", "ПРИВЕТ, hello!"},
+        net::WorldMessage{"name=Мир\nseed=2\n", "{\"profile\": {}}"},
     };
     for (const net::Message& message : messages) {
         const Bytes bytes = net::encodeFrame(message);
@@ -120,7 +121,7 @@ TEST(LanProtocol, FramesAreCheckedAtEachLimit) {
     };
     const Bytes welcome4 = rawFrame(2, zeros(4));
     const Row rows[] = {
-        {"type 15, reserved", rawFrame(15, {}), "unknown message type 15"},
+        {"type 16, reserved", rawFrame(16, {}), "unknown message type 16"},
         {"chat text 192", rawFrame(14, chat(192)), ""},
         {"chat text 193", rawFrame(14, chat(193)), "chat text longer than 192 bytes"},
         {"owner, 4 bytes", rawFrame(13, zeros(4)), ""},
@@ -288,6 +289,8 @@ TEST(LanProtocol, EachLimitIsSentUpToItAndNothingPastIt) {
          [](auto n) -> Message { return PosesMessage{{{1, {}, string(n, 'd')}}}; }},
         {"refusal reason", kMaxReason, [](auto n) -> Message { return RefusalMessage{string(n, 'r')}; }},
         {"NPC id", kMaxNpcId, [](auto n) -> Message { return NpcsMessage{{{string(n, 'n')}}}; }},
+        {"world file", kMaxWorldFile, [](auto n) -> Message { return WorldMessage{string(n, 'w'), ""}; }},
+        {"generation profile", kMaxGenerationFile, [](auto n) -> Message { return WorldMessage{"", string(n, 'g')}; }},
         {"listed name", kMaxPlayerName, [](auto n) -> Message { return PlayersMessage{{{1, string(n, 'p')}}}; }},
         {"cell edits", kMaxCellEdits, withEntries<BlockEditsMessage, &BlockEditsMessage::cells>},
         {"poses", kMaxPoses, withEntries<PosesMessage, &PosesMessage::players>},

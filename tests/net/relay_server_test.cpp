@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "net/loopback.h"
+#include "net/refusal_words.h"
 #include "platform/tcp.h"
 #include "support/temp_dir.h"
 
@@ -75,9 +76,19 @@ TEST(RelayServer, GuestsSeeEachOthersEditsAndPosesAndALateJoinerGetsEveryEdit) {
     EXPECT_EQ(b.last<net::PosesMessage>()->players[0].pose[6], 7.0f);
     EXPECT_EQ(a.last<net::BlockEditsMessage>(), nullptr) << "an edit does not come back to its sender";
 
+    // The room plays the first world a guest brings; one brought later is not passed on.
+    a.send(net::WorldMessage{"seed=2", "{}"});
+    ASSERT_TRUE(b.readUntil(relay.turn(), [&] { return b.last<net::WorldMessage>() != nullptr; }));
+    b.send(net::WorldMessage{"seed=9", "{}"});
     b.send(net::BlockEditsMessage{{{5, 70, -9, 0, 0, 0}, {6, 70, -9, 4, 0, 0}}});
     relay.join(c, "C");
     ASSERT_TRUE(c.readUntil(relay.turn(), [&] { return c.last<net::PlayersMessage>() != nullptr; }));
+    EXPECT_EQ(a.last<net::WorldMessage>(), nullptr) << "a world does not come back to its sender";
+    EXPECT_EQ(relay.server.world().worldFile, "seed=2");
+    // A late joiner gets the room's world before the cells changed in it.
+    ASSERT_TRUE(std::holds_alternative<net::WorldMessage>(c.received.at(2)));
+    EXPECT_EQ(std::get<net::WorldMessage>(c.received[2]).worldFile, "seed=2");
+    EXPECT_TRUE(std::holds_alternative<net::BlockEditsMessage>(c.received.at(3)));
     const auto* edits = c.last<net::BlockEditsMessage>();
     ASSERT_NE(edits, nullptr);
     ASSERT_EQ(edits->cells.size(), 2u) << "one entry per cell, the latest edit of each";
@@ -91,8 +102,8 @@ TEST(RelayServer, AChatLineReachesEveryOtherGuestUnderTheSendersIdAndName) {
     TestPeer a, b, c;
     relay.join(a, "ИГРОК", "aaaa");
     relay.join(b, "B", "bbbb");
-    relay.join(c, "C");
-    // Whatever id and name a guest claims, the host says who spoke.
+    relay.join(c, "ИГРОК");
+    // Whatever id and name a guest claims, the host says who spoke; a second "ИГРОК" is numbered.
     a.send(net::ChatMessage{9, "not me", "ПРИВЕТ"});
     for (TestPeer* peer : {&b, &c}) {
         ASSERT_TRUE(peer->readUntil(relay.turn(), [&] { return peer->last<net::ChatMessage>() != nullptr; }));
@@ -103,6 +114,9 @@ TEST(RelayServer, AChatLineReachesEveryOtherGuestUnderTheSendersIdAndName) {
     }
     ASSERT_TRUE(a.readUntil(relay.turn(), [&] { return a.last<net::PosesMessage>() != nullptr; }));
     EXPECT_EQ(a.last<net::ChatMessage>(), nullptr) << "a line does not come back to its sender";
+    c.send(net::ChatMessage{0, "", "ОТВЕТ"});
+    ASSERT_TRUE(a.readUntil(relay.turn(), [&] { return a.last<net::ChatMessage>() != nullptr; }));
+    EXPECT_EQ(a.last<net::ChatMessage>()->name, "ИГРОК 2");
 
     // The same player twice is turned away while the first is in the room.
     TestPeer twin;
@@ -111,6 +125,7 @@ TEST(RelayServer, AChatLineReachesEveryOtherGuestUnderTheSendersIdAndName) {
     ASSERT_TRUE(twin.readUntil(relay.turn(), [&] { return twin.closed; }));
     ASSERT_NE(twin.last<net::RefusalMessage>(), nullptr);
     EXPECT_EQ(twin.last<net::RefusalMessage>()->reason, "This player is already in the room");
+    EXPECT_EQ(net::refusalWords(twin.last<net::RefusalMessage>()->reason), "ЭТОТ ИГРОК УЖЕ В КОМНАТЕ");
     TestPeer d;
     relay.join(d, "D");
     platform::closeSocket(std::exchange(b.socket, -1));
@@ -194,19 +209,26 @@ TEST(RelayServer, AGuestWithOtherCodeContentOrVersionIsRefusedAndClosed) {
     struct Row {
         std::vector<uint8_t> hello;
         const char* reason;
+        const char* words;  // what the game's form says
     };
     const uint16_t ours = net::kProtocolVersion;
     const Row rows[] = {
-        {helloOf(ours, kFingerprint, "40617396", "x"), "Wrong room code"},
-        {helloOf(ours, kFingerprint + 1, "40617395", "x"), "Game content differs from the server's"},
-        {helloOf(3, kFingerprint, "40617395", "x"),
-         "Protocol version 3 differs from the server's 4: the game and the server must be of the same release"},
-        {helloOf(5, kFingerprint, "40617395", "x"),
-         "Protocol version 5 differs from the server's 4: the game and the server must be of the same release"},
-        {helloOf(ours, kFingerprint, "40617395", "two\nlines"), "The player name holds a character that cannot be shown"},
-        {helloOf(ours, kFingerprint, "40617395", "\xD0"), "The player name holds a character that cannot be shown"},
-        {helloOf(ours, kFingerprint, "40617395", ""), "The player name is empty"},
-        {helloOf(ours, kFingerprint, "40617395", "x", ""), "The player has no network identity"},
+        {helloOf(ours, kFingerprint, "40617396", "x"), "Wrong room code", "НЕВЕРНЫЙ КОД КОМНАТЫ"},
+        {helloOf(ours, kFingerprint + 1, "40617395", "x"), "Game content differs from the server's",
+         "СОДЕРЖИМОЕ ИГРЫ НЕ СОВПАДАЕТ"},
+        {helloOf(4, kFingerprint, "40617395", "x"),
+         "Protocol version 4 differs from the server's 5: the game and the server must be of the same release",
+         "ВЕРСИЯ ИГРЫ НЕ СОВПАДАЕТ"},
+        {helloOf(6, kFingerprint, "40617395", "x"),
+         "Protocol version 6 differs from the server's 5: the game and the server must be of the same release",
+         "ВЕРСИЯ ИГРЫ НЕ СОВПАДАЕТ"},
+        {helloOf(ours, kFingerprint, "40617395", "two\nlines"), "The player name holds a character that cannot be shown",
+         "НЕДОПУСТИМОЕ ИМЯ ИГРОКА"},
+        {helloOf(ours, kFingerprint, "40617395", "\xD0"), "The player name holds a character that cannot be shown",
+         "НЕДОПУСТИМОЕ ИМЯ ИГРОКА"},
+        {helloOf(ours, kFingerprint, "40617395", ""), "The player name is empty", "НЕДОПУСТИМОЕ ИМЯ ИГРОКА"},
+        {helloOf(ours, kFingerprint, "40617395", "x", ""), "The player has no network identity",
+         "НЕТ СЕТЕВОГО ИМЕНИ ИГРОКА"},
     };
     Relay relay;
     for (const Row& row : rows) {
@@ -216,6 +238,7 @@ TEST(RelayServer, AGuestWithOtherCodeContentOrVersionIsRefusedAndClosed) {
         ASSERT_TRUE(peer.readUntil(relay.turn(), [&] { return peer.closed; })) << row.reason;
         ASSERT_NE(peer.last<net::RefusalMessage>(), nullptr) << row.reason;
         EXPECT_EQ(peer.last<net::RefusalMessage>()->reason, row.reason);
+        EXPECT_EQ(net::refusalWords(row.reason), row.words);
         EXPECT_EQ(peer.last<net::WelcomeMessage>(), nullptr);
     }
     EXPECT_EQ(relay.server.guestCount(), 0u);
@@ -240,6 +263,7 @@ TEST(RelayServer, TheGuestThatFillsTheRoomIsAdmittedTheNextIsRefusedUntilSomeone
     ASSERT_TRUE(refused.readUntil(relay.turn(), [&] { return refused.closed; }));
     ASSERT_NE(refused.last<net::RefusalMessage>(), nullptr);
     EXPECT_EQ(refused.last<net::RefusalMessage>()->reason, "The room is full");
+    EXPECT_EQ(net::refusalWords("The room is full"), "КОМНАТА ЗАПОЛНЕНА");
     EXPECT_EQ(relay.server.guestCount(), net::kMaxPlayers);
 
     platform::closeSocket(std::exchange(guests.front().socket, -1));
@@ -567,6 +591,7 @@ TEST(RelayServerGuards, WrongRoomCodesLockTheirAddressOutForAWaitThatGrows) {
             EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::milliseconds(300)) << row.name;
         } else {
             EXPECT_EQ(right.last<net::RefusalMessage>()->reason, row.refusal) << row.name;
+            EXPECT_EQ(net::refusalWords(row.refusal), "СЛИШКОМ МНОГО НЕВЕРНЫХ КОДОВ") << row.name;
         }
         EXPECT_EQ(relay.server.notices(), row.notices) << row.name;
         EXPECT_TRUE(relay.server.drops().empty()) << row.name;

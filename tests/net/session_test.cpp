@@ -14,6 +14,7 @@
 #include "net/network_identity.h"
 #include "net/loopback.h"
 #include "platform/tcp.h"
+#include "save/world_file.h"
 #include "save/world_state_files.h"
 #include "server/relay_server.h"
 #include "support/failure.h"
@@ -262,6 +263,7 @@ TEST_F(JoinedGame, ABadHostEndsTheSessionWithOneLineAndTheLocalWorldStays) {
         bool welcomeFirst;
         bool closeAfter;
         const char* line;
+        const char32_t* words;  // what the player reads
     };
     std::vector<uint8_t> flood;
     for (int i = 0; i < 30; ++i) net::appendFrame(flood, net::PosesMessage{});
@@ -270,23 +272,24 @@ TEST_F(JoinedGame, ABadHostEndsTheSessionWithOneLineAndTheLocalWorldStays) {
          {'Q', 'R', '6', '1', 0x99, 0, 0, 0, 2, 0, 0, 0, 1, 2},
          false,
          false,
-         "server: bad message: message type 153 out of range"},
+         "server: bad message: message type 153 out of range", U"СЕРВЕР НЕ ПРИНЯЛ ПОДКЛЮЧЕНИЕ"},
         {"oversized length",
          {'Q', 'R', '6', '1', 2, 0, 0, 0, 0, 0, 0, 0x10},
          true,
          false,
-         "server: bad message: payload length 268435456 out of range"},
-        {"flood", flood, true, false, "server: flood: more than 20 messages in one second"},
-        {"silence", {}, true, false, "server: silent for more than 0.3 seconds"},
+         "server: bad message: payload length 268435456 out of range", U"СВЯЗЬ С СЕРВЕРОМ ПОТЕРЯНА"},
+        {"flood", flood, true, false, "server: flood: more than 20 messages in one second",
+         U"СВЯЗЬ С СЕРВЕРОМ ПОТЕРЯНА"},
+        {"silence", {}, true, false, "server: silent for more than 0.3 seconds", U"СВЯЗЬ С СЕРВЕРОМ ПОТЕРЯНА"},
         {"closed mid-message",
          {'Q', 'R', '6', '1', 2, 0, 0, 0, 4, 0, 0, 0, 2},
          true,
          true,
-         "server: connection closed in the middle of a message"},
+         "server: connection closed in the middle of a message", U"СВЯЗЬ С СЕРВЕРОМ ПОТЕРЯНА"},
         {"refusal", nettest::frameOf(net::RefusalMessage{"Wrong room code"}), false, true,
-         "the server refused to let us in: Wrong room code"},
+         "the server refused to let us in: Wrong room code", U"НЕВЕРНЫЙ КОД КОМНАТЫ"},
         {"talk before welcome", nettest::frameOf(net::PosesMessage{}), false, false,
-         "the server spoke before letting us in"},
+         "the server spoke before letting us in", U"СЕРВЕР НЕ ПРИНЯЛ ПОДКЛЮЧЕНИЕ"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -304,6 +307,8 @@ TEST_F(JoinedGame, ABadHostEndsTheSessionWithOneLineAndTheLocalWorldStays) {
         EXPECT_EQ(readFile(base.path() / "network_error.txt").size(),
                   std::string("LAN session ended: ").size() + std::strlen(row.line) + 1)
             << "one line, however long the game goes on";
+        app.followSession();
+        EXPECT_EQ(app.ui.toast.text, row.words) << "said where the player looks";
         EXPECT_EQ(app.blockAt(1, 80, 1), worldtest::stone) << "the local world keeps its cells";
         EXPECT_FALSE(fs::exists(cache()));
         EXPECT_TRUE(app.lan.remotePoses.empty());
@@ -315,6 +320,32 @@ TEST_F(JoinedGame, ABadHostEndsTheSessionWithOneLineAndTheLocalWorldStays) {
         host.socket = nettest::acceptWithin(listener, 2000);
         ASSERT_GE(host.socket, 0);
     }
+}
+
+// The host's world is played from the cache at once; when the host goes, so does it, and the menu says why.
+TEST_F(JoinedGame, TheRoomsWorldIsPlayedFromTheCacheUntilTheSessionEnds) {
+    welcome();
+    const auto step = [&] {
+        app.updateNetwork();
+        app.followSession();
+    };
+    host.send(net::WorldMessage{filesave::formatWorldFile({"Общий мир", 2, 4}), ""});
+    ASSERT_TRUE(host.readUntil(step, [&] { return app.files.worldOpen; }));
+    EXPECT_EQ(app.files.world, cache());
+    EXPECT_EQ(app.files.seed, 2u);
+    EXPECT_EQ(app.files.worldName, U"Общий мир");
+    EXPECT_EQ(app.ui.screen, UiState::kPlaying);
+    host.send(net::BlockEditsMessage{{{1, 80, 1, worldtest::stone, 0, 0}}});
+    ASSERT_TRUE(host.readUntil(step, [&] { return app.lan.changedCells.size() == 1; }))
+        << "the cells changed so far follow the world";
+
+    platform::closeSocket(std::exchange(host.socket, -1));
+    ASSERT_TRUE(host.readUntil(step, [&] { return !app.lan.networked && app.ui.screen == UiState::kMainMenu; }));
+    EXPECT_FALSE(app.files.worldOpen);
+    EXPECT_EQ(app.ui.screen, UiState::kMainMenu);
+    EXPECT_EQ(app.ui.toast.text, U"СВЯЗЬ С СЕРВЕРОМ ПОТЕРЯНА");
+    EXPECT_FALSE(fs::exists(cache()));
+    EXPECT_FALSE(fs::exists(base.path() / "Saves" / "world_1")) << "nothing reaches the saves";
 }
 
 // Two games with the same world, joined through the host program's relay.
@@ -425,6 +456,17 @@ TEST_F(TwoGames, AChatLineReachesTheOtherGameUnderTheNameItJoinedWith) {
     ASSERT_TRUE(runUntil([&] { return !b.app.ui.chatLines.empty(); }));
     EXPECT_EQ(b.app.ui.chatLines, std::vector<std::u32string>{U"ИГРОК: привет"});
     EXPECT_EQ(a.app.ui.chatLines, b.app.ui.chatLines) << "said once, at both";
+
+    // The second "ИГРОК" in the room is numbered, in its own chat too.
+    ASSERT_TRUE(runUntil([&] { return b.app.lan.shownName == "ИГРОК 2"; }));
+    b.app.files.worldOpen = true;
+    b.app.setScreen(UiState::kPlaying);
+    b.app.onKey(nullptr, GLFW_KEY_ENTER, 0, GLFW_PRESS, 0);
+    for (const char32_t c : std::u32string(U"да")) b.app.onChar(nullptr, static_cast<unsigned int>(c));
+    b.app.onKey(nullptr, GLFW_KEY_ENTER, 0, GLFW_PRESS, 0);
+    ASSERT_TRUE(runUntil([&] { return a.app.ui.chatLines.size() == 2; }));
+    EXPECT_EQ(a.app.ui.chatLines, b.app.ui.chatLines);
+    EXPECT_EQ(b.app.ui.chatLines.back(), U"ИГРОК 2: да");
 }
 
 int32_t carried(const App& app, uint8_t id) {
@@ -472,6 +514,13 @@ TEST_F(TwoGames, TheOwnersMobsAndPilesReachTheOtherWhoseHitsAndPickUpsReachTheOw
     EXPECT_TRUE(owner.entities.droppedItems.empty());
     ASSERT_TRUE(runUntil([&] { return other.entities.droppedItems.empty(); }));
     EXPECT_EQ(carried(other, worldtest::stone), before + 5) << "handed over once";
+
+    // What the other digs drops into the owner's world at its feet and comes to it like any pile.
+    other.dropItem(worldtest::stone, 3, other.player.x + 4.0f, feet, other.player.z);
+    EXPECT_TRUE(other.entities.droppedItems.empty()) << "the pile is the owner's";
+    ASSERT_TRUE(runUntil([&] { return other.entities.droppedItems.size() == 1; }));
+    other.stepDroppedItems();
+    ASSERT_TRUE(runUntil([&] { return carried(other, worldtest::stone) == before + 8; }));
 
     // The owner leaves: the other takes over its world where the last snapshot left it.
     owner.closeSession();
