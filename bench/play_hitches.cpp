@@ -10,7 +10,8 @@
 // It prints the median, 99th percentile and longest frame, how many frames took over three times the
 // median, the median and longest frame of those with a dig, an autosave, an unload pass, a mesh
 // install and none of these, and for the longest frames what ran in them: the dig (its time), an autosave, an unload
-// pass, the meshes installed, the fence wait, the recording and the mesh upload pass.
+// pass, the meshes installed, the fence wait, the recording and the mesh upload pass. Last, what one
+// autosave then costs the main thread, with the world map as the walk left it.
 #include <GLFW/glfw3.h>
 
 #include <time.h>
@@ -26,6 +27,7 @@
 #include "app/app.h"
 #include "bench/bench_world.h"
 #include "game/movement.h"
+#include "save/file_save.h"
 #include "world/block_registry.h"
 
 namespace {
@@ -92,6 +94,7 @@ double threadCpuMs() {
 
 struct Dig {
     double ms = 0.0, cpuMs = 0.0;  // 0 when nothing was dug
+    double writerMs = 0.0;         // of ms: waiting for the background writer's queue to drain
 };
 
 // The surface cell two blocks ahead, dug as a player's dig ends.
@@ -102,8 +105,11 @@ Dig digAhead(App& app, const Walk& walk) {
     if (y < 1) return {};
     const Clock::time_point start = Clock::now();
     const double cpuStart = threadCpuMs();
+    // The dig's save drains the writer first; done here, that wait is told apart.
+    filesave::backgroundWriter().drain();
+    const double writerMs = msSince(start);
     app.breakBlock(x, y, z);
-    return {msSince(start), threadCpuMs() - cpuStart};
+    return {msSince(start), threadCpuMs() - cpuStart, writerMs};
 }
 
 struct Frame {
@@ -150,8 +156,8 @@ void report(const std::vector<Frame>& frames) {
     std::sort(longest.begin(), longest.end(), [](const Frame& a, const Frame& b) { return a.ms > b.ms; });
     longest.resize(std::min<std::size_t>(longest.size(), 20));
     for (const Frame& f : longest)
-        std::printf("  at %6.1f s %7.1f ms: dig %6.1f (cpu %5.1f) fence %6.1f record %5.1f upload %6.1f installs %llu%s%s\n",
-                    f.seconds, f.ms, f.dig.ms, f.dig.cpuMs, f.fenceMs, f.recordMs, f.uploadMs,
+        std::printf("  at %6.1f s %7.1f ms: dig %6.1f (cpu %5.1f, writer %5.1f) fence %6.1f record %5.1f upload %6.1f installs %llu%s%s\n",
+                    f.seconds, f.ms, f.dig.ms, f.dig.cpuMs, f.dig.writerMs, f.fenceMs, f.recordMs, f.uploadMs,
                     static_cast<unsigned long long>(f.installs), f.autosave ? " autosave" : "",
                     f.unload ? " unload" : "");
 }
@@ -202,6 +208,13 @@ int main(int argc, char** argv) {
         frames.push_back(frame);
     }
     report(frames);
+    // What the world step's autosave costs the main thread once the walk has explored the map.
+    app.currentMap().dirty = true;
+    const Clock::time_point saveStart = Clock::now();
+    const double saveCpu = threadCpuMs();
+    app.autosave();
+    std::printf("AUTOSAVE map_chunks %zu main_thread_ms %.1f (cpu %.1f)\n", app.currentMap().chunks.size(),
+                msSince(saveStart), threadCpuMs() - saveCpu);
     app.shutdown();
     return 0;
 }
