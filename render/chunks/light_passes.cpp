@@ -58,6 +58,15 @@ std::array<uint8_t, 256> indexKinds() {
     return kinds;
 }
 
+// The pass reads a chunk's cells and the light it had, and hands back only light: the water levels
+// and the states stay behind, a third or more of what the main thread would copy.
+voxel::Chunk lightingCopy(const voxel::Chunk& chunk) {
+    voxel::Chunk copy(chunk.cx, chunk.cz);
+    copy.cells = chunk.cells;
+    copy.light = chunk.light;
+    return copy;
+}
+
 ChunkKey chunkOfCell(int32_t x, int32_t z) {
     return {voxel::floorDiv(x, voxel::chunkSize), voxel::floorDiv(z, voxel::chunkSize)};
 }
@@ -165,9 +174,12 @@ void App::collectLightTask(bool sync) {
 std::vector<voxel::Chunk> App::lightingCopies(bool sync) const {
     std::vector<voxel::Chunk> copies;
     for (const voxel::Chunk& chunk : world.chunks) {
-        if (sync || chunk.light.empty() || nearAnyKey(world.relight, {chunk.cx, chunk.cz})) copies.push_back(chunk);
+        if (sync || chunk.light.empty() || nearAnyKey(world.relight, {chunk.cx, chunk.cz}))
+            copies.push_back(lightingCopy(chunk));
     }
-    if (copies.empty()) copies = world.chunks;
+    if (copies.empty()) {
+        for (const voxel::Chunk& chunk : world.chunks) copies.push_back(lightingCopy(chunk));
+    }
     return copies;
 }
 
