@@ -8,7 +8,7 @@
 //   quorvane_play_hitches [seconds] [dig seconds]      (default 600 and 0.75)
 //
 // It prints the median, 99th percentile and longest frame, how many frames took over three times the
-// median, the median and longest frame of those with a dig, an autosave, an unload pass, a mesh
+// median, the main thread's CPU time a frame (median and mean), the median and longest frame of those with a dig, an autosave, an unload pass, a mesh
 // install and none of these, and for the longest frames what ran in them: the dig (its time), an autosave, an unload
 // pass, the meshes installed, the fence wait, the recording and the mesh upload pass. Last, what one
 // autosave then costs the main thread, with the world map as the walk left it.
@@ -22,6 +22,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <numeric>
 #include <vector>
 
 #include "app/app.h"
@@ -115,6 +116,7 @@ Dig digAhead(App& app, const Walk& walk) {
 struct Frame {
     double seconds = 0.0;  // since the walk began
     double ms = 0.0;
+    double mainCpuMs = 0.0;  // the main thread's CPU time
     Dig dig;
     double fenceMs = 0.0, recordMs = 0.0, uploadMs = 0.0;
     bool autosave = false, unload = false;
@@ -143,8 +145,13 @@ void report(const std::vector<Frame>& frames) {
     for (const Frame& frame : frames) ms.push_back(frame.ms);
     const double median = bench::median(ms);
     const auto over = std::count_if(ms.begin(), ms.end(), [&](double v) { return v > 3.0 * median; });
-    std::printf("HITCHES frames %zu median_ms %.1f p99_ms %.1f max_ms %.1f over_3x_median %td\n", frames.size(),
-                median, percentile(ms, 0.99), *std::max_element(ms.begin(), ms.end()), over);
+    std::vector<double> mainCpu;
+    for (const Frame& frame : frames) mainCpu.push_back(frame.mainCpuMs);
+    const double mainMean = std::accumulate(mainCpu.begin(), mainCpu.end(), 0.0) / static_cast<double>(frames.size());
+    std::printf("HITCHES frames %zu median_ms %.1f p99_ms %.1f max_ms %.1f over_3x_median %td main_thread_cpu_ms "
+                "median %.2f mean %.2f\n",
+                frames.size(), median, percentile(ms, 0.99), *std::max_element(ms.begin(), ms.end()), over,
+                bench::median(mainCpu), mainMean);
     reportKind(frames, "dig", [](const Frame& f) { return f.dig.ms > 0.0; });
     reportKind(frames, "autosave", [](const Frame& f) { return f.autosave; });
     reportKind(frames, "unload", [](const Frame& f) { return f.unload; });
@@ -192,6 +199,7 @@ int main(int argc, char** argv) {
         const uint64_t tick = app.clock.tick, installed = app.meshing.installed;
         const int32_t centreX = app.stream.centreX, centreZ = app.stream.centreZ;
         const Clock::time_point frameStart = Clock::now();
+        const double cpuStart = threadCpuMs();
         placePlayer(app, walk);
         if (now >= nextDig) {
             frame.dig = digAhead(app, walk);
@@ -199,6 +207,7 @@ int main(int argc, char** argv) {
         }
         app.runFrame();
         frame.ms = msSince(frameStart);
+        frame.mainCpuMs = threadCpuMs() - cpuStart;
         frame.fenceMs = app.frame.stats.fenceWaitMs;
         frame.recordMs = app.frame.stats.recordMs;
         frame.uploadMs = app.meshing.lastUploadMilliseconds;
