@@ -7,11 +7,13 @@
 //
 //   quorvane_play_hitches [seconds] [dig seconds]      (default 600 and 0.75)
 //
-// It prints the median, 99th percentile and longest frame, how many frames took over three times the
-// median, the main thread's CPU time a frame (median and mean), the median and longest frame of those with a dig, an autosave, an unload pass, a mesh
-// install and none of these, and for the longest frames what ran in them: the dig (its time), an autosave, an unload
-// pass, the meshes installed, the fence wait, the recording and the mesh upload pass. Last, what one
-// autosave then costs the main thread, with the world map as the walk left it.
+// It prints the median, 99th percentile and longest frame, how many frames took over three times
+// the median, the main thread's CPU time a frame (median and mean), the median and longest frame of
+// those with a dig, an autosave, an unload pass, a mesh install and none of these, and for the
+// longest frames what ran in them: the dig (its time, its CPU time, its wait for the background
+// writer), an autosave, an unload pass, the meshes installed, the fence wait, the recording and the
+// mesh upload pass. Last, what one autosave then costs the main thread, with the world map as the
+// walk left it.
 #include <GLFW/glfw3.h>
 
 #include <time.h>
