@@ -93,7 +93,8 @@ ChunkMesh& App::recordChunkMesh(uint64_t key, const MeshWork& work, render::Spli
         ++world.heightsRevision;
     }
     ChunkMesh& mesh = world.meshes[key];
-    split = render::splitChunkTriangles(work.vertices, work.indices, work.tied, atlases.cutOutMaterials);
+    split = work.split ? *work.split
+                       : render::splitChunkTriangles(work.vertices, work.indices, work.tied, atlases.cutOutMaterials);
     mesh.solidIndexCount = static_cast<uint32_t>(split.solid.size());
     mesh.plainIndexCount = split.plainIndexCount;
     mesh.plainGroups = split.plainGroups;

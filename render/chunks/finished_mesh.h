@@ -4,19 +4,12 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "render/chunks/mesh_vertex.h"
 
 namespace render {
-
-struct MeshWork {
-    uint64_t key = 0;  // cx in the low 32 bits, cz in the high 32
-    std::vector<MeshVertex> vertices;
-    std::vector<uint32_t> indices;  // three per triangle
-    std::vector<uint8_t> tied;      // one a triangle, as BlockFaces::tied
-    double milliseconds = 0.0;
-};
 
 // Directions of the plain groups, in the order the groups are stored: the three a view from above
 // most often sees together sit side by side, so their ranges merge into one draw.
@@ -37,6 +30,17 @@ struct SplitIndices {
     std::vector<uint32_t> water;
     uint32_t plainIndexCount = 0;        // indices at the start of `solid`
     std::vector<FaceGroup> plainGroups;  // cover the plain indices in order, none empty
+};
+
+struct MeshWork {
+    uint64_t key = 0;  // cx in the low 32 bits, cz in the high 32
+    std::vector<MeshVertex> vertices;
+    std::vector<uint32_t> indices;  // three per triangle
+    std::vector<uint8_t> tied;      // one a triangle, as BlockFaces::tied
+    double milliseconds = 0.0;
+    // splitChunkTriangles of the above, when the meshing task worked it out off the main thread;
+    // otherwise the install does.
+    std::optional<SplitIndices> split;
 };
 
 // Water triangles (first vertex on one of the six water layers) are drawn in their own pass. The

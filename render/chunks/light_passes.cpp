@@ -1,6 +1,7 @@
 // Scheduling of the lighting pass: light sources, the per-chunk indexes, the launch of a pass over
 // the window around the changed chunks, and the installation of its results on the main thread.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <iterator>
 #include <utility>
@@ -36,6 +37,34 @@ bool nearAnyKey(const std::set<ChunkKey>& keys, const ChunkKey& key) {
 bool isFunctional(const voxel::BlockDef& def) {
     static const char* const kinds[] = {"door", "trapdoor", "ladder", "bed"};
     return def.movingParts || std::find(std::begin(kinds), std::end(kinds), def.behavior) != std::end(kinds);
+}
+
+// What a cell of each id adds to the indexes, worked out once a rebuild rather than once a cell: the
+// rebuild runs for every waiting chunk each frame until its pass is launched.
+enum IndexKind : uint8_t { kFunctional = 1, kEmitter = 2, kLamp = 4, kUnknownId = 8 };
+
+std::array<uint8_t, 256> indexKinds() {
+    std::array<uint8_t, 256> kinds{};
+    const std::size_t count = voxel::blockCount();
+    for (std::size_t id = 1; id < kinds.size(); ++id) {
+        if (id >= count) {
+            kinds[id] = kUnknownId;
+            continue;
+        }
+        const voxel::BlockDef& def = voxel::blockDef(static_cast<uint8_t>(id));
+        kinds[id] = static_cast<uint8_t>((isFunctional(def) ? kFunctional : 0) |
+                                         (def.particle_effect != 0 ? kEmitter : 0) | (def.light > 0.0f ? kLamp : 0));
+    }
+    return kinds;
+}
+
+// The pass reads a chunk's cells and the light it had, and hands back only light: the water levels
+// and the states stay behind, a third or more of what the main thread would copy.
+voxel::Chunk lightingCopy(const voxel::Chunk& chunk) {
+    voxel::Chunk copy(chunk.cx, chunk.cz);
+    copy.cells = chunk.cells;
+    copy.light = chunk.light;
+    return copy;
 }
 
 ChunkKey chunkOfCell(int32_t x, int32_t z) {
@@ -83,18 +112,20 @@ void App::rebuildLightIndexes(const ChunkKey& key) {
     functional.clear();
     emitters.clear();
     ++lighting.revision;
+    const std::array<uint8_t, 256> kinds = indexKinds();
     const int32_t baseX = key.first * voxel::chunkSize, baseZ = key.second * voxel::chunkSize;
     std::size_t index = 0;
     for (int32_t y = 0; y < voxel::chunkHeight; ++y) {
         for (int32_t z = 0; z < voxel::chunkSize; ++z) {
             for (int32_t x = 0; x < voxel::chunkSize; ++x, ++index) {
                 const uint8_t id = chunk->cells[index];
-                if (id == voxel::airId) continue;
-                const voxel::BlockDef& def = voxel::blockDef(id);
+                const uint8_t kind = kinds[id];
+                if (kind == 0) continue;
+                const voxel::BlockDef& def = voxel::blockDef(id);  // raises for an unknown id
                 const BlockCellRecord cell{baseX + x, y, baseZ + z, id};
-                if (isFunctional(def)) functional.push_back(cell);
-                if (def.particle_effect != 0 && emitters.size() < LightingState::kEmitterLimit) emitters.push_back(cell);
-                if (def.light > 0.0f) {
+                if (kind & kFunctional) functional.push_back(cell);
+                if ((kind & kEmitter) && emitters.size() < LightingState::kEmitterLimit) emitters.push_back(cell);
+                if (kind & kLamp) {
                     lamps.push_back({static_cast<float>(cell.x) + 0.5f, static_cast<float>(y) + 0.5f,
                                      static_cast<float>(cell.z) + 0.5f, def.light / 15.0f});
                 }
@@ -143,9 +174,12 @@ void App::collectLightTask(bool sync) {
 std::vector<voxel::Chunk> App::lightingCopies(bool sync) const {
     std::vector<voxel::Chunk> copies;
     for (const voxel::Chunk& chunk : world.chunks) {
-        if (sync || chunk.light.empty() || nearAnyKey(world.relight, {chunk.cx, chunk.cz})) copies.push_back(chunk);
+        if (sync || chunk.light.empty() || nearAnyKey(world.relight, {chunk.cx, chunk.cz}))
+            copies.push_back(lightingCopy(chunk));
     }
-    if (copies.empty()) copies = world.chunks;
+    if (copies.empty()) {
+        for (const voxel::Chunk& chunk : world.chunks) copies.push_back(lightingCopy(chunk));
+    }
     return copies;
 }
 

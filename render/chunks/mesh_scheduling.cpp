@@ -167,14 +167,18 @@ const voxel::Chunk* pointerTo(const std::optional<voxel::Chunk>& chunk) {
     return chunk ? &*chunk : nullptr;
 }
 
-// The task gets copies of the chunk and its loaded side neighbours, never the live chunks.
+// The task gets copies of the chunk and its loaded side neighbours, never the live chunks. It also
+// splits the triangles into the passes, which would otherwise hold up the frame that installs them.
 void launchMeshTask(App& app, const ChunkKey& key, const MeshInputs& in) {
     app.meshing.task = app.tasks.launch(
         [key = voxel::packChunkKey(key.first, key.second), chunk = *in.chunk, north = copyOf(in.north),
          south = copyOf(in.south), east = copyOf(in.east), west = copyOf(in.west),
-         smoothLight = app.settings.smoothLight != 0, cornerShade = app.settings.cornerShadows != 0] {
-            return App::buildMeshWork(key, chunk, pointerTo(north), pointerTo(south), pointerTo(east),
-                                      pointerTo(west), smoothLight, cornerShade);
+         smoothLight = app.settings.smoothLight != 0, cornerShade = app.settings.cornerShadows != 0,
+         cutOut = app.atlases.cutOutMaterials] {
+            render::MeshWork work = App::buildMeshWork(key, chunk, pointerTo(north), pointerTo(south),
+                                                       pointerTo(east), pointerTo(west), smoothLight, cornerShade);
+            work.split = render::splitChunkTriangles(work.vertices, work.indices, work.tied, cutOut);
+            return work;
         });
 }
 

@@ -355,16 +355,30 @@ TEST_F(WorldStep, OrphanedFurnaceSpillsItsThreeSlots) {
     EXPECT_EQ(app.entities.droppedItems[1].count, 2);
 }
 
-TEST(Portals, FoundWithinTheRadiusOnly) {
-    voxel::Chunk chunk(2, 0);  // x 32..47
+TEST(Portals, FoundWithinTheRadiusOnlyInCellOrder) {
+    struct Cell {
+        uint32_t x, y, z;
+        uint8_t id;
+    };
+    const struct {
+        const char* name;
+        std::vector<Cell> cells;
+        std::vector<PortalMarker> found;
+    } cases[] = {
+        {"x 32 at the edge, x 33 one past", {{0, 70, 0, 30}, {1, 70, 0, 30}, {0, 71, 0, stone}}, {{{32, 70, 0}, 30}}},
+        {"no flagged id in the chunk", {{0, 70, 0, stone}}, {}},
+        {"two flagged ids, in cell order", {{0, 71, 0, 30}, {0, 70, 0, 31}}, {{{32, 70, 0}, 31}, {{32, 71, 0}, 30}}},
+    };
     std::array<bool, 256> isPortal{};
-    isPortal[30] = true;
-    chunk.cells[voxel::cellIndex(0, 70, 0)] = 30;  // x 32: at the edge
-    chunk.cells[voxel::cellIndex(1, 70, 0)] = 30;  // x 33: one past
-    chunk.cells[voxel::cellIndex(0, 71, 0)] = stone;
-    std::vector<PortalMarker> found;
-    game::findPortals(chunk, isPortal, 0, 0, 32, found);
-    EXPECT_EQ(found, (std::vector<PortalMarker>{{{32, 70, 0}, 30}}));
+    isPortal[30] = isPortal[31] = true;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        voxel::Chunk chunk(2, 0);  // x 32..47
+        for (const Cell& cell : c.cells) chunk.cells[voxel::cellIndex(cell.x, cell.y, cell.z)] = cell.id;
+        std::vector<PortalMarker> found;
+        game::findPortals(chunk, isPortal, 0, 0, 32, found);
+        EXPECT_EQ(found, c.found);
+    }
 }
 
 TEST(Hunger, FoodFallsOncePerMinute) {

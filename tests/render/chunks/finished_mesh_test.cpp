@@ -192,6 +192,10 @@ TEST_F(MeshInstall, RecordsHeightsCountsAndBoundsUnderThePackedKey) {
     EXPECT_EQ(mesh.plainGroups.size(), 2u) << "the two plain triangles face up and down";
     app.atlases.cutOutMaterials[3] = 1;
     EXPECT_EQ(app.recordChunkMesh(work.key, work, split).plainIndexCount, 0u);
+
+    work.split = render::splitChunkTriangles(work.vertices, work.indices, work.tied, std::vector<uint8_t>(4096, 0));
+    EXPECT_EQ(app.recordChunkMesh(work.key, work, split).plainIndexCount, 6u) << "the task's split is taken as it is";
+    EXPECT_EQ(split.solid, work.split->solid);
 }
 
 }  // namespace

@@ -211,11 +211,18 @@ TEST_F(LightingScheduling, PassCopiesTheWindowAndHandsBackTheRing) {
     for (voxel::Chunk& c : app.world.chunks) c.light.assign(voxel::chunkCellCount, 15);
     load(10, 10);
     app.world.relight = {{0, 0}};
+    app.findChunk(0, 0)->waterLevels.assign(voxel::chunkCellCount, 3);
+    app.findChunk(0, 0)->ensureStates();
 
     std::set<ChunkKey> copied;
     const std::vector<voxel::Chunk> copies = app.lightingCopies(false);
     for (const voxel::Chunk& c : copies) copied.insert({c.cx, c.cz});
     EXPECT_EQ(copied, (std::set<ChunkKey>{{-2, 0}, {-1, 0}, {0, 0}, {1, 0}, {2, 0}, {10, 10}}));
+    const voxel::Chunk& live = *app.findChunk(0, 0);
+    const auto copy = std::find_if(copies.begin(), copies.end(), [](const voxel::Chunk& c) { return c.cx == 0; });
+    EXPECT_EQ(copy->cells, live.cells);
+    EXPECT_EQ(copy->light, live.light);
+    EXPECT_TRUE(copy->waterLevels.empty() && copy->states.empty()) << "what the pass does not read stays behind";
     const std::set<ChunkKey> targets = app.lightingTargets(copies);
     EXPECT_EQ(targets, (std::set<ChunkKey>{{-1, 0}, {0, 0}, {1, 0}, {10, 10}}));
 
