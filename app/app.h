@@ -328,8 +328,10 @@ struct App {
     voxel::Chunk* findChunk(int32_t cx, int32_t cz);
     const voxel::Chunk* findChunk(int32_t cx, int32_t cz) const;
     void reindexChunks();
-    // Loads or generates the chunk holding the column when it is not loaded yet. A chunk file that
-    // cannot be read marks the world unreadable and is raised, as a streamed one is.
+    // The chunk from its file, or generated when it has none. A chunk file that cannot be read
+    // marks the world unreadable and is raised, as a streamed one is.
+    voxel::Chunk readChunk(int32_t cx, int32_t cz);
+    // Loads or generates the chunk holding the column when it is not loaded yet.
     void ensureChunkAt(int32_t x, int32_t z);
     uint8_t blockAt(int32_t x, int32_t y, int32_t z) const;
     // Refused (false, nothing changed) for y outside 0..127 or an unloaded chunk.

@@ -188,15 +188,7 @@ void App::generateEnvironment() {
     for (int32_t cz = -radius; cz <= radius; ++cz) {
         for (int32_t cx = -radius; cx <= radius; ++cx) {
             // Saved chunks come back from their files, so edits near the origin survive a restart.
-            try {
-                world.chunks.push_back(
-                    voxel::loadOrGenerateChunk(files.world, files.seed, generationStage, cx, cz, world.profile));
-            } catch (const std::runtime_error&) {
-                // A chunk file that cannot be read makes the world unreadable: nothing of it is
-                // written over while the player may still recover it.
-                saves.readFailed = true;
-                throw;
-            }
+            world.chunks.push_back(readChunk(cx, cz));
             render::collectWaterLevels(world.chunks.back(), meshing.waterLevels);
             const int32_t progress = core::environmentProgress(
                 environmentProgressStart, environmentProgressEnd, world.chunks.size(), radius);

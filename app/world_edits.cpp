@@ -151,18 +151,21 @@ void App::reapplyChangedCells(voxel::Chunk& chunk) {
     }
 }
 
-void App::ensureChunkAt(int32_t x, int32_t z) {
-    const int32_t cx = voxel::floorDiv(x, 16), cz = voxel::floorDiv(z, 16);
-    if (findChunk(cx, cz)) return;
+voxel::Chunk App::readChunk(int32_t cx, int32_t cz) {
     try {
-        world.chunks.push_back(
-            voxel::loadOrGenerateChunk(files.world, files.seed, generationStage, cx, cz, world.profile));
+        return voxel::loadOrGenerateChunk(files.world, files.seed, generationStage, cx, cz, world.profile);
     } catch (const std::runtime_error&) {
         // As for a streamed chunk: nothing of the world may be written over while the player may
         // still recover it, and the step that met the file closes the world.
         saves.readFailed = true;
         throw;
     }
+}
+
+void App::ensureChunkAt(int32_t x, int32_t z) {
+    const int32_t cx = voxel::floorDiv(x, 16), cz = voxel::floorDiv(z, 16);
+    if (findChunk(cx, cz)) return;
+    world.chunks.push_back(readChunk(cx, cz));
     reindexChunks();
     world.relight.insert({cx, cz});
     world.remesh.insert({cx, cz});

@@ -26,6 +26,7 @@
 
 #include "app/app.h"
 #include "bench/bench_world.h"
+#include "bench/play_start.h"
 #include "game/movement.h"
 
 namespace {
@@ -74,27 +75,16 @@ Phase runFor(App& app, double seconds, Clock::time_point flightStart, Travel tra
     return phase;
 }
 
-double argument(int argc, char** argv, int index, double fallback) {
-    if (argc <= index) return fallback;
-    const double value = std::atof(argv[index]);
-    return value > 0.0 ? value : fallback;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    const double flightSeconds = argument(argc, argv, 1, 30.0);
-    const double settleSeconds = argument(argc, argv, 2, 10.0);
+    const double flightSeconds = bench::positiveArgument(argc, argv, 1, 30.0);
+    const double settleSeconds = bench::positiveArgument(argc, argv, 2, 10.0);
     const bench::SeedTwoWorld world("FLIGHT");
     App app;
-    app.useBaseDirectory(world.base());
-    app.chunkRadius = 6;
-    app.startUp();
-    app.files.worldOpen = true;
-    app.setScreen(UiState::kPlaying);
-    app.clock.lastFrameTime = glfwGetTime();
+    bench::startPlaying(app, world);
 
-    const double speed = argument(argc, argv, 3, game::kFlySpeed);
+    const double speed = bench::positiveArgument(argc, argv, 3, game::kFlySpeed);
     const Clock::time_point flightStart = Clock::now();
     const Phase flight = runFor(app, flightSeconds, flightStart,
                                 [&](double elapsed) { return speed * std::min(elapsed, flightSeconds); });

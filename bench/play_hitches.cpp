@@ -29,6 +29,7 @@
 
 #include "app/app.h"
 #include "bench/bench_world.h"
+#include "bench/play_start.h"
 #include "game/movement.h"
 #include "save/file_save.h"
 #include "world/block_registry.h"
@@ -171,25 +172,14 @@ void report(const std::vector<Frame>& frames) {
                     f.unload ? " unload" : "");
 }
 
-double argument(int argc, char** argv, int index, double fallback) {
-    if (argc <= index) return fallback;
-    const double value = std::atof(argv[index]);
-    return value > 0.0 ? value : fallback;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    const double seconds = argument(argc, argv, 1, 600.0);
-    const double digEvery = argument(argc, argv, 2, 0.75);
+    const double seconds = bench::positiveArgument(argc, argv, 1, 600.0);
+    const double digEvery = bench::positiveArgument(argc, argv, 2, 0.75);
     const bench::SeedTwoWorld world("WALK");
     App app;
-    app.useBaseDirectory(world.base());
-    app.chunkRadius = 6;
-    app.startUp();
-    app.files.worldOpen = true;
-    app.setScreen(UiState::kPlaying);
-    app.clock.lastFrameTime = glfwGetTime();
+    bench::startPlaying(app, world);
 
     std::vector<Frame> frames;
     const Clock::time_point start = Clock::now();
