@@ -4,6 +4,7 @@
 // and texts) once and lists, for each square tile of the framebuffer, the elements that may cover
 // it; a pixel here only blends the few elements of its tile. The driver runs every instruction at
 // every pixel, so no screen's layout lives in this shader.
+#include "pipeline_constants.glsl"
 #include "meta.glsl"
 #include "colour.glsl"
 
@@ -32,7 +33,7 @@ layout(location = 3) flat in uvec4 inInterfaceHeader;  // shared elements, tile 
 layout(location = 0) out vec4 outColour;
 
 // False for the pipeline of the frames without item icons; their pixels are the same either way.
-layout(constant_id = 0) const bool ICONS_DRAWN = true;
+CONSTANT_ID(0) const bool ICONS_DRAWN = true;
 
 const int SCREEN_HIDDEN = -1;  // a screenshot without interface
 const int SCREEN_CURSOR_STACK = -142;

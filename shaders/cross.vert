@@ -5,6 +5,7 @@
 // sees at two depths give the view ray; the interface ignores them. The values the same at every
 // pixel are worked out here, once a draw: the software driver reads the meta buffer lane by lane in
 // a fragment shader.
+#include "pipeline_constants.glsl"
 #include "world_block.glsl"
 #include "meta.glsl"
 #include "colour.glsl"
@@ -23,7 +24,7 @@ layout(location = 6) flat out vec3 outSun;
 // True for the sky's pipelines. While an opaque screen hides the world the sky's triangle goes
 // outside the view, so none of its pixels is shaded: what the interface paints with full alpha does
 // not depend on what lies under it. Nothing else depends on it.
-layout(constant_id = 0) const bool SKY = false;
+CONSTANT_ID(0) const bool SKY = false;
 const vec4 OUT_OF_VIEW = vec4(-2.0, -2.0, -2.0, 1.0);
 
 const vec2 CORNERS[3] = vec2[](vec2(-1.0, -1.0), vec2(3.0, -1.0), vec2(-1.0, 3.0));

@@ -2,6 +2,7 @@
 #extension GL_GOOGLE_include_directive : require
 // The sky behind everything: a gradient from the horizon to the zenith that follows the daylight,
 // the sun and the moon on opposite sides, and stars at night.
+#include "pipeline_constants.glsl"
 #include "colour.glsl"
 
 layout(location = 0) in vec2 inScreen;
@@ -12,7 +13,7 @@ layout(location = 5) flat in vec3 inZenith;
 layout(location = 6) flat in vec3 inSun;
 
 // False for the pipeline of the frames whose daylight hides the stars.
-layout(constant_id = 0) const bool STARS = true;
+CONSTANT_ID(0) const bool STARS = true;
 
 layout(location = 0) out vec4 outColour;
 

@@ -2,6 +2,7 @@
 #extension GL_GOOGLE_include_directive : require
 // Lit, textured world geometry: block faces with sky and block light under the daylight, colour
 // boxes, extra textures, the player skin, water (blended by its pipeline) and particles.
+#include "pipeline_constants.glsl"
 #include "world_block.glsl"
 #include "meta.glsl"
 #include "world_surface.glsl"
@@ -11,7 +12,7 @@
 layout(set = 0, binding = 0) uniform sampler2D blockAtlas;
 
 // The chunks' pipelines set CHUNK_PASSES: see voxel.vert.
-layout(constant_id = 3) const bool CHUNK_PASSES = false;
+CONSTANT_ID(3) const bool CHUNK_PASSES = false;
 layout(location = 0) in vec4 inUvLight;
 layout(location = 1) in vec4 inBrightnessSurface;
 layout(location = 2) in vec3 inWorld;
@@ -28,15 +29,15 @@ const float WATER_ALPHA = 0.74;
 // 2 water only (the water pass); and whether it shows the mined cell's speckles. The driver runs every
 // instruction of a shader at every pixel, branches that no pixel takes included, so a pass that draws
 // one kind leaves the others' code out.
-layout(constant_id = 0) const uint SURFACES = 0u;
-layout(constant_id = 1) const bool MINING_SHOWN = true;
+CONSTANT_ID(0) const uint SURFACES = 0u;
+CONSTANT_ID(1) const bool MINING_SHOWN = true;
 // The chunks' plain triangles, whose materials have no texel to cut out: without a discard the
 // driver tests and writes depth before shading, so hidden pixels are not shaded.
-layout(constant_id = 2) const bool PLAIN = false;
+CONSTANT_ID(2) const bool PLAIN = false;
 // Where the fog begins and where it hides everything: the program's fog range of the chunk radius
 // (render::fogRange), fixed for a pipeline, since the driver reads a buffer at every pixel.
-layout(constant_id = 4) const float FOG_START = 16.0;
-layout(constant_id = 5) const float FOG_END = 32.0;
+CONSTANT_ID(4) const float FOG_START = 16.0;
+CONSTANT_ID(5) const float FOG_END = 32.0;
 
 // The texel of a material as linear colour, one decode a pixel; the 2-pixel border around each
 // atlas image keeps nearest sampling at the edges inside it. A material without a rectangle shows

@@ -2,6 +2,7 @@
 #extension GL_GOOGLE_include_directive : require
 // Chunk meshes, models, dynamic geometry, water and particles: world-space vertices, with the open
 // water surface and wind-animated blocks moved by the animation clock.
+#include "pipeline_constants.glsl"
 #include "world_block.glsl"
 #include "meta.glsl"
 #include "world_surface.glsl"
@@ -17,7 +18,7 @@ layout(location = 4) in float inMotion;  // 0 still, 1 open water surface, -(id 
 // those passes show no mining speckles, so the brightness, the horizontal position the fog needs and
 // the open-water flag share one interpolant, and outWorld, never written, is dropped when the driver
 // links the stages.
-layout(constant_id = 3) const bool CHUNK_PASSES = false;
+CONSTANT_ID(3) const bool CHUNK_PASSES = false;
 layout(location = 0) out vec4 outUvLight;  // texture u, v; sky and block light
 // Brightness and 1 on the open water surface; with CHUNK_PASSES brightness, world x, world z, surface.
 layout(location = 1) out vec4 outBrightnessSurface;
@@ -50,9 +51,9 @@ vec3 windOffset(vec3 p, float motion, float t) {
 // Which surfaces the pipeline draws, as in voxel.frag: the chunks' solid faces (1) sway in the wind
 // but never lie on the open water surface, water (2) does not sway. The driver runs both branches
 // below for every vertex unless the specialisation leaves one out.
-layout(constant_id = 0) const uint SURFACES = 0u;
+CONSTANT_ID(0) const uint SURFACES = 0u;
 // The chunks' plain triangles (voxel.frag) never sway.
-layout(constant_id = 2) const bool PLAIN = false;
+CONSTANT_ID(2) const bool PLAIN = false;
 const bool WAVES = SURFACES != 1u;
 const bool WIND = SURFACES != 2u && !PLAIN;
 

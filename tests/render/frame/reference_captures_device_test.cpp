@@ -211,7 +211,7 @@ protected:
     }
 
     // Draws every scene with the game's shaders and with the same files whose specialisation
-    // constants are frozen: the extra pipelines differ from those they stand for in those alone.
+    // constants are plain: the extra pipelines differ from those they stand for in those alone.
     void compareWithUnspecialisedShaders(const std::vector<Scene>& list) {
         for (const Scene& scene : list) {
             app.inventory = Inventory{};
