@@ -53,6 +53,7 @@ struct ChunkMesh {
     std::vector<render::FaceGroup> plainGroups;  // the plain indices by direction and section
     uint32_t waterIndexCount = 0;
     std::array<double, 6> bounds{};  // min x, y, z, max x, y, z
+    render::OpaqueRows opaque;       // the cells the mesh was built from
 };
 
 struct ChunkWindowState {

@@ -88,11 +88,14 @@ game::ChunkColours App::chunkMapColours(const voxel::Chunk& chunk) const {
 
 ChunkMesh& App::recordChunkMesh(uint64_t key, const MeshWork& work, render::SplitIndices& split) {
     const int32_t cx = voxel::chunkKeyX(key), cz = voxel::chunkKeyZ(key);
-    if (const voxel::Chunk* chunk = findChunk(cx, cz)) {
+    ChunkMesh& mesh = world.meshes[key];
+    const voxel::Chunk* chunk = findChunk(cx, cz);
+    if (chunk) {
         world.columnHeights[{cx, cz}] = voxel::columnHeights(*chunk);
         ++world.heightsRevision;
     }
-    ChunkMesh& mesh = world.meshes[key];
+    // A mesh built on the spot was built from the chunk as it is now.
+    mesh.opaque = work.opaque ? *work.opaque : chunk ? render::opaqueRows(*chunk) : render::OpaqueRows{};
     split = work.split ? *work.split
                        : render::splitChunkTriangles(work.vertices, work.indices, work.tied, atlases.cutOutMaterials);
     mesh.solidIndexCount = static_cast<uint32_t>(split.solid.size());

@@ -18,7 +18,8 @@
 // queue thread of its own, before its raster threads start; the game's mixer, save writer and tasks
 // are the rest. Beside them: the chunk triangles and draw calls of the frame, and the chunks drawn.
 // The hover scene runs three rounds of "hover-all" (every plain triangle of a visible chunk drawn),
-// "hover" (only the face groups that can show) and "hover-loop" (the same view through the game's
+// "hover-facing" (the face groups that face the eye in view, buried ones too), "hover" (only the
+// face groups that can show) and "hover-loop" (the same view through the game's
 // own frame loop, flying in place: streaming, world steps, the entity pass, the overlay and drawing,
 // each frame waiting for the previous one's fence rather than for the device), in turn.
 #include <GLFW/glfw3.h>
@@ -156,6 +157,9 @@ void hoverScene(const fs::path& base, int frames) {
         app.frame.cullFaceGroups = false;
         measure(app, "hover-all", frames);
         app.frame.cullFaceGroups = true;
+        app.frame.cullBuriedGroups = false;
+        measure(app, "hover-facing", frames);
+        app.frame.cullBuriedGroups = true;
         measure(app, "hover", frames);
         measure(app, "hover-loop", frames, [&app] {
             placeHoverEye(app);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "render/chunks/mesh_vertex.h"
+#include "render/chunks/opaque_rows.h"
 
 namespace render {
 
@@ -41,6 +42,8 @@ struct MeshWork {
     // splitChunkTriangles of the above, when the meshing task worked it out off the main thread;
     // otherwise the install does.
     std::optional<SplitIndices> split;
+    // opaqueRows of the chunk meshed, worked out beside it; otherwise the install does.
+    std::optional<OpaqueRows> opaque;
 };
 
 // Water triangles (first vertex on one of the six water layers) are drawn in their own pass. The

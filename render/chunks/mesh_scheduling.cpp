@@ -178,6 +178,7 @@ void launchMeshTask(App& app, const ChunkKey& key, const MeshInputs& in) {
             render::MeshWork work = App::buildMeshWork(key, chunk, pointerTo(north), pointerTo(south),
                                                        pointerTo(east), pointerTo(west), smoothLight, cornerShade);
             work.split = render::splitChunkTriangles(work.vertices, work.indices, work.tied, cutOut);
+            work.opaque = render::opaqueRows(chunk);
             return work;
         });
 }

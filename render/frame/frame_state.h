@@ -52,4 +52,6 @@ struct FrameState {
     std::vector<render::IndexRange> plainRanges;
     // Off, every plain triangle of a visible mesh is drawn: the benchmark and the tests compare the two.
     bool cullFaceGroups = true;
+    // Off, the face groups that opaque cells hide from the eye are drawn too (with cullFaceGroups on).
+    bool cullBuriedGroups = true;
 };

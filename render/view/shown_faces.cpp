@@ -56,10 +56,10 @@ void appendRange(std::vector<IndexRange>& ranges, std::size_t from, IndexRange r
 }
 
 std::size_t appendShownGroups(std::span<const FaceGroup> groups, const ViewPlanes& planes, const Vec3& eye,
-                              std::vector<IndexRange>& ranges) {
+                              std::vector<IndexRange>& ranges, const GroupHidden& hidden) {
     const std::size_t from = ranges.size();
     for (const FaceGroup& group : groups) {
-        if (groupFacesEye(group, eye) && groupInView(group, planes))
+        if (groupFacesEye(group, eye) && groupInView(group, planes) && !(hidden && hidden(group)))
             appendRange(ranges, from, {group.firstIndex, group.indexCount});
     }
     return ranges.size() - from;

@@ -45,9 +45,10 @@ bool groupInView(const FaceGroup& group, const ViewPlanes& planes);
 // belong to other meshes) and ends where `range` starts; an empty range adds nothing.
 void appendRange(std::vector<IndexRange>& ranges, std::size_t from, IndexRange range);
 
-// Appends the ranges of the groups that face the eye and are in view, adjacent ones joined, and
-// returns how many ranges it appended.
+// Appends the ranges of the groups that face the eye, are in view and are not `hidden` (when given),
+// adjacent ones joined, and returns how many ranges it appended.
+using GroupHidden = std::function<bool(const FaceGroup&)>;
 std::size_t appendShownGroups(std::span<const FaceGroup> groups, const ViewPlanes& planes, const Vec3& eye,
-                              std::vector<IndexRange>& ranges);
+                              std::vector<IndexRange>& ranges, const GroupHidden& hidden = {});
 
 }  // namespace render

@@ -308,6 +308,38 @@ TEST_F(ReferenceCaptures, AWallBesideTheThirdPersonEyeDrawsAsWithoutCulling) {
     }
 }
 
+// A hall under the meadow, open to the sky through a shaft: the faces of the hall that the ground
+// hides from the eye are left out, those seen down the shaft are drawn, and the frame is the same.
+TEST_F(ReferenceCaptures, LeavingOutFacesTheGroundHidesChangesNoPixel) {
+    constexpr int32_t kGround = 64;
+    ASSERT_NO_FATAL_FAILURE(buildMeadowWithWall(kGround, 40));
+    for (int32_t x = 0; x < 16; ++x)
+        for (int32_t z = 20; z < 36; ++z)
+            for (int32_t y = 40; y <= kGround; ++y) {
+                const bool hall = y <= 50 && !(x == 4 && z == 24), shaft = x >= 8 && x <= 9 && z >= 28 && z <= 29;
+                if (hall || shaft) ASSERT_TRUE(app.setBlock(x, y, z, voxel::airId));
+            }
+    app.uploadMesh(render::meshEverything);
+    struct Eye {
+        float x, y, z, yaw, pitch;
+    };
+    const Eye eyes[] = {{8.9f, 80.0f, 28.9f, 0.0f, -1.55f},
+                        {8.5f, 75.0f, 25.0f, 3.14f, -1.0f},
+                        {4.5f, kGround + 2.62f, 29.0f, -1.57f, -0.5f}};
+    for (const Eye& eye : eyes) {
+        show(0, 0, 0);
+        app.player.x = eye.x, app.player.y = eye.y, app.player.z = eye.z;
+        app.player.yaw = eye.yaw, app.player.pitch = eye.pitch;
+        app.frame.cullBuriedGroups = false;
+        const platform::Image facing = capture("facing");
+        const uint32_t facingTriangles = app.frame.stats.visibleTriangles;
+        app.frame.cullBuriedGroups = true;
+        EXPECT_EQ(rendertest::pictureDifference(facing, capture("unburied"), rendertest::kDriverRounding), "")
+            << "eye at " << eye.x << ", " << eye.y << ", " << eye.z;
+        EXPECT_LT(app.frame.stats.visibleTriangles, facingTriangles);
+    }
+}
+
 // Seed 6 puts a lake, trees, tall grass and flowers of the content pack into the loaded window, so
 // the water surface and the wind-swayed plants and leaves are guarded too.
 class LakesideCaptures : public ReferenceCaptures {
