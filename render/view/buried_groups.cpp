@@ -40,7 +40,14 @@ bool groupBuried(const FaceGroup& group, const Vec3& eye, const OpaqueRowsLookup
     const double ex = eye.x, ey = eye.y, ez = eye.z;
     // A line grazing a cell's side counts that cell too.
     constexpr double kSlack = 1e-3;
+    const double midX = (b[0] + b[3]) * 0.5, midY = (b[1] + b[4]) * 0.5, midZ = (b[2] + b[5]) * 0.5;
     for (auto y = static_cast<int32_t>(std::ceil(b[4])); y < voxel::chunkHeight && ey > y + 1.0; ++y) {
+        // The line to the box's middle crosses the layer's middle in the region: most layers fail
+        // there, before the corners are worked out.
+        const double t = (ey - (y + 0.5)) / (ey - midY);
+        const auto cellX = static_cast<int32_t>(std::floor(ex + (midX - ex) * t));
+        const auto cellZ = static_cast<int32_t>(std::floor(ez + (midZ - ez) * t));
+        if (!layerRectOpaque(y, cellX, cellX, cellZ, cellZ, lookup)) continue;
         // The lines from the eye cross the layer between the planes y and y + 1 within the box's
         // corners projected from the eye onto those planes.
         double lowX = std::numeric_limits<double>::max(), highX = -lowX, lowZ = lowX, highZ = -lowX;
