@@ -367,9 +367,11 @@ struct App {
     void stopPendingTask();
     void unloadAllChunks();
     void resetWorldState();
-    // The load task's body: it gets copies only, never the App.
+    // The load task's body: it gets copies only, never the App; `held`, the chunk's newest bytes
+    // that the background writer had not landed when the load was asked for.
     static StreamedChunk streamWorldTask(std::filesystem::path worldDir, uint32_t seed, int32_t generation,
-                                         int32_t cx, int32_t cz, voxel::ProfilePtr profile);
+                                         int32_t cx, int32_t cz, voxel::ProfilePtr profile,
+                                         std::optional<std::string> held);
 
     // --- Texture atlases (render/atlases/block_atlas.cpp, render/atlases/interface_atlas_upload.cpp) ---
     void createBlockAtlas();

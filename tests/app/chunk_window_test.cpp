@@ -12,6 +12,7 @@
 #include "app/app.h"
 #include "open_world.h"
 #include "save/chunk_file.h"
+#include "save/file_save.h"
 #include "support/failure.h"
 #include "support/temp_dir.h"
 
@@ -165,6 +166,7 @@ TEST_F(Streaming, FarChunksAreWrittenWhenModifiedAndDropped) {
 
     standIn(1, 0);
     step();
+    filesave::backgroundWriter().drain();
     for (int32_t cz = -1; cz <= 1; ++cz) {
         EXPECT_FALSE(loaded(-1, cz));
         EXPECT_FALSE(app.world.meshes.contains(voxel::packChunkKey(-1, cz)));

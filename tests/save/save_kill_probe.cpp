@@ -84,12 +84,19 @@ void closeChestWindow(App& app) {
     app.closeScreen();
 }
 
+// The saves that go to the background writer are let land, each step of it a place to be killed.
+void landQueuedSaves() {
+    filesave::backgroundWriter().drain();
+    filesave::rethrowBackgroundFailure();
+}
+
 void save(const std::filesystem::path& folder, const std::string& how) {
     App app;
     openWorld(app, folder);
     if (how == "window") {
         filesave::setSaveStepHook(stepTaken);
         closeChestWindow(app);
+        landQueuedSaves();
         std::cout << "steps " << steps << "\n";
         return;
     }
@@ -104,8 +111,7 @@ void save(const std::filesystem::path& folder, const std::string& how) {
     filesave::setSaveStepHook(stepTaken);
     if (how == "autosave") {
         app.autosave();
-        filesave::backgroundWriter().drain();
-        filesave::rethrowBackgroundFailure();
+        landQueuedSaves();
     } else {
         app.saveWorld();
     }
