@@ -14,6 +14,7 @@
 #include "save/chunk_file.h"
 #include "save/file_save.h"
 #include "support/failure.h"
+#include "support/held_writer.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -187,6 +188,39 @@ TEST_F(Streaming, FarChunksAreWrittenWhenModifiedAndDropped) {
     ASSERT_TRUE(loaded(-1, 0));
     EXPECT_EQ(app.findChunk(-1, 0)->cells, edited) << "the modified chunk reloads identical";
     EXPECT_EQ(app.blockAt(-12, 100, 5), 3);
+}
+
+// A chunk saved, dropped and asked for again before the background writer landed its bytes comes
+// back from those bytes: from the disk it would come back stale, or generated over the player's edit.
+TEST_F(Streaming, AChunkReloadedBeforeItsSaveLandedKeepsItsEdit) {
+    const struct {
+        const char* name;
+        void (*save)(App&);
+        bool streamed;  // else read back by an edit reaching into it
+    } cases[] = {
+        {"saved by an action", [](App& app) { app.saveActionFiles({.blocks = true}); }, true},
+        {"saved by an autosave", [](App& app) { app.autosave(); }, true},
+        {"saved as it left the window", [](App&) {}, true},
+        {"saved by an action, read by an edit", [](App& app) { app.saveActionFiles({.blocks = true}); }, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fillWindow();
+        testsupport::HeldWriter held;
+        ASSERT_TRUE(app.setBlock(-16 + 4, 100, 5, 3));  // chunk (-1, 0)
+        c.save(app);
+        standIn(1, 0);
+        step();
+        ASSERT_FALSE(loaded(-1, 0));
+        standIn(0, 0);
+        if (c.streamed) fillWindow();
+        else app.ensureChunkAt(-16 + 4, 5);
+        EXPECT_EQ(app.blockAt(-16 + 4, 100, 5), 3);
+        EXPECT_FALSE(std::filesystem::exists(filesave::chunkFilePath(dir.path(), -1, 0))) << "landed already";
+        held.release();
+        filesave::backgroundWriter().drain();
+        std::filesystem::remove_all(dir.path() / "Chunks");
+    }
 }
 
 // The new edge lit and showed its faces with the chunks beyond it: every edge chunk is relit, and it

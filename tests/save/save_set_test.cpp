@@ -8,6 +8,7 @@
 
 #include "save/file_save.h"
 #include "support/failure.h"
+#include "support/held_writer.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -191,6 +192,37 @@ TEST_F(SaveSet, ASnapshotSetIsCommittedWholeOrNotAtAll) {
     EXPECT_EQ(failureOf([] { filesave::rethrowBackgroundFailure(); }),
               "Cannot write " + (dir.path() / "gone" / "b.dat").string());
     EXPECT_EQ(testsupport::readFile(dir.path() / "a.dat"), "old a");
+}
+
+// An action's set leaves out the files the disk holds already as the saves queued before it leave
+// the disk: compared as it is handed over, "a.dat" would be left out, and the older autosave's
+// bytes would win.
+TEST_F(SaveSet, AnActionSetIsComparedWithTheDiskAsTheSavesQueuedBeforeItLeaveIt) {
+    const auto writeAll = [](const std::vector<filesave::SavedFile>& files) {
+        for (const filesave::SavedFile& file : files) {
+            filesave::Output out(file.path);
+            out << file.bytes;
+            out.finish();
+        }
+    };
+    {
+        testsupport::HeldWriter held;
+        {
+            filesave::SnapshotScope snapshot;
+            filesave::SaveSetScope autosave(dir.path());
+            writeAll({{dir.path() / "a.dat", "new a"}, {dir.path() / "c.dat", "new c"}});
+            autosave.commit();
+        }
+        filesave::SaveSetScope action(dir.path());
+        writeAll({{dir.path() / "a.dat", "old a"}, {dir.path() / "c.dat", "newer c"}});
+        action.commitChanged(nullptr);
+        EXPECT_EQ(filesave::backgroundWriter().heldBytes(dir.path() / "a.dat"), "old a") << "the newest";
+        EXPECT_EQ(filesave::backgroundWriter().heldBytes(dir.path() / "b.dat"), std::nullopt);
+        EXPECT_EQ(testsupport::readFile(dir.path() / "c.dat"), "old c");
+    }
+    EXPECT_EQ(testsupport::readFile(dir.path() / "a.dat"), "old a");
+    EXPECT_EQ(testsupport::readFile(dir.path() / "c.dat"), "newer c");
+    EXPECT_EQ(filesave::backgroundWriter().heldBytes(dir.path() / "a.dat"), std::nullopt) << "landed";
 }
 
 TEST(SaveSetFiles, ACheckedFileIsRefusedWhateverByteChanges) {
