@@ -1,9 +1,9 @@
 // The player's edit record: what it keeps for undo, the sound it plays and the files it saves.
 #include <gtest/gtest.h>
 
+#include "save/save_set.h"
 #include "save/chunk_file.h"
 #include "save/file_save.h"
-#include "save/save_set.h"
 #include "save/world_state_files.h"
 #include "world/loaded_world.h"
 

@@ -84,19 +84,14 @@ void closeChestWindow(App& app) {
     app.closeScreen();
 }
 
-// The saves that go to the background writer are let land, each step of it a place to be killed.
-void landQueuedSaves() {
-    filesave::backgroundWriter().drain();
-    filesave::rethrowBackgroundFailure();
-}
-
 void save(const std::filesystem::path& folder, const std::string& how) {
     App app;
     openWorld(app, folder);
     if (how == "window") {
         filesave::setSaveStepHook(stepTaken);
         closeChestWindow(app);
-        landQueuedSaves();
+        filesave::backgroundWriter().drain();  // the writer's steps are the places to be killed
+        filesave::rethrowBackgroundFailure();
         std::cout << "steps " << steps << "\n";
         return;
     }
@@ -111,7 +106,8 @@ void save(const std::filesystem::path& folder, const std::string& how) {
     filesave::setSaveStepHook(stepTaken);
     if (how == "autosave") {
         app.autosave();
-        landQueuedSaves();
+        filesave::backgroundWriter().drain();
+        filesave::rethrowBackgroundFailure();
     } else {
         app.saveWorld();
     }

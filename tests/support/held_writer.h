@@ -1,21 +1,27 @@
 #pragma once
-// Holds the background save writer back: every save handed to it meanwhile waits in its queue until
-// `release`, as a slow disk would keep it, so that a test sees what the game reads before they land.
+// Holds the background save writer back for its lifetime, as a slow disk would: every save handed
+// to it meanwhile waits behind a file whose first step waits for the gate.
+#include <future>
+#include <string_view>
+
+#include "save/file_save.h"
 #include "support/temp_dir.h"
 
 namespace testsupport {
 
 class HeldWriter {
 public:
-    HeldWriter();
-    // Releases the writer and lets everything queued land.
-    ~HeldWriter();
-    HeldWriter(const HeldWriter&) = delete;
-    HeldWriter& operator=(const HeldWriter&) = delete;
-    void release();
+    HeldWriter() {
+        gate = opened_.get_future().share();
+        filesave::setSaveStepHook([](std::string_view step) { if (step == "tmp held") gate.wait(); });
+        filesave::backgroundWriter().enqueue(dir_.path() / "held", "");
+    }
+    ~HeldWriter() { opened_.set_value(), filesave::backgroundWriter().drain(), filesave::setSaveStepHook(nullptr); }
 
 private:
-    TempDir dir_;  // the one file the writer stops at
+    static inline std::shared_future<void> gate;
+    std::promise<void> opened_;
+    TempDir dir_;
 };
 
 }  // namespace testsupport
