@@ -249,7 +249,8 @@ void BackgroundWriter::run() {
         lock.unlock();
         std::string problem;
         try {
-            commitSaveSet(job.folder, job.onlyChanged ? changedFiles(job.folder, job.files) : job.files);
+            if (job.onlyChanged) commitSaveSet(job.folder, changedFiles(job.folder, job.files));
+            else commitSaveSet(job.folder, job.files);
             if (job.landed) job.landed(job.folder);
         } catch (const std::exception& e) {
             problem = e.what();
