@@ -197,10 +197,10 @@ struct App {
     void autosave();
     // A world is open and its files are ours: a LAN guest's world is the session's, not saved here.
     bool writesWorldFiles() const;
-    // After an action of the player (a block dug or placed, a window closed, an item picked up ...),
-    // at once on this thread: the files that hold items and those `also` names replace their files
-    // as one save set, so a crash right after it loses the action whole or keeps it whole, never
-    // half. Files the action left as they are on the disk are not written.
+    // After an action of the player (a block dug or placed, a window closed, an item picked up ...):
+    // the files that hold items and those `also` names, as the action left them, go to the background
+    // writer as one save set, so a crash loses the action whole or keeps it whole, never half. Files
+    // the disk holds already when the writer comes to the set are not written.
     void saveActionFiles(ActionFiles also = {});
 
     // --- Saves: per-world files (save/world_state_save.cpp) ---
