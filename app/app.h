@@ -197,10 +197,10 @@ struct App {
     void autosave();
     // A world is open and its files are ours: a LAN guest's world is the session's, not saved here.
     bool writesWorldFiles() const;
-    // After an action of the player (a block dug or placed, a window closed, an item picked up ...),
-    // at once on this thread: the files that hold items and those `also` names replace their files
-    // as one save set, so a crash right after it loses the action whole or keeps it whole, never
-    // half. Files the action left as they are on the disk are not written.
+    // After an action of the player (a block dug or placed, a window closed, an item picked up ...):
+    // the files that hold items and those `also` names, as the action left them, go to the background
+    // writer as one save set, so a crash loses the action whole or keeps it whole, never half. Files
+    // the disk holds already when the writer comes to the set are not written.
     void saveActionFiles(ActionFiles also = {});
 
     // --- Saves: per-world files (save/world_state_save.cpp) ---
@@ -367,9 +367,11 @@ struct App {
     void stopPendingTask();
     void unloadAllChunks();
     void resetWorldState();
-    // The load task's body: it gets copies only, never the App.
+    // The load task's body: it gets copies only, never the App; `held`, the chunk's newest bytes
+    // that the background writer had not landed when the load was asked for.
     static StreamedChunk streamWorldTask(std::filesystem::path worldDir, uint32_t seed, int32_t generation,
-                                         int32_t cx, int32_t cz, voxel::ProfilePtr profile);
+                                         int32_t cx, int32_t cz, voxel::ProfilePtr profile,
+                                         std::optional<std::string> held);
 
     // --- Texture atlases (render/atlases/block_atlas.cpp, render/atlases/interface_atlas_upload.cpp) ---
     void createBlockAtlas();

@@ -10,6 +10,7 @@
 #include "app/app.h"
 #include "render/vulkan/vulkan_check.h"
 #include "save/chunk_file.h"
+#include "save/file_save.h"
 #include "save/generation_file.h"
 #include "world/chunk.h"
 
@@ -104,12 +105,15 @@ void markWindowEdge(App& app, const core::WindowKey& centre) {
     }
 }
 
-// Modified chunks are written before they go; the GPU is drained once, before the first mesh of
-// the pass is destroyed.
+// Modified chunks are written before they go, all of them as one job of the background writer so
+// that the frame does not wait for the disk (a chunk asked for again before the job lands is read
+// from the writer's bytes); the GPU is drained once, before the first mesh of the pass is destroyed.
 void unloadFarChunks(App& app, const core::WindowKey& centre) {
     const auto outside = [&](const voxel::Chunk& chunk) {
         return core::outsideWindow({chunk.cx, chunk.cz}, centre, app.chunkRadius);
     };
+    const filesave::SnapshotScope snapshot;
+    filesave::SaveSetScope leaving(app.files.world);
     bool drained = false;
     for (const voxel::Chunk& chunk : app.world.chunks) {
         if (!outside(chunk)) continue;
@@ -122,6 +126,7 @@ void unloadFarChunks(App& app, const core::WindowKey& centre) {
         }
         forgetChunk(app, key);
     }
+    leaving.commit();
     if (drained) {
         std::erase_if(app.world.chunks, outside);
         app.reindexChunks();
@@ -170,11 +175,13 @@ void requestNearestChunk(App& app) {
     if (!next) return;
     stream.requestX = next->first;
     stream.requestZ = next->second;
-    stream.task =
-        app.tasks.launch([worldDir = app.files.world, seed = app.files.seed, generation = app.generationStage,
-                          cx = next->first, cz = next->second, profile = app.world.profile] {
-            return App::streamWorldTask(worldDir, seed, generation, cx, cz, profile);
-        });
+    // A chunk saved and dropped may still be on its way to the disk: the task decodes those bytes.
+    std::optional<std::string> held = filesave::heldChunkBytes(app.files.world, next->first, next->second);
+    stream.task = app.tasks.launch([worldDir = app.files.world, seed = app.files.seed,
+                                    generation = app.generationStage, cx = next->first, cz = next->second,
+                                    profile = app.world.profile, held = std::move(held)] {
+        return App::streamWorldTask(worldDir, seed, generation, cx, cz, profile, held);
+    });
 }
 
 }  // namespace
@@ -219,9 +226,10 @@ void App::streamWorld() {
 }
 
 StreamedChunk App::streamWorldTask(std::filesystem::path worldDir, uint32_t seed, int32_t generation,
-                                   int32_t cx, int32_t cz, voxel::ProfilePtr profile) {
+                                   int32_t cx, int32_t cz, voxel::ProfilePtr profile,
+                                   std::optional<std::string> held) {
     const auto start = std::chrono::steady_clock::now();
-    StreamedChunk result{voxel::loadOrGenerateChunk(worldDir, seed, generation, cx, cz, profile), 0.0};
+    StreamedChunk result{voxel::loadOrGenerateChunk(worldDir, seed, generation, cx, cz, profile, held), 0.0};
     const auto elapsed = std::chrono::steady_clock::now() - start;
     result.milliseconds =
         static_cast<double>(std::chrono::duration_cast<std::chrono::nanoseconds>(elapsed).count()) / 1e6;

@@ -153,7 +153,8 @@ void App::reapplyChangedCells(voxel::Chunk& chunk) {
 
 voxel::Chunk App::readChunk(int32_t cx, int32_t cz) {
     try {
-        return voxel::loadOrGenerateChunk(files.world, files.seed, generationStage, cx, cz, world.profile);
+        return voxel::loadOrGenerateChunk(files.world, files.seed, generationStage, cx, cz, world.profile,
+                                          filesave::heldChunkBytes(files.world, cx, cz));
     } catch (const std::runtime_error&) {
         // As for a streamed chunk: nothing of the world may be written over while the player may
         // still recover it, and the step that met the file closes the world.

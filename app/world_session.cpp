@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "app/app.h"
+#include "save/file_save.h"
 #include "save/world_list.h"
 
 namespace fs = std::filesystem;
@@ -89,6 +90,8 @@ void App::leaveWorld() {
         saveWorld();
         saveInventory();
     }
+    // The saves still queued for this world land before it closes, even when it saved nothing more.
+    filesave::backgroundWriter().drain();
     files.worldOpen = false;
     unloadAllChunks();
     resetWorldState();

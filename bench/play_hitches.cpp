@@ -10,9 +10,8 @@
 // It prints the median, 99th percentile and longest frame, how many frames took over three times
 // the median, the main thread's CPU time a frame (median and mean), the median and longest frame of
 // those with a dig, an autosave, an unload pass, a mesh install and none of these, and for the
-// longest frames what ran in them: the dig (its time, its CPU time, its wait for the background
-// writer), an autosave, an unload pass, the meshes installed, the fence wait, the recording and the
-// mesh upload pass. Last, what one autosave then costs the main thread, with the world map as the
+// longest frames what ran in them: the dig (its time and its CPU time), an autosave, an unload pass,
+// the meshes installed, the fence wait, the recording and the mesh upload pass. Last, what one autosave then costs the main thread, with the world map as the
 // walk left it.
 #include <GLFW/glfw3.h>
 
@@ -31,7 +30,6 @@
 #include "bench/bench_world.h"
 #include "bench/play_start.h"
 #include "game/movement.h"
-#include "save/file_save.h"
 #include "world/block_registry.h"
 
 namespace {
@@ -98,10 +96,10 @@ double threadCpuMs() {
 
 struct Dig {
     double ms = 0.0, cpuMs = 0.0;  // 0 when nothing was dug
-    double writerMs = 0.0;         // of ms: waiting for the background writer's queue to drain
 };
 
-// The surface cell two blocks ahead, dug as a player's dig ends.
+// The surface cell two blocks ahead, dug as a player's dig ends; its save goes to the background
+// writer as in play.
 Dig digAhead(App& app, const Walk& walk) {
     const auto x = static_cast<int32_t>(std::floor(walk.x)) + 2 * walk.dx;
     const auto z = static_cast<int32_t>(std::floor(walk.z)) + 2 * walk.dz;
@@ -109,11 +107,8 @@ Dig digAhead(App& app, const Walk& walk) {
     if (y < 1) return {};
     const Clock::time_point start = Clock::now();
     const double cpuStart = threadCpuMs();
-    // The dig's save drains the writer first; done here, that wait is told apart.
-    filesave::backgroundWriter().drain();
-    const double writerMs = msSince(start);
     app.breakBlock(x, y, z);
-    return {msSince(start), threadCpuMs() - cpuStart, writerMs};
+    return {msSince(start), threadCpuMs() - cpuStart};
 }
 
 struct Frame {
@@ -166,8 +161,8 @@ void report(const std::vector<Frame>& frames) {
     std::sort(longest.begin(), longest.end(), [](const Frame& a, const Frame& b) { return a.ms > b.ms; });
     longest.resize(std::min<std::size_t>(longest.size(), 20));
     for (const Frame& f : longest)
-        std::printf("  at %6.1f s %7.1f ms: dig %6.1f (cpu %5.1f, writer %5.1f) fence %6.1f record %5.1f upload %6.1f installs %llu%s%s\n",
-                    f.seconds, f.ms, f.dig.ms, f.dig.cpuMs, f.dig.writerMs, f.fenceMs, f.recordMs, f.uploadMs,
+        std::printf("  at %6.1f s %7.1f ms: dig %6.1f (cpu %5.1f) fence %6.1f record %5.1f upload %6.1f installs %llu%s%s\n",
+                    f.seconds, f.ms, f.dig.ms, f.dig.cpuMs, f.fenceMs, f.recordMs, f.uploadMs,
                     static_cast<unsigned long long>(f.installs), f.autosave ? " autosave" : "",
                     f.unload ? " unload" : "");
 }

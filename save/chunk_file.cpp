@@ -185,6 +185,10 @@ void writeChunk(const std::filesystem::path& worldDir, uint32_t seed, int32_t ge
     out.finish();
 }
 
+std::optional<std::string> heldChunkBytes(const std::filesystem::path& worldDir, int32_t cx, int32_t cz) {
+    return backgroundWriter().heldBytes(chunkFilePath(worldDir, cx, cz));
+}
+
 }  // namespace filesave
 
 namespace voxel {
@@ -200,6 +204,13 @@ Chunk loadOrGenerateChunk(const std::filesystem::path& worldDir, uint32_t seed, 
         return generateChunk(GenerationContext{seed, generation, profile}, cx, cz);
     }
     return filesave::decodeChunk(*bytes, seed, generation, cx, cz, path);
+}
+
+Chunk loadOrGenerateChunk(const std::filesystem::path& worldDir, uint32_t seed, int32_t generation,
+                          int32_t cx, int32_t cz, const ProfilePtr& profile,
+                          const std::optional<std::string>& held) {
+    if (!held) return loadOrGenerateChunk(worldDir, seed, generation, cx, cz, profile);
+    return filesave::decodeChunk(*held, seed, generation, cx, cz, filesave::chunkFilePath(worldDir, cx, cz));
 }
 
 }  // namespace voxel

@@ -8,6 +8,7 @@
 // Light is not stored: it is recomputed when the chunk is lit again.
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "world/chunk.h"
@@ -29,6 +30,10 @@ voxel::Chunk decodeChunk(const std::string& bytes, uint32_t seed, int32_t genera
 void writeChunk(const std::filesystem::path& worldDir, uint32_t seed, int32_t generation,
                 const voxel::Chunk& chunk);
 
+// The bytes of the chunk's file that the background writer still holds, newer than the disk's;
+// taken on the thread that saves, before a load of the chunk is launched.
+std::optional<std::string> heldChunkBytes(const std::filesystem::path& worldDir, int32_t cx, int32_t cz);
+
 }  // namespace filesave
 
 namespace voxel {
@@ -37,5 +42,9 @@ namespace voxel {
 // no App state, so it runs on a task thread.
 Chunk loadOrGenerateChunk(const std::filesystem::path& worldDir, uint32_t seed, int32_t generation,
                           int32_t cx, int32_t cz, const ProfilePtr& profile);
+// As above, but from `held` (filesave::heldChunkBytes) when the writer still held the newest bytes.
+Chunk loadOrGenerateChunk(const std::filesystem::path& worldDir, uint32_t seed, int32_t generation,
+                          int32_t cx, int32_t cz, const ProfilePtr& profile,
+                          const std::optional<std::string>& held);
 
 }  // namespace voxel

@@ -126,32 +126,31 @@ SaveSetScope::~SaveSetScope() {
     if (own_ && collecting == own_.get()) collecting = nullptr;
 }
 
-bool SaveSetScope::commit() {
-    return commitSet(false);
-}
-
-bool SaveSetScope::commitChanged() {
-    return commitSet(true);
-}
-
-bool SaveSetScope::commitSet(bool onlyChanged) {
-    if (!own_ || collecting != own_.get()) return false;
+// The set gathered when this is the outer scope, collecting no more; null for an inner scope or
+// an empty set.
+std::unique_ptr<SaveSetScope::Set> SaveSetScope::take() {
+    if (!own_ || collecting != own_.get()) return nullptr;
     collecting = nullptr;
-    std::vector<SavedFile>& files = own_->files;
-    if (files.empty()) return false;
+    if (own_->files.empty()) return nullptr;
+    return std::move(own_);
+}
+
+bool SaveSetScope::commit() {
+    const std::unique_ptr<Set> set = take();
+    if (!set) return false;
     if (snapshotActive()) {
-        backgroundWriter().enqueueSet(std::move(own_->folder), std::move(files));
+        backgroundWriter().enqueueSet(std::move(set->folder), std::move(set->files));
         return false;
     }
     // An autosave still queued is older than this save and lands first.
     backgroundWriter().drain();
-    if (onlyChanged) {
-        // Compared with the disk as the last save left it, an interrupted one finished.
-        finishInterruptedSave(own_->folder);
-        std::erase_if(files, [](const SavedFile& file) { return platform::readFileBytes(file.path) == file.bytes; });
-    }
-    commitSaveSet(own_->folder, files);
+    commitSaveSet(set->folder, set->files);
     return true;
+}
+
+void SaveSetScope::commitChanged(LandedHook landed) {
+    if (const std::unique_ptr<Set> set = take())
+        backgroundWriter().enqueueSet(std::move(set->folder), std::move(set->files), true, landed);
 }
 
 bool collectingSaveSet() {
@@ -183,10 +182,11 @@ void BackgroundWriter::enqueue(std::filesystem::path finalPath, std::string byte
     enqueueSet(std::move(folder), {SavedFile{std::move(finalPath), std::move(bytes)}});
 }
 
-void BackgroundWriter::enqueueSet(std::filesystem::path folder, std::vector<SavedFile> files) {
+void BackgroundWriter::enqueueSet(std::filesystem::path folder, std::vector<SavedFile> files, bool onlyChanged,
+                                  LandedHook landed) {
     {
         std::lock_guard lock(mutex);
-        jobs_.push_back(Job{std::move(folder), std::move(files)});
+        jobs_.push_back(Job{std::move(folder), std::move(files), onlyChanged, landed});
         if (!thread_.joinable()) {
             stopping_ = false;
             thread_ = std::thread(&BackgroundWriter::run, this);
@@ -195,9 +195,23 @@ void BackgroundWriter::enqueueSet(std::filesystem::path folder, std::vector<Save
     wake_.notify_one();
 }
 
+std::optional<std::string> BackgroundWriter::heldBytes(const std::filesystem::path& path) {
+    const auto newestIn = [&](const Job& job) -> const SavedFile* {
+        for (auto file = job.files.rbegin(); file != job.files.rend(); ++file)
+            if (file->path == path) return &*file;
+        return nullptr;
+    };
+    std::lock_guard lock(mutex);
+    for (auto job = jobs_.rbegin(); job != jobs_.rend(); ++job)
+        if (const SavedFile* file = newestIn(*job)) return file->bytes;
+    if (current_)
+        if (const SavedFile* file = newestIn(*current_)) return file->bytes;
+    return std::nullopt;
+}
+
 void BackgroundWriter::drain() {
     std::unique_lock lock(mutex);
-    idle_.wait(lock, [this] { return jobs_.empty() && !busy_; });
+    idle_.wait(lock, [this] { return jobs_.empty() && !current_; });
 }
 
 // Called by the thread that enqueues; a later enqueue starts a fresh thread.
@@ -210,23 +224,39 @@ void BackgroundWriter::stop() {
     if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id()) thread_.join();
 }
 
+namespace {
+
+// Compared with the disk as every earlier job left it, an interrupted save finished first: a file
+// an earlier job changed after the set was gathered is written again.
+std::vector<SavedFile> changedFiles(const std::filesystem::path& folder, const std::vector<SavedFile>& files) {
+    finishInterruptedSave(folder);
+    std::vector<SavedFile> changed;
+    for (const SavedFile& file : files)
+        if (platform::readFileBytes(file.path) != file.bytes) changed.push_back(file);
+    return changed;
+}
+
+}  // namespace
+
 void BackgroundWriter::run() {
     std::unique_lock lock(mutex);
     for (;;) {
         wake_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
         if (jobs_.empty()) break;
-        Job job = std::move(jobs_.front());
+        current_ = std::move(jobs_.front());
         jobs_.pop_front();
-        busy_ = true;
+        const Job& job = *current_;
         lock.unlock();
         std::string problem;
         try {
-            commitSaveSet(job.folder, job.files);
+            if (job.onlyChanged) commitSaveSet(job.folder, changedFiles(job.folder, job.files));
+            else commitSaveSet(job.folder, job.files);
+            if (job.landed) job.landed(job.folder);
         } catch (const std::exception& e) {
             problem = e.what();
         }
         lock.lock();
-        busy_ = false;
+        current_.reset();
         // The first failure is the one the player needs to see; later ones usually follow from it.
         if (!problem.empty() && !failure) failure = std::move(problem);
         if (jobs_.empty()) idle_.notify_all();

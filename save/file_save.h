@@ -52,6 +52,9 @@ private:
     bool previous_;
 };
 
+// Run by the background writer once a save set it was handed has landed, with the set's folder.
+using LandedHook = void (*)(const std::filesystem::path& folder);
+
 // Gathers every save file finished on this thread into one save (save/save_set.h), committed by
 // `commit` as a whole: at once, or in snapshot mode as one job of the background writer. A scope
 // opened inside another joins it, and the outer one commits. One that is never committed (a write
@@ -64,14 +67,15 @@ public:
     SaveSetScope& operator=(const SaveSetScope&) = delete;
     // True when the files are on the disk now (an outer scope outside snapshot mode).
     bool commit();
-    // As commit, but a file whose bytes the disk holds already is left out of the set, so that a
-    // save of every file an action may have touched writes only those it changed.
-    bool commitChanged();
+    // Hands the set to the background writer as one job, in any mode. At the job's turn a file whose
+    // bytes the disk holds already is left out, so that a save of every file an action may have
+    // touched writes only those it changed; `landed` (may be null) runs once the set is on the disk.
+    void commitChanged(LandedHook landed);
 
     struct Set;
 
 private:
-    bool commitSet(bool onlyChanged);
+    std::unique_ptr<Set> take();
     std::unique_ptr<Set> own_;
 };
 
@@ -87,8 +91,9 @@ void commit(const std::filesystem::path& tmpPath, const std::filesystem::path& f
 void commitBytes(const std::filesystem::path& finalPath, std::string bytes);
 
 // The one background save writer: a thread started at first use that commits each handed-over save
-// as a whole (commitSaveSet), drained and joined at process exit. A failure is stored for the main
-// loop to raise again; the rest of that save is not committed, later saves are.
+// as a whole (commitSaveSet), strictly in the order they were handed over, drained and joined at
+// process exit. A failure is stored for the main loop to raise again; the rest of that save is not
+// committed, later saves are.
 class BackgroundWriter {
 public:
     BackgroundWriter() = default;
@@ -97,7 +102,12 @@ public:
     BackgroundWriter& operator=(const BackgroundWriter&) = delete;
 
     void enqueue(std::filesystem::path finalPath, std::string bytes);
-    void enqueueSet(std::filesystem::path folder, std::vector<SavedFile> files);
+    // `onlyChanged` and `landed`: as SaveSetScope::commitChanged.
+    void enqueueSet(std::filesystem::path folder, std::vector<SavedFile> files, bool onlyChanged = false,
+                    LandedHook landed = nullptr);
+    // The newest bytes for `path` that a queued save or the one being committed still holds: what
+    // the file holds once they land. Nothing when the disk has the newest already.
+    std::optional<std::string> heldBytes(const std::filesystem::path& path);
     // Waits until the queue is empty and the thread idle.
     void drain();
     // Stops the thread after it has written everything queued.
@@ -107,15 +117,18 @@ public:
     std::optional<std::string> failure;  // read and cleared by the main loop under `mutex`
 
 private:
-    void run();
     struct Job {
         std::filesystem::path folder;
         std::vector<SavedFile> files;
+        bool onlyChanged = false;
+        LandedHook landed = nullptr;
     };
+    void run();
+    // Read by heldBytes under `mutex` while the thread commits it, so never changed until it is done.
+    std::optional<Job> current_;
     std::condition_variable wake_;
     std::condition_variable idle_;
     std::deque<Job> jobs_;
-    bool busy_ = false;
     bool stopping_ = false;
     std::thread thread_;
 };

@@ -137,9 +137,11 @@ void App::saveActionFiles(ActionFiles also) {
     if (also.player) savePlayer();
     if (also.potionEffects)
         writeSaveFile(filesave::kPotionEffectsFile, filesave::encodePotionEffects(potionEffects));
-    const bool onDisk = set.commitChanged();
+    // The set is the world as the action left it, in memory: the frame does not wait for the disk.
+    // The writer lands it after every earlier save and before every later one, and a kill before
+    // it lands leaves the world as it was before the action.
+    set.commitChanged(&filesave::removeEarlierFiles);
     if (also.blocks && !filesave::collectingSaveSet()) world.modified.clear();
-    if (onDisk) filesave::removeEarlierFiles(files.world);
 }
 
 void App::autosave() {

@@ -95,9 +95,10 @@ inline constexpr EarlierFileName kEarlierFileNames[] = {
 };
 // The earlier name of a file, or null when it never had another.
 const char* earlierFileName(std::string_view present);
-// Removes each earlier file whose present file is in the folder. Called once a save is on the disk:
-// an autosave's files may still be on their way to the background writer, and until a save has put
-// the present file down the earlier one is only read when that one is absent.
+// Removes each earlier file whose present file is in the folder. Called once a save is on the disk
+// (for an action's save, by the background writer when it has landed): an autosave's files may still
+// be on their way to the writer, and until a save has put the present file down the earlier one is
+// only read when that one is absent.
 void removeEarlierFiles(const std::filesystem::path& folder);
 
 inline constexpr const char* kChestsTag = "VXC073";

@@ -12,7 +12,9 @@
 #include "app/app.h"
 #include "open_world.h"
 #include "save/chunk_file.h"
+#include "save/file_save.h"
 #include "support/failure.h"
+#include "support/held_writer.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -165,6 +167,7 @@ TEST_F(Streaming, FarChunksAreWrittenWhenModifiedAndDropped) {
 
     standIn(1, 0);
     step();
+    filesave::backgroundWriter().drain();
     for (int32_t cz = -1; cz <= 1; ++cz) {
         EXPECT_FALSE(loaded(-1, cz));
         EXPECT_FALSE(app.world.meshes.contains(voxel::packChunkKey(-1, cz)));
@@ -185,6 +188,33 @@ TEST_F(Streaming, FarChunksAreWrittenWhenModifiedAndDropped) {
     ASSERT_TRUE(loaded(-1, 0));
     EXPECT_EQ(app.findChunk(-1, 0)->cells, edited) << "the modified chunk reloads identical";
     EXPECT_EQ(app.blockAt(-12, 100, 5), 3);
+}
+
+// A chunk saved, dropped and asked for again before the writer landed its save comes back from the
+// bytes the writer holds: from the disk it would come back stale, or generated over the edit.
+TEST_F(Streaming, AChunkReloadedBeforeItsSaveLandedKeepsItsEdit) {
+    const struct {
+        void (*save)(App&);
+        bool streamed;  // else read back by an edit reaching into it
+    } cases[] = {
+        {[](App& app) { app.saveActionFiles({.blocks = true}); }, true},
+        {[](App& app) { app.autosave(); }, true},
+        {[](App&) {}, true},  // saved as it leaves the window
+        {[](App& app) { app.saveActionFiles({.blocks = true}); }, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        std::filesystem::remove_all(dir.path() / "Chunks");
+        fillWindow();
+        testsupport::HeldWriter held;
+        ASSERT_TRUE(app.setBlock(-12, 100, 5, 3));  // chunk (-1, 0)
+        c.save(app);
+        standIn(1, 0), step(), standIn(0, 0);
+        ASSERT_FALSE(loaded(-1, 0));
+        c.streamed ? (void)fillWindow() : app.ensureChunkAt(-12, 5);
+        EXPECT_EQ(app.blockAt(-12, 100, 5), 3);
+        EXPECT_FALSE(std::filesystem::exists(filesave::chunkFilePath(dir.path(), -1, 0))) << "landed already";
+    }
 }
 
 // The new edge lit and showed its faces with the chunks beyond it: every edge chunk is relit, and it

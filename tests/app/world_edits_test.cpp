@@ -1,8 +1,9 @@
-// The player's edit record: what it keeps for undo, the sound it plays and the files it writes at once.
+// The player's edit record: what it keeps for undo, the sound it plays and the files it saves.
 #include <gtest/gtest.h>
 
 #include "save/save_set.h"
 #include "save/chunk_file.h"
+#include "save/file_save.h"
 #include "save/world_state_files.h"
 #include "world/loaded_world.h"
 
@@ -28,8 +29,8 @@ class WorldEdits : public worldtest::LoadedWorld {
     }
 };
 
-// No autosave runs here: what is on disk was written by the edit itself.
-TEST_F(WorldEdits, AnEditIsOnDiskAtOnceInAWorldOfOurOwn) {
+// No autosave runs here: what is on disk was written by the edit itself, once the writer landed it.
+TEST_F(WorldEdits, AnEditIsSavedOnlyInAWorldOfOurOwn) {
     const struct {
         const char* name;
         bool worldOpen, lanGuest, written;
@@ -47,6 +48,7 @@ TEST_F(WorldEdits, AnEditIsOnDiskAtOnceInAWorldOfOurOwn) {
         app.lan.networked = c.lanGuest;
         app.inventory.hotbar[0] = {stone, 7, 0};
         app.editBlock(3, 70, 4, lantern, 2);
+        filesave::backgroundWriter().drain();
         for (const fs::path& file : {chunkFile, statesFile, inventoryFile})
             ASSERT_EQ(fs::exists(file), c.written);
         EXPECT_EQ(app.world.modified.empty(), c.written);

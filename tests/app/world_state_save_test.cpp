@@ -349,7 +349,8 @@ TEST(WorldStateSave, AWorldSavedUnderTheEarlierNamesOpensAndIsWrittenUnderThePre
         void (*run)(App&);
         std::vector<const char*> earlierLeft;
     } saves[] = {
-        {"a window closed: the files that hold items", [](App& app) { app.openInventory(), app.closeScreen(); },
+        {"a window closed: the files that hold items, once the writer landed them",
+         [](App& app) { app.openInventory(), app.closeScreen(), filesave::backgroundWriter().drain(); },
          {"player.dat", "quests.dat"}},
         // An autosave's files reach the disk later: the earlier ones stay until a save after them.
         {"an autosave", [](App& app) { app.autosave(), filesave::backgroundWriter().drain(); },

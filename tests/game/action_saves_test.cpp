@@ -1,6 +1,6 @@
-// A kill right after each action of the player: the world opened again from its files holds every
-// item exactly once, where the action left it (each of these actions saves at once, so the kill
-// keeps it whole; the state before it would be whole too, a mix never).
+// A kill right after each action of the player, before the background writer landed its save, and
+// one after: the world opened again from its files holds every item exactly once, as it was before
+// the action and then where the action left it, never a mix.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -11,6 +11,7 @@
 #include <tuple>
 
 #include "game/hands_fixture.h"
+#include "support/held_writer.h"
 #include "ui/screen_slots.h"
 #include "world/features.h"
 
@@ -104,11 +105,12 @@ class ActionSaves : public gametest::Hands, public testing::WithParamInterface<A
         app.closeScreen();
     }
 
-    // The world folder as a kill leaves it, opened by a new App as the menu opens a world, with the
-    // chunks this one has loaded streamed in and what the next frame spills spilled.
-    Places reopenedAfterAKill() {
-        testsupport::TempDir killed;
+    // The world folder as a kill leaves it, copied then, opened by a new App as the menu opens a
+    // world, with the chunks this one has loaded streamed in and what the next frame spills spilled.
+    void copyWorld(const testsupport::TempDir& killed) {
         std::filesystem::copy(worldDir.path(), killed.path(), std::filesystem::copy_options::recursive);
+    }
+    Places reopened(const testsupport::TempDir& killed) {
         App reopened;
         reopened.chunkRadius = 0;
         reopened.openWorld(killed.path());
@@ -124,12 +126,19 @@ TEST_P(ActionSaves, AKillRightAfterItKeepsEveryItemExactlyOnce) {
     if (GetParam().prepare) GetParam().prepare(*this);
     app.saveWorld();
     const Places before = placesOf(app);
-    GetParam().act(*this);
-    const Places reopened = reopenedAfterAKill();
+    testsupport::TempDir killedBeforeItLanded, killedAfter;
+    {
+        const testsupport::HeldWriter held;
+        GetParam().act(*this);
+        copyWorld(killedBeforeItLanded);
+    }
+    copyWorld(killedAfter);
     app.spillOrphanedFurnaces(), app.spillOrphanedChests();  // the next frame's, as in the reopened world
     const Places after = placesOf(app);
     ASSERT_NE(after, before) << "the action changed nothing";
-    EXPECT_EQ(reopened, after) << (reopened == before ? "not saved at once" : "a mix of before and after it");
+    EXPECT_EQ(reopened(killedBeforeItLanded), before) << "a save landed before its turn, or a mix";
+    const Places landed = reopened(killedAfter);
+    EXPECT_EQ(landed, after) << (landed == before ? "not saved" : "a mix of before and after it");
 }
 
 const ActionCase kActions[] = {

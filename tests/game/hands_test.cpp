@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "game/hands_fixture.h"
+#include "save/file_save.h"
 #include "save/save_set.h"
 #include "save/world_state_files.h"
 
@@ -179,6 +180,7 @@ TEST_F(Hands, DroppedItemGoesAtTheStepItsAgeReachesThreeThousandSixHundred) {
 TEST_F(Hands, TheInventorySavedByAnEditHoldsWhatPlacingAndDiggingLeft) {
     app.files.worldOpen = true;
     const auto savedSlot = [&] {
+        filesave::backgroundWriter().drain();
         const auto record = filesave::decodeInventory(
             filesave::unsealFile(testsupport::readFile(worldDir.path() / filesave::kInventoryFile))
                 .value_or(""));

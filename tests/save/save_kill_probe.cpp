@@ -90,6 +90,8 @@ void save(const std::filesystem::path& folder, const std::string& how) {
     if (how == "window") {
         filesave::setSaveStepHook(stepTaken);
         closeChestWindow(app);
+        filesave::backgroundWriter().drain();  // the writer's steps are the places to be killed
+        filesave::rethrowBackgroundFailure();
         std::cout << "steps " << steps << "\n";
         return;
     }

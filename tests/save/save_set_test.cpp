@@ -8,6 +8,7 @@
 
 #include "save/file_save.h"
 #include "support/failure.h"
+#include "support/held_writer.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -191,6 +192,25 @@ TEST_F(SaveSet, ASnapshotSetIsCommittedWholeOrNotAtAll) {
     EXPECT_EQ(failureOf([] { filesave::rethrowBackgroundFailure(); }),
               "Cannot write " + (dir.path() / "gone" / "b.dat").string());
     EXPECT_EQ(testsupport::readFile(dir.path() / "a.dat"), "old a");
+}
+
+// Compared as it is handed over, the action's "a.dat" would be left out (the disk holds "old a")
+// and the older bytes of the save queued before it would win: the writer compares at the set's turn.
+TEST_F(SaveSet, AnActionSetIsComparedWithTheDiskAsTheSavesQueuedBeforeItLeaveIt) {
+    {
+        testsupport::HeldWriter held;
+        filesave::backgroundWriter().enqueue(dir.path() / "a.dat", "new a");
+        filesave::SaveSetScope action(dir.path());
+        for (const auto& [name, bytes] : {std::pair{"a.dat", "old a"}, {"c.dat", "new c"}}) {
+            filesave::Output out(dir.path() / name);
+            out << bytes;
+            out.finish();
+        }
+        action.commitChanged(nullptr);
+        EXPECT_EQ(filesave::backgroundWriter().heldBytes(dir.path() / "a.dat"), "old a") << "the newest";
+    }
+    EXPECT_EQ(testsupport::readFile(dir.path() / "a.dat"), "old a");
+    EXPECT_EQ(testsupport::readFile(dir.path() / "c.dat"), "new c");
 }
 
 TEST(SaveSetFiles, ACheckedFileIsRefusedWhateverByteChanges) {

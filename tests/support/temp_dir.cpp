@@ -7,6 +7,8 @@
 
 #include <stdlib.h>
 
+#include "save/file_save.h"
+
 namespace testsupport {
 
 TempDir::TempDir() {
@@ -16,6 +18,8 @@ TempDir::TempDir() {
 }
 
 TempDir::~TempDir() {
+    // A save the background writer still holds for this folder lands before the folder goes.
+    filesave::backgroundWriter().drain();
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
 }

@@ -4,6 +4,7 @@
 #include <span>
 
 #include "app/app.h"
+#include "save/file_save.h"
 #include "save/save_set.h"
 #include "save/world_state_files.h"
 #include "support/temp_dir.h"
@@ -35,6 +36,7 @@ TEST(InventoryScreens, ClosingAWindowOverPlaySavesTheInventory) {
         if (opened == 2) app.openContainerScreen(ContainerKind::Chest, {1, 64, 1});
         app.inventory.main[3] = {2, 17, 0};
         app.closeScreen();
+        filesave::backgroundWriter().drain();
         const std::filesystem::path file = world.dir.path() / filesave::kInventoryFile;
         ASSERT_EQ(std::filesystem::exists(file), opened != 0);
         if (opened == 0) continue;
