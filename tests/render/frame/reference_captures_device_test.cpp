@@ -317,7 +317,9 @@ TEST_F(ReferenceCaptures, LeavingOutFacesTheGroundHidesChangesNoPixel) {
         for (int32_t z = 20; z < 36; ++z)
             for (int32_t y = 40; y <= kGround; ++y) {
                 const bool hall = y <= 50 && !(x == 4 && z == 24), shaft = x >= 8 && x <= 9 && z >= 28 && z <= 29;
-                if (hall || shaft) ASSERT_TRUE(app.setBlock(x, y, z, voxel::airId));
+                if (hall || shaft) {
+                    ASSERT_TRUE(app.setBlock(x, y, z, voxel::airId));
+                }
             }
     app.uploadMesh(render::meshEverything);
     struct Eye {
