@@ -14,6 +14,7 @@ OpaqueRows opaqueRows(const voxel::Chunk& chunk) {
         for (uint32_t x = 0; x < 16; ++x)
             if (opaque[chunk.cells[row * 16 + x]]) bits = static_cast<uint16_t>(bits | (1u << x));
         result.rows[row] = bits;
+        if (bits != 0) result.top = static_cast<int32_t>(row / 16);
     }
     return result;
 }

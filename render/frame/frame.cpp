@@ -94,35 +94,14 @@ bool leavesOutHiddenGroups(const App& app, const render::Vec3& eye) {
     return !render::nearPlaneMayBeInOpaque(eye, corners, opaqueAt);
 }
 
-// The opaque cells of every meshed chunk, as a grid over the chunks for the buried-group test.
-class MeshCover {
-public:
-    explicit MeshCover(const App& app) {
-        for (const auto& [key, mesh] : app.world.meshes) {
-            const int32_t cx = voxel::chunkKeyX(key), cz = voxel::chunkKeyZ(key);
-            low_ = {std::min(low_.first, cx), std::min(low_.second, cz)};
-            high_ = {std::max(high_.first, cx), std::max(high_.second, cz)};
-        }
-        if (app.world.meshes.empty()) return;
-        width_ = high_.first - low_.first + 1;
-        grid_.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(high_.second - low_.second + 1), nullptr);
-        for (const auto& [key, mesh] : app.world.meshes)
-            grid_[index(voxel::chunkKeyX(key), voxel::chunkKeyZ(key))] = &mesh.opaque;
-    }
-    const render::OpaqueRows* at(int32_t cx, int32_t cz) const {
-        if (cx < low_.first || cx > high_.first || cz < low_.second || cz > high_.second) return nullptr;
-        return grid_[index(cx, cz)];
-    }
-
-private:
-    std::size_t index(int32_t cx, int32_t cz) const {
-        return static_cast<std::size_t>(cz - low_.second) * static_cast<std::size_t>(width_) +
-               static_cast<std::size_t>(cx - low_.first);
-    }
-    std::pair<int32_t, int32_t> low_{INT32_MAX, INT32_MAX}, high_{INT32_MIN, INT32_MIN};
-    int32_t width_ = 0;
-    std::vector<const render::OpaqueRows*> grid_;
-};
+// The opaque cells of every meshed chunk, for the buried-group test.
+render::OpaqueCover meshCover(const App& app) {
+    std::vector<render::OpaqueCover::Entry> entries;
+    entries.reserve(app.world.meshes.size());
+    for (const auto& [key, mesh] : app.world.meshes)
+        entries.push_back({voxel::chunkKeyX(key), voxel::chunkKeyZ(key), &mesh.opaque});
+    return render::OpaqueCover(entries);
+}
 
 // The one view test of each mesh this frame, and of each of its plain face groups against the view
 // and the eye; the passes draw from the lists it leaves, in key order. The counts are of what the
@@ -134,11 +113,10 @@ void collectVisibleMeshes(App& app, const render::Vec3& eye) {
     ranges.clear();
     uint32_t triangles = 0, draws = 0;
     const bool cull = leavesOutHiddenGroups(app, eye);
-    const MeshCover cover(app);
-    const render::OpaqueRowsLookup lookup = [&cover](int32_t cx, int32_t cz) { return cover.at(cx, cz); };
+    const render::OpaqueCover cover = meshCover(app);
     render::GroupHidden buried;
     if (app.frame.cullBuriedGroups)
-        buried = [&](const render::FaceGroup& group) { return render::groupBuried(group, eye, lookup); };
+        buried = [&](const render::FaceGroup& group) { return render::groupBuried(group, eye, cover); };
     for (const auto& [key, mesh] : app.world.meshes) {
         if ((mesh.solidIndexCount == 0 && mesh.waterIndexCount == 0) || !app.isChunkMeshInView(key)) continue;
         VisibleMesh entry{key, &mesh, static_cast<uint32_t>(ranges.size()), 0};

@@ -24,12 +24,10 @@ struct Ground {
         westRows = render::opaqueRows(west);
         eastRows = render::opaqueRows(east);
     }
-    render::OpaqueRowsLookup lookup() const {
-        return [this](int32_t cx, int32_t cz) -> const render::OpaqueRows* {
-            if (cz != 0) return nullptr;
-            if (cx == 0) return &westRows;
-            return cx == 1 && eastMeshed ? &eastRows : nullptr;
-        };
+    render::OpaqueCover cover() const {
+        std::vector<render::OpaqueCover::Entry> meshed{{0, 0, &westRows}};
+        if (eastMeshed) meshed.push_back({1, 0, &eastRows});
+        return render::OpaqueCover(meshed);
     }
 };
 
@@ -42,6 +40,8 @@ TEST(OpaqueRows, OnlyOpaqueBlocksSetTheirBit) {
     EXPECT_EQ(rows.rows[40 * 16 + 5], 1u << 3);
     EXPECT_EQ(rows.rows[127 * 16 + 15], 1u << 15);
     EXPECT_EQ(rows.rows[40 * 16 + 4], 0u);
+    EXPECT_EQ(rows.top, 127);
+    EXPECT_EQ(render::opaqueRows(voxel::Chunk{}).top, -1);
 }
 
 // A group of upward faces from y 20 to 30 under x and z 2..6. Seen from straight above, the lines
@@ -73,7 +73,7 @@ TEST(BuriedGroups, AGroupIsBuriedOnlyWhereEveryLineFromTheEyeCrossesOpaqueCells)
     for (const Case& c : cases) {
         Ground ground = c.hole ? Ground{*c.hole} : Ground{};
         ground.eastMeshed = c.eastMeshed;
-        EXPECT_EQ(render::groupBuried(group, c.eye, ground.lookup()), c.buried) << c.what;
+        EXPECT_EQ(render::groupBuried(group, c.eye, ground.cover()), c.buried) << c.what;
     }
 }
 
