@@ -13,6 +13,7 @@
 #include "net/snapshots.h"
 #include "net/startup_folder.h"
 #include "net/world_owner.h"
+#include "save/file_save.h"
 #include "save/world_file.h"
 #include "save/world_state_files.h"
 #include "platform/tcp.h"
@@ -51,8 +52,10 @@ void writeBytes(const fs::path& path, const std::string& bytes) {
     if (!out) throw std::runtime_error("cannot write " + path.string());
 }
 
+// The chunks an unload pass handed the background writer may still be on their way into the folder.
 void removeCacheDirectory(LanSession& lan) {
     if (lan.cacheDirectory.empty()) return;
+    filesave::backgroundWriter().drain();
     std::error_code ignored;  // a folder someone holds open is left for the next start
     fs::remove_all(lan.cacheDirectory, ignored);
     lan.cacheDirectory.clear();
@@ -97,6 +100,7 @@ void App::storeRoomWorld(const net::WorldMessage& world) {
     lan.worldShared = true;
     // Once the App plays the copy, what it holds is the session's: a second world cannot replace it.
     if (files.worldOpen && files.world == lan.cacheDirectory) return;
+    filesave::backgroundWriter().drain();
     fs::remove_all(lan.cacheDirectory);
     fs::create_directories(lan.cacheDirectory);
     writeBytes(lan.cacheDirectory / filesave::kWorldFile, world.worldFile);

@@ -110,8 +110,8 @@ bool groupBuried(const FaceGroup& group, const Vec3& eye, const OpaqueCover& cov
             }
         const int32_t x0 = cellOf(lowX - kSlack), x1 = cellOf(highX + kSlack);
         const int32_t z0 = cellOf(lowZ - kSlack), z1 = cellOf(highZ + kSlack);
-        // The region narrows towards the eye: a layer higher up may still do.
-        if (x1 - x0 >= maxSpan || z1 - z0 >= maxSpan) continue;
+        // The region widens away from the eye: no layer further down can do.
+        if (x1 - x0 >= maxSpan || z1 - z0 >= maxSpan) break;
         --regionsLeft;
         if (cover.layerRectOpaque(y, x0, x1, z0, z1)) return true;
     }

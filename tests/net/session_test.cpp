@@ -1,9 +1,12 @@
 // The game's side of a LAN session: an App joining a fake host, and two Apps joined through the relay.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <string_view>
+#include <thread>
 #include <tuple>
 #include <utility>
 #include <variant>
@@ -14,6 +17,7 @@
 #include "net/network_identity.h"
 #include "net/loopback.h"
 #include "platform/tcp.h"
+#include "save/file_save.h"
 #include "save/world_file.h"
 #include "save/world_state_files.h"
 #include "server/relay_server.h"
@@ -346,6 +350,24 @@ TEST_F(JoinedGame, TheRoomsWorldIsPlayedFromTheCacheUntilTheSessionEnds) {
     EXPECT_EQ(app.ui.toast.text, U"СВЯЗЬ С СЕРВЕРОМ ПОТЕРЯНА");
     EXPECT_FALSE(fs::exists(cache()));
     EXPECT_FALSE(fs::exists(base.path() / "Saves" / "world_1")) << "nothing reaches the saves";
+}
+
+// A chunk an unload pass handed the writer may still be on its way into the cache when the session
+// closes: the folder goes once it has landed, and the write does not fail.
+TEST_F(JoinedGame, ClosingTheSessionWaitsForSavesOnTheirWayIntoTheCache) {
+    welcome();
+    host.send(net::WorldMessage{filesave::formatWorldFile({"Общий мир", 2, 4}), ""});
+    ASSERT_TRUE(host.readUntil([&] { app.updateNetwork(), app.followSession(); }, [&] { return app.files.worldOpen; }));
+    app.saveMap();  // so that leaving the world writes nothing of its own
+    filesave::setSaveStepHook([](std::string_view saveStep) {
+        if (saveStep == "tmp slow") std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    });
+    filesave::backgroundWriter().enqueue(cache() / "slow", "bytes");
+    app.closeSession();
+    filesave::backgroundWriter().drain();
+    filesave::setSaveStepHook(nullptr);
+    EXPECT_NO_THROW(filesave::rethrowBackgroundFailure());
+    EXPECT_FALSE(fs::exists(cache()));
 }
 
 // Two games with the same world, joined through the host program's relay.
