@@ -8,14 +8,16 @@
 
 namespace {
 
-// Two chunks side by side along x, air but for a stone layer at y = 40 with the given holes.
+// Two chunks side by side along x (chunks `base` and base + 1), air but for a stone layer at y = 40
+// with the given holes, in cells from the west chunk's corner.
 struct Ground {
     voxel::Chunk west, east;
     render::OpaqueRows westRows, eastRows;
     bool eastMeshed = true;
 
-    explicit Ground(std::initializer_list<std::array<int32_t, 3>> holes) {
-        east.cx = 1;
+    Ground(int32_t base, std::initializer_list<std::array<int32_t, 3>> holes) {
+        west.cx = base;
+        east.cx = base + 1;
         for (voxel::Chunk* c : {&west, &east})
             for (uint32_t z = 0; z < 16; ++z)
                 for (uint32_t x = 0; x < 16; ++x) c->cells[voxel::cellIndex(x, 40, z)] = voxel::stoneId;
@@ -25,8 +27,8 @@ struct Ground {
         eastRows = render::opaqueRows(east);
     }
     render::OpaqueCover cover() const {
-        std::vector<render::OpaqueCover::Entry> meshed{{0, 0, &westRows}};
-        if (eastMeshed) meshed.push_back({1, 0, &eastRows});
+        std::vector<render::OpaqueCover::Entry> meshed{{west.cx, 0, &westRows}};
+        if (eastMeshed) meshed.push_back({east.cx, 0, &eastRows});
         return render::OpaqueCover(meshed);
     }
 };
@@ -44,8 +46,9 @@ TEST(OpaqueRows, OnlyOpaqueBlocksSetTheirBit) {
     EXPECT_EQ(render::opaqueRows(voxel::Chunk{}).top, -1);
 }
 
-// A group of upward faces from y 20 to 30 under x and z 2..6. Seen from straight above, the lines
-// cross the stone layer over the group; from x = 30 they cross it at x 7..14, nearer the eye.
+// A group of upward faces from y 20 to 30 under x and z 2..6 of the west chunk. Seen from straight
+// above, the lines cross the stone layer over the group; from x = 30 they cross it at x 7..14, nearer
+// the eye. The same ground lies east of the origin and west of it, where cells count down.
 TEST(BuriedGroups, AGroupIsBuriedOnlyWhereEveryLineFromTheEyeCrossesOpaqueCells) {
     render::FaceGroup group;
     group.direction = render::FaceDirection::PlusY;
@@ -70,11 +73,16 @@ TEST(BuriedGroups, AGroupIsBuriedOnlyWhereEveryLineFromTheEyeCrossesOpaqueCells)
         {"the lines cross into the next chunk", {60, 80, 4}, std::nullopt, true, true},
         {"the next chunk has no mesh", {60, 80, 4}, std::nullopt, false, false},
     };
-    for (const Case& c : cases) {
-        Ground ground = c.hole ? Ground{*c.hole} : Ground{};
-        ground.eastMeshed = c.eastMeshed;
-        EXPECT_EQ(render::groupBuried(group, c.eye, ground.cover()), c.buried) << c.what;
-    }
+    for (const int32_t base : {0, -3})
+        for (const Case& c : cases) {
+            Ground ground = c.hole ? Ground{base, {*c.hole}} : Ground{base, {}};
+            ground.eastMeshed = c.eastMeshed;
+            const float dx = 16.0f * base;
+            render::FaceGroup shifted = group;
+            shifted.bounds[0] += dx, shifted.bounds[3] += dx;
+            const render::Vec3 eye{c.eye.x + dx, c.eye.y, c.eye.z};
+            EXPECT_EQ(render::groupBuried(shifted, eye, ground.cover()), c.buried) << c.what << ", chunk " << base;
+        }
 }
 
 }  // namespace
